@@ -1,0 +1,17 @@
+#pragma once
+// Lookups in the program's parallel lists, shared by the bar view and the pie.
+#include <cstdint>
+#include <string_view>
+
+#include "engine/StringList.h"
+
+// Position of text in a list sorted byte by byte (the order of GlobalDirs),
+// found by bisection; the first of several equal entries; -1 when absent.
+int FindStrINSL(const TStringList& list, std::string_view text);
+
+// Entry index as a number. The lists are parallel but may come out of
+// different lengths (a partly written or hand-edited set of result files), so
+// an index outside the list reads as 0 instead of past its end. A malformed
+// entry throws EConvertError.
+double GetFloat(const TStringList& list, int index);
+std::int64_t IntValFromSL(const TStringList& list, int index);

@@ -1,0 +1,14 @@
+#pragma once
+// Random colours for bar rows and pie slices. Colours are 24-bit values
+// 0x00BBGGRR (red in the low byte).
+#include <cstdint>
+
+// Red, green and blue each uniform in 0..254 (never 255).
+std::uint32_t RandomColor();
+
+// Re-seeds the colour generator from the clock; every refresh of the views
+// does this, so each refresh draws its colours afresh.
+void RandomizeColors();
+
+// Re-seeds the colour generator with a fixed seed (repeatable colours).
+void SeedRandomColors(std::uint32_t seed);
