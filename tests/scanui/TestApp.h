@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <functional>
+
+// One QApplication for the whole test program (GoogleTest's main creates none).
+inline QApplication& TestApp() {
+    static int argc = 1;
+    static char name[] = "test_scanui";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+// Runs the event loop until the condition holds or the time is up; returns
+// whether it held. Used to wait for a scan's queued end on the GUI thread.
+inline bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 20000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(2);
+    }
+    return true;
+}
