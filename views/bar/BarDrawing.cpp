@@ -1,0 +1,50 @@
+#include "views/bar/BarDrawing.h"
+
+#include <QPainter>
+#include <cmath>
+
+QRect BarRect(const QRect& rowRect, const QList<int>& columnWidths, int column, int percent) {
+    int left = rowRect.left();
+    for (int c = 0; c < column && c < columnWidths.size(); ++c) {
+        left += columnWidths[c];
+    }
+    int top = rowRect.top() + 3;
+    // The row's bottom edge is exclusive, as the bar's is.
+    int bottom = rowRect.top() + rowRect.height() - 3;
+    int width = column < columnWidths.size() ? columnWidths[column] : 0;
+    long long product = static_cast<long long>(percent) * width;
+    int length = static_cast<int>(std::trunc(static_cast<double>(product) / 100.0));
+    return QRect(left, top, length, bottom - top);
+}
+
+void DrawWhiteRect(QPainter& canvas, const QRect& bar, int barColumnWidth) {
+    int height = bar.height() + 4;
+    canvas.fillRect(QRect(bar.left(), bar.top(), barColumnWidth, height), Qt::white);
+}
+
+void DrawShadow(QPainter& canvas, const QRect& bar, bool barShadow, const QColor& shadowColor) {
+    if (!barShadow || bar.width() <= 0) {
+        return;
+    }
+    canvas.fillRect(bar.translated(3, 2), shadowColor);
+}
+
+void DrawGradientBar(QPainter& canvas, const QRect& bar, const QImage& rendered,
+                     const QColor& rowColor, bool outline) {
+    if (bar.width() <= 0 || bar.height() <= 0) {
+        return;
+    }
+    canvas.save();
+    canvas.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    canvas.drawImage(QRectF(bar), rendered);
+    if (outline) {
+        canvas.setRenderHint(QPainter::Antialiasing, false);
+        QPen pen(rowColor);
+        pen.setWidth(0);
+        pen.setCosmetic(true);
+        canvas.setPen(pen);
+        canvas.setBrush(Qt::NoBrush);
+        canvas.drawRect(bar.adjusted(0, 0, -1, -1));
+    }
+    canvas.restore();
+}
