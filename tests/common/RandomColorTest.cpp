@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <vector>
 
@@ -35,4 +36,23 @@ TEST(RandomColor, SameSeedSameColorsAndReseedingChangesThem) {
     EXPECT_EQ(first, draw());
     RandomizeColors();
     EXPECT_NE(first, draw());
+}
+
+TEST(RandomLightColor, IsTheRandomColorLightenedBy100) {
+    SeedRandomColors(5);
+    std::vector<TColor> plain;
+    for (int i = 0; i < 2000; ++i) {
+        plain.push_back(RandomColor());
+    }
+    SeedRandomColors(5);
+    int lowest = 255;
+    for (TColor color : plain) {
+        TColor light = RandomLightColor();
+        ASSERT_EQ(ChangeLightness(color, 100), light);
+        for (int component : {RedOf(light), GreenOf(light), BlueOf(light)}) {
+            lowest = std::min(lowest, component);
+            ASSERT_LE(component, 254);
+        }
+    }
+    EXPECT_GE(lowest, 99);
 }

@@ -18,11 +18,15 @@ std::uint32_t RandomComponent() {
 
 }  // namespace
 
-std::uint32_t RandomColor() {
+TColor RandomColor() {
     std::uint32_t red = RandomComponent();
     std::uint32_t green = RandomComponent();
     std::uint32_t blue = RandomComponent();
     return red | (green << 8) | (blue << 16);
+}
+
+TColor RandomLightColor() {
+    return ChangeLightness(RandomColor(), 100);
 }
 
 void RandomizeColors() {

@@ -3,8 +3,13 @@
 // 0x00BBGGRR (red in the low byte).
 #include <cstdint>
 
+#include "views/common/Colors.h"
+
 // Red, green and blue each uniform in 0..254 (never 255).
-std::uint32_t RandomColor();
+TColor RandomColor();
+
+// A random colour lightened by 100 (ChangeLightness): each component in 99..254.
+TColor RandomLightColor();
 
 // Re-seeds the colour generator from the clock; every refresh of the views
 // does this, so each refresh draws its colours afresh.
