@@ -1,0 +1,220 @@
+#include "platform/DirListing.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/sysmacros.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/DriveForm.h"
+#include "platform/FileInfo.h"
+
+namespace {
+
+struct LinuxDirent64 {
+    ino64_t d_ino;
+    off64_t d_off;
+    unsigned short d_reclen;
+    unsigned char d_type;
+    char d_name[1];
+};
+
+constexpr unsigned kStatxMask = STATX_TYPE | STATX_MODE | STATX_NLINK | STATX_UID | STATX_GID |
+                                STATX_MTIME | STATX_INO | STATX_SIZE | STATX_MNT_ID;
+constexpr int kStatxFlags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT;
+
+// Who the process is, for the read-only test; fixed for the process' life.
+struct Identity {
+    uid_t uid;
+    gid_t gid;
+    std::vector<gid_t> groups;
+    Identity() : uid(geteuid()), gid(getegid()) {
+        const int n = getgroups(0, nullptr);
+        if (n > 0) {
+            groups.resize(n);
+            groups.resize(std::max(0, getgroups(n, groups.data())));
+        }
+    }
+    bool InGroup(gid_t g) const {
+        return g == gid || std::find(groups.begin(), groups.end(), g) != groups.end();
+    }
+};
+
+const Identity& Me() {
+    static const Identity me;
+    return me;
+}
+
+// The permission bits as the kernel would apply them for writing (root may
+// write anything that is not immutable or on a read-only mount).
+bool MayWrite(const struct statx& st) {
+    const Identity& me = Me();
+    if (me.uid == 0)
+        return true;
+    if (st.stx_uid == me.uid)
+        return st.stx_mode & S_IWUSR;
+    if (me.InGroup(st.stx_gid))
+        return st.stx_mode & S_IWGRP;
+    return st.stx_mode & S_IWOTH;
+}
+
+bool EndsWith(const std::string& s, const char* tail) {
+    const size_t n = std::strlen(tail);
+    return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
+}
+
+void Describe(const struct statx& st, std::uint64_t folderDevice, std::uint64_t folderMount,
+              bool haveFolderMount, TDirEntry& e) {
+    const unsigned type = st.stx_mode & S_IFMT;
+    e.Attr = NameAttributes(e.Name);
+    e.IsLink = type == S_IFLNK;
+    e.OtherMount = false;
+    e.Size = static_cast<std::int64_t>(st.stx_size);
+    if (type == S_IFDIR) {
+        e.Attr |= faDirectory;
+        e.Size = 0;
+        const std::uint64_t dev = makedev(st.stx_dev_major, st.stx_dev_minor);
+        const bool mountRoot = (st.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) &&
+                               (st.stx_attributes & STATX_ATTR_MOUNT_ROOT);
+        const bool otherId =
+            haveFolderMount && (st.stx_mask & STATX_MNT_ID) && st.stx_mnt_id != folderMount;
+        e.OtherMount = mountRoot || dev != folderDevice || otherId;
+    } else if (type != S_IFREG && type != S_IFLNK) {
+        e.Attr |= faSysFile;
+    }
+    if (st.stx_attributes & STATX_ATTR_COMPRESSED)
+        e.Attr |= faCompressed;
+    e.LastWriteNs =
+        static_cast<std::int64_t>(st.stx_mtime.tv_sec) * 1000000000 + st.stx_mtime.tv_nsec;
+    e.Device = makedev(st.stx_dev_major, st.stx_dev_minor);
+    e.Inode = st.stx_ino;
+    e.Links = st.stx_nlink;
+}
+
+bool ReadOnly(const struct statx& st, bool readOnlyMount) {
+    return readOnlyMount || (st.stx_attributes & STATX_ATTR_IMMUTABLE) || !MayWrite(st);
+}
+
+}  // namespace
+
+std::uint32_t NameAttributes(const std::string& name) {
+    std::uint32_t attr = 0;
+    if (!name.empty() && name[0] == '.')
+        attr |= faHidden;
+    std::string lower = name;
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    if (EndsWith(lower, "~") || EndsWith(lower, ".tmp") || EndsWith(lower, ".temp") ||
+        EndsWith(lower, ".swp") || EndsWith(lower, ".part"))
+        attr |= faTemporary;
+    return attr;
+}
+
+TDirListing::TDirListing(const std::string& nativeFolder, unsigned options)
+    : wantReadOnly_(!(options & kNoReadOnly)) {
+    int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+    if (!(options & kFollowLink))
+        flags |= O_NOFOLLOW;
+    fd_ = ::open(nativeFolder.c_str(), flags);
+    if (fd_ < 0)
+        return;
+    struct statx self;
+    if (statx(fd_, "", AT_EMPTY_PATH, STATX_MNT_ID | STATX_INO, &self) == 0) {
+        device_ = makedev(self.stx_dev_major, self.stx_dev_minor);
+        mountId_ = self.stx_mnt_id;
+        haveMountId_ = self.stx_mask & STATX_MNT_ID;
+    }
+    if (wantReadOnly_) {
+        struct statvfs vfs;
+        readOnlyMount_ = fstatvfs(fd_, &vfs) == 0 && (vfs.f_flag & ST_RDONLY);
+    }
+    buffer_.resize(64 * 1024);
+}
+
+TDirListing::~TDirListing() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool TDirListing::Fill() {
+    filled_ = syscall(SYS_getdents64, fd_, buffer_.data(), buffer_.size());
+    pos_ = 0;
+    return filled_ > 0;
+}
+
+bool TDirListing::Next(TDirEntry& entry) {
+    if (fd_ < 0)
+        return false;
+    for (;;) {
+        if (pos_ >= filled_ && !Fill())
+            return false;
+        const auto* d = reinterpret_cast<const LinuxDirent64*>(buffer_.data() + pos_);
+        pos_ += d->d_reclen;
+        const char* name = d->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+            continue;
+        if (Describe(name, d->d_type, entry))
+            return true;
+    }
+}
+
+bool TDirListing::Describe(const char* name, unsigned char, TDirEntry& entry) {
+    struct statx st;
+    if (statx(fd_, name, kStatxFlags, kStatxMask, &st) != 0)
+        return false;  // vanished since the listing: not seen
+    entry.Name.assign(name);
+    ::Describe(st, device_, mountId_, haveMountId_, entry);
+    if (wantReadOnly_ && ReadOnly(st, readOnlyMount_))
+        entry.Attr |= faReadOnly;
+    return true;
+}
+
+bool ListFolderNative(const std::string& nativeFolder, std::vector<TDirEntry>& entries) {
+    entries.clear();
+    TDirListing listing(nativeFolder, TDirListing::kFollowLink);
+    if (!listing.IsOpen())
+        return false;
+    TDirEntry e;
+    while (listing.Next(e))
+        entries.push_back(e);
+    return true;
+}
+
+bool ListFolder(const std::string& driveFormFolder, std::vector<TDirEntry>& entries) {
+    entries.clear();
+    const auto native = DriveFormToNative(driveFormFolder);
+    return native && ListFolderNative(*native, entries);
+}
+
+bool LookupNative(const std::string& nativePath, TDirEntry& entry) {
+    struct statx st;
+    if (statx(AT_FDCWD, nativePath.c_str(), kStatxFlags, kStatxMask, &st) != 0)
+        return false;
+    const size_t slash = nativePath.find_last_of('/');
+    entry.Name = slash == std::string::npos ? nativePath : nativePath.substr(slash + 1);
+    // The entry is compared with its own folder's mount: a mount root shows
+    // as another mount, as it would in its parent's listing.
+    struct statx parent;
+    const std::string folder = slash == 0 ? "/" : nativePath.substr(0, slash);
+    std::uint64_t dev = makedev(st.stx_dev_major, st.stx_dev_minor);
+    std::uint64_t mnt = st.stx_mnt_id;
+    bool haveMnt = false;
+    if (slash != std::string::npos &&
+        statx(AT_FDCWD, folder.c_str(), 0, STATX_MNT_ID | STATX_INO, &parent) == 0) {
+        dev = makedev(parent.stx_dev_major, parent.stx_dev_minor);
+        mnt = parent.stx_mnt_id;
+        haveMnt = parent.stx_mask & STATX_MNT_ID;
+    }
+    ::Describe(st, dev, mnt, haveMnt, entry);
+    struct statvfs vfs;
+    const bool roMount = statvfs(nativePath.c_str(), &vfs) == 0 && (vfs.f_flag & ST_RDONLY);
+    if (ReadOnly(st, roMount))
+        entry.Attr |= faReadOnly;
+    return true;
+}

@@ -1,0 +1,75 @@
+#pragma once
+// The directory listing: what the file system says about the entries of one
+// folder, read from getdents64 and statx. A file is never opened and a link
+// is never followed: a link is an entry of its own, with the link's size.
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Attribute bits of a listed entry.
+enum : std::uint32_t {
+    faReadOnly = 0x01,    // the running user may not write the entry
+    faHidden = 0x02,      // the name begins with "."
+    faSysFile = 0x04,     // neither a regular file, a folder nor a link
+    faVolumeID = 0x08,    // never set
+    faDirectory = 0x10,   // a real folder (not a link to one)
+    faTemporary = 0x100,  // name ends in "~" or in .tmp .temp .swp .part
+    faCompressed = 0x800  // the file system stores it compressed
+};
+
+struct TDirEntry {
+    std::string Name;              // raw bytes, as the file system reports them
+    std::int64_t Size = 0;         // logical size; 0 for a folder
+    std::int64_t LastWriteNs = 0;  // last write, ns since 1970-01-01 UTC
+    std::uint32_t Attr = 0;        // fa... bits
+    bool IsLink = false;           // a symbolic link (never followed)
+    bool OtherMount = false;       // a folder that is the root of another mount
+    std::uint64_t Device = 0;      // for telling hard links apart
+    std::uint64_t Inode = 0;
+    std::uint32_t Links = 1;  // hard-link count
+};
+
+// Reads one folder entry by entry:
+//     TDirListing l(path); TDirEntry e; while (l.Next(e)) ...
+// "." and ".." are skipped. Reusing one TDirEntry avoids allocations.
+class TDirListing {
+  public:
+    enum Options : unsigned {
+        kNoReadOnly = 1,  // skip the read-only test (the bit is never set)
+        kFollowLink = 2,  // the folder itself may be reached through a link
+    };
+    explicit TDirListing(const std::string& nativeFolder, unsigned options = 0);
+    ~TDirListing();
+    TDirListing(const TDirListing&) = delete;
+    TDirListing& operator=(const TDirListing&) = delete;
+
+    bool IsOpen() const { return fd_ >= 0; }
+    // The next entry; false at the end or when the folder could not be read.
+    // An entry that vanishes between the listing and its statx is left out.
+    bool Next(TDirEntry& entry);
+
+  private:
+    bool Fill();
+    bool Describe(const char* name, unsigned char type, TDirEntry& entry);
+
+    int fd_ = -1;
+    bool wantReadOnly_;
+    bool readOnlyMount_ = false;
+    std::uint64_t device_ = 0;
+    std::uint64_t mountId_ = 0;
+    bool haveMountId_ = false;
+    std::vector<char> buffer_;
+    long filled_ = 0;
+    long pos_ = 0;
+};
+
+// All entries of a native folder; false when it cannot be opened.
+bool ListFolderNative(const std::string& nativeFolder, std::vector<TDirEntry>& entries);
+// All entries of a drive-form folder ("X:\" or "X:\a\b"); names stay raw.
+bool ListFolder(const std::string& driveFormFolder, std::vector<TDirEntry>& entries);
+
+// The attribute bits the listing gives a name and statx fields; exposed so
+// that a single-entry lookup describes an entry exactly as a listing does.
+std::uint32_t NameAttributes(const std::string& name);
