@@ -1,0 +1,321 @@
+#include "views/tree/BarShellTreeView.h"
+
+#include <QHeaderView>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+
+namespace {
+
+constexpr int kPathRole = Qt::UserRole;
+constexpr int kListedRole = Qt::UserRole + 1;
+
+// The percent as the bar reads it: the number cut toward zero and kept in
+// one byte; 0 when the text is not a number.
+int PercentByte(const std::string& text) {
+    if (text.empty()) {
+        return 0;
+    }
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    errno = 0;
+    double value = std::strtod(begin, &end);
+    if (end == begin || *end != '\0' || errno == ERANGE || !std::isfinite(value)) {
+        return 0;
+    }
+    double cut = std::trunc(value);
+    if (std::fabs(cut) > 9.0e18) {
+        return 0;
+    }
+    return static_cast<int>(static_cast<unsigned char>(static_cast<long long>(cut) & 0xFF));
+}
+
+// Every existing node in the fully expanded order.
+void Walk(QTreeWidgetItem* node, const std::function<void(QTreeWidgetItem*)>& visit) {
+    visit(node);
+    for (int i = 0; i < node->childCount(); ++i) {
+        Walk(node->child(i), visit);
+    }
+}
+
+void WalkAll(const QTreeWidget* tree, const std::function<void(QTreeWidgetItem*)>& visit) {
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        Walk(tree->topLevelItem(i), visit);
+    }
+}
+
+}  // namespace
+
+TBarShellTreeView::TBarShellTreeView(QWidget* parent) : QTreeWidget(parent) {
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setRootIsDecorated(false);
+    setIndentation(kPlainIndent);
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    header()->setStretchLastSection(true);
+    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* node) {
+        Populate(node);
+        if (OnChange) {
+            OnChange(node);
+        }
+    });
+    connect(this, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current, QTreeWidgetItem*) {
+                if (OnChange) {
+                    OnChange(current);
+                }
+            });
+}
+
+void TBarShellTreeView::SetShowBarCharts(bool value) {
+    FShowBarCharts = value;
+    viewport()->update();
+}
+
+void TBarShellTreeView::SetBarOutline(bool value) {
+    FBarOutline = value;
+    viewport()->update();
+}
+
+void TBarShellTreeView::SetBarColor(const QColor& value) {
+    FBarColor = value;
+    viewport()->update();
+}
+
+void TBarShellTreeView::SetShadow(bool value) {
+    FShadow = value;
+    viewport()->update();
+}
+
+void TBarShellTreeView::SetBarLists(const TStringList& percents, const TStringList& dirs) {
+    FPercents = percents;
+    FDirs = dirs;
+    SetShowBarCharts(true);
+}
+
+std::string TBarShellTreeView::NodePath(const QTreeWidgetItem* node) {
+    if (!node) {
+        return {};
+    }
+    return node->data(0, kPathRole).toByteArray().toStdString();
+}
+
+QTreeWidgetItem* TBarShellTreeView::MakeNode(const TTreeFolder& folder) {
+    auto* node = new QTreeWidgetItem();
+    node->setText(0, folder.displayName);
+    node->setIcon(0, folder.icon);
+    node->setData(0, kPathRole, QByteArray::fromStdString(folder.path));
+    node->setData(0, kListedRole, false);
+    // Whether a folder has subfolders is learnt when it is first opened.
+    node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    return node;
+}
+
+void TBarShellTreeView::SetRoot(const std::string& path, const QString& caption,
+                                const QIcon& icon) {
+    clear();
+    FRoot = path;
+    QTreeWidgetItem* root = MakeNode({path, caption, icon});
+    addTopLevelItem(root);
+    Populate(root);
+    root->setExpanded(true);
+}
+
+void TBarShellTreeView::Populate(QTreeWidgetItem* node) {
+    if (node->data(0, kListedRole).toBool()) {
+        return;
+    }
+    node->setData(0, kListedRole, true);
+    if (FLister) {
+        for (const TTreeFolder& folder : FLister(NodePath(node))) {
+            node->addChild(MakeNode(folder));
+        }
+    }
+    node->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+}
+
+void TBarShellTreeView::ExpandNode(QTreeWidgetItem* node) {
+    if (!node) {
+        return;
+    }
+    Populate(node);
+    node->setExpanded(true);
+}
+
+void TBarShellTreeView::Repopulate(QTreeWidgetItem* node,
+                                   const std::vector<std::string>& expanded) {
+    for (QTreeWidgetItem* child : node->takeChildren()) {
+        delete child;
+    }
+    node->setData(0, kListedRole, false);
+    Populate(node);
+    for (int i = 0; i < node->childCount(); ++i) {
+        QTreeWidgetItem* child = node->child(i);
+        if (std::binary_search(expanded.begin(), expanded.end(), NodePath(child))) {
+            Repopulate(child, expanded);
+            child->setExpanded(true);
+        }
+    }
+}
+
+void TBarShellTreeView::RefreshFrom(QTreeWidgetItem* node) {
+    if (!node) {
+        return;
+    }
+    std::vector<std::string> expanded;
+    Walk(node, [&](QTreeWidgetItem* n) {
+        if (n->isExpanded()) {
+            expanded.push_back(NodePath(n));
+        }
+    });
+    std::sort(expanded.begin(), expanded.end());
+    const std::string selected = NodePath(currentItem());
+    const std::string top = NodePath(itemAt(QPoint(1, 1)));
+    const bool wasExpanded = node->isExpanded();
+
+    QSignalBlocker quiet(this);
+    Repopulate(node, expanded);
+    node->setExpanded(wasExpanded);
+    WalkAll(this, [&](QTreeWidgetItem* n) {
+        std::string path = NodePath(n);
+        if (!selected.empty() && path == selected) {
+            setCurrentItem(n);
+        }
+        if (!top.empty() && path == top) {
+            scrollToItem(n, QAbstractItemView::PositionAtTop);
+        }
+    });
+}
+
+int TBarShellTreeView::NodeCount() const {
+    int count = 0;
+    WalkAll(this, [&](QTreeWidgetItem*) { ++count; });
+    return count;
+}
+
+QTreeWidgetItem* TBarShellTreeView::Node(int absoluteIndex) const {
+    int index = 0;
+    QTreeWidgetItem* found = nullptr;
+    WalkAll(this, [&](QTreeWidgetItem* n) {
+        if (index++ == absoluteIndex) {
+            found = n;
+        }
+    });
+    return found;
+}
+
+QRect TBarShellTreeView::NodeRowRect(const QTreeWidgetItem* node) const {
+    QRect cell = visualItemRect(node);
+    if (cell.isEmpty()) {
+        return {};
+    }
+    return QRect(0, cell.top(), viewport()->width(), cell.height());
+}
+
+QRect TBarShellTreeView::NodeTextRect(const QTreeWidgetItem* node) const {
+    QModelIndex index = indexFromItem(node);
+    QRect cell = visualRect(index);
+    if (cell.isEmpty()) {
+        return {};
+    }
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = cell;
+    option.text = node->text(0);
+    option.icon = node->icon(0);
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    if (!option.icon.isNull()) {
+        option.features |= QStyleOptionViewItem::HasDecoration;
+    }
+    return style()->subElementRect(QStyle::SE_ItemViewItemText, &option, this);
+}
+
+int TBarShellTreeView::BarPercent(const std::string& path) const {
+    if (path.find(':') == std::string::npos) {
+        return 0;
+    }
+    // Bisection in byte order; the first of equal entries.
+    auto it = std::lower_bound(FDirs.begin(), FDirs.end(), path);
+    if (it == FDirs.end() || *it != path) {
+        return 0;
+    }
+    size_t k = static_cast<size_t>(it - FDirs.begin());
+    // The two lists may come out of different lengths.
+    return k < FPercents.size() ? PercentByte(FPercents[k]) : 0;
+}
+
+void TBarShellTreeView::PaintBars(QPainter& canvas) {
+    QTreeWidgetItem* first = topLevelItemCount() > 0 ? topLevelItem(0) : nullptr;
+    canvas.setRenderHint(QPainter::Antialiasing, false);
+    WalkAll(this, [&](QTreeWidgetItem* node) {
+        int n = BarPercent(NodePath(node));
+        if (n == 0) {
+            return;
+        }
+        const QTreeWidgetItem* owner = node->parent() ? node->parent() : first;
+        int x0 = NodeTextRect(owner).left() - 1;
+        QRect row = NodeRowRect(node);
+        // Undisplayed nodes have an empty rectangle; so, in effect, does the
+        // row at the very top.
+        int top = row.top();
+        if (top == 0) {
+            return;
+        }
+        int bottom = row.top() + row.height();
+        if (FBarOutline) {
+            canvas.setPen(QPen(QColor(192, 192, 192), 0));
+            canvas.setBrush(Qt::NoBrush);
+            // A stroked QRect covers one pixel more than its size: this
+            // outline runs from x0 to x0 + 33 and from top + 5 to bottom - 6.
+            canvas.drawRect(QRect(x0, top + 5, kBarLength - 1, (bottom - 5) - (top + 5) - 1));
+        }
+        int length = static_cast<int>(std::trunc(n / 100.0 * kBarLength));
+        canvas.fillRect(QRect(x0 + 1, top + 6, length, (bottom - 6) - (top + 6)), FBarColor);
+    });
+}
+
+void TBarShellTreeView::paintEvent(QPaintEvent* event) {
+    const bool bars = !FPercents.empty() && !FDirs.empty() && FShowBarCharts;
+    if (!bars) {
+        if (indentation() != kPlainIndent) {
+            setIndentation(kPlainIndent);
+        }
+    } else if (indentation() < kBarIndent) {
+        setIndentation(kBarIndent);
+    }
+    QTreeWidget::paintEvent(event);
+    if (bars) {
+        QPainter canvas(viewport());
+        PaintBars(canvas);
+    }
+}
+
+void TBarShellTreeView::drawBranches(QPainter* painter, const QRect& rect,
+                                     const QModelIndex& index) const {
+    // No connecting lines; the open/close mark sits at the left of the
+    // node's indentation column, clear of the size bar that follows it.
+    const QTreeWidgetItem* node = itemFromIndex(index);
+    if (!node) {
+        return;
+    }
+    bool children =
+        node->childCount() > 0 || node->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator;
+    if (!children || indentation() <= 0 || rect.width() < indentation()) {
+        return;
+    }
+    int columnLeft = rect.right() + 1 - indentation();
+    QStyleOption option;
+    option.initFrom(this);
+    option.rect = QRect(columnLeft, rect.top(), std::min(indentation(), 20), rect.height());
+    option.state = QStyle::State_Item | QStyle::State_Children;
+    if (node->isExpanded()) {
+        option.state |= QStyle::State_Open;
+    }
+    style()->drawPrimitive(QStyle::PE_IndicatorBranch, &option, painter, this);
+}

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QColor>
+#include <QIcon>
+#include <QTreeWidget>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/StringList.h"
+
+// One subfolder as the folder tree shows it.
+struct TTreeFolder {
+    std::string path;  // drive form: "C:\home\anna"
+    QString displayName;
+    QIcon icon;
+};
+
+// The subfolders (hidden ones included) of a drive-form folder, in the
+// listing's order.
+using TFolderLister = std::function<std::vector<TTreeFolder>(const std::string& path)>;
+
+// The folder tree: the folders below a root, created when a node is first
+// expanded, with a small bar in front of every analysed folder for its share
+// of its parent. The bars need room, so the indentation grows from 23 to 55
+// while they are shown.
+class TBarShellTreeView : public QTreeWidget {
+    Q_OBJECT
+  public:
+    static constexpr int kPlainIndent = 23;
+    static constexpr int kBarIndent = 55;
+    static constexpr int kBarLength = 34;
+
+    explicit TBarShellTreeView(QWidget* parent = nullptr);
+
+    bool ShowBarCharts() const { return FShowBarCharts; }
+    void SetShowBarCharts(bool value);
+    bool BarOutline() const { return FBarOutline; }
+    void SetBarOutline(bool value);
+    QColor BarColor() const { return FBarColor; }
+    void SetBarColor(const QColor& value);
+    // Kept for the look's settings; the bars are drawn without shadow.
+    bool Shadow() const { return FShadow; }
+    void SetShadow(bool value);
+
+    // The tree's own copies of the percents and folders of the analysis
+    // (folders in byte order). Setting them switches the bars on.
+    void SetBarLists(const TStringList& percents, const TStringList& dirs);
+    const TStringList& PercentList() const { return FPercents; }
+    const TStringList& FolderList() const { return FDirs; }
+
+    void SetLister(TFolderLister lister) { FLister = std::move(lister); }
+    // Rebuilds the tree below a new root (a drive-form folder, "C:\" for a
+    // drive), expanded by one level.
+    void SetRoot(const std::string& path, const QString& caption, const QIcon& icon = QIcon());
+    const std::string& Root() const { return FRoot; }
+
+    // Nodes by absolute index: their position in the fully expanded order of
+    // the nodes that exist.
+    int NodeCount() const;
+    QTreeWidgetItem* Node(int absoluteIndex) const;
+    static std::string NodePath(const QTreeWidgetItem* node);
+    // Expands a node by one level, creating its children when needed.
+    void ExpandNode(QTreeWidgetItem* node);
+    // Lists a node's folders again, and those of every expanded node below
+    // it, keeping the expanded nodes expanded, the selected node selected and
+    // the top visible node on top.
+    void RefreshFrom(QTreeWidgetItem* node);
+
+    // Rectangles in the viewport: the node's text, and its whole row; both
+    // empty when the node is not displayed.
+    QRect NodeTextRect(const QTreeWidgetItem* node) const;
+    QRect NodeRowRect(const QTreeWidgetItem* node) const;
+
+    // Selection changed (with the new node) and node expanded.
+    std::function<void(QTreeWidgetItem*)> OnChange;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void drawBranches(QPainter* painter, const QRect& rect,
+                      const QModelIndex& index) const override;
+
+  private:
+    void PaintBars(QPainter& canvas);
+    int BarPercent(const std::string& path) const;
+    QTreeWidgetItem* MakeNode(const TTreeFolder& folder);
+    void Populate(QTreeWidgetItem* node);
+    void Repopulate(QTreeWidgetItem* node, const std::vector<std::string>& expanded);
+
+    bool FShowBarCharts = false;
+    bool FBarOutline = true;
+    QColor FBarColor{255, 128, 0};
+    bool FShadow = false;
+    TStringList FPercents;
+    TStringList FDirs;
+    TFolderLister FLister;
+    std::string FRoot;
+};
