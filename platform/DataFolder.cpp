@@ -1,0 +1,98 @@
+#include "platform/DataFolder.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace {
+
+std::string HomeFolder() {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/') {
+        return home;
+    }
+    const passwd* entry = getpwuid(getuid());
+    return entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : "";
+}
+
+// XDG rules: an unset, empty or relative XDG_DATA_HOME means ~/.local/share.
+std::string DataHome() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg != nullptr && xdg[0] == '/') {
+        return xdg;
+    }
+    std::string home = HomeFolder();
+    return home.empty() ? "" : home + "/.local/share";
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// mkdir -p with 0700 for every folder it has to create: the folder lists the
+// names of every folder of a drive, so no one else may look into it.
+bool MakeFolders(const std::string& path) {
+    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        std::string prefix = path.substr(0, slash);
+        if (mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
+            return false;
+        }
+        if (slash == std::string::npos) {
+            break;
+        }
+    }
+    return IsFolder(path);
+}
+
+}  // namespace
+
+std::string DataFolder() {
+    std::string base = DataHome();
+    if (base.empty()) {
+        return "";
+    }
+    std::string folder = base + "/cobaltquarry";
+    return MakeFolders(folder) ? folder + "/" : "";
+}
+
+bool DataFileExists(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool ReadDataFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    // Read straight into the string, sized by the file; a file that grows
+    // while it is read still comes in whole.
+    struct stat info;
+    std::size_t expected = fstat(fd, &info) == 0 && info.st_size > 0 ? info.st_size : 0;
+    bytes.resize(expected + 1);
+    std::size_t used = 0;
+    bool ok = true;
+    for (;;) {
+        if (used == bytes.size()) {
+            bytes.resize(bytes.size() * 2);
+        }
+        ssize_t got = read(fd, &bytes[used], bytes.size() - used);
+        if (got > 0) {
+            used += static_cast<std::size_t>(got);
+        } else if (got == 0) {
+            break;
+        } else if (errno != EINTR) {
+            ok = false;
+            break;
+        }
+    }
+    close(fd);
+    bytes.resize(ok ? used : 0);
+    return ok;
+}
