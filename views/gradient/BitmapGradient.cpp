@@ -1,0 +1,3 @@
+#include "views/gradient/BitmapGradient.h"
+
+TBitmapGradient::TBitmapGradient(QWidget* parent) : TGradient(true, parent) {}
