@@ -1,0 +1,138 @@
+#include "app/drives/DriveSelector.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QIcon>
+#include <QMenu>
+#include <QStyle>
+#include <QToolButton>
+
+#include "app/drives/DriveText.h"
+#include "platform/DriveTable.h"
+
+namespace {
+
+QString FromBytes(const std::string& text) {
+    return QString::fromLocal8Bit(text);
+}
+std::string ToBytes(const QString& text) {
+    return text.toLocal8Bit().toStdString();
+}
+
+char UpperAZ(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// A small arrow pointing down, shown to the right of the caption.
+QIcon DropGlyph() {
+    return QApplication::style()->standardIcon(QStyle::SP_ArrowDown);
+}
+
+}  // namespace
+
+std::vector<std::string> TDriveSelector::TableDriveNames() {
+    const std::shared_ptr<const TDriveTable> table = TDriveTable::Current();
+    std::vector<std::string> names;
+    for (const TDrive& drive : table->Drives())
+        names.push_back(table->DisplayName(drive.Letter));
+    return names;
+}
+
+TDriveSelector::TDriveSelector(THooks hooks, QWidget* buttonParent)
+    : hooks_(std::move(hooks)),
+      pmDrives_(std::make_unique<QMenu>()),
+      driveIcon_(
+          std::make_unique<QIcon>(QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon))) {
+    if (!hooks_.DriveNames)
+        hooks_.DriveNames = &TDriveSelector::TableDriveNames;
+    if (!hooks_.FixedDrive)
+        hooks_.FixedDrive = [](const std::string& text) { return ::FixedDrive(text); };
+    btnDrives_ = new QToolButton(buttonParent);
+    btnDrives_->setObjectName("btnDrives");
+    btnDrives_->setAutoRaise(true);
+    btnDrives_->setFont(QFont("Tahoma", 8));
+    btnDrives_->setIcon(DropGlyph());
+    btnDrives_->setIconSize(QSize(10, 10));
+    btnDrives_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    // Right-to-left puts the glyph to the right of the caption.
+    btnDrives_->setLayoutDirection(Qt::RightToLeft);
+    btnDrives_->setFixedSize(kInitialWidth, kHeight);
+    btnDrives_->setContextMenuPolicy(Qt::CustomContextMenu);
+    pmDrives_->setObjectName("pmDrives");
+    connect(btnDrives_, &QToolButton::clicked, this, &TDriveSelector::btnDrivesClick);
+    connect(btnDrives_, &QToolButton::customContextMenuRequested, this,
+            [this](const QPoint& at) { pmDrives_->popup(btnDrives_->mapToGlobal(at)); });
+}
+
+TDriveSelector::~TDriveSelector() {
+    // The button may belong to a tool bar that is destroyed before us.
+    if (btnDrives_ && !btnDrives_->parent())
+        delete btnDrives_.data();
+}
+
+void TDriveSelector::SetDriveIcon(const QIcon& icon) {
+    *driveIcon_ = icon;
+    for (QAction* item : pmDrives_->actions())
+        item->setIcon(icon);
+}
+
+std::string TDriveSelector::Drive() const {
+    return hooks_.Drive ? hooks_.Drive() : std::string();
+}
+
+bool TDriveSelector::FixedDrive(const std::string& driveText) const {
+    if (driveText.size() != 2 || driveText[1] != ':' || !hooks_.FixedDrive)
+        return false;
+    std::string upper = driveText;
+    upper[0] = UpperAZ(upper[0]);
+    return hooks_.FixedDrive(upper);
+}
+
+void TDriveSelector::SetDrivesList() {
+    pmDrives_->clear();
+    const std::vector<std::string> names =
+        hooks_.DriveNames ? hooks_.DriveNames() : std::vector<std::string>();
+    const std::string current = DriveText(Drive());
+    for (const std::string& name : names) {
+        const std::string text = DriveText(name);
+        const std::string caption = DriveMenuCaption(name);
+        if (text.find(':') != std::string::npos && FixedDrive(text)) {
+            // "&" would otherwise turn into a mnemonic and vanish from the caption.
+            QAction* item =
+                pmDrives_->addAction(*driveIcon_, FromBytes(caption).replace("&", "&&"));
+            connect(item, &QAction::triggered, this, [this, item] { menuDriveClick(item); });
+        }
+        if (text == current)
+            btnDrives_->setText(FromBytes(caption));
+    }
+}
+
+void TDriveSelector::btnDrivesClick() {
+    pmDrives_->popup(btnDrives_->mapToGlobal(QPoint(0, btnDrives_->height())));
+}
+
+void TDriveSelector::menuDriveClick(QAction* item) {
+    if (!item)
+        return;
+    const QString caption = item->text();
+    const std::string text = DriveText(ToBytes(caption));
+    if (text == Drive() || !FixedDrive(text))
+        return;
+    btnDrives_->setText(caption);
+    btnDrives_->setFixedWidth(btnDrives_->fontMetrics().horizontalAdvance(caption) + kWidthPadding);
+    // The listing takes a drive root as "X:\"; the caption's letter is lower
+    // case, drive letters are compared without case everywhere.
+    std::string root = text;
+    root[0] = UpperAZ(root[0]);
+    root += '\\';
+    if (hooks_.SetFolder)
+        hooks_.SetFolder(root);
+    if (hooks_.DriveChosen)
+        hooks_.DriveChosen();
+    if (hooks_.UpdateBarPie)
+        hooks_.UpdateBarPie();
+}
+
+void TDriveSelector::SetEnabled(bool enabled) {
+    btnDrives_->setEnabled(enabled);
+}

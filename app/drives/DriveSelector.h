@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QToolButton>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QIcon;
+class QMenu;
+class QWidget;
+
+// The drive button of the tool bar and its menu of fixed drives. The owner
+// (the main window) puts btnDrives() on its tool bar and fills the hooks; the
+// selector builds the menu once and switches drives when an item is chosen.
+class TDriveSelector : public QObject {
+    Q_OBJECT
+  public:
+    struct THooks {
+        // shDrives: the display names of the computer's drives, in the drive
+        // table's order ("/ (C:)", "/home (D:)"). Default: the drive table.
+        std::function<std::vector<std::string>()> DriveNames;
+        // True for a fixed drive; given the drive text "X:" in upper case.
+        // Default: the drive table's FixedDrive.
+        std::function<bool(const std::string&)> FixedDrive;
+        // The file system path of the current folder ("C:\", "C:\Data").
+        std::function<std::string()> Drive;
+        // Makes a folder current and redraws (the main window's SetFolder).
+        std::function<void(const std::string&)> SetFolder;
+        // Runs after the folder changed to the chosen drive: set ReloadPending
+        // and run the analysis decision without forcing.
+        std::function<void()> DriveChosen;
+        // Rebuilds the bar rows and the pie of the current folder.
+        std::function<void()> UpdateBarPie;
+    };
+
+    static constexpr int kInitialWidth = 77;
+    static constexpr int kHeight = 22;
+    static constexpr int kWidthPadding = 20;
+
+    explicit TDriveSelector(THooks hooks, QWidget* buttonParent = nullptr);
+    ~TDriveSelector() override;
+
+    // The display names of the current drive table, in letter order.
+    static std::vector<std::string> TableDriveNames();
+
+    QToolButton* btnDrives() const { return btnDrives_; }
+    QMenu* pmDrives() const { return pmDrives_.get(); }
+
+    // The icon of every drive item (the tool bar's drive image).
+    void SetDriveIcon(const QIcon& icon);
+
+    // Rebuilds pmDrives from shDrives and sets the button's caption; run
+    // once at start-up, after the current folder became C:\.
+    void SetDrivesList();
+    // Opens pmDrives below the button, at its left edge.
+    void btnDrivesClick();
+    // Switches to the drive of the chosen item.
+    void menuDriveClick(QAction* item);
+
+    std::string Drive() const;
+    bool FixedDrive(const std::string& driveText) const;
+
+    // Enabled while no scan runs: choosing a drive during a scan would
+    // change the drive whose result files the scan is about to write.
+    void SetEnabled(bool enabled);
+
+  private:
+    THooks hooks_;
+    QPointer<QToolButton> btnDrives_;
+    std::unique_ptr<QMenu> pmDrives_;
+    std::unique_ptr<QIcon> driveIcon_;
+};

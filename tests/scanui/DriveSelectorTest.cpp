@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include "app/drives/DriveSelector.h"
+#include "app/drives/DriveText.h"
+#include "platform/DriveTable.h"
+#include "tests/scanui/TestApp.h"
+
+TEST(DriveTextRules, DriveTextOfNamesAndPaths) {
+    EXPECT_EQ(DriveText("Local Disk (C:)"), "C:");
+    EXPECT_EQ(DriveText("/home (D:)"), "D:");
+    EXPECT_EQ(DriveText("C:\\"), "C:");
+    EXPECT_EQ(DriveText("Trash").find(':'), std::string::npos);
+    EXPECT_EQ(DriveText("").find(':'), std::string::npos);
+    // A mount point may hold a colon itself; the letter is the one in the tag.
+    EXPECT_EQ(DriveText("/mnt/a:b (E:)"), "E:");
+    EXPECT_EQ(DriveText("/mnt/x: (F:)"), "F:");
+}
+
+TEST(DriveTextRules, MenuCaptionFoldsOnlyAsciiLetters) {
+    EXPECT_EQ(DriveMenuCaption("Local Disk (C:)"), "Local disk (c:)");
+    EXPECT_EQ(DriveMenuCaption("/home (D:)"), "/home (d:)");
+    EXPECT_EQ(DriveMenuCaption("data (E:)"), "Data (e:)");
+    EXPECT_EQ(DriveMenuCaption("/media/\xC3\x89T\xC3\x89 (G:)"), "/media/\xC3\x89t\xC3\x89 (g:)");
+    EXPECT_EQ(DriveMenuCaption(""), "");
+}
+
+// Two fixed drives on temporary folders; the display name list also holds a
+// drive that is not fixed and an item that is no drive at all.
+class DriveSelectorTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        TestApp();
+        ASSERT_TRUE(c_.isValid() && d_.isValid());
+        table_ = std::make_unique<TScopedDriveTable>(
+            TDriveTable({{'C', c_.path().toStdString()}, {'D', d_.path().toStdString()}}));
+        hooks_.DriveNames = [] {
+            std::vector<std::string> names = TDriveSelector::TableDriveNames();
+            names.insert(names.begin() + 1, "/media/cdrom (E:)");
+            names.push_back("Trash");
+            return names;
+        };
+        hooks_.Drive = [this] { return current_; };
+        hooks_.SetFolder = [this](const std::string& path) {
+            log_.push_back("SetFolder " + path);
+            current_ = path;
+        };
+        hooks_.DriveChosen = [this] { log_.push_back("DriveChosen " + current_); };
+        hooks_.UpdateBarPie = [this] { log_.push_back("UpdateBarPie"); };
+    }
+
+    std::string Caption(char letter) const {
+        const QTemporaryDir& dir = letter == 'c' ? c_ : d_;
+        return QString(dir.path().toLower() + " (" + letter + ":)").toStdString();
+    }
+
+    // Opens the menu with the button and clicks the item with the caption.
+    void ChooseFromMenu(TDriveSelector& selector, const std::string& caption) {
+        QTest::mouseClick(selector.btnDrives(), Qt::LeftButton);
+        ASSERT_TRUE(selector.pmDrives()->isVisible());
+        QAction* target = nullptr;
+        for (QAction* item : selector.pmDrives()->actions())
+            if (item->text().toStdString() == caption)
+                target = item;
+        ASSERT_NE(target, nullptr) << caption;
+        QTest::mouseClick(selector.pmDrives(), Qt::LeftButton, {},
+                          selector.pmDrives()->actionGeometry(target).center());
+    }
+
+    QTemporaryDir c_, d_;
+    std::unique_ptr<TScopedDriveTable> table_;
+    TDriveSelector::THooks hooks_;
+    std::string current_ = "C:\\";
+    std::vector<std::string> log_;
+};
+
+TEST_F(DriveSelectorTest, MenuListsOnlyFixedDrivesAndButtonNamesTheCurrentOne) {
+    TDriveSelector selector(hooks_);
+    EXPECT_EQ(selector.btnDrives()->width(), 77);
+    EXPECT_EQ(selector.btnDrives()->text(), "");
+    selector.SetDrivesList();
+    QStringList captions;
+    for (QAction* item : selector.pmDrives()->actions())
+        captions << item->text();
+    EXPECT_EQ(captions, QStringList({QString::fromStdString(Caption('c')),
+                                     QString::fromStdString(Caption('d'))}));
+    EXPECT_EQ(selector.btnDrives()->text().toStdString(), Caption('c'));
+    for (QAction* item : selector.pmDrives()->actions())
+        EXPECT_FALSE(item->icon().isNull());
+
+    // Built once: running it again does not duplicate the items.
+    selector.SetDrivesList();
+    EXPECT_EQ(selector.pmDrives()->actions().size(), 2);
+}
+
+TEST_F(DriveSelectorTest, NoMatchingDriveKeepsTheEmptyCaption) {
+    current_ = "X:\\";  // a drive the table does not know
+    TDriveSelector selector(hooks_);
+    selector.SetDrivesList();
+    EXPECT_EQ(selector.btnDrives()->text(), "");
+}
+
+TEST_F(DriveSelectorTest, ButtonDropsTheMenuBelowItsLeftEdge) {
+    QWidget bar;
+    TDriveSelector selector(hooks_, &bar);
+    selector.btnDrives()->move(40, 3);
+    bar.resize(300, 29);
+    bar.show();
+    selector.SetDrivesList();
+    QTest::mouseClick(selector.btnDrives(), Qt::LeftButton);
+    ASSERT_TRUE(selector.pmDrives()->isVisible());
+    const QPoint below = selector.btnDrives()->mapToGlobal(QPoint(0, 22));
+    EXPECT_EQ(selector.pmDrives()->pos(), below);
+    selector.pmDrives()->hide();
+}
+
+TEST_F(DriveSelectorTest, ChoosingADriveSwitchesFolderThenAnalysesThenRedraws) {
+    TDriveSelector selector(hooks_);
+    selector.SetDrivesList();
+    ChooseFromMenu(selector, Caption('d'));
+    EXPECT_EQ(log_,
+              (std::vector<std::string>{"SetFolder D:\\", "DriveChosen D:\\", "UpdateBarPie"}));
+    const QString caption = QString::fromStdString(Caption('d'));
+    EXPECT_EQ(selector.btnDrives()->text(), caption);
+    EXPECT_EQ(selector.btnDrives()->width(),
+              selector.btnDrives()->fontMetrics().horizontalAdvance(caption) + 20);
+    EXPECT_FALSE(selector.pmDrives()->isVisible());
+}
+
+TEST_F(DriveSelectorTest, ChoosingTheCurrentDriveGoesBackToItsRoot) {
+    current_ = "C:\\Some\\Folder";
+    TDriveSelector selector(hooks_);
+    selector.SetDrivesList();
+    ChooseFromMenu(selector, Caption('c'));
+    EXPECT_EQ(current_, "C:\\");
+    EXPECT_EQ(log_.size(), 3u);
+}
+
+TEST_F(DriveSelectorTest, DriveThatIsNoLongerFixedDoesNothing) {
+    TDriveSelector selector(hooks_);
+    selector.SetDrivesList();
+    const QString before = selector.btnDrives()->text();
+    const int width = selector.btnDrives()->width();
+    // D: goes away while the program runs; its menu item stays.
+    TScopedDriveTable onlyC(TDriveTable({{'C', c_.path().toStdString()}}));
+    ChooseFromMenu(selector, Caption('d'));
+    EXPECT_TRUE(log_.empty());
+    EXPECT_EQ(selector.btnDrives()->text(), before);
+    EXPECT_EQ(selector.btnDrives()->width(), width);
+    EXPECT_EQ(current_, "C:\\");
+}
+
+TEST_F(DriveSelectorTest, FixedDriveAcceptsEitherCaseAndOnlyADriveText) {
+    TDriveSelector selector(hooks_);
+    EXPECT_TRUE(selector.FixedDrive("c:"));
+    EXPECT_TRUE(selector.FixedDrive("D:"));
+    EXPECT_FALSE(selector.FixedDrive("E:"));
+    EXPECT_FALSE(selector.FixedDrive("C"));
+    EXPECT_FALSE(selector.FixedDrive("C:\\Data"));
+}
+
+TEST_F(DriveSelectorTest, DisabledButtonOpensNothing) {
+    TDriveSelector selector(hooks_);
+    selector.SetDrivesList();
+    selector.SetEnabled(false);
+    QTest::mouseClick(selector.btnDrives(), Qt::LeftButton);
+    EXPECT_FALSE(selector.pmDrives()->isVisible());
+    EXPECT_TRUE(log_.empty());
+}
