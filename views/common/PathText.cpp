@@ -1,5 +1,25 @@
 #include "views/common/PathText.h"
 
+#include <filesystem>
+#include <system_error>
+
+#include "platform/DriveForm.h"
+#include "platform/FileInfo.h"
+
+namespace {
+
+// The current directory in drive form; empty when it lies on no drive.
+std::string CurrentFolder() {
+    std::error_code error;
+    std::string native = std::filesystem::current_path(error).string();
+    if (error) {
+        return "";
+    }
+    return NativeToDriveForm(native).value_or("");
+}
+
+}  // namespace
+
 std::string RemoveParentDir(std::string_view path) {
     std::size_t slash = path.rfind('\\');
     std::string name(slash == std::string_view::npos ? path : path.substr(slash + 1));
@@ -7,4 +27,23 @@ std::string RemoveParentDir(std::string_view path) {
         name[0] = static_cast<char>(name[0] - 'a' + 'A');
     }
     return name;
+}
+
+std::string GetParentDir(std::string_view path) {
+    std::string folder(path);
+    if (!FolderExists(folder)) {
+        folder = CurrentFolder();
+    }
+    std::size_t end = folder.rfind('\\');
+    if (end == std::string::npos) {
+        end = folder.find(':');
+    }
+    return end == std::string::npos ? "" : folder.substr(0, end);
+}
+
+std::int64_t FileSize(std::string_view path) {
+    // Names are matched literally: "%", "$", "*" and "?" are ordinary bytes of
+    // a name here, and the entry is measured like any other.
+    TDirEntry entry;
+    return LookupEntry(std::string(path), entry) ? entry.Size : 0;
 }
