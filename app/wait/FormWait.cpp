@@ -8,7 +8,7 @@
 #include <QScreen>
 #include <QToolButton>
 
-#include "app/wait/WaitGradient.h"
+#include "views/gradient/Gradient.h"
 
 namespace {
 
@@ -39,10 +39,14 @@ TFormWait::TFormWait(QWidget* parent)
     setWindowTitle("Analizing");
     setFixedSize(kClientWidth, kClientHeight);
 
-    gradient_ = new TWaitGradient(this);
+    gradient_ = new TGradient(this);
     gradient_->setGeometry(0, 0, kClientWidth, kClientHeight);
     // Button face at the top right running to white at the bottom left.
-    gradient_->SetColors(palette().color(QPalette::Button), Qt::white);
+    gradient_->BeginLoad();
+    gradient_->SetStyle(gsDiagonalLF);
+    gradient_->SetColorBegin(clBtnFace);
+    gradient_->SetColorEnd(clWhite);
+    gradient_->EndLoad();
     gradient_->setToolTip(kSlowHint);
 
     label_ = new QLabel("Please wait ...", this);

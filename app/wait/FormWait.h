@@ -9,7 +9,7 @@
 
 class QLabel;
 class QToolButton;
-class TWaitGradient;
+class TGradient;
 
 // The progress window shown while a scan runs. It is not modal and has no
 // close box: its flat button is the only way to act on it, and it only asks
@@ -39,7 +39,7 @@ class TFormWait : public QWidget {
     QLabel* Label() const { return label_; }
     QLabel* ProgressLine() const { return progress_; }
     QToolButton* BtnNo() const { return btnNo_; }
-    TWaitGradient* Gradient() const { return gradient_; }
+    TGradient* Gradient() const { return gradient_; }
 
     // Re-reads the counts now (the timer does this on its own).
     void RefreshProgress();
@@ -52,7 +52,7 @@ class TFormWait : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    TWaitGradient* gradient_ = nullptr;
+    TGradient* gradient_ = nullptr;
     QLabel* label_ = nullptr;
     QLabel* progress_ = nullptr;
     QToolButton* btnNo_ = nullptr;

@@ -10,8 +10,8 @@
 #include <atomic>
 
 #include "app/wait/FormWait.h"
-#include "app/wait/WaitGradient.h"
 #include "tests/scanui/TestApp.h"
+#include "views/gradient/Gradient.h"
 
 TEST(WaitCountsText, BytesUseBinaryUnitsAndADecimalPoint) {
     EXPECT_EQ(WaitBytesText(0), "0 B");
