@@ -4,8 +4,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
-#include <sys/sysmacros.h>
 #include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,6 +27,7 @@ struct LinuxDirent64 {
 constexpr unsigned kStatxMask = STATX_TYPE | STATX_MODE | STATX_NLINK | STATX_UID | STATX_GID |
                                 STATX_MTIME | STATX_INO | STATX_SIZE | STATX_MNT_ID;
 constexpr int kStatxFlags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT;
+constexpr size_t kBufferSize = 32 * 1024;
 
 // Who the process is, for the read-only test; fixed for the process' life.
 struct Identity {
@@ -100,6 +101,23 @@ bool ReadOnly(const struct statx& st, bool readOnlyMount) {
     return readOnlyMount || (st.stx_attributes & STATX_ATTR_IMMUTABLE) || !MayWrite(st);
 }
 
+// Listing buffers are kept per thread for reuse: a walk opens a listing per
+// folder, and clearing a fresh buffer each time would cost more than the
+// listing.
+std::vector<std::unique_ptr<char[]>>& Buffers() {
+    thread_local std::vector<std::unique_ptr<char[]>> buffers;
+    return buffers;
+}
+
+std::unique_ptr<char[]> AcquireBuffer() {
+    auto& buffers = Buffers();
+    if (buffers.empty())
+        return std::make_unique<char[]>(kBufferSize);
+    auto b = std::move(buffers.back());
+    buffers.pop_back();
+    return b;
+}
+
 }  // namespace
 
 std::uint32_t NameAttributes(const std::string& name) {
@@ -134,16 +152,18 @@ TDirListing::TDirListing(const std::string& nativeFolder, unsigned options)
         struct statvfs vfs;
         readOnlyMount_ = fstatvfs(fd_, &vfs) == 0 && (vfs.f_flag & ST_RDONLY);
     }
-    buffer_.resize(64 * 1024);
+    buffer_ = AcquireBuffer();
 }
 
 TDirListing::~TDirListing() {
     if (fd_ >= 0)
         ::close(fd_);
+    if (buffer_)
+        Buffers().push_back(std::move(buffer_));
 }
 
 bool TDirListing::Fill() {
-    filled_ = syscall(SYS_getdents64, fd_, buffer_.data(), buffer_.size());
+    filled_ = syscall(SYS_getdents64, fd_, buffer_.get(), kBufferSize);
     pos_ = 0;
     return filled_ > 0;
 }
@@ -154,7 +174,7 @@ bool TDirListing::Next(TDirEntry& entry) {
     for (;;) {
         if (pos_ >= filled_ && !Fill())
             return false;
-        const auto* d = reinterpret_cast<const LinuxDirent64*>(buffer_.data() + pos_);
+        const auto* d = reinterpret_cast<const LinuxDirent64*>(buffer_.get() + pos_);
         pos_ += d->d_reclen;
         const char* name = d->d_name;
         if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))

@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -60,7 +61,7 @@ class TDirListing {
     std::uint64_t device_ = 0;
     std::uint64_t mountId_ = 0;
     bool haveMountId_ = false;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_;  // getdents64 records, left uninitialised
     long filled_ = 0;
     long pos_ = 0;
 };

@@ -1,0 +1,104 @@
+#include "engine/AnalizeDisk.h"
+
+#include <algorithm>
+#include <thread>
+
+#include "engine/DirAggregate.h"
+#include "engine/DirOrder.h"
+#include "engine/FolderTree.h"
+#include "engine/TreeWalk.h"
+
+TAnalizeDisk::TAnalizeDisk() = default;
+
+std::vector<std::string> TAnalizeDisk::FilterParts(const std::string& filter) {
+    std::vector<std::string> parts;
+    size_t pos = 0;
+    while (pos < filter.size()) {
+        size_t end = filter.find(';', pos);
+        if (end == std::string::npos)
+            end = filter.size();
+        std::string part = filter.substr(pos, end - pos);
+        const size_t a = part.find_first_not_of(" \t");
+        const size_t b = part.find_last_not_of(" \t");
+        part = a == std::string::npos ? std::string() : part.substr(a, b - a + 1);
+        if (!part.empty())
+            parts.push_back(part);
+        pos = end + 1;
+    }
+    return parts;
+}
+
+std::uint32_t TAnalizeDisk::MaskOf(const TAttrOptions& options) {
+    static const std::uint32_t kBits[] = {0x01, 0x02, 0x04, 0x08, 0x10};
+    std::uint32_t mask = 0;
+    for (TAttrOption o : options)
+        mask |= kBits[o];
+    return mask;
+}
+
+void TAnalizeDisk::Execute() {
+    abort_ = false;
+    mask_ = MaskOf(Attributes);
+    percents_.clear();
+    dirs_.clear();
+    dirSizes_.clear();
+    walkedSorted_ = false;
+    if (BeforeExecute)
+        BeforeExecute(this);
+    if (!Directory.empty())
+        Walk();
+    if (!Cancel.load())
+        SortAndIndex();
+    TDirIndex index;
+    index.First = first_;
+    index.Last = last_;
+    // After a cancel the lists are incomplete and will be discarded: the
+    // later steps stop rather than spend time on them.
+    if (!Cancel.load() && AggregateSizes(dirs_, dirSizes_, index, Cancel) && !Cancel.load())
+        ComputePercents(dirs_, dirSizes_, percents_, index);
+    first_ = index.First;
+    last_ = index.Last;
+    if (AfterExecute)
+        AfterExecute(this);
+}
+
+void TAnalizeDisk::Walk() {
+    TWalkSettings s;
+    s.Directory = Directory;
+    s.Patterns = FilterParts(Filter);
+    s.Mask = mask_;
+    s.StrictRO = StrictRO;
+    s.Recurse = Recurse;
+    s.Sorted = Sorted;
+    s.Cancel = &Cancel;
+    if (OnNewPath)
+        s.OnNewPath = [this](const std::string& path, bool& abort) {
+            OnNewPath(this, path, abort);
+        };
+    const unsigned cores = std::thread::hardware_concurrency();
+    s.Threads = ParallelWalk ? static_cast<int>(std::clamp(cores, 2u, 4u)) : 1;
+
+    TFolderTree tree;
+    WalkFolders(s, tree, abort_);
+    // With one filter part every path is unique, so the sorted order is the
+    // only one and can be read off the tree; otherwise the lists are made in
+    // walk order and sorted as they stand.
+    if (tree.Parts == 1 && !Cancel.load()) {
+        walkedSorted_ = tree.EmitSorted(dirs_, dirSizes_, percents_, Cancel);
+        if (walkedSorted_)
+            return;
+        dirs_.clear();
+        dirSizes_.clear();
+        percents_.clear();
+    }
+    tree.EmitInOrder(tree.WalkOrder, dirs_, dirSizes_, percents_);
+}
+
+void TAnalizeDisk::SortAndIndex() {
+    if (!walkedSorted_ && !SortDirLists(dirs_, dirSizes_, percents_, Cancel))
+        return;
+    TDirIndex index;
+    BuildDirIndex(dirs_, index);
+    first_ = index.First;
+    last_ = index.Last;
+}

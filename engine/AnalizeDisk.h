@@ -1,0 +1,90 @@
+#pragma once
+// TAnalizeDisk measures a folder tree: one entry per folder (and filter
+// part) with the bytes of the folder's own files, sorted so that every
+// folder precedes the folders below it, then each folder's total including
+// everything below it and its share of its parent in percent. Everything
+// happens inside Execute, on the calling thread (with a helper thread for
+// the walk when nothing observes the walk's order).
+//
+// The three lists are the text form of the result files: Dirs holds
+// drive-form paths ("C:", "C:\Data\x"), DirSizes plain decimal byte counts,
+// Percents the share in the general 15-digit format.
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <string>
+
+#include "engine/StringList.h"
+
+enum TAttrOption { ffReadOnly, ffHidden, ffSysFile, ffVolumeID, ffDirectory };
+using TAttrOptions = std::set<TAttrOption>;
+
+class TAnalizeDisk;
+using TNotifyEvent = std::function<void(TAnalizeDisk* sender)>;
+// NewPath ends in a backslash; setting Abort ends the walk.
+using TNewPathEvent =
+    std::function<void(TAnalizeDisk* sender, const std::string& newPath, bool& abort)>;
+
+class TAnalizeDisk {
+  public:
+    TAnalizeDisk();
+    TAnalizeDisk(const TAnalizeDisk&) = delete;
+    TAnalizeDisk& operator=(const TAnalizeDisk&) = delete;
+
+    // Properties, with the values a new analyzer starts with.
+    TAttrOptions Attributes{ffReadOnly, ffHidden, ffSysFile};
+    std::string Directory;       // drive form, with or without a trailing "\"
+    std::string Filter = "*.*";  // patterns separated by ";"
+    bool Recurse = false;
+    bool Sorted = false;
+    bool StrictRO = false;
+    TNotifyEvent BeforeExecute;
+    TNotifyEvent AfterExecute;
+    TNewPathEvent OnNewPath;
+
+    // Asks a run to stop; may be set from any thread at any time. Never
+    // reset by Execute: a cancelled analyzer is not run again.
+    std::atomic<bool> Cancel{false};
+
+    // One complete run; returns after AfterExecute has returned.
+    void Execute();
+
+    const TStringList& Dirs() const { return dirs_; }
+    const TStringList& DirSizes() const { return dirSizes_; }
+    const TStringList& Percents() const { return percents_; }
+    // The owner may take the lists over after the run (saves copying them).
+    TStringList& Dirs() { return dirs_; }
+    TStringList& DirSizes() { return dirSizes_; }
+    TStringList& Percents() { return percents_; }
+
+    // The first-letter index: lowest and highest sorted position per key.
+    const std::array<std::int64_t, 256>& First() const { return first_; }
+    const std::array<std::int64_t, 256>& Last() const { return last_; }
+
+    // The attribute mask of the last run (bits 0x01 0x02 0x04 0x08 0x10).
+    std::uint32_t AttributeMask() const { return mask_; }
+    // True when the last run ended through an OnNewPath handler's Abort.
+    bool Aborted() const { return abort_; }
+
+    // Filter parts in order: split at ";", blanks trimmed, empty parts left out.
+    static std::vector<std::string> FilterParts(const std::string& filter);
+    // The mask bits of a set of options.
+    static std::uint32_t MaskOf(const TAttrOptions& options);
+
+    // Walk with several threads when nothing observes the walk order; on by
+    // default, off to compare with the sequential walk.
+    bool ParallelWalk = true;
+
+  private:
+    void Walk();
+    void SortAndIndex();
+
+    TStringList dirs_, dirSizes_, percents_;
+    std::array<std::int64_t, 256> first_{};
+    std::array<std::int64_t, 256> last_{};
+    std::uint32_t mask_ = 0;
+    bool abort_ = false;
+    bool walkedSorted_ = false;  // the walk already gave sorted lists
+};

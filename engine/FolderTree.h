@@ -1,0 +1,60 @@
+#pragma once
+// The folders a walk found, held compactly until the result lists are made:
+// one small node per folder, names in one shared buffer, own byte counts
+// per filter part. The lists' texts are built from it once, either in walk
+// order or directly in the sorted order.
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/StringList.h"
+
+struct TFolderNode {
+    std::uint32_t Parent = 0;
+    std::uint32_t FirstChild = 0;  // children are consecutive nodes,
+    std::uint32_t ChildCount = 0;  // in the order the listing gave them
+    std::uint32_t NameLen = 0;
+    std::uint64_t NameOff = 0;  // drive-form (escaped) name in Names
+    bool Listed = false;        // the folder has its entries in the lists
+};
+
+class TFolderTree {
+  public:
+    // Starts a tree whose root (node 0) has the given path text.
+    void Reset(std::string rootText, int parts);
+
+    // Appends the children of Parent, one per drive-form name, and returns
+    // the first new node.
+    std::uint32_t AddChildren(std::uint32_t parent, const std::vector<std::string>& names);
+    // Records a listed folder's own bytes, one count per filter part.
+    void SetListed(std::uint32_t node, const std::int64_t* own);
+
+    std::string_view NameOf(std::uint32_t node) const {
+        return std::string_view(Names.data() + Nodes[node].NameOff, Nodes[node].NameLen);
+    }
+    // The folder's path as written in Dirs ("C:", "C:\Data\x").
+    std::string PathOf(std::uint32_t node) const;
+
+    // Listed nodes in breadth-first order, children in listing order: the
+    // order a sequential walk lists them.
+    std::vector<std::uint32_t> BreadthFirstOrder() const;
+
+    // The lists in the given node order, one entry per filter part.
+    void EmitInOrder(const std::vector<std::uint32_t>& order, TStringList& dirs, TStringList& sizes,
+                     TStringList& percents) const;
+    // The lists in sorted order, built from the tree: siblings sorted by
+    // name, where a folder's subtree takes the place of its name followed
+    // by a backslash. Only for one filter part (paths are then unique, so
+    // this is the one sorted order). False when Cancel stopped it.
+    bool EmitSorted(TStringList& dirs, TStringList& sizes, TStringList& percents,
+                    const std::atomic<bool>& cancel) const;
+
+    std::string RootText;
+    int Parts = 1;
+    std::vector<TFolderNode> Nodes;
+    std::string Names;
+    std::vector<std::int64_t> Own;  // Nodes.size() * Parts
+    std::vector<std::uint32_t> WalkOrder;
+};

@@ -1,0 +1,332 @@
+#include "engine/TreeWalk.h"
+
+#include <fnmatch.h>
+
+#include <QCollator>
+#include <QFile>
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <tuple>
+
+#include "engine/DirOrder.h"
+#include "platform/DirListing.h"
+#include "platform/DriveForm.h"
+
+namespace {
+
+// A file with more than one link, seen in a folder under one filter part.
+struct LinkSeen {
+    std::uint64_t Device, Inode;
+    std::uint32_t Node;
+    int Part;
+    std::int64_t Size;
+};
+
+// What one listing of a folder gives.
+struct FolderScan {
+    bool Opened = false;
+    std::vector<std::string> Subfolders;  // raw names
+    std::vector<std::int64_t> Own;        // per filter part
+    std::vector<LinkSeen> Links;          // Node left 0
+};
+
+class FolderScanner {
+  public:
+    explicit FolderScanner(const TWalkSettings& s) : s_(s) {
+        for (const std::string& p : s.Patterns)
+            matchAll_.push_back(p == "*" || p == "*.*");
+        // The read-only bit costs a lookup per folder; only StrictRO needs it.
+        wantReadOnly_ = s.StrictRO && !(s.Mask & faReadOnly);
+    }
+
+    void Scan(const std::string& native, bool wantSubfolders, FolderScan& out) {
+        out.Subfolders.clear();
+        out.Links.clear();
+        out.Own.assign(s_.Patterns.size(), 0);
+        TDirListing listing(native, wantReadOnly_ ? 0u : unsigned{TDirListing::kNoReadOnly});
+        out.Opened = listing.IsOpen();
+        while (listing.Next(entry_)) {
+            if (wantSubfolders && (entry_.Attr & faDirectory) && !entry_.OtherMount)
+                out.Subfolders.push_back(entry_.Name);
+            if (!TakesPart(entry_))
+                continue;
+            for (size_t p = 0; p < s_.Patterns.size(); ++p) {
+                if (!matchAll_[p] && fnmatch(s_.Patterns[p].c_str(), entry_.Name.c_str(), 0) != 0)
+                    continue;
+                out.Own[p] += entry_.Size;
+                if (entry_.Links > 1 && !(entry_.Attr & faDirectory))
+                    out.Links.push_back(
+                        {entry_.Device, entry_.Inode, 0, static_cast<int>(p), entry_.Size});
+            }
+        }
+    }
+
+  private:
+    bool TakesPart(const TDirEntry& e) const {
+        constexpr std::uint32_t kTested = faHidden | faSysFile | faVolumeID | faDirectory;
+        if (e.Attr & kTested & ~s_.Mask)
+            return false;
+        return !(s_.StrictRO && !(s_.Mask & faReadOnly) && (e.Attr & faReadOnly));
+    }
+
+    const TWalkSettings& s_;
+    std::vector<bool> matchAll_;
+    bool wantReadOnly_ = false;
+    TDirEntry entry_;
+};
+
+std::string RootText(const std::string& directory) {
+    std::string path = directory;
+    if (path.empty() || path.back() != '\\')
+        path += '\\';
+    path.pop_back();
+    return path;
+}
+
+std::string NativeRoot(const std::string& directory) {
+    const auto native = DriveFormToNative(directory);
+    return native ? *native : std::string();
+}
+
+std::string ChildNative(const std::string& parent, std::string_view escapedName) {
+    std::string path = parent;
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    path += UnescapeName(escapedName);
+    return path;
+}
+
+std::vector<std::string> Escaped(const std::vector<std::string>& raw) {
+    std::vector<std::string> names;
+    names.reserve(raw.size());
+    for (const std::string& r : raw)
+        names.push_back(EscapeName(r));
+    return names;
+}
+
+// Sequential walk, in exactly the order the folders are described to be
+// taken: breadth-first, or by the sorted queue with Sorted on.
+class SequentialWalk {
+  public:
+    SequentialWalk(const TWalkSettings& s, TFolderTree& tree, std::vector<LinkSeen>& links,
+                   bool& abort)
+        : s_(s), tree_(tree), links_(links), abort_(abort), scanner_(s) {
+        collator_.setCaseSensitivity(Qt::CaseInsensitive);
+    }
+
+    void Run() {
+        queue_.push_back({0, NativeRoot(s_.Directory), tree_.RootText});
+        if (!s_.Recurse) {
+            WalkOne(queue_.front(), false);
+            return;
+        }
+        while (!queue_.empty()) {
+            Queued item = std::move(queue_.front());
+            queue_.pop_front();
+            scanner_.Scan(item.Native, true, scan_);
+            QueueSubfolders(item);
+            if (s_.Cancel && s_.Cancel->load())
+                return;
+            Commit(item);
+            if (s_.Sorted)
+                SortQueue();
+            if (abort_)
+                return;
+        }
+    }
+
+  private:
+    struct Queued {
+        std::uint32_t Node;
+        std::string Native;
+        std::string Path;  // drive form, no trailing backslash
+    };
+
+    void WalkOne(const Queued& item, bool scanned) {
+        if (!scanned)
+            scanner_.Scan(item.Native, false, scan_);
+        Commit(item);
+    }
+
+    void QueueSubfolders(const Queued& item) {
+        if (scan_.Subfolders.empty())
+            return;
+        const std::vector<std::string> names = Escaped(scan_.Subfolders);
+        const std::uint32_t first = tree_.AddChildren(item.Node, names);
+        std::vector<Queued> found;
+        for (size_t i = 0; i < names.size(); ++i)
+            found.push_back({first + static_cast<std::uint32_t>(i),
+                             ChildNative(item.Native, names[i]), item.Path + "\\" + names[i]});
+        if (s_.Sorted) {
+            // Inserted at the front in the order found; the sort reorders.
+            for (auto it = found.rbegin(); it != found.rend(); ++it)
+                queue_.push_front(std::move(*it));
+        } else {
+            for (Queued& q : found)
+                queue_.push_back(std::move(q));
+        }
+    }
+
+    void Commit(const Queued& item) {
+        if (s_.OnNewPath) {
+            s_.OnNewPath(item.Path + "\\", abort_);
+            if (abort_)
+                return;
+        }
+        tree_.SetListed(item.Node, scan_.Own.data());
+        tree_.WalkOrder.push_back(item.Node);
+        for (LinkSeen l : scan_.Links) {
+            l.Node = item.Node;
+            links_.push_back(l);
+        }
+    }
+
+    // The queue in the locale's case-insensitive order of its paths.
+    void SortQueue() {
+        std::vector<std::pair<QString, Queued>> keyed;
+        keyed.reserve(queue_.size());
+        for (Queued& q : queue_)
+            keyed.emplace_back(QFile::decodeName(QByteArray::fromStdString(q.Path)), std::move(q));
+        std::stable_sort(keyed.begin(), keyed.end(), [this](const auto& a, const auto& b) {
+            return collator_.compare(a.first, b.first) < 0;
+        });
+        queue_.clear();
+        for (auto& k : keyed)
+            queue_.push_back(std::move(k.second));
+    }
+
+    const TWalkSettings& s_;
+    TFolderTree& tree_;
+    std::vector<LinkSeen>& links_;
+    bool& abort_;
+    FolderScanner scanner_;
+    FolderScan scan_;
+    std::deque<Queued> queue_;
+    QCollator collator_;
+};
+
+// Walk with several threads sharing one stack of folders to list. The
+// tree keeps every folder's children in listing order, so the sequential
+// order is recovered afterwards.
+class ParallelWalk {
+  public:
+    ParallelWalk(const TWalkSettings& s, TFolderTree& tree, std::vector<LinkSeen>& links)
+        : s_(s), tree_(tree), links_(links) {}
+
+    void Run() {
+        work_.push_back({0, NativeRoot(s_.Directory)});
+        std::vector<std::thread> helpers;
+        for (int t = 1; t < s_.Threads; ++t)
+            helpers.emplace_back([this] { Work(); });
+        Work();
+        for (std::thread& t : helpers)
+            t.join();
+        tree_.WalkOrder = tree_.BreadthFirstOrder();
+    }
+
+  private:
+    struct Job {
+        std::uint32_t Node;
+        std::string Native;
+    };
+
+    void Work() {
+        FolderScanner scanner(s_);
+        FolderScan scan;
+        std::vector<std::string> names;
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return !work_.empty() || busy_ == 0 || stop_; });
+            if (stop_ || work_.empty())
+                break;
+            Job job = std::move(work_.back());
+            work_.pop_back();
+            ++busy_;
+            lock.unlock();
+            scanner.Scan(job.Native, true, scan);
+            names = Escaped(scan.Subfolders);
+            const bool cancelled = s_.Cancel && s_.Cancel->load(std::memory_order_relaxed);
+            lock.lock();
+            --busy_;
+            if (cancelled) {
+                stop_ = true;
+                wake_.notify_all();
+                break;
+            }
+            Record(job, scan, names);
+            wake_.notify_all();
+        }
+    }
+
+    // Under the lock: the folder's children and entries go into the tree.
+    void Record(const Job& job, const FolderScan& scan, const std::vector<std::string>& names) {
+        if (!names.empty()) {
+            const std::uint32_t first = tree_.AddChildren(job.Node, names);
+            for (size_t i = 0; i < names.size(); ++i)
+                work_.push_back(
+                    {first + static_cast<std::uint32_t>(i), ChildNative(job.Native, names[i])});
+        }
+        tree_.SetListed(job.Node, scan.Own.data());
+        for (LinkSeen l : scan.Links) {
+            l.Node = job.Node;
+            links_.push_back(l);
+        }
+    }
+
+    const TWalkSettings& s_;
+    TFolderTree& tree_;
+    std::vector<LinkSeen>& links_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::vector<Job> work_;
+    int busy_ = 0;
+    bool stop_ = false;
+};
+
+// Each hard-linked file keeps its bytes only in the folder whose path sorts
+// first; every other sighting under the same filter part is taken back.
+void CountLinksOnce(std::vector<LinkSeen>& links, TFolderTree& tree) {
+    std::sort(links.begin(), links.end(), [](const LinkSeen& a, const LinkSeen& b) {
+        return std::tie(a.Device, a.Inode, a.Part) < std::tie(b.Device, b.Inode, b.Part);
+    });
+    std::map<std::uint32_t, std::string> paths;
+    auto pathOf = [&](std::uint32_t node) -> const std::string& {
+        auto it = paths.find(node);
+        if (it == paths.end())
+            it = paths.emplace(node, tree.PathOf(node)).first;
+        return it->second;
+    };
+    for (size_t i = 0; i < links.size();) {
+        size_t j = i;
+        size_t keep = i;
+        while (j < links.size() && links[j].Device == links[i].Device &&
+               links[j].Inode == links[i].Inode && links[j].Part == links[i].Part) {
+            if (CompareDirs(pathOf(links[j].Node), pathOf(links[keep].Node)) < 0)
+                keep = j;
+            ++j;
+        }
+        for (size_t k = i; k < j; ++k)
+            if (k != keep)
+                tree.Own[static_cast<size_t>(links[k].Node) * tree.Parts + links[k].Part] -=
+                    links[k].Size;
+        i = j;
+    }
+}
+
+}  // namespace
+
+void WalkFolders(const TWalkSettings& settings, TFolderTree& tree, bool& abort) {
+    tree.Reset(RootText(settings.Directory), static_cast<int>(settings.Patterns.size()));
+    std::vector<LinkSeen> links;
+    const bool parallel =
+        settings.Threads > 1 && settings.Recurse && !settings.OnNewPath && !settings.Sorted;
+    if (parallel)
+        ParallelWalk(settings, tree, links).Run();
+    else
+        SequentialWalk(settings, tree, links, abort).Run();
+    CountLinksOnce(links, tree);
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The walk of a folder tree: lists every folder once, queues its subfolders
+// and adds up the bytes of its own files per filter part.
+//
+// Links are never followed and a folder that is the root of another mount
+// is not entered, so a walk ends and stays on its drive. A file with several
+// hard links counts once, in the folder whose path sorts first.
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/FolderTree.h"
+
+struct TWalkSettings {
+    std::string Directory;              // drive form, as given
+    std::vector<std::string> Patterns;  // non-empty filter parts
+    std::uint32_t Mask = 0;             // attribute bits that may take part
+    bool StrictRO = false;
+    bool Recurse = false;
+    bool Sorted = false;
+    // Called for every folder before it gets its entries, with the path and
+    // a trailing backslash; setting Abort ends the walk (the folder gets no
+    // entry).
+    std::function<void(const std::string& path, bool& abort)> OnNewPath;
+    const std::atomic<bool>* Cancel = nullptr;
+    // Walk with several threads: only when nothing observes the order
+    // (no OnNewPath, Sorted off). The tree then records the order a
+    // sequential breadth-first walk would have had.
+    int Threads = 1;
+};
+
+// Walks as the settings say; Abort reports an abort through OnNewPath.
+void WalkFolders(const TWalkSettings& settings, TFolderTree& tree, bool& abort);
