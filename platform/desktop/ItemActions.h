@@ -1,0 +1,62 @@
+#pragma once
+// What the item context menu does to files and folders. Nothing here ever
+// removes data for good: "delete" moves the item to the desktop's trash, a
+// cut and paste only renames, and a copy that fails half-way moves its own
+// half-made copy to the trash. Every action either succeeds or leaves the
+// file system as it was and says why in plain words.
+#include <QString>
+#include <QStringList>
+#include <string>
+
+class QMimeData;
+
+namespace cq::desktop {
+
+struct TActionResult {
+    bool ok = true;
+    QString error;  // why the action failed, for a message box
+
+    static TActionResult Done() { return {}; }
+    static TActionResult Failed(const QString& why) { return {false, why}; }
+};
+
+// Moves the item (a file, a link or a whole folder) to the freedesktop trash
+// of its drive. trashedAs receives where it went, when given.
+TActionResult MoveItemToTrash(const std::string& nativePath, QString* trashedAs = nullptr);
+
+// Why newName cannot replace the item's name: it is empty, holds a "/" or a
+// NUL, or an item of that name already exists beside it. Empty when the name
+// can be used.
+QString RenameRefusal(const std::string& nativePath, const QString& newName);
+
+// Renames the item within its folder. Never replaces an existing item, also
+// when one appears between the check and the rename.
+TActionResult RenameItem(const std::string& nativePath, const QString& newName,
+                         std::string* newPath = nullptr);
+
+// The items of a clipboard: copied or cut, as native paths.
+struct TClipboardItems {
+    bool cut = false;
+    QStringList paths;
+};
+
+// Clipboard contents for items, in the forms file managers exchange:
+// a URI list, the desktop's "copied files" form (copy or cut) and the paths
+// as plain text. The caller owns the result (the clipboard takes it).
+QMimeData* ItemsMimeData(const TClipboardItems& items);
+
+// The local files a clipboard holds; no paths when it holds none.
+TClipboardItems ItemsFromMimeData(const QMimeData* data);
+
+// Puts the items, or a path as plain text, on the system clipboard.
+void PutItemsOnClipboard(const TClipboardItems& items);
+void PutTextOnClipboard(const QString& text);
+TClipboardItems ClipboardItems();
+
+// Copies or moves the items into the folder. Refused, with nothing changed,
+// when an item of the same name exists there, when a folder would go into
+// itself, or when a cut item lies on another drive (moving it would mean
+// deleting the original after the copy).
+TActionResult PasteItems(const TClipboardItems& items, const std::string& folderNativePath);
+
+}  // namespace cq::desktop

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <functional>
+
+namespace cq::desktop {
+
+// The shell's "open" without an owner window: a web or mail address goes to
+// the desktop's handler for its scheme, anything else is taken as a local
+// file path and opened with the desktop's default application. The outcome
+// is not examined; a target that cannot be opened simply does nothing.
+void ShellOpen(const QString& pathOrAddress);
+
+// The address ShellOpen hands to the desktop for a given target.
+QUrl ShellOpenUrl(const QString& pathOrAddress);
+
+// Replaces the desktop call (tests install a recorder). An empty function
+// restores the real desktop call. Returns the previous hook.
+using ShellOpenHook = std::function<void(const QUrl&)>;
+ShellOpenHook SetShellOpenHook(ShellOpenHook hook);
+
+}  // namespace cq::desktop
