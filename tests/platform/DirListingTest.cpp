@@ -1,0 +1,162 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <map>
+
+#include "platform/DirListing.h"
+#include "platform/DriveTable.h"
+#include "platform/FileInfo.h"
+#include "tests/platform/TempDir.h"
+
+namespace {
+
+std::map<std::string, TDirEntry> ListByName(const std::string& native) {
+    std::vector<TDirEntry> entries;
+    EXPECT_TRUE(ListFolderNative(native, entries));
+    std::map<std::string, TDirEntry> byName;
+    for (const TDirEntry& e : entries)
+        byName[e.Name] = e;
+    return byName;
+}
+
+}  // namespace
+
+TEST(DirListing, DescribesEachKindOfEntry) {
+    TTempDir dir;
+    dir.MakeFile("plain.txt", 1234);
+    dir.MakeFile(".hidden", 7);
+    dir.MakeFile("notes~", 1);
+    dir.MakeFile("x.TMP", 1);
+    dir.MakeFile("big.iso", 5'000'000'000LL);
+    dir.MakeDir("sub");
+    dir.MakeDir(".cfg");
+    ASSERT_EQ(symlink("sub", (dir / "to-sub").c_str()), 0);
+    ASSERT_EQ(symlink("nowhere", (dir / "dangling").c_str()), 0);
+    // A fifo would block anyone who opened it: listing it must not.
+    ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0644), 0);
+
+    auto e = ListByName(dir.Path());
+    ASSERT_EQ(e.size(), 10u);
+    EXPECT_EQ(e["plain.txt"].Size, 1234);
+    EXPECT_EQ(e["plain.txt"].Attr & (faHidden | faDirectory | faSysFile | faTemporary), 0u);
+    EXPECT_EQ(e["big.iso"].Size, 5'000'000'000LL);
+    EXPECT_EQ(e[".hidden"].Attr & faHidden, faHidden);
+    EXPECT_EQ(e["notes~"].Attr & faTemporary, faTemporary);
+    EXPECT_EQ(e["x.TMP"].Attr & faTemporary, faTemporary);
+    EXPECT_EQ(e["sub"].Attr & faDirectory, faDirectory);
+    EXPECT_EQ(e["sub"].Size, 0);
+    EXPECT_FALSE(e["sub"].OtherMount);
+    EXPECT_EQ(e[".cfg"].Attr & (faDirectory | faHidden), faDirectory | faHidden);
+    // A link to a folder is a link, not a folder; its size is the link's.
+    EXPECT_TRUE(e["to-sub"].IsLink);
+    EXPECT_EQ(e["to-sub"].Attr & faDirectory, 0u);
+    EXPECT_EQ(e["to-sub"].Size, 3);
+    EXPECT_TRUE(e["dangling"].IsLink);
+    EXPECT_EQ(e["dangling"].Size, 7);
+    EXPECT_EQ(e["pipe"].Attr & faSysFile, faSysFile);
+    EXPECT_EQ(e["plain.txt"].Attr & faVolumeID, 0u);
+}
+
+TEST(DirListing, LastWriteTimeAndLinkCount) {
+    TTempDir dir;
+    dir.MakeFile("f", 10);
+    ASSERT_EQ(link((dir / "f").c_str(), (dir / "g").c_str()), 0);
+    const struct timespec times[2] = {{1000, 0}, {1600000000, 123456789}};
+    ASSERT_EQ(utimensat(AT_FDCWD, (dir / "f").c_str(), times, 0), 0);
+    auto e = ListByName(dir.Path());
+    EXPECT_EQ(e["f"].LastWriteNs, 1600000000LL * 1000000000 + 123456789);
+    EXPECT_EQ(e["f"].Links, 2u);
+    EXPECT_EQ(e["f"].Inode, e["g"].Inode);
+    EXPECT_EQ(e["f"].Device, e["g"].Device);
+}
+
+TEST(DirListing, UnreadableFolderGivesNoEntriesAndNotOpen) {
+    TTempDir dir;
+    dir.MakeDir("closed");
+    dir.MakeFile("closed/inside", 5);
+    chmod((dir / "closed").c_str(), 0);
+    const int status = RunInChild([&] {
+        if (!DropPrivileges())
+            return 2;
+        TDirListing l(dir / "closed");
+        TDirEntry e;
+        return !l.IsOpen() && !l.Next(e) ? 0 : 1;
+    });
+    EXPECT_EQ(status, 0);
+    std::vector<TDirEntry> entries;
+    EXPECT_FALSE(ListFolderNative(dir / "missing", entries));
+    EXPECT_TRUE(entries.empty());
+}
+
+TEST(DirListing, ReadOnlyBitFollowsWhatTheUserMayWrite) {
+    TTempDir dir;
+    dir.MakeFile("locked", 1);
+    dir.MakeFile("open", 1);
+    chmod((dir / "locked").c_str(), 0444);
+    chmod((dir / "open").c_str(), 0666);
+    const int status = RunInChild([&] {
+        if (!DropPrivileges())
+            return 2;
+        std::vector<TDirEntry> entries;
+        ListFolderNative(dir.Path(), entries);
+        int bad = 0;
+        for (const TDirEntry& e : entries) {
+            const bool ro = e.Attr & faReadOnly;
+            if (e.Name == "locked" && !ro)
+                bad |= 4;
+            if (e.Name == "open" && ro)
+                bad |= 8;
+        }
+        // The option that skips the test never sets the bit.
+        TDirListing quick(dir.Path(), TDirListing::kNoReadOnly);
+        TDirEntry e;
+        while (quick.Next(e))
+            if (e.Attr & faReadOnly)
+                bad |= 16;
+        return bad;
+    });
+    EXPECT_EQ(status, 0);
+}
+
+TEST(DirListing, ListingThroughALinkOnlyWhenAsked) {
+    TTempDir dir;
+    dir.MakeDir("real");
+    dir.MakeFile("real/a", 1);
+    ASSERT_EQ(symlink("real", (dir / "via").c_str()), 0);
+    TDirListing strict(dir / "via");
+    EXPECT_FALSE(strict.IsOpen());
+    TDirListing follow(dir / "via", TDirListing::kFollowLink);
+    EXPECT_TRUE(follow.IsOpen());
+}
+
+TEST(FileInfo, ExistsAndLookupByDriveForm) {
+    TTempDir dir;
+    TScopedDriveTable table(TDriveTable({{'T', dir.Path()}}));
+    dir.MakeDir("Sub");
+    dir.MakeFile("Sub/file 1", 4096);
+    ASSERT_EQ(symlink("Sub", (dir / "link").c_str()), 0);
+    EXPECT_TRUE(FileExists("T:\\Sub\\file 1"));
+    EXPECT_FALSE(FileExists("T:\\Sub"));
+    EXPECT_FALSE(FileExists("T:\\Sub\\nothing"));
+    EXPECT_TRUE(FolderExists("T:\\Sub"));
+    EXPECT_TRUE(FolderExists("t:\\Sub\\"));
+    EXPECT_TRUE(FolderExists("T:\\"));
+    EXPECT_TRUE(FolderExists("T:"));
+    // Bytes compare exactly: the case twin does not exist.
+    EXPECT_FALSE(FolderExists("T:\\sub"));
+    EXPECT_FALSE(FolderExists("T:\\Sub\\file 1"));
+    EXPECT_FALSE(FolderExists("T:\\link"));
+    EXPECT_TRUE(FileExists("T:\\link"));
+    EXPECT_FALSE(FolderExists("Q:\\"));
+    TDirEntry e;
+    ASSERT_TRUE(LookupEntry("T:\\Sub\\file 1", e));
+    EXPECT_EQ(e.Name, "file 1");
+    EXPECT_EQ(e.Size, 4096);
+    EXPECT_GT(e.LastWriteNs, 0);
+    ASSERT_TRUE(LookupEntry("T:\\", e));
+    EXPECT_EQ(e.Name, "");
+    EXPECT_TRUE(e.Attr & faDirectory);
+    EXPECT_FALSE(LookupEntry("T:\\..\\x", e));
+}
