@@ -1,0 +1,201 @@
+#include "views/tree/ShellListModel.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <numeric>
+
+#include "platform/DirListing.h"
+#include "platform/DriveForm.h"
+#include "platform/FileInfo.h"
+
+namespace {
+
+bool IsDriveRoot(const std::string& path) {
+    return path.size() == 3 && path[1] == ':' && path[2] == '\\';
+}
+
+std::string ChildPath(const std::string& folder, const std::string& rawName) {
+    std::string path = folder;
+    if (path.empty() || path.back() != '\\') {
+        path += '\\';
+    }
+    path += EscapeName(rawName);
+    return path;
+}
+
+std::string ChildNative(const std::string& folder, const std::string& rawName) {
+    std::string path = folder;
+    if (path.empty() || path.back() != '/') {
+        path += '/';
+    }
+    path += rawName;
+    return path;
+}
+
+// A link is entered like a folder when what it points to is one. The listing
+// never follows links, so this is asked for links only.
+bool LinkLeadsToFolder(const std::string& nativePath) {
+    return QFileInfo(QFile::decodeName(QByteArray::fromStdString(nativePath))).isDir();
+}
+
+TShellFolder::TKind KindOf(const TDirEntry& entry, const std::string& nativePath) {
+    if (entry.IsLink) {
+        return LinkLeadsToFolder(nativePath) ? TShellFolder::TKind::FolderLink
+                                             : TShellFolder::TKind::File;
+    }
+    if (entry.Attr & faDirectory) {
+        return TShellFolder::TKind::Folder;
+    }
+    if (entry.Attr & faSysFile) {
+        return TShellFolder::TKind::Other;
+    }
+    return TShellFolder::TKind::File;
+}
+
+TShellFolder::TData DataOf(const TDirEntry& entry, std::string path, std::string nativePath) {
+    TShellFolder::TData data;
+    data.kind = KindOf(entry, nativePath);
+    data.path = std::move(path);
+    data.nativePath = std::move(nativePath);
+    data.name = entry.Name;
+    data.displayName = QFile::decodeName(QByteArray::fromStdString(entry.Name));
+    data.attributes = entry.Attr;
+    data.size = entry.Size;
+    data.lastWrite = entry.LastWriteNs / 1000000000;
+    data.link = entry.IsLink;
+    return data;
+}
+
+}  // namespace
+
+TShellListModel::TShellListModel(TIconCache* icons) : icons_(icons) {}
+
+std::string TShellListModel::NormalRoot(std::string_view path) {
+    if (path.size() < 2 || path[1] != ':' || DriveLetterOf(path) == 0) {
+        return std::string();
+    }
+    std::string root(path);
+    root[0] = DriveLetterOf(path);
+    if (root.size() == 2) {
+        root += '\\';
+    }
+    while (root.size() > 3 && root.back() == '\\') {
+        root.pop_back();
+    }
+    if (root[2] != '\\') {
+        return std::string();
+    }
+    return root;
+}
+
+bool TShellListModel::SetRoot(std::string_view path) {
+    const std::string root = NormalRoot(path);
+    if (root.empty()) {
+        Fail(QStringLiteral("'%1' is not a folder path")
+                 .arg(QString::fromStdString(std::string(path))));
+        return false;
+    }
+    return List(root);
+}
+
+bool TShellListModel::Refresh() {
+    if (Root().empty()) {
+        return false;
+    }
+    const std::string root = Root();
+    if (List(root)) {
+        return true;
+    }
+    items_.clear();
+    folderCount_ = 0;
+    if (OnChange) {
+        OnChange();
+    }
+    return false;
+}
+
+bool TShellListModel::List(const std::string& root) {
+    const std::optional<std::string> native = DriveFormToNative(root);
+    std::vector<TDirEntry> entries;
+    if (!native || !ListFolderNative(*native, entries)) {
+        Fail(QStringLiteral("The folder '%1' cannot be opened")
+                 .arg(QFile::decodeName(QByteArray::fromStdString(root))));
+        return false;
+    }
+    TDirEntry self;
+    const bool described = LookupNative(*native, self);
+    if (!described) {
+        self.Attr = faDirectory;
+    }
+    self.Name = IsDriveRoot(root) ? root : UnescapeName(root.substr(root.rfind('\\') + 1));
+    TShellFolder::TData rootData = DataOf(self, root, *native);
+    if (rootData.kind != TShellFolder::TKind::FolderLink) {
+        rootData.kind = TShellFolder::TKind::Folder;
+    }
+    rootData.exists = described;
+
+    std::vector<TShellFolder> items;
+    items.reserve(entries.size());
+    for (const TDirEntry& entry : entries) {
+        items.emplace_back(
+            DataOf(entry, ChildPath(root, entry.Name), ChildNative(*native, entry.Name)), icons_);
+    }
+    Sort(items);
+
+    root_ = TShellFolder(std::move(rootData), icons_);
+    items_ = std::move(items);
+    folderCount_ = static_cast<int>(std::count_if(
+        items_.begin(), items_.end(), [](const TShellFolder& item) { return item.IsFolder(); }));
+    lastError_.clear();
+    if (OnChange) {
+        OnChange();
+    }
+    return true;
+}
+
+void TShellListModel::Sort(std::vector<TShellFolder>& items) const {
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(items.size());
+    for (const TShellFolder& item : items) {
+        keys.push_back(order_.Key(item.DisplayName()));
+    }
+    std::vector<std::size_t> order(items.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const bool folderA = items[a].IsFolder();
+        const bool folderB = items[b].IsFolder();
+        if (folderA != folderB) {
+            return folderA;
+        }
+        const int byName = keys[a].compare(keys[b]);
+        if (byName != 0) {
+            return byName < 0;
+        }
+        // Names equal but for case ("Data" and "data" are two folders here):
+        // the raw bytes decide, so the order never depends on the listing's.
+        return items[a].Name() < items[b].Name();
+    });
+    std::vector<TShellFolder> sorted;
+    sorted.reserve(items.size());
+    for (std::size_t index : order) {
+        sorted.push_back(std::move(items[index]));
+    }
+    items = std::move(sorted);
+}
+
+int TShellListModel::IndexOfPath(std::string_view path) const {
+    for (int i = 0; i < Count(); ++i) {
+        if (items_[static_cast<size_t>(i)].PathName() == path) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void TShellListModel::Fail(const QString& message) {
+    lastError_ = message;
+    if (OnError) {
+        OnError(message);
+    }
+}

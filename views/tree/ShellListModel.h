@@ -1,0 +1,69 @@
+#pragma once
+// The listing of one folder, the current folder of the main window: the data
+// behind the hidden shell list "Bar" and the bar list that shows it. Setting
+// Root re-lists; the items come folders first (links to folders included),
+// then everything else, each group in natural, case-insensitive,
+// locale-aware name order. Hidden items are listed too.
+#include <QString>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "views/tree/ShellFolder.h"
+#include "views/tree/ShellNameOrder.h"
+
+class TIconCache;
+
+class TShellListModel {
+  public:
+    explicit TShellListModel(TIconCache* icons = nullptr);
+
+    // The current folder in the drive form: "X:\" for a drive root, else
+    // without a trailing backslash. Empty until a root has been set.
+    const std::string& Root() const { return root_.PathName(); }
+
+    // Makes path the root and lists it. A path that names no folder on a
+    // drive is refused: the error is reported through OnError and
+    // LastError, the previous root and its items stay, and false is
+    // returned. "x:" and "x:\dir\" are taken as "X:\" and "X:\dir".
+    bool SetRoot(std::string_view path);
+
+    // Lists the root again (after a command changed the folder's content).
+    // A root that has gone since reports an error and leaves no items.
+    bool Refresh();
+
+    const TShellFolder& RootFolder() const { return root_; }
+    int Count() const { return static_cast<int>(items_.size()); }
+    const TShellFolder& Item(int index) const { return items_[static_cast<size_t>(index)]; }
+    const std::vector<TShellFolder>& Items() const { return items_; }
+
+    // Number of items in the folder group (they come first).
+    int FolderCount() const { return folderCount_; }
+
+    // Position of the item whose drive-form path is exactly path; -1 if none.
+    int IndexOfPath(std::string_view path) const;
+
+    QString LastError() const { return lastError_; }
+
+    // Called with the message when a root cannot be listed.
+    std::function<void(const QString&)> OnError;
+    // Called after every successful (re-)listing.
+    std::function<void()> OnChange;
+
+    // The drive form of a root as this model keeps it, or "" when the text is
+    // not a drive-form path at all.
+    static std::string NormalRoot(std::string_view path);
+
+  private:
+    bool List(const std::string& root);
+    void Fail(const QString& message);
+    void Sort(std::vector<TShellFolder>& items) const;
+
+    TIconCache* icons_;
+    TShellNameOrder order_;
+    TShellFolder root_;
+    std::vector<TShellFolder> items_;
+    int folderCount_ = 0;
+    QString lastError_;
+};
