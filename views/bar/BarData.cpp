@@ -1,0 +1,122 @@
+#include "views/bar/BarData.h"
+
+#include <cmath>
+
+#include "engine/ResultStore.h"
+#include "views/common/Colors.h"
+#include "views/common/ListLookup.h"
+#include "views/common/NumberText.h"
+#include "views/common/RandomColor.h"
+#include "views/tree/ListedFolderLookup.h"
+#include "views/tree/ShellListModel.h"
+
+namespace {
+
+// The rows' whole percents may add up a little over 100 through rounding;
+// only a sum past this limit means the stored shares no longer fit the folder.
+constexpr long long kPercentSumLimit = 102;
+
+std::string RandomColorText() {
+    return ColorToString(RandomColor());
+}
+
+}  // namespace
+
+TBarData::TBarData(const TResultStore& store, const TShellListModel& bar, bool& folderChanged)
+    : FolderChanged(folderChanged), store_(store), bar_(bar) {}
+
+void TBarData::CreateFolderBarData() {
+    if (!FolderChanged || store_.GlobalSLSEmpty()) {
+        return;
+    }
+    ClearBarSLs();
+    BarDataReady = false;
+    BarFilesFolders();
+    FolderChanged = false;
+    BarDataReady = true;
+}
+
+void TBarData::ClearBarSLs() {
+    BarSizes.clear();
+    BarPercents.clear();
+    BarColors.clear();
+}
+
+bool TBarData::BarSLSEmpty() const {
+    return BarSizes.empty() || BarPercents.empty() || BarColors.empty();
+}
+
+void TBarData::BarFilesFolders() {
+    PercentOverflow = false;
+    long long wholeSum = 0;
+    const std::int64_t total = RootFolderSize();
+    for (int i = 0; i < bar_.Count(); ++i) {
+        const TShellFolder& item = bar_.Item(i);
+        const int stored = FindListedFolder(store_.GlobalDirs, item.PathName());
+        if (stored == -1 && BarItemIsFolder(i)) {
+            EmptyLine();
+        } else if (stored != -1) {
+            AddFolderRow(stored, wholeSum);
+        } else if (item.Exists()) {
+            AddFileRow(item.Size(), total, wholeSum);
+        } else {
+            // Neither a folder nor a file any more: an empty row keeps every
+            // later row beside its own item.
+            EmptyLine();
+        }
+    }
+    if (PercentOverflow) {
+        ZeroSL(BarPercents);
+    }
+}
+
+void TBarData::AddFolderRow(int stored, long long& wholeSum) {
+    const float percent = static_cast<float>(GetFloat(store_.GlobalPercents, stored));
+    wholeSum += static_cast<long long>(std::trunc(percent));
+    const TStringList& sizes = store_.GlobalDirSizes;
+    const std::string size = static_cast<std::size_t>(stored) < sizes.size()
+                                 ? sizes[static_cast<std::size_t>(stored)]
+                                 : "0";
+    AddTPDC(FormatPercent(percent), size, RandomColorText());
+    if (wholeSum > kPercentSumLimit) {
+        PercentOverflow = true;
+    }
+}
+
+void TBarData::AddFileRow(std::int64_t size, std::int64_t total, long long& wholeSum) {
+    const float percent = CalcPercent(size, total);
+    wholeSum += static_cast<long long>(std::trunc(percent));
+    std::string percentText = "0";
+    if (wholeSum > kPercentSumLimit) {
+        PercentOverflow = true;
+    } else if (total > 0) {
+        percentText = FormatPercent(percent);
+    }
+    AddTPDC(percentText, std::to_string(size), RandomColorText());
+}
+
+std::int64_t TBarData::RootFolderSize() const {
+    const int stored = FindListedFolder(store_.GlobalDirs, bar_.Root());
+    return stored == -1 ? 0 : IntValFromSL(store_.GlobalDirSizes, stored);
+}
+
+bool TBarData::BarItemIsFolder(int index) const {
+    return index >= 0 && index < bar_.Count() && bar_.Item(index).IsFolder();
+}
+
+void TBarData::AddTPDC(const std::string& percent, const std::string& size,
+                       const std::string& color) {
+    BarPercents.push_back(percent);
+    BarSizes.push_back(size);
+    BarColors.push_back(color);
+}
+
+void TBarData::EmptyLine() {
+    AddTPDC("0", "0", ColorToString(clWhite));
+}
+
+void TBarData::ZeroSL(TStringList& list) {
+    for (std::string& entry : list) {
+        entry = "0";
+    }
+}
