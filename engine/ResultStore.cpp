@@ -12,9 +12,13 @@
 namespace {
 
 bool LoadList(const std::string& path, TStringList& list) {
-    std::string bytes;
-    bool ok = ReadDataFile(path, bytes);
-    SplitResultLines(bytes, list);
+    TResultLineCollector collector(list);
+    collector.ExpectBytes(DataFileSize(path));
+    bool ok = ReadDataFileChunks(path, [&](std::string_view piece) { collector.Feed(piece); });
+    collector.Finish();
+    if (!ok) {
+        list.clear();
+    }
     return ok;
 }
 

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -65,6 +66,13 @@ bool DataFileExists(const std::string& path) {
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+std::size_t DataFileSize(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)
+               ? static_cast<std::size_t>(info.st_size)
+               : 0;
+}
+
 bool ReadDataFile(const std::string& path, std::string& bytes) {
     bytes.clear();
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -94,5 +102,29 @@ bool ReadDataFile(const std::string& path, std::string& bytes) {
     }
     close(fd);
     bytes.resize(ok ? used : 0);
+    return ok;
+}
+
+bool ReadDataFileChunks(const std::string& path,
+                        const std::function<void(std::string_view)>& take) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    constexpr std::size_t kChunk = 1 << 20;
+    auto buffer = std::make_unique<char[]>(kChunk);
+    bool ok = true;
+    for (;;) {
+        ssize_t got = read(fd, buffer.get(), kChunk);
+        if (got > 0) {
+            take(std::string_view(buffer.get(), static_cast<std::size_t>(got)));
+        } else if (got == 0) {
+            break;
+        } else if (errno != EINTR) {
+            ok = false;
+            break;
+        }
+    }
+    close(fd);
     return ok;
 }

@@ -135,3 +135,23 @@ TEST(DataFile, ExistsOnlyForRegularFilesAndReadsWhole) {
     EXPECT_EQ("", read);
     EXPECT_FALSE(ReadDataFile(folder.Path(), read));
 }
+
+TEST(DataFile, ChunkedReadHandsOverEveryByteInOrder) {
+    TTempFolder folder;
+    std::string path = folder.Slash() + "CDirSizes";
+    std::string bytes;
+    for (int i = 0; bytes.size() < 2'500'000; ++i) {
+        bytes += std::to_string(i * 7919) + "\r\n";
+    }
+    WriteBytes(path, bytes);
+    std::string read;
+    int pieces = 0;
+    ASSERT_TRUE(ReadDataFileChunks(path, [&](std::string_view piece) {
+        read.append(piece);
+        ++pieces;
+    }));
+    EXPECT_EQ(bytes, read);
+    EXPECT_GT(pieces, 1);
+    EXPECT_FALSE(ReadDataFileChunks(folder.Slash() + "none", [](std::string_view) {}));
+    EXPECT_FALSE(ReadDataFileChunks(folder.Path(), [](std::string_view) {}));
+}

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "engine/ResultFileText.h"
 
 TEST(SplitResultLines, AcceptsEveryLineEnding) {
@@ -38,4 +41,52 @@ TEST(JoinResultLines, EndsEveryLineWithCrLfAndSplitsBack) {
     SplitResultLines(bytes, back);
     EXPECT_EQ(lines, back);
     EXPECT_EQ("", JoinResultLines({}));
+}
+
+namespace {
+
+// The line rule written out plainly, one byte at a time.
+TStringList PlainLines(const std::string& bytes) {
+    TStringList lines;
+    std::string line;
+    bool open = false;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(line);
+            line.clear();
+            open = false;
+            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+                ++i;
+            }
+        } else {
+            line += c;
+            open = true;
+        }
+    }
+    if (open) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+}  // namespace
+
+TEST(ResultLineCollector, PiecesSplitAnywhereGiveTheSameLines) {
+    std::mt19937 random(5);
+    TStringList reused = {"stale", "entries", "of", "an", "earlier", "load", "x", "y", "z"};
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes(random() % 24, ' ');
+        for (auto& c : bytes) {
+            c = "ab\r\n"[random() % 4];
+        }
+        TResultLineCollector collector(reused);
+        for (std::size_t pos = 0; pos < bytes.size();) {
+            std::size_t piece = std::min<std::size_t>(random() % 4, bytes.size() - pos);
+            collector.Feed(std::string_view(bytes).substr(pos, piece));
+            pos += piece;
+        }
+        collector.Finish();
+        ASSERT_EQ(PlainLines(bytes), reused) << "round " << round;
+    }
 }
