@@ -1,0 +1,278 @@
+// Saving and loading the result files of a drive of 1 000 000 folders, next
+// to `cat` reading the same files, and the merge of a rescan of 100 000
+// folders into them, next to the plain search from the first entry.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <string>
+
+#include "engine/ResultStore.h"
+#include "engine/ResultStoreIndex.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr std::size_t kFolders = 1'000'000;
+constexpr std::size_t kRescan = 100'000;
+// The plain search costs one pass over the stored list per rescanned folder;
+// it is timed on this many folders and scaled up to the whole rescan.
+constexpr std::size_t kPlainSample = 100;
+
+struct TDrive {
+    TStringList Dirs, Sizes, Percents;
+};
+
+// A drive of kFolders folders in path order, names of realistic length.
+const TDrive& Drive() {
+    static TDrive drive = [] {
+        std::mt19937_64 random(3);
+        const char* words[] = {"data", "Report",      "img",   "photo", "backup",  "src",
+                               "lib",  "final draft", "Music", "video", "Invoice", "archive 2019"};
+        TDrive d;
+        d.Dirs.push_back("C:");
+        std::vector<std::string> stack = {"C:"};
+        while (d.Dirs.size() < kFolders) {
+            std::size_t depth = 1 + random() % 8;
+            if (stack.size() > depth) {
+                stack.resize(depth);
+            }
+            std::string name = std::string(words[random() % std::size(words)]) + " " +
+                               std::to_string(d.Dirs.size());
+            stack.push_back(stack.back() + "\\" + name);
+            d.Dirs.push_back(stack.back());
+        }
+        std::sort(d.Dirs.begin(), d.Dirs.end());
+        for (std::size_t i = 0; i < d.Dirs.size(); ++i) {
+            d.Sizes.push_back(std::to_string(random() % 50'000'000'000ULL));
+            d.Percents.push_back(i == 0 ? "0"
+                                        : std::to_string((random() % 10000) / 97.0).substr(0, 15));
+        }
+        return d;
+    }();
+    return drive;
+}
+
+std::string BenchFolder() {
+    static std::string folder = [] {
+        char name[] = "/tmp/cq-bench-store-XXXXXX";
+        return std::string(mkdtemp(name)) + "/";
+    }();
+    return folder;
+}
+
+TResultStore SavedStore() {
+    TResultStore store(BenchFolder());
+    store.SetFiles("C:");
+    if (!store.AnalizeFiExists()) {
+        store.SaveAnalizeData(Drive().Dirs, Drive().Sizes, Drive().Percents);
+    }
+    return store;
+}
+
+std::int64_t BytesOfFiles(const TResultStore& store) {
+    std::int64_t bytes = 0;
+    for (const auto* file : {&store.PercentsFile, &store.DirsFile, &store.DirSizesFile}) {
+        bytes += static_cast<std::int64_t>(std::filesystem::file_size(*file));
+    }
+    return bytes;
+}
+
+void BM_SaveAnalizeData(benchmark::State& state) {
+    TResultStore store(BenchFolder());
+    store.SetFiles("S:");
+    for (auto _ : state) {
+        if (!store.SaveAnalizeData(Drive().Dirs, Drive().Sizes, Drive().Percents)) {
+            state.SkipWithError("save failed");
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * BytesOfFiles(store));
+    state.counters["folders"] = static_cast<double>(Drive().Dirs.size());
+}
+
+// Reloading the lists of a drive (after a scan or a rescan of it): the
+// entries of the earlier load are reused.
+void BM_LoadGlobal(benchmark::State& state) {
+    TResultStore store = SavedStore();
+    store.LoadGlobal();
+    for (auto _ : state) {
+        store.LoadGlobal();
+        benchmark::DoNotOptimize(store.GlobalDirs.data());
+    }
+    if (store.GlobalDirs != Drive().Dirs || store.GlobalPercents != Drive().Percents) {
+        state.SkipWithError("loaded lists differ from the saved ones");
+    }
+    state.SetBytesProcessed(state.iterations() * BytesOfFiles(store));
+}
+
+// The first load of a drive, into lists that hold their initial entries.
+void BM_LoadGlobalFirst(benchmark::State& state) {
+    std::int64_t bytes = BytesOfFiles(SavedStore());
+    for (auto _ : state) {
+        state.PauseTiming();
+        {
+            TResultStore store = SavedStore();
+            state.ResumeTiming();
+            store.LoadGlobal();
+            benchmark::DoNotOptimize(store.GlobalDirs.data());
+            state.PauseTiming();
+        }
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * bytes);
+}
+
+// The peer: cat reading the same three files into /dev/null.
+void BM_CatFiles(benchmark::State& state) {
+    TResultStore store = SavedStore();
+    std::string percents = store.PercentsFile, dirs = store.DirsFile, sizes = store.DirSizesFile;
+    char* argv[] = {const_cast<char*>("cat"), percents.data(), dirs.data(), sizes.data(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    double childCpu = 0;
+    for (auto _ : state) {
+        pid_t child;
+        int status = 0;
+        rusage usage{};
+        if (posix_spawnp(&child, "cat", &actions, nullptr, argv, environ) != 0 ||
+            wait4(child, &status, 0, &usage) < 0 || status != 0) {
+            state.SkipWithError("cat failed");
+            break;
+        }
+        childCpu += usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
+                    usage.ru_stime.tv_usec / 1e6;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    // cat works in a child process: its processor time is counted here.
+    state.counters["cat_cpu_s"] = childCpu / static_cast<double>(state.iterations());
+    state.SetBytesProcessed(state.iterations() * BytesOfFiles(store));
+}
+
+// A rescan of the kRescan folders from the middle of the drive.
+TDrive Rescan() {
+    const TDrive& drive = Drive();
+    std::size_t first = drive.Dirs.size() / 3;
+    TDrive rescan;
+    for (std::size_t i = first; i < first + kRescan; ++i) {
+        rescan.Dirs.push_back(drive.Dirs[i]);
+        rescan.Sizes.push_back("1");
+        rescan.Percents.push_back("50");
+    }
+    return rescan;
+}
+
+void BM_AppendAnalizeInfo(benchmark::State& state) {
+    TDrive rescan = Rescan();
+    TResultStore store("");
+    for (auto _ : state) {
+        state.PauseTiming();
+        store.GlobalDirs = Drive().Dirs;
+        store.GlobalDirSizes = Drive().Sizes;
+        store.GlobalPercents = Drive().Percents;
+        state.ResumeTiming();
+        store.AppendAnalizeInfo(rescan.Dirs, rescan.Sizes, rescan.Percents);
+    }
+    state.counters["rescanned"] = static_cast<double>(kRescan);
+}
+
+// The plain merge, timed on kPlainSample folders; the time is reported per
+// whole rescan (scaled by kRescan / kPlainSample).
+void BM_PlainFirstMatchMerge(benchmark::State& state) {
+    TDrive rescan = Rescan();
+    TStringList sizes = Drive().Sizes;
+    const TStringList& dirs = Drive().Dirs;
+    std::size_t step = kRescan / kPlainSample;
+    for (auto _ : state) {
+        for (std::size_t k = 0; k < kRescan; k += step) {
+            for (std::size_t m = 0; m < dirs.size(); ++m) {
+                if (TResultStoreIndex::ComparePaths(dirs[m], rescan.Dirs[k]) == 0) {
+                    sizes[m] = rescan.Sizes[k];
+                    break;
+                }
+            }
+        }
+        benchmark::ClobberMemory();
+    }
+    state.counters["scale"] = static_cast<double>(step);
+}
+
+// Console output plus a summary of the ratios against the peers.
+class TRatioReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const auto& run : runs) {
+            if (!run.error_occurred && run.run_type == Run::RT_Iteration) {
+                // "BM_LoadGlobal/iterations:5/real_time" -> "BM_LoadGlobal"
+                std::string name = run.benchmark_name();
+                name = name.substr(0, name.find('/'));
+                seconds_[name] = run.real_accumulated_time / static_cast<double>(run.iterations);
+                if (run.counters.count("cat_cpu_s") != 0) {
+                    cpuSeconds_[name] = run.counters.at("cat_cpu_s");
+                    continue;
+                }
+                cpuSeconds_[name] = run.cpu_accumulated_time / static_cast<double>(run.iterations);
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        double save = seconds_["BM_SaveAnalizeData"], load = seconds_["BM_LoadGlobal"];
+        double first = seconds_["BM_LoadGlobalFirst"];
+        double cat = seconds_["BM_CatFiles"], merge = seconds_["BM_AppendAnalizeInfo"];
+        double plain = seconds_["BM_PlainFirstMatchMerge"] * (kRescan / kPlainSample);
+        auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
+        std::printf("\nResult files of %zu folders\n", Drive().Dirs.size());
+        double catCpu = cpuSeconds_["BM_CatFiles"];
+        double loadCpu = cpuSeconds_["BM_LoadGlobal"], firstCpu = cpuSeconds_["BM_LoadGlobalFirst"];
+        std::printf(
+            "                                      wall          cpu     wall ratio  cpu ratio\n");
+        std::printf("  save (3 files, flushed to disk) %8.3f s  %8.3f s\n", save,
+                    cpuSeconds_["BM_SaveAnalizeData"]);
+        std::printf("  cat of the same files           %8.3f s  %8.3f s\n", cat, catCpu);
+        std::printf("  reload (lists of the drive)     %8.3f s  %8.3f s  %8.2f  %8.2f  (x cat)\n",
+                    load, loadCpu, ratio(load, cat), ratio(loadCpu, catCpu));
+        std::printf("  first load (fresh lists)        %8.3f s  %8.3f s  %8.2f  %8.2f  (x cat)\n",
+                    first, firstCpu, ratio(first, cat), ratio(firstCpu, catCpu));
+        std::printf("Rescan merge of %zu folders into %zu\n", kRescan, Drive().Dirs.size());
+        std::printf("  indexed merge                   %8.3f s\n", merge);
+        std::printf(
+            "  plain first-match search        %8.1f s (scaled from %zu folders)   "
+            "plain / indexed = %.0f\n",
+            plain, kPlainSample, ratio(plain, merge));
+        std::fflush(stdout);
+    }
+
+  private:
+    std::map<std::string, double> seconds_;
+    std::map<std::string, double> cpuSeconds_;
+};
+
+}  // namespace
+
+BENCHMARK(BM_SaveAnalizeData)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_LoadGlobal)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_LoadGlobalFirst)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_CatFiles)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_AppendAnalizeInfo)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_PlainFirstMatchMerge)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    TRatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    std::error_code ignored;
+    std::filesystem::remove_all(BenchFolder(), ignored);
+    return 0;
+}
