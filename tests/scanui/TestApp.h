@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QString>
 #include <QThread>
 #include <functional>
+#include <ostream>
 
 // One QApplication for the whole test program (GoogleTest's main creates none).
 inline QApplication& TestApp() {
@@ -30,4 +32,9 @@ inline bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 20
         QThread::msleep(2);
     }
     return true;
+}
+
+// Readable failure messages for Qt texts.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
 }

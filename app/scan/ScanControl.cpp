@@ -1,0 +1,241 @@
+#include "app/scan/ScanControl.h"
+
+#include <QAction>
+#include <QMessageBox>
+#include <QWidget>
+
+#include "app/wait/FormWait.h"
+#include "engine/AnalizeDisk.h"
+
+namespace {
+
+char UpperAZ(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+std::string UpperAZ(std::string text) {
+    for (char& c : text)
+        c = UpperAZ(c);
+    return text;
+}
+
+bool IsBlank(const std::string& text) {
+    return text.find_first_not_of(" \t") == std::string::npos;
+}
+
+QString FromBytes(const std::string& text) {
+    return QString::fromLocal8Bit(text);
+}
+
+}  // namespace
+
+TScanControl::TScanControl(TResultStore& store, TTreeLists& tree, QWidget* window, THooks hooks)
+    : store_(store),
+      tree_(tree),
+      window_(window),
+      hooks_(std::move(hooks)),
+      formWait_(std::make_unique<TFormWait>()) {
+    asker_ = [this](const QString& text) { return AskWithMessageBox(window_, text); };
+
+    acDiskAnalize_ = new QAction("Disk analize", this);
+    acDiskAnalize_->setObjectName("acDiskAnalize");
+    acDiskAnalize_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    acDiskAnalize_->setToolTip("Click to analize only current drive");
+    acDiskAnalize_->setStatusTip("Click to analize only current drive");
+    connect(acDiskAnalize_, &QAction::triggered, this, [this] { Analize(true); });
+
+    acFolderAnalize_ = new QAction("Folder Analize", this);
+    acFolderAnalize_->setObjectName("acFolderAnalize");
+    acFolderAnalize_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    acFolderAnalize_->setToolTip("Click to analize only current folder");
+    acFolderAnalize_->setStatusTip("Click to analize only current folder");
+    connect(acFolderAnalize_, &QAction::triggered, this, [this] { AnalizeFolder(); });
+
+    connect(formWait_.get(), &TFormWait::CancelClicked, this, [this] {
+        if (TThreadDiskAnalize* thread = ScanThread())
+            thread->SetCancel(true);
+    });
+}
+
+TScanControl::~TScanControl() {
+    CancelAndWait();
+    // A thread that ended but whose deferred deletion has not run yet.
+    if (thread_) {
+        thread_->wait();
+        delete thread_.data();
+    }
+}
+
+QString TScanControl::DriveQuestion(char letter) {
+    return QString("Analize drive \"%1:\\\" ?       ").arg(QChar(letter));
+}
+
+QString TScanControl::FolderQuestion(const std::string& folder) {
+    return "Analize folder \"" + FromBytes(folder) + " \" ?";
+}
+
+QString TScanControl::DriveFirstQuestion(char letter) {
+    return QString("Drive \"%1:\\\" must be analized first. Analize drive \"%1:\\\" ?       ")
+        .arg(QChar(letter));
+}
+
+bool TScanControl::AskWithMessageBox(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, "?", text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+bool TScanControl::Ask(const QString& text) {
+    return asker_ && asker_(text);
+}
+
+void TScanControl::HourCursor() {
+    if (window_)
+        window_->setCursor(Qt::WaitCursor);
+}
+
+void TScanControl::DefaultCursor() {
+    if (window_)
+        window_->unsetCursor();
+}
+
+bool TScanControl::Analize(bool force) {
+    if (scanning_)
+        return false;  // one scan at a time
+    const std::string root = hooks_.Root ? hooks_.Root() : std::string();
+    const std::string p = UpperAZ(root);
+    if (p.empty() || lastRoot_.empty() || p[0] != UpperAZ(lastRoot_[0]))
+        reloadPending_ = true;
+    lastRoot_ = p;
+    if (IsBlank(p) || p.find(':') == std::string::npos)
+        return false;
+    store_.SetFiles(p);
+    if (reloadPending_) {
+        if (store_.AnalizeFiExists())
+            store_.LoadData(tree_);
+        reloadPending_ = false;
+        if (hooks_.SetTreeRoot)
+            hooks_.SetTreeRoot(std::string(1, root[0]) + ":\\");
+    }
+    if (!store_.AnalizeFiExists() || force) {
+        if (Ask(DriveQuestion(p[0]))) {
+            HourCursor();
+            AnalizeInit(std::string(1, p[0]) + ":\\");
+            return true;
+        }
+    }
+    return false;
+}
+
+void TScanControl::AnalizeInit(const std::string& path) {
+    StartScan(path, false);
+}
+
+void TScanControl::AnalizeFolder() {
+    if (scanning_)
+        return;
+    // The real path is scanned: names differ by case on this file system, so
+    // an upper-cased copy could name another folder or none.
+    const std::string folder = hooks_.Root ? hooks_.Root() : std::string();
+    const std::string f = UpperAZ(folder);
+    lastRoot_ = f;
+    if (IsBlank(f) || f.find(':') == std::string::npos)
+        return;
+    store_.SetFiles(f);
+    if (!ListsHoldDrive(f[0])) {
+        // Merging into another drive's lists (or the empty seed) and writing
+        // them under this drive's names would store a wrong analysis.
+        if (Ask(DriveFirstQuestion(f[0]))) {
+            HourCursor();
+            AnalizeInit(std::string(1, f[0]) + ":\\");
+        }
+        return;
+    }
+    if (Ask(FolderQuestion(folder)))
+        StartScan(folder, true);
+}
+
+bool TScanControl::ListsHoldDrive(char letter) const {
+    // A loaded analysis starts with its drive root ("C:"), which sorts first.
+    const TStringList& dirs = store_.GlobalDirs;
+    return !dirs.empty() && dirs[0].size() == 2 && dirs[0][1] == ':' &&
+           UpperAZ(dirs[0][0]) == UpperAZ(letter);
+}
+
+void TScanControl::StartScan(const std::string& path, bool folderRescan) {
+    if (scanning_)
+        return;
+    const std::uint64_t id = ++scanId_;
+    auto* thread = new TThreadDiskAnalize(this, [this, id](std::shared_ptr<TScanResult> result) {
+        // A scan abandoned by CancelAndWait has already been wound up.
+        if (id == scanId_ && scanning_)
+            OnAnalize(*result);
+    });
+    thread->Analyzer().Directory = path;
+    thread->Analyzer().Recurse = true;
+    if (analyzerSetup_)
+        analyzerSetup_(thread->Analyzer());
+    thread_ = thread;
+    scanPath_ = path;
+    folderRescan_ = folderRescan;
+    scanning_ = true;
+    acDiskAnalize_->setEnabled(false);
+    acFolderAnalize_->setEnabled(false);
+    emit ScanningChanged(true);
+
+    std::shared_ptr<const TScanCounters> counters = thread->Counters();
+    formWait_->SetCountsSource([counters] {
+        return TWaitCounts{counters->Folders.load(std::memory_order_relaxed),
+                           counters->Files.load(std::memory_order_relaxed),
+                           counters->Bytes.load(std::memory_order_relaxed),
+                           counters->Live.load(std::memory_order_relaxed)};
+    });
+    formWait_->ShowWait();
+    thread->Start();
+}
+
+void TScanControl::OnAnalize(const TScanResult& result) {
+    if (!result.Cancelled) {
+        // The names of the drive that was scanned, whatever happened since.
+        store_.SetFiles(UpperAZ(scanPath_));
+        if (folderRescan_) {
+            // No event processing during the merge: a close or a command
+            // handled in between would meet half-merged lists. The merge is
+            // indexed and quick, so the window does not need to answer.
+            store_.AppendAnalizeInfo(result.Dirs, result.DirSizes, result.Percents);
+            store_.SaveGlobalSLS();
+        } else {
+            store_.SaveAnalizeData(result.Dirs, result.DirSizes, result.Percents);
+        }
+        if (hooks_.SetBarProperties)
+            hooks_.SetBarProperties();
+        store_.LoadData(tree_);
+    }
+    EndScan();
+    reloadPending_ = true;
+    if (hooks_.UpdateBar)
+        hooks_.UpdateBar();
+    DefaultCursor();
+}
+
+void TScanControl::EndScan() {
+    folderRescan_ = false;
+    formWait_->HideWait();
+    formWait_->SetCountsSource({});
+    scanning_ = false;
+    acDiskAnalize_->setEnabled(true);
+    acFolderAnalize_->setEnabled(true);
+    emit ScanningChanged(false);
+}
+
+void TScanControl::CancelAndWait() {
+    if (!scanning_)
+        return;
+    if (thread_) {
+        thread_->SetCancel(true);
+        thread_->wait();
+    }
+    EndScan();
+    reloadPending_ = true;
+    DefaultCursor();
+}

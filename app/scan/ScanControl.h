@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "engine/ResultStore.h"
+#include "engine/ScanThread.h"
+
+class QAction;
+class QWidget;
+class TFormWait;
+
+// The main window's control of scans: the decision whether to load a drive's
+// stored analysis or to offer a scan, the drive scan and the folder rescan,
+// the progress window, and what happens when a scan ends. One scan at a
+// time: while one runs, the scan commands are disabled and any other start
+// is refused. The owner keeps the result store and the tree's lists; this
+// object only calls them, on the GUI thread.
+class TScanControl : public QObject {
+    Q_OBJECT
+  public:
+    struct THooks {
+        // The current folder: the root of the folder list view, in drive
+        // form ("C:\", "C:\Data"); empty or without a colon outside any drive.
+        std::function<std::string()> Root;
+        // Sets the folder tree's root (a drive root "X:\").
+        std::function<void(const std::string&)> SetTreeRoot;
+        // Applies the bar view's settings before the lists are reloaded.
+        std::function<void()> SetBarProperties;
+        // Runs at the end of every scan: rebuild the bar rows of the current
+        // folder if the bar view is visible.
+        std::function<void()> UpdateBar;
+    };
+
+    // Answers a question box: true only for Yes. Replaceable in tests.
+    using TAsker = std::function<bool(const QString& text)>;
+
+    TScanControl(TResultStore& store, TTreeLists& tree, QWidget* window, THooks hooks);
+    // Cancels a running scan and waits for its thread.
+    ~TScanControl() override;
+
+    QAction* acDiskAnalize() const { return acDiskAnalize_; }
+    QAction* acFolderAnalize() const { return acFolderAnalize_; }
+    TFormWait& FormWait() const { return *formWait_; }
+
+    // Loads the current drive's stored analysis when needed and offers (or,
+    // with force, always offers) a scan of the whole drive; true when a scan
+    // was started.
+    bool Analize(bool force);
+    // Creates, configures and starts the scan thread for path.
+    void AnalizeInit(const std::string& path);
+    // Offers and starts a rescan of the current folder.
+    void AnalizeFolder();
+    // The end of a scan, on the GUI thread: saves or merges the results
+    // unless cancelled, reloads the lists, closes the progress window.
+    void OnAnalize(const TScanResult& result);
+    void HourCursor();
+    void DefaultCursor();
+
+    // Called when the window closes: a running scan is cancelled and its
+    // thread waited for, so nothing of it reaches lists freed afterwards.
+    // The progress window is hidden and the cursor restored.
+    void CancelAndWait();
+
+    // The thread of the scan in progress; null while no scan runs.
+    TThreadDiskAnalize* ScanThread() const { return scanning_ ? thread_.data() : nullptr; }
+    bool Scanning() const { return scanning_; }
+    bool ReloadPending() const { return reloadPending_; }
+    void SetReloadPending() { reloadPending_ = true; }
+    const std::string& LastRoot() const { return lastRoot_; }
+    // Start-up: the root text of the folder list view before it is set.
+    void SetLastRoot(std::string root) { lastRoot_ = std::move(root); }
+    bool FolderRescan() const { return folderRescan_; }
+
+    void SetAsker(TAsker asker) { asker_ = std::move(asker); }
+    // Runs on every new analyzer before its thread starts (extra hooks such
+    // as BeforeExecute or OnNewPath, for owners and tests that need them).
+    void SetAnalyzerSetup(std::function<void(TAnalizeDisk&)> setup) {
+        analyzerSetup_ = std::move(setup);
+    }
+
+    // The question texts, exactly as the user reads them.
+    static QString DriveQuestion(char letter);
+    static QString FolderQuestion(const std::string& folder);
+    // Asked by a folder rescan when the global lists hold no analysis of the
+    // folder's drive: the drive has to be analysed first.
+    static QString DriveFirstQuestion(char letter);
+
+    // The question box: caption "?", Yes and No, the warning icon.
+    static bool AskWithMessageBox(QWidget* parent, const QString& text);
+
+  signals:
+    // A scan started (true) or ended (false); the drive menu follows it.
+    void ScanningChanged(bool scanning);
+
+  private:
+    bool Ask(const QString& text);
+    void StartScan(const std::string& path, bool folderRescan);
+    void EndScan();
+    bool ListsHoldDrive(char letter) const;
+
+    TResultStore& store_;
+    TTreeLists& tree_;
+    QPointer<QWidget> window_;
+    THooks hooks_;
+    TAsker asker_;
+    std::function<void(TAnalizeDisk&)> analyzerSetup_;
+    std::unique_ptr<TFormWait> formWait_;
+    QAction* acDiskAnalize_ = nullptr;
+    QAction* acFolderAnalize_ = nullptr;
+
+    QPointer<TThreadDiskAnalize> thread_;
+    std::uint64_t scanId_ = 0;  // tells a late hand-off of an abandoned scan apart
+    std::string scanPath_;
+    bool scanning_ = false;
+    bool reloadPending_ = true;
+    std::string lastRoot_ = "c:\\";  // the folder list view's design-time root
+    bool folderRescan_ = false;
+};

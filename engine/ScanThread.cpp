@@ -1,0 +1,68 @@
+#include "engine/ScanThread.h"
+
+#include <QMetaObject>
+
+#include "engine/AnalizeDisk.h"
+
+TThreadDiskAnalize::TThreadDiskAnalize(QObject* receiver, TOnAnalize onAnalize)
+    : analyzer_(std::make_unique<TAnalizeDisk>()),
+      counters_(std::make_shared<TScanCounters>()),
+      receiver_(receiver),
+      onAnalize_(std::move(onAnalize)) {
+    // The thread frees itself once its run has ended. The deletion is posted
+    // to the thread this object lives in (the GUI thread), after the hand-off.
+    connect(this, &QThread::finished, this, &QObject::deleteLater);
+    analyzer_->AfterExecute = [this](TAnalizeDisk*) { HandOver(); };
+}
+
+TThreadDiskAnalize::~TThreadDiskAnalize() {
+    // Only reached after the run (deleteLater) or after the owner waited.
+    wait();
+}
+
+TAnalizeDisk& TThreadDiskAnalize::Analyzer() {
+    return *analyzer_;
+}
+
+bool TThreadDiskAnalize::Cancel() const {
+    return analyzer_->Cancel.load();
+}
+
+void TThreadDiskAnalize::SetCancel(bool cancel) {
+    analyzer_->Cancel.store(cancel);
+}
+
+void TThreadDiskAnalize::Start() {
+    start();
+}
+
+void TThreadDiskAnalize::run() {
+    try {
+        analyzer_->Execute();
+    } catch (...) {
+        // A run that fails is a run that produced nothing usable.
+        analyzer_->Cancel.store(true);
+    }
+    // AfterExecute is the analyzer's last step; if it never fired, the GUI
+    // must still learn that the scan is over.
+    HandOver();
+}
+
+void TThreadDiskAnalize::HandOver() {
+    if (handedOver_)
+        return;
+    handedOver_ = true;
+    auto result = std::make_shared<TScanResult>();
+    result->Directory = analyzer_->Directory;
+    result->Cancelled = analyzer_->Cancel.load();
+    // The lists are complete now and nobody else touches them: move them out
+    // instead of copying a whole drive's worth of text.
+    result->Dirs = std::move(analyzer_->Dirs());
+    result->DirSizes = std::move(analyzer_->DirSizes());
+    result->Percents = std::move(analyzer_->Percents());
+    if (!receiver_ || !onAnalize_)
+        return;
+    // The one hand-off: the end-of-scan steps run on the receiver's thread.
+    QMetaObject::invokeMethod(
+        receiver_, [onAnalize = onAnalize_, result] { onAnalize(result); }, Qt::QueuedConnection);
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QThread>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "engine/StringList.h"
+
+class TAnalizeDisk;
+
+// Live progress of one scan: written by the scan thread, read a few times a
+// second by the progress window. Relaxed atomics: the numbers are only shown.
+// Live turns on with the first update, so a reader can tell "nothing counted
+// yet" from "nobody counts" (the analyzer does not report progress itself).
+struct TScanCounters {
+    std::atomic<bool> Live{false};
+    std::atomic<std::int64_t> Folders{0};
+    std::atomic<std::int64_t> Files{0};
+    std::atomic<std::int64_t> Bytes{0};
+};
+
+// What a finished scan hands over to the GUI thread: the analyzer's lists
+// (moved out of it, so nothing is shared afterwards) and whether the scan
+// was cancelled, in which case the lists are incomplete and must be dropped.
+struct TScanResult {
+    std::string Directory;
+    bool Cancelled = false;
+    TStringList Dirs;
+    TStringList DirSizes;
+    TStringList Percents;
+};
+
+// One scan on its own thread: owns exactly one analyzer, runs it once and
+// then deletes itself. The end of the scan is handed to the receiver's thread
+// (the GUI thread) as one queued call; nothing of the GUI runs on this thread.
+// The receiver must wait for the thread (QThread::wait) before it is
+// destroyed; a hand-off still queued for it then is dropped with it.
+class TThreadDiskAnalize : public QThread {
+  public:
+    using TOnAnalize = std::function<void(std::shared_ptr<TScanResult>)>;
+
+    // Created suspended: configure Analyzer(), then Start().
+    TThreadDiskAnalize(QObject* receiver, TOnAnalize onAnalize);
+    ~TThreadDiskAnalize() override;
+
+    TAnalizeDisk& Analyzer();
+
+    // Passed straight through to the analyzer; safe from any thread.
+    bool Cancel() const;
+    void SetCancel(bool cancel);
+
+    // Shared so that a reader may outlive the thread object.
+    std::shared_ptr<const TScanCounters> Counters() const { return counters_; }
+
+    // Starts the run; the object deletes itself (deleteLater) once the run
+    // has ended. Waiting on it before then is safe (QThread::wait).
+    void Start();
+
+  protected:
+    void run() override;
+
+  private:
+    // Moves the lists into a result and queues it for the receiver; once.
+    void HandOver();
+
+    std::unique_ptr<TAnalizeDisk> analyzer_;
+    std::shared_ptr<TScanCounters> counters_;
+    QObject* receiver_;
+    TOnAnalize onAnalize_;
+    bool handedOver_ = false;  // touched by the scan thread only
+};

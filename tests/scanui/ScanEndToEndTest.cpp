@@ -1,0 +1,390 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include "app/wait/FormWait.h"
+#include "platform/DriveTable.h"
+#include "tests/scanui/ScanHost.h"
+#include "tests/scanui/TestApp.h"
+
+namespace {
+
+void WriteFile(const QString& path, int bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(bytes, 'x'));
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+const char* const kDirs = "C:\r\nC:\\A\r\nC:\\A\\B\r\nC:\\Z\r\n";
+const char* const kSizes = "200\r\n150\r\n50\r\n10\r\n";
+const char* const kPercents = "0\r\n75\r\n33.3333320617676\r\n5\r\n";
+
+}  // namespace
+
+// Drive C: is a temporary tree (40 bytes at its root, A with 100, A\B with
+// 50, Z with 10), drive D: an empty temporary folder; the result files go to
+// a temporary data folder. Every question is answered by the test.
+class ScanEndToEnd : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        TestApp();
+        ASSERT_TRUE(c_.isValid() && d_.isValid() && data_.isValid());
+        oldXdg_ = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", data_.path().toLocal8Bit());
+        table_ = std::make_unique<TScopedDriveTable>(
+            TDriveTable({{'C', c_.path().toStdString()}, {'D', d_.path().toStdString()}}));
+        WriteFile(c_.path() + "/top.txt", 40);
+        WriteFile(c_.path() + "/A/a.bin", 100);
+        WriteFile(c_.path() + "/A/B/b.bin", 50);
+        WriteFile(c_.path() + "/Z/z.bin", 10);
+    }
+
+    void TearDown() override {
+        host_.reset();
+        qputenv("XDG_DATA_HOME", oldXdg_);
+    }
+
+    QString Result(const char* name) const { return data_.path() + "/cobaltquarry/" + name; }
+
+    // A new window, as at a program start; answers every question with yes.
+    TScanHost& Start(bool yes = true) {
+        host_ = std::make_unique<TScanHost>();
+        Answer(yes);
+        gate_.Install(*host_->scan);
+        return *host_;
+    }
+
+    void Answer(bool yes) {
+        host_->scan->SetAsker([this, yes](const QString& text) {
+            asked_ << text;
+            return yes;
+        });
+    }
+
+    bool WaitForScanEnd() {
+        return WaitUntil([this] { return !host_->scan->Scanning(); });
+    }
+    bool WaitForScanEntered() {
+        return WaitUntil([this] { return gate_.entered.load(); });
+    }
+
+    void ExpectStoredAsFirstScanned() {
+        EXPECT_EQ(ReadAll(Result("CDirs")), kDirs);
+        EXPECT_EQ(ReadAll(Result("CDirSizes")), kSizes);
+        EXPECT_EQ(ReadAll(Result("CPercents")), kPercents);
+    }
+
+    // The first start: asked, answered yes, scanned to the end.
+    void AnalyseFirstTime() {
+        TScanHost& host = Start();
+        gate_.released = true;
+        host.show();
+        ASSERT_TRUE(WaitForScanEnd());
+        asked_.clear();
+    }
+
+    QTemporaryDir c_, d_, data_;
+    QByteArray oldXdg_;
+    std::unique_ptr<TScopedDriveTable> table_;
+    std::unique_ptr<TScanHost> host_;
+    TScanGate gate_;
+    QStringList asked_;
+};
+
+TEST_F(ScanEndToEnd, FirstStartAsksScansStoresAndShowsTheDrivesFolders) {
+    TScanHost& host = Start();
+    host.show();
+    EXPECT_EQ(asked_, QStringList{"Analize drive \"C:\\\" ?       "});
+    ASSERT_TRUE(WaitForScanEntered());
+    EXPECT_TRUE(host.scan->FormWait().isVisible());
+    EXPECT_EQ(host.cursor().shape(), Qt::WaitCursor);
+    EXPECT_NE(host.scan->ScanThread(), nullptr);
+    EXPECT_TRUE(host.firstShowPending);
+
+    gate_.released = true;
+    ASSERT_TRUE(WaitForScanEnd());
+    ExpectStoredAsFirstScanned();
+    EXPECT_EQ(host.store.GlobalDirs, (TStringList{"C:", "C:\\A", "C:\\A\\B", "C:\\Z"}));
+    EXPECT_EQ(host.tree.Dirs, host.store.GlobalDirs);
+    EXPECT_EQ(host.Rows(), (QStringList{"A 150 75", "Z 10 5"}));
+    EXPECT_FALSE(host.scan->FormWait().isVisible());
+    EXPECT_EQ(host.cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(host.scan->ScanThread(), nullptr);
+    EXPECT_TRUE(host.scan->ReloadPending());
+    EXPECT_EQ(host.barPropertiesRuns, 1);
+    EXPECT_EQ(host.treeRoot, "C:\\");
+}
+
+TEST_F(ScanEndToEnd, NextStartOpensWithoutAsking) {
+    AnalyseFirstTime();
+    host_.reset();
+    TScanHost& host = Start();
+    host.show();
+    EXPECT_TRUE(asked_.isEmpty());
+    EXPECT_FALSE(host.scan->Scanning());
+    EXPECT_FALSE(host.scan->ReloadPending());
+    EXPECT_EQ(host.Rows(), (QStringList{"A 150 75", "Z 10 5"}));
+    EXPECT_FALSE(host.firstShowPending);
+}
+
+TEST_F(ScanEndToEnd, DriveScanCommandAsksAgainAndReplacesTheResults) {
+    AnalyseFirstTime();
+    TScanHost& host = *host_;
+    WriteFile(c_.path() + "/Z/more.bin", 1000);
+
+    Answer(false);  // No: nothing happens
+    QTest::keyClick(&host, Qt::Key_D, Qt::ControlModifier);
+    EXPECT_EQ(asked_, QStringList{"Analize drive \"C:\\\" ?       "});
+    EXPECT_FALSE(host.scan->Scanning());
+    ExpectStoredAsFirstScanned();
+
+    Answer(true);
+    QTest::keyClick(&host, Qt::Key_D, Qt::ControlModifier);
+    EXPECT_EQ(asked_.size(), 2);
+    ASSERT_TRUE(WaitForScanEnd());
+    EXPECT_EQ(ReadAll(Result("CDirSizes")), "1200\r\n150\r\n50\r\n1010\r\n");
+    EXPECT_EQ(host.Rows(), (QStringList{"A 150 12.5", "Z 1010 84.1666641235352"}));
+}
+
+TEST_F(ScanEndToEnd, CancelLeavesFilesListsAndCursorAsBefore) {
+    AnalyseFirstTime();
+    TScanHost& host = *host_;
+    WriteFile(c_.path() + "/Z/more.bin", 1000);
+    const TStringList dirs = host.store.GlobalDirs, sizes = host.store.GlobalDirSizes,
+                      percents = host.store.GlobalPercents;
+    const QStringList rows = host.Rows();
+    gate_.released = false;
+    gate_.entered = false;
+
+    host.scan->acDiskAnalize()->trigger();
+    ASSERT_TRUE(WaitForScanEntered());
+    EXPECT_EQ(host.cursor().shape(), Qt::WaitCursor);
+    QTest::mouseClick(host.scan->FormWait().BtnNo(), Qt::LeftButton);
+    EXPECT_TRUE(host.scan->ScanThread() == nullptr || host.scan->ScanThread()->Cancel());
+    ASSERT_TRUE(WaitForScanEnd());
+
+    ExpectStoredAsFirstScanned();
+    EXPECT_EQ(host.store.GlobalDirs, dirs);
+    EXPECT_EQ(host.store.GlobalDirSizes, sizes);
+    EXPECT_EQ(host.store.GlobalPercents, percents);
+    EXPECT_EQ(host.Rows(), rows);
+    EXPECT_EQ(host.cursor().shape(), Qt::ArrowCursor);
+    EXPECT_FALSE(host.scan->FormWait().isVisible());
+    EXPECT_TRUE(host.scan->acDiskAnalize()->isEnabled());
+}
+
+TEST_F(ScanEndToEnd, FolderRescanUpdatesTheFolderAndBelowButNotItsPercentOrAncestors) {
+    AnalyseFirstTime();
+    TScanHost& host = *host_;
+    WriteFile(c_.path() + "/A/B/new.bin", 1000);
+    WriteFile(c_.path() + "/A/New/n.bin", 7);  // a folder new since the drive scan
+    host.SetFolder("C:\\A");
+    EXPECT_EQ(host.Rows(), QStringList{"B 50 33.3333320617676"});
+
+    QTest::keyClick(&host, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(asked_, QStringList{"Analize folder \"C:\\A \" ?"});
+    EXPECT_TRUE(host.scan->FolderRescan());
+    EXPECT_NE(host.cursor().shape(), Qt::WaitCursor) << "a rescan leaves the cursor alone";
+    ASSERT_TRUE(WaitForScanEnd());
+
+    EXPECT_FALSE(host.scan->FolderRescan());
+    EXPECT_EQ(host.store.GlobalDirs, (TStringList{"C:", "C:\\A", "C:\\A\\B", "C:\\Z"}));
+    EXPECT_EQ(host.store.GlobalDirSizes, (TStringList{"200", "1157", "1050", "10"}));
+    EXPECT_EQ(host.store.GlobalPercents[0], "0");
+    EXPECT_EQ(host.store.GlobalPercents[1], "75") << "the rescanned folder keeps its share";
+    EXPECT_EQ(host.store.GlobalPercents[2], "90.7519454956055");
+    EXPECT_EQ(host.store.GlobalPercents[3], "5");
+    EXPECT_EQ(ReadAll(Result("CDirSizes")), "200\r\n1157\r\n1050\r\n10\r\n");
+    EXPECT_EQ(ReadAll(Result("CDirs")), kDirs);
+    EXPECT_EQ(host.Rows(), QStringList{"B 1050 90.7519454956055"});
+    EXPECT_EQ(host.scan->LastRoot(), "C:\\A");
+}
+
+TEST_F(ScanEndToEnd, CancelledRescanThenDriveScanReplacesTheResultsWhole) {
+    AnalyseFirstTime();
+    TScanHost& host = *host_;
+    WriteFile(c_.path() + "/A/B/new.bin", 1000);
+    host.SetFolder("C:\\A");
+    gate_.released = false;
+    gate_.entered = false;
+    host.scan->acFolderAnalize()->trigger();
+    ASSERT_TRUE(WaitForScanEntered());
+    QTest::mouseClick(host.scan->FormWait().BtnNo(), Qt::LeftButton);
+    ASSERT_TRUE(WaitForScanEnd());
+    ExpectStoredAsFirstScanned();
+    EXPECT_FALSE(host.scan->FolderRescan());
+
+    gate_.released = true;
+    host.scan->acDiskAnalize()->trigger();
+    ASSERT_TRUE(WaitForScanEnd());
+    EXPECT_EQ(ReadAll(Result("CDirSizes")), "1200\r\n1150\r\n1050\r\n10\r\n");
+    EXPECT_EQ(ReadAll(Result("CDirs")), kDirs);
+    EXPECT_EQ(host.store.GlobalPercents[1], "95.8333358764648");
+}
+
+TEST_F(ScanEndToEnd, ChoosingADriveWithoutResultsAndAnsweringNoChangesNothing) {
+    AnalyseFirstTime();
+    TScanHost& host = *host_;
+    Answer(false);
+    const TStringList dirs = host.store.GlobalDirs;
+    QTest::mouseClick(host.drives->btnDrives(), Qt::LeftButton);
+    QMenu* menu = host.drives->pmDrives();
+    ASSERT_TRUE(menu->isVisible());
+    ASSERT_EQ(menu->actions().size(), 2);
+    QAction* d = menu->actions()[1];
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(d).center());
+
+    EXPECT_EQ(asked_, QStringList{"Analize drive \"D:\\\" ?       "});
+    EXPECT_EQ(host.root, "D:\\");
+    EXPECT_EQ(host.drives->btnDrives()->text(), d->text());
+    EXPECT_FALSE(host.scan->Scanning());
+    EXPECT_EQ(host.store.GlobalDirs, dirs);
+    EXPECT_FALSE(QFile::exists(Result("DDirs")));
+    ExpectStoredAsFirstScanned();
+}
+
+TEST_F(ScanEndToEnd, RescanOnADriveWhoseResultsAreNotLoadedOffersTheDriveScan) {
+    AnalyseFirstTime();
+    TScanHost& host = *host_;
+    WriteFile(d_.path() + "/Sub/s.bin", 30);
+    Answer(false);
+    host.SetFolder("D:\\");
+    host.scan->SetReloadPending();
+    host.scan->Analize(false);  // declined: the lists still hold C:
+    host.SetFolder("D:\\Sub");
+    asked_.clear();
+
+    QTest::keyClick(&host, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(asked_, QStringList{"Drive \"D:\\\" must be analized first. Analize drive "
+                                  "\"D:\\\" ?       "});
+    EXPECT_FALSE(host.scan->Scanning());
+    EXPECT_FALSE(QFile::exists(Result("DDirs")));
+    ExpectStoredAsFirstScanned();
+
+    Answer(true);
+    QTest::keyClick(&host, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_FALSE(host.scan->FolderRescan()) << "the offer scans the whole drive";
+    ASSERT_TRUE(WaitForScanEnd());
+    EXPECT_EQ(ReadAll(Result("DDirs")), "D:\r\nD:\\Sub\r\n");
+    EXPECT_EQ(ReadAll(Result("DDirSizes")), "30\r\n30\r\n");
+    ExpectStoredAsFirstScanned();
+}
+
+TEST_F(ScanEndToEnd, OneScanAtATime) {
+    AnalyseFirstTime();
+    TScanHost& host = *host_;
+    gate_.released = false;
+    gate_.entered = false;
+    host.scan->acDiskAnalize()->trigger();
+    ASSERT_TRUE(WaitForScanEntered());
+    TThreadDiskAnalize* running = host.scan->ScanThread();
+    asked_.clear();
+
+    EXPECT_FALSE(host.scan->acDiskAnalize()->isEnabled());
+    EXPECT_FALSE(host.scan->acFolderAnalize()->isEnabled());
+    EXPECT_FALSE(host.drives->btnDrives()->isEnabled());
+    QTest::keyClick(&host, Qt::Key_D, Qt::ControlModifier);
+    EXPECT_FALSE(host.scan->Analize(true));
+    host.scan->AnalizeFolder();
+    EXPECT_TRUE(asked_.isEmpty()) << "a second start is refused without a question";
+    EXPECT_EQ(host.scan->ScanThread(), running);
+
+    gate_.released = true;
+    ASSERT_TRUE(WaitForScanEnd());
+    EXPECT_TRUE(host.scan->acDiskAnalize()->isEnabled());
+    EXPECT_TRUE(host.drives->btnDrives()->isEnabled());
+}
+
+TEST_F(ScanEndToEnd, ClosingDuringAScanCancelsAndWaitsBeforeTheListsGo) {
+    TScanHost& host = Start();
+    host.show();
+    ASSERT_TRUE(WaitForScanEntered());
+    QPointer<TThreadDiskAnalize> thread = host.scan->ScanThread();
+    ASSERT_FALSE(thread.isNull());
+
+    EXPECT_TRUE(host.close());
+    EXPECT_TRUE(host.closed);
+    EXPECT_FALSE(host.scan->Scanning());
+    ASSERT_TRUE(thread.isNull() || thread->isFinished()) << "the close waited for the thread";
+    EXPECT_FALSE(host.scan->FormWait().isVisible());
+    EXPECT_EQ(host.cursor().shape(), Qt::ArrowCursor);
+    const int updates = host.updateBarRuns;
+    // The scan's late hand-off must not reach the freed lists.
+    QTest::qWait(100);
+    EXPECT_EQ(host.updateBarRuns, updates);
+    EXPECT_TRUE(host.store.GlobalSLSEmpty());
+    EXPECT_TRUE(thread.isNull()) << "the thread freed itself";
+    EXPECT_FALSE(QFile::exists(Result("CDirs")));
+}
+
+TEST_F(ScanEndToEnd, DestroyingTheWindowDuringAScanWaitsForTheThread) {
+    TScanHost& host = Start();
+    host.show();
+    ASSERT_TRUE(WaitForScanEntered());
+    QPointer<TThreadDiskAnalize> thread = host.scan->ScanThread();
+    host_.reset();
+    EXPECT_TRUE(thread.isNull());
+    QTest::qWait(50);
+    EXPECT_FALSE(QFile::exists(Result("CDirs")));
+}
+
+TEST_F(ScanEndToEnd, FolderOutsideAnyDriveAsksNothing) {
+    AnalyseFirstTime();
+    TScanHost& host = *host_;
+    host.root = "Trash";
+    EXPECT_FALSE(host.scan->Analize(true));
+    host.scan->AnalizeFolder();
+    host.root = "   ";
+    EXPECT_FALSE(host.scan->Analize(true));
+    EXPECT_TRUE(asked_.isEmpty());
+    EXPECT_FALSE(host.scan->Scanning());
+}
+
+TEST(ScanQuestions, TextsToTheCharacter) {
+    EXPECT_EQ(TScanControl::DriveQuestion('C').toStdString(), "Analize drive \"C:\\\" ?       ");
+    EXPECT_EQ(TScanControl::DriveQuestion('C').size(), 28);
+    EXPECT_EQ(TScanControl::FolderQuestion("C:\\PROGRAM FILES").toStdString(),
+              "Analize folder \"C:\\PROGRAM FILES \" ?");
+}
+
+TEST(ScanQuestions, MessageBoxHasCaptionYesNoAndTheWarningIcon) {
+    TestApp();
+    QWidget parent;
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    auto inspectAndPress = [&](QMessageBox::StandardButton press) {
+        QTimer::singleShot(0, [&, press] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            buttons = box->standardButtons();
+            box->button(press)->click();
+        });
+    };
+    inspectAndPress(QMessageBox::No);
+    EXPECT_FALSE(TScanControl::AskWithMessageBox(&parent, TScanControl::DriveQuestion('D')));
+    EXPECT_EQ(title, "?");
+    EXPECT_EQ(text, "Analize drive \"D:\\\" ?       ");
+    EXPECT_EQ(icon, QMessageBox::Warning);
+    EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No);
+    inspectAndPress(QMessageBox::Yes);
+    EXPECT_TRUE(TScanControl::AskWithMessageBox(&parent, "x"));
+}

@@ -1,0 +1,138 @@
+#pragma once
+
+#include <QCloseEvent>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QToolBar>
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "app/drives/DriveSelector.h"
+#include "app/scan/ScanControl.h"
+#include "engine/AnalizeDisk.h"
+#include "engine/ResultStore.h"
+
+// A small main window wired to the scan control and the drive selector the
+// way the program's main window is: it owns the result store and the tree's
+// lists, keeps the current folder, runs the analysis decision when first
+// shown and lists the current folder's subfolders from the global lists
+// ("name size percent"), standing in for the bar view.
+class TScanHost : public QMainWindow {
+  public:
+    TScanHost() {
+        TScanControl::THooks hooks;
+        hooks.Root = [this] { return root; };
+        hooks.SetTreeRoot = [this](const std::string& path) { treeRoot = path; };
+        hooks.SetBarProperties = [this] { ++barPropertiesRuns; };
+        hooks.UpdateBar = [this] {
+            ++updateBarRuns;
+            UpdateBar();
+        };
+        scan = std::make_unique<TScanControl>(store, tree, this, hooks);
+
+        TDriveSelector::THooks driveHooks;
+        driveHooks.Drive = [this] { return root; };
+        driveHooks.SetFolder = [this](const std::string& path) { SetFolder(path); };
+        driveHooks.DriveChosen = [this] {
+            scan->SetReloadPending();
+            scan->Analize(false);
+        };
+        driveHooks.UpdateBarPie = [this] { UpdateBar(); };
+        drives = std::make_unique<TDriveSelector>(driveHooks);
+
+        QToolBar* bar = addToolBar("tools");
+        bar->addAction(scan->acDiskAnalize());
+        bar->addAction(scan->acFolderAnalize());
+        bar->addWidget(drives->btnDrives());
+        QObject::connect(scan.get(), &TScanControl::ScanningChanged, drives.get(),
+                         [this](bool scanning) { drives->SetEnabled(!scanning); });
+        list = new QListWidget(this);
+        setCentralWidget(list);
+        resize(500, 300);
+        drives->SetDrivesList();
+    }
+
+    ~TScanHost() override {
+        scan.reset();  // waits for a running scan before the lists go
+    }
+
+    void SetFolder(const std::string& path) {
+        root = path;
+        UpdateBar();
+    }
+
+    // The rows of the current folder: each stored direct subfolder.
+    void UpdateBar() {
+        list->clear();
+        std::string prefix = root;
+        if (!prefix.empty() && prefix.back() != '\\')
+            prefix += '\\';
+        const TStringList& dirs = store.GlobalDirs;
+        for (std::size_t i = 0; i < dirs.size(); ++i) {
+            const std::string& d = dirs[i];
+            if (d.size() <= prefix.size() || d.compare(0, prefix.size(), prefix) != 0 ||
+                d.find('\\', prefix.size()) != std::string::npos)
+                continue;
+            const std::string size = i < store.GlobalDirSizes.size() ? store.GlobalDirSizes[i] : "";
+            const std::string pct = i < store.GlobalPercents.size() ? store.GlobalPercents[i] : "";
+            list->addItem(QString::fromStdString(d.substr(prefix.size()) + " " + size + " " + pct));
+        }
+    }
+
+    QStringList Rows() const {
+        QStringList rows;
+        for (int i = 0; i < list->count(); ++i)
+            rows << list->item(i)->text();
+        return rows;
+    }
+
+    TResultStore store;
+    TTreeLists tree;
+    std::string root = "C:\\";
+    std::string treeRoot;
+    int barPropertiesRuns = 0;
+    int updateBarRuns = 0;
+    bool firstShowPending = true;
+    bool closed = false;
+    std::unique_ptr<TScanControl> scan;
+    std::unique_ptr<TDriveSelector> drives;
+    QListWidget* list = nullptr;
+
+  protected:
+    void showEvent(QShowEvent* event) override {
+        QMainWindow::showEvent(event);
+        if (!firstShowPending)
+            return;
+        if (scan->Analize(false))
+            return;  // the views are filled when the scan ends
+        UpdateBar();
+        firstShowPending = false;
+    }
+
+    void closeEvent(QCloseEvent* event) override {
+        scan->CancelAndWait();
+        store.FreeSLs();
+        tree = TTreeLists();
+        list->clear();
+        closed = true;
+        event->accept();
+    }
+};
+
+// Holds every scan at its first folder until released (or cancelled), so
+// that a test can act while a scan is certainly running.
+class TScanGate {
+  public:
+    void Install(TScanControl& scan) {
+        scan.SetAnalyzerSetup([this](TAnalizeDisk& analyzer) {
+            analyzer.OnNewPath = [this](TAnalizeDisk* sender, const std::string&, bool&) {
+                entered = true;
+                while (!released && !sender->Cancel.load())
+                    QThread::msleep(1);
+            };
+        });
+    }
+    std::atomic<bool> entered{false};
+    std::atomic<bool> released{false};
+};
