@@ -1,0 +1,137 @@
+// The About window: figures, keys, links and what it looks like.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QEnterEvent>
+#include <QLabel>
+#include <QTest>
+#include <QToolButton>
+#include <vector>
+
+#include "app/about/AboutFigures.h"
+#include "app/about/FormAbout.h"
+#include "app/about/ProjectLinks.h"
+#include "platform/desktop/ShellOpen.h"
+#include "tests/help/QtTestApp.h"
+#include "views/gradient/Gradient.h"
+
+namespace cq::app {
+namespace {
+
+const QLocale kCommaLocale(QLocale::English, QLocale::UnitedStates);
+const platform::TMemoryStatus kHalfGigabyte{536870912, 37};
+
+TEST(AboutFiguresTest, MemoryTextsUseTheLocalesThousandsSeparator) {
+    EXPECT_EQ(FormatPhysMem(536870912, kCommaLocale), QStringLiteral("524,288 KB"));
+    EXPECT_EQ(FormatPhysMem(536870912, QLocale(QLocale::German, QLocale::Germany)),
+              QStringLiteral("524.288 KB"));
+    EXPECT_EQ(FormatPhysMem(536870912, QLocale::c()), QStringLiteral("524288 KB"));
+    EXPECT_EQ(FormatPhysMem(17179869184ull, kCommaLocale), QStringLiteral("16,777,216 KB"));
+    // Rounded to whole kilobytes, no decimals.
+    EXPECT_EQ(FormatPhysMem(1535, kCommaLocale), QStringLiteral("1 KB"));
+    EXPECT_EQ(FormatPhysMem(1536, kCommaLocale), QStringLiteral("2 KB"));
+    EXPECT_EQ(FormatPhysMem(1024000, kCommaLocale), QStringLiteral("1,000 KB"));
+    EXPECT_EQ(FormatPhysMem(999 * 1024, kCommaLocale), QStringLiteral("999 KB"));
+
+    EXPECT_EQ(FormatMemoryLoad(37), QStringLiteral("37 %"));
+    EXPECT_EQ(FormatMemoryLoad(0), QStringLiteral("0 %"));
+    EXPECT_EQ(FormatMemoryLoad(100), QStringLiteral("100 %"));
+}
+
+TEST(AboutTest, ShowsTheFiguresOfItsCreationOnEveryOpening) {
+    TFormAbout about(kHalfGigabyte, kCommaLocale);
+    for (int opening = 0; opening < 3; ++opening) {
+        about.show();
+        EXPECT_EQ(about.PhysMem()->text(), QStringLiteral("524,288 KB"));
+        EXPECT_EQ(about.FreeRes()->text(), QStringLiteral("37 %"));
+        QTest::mouseClick(about.OkButton(), Qt::LeftButton);
+        EXPECT_FALSE(about.isVisible());
+    }
+}
+
+TEST(AboutTest, SystemFiguresArePlausibleAndStayTheSame) {
+    TFormAbout about;
+    const QString total = about.PhysMem()->text();
+    const QString load = about.FreeRes()->text();
+    EXPECT_TRUE(total.endsWith(QStringLiteral(" KB")));
+    EXPECT_GT(total.size(), 4);
+    EXPECT_TRUE(load.endsWith(QStringLiteral(" %")));
+    about.show();
+    about.hide();
+    about.show();
+    EXPECT_EQ(about.PhysMem()->text(), total);
+    EXPECT_EQ(about.FreeRes()->text(), load);
+}
+
+TEST(AboutTest, EscapeHidesItWhicheverControlHasTheKeysAndLeavesTheMainWindowAlone) {
+    QWidget mainWindow;
+    mainWindow.show();
+    TFormAbout about(kHalfGigabyte, kCommaLocale, &mainWindow);
+    about.show();
+    QTest::keyClick(about.OkButton(), Qt::Key_Escape);
+    EXPECT_FALSE(about.isVisible());
+    about.show();
+    QTest::keyClick(&about, Qt::Key_Escape);
+    EXPECT_FALSE(about.isVisible());
+    about.show();
+    QTest::keyClick(about.PhysMem(), Qt::Key_A);
+    EXPECT_TRUE(about.isVisible());
+    EXPECT_TRUE(mainWindow.isVisible());
+}
+
+TEST(AboutTest, IconAndMakerLineOpenTheProjectsAddresses) {
+    std::vector<QUrl> opened;
+    const auto previous =
+        desktop::SetShellOpenHook([&opened](const QUrl& url) { opened.push_back(url); });
+    TFormAbout about(kHalfGigabyte, kCommaLocale);
+    about.show();
+    QTest::mouseClick(about.ProgramIcon(), Qt::LeftButton);
+    QTest::mouseClick(about.MakerLabel(), Qt::LeftButton);
+    QTest::mouseClick(about.PhysMem(), Qt::LeftButton);
+    desktop::SetShellOpenHook(previous);
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[0], QUrl(QString::fromLatin1(kHomePageAddress)));
+    EXPECT_EQ(opened[1].scheme(), QStringLiteral("mailto"));
+    EXPECT_EQ(opened[1], QUrl(QString::fromLatin1(kMakerMailAddress)));
+    EXPECT_TRUE(about.isVisible());
+}
+
+TEST(AboutTest, MakerLineTurnsBlueUnderThePointer) {
+    TFormAbout about(kHalfGigabyte, kCommaLocale);
+    about.show();
+    QLabel* maker = about.MakerLabel();
+    EXPECT_EQ(maker->palette().color(QPalette::WindowText), QColor(Qt::black));
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(maker, &enter);
+    EXPECT_EQ(maker->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(maker, &leave);
+    EXPECT_EQ(maker->palette().color(QPalette::WindowText), QColor(Qt::black));
+    EXPECT_EQ(maker->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(about.ProgramIcon()->cursor().shape(), Qt::PointingHandCursor);
+}
+
+TEST(AboutTest, LayoutAndScreenshot) {
+    TFormAbout about(kHalfGigabyte, kCommaLocale);
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("About"));
+    EXPECT_EQ(about.size(), QSize(414, 269));
+    EXPECT_EQ(about.ProgramIcon()->geometry(), QRect(16, 16, 32, 32));
+    EXPECT_EQ(about.MakerLabel()->pos(), QPoint(60, 88));
+    EXPECT_EQ(about.PhysMem()->pos(), QPoint(172, 148));
+    EXPECT_EQ(about.FreeRes()->pos(), QPoint(172, 176));
+    EXPECT_EQ(about.OkButton()->geometry(), QRect(172, 216, 70, 29));
+    EXPECT_EQ(about.OkButton()->toolTip(), QStringLiteral("OK"));
+    EXPECT_EQ(about.Gradient()->geometry(), about.rect());
+    EXPECT_EQ(about.Gradient()->Style(), gsDiagonalLF);
+
+    about.show();
+    const QImage shot = about.grab().toImage();
+    ASSERT_EQ(shot.size(), QSize(414, 269));
+    // The gradient runs across the whole window: opposite corners differ.
+    EXPECT_NE(shot.pixelColor(400, 5), shot.pixelColor(5, 260));
+    EXPECT_TRUE(shot.save(cq::test::ScreenshotFolder() + QStringLiteral("/about.png")));
+}
+
+}  // namespace
+}  // namespace cq::app
