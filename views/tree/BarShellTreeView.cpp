@@ -199,6 +199,12 @@ int TBarShellTreeView::NodeCount() const {
     return count;
 }
 
+std::vector<QTreeWidgetItem*> TBarShellTreeView::Nodes() const {
+    std::vector<QTreeWidgetItem*> nodes;
+    WalkAll(this, [&](QTreeWidgetItem* n) { nodes.push_back(n); });
+    return nodes;
+}
+
 QTreeWidgetItem* TBarShellTreeView::Node(int absoluteIndex) const {
     int index = 0;
     QTreeWidgetItem* found = nullptr;

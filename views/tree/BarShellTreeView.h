@@ -58,6 +58,7 @@ class TBarShellTreeView : public QTreeWidget {
     // Nodes by absolute index: their position in the fully expanded order of
     // the nodes that exist.
     int NodeCount() const;
+    std::vector<QTreeWidgetItem*> Nodes() const;
     QTreeWidgetItem* Node(int absoluteIndex) const;
     static std::string NodePath(const QTreeWidgetItem* node);
     // Expands a node by one level, creating its children when needed.
