@@ -11,6 +11,9 @@
 #include <QTextBrowser>
 #include <QTreeWidget>
 
+#include "app/help/HelpManager.h"
+#include "app/help/HelpSetup.h"
+#include "app/help/MenuHelp.h"
 #include "platform/help/HelpEngineLibrary.h"
 #include "tests/help/QtTestApp.h"
 
@@ -153,6 +156,26 @@ TEST_F(HelpPluginTest, ScreenshotOfTheHelpWindow) {
     const QImage shot = window->grab().toImage();
     ASSERT_FALSE(shot.isNull());
     EXPECT_TRUE(shot.save(cq::test::ScreenshotFolder() + QStringLiteral("/help-window.png")));
+}
+
+TEST_F(HelpPluginTest, MenuTopicReachesTheHelpWindowThroughTheViewer) {
+    app::THelpManager manager;
+    QWidget mainWindow;
+    manager.SetHelpOwner(&mainWindow);
+    manager.SetApplicationHelpFile(kHelpFile);
+    app::THelpSetup setup(manager, kPlugin);
+    ASSERT_TRUE(setup.Viewer()->EngineLoaded());
+
+    app::ShowMenuHelp(manager, QStringLiteral("Html\\Pie-Chart.html"));
+    auto* window = mainWindow.findChild<QWidget*>(QStringLiteral("HtmlHelpWindow"));
+    ASSERT_NE(window, nullptr);  // owned by the main window
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(Page(window)->documentTitle(), QStringLiteral("Pie chart"));
+
+    // The help system's soft shut-down closes it again.
+    QPointer<QWidget> watched = window;
+    manager.SoftShutDownAll();
+    EXPECT_TRUE(watched.isNull());
 }
 
 TEST(HelpEngineLibraryTest, MissingPluginOrEntryPointLeavesTheLibraryEmpty) {
