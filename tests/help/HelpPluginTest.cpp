@@ -126,6 +126,7 @@ TEST_F(HelpPluginTest, IndexOpensAtTheKeyword) {
     EXPECT_EQ(index->currentItem()->text(), QStringLiteral("Pie chart"));
     emit index->itemActivated(index->currentItem());
     EXPECT_EQ(Page(window)->documentTitle(), QStringLiteral("Pie chart"));
+    EXPECT_TRUE(window->grab().save(cq::test::ScreenshotFolder() + QStringLiteral("/help-index.png")));
 }
 
 TEST_F(HelpPluginTest, CloseAllClosesTheWindows) {
