@@ -71,7 +71,9 @@ struct Nesting {
     std::vector<Group> Groups;
 };
 
-// Lists this fast form covers: sorted, drive roots first, other paths with
+}  // namespace
+
+// Lists the fast forms cover: sorted, drive roots first, other paths with
 // a backslash, at least four bytes and a non-zero key, each inside its
 // key's index range (so descendants, which share the key, are candidates).
 bool FastFormApplies(const TStringList& dirs, const TDirIndex& index) {
@@ -92,6 +94,8 @@ bool FastFormApplies(const TStringList& dirs, const TDirIndex& index) {
     }
     return true;
 }
+
+namespace {
 
 bool BuildNesting(const TStringList& dirs, Nesting& nest, const std::atomic<bool>* cancel) {
     const size_t n = dirs.size();

@@ -29,6 +29,9 @@ void ComputePercentsPlain(const TStringList& dirs, const TStringList& sizes, TSt
 // Applies to lists sorted and indexed by DirOrder whose drive-root entries
 // come first and whose other paths have at least four bytes; for any other
 // list these fall back to the plain forms.
+// Whether the fast forms cover the list (else they run the plain ones).
+bool FastFormApplies(const TStringList& dirs, const TDirIndex& index);
+
 bool AggregateSizes(const TStringList& dirs, TStringList& sizes, TDirIndex& index,
                     const std::atomic<bool>& cancel);
 void ComputePercents(const TStringList& dirs, const TStringList& sizes, TStringList& percents,

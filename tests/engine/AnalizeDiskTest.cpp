@@ -1,0 +1,297 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "engine/AnalizeDisk.h"
+#include "platform/DriveTable.h"
+#include "tests/platform/TempDir.h"
+
+namespace {
+
+// A small drive T: in a temporary folder.
+class AnalizeDiskTest : public ::testing::Test {
+  protected:
+    AnalizeDiskTest() : table_(TDriveTable({{'C', "/"}, {'T', dir_.Path()}})) {}
+
+    std::string SizeOf(const TAnalizeDisk& a, const std::string& path) const {
+        for (size_t i = 0; i < a.Dirs().size(); ++i)
+            if (a.Dirs()[i] == path)
+                return a.DirSizes()[i];
+        return "<missing>";
+    }
+    std::string PercentOf(const TAnalizeDisk& a, const std::string& path) const {
+        for (size_t i = 0; i < a.Dirs().size(); ++i)
+            if (a.Dirs()[i] == path)
+                return a.Percents()[i];
+        return "<missing>";
+    }
+
+    TTempDir dir_;
+    TScopedDriveTable table_;
+};
+
+}  // namespace
+
+TEST_F(AnalizeDiskTest, StartsWithTheDocumentedValues) {
+    TAnalizeDisk a;
+    EXPECT_EQ(a.Attributes, (TAttrOptions{ffReadOnly, ffHidden, ffSysFile}));
+    EXPECT_EQ(a.Directory, "");
+    EXPECT_EQ(a.Filter, "*.*");
+    EXPECT_FALSE(a.Recurse);
+    EXPECT_FALSE(a.Sorted);
+    EXPECT_FALSE(a.StrictRO);
+    EXPECT_FALSE(a.Cancel);
+    EXPECT_TRUE(a.Dirs().empty());
+    for (int k = 0; k < 256; ++k) {
+        EXPECT_EQ(a.First()[k], 0);
+        EXPECT_EQ(a.Last()[k], 0);
+    }
+}
+
+TEST_F(AnalizeDiskTest, EmptyDirectorySkipsTheWalkButFiresBothEvents) {
+    TAnalizeDisk a;
+    int before = 0, after = 0;
+    a.BeforeExecute = [&](TAnalizeDisk*) { ++before; };
+    a.AfterExecute = [&](TAnalizeDisk* sender) {
+        ++after;
+        EXPECT_EQ(sender, &a);
+    };
+    a.Execute();
+    EXPECT_EQ(before, 1);
+    EXPECT_EQ(after, 1);
+    EXPECT_TRUE(a.Dirs().empty());
+}
+
+TEST_F(AnalizeDiskTest, DriveScanTotalsSharesAndOrder) {
+    dir_.MakeFile("root.bin", 100);
+    dir_.MakeDir("A");
+    dir_.MakeFile("A/a", 300);
+    dir_.MakeDir("A B");
+    dir_.MakeFile("A B/x", 50);
+    dir_.MakeDir("A/X");
+    dir_.MakeFile("A/X/deep", 100);
+    dir_.MakeDir("Empty");
+    dir_.MakeDir("Data");
+    dir_.MakeDir("data");
+    dir_.MakeFile("data/twin", 7);
+    dir_.MakeFile(".hidden", 43);
+    TAnalizeDisk a;
+    a.Directory = "T:\\";
+    a.Recurse = true;
+    a.Execute();
+    EXPECT_EQ(a.Dirs(), (TStringList{"T:", "T:\\A", "T:\\A B", "T:\\A\\X", "T:\\Data", "T:\\Empty",
+                                     "T:\\data"}));
+    EXPECT_EQ(SizeOf(a, "T:"), "600");
+    EXPECT_EQ(PercentOf(a, "T:"), "0");
+    EXPECT_EQ(SizeOf(a, "T:\\A"), "400");
+    EXPECT_EQ(PercentOf(a, "T:\\A"), "66.6666641235352");
+    EXPECT_EQ(PercentOf(a, "T:\\A\\X"), "25");
+    EXPECT_EQ(SizeOf(a, "T:\\A B"), "50");
+    EXPECT_EQ(SizeOf(a, "T:\\Data"), "0");
+    EXPECT_EQ(SizeOf(a, "T:\\data"), "7");
+    EXPECT_EQ(PercentOf(a, "T:\\Empty"), "0");
+    EXPECT_EQ(a.First()['A'], 1);
+    EXPECT_EQ(a.Last()['A'], 3);
+    EXPECT_EQ(a.First()['D'], 4);
+    EXPECT_EQ(a.First()['Z'], 7);
+    EXPECT_EQ(a.Last()['Z'], 0);
+}
+
+TEST_F(AnalizeDiskTest, StartFolderKeepsTheCaseItWasGivenIn) {
+    dir_.MakeDir("Data");
+    dir_.MakeDir("Data/Sub");
+    dir_.MakeFile("Data/Sub/f", 10);
+    dir_.MakeFile("Data/g", 30);
+    TAnalizeDisk a;
+    a.Directory = "t:\\Data\\";
+    a.Recurse = true;
+    a.Execute();
+    EXPECT_EQ(a.Dirs(), (TStringList{"t:\\Data", "t:\\Data\\Sub"}));
+    EXPECT_EQ(a.DirSizes(), (TStringList{"40", "10"}));
+    EXPECT_EQ(a.Percents(), (TStringList{"0", "25"}));
+}
+
+TEST_F(AnalizeDiskTest, RecurseOffMeasuresOneFolder) {
+    dir_.MakeDir("Sub");
+    dir_.MakeFile("Sub/f", 10);
+    dir_.MakeFile("g", 30);
+    TAnalizeDisk a;
+    a.Directory = "T:";
+    a.Execute();
+    EXPECT_EQ(a.Dirs(), (TStringList{"T:"}));
+    EXPECT_EQ(a.DirSizes(), (TStringList{"30"}));
+    EXPECT_EQ(a.Percents(), (TStringList{"0"}));
+}
+
+TEST_F(AnalizeDiskTest, FilterPartsGiveOneEntryEach) {
+    EXPECT_EQ(TAnalizeDisk::FilterParts("*.txt; *.log ;;  "),
+              (std::vector<std::string>{"*.txt", "*.log"}));
+    EXPECT_TRUE(TAnalizeDisk::FilterParts("").empty());
+    EXPECT_TRUE(TAnalizeDisk::FilterParts(" ; ").empty());
+    dir_.MakeFile("a.txt", 1);
+    dir_.MakeFile("b.log", 10);
+    dir_.MakeFile("noext", 100);
+    dir_.MakeDir("Sub");
+    dir_.MakeFile("Sub/c.txt", 1000);
+    TAnalizeDisk a;
+    a.Directory = "T:\\";
+    a.Recurse = true;
+    a.Filter = "*.txt; *.*";
+    a.Execute();
+    ASSERT_EQ(a.Dirs(), (TStringList{"T:", "T:", "T:\\Sub", "T:\\Sub"}));
+    // Each drive-root entry adds every entry below it, of either part.
+    TStringList rootSizes{a.DirSizes()[0], a.DirSizes()[1]};
+    std::sort(rootSizes.begin(), rootSizes.end());
+    EXPECT_EQ(rootSizes, (TStringList{"2001", "2111"}));
+    TAnalizeDisk none;
+    none.Directory = "T:\\";
+    none.Filter = " ";
+    none.Execute();
+    EXPECT_TRUE(none.Dirs().empty());
+}
+
+TEST_F(AnalizeDiskTest, AttributeMaskDecidesWhatCounts) {
+    dir_.MakeFile(".hidden", 1);
+    dir_.MakeFile("plain", 10);
+    ASSERT_EQ(mkfifo((dir_ / "fifo").c_str(), 0644), 0);
+    dir_.MakeDir("sub");
+    TAnalizeDisk a;
+    a.Directory = "T:";
+    a.Attributes = {ffReadOnly, ffSysFile};
+    a.Execute();
+    EXPECT_EQ(a.AttributeMask(), 0x05u);
+    EXPECT_EQ(a.DirSizes(), (TStringList{"10"}));
+    a.Attributes = {ffReadOnly, ffHidden, ffSysFile, ffVolumeID, ffDirectory};
+    a.Execute();
+    EXPECT_EQ(a.AttributeMask(), 0x1Fu);
+    // A folder adds the size the listing gives it: 0.
+    EXPECT_EQ(a.DirSizes(), (TStringList{"11"}));
+}
+
+TEST_F(AnalizeDiskTest, NewPathSeesEveryFolderAndAbortEndsTheWalk) {
+    dir_.MakeDir("a");
+    dir_.MakeDir("b");
+    dir_.MakeDir("a/c");
+    dir_.MakeFile("a/f", 5);
+    dir_.MakeFile("b/f", 7);
+    std::vector<std::string> seen;
+    TAnalizeDisk a;
+    a.Directory = "T:\\";
+    a.Recurse = true;
+    a.OnNewPath = [&](TAnalizeDisk*, const std::string& p, bool&) { seen.push_back(p); };
+    a.Execute();
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen[0], "T:\\");
+    // Breadth-first: both children of the root before the grandchild.
+    EXPECT_EQ(seen[3], "T:\\a\\c\\");
+    EXPECT_FALSE(a.Aborted());
+
+    // Abort at the root's second child: the root and its first child keep
+    // their entries, the rest of the walk is dropped.
+    seen.clear();
+    a.OnNewPath = [&](TAnalizeDisk*, const std::string& p, bool& abort) {
+        seen.push_back(p);
+        abort = seen.size() == 3;
+    };
+    int after = 0;
+    a.AfterExecute = [&](TAnalizeDisk*) { ++after; };
+    a.Execute();
+    EXPECT_TRUE(a.Aborted());
+    EXPECT_EQ(after, 1);
+    ASSERT_EQ(seen.size(), 3u);
+    const std::string first = seen[1].substr(0, seen[1].size() - 1);
+    EXPECT_EQ(a.Dirs(), (TStringList{"T:", first}));
+    EXPECT_EQ(a.DirSizes()[0], first == "T:\\a" ? "5" : "7");
+    EXPECT_EQ(a.Percents()[1], "100");
+}
+
+TEST_F(AnalizeDiskTest, SortedQueueWalksInCaseInsensitiveOrder) {
+    for (const char* d : {"b", "C", "a", "B2"})
+        dir_.MakeDir(d);
+    dir_.MakeDir("a/z");
+    std::vector<std::string> seen;
+    TAnalizeDisk a;
+    a.Directory = "T:";
+    a.Recurse = true;
+    a.Sorted = true;
+    a.OnNewPath = [&](TAnalizeDisk*, const std::string& p, bool&) { seen.push_back(p); };
+    a.Execute();
+    EXPECT_EQ(seen, (std::vector<std::string>{"T:\\", "T:\\a\\", "T:\\a\\z\\", "T:\\b\\",
+                                              "T:\\B2\\", "T:\\C\\"}));
+    EXPECT_EQ(a.Dirs().size(), 6u);
+}
+
+TEST_F(AnalizeDiskTest, CancelBeforeTheRunStillFiresAfterExecuteOnce) {
+    dir_.MakeDir("a");
+    TAnalizeDisk a;
+    a.Directory = "T:";
+    a.Recurse = true;
+    a.Cancel = true;
+    int after = 0;
+    a.AfterExecute = [&](TAnalizeDisk* s) {
+        ++after;
+        EXPECT_TRUE(s->Cancel);
+    };
+    a.Execute();
+    EXPECT_EQ(after, 1);
+    // The walk ended before the first folder's files were read.
+    EXPECT_TRUE(a.Dirs().empty());
+    EXPECT_TRUE(a.Cancel);  // never reset by a run
+}
+
+TEST_F(AnalizeDiskTest, CancelFromNewPathEndsTheWalk) {
+    for (int i = 0; i < 50; ++i)
+        dir_.MakeDir("d" + std::to_string(i));
+    TAnalizeDisk a;
+    a.Directory = "T:";
+    a.Recurse = true;
+    int calls = 0;
+    a.OnNewPath = [&](TAnalizeDisk* s, const std::string&, bool&) {
+        if (++calls == 3)
+            s->Cancel = true;
+    };
+    int after = 0;
+    a.AfterExecute = [&](TAnalizeDisk*) { ++after; };
+    a.Execute();
+    EXPECT_EQ(calls, 3);
+    EXPECT_EQ(after, 1);
+    EXPECT_LE(a.Dirs().size(), 3u);
+}
+
+// A big enough tree that the walk is still under way when another thread
+// cancels it; the run must end soon after, with AfterExecute once.
+TEST_F(AnalizeDiskTest, CancelFromAnotherThreadDuringTheWalk) {
+    const std::string cmd = "python3 /work/shared/tools/mktree.py '" + dir_.Path() +
+                            "/tree' --files 6000 --dirs 3000 >/dev/null 2>&1";
+    if (std::system(cmd.c_str()) != 0) {
+        // Without the generator: a plain wide tree.
+        for (int i = 0; i < 4000; ++i)
+            dir_.MakeDir("w" + std::to_string(i));
+    }
+    for (bool parallel : {true, false}) {
+        TAnalizeDisk a;
+        a.Directory = "T:";
+        a.Recurse = true;
+        a.ParallelWalk = parallel;
+        int after = 0;
+        a.AfterExecute = [&](TAnalizeDisk*) { ++after; };
+        TAnalizeDisk full;
+        full.Directory = "T:";
+        full.Recurse = true;
+        full.Execute();
+        std::thread stopper([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            a.Cancel = true;
+        });
+        a.Execute();
+        stopper.join();
+        EXPECT_EQ(after, 1);
+        EXPECT_TRUE(a.Cancel);
+        EXPECT_LT(a.Dirs().size(), full.Dirs().size()) << "parallel " << parallel;
+    }
+}
