@@ -43,6 +43,7 @@ void TAnalizeDisk::Execute() {
     dirs_.clear();
     dirSizes_.clear();
     walkedSorted_ = false;
+    walked_ = 0;
     if (BeforeExecute)
         BeforeExecute(this);
     if (!Directory.empty())
@@ -71,6 +72,7 @@ void TAnalizeDisk::Walk() {
     s.Recurse = Recurse;
     s.Sorted = Sorted;
     s.Cancel = &Cancel;
+    s.Progress = &walked_;
     if (OnNewPath)
         s.OnNewPath = [this](const std::string& path, bool& abort) {
             OnNewPath(this, path, abort);

@@ -76,6 +76,9 @@ class TAnalizeDisk {
     // Walk with several threads when nothing observes the walk order; on by
     // default, off to compare with the sequential walk.
     bool ParallelWalk = true;
+    // Folders listed so far in the current run; readable from any thread
+    // (progress displays that must not slow the walk down with OnNewPath).
+    std::uint64_t FoldersWalked() const { return walked_.load(std::memory_order_relaxed); }
 
   private:
     void Walk();
@@ -87,4 +90,5 @@ class TAnalizeDisk {
     std::uint32_t mask_ = 0;
     bool abort_ = false;
     bool walkedSorted_ = false;  // the walk already gave sorted lists
+    std::atomic<std::uint64_t> walked_{0};
 };

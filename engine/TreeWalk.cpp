@@ -128,6 +128,8 @@ class SequentialWalk {
             Queued item = std::move(queue_.front());
             queue_.pop_front();
             scanner_.Scan(item.Native, true, scan_);
+            if (s_.Progress)
+                s_.Progress->fetch_add(1, std::memory_order_relaxed);
             QueueSubfolders(item);
             if (s_.Cancel && s_.Cancel->load())
                 return;
@@ -248,6 +250,8 @@ class ParallelWalk {
             ++busy_;
             lock.unlock();
             scanner.Scan(job.Native, true, scan);
+            if (s_.Progress)
+                s_.Progress->fetch_add(1, std::memory_order_relaxed);
             names = Escaped(scan.Subfolders);
             const bool cancelled = s_.Cancel && s_.Cancel->load(std::memory_order_relaxed);
             lock.lock();

@@ -25,6 +25,8 @@ struct TWalkSettings {
     // entry).
     std::function<void(const std::string& path, bool& abort)> OnNewPath;
     const std::atomic<bool>* Cancel = nullptr;
+    // Counts the folders listed so far, for progress displays.
+    std::atomic<std::uint64_t>* Progress = nullptr;
     // Walk with several threads: only when nothing observes the order
     // (no OnNewPath, Sorted off). The tree then records the order a
     // sequential breadth-first walk would have had.

@@ -1,0 +1,48 @@
+#include "platform/Console.h"
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+
+namespace {
+
+std::atomic<bool>* g_interruptFlag = nullptr;
+
+// Only an atomic store: safe inside a signal handler (the flag is
+// lock-free on every platform the program runs on).
+void OnSignal(int) {
+    if (g_interruptFlag)
+        g_interruptFlag->store(true);
+}
+
+}  // namespace
+
+bool StandardErrorIsTerminal() {
+    return isatty(STDERR_FILENO) == 1;
+}
+
+void CancelOnInterrupt(std::atomic<bool>* flag) {
+    static_assert(std::atomic<bool>::is_always_lock_free, "flag must be lock-free");
+    g_interruptFlag = flag;
+    struct sigaction sa = {};
+    sa.sa_handler = OnSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESETHAND | SA_RESTART;
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+}
+
+std::optional<std::string> ResolvedNativePath(const std::string& path) {
+    char buf[PATH_MAX];
+    if (!realpath(path.c_str(), buf))
+        return std::nullopt;
+    return std::string(buf);
+}
+
+bool IsNativeFolder(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}

@@ -1,0 +1,18 @@
+#pragma once
+// The command line of cobaltquarry-scan.
+#include <string>
+#include <vector>
+
+struct TScanOptions {
+    int Top = 20;        // --top N: how many subfolders to list
+    bool Json = false;   // --json: the report as JSON
+    std::string OutDir;  // --out DIR: also write the three lists there
+    std::string Path;    // the folder to scan
+};
+
+// Reads the arguments (without the program name). False with a message in
+// Error for anything it does not understand.
+bool ParseScanOptions(const std::vector<std::string>& args, TScanOptions& options,
+                      std::string& error);
+
+std::string ScanUsage();

@@ -1,0 +1,38 @@
+#pragma once
+// What cobaltquarry-scan prints: the scanned folder's total, the number of
+// folders, the time taken and its largest subfolders.
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "engine/StringList.h"
+
+struct TScanSubfolder {
+    std::string Name;  // raw bytes of the native name
+    std::int64_t Bytes = 0;
+    double Share = 0;  // percent of the scanned folder's total
+};
+
+struct TScanReport {
+    std::string NativePath;
+    std::string DriveForm;
+    std::int64_t TotalBytes = 0;
+    std::size_t Folders = 0;
+    double Seconds = 0;
+    std::vector<TScanSubfolder> Largest;  // largest first
+};
+
+// The report of sorted, aggregated lists whose first entry is the scanned
+// folder: its direct subfolders, the Top largest of them.
+TScanReport MakeScanReport(const TStringList& dirs, const TStringList& sizes, int top);
+
+// "1.5 GiB", "512 B".
+std::string HumanSize(std::int64_t bytes);
+
+void PrintScanText(const TScanReport& report, std::ostream& out);
+void PrintScanJson(const TScanReport& report, std::ostream& out);
+
+// Writes a list as a result file: each line followed by CR LF. False when
+// the file cannot be written.
+bool WriteListFile(const std::string& path, const TStringList& lines);
