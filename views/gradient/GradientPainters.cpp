@@ -50,8 +50,24 @@ int RadialDy(TGradientStyle style, int y) {
     }
 }
 
+// Largest squared distance of a radial pattern: 181^2 + 181^2.
+constexpr int kMaxSquaredDistance = 2 * 181 * 181;
+
+// The ramp index of a squared distance: its root rounded to the nearest
+// integer, at most 255. Kept in a table, as every pixel needs one.
 int RoundedRoot(int squared) {
-    return std::min(255, static_cast<int>(std::lround(std::sqrt(static_cast<double>(squared)))));
+    static const std::vector<std::uint8_t> roots = [] {
+        std::vector<std::uint8_t> table(kMaxSquaredDistance + 1);
+        for (int i = 0; i <= kMaxSquaredDistance; ++i) {
+            const long root = std::lround(std::sqrt(static_cast<double>(i)));
+            table[i] = static_cast<std::uint8_t>(std::min(255L, root));
+        }
+        return table;
+    }();
+    if (squared > kMaxSquaredDistance) {
+        return 255;
+    }
+    return roots[squared];
 }
 
 int LinearIndex(TGradientStyle style, int x, int y) {
@@ -113,7 +129,7 @@ void PaintRadial(TGradientStyle style, const TGradientColors& ramp, QImage& patt
     for (int y = 0; y < h; ++y) {
         const int dy = RadialDy(style, y);
         const int dy2 = dy * dy;
-        std::uint8_t* row = pattern.scanLine(y);
+        std::uint8_t* row = pattern.bits() + y * pattern.bytesPerLine();
         for (int x = 0; x < w; ++x) {
             PutEntry(row + 3 * x, ramp[RoundedRoot(dx2[x] + dy2)]);
         }
@@ -236,19 +252,27 @@ void StretchGradientImage(const QImage& source, int width, int height, QImage& t
     for (int x = 0; x < width; ++x) {
         column[x] = 3 * static_cast<int>((2LL * x + 1) * sw / (2LL * width));
     }
+    // Row pointers taken once: scanLine() checks for sharing on every call.
+    std::uint8_t* const outBase = target.bits();
+    const qsizetype outStride = target.bytesPerLine();
+    const std::uint8_t* const inBase = src.constBits();
+    const qsizetype inStride = src.bytesPerLine();
+    const std::size_t rowBytes = 3 * static_cast<std::size_t>(width);
     int previousRow = -1;
     for (int y = 0; y < height; ++y) {
         const int sy = static_cast<int>((2LL * y + 1) * sh / (2LL * height));
-        std::uint8_t* out = target.scanLine(y);
+        std::uint8_t* out = outBase + y * outStride;
         if (sy == previousRow) {
-            std::memcpy(out, target.constScanLine(y - 1), 3 * static_cast<std::size_t>(width));
+            std::memcpy(out, out - outStride, rowBytes);
             continue;
         }
-        const std::uint8_t* in = src.constScanLine(sy);
+        const std::uint8_t* in = inBase + sy * inStride;
         if (sw == 1) {
-            // A one-column pattern (the bar style) gives rows of one colour.
-            for (int x = 0; x < width; ++x) {
-                std::memcpy(out + 3 * x, in, 3);
+            // A one-column pattern (the bar style) gives rows of one colour:
+            // one pixel, then copies that double the filled part each time.
+            std::memcpy(out, in, 3);
+            for (std::size_t filled = 3; filled < rowBytes; filled *= 2) {
+                std::memcpy(out + filled, out, std::min(filled, rowBytes - filled));
             }
         } else {
             for (int x = 0; x < width; ++x) {

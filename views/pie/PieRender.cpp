@@ -35,8 +35,11 @@ void DrawSector(QPainter& canvas, const TPiePiece& piece) {
     }
     // Screen angles of the painter start at three o'clock; ours at nine.
     const int start = static_cast<int>(std::lround((180.0 + piece.StartAngle) * 16.0)) % (360 * 16);
-    // The sector covers Width pixels, as the bitmap's pie square does.
-    canvas.drawPie(QRect(piece.Left, piece.Top, piece.Width - 1, piece.Height - 1), start, span);
+    // The ellipse through the centres of the square's outer pixels: aliased,
+    // it covers exactly Width x Height pixels from (Left, Top), for odd and
+    // even sizes alike (an integer rectangle grows by one for even sizes).
+    const QRectF square(piece.Left + 0.5, piece.Top + 0.5, piece.Width - 1.0, piece.Height - 1.0);
+    canvas.drawPie(square, start, span);
 }
 
 const std::string* SlicePath(const TDrawDataPie& data, const TPieFiles& files) {
