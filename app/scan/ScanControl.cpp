@@ -51,6 +51,9 @@ TScanControl::TScanControl(TResultStore& store, TTreeLists& tree, QWidget* windo
     acFolderAnalize_->setStatusTip("Click to analize only current folder");
     connect(acFolderAnalize_, &QAction::triggered, this, [this] { AnalizeFolder(); });
 
+    menuDisk_ = MenuItemFor(acDiskAnalize_, "Disk", "Click to start analizing disk drive.");
+    menuFolder_ = MenuItemFor(acFolderAnalize_, "Folder", "Click to rescan folder.");
+
     connect(formWait_.get(), &TFormWait::CancelClicked, this, [this] {
         if (TThreadDiskAnalize* thread = ScanThread())
             thread->SetCancel(true);
@@ -64,6 +67,21 @@ TScanControl::~TScanControl() {
         thread_->wait();
         delete thread_.data();
     }
+}
+
+QAction* TScanControl::MenuItemFor(QAction* command, const QString& caption, const QString& hint) {
+    auto* item = new QAction(caption, this);
+    item->setStatusTip(hint);
+    item->setToolTip(hint);
+    // The menu shows the command's key. The key itself stays with the
+    // command: two window-wide shortcuts on one key would cancel each other
+    // out, so the item's copy only acts while its menu is open.
+    item->setShortcut(command->shortcut());
+    item->setShortcutContext(Qt::WidgetShortcut);
+    item->setEnabled(command->isEnabled());
+    connect(item, &QAction::triggered, command, &QAction::trigger);
+    connect(command, &QAction::enabledChanged, item, &QAction::setEnabled);
+    return item;
 }
 
 QString TScanControl::DriveQuestion(char letter) {

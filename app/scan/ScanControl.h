@@ -45,6 +45,10 @@ class TScanControl : public QObject {
 
     QAction* acDiskAnalize() const { return acDiskAnalize_; }
     QAction* acFolderAnalize() const { return acFolderAnalize_; }
+    // The items "Disk" and "Folder" of the menu "Analize": they run the two
+    // commands and are enabled exactly when the commands are.
+    QAction* menuDisk() const { return menuDisk_; }
+    QAction* menuFolder() const { return menuFolder_; }
     TFormWait& FormWait() const { return *formWait_; }
 
     // Loads the current drive's stored analysis when needed and offers (or,
@@ -99,6 +103,7 @@ class TScanControl : public QObject {
 
   private:
     bool Ask(const QString& text);
+    QAction* MenuItemFor(QAction* command, const QString& caption, const QString& hint);
     void StartScan(const std::string& path, bool folderRescan);
     void EndScan();
     bool ListsHoldDrive(char letter) const;
@@ -112,6 +117,8 @@ class TScanControl : public QObject {
     std::unique_ptr<TFormWait> formWait_;
     QAction* acDiskAnalize_ = nullptr;
     QAction* acFolderAnalize_ = nullptr;
+    QAction* menuDisk_ = nullptr;
+    QAction* menuFolder_ = nullptr;
 
     QPointer<TThreadDiskAnalize> thread_;
     std::uint64_t scanId_ = 0;  // tells a late hand-off of an abandoned scan apart

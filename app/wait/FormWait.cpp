@@ -80,7 +80,7 @@ void TFormWait::SetCountsSource(std::function<TWaitCounts()> source) {
 }
 
 void TFormWait::RefreshProgress() {
-    const TWaitCounts counts = source_ ? source_() : TWaitCounts{};
+    const TWaitCounts counts = source_ ? source_() : TWaitCounts{0, 0, 0, false};
     const std::int64_t ms = elapsed_.isValid() ? elapsed_.elapsed() : 0;
     progress_->setText(QString::fromStdString(WaitProgressText(counts, ms)));
 }

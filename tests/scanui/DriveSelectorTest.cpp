@@ -116,6 +116,7 @@ TEST_F(DriveSelectorTest, ButtonDropsTheMenuBelowItsLeftEdge) {
     ASSERT_TRUE(selector.pmDrives()->isVisible());
     const QPoint below = selector.btnDrives()->mapToGlobal(QPoint(0, 22));
     EXPECT_EQ(selector.pmDrives()->pos(), below);
+    SaveShot(selector.pmDrives()->grab().toImage(), "pmdrives.png");
     selector.pmDrives()->hide();
 }
 
@@ -130,6 +131,7 @@ TEST_F(DriveSelectorTest, ChoosingADriveSwitchesFolderThenAnalysesThenRedraws) {
     EXPECT_EQ(selector.btnDrives()->width(),
               selector.btnDrives()->fontMetrics().horizontalAdvance(caption) + 20);
     EXPECT_FALSE(selector.pmDrives()->isVisible());
+    SaveShot(selector.btnDrives()->grab().toImage(), "btndrives.png");
 }
 
 TEST_F(DriveSelectorTest, ChoosingTheCurrentDriveGoesBackToItsRoot) {

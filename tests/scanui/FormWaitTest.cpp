@@ -30,6 +30,7 @@ TEST(WaitCountsText, ElapsedAndWholeLine) {
     EXPECT_EQ(WaitElapsedText(61000), "1:01");
     EXPECT_EQ(WaitElapsedText(3600000 + 62000), "1:01:02");
     EXPECT_EQ(WaitProgressText({1, 1, 10}, 2500), "1 folder, 1 file\n10 B, 0:02");
+    EXPECT_EQ(WaitProgressText({5, 6, 7, false}, 61000), "Elapsed time 1:01");
     EXPECT_EQ(WaitProgressText({1234, 56789, 3 * 1024 * 1024}, 125000),
               "1234 folders, 56789 files\n3.0 MB, 2:05");
 }
@@ -60,6 +61,8 @@ TEST_F(FormWaitTest, LayoutTextsAndHints) {
     EXPECT_FALSE(wait.isModal());
     // The label and the live line must not overlap the button.
     EXPECT_LE(wait.ProgressLine()->geometry().bottom(), 70);
+    // Without reported counts the line still shows the time.
+    EXPECT_EQ(wait.ProgressLine()->text(), "Elapsed time 0:00");
     EXPECT_GE(wait.ProgressLine()->geometry().top(), wait.Label()->geometry().bottom());
 }
 
@@ -77,8 +80,7 @@ TEST_F(FormWaitTest, GradientRunsFromButtonFaceTopRightToWhiteBottomLeft) {
     EXPECT_GE(bottomLeft.red(), 250);
     EXPECT_GE(bottomLeft.green(), 250);
     EXPECT_GE(bottomLeft.blue(), 250);
-    shot.save(QString::fromLocal8Bit(qgetenv("TMPDIR").isEmpty() ? "/tmp" : qgetenv("TMPDIR")) +
-              "/cq-formwait.png");
+    SaveShot(shot, "formwait.png");
     wait.HideWait();
 }
 
@@ -111,7 +113,9 @@ TEST_F(FormWaitTest, ButtonOnlyAsksToCancelAndWindowCannotBeClosedOtherwise) {
 TEST_F(FormWaitTest, LiveLineFollowsCountersWithoutMovingLabelOrButton) {
     std::atomic<std::int64_t> folders{0}, files{0}, bytes{0};
     TFormWait wait;
-    wait.SetCountsSource([&] { return TWaitCounts{folders.load(), files.load(), bytes.load()}; });
+    wait.SetCountsSource([&] {
+        return TWaitCounts{folders.load(), files.load(), bytes.load(), true};
+    });
     wait.ShowWait();
     const QRect labelBefore = wait.Label()->geometry();
     const QRect buttonBefore = wait.BtnNo()->geometry();
@@ -134,5 +138,6 @@ TEST_F(FormWaitTest, LiveLineFollowsCountersWithoutMovingLabelOrButton) {
     const QFontMetrics metrics(wait.ProgressLine()->font());
     for (const QString& line : wait.ProgressLine()->text().split('\n'))
         EXPECT_LE(metrics.horizontalAdvance(line), lineBefore.width()) << line.toStdString();
+    SaveShot(wait.grab().toImage(), "formwait-counts.png");
     wait.HideWait();
 }

@@ -285,6 +285,49 @@ TEST_F(ScanEndToEnd, RescanOnADriveWhoseResultsAreNotLoadedOffersTheDriveScan) {
     ExpectStoredAsFirstScanned();
 }
 
+TEST_F(ScanEndToEnd, MenuItemsRunTheCommandsAndShowTheirKeys) {
+    AnalyseFirstTime();
+    TScanHost& host = *host_;
+    QAction* disk = host.scan->menuDisk();
+    QAction* folder = host.scan->menuFolder();
+    EXPECT_EQ(disk->text(), "Disk");
+    EXPECT_EQ(disk->statusTip(), "Click to start analizing disk drive.");
+    EXPECT_EQ(disk->shortcut(), QKeySequence("Ctrl+D"));
+    EXPECT_EQ(folder->text(), "Folder");
+    EXPECT_EQ(folder->statusTip(), "Click to rescan folder.");
+    EXPECT_EQ(folder->shortcut(), QKeySequence("Ctrl+F"));
+    EXPECT_EQ(host.scan->acDiskAnalize()->text(), "Disk analize");
+    EXPECT_EQ(host.scan->acDiskAnalize()->toolTip(), "Click to analize only current drive");
+    EXPECT_EQ(host.scan->acFolderAnalize()->text(), "Folder Analize");
+    EXPECT_EQ(host.scan->acFolderAnalize()->toolTip(), "Click to analize only current folder");
+
+    // One key press runs the command once, although menu item and command
+    // both carry the key.
+    Answer(false);
+    QTest::keyClick(&host, Qt::Key_D, Qt::ControlModifier);
+    EXPECT_EQ(asked_.size(), 1);
+
+    // Chosen from the open menu.
+    asked_.clear();
+    host.analizeMenu->popup(host.mapToGlobal(QPoint(0, 0)));
+    ASSERT_TRUE(host.analizeMenu->isVisible());
+    QTest::mouseClick(host.analizeMenu, Qt::LeftButton, {},
+                      host.analizeMenu->actionGeometry(disk).center());
+    EXPECT_EQ(asked_, QStringList{"Analize drive \"C:\\\" ?       "});
+
+    gate_.released = false;
+    gate_.entered = false;
+    Answer(true);
+    disk->trigger();
+    ASSERT_TRUE(WaitForScanEntered());
+    EXPECT_FALSE(disk->isEnabled());
+    EXPECT_FALSE(folder->isEnabled());
+    gate_.released = true;
+    ASSERT_TRUE(WaitForScanEnd());
+    EXPECT_TRUE(disk->isEnabled());
+    EXPECT_TRUE(folder->isEnabled());
+}
+
 TEST_F(ScanEndToEnd, OneScanAtATime) {
     AnalyseFirstTime();
     TScanHost& host = *host_;

@@ -3,6 +3,8 @@
 #include <QCloseEvent>
 #include <QListWidget>
 #include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QToolBar>
 #include <atomic>
 #include <memory>
@@ -41,6 +43,9 @@ class TScanHost : public QMainWindow {
         driveHooks.UpdateBarPie = [this] { UpdateBar(); };
         drives = std::make_unique<TDriveSelector>(driveHooks);
 
+        analizeMenu = menuBar()->addMenu("Analize");
+        analizeMenu->addAction(scan->menuDisk());
+        analizeMenu->addAction(scan->menuFolder());
         QToolBar* bar = addToolBar("tools");
         bar->addAction(scan->acDiskAnalize());
         bar->addAction(scan->acFolderAnalize());
@@ -98,6 +103,7 @@ class TScanHost : public QMainWindow {
     std::unique_ptr<TScanControl> scan;
     std::unique_ptr<TDriveSelector> drives;
     QListWidget* list = nullptr;
+    QMenu* analizeMenu = nullptr;
 
   protected:
     void showEvent(QShowEvent* event) override {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QString>
 #include <QThread>
 #include <functional>
@@ -37,4 +38,12 @@ inline bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 20
 // Readable failure messages for Qt texts.
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
+}
+
+// Saves a picture of a widget for a person to look at, when CQ_SHOT_DIR
+// names a folder; tests never depend on it.
+inline void SaveShot(const QImage& image, const char* name) {
+    const QByteArray dir = qgetenv("CQ_SHOT_DIR");
+    if (!dir.isEmpty())
+        image.save(QString::fromLocal8Bit(dir) + "/" + name);
 }

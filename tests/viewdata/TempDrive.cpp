@@ -1,10 +1,7 @@
 #include "tests/viewdata/TempDrive.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 namespace {
@@ -26,11 +23,12 @@ void TTempDrive::MakeFolder(const std::string& relative) const {
 }
 
 void TTempDrive::MakeFile(const std::string& relative, long long size) const {
-    const int fd = ::open(Native(relative).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0 || ::ftruncate(fd, size) != 0) {
+    const std::string path = Native(relative);
+    if (!std::ofstream(path, std::ios::binary | std::ios::trunc)) {
         throw std::runtime_error("cannot make " + relative);
     }
-    ::close(fd);
+    // Sparse: the logical size is what the views read, no blocks are needed.
+    std::filesystem::resize_file(path, static_cast<std::uintmax_t>(size));
 }
 
 void TTempDrive::MakeLink(const std::string& target, const std::string& relative) const {

@@ -53,13 +53,13 @@ TShellFolder::TKind KindOf(const TDirEntry& entry, const std::string& nativePath
     return TShellFolder::TKind::File;
 }
 
-TShellFolder::TData DataOf(const TDirEntry& entry, std::string path, std::string nativePath) {
+TShellFolder::TData DataOf(TDirEntry& entry, std::string path, std::string nativePath) {
     TShellFolder::TData data;
     data.kind = KindOf(entry, nativePath);
     data.path = std::move(path);
     data.nativePath = std::move(nativePath);
-    data.name = entry.Name;
     data.displayName = QFile::decodeName(QByteArray::fromStdString(entry.Name));
+    data.name = std::move(entry.Name);
     data.attributes = entry.Attr;
     data.size = entry.Size;
     data.lastWrite = entry.LastWriteNs / 1000000000;
@@ -135,16 +135,20 @@ bool TShellListModel::List(const std::string& root) {
     }
     rootData.exists = described;
 
-    std::vector<TShellFolder> items;
-    items.reserve(entries.size());
-    for (const TDirEntry& entry : entries) {
-        items.emplace_back(
-            DataOf(entry, ChildPath(root, entry.Name), ChildNative(*native, entry.Name)), icons_);
+    std::vector<TShellFolder::TData> listed;
+    listed.reserve(entries.size());
+    for (TDirEntry& entry : entries) {
+        std::string path = ChildPath(root, entry.Name);
+        std::string nativePath = ChildNative(*native, entry.Name);
+        listed.push_back(DataOf(entry, std::move(path), std::move(nativePath)));
     }
-    Sort(items);
 
     root_ = TShellFolder(std::move(rootData), icons_);
-    items_ = std::move(items);
+    items_.clear();
+    items_.reserve(listed.size());
+    for (std::size_t index : SortedOrder(listed)) {
+        items_.emplace_back(std::move(listed[index]), icons_);
+    }
     folderCount_ = static_cast<int>(std::count_if(
         items_.begin(), items_.end(), [](const TShellFolder& item) { return item.IsFolder(); }));
     lastError_.clear();
@@ -154,34 +158,37 @@ bool TShellListModel::List(const std::string& root) {
     return true;
 }
 
-void TShellListModel::Sort(std::vector<TShellFolder>& items) const {
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(items.size());
-    for (const TShellFolder& item : items) {
-        keys.push_back(order_.Key(item.DisplayName()));
+std::vector<std::size_t> TShellListModel::SortedOrder(
+    const std::vector<TShellFolder::TData>& listed) const {
+    struct TSortEntry {
+        bool folder;
+        QCollatorSortKey key;
+        const std::string* name;
+    };
+    std::vector<TSortEntry> entries;
+    entries.reserve(listed.size());
+    for (const TShellFolder::TData& data : listed) {
+        const bool folder = data.kind == TShellFolder::TKind::Folder ||
+                            data.kind == TShellFolder::TKind::FolderLink;
+        entries.push_back(TSortEntry{folder, order_.Key(data.displayName), &data.name});
     }
-    std::vector<std::size_t> order(items.size());
+    std::vector<std::size_t> order(listed.size());
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const bool folderA = items[a].IsFolder();
-        const bool folderB = items[b].IsFolder();
-        if (folderA != folderB) {
-            return folderA;
+        const TSortEntry& first = entries[a];
+        const TSortEntry& second = entries[b];
+        if (first.folder != second.folder) {
+            return first.folder;
         }
-        const int byName = keys[a].compare(keys[b]);
+        const int byName = first.key.compare(second.key);
         if (byName != 0) {
             return byName < 0;
         }
         // Names equal but for case ("Data" and "data" are two folders here):
         // the raw bytes decide, so the order never depends on the listing's.
-        return items[a].Name() < items[b].Name();
+        return *first.name < *second.name;
     });
-    std::vector<TShellFolder> sorted;
-    sorted.reserve(items.size());
-    for (std::size_t index : order) {
-        sorted.push_back(std::move(items[index]));
-    }
-    items = std::move(sorted);
+    return order;
 }
 
 int TShellListModel::IndexOfPath(std::string_view path) const {

@@ -58,7 +58,7 @@ class TShellListModel {
   private:
     bool List(const std::string& root);
     void Fail(const QString& message);
-    void Sort(std::vector<TShellFolder>& items) const;
+    std::vector<std::size_t> SortedOrder(const std::vector<TShellFolder::TData>& listed) const;
 
     TIconCache* icons_;
     TShellNameOrder order_;

@@ -1,0 +1,124 @@
+#include "app/shell/ItemContextMenu.h"
+
+#include <QAction>
+#include <QFile>
+#include <QInputDialog>
+#include <QMenu>
+#include <QMessageBox>
+
+#include "app/shell/ItemPropertiesDialog.h"
+#include "app/shell/ListedItems.h"
+#include "app/shell/ShellEx.h"
+#include "platform/desktop/ItemActions.h"
+#include "views/tree/ShellFolder.h"
+
+using namespace cq::desktop;
+
+namespace {
+
+QString NativeText(const TShellFolder& item) {
+    return QFile::decodeName(QByteArray::fromStdString(item.NativePath()));
+}
+
+void AddVerb(QMenu* menu, const QString& text, const QString& verb, bool enabled = true) {
+    QAction* action = menu->addAction(text);
+    action->setData(verb);
+    action->setEnabled(enabled);
+}
+
+void TellFailure(QWidget* owner, const QString& title, const TActionResult& result) {
+    if (result.ok)
+        return;
+    QMessageBox box(QMessageBox::Warning, title, result.error, QMessageBox::Ok, owner);
+    box.exec();
+}
+
+bool ConfirmTrash(QWidget* owner, const TShellFolder& item) {
+    const QString text =
+        item.IsFolder()
+            ? QStringLiteral("Move the folder \"%1\" and everything in it to the Trash?")
+            : QStringLiteral("Move \"%1\" to the Trash?");
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("?"), text.arg(item.DisplayName()),
+                    QMessageBox::Yes | QMessageBox::No, owner);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void Rename(QWidget* owner, const TShellFolder& item) {
+    QInputDialog dialog(owner);
+    dialog.setWindowTitle(QStringLiteral("Rename"));
+    dialog.setLabelText(QStringLiteral("New name for \"%1\":").arg(item.DisplayName()));
+    dialog.setTextValue(item.DisplayName());
+    if (dialog.exec() != QDialog::Accepted || dialog.textValue() == item.DisplayName())
+        return;
+    TellFailure(owner, QStringLiteral("Rename"), RenameItem(item.NativePath(), dialog.textValue()));
+}
+
+}  // namespace
+
+bool IsRefreshVerb(const QString& verb) {
+    return verb.compare(ItemVerb::kDelete, Qt::CaseInsensitive) == 0 ||
+           verb.compare(ItemVerb::kPaste, Qt::CaseInsensitive) == 0 ||
+           verb.compare(ItemVerb::kRename, Qt::CaseInsensitive) == 0;
+}
+
+std::unique_ptr<QMenu> BuildItemMenu(const TShellFolder& item, QWidget* parent) {
+    auto menu = std::make_unique<QMenu>(parent);
+    AddVerb(menu.get(), QStringLiteral("Open"), ItemVerb::kOpen);
+    AddVerb(menu.get(), QStringLiteral("Copy path"), ItemVerb::kCopyPath);
+    menu->addSeparator();
+    AddVerb(menu.get(), QStringLiteral("Cut"), ItemVerb::kCut);
+    AddVerb(menu.get(), QStringLiteral("Copy"), ItemVerb::kCopy);
+    AddVerb(menu.get(), QStringLiteral("Paste"), ItemVerb::kPaste,
+            item.IsFolder() && !ClipboardItems().paths.isEmpty());
+    menu->addSeparator();
+    AddVerb(menu.get(), QStringLiteral("Rename\u2026"), ItemVerb::kRename);
+    AddVerb(menu.get(), QStringLiteral("Move to Trash"), ItemVerb::kDelete);
+    menu->addSeparator();
+    AddVerb(menu.get(), QStringLiteral("Properties"), ItemVerb::kProperties);
+    return menu;
+}
+
+void RunItemVerb(QWidget* owner, const TShellFolder& item, const QString& verb) {
+    if (verb == ItemVerb::kOpen) {
+        ShellEx(item.NativePath());
+    } else if (verb == ItemVerb::kCopyPath) {
+        PutTextOnClipboard(NativeText(item));
+    } else if (verb == ItemVerb::kCut || verb == ItemVerb::kCopy) {
+        PutItemsOnClipboard(TClipboardItems{verb == ItemVerb::kCut, {NativeText(item)}});
+    } else if (verb == ItemVerb::kPaste) {
+        TellFailure(owner, QStringLiteral("Paste"),
+                    PasteItems(ClipboardItems(), item.NativePath()));
+    } else if (verb == ItemVerb::kRename) {
+        Rename(owner, item);
+    } else if (verb == ItemVerb::kDelete) {
+        if (ConfirmTrash(owner, item))
+            TellFailure(owner, QStringLiteral("Move to Trash"), MoveItemToTrash(item.NativePath()));
+    } else if (verb == ItemVerb::kProperties) {
+        ShowItemProperties(owner, item);
+    }
+}
+
+QString InvokeContextMenuIMP(QWidget* owner, const TShellFolder* item, QWidget* control,
+                             const QPoint& pos, const std::function<void()>& rereadAndRebuild) {
+    if (!item || !control)
+        return QString();
+    // The listing may be re-read while the command runs; keep the item.
+    const TShellFolder chosenItem = *item;
+    const auto menu = BuildItemMenu(chosenItem, owner);
+    const QAction* chosen = menu->exec(control->mapToGlobal(pos));
+    if (!chosen)
+        return QString();
+    const QString verb = chosen->data().toString();
+    RunItemVerb(owner, chosenItem, verb);
+    if (IsRefreshVerb(verb) && rereadAndRebuild)
+        rereadAndRebuild();
+    return verb;
+}
+
+QString InvokeContextMenuForPath(QWidget* owner, const TShellListModel& bar, std::string_view path,
+                                 QWidget* control, const QPoint& pos,
+                                 const std::function<void()>& rereadAndRebuild) {
+    return InvokeContextMenuIMP(owner, PathToTShellFolder(bar, path), control, pos,
+                                rereadAndRebuild);
+}
