@@ -38,7 +38,7 @@ std::vector<std::string> TDriveSelector::TableDriveNames() {
     return names;
 }
 
-TDriveSelector::TDriveSelector(THooks hooks, QWidget* buttonParent)
+TDriveSelector::TDriveSelector(THooks hooks, QToolButton* button)
     : hooks_(std::move(hooks)),
       pmDrives_(std::make_unique<QMenu>()),
       driveIcon_(
@@ -47,12 +47,15 @@ TDriveSelector::TDriveSelector(THooks hooks, QWidget* buttonParent)
         hooks_.DriveNames = &TDriveSelector::TableDriveNames;
     if (!hooks_.FixedDrive)
         hooks_.FixedDrive = [](const std::string& text) { return ::FixedDrive(text); };
-    btnDrives_ = new QToolButton(buttonParent);
+    ownsButton_ = button == nullptr;
+    btnDrives_ = button ? button : new QToolButton();
     btnDrives_->setObjectName("btnDrives");
     btnDrives_->setAutoRaise(true);
     btnDrives_->setFont(QFont("Tahoma", 8));
-    btnDrives_->setIcon(DropGlyph());
-    btnDrives_->setIconSize(QSize(10, 10));
+    if (btnDrives_->icon().isNull()) {  // an owner's own glyph is kept
+        btnDrives_->setIcon(DropGlyph());
+        btnDrives_->setIconSize(QSize(10, 10));
+    }
     btnDrives_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     // Right-to-left puts the glyph to the right of the caption.
     btnDrives_->setLayoutDirection(Qt::RightToLeft);
@@ -65,8 +68,9 @@ TDriveSelector::TDriveSelector(THooks hooks, QWidget* buttonParent)
 }
 
 TDriveSelector::~TDriveSelector() {
-    // The button may belong to a tool bar that is destroyed before us.
-    if (btnDrives_ && !btnDrives_->parent())
+    // A button of our own that no tool bar took over; one that a tool bar
+    // holds goes with the tool bar, which may already be gone.
+    if (ownsButton_ && btnDrives_ && !btnDrives_->parent())
         delete btnDrives_.data();
 }
 

@@ -42,7 +42,9 @@ class TDriveSelector : public QObject {
     static constexpr int kHeight = 22;
     static constexpr int kWidthPadding = 20;
 
-    explicit TDriveSelector(THooks hooks, QWidget* buttonParent = nullptr);
+    // Drives the given tool button, or a button of its own when none is
+    // given (the owner then puts btnDrives() on its tool bar).
+    explicit TDriveSelector(THooks hooks, QToolButton* button = nullptr);
     ~TDriveSelector() override;
 
     // The display names of the current drive table, in letter order.
@@ -74,4 +76,5 @@ class TDriveSelector : public QObject {
     QPointer<QToolButton> btnDrives_;
     std::unique_ptr<QMenu> pmDrives_;
     std::unique_ptr<QIcon> driveIcon_;
+    bool ownsButton_ = false;
 };

@@ -107,7 +107,10 @@ TEST_F(DriveSelectorTest, NoMatchingDriveKeepsTheEmptyCaption) {
 
 TEST_F(DriveSelectorTest, ButtonDropsTheMenuBelowItsLeftEdge) {
     QWidget bar;
-    TDriveSelector selector(hooks_, &bar);
+    // A button the tool bar already has is taken over.
+    auto* button = new QToolButton(&bar);
+    TDriveSelector selector(hooks_, button);
+    EXPECT_EQ(selector.btnDrives(), button);
     selector.btnDrives()->move(40, 3);
     bar.resize(300, 29);
     bar.show();
