@@ -126,7 +126,8 @@ TEST_F(HelpPluginTest, IndexOpensAtTheKeyword) {
     EXPECT_EQ(index->currentItem()->text(), QStringLiteral("Pie chart"));
     emit index->itemActivated(index->currentItem());
     EXPECT_EQ(Page(window)->documentTitle(), QStringLiteral("Pie chart"));
-    EXPECT_TRUE(window->grab().save(cq::test::ScreenshotFolder() + QStringLiteral("/help-index.png")));
+    EXPECT_TRUE(
+        window->grab().save(cq::test::ScreenshotFolder() + QStringLiteral("/help-index.png")));
 }
 
 TEST_F(HelpPluginTest, CloseAllClosesTheWindows) {
@@ -177,6 +178,21 @@ TEST_F(HelpPluginTest, MenuTopicReachesTheHelpWindowThroughTheViewer) {
     QPointer<QWidget> watched = window;
     manager.SoftShutDownAll();
     EXPECT_TRUE(watched.isNull());
+}
+
+TEST_F(HelpPluginTest, WindowGoesWithItsOwnerAndTheNextRequestOpensAFreshOne) {
+    const QByteArray address = (kHelpFile + QStringLiteral("::/Html/Tree.html")).toUtf8();
+    auto owner = std::make_unique<QWidget>();
+    QPointer<QWidget> first = static_cast<QWidget*>(
+        library_.Entry()(owner.get(), address.constData(), HH_DISPLAY_TOPIC, 0));
+    ASSERT_FALSE(first.isNull());
+    EXPECT_EQ(first->parentWidget(), owner.get());
+    owner.reset();
+    EXPECT_TRUE(first.isNull());
+
+    QWidget* second = Topic(QStringLiteral("Html\\Tree.html"));
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(Page(second)->documentTitle(), QStringLiteral("Folder tree"));
 }
 
 TEST(HelpEngineLibraryTest, MissingPluginOrEntryPointLeavesTheLibraryEmpty) {
