@@ -215,6 +215,20 @@ TEST_F(ScanEndToEnd, FolderRescanUpdatesTheFolderAndBelowButNotItsPercentOrAnces
     EXPECT_EQ(host.scan->LastRoot(), "C:\\A");
 }
 
+TEST_F(ScanEndToEnd, RescanTakesTheFolderByItsRealNameNotItsCaseTwin) {
+    WriteFile(c_.path() + "/a/x.bin", 5);  // "a" beside "A": two folders here
+    AnalyseFirstTime();
+    TScanHost& host = *host_;
+    ASSERT_EQ(host.store.GlobalDirs, (TStringList{"C:", "C:\\A", "C:\\A\\B", "C:\\Z", "C:\\a"}));
+    WriteFile(c_.path() + "/a/y.bin", 1000);
+    host.SetFolder("C:\\a");
+    QTest::keyClick(&host, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(asked_, QStringList{"Analize folder \"C:\\a \" ?"});
+    EXPECT_EQ(host.scan->LastRoot(), "C:\\A");
+    ASSERT_TRUE(WaitForScanEnd());
+    EXPECT_EQ(host.store.GlobalDirSizes, (TStringList{"205", "150", "50", "10", "1005"}));
+}
+
 TEST_F(ScanEndToEnd, CancelledRescanThenDriveScanReplacesTheResultsWhole) {
     AnalyseFirstTime();
     TScanHost& host = *host_;
