@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -36,6 +37,16 @@ class TTempDir {
     }
 
   private:
+    // Folders a test made unreadable must be opened again to be removed.
+    static void MakeOwnerAccessible(const std::filesystem::path& dir) {
+        std::error_code ec;
+        std::filesystem::permissions(dir, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+        for (const auto& e : std::filesystem::directory_iterator(dir, ec))
+            if (e.is_directory(ec) && !e.is_symlink(ec))
+                MakeOwnerAccessible(e.path());
+    }
+
     std::string path_;
 };
 

@@ -7,10 +7,10 @@
 #include <QJsonObject>
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <ostream>
 
 #include "engine/NumberText.h"
+#include "platform/AtomicFile.h"
 #include "platform/DriveForm.h"
 
 namespace {
@@ -114,11 +114,13 @@ void PrintScanJson(const TScanReport& r, std::ostream& out) {
 }
 
 bool WriteListFile(const std::string& path, const TStringList& lines) {
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    for (const std::string& l : lines) {
-        f.write(l.data(), static_cast<std::streamsize>(l.size()));
-        f.write("\r\n", 2);
-    }
-    f.flush();
-    return static_cast<bool>(f);
+    // Private (0600) and replaced as a whole, like the program's own result
+    // files: they name every folder of the tree.
+    TAtomicFile file(path);
+    if (!file.Open())
+        return false;
+    for (const std::string& l : lines)
+        if (!file.Write(l) || !file.Write("\r\n"))
+            return false;
+    return file.Finish() && file.Commit();
 }

@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "engine/AnalizeDisk.h"
+#include "engine/ResultFileText.h"
+#include "platform/DirListing.h"
+#include "platform/DriveForm.h"
+#include "tests/platform/TempDir.h"
+#include "tools/scan/ScanOptions.h"
+#include "tools/scan/ScanReport.h"
+
+namespace {
+
+struct RunResult {
+    int Status = -1;
+    std::string Out, Err;
+};
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    return ss.str();
+}
+
+// Runs the real program with its output captured in files.
+RunResult RunScan(const std::string& args, const TTempDir& dir) {
+    const std::string out = dir / ".out", err = dir / ".err";
+    const std::string cmd =
+        std::string(CQ_SCAN_BINARY) + " " + args + " >'" + out + "' 2>'" + err + "'";
+    const int raw = std::system(cmd.c_str());
+    RunResult r;
+    r.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.Out = ReadAll(out);
+    r.Err = ReadAll(err);
+    unlink(out.c_str());
+    unlink(err.c_str());
+    return r;
+}
+
+// True once the process has a handler for SIGINT.
+bool CatchesInterrupt(const std::string& statusFile) {
+    std::ifstream f(statusFile);
+    std::string line;
+    while (std::getline(f, line))
+        if (line.rfind("SigCgt:", 0) == 0)
+            return (std::stoull(line.substr(7), nullptr, 16) >> (SIGINT - 1)) & 1;
+    return false;
+}
+
+}  // namespace
+
+TEST(ScanOptions, ReadsTheCommandLine) {
+    TScanOptions o;
+    std::string error;
+    ASSERT_TRUE(ParseScanOptions({"--top", "5", "--json", "--out", "/x", "/data"}, o, error));
+    EXPECT_EQ(o.Top, 5);
+    EXPECT_TRUE(o.Json);
+    EXPECT_EQ(o.OutDir, "/x");
+    EXPECT_EQ(o.Path, "/data");
+    TScanOptions d;
+    ASSERT_TRUE(ParseScanOptions({"--", "-odd name"}, d, error));
+    EXPECT_EQ(d.Path, "-odd name");
+    EXPECT_EQ(d.Top, 20);
+    EXPECT_FALSE(d.Json);
+    for (const std::vector<std::string>& bad :
+         std::vector<std::vector<std::string>>{{},
+                                               {"--top"},
+                                               {"--top", "-1", "/"},
+                                               {"--top", "x", "/"},
+                                               {"--out"},
+                                               {"--what", "/"},
+                                               {"/a", "/b"}}) {
+        TScanOptions b;
+        error.clear();
+        EXPECT_FALSE(ParseScanOptions(bad, b, error));
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(ScanReport, LargestDirectSubfoldersFirst) {
+    const TStringList dirs = {"C:\\s", "C:\\s\\a", "C:\\s\\a\\deep", "C:\\s\\b%5Cx", "C:\\s\\c"};
+    const TStringList sizes = {"1000", "100", "90", "600", "300"};
+    const TScanReport r = MakeScanReport(dirs, sizes, 2);
+    EXPECT_EQ(r.TotalBytes, 1000);
+    EXPECT_EQ(r.Folders, 5u);
+    ASSERT_EQ(r.Largest.size(), 2u);
+    EXPECT_EQ(r.Largest[0].Name, "b\\x");
+    EXPECT_DOUBLE_EQ(r.Largest[0].Share, 60.0);
+    EXPECT_EQ(r.Largest[1].Name, "c");
+    std::ostringstream text;
+    PrintScanText(r, text);
+    EXPECT_NE(text.str().find("Total: 1000 B (1000 bytes) in 5 folders"), std::string::npos);
+    EXPECT_NE(text.str().find("60.0%  ##################............  b\\x"), std::string::npos);
+    EXPECT_EQ(HumanSize(1536), "1.5 KiB");
+    EXPECT_EQ(HumanSize(5LL << 30), "5.0 GiB");
+}
+
+TEST(ScanTool, ReportsAndWritesTheListsOfItsDrive) {
+    TTempDir dir;
+    dir.MakeDir("tree");
+    dir.MakeDir("tree/big");
+    dir.MakeFile("tree/big/f", 3000);
+    dir.MakeDir("tree/small");
+    dir.MakeFile("tree/small/f", 1000);
+    dir.MakeDir("out");
+    const RunResult r =
+        RunScan("--json --top 1 --out '" + dir.Path() + "/out' '" + dir.Path() + "/tree'", dir);
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Err, "");  // no progress lines when standard error is a file
+    const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(r.Out)).object();
+    EXPECT_EQ(o["total_bytes"].toInteger(), 4000);
+    EXPECT_EQ(o["folders"].toInteger(), 3);
+    ASSERT_EQ(o["largest"].toArray().size(), 1);
+    EXPECT_EQ(o["largest"].toArray()[0].toObject()["name"].toString(), "big");
+    EXPECT_EQ(o["path"].toString().toStdString(), dir / "tree");
+
+    // The files hold the analyzer's lists, line for line, CR LF each.
+    TAnalizeDisk a;
+    a.Directory = *NativeToDriveForm(dir / "tree");
+    a.Recurse = true;
+    a.Execute();
+    const char letter = DriveLetterOf(a.Dirs()[0]);
+    const std::string base = dir / "out/" + std::string(1, letter);
+    EXPECT_EQ(ReadAll(base + "Dirs"), JoinResultLines(a.Dirs()));
+    EXPECT_EQ(ReadAll(base + "DirSizes"), JoinResultLines(a.DirSizes()));
+    EXPECT_EQ(ReadAll(base + "Percents"), JoinResultLines(a.Percents()));
+    EXPECT_EQ(ReadAll(base + "DirSizes").substr(0, 6), "4000\r\n");
+    struct stat st;
+    ASSERT_EQ(stat((base + "Dirs").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST(ScanTool, BadPathsGiveStatusTwoAndAClearMessage) {
+    TTempDir dir;
+    dir.MakeFile("file", 1);
+    RunResult r = RunScan("'" + dir.Path() + "/missing'", dir);
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Err.find("no such file or folder"), std::string::npos) << r.Err;
+    r = RunScan("'" + dir.Path() + "/file'", dir);
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Err.find("not a folder"), std::string::npos) << r.Err;
+    r = RunScan("/proc", dir);
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Err.find("not on a fixed drive"), std::string::npos) << r.Err;
+    r = RunScan("--top", dir);
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Err.find("usage:"), std::string::npos) << r.Err;
+}
+
+TEST(ScanTool, InterruptCancelsTheScanCleanly) {
+    TTempDir dir;
+    // A tree that is always there and takes a while to walk.
+    const char* tree = "/usr";
+    const std::string out = dir / "out";
+    mkdir(out.c_str(), 0755);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        freopen("/dev/null", "w", stdout);
+        freopen("/dev/null", "w", stderr);
+        execl(CQ_SCAN_BINARY, CQ_SCAN_BINARY, "--out", out.c_str(), tree,
+              static_cast<char*>(nullptr));
+        _exit(99);
+    }
+    // Interrupt once the program has taken over Ctrl+C, i.e. when the scan
+    // is about to start.
+    const std::string statusFile = "/proc/" + std::to_string(pid) + "/status";
+    for (int i = 0; i < 2000 && !CatchesInterrupt(statusFile); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    kill(pid, SIGINT);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    // Either it was cancelled (130, nothing written) or it had already
+    // finished (0); it never dies of the signal itself.
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by a signal";
+    const int code = WEXITSTATUS(status);
+    EXPECT_TRUE(code == 130 || code == 0) << code;
+    std::vector<TDirEntry> written;
+    ListFolderNative(out, written);
+    if (code == 130)
+        EXPECT_TRUE(written.empty());
+    else
+        EXPECT_EQ(written.size(), 3u);
+}
