@@ -6,7 +6,6 @@
 
 TThreadDiskAnalize::TThreadDiskAnalize(QObject* receiver, TOnAnalize onAnalize)
     : analyzer_(std::make_unique<TAnalizeDisk>()),
-      counters_(std::make_shared<TScanCounters>()),
       receiver_(receiver),
       onAnalize_(std::move(onAnalize)) {
     // The thread frees itself once its run has ended. The deletion is posted
@@ -34,6 +33,12 @@ void TThreadDiskAnalize::SetCancel(bool cancel) {
 
 void TThreadDiskAnalize::Start() {
     start();
+}
+
+TScanProgress TThreadDiskAnalize::Progress() const {
+    TScanProgress progress;
+    progress.Folders = static_cast<std::int64_t>(analyzer_->FoldersWalked());
+    return progress;
 }
 
 void TThreadDiskAnalize::run() {

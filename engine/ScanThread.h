@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QThread>
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -11,15 +10,14 @@
 
 class TAnalizeDisk;
 
-// Live progress of one scan: written by the scan thread, read a few times a
-// second by the progress window. Relaxed atomics: the numbers are only shown.
-// Live turns on with the first update, so a reader can tell "nothing counted
-// yet" from "nobody counts" (the analyzer does not report progress itself).
-struct TScanCounters {
-    std::atomic<bool> Live{false};
-    std::atomic<std::int64_t> Folders{0};
-    std::atomic<std::int64_t> Files{0};
-    std::atomic<std::int64_t> Bytes{0};
+// How far a running scan has come, for the progress window. Folders come
+// from the analyzer's own counter; files and bytes are counted only once the
+// analyzer reports them (FilesKnown), until then they stay 0.
+struct TScanProgress {
+    std::int64_t Folders = 0;
+    std::int64_t Files = 0;
+    std::int64_t Bytes = 0;
+    bool FilesKnown = false;
 };
 
 // What a finished scan hands over to the GUI thread: the analyzer's lists
@@ -52,8 +50,8 @@ class TThreadDiskAnalize : public QThread {
     bool Cancel() const;
     void SetCancel(bool cancel);
 
-    // Shared so that a reader may outlive the thread object.
-    std::shared_ptr<const TScanCounters> Counters() const { return counters_; }
+    // Readable from any thread while the run goes on (atomic counters).
+    TScanProgress Progress() const;
 
     // Starts the run; the object deletes itself (deleteLater) once the run
     // has ended. Waiting on it before then is safe (QThread::wait).
@@ -67,7 +65,6 @@ class TThreadDiskAnalize : public QThread {
     void HandOver();
 
     std::unique_ptr<TAnalizeDisk> analyzer_;
-    std::shared_ptr<TScanCounters> counters_;
     QObject* receiver_;
     TOnAnalize onAnalize_;
     bool handedOver_ = false;  // touched by the scan thread only

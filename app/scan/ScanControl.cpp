@@ -201,12 +201,14 @@ void TScanControl::StartScan(const std::string& path, bool folderRescan) {
     acFolderAnalize_->setEnabled(false);
     emit ScanningChanged(true);
 
-    std::shared_ptr<const TScanCounters> counters = thread->Counters();
-    formWait_->SetCountsSource([counters] {
-        return TWaitCounts{counters->Folders.load(std::memory_order_relaxed),
-                           counters->Files.load(std::memory_order_relaxed),
-                           counters->Bytes.load(std::memory_order_relaxed),
-                           counters->Live.load(std::memory_order_relaxed)};
+    // Read on the GUI thread a few times a second; the thread object may be
+    // gone already when the last tick comes.
+    QPointer<TThreadDiskAnalize> running(thread);
+    formWait_->SetCountsSource([running] {
+        if (!running)
+            return TWaitCounts{0, 0, 0, false, false};
+        const TScanProgress p = running->Progress();
+        return TWaitCounts{p.Folders, p.Files, p.Bytes, true, p.FilesKnown};
     });
     formWait_->ShowWait();
     thread->Start();

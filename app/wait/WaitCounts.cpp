@@ -49,6 +49,9 @@ std::string Count(std::int64_t n, const char* one, const char* many) {
 std::string WaitProgressText(const TWaitCounts& counts, std::int64_t elapsedMs) {
     if (!counts.Known)
         return "Elapsed time " + WaitElapsedText(elapsedMs);
+    if (!counts.FilesKnown)
+        return Count(counts.Folders, "folder", "folders") + "\nElapsed time " +
+               WaitElapsedText(elapsedMs);
     return Count(counts.Folders, "folder", "folders") + ", " +
            Count(counts.Files, "file", "files") + "\n" + WaitBytesText(counts.Bytes) + ", " +
            WaitElapsedText(elapsedMs);

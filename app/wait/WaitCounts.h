@@ -11,10 +11,13 @@ struct TWaitCounts {
     std::int64_t Bytes = 0;
     // False while nobody reports counts for the scan: only the time is shown.
     bool Known = true;
+    // False when only the folders are counted.
+    bool FilesKnown = true;
 };
 
 // The live line: "<folders> folders, <files> files" on the first line and
-// "<bytes as text>, <elapsed m:ss>" on the second; without known counts,
+// "<bytes as text>, <elapsed m:ss>" on the second; with folders alone,
+// "<folders> folders" and "Elapsed time <m:ss>"; without any counts,
 // "Elapsed time <m:ss>". Numbers use "." as the
 // decimal separator whatever the locale, like every number text here.
 std::string WaitProgressText(const TWaitCounts& counts, std::int64_t elapsedMs);

@@ -31,6 +31,7 @@ TEST(WaitCountsText, ElapsedAndWholeLine) {
     EXPECT_EQ(WaitElapsedText(3600000 + 62000), "1:01:02");
     EXPECT_EQ(WaitProgressText({1, 1, 10}, 2500), "1 folder, 1 file\n10 B, 0:02");
     EXPECT_EQ(WaitProgressText({5, 6, 7, false}, 61000), "Elapsed time 1:01");
+    EXPECT_EQ(WaitProgressText({5, 6, 7, true, false}, 61000), "5 folders\nElapsed time 1:01");
     EXPECT_EQ(WaitProgressText({1234, 56789, 3 * 1024 * 1024}, 125000),
               "1234 folders, 56789 files\n3.0 MB, 2:05");
 }
@@ -114,7 +115,7 @@ TEST_F(FormWaitTest, LiveLineFollowsCountersWithoutMovingLabelOrButton) {
     std::atomic<std::int64_t> folders{0}, files{0}, bytes{0};
     TFormWait wait;
     wait.SetCountsSource([&] {
-        return TWaitCounts{folders.load(), files.load(), bytes.load(), true};
+        return TWaitCounts{folders.load(), files.load(), bytes.load(), true, true};
     });
     wait.ShowWait();
     const QRect labelBefore = wait.Label()->geometry();

@@ -3,9 +3,11 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -114,6 +116,10 @@ TEST_F(ScanEndToEnd, FirstStartAsksScansStoresAndShowsTheDrivesFolders) {
     EXPECT_TRUE(host.scan->FormWait().isVisible());
     EXPECT_EQ(host.cursor().shape(), Qt::WaitCursor);
     EXPECT_NE(host.scan->ScanThread(), nullptr);
+    host.scan->FormWait().RefreshProgress();
+    const QString line = host.scan->FormWait().ProgressLine()->text();
+    EXPECT_TRUE(QRegularExpression("^\\d+ folders?\nElapsed time 0:\\d\\d$").match(line).hasMatch())
+        << line.toStdString();
     EXPECT_TRUE(host.firstShowPending);
 
     gate_.released = true;

@@ -85,3 +85,16 @@ TEST_F(ScanThreadTest, NoHandOffReachesAReceiverThatIsGone) {
     QTest::qWait(20);
     EXPECT_FALSE(called);
 }
+
+TEST_F(ScanThreadTest, ProgressCountsTheFoldersWalked) {
+    QPointer<TThreadDiskAnalize> thread = new TThreadDiskAnalize(&receiver_, {});
+    EXPECT_EQ(thread->Progress().Folders, 0);
+    EXPECT_FALSE(thread->Progress().FilesKnown);
+    thread->Analyzer().Directory = "C:\\";
+    thread->Analyzer().Recurse = true;
+    thread->Start();
+    thread->wait();  // its deletion waits for the event loop
+    ASSERT_FALSE(thread.isNull());
+    EXPECT_EQ(thread->Progress().Folders, 2);
+    ASSERT_TRUE(WaitUntil([&] { return thread.isNull(); }));
+}
