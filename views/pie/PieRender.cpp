@@ -88,7 +88,13 @@ void DrawBeveledPie(TDrawDataPie& data, int bitmapDiameter, const TPieFiles& fil
         return;
     }
     const int passes = data.UniformBevel ? 1 : data.BevelDepth;
-    QPainter canvas(data.Image);
+    // Every fill is opaque and the hatch leaves its gaps untouched, so
+    // painting the same words as premultiplied pixels gives the same bitmap
+    // while the painter skips converting each span to and from ARGB32.
+    QImage& image = *data.Image;
+    QImage premultiplied(image.bits(), image.width(), image.height(), image.bytesPerLine(),
+                         QImage::Format_ARGB32_Premultiplied);
+    QPainter canvas(&premultiplied);
     canvas.setRenderHint(QPainter::Antialiasing, false);
     for (int q = 0; q <= passes; ++q) {
         float angle = 0.0f;

@@ -9,9 +9,11 @@
 
 namespace {
 
-// Lightens one channel by a gradient byte.
+// Lightens one channel by a gradient byte, clamped as Clamp does (kept
+// inline: it runs for every pixel of the disc).
 inline std::uint32_t Brighten(std::uint32_t channel, std::uint32_t amount) {
-    return Clamp(static_cast<int>(channel + (((255 - channel) * amount) >> 8)));
+    const std::uint32_t v = channel + (((255 - channel) * amount) >> 8);
+    return v > 255 ? 255 : v;
 }
 
 // The 24-bit gradient in its raw byte order (blue, green, red per pixel).
