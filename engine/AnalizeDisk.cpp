@@ -55,8 +55,8 @@ void TAnalizeDisk::Execute() {
     index.Last = last_;
     // After a cancel the lists are incomplete and will be discarded: the
     // later steps stop rather than spend time on them.
-    if (!Cancel.load() && AggregateSizes(dirs_, dirSizes_, index, Cancel) && !Cancel.load())
-        ComputePercents(dirs_, dirSizes_, percents_, index);
+    if (!Cancel.load())
+        AggregateSizesAndPercents(dirs_, dirSizes_, percents_, index, Cancel);
     first_ = index.First;
     last_ = index.Last;
     if (AfterExecute)

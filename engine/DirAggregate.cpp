@@ -203,13 +203,12 @@ void ComputePercentsPlain(const TStringList& dirs, const TStringList& sizes, TSt
     }
 }
 
-bool AggregateSizes(const TStringList& dirs, TStringList& sizes, TDirIndex& index,
-                    const std::atomic<bool>& cancel) {
-    if (!FastFormApplies(dirs, index))
-        return AggregateSizesPlain(dirs, sizes, index, cancel);
-    Nesting nest;
-    if (!BuildNesting(dirs, nest, &cancel))
-        return false;
+namespace {
+
+// Totals of a list the fast form covers, written into Sizes and returned
+// in Totals. False when Cancel stopped it (Sizes then untouched).
+bool FastTotals(const TStringList& dirs, const Nesting& nest, TStringList& sizes, TDirIndex& index,
+                std::vector<std::int64_t>& totals) {
     const size_t n = dirs.size();
     // prefix[i]: the own sizes of entries before i.
     std::vector<std::int64_t> prefix(n + 1, 0);
@@ -223,12 +222,11 @@ bool AggregateSizes(const TStringList& dirs, TStringList& sizes, TDirIndex& inde
         return WrapAdd(prefix[hi], -prefix[lo]);
     };
     auto own = [&](size_t i) { return WrapAdd(prefix[i + 1], -prefix[i]); };
-    if (cancel.load())
-        return false;
+    totals.resize(n);
     for (size_t i = 0; i < nest.RootCount; ++i) {
         std::int64_t lo, hi;
         RootRun(dirs, nest.RootCount, dirs[i], lo, hi);
-        sizes[i] = Int64ToText(WrapAdd(own(i), runSum(lo, hi)));
+        totals[i] = WrapAdd(own(i), runSum(lo, hi));
     }
     if (nest.RootCount > 0) {
         index.First[0] = 0;
@@ -236,24 +234,19 @@ bool AggregateSizes(const TStringList& dirs, TStringList& sizes, TDirIndex& inde
     }
     for (size_t i = nest.RootCount; i < n; ++i) {
         const Nesting::Group& g = nest.Groups[nest.GroupOf[i]];
-        sizes[i] = Int64ToText(WrapAdd(own(i), runSum(g.Lo, g.Hi)));
+        totals[i] = WrapAdd(own(i), runSum(g.Lo, g.Hi));
     }
+    for (size_t i = 0; i < n; ++i)
+        sizes[i] = Int64ToText(totals[i]);
     return true;
 }
 
-void ComputePercents(const TStringList& dirs, const TStringList& sizes, TStringList& percents,
-                     TDirIndex& index) {
-    if (!FastFormApplies(dirs, index)) {
-        ComputePercentsPlain(dirs, sizes, percents, index);
-        return;
-    }
-    Nesting nest;
-    BuildNesting(dirs, nest, nullptr);
+// Shares of a list the fast form covers, from sizes already read (Valid
+// false where a text did not read as a number).
+void FastPercents(const TStringList& dirs, const Nesting& nest,
+                  const std::vector<std::int64_t>& value, const std::vector<bool>& valid,
+                  TStringList& percents, TDirIndex& index) {
     const size_t n = dirs.size();
-    std::vector<std::int64_t> value(n, 0);
-    std::vector<bool> valid(n);
-    for (size_t i = 0; i < n; ++i)
-        valid[i] = TryTextToInt64(sizes[i], value[i]);
     auto canWrite = [&](size_t i) { return valid[i] && value[i] != 0; };
 
     // The last writer among drive roots of each name: the highest position.
@@ -289,7 +282,60 @@ void ComputePercents(const TStringList& dirs, const TStringList& sizes, TStringL
     }
     for (size_t j = nest.RootCount; j < n; ++j) {
         const std::int64_t w = aboveWriter[nest.GroupOf[j]];
-        if (w >= 0 && valid[j])
+        if (w < 0 || !valid[j])
+            continue;
+        if (value[j] == 0)
+            percents[j] = "0";
+        else
             percents[j] = PercentText(SharePercent(value[j], value[w]));
     }
+}
+
+}  // namespace
+
+bool AggregateSizes(const TStringList& dirs, TStringList& sizes, TDirIndex& index,
+                    const std::atomic<bool>& cancel) {
+    if (!FastFormApplies(dirs, index))
+        return AggregateSizesPlain(dirs, sizes, index, cancel);
+    Nesting nest;
+    if (!BuildNesting(dirs, nest, &cancel) || cancel.load())
+        return false;
+    std::vector<std::int64_t> totals;
+    return FastTotals(dirs, nest, sizes, index, totals);
+}
+
+void ComputePercents(const TStringList& dirs, const TStringList& sizes, TStringList& percents,
+                     TDirIndex& index) {
+    if (!FastFormApplies(dirs, index)) {
+        ComputePercentsPlain(dirs, sizes, percents, index);
+        return;
+    }
+    Nesting nest;
+    BuildNesting(dirs, nest, nullptr);
+    const size_t n = dirs.size();
+    std::vector<std::int64_t> value(n, 0);
+    std::vector<bool> valid(n);
+    for (size_t i = 0; i < n; ++i)
+        valid[i] = TryTextToInt64(sizes[i], value[i]);
+    FastPercents(dirs, nest, value, valid, percents, index);
+}
+
+bool AggregateSizesAndPercents(const TStringList& dirs, TStringList& sizes, TStringList& percents,
+                               TDirIndex& index, const std::atomic<bool>& cancel) {
+    if (!FastFormApplies(dirs, index)) {
+        if (!AggregateSizesPlain(dirs, sizes, index, cancel))
+            return false;
+        ComputePercentsPlain(dirs, sizes, percents, index);
+        return true;
+    }
+    Nesting nest;
+    if (!BuildNesting(dirs, nest, &cancel) || cancel.load())
+        return false;
+    std::vector<std::int64_t> totals;
+    FastTotals(dirs, nest, sizes, index, totals);
+    if (cancel.load())
+        return false;
+    // Every total was just written as a number, so all read back.
+    FastPercents(dirs, nest, totals, std::vector<bool>(totals.size(), true), percents, index);
+    return true;
 }

@@ -36,3 +36,8 @@ bool AggregateSizes(const TStringList& dirs, TStringList& sizes, TDirIndex& inde
                     const std::atomic<bool>& cancel);
 void ComputePercents(const TStringList& dirs, const TStringList& sizes, TStringList& percents,
                      TDirIndex& index);
+// Both steps in one pass over the folder structure, as a run does them: the
+// percentages use the totals just computed. After a cancel (false) the
+// percentages are left alone.
+bool AggregateSizesAndPercents(const TStringList& dirs, TStringList& sizes, TStringList& percents,
+                               TDirIndex& index, const std::atomic<bool>& cancel);

@@ -1,5 +1,6 @@
 #include "engine/NumberText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -60,34 +61,50 @@ std::string FloatToGeneralText(long double value, int digits) {
         std::snprintf(buf, sizeof buf, "%.*Le", digits - 1, value);
     }
     // buf: [-]d.ddd...e[+-]xx; the decimal point is the locale's, so only
-    // the digits are taken.
-    std::string text(buf);
-    std::string sign;
-    if (text[0] == '-') {
-        sign = "-";
-        text.erase(0, 1);
-    }
-    const size_t e = text.find('e');
-    const int exp10 = std::atoi(text.c_str() + e + 1);
-    std::string mantissa;
-    for (size_t i = 0; i < e; ++i)
-        if (text[i] >= '0' && text[i] <= '9')
-            mantissa += text[i];
-    while (mantissa.size() > 1 && mantissa.back() == '0')
-        mantissa.pop_back();
+    // the digits are taken. Built in a fixed buffer: this runs once per
+    // folder of a scan.
+    const char* p = buf;
+    const bool negative = *p == '-';
+    if (negative)
+        ++p;
+    char mantissa[40];
+    int len = 0;
+    for (; *p && *p != 'e' && *p != 'E'; ++p)
+        if (*p >= '0' && *p <= '9' && len < 39)
+            mantissa[len++] = *p;
+    const int exp10 = *p ? std::atoi(p + 1) : 0;
+    while (len > 1 && mantissa[len - 1] == '0')
+        --len;
+    char out[80];
+    int n = 0;
+    if (negative)
+        out[n++] = '-';
     // Exponent of the form 0.ddd x 10^point.
     const int point = exp10 + 1;
     if (point > digits || point < -3) {
-        std::string out = sign + mantissa.substr(0, 1);
-        if (mantissa.size() > 1)
-            out += "." + mantissa.substr(1);
-        return out + "E" + std::to_string(exp10);
+        out[n++] = mantissa[0];
+        if (len > 1) {
+            out[n++] = '.';
+            for (int i = 1; i < len; ++i)
+                out[n++] = mantissa[i];
+        }
+        out[n++] = 'E';
+        n += std::snprintf(out + n, sizeof out - n, "%d", exp10);
+    } else if (point <= 0) {
+        out[n++] = '0';
+        out[n++] = '.';
+        for (int i = 0; i < -point; ++i)
+            out[n++] = '0';
+        for (int i = 0; i < len; ++i)
+            out[n++] = mantissa[i];
+    } else {
+        for (int i = 0; i < std::max(len, point); ++i) {
+            if (i == point)
+                out[n++] = '.';
+            out[n++] = i < len ? mantissa[i] : '0';
+        }
     }
-    if (point <= 0)
-        return sign + "0." + std::string(-point, '0') + mantissa;
-    if (static_cast<int>(mantissa.size()) <= point)
-        return sign + mantissa + std::string(point - mantissa.size(), '0');
-    return sign + mantissa.substr(0, point) + "." + mantissa.substr(point);
+    return std::string(out, n);
 }
 
 float SharePercent(std::int64_t child, std::int64_t parent) {

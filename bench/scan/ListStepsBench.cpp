@@ -141,6 +141,17 @@ void BM_Percents(benchmark::State& state) {
     }
 }
 
+// Both steps as a run does them, sharing one pass over the structure.
+void BM_AggregateAndPercents(benchmark::State& state) {
+    std::atomic<bool> cancel{false};
+    for (auto _ : state) {
+        state.PauseTiming();
+        Lists l = Sorted();
+        state.ResumeTiming();
+        AggregateSizesAndPercents(l.Dirs, l.Sizes, l.Percents, l.Index, cancel);
+    }
+}
+
 // The plain candidate scan and the linear forms on the first N sorted
 // folders, where the plain one still finishes.
 void AggregateAndPercentsOnPrefix(benchmark::State& state, bool plain) {
@@ -180,6 +191,7 @@ BENCHMARK(BM_PeerStdSortOfWalkOrder)->Unit(benchmark::kMillisecond)->Iterations(
 BENCHMARK(BM_Index)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_Aggregate)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_Percents)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_AggregateAndPercents)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_PlainAggregateAndPercents)->Arg(50'000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_LinearAggregateAndPercents)->Arg(50'000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_MAIN();

@@ -180,9 +180,16 @@ TEST(Aggregate, FastFormEqualsTheCandidateScanOnRandomLists) {
     for (int round = 0; round < 3000; ++round) {
         Lists plain = RandomLists(rng, round % 10 == 0 ? 400 : 25);
         Lists fast = plain;
+        Lists both = plain;
         fastCovered += FastFormApplies(fast.Dirs, fast.Index);
         Analyse(plain, true);
         Analyse(fast, false);
+        std::atomic<bool> cancel{false};
+        ASSERT_TRUE(
+            AggregateSizesAndPercents(both.Dirs, both.Sizes, both.Percents, both.Index, cancel));
+        ASSERT_EQ(both.Sizes, plain.Sizes) << "round " << round;
+        ASSERT_EQ(both.Percents, plain.Percents) << "round " << round;
+        ASSERT_EQ(both.Index.First, plain.Index.First) << "round " << round;
         ASSERT_EQ(fast.Dirs, plain.Dirs) << "round " << round;
         ASSERT_EQ(fast.Sizes, plain.Sizes) << "round " << round;
         ASSERT_EQ(fast.Percents, plain.Percents) << "round " << round;
