@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/viewdata/ViewDataFixture.h"
 #include "views/common/Colors.h"
 #include "views/common/ConvertError.h"
@@ -141,6 +143,21 @@ TEST_F(PieDataTest, HiddenFoldersGetLightColours) {
             plainWasDark || RedOf(plain) < 99 || GreenOf(plain) < 99 || BlueOf(plain) < 99;
     }
     EXPECT_TRUE(plainWasDark);
+}
+
+TEST_F(PieDataTest, AHiddenCurrentFolderGetsALightColourToo) {
+    drive.MakeFolder(".config");
+    Store("T:", "100", "0");
+    Store("T:\\.config", "100", "100");
+    Enter("T:\\.config");
+    for (std::uint32_t seed = 1; seed <= 20; ++seed) {
+        SeedRandomColors(seed);
+        folderChanged = true;
+        pie.CreatePieData();
+        ASSERT_EQ(pie.PieNames, (TStringList{".config"}));
+        const TColor color = StringToColor(pie.PieColors[0]);
+        EXPECT_GE(std::min({RedOf(color), GreenOf(color), BlueOf(color)}), 99);
+    }
 }
 
 TEST_F(PieDataTest, NothingIsRebuiltWhileTheFolderIsUnchanged) {

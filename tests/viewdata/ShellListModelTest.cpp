@@ -62,6 +62,13 @@ TEST_F(ShellListModelTest, NamesEqualButForCaseAreBothListedInByteOrder) {
 TEST_F(ShellListModelTest, PathsAreInTheDriveFormWithEscapes) {
     drive.MakeFolder("sub/inner");
     drive.MakeFile("sub/back\\slash 100%", 3);
+    drive.MakeFile("caf\xe9", 1);
+    ASSERT_TRUE(model.SetRoot("T:\\"));
+    ASSERT_EQ(model.Count(), 2);
+    // Names that are not valid in the locale's encoding keep their bytes.
+    EXPECT_EQ(model.Item(1).PathName(), "T:\\caf\xe9");
+    EXPECT_EQ(model.Item(1).Name(), "caf\xe9");
+    drive.Remove("caf\xe9");
     ASSERT_TRUE(model.SetRoot("T:\\"));
     EXPECT_EQ(model.Root(), "T:\\");
     EXPECT_EQ(model.RootFolder().PathName(), "T:\\");
