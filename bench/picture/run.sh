@@ -14,11 +14,15 @@ if [ ! -x "$bench" ]; then
 fi
 json=$(mktemp)
 trap 'rm -f "$json"' EXIT
-QT_QPA_PLATFORM=offscreen "$bench" --benchmark_min_time=0.5 \
+# Three repetitions each; the ratios use the medians, which other work on a
+# shared machine disturbs least.
+QT_QPA_PLATFORM=offscreen "$bench" --benchmark_min_time=0.3 --benchmark_repetitions=3 \
+  --benchmark_report_aggregates_only=true \
   --benchmark_out="$json" --benchmark_out_format=json
 python3 - "$json" <<'PY'
 import json, sys
-runs = {b["name"]: b for b in json.load(open(sys.argv[1]))["benchmarks"]}
+runs = {b["run_name"]: b for b in json.load(open(sys.argv[1]))["benchmarks"]
+        if b.get("aggregate_name") == "median"}
 def ms(name, key="real_time"):
     b = runs[name]
     scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b["time_unit"]]
