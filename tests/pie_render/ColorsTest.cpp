@@ -24,11 +24,6 @@ TEST(ChangeLightness, AmountIsLimitedTo255EitherWay) {
     EXPECT_NE(ChangeLightness(c, 255), ChangeLightness(c, 254));
 }
 
-TEST(ChangeLightness, TenLightensEveryChannelABit) {
-    // The bevel step: (255 - i) * 10 >> 8.
-    EXPECT_EQ(ChangeLightness(RGBColor(0, 100, 250), 10), RGBColor(9, 106, 250));
-}
-
 TEST(LightnessTable, TakesAmountsBeyond255AndClamps) {
     const auto table = LightnessTable(600);
     EXPECT_EQ(table[0], 255);  // 0 + 255 * 600 >> 8 = 597, clamped

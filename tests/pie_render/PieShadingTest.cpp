@@ -35,13 +35,6 @@ QImage Gradient(int width, int height, std::uint8_t b0, std::uint8_t b1, std::ui
 
 }  // namespace
 
-TEST(Clamp, LimitsToAByte) {
-    EXPECT_EQ(Clamp(-5), 0);
-    EXPECT_EQ(Clamp(0), 0);
-    EXPECT_EQ(Clamp(200), 200);
-    EXPECT_EQ(Clamp(256), 255);
-}
-
 TEST(CentreLight, LightensChannelsByTheTableAndMakesThemOpaque) {
     QImage image = Filled(101, 101, 0x00000000u);
     reinterpret_cast<std::uint32_t*>(image.scanLine(50))[50] = 0x00FF8000u;
