@@ -1,0 +1,295 @@
+#include "app/pie/PieHolder.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QEvent>
+#include <QToolButton>
+
+#include "app/pie/PieButtonGlyphs.h"
+#include "app/pie/PieControl.h"
+#include "app/pie/PieDrawing.h"
+#include "app/shell/ItemContextMenu.h"
+#include "app/shell/ListedItems.h"
+#include "app/shell/ShellEx.h"
+#include "engine/ResultStore.h"
+#include "platform/FileInfo.h"
+#include "views/bar/BarData.h"
+#include "views/common/ListLookup.h"
+#include "views/common/NumberText.h"
+#include "views/pie/PieData.h"
+#include "views/pie/PieHint.h"
+#include "views/pie/PieHitTest.h"
+#include "views/pie/PieLabelWidgets.h"
+#include "views/pie/PieZoom.h"
+#include "views/pie/ViewRefresh.h"
+#include "views/tree/ShellListModel.h"
+
+namespace {
+
+// The designed places inside the bar holder and inside the holder.
+const QPoint kHolderPlace(404, 158);
+const QPoint kPiePlace(4, 12);
+const QRect kButtonStrip(4, 0, 93, 25);
+constexpr int kButtonSize = 21;
+constexpr int kButtonStep = 20;
+
+QToolButton* FlatButton(QWidget* parent, int index, QAction* action) {
+    auto* button = new QToolButton(parent);
+    button->setAutoRaise(true);
+    button->setGeometry(index * kButtonStep, 0, kButtonSize, kButtonSize);
+    if (action)
+        button->setDefaultAction(action);
+    return button;
+}
+
+QAction* Command(QObject* parent, const QString& name, const QString& hint, const QKeySequence& key,
+                 const QIcon& glyph) {
+    auto* action = new QAction(glyph, hint, parent);
+    action->setObjectName(name);
+    action->setToolTip(hint);
+    action->setStatusTip(hint);
+    action->setShortcut(key);
+    return action;
+}
+
+std::optional<QDateTime> LastWrite(const std::string& path) {
+    TDirEntry entry;
+    if (!LookupEntry(path, entry))
+        return std::nullopt;
+    return QDateTime::fromMSecsSinceEpoch(entry.LastWriteNs / 1000000).toLocalTime();
+}
+
+std::int64_t EntrySize(const std::string& path) {
+    TDirEntry entry;
+    return LookupEntry(path, entry) ? entry.Size : 0;
+}
+
+}  // namespace
+
+TPieHolder::TPieHolder(QWidget* parent)
+    : QScrollArea(parent),
+      content_(new QWidget),
+      btnHolder_(new QWidget(content_)),
+      pie_(new TPieControl(content_)),
+      zoom_(kPieZoomStart) {
+    setObjectName(QStringLiteral("pieHolder"));
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(false);
+    content_->setObjectName(QStringLiteral("pieContent"));
+    pie_->setObjectName(QStringLiteral("Pie"));
+    pie_->move(kPiePlace);
+    pie_->resize(261, 249);
+    btnHolder_->setObjectName(QStringLiteral("btnHolder"));
+    btnHolder_->setGeometry(kButtonStrip);
+    btnHolder_->setAutoFillBackground(true);
+    btnHolder_->setPalette(QPalette(Qt::white));
+    CreateButtons();
+    pie_->OnMouseDown = [this](Qt::MouseButton button, QPoint at) { PieMouseDown(button, at); };
+    pie_->OnMouseMove = [this](QPoint at) { PieMouseMove(at); };
+    SetBackground(Qt::white);
+    setWidget(content_);
+    FitContent();
+}
+
+void TPieHolder::CreateButtons() {
+    acZoomIN_ = Command(this, QStringLiteral("acZoomIN"), QStringLiteral("Zoom in"),
+                        QKeySequence(Qt::CTRL | Qt::Key_I), ZoomInGlyph());
+    acZoomOUT_ = Command(this, QStringLiteral("acZoomOUT"), QStringLiteral("Zoom out"),
+                         QKeySequence(Qt::CTRL | Qt::Key_O), ZoomOutGlyph());
+    acChangeColors_ = Command(this, QStringLiteral("acChangeColors"), QStringLiteral("New colors"),
+                              QKeySequence(Qt::CTRL | Qt::Key_C), NewColorsGlyph());
+    connect(acZoomIN_, &QAction::triggered, this, &TPieHolder::acZoomINExecute);
+    connect(acZoomOUT_, &QAction::triggered, this, &TPieHolder::acZoomOUTExecute);
+    connect(acChangeColors_, &QAction::triggered, this, &TPieHolder::acChangeColorsExecute);
+    btnZIn_ = FlatButton(btnHolder_, 0, acZoomIN_);
+    btnZIn_->setObjectName(QStringLiteral("btnZIn"));
+    btnZOut_ = FlatButton(btnHolder_, 1, acZoomOUT_);
+    btnZOut_->setObjectName(QStringLiteral("btnZOut"));
+    btnNewCols_ = FlatButton(btnHolder_, 2, acChangeColors_);
+    btnNewCols_->setObjectName(QStringLiteral("btnNewCols"));
+    // Kept in its place on the strip, hidden and without a command.
+    btnSave_ = FlatButton(btnHolder_, 3, nullptr);
+    btnSave_->setObjectName(QStringLiteral("btnSave"));
+    btnSave_->hide();
+}
+
+void TPieHolder::SetLinks(const TLinks& links) {
+    links_ = links;
+}
+
+void TPieHolder::SetZoom(int zoom) {
+    zoom_ = RangeZoom(zoom);
+}
+
+void TPieHolder::SetBackground(const QColor& color) {
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, color);
+    setPalette(palette);
+    setAutoFillBackground(true);
+    viewport()->setPalette(palette);
+    viewport()->setAutoFillBackground(true);
+    content_->setPalette(palette);
+    content_->setAutoFillBackground(true);
+}
+
+void TPieHolder::AttachToBarHolder(QWidget* barHolder) {
+    if (barHolder_)
+        barHolder_->removeEventFilter(this);
+    barHolder_ = barHolder;
+    setParent(barHolder);
+    move(kHolderPlace);
+    barHolder->installEventFilter(this);
+    SetPieHolderSize();
+}
+
+void TPieHolder::SetPieHolderSize() {
+    if (!barHolder_)
+        return;
+    resize(barHolder_->width() - x(), barHolder_->height() - y());
+}
+
+bool TPieHolder::eventFilter(QObject* watched, QEvent* event) {
+    // barHolderResize: the holder stays anchored to all four sides.
+    if (watched == barHolder_ && event->type() == QEvent::Resize)
+        SetPieHolderSize();
+    return QScrollArea::eventFilter(watched, event);
+}
+
+void TPieHolder::FitContent() {
+    const QRect used = pie_->geometry().united(btnHolder_->geometry());
+    content_->resize(used.right() + 1, used.bottom() + 1);
+}
+
+bool TPieHolder::ListsEmpty() const {
+    return !links_.store || !links_.pieData || links_.store->GlobalSLSEmpty() ||
+           links_.pieData->PieSLSEmpty();
+}
+
+void TPieHolder::DrawPicture() {
+    const TPieGeometry geometry = PieGeometryForZoom(zoom_);
+    if (!PieDrawable(*links_.pieData))
+        return;
+    pie_->SetPicture(DrawPieImage(*links_.pieData, zoom_, links_.bar, devicePixelRatioF()));
+    pie_->resize(2 * geometry.leftMargin + geometry.D, 2 * geometry.topMargin + geometry.D);
+    FitContent();
+}
+
+void TPieHolder::DrawPieMain() {
+    if (!links_.pieData)
+        return;
+    TPieData& data = *links_.pieData;
+    data.CreatePieData();
+    const std::string caption = data.PieSizes.empty() ? std::string() : FormatGB(data.PieSizes[0]);
+    DrawPicture();
+    RemovePieLabels(pie_);
+    TPieLabelInput input;
+    input.geometry = PieGeometryForZoom(zoom_);
+    input.labelRadius = PieLabelRadius();
+    input.caption = caption;
+    input.names = &data.PieNames;
+    input.percents = &data.PiePercents;
+    input.sizes = &data.PieSizes;
+    input.placeholder = data.PiePlaceholder;
+    CreateLBLSC(pie_, input, [this](TPieLabel* label) { PieLBLClick(label); });
+}
+
+int TPieHolder::ClickedPiece(int x, int y) const {
+    if (ListsEmpty())
+        return -1;
+    return ::ClickedPiece(x, y, PieGeometryForZoom(zoom_), links_.pieData->PiePercents, false);
+}
+
+void TPieHolder::PieMouseDown(Qt::MouseButton button, QPoint at) {
+    if (ListsEmpty())
+        return;
+    const int index = ClickedPiece(at.x(), at.y());
+    const TStringList& paths = links_.pieData->PiePaths;
+    if (index < 0 || index >= static_cast<int>(paths.size()))
+        return;
+    const std::string path = paths[static_cast<size_t>(index)];
+    if (button == Qt::RightButton) {
+        const TShellFolder* item = links_.bar ? PathToTShellFolder(*links_.bar, path) : nullptr;
+        InvokeContextMenuIMP(links_.owner ? links_.owner : window(), item, pie_, at,
+                             [this] { RereadAndRebuild(); });
+        return;
+    }
+    if (FileExists(path)) {
+        ShellEx(path);
+        return;
+    }
+    if (FolderExists(path) && links_.bar)
+        links_.bar->SetRoot(path);
+    if (links_.views)
+        links_.views->UpdateBarPie();
+    if (links_.treeVisible && links_.treeVisible() && links_.expandTree)
+        links_.expandTree();
+}
+
+void TPieHolder::PieLBLClick(TPieLabel*) {
+    // The redraw that the click causes deletes the label; let its click
+    // handling end first and act from the window's queue.
+    QMetaObject::invokeMethod(this, &TPieHolder::PieLabelMessage, Qt::QueuedConnection);
+}
+
+void TPieHolder::PieLabelMessage() {
+    PieMouseDown(Qt::LeftButton, pie_->mapFromGlobal(QCursor::pos()));
+}
+
+void TPieHolder::PieMouseMove(QPoint at) {
+    if (!links_.store || links_.store->GlobalSLSEmpty())
+        return;
+    const int index = ClickedPiece(at.x(), at.y());
+    const TStringList& paths = links_.pieData->PiePaths;
+    if (index < 0 || index >= static_cast<int>(paths.size()))
+        return;
+    const std::string path = paths[static_cast<size_t>(index)];
+    if (path == hoveredPath_)
+        return;
+    const TResultStore& store = *links_.store;
+    std::optional<std::string> sizeLine;
+    const int stored = FindStrINSL(store.GlobalDirs, path);
+    if (stored < 0 && FileExists(path)) {
+        sizeLine = FileSizeLine(FormatMB(std::to_string(EntrySize(path))));
+    } else if (stored >= 0) {
+        if (links_.barData && !links_.barData->BarSizes.empty() &&
+            stored < static_cast<int>(store.GlobalDirSizes.size()))
+            sizeLine = FolderSizeLine(FormatMB(store.GlobalDirSizes[static_cast<size_t>(stored)]));
+    }
+    const std::string dateLine = HintDateLine(LastWrite(path), CurrentZoneBias());
+    hoveredPath_ = path;
+    pie_->setToolTip(QString::fromStdString(PieHintText(path, sizeLine, dateLine)));
+}
+
+void TPieHolder::acZoomINExecute() {
+    if (!isHidden()) {
+        if (links_.pieData)
+            links_.pieData->FolderChanged = false;
+        zoom_ = ZoomedIn(zoom_);
+        DrawPieMain();
+    }
+    if (links_.barData && links_.barHolderVisible && links_.barHolderVisible())
+        links_.barData->CreateFolderBarData();
+}
+
+void TPieHolder::acZoomOUTExecute() {
+    if (!isHidden()) {
+        if (links_.pieData)
+            links_.pieData->FolderChanged = false;
+        zoom_ = ZoomedOut(zoom_);
+        DrawPieMain();
+    }
+    if (links_.barData && links_.barHolderVisible && links_.barHolderVisible())
+        links_.barData->CreateFolderBarData();
+}
+
+void TPieHolder::acChangeColorsExecute() {
+    if (links_.views)
+        links_.views->UpdateBarPie();
+}
+
+void TPieHolder::RereadAndRebuild() {
+    if (links_.bar)
+        links_.bar->Refresh();
+    if (links_.views)
+        links_.views->UpdateBarPie();
+}
