@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <tuple>
@@ -44,10 +45,24 @@ class FolderScanner {
     }
 
     void Scan(const std::string& native, bool wantSubfolders, FolderScan& out) {
+        TDirListing listing(native, Options());
+        Read(listing, wantSubfolders, out);
+    }
+
+    // The listing of Name inside an open folder, or of a whole path.
+    // Subfolders are not looked at one by one: the walk compares the
+    // mount of each folder it opens with the walk's own.
+    std::unique_ptr<TDirListing> Open(int parentFd, const std::string& name) const {
+        return std::make_unique<TDirListing>(parentFd, name, Options() | LazyFolders());
+    }
+    std::unique_ptr<TDirListing> OpenPath(const std::string& native) const {
+        return std::make_unique<TDirListing>(native, Options() | LazyFolders());
+    }
+
+    void Read(TDirListing& listing, bool wantSubfolders, FolderScan& out) {
         out.Subfolders.clear();
         out.Links.clear();
         out.Own.assign(s_.Patterns.size(), 0);
-        TDirListing listing(native, wantReadOnly_ ? 0u : unsigned{TDirListing::kNoReadOnly});
         out.Opened = listing.IsOpen();
         while (listing.Next(entry_)) {
             if (wantSubfolders && (entry_.Attr & faDirectory) && !entry_.OtherMount)
@@ -66,6 +81,9 @@ class FolderScanner {
     }
 
   private:
+    unsigned Options() const { return wantReadOnly_ ? 0u : unsigned{TDirListing::kNoReadOnly}; }
+    static unsigned LazyFolders() { return TDirListing::kLazyFolders; }
+
     bool TakesPart(const TDirEntry& e) const {
         constexpr std::uint32_t kTested = faHidden | faSysFile | faVolumeID | faDirectory;
         if (e.Attr & kTested & ~s_.Mask)
@@ -97,6 +115,14 @@ std::string ChildNative(const std::string& parent, std::string_view escapedName)
     if (path.empty() || path.back() != '/')
         path += '/';
     path += UnescapeName(escapedName);
+    return path;
+}
+
+std::string RawChild(const std::string& parent, const std::string& rawName) {
+    std::string path = parent;
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    path += rawName;
     return path;
 }
 
@@ -211,9 +237,12 @@ class SequentialWalk {
     QCollator collator_;
 };
 
-// Walk with several threads sharing one stack of folders to list. The
-// tree keeps every folder's children in listing order, so the sequential
-// order is recovered afterwards.
+// Walk with several threads. Each thread walks depth-first from the folder
+// it took, opening every subfolder relative to its open parent (resolving
+// one name instead of the whole path); when another thread runs out of
+// work, the pending subfolders of the shallowest open folder are handed
+// over as whole paths. The tree keeps every folder's children in listing
+// order, so the sequential order is recovered afterwards.
 class ParallelWalk {
   public:
     ParallelWalk(const TWalkSettings& s, TFolderTree& tree, std::vector<LinkSeen>& links)
@@ -231,54 +260,132 @@ class ParallelWalk {
     }
 
   private:
+    // Open file descriptors per thread stay below this depth; deeper
+    // folders go to the shared stack as whole paths.
+    static constexpr size_t kMaxOpenDepth = 48;
+
     struct Job {
         std::uint32_t Node;
         std::string Native;
+    };
+    // An open folder whose subfolders this thread is walking.
+    struct Frame {
+        std::unique_ptr<TDirListing> Listing;
+        std::string Native;
+        std::uint32_t FirstChild = 0;
+        std::vector<std::string> Raw;  // subfolder names
+        size_t Next = 0;
     };
 
     void Work() {
         FolderScanner scanner(s_);
         FolderScan scan;
-        std::vector<std::string> names;
+        std::vector<Frame> stack;
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
+            ++idle_;
             wake_.wait(lock, [this] { return !work_.empty() || busy_ == 0 || stop_; });
+            --idle_;
             if (stop_ || work_.empty())
                 break;
             Job job = std::move(work_.back());
             work_.pop_back();
             ++busy_;
             lock.unlock();
-            scanner.Scan(job.Native, true, scan);
-            if (s_.Progress)
-                s_.Progress->fetch_add(1, std::memory_order_relaxed);
-            names = Escaped(scan.Subfolders);
-            const bool cancelled = s_.Cancel && s_.Cancel->load(std::memory_order_relaxed);
-            lock.lock();
-            --busy_;
-            if (cancelled) {
-                stop_ = true;
-                wake_.notify_all();
+            if (!Visit(scanner, scan, stack, nullptr, job.Node, job.Native)) {
+                lock.lock();
+                Stop();
                 break;
             }
-            Record(job, scan, names);
+            while (!stack.empty()) {
+                Frame& top = stack.back();
+                if (top.Next == top.Raw.size()) {
+                    stack.pop_back();
+                    continue;
+                }
+                if (idle_.load(std::memory_order_relaxed) > 0)
+                    Share(stack);
+                if (top.Next == top.Raw.size())
+                    continue;
+                const size_t i = top.Next++;
+                const std::uint32_t node = top.FirstChild + static_cast<std::uint32_t>(i);
+                if (!Visit(scanner, scan, stack, &top, node, top.Raw[i])) {
+                    stack.clear();
+                    lock.lock();
+                    Stop();
+                    return;
+                }
+            }
+            lock.lock();
+            --busy_;
             wake_.notify_all();
         }
     }
 
-    // Under the lock: the folder's children and entries go into the tree.
-    void Record(const Job& job, const FolderScan& scan, const std::vector<std::string>& names) {
-        if (!names.empty()) {
-            const std::uint32_t first = tree_.AddChildren(job.Node, names);
-            for (size_t i = 0; i < names.size(); ++i)
+    // Lists one folder (inside Parent when given, else by its whole path)
+    // and records it; its subfolders become a new frame. False on cancel.
+    bool Visit(FolderScanner& scanner, FolderScan& scan, std::vector<Frame>& stack,
+               const Frame* parent, std::uint32_t node, const std::string& name) {
+        if (s_.Cancel && s_.Cancel->load(std::memory_order_relaxed))
+            return false;
+        std::string native = parent ? RawChild(parent->Native, name) : name;
+        std::unique_ptr<TDirListing> listing =
+            parent ? scanner.Open(parent->Listing->Fd(), name) : scanner.OpenPath(native);
+        if (node == 0) {
+            rootDevice_ = listing->Device();
+            rootMount_ = listing->MountId();
+        } else if (listing->IsOpen() &&
+                   (listing->Device() != rootDevice_ || listing->MountId() != rootMount_)) {
+            return true;  // the root of another mount: not entered, no entry
+        }
+        scanner.Read(*listing, true, scan);
+        if (s_.Progress)
+            s_.Progress->fetch_add(1, std::memory_order_relaxed);
+        const std::vector<std::string> names = Escaped(scan.Subfolders);
+        std::uint32_t first = 0;
+        {
+            std::lock_guard<std::mutex> guard(mutex_);
+            if (!names.empty())
+                first = tree_.AddChildren(node, names);
+            tree_.SetListed(node, scan.Own.data());
+            for (LinkSeen l : scan.Links) {
+                l.Node = node;
+                links_.push_back(l);
+            }
+            if (!names.empty() && stack.size() >= kMaxOpenDepth) {
+                for (size_t i = 0; i < names.size(); ++i)
+                    work_.push_back(
+                        {first + static_cast<std::uint32_t>(i), ChildNative(native, names[i])});
+                wake_.notify_all();
+                return true;
+            }
+        }
+        if (!names.empty())
+            stack.push_back({std::move(listing), std::move(native), first, scan.Subfolders, 0});
+        return true;
+    }
+
+    // Hands the pending subfolders of the shallowest open folder to the
+    // shared stack, where an idle thread picks them up.
+    void Share(std::vector<Frame>& stack) {
+        for (Frame& f : stack) {
+            if (f.Next >= f.Raw.size())
+                continue;
+            std::lock_guard<std::mutex> guard(mutex_);
+            for (size_t i = f.Next; i < f.Raw.size(); ++i)
                 work_.push_back(
-                    {first + static_cast<std::uint32_t>(i), ChildNative(job.Native, names[i])});
+                    {f.FirstChild + static_cast<std::uint32_t>(i), RawChild(f.Native, f.Raw[i])});
+            f.Next = f.Raw.size();
+            wake_.notify_all();
+            return;
         }
-        tree_.SetListed(job.Node, scan.Own.data());
-        for (LinkSeen l : scan.Links) {
-            l.Node = job.Node;
-            links_.push_back(l);
-        }
+    }
+
+    // Under the lock.
+    void Stop() {
+        --busy_;
+        stop_ = true;
+        wake_.notify_all();
     }
 
     const TWalkSettings& s_;
@@ -288,7 +395,11 @@ class ParallelWalk {
     std::condition_variable wake_;
     std::vector<Job> work_;
     int busy_ = 0;
+    std::atomic<int> idle_{0};
     bool stop_ = false;
+    // The walk's own file system; node 0 is listed before any other.
+    std::uint64_t rootDevice_ = 0;
+    std::uint64_t rootMount_ = 0;
 };
 
 // Each hard-linked file keeps its bytes only in the folder whose path sorts

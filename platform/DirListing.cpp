@@ -46,8 +46,12 @@ struct Identity {
     }
 };
 
+// The identity is read again whenever the effective user changes (a
+// process may drop privileges after its first listing).
 const Identity& Me() {
-    static const Identity me;
+    thread_local Identity me;
+    if (me.uid != geteuid() || me.gid != getegid())
+        me = Identity();
     return me;
 }
 
@@ -135,11 +139,15 @@ std::uint32_t NameAttributes(const std::string& name) {
 }
 
 TDirListing::TDirListing(const std::string& nativeFolder, unsigned options)
-    : wantReadOnly_(!(options & kNoReadOnly)) {
+    : TDirListing(AT_FDCWD, nativeFolder, options) {}
+
+TDirListing::TDirListing(int parentFd, const std::string& name, unsigned options)
+    : wantReadOnly_(!(options & kNoReadOnly)),
+      lazyFolders_((options & kLazyFolders) && (options & kNoReadOnly)) {
     int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
     if (!(options & kFollowLink))
         flags |= O_NOFOLLOW;
-    fd_ = ::open(nativeFolder.c_str(), flags);
+    fd_ = ::openat(parentFd, name.c_str(), flags);
     if (fd_ < 0)
         return;
     struct statx self;
@@ -184,7 +192,20 @@ bool TDirListing::Next(TDirEntry& entry) {
     }
 }
 
-bool TDirListing::Describe(const char* name, unsigned char, TDirEntry& entry) {
+bool TDirListing::Describe(const char* name, unsigned char type, TDirEntry& entry) {
+    if (lazyFolders_ && type == DT_DIR) {
+        // Known to be a real folder from the listing alone; the caller
+        // checks the mount when it opens it.
+        entry.Name.assign(name);
+        entry.Attr = NameAttributes(entry.Name) | faDirectory;
+        entry.Size = 0;
+        entry.IsLink = entry.OtherMount = false;
+        entry.LastWriteNs = 0;
+        entry.Device = device_;
+        entry.Inode = 0;
+        entry.Links = 1;
+        return true;
+    }
     struct statx st;
     if (statx(fd_, name, kStatxFlags, kStatxMask, &st) != 0)
         return false;  // vanished since the listing: not seen

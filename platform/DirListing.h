@@ -40,13 +40,27 @@ class TDirListing {
     enum Options : unsigned {
         kNoReadOnly = 1,  // skip the read-only test (the bit is never set)
         kFollowLink = 2,  // the folder itself may be reached through a link
+        // With kNoReadOnly: subfolders the listing marks as such are not
+        // looked at (no time, no mount test); a walk that opens them checks
+        // Device()/MountId() of their own listing instead.
+        kLazyFolders = 4,
     };
     explicit TDirListing(const std::string& nativeFolder, unsigned options = 0);
+    // The folder Name inside the open folder ParentFd (one name, no path):
+    // a walk opens each folder from its parent without resolving the whole
+    // path again.
+    TDirListing(int parentFd, const std::string& name, unsigned options = 0);
     ~TDirListing();
     TDirListing(const TDirListing&) = delete;
     TDirListing& operator=(const TDirListing&) = delete;
 
     bool IsOpen() const { return fd_ >= 0; }
+    // The open folder, valid while the listing lives.
+    int Fd() const { return fd_; }
+    // The device and mount id of the folder itself (mount id 0 when the
+    // kernel does not report it).
+    std::uint64_t Device() const { return device_; }
+    std::uint64_t MountId() const { return haveMountId_ ? mountId_ : 0; }
     // The next entry; false at the end or when the folder could not be read.
     // An entry that vanishes between the listing and its statx is left out.
     bool Next(TDirEntry& entry);
@@ -57,6 +71,7 @@ class TDirListing {
 
     int fd_ = -1;
     bool wantReadOnly_;
+    bool lazyFolders_ = false;
     bool readOnlyMount_ = false;
     std::uint64_t device_ = 0;
     std::uint64_t mountId_ = 0;

@@ -160,3 +160,33 @@ TEST(FileInfo, ExistsAndLookupByDriveForm) {
     EXPECT_TRUE(e.Attr & faDirectory);
     EXPECT_FALSE(LookupEntry("T:\\..\\x", e));
 }
+
+TEST(DirListing, LazyFoldersAreNamedButNotLookedAt) {
+    TTempDir dir;
+    dir.MakeDir("sub");
+    dir.MakeFile("f", 3);
+    TDirListing l(dir.Path(), TDirListing::kNoReadOnly | TDirListing::kLazyFolders);
+    ASSERT_TRUE(l.IsOpen());
+    struct stat st;
+    ASSERT_EQ(stat(dir.Path().c_str(), &st), 0);
+    EXPECT_EQ(l.Device(), st.st_dev);
+    TDirEntry e;
+    int seen = 0;
+    while (l.Next(e)) {
+        ++seen;
+        if (e.Name == "sub") {
+            EXPECT_EQ(e.Attr & faDirectory, faDirectory);
+            EXPECT_EQ(e.Inode, 0u);  // not looked at
+        } else {
+            EXPECT_EQ(e.Size, 3);
+            EXPECT_NE(e.Inode, 0u);
+        }
+    }
+    EXPECT_EQ(seen, 2);
+    // Opening a folder inside an open one, by its name alone.
+    TDirListing inner(l.Fd(), "sub");
+    EXPECT_TRUE(inner.IsOpen());
+    EXPECT_EQ(inner.Device(), l.Device());
+    TDirListing missing(l.Fd(), "nothing");
+    EXPECT_FALSE(missing.IsOpen());
+}
