@@ -182,8 +182,31 @@ void BM_LinearAggregateAndPercents(benchmark::State& s) {
     AggregateAndPercentsOnPrefix(s, false);
 }
 
+// A run's steps after the walk as the analyzer does them, on a tree made for
+// this run alone and freed once the lists exist; run it in a process of its
+// own to see its peak memory next to the bytes of the result files.
+void BM_AfterWalkAlone(benchmark::State& state) {
+    std::atomic<bool> cancel{false};
+    double resultBytes = 0;
+    for (auto _ : state) {
+        Lists l;
+        {
+            const TFolderTree tree = MakeTree(kFolders);
+            tree.EmitSorted(l.Dirs, l.Sizes, l.Percents, cancel);
+        }
+        BuildDirIndex(l.Dirs, l.Index);
+        AggregateSizesAndPercents(l.Dirs, l.Sizes, l.Percents, l.Index, cancel);
+        resultBytes = 0;
+        for (const TStringList* list : {&l.Dirs, &l.Sizes, &l.Percents})
+            for (const std::string& line : *list)
+                resultBytes += line.size() + 2;  // CR LF
+    }
+    state.counters["result_MiB"] = resultBytes / (1 << 20);
+}
+
 }  // namespace
 
+BENCHMARK(BM_AfterWalkAlone)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_SortFromTree)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ListsInWalkOrder)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_QuickSortOfWalkOrder)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -76,7 +76,18 @@ done
 if [ -x "$steps" ]; then
   echo
   echo "Steps after the walk on 1,000,000 synthetic folders:"
-  "$steps" --benchmark_counters_tabular=true
+  "$steps" --benchmark_filter=-AfterWalkAlone --benchmark_counters_tabular=true
+  # Peak memory of the same steps alone, against the bytes of the result files.
+  /usr/bin/time -f "%M" -o "$out/.m" "$steps" --benchmark_filter=AfterWalkAlone \
+    --benchmark_format=json >"$out/.j" 2>/dev/null
+  python3 - "$out/.j" "$out/.m" <<'PY'
+import json, sys
+b = json.load(open(sys.argv[1]))["benchmarks"][0]
+peak = int(open(sys.argv[2]).read().split()[-1]) / 1024
+files = b["result_MiB"]
+print(f"\nafter-walk steps alone: {b['real_time']:.0f} ms, peak {peak:.0f} MiB, "
+      f"result files {files:.0f} MiB, peak/files {peak / files:.2f}")
+PY
 else
   echo "scan: $steps not built (is libbenchmark-dev installed?)" >&2
 fi
