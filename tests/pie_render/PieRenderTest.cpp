@@ -115,6 +115,7 @@ TEST(PieGeometry, DefaultsFollowTheZoomAndKeepTheOtherColour) {
     DefaultPieData(data, 20, nullptr, nullptr, &list, &list, &list);
     EXPECT_EQ(data.D, 50);
     EXPECT_EQ(PieDiameterForZoom(140), 350);
+    EXPECT_EQ(PieDiameterForZoom(-20), 0);
 }
 
 TEST_F(PieDrawing, EmptyListsDrawNothing) {
@@ -234,6 +235,16 @@ TEST_F(PieDrawing, SlicesPast362DegreesOverlapTheFirstAndDropTheRemainder) {
     EXPECT_EQ(ColorAtAngle(100, 200), first);
     EXPECT_EQ(ColorAtAngle(200, 200), first);
     EXPECT_EQ(ColorAtAngle(300, 200), second);
+}
+
+TEST_F(PieDrawing, AnAbsurdPercentStillDrawsAndFlagsTheOverflow) {
+    // 1e30 % turns the running angle far past any whole number of turns.
+    AddEntry("C:\\cur\\a", "1e30", clRed);
+    AddEntry("C:\\cur\\b", "50", clLime);
+    DrawSlices();
+    EXPECT_TRUE(Data.AngleOverflow);
+    EXPECT_GT(CountColour(clRed), 0);
+    EXPECT_EQ(CountColour(kOther), 0);
 }
 
 TEST_F(PieDrawing, TotalsUpTo362DegreesAreNoOverflow) {

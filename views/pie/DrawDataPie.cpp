@@ -1,10 +1,13 @@
 #include "views/pie/DrawDataPie.h"
 
+#include <algorithm>
 #include <cmath>
 
 std::int32_t PieDiameterForZoom(int zoomPercent) {
     // Exact integer arithmetic: no zoom lands a pixel short through rounding.
-    return static_cast<std::int32_t>(static_cast<std::int64_t>(zoomPercent) * 250 / 100);
+    // A zoom below 0 would make a bitmap narrower than its margins.
+    return static_cast<std::int32_t>(
+        std::max<std::int64_t>(0, std::int64_t{zoomPercent} * 250 / 100));
 }
 
 std::int32_t PieBitmapDiameter(const TDrawDataPie& data) {

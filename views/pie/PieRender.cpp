@@ -33,8 +33,13 @@ void DrawSector(QPainter& canvas, const TPiePiece& piece) {
     if (span <= 0) {
         return;
     }
-    // Screen angles of the painter start at three o'clock; ours at nine.
-    const int start = static_cast<int>(std::lround((180.0 + piece.StartAngle) * 16.0)) % (360 * 16);
+    // Screen angles of the painter start at three o'clock; ours at nine. The
+    // running angle is not capped, so it is brought into one turn first.
+    const double turn = std::fmod(180.0 + piece.StartAngle, 360.0);
+    if (!std::isfinite(turn)) {
+        return;
+    }
+    const int start = static_cast<int>(std::lround(turn * 16.0)) % (360 * 16);
     // The ellipse through the centres of the square's outer pixels: aliased,
     // it covers exactly Width x Height pixels from (Left, Top), for odd and
     // even sizes alike (an integer rectangle grows by one for even sizes).
