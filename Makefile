@@ -17,8 +17,8 @@ build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	@if [ -x $(BUILD)/app/cobaltquarry ]; then \
-	  $(BUILD)/app/cobaltquarry; \
+	@if [ -x $(BUILD)/app/main/cobaltquarry ]; then \
+	  $(BUILD)/app/main/cobaltquarry; \
 	else \
 	  $(BUILD)/tools/cobaltquarry-scan "$$HOME"; \
 	fi

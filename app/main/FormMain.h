@@ -1,0 +1,236 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPoint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "engine/ResultStore.h"
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPainter;
+class QScrollArea;
+class QSplitter;
+class QToolBar;
+class QToolButton;
+class QTreeWidgetItem;
+class TBarData;
+class TDriveSelector;
+class TScanControl;
+class TBarShellTreeView;
+class TBitmapGradient;
+class TPBExListview;
+class TPieData;
+class TShellListModel;
+class TViewRefresh;
+
+// The steps of the program that other parts provide. Every hook may stay
+// empty: the window then does the least that keeps it usable (it draws no
+// pie picture, opens files with the desktop, and ignores help).
+struct TFormMainHooks {
+    // Start-up: shows the splash, pauses, runs startUp (the window's start-up
+    // initialisation) and hides the splash when it returns. Empty: startUp
+    // runs at once.
+    std::function<void(const std::function<void()>& startUp)> RunSplash;
+    // The About window: created hidden at start-up, shown without waiting.
+    std::function<void()> CreateAbout;
+    std::function<void()> ShowAbout;
+
+    // Help: the help file is made known once; a topic of a "?" item
+    // ("Html\Analize_disk.html"); "Contents"; "What is"; "Home Page".
+    std::function<void(const QString& helpFile)> SetHelpFile;
+    std::function<void(const QString& topic)> HelpTopic;
+    std::function<void()> HelpContents;
+    std::function<void()> HelpWhatIs;
+    std::function<void()> OpenHomePage;
+
+    // Replaces the scan decision for the current drive (tests); true when a
+    // scan was started. Empty: the window's scan control decides.
+    std::function<bool(bool force)> Analize;
+
+    // The pie: its redraw (which rebuilds the pie lists first), its mouse
+    // handling, zoom and the resize of its holder. Empty DrawPieMain: the pie
+    // lists are rebuilt and the picture stays as it is.
+    std::function<void()> DrawPieMain;
+    std::function<void(Qt::MouseButton button, QPoint at)> PieMouseDown;
+    std::function<void(QPoint at)> PieMouseMove;
+    std::function<void()> ZoomIn;
+    std::function<void()> ZoomOut;
+    std::function<void()> BarHolderResize;
+
+    // The desktop: open a document, the item context menu of a listed item
+    // at a point of a control, and the small-icon list of the bar list.
+    std::function<void(const std::string& path)> ShellEx;
+    std::function<void(int itemIndex, QWidget* owner, QPoint at)> InvokeContextMenu;
+    std::function<void()> AttachShellIcons;
+};
+
+// The program's one document window. It owns every list and flag of the run
+// and keeps the commands' names as entry points; the work itself lies in the
+// result store, the bar and pie data, the views and the hooks.
+class TFormMain : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit TFormMain(TFormMainHooks hooks = {}, QWidget* parent = nullptr);
+    ~TFormMain() override;
+
+    TFormMainHooks& Hooks() { return FHooks; }
+
+    // --- state -----------------------------------------------------------
+    TResultStore Store;  // global lists and result files
+    TTreeLists TreeLists;
+    bool FolderChanged = true;
+    bool FirstShowPending = true;
+    int SortColumn = 2;
+    bool SortReverse = false;
+    bool BarShadow = false;
+    bool BarOutLine = false;  // the bar frame switch of the listing
+    int PieZoom = 100;
+    bool ListsFreed = false;
+
+    TShellListModel& Bar() { return *FBar; }
+    TBarData& BarData() { return *FBarData; }
+    TPieData& PieData() { return *FPieData; }
+    TViewRefresh& Refresh() { return *FRefresh; }
+    // The scan decision, the scans and their progress window; the drive
+    // button with its menu.
+    TScanControl& Scan() { return *FScan; }
+    TDriveSelector& Drives() { return *FDrives; }
+
+    // --- controls ----------------------------------------------------------
+    QToolBar* ToolBar = nullptr;
+    QToolButton* TB6 = nullptr;
+    QToolButton* tbDiskAn = nullptr;
+    QToolButton* tbRescan = nullptr;
+    QToolButton* tbPie = nullptr;
+    QToolButton* tbBar = nullptr;
+    QToolButton* tbTree = nullptr;
+    QToolButton* btnDrives = nullptr;
+    QToolButton* tbExit = nullptr;
+    QSplitter* Splitter = nullptr;
+    TBarShellTreeView* Tree = nullptr;
+    QWidget* BarPieHolder = nullptr;
+    QWidget* barHolder = nullptr;
+    TPBExListview* BarLV = nullptr;
+    QComboBox* cbSort = nullptr;
+    QScrollArea* pieHolder = nullptr;
+    QLabel* Pie = nullptr;
+    QWidget* btnHolder = nullptr;
+    QToolButton* btnZIn = nullptr;
+    QToolButton* btnZOut = nullptr;
+    QToolButton* btnNewCols = nullptr;
+    QToolButton* btnSave = nullptr;
+    TBitmapGradient* GradientFill = nullptr;
+    TBitmapGradient* PieGradient = nullptr;
+    QWidget* Split2() const;
+
+    // --- commands ----------------------------------------------------------
+    QAction* acFolderUP = nullptr;
+    QAction* acDiskAnalize = nullptr;
+    QAction* acFolderAnalize = nullptr;
+    QAction* acPieSH = nullptr;
+    QAction* acFTree = nullptr;
+    QAction* acZoomIN = nullptr;
+    QAction* acZoomOUT = nullptr;
+    QAction* acChangeColors = nullptr;
+    QAction* acSortSize = nullptr;
+    QAction* acSortName = nullptr;
+    QAction* acExit = nullptr;
+
+    // --- main menu -----------------------------------------------------------
+    QMenu* menuAnalize = nullptr;
+    QMenu* menuView = nullptr;
+    QMenu* menuHelp = nullptr;
+    QAction* menuDisk = nullptr;
+    QAction* menuFolder = nullptr;
+    QAction* miPieChart = nullptr;
+    QAction* miBarChart = nullptr;
+    QAction* miFolderTree = nullptr;
+    QAction* menuContents = nullptr;
+    QAction* menuWeb = nullptr;
+    QAction* menuWhatIs = nullptr;
+    QAction* menuAbout = nullptr;
+
+    // --- start-up, show, close ----------------------------------------------
+    void FormCreate();
+    // The start-up message: creates the lists and settles the start values.
+    void WMStartUp();
+    void FormShow();
+    // The pie label message: acts as a left click on the pie at the mouse.
+    void PostPieLabelClick();
+    void WMPieLabelClick();
+    void tbExitClick();
+
+    // --- navigation and views -------------------------------------------------
+    void SetFolder(const std::string& path);
+    void acFolderUPExecute();
+    void acPieSHExecute();
+    void acFTreeExecute();
+    void menuPieClick();
+    bool Analize(bool force);
+    void UpdateBarPie();
+    void UpdateBar();
+    void UpdatePie();
+    void LoadData();
+    void LoadTree();
+    void SetPieHolderSize();
+    // Copies the tree's lists of the analysis into the folder tree.
+    void SyncTreeBars();
+
+    // --- bar list --------------------------------------------------------------
+    void BarToBarlv();
+    void SetBarProperties();
+    void Barlv1CustomDrawSubItem(QPainter& canvas, QTreeWidgetItem* row, int cellIndex,
+                                 bool& defaultDraw);
+    void DrawBarImage(QPainter& canvas, QTreeWidgetItem* row, int cellIndex);
+    QRect BarRect(QTreeWidgetItem* row, int column, int percent) const;
+    void DrawWhiteRect(QPainter& canvas, const QRect& r);
+    void DrawShadow(QPainter& canvas, const QRect& r);
+    void DrawGradientBar(QPainter& canvas, const QRect& r, const QColor& colour);
+    int LVCustomCompare(QTreeWidgetItem* item1, QTreeWidgetItem* item2) const;
+    void Barlv1ColumnClick(int column);
+    void acSortSizeExecute();
+    void acSortNameExecute();
+    void cbSortChange(int index);
+    bool SizeSort() const;
+    bool AZSort() const;
+    void BarlvEndColumnResize(int columnindex, int columnwidth);
+    int ColumnWidths() const;
+    void BarlvDblClick();
+    void BarlvMouseDown(Qt::MouseButton button, QPoint at);
+    // The absolute path a row stands for (sub-item 2).
+    static std::string RowPath(const QTreeWidgetItem* row);
+
+    // --- folder tree -------------------------------------------------------------
+    void TreeChange(QTreeWidgetItem* node);
+    void ExpandTree();
+    int FolderINTreeSLS(const std::string& path) const;
+    void SetTreeRoot(const std::string& driveRoot);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void CreateActions();
+    void CreateMenu();
+    void CreateToolBar();
+    void CreateViews();
+    void CreatePieHolder();
+    void FreeSLs();
+    void ShowShellError(const QString& message);
+
+    TFormMainHooks FHooks;
+    std::unique_ptr<TShellListModel> FBar;
+    std::unique_ptr<TBarData> FBarData;
+    std::unique_ptr<TPieData> FPieData;
+    std::unique_ptr<TViewRefresh> FRefresh;
+    std::unique_ptr<TScanControl> FScan;
+    std::unique_ptr<TDriveSelector> FDrives;
+};

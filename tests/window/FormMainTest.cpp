@@ -1,0 +1,410 @@
+// The real main window on a test drive, driven with clicks and keys.
+#include <gmock/gmock.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/main/MenuRow.h"
+#include "engine/ResultStore.h"
+#include "tests/window/WindowFixture.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+
+TEST_F(WindowFixture, StartUpWithStoredResultsShowsTheRowsOfTheDriveRoot) {
+    OpenWindow();
+    EXPECT_EQ(form->windowTitle(), "Cobaltquarry 1.2 ");
+    EXPECT_EQ(form->Bar().Root(), "C:\\");
+    EXPECT_EQ(RowNames(), (QStringList{"alpha", "beta", "gamma", "f.bin"}));
+    EXPECT_EQ(RowText("alpha", 1), "0.5");
+    EXPECT_EQ(RowText("alpha", 2), "50.0");
+    EXPECT_EQ(RowText("beta", 2), "30.0");
+    EXPECT_EQ(RowText("gamma", 2), "0.0");
+    EXPECT_EQ(RowText("f.bin", 2), "20.0");
+    EXPECT_EQ(RowText("f.bin", 1), "0.2");
+    // The first show pressed the bar button and loaded the tree's lists.
+    EXPECT_TRUE(form->tbBar->isChecked());
+    EXPECT_TRUE(form->tbPie->isChecked());
+    EXPECT_FALSE(form->tbTree->isChecked());
+    EXPECT_FALSE(form->FirstShowPending);
+    EXPECT_FALSE(form->Tree->isVisible());
+    EXPECT_EQ(form->Tree->Root(), "C:\\");
+    EXPECT_TRUE(form->Tree->ShowBarCharts());
+}
+
+TEST_F(WindowFixture, LayoutFollowsTheDesign) {
+    OpenWindow();
+    EXPECT_EQ(form->size(), QSize(811, 539));
+    EXPECT_EQ(form->ToolBar->height(), 29);
+    EXPECT_EQ(form->BarLV->ColumnWidth(0), 200);
+    EXPECT_EQ(form->BarLV->headerItem()->text(2), "Size, %");
+    EXPECT_EQ(form->cbSort->geometry(), QRect(499, 16, 61, 19));
+    EXPECT_EQ(form->cbSort->currentText(), "No sort");
+    EXPECT_EQ(form->cbSort->mask().boundingRect(), QRect(2, 2, 57, 15));
+    EXPECT_EQ(form->pieHolder->pos(), QPoint(404, 158));
+    EXPECT_EQ(form->pieHolder->width(), form->barHolder->width() - 404);
+    EXPECT_EQ(form->pieHolder->height(), form->barHolder->height() - 158);
+    EXPECT_EQ(form->Pie->geometry(), QRect(4, 12, 261, 249));
+    EXPECT_EQ(form->btnZOut->geometry(), QRect(20, 0, 21, 21));
+    EXPECT_FALSE(form->btnSave->isVisibleTo(form.get()));
+    EXPECT_EQ(form->btnDrives->size(), QSize(77, 22));
+    EXPECT_EQ(form->Splitter->handleWidth(), 5);
+    EXPECT_EQ(form->Tree->indentation(), 23);
+    // Tool bar order, left to right.
+    std::vector<QString> order;
+    for (QToolButton* b : {form->TB6, form->tbDiskAn, form->tbRescan, form->tbPie, form->tbBar,
+                           form->tbTree, form->btnDrives, form->tbExit}) {
+        order.push_back(b->objectName());
+        EXPECT_TRUE(b->isVisible()) << b->objectName().toStdString();
+    }
+    for (size_t i = 1; i < order.size(); ++i) {
+        QWidget* a = form->findChild<QWidget*>(order[i - 1]);
+        QWidget* b = form->findChild<QWidget*>(order[i]);
+        EXPECT_LT(a->x(), b->x()) << order[i].toStdString();
+    }
+    EXPECT_EQ(form->tbExit->toolTip(), "Exit Cobaltquarry");
+    EXPECT_EQ(form->tbDiskAn->toolTip(), "Click to analize only current drive");
+}
+
+TEST_F(WindowFixture, DoubleClickEntersAFolderAndBackspaceClimbsToTheDriveRoot) {
+    OpenWindow();
+    DoubleClickRow("alpha");
+    EXPECT_EQ(form->Bar().Root(), "C:\\alpha");
+    EXPECT_EQ(RowNames(), (QStringList{"inner", "a.bin"}));
+    EXPECT_EQ(RowText("inner", 2), "50.0");
+    // A folder without results is entered too.
+    DoubleClickRow("inner");
+    EXPECT_EQ(form->Bar().Root(), "C:\\alpha\\inner");
+    EXPECT_EQ(RowNames(), (QStringList{"i.bin"}));
+
+    form->BarLV->setFocus();
+    QTest::keyClick(form->BarLV, Qt::Key_Backspace);
+    Settle();
+    EXPECT_EQ(form->Bar().Root(), "C:\\alpha");
+    QTest::keyClick(form->BarLV, Qt::Key_Backspace);
+    Settle();
+    EXPECT_EQ(form->Bar().Root(), "C:\\");
+    EXPECT_EQ(RowNames(), (QStringList{"alpha", "beta", "gamma", "f.bin"}));
+    // At the drive root the root stays current and the views are rebuilt.
+    QTest::keyClick(form->BarLV, Qt::Key_Backspace);
+    Settle();
+    EXPECT_EQ(form->Bar().Root(), "C:\\");
+    EXPECT_EQ(RowNames().size(), 4);
+    EXPECT_TRUE(form->BarData().BarDataReady);
+}
+
+TEST_F(WindowFixture, DoubleClickOnAFileOpensIt) {
+    std::vector<std::string> opened;
+    TFormMainHooks hooks;
+    hooks.ShellEx = [&](const std::string& path) { opened.push_back(path); };
+    OpenWindow(hooks);
+    DoubleClickRow("f.bin");
+    EXPECT_THAT(opened, ElementsAre("C:\\f.bin"));
+    EXPECT_EQ(form->Bar().Root(), "C:\\");
+}
+
+TEST_F(WindowFixture, ColumnClicksSortAndReverse) {
+    OpenWindow();
+    // Sort column 2 (percent): a click on "Size, %" reverses, smallest first.
+    ClickHeader(2);
+    EXPECT_TRUE(form->SortReverse);
+    EXPECT_EQ(RowNames(), (QStringList{"gamma", "f.bin", "beta", "alpha"}));
+    // "Name" keeps the reversal: Z to A.
+    ClickHeader(0);
+    EXPECT_EQ(form->SortColumn, 0);
+    EXPECT_EQ(RowNames(), (QStringList{"gamma", "f.bin", "beta", "alpha"}));
+    ClickHeader(0);
+    EXPECT_FALSE(form->SortReverse);
+    EXPECT_EQ(RowNames(), (QStringList{"alpha", "beta", "f.bin", "gamma"}));
+    // Size in MB, largest first.
+    ClickHeader(1);
+    EXPECT_EQ(RowNames(), (QStringList{"alpha", "beta", "f.bin", "gamma"}));
+    EXPECT_EQ(form->SortColumn, 1);
+    // The bar column's header does nothing.
+    ClickHeader(3);
+    EXPECT_EQ(form->SortColumn, 1);
+    EXPECT_FALSE(form->SortReverse);
+}
+
+TEST_F(WindowFixture, SortSelectorAppliesOnEveryRefill) {
+    OpenWindow();
+    ClickHeader(2);  // reverse on
+    form->cbSort->setCurrentIndex(2);
+    emit form->cbSort->activated(2);
+    EXPECT_EQ(form->SortColumn, 0);
+    EXPECT_EQ(RowNames(), (QStringList{"gamma", "f.bin", "beta", "alpha"}));
+    form->cbSort->setCurrentIndex(1);
+    emit form->cbSort->activated(1);
+    EXPECT_EQ(form->SortColumn, 2);
+    // "New colors" refills: still by percent, the reversal still in force.
+    QTest::keySequence(form.get(), QKeySequence("Ctrl+C"));
+    Settle();
+    EXPECT_EQ(RowNames(), (QStringList{"gamma", "f.bin", "beta", "alpha"}));
+    EXPECT_TRUE(form->SortReverse);
+}
+
+TEST_F(WindowFixture, HalfShareBarFollowsTheColumnWidthAndTheSelectorMoves) {
+    OpenWindow();
+    form->BarLV->setCurrentIndex(QModelIndex());
+    EXPECT_EQ(BarLength(ListShot(), "alpha"), 50);
+    EXPECT_EQ(BarLength(ListShot(), "beta"), 30);
+    // Widen the bar column by dragging its divider from 500 to 600.
+    QWidget* port = form->BarLV->header()->viewport();
+    int y = form->BarLV->header()->height() / 2;
+    QTest::mousePress(port, Qt::LeftButton, Qt::NoModifier, QPoint(500, y));
+    QMouseEvent move(QEvent::MouseMove, QPointF(600, y), port->mapToGlobal(QPointF(600, y)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(port, &move);
+    EXPECT_EQ(form->BarLV->ColumnWidth(3), 100);
+    EXPECT_EQ(form->cbSort->x(), 499);
+    QTest::mouseRelease(port, Qt::LeftButton, Qt::NoModifier, QPoint(600, y));
+    Settle();
+    EXPECT_EQ(form->BarLV->ColumnWidth(3), 200);
+    EXPECT_EQ(BarLength(ListShot(), "alpha"), 100);
+    EXPECT_EQ(form->cbSort->x(), 600);
+    EXPECT_EQ(form->cbSort->y(), 16);
+}
+
+TEST_F(WindowFixture, ZeroPercentRowHasNoBar) {
+    OpenWindow();
+    form->BarLV->setCurrentIndex(QModelIndex());
+    QImage shot = ListShot();
+    EXPECT_EQ(BarLength(shot, "gamma"), 0);
+    // Its bar cell shows neither a bar nor the path.
+    QRect r = form->BarLV->RowRect(Row("gamma"));
+    int dark = 0;
+    for (int x = 400; x < 500; ++x) {
+        for (int y = r.top(); y < r.top() + r.height(); ++y) {
+            dark += shot.pixelColor(x, y).lightness() < 200;
+        }
+    }
+    EXPECT_EQ(dark, 0);
+    EXPECT_GT(BarLength(shot, "f.bin"), 0);
+}
+
+TEST_F(WindowFixture, ReleasingTheBarButtonHidesThePieToo) {
+    OpenWindow();
+    ASSERT_TRUE(form->pieHolder->isVisible());
+    QTest::mouseClick(form->tbBar, Qt::LeftButton);
+    Settle();
+    EXPECT_FALSE(form->tbBar->isChecked());
+    EXPECT_TRUE(form->tbPie->isChecked());
+    EXPECT_FALSE(form->barHolder->isVisible());
+    EXPECT_FALSE(form->pieHolder->isVisible());
+    QTest::mouseClick(form->tbBar, Qt::LeftButton);
+    Settle();
+    EXPECT_TRUE(form->pieHolder->isVisible());
+    QTest::mouseClick(form->tbPie, Qt::LeftButton);
+    Settle();
+    EXPECT_FALSE(form->pieHolder->isVisible());
+    EXPECT_TRUE(form->BarLV->isVisible());
+}
+
+TEST_F(WindowFixture, FunctionKeysRunTheViewMenuItems) {
+    OpenWindow();
+    QTest::keyClick(form.get(), Qt::Key_F2);
+    Settle();
+    EXPECT_FALSE(form->miPieChart->isChecked());
+    EXPECT_FALSE(form->tbPie->isChecked());
+    EXPECT_FALSE(form->pieHolder->isVisible());
+    QTest::keyClick(form.get(), Qt::Key_F4);
+    Settle();
+    EXPECT_TRUE(form->miFolderTree->isChecked());
+    EXPECT_TRUE(form->tbTree->isChecked());
+    EXPECT_TRUE(form->Tree->isVisible());
+    EXPECT_TRUE(form->Split2()->isVisible());
+    EXPECT_LT(form->Tree->x(), form->Split2()->x());
+    EXPECT_LT(form->Split2()->x(), form->BarPieHolder->x());
+    QTest::keyClick(form.get(), Qt::Key_F3);
+    Settle();
+    EXPECT_FALSE(form->miBarChart->isChecked());
+    EXPECT_FALSE(form->tbBar->isChecked());
+    EXPECT_FALSE(form->barHolder->isVisible());
+    // The tool buttons do not change the check marks.
+    QTest::mouseClick(form->tbTree, Qt::LeftButton);
+    Settle();
+    EXPECT_FALSE(form->Tree->isVisible());
+    EXPECT_TRUE(form->miFolderTree->isChecked());
+}
+
+TEST_F(WindowFixture, ViewMenuRowsStandInTwoColumns) {
+    std::vector<QString> topics;
+    TFormMainHooks hooks;
+    hooks.HelpTopic = [&](const QString& topic) { topics.push_back(topic); };
+    OpenWindow(hooks);
+    form->menuView->popup(form->mapToGlobal(QPoint(40, 20)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form->menuView));
+    auto* pieCell = form->menuView->findChild<TMenuCell*>("miPieChartCell");
+    auto* helpCell = form->menuView->findChild<TMenuCell*>("menuPieHelpCell");
+    ASSERT_NE(pieCell, nullptr);
+    ASSERT_NE(helpCell, nullptr);
+    // The "?" stands beside its item, on the same row.
+    EXPECT_EQ(pieCell->mapTo(form->menuView, QPoint(0, 0)).y(),
+              helpCell->mapTo(form->menuView, QPoint(0, 0)).y());
+    EXPECT_GT(helpCell->mapTo(form->menuView, QPoint(0, 0)).x(),
+              pieCell->mapTo(form->menuView, QPoint(0, 0)).x());
+    EXPECT_EQ(helpCell->Action()->statusTip(), "Html\\Pie-Chart.html");
+    QTest::mouseClick(helpCell, Qt::LeftButton);
+    EXPECT_FALSE(form->menuView->isVisible());
+    ASSERT_EQ(topics.size(), 1u);
+    EXPECT_EQ(topics[0], "Html\\Pie-Chart.html");
+    EXPECT_TRUE(form->miPieChart->isChecked());
+
+    form->menuView->popup(form->mapToGlobal(QPoint(40, 20)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form->menuView));
+    QTest::mouseClick(pieCell, Qt::LeftButton);
+    Settle();
+    EXPECT_FALSE(form->miPieChart->isChecked());
+    EXPECT_FALSE(form->tbPie->isChecked());
+}
+
+TEST_F(WindowFixture, TreeShowsBarsOfTheLoadedResults) {
+    OpenWindow();
+    QTest::keyClick(form.get(), Qt::Key_F4);
+    Settle();
+    ASSERT_TRUE(form->Tree->isVisible());
+    EXPECT_EQ(form->Tree->indentation(), 55);
+    QTreeWidgetItem* alpha = nullptr;
+    for (QTreeWidgetItem* node : form->Tree->Nodes()) {
+        if (TBarShellTreeView::NodePath(node) == "C:\\alpha") {
+            alpha = node;
+        }
+    }
+    ASSERT_NE(alpha, nullptr);
+    QImage shot = form->Tree->viewport()->grab().toImage();
+    QRect row = form->Tree->NodeRowRect(alpha);
+    int bar = 0;
+    for (int x = 0; x < shot.width(); ++x) {
+        bar += shot.pixelColor(x, row.top() + row.height() / 2) == QColor(255, 215, 174);
+    }
+    EXPECT_EQ(bar, 17);
+}
+
+TEST_F(WindowFixture, TreeClickMakesAFolderCurrentAndBarDoubleClickExpandsIt) {
+    OpenWindow();
+    QTest::keyClick(form.get(), Qt::Key_F4);
+    Settle();
+    auto find = [&](const std::string& path) -> QTreeWidgetItem* {
+        for (QTreeWidgetItem* node : form->Tree->Nodes()) {
+            if (TBarShellTreeView::NodePath(node) == path) {
+                return node;
+            }
+        }
+        return nullptr;
+    };
+    QTreeWidgetItem* beta = find("C:\\beta");
+    ASSERT_NE(beta, nullptr);
+    QTest::mouseClick(form->Tree->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      form->Tree->NodeTextRect(beta).center());
+    Settle();
+    EXPECT_EQ(form->Bar().Root(), "C:\\beta");
+    EXPECT_EQ(RowNames(), (QStringList{"b.bin"}));
+
+    QTest::keyClick(form->BarLV, Qt::Key_Backspace);
+    Settle();
+    QTreeWidgetItem* alpha = find("C:\\alpha");
+    ASSERT_NE(alpha, nullptr);
+    EXPECT_FALSE(alpha->isExpanded());
+    DoubleClickRow("alpha");
+    EXPECT_EQ(form->Bar().Root(), "C:\\alpha");
+    EXPECT_TRUE(alpha->isExpanded());
+    // The selection in the tree stays where it was.
+    EXPECT_EQ(TBarShellTreeView::NodePath(form->Tree->currentItem()), "C:\\beta");
+    EXPECT_EQ(form->FolderINTreeSLS("C:\\alpha\\inner"), form->FolderINTreeSLS("c:\\alpha\\inner"));
+    EXPECT_EQ(form->FolderINTreeSLS("C:\\ALPHA"), -1);
+}
+
+TEST_F(WindowFixture, RightClickOffersTheItemsContextMenu) {
+    std::vector<int> asked;
+    TFormMainHooks hooks;
+    hooks.InvokeContextMenu = [&](int index, QWidget*, QPoint) { asked.push_back(index); };
+    OpenWindow(hooks);
+    QRect r = form->BarLV->visualItemRect(Row("beta"));
+    QTest::mouseClick(form->BarLV->viewport(), Qt::RightButton, Qt::NoModifier,
+                      QPoint(40, r.center().y()));
+    Settle();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(form->Bar().Item(asked[0]).PathName(), "C:\\beta");
+}
+
+TEST_F(WindowFixture, ClosingFreesTheLists) {
+    OpenWindow();
+    EXPECT_FALSE(form->Store.GlobalSLSEmpty());
+    form->close();
+    EXPECT_TRUE(form->ListsFreed);
+    EXPECT_TRUE(form->Store.GlobalSLSEmpty());
+    EXPECT_TRUE(form->BarData().BarSLSEmpty());
+}
+
+class NoResultsFixture : public WindowFixture {
+  protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        storeResults = false;
+    }
+};
+
+TEST_F(NoResultsFixture, WithoutResultsTheTreeHasNoBarsAndRowsShowZero) {
+    OpenWindow();
+    // The first show asked whether to analyse the drive; the test said No.
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0], "Analize drive \"C:\\\" ?       ");
+    EXPECT_EQ(RowNames(), (QStringList{"alpha", "beta", "gamma", "f.bin"}));
+    EXPECT_EQ(RowText("alpha", 2), "0");
+    EXPECT_EQ(RowText("f.bin", 2), "0");
+    QTest::keyClick(form.get(), Qt::Key_F4);
+    Settle();
+    EXPECT_EQ(form->Tree->indentation(), 23);
+    QImage shot = form->Tree->viewport()->grab().toImage();
+    int bar = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            bar += shot.pixelColor(x, y) == QColor(255, 215, 174);
+        }
+    }
+    EXPECT_EQ(bar, 0);
+}
+
+TEST_F(NoResultsFixture, TheScanDecisionRunsAtTheFirstShowAndAScanLeavesItPending) {
+    std::vector<bool> forced;
+    TFormMainHooks hooks;
+    hooks.Analize = [&](bool force) {
+        forced.push_back(force);
+        return true;  // a scan was started
+    };
+    OpenWindow(hooks);
+    EXPECT_THAT(forced, ElementsAre(false));
+    EXPECT_TRUE(form->FirstShowPending);
+    EXPECT_FALSE(form->tbBar->isChecked());
+    EXPECT_TRUE(form->BarLV->isVisible());
+    QTest::keySequence(form.get(), QKeySequence("Ctrl+D"));
+    EXPECT_THAT(forced, ElementsAre(false, true));
+}
+
+TEST_F(WindowFixture, SplashRunsTheStartUpBeforeTheFirstShow) {
+    std::vector<std::string> steps;
+    TFormMainHooks hooks;
+    hooks.RunSplash = [&](const std::function<void()>& startUp) {
+        steps.push_back("splash");
+        startUp();
+        steps.push_back("hidden");
+    };
+    hooks.CreateAbout = [&] { steps.push_back("about"); };
+    hooks.SetHelpFile = [&](const QString& file) {
+        steps.push_back("help");
+        EXPECT_TRUE(file.endsWith("/Cobaltquarry.chm"));
+    };
+    OpenWindow(hooks);
+    EXPECT_THAT(steps, ElementsAre("splash", "hidden", "help", "about"));
+    // The start-up built the drive button's caption from the drive table.
+    EXPECT_TRUE(form->btnDrives->text().contains("c:")) << form->btnDrives->text().toStdString();
+}
+
+}  // namespace
