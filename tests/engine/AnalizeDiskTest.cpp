@@ -280,8 +280,10 @@ TEST(AnalizeDiskCancel, CancelFromAnotherThreadDuringTheWalk) {
         a.ParallelWalk = parallel;
         int after = 0;
         a.AfterExecute = [&](TAnalizeDisk*) { ++after; };
+        // Cancel once the walk is seen under way.
         std::thread stopper([&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            while (a.FoldersWalked() < 20)
+                std::this_thread::yield();
             a.Cancel = true;
         });
         a.Execute();
