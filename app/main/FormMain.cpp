@@ -29,7 +29,12 @@
 #include "app/drives/DriveSelector.h"
 #include "app/main/MenuRow.h"
 #include "app/main/ToolIcons.h"
+#include "app/pie/PieControl.h"
+#include "app/pie/PieHolder.h"
 #include "app/scan/ScanControl.h"
+#include "app/shell/ItemContextMenu.h"
+#include "app/shell/ShellEx.h"
+#include "app/shell/ShellIcons.h"
 #include "platform/DriveTable.h"
 #include "platform/FileInfo.h"
 #include "views/bar/BarData.h"
@@ -165,18 +170,9 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
     FRefresh->BarToBarlv = [this] { BarToBarlv(); };
     FRefresh->PieVisible = [this] { return pieHolder->isVisibleTo(this); };
     FRefresh->SetPieBackground = [this](TColor colour) {
-        QPalette pal = pieHolder->palette();
-        pal.setColor(QPalette::Window, ToQColor(colour));
-        pieHolder->setPalette(pal);
-        pieHolder->widget()->setPalette(pal);
+        pieHolder->SetBackground(ToQColor(colour));
     };
-    FRefresh->DrawPieMain = [this] {
-        if (FHooks.DrawPieMain) {
-            FHooks.DrawPieMain();
-        } else {
-            PieData().CreatePieData();
-        }
-    };
+    FRefresh->DrawPieMain = [this] { pieHolder->DrawPieMain(); };
 
     FormCreate();
 }
@@ -214,27 +210,6 @@ void TFormMain::CreateActions() {
     acFTree = make("acFTree", "Folder tree", "Folder tree");
     connect(acFTree, &QAction::triggered, this, [this] { acFTreeExecute(); });
 
-    acZoomIN = make("acZoomIN", "", "Zoom in");
-    acZoomIN->setShortcut(QKeySequence("Ctrl+I"));
-    acZoomIN->setIcon(ToolIcon(TToolIcon::ZoomIn));
-    connect(acZoomIN, &QAction::triggered, this, [this] {
-        if (FHooks.ZoomIn) {
-            FHooks.ZoomIn();
-        }
-    });
-    acZoomOUT = make("acZoomOUT", "", "Zoom out");
-    acZoomOUT->setShortcut(QKeySequence("Ctrl+O"));
-    acZoomOUT->setIcon(ToolIcon(TToolIcon::ZoomOut));
-    connect(acZoomOUT, &QAction::triggered, this, [this] {
-        if (FHooks.ZoomOut) {
-            FHooks.ZoomOut();
-        }
-    });
-    acChangeColors = make("acChangeColors", "", "New colors");
-    acChangeColors->setShortcut(QKeySequence("Ctrl+C"));
-    acChangeColors->setIcon(ToolIcon(TToolIcon::NewColors));
-    connect(acChangeColors, &QAction::triggered, this, [this] { UpdateBarPie(); });
-
     acSortSize = make("acSortSize", "Sort by size", "");
     connect(acSortSize, &QAction::triggered, this, [this] { acSortSizeExecute(); });
     acSortName = make("acSortName", "Sort by name", "");
@@ -243,10 +218,8 @@ void TFormMain::CreateActions() {
     acExit->setIcon(ToolIcon(TToolIcon::Exit));
     connect(acExit, &QAction::triggered, this, [this] { tbExitClick(); });
 
-    for (QAction* action : {acFolderUP, acZoomIN, acZoomOUT, acChangeColors}) {
-        action->setShortcutContext(Qt::WindowShortcut);
-        addAction(action);
-    }
+    acFolderUP->setShortcutContext(Qt::WindowShortcut);
+    addAction(acFolderUP);
 }
 
 void TFormMain::CreateMenu() {
@@ -466,52 +439,36 @@ void TFormMain::CreateViews() {
 }
 
 void TFormMain::CreatePieHolder() {
-    pieHolder = new QScrollArea(barHolder);
-    pieHolder->setObjectName("pieHolder");
-    pieHolder->setFrameShape(QFrame::NoFrame);
-    pieHolder->setGeometry(404, 158, 214, 301);
-    pieHolder->setAutoFillBackground(true);
-    QPalette white = pieHolder->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    pieHolder->setPalette(white);
+    pieHolder = new TPieHolder(barHolder);
+    TPieHolder::TLinks links;
+    links.store = &Store;
+    links.pieData = FPieData.get();
+    links.barData = FBarData.get();
+    links.bar = FBar.get();
+    links.views = FRefresh.get();
+    links.owner = this;
+    links.barHolderVisible = [this] { return barHolder->isVisibleTo(this); };
+    links.treeVisible = [this] { return Tree->isVisible(); };
+    links.expandTree = [this] { ExpandTree(); };
+    pieHolder->SetLinks(links);
+    pieHolder->AttachToBarHolder(barHolder);
+    Pie = pieHolder->Pie();
+    btnHolder = pieHolder->ButtonHolder();
+    btnZIn = btnHolder->findChild<QToolButton*>("btnZIn");
+    btnZOut = btnHolder->findChild<QToolButton*>("btnZOut");
+    btnNewCols = btnHolder->findChild<QToolButton*>("btnNewCols");
+    btnSave = btnHolder->findChild<QToolButton*>("btnSave");
+    acZoomIN = pieHolder->acZoomIN();
+    acZoomOUT = pieHolder->acZoomOUT();
+    acChangeColors = pieHolder->acChangeColors();
+    for (QAction* action : pieHolder->Actions()) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+}
 
-    auto* content = new QWidget();
-    content->setObjectName("pieContent");
-    content->setAutoFillBackground(true);
-    content->setPalette(white);
-    Pie = new QLabel(content);
-    Pie->setObjectName("Pie");
-    Pie->setGeometry(4, 12, 261, 249);
-    Pie->setCursor(Qt::PointingHandCursor);
-    Pie->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Pie->setMouseTracking(true);
-    Pie->installEventFilter(this);
-
-    btnHolder = new QWidget(content);
-    btnHolder->setObjectName("btnHolder");
-    btnHolder->setGeometry(4, 0, 93, 25);
-    btnHolder->setAutoFillBackground(true);
-    btnHolder->setPalette(white);
-    auto button = [this](const QString& name, QAction* action, int x) {
-        auto* b = new QToolButton(btnHolder);
-        b->setObjectName(name);
-        b->setAutoRaise(true);
-        b->setGeometry(x, 0, 21, 21);
-        b->setIconSize(QSize(16, 16));
-        if (action) {
-            b->setDefaultAction(action);
-        }
-        return b;
-    };
-    btnZIn = button("btnZIn", acZoomIN, 0);
-    btnZOut = button("btnZOut", acZoomOUT, 20);
-    btnNewCols = button("btnNewCols", acChangeColors, 40);
-    btnSave = button("btnSave", nullptr, 60);
-    btnSave->setIcon(ToolIcon(TToolIcon::Save));
-    btnSave->hide();
-    content->resize(Pie->geometry().right() + 1, Pie->geometry().bottom() + 1);
-    pieHolder->setWidget(content);
-    pieHolder->widget()->setAutoFillBackground(true);
+void TFormMain::RereadAndRebuild() {
+    pieHolder->RereadAndRebuild();
 }
 
 // --- start-up, show, close ----------------------------------------------------
@@ -538,22 +495,11 @@ void TFormMain::WMStartUp() {
     ListsFreed = false;
 
     SortColumn = 2;
-    PieZoom = 100;
+    pieHolder->SetZoom(100);
     FolderChanged = true;
     FirstShowPending = true;
 
-    if (FHooks.AttachShellIcons) {
-        FHooks.AttachShellIcons();
-    } else {
-        TIconCache::System().SetProvider([](const QString& key) {
-            QStyle* style = QApplication::style();
-            if (key == TIconCache::kFolderKey) {
-                return style->standardIcon(QStyle::SP_DirIcon);
-            }
-            QIcon icon = TIconCache::ThemeIcon(key);
-            return icon.isNull() ? style->standardIcon(QStyle::SP_FileIcon) : icon;
-        });
-    }
+    AttachShellIcons(BarLV);
     BarLV->OnCompare = [this](QTreeWidgetItem* a, QTreeWidgetItem* b) {
         return LVCustomCompare(a, b);
     };
@@ -596,16 +542,10 @@ void TFormMain::FormShow() {
     SetPieHolderSize();
 }
 
-void TFormMain::PostPieLabelClick() {
-    QMetaObject::invokeMethod(
-        this, [this] { WMPieLabelClick(); }, Qt::QueuedConnection);
-}
-
 void TFormMain::WMPieLabelClick() {
-    QPoint at = Pie->mapFromGlobal(QCursor::pos());
-    if (FHooks.PieMouseDown) {
-        FHooks.PieMouseDown(Qt::LeftButton, at);
-    }
+    // The pie holder posts this itself for a label click; the entry point
+    // stays for other callers.
+    pieHolder->PieMouseDown(Qt::LeftButton, Pie->mapFromGlobal(QCursor::pos()));
 }
 
 void TFormMain::tbExitClick() {
@@ -705,20 +645,16 @@ void TFormMain::LoadTree() {
 }
 
 void TFormMain::SetPieHolderSize() {
-    pieHolder->resize(barHolder->width() - pieHolder->x(), barHolder->height() - pieHolder->y());
+    pieHolder->SetPieHolderSize();
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
-    if (!BarLV || !Pie || !pieHolder) {
+    if (!BarLV) {
         return QMainWindow::eventFilter(watched, event);  // still being built
     }
     if (watched == barHolder && event->type() == QEvent::Resize) {
+        // The pie holder keeps itself fitted to the bar holder.
         BarLV->setGeometry(barHolder->rect());
-        if (FHooks.BarHolderResize) {
-            FHooks.BarHolderResize();
-        } else {
-            SetPieHolderSize();
-        }
     } else if (watched == BarLV->viewport() && event->type() == QEvent::MouseButtonPress) {
         auto* me = static_cast<QMouseEvent*>(event);
         Qt::MouseButton button = me->button();
@@ -726,15 +662,6 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
         // After the list has selected the row under the mouse.
         QMetaObject::invokeMethod(
             this, [this, button, at] { BarlvMouseDown(button, at); }, Qt::QueuedConnection);
-    } else if (watched == Pie && event->type() == QEvent::MouseButtonPress) {
-        auto* me = static_cast<QMouseEvent*>(event);
-        if (FHooks.PieMouseDown) {
-            FHooks.PieMouseDown(me->button(), me->position().toPoint());
-        }
-    } else if (watched == Pie && event->type() == QEvent::MouseMove) {
-        if (FHooks.PieMouseMove) {
-            FHooks.PieMouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
-        }
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -907,6 +834,8 @@ void TFormMain::BarlvDblClick() {
     if (FileExists(path)) {
         if (FHooks.ShellEx) {
             FHooks.ShellEx(path);
+        } else {
+            ::ShellEx(path);
         }
     } else {
         SetFolder(path);
@@ -921,10 +850,15 @@ void TFormMain::BarlvMouseDown(Qt::MouseButton button, QPoint at) {
     if (button != Qt::RightButton || !row || !row->isSelected()) {
         return;
     }
-    int index = Bar().IndexOfPath(RowPath(row));
-    if (index >= 0 && FHooks.InvokeContextMenu) {
-        FHooks.InvokeContextMenu(index, BarLV, at);
+    const std::string path = RowPath(row);
+    if (FHooks.InvokeContextMenu) {
+        int index = Bar().IndexOfPath(path);
+        if (index >= 0) {
+            FHooks.InvokeContextMenu(index, BarLV, at);
+        }
+        return;
     }
+    InvokeContextMenuForPath(this, Bar(), path, BarLV, at, [this] { RereadAndRebuild(); });
 }
 
 // --- folder tree ---------------------------------------------------------------------

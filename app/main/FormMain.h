@@ -26,12 +26,13 @@ class TBarShellTreeView;
 class TBitmapGradient;
 class TPBExListview;
 class TPieData;
+class TPieHolder;
 class TShellListModel;
 class TViewRefresh;
 
 // The steps of the program that other parts provide. Every hook may stay
-// empty: the window then does the least that keeps it usable (it draws no
-// pie picture, opens files with the desktop, and ignores help).
+// empty: the window then does the least that keeps it usable (no splash, no
+// About window, help requests ignored).
 struct TFormMainHooks {
     // Start-up: shows the splash, pauses, runs startUp (the window's start-up
     // initialisation) and hides the splash when it returns. Empty: startUp
@@ -53,21 +54,11 @@ struct TFormMainHooks {
     // scan was started. Empty: the window's scan control decides.
     std::function<bool(bool force)> Analize;
 
-    // The pie: its redraw (which rebuilds the pie lists first), its mouse
-    // handling, zoom and the resize of its holder. Empty DrawPieMain: the pie
-    // lists are rebuilt and the picture stays as it is.
-    std::function<void()> DrawPieMain;
-    std::function<void(Qt::MouseButton button, QPoint at)> PieMouseDown;
-    std::function<void(QPoint at)> PieMouseMove;
-    std::function<void()> ZoomIn;
-    std::function<void()> ZoomOut;
-    std::function<void()> BarHolderResize;
-
-    // The desktop: open a document, the item context menu of a listed item
-    // at a point of a control, and the small-icon list of the bar list.
+    // Replace the desktop's part (tests): opening a document, and the item
+    // context menu of a listed item at a point of a control. Empty: the
+    // program's own open and context menu.
     std::function<void(const std::string& path)> ShellEx;
     std::function<void(int itemIndex, QWidget* owner, QPoint at)> InvokeContextMenu;
-    std::function<void()> AttachShellIcons;
 };
 
 // The program's one document window. It owns every list and flag of the run
@@ -90,7 +81,6 @@ class TFormMain : public QMainWindow {
     bool SortReverse = false;
     bool BarShadow = false;
     bool BarOutLine = false;  // the bar frame switch of the listing
-    int PieZoom = 100;
     bool ListsFreed = false;
 
     TShellListModel& Bar() { return *FBar; }
@@ -118,8 +108,8 @@ class TFormMain : public QMainWindow {
     QWidget* barHolder = nullptr;
     TPBExListview* BarLV = nullptr;
     QComboBox* cbSort = nullptr;
-    QScrollArea* pieHolder = nullptr;
-    QLabel* Pie = nullptr;
+    TPieHolder* pieHolder = nullptr;
+    QWidget* Pie = nullptr;
     QWidget* btnHolder = nullptr;
     QToolButton* btnZIn = nullptr;
     QToolButton* btnZOut = nullptr;
@@ -162,7 +152,6 @@ class TFormMain : public QMainWindow {
     void WMStartUp();
     void FormShow();
     // The pie label message: acts as a left click on the pie at the mouse.
-    void PostPieLabelClick();
     void WMPieLabelClick();
     void tbExitClick();
 
@@ -223,6 +212,7 @@ class TFormMain : public QMainWindow {
     void CreateToolBar();
     void CreateViews();
     void CreatePieHolder();
+    void RereadAndRebuild();
     void FreeSLs();
     void ShowShellError(const QString& message);
 

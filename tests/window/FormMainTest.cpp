@@ -51,7 +51,8 @@ TEST_F(WindowFixture, LayoutFollowsTheDesign) {
     EXPECT_EQ(form->pieHolder->pos(), QPoint(404, 158));
     EXPECT_EQ(form->pieHolder->width(), form->barHolder->width() - 404);
     EXPECT_EQ(form->pieHolder->height(), form->barHolder->height() - 158);
-    EXPECT_EQ(form->Pie->geometry(), QRect(4, 12, 261, 249));
+    EXPECT_EQ(form->Pie->pos(), QPoint(4, 12));
+    EXPECT_EQ(form->btnHolder->geometry(), QRect(4, 0, 93, 25));
     EXPECT_EQ(form->btnZOut->geometry(), QRect(20, 0, 21, 21));
     EXPECT_FALSE(form->btnSave->isVisibleTo(form.get()));
     EXPECT_EQ(form->btnDrives->size(), QSize(77, 22));

@@ -11,10 +11,12 @@
 #include <memory>
 
 #include "app/main/FormMain.h"
+#include "app/pie/PieHolder.h"
 #include "app/reporter/ExceptionReporter.h"
 #include "platform/DriveTable.h"
 #include "views/bar/BarData.h"
 #include "views/bar/PBExListview.h"
+#include "views/common/Colors.h"
 #include "views/tree/BarShellTreeView.h"
 #include "views/tree/ShellListModel.h"
 

@@ -38,13 +38,13 @@ void DrawGradientBar(QPainter& canvas, const QRect& bar, const QImage& rendered,
     canvas.setRenderHint(QPainter::SmoothPixmapTransform, true);
     canvas.drawImage(QRectF(bar), rendered);
     if (outline) {
-        canvas.setRenderHint(QPainter::Antialiasing, false);
-        QPen pen(rowColor);
-        pen.setWidth(0);
-        pen.setCosmetic(true);
-        canvas.setPen(pen);
-        canvas.setBrush(Qt::NoBrush);
-        canvas.drawRect(bar.adjusted(0, 0, -1, -1));
+        // Four one-pixel strips rather than a stroked rectangle: they scale
+        // with the device pixel ratio and so stay on the inside of the bar.
+        const int w = bar.width(), h = bar.height();
+        canvas.fillRect(QRect(bar.left(), bar.top(), w, 1), rowColor);
+        canvas.fillRect(QRect(bar.left(), bar.top() + h - 1, w, 1), rowColor);
+        canvas.fillRect(QRect(bar.left(), bar.top(), 1, h), rowColor);
+        canvas.fillRect(QRect(bar.left() + w - 1, bar.top(), 1, h), rowColor);
     }
     canvas.restore();
 }
