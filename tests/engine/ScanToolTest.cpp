@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -35,10 +36,11 @@ std::string ReadAll(const std::string& path) {
 }
 
 // Runs the real program with its output captured in files.
-RunResult RunScan(const std::string& args, const TTempDir& dir) {
+// Prefix goes before the program (e.g. "env VAR=x ").
+RunResult RunScan(const std::string& args, const TTempDir& dir, const std::string& prefix = "") {
     const std::string out = dir / ".out", err = dir / ".err";
     const std::string cmd =
-        std::string(CQ_SCAN_BINARY) + " " + args + " >'" + out + "' 2>'" + err + "'";
+        prefix + std::string(CQ_SCAN_BINARY) + " " + args + " >'" + out + "' 2>'" + err + "'";
     const int raw = std::system(cmd.c_str());
     RunResult r;
     r.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -64,8 +66,11 @@ bool CatchesInterrupt(const std::string& statusFile) {
 TEST(ScanOptions, ReadsTheCommandLine) {
     TScanOptions o;
     std::string error;
-    ASSERT_TRUE(ParseScanOptions({"--top", "5", "--json", "--out", "/x", "/data"}, o, error));
+    ASSERT_TRUE(ParseScanOptions(
+        {"--top", "5", "--json", "--out", "/x", "--save", "--pie", "p.png", "/data"}, o, error));
     EXPECT_EQ(o.Top, 5);
+    EXPECT_TRUE(o.Save);
+    EXPECT_EQ(o.PieFile, "p.png");
     EXPECT_TRUE(o.Json);
     EXPECT_EQ(o.OutDir, "/x");
     EXPECT_EQ(o.Path, "/data");
@@ -74,12 +79,16 @@ TEST(ScanOptions, ReadsTheCommandLine) {
     EXPECT_EQ(d.Path, "-odd name");
     EXPECT_EQ(d.Top, 20);
     EXPECT_FALSE(d.Json);
+    EXPECT_FALSE(d.Save);
+    EXPECT_EQ(d.PieFile, "");
     for (const std::vector<std::string>& bad :
          std::vector<std::vector<std::string>>{{},
                                                {"--top"},
                                                {"--top", "-1", "/"},
                                                {"--top", "x", "/"},
                                                {"--out"},
+                                               {"--pie", "/"},
+                                               {"--pie", "", "/"},
                                                {"--what", "/"},
                                                {"/a", "/b"}}) {
         TScanOptions b;
@@ -101,10 +110,21 @@ TEST(ScanReport, LargestDirectSubfoldersFirst) {
     EXPECT_EQ(r.Largest[1].Name, "c");
     std::ostringstream text;
     PrintScanText(r, text);
-    EXPECT_NE(text.str().find("Total: 1000 B (1000 bytes) in 5 folders"), std::string::npos);
-    EXPECT_NE(text.str().find("60.0%  ##################............  b\\x"), std::string::npos);
-    EXPECT_EQ(HumanSize(1536), "1.5 KiB");
-    EXPECT_EQ(HumanSize(5LL << 30), "5.0 GiB");
+    EXPECT_NE(text.str().find("Total: 0.0 GB (1000 bytes) in 5 folders"), std::string::npos)
+        << text.str();
+    EXPECT_NE(text.str().find("  60.0%  ##################............  b\\x"), std::string::npos)
+        << text.str();
+
+    // The program's own size texts: GB for the total, MB for the folders.
+    const TStringList bigSizes = {"3221225472", "1572864", "0"};
+    const TScanReport big = MakeScanReport({"D:", "D:\\a", "D:\\b"}, bigSizes, 5);
+    std::ostringstream bigText;
+    PrintScanText(big, bigText);
+    EXPECT_NE(bigText.str().find("Total: 3.0 GB (3221225472 bytes) in 3 folders"),
+              std::string::npos)
+        << bigText.str();
+    EXPECT_NE(bigText.str().find("      1.5 MB    0.0%"), std::string::npos) << bigText.str();
+    EXPECT_EQ(SecondsText(2.5), "2.50");
 }
 
 TEST(ScanTool, ReportsAndWritesTheListsOfItsDrive) {
@@ -192,4 +212,74 @@ TEST(ScanTool, InterruptCancelsTheScanCleanly) {
         EXPECT_TRUE(written.empty());
     else
         EXPECT_EQ(written.size(), 3u);
+}
+
+namespace {
+
+bool IsWhite(QRgb c) {
+    return qRed(c) == 255 && qGreen(c) == 255 && qBlue(c) == 255;
+}
+
+int ColourDistance(QRgb a, QRgb b) {
+    return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+           std::abs(qBlue(a) - qBlue(b));
+}
+
+}  // namespace
+
+// The pie of a folder, drawn by the real program with no display platform
+// chosen: it must pick the offscreen one itself and write nothing else.
+TEST(ScanTool, DrawsThePieOfTheFolderAsPng) {
+    TTempDir dir;
+    dir.MakeDir("tree");
+    dir.MakeDir("tree/big");
+    dir.MakeFile("tree/big/f", 3 << 20);
+    dir.MakeDir("tree/small");
+    dir.MakeFile("tree/small/f", 1 << 20);
+    const std::string png = dir / "pie.png";
+    const RunResult r = RunScan("--pie '" + png + "' '" + dir.Path() + "/tree'", dir,
+                                "env -u QT_QPA_PLATFORM XDG_DATA_HOME='" + dir.Path() + "/data' ");
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    // (Qt may warn about the session's set-up; the program itself says nothing.)
+    EXPECT_EQ(r.Err.find("cobaltquarry-scan"), std::string::npos) << r.Err;
+    EXPECT_NE(r.Out.find("Total: 0.0 GB (4194304 bytes) in 3 folders"), std::string::npos) << r.Out;
+    struct stat st;
+    EXPECT_NE(stat((dir / "data").c_str(), &st), 0) << "a pie alone must not touch the data folder";
+
+    QImage pie;
+    ASSERT_TRUE(pie.load(QString::fromStdString(png), "PNG"));
+    ASSERT_EQ(pie.size(), QSize(350, 350));
+    // Outside the disc the control's white background.
+    for (const QPoint p : {QPoint(2, 2), QPoint(347, 2), QPoint(2, 347), QPoint(347, 347)})
+        EXPECT_TRUE(IsWhite(pie.pixel(p))) << p.x() << "," << p.y();
+    // The two slices: 270 degrees for big from nine o'clock counterclockwise
+    // on the screen (through the bottom and the right), 90 for small (the
+    // upper-left quarter). The shading depends only on the height and the
+    // distance from the centre, so mirrored points of one slice look alike
+    // and mirrored points of the two slices do not.
+    const QPoint centre(175, 175);
+    const QRgb bigLeft = pie.pixel(centre + QPoint(-50, 60));
+    const QRgb bigRight = pie.pixel(centre + QPoint(50, 60));
+    const QRgb small = pie.pixel(centre + QPoint(-50, -60));
+    const QRgb bigTop = pie.pixel(centre + QPoint(50, -60));
+    EXPECT_FALSE(IsWhite(bigLeft));
+    EXPECT_FALSE(IsWhite(small));
+    EXPECT_LE(ColourDistance(bigLeft, bigRight), 6);
+    EXPECT_GT(ColourDistance(small, bigTop), 6);
+
+    // The caption, the folder's total, is dark text on the pie's lit centre.
+    int dark = 0;
+    for (int y = 160; y < 190; ++y)
+        for (int x = 150; x < 200; ++x)
+            dark += qGray(pie.pixel(x, y)) < 110;
+    EXPECT_GT(dark, 15) << "no caption text in the middle of the pie";
+}
+
+TEST(ScanTool, PieThatCannotBeWrittenFailsTheRun) {
+    TTempDir dir;
+    dir.MakeDir("tree");
+    const RunResult r =
+        RunScan("--pie '" + dir.Path() + "/missing/pie.png' '" + dir.Path() + "/tree'", dir);
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Err.find("cannot write the picture"), std::string::npos) << r.Err;
 }

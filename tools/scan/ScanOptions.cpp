@@ -15,7 +15,8 @@ bool ReadCount(const std::string& text, int& value) {
 }  // namespace
 
 std::string ScanUsage() {
-    return "usage: cobaltquarry-scan [--top N] [--json] [--out DIR] PATH\n"
+    return "usage: cobaltquarry-scan [--top N] [--json] [--out DIR] [--save] [--pie FILE]\n"
+           "                         PATH\n"
            "Measures the folder PATH and everything below it.\n"
            "  --top N    list the N largest subfolders (default 20)\n"
            "  --json     print the report as JSON\n"
@@ -42,6 +43,14 @@ bool ParseScanOptions(const std::vector<std::string>& args, TScanOptions& option
                 return false;
             }
             options.OutDir = args[++i];
+        } else if (a == "--save") {
+            options.Save = true;
+        } else if (a == "--pie") {
+            if (!hasValue || args[i + 1].empty()) {
+                error = "--pie needs a file name";
+                return false;
+            }
+            options.PieFile = args[++i];
         } else if (a == "--") {
             if (!hasValue || pathSeen || i + 2 != args.size()) {
                 error = "exactly one PATH is expected";

@@ -4,10 +4,12 @@
 #include <vector>
 
 struct TScanOptions {
-    int Top = 20;        // --top N: how many subfolders to list
-    bool Json = false;   // --json: the report as JSON
-    std::string OutDir;  // --out DIR: also write the three lists there
-    std::string Path;    // the folder to scan
+    int Top = 20;         // --top N: how many subfolders to list
+    bool Json = false;    // --json: the report as JSON
+    std::string OutDir;   // --out DIR: also write the three lists there
+    bool Save = false;    // --save: store the results as the desktop program does
+    std::string PieFile;  // --pie FILE: draw the folder's pie into a PNG file
+    std::string Path;     // the folder to scan
 };
 
 // Reads the arguments (without the program name). False with a message in

@@ -6,12 +6,13 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 #include <ostream>
 
 #include "engine/NumberText.h"
 #include "platform/AtomicFile.h"
 #include "platform/DriveForm.h"
+#include "views/common/NumberText.h"
 
 namespace {
 
@@ -55,42 +56,31 @@ TScanReport MakeScanReport(const TStringList& dirs, const TStringList& sizes, in
     return r;
 }
 
-std::string HumanSize(std::int64_t bytes) {
-    static const char* kUnits[] = {"B", "KiB", "MiB", "GiB", "TiB", "PiB", "EiB"};
-    double v = static_cast<double>(bytes);
-    int unit = 0;
-    while ((v >= 1024 || v <= -1024) && unit < 6) {
-        v /= 1024;
-        ++unit;
-    }
+std::string SecondsText(double seconds) {
+    // to_chars ignores the locale: the point stays a point even after a GUI
+    // application has taken over the user's number settings.
     char buf[32];
-    if (unit == 0)
-        std::snprintf(buf, sizeof buf, "%lld B", static_cast<long long>(bytes));
-    else
-        std::snprintf(buf, sizeof buf, "%.1f %s", v, kUnits[unit]);
-    // The decimal point is always "." whatever the locale.
-    for (char& c : buf)
-        if (c == ',')
-            c = '.';
-    return buf;
+    const auto r = std::to_chars(buf, buf + sizeof buf, seconds, std::chars_format::fixed, 2);
+    return std::string(buf, r.ptr);
 }
 
 void PrintScanText(const TScanReport& r, std::ostream& out) {
-    char line[160];
+    const std::string total = std::to_string(r.TotalBytes);
     out << r.NativePath << "  (" << r.DriveForm << ")\n";
-    std::snprintf(line, sizeof line, "Total: %s (%lld bytes) in %zu folders, scanned in %.2f s\n",
-                  HumanSize(r.TotalBytes).c_str(), static_cast<long long>(r.TotalBytes), r.Folders,
-                  r.Seconds);
-    out << line;
+    out << "Total: " << FormatGB(total) << " (" << total << " bytes) in " << r.Folders
+        << " folders, scanned in " << SecondsText(r.Seconds) << " s\n";
     if (r.Largest.empty())
         return;
     out << "Largest subfolders:\n";
     for (const TScanSubfolder& s : r.Largest) {
         const int filled =
             std::clamp(static_cast<int>(s.Share / 100.0 * kBarWidth + 0.5), 0, kBarWidth);
-        std::snprintf(line, sizeof line, "%10s %6.1f%%  ", HumanSize(s.Bytes).c_str(), s.Share);
-        out << line << std::string(filled, '#') << std::string(kBarWidth - filled, '.') << "  "
-            << s.Name << '\n';
+        const std::string mb = FormatMB(std::to_string(s.Bytes)) + " MB";
+        const std::string share = FormatOneDecimal(s.Share) + "%";
+        out << std::string(mb.size() < 12 ? 12 - mb.size() : 0, ' ') << mb
+            << std::string(share.size() < 8 ? 8 - share.size() : 0, ' ') << share << "  "
+            << std::string(filled, '#') << std::string(kBarWidth - filled, '.') << "  " << s.Name
+            << '\n';
     }
 }
 

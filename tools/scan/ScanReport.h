@@ -1,6 +1,7 @@
 #pragma once
 // What cobaltquarry-scan prints: the scanned folder's total, the number of
-// folders, the time taken and its largest subfolders.
+// folders, the time taken and its largest subfolders. Sizes and shares use
+// the program's own number texts ("3.0 GB", "1.5" MB, "12.5" %).
 #include <cstdint>
 #include <iosfwd>
 #include <string>
@@ -27,8 +28,8 @@ struct TScanReport {
 // folder: its direct subfolders, the Top largest of them.
 TScanReport MakeScanReport(const TStringList& dirs, const TStringList& sizes, int top);
 
-// "1.5 GiB", "512 B".
-std::string HumanSize(std::int64_t bytes);
+// Seconds with two decimals and a point whatever the locale: "0.25".
+std::string SecondsText(double seconds);
 
 void PrintScanText(const TScanReport& report, std::ostream& out);
 void PrintScanJson(const TScanReport& report, std::ostream& out);

@@ -1,0 +1,172 @@
+// cobaltquarry-scan --save, run inside the test on a drive C: that is a
+// temporary folder, with the data folder in another one.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QImage>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+#include "engine/ResultFileText.h"
+#include "platform/DriveTable.h"
+#include "tests/platform/TempDir.h"
+#include "tools/scan/ScanCommand.h"
+
+namespace {
+
+class ScanSaveTest : public ::testing::Test {
+  protected:
+    ScanSaveTest() : table_(TDriveTable({{'C', dir_ / "drive"}})) {
+        dir_.MakeDir("drive");
+        dir_.MakeDir("drive/docs");
+        dir_.MakeFile("drive/docs/a", 6000);
+        dir_.MakeDir("drive/docs/old");
+        dir_.MakeFile("drive/docs/old/b", 2000);
+        dir_.MakeDir("drive/media");
+        dir_.MakeFile("drive/media/c", 2000);
+        if (const char* old = std::getenv("XDG_DATA_HOME"))
+            oldXdg_ = old;
+        setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
+    }
+    ~ScanSaveTest() override {
+        if (oldXdg_)
+            setenv("XDG_DATA_HOME", oldXdg_->c_str(), 1);
+        else
+            unsetenv("XDG_DATA_HOME");
+    }
+
+    // One run of the program; a command cancels only once, so a fresh one.
+    int Scan(const std::vector<std::string>& args) {
+        out_.str("");
+        err_.str("");
+        TScanCommand command;
+        return command.Run(args, out_, err_);
+    }
+
+    std::string Stored(const std::string& name) const {
+        return dir_ / ("data/cobaltquarry/" + name);
+    }
+    bool Exists(const std::string& path) const {
+        struct stat st;
+        return stat(path.c_str(), &st) == 0;
+    }
+    TStringList StoredLines(const std::string& name) const {
+        std::ifstream f(Stored(name), std::ios::binary);
+        std::stringstream bytes;
+        bytes << f.rdbuf();
+        TStringList lines;
+        SplitResultLines(bytes.str(), lines);
+        return lines;
+    }
+    // The stored entry of path in the list: its line at path's position in CDirs.
+    std::string StoredAt(const std::string& list, const std::string& path) const {
+        const TStringList dirs = StoredLines("CDirs");
+        const TStringList values = StoredLines(list);
+        for (size_t i = 0; i < dirs.size() && i < values.size(); ++i)
+            if (dirs[i] == path)
+                return values[i];
+        return "<missing>";
+    }
+
+    TTempDir dir_;
+    TScopedDriveTable table_;
+    std::optional<std::string> oldXdg_;
+    std::ostringstream out_, err_;
+};
+
+}  // namespace
+
+TEST_F(ScanSaveTest, DriveRootReplacesTheDrivesResultFiles) {
+    // Results of an earlier analysis, to be replaced as a whole.
+    ASSERT_EQ(Scan({"--save", "C:\\"}), 0) << err_.str();
+    dir_.MakeFile("drive/media/d", 10000);
+    ASSERT_EQ(Scan({"--save", dir_ / "drive"}), 0) << err_.str();
+    EXPECT_EQ(err_.str(), "");
+
+    TAnalizeDisk fresh;
+    fresh.Directory = "C:\\";
+    fresh.Recurse = true;
+    fresh.Execute();
+    EXPECT_EQ(StoredLines("CDirs"), fresh.Dirs());
+    EXPECT_EQ(StoredLines("CDirSizes"), fresh.DirSizes());
+    EXPECT_EQ(StoredLines("CPercents"), fresh.Percents());
+    EXPECT_EQ(StoredAt("CDirSizes", "C:"), "20000");
+    EXPECT_EQ(StoredAt("CPercents", "C:\\media"), "60");
+    struct stat st;
+    ASSERT_EQ(stat(Stored("CDirs").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST_F(ScanSaveTest, FolderIsMergedIntoTheStoredDrive) {
+    ASSERT_EQ(Scan({"--save", "C:"}), 0) << err_.str();
+    ASSERT_EQ(StoredAt("CDirSizes", "C:\\docs"), "8000");
+    const std::string docsPercent = StoredAt("CPercents", "C:\\docs");
+    ASSERT_EQ(docsPercent, "80");
+    ASSERT_EQ(StoredAt("CPercents", "C:\\docs\\old"), "25");
+    const size_t stored = StoredLines("CDirs").size();
+
+    // docs grows below it, and gets a folder the drive's results do not have.
+    dir_.MakeFile("drive/docs/old/more", 6000);
+    dir_.MakeDir("drive/docs/new");
+    dir_.MakeFile("drive/docs/new/e", 1000);
+    dir_.MakeFile("drive/media/f", 5000);
+    ASSERT_EQ(Scan({"--save", dir_ / "drive/docs"}), 0) << err_.str();
+
+    // The folder and everything below it take the rescan's sizes and shares,
+    // except the folder's own share of its parent, which the rescan cannot
+    // know; nothing outside it changes and no folder comes or goes.
+    EXPECT_EQ(StoredAt("CDirSizes", "C:\\docs"), "15000");
+    EXPECT_EQ(StoredAt("CPercents", "C:\\docs"), docsPercent);
+    EXPECT_EQ(StoredAt("CDirSizes", "C:\\docs\\old"), "8000");
+    EXPECT_EQ(StoredAt("CPercents", "C:\\docs\\old"), "53.3333320617676");
+    EXPECT_EQ(StoredAt("CDirSizes", "C:"), "10000");
+    EXPECT_EQ(StoredAt("CDirSizes", "C:\\media"), "2000");
+    EXPECT_EQ(StoredAt("CDirSizes", "C:\\docs\\new"), "<missing>");
+    EXPECT_EQ(StoredLines("CDirs").size(), stored);
+    EXPECT_EQ(StoredLines("CDirSizes").size(), stored);
+    EXPECT_EQ(StoredLines("CPercents").size(), stored);
+}
+
+TEST_F(ScanSaveTest, FolderOfADriveWithoutStoredResultsSavesNothing) {
+    EXPECT_EQ(Scan({"--save", "C:\\docs"}), 1);
+    EXPECT_NE(err_.str().find("drive C: has no stored results"), std::string::npos) << err_.str();
+    EXPECT_NE(err_.str().find("was not saved"), std::string::npos) << err_.str();
+    // The scan itself is still reported.
+    EXPECT_NE(out_.str().find("(8000 bytes) in 2 folders"), std::string::npos) << out_.str();
+    for (const char* name : {"CDirs", "CDirSizes", "CPercents"})
+        EXPECT_FALSE(Exists(Stored(name))) << name;
+
+    // Two of the three files are no stored results either, and stay as they were.
+    ASSERT_EQ(Scan({"--save", "C:"}), 0) << err_.str();
+    const TStringList sizes = StoredLines("CDirSizes");
+    ASSERT_EQ(unlink(Stored("CPercents").c_str()), 0);
+    dir_.MakeFile("drive/docs/grown", 4000);
+    EXPECT_EQ(Scan({"--save", "C:\\docs"}), 1);
+    EXPECT_EQ(StoredLines("CDirSizes"), sizes);
+    EXPECT_FALSE(Exists(Stored("CPercents")));
+}
+
+TEST_F(ScanSaveTest, WithoutSaveNothingIsStored) {
+    ASSERT_EQ(Scan({"--json", "C:"}), 0) << err_.str();
+    EXPECT_FALSE(Exists(dir_ / "data")) << "the data folder was made without --save";
+}
+
+// The only case here that draws: a GUI application can be made once per
+// process, and the command makes it itself.
+TEST_F(ScanSaveTest, PieOfASavedDriveRoot) {
+    const std::string png = dir_ / "root.png";
+    ASSERT_EQ(Scan({"--save", "--pie", png, "C:"}), 0) << err_.str();
+    EXPECT_TRUE(Exists(Stored("CDirs")));
+    QImage pie;
+    ASSERT_TRUE(pie.load(QString::fromStdString(png), "PNG"));
+    ASSERT_EQ(pie.size(), QSize(350, 350));
+    // docs takes 80 %: the lower half of the disc is one slice's colour.
+    const QRgb left = pie.pixel(175 - 60, 175 + 40);
+    const QRgb right = pie.pixel(175 + 60, 175 + 40);
+    EXPECT_NE(qRgb(255, 255, 255), left);
+    EXPECT_LE(std::abs(qRed(left) - qRed(right)) + std::abs(qGreen(left) - qGreen(right)) +
+                  std::abs(qBlue(left) - qBlue(right)),
+              6);
+}

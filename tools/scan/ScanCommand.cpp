@@ -1,0 +1,174 @@
+#include "tools/scan/ScanCommand.h"
+
+#include <QGuiApplication>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <ostream>
+#include <thread>
+
+#include "engine/ResultStore.h"
+#include "platform/Console.h"
+#include "platform/DriveForm.h"
+#include "tools/scan/ScanOptions.h"
+#include "tools/scan/ScanPie.h"
+#include "tools/scan/ScanReport.h"
+#include "tools/scan/ScanSave.h"
+
+namespace {
+
+// The drive form of PATH, or a message saying why there is none.
+bool ResolvePath(const std::string& path, std::string& native, std::string& driveForm,
+                 std::string& error) {
+    std::string candidate = path;
+    if (DriveLetterOf(path)) {
+        const auto n = DriveFormToNative(path);
+        if (!n) {
+            error = path + ": not a path on any drive";
+            return false;
+        }
+        candidate = *n;
+    }
+    const auto resolved = ResolvedNativePath(candidate);
+    if (!resolved) {
+        error = path + ": no such file or folder";
+        return false;
+    }
+    if (!IsNativeFolder(*resolved)) {
+        error = path + ": not a folder";
+        return false;
+    }
+    const auto form = NativeToDriveForm(*resolved);
+    if (!form) {
+        error = path + ": not on a fixed drive (" + *resolved + ")";
+        return false;
+    }
+    native = *resolved;
+    driveForm = *form;
+    return true;
+}
+
+// Shows the folders walked so far on standard error until Done is set.
+void ShowProgress(const TAnalizeDisk& analyzer, const std::atomic<bool>& done) {
+    const auto start = std::chrono::steady_clock::now();
+    while (!done.load()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        const double s =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::fprintf(stderr, "\rScanning: %llu folders, %.1f s ",
+                     static_cast<unsigned long long>(analyzer.FoldersWalked()), s);
+    }
+    std::fprintf(stderr, "\r\033[K");
+}
+
+bool WriteLists(const TAnalizeDisk& a, const std::string& outDir, std::string& error) {
+    const std::string base = outDir + "/" + std::string(1, DriveLetterOf(a.Dirs()[0]));
+    if (!IsNativeFolder(outDir)) {
+        error = outDir + ": not a folder";
+        return false;
+    }
+    if (!WriteListFile(base + "Dirs", a.Dirs()) ||
+        !WriteListFile(base + "DirSizes", a.DirSizes()) ||
+        !WriteListFile(base + "Percents", a.Percents())) {
+        error = outDir + ": cannot write the result lists";
+        return false;
+    }
+    return true;
+}
+
+// A store that only holds the scan in memory: no data folder, no files.
+std::unique_ptr<TResultStore> MemoryStore(const TAnalizeDisk& a) {
+    auto store = std::make_unique<TResultStore>(std::string());
+    store->GlobalDirs = a.Dirs();
+    store->GlobalDirSizes = a.DirSizes();
+    store->GlobalPercents = a.Percents();
+    return store;
+}
+
+// The pie needs fonts and image plug-ins, i.e. a GUI application, but no
+// screen: without a display platform chosen it draws offscreen.
+std::unique_ptr<QGuiApplication> PieApplication() {
+    if (QCoreApplication::instance() != nullptr)
+        return nullptr;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "cobaltquarry-scan";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+}  // namespace
+
+int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    TScanOptions options;
+    std::string error;
+    if (!ParseScanOptions(args, options, error)) {
+        err << "cobaltquarry-scan: " << error << "\n" << ScanUsage();
+        return kBadUsage;
+    }
+    std::string native, driveForm;
+    if (!ResolvePath(options.Path, native, driveForm, error)) {
+        err << "cobaltquarry-scan: " << error << "\n";
+        return kBadUsage;
+    }
+
+    analyzer_.Directory = driveForm.find('\\') == std::string::npos ? driveForm + "\\" : driveForm;
+    analyzer_.Recurse = true;
+
+    std::atomic<bool> done{false};
+    std::thread progress;
+    if (StandardErrorIsTerminal())
+        progress = std::thread(ShowProgress, std::cref(analyzer_), std::cref(done));
+    const auto start = std::chrono::steady_clock::now();
+    analyzer_.Execute();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    done = true;
+    if (progress.joinable())
+        progress.join();
+
+    if (analyzer_.Cancel) {
+        err << "cobaltquarry-scan: cancelled\n";
+        return kCancelled;
+    }
+
+    // Every output asked for is attempted; any that fails makes the run fail.
+    int status = 0;
+    auto fail = [&](const std::string& message) {
+        err << "cobaltquarry-scan: " << message << "\n";
+        status = kFailed;
+    };
+    if (!options.OutDir.empty() && !WriteLists(analyzer_, options.OutDir, error))
+        fail(error);
+
+    // After a successful save the store holds what was stored (for a folder:
+    // the drive's results with the scan merged in), which the pie then shows.
+    std::unique_ptr<TResultStore> store;
+    if (options.Save) {
+        store = std::make_unique<TResultStore>();
+        const TScanSaveOutcome saved =
+            SaveScanResults(*store, analyzer_.Dirs(), analyzer_.DirSizes(), analyzer_.Percents());
+        if (!saved.Message.empty()) {
+            fail(saved.Message);
+            store.reset();
+        }
+    }
+    if (!options.PieFile.empty()) {
+        if (!store)
+            store = MemoryStore(analyzer_);
+        const std::unique_ptr<QGuiApplication> app = PieApplication();
+        if (!SaveScanPie(*store, analyzer_.Directory, options.PieFile, error))
+            fail(error);
+    }
+
+    TScanReport report = MakeScanReport(analyzer_.Dirs(), analyzer_.DirSizes(), options.Top);
+    report.NativePath = native;
+    report.Seconds = seconds;
+    if (options.Json)
+        PrintScanJson(report, out);
+    else
+        PrintScanText(report, out);
+    return status;
+}

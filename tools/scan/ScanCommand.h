@@ -1,0 +1,29 @@
+#pragma once
+// One run of cobaltquarry-scan: reads the command line, scans the folder and
+// produces what the options ask for. Kept apart from main() so that tests run
+// it inside their own process, with their own drive table and data folder.
+#include <atomic>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "engine/AnalizeDisk.h"
+
+class TScanCommand {
+  public:
+    // Exit statuses besides 0.
+    static constexpr int kFailed = 1;    // an output could not be produced
+    static constexpr int kBadUsage = 2;  // the command line or PATH is wrong
+    static constexpr int kCancelled = 130;
+
+    // The arguments without the program name. The report goes to out,
+    // messages to err; progress lines go to the process's standard error
+    // when it is a terminal.
+    int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+    // Set from any thread (a signal handler) to stop the scan; one run only.
+    std::atomic<bool>& Cancel() { return analyzer_.Cancel; }
+
+  private:
+    TAnalizeDisk analyzer_;
+};

@@ -1,0 +1,51 @@
+#include "tools/scan/ScanSave.h"
+
+#include "engine/ResultStore.h"
+
+namespace {
+
+// "C:" has no backslash: the analyzer names a drive root by its letter only.
+bool IsDriveRoot(const std::string& dirsEntry) {
+    return dirsEntry.find('\\') == std::string::npos;
+}
+
+TScanSaveOutcome Outcome(TScanSaveStatus status, std::string message = {}) {
+    return TScanSaveOutcome{status, std::move(message)};
+}
+
+}  // namespace
+
+TScanSaveOutcome SaveScanResults(TResultStore& store, const TStringList& dirs,
+                                 const TStringList& dirSizes, const TStringList& percents) {
+    if (dirs.empty())
+        return Outcome(TScanSaveStatus::Failed, "the scan gave no results to save");
+    const std::string& scanned = dirs[0];
+    const std::string drive = scanned.substr(0, 2);
+    store.SetFiles(scanned);
+    const std::string where =
+        " in " + (store.DataFolder.empty() ? std::string("the current folder") : store.DataFolder);
+    if (IsDriveRoot(scanned)) {
+        if (!store.SaveAnalizeData(dirs, dirSizes, percents))
+            return Outcome(TScanSaveStatus::Failed, "cannot write the result files of " + drive +
+                                                        where + "; the earlier ones are kept");
+        store.GlobalDirs = dirs;
+        store.GlobalDirSizes = dirSizes;
+        store.GlobalPercents = percents;
+        return Outcome(TScanSaveStatus::Replaced);
+    }
+    // A folder's scan only updates what an analysis of its whole drive holds:
+    // on its own it would be no drive's results at all.
+    if (!store.AnalizeFiExists())
+        return Outcome(TScanSaveStatus::NotStored, "drive " + drive + " has no stored results" +
+                                                       where + ", so the scan of " + scanned +
+                                                       " was not saved; scan the drive root " +
+                                                       drive + "\\ with --save first");
+    if (!store.LoadGlobal())
+        return Outcome(TScanSaveStatus::Failed, "cannot read the stored results of " + drive +
+                                                    where + "; nothing was saved");
+    store.AppendAnalizeInfo(dirs, dirSizes, percents);
+    if (!store.SaveGlobalSLS())
+        return Outcome(TScanSaveStatus::Failed, "cannot write the result files of " + drive +
+                                                    where + "; the earlier ones are kept");
+    return Outcome(TScanSaveStatus::Merged);
+}

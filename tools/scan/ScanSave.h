@@ -1,0 +1,28 @@
+#pragma once
+// Stores a finished scan the way the desktop program does: the scan of a
+// drive root replaces the drive's result files; the scan of any other folder
+// is merged into the drive's stored results, which must exist already.
+#include <string>
+
+#include "engine/StringList.h"
+
+class TResultStore;
+
+enum class TScanSaveStatus {
+    Replaced,   // a drive root: its three result files written anew
+    Merged,     // a folder: the stored results updated and written back
+    NotStored,  // a folder of a drive without stored results: nothing written
+    Failed,     // the files could not be read or written: nothing replaced
+};
+
+struct TScanSaveOutcome {
+    TScanSaveStatus Status = TScanSaveStatus::Failed;
+    std::string Message;  // what went wrong, for standard error; empty on success
+};
+
+// Saves the lists of a scan (first entry: the scanned folder, "C:" for a
+// drive root) through store. On success the store's global lists hold what
+// was stored, so the caller can go on showing it; otherwise they may hold
+// anything.
+TScanSaveOutcome SaveScanResults(TResultStore& store, const TStringList& dirs,
+                                 const TStringList& dirSizes, const TStringList& percents);
