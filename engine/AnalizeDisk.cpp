@@ -43,7 +43,7 @@ void TAnalizeDisk::Execute() {
     dirs_.clear();
     dirSizes_.clear();
     walkedSorted_ = false;
-    walked_ = 0;
+    walked_.Reset();
     if (BeforeExecute)
         BeforeExecute(this);
     if (!Directory.empty())

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "engine/StringList.h"
+#include "engine/WalkCounters.h"
 
 enum TAttrOption { ffReadOnly, ffHidden, ffSysFile, ffVolumeID, ffDirectory };
 using TAttrOptions = std::set<TAttrOption>;
@@ -76,9 +77,15 @@ class TAnalizeDisk {
     // Walk with several threads when nothing observes the walk order; on by
     // default, off to compare with the sequential walk.
     bool ParallelWalk = true;
-    // Folders listed so far in the current run; readable from any thread
-    // (progress displays that must not slow the walk down with OnNewPath).
-    std::uint64_t FoldersWalked() const { return walked_.load(std::memory_order_relaxed); }
+    // Folders listed so far in the current run, and the files in them that
+    // take part (attributes and filter) with their bytes; readable from any
+    // thread (progress displays that must not slow the walk down with
+    // OnNewPath). A file with several hard links is counted at each of its
+    // names here, once in the sizes. Counted per folder, so the files and
+    // bytes grow a whole folder at a time.
+    std::uint64_t FoldersWalked() const { return walked_.Folders.load(std::memory_order_relaxed); }
+    std::uint64_t FilesWalked() const { return walked_.Files.load(std::memory_order_relaxed); }
+    std::uint64_t BytesWalked() const { return walked_.Bytes.load(std::memory_order_relaxed); }
 
   private:
     void Walk();
@@ -90,5 +97,5 @@ class TAnalizeDisk {
     std::uint32_t mask_ = 0;
     bool abort_ = false;
     bool walkedSorted_ = false;  // the walk already gave sorted lists
-    std::atomic<std::uint64_t> walked_{0};
+    TWalkCounters walked_;
 };

@@ -38,6 +38,9 @@ void TThreadDiskAnalize::Start() {
 TScanProgress TThreadDiskAnalize::Progress() const {
     TScanProgress progress;
     progress.Folders = static_cast<std::int64_t>(analyzer_->FoldersWalked());
+    progress.Files = static_cast<std::int64_t>(analyzer_->FilesWalked());
+    progress.Bytes = static_cast<std::int64_t>(analyzer_->BytesWalked());
+    progress.FilesKnown = true;
     return progress;
 }
 

@@ -10,9 +10,10 @@
 
 class TAnalizeDisk;
 
-// How far a running scan has come, for the progress window. Folders come
-// from the analyzer's own counter; files and bytes are counted only once the
-// analyzer reports them (FilesKnown), until then they stay 0.
+// How far a running scan has come, for the progress window, from the
+// analyzer's own counters: folders listed, and the files in them with their
+// bytes. FilesKnown says files and bytes are counted (a source that counts
+// only folders leaves it false and them 0).
 struct TScanProgress {
     std::int64_t Folders = 0;
     std::int64_t Files = 0;

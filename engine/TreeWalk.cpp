@@ -33,7 +33,20 @@ struct FolderScan {
     std::vector<std::string> Subfolders;  // raw names
     std::vector<std::int64_t> Own;        // per filter part
     std::vector<LinkSeen> Links;          // Node left 0
+    std::uint64_t Files = 0;              // entries that take part, not folders
+    std::uint64_t Bytes = 0;              // their sizes
 };
+
+// Adds a listed folder to the walk's running counts.
+void CountListed(TWalkCounters* progress, const FolderScan& scan) {
+    if (!progress)
+        return;
+    progress->Folders.fetch_add(1, std::memory_order_relaxed);
+    if (scan.Files == 0)
+        return;
+    progress->Files.fetch_add(scan.Files, std::memory_order_relaxed);
+    progress->Bytes.fetch_add(scan.Bytes, std::memory_order_relaxed);
+}
 
 class FolderScanner {
   public:
@@ -63,19 +76,27 @@ class FolderScanner {
         out.Subfolders.clear();
         out.Links.clear();
         out.Own.assign(s_.Patterns.size(), 0);
+        out.Files = 0;
+        out.Bytes = 0;
         out.Opened = listing.IsOpen();
         while (listing.Next(entry_)) {
             if (wantSubfolders && (entry_.Attr & faDirectory) && !entry_.OtherMount)
                 out.Subfolders.push_back(entry_.Name);
             if (!TakesPart(entry_))
                 continue;
+            bool matched = false;
             for (size_t p = 0; p < s_.Patterns.size(); ++p) {
                 if (!matchAll_[p] && fnmatch(s_.Patterns[p].c_str(), entry_.Name.c_str(), 0) != 0)
                     continue;
+                matched = true;
                 out.Own[p] += entry_.Size;
                 if (entry_.Links > 1 && !(entry_.Attr & faDirectory))
                     out.Links.push_back(
                         {entry_.Device, entry_.Inode, 0, static_cast<int>(p), entry_.Size});
+            }
+            if (matched && !(entry_.Attr & faDirectory)) {
+                ++out.Files;
+                out.Bytes += static_cast<std::uint64_t>(entry_.Size);
             }
         }
     }
@@ -154,8 +175,7 @@ class SequentialWalk {
             Queued item = std::move(queue_.front());
             queue_.pop_front();
             scanner_.Scan(item.Native, true, scan_);
-            if (s_.Progress)
-                s_.Progress->fetch_add(1, std::memory_order_relaxed);
+            CountListed(s_.Progress, scan_);
             QueueSubfolders(item);
             if (s_.Cancel && s_.Cancel->load())
                 return;
@@ -175,8 +195,10 @@ class SequentialWalk {
     };
 
     void WalkOne(const Queued& item, bool scanned) {
-        if (!scanned)
+        if (!scanned) {
             scanner_.Scan(item.Native, false, scan_);
+            CountListed(s_.Progress, scan_);
+        }
         Commit(item);
     }
 
@@ -339,8 +361,7 @@ class ParallelWalk {
             return true;  // the root of another mount: not entered, no entry
         }
         scanner.Read(*listing, true, scan);
-        if (s_.Progress)
-            s_.Progress->fetch_add(1, std::memory_order_relaxed);
+        CountListed(s_.Progress, scan);
         const std::vector<std::string> names = Escaped(scan.Subfolders);
         std::uint32_t first = 0;
         {

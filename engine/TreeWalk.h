@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/FolderTree.h"
+#include "engine/WalkCounters.h"
 
 struct TWalkSettings {
     std::string Directory;              // drive form, as given
@@ -25,8 +26,8 @@ struct TWalkSettings {
     // entry).
     std::function<void(const std::string& path, bool& abort)> OnNewPath;
     const std::atomic<bool>* Cancel = nullptr;
-    // Counts the folders listed so far, for progress displays.
-    std::atomic<std::uint64_t>* Progress = nullptr;
+    // Counts the folders, files and bytes listed so far.
+    TWalkCounters* Progress = nullptr;
     // Walk with several threads: only when nothing observes the order
     // (no OnNewPath, Sorted off). The tree then records the order a
     // sequential breadth-first walk would have had.

@@ -293,3 +293,60 @@ TEST(AnalizeDiskCancel, CancelFromAnotherThreadDuringTheWalk) {
         EXPECT_LT(a.Dirs().size(), full.Dirs().size()) << "parallel " << parallel;
     }
 }
+
+// The progress counters: every folder listed, every file that takes part
+// and its bytes, the same in every walk and anew in every run.
+TEST_F(AnalizeDiskTest, WalkCountsFoldersFilesAndBytes) {
+    dir_.MakeFile("root.bin", 100);
+    dir_.MakeDir("A");
+    dir_.MakeFile("A/a.txt", 300);
+    dir_.MakeFile("A/.hidden", 7);
+    dir_.MakeFile("A/empty", 0);
+    dir_.MakeDir("A/X");
+    dir_.MakeFile("A/X/deep.bin", 100);
+    dir_.MakeDir("A/X/Y");
+    dir_.MakeDir("B");
+    dir_.MakeFile("B/b", 1000);
+    struct Walk {
+        bool parallel, sorted;
+    };
+    for (const Walk w : {Walk{true, false}, Walk{false, false}, Walk{false, true}}) {
+        TAnalizeDisk a;
+        a.Directory = "T:";
+        a.Recurse = true;
+        a.ParallelWalk = w.parallel;
+        a.Sorted = w.sorted;
+        for (int run = 0; run < 2; ++run) {
+            a.Execute();
+            EXPECT_EQ(a.FoldersWalked(), 5u) << w.parallel << w.sorted << run;
+            EXPECT_EQ(a.FilesWalked(), 6u) << w.parallel << w.sorted << run;
+            EXPECT_EQ(a.BytesWalked(), 1507u) << w.parallel << w.sorted << run;
+            EXPECT_EQ(std::to_string(a.BytesWalked()), a.DirSizes()[0]);
+        }
+    }
+
+    // Only what takes part is counted: hidden files left out, a filter.
+    TAnalizeDisk noHidden;
+    noHidden.Directory = "T:";
+    noHidden.Recurse = true;
+    noHidden.Attributes = {ffReadOnly, ffSysFile};
+    noHidden.Execute();
+    EXPECT_EQ(noHidden.FilesWalked(), 5u);
+    EXPECT_EQ(noHidden.BytesWalked(), 1500u);
+    TAnalizeDisk filtered;
+    filtered.Directory = "T:";
+    filtered.Recurse = true;
+    filtered.Filter = "*.bin; *.bin; *.txt";  // a file matching two parts counts once
+    filtered.Execute();
+    EXPECT_EQ(filtered.FoldersWalked(), 5u);
+    EXPECT_EQ(filtered.FilesWalked(), 3u);
+    EXPECT_EQ(filtered.BytesWalked(), 500u);
+
+    // Without Recurse the one folder listed is counted too.
+    TAnalizeDisk flat;
+    flat.Directory = "T:\\A";
+    flat.Execute();
+    EXPECT_EQ(flat.FoldersWalked(), 1u);
+    EXPECT_EQ(flat.FilesWalked(), 3u);
+    EXPECT_EQ(flat.BytesWalked(), 307u);
+}

@@ -118,7 +118,10 @@ TEST_F(ScanEndToEnd, FirstStartAsksScansStoresAndShowsTheDrivesFolders) {
     EXPECT_NE(host.scan->ScanThread(), nullptr);
     host.scan->FormWait().RefreshProgress();
     const QString line = host.scan->FormWait().ProgressLine()->text();
-    EXPECT_TRUE(QRegularExpression("^\\d+ folders?\nElapsed time 0:\\d\\d$").match(line).hasMatch())
+    // The live counts of the walk held at its gate: folders, files, bytes.
+    EXPECT_TRUE(QRegularExpression("^\\d+ folders?, \\d+ files?\n\\d+(\\.\\d)? [KMGT]?B, 0:\\d\\d$")
+                    .match(line)
+                    .hasMatch())
         << line.toStdString();
     EXPECT_TRUE(host.firstShowPending);
 

@@ -86,15 +86,19 @@ TEST_F(ScanThreadTest, NoHandOffReachesAReceiverThatIsGone) {
     EXPECT_FALSE(called);
 }
 
-TEST_F(ScanThreadTest, ProgressCountsTheFoldersWalked) {
+TEST_F(ScanThreadTest, ProgressCountsTheFoldersFilesAndBytesWalked) {
     QPointer<TThreadDiskAnalize> thread = new TThreadDiskAnalize(&receiver_, {});
     EXPECT_EQ(thread->Progress().Folders, 0);
-    EXPECT_FALSE(thread->Progress().FilesKnown);
+    EXPECT_EQ(thread->Progress().Files, 0);
+    EXPECT_EQ(thread->Progress().Bytes, 0);
+    EXPECT_TRUE(thread->Progress().FilesKnown);
     thread->Analyzer().Directory = "C:\\";
     thread->Analyzer().Recurse = true;
     thread->Start();
     thread->wait();  // its deletion waits for the event loop
     ASSERT_FALSE(thread.isNull());
     EXPECT_EQ(thread->Progress().Folders, 2);
+    EXPECT_EQ(thread->Progress().Files, 1);
+    EXPECT_EQ(thread->Progress().Bytes, 64);
     ASSERT_TRUE(WaitUntil([&] { return thread.isNull(); }));
 }

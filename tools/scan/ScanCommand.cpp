@@ -15,6 +15,7 @@
 #include "tools/scan/ScanPie.h"
 #include "tools/scan/ScanReport.h"
 #include "tools/scan/ScanSave.h"
+#include "views/common/NumberText.h"
 
 namespace {
 
@@ -49,15 +50,19 @@ bool ResolvePath(const std::string& path, std::string& native, std::string& driv
     return true;
 }
 
-// Shows the folders walked so far on standard error until Done is set.
+// Shows the folders, files and bytes walked so far on standard error until
+// Done is set.
 void ShowProgress(const TAnalizeDisk& analyzer, const std::atomic<bool>& done) {
     const auto start = std::chrono::steady_clock::now();
     while (!done.load()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         const double s =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::fprintf(stderr, "\rScanning: %llu folders, %.1f s ",
-                     static_cast<unsigned long long>(analyzer.FoldersWalked()), s);
+        const std::string bytes = FormatGB(std::to_string(analyzer.BytesWalked()));
+        std::fprintf(stderr, "\rScanning: %llu folders, %llu files, %s, %s s ",
+                     static_cast<unsigned long long>(analyzer.FoldersWalked()),
+                     static_cast<unsigned long long>(analyzer.FilesWalked()), bytes.c_str(),
+                     SecondsText(s).c_str());
     }
     std::fprintf(stderr, "\r\033[K");
 }
