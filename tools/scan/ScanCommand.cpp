@@ -7,6 +7,7 @@
 #include <memory>
 #include <ostream>
 #include <thread>
+#include <utility>
 
 #include "engine/ResultStore.h"
 #include "platform/Console.h"
@@ -82,12 +83,13 @@ bool WriteLists(const TAnalizeDisk& a, const std::string& outDir, std::string& e
     return true;
 }
 
-// A store that only holds the scan in memory: no data folder, no files.
-std::unique_ptr<TResultStore> MemoryStore(const TAnalizeDisk& a) {
+// A store that only holds the scan in memory: no data folder, no files. The
+// analyzer's lists move into it (a drive's lists are large).
+std::unique_ptr<TResultStore> MemoryStore(TAnalizeDisk& a) {
     auto store = std::make_unique<TResultStore>(std::string());
-    store->GlobalDirs = a.Dirs();
-    store->GlobalDirSizes = a.DirSizes();
-    store->GlobalPercents = a.Percents();
+    store->GlobalDirs = std::move(a.Dirs());
+    store->GlobalDirSizes = std::move(a.DirSizes());
+    store->GlobalPercents = std::move(a.Percents());
     return store;
 }
 
@@ -139,6 +141,11 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         return kCancelled;
     }
 
+    // The report first: after it the lists may be handed on instead of copied.
+    TScanReport report = MakeScanReport(analyzer_.Dirs(), analyzer_.DirSizes(), options.Top);
+    report.NativePath = native;
+    report.Seconds = seconds;
+
     // Every output asked for is attempted; any that fails makes the run fail.
     int status = 0;
     auto fail = [&](const std::string& message) {
@@ -148,29 +155,26 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
     if (!options.OutDir.empty() && !WriteLists(analyzer_, options.OutDir, error))
         fail(error);
 
-    // After a successful save the store holds what was stored (for a folder:
-    // the drive's results with the scan merged in), which the pie then shows.
+    // The pie shows what was stored when the scan was merged into the drive's
+    // results, else the scan itself.
     std::unique_ptr<TResultStore> store;
+    bool merged = false;
     if (options.Save) {
         store = std::make_unique<TResultStore>();
         const TScanSaveOutcome saved =
             SaveScanResults(*store, analyzer_.Dirs(), analyzer_.DirSizes(), analyzer_.Percents());
-        if (!saved.Message.empty()) {
+        if (!saved.Message.empty())
             fail(saved.Message);
-            store.reset();
-        }
+        merged = saved.Status == TScanSaveStatus::Merged;
     }
     if (!options.PieFile.empty()) {
-        if (!store)
+        if (!merged)
             store = MemoryStore(analyzer_);
         const std::unique_ptr<QGuiApplication> app = PieApplication();
         if (!SaveScanPie(*store, analyzer_.Directory, options.PieFile, error))
             fail(error);
     }
 
-    TScanReport report = MakeScanReport(analyzer_.Dirs(), analyzer_.DirSizes(), options.Top);
-    report.NativePath = native;
-    report.Seconds = seconds;
     if (options.Json)
         PrintScanJson(report, out);
     else

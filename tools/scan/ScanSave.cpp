@@ -28,9 +28,6 @@ TScanSaveOutcome SaveScanResults(TResultStore& store, const TStringList& dirs,
         if (!store.SaveAnalizeData(dirs, dirSizes, percents))
             return Outcome(TScanSaveStatus::Failed, "cannot write the result files of " + drive +
                                                         where + "; the earlier ones are kept");
-        store.GlobalDirs = dirs;
-        store.GlobalDirSizes = dirSizes;
-        store.GlobalPercents = percents;
         return Outcome(TScanSaveStatus::Replaced);
     }
     // A folder's scan only updates what an analysis of its whole drive holds:

@@ -21,8 +21,8 @@ struct TScanSaveOutcome {
 };
 
 // Saves the lists of a scan (first entry: the scanned folder, "C:" for a
-// drive root) through store. On success the store's global lists hold what
-// was stored, so the caller can go on showing it; otherwise they may hold
-// anything.
+// drive root) through store. After a merge the store's global lists hold
+// what was stored; after a replacement that is the given lists, which the
+// store does not copy; otherwise they may hold anything.
 TScanSaveOutcome SaveScanResults(TResultStore& store, const TStringList& dirs,
                                  const TStringList& dirSizes, const TStringList& percents);
