@@ -31,6 +31,13 @@ TEST(LegendNameText, CutsFifteenCharactersAndKeepsFourteen) {
     EXPECT_EQ(LegendNameText(""), QString(""));
 }
 
+TEST(LegendNameText, ShowsEscapedBytesAsTheFileSystemNamesThem) {
+    EXPECT_EQ(LegendNameText("100%25 done"), QString("100% done"));
+    EXPECT_EQ(LegendNameText("back%5Cslash"), QString("back\\slash"));
+    // The cut counts the name's own characters, not its escapes.
+    EXPECT_EQ(LegendNameText("%25%25%25%25%25%25%25%25%25%25%25%25%25"), QString("%%%%%%%%%%%%%"));
+}
+
 TEST(LegendNameText, CountsCharactersNotBytes) {
     // 14 characters, 28 bytes in UTF-8: shown whole.
     EXPECT_EQ(LegendNameText("ЖЖЖЖЖЖЖЖЖЖЖЖЖЖ"), QString::fromUtf8("ЖЖЖЖЖЖЖЖЖЖЖЖЖЖ"));

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/DriveForm.h"
+
 namespace {
 
 constexpr double kDegree = M_PI / 180.0;
@@ -24,7 +26,9 @@ void PlaceAt(TPieLegendEntry& label, const TPieGeometry& g, int radius, float mi
 }  // namespace
 
 QString LegendNameText(const std::string& name) {
-    const QString text = QFile::decodeName(QByteArray::fromStdString(name));
+    // Slice names are taken from drive-form paths, where a few bytes are
+    // escaped ("%25" for "%"); the legend shows the name as the user knows it.
+    const QString text = QFile::decodeName(QByteArray::fromStdString(UnescapeName(name)));
     // Count characters, not UTF-16 units, so a cut never splits a character.
     const QList<uint> chars = text.toUcs4();
     if (chars.size() <= kLegendNameMax)
