@@ -45,13 +45,10 @@ std::int64_t WrapAdd(std::int64_t a, std::int64_t b) {
 enum class Relation { Inside, Before, After };
 
 Relation Relate(const std::string& t, const std::string& j) {
-    const size_t n = std::min(t.size(), j.size());
-    size_t m = 0;
-    while (m < n && t[m] == j[m])
-        ++m;
-    if (m < t.size())
-        return Relation::After;  // J differs inside T and sorts after it
-    const auto c = static_cast<unsigned char>(j[m]);
+    // T not a prefix of J: J differs inside T and sorts after it.
+    if (t.size() > j.size() || std::memcmp(t.data(), j.data(), t.size()) != 0)
+        return Relation::After;
+    const auto c = static_cast<unsigned char>(j[t.size()]);
     if (c == '\\')
         return Relation::Inside;
     return c < '\\' ? Relation::Before : Relation::After;

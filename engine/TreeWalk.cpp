@@ -381,8 +381,10 @@ class ParallelWalk {
                 return true;
             }
         }
+        // The names move into the frame: the next Read starts the list afresh.
         if (!names.empty())
-            stack.push_back({std::move(listing), std::move(native), first, scan.Subfolders, 0});
+            stack.push_back(
+                {std::move(listing), std::move(native), first, std::move(scan.Subfolders), 0});
         return true;
     }
 

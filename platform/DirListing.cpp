@@ -68,11 +68,6 @@ bool MayWrite(const struct statx& st) {
     return st.stx_mode & S_IWOTH;
 }
 
-bool EndsWith(const std::string& s, const char* tail) {
-    const size_t n = std::strlen(tail);
-    return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
-}
-
 void Describe(const struct statx& st, std::uint64_t folderDevice, std::uint64_t folderMount,
               bool haveFolderMount, TDirEntry& e) {
     const unsigned type = st.stx_mode & S_IFMT;
@@ -128,12 +123,21 @@ std::uint32_t NameAttributes(const std::string& name) {
     std::uint32_t attr = 0;
     if (!name.empty() && name[0] == '.')
         attr |= faHidden;
-    std::string lower = name;
-    for (char& c : lower)
+    // The last five bytes, lower-cased and right-aligned, are enough for
+    // every temporary ending; this runs for every entry of a walk, so no
+    // copy of the name is made. Padding zeros never match (names hold no
+    // zero byte).
+    char tail[5] = {0, 0, 0, 0, 0};
+    const size_t n = std::min<size_t>(name.size(), 5);
+    for (size_t i = 0; i < n; ++i) {
+        char c = name[name.size() - n + i];
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
-    if (EndsWith(lower, "~") || EndsWith(lower, ".tmp") || EndsWith(lower, ".temp") ||
-        EndsWith(lower, ".swp") || EndsWith(lower, ".part"))
+        tail[5 - n + i] = c;
+    }
+    if (tail[4] == '~' || std::memcmp(tail + 1, ".tmp", 4) == 0 ||
+        std::memcmp(tail, ".temp", 5) == 0 || std::memcmp(tail + 1, ".swp", 4) == 0 ||
+        std::memcmp(tail, ".part", 5) == 0)
         attr |= faTemporary;
     return attr;
 }

@@ -190,3 +190,14 @@ TEST(DirListing, LazyFoldersAreNamedButNotLookedAt) {
     TDirListing missing(l.Fd(), "nothing");
     EXPECT_FALSE(missing.IsOpen());
 }
+
+TEST(DirListing, TemporaryEndingsAreMatchedWithoutCaseAndOnlyAtTheEnd) {
+    for (const char* name : {"a.tmp", "a.TEMP", "b.Swp", "c.PART", ".tmp", "x~", "~", "dl.part"})
+        EXPECT_EQ(NameAttributes(name) & faTemporary, faTemporary) << name;
+    for (const char* name : {"tmp", "temp", "a.tmpx", "a.tmp.txt", "a~b", "part", "a.par", "a.sw",
+                             "", "a.tem", "xtemp", "a_part"})
+        EXPECT_EQ(NameAttributes(name) & faTemporary, 0u) << name;
+    // The hidden bit comes from the first byte, whatever the ending.
+    EXPECT_EQ(NameAttributes(".swp"), faHidden | faTemporary);
+    EXPECT_EQ(NameAttributes("visible.part"), faTemporary);
+}
