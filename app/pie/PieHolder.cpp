@@ -261,21 +261,20 @@ void TPieHolder::PieMouseMove(QPoint at) {
 }
 
 void TPieHolder::acZoomINExecute() {
-    if (!isHidden()) {
-        if (links_.pieData)
-            links_.pieData->FolderChanged = false;
-        zoom_ = ZoomedIn(zoom_);
-        DrawPieMain();
-    }
-    if (links_.barData && links_.barHolderVisible && links_.barHolderVisible())
-        links_.barData->CreateFolderBarData();
+    ApplyZoom(ZoomedIn(zoom_));
 }
 
 void TPieHolder::acZoomOUTExecute() {
+    ApplyZoom(ZoomedOut(zoom_));
+}
+
+// A zoom redraws the same slices in the same colours: the pie lists are kept
+// (FolderChanged off), only the picture's size changes.
+void TPieHolder::ApplyZoom(int zoom) {
     if (!isHidden()) {
         if (links_.pieData)
             links_.pieData->FolderChanged = false;
-        zoom_ = ZoomedOut(zoom_);
+        zoom_ = zoom;
         DrawPieMain();
     }
     if (links_.barData && links_.barHolderVisible && links_.barHolderVisible())

@@ -82,6 +82,7 @@ class TPieHolder : public QScrollArea {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void ApplyZoom(int zoom);
     void CreateButtons();
     void PieLBLClick(TPieLabel* label);
     void PieLabelMessage();
