@@ -119,10 +119,15 @@ bool TFolderTree::EmitSorted(TStringList& dirs, TStringList& sizes, TStringList&
         sizes.push_back(Int64ToText(Own[static_cast<size_t>(node) * Parts]));
         percents.emplace_back("0");
     };
-    auto itemsOf = [&](std::uint32_t node) {
-        std::vector<Item> items;
+    // One item list per depth, refilled for each folder at that depth: a
+    // fresh list per folder would cost an allocation for each of them.
+    std::vector<std::vector<Item>> itemsAt;
+    auto fillItems = [&](std::uint32_t node, size_t depth) {
+        if (itemsAt.size() <= depth)
+            itemsAt.resize(depth + 1);
+        std::vector<Item>& items = itemsAt[depth];
+        items.clear();
         const TFolderNode& n = Nodes[node];
-        items.reserve(2 * n.ChildCount);
         for (std::uint32_t c = 0; c < n.ChildCount; ++c) {
             items.push_back({n.FirstChild + c, false});
             if (Nodes[n.FirstChild + c].ChildCount)
@@ -130,34 +135,37 @@ bool TFolderTree::EmitSorted(TStringList& dirs, TStringList& sizes, TStringList&
         }
         std::sort(items.begin(), items.end(),
                   [this](const Item& a, const Item& b) { return ItemLess(*this, a, b); });
-        return items;
     };
     struct Frame {
-        std::vector<Item> Items;
         size_t Next;
         size_t PathLen;
     };
     std::string path = RootText;
     emit(0, path);
     std::vector<Frame> stack;
-    stack.push_back({itemsOf(0), 0, path.size()});
+    fillItems(0, 0);
+    stack.push_back({0, path.size()});
     size_t steps = 0;
     while (!stack.empty()) {
         if ((++steps & 4095) == 0 && cancel.load(std::memory_order_relaxed))
             return false;
+        const size_t depth = stack.size() - 1;
         Frame& top = stack.back();
-        if (top.Next == top.Items.size()) {
+        const std::vector<Item>& items = itemsAt[depth];
+        if (top.Next == items.size()) {
             stack.pop_back();
             continue;
         }
-        const Item item = top.Items[top.Next++];
+        const Item item = items[top.Next++];
         path.resize(top.PathLen);
         path += '\\';
         path += NameOf(item.Node);
-        if (!item.Subtree)
+        if (!item.Subtree) {
             emit(item.Node, path);
-        else
-            stack.push_back({itemsOf(item.Node), 0, path.size()});
+        } else {
+            fillItems(item.Node, depth + 1);
+            stack.push_back({0, path.size()});
+        }
     }
     return true;
 }
