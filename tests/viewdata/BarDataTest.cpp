@@ -91,7 +91,7 @@ TEST_F(BarDataTest, WholePercentsPastOneHundredTwoZeroEveryPercentButKeepSizes) 
     Store("T:", "100", "0");
     Store("T:\\top", "100", "100");
     Store("T:\\top\\a", "60", "60.9");
-    Store("T:\\top\\b", "50", "42.9");  // whole parts 60 + 42 = 102: still fine
+    Store("T:\\top\\b", "50", "42.9");  // whole numbers 60 + 42 = 102: still fine
     Enter("T:\\top");
     bar.CreateFolderBarData();
     EXPECT_FALSE(bar.PercentOverflow);
