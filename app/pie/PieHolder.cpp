@@ -199,14 +199,23 @@ int TPieHolder::ClickedPiece(int x, int y) const {
     return ::ClickedPiece(x, y, PieGeometryForZoom(zoom_), links_.pieData->PiePercents, false);
 }
 
-void TPieHolder::PieMouseDown(Qt::MouseButton button, QPoint at) {
-    if (ListsEmpty())
-        return;
+// The path of the slice under a point of the pie, if a listed slice is there
+// (the remainder and points off the disc have none).
+std::optional<std::string> TPieHolder::PathAt(QPoint at) const {
     const int index = ClickedPiece(at.x(), at.y());
     const TStringList& paths = links_.pieData->PiePaths;
     if (index < 0 || index >= static_cast<int>(paths.size()))
+        return std::nullopt;
+    return paths[static_cast<size_t>(index)];
+}
+
+void TPieHolder::PieMouseDown(Qt::MouseButton button, QPoint at) {
+    if (ListsEmpty())
         return;
-    const std::string path = paths[static_cast<size_t>(index)];
+    const std::optional<std::string> piece = PathAt(at);
+    if (!piece)
+        return;
+    const std::string& path = *piece;
     if (button == Qt::RightButton) {
         const TShellFolder* item = links_.bar ? PathToTShellFolder(*links_.bar, path) : nullptr;
         InvokeContextMenuIMP(links_.owner ? links_.owner : window(), item, pie_, at,
@@ -238,11 +247,10 @@ void TPieHolder::PieLabelMessage() {
 void TPieHolder::PieMouseMove(QPoint at) {
     if (!links_.store || links_.store->GlobalSLSEmpty())
         return;
-    const int index = ClickedPiece(at.x(), at.y());
-    const TStringList& paths = links_.pieData->PiePaths;
-    if (index < 0 || index >= static_cast<int>(paths.size()))
+    const std::optional<std::string> piece = PathAt(at);
+    if (!piece)
         return;
-    const std::string path = paths[static_cast<size_t>(index)];
+    const std::string& path = *piece;
     if (path == hoveredPath_)
         return;
     const TResultStore& store = *links_.store;

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QScrollArea>
 #include <functional>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -83,6 +84,7 @@ class TPieHolder : public QScrollArea {
 
   private:
     void ApplyZoom(int zoom);
+    std::optional<std::string> PathAt(QPoint at) const;
     void CreateButtons();
     void PieLBLClick(TPieLabel* label);
     void PieLabelMessage();
