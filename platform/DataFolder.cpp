@@ -75,33 +75,11 @@ std::size_t DataFileSize(const std::string& path) {
 
 bool ReadDataFile(const std::string& path, std::string& bytes) {
     bytes.clear();
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
+    bytes.reserve(DataFileSize(path));
+    const bool ok = ReadDataFileChunks(path, [&bytes](std::string_view piece) { bytes += piece; });
+    if (!ok) {
+        bytes.clear();
     }
-    // Read straight into the string, sized by the file; a file that grows
-    // while it is read still comes in whole.
-    struct stat info;
-    std::size_t expected = fstat(fd, &info) == 0 && info.st_size > 0 ? info.st_size : 0;
-    bytes.resize(expected + 1);
-    std::size_t used = 0;
-    bool ok = true;
-    for (;;) {
-        if (used == bytes.size()) {
-            bytes.resize(bytes.size() * 2);
-        }
-        ssize_t got = read(fd, &bytes[used], bytes.size() - used);
-        if (got > 0) {
-            used += static_cast<std::size_t>(got);
-        } else if (got == 0) {
-            break;
-        } else if (errno != EINTR) {
-            ok = false;
-            break;
-        }
-    }
-    close(fd);
-    bytes.resize(ok ? used : 0);
     return ok;
 }
 
