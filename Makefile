@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test bench package format clean
 
 all: build
 
@@ -28,6 +28,10 @@ test: build
 
 bench: build
 	@./bench/run.sh $(BUILD)
+
+# The Debian package, written into $(BUILD): cobaltquarry_<version>_<arch>.deb
+package: build
+	@cmake --build $(BUILD) --target package
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

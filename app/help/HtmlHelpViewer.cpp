@@ -1,7 +1,9 @@
 #include "app/help/HtmlHelpViewer.h"
 
 #include <QCoreApplication>
-#include <QDir>
+#include <QFile>
+
+#include "platform/help/ProgramFiles.h"
 
 namespace cq::app {
 namespace {
@@ -44,7 +46,11 @@ QString THtmlHelpViewer::HelpFile() const {
         file = manager_->ApplicationHelpFile();
     }
     if (!file.isEmpty() && !file.contains(QLatin1Char('/'))) {
-        file = QDir(programFolder_).filePath(file);
+        // A bare name is the program's own file: beside it or installed.
+        file = QFile::decodeName(
+            help::ProgramFiles::FindData(QFile::encodeName(programFolder_).toStdString(),
+                                         QFile::encodeName(file).toStdString())
+                .c_str());
     }
     return file;
 }

@@ -1,16 +1,18 @@
 #include "app/help/MenuHelp.h"
 
 #include <QCoreApplication>
-#include <QDir>
+#include <QFile>
 
 #include "app/help/HelpManager.h"
 #include "platform/desktop/ShellOpen.h"
+#include "platform/help/ProgramFiles.h"
 
 namespace cq::app {
 
 QString ProgramHelpFile() {
-    return QDir(QCoreApplication::applicationDirPath())
-        .filePath(QStringLiteral("Cobaltquarry.chm"));
+    const QByteArray folder = QFile::encodeName(QCoreApplication::applicationDirPath());
+    return QFile::decodeName(
+        help::ProgramFiles::FindData(folder.toStdString(), "Cobaltquarry.chm").c_str());
 }
 
 void ShowMenuHelp(THelpManager& manager, const QString& hint) {

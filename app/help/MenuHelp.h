@@ -6,8 +6,8 @@ namespace cq::app {
 
 class THelpManager;
 
-// The help file's path: the folder of the program's executable and
-// "Cobaltquarry.chm".
+// The help file's path: "Cobaltquarry.chm" beside the program's executable
+// (the build tree), else in the installed data folder (ProgramFiles).
 QString ProgramHelpFile();
 
 // What a help item of the menu does with its hint: a topic path asks the

@@ -27,6 +27,7 @@
 #include <cmath>
 
 #include "app/drives/DriveSelector.h"
+#include "app/help/MenuHelp.h"
 #include "app/main/MenuRow.h"
 #include "app/main/ToolIcons.h"
 #include "app/pie/PieControl.h"
@@ -479,7 +480,7 @@ void TFormMain::FormCreate() {
     } else {
         WMStartUp();
     }
-    const QString helpFile = QCoreApplication::applicationDirPath() + "/Cobaltquarry.chm";
+    const QString helpFile = cq::app::ProgramHelpFile();
     if (FHooks.SetHelpFile) {
         FHooks.SetHelpFile(helpFile);
     }

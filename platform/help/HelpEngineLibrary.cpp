@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "platform/help/ProgramFiles.h"
+
 namespace cq::help {
 
 HelpEngineLibrary::HelpEngineLibrary(const std::string& path) {
@@ -60,14 +62,7 @@ const char* HelpEngineLibrary::FileName() {
 }
 
 std::string HelpEngineLibrary::DefaultPath(const std::string& exeDir) {
-    if (exeDir.empty()) {
-        return FileName();
-    }
-    std::string path = exeDir;
-    if (path.back() != '/') {
-        path += '/';
-    }
-    return path + FileName();
+    return ProgramFiles::FindPlugin(exeDir, FileName());
 }
 
 }  // namespace cq::help

@@ -27,7 +27,8 @@ class HelpEngineLibrary {
 
     // File name of the plugin beside the executable.
     static const char* FileName();
-    // The plugin's path for a program whose executable lies in exeDir.
+    // The plugin's path for a program whose executable lies in exeDir: beside
+    // it, or else in the installed plugin folder (see ProgramFiles).
     static std::string DefaultPath(const std::string& exeDir);
 
   private:
