@@ -179,6 +179,20 @@ TEST(ScanTool, BadPathsGiveStatusTwoAndAClearMessage) {
     EXPECT_NE(r.Err.find("usage:"), std::string::npos) << r.Err;
 }
 
+TEST(ScanTool, HelpPrintsEveryOptionAndSucceeds) {
+    TTempDir dir;
+    // Help wins over anything else on the line, even a missing PATH.
+    for (const std::string& args : {"--help", "-h", "--top 5 --help", "--help --what"}) {
+        const RunResult r = RunScan(args, dir);
+        EXPECT_EQ(r.Status, 0) << args;
+        EXPECT_EQ(r.Err, "") << args;
+        EXPECT_EQ(r.Out, ScanUsage()) << args;
+    }
+    for (const char* option : {"--top", "--json", "--out", "--save", "--pie", "--help"}) {
+        EXPECT_NE(ScanUsage().find(option), std::string::npos) << option;
+    }
+}
+
 TEST(ScanTool, InterruptCancelsTheScanCleanly) {
     TTempDir dir;
     // A tree that is always there and takes a while to walk.

@@ -115,6 +115,10 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         err << "cobaltquarry-scan: " << error << "\n" << ScanUsage();
         return kBadUsage;
     }
+    if (options.Help) {
+        out << ScanUsage();
+        return 0;
+    }
     std::string native, driveForm;
     if (!ResolvePath(options.Path, native, driveForm, error)) {
         err << "cobaltquarry-scan: " << error << "\n";

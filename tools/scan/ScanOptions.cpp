@@ -18,10 +18,13 @@ std::string ScanUsage() {
     return "usage: cobaltquarry-scan [--top N] [--json] [--out DIR] [--save] [--pie FILE]\n"
            "                         PATH\n"
            "Measures the folder PATH and everything below it.\n"
-           "  --top N    list the N largest subfolders (default 20)\n"
-           "  --json     print the report as JSON\n"
-           "  --out DIR  also write the result lists XDirs, XDirSizes and XPercents\n"
-           "             (X: the drive letter of PATH) into DIR\n";
+           "  --top N     list the N largest subfolders (default 20)\n"
+           "  --json      print the report as JSON\n"
+           "  --out DIR   also write the result lists XDirs, XDirSizes and XPercents\n"
+           "              (X: the drive letter of PATH) into DIR\n"
+           "  --save      store the results as the desktop program does\n"
+           "  --pie FILE  draw the pie chart of PATH into the PNG file FILE\n"
+           "  -h, --help  show this help\n";
 }
 
 bool ParseScanOptions(const std::vector<std::string>& args, TScanOptions& options,
@@ -30,7 +33,10 @@ bool ParseScanOptions(const std::vector<std::string>& args, TScanOptions& option
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (a == "--json") {
+        if (a == "--help" || a == "-h") {
+            options.Help = true;
+            return true;
+        } else if (a == "--json") {
             options.Json = true;
         } else if (a == "--top") {
             if (!hasValue || !ReadCount(args[++i], options.Top)) {

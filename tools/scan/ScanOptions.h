@@ -10,10 +10,11 @@ struct TScanOptions {
     bool Save = false;    // --save: store the results as the desktop program does
     std::string PieFile;  // --pie FILE: draw the folder's pie into a PNG file
     std::string Path;     // the folder to scan
+    bool Help = false;    // -h, --help: print the usage and do nothing else
 };
 
 // Reads the arguments (without the program name). False with a message in
-// Error for anything it does not understand.
+// Error for anything it does not understand. A help request needs no PATH.
 bool ParseScanOptions(const std::vector<std::string>& args, TScanOptions& options,
                       std::string& error);
 
