@@ -182,7 +182,7 @@ TEST(ScanTool, BadPathsGiveStatusTwoAndAClearMessage) {
 TEST(ScanTool, HelpPrintsEveryOptionAndSucceeds) {
     TTempDir dir;
     // Help wins over anything else on the line, even a missing PATH.
-    for (const std::string& args : {"--help", "-h", "--top 5 --help", "--help --what"}) {
+    for (const char* args : {"--help", "-h", "--top 5 --help", "--help --what"}) {
         const RunResult r = RunScan(args, dir);
         EXPECT_EQ(r.Status, 0) << args;
         EXPECT_EQ(r.Err, "") << args;
