@@ -8,7 +8,7 @@ build=${1:-build}
 cmake --build "$build" --target package >/dev/null || exit 1
 deb=$(ls -t "$build"/cobaltquarry_*.deb | head -n 1)
 echo "== $deb ($(stat -c %s "$deb") bytes)"
-dpkg-deb --info "$deb" | sed -n '/Package:/,$p'
+dpkg-deb --field "$deb"
 echo "== files"
 dpkg-deb --contents "$deb"
 tmp=$(mktemp -d)
