@@ -4,6 +4,7 @@
 #include <memory>
 #include <utility>
 
+#include "engine/RescanMerge.h"
 #include "engine/ResultFileText.h"
 #include "engine/ResultStoreIndex.h"
 #include "platform/AtomicFile.h"
@@ -92,9 +93,11 @@ bool TResultStore::SaveGlobalSLS() {
 }
 
 void TResultStore::AppendAnalizeInfo(const TStringList& dirs, const TStringList& dirSizes,
-                                     const TStringList& percents,
-                                     const std::function<void()>& processEvents) {
+                                     const TStringList& percents) {
     if (GlobalSLSEmpty()) {
+        return;
+    }
+    if (MergeRescan(GlobalDirs, GlobalDirSizes, GlobalPercents, dirs, dirSizes, percents)) {
         return;
     }
     TResultStoreIndex index(GlobalDirs);
@@ -108,9 +111,6 @@ void TResultStore::AppendAnalizeInfo(const TStringList& dirs, const TStringList&
             if (k > 0 && k < percents.size() && m < GlobalPercents.size()) {
                 GlobalPercents[m] = percents[k];
             }
-        }
-        if (processEvents) {
-            processEvents();
         }
     }
 }

@@ -3,7 +3,6 @@
 // and the global lists that hold the current drive's analysis in memory.
 // A plain object without any window: the main window owns one and calls these
 // operations; command-line tools can do the same.
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -51,16 +50,16 @@ class TResultStore {
     // false on failure, with the earlier files left as they were.
     bool SaveAnalizeData(const TStringList& dirs, const TStringList& dirSizes,
                          const TStringList& percents);
-    // Merges the analysis of a folder rescan into the global lists: each
-    // rescanned folder that is stored gets its new size, and its new percent
-    // unless it is the rescanned folder itself (first entry), whose share of
-    // its parent the rescan cannot know. Folders are matched by their exact
-    // path (only the drive letter compares without case); new folders are not
-    // added, gone ones not removed. processEvents, when given, runs after
-    // each rescanned folder so a window can stay responsive.
+    // Merges the analysis of a folder rescan (the analyzer's lists, the
+    // rescanned folder first) into the global lists, so that they hold what
+    // a scan of the whole drive would: the folders below it replaced by the
+    // rescanned ones, its ancestors' sizes carrying its change, the shares
+    // under every changed folder computed anew (see MergeRescan). Lists not
+    // in the sorted form a scan stores are only updated in place: each
+    // rescanned folder that is stored (exact path, drive letter in any case)
+    // gets its new size, and its new share unless it is the rescanned folder.
     void AppendAnalizeInfo(const TStringList& dirs, const TStringList& dirSizes,
-                           const TStringList& percents,
-                           const std::function<void()>& processEvents = {});
+                           const TStringList& percents);
     // Writes the global lists to the result files, as SaveAnalizeData does.
     bool SaveGlobalSLS();
 

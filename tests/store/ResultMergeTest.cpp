@@ -1,10 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <random>
 
+#include "engine/AnalizeDisk.h"
+#include "engine/NumberText.h"
 #include "engine/ResultStore.h"
 #include "engine/ResultStoreIndex.h"
+#include "platform/DriveForm.h"
+#include "platform/DriveTable.h"
+#include "tests/platform/TempDir.h"
+#include "tests/store/TempFolder.h"
 
 namespace {
 
@@ -18,12 +25,18 @@ TResultStore StoredDriveC() {
     return store;
 }
 
-// The rescan of C:\Data: "old" is gone, "new" was created, "x" shrank.
+// The rescan of C:\Data: "old" is gone, "brand new" was created, "new" and
+// "x" changed.
 const TStringList kRescanDirs = {"C:\\Data", "C:\\Data\\brand new", "C:\\Data\\new", "C:\\Data\\x"};
 const TStringList kRescanSizes = {"900", "200", "300", "400"};
 const TStringList kRescanPercents = {"0", "22.2", "33.3", "44.4"};
 
-// The merge as a plain first-match search from the first entry.
+std::string Share(std::int64_t child, std::int64_t parent) {
+    return PercentText(SharePercent(child, parent));
+}
+
+// The merge as a plain first-match search from the first entry, as lists
+// outside the stored form are still merged.
 void PlainMerge(TResultStore& store, const TStringList& dirs, const TStringList& sizes,
                 const TStringList& percents) {
     for (std::size_t k = 0; k < dirs.size(); ++k) {
@@ -43,26 +56,71 @@ void PlainMerge(TResultStore& store, const TStringList& dirs, const TStringList&
 
 }  // namespace
 
-TEST(AppendAnalizeInfo, UpdatesTheRescannedFoldersOnly) {
+TEST(AppendAnalizeInfo, ReplacesTheFolderBelowAndCarriesItsChangeUpwards) {
     TResultStore store = StoredDriveC();
     store.AppendAnalizeInfo(kRescanDirs, kRescanSizes, kRescanPercents);
-    // No folder added, none removed, the order kept.
-    EXPECT_EQ(StoredDriveC().GlobalDirs, store.GlobalDirs);
-    // Sizes of the rescanned folder and those below it are new; the drive
-    // root (an ancestor), "Other" and the case twin "data" are untouched, and
-    // "old", gone since, keeps its stored numbers.
-    EXPECT_EQ((TStringList{"1000", "900", "300", "100", "400", "300", "100"}),
+    // "old" is gone, "brand new" stands at its sorted place; the case twin
+    // "data" is another folder and stays.
+    EXPECT_EQ((TStringList{"C:", "C:\\Data", "C:\\Data\\brand new", "C:\\Data\\new", "C:\\Data\\x",
+                           "C:\\Other", "C:\\data"}),
+              store.GlobalDirs);
+    // The drive root grew by what Data grew.
+    EXPECT_EQ((TStringList{"1300", "900", "200", "300", "400", "300", "100"}),
               store.GlobalDirSizes);
-    // The rescanned folder keeps its stored share of its parent.
-    EXPECT_EQ((TStringList{"0", "60", "33.3", "16.6", "44.4", "30", "10"}), store.GlobalPercents);
+    // Below Data the rescan's shares; Data and its siblings of the new root.
+    EXPECT_EQ((TStringList{"0", Share(900, 1300), "22.2", "33.3", "44.4", Share(300, 1300),
+                           Share(100, 1300)}),
+              store.GlobalPercents);
 }
 
-TEST(AppendAnalizeInfo, MatchesNamesExactlyButDriveLettersInAnyCase) {
+TEST(AppendAnalizeInfo, KeepsTheStoredDriveLetterAndTellsCaseTwinsApart) {
     TResultStore store = StoredDriveC();
-    store.AppendAnalizeInfo({"C:\\DATA", "c:\\Data\\x"}, {"1", "2"}, {"0", "3"});
-    // "C:\DATA" is no stored folder; "c:\Data\x" is C:\Data\x.
-    EXPECT_EQ((TStringList{"1000", "600", "0", "100", "2", "300", "100"}), store.GlobalDirSizes);
-    EXPECT_EQ("3", store.GlobalPercents[4]);
+    store.AppendAnalizeInfo({"c:\\data", "c:\\data\\sub"}, {"50", "50"}, {"0", "100"});
+    EXPECT_EQ((TStringList{"C:", "C:\\Data", "C:\\Data\\new", "C:\\Data\\old", "C:\\Data\\x",
+                           "C:\\Other", "C:\\data", "C:\\data\\sub"}),
+              store.GlobalDirs);
+    EXPECT_EQ((TStringList{"950", "600", "0", "100", "500", "300", "50", "50"}),
+              store.GlobalDirSizes);
+    EXPECT_EQ(Share(600, 950), store.GlobalPercents[1]);
+    EXPECT_EQ("16.6", store.GlobalPercents[3]) << "below a sibling nothing changed";
+    EXPECT_EQ(Share(50, 950), store.GlobalPercents[6]);
+    EXPECT_EQ("100", store.GlobalPercents[7]);
+}
+
+TEST(AppendAnalizeInfo, AFolderWhoseParentsAreNotStoredBringsThemHoldingItAlone) {
+    TResultStore store = StoredDriveC();
+    store.AppendAnalizeInfo({"C:\\Data\\old\\p\\q", "C:\\Data\\old\\p\\q\\r"}, {"60", "20"},
+                            {"0", "33.3333320617676"});
+    EXPECT_EQ((TStringList{"C:", "C:\\Data", "C:\\Data\\new", "C:\\Data\\old", "C:\\Data\\old\\p",
+                           "C:\\Data\\old\\p\\q", "C:\\Data\\old\\p\\q\\r", "C:\\Data\\x",
+                           "C:\\Other", "C:\\data"}),
+              store.GlobalDirs);
+    EXPECT_EQ((TStringList{"1060", "660", "0", "160", "60", "60", "20", "500", "300", "100"}),
+              store.GlobalDirSizes);
+    EXPECT_EQ(
+        (TStringList{"0", Share(660, 1060), "0", Share(160, 660), Share(60, 160), "100",
+                     "33.3333320617676", Share(500, 660), Share(300, 1060), Share(100, 1060)}),
+        store.GlobalPercents);
+}
+
+TEST(AppendAnalizeInfo, ARescanOfTheDriveRootTakesTheRescanWhole) {
+    TResultStore store = StoredDriveC();
+    store.AppendAnalizeInfo({"C:", "C:\\New"}, {"7", "7"}, {"0", "100"});
+    EXPECT_EQ((TStringList{"C:", "C:\\New"}), store.GlobalDirs);
+    EXPECT_EQ((TStringList{"7", "7"}), store.GlobalDirSizes);
+    EXPECT_EQ((TStringList{"0", "100"}), store.GlobalPercents);
+}
+
+TEST(AppendAnalizeInfo, ListsOutOfOrderAreOnlyUpdatedInPlace) {
+    TResultStore store = StoredDriveC();
+    std::swap(store.GlobalDirs[5], store.GlobalDirs[6]);
+    TResultStore plain = store;
+    store.AppendAnalizeInfo(kRescanDirs, kRescanSizes, kRescanPercents);
+    PlainMerge(plain, kRescanDirs, kRescanSizes, kRescanPercents);
+    EXPECT_EQ(plain.GlobalDirs, store.GlobalDirs);
+    EXPECT_EQ(plain.GlobalDirSizes, store.GlobalDirSizes);
+    EXPECT_EQ(plain.GlobalPercents, store.GlobalPercents);
+    EXPECT_EQ("900", store.GlobalDirSizes[1]);
 }
 
 TEST(AppendAnalizeInfo, DoesNothingToEmptyListsAndNeverWritesPastAShortList) {
@@ -80,14 +138,9 @@ TEST(AppendAnalizeInfo, DoesNothingToEmptyListsAndNeverWritesPastAShortList) {
     EXPECT_EQ(TStringList{"0"}, store.GlobalPercents);
 }
 
-TEST(AppendAnalizeInfo, LetsTheCallerProcessEventsAfterEachFolder) {
-    TResultStore store = StoredDriveC();
-    int calls = 0;
-    store.AppendAnalizeInfo(kRescanDirs, kRescanSizes, kRescanPercents, [&] { ++calls; });
-    EXPECT_EQ(4, calls);
-}
-
-TEST(AppendAnalizeInfo, EqualsTheFirstMatchSearchOnRandomLists) {
+// Lists a scan does not store (unequal lengths, out of order, duplicates):
+// the in-place update, indexed, equals the plain search.
+TEST(AppendAnalizeInfo, OutsideTheStoredFormEqualsTheFirstMatchSearchOnRandomLists) {
     std::mt19937 random(11);
     // Few distinct names, so there are duplicates, case twins and drive
     // letters in both cases; some stored lists are sorted, some not.
@@ -103,7 +156,8 @@ TEST(AppendAnalizeInfo, EqualsTheFirstMatchSearchOnRandomLists) {
         }
         std::size_t n = indexed.GlobalDirs.size();
         indexed.GlobalDirSizes.assign(n - (n > 0 && random() % 4 == 0), "s");
-        indexed.GlobalPercents.assign(n, "p");
+        // One entry too many: never the stored form.
+        indexed.GlobalPercents.assign(n + 1, "p");
         TStringList dirs(random() % 8), sizes, percents;
         std::generate(dirs.begin(), dirs.end(), pick);
         for (std::size_t k = 0; k < dirs.size(); ++k) {
@@ -127,4 +181,157 @@ TEST(ResultStoreIndex, FindsTheFirstOfEqualPaths) {
     EXPECT_EQ(4u, index.Find("c:"));
     EXPECT_EQ(TResultStoreIndex::npos, index.Find("C:\\B"));
     EXPECT_EQ(TResultStoreIndex::npos, TResultStoreIndex(TStringList{}).Find("C:"));
+}
+
+namespace {
+
+// A random folder tree as drive C:, scanned whole and rescanned in part.
+// Names come from a small pool so that case twins ("a", "A"), names around
+// the backslash in byte order ("a b", "a[", "a]"), names that are escaped in
+// the stored paths ("%", "%25", "%5C", "x\y") and non-ASCII bytes meet.
+class TRandomDrive {
+  public:
+    explicit TRandomDrive(unsigned seed)
+        : random_(seed), table_(TDriveTable({TDrive{'C', dir_.Path()}})) {
+        Grow("", 3);
+    }
+
+    // Folders below the drive root, relative native paths ("" is the root).
+    std::vector<std::string> Folders(const std::string& below = "") const {
+        std::vector<std::string> folders{below};
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(Native(below)))
+            if (entry.is_directory() && !entry.is_symlink())
+                folders.push_back(entry.path().string().substr(dir_.Path().size() + 1));
+        std::sort(folders.begin(), folders.end());
+        return folders;
+    }
+
+    std::string Pick(const std::vector<std::string>& from) { return from[random_() % from.size()]; }
+
+    // Files grow, shrink, come and go; folders come and go; all at or below
+    // folder.
+    void ChangeInside(const std::string& folder) {
+        for (int change = 1 + static_cast<int>(random_() % 5); change > 0; --change) {
+            const std::vector<std::string> folders = Folders(folder);
+            const std::string target = Pick(folders);
+            std::vector<std::string> files;
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(Native(folder)))
+                if (entry.is_regular_file())
+                    files.push_back(entry.path());
+            switch (random_() % 5) {
+                case 0:
+                    AddFile(target);
+                    break;
+                case 1:
+                    if (!files.empty())
+                        std::filesystem::resize_file(Pick(files), Size());
+                    break;
+                case 2:
+                    if (!files.empty())
+                        std::filesystem::remove(Pick(files));
+                    break;
+                case 3:
+                    Grow(target, 2);
+                    break;
+                default:
+                    if (folders.size() > 1)
+                        std::filesystem::remove_all(
+                            Native(folders[1 + random_() % (folders.size() - 1)]));
+            }
+        }
+    }
+
+    // The drive form of a folder, its letter in either case now and then.
+    std::string DriveForm(const std::string& folder) {
+        std::string form = random_() % 4 == 0 ? "c:" : "C:";
+        std::size_t from = 0;
+        while (from < folder.size()) {
+            std::size_t end = folder.find('/', from);
+            if (end == std::string::npos)
+                end = folder.size();
+            form += "\\" + EscapeName(folder.substr(from, end - from));
+            from = end + 1;
+        }
+        return folder.empty() ? form + "\\" : form;
+    }
+
+  private:
+    std::string Native(const std::string& folder) const {
+        return folder.empty() ? dir_.Path() : dir_ / folder;
+    }
+    long long Size() { return static_cast<long long>(random_() % 3 == 0 ? 0 : random_() % 100000); }
+    void AddFile(const std::string& folder) {
+        dir_.MakeFile((folder.empty() ? "" : folder + "/") + "f" + std::to_string(files_++),
+                      Size());
+    }
+    void Grow(const std::string& folder, int depth) {
+        static const char* const kNames[] = {"a", "A", "a b", "a!",  "a[",   "a]",
+                                             "b", "%", "%25", "%5C", "x\\y", "\xc3\xa9"};
+        for (int file = static_cast<int>(random_() % 3); file > 0; --file)
+            AddFile(folder);
+        if (depth == 0)
+            return;
+        for (int sub = static_cast<int>(random_() % 4); sub > 0; --sub) {
+            const std::string name = kNames[random_() % std::size(kNames)];
+            const std::string path = folder.empty() ? name : folder + "/" + name;
+            dir_.MakeDir(path);
+            Grow(path, depth - 1);
+        }
+    }
+
+    std::mt19937 random_;
+    TTempDir dir_;
+    TScopedDriveTable table_;
+    int files_ = 0;
+};
+
+void Scan(const std::string& directory, TStringList& dirs, TStringList& sizes,
+          TStringList& percents) {
+    TAnalizeDisk analyzer;
+    analyzer.Directory = directory;
+    analyzer.Recurse = true;
+    analyzer.Execute();
+    dirs = analyzer.Dirs();
+    sizes = analyzer.DirSizes();
+    percents = analyzer.Percents();
+}
+
+std::string StoredBytes(const TResultStore& store) {
+    return ReadBytes(store.DirsFile) + "|" + ReadBytes(store.DirSizesFile) + "|" +
+           ReadBytes(store.PercentsFile);
+}
+
+}  // namespace
+
+// After rescans of folders that alone changed, the lists are those of a
+// fresh scan of the whole drive, and so are the stored files, byte for byte.
+TEST(AppendAnalizeInfo, StoresWhatAFreshScanOfTheWholeDriveStores) {
+    TTempFolder merged, fresh;
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        TRandomDrive drive(seed);
+        TResultStore store(merged.Slash());
+        Scan("C:\\", store.GlobalDirs, store.GlobalDirSizes, store.GlobalPercents);
+        TStringList dirs, sizes, percents;
+        // Several rescans in a row, each merged into the previous merge.
+        for (int rescan = 0; rescan < 4; ++rescan) {
+            const std::vector<std::string> folders = drive.Folders();
+            const std::string folder = rescan == 3 && seed % 5 == 0 ? "" : drive.Pick(folders);
+            drive.ChangeInside(folder);
+            const std::string form = drive.DriveForm(folder);
+            Scan(form, dirs, sizes, percents);
+            store.AppendAnalizeInfo(dirs, sizes, percents);
+            Scan("C:\\", dirs, sizes, percents);
+            ASSERT_EQ(dirs, store.GlobalDirs) << "seed " << seed << ", rescan of " << form;
+            ASSERT_EQ(sizes, store.GlobalDirSizes) << "seed " << seed << ", rescan of " << form;
+            ASSERT_EQ(percents, store.GlobalPercents) << "seed " << seed << ", rescan of " << form;
+        }
+        if (seed % 8 == 0) {
+            TResultStore reference(fresh.Slash());
+            store.SetFiles("C:");
+            reference.SetFiles("C:");
+            ASSERT_TRUE(store.SaveGlobalSLS());
+            ASSERT_TRUE(reference.SaveAnalizeData(dirs, sizes, percents));
+            ASSERT_EQ(StoredBytes(reference), StoredBytes(store)) << "seed " << seed;
+        }
+    }
 }

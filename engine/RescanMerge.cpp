@@ -1,0 +1,242 @@
+#include "engine/RescanMerge.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+
+#include "engine/NumberText.h"
+
+namespace {
+
+constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+bool IsRoot(std::string_view path) {
+    return path.find('\\') == std::string_view::npos;
+}
+
+bool IsBelow(std::string_view path, std::string_view folder) {
+    return path.size() > folder.size() && path[folder.size()] == '\\' &&
+           path.compare(0, folder.size(), folder) == 0;
+}
+
+char UpperAZ(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+std::int64_t WrapAdd(std::int64_t a, std::int64_t b) {
+    return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) + static_cast<std::uint64_t>(b));
+}
+
+// A total that does not read as a number counts as nothing, as in a scan.
+std::int64_t SizeOf(const std::string& text) {
+    std::int64_t value = 0;
+    return TryTextToInt64(text, value) ? value : 0;
+}
+
+// The stored lists: drive roots first, then every other path in byte order.
+class TStoredLists {
+  public:
+    TStoredLists(TStringList& dirs, TStringList& sizes, TStringList& percents)
+        : dirs_(dirs), sizes_(sizes), percents_(percents) {
+        while (roots_ < dirs_.size() && IsRoot(dirs_[roots_]))
+            ++roots_;
+    }
+
+    bool InOrder() const {
+        for (std::size_t i = roots_ + 1; i < dirs_.size(); ++i)
+            if (!(std::string_view(dirs_[i - 1]) < std::string_view(dirs_[i])))
+                return false;
+        for (std::size_t i = roots_; i < dirs_.size(); ++i)
+            if (IsRoot(dirs_[i]))
+                return false;
+        return true;
+    }
+
+    // First position at or after from (not before the roots) whose path is
+    // not below key in byte order.
+    std::size_t Bound(std::string_view key, std::size_t from = 0) const {
+        const auto first = dirs_.begin() + static_cast<std::ptrdiff_t>(std::max(from, roots_));
+        return static_cast<std::size_t>(
+            std::lower_bound(first, dirs_.end(), key,
+                             [](const std::string& entry, std::string_view wanted) {
+                                 return std::string_view(entry) < wanted;
+                             }) -
+            dirs_.begin());
+    }
+
+    std::size_t Find(std::string_view path) const {
+        if (IsRoot(path)) {
+            for (std::size_t i = 0; i < roots_; ++i)
+                if (dirs_[i] == path)
+                    return i;
+            return npos;
+        }
+        const std::size_t at = Bound(path);
+        return at < dirs_.size() && dirs_[at] == path ? at : npos;
+    }
+
+    void Insert(const std::string& path, const std::string& size, const std::string& percent) {
+        const std::size_t at = IsRoot(path) ? roots_ : Bound(path);
+        const auto offset = static_cast<std::ptrdiff_t>(at);
+        dirs_.insert(dirs_.begin() + offset, path);
+        sizes_.insert(sizes_.begin() + offset, size);
+        percents_.insert(percents_.begin() + offset, percent);
+        if (IsRoot(path))
+            ++roots_;
+    }
+
+    // The entries below folder: the run from "folder\" up to "folder]" (']'
+    // follows '\' in byte order).
+    void RunBelow(const std::string& folder, std::size_t& lo, std::size_t& hi) const {
+        lo = Bound(folder + '\\');
+        hi = Bound(folder + ']', lo);
+    }
+
+    // Replaces the entries [lo, hi) with count entries, entry i of the three
+    // lists being made by the given functions. Entries that stay in place
+    // are assigned over, so their storage is reused.
+    template <class Dir, class Size, class Percent>
+    void Replace(std::size_t lo, std::size_t hi, std::size_t count, Dir dir, Size size,
+                 Percent percent) {
+        for (TStringList* list : {&dirs_, &sizes_, &percents_}) {
+            const auto first = list->begin() + static_cast<std::ptrdiff_t>(lo);
+            const std::size_t old = hi - lo;
+            if (count > old)
+                list->insert(first + static_cast<std::ptrdiff_t>(old), count - old, std::string());
+            else
+                list->erase(first + static_cast<std::ptrdiff_t>(count),
+                            first + static_cast<std::ptrdiff_t>(old));
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            dir(dirs_[lo + i], i);
+            sizes_[lo + i] = size(i);
+            percents_[lo + i] = percent(i);
+        }
+    }
+
+    // Writes the share of every direct child of folder anew from the sizes.
+    // Subfolders of a child are passed over a whole run at a time, so the
+    // cost follows the number of children, not of everything below.
+    void RecomputeShares(const std::string& folder) {
+        const std::size_t parentAt = Find(folder);
+        if (parentAt == npos)
+            return;
+        std::int64_t parent = 0;
+        const bool parentOk = TryTextToInt64(sizes_[parentAt], parent) && parent != 0;
+        std::size_t lo, hi;
+        RunBelow(folder, lo, hi);
+        const std::size_t nameAt = folder.size() + 1;
+        for (std::size_t j = lo; j < hi;) {
+            const std::size_t deeper = dirs_[j].find('\\', nameAt);
+            if (deeper == std::string::npos) {
+                WriteShare(j, parent, parentOk);
+                ++j;
+                continue;
+            }
+            std::string pastChild = dirs_[j].substr(0, deeper);
+            pastChild += ']';
+            j = std::min(hi, Bound(pastChild, j));
+        }
+    }
+
+  private:
+    // The share as a scan writes it: "0" for an empty folder, else the
+    // child's size in percent of its parent's.
+    void WriteShare(std::size_t child, std::int64_t parent, bool parentOk) {
+        std::int64_t size = 0;
+        if (!TryTextToInt64(sizes_[child], size))
+            return;
+        if (size == 0)
+            percents_[child] = "0";
+        else if (parentOk)
+            percents_[child] = PercentText(SharePercent(size, parent));
+    }
+
+    TStringList& dirs_;
+    TStringList& sizes_;
+    TStringList& percents_;
+    std::size_t roots_ = 0;
+};
+
+// The rescan: its first entry is the folder, every other one lies below it,
+// in strictly rising byte order.
+bool RescanInForm(const TStringList& dirs, const TStringList& sizes, const TStringList& percents) {
+    if (dirs.empty() || sizes.size() != dirs.size() || percents.size() != dirs.size())
+        return false;
+    const std::string& folder = dirs[0];
+    if (folder.empty() || folder.back() == '\\')
+        return false;
+    for (std::size_t k = 1; k < dirs.size(); ++k) {
+        if (!IsBelow(dirs[k], folder))
+            return false;
+        if (k > 1 && !(std::string_view(dirs[k - 1]) < std::string_view(dirs[k])))
+            return false;
+    }
+    return true;
+}
+
+// The drive letter the stored lists use for the rescan's drive: the stored
+// one when the letters differ only in case.
+char StoredLetter(const TStringList& stored, const std::string& folder) {
+    if (!stored.empty() && stored[0].size() >= 2 && stored[0][1] == ':' && folder.size() >= 2 &&
+        folder[1] == ':' && UpperAZ(stored[0][0]) == UpperAZ(folder[0]))
+        return stored[0][0];
+    return folder[0];
+}
+
+}  // namespace
+
+bool MergeRescan(TStringList& dirs, TStringList& sizes, TStringList& percents,
+                 const TStringList& rescanDirs, const TStringList& rescanSizes,
+                 const TStringList& rescanPercents) {
+    if (sizes.size() != dirs.size() || percents.size() != dirs.size() ||
+        !RescanInForm(rescanDirs, rescanSizes, rescanPercents))
+        return false;
+    TStoredLists stored(dirs, sizes, percents);
+    if (!stored.InOrder())
+        return false;
+
+    const char letter = StoredLetter(dirs, rescanDirs[0]);
+    std::string folder = rescanDirs[0];
+    folder[0] = letter;
+    const std::string& total = rescanSizes[0];
+    const std::size_t folderAt = stored.Find(folder);
+    const std::int64_t change =
+        WrapAdd(SizeOf(total), -(folderAt == npos ? 0 : SizeOf(sizes[folderAt])));
+
+    // What lies below the folder now is exactly what the rescan found.
+    std::size_t lo, hi;
+    stored.RunBelow(folder, lo, hi);
+    stored.Replace(
+        lo, hi, rescanDirs.size() - 1,
+        [&](std::string& dir, std::size_t i) {
+            dir = rescanDirs[i + 1];
+            dir[0] = letter;
+        },
+        [&](std::size_t i) { return rescanSizes[i + 1]; },
+        [&](std::size_t i) { return rescanPercents[i + 1]; });
+
+    // The folder, then each ancestor up to the drive root.
+    std::vector<std::string> chain{folder};
+    while (!IsRoot(chain.back()))
+        chain.push_back(chain.back().substr(0, chain.back().rfind('\\')));
+    for (std::size_t i = 0; i < chain.size(); ++i) {
+        const std::size_t at = stored.Find(chain[i]);
+        if (at == npos) {
+            // A folder new since the drive scan holds, as far as is known,
+            // only the rescanned folder. A drive root has no parent, so its
+            // share is "0" as in a scan.
+            stored.Insert(chain[i], total, i == 0 ? rescanPercents[0] : "0");
+        } else if (i == 0) {
+            sizes[at] = total;
+        } else {
+            std::int64_t size = 0;
+            if (TryTextToInt64(sizes[at], size))
+                sizes[at] = Int64ToText(WrapAdd(size, change));
+        }
+    }
+    // Every ancestor's total changed, so the shares of its children did.
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        stored.RecomputeShares(chain[i]);
+    return true;
+}
