@@ -138,12 +138,7 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
     scanHooks.Root = [this] { return Bar().Root(); };
     scanHooks.SetTreeRoot = [this](const std::string& root) { SetTreeRoot(root); };
     scanHooks.SetBarProperties = [this] { SetBarProperties(); };
-    scanHooks.UpdateBar = [this] {
-        SyncTreeBars();
-        if (barHolder->isVisibleTo(this)) {
-            UpdateBar();
-        }
-    };
+    scanHooks.ScanEnded = [this](bool stored) { ScanEnded(stored); };
     FScan = std::make_unique<TScanControl>(Store, TreeLists, this, std::move(scanHooks));
 
     TDriveSelector::THooks driveHooks;
@@ -533,14 +528,35 @@ void TFormMain::FormShow() {
     }
     FolderChanged = true;
     if (Analize(false)) {
-        return;
+        return;  // the end of the scan finishes the first show
     }
+    FinishFirstShow();
+}
+
+void TFormMain::FinishFirstShow() {
     SetBarProperties();
     UpdateBarPie();
     FirstShowPending = false;
     tbBar->setChecked(true);
     Tree->RefreshFrom(Tree->Node(0));
     SetPieHolderSize();
+}
+
+void TFormMain::ScanEnded(bool stored) {
+    SyncTreeBars();
+    if (FirstShowPending) {
+        // The first show started a scan instead of drawing the views.
+        Bar().Refresh();
+        FinishFirstShow();
+        return;
+    }
+    if (stored) {
+        // The folder may have changed on disk as well as in the lists: its
+        // listing is read again, and the bar list and the pie are rebuilt
+        // from both (the pie on its white background).
+        FolderChanged = true;
+        RereadAndRebuild();
+    }
 }
 
 void TFormMain::WMPieLabelClick() {

@@ -151,6 +151,10 @@ class TFormMain : public QMainWindow {
     // The start-up message: creates the lists and settles the start values.
     void WMStartUp();
     void FormShow();
+    // The steps of the first show that draw the views.
+    void FinishFirstShow();
+    // The end of a scan: the views follow the stored results (see TScanControl).
+    void ScanEnded(bool stored);
     // The pie label message: acts as a left click on the pie at the mouse.
     void WMPieLabelClick();
     void tbExitClick();

@@ -215,27 +215,36 @@ void TScanControl::StartScan(const std::string& path, bool folderRescan) {
 }
 
 void TScanControl::OnAnalize(const TScanResult& result) {
-    if (!result.Cancelled) {
-        // The names of the drive that was scanned, whatever happened since.
-        store_.SetFiles(UpperAZ(scanPath_));
-        if (folderRescan_) {
-            // No event processing during the merge: a close or a command
-            // handled in between would meet half-merged lists. The merge is
-            // indexed and quick, so the window does not need to answer.
-            store_.AppendAnalizeInfo(result.Dirs, result.DirSizes, result.Percents);
-            store_.SaveGlobalSLS();
-        } else {
-            store_.SaveAnalizeData(result.Dirs, result.DirSizes, result.Percents);
-        }
+    const bool stored = !result.Cancelled && StoreResult(result);
+    if (stored) {
         if (hooks_.SetBarProperties)
             hooks_.SetBarProperties();
         store_.LoadData(tree_);
     }
     EndScan();
     reloadPending_ = true;
-    if (hooks_.UpdateBar)
-        hooks_.UpdateBar();
+    if (hooks_.ScanEnded)
+        hooks_.ScanEnded(stored);
     DefaultCursor();
+}
+
+bool TScanControl::StoreResult(const TScanResult& result) {
+    // The names of the drive that was scanned, whatever happened since.
+    store_.SetFiles(UpperAZ(scanPath_));
+    if (!folderRescan_)
+        return store_.SaveAnalizeData(result.Dirs, result.DirSizes, result.Percents);
+    // No event processing during the merge: a close or a command handled in
+    // between would meet half-merged lists. The lists before it are kept
+    // until the merged ones are stored, so a failed write changes nothing.
+    TStringList dirs = store_.GlobalDirs, sizes = store_.GlobalDirSizes,
+                percents = store_.GlobalPercents;
+    store_.AppendAnalizeInfo(result.Dirs, result.DirSizes, result.Percents);
+    if (store_.SaveGlobalSLS())
+        return true;
+    store_.GlobalDirs.swap(dirs);
+    store_.GlobalDirSizes.swap(sizes);
+    store_.GlobalPercents.swap(percents);
+    return false;
 }
 
 void TScanControl::EndScan() {

@@ -31,9 +31,12 @@ class TScanControl : public QObject {
         std::function<void(const std::string&)> SetTreeRoot;
         // Applies the bar view's settings before the lists are reloaded.
         std::function<void()> SetBarProperties;
-        // Runs at the end of every scan: rebuild the bar rows of the current
-        // folder if the bar view is visible.
-        std::function<void()> UpdateBar;
+        // Runs at the end of every scan, after the progress window is
+        // hidden. stored: the results were stored and the lists reloaded, so
+        // the current folder's listing is to be re-read and every view of it
+        // rebuilt. Otherwise (cancelled, or the files could not be written)
+        // the lists are as before and the views need not change.
+        std::function<void(bool stored)> ScanEnded;
     };
 
     // Answers a question box: true only for Yes. Replaceable in tests.
@@ -60,7 +63,8 @@ class TScanControl : public QObject {
     // Offers and starts a rescan of the current folder.
     void AnalizeFolder();
     // The end of a scan, on the GUI thread: saves or merges the results
-    // unless cancelled, reloads the lists, closes the progress window.
+    // unless cancelled, reloads the lists and refreshes the views when they
+    // were stored, closes the progress window.
     void OnAnalize(const TScanResult& result);
     void HourCursor();
     void DefaultCursor();
@@ -106,6 +110,9 @@ class TScanControl : public QObject {
     QAction* MenuItemFor(QAction* command, const QString& caption, const QString& hint);
     void StartScan(const std::string& path, bool folderRescan);
     void EndScan();
+    // Writes a finished scan to the result files (a folder rescan merged into
+    // the global lists first); false, with the lists as before, on failure.
+    bool StoreResult(const TScanResult& result);
     bool ListsHoldDrive(char letter) const;
 
     TResultStore& store_;

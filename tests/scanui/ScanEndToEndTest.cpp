@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QAction>
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <csignal>
 
 #include "app/wait/FormWait.h"
 #include "platform/DriveTable.h"
@@ -197,7 +199,56 @@ TEST_F(ScanEndToEnd, CancelLeavesFilesListsAndCursorAsBefore) {
     EXPECT_TRUE(host.scan->acDiskAnalize()->isEnabled());
 }
 
-TEST_F(ScanEndToEnd, FolderRescanUpdatesTheFolderAndBelowButNotItsPercentOrAncestors) {
+// Result files that cannot be written: no file may grow past a few bytes
+// while the scan ends (as for root too, unlike permissions).
+class TFileSizeLimit {
+  public:
+    TFileSizeLimit() {
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit tiny = old_;
+        tiny.rlim_cur = 8;
+        setrlimit(RLIMIT_FSIZE, &tiny);
+    }
+    ~TFileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+
+  private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+TEST_F(ScanEndToEnd, ScansWhoseResultsCannotBeWrittenChangeNothing) {
+    AnalyseFirstTime();
+    TScanHost& host = *host_;
+    WriteFile(c_.path() + "/A/New/n.bin", 1000);
+    host.SetFolder("C:\\A");
+    const TStringList dirs = host.store.GlobalDirs, sizes = host.store.GlobalDirSizes,
+                      percents = host.store.GlobalPercents;
+    const QStringList rows = host.Rows();
+    const int ends = host.scanEnds;
+    for (QAction* command : {host.scan->acFolderAnalize(), host.scan->acDiskAnalize()}) {
+        {
+            TFileSizeLimit limit;
+            command->trigger();
+            ASSERT_TRUE(WaitForScanEnd());
+        }
+        ExpectStoredAsFirstScanned();
+        EXPECT_EQ(host.store.GlobalDirs, dirs);
+        EXPECT_EQ(host.store.GlobalDirSizes, sizes);
+        EXPECT_EQ(host.store.GlobalPercents, percents);
+        EXPECT_EQ(host.tree.Dirs, dirs);
+        EXPECT_EQ(host.Rows(), rows);
+        EXPECT_EQ(host.barPropertiesRuns, 1) << "the views were not touched";
+    }
+    EXPECT_EQ(host.scanEnds, ends + 2);
+    EXPECT_FALSE(host.scan->FormWait().isVisible());
+    EXPECT_EQ(host.cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(ScanEndToEnd, FolderRescanStoresWhatADriveScanStores) {
     AnalyseFirstTime();
     TScanHost& host = *host_;
     WriteFile(c_.path() + "/A/B/new.bin", 1000);
@@ -212,16 +263,23 @@ TEST_F(ScanEndToEnd, FolderRescanUpdatesTheFolderAndBelowButNotItsPercentOrAnces
     ASSERT_TRUE(WaitForScanEnd());
 
     EXPECT_FALSE(host.scan->FolderRescan());
-    EXPECT_EQ(host.store.GlobalDirs, (TStringList{"C:", "C:\\A", "C:\\A\\B", "C:\\Z"}));
-    EXPECT_EQ(host.store.GlobalDirSizes, (TStringList{"200", "1157", "1050", "10"}));
-    EXPECT_EQ(host.store.GlobalPercents[0], "0");
-    EXPECT_EQ(host.store.GlobalPercents[1], "75") << "the rescanned folder keeps its share";
-    EXPECT_EQ(host.store.GlobalPercents[2], "90.7519454956055");
-    EXPECT_EQ(host.store.GlobalPercents[3], "5");
-    EXPECT_EQ(ReadAll(Result("CDirSizes")), "200\r\n1157\r\n1050\r\n10\r\n");
-    EXPECT_EQ(ReadAll(Result("CDirs")), kDirs);
-    EXPECT_EQ(host.Rows(), QStringList{"B 1050 90.7519454956055"});
+    EXPECT_EQ(host.store.GlobalDirs,
+              (TStringList{"C:", "C:\\A", "C:\\A\\B", "C:\\A\\New", "C:\\Z"}));
+    // The drive root carries A's growth; every share is of the new parent.
+    EXPECT_EQ(host.store.GlobalDirSizes, (TStringList{"1207", "1157", "1050", "7", "10"}));
+    EXPECT_EQ(host.store.GlobalPercents, (TStringList{"0", "95.8574981689453", "90.7519454956055",
+                                                      "0.605012953281403", "0.828500390052795"}));
+    EXPECT_EQ(host.Rows(), (QStringList{"B 1050 90.7519454956055", "New 7 0.605012953281403"}));
     EXPECT_EQ(host.scan->LastRoot(), "C:\\A");
+
+    // Nothing else changed: a scan of the whole drive stores the same bytes.
+    const QByteArray dirs = ReadAll(Result("CDirs")), sizes = ReadAll(Result("CDirSizes")),
+                     percents = ReadAll(Result("CPercents"));
+    host.scan->acDiskAnalize()->trigger();
+    ASSERT_TRUE(WaitForScanEnd());
+    EXPECT_EQ(ReadAll(Result("CDirs")), dirs);
+    EXPECT_EQ(ReadAll(Result("CDirSizes")), sizes);
+    EXPECT_EQ(ReadAll(Result("CPercents")), percents);
 }
 
 TEST_F(ScanEndToEnd, RescanTakesTheFolderByItsRealNameNotItsCaseTwin) {
@@ -235,7 +293,7 @@ TEST_F(ScanEndToEnd, RescanTakesTheFolderByItsRealNameNotItsCaseTwin) {
     EXPECT_EQ(asked_, QStringList{"Analize folder \"C:\\a \" ?"});
     EXPECT_EQ(host.scan->LastRoot(), "C:\\A");
     ASSERT_TRUE(WaitForScanEnd());
-    EXPECT_EQ(host.store.GlobalDirSizes, (TStringList{"205", "150", "50", "10", "1005"}));
+    EXPECT_EQ(host.store.GlobalDirSizes, (TStringList{"1205", "150", "50", "10", "1005"}));
 }
 
 TEST_F(ScanEndToEnd, CancelledRescanThenDriveScanReplacesTheResultsWhole) {
@@ -389,10 +447,10 @@ TEST_F(ScanEndToEnd, ClosingDuringAScanCancelsAndWaitsBeforeTheListsGo) {
     ASSERT_TRUE(thread.isNull() || thread->isFinished()) << "the close waited for the thread";
     EXPECT_FALSE(host.scan->FormWait().isVisible());
     EXPECT_EQ(host.cursor().shape(), Qt::ArrowCursor);
-    const int updates = host.updateBarRuns;
+    const int updates = host.scanEnds;
     // The scan's late hand-off must not reach the freed lists.
     QTest::qWait(100);
-    EXPECT_EQ(host.updateBarRuns, updates);
+    EXPECT_EQ(host.scanEnds, updates);
     EXPECT_TRUE(host.store.GlobalSLSEmpty());
     EXPECT_TRUE(thread.isNull()) << "the thread freed itself";
     EXPECT_FALSE(QFile::exists(Result("CDirs")));

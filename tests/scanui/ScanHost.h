@@ -27,9 +27,10 @@ class TScanHost : public QMainWindow {
         hooks.Root = [this] { return root; };
         hooks.SetTreeRoot = [this](const std::string& path) { treeRoot = path; };
         hooks.SetBarProperties = [this] { ++barPropertiesRuns; };
-        hooks.UpdateBar = [this] {
-            ++updateBarRuns;
-            UpdateBar();
+        hooks.ScanEnded = [this](bool stored) {
+            ++scanEnds;
+            if (stored)
+                UpdateBar();
         };
         scan = std::make_unique<TScanControl>(store, tree, this, hooks);
 
@@ -97,7 +98,7 @@ class TScanHost : public QMainWindow {
     std::string root = "C:\\";
     std::string treeRoot;
     int barPropertiesRuns = 0;
-    int updateBarRuns = 0;
+    int scanEnds = 0;
     bool firstShowPending = true;
     bool closed = false;
     std::unique_ptr<TScanControl> scan;

@@ -11,8 +11,10 @@
 #include <QToolButton>
 
 #include "app/main/MenuRow.h"
+#include "app/scan/ScanControl.h"
 #include "engine/ResultStore.h"
 #include "tests/window/WindowFixture.h"
+#include "views/pie/PieData.h"
 
 namespace {
 
@@ -342,6 +344,64 @@ TEST_F(WindowFixture, ClosingFreesTheLists) {
     EXPECT_TRUE(form->ListsFreed);
     EXPECT_TRUE(form->Store.GlobalSLSEmpty());
     EXPECT_TRUE(form->BarData().BarSLSEmpty());
+}
+
+// Ctrl+F in alpha after a big new subfolder appeared there: its row, alpha's
+// pie and, one level up, alpha's row and the drive's pie all show the new
+// numbers, from the rescan alone.
+TEST_F(WindowFixture, FolderRescanShowsTheNewSubfolderAndTheParentsNewNumbersAtOnce) {
+    OpenWindow();
+    DoubleClickRow("alpha");
+    ASSERT_EQ(form->Bar().Root(), "C:\\alpha");
+    ASSERT_EQ(RowNames(), (QStringList{"inner", "a.bin"}));
+    QDir root(drive->path());
+    ASSERT_TRUE(root.mkpath("alpha/big"));
+    QFile big(root.filePath("alpha/big/huge.bin"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(4000000));
+    big.close();
+    // Rows and pie of the old numbers, on the grey the bar refresh leaves
+    // while the pie is rebuilt.
+    form->pieHolder->SetBackground(Qt::lightGray);
+
+    form->Scan().SetAsker([this](const QString& text) {
+        questions.push_back(text);
+        return true;
+    });
+    QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
+    ASSERT_EQ(questions.back(), "Analize folder \"C:\\alpha \" ?");
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !form->Scan().Scanning(); }, 20000));
+    Settle();
+
+    // alpha is 4 500 000 bytes now: big 88.9 %, inner and a.bin 5.6 % each.
+    EXPECT_EQ(form->Bar().Root(), "C:\\alpha");
+    EXPECT_EQ(RowNames(), (QStringList{"big", "inner", "a.bin"}));
+    EXPECT_EQ(RowText("big", 1), "3.8");
+    EXPECT_EQ(RowText("big", 2), "88.9");
+    EXPECT_EQ(RowText("inner", 2), "5.6");
+    auto pieSlices = [this] {
+        const TPieData& pie = form->PieData();
+        QStringList slices;
+        double degrees = 0;
+        for (std::size_t i = 1; i < pie.PieNames.size(); ++i) {
+            slices << QString::fromStdString(pie.PieNames[i] + " " + pie.PiePercents[i]);
+            degrees += std::stod(pie.PiePercents[i]) * 3.6;
+        }
+        // Shares of one decimal may add up to a little over a full turn.
+        EXPECT_LE(degrees, 360.0 + 0.05 * 3.6 * static_cast<double>(slices.size()));
+        EXPECT_GE(degrees, 356.0) << "nothing is left out";
+        return slices;
+    };
+    EXPECT_EQ(pieSlices(), (QStringList{"Big 88.9", "Inner 5.6", "A.bin 5.55555534362793"}));
+    EXPECT_EQ(form->pieHolder->viewport()->palette().color(QPalette::Window), QColor(Qt::white));
+
+    form->acFolderUP->trigger();
+    Settle();
+    ASSERT_EQ(form->Bar().Root(), "C:\\");
+    EXPECT_EQ(RowText("alpha", 1), "4.3");
+    EXPECT_EQ(RowText("alpha", 2), "90.0");
+    EXPECT_EQ(RowText("beta", 2), "6.0");
+    EXPECT_EQ(RowText("f.bin", 2), "4.0");
+    EXPECT_EQ(pieSlices(), (QStringList{"Alpha 90.0", "Beta 6.0", "F.bin 4"}));
 }
 
 class NoResultsFixture : public WindowFixture {
