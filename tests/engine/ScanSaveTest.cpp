@@ -2,6 +2,7 @@
 // temporary folder, with the data folder in another one.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QImage>
 #include <cstdlib>
@@ -52,12 +53,15 @@ class ScanSaveTest : public ::testing::Test {
         struct stat st;
         return stat(path.c_str(), &st) == 0;
     }
-    TStringList StoredLines(const std::string& name) const {
+    std::string StoredBytes(const std::string& name) const {
         std::ifstream f(Stored(name), std::ios::binary);
         std::stringstream bytes;
         bytes << f.rdbuf();
+        return bytes.str();
+    }
+    TStringList StoredLines(const std::string& name) const {
         TStringList lines;
-        SplitResultLines(bytes.str(), lines);
+        SplitResultLines(StoredBytes(name), lines);
         return lines;
     }
     // The stored entry of path in the list: its line at path's position in CDirs.
@@ -99,34 +103,37 @@ TEST_F(ScanSaveTest, DriveRootReplacesTheDrivesResultFiles) {
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
-TEST_F(ScanSaveTest, FolderIsMergedIntoTheStoredDrive) {
+TEST_F(ScanSaveTest, FolderIsMergedIntoTheStoredDriveAsADriveScanWouldStoreIt) {
     ASSERT_EQ(Scan({"--save", "C:"}), 0) << err_.str();
     ASSERT_EQ(StoredAt("CDirSizes", "C:\\docs"), "8000");
-    const std::string docsPercent = StoredAt("CPercents", "C:\\docs");
-    ASSERT_EQ(docsPercent, "80");
-    ASSERT_EQ(StoredAt("CPercents", "C:\\docs\\old"), "25");
-    const size_t stored = StoredLines("CDirs").size();
+    ASSERT_EQ(StoredAt("CPercents", "C:\\docs"), "80");
 
-    // docs grows below it, and gets a folder the drive's results do not have.
+    // docs grows below it and gets a folder the drive's results do not have;
+    // old/gone goes.
+    dir_.MakeDir("drive/docs/old/gone");
+    ASSERT_EQ(Scan({"--save", "C:"}), 0) << err_.str();
+    ASSERT_EQ(StoredAt("CDirSizes", "C:\\docs\\old\\gone"), "0");
+    rmdir((dir_ / "drive/docs/old/gone").c_str());
     dir_.MakeFile("drive/docs/old/more", 6000);
     dir_.MakeDir("drive/docs/new");
     dir_.MakeFile("drive/docs/new/e", 1000);
-    dir_.MakeFile("drive/media/f", 5000);
     ASSERT_EQ(Scan({"--save", dir_ / "drive/docs"}), 0) << err_.str();
 
-    // The folder and everything below it take the rescan's sizes and shares,
-    // except the folder's own share of its parent, which the rescan cannot
-    // know; nothing outside it changes and no folder comes or goes.
+    EXPECT_EQ(StoredAt("CDirSizes", "C:"), "17000");
     EXPECT_EQ(StoredAt("CDirSizes", "C:\\docs"), "15000");
-    EXPECT_EQ(StoredAt("CPercents", "C:\\docs"), docsPercent);
-    EXPECT_EQ(StoredAt("CDirSizes", "C:\\docs\\old"), "8000");
+    EXPECT_EQ(StoredAt("CPercents", "C:\\docs"), "88.2352905273438");
+    EXPECT_EQ(StoredAt("CPercents", "C:\\media"), "11.764705657959");
+    EXPECT_EQ(StoredAt("CDirSizes", "C:\\docs\\new"), "1000");
+    EXPECT_EQ(StoredAt("CDirSizes", "C:\\docs\\old\\gone"), "<missing>");
     EXPECT_EQ(StoredAt("CPercents", "C:\\docs\\old"), "53.3333320617676");
-    EXPECT_EQ(StoredAt("CDirSizes", "C:"), "10000");
-    EXPECT_EQ(StoredAt("CDirSizes", "C:\\media"), "2000");
-    EXPECT_EQ(StoredAt("CDirSizes", "C:\\docs\\new"), "<missing>");
-    EXPECT_EQ(StoredLines("CDirs").size(), stored);
-    EXPECT_EQ(StoredLines("CDirSizes").size(), stored);
-    EXPECT_EQ(StoredLines("CPercents").size(), stored);
+
+    // Every stored byte is what a scan of the whole drive stores.
+    const std::string dirs = StoredBytes("CDirs"), sizes = StoredBytes("CDirSizes"),
+                      percents = StoredBytes("CPercents");
+    ASSERT_EQ(Scan({"--save", "C:"}), 0) << err_.str();
+    EXPECT_EQ(StoredBytes("CDirs"), dirs);
+    EXPECT_EQ(StoredBytes("CDirSizes"), sizes);
+    EXPECT_EQ(StoredBytes("CPercents"), percents);
 }
 
 TEST_F(ScanSaveTest, FolderOfADriveWithoutStoredResultsSavesNothing) {
