@@ -64,6 +64,26 @@ class TStoredLists {
             dirs_.begin());
     }
 
+    // Bound within [from, to) when the answer is likely close to from:
+    // steps of growing length, then bisection, so a short run costs a few
+    // comparisons however long the list.
+    std::size_t BoundNear(std::string_view key, std::size_t from, std::size_t to) const {
+        std::size_t step = 1;
+        std::size_t lo = from;
+        while (lo + step < to && std::string_view(dirs_[lo + step]) < key) {
+            lo += step;
+            step *= 2;
+        }
+        const auto first = dirs_.begin() + static_cast<std::ptrdiff_t>(lo);
+        const auto last = dirs_.begin() + static_cast<std::ptrdiff_t>(std::min(to, lo + step));
+        return static_cast<std::size_t>(
+            std::lower_bound(first, last, key,
+                             [](const std::string& entry, std::string_view wanted) {
+                                 return std::string_view(entry) < wanted;
+                             }) -
+            dirs_.begin());
+    }
+
     std::size_t Find(std::string_view path) const {
         if (IsRoot(path)) {
             for (std::size_t i = 0; i < roots_; ++i)
@@ -126,6 +146,7 @@ class TStoredLists {
         std::size_t lo, hi;
         RunBelow(folder, lo, hi);
         const std::size_t nameAt = folder.size() + 1;
+        std::string pastChild;
         for (std::size_t j = lo; j < hi;) {
             const std::size_t deeper = dirs_[j].find('\\', nameAt);
             if (deeper == std::string::npos) {
@@ -133,9 +154,9 @@ class TStoredLists {
                 ++j;
                 continue;
             }
-            std::string pastChild = dirs_[j].substr(0, deeper);
+            pastChild.assign(dirs_[j], 0, deeper);
             pastChild += ']';
-            j = std::min(hi, Bound(pastChild, j));
+            j = BoundNear(pastChild, j, hi);
         }
     }
 
