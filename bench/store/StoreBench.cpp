@@ -1,6 +1,8 @@
 // Saving and loading the result files of a drive of 1 000 000 folders, next
 // to `cat` reading the same files, and the merge of a rescan of 100 000
-// folders into them, next to the plain search from the first entry.
+// folders into them (sizes carried up, shares recomputed, new folders put in
+// place), next to a plain search from the first entry that only updates the
+// stored folders in place.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
@@ -158,20 +160,47 @@ void BM_CatFiles(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * BytesOfFiles(store));
 }
 
-// A rescan of the kRescan folders from the middle of the drive.
+// A rescan of one top-level folder from the middle of the drive, finding
+// kRescan folders below it in a tree of its own (sorted as a scan leaves it).
 TDrive Rescan() {
     const TDrive& drive = Drive();
-    std::size_t first = drive.Dirs.size() / 3;
+    std::size_t at = drive.Dirs.size() / 3;
+    while (std::count(drive.Dirs[at].begin(), drive.Dirs[at].end(), '\\') != 1) {
+        ++at;
+    }
+    std::mt19937_64 random(5);
     TDrive rescan;
-    for (std::size_t i = first; i < first + kRescan; ++i) {
-        rescan.Dirs.push_back(drive.Dirs[i]);
-        rescan.Sizes.push_back("1");
-        rescan.Percents.push_back("50");
+    rescan.Dirs.push_back(drive.Dirs[at]);
+    std::vector<std::string> stack = {drive.Dirs[at]};
+    while (rescan.Dirs.size() <= kRescan) {
+        std::size_t depth = 1 + random() % 6;
+        if (stack.size() > depth) {
+            stack.resize(depth);
+        }
+        stack.push_back(stack.back() + "\\sub " + std::to_string(rescan.Dirs.size()));
+        rescan.Dirs.push_back(stack.back());
+    }
+    std::sort(rescan.Dirs.begin() + 1, rescan.Dirs.end());
+    for (std::size_t k = 0; k < rescan.Dirs.size(); ++k) {
+        rescan.Sizes.push_back(std::to_string(random() % 5'000'000'000ULL));
+        rescan.Percents.push_back(k == 0 ? "0" : "12.5");
     }
     return rescan;
 }
 
-void BM_AppendAnalizeInfo(benchmark::State& state) {
+// The rescan with other sizes, as a second rescan of the same folder finds.
+TDrive Regrown(TDrive rescan) {
+    std::mt19937_64 random(7);
+    for (auto& size : rescan.Sizes) {
+        size = std::to_string(random() % 5'000'000'000ULL);
+    }
+    return rescan;
+}
+
+// The merge of kRescan folders that are all new to the stored lists: they
+// go in at their sorted place, the folder's old subfolders go, the ancestors'
+// sizes and the shares below them follow.
+void BM_AppendAnalizeInfoNewFolders(benchmark::State& state) {
     TDrive rescan = Rescan();
     TResultStore store("");
     for (auto _ : state) {
@@ -181,6 +210,32 @@ void BM_AppendAnalizeInfo(benchmark::State& state) {
         store.GlobalPercents = Drive().Percents;
         state.ResumeTiming();
         store.AppendAnalizeInfo(rescan.Dirs, rescan.Sizes, rescan.Percents);
+    }
+    if (store.GlobalDirs.size() < Drive().Dirs.size() + kRescan - 100) {
+        state.SkipWithError("the rescanned folders were not merged in");
+    }
+    state.counters["rescanned"] = static_cast<double>(kRescan);
+}
+
+// The merge of a second rescan of the same folder: the same kRescan folders,
+// new sizes.
+void BM_AppendAnalizeInfo(benchmark::State& state) {
+    TDrive rescan = Rescan();
+    TDrive again = Regrown(rescan);
+    TResultStore merged("");
+    merged.GlobalDirs = Drive().Dirs;
+    merged.GlobalDirSizes = Drive().Sizes;
+    merged.GlobalPercents = Drive().Percents;
+    merged.AppendAnalizeInfo(rescan.Dirs, rescan.Sizes, rescan.Percents);
+    TResultStore store("");
+    for (auto _ : state) {
+        state.PauseTiming();
+        store = merged;
+        state.ResumeTiming();
+        store.AppendAnalizeInfo(again.Dirs, again.Sizes, again.Percents);
+    }
+    if (store.GlobalDirs != merged.GlobalDirs) {
+        state.SkipWithError("the same folders should stay");
     }
     state.counters["rescanned"] = static_cast<double>(kRescan);
 }
@@ -230,6 +285,7 @@ class TRatioReporter : public benchmark::ConsoleReporter {
         double save = seconds_["BM_SaveAnalizeData"], load = seconds_["BM_LoadGlobal"];
         double first = seconds_["BM_LoadGlobalFirst"];
         double cat = seconds_["BM_CatFiles"], merge = seconds_["BM_AppendAnalizeInfo"];
+        double mergeNew = seconds_["BM_AppendAnalizeInfoNewFolders"];
         double plain = seconds_["BM_PlainFirstMatchMerge"] * (kRescan / kPlainSample);
         auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
         std::printf("\nResult files of %zu folders\n", Drive().Dirs.size());
@@ -245,10 +301,11 @@ class TRatioReporter : public benchmark::ConsoleReporter {
         std::printf("  first load (fresh lists)        %8.3f s  %8.3f s  %8.2f  %8.2f  (x cat)\n",
                     first, firstCpu, ratio(first, cat), ratio(firstCpu, catCpu));
         std::printf("Rescan merge of %zu folders into %zu\n", kRescan, Drive().Dirs.size());
-        std::printf("  indexed merge                   %8.3f s\n", merge);
+        std::printf("  same folders, new sizes         %8.3f s\n", merge);
+        std::printf("  all of them new folders         %8.3f s\n", mergeNew);
         std::printf(
             "  plain first-match search        %8.1f s (scaled from %zu folders)   "
-            "plain / indexed = %.0f\n",
+            "plain / merge = %.0f\n",
             plain, kPlainSample, ratio(plain, merge));
         std::fflush(stdout);
     }
@@ -265,6 +322,10 @@ BENCHMARK(BM_LoadGlobal)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealT
 BENCHMARK(BM_LoadGlobalFirst)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_CatFiles)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 BENCHMARK(BM_AppendAnalizeInfo)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_AppendAnalizeInfoNewFolders)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 BENCHMARK(BM_PlainFirstMatchMerge)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 int main(int argc, char** argv) {
