@@ -73,6 +73,7 @@ void TAnalizeDisk::Walk() {
     s.Sorted = Sorted;
     s.Cancel = &Cancel;
     s.Progress = &walked_;
+    walked_.Listed = OnFolderListed;
     if (OnNewPath)
         s.OnNewPath = [this](const std::string& path, bool& abort) {
             OnNewPath(this, path, abort);

@@ -86,6 +86,10 @@ class TAnalizeDisk {
     std::uint64_t FoldersWalked() const { return walked_.Folders.load(std::memory_order_relaxed); }
     std::uint64_t FilesWalked() const { return walked_.Files.load(std::memory_order_relaxed); }
     std::uint64_t BytesWalked() const { return walked_.Bytes.load(std::memory_order_relaxed); }
+    // Called on a walking thread after each listed folder with the number
+    // listed so far; unlike OnNewPath it leaves the walk parallel. Lets a
+    // test stop a walk at a fixed point instead of at a moment in time.
+    std::function<void(std::uint64_t folders)> OnFolderListed;
 
   private:
     void Walk();

@@ -41,7 +41,9 @@ struct FolderScan {
 void CountListed(TWalkCounters* progress, const FolderScan& scan) {
     if (!progress)
         return;
-    progress->Folders.fetch_add(1, std::memory_order_relaxed);
+    const std::uint64_t folders = progress->Folders.fetch_add(1, std::memory_order_relaxed) + 1;
+    if (progress->Listed)
+        progress->Listed(folders);
     if (scan.Files == 0)
         return;
     progress->Files.fetch_add(scan.Files, std::memory_order_relaxed);

@@ -7,11 +7,15 @@
 // hard links counts at every sighting here, the totals count it once.
 #include <atomic>
 #include <cstdint>
+#include <functional>
 
 struct TWalkCounters {
     std::atomic<std::uint64_t> Folders{0};
     std::atomic<std::uint64_t> Files{0};
     std::atomic<std::uint64_t> Bytes{0};
+    // Called on the walking thread after each folder is counted, with the
+    // folders so far (see TAnalizeDisk::OnFolderListed).
+    std::function<void(std::uint64_t folders)> Listed;
 
     void Reset() {
         Folders.store(0, std::memory_order_relaxed);
