@@ -15,12 +15,18 @@ while read -r pkg; do
 done <"$list"
 
 ensure_locale() {
-  # The decimal-comma tests want a German locale; generate it once (root only).
-  [ "$(id -u)" -eq 0 ] || return 0
+  # The decimal-comma tests need a German locale and fail without it; make it
+  # once from the sources of the locales package (root only).
   locale -a 2>/dev/null | grep -qi '^de_DE\.utf8$' && return 0
-  [ -f /etc/locale.gen ] || return 0
-  sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
-  locale-gen >/dev/null 2>&1 || true
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "The tests need the locale de_DE.UTF-8; make it as root:" >&2
+    echo "  sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8" >&2
+    return 0
+  fi
+  if [ -f /etc/locale.gen ]; then
+    sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+  fi
+  localedef -i de_DE -f UTF-8 de_DE.UTF-8
 }
 
 if [ ${#missing[@]} -eq 0 ]; then
