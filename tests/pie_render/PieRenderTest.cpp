@@ -247,12 +247,32 @@ TEST_F(PieDrawing, AnAbsurdPercentStillDrawsAndFlagsTheOverflow) {
     EXPECT_EQ(CountColour(kOther), 0);
 }
 
-TEST_F(PieDrawing, TotalsUpTo362DegreesAreNoOverflow) {
-    AddEntry("C:\\cur\\a", "60", clRed);
-    AddEntry("C:\\cur\\b", "40.5", clLime);  // 361.8 degrees
-    DrawSlices();
-    EXPECT_FALSE(Data.AngleOverflow);
-    EXPECT_EQ(CountColour(kOther), 0);
+// Rounding may carry the slices a little past a full turn; only past 362
+// degrees is that an overflow.
+TEST_F(PieDrawing, AnglesOverflowOnlyPast362Degrees) {
+    struct Row {
+        const char* what;
+        const char* second;  // percent of the second slice after one of 60 %
+        bool overflow;
+    };
+    const Row rows[] = {
+        {"361.8 degrees", "40.5", false},
+        // 216 + 146 degrees, exactly 362 in single precision.
+        {"exactly 362 degrees", "40.5555555", false},
+        {"362.16 degrees", "40.6", true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        Colors.resize(1);
+        Percents.resize(1);
+        Names.resize(1);
+        Paths.resize(1);
+        AddEntry("C:\\cur\\a", "60", clRed);
+        AddEntry("C:\\cur\\b", row.second, clLime);
+        DrawSlices();
+        EXPECT_EQ(Data.AngleOverflow, row.overflow);
+        EXPECT_EQ(CountColour(kOther), 0);
+    }
 }
 
 TEST_F(PieDrawing, AVanishedPathKeepsOnlyTheLighterFirstPass) {

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <cmath>
+#include <vector>
 
 #include "views/pie/PieLabels.h"
 
@@ -90,31 +91,61 @@ TEST(LayoutPieLegend, PlacesEachLabelInTheMiddleOfItsSlice) {
     EXPECT_EQ(zoomed[0].nameTop, big.CentreY() + 140 - 10);
 }
 
-TEST(LayoutPieLegend, SlicesUnderTenDegreesGetEmptyLabelsThatStillExist) {
-    // 2.5 % is 9 degrees; 2.8 % is 10.08 degrees.
-    const TStringList names{"X", "Narrow", "Wide enough", "Big"};
-    const TStringList percents{"0", "2.5", "2.8", "90"};
-    const auto legend = LayoutPieLegend(kPie, 140, names, percents);
-    ASSERT_EQ(legend.size(), 4u);
-    EXPECT_TRUE(legend[0].nameText.isEmpty());
-    EXPECT_TRUE(legend[0].hasSizeLabel);
-    EXPECT_FALSE(legend[0].sizeShown);
-    EXPECT_EQ(legend[1].nameText, QString("Wide enough"));
-    EXPECT_TRUE(legend[1].sizeShown);
-    // The empty label still sits in its slice's direction, to be clicked.
+// A slice of 10 degrees or more shows its name and size; a narrower one
+// keeps both labels, empty, so they can still be clicked.
+TEST(LayoutPieLegend, SlicesUnderTenDegreesGetEmptyLabels) {
+    struct Row {
+        const char* what;
+        TStringList percents;  // entry 0 first
+        std::vector<bool> shown;
+    };
+    const Row rows[] = {
+        // 25 % is 90 degrees; 2.7777777 % sweeps from 90 to exactly 100.
+        {"exactly 10 degrees", {"0", "25", "2.7777777"}, {true, true}},
+        {"9.72 degrees", {"0", "25", "2.7"}, {true, false}},
+        {"9 and 10.08 degrees", {"0", "2.5", "2.8", "90"}, {false, true, true}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        TStringList names{"X"};
+        for (std::size_t r = 1; r < row.percents.size(); ++r) {
+            names.push_back("S" + std::to_string(r));
+        }
+        const auto legend = LayoutPieLegend(kPie, 140, names, row.percents);
+        ASSERT_EQ(legend.size(), row.percents.size());
+        for (std::size_t r = 0; r < row.shown.size(); ++r) {
+            EXPECT_TRUE(legend[r].hasSizeLabel) << r;
+            EXPECT_EQ(legend[r].sizeShown, row.shown[r]) << r;
+            EXPECT_EQ(legend[r].nameText,
+                      row.shown[r] ? QString::fromStdString(names[r + 1]) : QString())
+                << r;
+        }
+    }
+    // An empty label still sits in its slice's direction (0..9 degrees).
+    const auto legend = LayoutPieLegend(kPie, 140, {"X", "A", "B"}, {"0", "2.5", "90"});
     EXPECT_NEAR(LabelDirection(legend[0]), 4.5, 1.0);
 }
 
+// The remainder gets "Other" only while the slices cover less than 359
+// degrees; at 359 and beyond its label stays empty and has no size label.
 TEST(LayoutPieLegend, OtherOnlyWhenTheSlicesCoverLessThan359Degrees) {
-    const TStringList names{"X", "A", "B"};
-    // 99.6 % is 358.56 degrees: a remainder of 1.44 degrees gets "Other".
-    auto legend = LayoutPieLegend(kPie, 140, names, {"0", "50", "49.6"});
-    EXPECT_EQ(legend.back().nameText, QString("Other"));
-    // 99.75 % is 359.1 degrees: the last label stays empty.
-    legend = LayoutPieLegend(kPie, 140, names, {"0", "50", "49.75"});
-    ASSERT_EQ(legend.size(), 3u);
-    EXPECT_TRUE(legend.back().nameText.isEmpty());
-    EXPECT_FALSE(legend.back().hasSizeLabel);
+    struct Row {
+        const char* what;
+        const char* second;  // percent of the second slice after one of 50 %
+        bool other;
+    };
+    const Row rows[] = {
+        {"358.56 degrees", "49.6", true},
+        {"exactly 359 degrees", "49.7222222", false},
+        {"359.1 degrees", "49.75", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const auto legend = LayoutPieLegend(kPie, 140, {"X", "A", "B"}, {"0", "50", row.second});
+        ASSERT_EQ(legend.size(), 3u);
+        EXPECT_EQ(legend.back().nameText, row.other ? QString("Other") : QString());
+        EXPECT_FALSE(legend.back().hasSizeLabel);
+    }
 }
 
 TEST(LayoutPieLegend, OnlyEntryZeroGetsOneOtherLabelOnTheRight) {

@@ -85,36 +85,46 @@ TEST_F(BarDataTest, TheDriveRootIsFoundInBothLetterCases) {
     EXPECT_EQ(bar.RootFolderSize(), 0);
 }
 
-TEST_F(BarDataTest, WholePercentsPastOneHundredTwoZeroEveryPercentButKeepSizes) {
-    drive.MakeFolder("top/a");
-    drive.MakeFolder("top/b");
-    Store("T:", "100", "0");
-    Store("T:\\top", "100", "100");
-    Store("T:\\top\\a", "60", "60.9");
-    Store("T:\\top\\b", "50", "42.9");  // whole numbers 60 + 42 = 102: still fine
-    Enter("T:\\top");
-    bar.CreateFolderBarData();
-    EXPECT_FALSE(bar.PercentOverflow);
-    EXPECT_EQ(bar.BarPercents, (TStringList{"60.9", "42.9"}));
-
-    store.GlobalPercents[3] = "43";
-    folderChanged = true;
-    bar.CreateFolderBarData();
-    EXPECT_TRUE(bar.PercentOverflow);
-    EXPECT_EQ(bar.BarPercents, (TStringList{"0", "0"}));
-    EXPECT_EQ(bar.BarSizes, (TStringList{"60", "50"}));
-}
-
-TEST_F(BarDataTest, AFileThatPassesTheLimitIsItselfZeroAndSetsTheOverflow) {
-    drive.MakeFolder("top/a");
-    drive.MakeFile("top/f", 10);
-    Store("T:", "100", "0");
-    Store("T:\\top", "100", "100");
-    Store("T:\\top\\a", "95", "95");
-    Enter("T:\\top");
-    bar.CreateFolderBarData();
-    EXPECT_TRUE(bar.PercentOverflow);
-    EXPECT_EQ(bar.BarPercents, (TStringList{"0", "0"}));
+// The whole parts of the rows' percents, folders and files alike, may add up
+// to 102 (rounding leaves room above 100); one more zeroes every percent.
+TEST_F(BarDataTest, WholePercentsOverflowOnlyPast102) {
+    struct Row {
+        const char* what;
+        TStringList folderPercents;  // subfolders "a", "b", ... of a 100-byte folder
+        int fileSize;                // one file "f" of this many bytes, or none (-1)
+        bool overflow;
+        TStringList percents;
+        TStringList sizes;  // kept whatever the percents
+    };
+    const Row rows[] = {
+        {"folders at 60 + 42", {"60.9", "42.9"}, -1, false, {"60.9", "42.9"}, {"10", "10"}},
+        {"folders at 60 + 43", {"60.9", "43"}, -1, true, {"0", "0"}, {"10", "10"}},
+        {"folder 95 + file 7", {"95"}, 7, false, {"95.0", "7.0"}, {"10", "7"}},
+        {"folder 95 + file 8", {"95"}, 8, true, {"0", "0"}, {"10", "8"}},
+    };
+    int index = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::string top = "r" + std::to_string(index++);
+        Store("T:\\" + top, "100", "100");
+        char name = 'a';
+        for (const std::string& percent : row.folderPercents) {
+            drive.MakeFolder(top + "/" + name);
+            Store("T:\\" + top + "\\" + name++, "10", percent);
+        }
+        if (row.fileSize >= 0) {
+            drive.MakeFile(top + "/f", row.fileSize);
+        }
+        Enter("T:\\" + top);
+        folderChanged = true;
+        bar.CreateFolderBarData();
+        EXPECT_EQ(bar.PercentOverflow, row.overflow);
+        EXPECT_EQ(bar.BarPercents, row.percents);
+        EXPECT_EQ(bar.BarSizes, row.sizes);
+        store.GlobalDirs.clear();
+        store.GlobalDirSizes.clear();
+        store.GlobalPercents.clear();
+    }
 }
 
 TEST_F(BarDataTest, AnUnanalysedCurrentFolderGivesFilesZeroPercent) {

@@ -59,41 +59,92 @@ TEST_F(PieDataTest, TheDriveRootIsLookedUpAsTheLetterAndColon) {
     EXPECT_EQ(pie.PiePaths, (TStringList{"T:"}));
 }
 
+// Folders and files alike need more than 1 % of the current folder (10000
+// bytes) to become a slice; exactly 1 % is left to the remainder.
 TEST_F(PieDataTest, OnlySharesAboveOnePercentBecomeSlices) {
-    drive.MakeFolder("top/exactly one");
-    drive.MakeFolder("top/just over");
-    drive.MakeFile("top/one percent", 100);
-    drive.MakeFile("top/third", 3333);
+    struct Item {
+        const char* name;
+        const char* folderPercent;  // nullptr: a file of fileSize bytes
+        int fileSize;
+        const char* slicePercent;  // nullptr: no slice
+    };
+    // Folder names in byte order, as they are stored.
+    const Item items[] = {
+        {"d0.99", "0.99", 0, nullptr},
+        {"d1.0", "1.0", 0, nullptr},
+        {"d1.01", "1.01", 0, "1.0"},
+        {"f0.99", nullptr, 99, nullptr},
+        {"f1.0", nullptr, 100, nullptr},
+        // 1.01 and 33.33 as single-precision numbers, 15 digits.
+        {"f1.01", nullptr, 101, "1.00999999046326"},
+        {"f33.33", nullptr, 3333, "33.3300018310547"},
+    };
     Store("T:", "10000", "0");
     Store("T:\\top", "10000", "100");
-    Store("T:\\top\\exactly one", "100", "1.0");
-    Store("T:\\top\\just over", "101", "1.01");
+    TStringList paths{"T:\\top"}, percents{"100.0"};
+    for (const Item& item : items) {
+        const std::string path = std::string("T:\\top\\") + item.name;
+        if (item.folderPercent != nullptr) {
+            drive.MakeFolder(std::string("top/") + item.name);
+            Store(path, "1", item.folderPercent);
+        } else {
+            drive.MakeFile(std::string("top/") + item.name, item.fileSize);
+        }
+        if (item.slicePercent != nullptr) {
+            paths.push_back(path);
+            percents.push_back(item.slicePercent);
+        }
+    }
     Enter("T:\\top");
     pie.CreatePieData();
     ExpectParallel();
-    EXPECT_EQ(pie.PiePaths, (TStringList{"T:\\top", "T:\\top\\just over", "T:\\top\\third"}));
-    EXPECT_EQ(pie.PieNames, (TStringList{"Top", "Just over", "Third"}));
-    EXPECT_EQ(pie.PiePercents, (TStringList{"100.0", "1.0", "33.3300018310547"}));
-    EXPECT_EQ(pie.PieSizes, (TStringList{"10000", "101", "3333"}));
+    EXPECT_EQ(pie.PiePaths, paths);
+    EXPECT_EQ(pie.PiePercents, percents);
+    EXPECT_EQ(pie.PieNames, (TStringList{"Top", "D1.01", "F1.01", "F33.33"}));
+    EXPECT_EQ(pie.PieSizes, (TStringList{"10000", "1", "101", "3333"}));
 }
 
-TEST_F(PieDataTest, ARunningTotalPastOneHundredEndsTheFolderWalkButNotTheFiles) {
-    drive.MakeFolder("top/a");
-    drive.MakeFolder("top/b");
-    drive.MakeFolder("top/c");
-    drive.MakeFile("top/f", 2000);
-    Store("T:", "10000", "0");
-    Store("T:\\top", "10000", "40");
-    Store("T:\\top\\a", "6000", "60");
-    Store("T:\\top\\b", "3500", "35");
-    Store("T:\\top\\c", "3000", "30");
-    Enter("T:\\top");
-    pie.CreatePieData();
-    // The current folder's own 40 % of its parent does not count: a and b
-    // (95 %) are taken, c would make 125 % and ends the walk.
-    EXPECT_EQ(pie.PiePaths, (TStringList{"T:\\top", "T:\\top\\a", "T:\\top\\b", "T:\\top\\f"}));
-    EXPECT_EQ(pie.PiePercents.back(), "20");
-    ExpectParallel();
+// Subfolders are taken while their shares add up to at most 100 %, counting
+// those too small for a slice; the walk ends at the first that passes it.
+// The current folder's own share of its parent (40 %) is not counted, and
+// its file (20 %) is always looked at.
+TEST_F(PieDataTest, TheFolderWalkEndsOnlyPastATotalOf100) {
+    struct Row {
+        const char* what;
+        TStringList percents;  // of subfolders "a", "b", ...
+        std::string slices;    // the subfolders that become slices
+    };
+    const Row rows[] = {
+        {"60 + 40 is exactly 100", {"60", "40", "5"}, "ab"},
+        {"60 + 40.5 passes 100", {"60", "40.5", "5"}, "a"},
+        {"small shares count", {"98", "0.5", "0.5", "0.5", "1.5"}, "a"},
+    };
+    int index = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::string top = "r" + std::to_string(index++);
+        drive.MakeFolder(top);
+        drive.MakeFile(top + "/f", 2000);
+        store.GlobalDirs.clear();
+        store.GlobalDirSizes.clear();
+        store.GlobalPercents.clear();
+        Store("T:\\" + top, "10000", "40");
+        char name = 'a';
+        for (const std::string& percent : row.percents) {
+            drive.MakeFolder(top + "/" + name);
+            Store("T:\\" + top + "\\" + name++, "1", percent);
+        }
+        TStringList slices{"T:\\" + top};
+        for (char slice : row.slices) {
+            slices.push_back("T:\\" + top + "\\" + slice);
+        }
+        slices.push_back("T:\\" + top + "\\f");
+        Enter("T:\\" + top);
+        folderChanged = true;
+        pie.CreatePieData();
+        EXPECT_EQ(pie.PiePaths, slices);
+        ExpectParallel();
+    }
 }
 
 TEST_F(PieDataTest, AFolderWithNothingAboveOnePercentKeepsItsOwnEntryOnly) {
