@@ -87,8 +87,10 @@ TEST(GradientRamp, HalfRotationRisesToTheEndColourAndFallsBack) {
     EXPECT_EQ(ramp[0].Red, 0);
     EXPECT_EQ(ramp[127].Red, 255);
     EXPECT_EQ(ramp[255].Red, 0);
-    EXPECT_EQ(ramp[64].Red, 64 * 255 / 127);
-    EXPECT_EQ(ramp[200].Red, 55 * 255 / 128);
+    // Rotation 50 puts the peak at 255 - 128 = 127: 64 of 127 steps up is
+    // 128.5, cut to 128; 55 of 128 steps down from 255 is 109.6, cut to 109.
+    EXPECT_EQ(ramp[64].Red, 128);
+    EXPECT_EQ(ramp[200].Red, 109);
 }
 
 TEST(GradientRamp, NegativeHalfRotationFallsToTheBeginColourAndClimbsBack) {

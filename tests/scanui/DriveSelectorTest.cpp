@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QFontMetrics>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
@@ -131,8 +132,10 @@ TEST_F(DriveSelectorTest, ChoosingADriveSwitchesFolderThenAnalysesThenRedraws) {
               (std::vector<std::string>{"SetFolder D:\\", "DriveChosen D:\\", "UpdateBarPie"}));
     const QString caption = QString::fromStdString(Caption('d'));
     EXPECT_EQ(selector.btnDrives()->text(), caption);
+    // The caption's laid-out width plus a margin of 20 pixels.
+    const QFontMetrics metrics(selector.btnDrives()->font());
     EXPECT_EQ(selector.btnDrives()->width(),
-              selector.btnDrives()->fontMetrics().horizontalAdvance(caption) + 20);
+              metrics.size(Qt::TextSingleLine, caption).width() + 20);
     EXPECT_FALSE(selector.pmDrives()->isVisible());
     SaveShot(selector.btnDrives()->grab().toImage(), "btndrives.png");
 }
