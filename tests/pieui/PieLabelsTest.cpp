@@ -58,21 +58,6 @@ TEST(LegendRadius, IsLimitedTo40Through300) {
     EXPECT_EQ(LegendRadius(301), 300);
 }
 
-TEST(LayoutPieLegend, ShowsNamesAndSizesOfWideSlicesAndOtherForTheRemainder) {
-    const TStringList names{"C:", "Windows", "Program files"};
-    const TStringList percents{"0", "50", "25"};
-    const auto legend = LayoutPieLegend(kPie, 140, names, percents);
-    ASSERT_EQ(legend.size(), 3u);
-    EXPECT_EQ(legend[0].entry, 1);
-    EXPECT_EQ(legend[0].nameText, QString("Windows"));
-    EXPECT_TRUE(legend[0].hasSizeLabel);
-    EXPECT_TRUE(legend[0].sizeShown);
-    EXPECT_EQ(legend[1].nameText, QString("Program files"));
-    EXPECT_EQ(legend[2].entry, 3);
-    EXPECT_EQ(legend[2].nameText, QString("Other"));
-    EXPECT_FALSE(legend[2].hasSizeLabel);
-}
-
 TEST(LayoutPieLegend, PlacesEachLabelInTheMiddleOfItsSlice) {
     const TStringList names{"C:", "Half", "Quarter"};
     const TStringList percents{"0", "50", "25"};
@@ -114,6 +99,7 @@ TEST(LayoutPieLegend, SlicesUnderTenDegreesGetEmptyLabels) {
         const auto legend = LayoutPieLegend(kPie, 140, names, row.percents);
         ASSERT_EQ(legend.size(), row.percents.size());
         for (std::size_t r = 0; r < row.shown.size(); ++r) {
+            EXPECT_EQ(legend[r].entry, static_cast<int>(r) + 1);
             EXPECT_TRUE(legend[r].hasSizeLabel) << r;
             EXPECT_EQ(legend[r].sizeShown, row.shown[r]) << r;
             EXPECT_EQ(legend[r].nameText,
@@ -143,6 +129,7 @@ TEST(LayoutPieLegend, OtherOnlyWhenTheSlicesCoverLessThan359Degrees) {
         SCOPED_TRACE(row.what);
         const auto legend = LayoutPieLegend(kPie, 140, {"X", "A", "B"}, {"0", "50", row.second});
         ASSERT_EQ(legend.size(), 3u);
+        EXPECT_EQ(legend.back().entry, 3);
         EXPECT_EQ(legend.back().nameText, row.other ? QString("Other") : QString());
         EXPECT_FALSE(legend.back().hasSizeLabel);
     }
