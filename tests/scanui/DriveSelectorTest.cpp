@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
@@ -132,10 +132,10 @@ TEST_F(DriveSelectorTest, ChoosingADriveSwitchesFolderThenAnalysesThenRedraws) {
               (std::vector<std::string>{"SetFolder D:\\", "DriveChosen D:\\", "UpdateBarPie"}));
     const QString caption = QString::fromStdString(Caption('d'));
     EXPECT_EQ(selector.btnDrives()->text(), caption);
-    // The caption's laid-out width plus a margin of 20 pixels.
-    const QFontMetrics metrics(selector.btnDrives()->font());
-    EXPECT_EQ(selector.btnDrives()->width(),
-              metrics.size(Qt::TextSingleLine, caption).width() + 20);
+    // The caption's width, measured here in fractional pixels, plus a margin
+    // of 20 pixels.
+    const QFontMetricsF metrics(selector.btnDrives()->font());
+    EXPECT_NEAR(selector.btnDrives()->width(), metrics.horizontalAdvance(caption) + 20, 1.0);
     EXPECT_FALSE(selector.pmDrives()->isVisible());
     SaveShot(selector.btnDrives()->grab().toImage(), "btndrives.png");
 }
