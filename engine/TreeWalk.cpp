@@ -16,6 +16,7 @@
 #include "engine/DirOrder.h"
 #include "platform/DirListing.h"
 #include "platform/DriveForm.h"
+#include "platform/WalkBounds.h"
 
 namespace {
 
@@ -61,6 +62,8 @@ class FolderScanner {
 
     void Scan(const std::string& native, bool wantSubfolders, FolderScan& out) {
         TDirListing listing(native, Options());
+        if (!bounds_)  // the first folder listed is the walk's root
+            bounds_ = std::make_unique<TWalkBounds>(native, listing.Device(), listing.MountId());
         Read(listing, wantSubfolders, out);
     }
 
@@ -82,7 +85,8 @@ class FolderScanner {
         out.Bytes = 0;
         out.Opened = listing.IsOpen();
         while (listing.Next(entry_)) {
-            if (wantSubfolders && (entry_.Attr & faDirectory) && !entry_.OtherMount)
+            if (wantSubfolders && (entry_.Attr & faDirectory) &&
+                (!entry_.OtherMount || (bounds_ && bounds_->EntersEntry(listing.Fd(), entry_))))
                 out.Subfolders.push_back(entry_.Name);
             if (!TakesPart(entry_))
                 continue;
@@ -118,6 +122,7 @@ class FolderScanner {
     std::vector<bool> matchAll_;
     bool wantReadOnly_ = false;
     TDirEntry entry_;
+    std::unique_ptr<TWalkBounds> bounds_;
 };
 
 std::string RootText(const std::string& directory) {
@@ -356,11 +361,10 @@ class ParallelWalk {
         std::unique_ptr<TDirListing> listing =
             parent ? scanner.Open(parent->Listing->Fd(), name) : scanner.OpenPath(native);
         if (node == 0) {
-            rootDevice_ = listing->Device();
-            rootMount_ = listing->MountId();
+            bounds_ = std::make_unique<TWalkBounds>(native, listing->Device(), listing->MountId());
         } else if (listing->IsOpen() &&
-                   (listing->Device() != rootDevice_ || listing->MountId() != rootMount_)) {
-            return true;  // the root of another mount: not entered, no entry
+                   !bounds_->Enters(listing->Device(), listing->MountId(), listing->Fd())) {
+            return true;  // another file system, a snapshot, or covered elsewhere: no entry
         }
         scanner.Read(*listing, true, scan);
         CountListed(s_.Progress, scan);
@@ -422,9 +426,8 @@ class ParallelWalk {
     int busy_ = 0;
     std::atomic<int> idle_{0};
     bool stop_ = false;
-    // The walk's own file system; node 0 is listed before any other.
-    std::uint64_t rootDevice_ = 0;
-    std::uint64_t rootMount_ = 0;
+    // The folders the walk enters; set by node 0, listed before any other.
+    std::unique_ptr<TWalkBounds> bounds_;
 };
 
 // Each hard-linked file keeps its bytes only in the folder whose path sorts

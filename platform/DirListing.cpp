@@ -3,7 +3,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -28,45 +27,6 @@ constexpr unsigned kStatxMask = STATX_TYPE | STATX_MODE | STATX_NLINK | STATX_UI
                                 STATX_MTIME | STATX_INO | STATX_SIZE | STATX_MNT_ID;
 constexpr int kStatxFlags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT;
 constexpr size_t kBufferSize = 32 * 1024;
-
-// Who the process is, for the read-only test; fixed for the process' life.
-struct Identity {
-    uid_t uid;
-    gid_t gid;
-    std::vector<gid_t> groups;
-    Identity() : uid(geteuid()), gid(getegid()) {
-        const int n = getgroups(0, nullptr);
-        if (n > 0) {
-            groups.resize(n);
-            groups.resize(std::max(0, getgroups(n, groups.data())));
-        }
-    }
-    bool InGroup(gid_t g) const {
-        return g == gid || std::find(groups.begin(), groups.end(), g) != groups.end();
-    }
-};
-
-// The identity is read again whenever the effective user changes (a
-// process may drop privileges after its first listing).
-const Identity& Me() {
-    thread_local Identity me;
-    if (me.uid != geteuid() || me.gid != getegid())
-        me = Identity();
-    return me;
-}
-
-// The permission bits as the kernel would apply them for writing (root may
-// write anything that is not immutable or on a read-only mount).
-bool MayWrite(const struct statx& st) {
-    const Identity& me = Me();
-    if (me.uid == 0)
-        return true;
-    if (st.stx_uid == me.uid)
-        return st.stx_mode & S_IWUSR;
-    if (me.InGroup(st.stx_gid))
-        return st.stx_mode & S_IWGRP;
-    return st.stx_mode & S_IWOTH;
-}
 
 void Describe(const struct statx& st, std::uint64_t folderDevice, std::uint64_t folderMount,
               bool haveFolderMount, TDirEntry& e) {
@@ -94,10 +54,14 @@ void Describe(const struct statx& st, std::uint64_t folderDevice, std::uint64_t 
     e.Device = makedev(st.stx_dev_major, st.stx_dev_minor);
     e.Inode = st.stx_ino;
     e.Links = st.stx_nlink;
+    e.MountId = (st.stx_mask & STATX_MNT_ID) ? st.stx_mnt_id : 0;
 }
 
-bool ReadOnly(const struct statx& st, bool readOnlyMount) {
-    return readOnlyMount || (st.stx_attributes & STATX_ATTR_IMMUTABLE) || !MayWrite(st);
+// Read-only is a property of the entry, the same whoever looks: no write
+// bit for anyone, or immutable. (Asking whether the running user may write
+// would mark nearly every file of other users, and nothing for root.)
+bool ReadOnly(const struct statx& st) {
+    return (st.stx_mode & 0222) == 0 || (st.stx_attributes & STATX_ATTR_IMMUTABLE);
 }
 
 // Listing buffers are kept per thread for reuse: a walk opens a listing per
@@ -160,10 +124,6 @@ TDirListing::TDirListing(int parentFd, const std::string& name, unsigned options
         mountId_ = self.stx_mnt_id;
         haveMountId_ = self.stx_mask & STATX_MNT_ID;
     }
-    if (wantReadOnly_) {
-        struct statvfs vfs;
-        readOnlyMount_ = fstatvfs(fd_, &vfs) == 0 && (vfs.f_flag & ST_RDONLY);
-    }
     buffer_ = AcquireBuffer();
 }
 
@@ -208,6 +168,7 @@ bool TDirListing::Describe(const char* name, unsigned char type, TDirEntry& entr
         entry.Device = device_;
         entry.Inode = 0;
         entry.Links = 1;
+        entry.MountId = mountId_;
         return true;
     }
     struct statx st;
@@ -215,7 +176,7 @@ bool TDirListing::Describe(const char* name, unsigned char type, TDirEntry& entr
         return false;  // vanished since the listing: not seen
     entry.Name.assign(name);
     ::Describe(st, device_, mountId_, haveMountId_, entry);
-    if (wantReadOnly_ && ReadOnly(st, readOnlyMount_))
+    if (wantReadOnly_ && ReadOnly(st))
         entry.Attr |= faReadOnly;
     return true;
 }
@@ -257,9 +218,7 @@ bool LookupNative(const std::string& nativePath, TDirEntry& entry) {
         haveMnt = parent.stx_mask & STATX_MNT_ID;
     }
     ::Describe(st, dev, mnt, haveMnt, entry);
-    struct statvfs vfs;
-    const bool roMount = statvfs(nativePath.c_str(), &vfs) == 0 && (vfs.f_flag & ST_RDONLY);
-    if (ReadOnly(st, roMount))
+    if (ReadOnly(st))
         entry.Attr |= faReadOnly;
     return true;
 }

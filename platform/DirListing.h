@@ -11,7 +11,7 @@
 
 // Attribute bits of a listed entry.
 enum : std::uint32_t {
-    faReadOnly = 0x01,    // the running user may not write the entry
+    faReadOnly = 0x01,    // no write permission bit set, or immutable
     faHidden = 0x02,      // the name begins with "."
     faSysFile = 0x04,     // neither a regular file, a folder nor a link
     faVolumeID = 0x08,    // never set
@@ -29,7 +29,8 @@ struct TDirEntry {
     bool OtherMount = false;       // a folder that is the root of another mount
     std::uint64_t Device = 0;      // for telling hard links apart
     std::uint64_t Inode = 0;
-    std::uint32_t Links = 1;  // hard-link count
+    std::uint32_t Links = 1;    // hard-link count
+    std::uint64_t MountId = 0;  // the mount the entry is on; 0 when unknown
 };
 
 // Reads one folder entry by entry:
@@ -72,7 +73,6 @@ class TDirListing {
     int fd_ = -1;
     bool wantReadOnly_;
     bool lazyFolders_ = false;
-    bool readOnlyMount_ = false;
     std::uint64_t device_ = 0;
     std::uint64_t mountId_ = 0;
     bool haveMountId_ = false;

@@ -1,14 +1,15 @@
 #pragma once
 // The computer's fixed drives. A drive is a mounted file system with a letter:
-// the root file system is always C:, every other local, non-removable,
-// block-backed file system takes the next letter in byte order of its mount
-// point. Nothing else in the program reads the mount table: it asks the
-// process-wide current table, which tests replace by a table that maps a
-// letter to a temporary folder.
-#include <functional>
+// the root file system is always C:, every other file system on a local,
+// non-removable disk takes the next letter in byte order of its first mount
+// point. The program asks the process-wide current table, re-read from the
+// mount table when the drive menu opens and before a scan; tests replace it
+// by a table that maps a letter to a temporary folder.
 #include <memory>
 #include <string>
 #include <vector>
+
+class TMountTable;
 
 struct TDrive {
     char Letter = 'C';       // upper case 'A'..'Z'
@@ -22,12 +23,12 @@ class TDriveTable {
     // belong to no drive (a path below one of them has no drive form).
     explicit TDriveTable(std::vector<TDrive> drives, std::vector<std::string> otherMounts = {});
 
-    // The table of this machine, built from /proc/self/mountinfo and sysfs.
+    // The table of this machine, from its mount table.
     static TDriveTable FromSystem();
-    // The table described by a mountinfo text. IsFixedDevice(major, minor)
-    // tells whether a block device exists and is not removable.
-    static TDriveTable FromMountInfo(const std::string& mountInfo,
-                                     const std::function<bool(unsigned, unsigned)>& isFixedDevice);
+    // The drives of a mount table: one per file system. A further mount of a
+    // drive's file system inside it that a walk enters (another subvolume)
+    // belongs to that drive; every other mount is on no drive.
+    static TDriveTable FromMounts(const TMountTable& mounts);
 
     const std::vector<TDrive>& Drives() const { return drives_; }  // letter order
     const TDrive* Find(char letter) const;                         // either case
@@ -41,6 +42,9 @@ class TDriveTable {
     static std::shared_ptr<const TDriveTable> Current();
     // Replaces the process-wide table; nullptr goes back to the system's.
     static void SetCurrent(std::shared_ptr<const TDriveTable> table);
+    // Reads the system's table again (a disk mounted or unmounted since);
+    // a table a test installed stays as it is.
+    static void Refresh();
 
   private:
     std::vector<TDrive> drives_;
@@ -60,4 +64,5 @@ class TScopedDriveTable {
 
   private:
     std::shared_ptr<const TDriveTable> previous_;
+    bool previousFromSystem_ = false;
 };
