@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMenu>
+#include <QMessageBox>
 #include <QStyle>
 #include <QToolButton>
 
@@ -47,6 +48,12 @@ TDriveSelector::TDriveSelector(THooks hooks, QToolButton* button)
         hooks_.DriveNames = &TDriveSelector::TableDriveNames;
     if (!hooks_.FixedDrive)
         hooks_.FixedDrive = [](const std::string& text) { return ::FixedDrive(text); };
+    if (!hooks_.Refresh)
+        hooks_.Refresh = &TDriveTable::Refresh;
+    if (!hooks_.NotMounted)
+        hooks_.NotMounted = [this](const std::string& text) {
+            QMessageBox::warning(btnDrives_, QString(), FromBytes(DriveNotMountedText(text[0])));
+        };
     ownsButton_ = button == nullptr;
     btnDrives_ = button ? button : new QToolButton();
     btnDrives_->setObjectName("btnDrives");
@@ -62,6 +69,10 @@ TDriveSelector::TDriveSelector(THooks hooks, QToolButton* button)
     btnDrives_->setFixedSize(kInitialWidth, kHeight);
     btnDrives_->setContextMenuPolicy(Qt::CustomContextMenu);
     pmDrives_->setObjectName("pmDrives");
+    connect(pmDrives_.get(), &QMenu::aboutToShow, this, [this] {
+        hooks_.Refresh();
+        SetDrivesList();
+    });
     connect(btnDrives_, &QToolButton::clicked, this, &TDriveSelector::btnDrivesClick);
     connect(btnDrives_, &QToolButton::customContextMenuRequested, this,
             [this](const QPoint& at) { pmDrives_->popup(btnDrives_->mapToGlobal(at)); });
@@ -120,7 +131,15 @@ void TDriveSelector::menuDriveClick(QAction* item) {
         return;
     const QString caption = item->text();
     const std::string text = DriveText(ToBytes(caption));
-    if (text == Drive() || !FixedDrive(text))
+    if (text.find(':') == std::string::npos)
+        return;
+    if (!FixedDrive(text)) {
+        std::string upper = text;
+        upper[0] = UpperAZ(upper[0]);
+        hooks_.NotMounted(upper);
+        return;
+    }
+    if (text == Drive())
         return;
     btnDrives_->setText(caption);
     btnDrives_->setFixedWidth(btnDrives_->fontMetrics().horizontalAdvance(caption) + kWidthPadding);

@@ -16,7 +16,9 @@ class QWidget;
 
 // The drive button of the tool bar and its menu of fixed drives. The owner
 // (the main window) puts btnDrives() on its tool bar and fills the hooks; the
-// selector builds the menu once and switches drives when an item is chosen.
+// selector rebuilds the menu from a fresh drive table each time it opens, so
+// a disk mounted or unmounted meanwhile is seen, and switches drives when an
+// item is chosen.
 class TDriveSelector : public QObject {
     Q_OBJECT
   public:
@@ -36,6 +38,12 @@ class TDriveSelector : public QObject {
         std::function<void()> DriveChosen;
         // Rebuilds the bar rows and the pie of the current folder.
         std::function<void()> UpdateBarPie;
+        // Reads the drive table again before the menu shows. Default: the
+        // drive table's Refresh.
+        std::function<void()> Refresh;
+        // Tells the user that a chosen drive ("D:") is no longer mounted.
+        // Default: a message box.
+        std::function<void(const std::string& driveText)> NotMounted;
     };
 
     static constexpr int kInitialWidth = 77;
@@ -61,7 +69,8 @@ class TDriveSelector : public QObject {
     void SetDrivesList();
     // Opens pmDrives below the button, at its left edge.
     void btnDrivesClick();
-    // Switches to the drive of the chosen item.
+    // Switches to the drive of the chosen item; a drive unmounted since the
+    // menu opened is reported instead.
     void menuDriveClick(QAction* item);
 
     std::string Drive() const;

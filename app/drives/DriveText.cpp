@@ -39,3 +39,9 @@ std::string DriveMenuCaption(const std::string& displayName) {
         caption[i] = i == 0 ? UpperAZ(caption[i]) : LowerAZ(caption[i]);
     return caption;
 }
+
+std::string DriveNotMountedText(char letter) {
+    if (letter >= 'a' && letter <= 'z')
+        letter = static_cast<char>(letter - 'a' + 'A');
+    return std::string("Drive \"") + letter + ":\\\" is not mounted. Its stored results are kept.";
+}

@@ -11,3 +11,7 @@ std::string DriveText(const std::string& text);
 // all others in lower case, letters A to Z only ("Local Disk (C:)" ->
 // "Local disk (c:)").
 std::string DriveMenuCaption(const std::string& displayName);
+
+// What the user reads when a drive ('D') is no longer mounted: the same
+// words wherever it is noticed (the drive menu, a scan).
+std::string DriveNotMountedText(char letter);

@@ -4,8 +4,10 @@
 #include <QMessageBox>
 #include <QWidget>
 
+#include "app/drives/DriveText.h"
 #include "app/wait/FormWait.h"
 #include "engine/AnalizeDisk.h"
+#include "platform/DriveTable.h"
 
 namespace {
 
@@ -36,6 +38,12 @@ TScanControl::TScanControl(TResultStore& store, TTreeLists& tree, QWidget* windo
       hooks_(std::move(hooks)),
       formWait_(std::make_unique<TFormWait>()) {
     asker_ = [this](const QString& text) { return AskWithMessageBox(window_, text); };
+    teller_ = [this](const QString& text) { QMessageBox::warning(window_, QString(), text); };
+    if (!hooks_.Mounted)
+        hooks_.Mounted = [](char letter) {
+            TDriveTable::Refresh();
+            return FixedDrive(std::string(1, letter) + ":");
+        };
 
     acDiskAnalize_ = new QAction("Disk analize", this);
     acDiskAnalize_->setObjectName("acDiskAnalize");
@@ -107,6 +115,14 @@ bool TScanControl::Ask(const QString& text) {
     return asker_ && asker_(text);
 }
 
+bool TScanControl::DriveMounted(char letter) {
+    if (hooks_.Mounted(letter))
+        return true;
+    if (teller_)
+        teller_(FromBytes(DriveNotMountedText(letter)));
+    return false;
+}
+
 void TScanControl::HourCursor() {
     if (window_)
         window_->setCursor(Qt::WaitCursor);
@@ -136,6 +152,8 @@ bool TScanControl::Analize(bool force) {
             hooks_.SetTreeRoot(std::string(1, root[0]) + ":\\");
     }
     if (!store_.AnalizeFiExists() || force) {
+        if (!DriveMounted(p[0]))
+            return false;
         if (Ask(DriveQuestion(p[0]))) {
             HourCursor();
             AnalizeInit(std::string(1, p[0]) + ":\\");
@@ -157,7 +175,7 @@ void TScanControl::AnalizeFolder() {
     const std::string folder = hooks_.Root ? hooks_.Root() : std::string();
     const std::string f = UpperAZ(folder);
     lastRoot_ = f;
-    if (IsBlank(f) || f.find(':') == std::string::npos)
+    if (IsBlank(f) || f.find(':') == std::string::npos || !DriveMounted(f[0]))
         return;
     store_.SetFiles(f);
     if (!ListsHoldDrive(f[0])) {

@@ -37,10 +37,15 @@ class TScanControl : public QObject {
         // rebuilt. Otherwise (cancelled, or the files could not be written)
         // the lists are as before and the views need not change.
         std::function<void(bool stored)> ScanEnded;
+        // Reads the drive table again and tells whether the drive ('D') is
+        // mounted. Default: the drive table, refreshed.
+        std::function<bool(char letter)> Mounted;
     };
 
     // Answers a question box: true only for Yes. Replaceable in tests.
     using TAsker = std::function<bool(const QString& text)>;
+    // Shows a message (a drive that is not mounted). Replaceable in tests.
+    using TTeller = std::function<void(const QString& text)>;
 
     TScanControl(TResultStore& store, TTreeLists& tree, QWidget* window, THooks hooks);
     // Cancels a running scan and waits for its thread.
@@ -85,6 +90,7 @@ class TScanControl : public QObject {
     bool FolderRescan() const { return folderRescan_; }
 
     void SetAsker(TAsker asker) { asker_ = std::move(asker); }
+    void SetTeller(TTeller teller) { teller_ = std::move(teller); }
     // Runs on every new analyzer before its thread starts (extra hooks such
     // as BeforeExecute or OnNewPath, for owners and tests that need them).
     void SetAnalyzerSetup(std::function<void(TAnalizeDisk&)> setup) {
@@ -107,6 +113,8 @@ class TScanControl : public QObject {
 
   private:
     bool Ask(const QString& text);
+    // False, after telling the user, when the drive is no longer mounted.
+    bool DriveMounted(char letter);
     QAction* MenuItemFor(QAction* command, const QString& caption, const QString& hint);
     void StartScan(const std::string& path, bool folderRescan);
     void EndScan();
@@ -120,6 +128,7 @@ class TScanControl : public QObject {
     QPointer<QWidget> window_;
     THooks hooks_;
     TAsker asker_;
+    TTeller teller_;
     std::function<void(TAnalizeDisk&)> analyzerSetup_;
     std::unique_ptr<TFormWait> formWait_;
     QAction* acDiskAnalize_ = nullptr;

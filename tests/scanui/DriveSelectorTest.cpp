@@ -149,17 +149,43 @@ TEST_F(DriveSelectorTest, ChoosingTheCurrentDriveGoesBackToItsRoot) {
     EXPECT_EQ(log_.size(), 3u);
 }
 
-TEST_F(DriveSelectorTest, DriveThatIsNoLongerFixedDoesNothing) {
+TEST_F(DriveSelectorTest, MenuFollowsTheDriveTableEachTimeItOpens) {
+    std::vector<std::string> told;
+    int refreshes = 0;
+    hooks_.Refresh = [&] { ++refreshes; };
+    hooks_.NotMounted = [&](const std::string& text) { told.push_back(text); };
     TDriveSelector selector(hooks_);
     selector.SetDrivesList();
+    auto captions = [&] {
+        std::vector<std::string> texts;
+        for (QAction* item : selector.pmDrives()->actions())
+            texts.push_back(item->text().toStdString());
+        return texts;
+    };
+    // D: is unmounted while the program runs: the next opening of the menu
+    // reads the table again and leaves it out.
+    {
+        TScopedDriveTable onlyC(TDriveTable({{'C', c_.path().toStdString()}}));
+        QTest::mouseClick(selector.btnDrives(), Qt::LeftButton);
+        EXPECT_EQ(refreshes, 1);
+        EXPECT_EQ(captions(), std::vector<std::string>{Caption('c')});
+        selector.pmDrives()->hide();
+    }
+    // Mounted again: back in the menu.
+    QTest::mouseClick(selector.btnDrives(), Qt::LeftButton);
+    EXPECT_EQ(refreshes, 2);
+    EXPECT_EQ(captions(), (std::vector<std::string>{Caption('c'), Caption('d')}));
+    // Unmounted while the menu is open: choosing it says so, once, and
+    // changes nothing.
+    QAction* d = selector.pmDrives()->actions().at(1);
     const QString before = selector.btnDrives()->text();
-    const int width = selector.btnDrives()->width();
-    // D: goes away while the program runs; its menu item stays.
     TScopedDriveTable onlyC(TDriveTable({{'C', c_.path().toStdString()}}));
-    ChooseFromMenu(selector, Caption('d'));
+    selector.menuDriveClick(d);
+    EXPECT_EQ(told, std::vector<std::string>{"D:"});
+    EXPECT_EQ(DriveNotMountedText('d'),
+              "Drive \"D:\\\" is not mounted. Its stored results are kept.");
     EXPECT_TRUE(log_.empty());
     EXPECT_EQ(selector.btnDrives()->text(), before);
-    EXPECT_EQ(selector.btnDrives()->width(), width);
     EXPECT_EQ(current_, "C:\\");
 }
 

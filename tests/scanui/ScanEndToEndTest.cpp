@@ -512,3 +512,19 @@ TEST(ScanQuestions, MessageBoxHasCaptionYesNoAndTheWarningIcon) {
     inspectAndPress(QMessageBox::Yes);
     EXPECT_TRUE(TScanControl::AskWithMessageBox(&parent, "x"));
 }
+
+TEST_F(ScanEndToEnd, ScanningADriveThatIsNoLongerMountedSaysSoOnceAndKeepsItsResults) {
+    AnalyseFirstTime();
+    TScanHost& host = *host_;
+    QStringList told;
+    host.scan->SetTeller([&](const QString& text) { told << text; });
+    // C: is unmounted while the program runs.
+    TScopedDriveTable onlyD(TDriveTable({{'D', d_.path().toStdString()}}));
+    QTest::keyClick(&host, Qt::Key_D, Qt::ControlModifier);
+    EXPECT_EQ(told, QStringList{"Drive \"C:\\\" is not mounted. Its stored results are kept."});
+    QTest::keyClick(&host, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(told.size(), 2);
+    EXPECT_TRUE(asked_.isEmpty());
+    EXPECT_FALSE(host.scan->Scanning());
+    ExpectStoredAsFirstScanned();
+}
