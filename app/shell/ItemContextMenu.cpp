@@ -16,10 +16,6 @@ using namespace cq::desktop;
 
 namespace {
 
-QString NativeText(const TShellFolder& item) {
-    return QFile::decodeName(QByteArray::fromStdString(item.NativePath()));
-}
-
 void AddVerb(QMenu* menu, const QString& text, const QString& verb, bool enabled = true) {
     QAction* action = menu->addAction(text);
     action->setData(verb);
@@ -70,7 +66,7 @@ std::unique_ptr<QMenu> BuildItemMenu(const TShellFolder& item, QWidget* parent) 
     AddVerb(menu.get(), QStringLiteral("Cut"), ItemVerb::kCut);
     AddVerb(menu.get(), QStringLiteral("Copy"), ItemVerb::kCopy);
     AddVerb(menu.get(), QStringLiteral("Paste"), ItemVerb::kPaste,
-            item.IsFolder() && !ClipboardItems().paths.isEmpty());
+            item.IsFolder() && !ClipboardItems().paths.empty());
     menu->addSeparator();
     AddVerb(menu.get(), QStringLiteral("Rename\u2026"), ItemVerb::kRename);
     AddVerb(menu.get(), QStringLiteral("Move to Trash"), ItemVerb::kDelete);
@@ -83,9 +79,9 @@ void RunItemVerb(QWidget* owner, const TShellFolder& item, const QString& verb) 
     if (verb == ItemVerb::kOpen) {
         ShellEx(item.NativePath());
     } else if (verb == ItemVerb::kCopyPath) {
-        PutTextOnClipboard(NativeText(item));
+        PutPathOnClipboard(item.NativePath());
     } else if (verb == ItemVerb::kCut || verb == ItemVerb::kCopy) {
-        PutItemsOnClipboard(TClipboardItems{verb == ItemVerb::kCut, {NativeText(item)}});
+        PutItemsOnClipboard(TClipboardItems{verb == ItemVerb::kCut, {item.NativePath()}});
     } else if (verb == ItemVerb::kPaste) {
         TellFailure(owner, QStringLiteral("Paste"),
                     PasteItems(ClipboardItems(), item.NativePath()));

@@ -14,7 +14,12 @@ std::string ShellTarget(const std::string& target) {
 }
 
 void ShellEx(const std::string& target) {
-    cq::desktop::ShellOpen(QFile::decodeName(QByteArray::fromStdString(ShellTarget(target))));
+    const std::string resolved = ShellTarget(target);
+    // A local path keeps its bytes; only an address is text.
+    if (!resolved.empty() && resolved[0] == '/')
+        cq::desktop::ShellOpenNative(resolved);
+    else
+        cq::desktop::ShellOpen(QFile::decodeName(QByteArray::fromStdString(resolved)));
 }
 
 void ShellExNoOwner(const std::string& target) {

@@ -1,19 +1,22 @@
 #include "platform/desktop/ItemActions.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QClipboard>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QUrl>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <memory>
 
 namespace cq::desktop {
 namespace {
@@ -74,37 +77,90 @@ QString ExistsMessage(const std::string& name, const std::string& folder) {
         .arg(QFile::decodeName(QByteArray::fromStdString(name)), Display(folder));
 }
 
+struct DirCloser {
+    void operator()(DIR* d) const { ::closedir(d); }
+};
+
+// Copies a regular file's bytes to a new file of the same mode.
+int CopyFileBytes(const std::string& from, const std::string& to, mode_t mode) {
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (in < 0)
+        return errno;
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode & 07777);
+    if (out < 0) {
+        const int error = errno;
+        ::close(in);
+        return error;
+    }
+    int error = 0;
+    std::unique_ptr<char[]> buffer(new char[1 << 16]);
+    for (;;) {
+        const ssize_t n = ::read(in, buffer.get(), 1 << 16);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error = n < 0 ? errno : 0;
+            break;
+        }
+        for (ssize_t done = 0; done < n && error == 0;) {
+            const ssize_t w = ::write(out, buffer.get() + done, n - done);
+            if (w < 0 && errno != EINTR)
+                error = errno;
+            done += w > 0 ? w : 0;
+        }
+        if (error != 0)
+            break;
+    }
+    ::close(in);
+    if (::close(out) != 0 && error == 0)
+        error = errno;
+    return error;
+}
+
 // Copies one entry (file, link or folder with everything below it) to a
-// path that does not exist yet. Links are copied as links, never followed.
-bool CopyEntry(const QString& from, const QString& to, QString& why) {
-    const QFileInfo info(from);
-    if (info.isSymLink()) {
-        char target[4096];
-        const ssize_t length = ::readlink(Bytes(from).c_str(), target, sizeof target - 1);
-        if (length < 0 || ::symlink(std::string(target, length).c_str(), Bytes(to).c_str()) != 0) {
-            why = QStringLiteral("\"%1\" could not be copied: %2").arg(from, SystemError(errno));
-            return false;
+// path that does not exist yet. Links are copied as links, never followed;
+// devices, fifos and sockets are not copied (reading a fifo would wait for
+// a writer that may never come).
+bool CopyEntry(const std::string& from, const std::string& to, QString& why) {
+    struct stat st;
+    int error = ::lstat(from.c_str(), &st) == 0 ? 0 : errno;
+    if (error == 0 && S_ISLNK(st.st_mode)) {
+        std::string target(static_cast<size_t>(st.st_size) + 1, '\0');
+        const ssize_t length = ::readlink(from.c_str(), target.data(), target.size());
+        if (length < 0 || ::symlink(target.substr(0, length).c_str(), to.c_str()) != 0)
+            error = errno;
+    } else if (error == 0 && S_ISDIR(st.st_mode)) {
+        if (::mkdir(to.c_str(), 0700) != 0) {
+            error = errno;
+        } else {
+            std::unique_ptr<DIR, DirCloser> dir(::opendir(from.c_str()));
+            if (!dir)
+                error = errno;
+            while (dir) {
+                errno = 0;
+                const dirent* e = ::readdir(dir.get());
+                if (!e) {
+                    error = errno;
+                    break;
+                }
+                const std::string name = e->d_name;
+                if (name == "." || name == "..")
+                    continue;
+                if (!CopyEntry(Join(from, name), Join(to, name), why))
+                    return false;
+            }
+            ::chmod(to.c_str(), st.st_mode & 07777);
         }
-        return true;
+    } else if (error == 0 && S_ISREG(st.st_mode)) {
+        error = CopyFileBytes(from, to, st.st_mode);
+    } else if (error == 0) {
+        why = QStringLiteral("\"%1\" is not a file or folder and cannot be copied.")
+                  .arg(Display(from));
+        return false;
     }
-    if (info.isDir()) {
-        if (!QDir().mkdir(to)) {
-            why = QStringLiteral("The folder \"%1\" could not be created.").arg(to);
-            return false;
-        }
-        const QDir dir(from);
-        const auto entries =
-            dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-        for (const QString& name : entries) {
-            if (!CopyEntry(dir.filePath(name), QDir(to).filePath(name), why))
-                return false;
-        }
-        QFile::setPermissions(to, info.permissions());
-        return true;
-    }
-    QFile source(from);
-    if (!source.copy(to)) {
-        why = QStringLiteral("\"%1\" could not be copied: %2").arg(from, source.errorString());
+    if (error != 0) {
+        why =
+            QStringLiteral("\"%1\" could not be copied: %2").arg(Display(from), SystemError(error));
         return false;
     }
     return true;
@@ -125,7 +181,7 @@ TActionResult CopyInto(const std::string& source, const std::string& folder) {
     const std::string name = BaseOf(source);
     const std::string partial = PartialName(folder, name);
     QString why;
-    bool ok = CopyEntry(Display(source), Display(partial), why);
+    bool ok = CopyEntry(source, partial, why);
     if (ok) {
         const int error = RenameNoReplace(partial, Join(folder, name));
         if (error != 0) {
@@ -134,7 +190,7 @@ TActionResult CopyInto(const std::string& source, const std::string& folder) {
         }
     }
     if (!ok && EntryExists(partial))
-        QFile::moveToTrash(Display(partial));
+        MoveItemToTrash(partial);
     return ok ? TActionResult::Done() : TActionResult::Failed(why);
 }
 
@@ -143,18 +199,23 @@ bool SameDevice(const std::string& a, const std::string& b) {
     return ::lstat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev;
 }
 
+std::string RealPath(const std::string& path) {
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+    return real ? std::string(real.get()) : std::string();
+}
+
 // True when folder is item itself or lies below it.
 bool InsideItem(const std::string& item, const std::string& folder) {
-    const QString itemPath = QFileInfo(Display(item)).canonicalFilePath();
-    const QString folderPath = QFileInfo(Display(folder)).canonicalFilePath();
-    if (itemPath.isEmpty() || folderPath.isEmpty())
-        return false;
-    return folderPath == itemPath || folderPath.startsWith(itemPath + QLatin1Char('/'));
+    const std::string itemPath = RealPath(item);
+    const std::string folderPath = RealPath(folder);
+    return !itemPath.empty() && !folderPath.empty() &&
+           (folderPath == itemPath ||
+            folderPath.compare(0, itemPath.size() + 1, itemPath + "/") == 0 || itemPath == "/");
 }
 
 QString PasteRefusal(const TClipboardItems& items, const std::string& folder) {
-    for (const QString& path : items.paths) {
-        const std::string source = Bytes(path);
+    for (const std::string& source : items.paths) {
+        const QString path = Display(source);
         if (!EntryExists(source))
             return QStringLiteral("\"%1\" no longer exists.").arg(path);
         if (EntryExists(Join(folder, BaseOf(source))))
@@ -173,35 +234,156 @@ QString PasteRefusal(const TClipboardItems& items, const std::string& folder) {
 // Moves every item or none: a failure part-way moves the earlier ones back.
 TActionResult MoveAll(const TClipboardItems& items, const std::string& folder) {
     std::vector<std::pair<std::string, std::string>> moved;
-    for (const QString& path : items.paths) {
-        const std::string source = Bytes(path);
+    for (const std::string& source : items.paths) {
         const std::string target = Join(folder, BaseOf(source));
         const int error = RenameNoReplace(source, target);
         if (error != 0) {
             for (auto it = moved.rbegin(); it != moved.rend(); ++it)
                 RenameNoReplace(it->second, it->first);
-            return TActionResult::Failed(
-                QStringLiteral("\"%1\" could not be moved: %2").arg(path, SystemError(error)));
+            return TActionResult::Failed(QStringLiteral("\"%1\" could not be moved: %2")
+                                             .arg(Display(source), SystemError(error)));
         }
         moved.emplace_back(source, target);
     }
     return TActionResult::Done();
 }
 
+// The highest folder above Path on the same device: the top of its mount
+// (or of its btrfs subvolume, which a rename cannot leave either).
+std::string TopOfDevice(std::string path, dev_t device) {
+    while (path != "/") {
+        const std::string up = ParentOf(path);
+        struct stat st;
+        if (::stat(up.c_str(), &st) != 0 || st.st_dev != device)
+            break;
+        path = up;
+    }
+    return path;
+}
+
+// The trash folder for an item: the data home's when the item is on its
+// file system (rename works), else .Trash-UID at the top of the item's
+// mount. Both are made on first use, private to the user.
+std::string TrashFolderFor(const std::string& path, int& error) {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    const std::string dataHome = xdg && *xdg == '/' ? std::string(xdg)
+                                 : home             ? std::string(home) + "/.local/share"
+                                                    : std::string();
+    struct stat item, data;
+    if (::lstat(path.c_str(), &item) != 0) {
+        error = errno;
+        return {};
+    }
+    std::string trash;
+    if (!dataHome.empty() && ::stat(dataHome.c_str(), &data) == 0 && data.st_dev == item.st_dev) {
+        trash = dataHome + "/Trash";
+    } else {
+        trash =
+            Join(TopOfDevice(ParentOf(path), item.st_dev), ".Trash-" + std::to_string(::getuid()));
+    }
+    ::mkdir(trash.c_str(), 0700);
+    ::mkdir((trash + "/files").c_str(), 0700);
+    ::mkdir((trash + "/info").c_str(), 0700);
+    return trash;
+}
+
+std::string DeletionDate() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
+    return text;
+}
+
+// Moves an absolute path into the trash: first claims a name by creating
+// its info file exclusively, then renames the item into files/. The
+// item is either in the trash with its info, or where it was.
+int TrashEntry(const std::string& path, std::string& where) {
+    int error = 0;
+    const std::string trash = TrashFolderFor(path, error);
+    if (trash.empty())
+        return error ? error : ENOENT;
+    const std::string base = BaseOf(path);
+    for (int n = 1; n < 10000; ++n) {
+        const std::string name = n == 1 ? base : base + "." + std::to_string(n);
+        const std::string info = trash + "/info/" + name + ".trashinfo";
+        const std::string files = trash + "/files/" + name;
+        const int fd = ::open(info.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            return errno;
+        }
+        const std::string text = "[Trash Info]\nPath=" + PercentEncodePath(path) +
+                                 "\nDeletionDate=" + DeletionDate() + "\n";
+        const bool written = ::write(fd, text.data(), text.size()) == ssize_t(text.size());
+        ::close(fd);
+        error = written ? RenameNoReplace(path, files) : EIO;
+        if (error == EEXIST) {
+            ::unlink(info.c_str());
+            continue;
+        }
+        if (error != 0) {
+            ::unlink(info.c_str());
+            return error;
+        }
+        where = files;
+        return 0;
+    }
+    return EEXIST;
+}
+
 }  // namespace
 
-TActionResult MoveItemToTrash(const std::string& nativePath, QString* trashedAs) {
+TActionResult MoveItemToTrash(const std::string& nativePath, std::string* trashedAs) {
     if (!EntryExists(nativePath))
         return TActionResult::Failed(
             QStringLiteral("\"%1\" no longer exists.").arg(Display(nativePath)));
-    QString where;
-    if (!QFile::moveToTrash(Display(nativePath), &where))
+    const std::string absolute = nativePath.compare(0, 1, "/") == 0
+                                     ? nativePath
+                                     : Join(RealPath(ParentOf(nativePath)), BaseOf(nativePath));
+    std::string where;
+    const int error = TrashEntry(absolute, where);
+    if (error != 0)
         return TActionResult::Failed(
-            QStringLiteral("\"%1\" could not be moved to the trash. It has not been changed.")
-                .arg(DisplayName(nativePath)));
+            QStringLiteral("\"%1\" could not be moved to the trash (%2). It has not been changed.")
+                .arg(DisplayName(nativePath), SystemError(error)));
     if (trashedAs)
         *trashedAs = where;
     return TActionResult::Done();
+}
+
+std::string PercentEncodePath(const std::string& nativePath) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : nativePath) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+            c == '-' || c == '.' || c == '_' || c == '~' || c == '/') {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return out;
+}
+
+std::optional<std::string> PathOfFileUri(const QByteArray& uri) {
+    QByteArray rest = uri.trimmed();
+    if (!rest.startsWith("file://"))
+        return std::nullopt;
+    rest = rest.mid(7);
+    if (rest.startsWith("localhost/"))
+        rest = rest.mid(9);
+    if (!rest.startsWith('/'))
+        return std::nullopt;
+    const std::string path = QByteArray::fromPercentEncoding(rest).toStdString();
+    if (path.find('\0') != std::string::npos)
+        return std::nullopt;
+    return path;
 }
 
 QString RenameRefusal(const std::string& nativePath, const QString& newName) {
@@ -238,16 +420,26 @@ TActionResult RenameItem(const std::string& nativePath, const QString& newName,
 
 QMimeData* ItemsMimeData(const TClipboardItems& items) {
     auto* data = new QMimeData;
-    QList<QUrl> urls;
+    QByteArray uris;
     QByteArray copied = items.cut ? "cut" : "copy";
-    for (const QString& path : items.paths) {
-        const QUrl url = QUrl::fromLocalFile(path);
-        urls << url;
-        copied += '\n' + url.toEncoded();
+    QStringList texts;
+    for (const std::string& path : items.paths) {
+        const QByteArray uri = QByteArray::fromStdString("file://" + PercentEncodePath(path));
+        uris += uri + "\r\n";
+        copied += '\n' + uri;
+        texts << Display(path);
     }
-    data->setUrls(urls);
+    data->setData(QStringLiteral("text/uri-list"), uris);
     data->setData(QLatin1String(kCopiedFilesType), copied);
-    data->setText(items.paths.join(QLatin1Char('\n')));
+    data->setText(texts.join(QLatin1Char('\n')));
+    return data;
+}
+
+QMimeData* PathMimeData(const std::string& nativePath) {
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("text/uri-list"),
+                  QByteArray::fromStdString("file://" + PercentEncodePath(nativePath) + "\r\n"));
+    data->setText(Display(nativePath));
     return data;
 }
 
@@ -257,9 +449,12 @@ TClipboardItems ItemsFromMimeData(const QMimeData* data) {
         return items;
     const QByteArray copied = data->data(QLatin1String(kCopiedFilesType));
     items.cut = copied.startsWith("cut\n");
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile())
-            items.paths << url.toLocalFile();
+    // The URI list as sent, not through QUrl: its bytes are the names.
+    for (const QByteArray& line : data->data(QStringLiteral("text/uri-list")).split('\n')) {
+        if (line.startsWith('#'))
+            continue;
+        if (const auto path = PathOfFileUri(line))
+            items.paths.push_back(*path);
     }
     return items;
 }
@@ -268,8 +463,8 @@ void PutItemsOnClipboard(const TClipboardItems& items) {
     QGuiApplication::clipboard()->setMimeData(ItemsMimeData(items));
 }
 
-void PutTextOnClipboard(const QString& text) {
-    QGuiApplication::clipboard()->setText(text);
+void PutPathOnClipboard(const std::string& nativePath) {
+    QGuiApplication::clipboard()->setMimeData(PathMimeData(nativePath));
 }
 
 TClipboardItems ClipboardItems() {
@@ -277,7 +472,7 @@ TClipboardItems ClipboardItems() {
 }
 
 TActionResult PasteItems(const TClipboardItems& items, const std::string& folderNativePath) {
-    if (items.paths.isEmpty())
+    if (items.paths.empty())
         return TActionResult::Failed(QStringLiteral("The clipboard holds no files or folders."));
     const QString refusal = PasteRefusal(items, folderNativePath);
     if (!refusal.isEmpty())
@@ -291,15 +486,15 @@ TActionResult PasteItems(const TClipboardItems& items, const std::string& folder
     }
     // Copies every item or none: the copies made before a failure go to the
     // trash again.
-    QStringList made;
-    for (const QString& path : items.paths) {
-        const TActionResult result = CopyInto(Bytes(path), folderNativePath);
+    std::vector<std::string> made;
+    for (const std::string& path : items.paths) {
+        const TActionResult result = CopyInto(path, folderNativePath);
         if (!result.ok) {
-            for (const QString& copy : made)
-                QFile::moveToTrash(copy);
+            for (const std::string& copy : made)
+                MoveItemToTrash(copy);
             return result;
         }
-        made << Display(Join(folderNativePath, BaseOf(Bytes(path))));
+        made.push_back(Join(folderNativePath, BaseOf(path)));
     }
     return TActionResult::Done();
 }

@@ -4,9 +4,11 @@
 // cut and paste only renames, and a copy that fails half-way moves its own
 // half-made copy to the trash. Every action either succeeds or leaves the
 // file system as it was and says why in plain words.
+#include <QByteArray>
 #include <QString>
-#include <QStringList>
+#include <optional>
 #include <string>
+#include <vector>
 
 class QMimeData;
 
@@ -20,9 +22,22 @@ struct TActionResult {
     static TActionResult Failed(const QString& why) { return {false, why}; }
 };
 
-// Moves the item (a file, a link or a whole folder) to the freedesktop trash
-// of its drive. trashedAs receives where it went, when given.
-TActionResult MoveItemToTrash(const std::string& nativePath, QString* trashedAs = nullptr);
+// Names are handled as the bytes the file system holds, also where they are
+// not valid UTF-8: no path goes through text on its way to a system call.
+
+// Moves the item (a file, a link or a whole folder) to the freedesktop trash:
+// the data home's trash for an item on the same file system, else the trash
+// at the top of the item's mount (.Trash-UID). The trash info records the
+// path percent-encoded byte by byte, so a restore gives the same name back.
+// trashedAs receives where it went, when given.
+TActionResult MoveItemToTrash(const std::string& nativePath, std::string* trashedAs = nullptr);
+
+// An absolute path as a URI path: every byte other than an unreserved
+// character or "/" as %XX ("/tmp/a b" -> "/tmp/a%20b").
+std::string PercentEncodePath(const std::string& nativePath);
+// The local path of a file URI ("file:///a%FF", "file://localhost/a"); none
+// for any other address.
+std::optional<std::string> PathOfFileUri(const QByteArray& uri);
 
 // Why newName cannot replace the item's name: it is empty, holds a "/" or a
 // NUL, or an item of that name already exists beside it. Empty when the name
@@ -34,23 +49,27 @@ QString RenameRefusal(const std::string& nativePath, const QString& newName);
 TActionResult RenameItem(const std::string& nativePath, const QString& newName,
                          std::string* newPath = nullptr);
 
-// The items of a clipboard: copied or cut, as native paths.
+// The items of a clipboard: copied or cut, as native paths (bytes).
 struct TClipboardItems {
     bool cut = false;
-    QStringList paths;
+    std::vector<std::string> paths;
 };
 
 // Clipboard contents for items, in the forms file managers exchange:
 // a URI list, the desktop's "copied files" form (copy or cut) and the paths
-// as plain text. The caller owns the result (the clipboard takes it).
+// as plain text. The URIs carry every byte of the names percent-encoded;
+// the text is for reading. The caller owns the result (the clipboard takes
+// it).
 QMimeData* ItemsMimeData(const TClipboardItems& items);
+// "Copy path": the path as text, and as a URI list that keeps its bytes.
+QMimeData* PathMimeData(const std::string& nativePath);
 
 // The local files a clipboard holds; no paths when it holds none.
 TClipboardItems ItemsFromMimeData(const QMimeData* data);
 
-// Puts the items, or a path as plain text, on the system clipboard.
+// Puts the items, or a path, on the system clipboard.
 void PutItemsOnClipboard(const TClipboardItems& items);
-void PutTextOnClipboard(const QString& text);
+void PutPathOnClipboard(const std::string& nativePath);
 TClipboardItems ClipboardItems();
 
 // Copies or moves the items into the folder. Refused, with nothing changed,

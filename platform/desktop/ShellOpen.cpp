@@ -3,6 +3,8 @@
 #include <QDesktopServices>
 #include <utility>
 
+#include "platform/desktop/ItemActions.h"
+
 namespace cq::desktop {
 namespace {
 
@@ -23,6 +25,14 @@ bool IsAddress(const QString& text) {
     return false;
 }
 
+void OpenUrl(const QUrl& url) {
+    if (Hook()) {
+        Hook()(url);
+        return;
+    }
+    QDesktopServices::openUrl(url);
+}
+
 }  // namespace
 
 QUrl ShellOpenUrl(const QString& pathOrAddress) {
@@ -32,16 +42,21 @@ QUrl ShellOpenUrl(const QString& pathOrAddress) {
     return QUrl::fromLocalFile(pathOrAddress);
 }
 
+QUrl NativeFileUrl(const std::string& nativePath) {
+    return QUrl::fromEncoded(QByteArray::fromStdString("file://" + PercentEncodePath(nativePath)),
+                             QUrl::StrictMode);
+}
+
+void ShellOpenNative(const std::string& nativePath) {
+    if (!nativePath.empty())
+        OpenUrl(NativeFileUrl(nativePath));
+}
+
 void ShellOpen(const QString& pathOrAddress) {
     if (pathOrAddress.isEmpty()) {
         return;
     }
-    const QUrl url = ShellOpenUrl(pathOrAddress);
-    if (Hook()) {
-        Hook()(url);
-        return;
-    }
-    QDesktopServices::openUrl(url);
+    OpenUrl(ShellOpenUrl(pathOrAddress));
 }
 
 ShellOpenHook SetShellOpenHook(ShellOpenHook hook) {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QUrl>
 #include <functional>
+#include <string>
 
 namespace cq::desktop {
 
@@ -11,6 +12,12 @@ namespace cq::desktop {
 // file path and opened with the desktop's default application. The outcome
 // is not examined; a target that cannot be opened simply does nothing.
 void ShellOpen(const QString& pathOrAddress);
+
+// Opens a local file by its path's bytes (a name need not be valid UTF-8:
+// the address carries each byte percent-encoded).
+void ShellOpenNative(const std::string& nativePath);
+// The address ShellOpenNative hands to the desktop.
+QUrl NativeFileUrl(const std::string& nativePath);
 
 // The address ShellOpen hands to the desktop for a given target.
 QUrl ShellOpenUrl(const QString& pathOrAddress);

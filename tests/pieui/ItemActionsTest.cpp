@@ -2,12 +2,17 @@
 // deleting, renames that never replace anything, copy and cut that change
 // everything or nothing.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "platform/desktop/ItemActions.h"
@@ -32,6 +37,9 @@ class ItemActions : public ::testing::Test {
         Write("work/notes.txt", "notes");
     }
 
+    // Names that are not valid UTF-8 are beyond QTemporaryDir's clean-up.
+    void TearDown() override { std::filesystem::remove_all(Native("")); }
+
     void Write(const QString& rel, const QByteArray& content) {
         QFile file(root.filePath(rel));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -55,11 +63,11 @@ class ItemActions : public ::testing::Test {
 }  // namespace
 
 TEST_F(ItemActions, TrashMovesTheItemIntoTheTrashFolder) {
-    QString where;
+    std::string where;
     const TActionResult result = MoveItemToTrash(Native("work/notes.txt"), &where);
     ASSERT_TRUE(result.ok) << result.error.toStdString();
     EXPECT_FALSE(Exists("work/notes.txt"));
-    EXPECT_TRUE(where.startsWith(TrashFiles())) << where.toStdString();
+    EXPECT_EQ(where, TrashFiles().toStdString() + "/notes.txt");
     QFile trashed(TrashFiles() + "/notes.txt");
     ASSERT_TRUE(trashed.open(QIODevice::ReadOnly));
     EXPECT_EQ(trashed.readAll(), QByteArray("notes"));
@@ -109,8 +117,7 @@ TEST_F(ItemActions, RenameMovesOnlyTheNamedTwin) {
 }
 
 TEST_F(ItemActions, ClipboardFormsCarryTheItemsAndTheMode) {
-    const TClipboardItems items{true,
-                                {root.filePath("work/notes.txt"), root.filePath("work/Data")}};
+    const TClipboardItems items{true, {Native("work/notes.txt"), Native("work/Data")}};
     std::unique_ptr<QMimeData> data(ItemsMimeData(items));
     EXPECT_TRUE(data->data("x-special/gnome-copied-files").startsWith("cut\nfile://"));
     EXPECT_EQ(data->urls().size(), 2);
@@ -121,12 +128,11 @@ TEST_F(ItemActions, ClipboardFormsCarryTheItemsAndTheMode) {
     QMimeData plain;
     plain.setUrls({QUrl::fromLocalFile("/tmp/x")});
     EXPECT_FALSE(ItemsFromMimeData(&plain).cut);
-    EXPECT_EQ(ItemsFromMimeData(&plain).paths, QStringList{"/tmp/x"});
+    EXPECT_EQ(ItemsFromMimeData(&plain).paths, std::vector<std::string>{"/tmp/x"});
 }
 
 TEST_F(ItemActions, PasteCopiesFoldersWithEverythingInThem) {
-    const TClipboardItems items{false,
-                                {root.filePath("work/Data"), root.filePath("work/notes.txt")}};
+    const TClipboardItems items{false, {Native("work/Data"), Native("work/notes.txt")}};
     const TActionResult result = PasteItems(items, Native("work/target"));
     ASSERT_TRUE(result.ok) << result.error.toStdString();
     EXPECT_EQ(Read("work/target/Data/big.bin"), QByteArray("upper"));
@@ -140,7 +146,7 @@ TEST_F(ItemActions, PasteCopiesFoldersWithEverythingInThem) {
 }
 
 TEST_F(ItemActions, PasteOfACutMovesTheItem) {
-    const TClipboardItems items{true, {root.filePath("work/notes.txt")}};
+    const TClipboardItems items{true, {Native("work/notes.txt")}};
     ASSERT_TRUE(PasteItems(items, Native("work/target")).ok);
     EXPECT_FALSE(Exists("work/notes.txt"));
     EXPECT_EQ(Read("work/target/notes.txt"), QByteArray("notes"));
@@ -149,8 +155,7 @@ TEST_F(ItemActions, PasteOfACutMovesTheItem) {
 TEST_F(ItemActions, PasteRefusesExistingNamesAndChangesNothing) {
     Write("work/target/notes.txt", "older");
     // The first item could go, the second cannot: neither is pasted.
-    const TClipboardItems items{false,
-                                {root.filePath("work/Data"), root.filePath("work/notes.txt")}};
+    const TClipboardItems items{false, {Native("work/Data"), Native("work/notes.txt")}};
     const TActionResult result = PasteItems(items, Native("work/target"));
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.error.contains("already exists"));
@@ -159,10 +164,88 @@ TEST_F(ItemActions, PasteRefusesExistingNamesAndChangesNothing) {
 }
 
 TEST_F(ItemActions, PasteRefusesAFolderIntoItself) {
-    const TClipboardItems items{false, {root.filePath("work")}};
+    const TClipboardItems items{false, {Native("work")}};
     const TActionResult result = PasteItems(items, Native("work/Data"));
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.error.contains("into itself"));
     EXPECT_FALSE(Exists("work/Data/work"));
     EXPECT_FALSE(PasteItems(TClipboardItems{}, Native("work/Data")).ok);
+}
+
+namespace {
+
+// A name that is not valid UTF-8 (Latin-1 bytes, a lone continuation byte),
+// with a blank, a percent sign and a backslash.
+const std::string kOddName = std::string("caf\xE9 \x80%5C\\x.txt");
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteBytes(const std::string& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+}  // namespace
+
+TEST_F(ItemActions, ANameThatIsNotUtf8GoesToTheTrashAndComesBackIntact) {
+    const std::string work = Native("work");
+    const std::string item = work + "/" + kOddName;
+    WriteBytes(item, "odd");
+    std::string where;
+    const TActionResult result = MoveItemToTrash(item, &where);
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    struct stat st;
+    EXPECT_NE(lstat(item.c_str(), &st), 0);
+    EXPECT_EQ(where, TrashFiles().toStdString() + "/" + kOddName);
+    EXPECT_EQ(ReadBytes(where), "odd");
+    // Restore as a file manager does: the info file's Path, percent-decoded.
+    const std::string info =
+        ReadBytes(root.filePath("share/Trash/info/").toStdString() + kOddName + ".trashinfo");
+    const size_t at = info.find("\nPath=");
+    ASSERT_NE(at, std::string::npos) << info;
+    const std::string encoded = info.substr(at + 6, info.find('\n', at + 1) - at - 6);
+    EXPECT_EQ(encoded.find_first_of("\x80\xE9 \\"), std::string::npos) << encoded;
+    const auto restored = PathOfFileUri(QByteArray::fromStdString("file://" + encoded));
+    ASSERT_TRUE(restored.has_value());
+    EXPECT_EQ(*restored, item);
+    ASSERT_EQ(std::rename(where.c_str(), restored->c_str()), 0);
+    EXPECT_EQ(ReadBytes(item), "odd");
+    // A second item of the same name gets a name of its own in the trash.
+    ASSERT_TRUE(MoveItemToTrash(item, &where).ok);
+    WriteBytes(item, "again");
+    std::string second;
+    ASSERT_TRUE(MoveItemToTrash(item, &second).ok);
+    EXPECT_NE(second, where);
+    EXPECT_EQ(ReadBytes(second), "again");
+}
+
+TEST_F(ItemActions, CopyPathAndCopyCarryTheExactBytes) {
+    const std::string item = Native("work") + "/" + kOddName;
+    WriteBytes(item, "odd");
+    // Copy path: a URI list with every byte, beside the text.
+    std::unique_ptr<QMimeData> path(PathMimeData(item));
+    const QByteArray uris = path->data("text/uri-list");
+    EXPECT_TRUE(uris.endsWith("caf%E9%20%80%255C%5Cx.txt\r\n")) << uris.toStdString();
+    EXPECT_FALSE(path->text().isEmpty());
+    const TClipboardItems one = ItemsFromMimeData(path.get());
+    EXPECT_EQ(one.paths, std::vector<std::string>{item});
+    // Every byte value but "/" and NUL survives the round trip.
+    std::string all;
+    for (int c = 1; c < 256; ++c)
+        if (c != '/')
+            all += static_cast<char>(c);
+    std::unique_ptr<QMimeData> every(ItemsMimeData({false, {"/x/" + all, item}}));
+    EXPECT_EQ(ItemsFromMimeData(every.get()).paths, (std::vector<std::string>{"/x/" + all, item}));
+    // Copy and paste of the odd name into another folder, by its bytes.
+    const TActionResult result = PasteItems(one, Native("work/target"));
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(ReadBytes(Native("work/target") + "/" + kOddName), "odd");
+    // Rename of the odd name to a plain one.
+    std::string renamed;
+    ASSERT_TRUE(RenameItem(item, "plain.txt", &renamed).ok);
+    EXPECT_EQ(ReadBytes(renamed), "odd");
+    EXPECT_EQ(PathOfFileUri("http://x/y"), std::nullopt);
+    EXPECT_EQ(PathOfFileUri("file://localhost/a%20b"), std::string("/a b"));
 }
