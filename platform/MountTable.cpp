@@ -222,6 +222,15 @@ bool TMountTable::IsSnapshot(const TMount& m) const {
     return m.Type == "btrfs" && snapshot_ && snapshot_(m);
 }
 
+bool TMountTable::OnKernelFileSystem(const std::string& nativePath) const {
+    static const std::set<std::string> kKernel = {
+        "proc",      "sysfs",      "devtmpfs",    "devpts",    "cgroup", "cgroup2",    "debugfs",
+        "tracefs",   "securityfs", "configfs",    "bpf",       "pstore", "efivarfs",   "mqueue",
+        "hugetlbfs", "fusectl",    "binfmt_misc", "selinuxfs", "nsfs",   "rpc_pipefs", "autofs"};
+    const TMount* m = MountOf(nativePath);
+    return m && kKernel.count(m->Type) > 0;
+}
+
 std::set<int> TMountTable::EnteredBelow(const std::string& nativeRoot) const {
     const TMount* base = MountOf(nativeRoot);
     if (!base)

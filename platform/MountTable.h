@@ -63,6 +63,9 @@ class TMountTable {
     // Whether a mount is a snapshot: a ".snapshots" mount or a read-only
     // btrfs subvolume.
     bool IsSnapshot(const TMount& mount) const;
+    // Whether the path lies on a file system that shows the kernel's state
+    // rather than stored files (/proc, /sys, /dev ...): never scanned.
+    bool OnKernelFileSystem(const std::string& nativePath) const;
 
     static SourceProbe SystemSourceProbe();
     static SnapshotProbe SystemSnapshotProbe();

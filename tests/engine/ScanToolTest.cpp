@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "engine/AnalizeDisk.h"
@@ -166,7 +167,7 @@ TEST(ScanTool, BadPathsGiveStatusTwoAndAClearMessage) {
     EXPECT_NE(r.Err.find("not a folder"), std::string::npos) << r.Err;
     r = RunScan("/proc", dir);
     EXPECT_EQ(r.Status, 2);
-    EXPECT_NE(r.Err.find("not on a fixed drive"), std::string::npos) << r.Err;
+    EXPECT_NE(r.Err.find("kernel's state"), std::string::npos) << r.Err;
     r = RunScan("--top", dir);
     EXPECT_EQ(r.Status, 2);
     EXPECT_NE(r.Err.find("usage:"), std::string::npos) << r.Err;
@@ -288,4 +289,73 @@ TEST(ScanTool, PieThatCannotBeWrittenFailsTheRun) {
         RunScan("--pie '" + dir.Path() + "/missing/pie.png' '" + dir.Path() + "/tree'", dir);
     EXPECT_EQ(r.Status, 1);
     EXPECT_NE(r.Err.find("cannot write the picture"), std::string::npos) << r.Err;
+}
+
+TEST(ScanTool, JsonKeepsNamesThatAreNotUtf8Exactly) {
+    TTempDir dir;
+    const std::string odd = "caf\xE9-\x80";
+    dir.MakeDir("t");
+    dir.MakeDir("t/" + odd);
+    dir.MakeFile("t/" + odd + "/f", 1234);
+    dir.MakeDir("t/plain");
+    dir.MakeFile("t/plain/g", 10);
+    const RunResult r = RunScan("--json '" + dir.Path() + "/t'", dir);
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(r.Out)).object();
+    std::map<std::string, std::int64_t> found;
+    for (const QJsonValue& v : o["largest"].toArray()) {
+        const QJsonObject e = v.toObject();
+        // Valid UTF-8 is the text itself; anything else has its bytes beside.
+        const std::string name =
+            e.contains("name_base64")
+                ? QByteArray::fromBase64(e["name_base64"].toString().toLatin1()).toStdString()
+                : e["name"].toString().toStdString();
+        found[name] = e["bytes"].toInteger();
+    }
+    EXPECT_EQ(found, (std::map<std::string, std::int64_t>{{odd, 1234}, {"plain", 10}}));
+    EXPECT_FALSE(o["path"].toString().isEmpty());
+}
+
+TEST(ScanTool, FolderOnNoDriveIsScannedButNotStored) {
+    if (geteuid() != 0 || std::system("unshare -m true 2>/dev/null") != 0) {
+        GTEST_SKIP() << "needs a private mount namespace (unshare -m) for a folder on no drive";
+    }
+    TTempDir dir;
+    dir.MakeDir("stick");
+    // A tmpfs is on no drive, like a USB stick or a network share.
+    const std::string stick = dir / "stick";
+    const std::string prepare = "mount -t tmpfs cqstick '" + stick + "' && mkdir '" + stick +
+                                "/photos' && head -c 5000 /dev/zero > '" + stick + "/photos/p' && ";
+    const std::string data = dir / "data";
+    auto inNamespace = [&](const std::string& args) {
+        // The whole run, mount included, in one private namespace.
+        const std::string out = dir / ".out", err = dir / ".err";
+        const std::string script =
+            prepare + "XDG_DATA_HOME='" + data + "' " + std::string(CQ_SCAN_BINARY) + " " + args;
+        const int raw = std::system(
+            ("unshare -m sh -c \"" + script + "\" >'" + out + "' 2>'" + err + "'").c_str());
+        RunResult r;
+        r.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        r.Out = ReadAll(out);
+        r.Err = ReadAll(err);
+        return r;
+    };
+    RunResult r = inNamespace("--json '" + stick + "'");
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(r.Out)).object();
+    EXPECT_EQ(o["total_bytes"].toInteger(), 5000);
+    EXPECT_TRUE(o["drive_form"].isNull());
+    EXPECT_EQ(o["largest"].toArray().at(0).toObject()["name"].toString(), "photos");
+    r = inNamespace("'" + stick + "'");
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out.rfind(stick + "\n", 0), 0u) << r.Out;
+    // Storing needs a drive: refused before any scan, nothing written.
+    for (const char* option : {"--save", "--out '/tmp'"}) {
+        r = inNamespace(std::string(option) + " '" + stick + "'");
+        EXPECT_EQ(r.Status, 2) << option;
+        EXPECT_NE(r.Err.find("need a drive"), std::string::npos) << r.Err;
+        EXPECT_TRUE(r.Out.empty());
+    }
+    struct stat st;
+    EXPECT_NE(stat(data.c_str(), &st), 0);
 }

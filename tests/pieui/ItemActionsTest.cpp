@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "platform/desktop/ItemActions.h"
+#include "platform/desktop/ShellOpen.h"
 #include "tests/pieui/TestApplication.h"
 
 using namespace cq::desktop;
@@ -248,4 +249,16 @@ TEST_F(ItemActions, CopyPathAndCopyCarryTheExactBytes) {
     EXPECT_EQ(ReadBytes(renamed), "odd");
     EXPECT_EQ(PathOfFileUri("http://x/y"), std::nullopt);
     EXPECT_EQ(PathOfFileUri("file://localhost/a%20b"), std::string("/a b"));
+}
+
+TEST_F(ItemActions, OpenHandsTheDesktopTheExactBytes) {
+    const std::string item = Native("work") + "/" + kOddName;
+    QUrl opened;
+    const ShellOpenHook previous = SetShellOpenHook([&](const QUrl& url) { opened = url; });
+    ShellOpenNative(item);
+    SetShellOpenHook(previous);
+    EXPECT_EQ(opened.toEncoded().toStdString(), "file://" + PercentEncodePath(item));
+    EXPECT_EQ(QByteArray::fromPercentEncoding(opened.toEncoded().mid(7)).toStdString(), item);
+    // A plain name gives the same address as the desktop's own file URL.
+    EXPECT_EQ(NativeFileUrl("/tmp/a b"), QUrl::fromLocalFile("/tmp/a b"));
 }

@@ -12,6 +12,8 @@
 #include "engine/ResultStore.h"
 #include "platform/Console.h"
 #include "platform/DriveForm.h"
+#include "platform/DriveTable.h"
+#include "platform/MountTable.h"
 #include "tools/scan/ScanOptions.h"
 #include "tools/scan/ScanPie.h"
 #include "tools/scan/ScanReport.h"
@@ -20,7 +22,12 @@
 
 namespace {
 
-// The drive form of PATH, or a message saying why there is none.
+// The letter a folder on no drive is scanned under; never shown.
+constexpr char kOffDriveLetter = 'Z';
+
+// The native folder of PATH and its drive form (empty for a readable
+// folder on no drive: a USB stick, a network share), or a message saying
+// why it cannot be scanned.
 bool ResolvePath(const std::string& path, std::string& native, std::string& driveForm,
                  std::string& error) {
     std::string candidate = path;
@@ -41,13 +48,13 @@ bool ResolvePath(const std::string& path, std::string& native, std::string& driv
         error = path + ": not a folder";
         return false;
     }
-    const auto form = NativeToDriveForm(*resolved);
-    if (!form) {
-        error = path + ": not on a fixed drive (" + *resolved + ")";
+    if (TMountTable::FromSystem().OnKernelFileSystem(*resolved)) {
+        error = path + ": a view of the kernel's state, not stored files (" + *resolved + ")";
         return false;
     }
     native = *resolved;
-    driveForm = *form;
+    const auto form = NativeToDriveForm(*resolved);
+    driveForm = form ? *form : std::string();
     return true;
 }
 
@@ -124,6 +131,18 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         err << "cobaltquarry-scan: " << error << "\n";
         return kBadUsage;
     }
+    // A folder on no drive is walked as the root of a drive of its own for
+    // this run; the results then belong to no drive, so nothing is stored.
+    std::unique_ptr<TScopedDriveTable> offDrive;
+    if (driveForm.empty()) {
+        if (options.Save || !options.OutDir.empty()) {
+            err << "cobaltquarry-scan: " << options.Path << ": not on a fixed drive (" << native
+                << "); --save and --out need a drive\n";
+            return kBadUsage;
+        }
+        offDrive = std::make_unique<TScopedDriveTable>(TDriveTable({{kOffDriveLetter, native}}));
+        driveForm = std::string(1, kOffDriveLetter) + ":";
+    }
 
     analyzer_.Directory = driveForm.find('\\') == std::string::npos ? driveForm + "\\" : driveForm;
     analyzer_.Recurse = true;
@@ -149,6 +168,8 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
     TScanReport report = MakeScanReport(analyzer_.Dirs(), analyzer_.DirSizes(), options.Top);
     report.NativePath = native;
     report.Seconds = seconds;
+    if (offDrive)
+        report.DriveForm.clear();
 
     // Every output asked for is attempted; any that fails makes the run fail.
     int status = 0;

@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QJsonValue>
 #include <algorithm>
 #include <charconv>
 #include <ostream>
@@ -23,8 +24,15 @@ std::int64_t ReadSize(const std::string& text) {
     return TryTextToInt64(text, v) ? v : 0;
 }
 
-QString Display(const std::string& raw) {
-    return QFile::decodeName(QByteArray::fromStdString(raw));
+// A name or path in JSON: JSON text is Unicode, a name is bytes. The text
+// is always there for reading; where the bytes are not valid UTF-8 (so the
+// text cannot carry them), KEY_base64 holds the exact bytes.
+void PutName(QJsonObject& o, const QString& key, const std::string& raw) {
+    const QByteArray bytes = QByteArray::fromStdString(raw);
+    const QString text = QString::fromUtf8(bytes);
+    o[key] = text;
+    if (text.toUtf8() != bytes)
+        o[key + "_base64"] = QString::fromLatin1(bytes.toBase64());
 }
 
 }  // namespace
@@ -66,7 +74,10 @@ std::string SecondsText(double seconds) {
 
 void PrintScanText(const TScanReport& r, std::ostream& out) {
     const std::string total = std::to_string(r.TotalBytes);
-    out << r.NativePath << "  (" << r.DriveForm << ")\n";
+    out << r.NativePath;
+    if (!r.DriveForm.empty())
+        out << "  (" << r.DriveForm << ")";
+    out << "\n";
     out << "Total: " << FormatGB(total) << " (" << total << " bytes) in " << r.Folders
         << " folders, scanned in " << SecondsText(r.Seconds) << " s\n";
     if (r.Largest.empty())
@@ -86,15 +97,18 @@ void PrintScanText(const TScanReport& r, std::ostream& out) {
 
 void PrintScanJson(const TScanReport& r, std::ostream& out) {
     QJsonObject o;
-    o["path"] = Display(r.NativePath);
-    o["drive_form"] = Display(r.DriveForm);
+    PutName(o, "path", r.NativePath);
+    if (r.DriveForm.empty())
+        o["drive_form"] = QJsonValue::Null;
+    else
+        PutName(o, "drive_form", r.DriveForm);
     o["total_bytes"] = static_cast<qint64>(r.TotalBytes);
     o["folders"] = static_cast<qint64>(r.Folders);
     o["seconds"] = r.Seconds;
     QJsonArray largest;
     for (const TScanSubfolder& s : r.Largest) {
         QJsonObject e;
-        e["name"] = Display(s.Name);
+        PutName(e, "name", s.Name);
         e["bytes"] = static_cast<qint64>(s.Bytes);
         e["share"] = s.Share;
         largest.append(e);
