@@ -1,12 +1,13 @@
 #include "engine/AnalizeDisk.h"
 
 #include <algorithm>
-#include <thread>
 
 #include "engine/DirAggregate.h"
 #include "engine/DirOrder.h"
 #include "engine/FolderTree.h"
 #include "engine/TreeWalk.h"
+#include "engine/WalkThreads.h"
+#include "platform/DriveForm.h"
 
 TAnalizeDisk::TAnalizeDisk() = default;
 
@@ -78,8 +79,12 @@ void TAnalizeDisk::Walk() {
         s.OnNewPath = [this](const std::string& path, bool& abort) {
             OnNewPath(this, path, abort);
         };
-    const unsigned cores = std::thread::hardware_concurrency();
-    s.Threads = ParallelWalk ? static_cast<int>(std::clamp(cores, 2u, 4u)) : 1;
+    if (!ParallelWalk)
+        s.Threads = 1;
+    else if (WalkThreads > 0)
+        s.Threads = WalkThreads;
+    else
+        s.Threads = WalkThreadsFor(DriveFormToNative(Directory).value_or(std::string()));
 
     TFolderTree tree;
     WalkFolders(s, tree, abort_);

@@ -77,6 +77,9 @@ class TAnalizeDisk {
     // Walk with several threads when nothing observes the walk order; on by
     // default, off to compare with the sequential walk.
     bool ParallelWalk = true;
+    // Threads of the parallel walk; 0 lets the analyzer choose for the
+    // machine and the disk (see WalkThreads.h).
+    int WalkThreads = 0;
     // Folders listed so far in the current run, and the files in them that
     // take part (attributes and filter) with their bytes; readable from any
     // thread (progress displays that must not slow the walk down with

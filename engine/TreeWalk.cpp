@@ -16,6 +16,7 @@
 #include "engine/DirOrder.h"
 #include "platform/DirListing.h"
 #include "platform/DriveForm.h"
+#include "platform/OpenFolder.h"
 #include "platform/WalkBounds.h"
 
 namespace {
@@ -146,14 +147,6 @@ std::string ChildNative(const std::string& parent, std::string_view escapedName)
     return path;
 }
 
-std::string RawChild(const std::string& parent, const std::string& rawName) {
-    std::string path = parent;
-    if (path.empty() || path.back() != '/')
-        path += '/';
-    path += rawName;
-    return path;
-}
-
 std::vector<std::string> Escaped(const std::vector<std::string>& raw) {
     std::vector<std::string> names;
     names.reserve(raw.size());
@@ -267,18 +260,23 @@ class SequentialWalk {
 };
 
 // Walk with several threads. Each thread walks depth-first from the folder
-// it took, opening every subfolder relative to its open parent (resolving
-// one name instead of the whole path); when another thread runs out of
-// work, the pending subfolders of the shallowest open folder are handed
-// over as whole paths. The tree keeps every folder's children in listing
-// order, so the sequential order is recovered afterwards.
+// it took, opening every subfolder by its name inside its open parent, so no
+// path is ever resolved as a whole and any depth can be reached; when
+// another thread runs out of work, the pending subfolders of the shallowest
+// open folder are handed over together with that open folder. The tree
+// keeps every folder's children in listing order, so the sequential order
+// is recovered afterwards.
 class ParallelWalk {
   public:
     ParallelWalk(const TWalkSettings& s, TFolderTree& tree, std::vector<LinkSeen>& links)
-        : s_(s), tree_(tree), links_(links) {}
+        : s_(s), tree_(tree), links_(links) {
+        // Every thread keeps its open folders below a depth that keeps the
+        // walk's descriptors well inside the usual limit of 1024.
+        maxOpenDepth_ = std::clamp<size_t>(kOpenBudget / std::max(1, s.Threads), 8, 48);
+    }
 
     void Run() {
-        work_.push_back({0, NativeRoot(s_.Directory)});
+        work_.push_back({0, nullptr, NativeRoot(s_.Directory)});
         std::vector<std::thread> helpers;
         for (int t = 1; t < s_.Threads; ++t)
             helpers.emplace_back([this] { Work(); });
@@ -289,18 +287,18 @@ class ParallelWalk {
     }
 
   private:
-    // Open file descriptors per thread stay below this depth; deeper
-    // folders go to the shared stack as whole paths.
-    static constexpr size_t kMaxOpenDepth = 48;
+    static constexpr size_t kOpenBudget = 512;
 
+    // A folder to list: a name inside an open folder, or (the walk's root,
+    // without a parent) a whole native path.
     struct Job {
         std::uint32_t Node;
-        std::string Native;
+        std::shared_ptr<const TOpenFolder> Parent;
+        std::string Name;
     };
     // An open folder whose subfolders this thread is walking.
     struct Frame {
-        std::unique_ptr<TDirListing> Listing;
-        std::string Native;
+        std::shared_ptr<const TOpenFolder> Folder;
         std::uint32_t FirstChild = 0;
         std::vector<std::string> Raw;  // subfolder names
         size_t Next = 0;
@@ -321,7 +319,9 @@ class ParallelWalk {
             work_.pop_back();
             ++busy_;
             lock.unlock();
-            if (!Visit(scanner, scan, stack, nullptr, job.Node, job.Native)) {
+            const bool going = Visit(scanner, scan, stack, job.Parent.get(), job.Node, job.Name);
+            job.Parent.reset();
+            if (!going) {
                 lock.lock();
                 Stop();
                 break;
@@ -338,7 +338,7 @@ class ParallelWalk {
                     continue;
                 const size_t i = top.Next++;
                 const std::uint32_t node = top.FirstChild + static_cast<std::uint32_t>(i);
-                if (!Visit(scanner, scan, stack, &top, node, top.Raw[i])) {
+                if (!Visit(scanner, scan, stack, top.Folder.get(), node, top.Raw[i])) {
                     stack.clear();
                     lock.lock();
                     Stop();
@@ -351,17 +351,17 @@ class ParallelWalk {
         }
     }
 
-    // Lists one folder (inside Parent when given, else by its whole path)
-    // and records it; its subfolders become a new frame. False on cancel.
+    // Lists one folder (Name inside Parent when given, else the whole path
+    // Name) and records it; its subfolders become a new frame. False on
+    // cancel.
     bool Visit(FolderScanner& scanner, FolderScan& scan, std::vector<Frame>& stack,
-               const Frame* parent, std::uint32_t node, const std::string& name) {
+               const TOpenFolder* parent, std::uint32_t node, const std::string& name) {
         if (s_.Cancel && s_.Cancel->load(std::memory_order_relaxed))
             return false;
-        std::string native = parent ? RawChild(parent->Native, name) : name;
         std::unique_ptr<TDirListing> listing =
-            parent ? scanner.Open(parent->Listing->Fd(), name) : scanner.OpenPath(native);
+            parent ? scanner.Open(parent->Fd(), name) : scanner.OpenPath(name);
         if (node == 0) {
-            bounds_ = std::make_unique<TWalkBounds>(native, listing->Device(), listing->MountId());
+            bounds_ = std::make_unique<TWalkBounds>(name, listing->Device(), listing->MountId());
         } else if (listing->IsOpen() &&
                    !bounds_->Enters(listing->Device(), listing->MountId(), listing->Fd())) {
             return true;  // another file system, a snapshot, or covered elsewhere: no entry
@@ -370,6 +370,10 @@ class ParallelWalk {
         CountListed(s_.Progress, scan);
         const std::vector<std::string> names = Escaped(scan.Subfolders);
         std::uint32_t first = 0;
+        std::shared_ptr<const TOpenFolder> folder;
+        if (!names.empty())
+            folder = std::make_shared<const TOpenFolder>(listing->ReleaseFd());
+        listing.reset();
         {
             std::lock_guard<std::mutex> guard(mutex_);
             if (!names.empty())
@@ -379,23 +383,22 @@ class ParallelWalk {
                 l.Node = node;
                 links_.push_back(l);
             }
-            if (!names.empty() && stack.size() >= kMaxOpenDepth) {
+            if (!names.empty() && stack.size() >= maxOpenDepth_) {
                 for (size_t i = 0; i < names.size(); ++i)
-                    work_.push_back(
-                        {first + static_cast<std::uint32_t>(i), ChildNative(native, names[i])});
+                    work_.push_back({first + static_cast<std::uint32_t>(i), folder,
+                                     std::move(scan.Subfolders[i])});
                 wake_.notify_all();
                 return true;
             }
         }
         // The names move into the frame: the next Read starts the list afresh.
         if (!names.empty())
-            stack.push_back(
-                {std::move(listing), std::move(native), first, std::move(scan.Subfolders), 0});
+            stack.push_back({std::move(folder), first, std::move(scan.Subfolders), 0});
         return true;
     }
 
-    // Hands the pending subfolders of the shallowest open folder to the
-    // shared stack, where an idle thread picks them up.
+    // Hands the pending subfolders of the shallowest open folder, with the
+    // folder itself, to the shared stack, where an idle thread picks them up.
     void Share(std::vector<Frame>& stack) {
         for (Frame& f : stack) {
             if (f.Next >= f.Raw.size())
@@ -403,7 +406,7 @@ class ParallelWalk {
             std::lock_guard<std::mutex> guard(mutex_);
             for (size_t i = f.Next; i < f.Raw.size(); ++i)
                 work_.push_back(
-                    {f.FirstChild + static_cast<std::uint32_t>(i), RawChild(f.Native, f.Raw[i])});
+                    {f.FirstChild + static_cast<std::uint32_t>(i), f.Folder, std::move(f.Raw[i])});
             f.Next = f.Raw.size();
             wake_.notify_all();
             return;
@@ -420,6 +423,7 @@ class ParallelWalk {
     const TWalkSettings& s_;
     TFolderTree& tree_;
     std::vector<LinkSeen>& links_;
+    size_t maxOpenDepth_ = 48;
     std::mutex mutex_;
     std::condition_variable wake_;
     std::vector<Job> work_;

@@ -12,6 +12,7 @@
 
 #include "platform/DriveForm.h"
 #include "platform/FileInfo.h"
+#include "platform/OpenFolder.h"
 
 namespace {
 
@@ -115,7 +116,7 @@ TDirListing::TDirListing(int parentFd, const std::string& name, unsigned options
     int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
     if (!(options & kFollowLink))
         flags |= O_NOFOLLOW;
-    fd_ = ::openat(parentFd, name.c_str(), flags);
+    fd_ = OpenFolderPath(parentFd, name.c_str(), flags);
     if (fd_ < 0)
         return;
     struct statx self;
@@ -132,6 +133,14 @@ TDirListing::~TDirListing() {
         ::close(fd_);
     if (buffer_)
         Buffers().push_back(std::move(buffer_));
+}
+
+int TDirListing::ReleaseFd() {
+    const int fd = fd_;
+    fd_ = -1;
+    if (buffer_)
+        Buffers().push_back(std::move(buffer_));
+    return fd;
 }
 
 bool TDirListing::Fill() {

@@ -46,6 +46,8 @@ class TDirListing {
         // Device()/MountId() of their own listing instead.
         kLazyFolders = 4,
     };
+    // A native path of any length (a path too long for one open is opened
+    // in pieces).
     explicit TDirListing(const std::string& nativeFolder, unsigned options = 0);
     // The folder Name inside the open folder ParentFd (one name, no path):
     // a walk opens each folder from its parent without resolving the whole
@@ -58,6 +60,9 @@ class TDirListing {
     bool IsOpen() const { return fd_ >= 0; }
     // The open folder, valid while the listing lives.
     int Fd() const { return fd_; }
+    // Hands the open folder to the caller (who closes it) and ends the
+    // listing; the folder's subfolders can then still be opened from it.
+    int ReleaseFd();
     // The device and mount id of the folder itself (mount id 0 when the
     // kernel does not report it).
     std::uint64_t Device() const { return device_; }

@@ -1,7 +1,8 @@
 // The floor for a whole scan: a bare walk that lists every folder with
-// getdents64 and looks at every entry with fstatat, on two threads, and only
-// adds up sizes. Nothing is recorded, sorted or written; a real scanner can
-// only be slower. Usage: cq_floor_walk PATH
+// getdents64 and looks at every entry with fstatat, on N threads (2 unless
+// told), and only adds up sizes. Nothing is recorded, sorted or written; a
+// real scanner with as many requests in flight can only be slower.
+// Usage: cq_floor_walk [-t N] PATH
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -10,6 +11,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -86,14 +88,23 @@ void Work() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: cq_floor_walk PATH\n");
+    int threads = 2;
+    if (argc == 4 && std::string(argv[1]) == "-t") {
+        threads = std::atoi(argv[2]);
+        argv += 2;
+        argc -= 2;
+    }
+    if (argc != 2 || threads < 1) {
+        std::fprintf(stderr, "usage: cq_floor_walk [-t N] PATH\n");
         return 2;
     }
     g_work.push_back(argv[1]);
-    std::thread helper(Work);
+    std::vector<std::thread> helpers;
+    for (int t = 1; t < threads; ++t)
+        helpers.emplace_back(Work);
     Work();
-    helper.join();
+    for (std::thread& t : helpers)
+        t.join();
     std::printf("%lld bytes in %lld folders\n", g_bytes.load(), g_folders.load());
     return 0;
 }

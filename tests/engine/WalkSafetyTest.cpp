@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -183,5 +184,80 @@ TEST_F(WalkSafetyTest, ParallelWalkEqualsSequentialWalk) {
         EXPECT_EQ(par.Percents(), seq.Percents()) << filter;
         EXPECT_EQ(par.First(), seq.First());
         EXPECT_EQ(par.Last(), seq.Last());
+    }
+}
+
+namespace {
+
+// Nested folders of 200-byte names below the open folder At, made with
+// mkdirat and openat (their paths soon exceed PATH_MAX). Every level has a
+// file of its own size and a side folder holding a 3-byte file; the deepest
+// level holds one more file. Returns the bytes made, or -1 on failure.
+long long MakeDeepChain(int at, char letter, int depth, int& folders) {
+    long long bytes = 0;
+    int fd = dup(at);
+    for (int level = 1; level <= depth && fd >= 0; ++level) {
+        const std::string name =
+            std::string(1, letter) + std::to_string(level) + std::string(197, 'd');
+        const std::string side = std::string(1, letter) + std::to_string(level) + "side";
+        const long long own = level * 1000 + letter;
+        int file = openat(fd, (std::string(1, letter) + "f" + std::to_string(level)).c_str(),
+                          O_CREAT | O_WRONLY, 0644);
+        if (file < 0 || ftruncate(file, own) != 0 || mkdirat(fd, name.c_str(), 0755) != 0 ||
+            mkdirat(fd, side.c_str(), 0755) != 0) {
+            close(file);
+            close(fd);
+            return -1;
+        }
+        close(file);
+        file = openat(fd, (side + "/three").c_str(), O_CREAT | O_WRONLY, 0644);
+        if (file < 0 || ftruncate(file, 3) != 0)
+            fd = -1;
+        close(file);
+        bytes += own + 3;
+        folders += 2;
+        const int next = fd >= 0 ? openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY) : -1;
+        close(fd);
+        fd = next;
+    }
+    if (fd < 0)
+        return -1;
+    const int file = openat(fd, "bottom", O_CREAT | O_WRONLY, 0644);
+    const bool ok = file >= 0 && ftruncate(file, 777) == 0;
+    close(file);
+    close(fd);
+    return ok ? bytes + 777 : -1;
+}
+
+}  // namespace
+
+// Folders far below PATH_MAX are walked like any other, whichever thread
+// takes them: every walk (sequential, and parallel with few and many
+// threads, so that folders are handed between threads and past each
+// thread's open-depth limit) finds every folder and every byte.
+TEST_F(WalkSafetyTest, FoldersBeyondPathMaxAreWalkedAtEveryDepth) {
+    const int root = open(dir_.Path().c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(root, 0);
+    long long total = 0;
+    int folders = 0;
+    // Chains of 22 and 70 levels (4.4 and 14 KB of path).
+    for (char letter : {'a', 'b', 'c', 'd', 'e'}) {
+        const long long made = MakeDeepChain(root, letter, letter == 'c' ? 70 : 22, folders);
+        ASSERT_GE(made, 0) << "could not build the deep tree";
+        total += made;
+    }
+    close(root);
+    TAnalizeDisk seq;
+    seq.ParallelWalk = false;
+    Scan(seq);
+    ASSERT_EQ(seq.Dirs().size(), static_cast<size_t>(folders) + 1);
+    EXPECT_EQ(SizeOf(seq, "T:"), std::to_string(total));
+    for (int threads : {2, 8, 32}) {
+        TAnalizeDisk par;
+        par.WalkThreads = threads;
+        Scan(par);
+        EXPECT_EQ(par.Dirs(), seq.Dirs()) << threads << " threads";
+        EXPECT_EQ(par.DirSizes(), seq.DirSizes()) << threads << " threads";
+        EXPECT_EQ(par.Percents(), seq.Percents()) << threads << " threads";
     }
 }

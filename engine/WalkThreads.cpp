@@ -1,0 +1,47 @@
+#include "engine/WalkThreads.h"
+
+#include <QThread>
+#include <QtGlobal>
+#include <algorithm>
+#include <charconv>
+
+namespace {
+
+// Threads per core on a disk that takes many requests at once, and the
+// least and most such a walk uses: on two cores, 16 threads reach nearly
+// all of a fast disk's parallelism, and cost nothing measurable warm.
+constexpr int kPerCore = 8;
+constexpr int kFewest = 16;
+constexpr int kMost = 64;
+
+bool ReadCount(const std::string& text, int& count) {
+    const size_t a = text.find_first_not_of(" \t");
+    if (a == std::string::npos)
+        return false;
+    const size_t b = text.find_last_not_of(" \t") + 1;
+    const char* first = text.data() + a;
+    const char* last = text.data() + b;
+    const auto [end, ec] = std::from_chars(first, last, count);
+    return ec == std::errc() && end == last && count >= 1 && count <= kMaxWalkThreads;
+}
+
+}  // namespace
+
+int ChooseWalkThreads(int cores, TDiskKind kind, const std::string& override) {
+    int told = 0;
+    if (ReadCount(override, told))
+        return told;
+    cores = std::max(cores, 1);
+    if (kind == TDiskKind::Rotational)
+        return std::min(cores, 2);
+    return std::clamp(cores * kPerCore, kFewest, kMost);
+}
+
+int WalkThreadsFor(const std::string& nativeFolder) {
+    const std::string override = qEnvironmentVariable(kWalkThreadsVariable).toStdString();
+    int told = 0;
+    // The disk is not looked at when the count is given.
+    if (ReadCount(override, told))
+        return told;
+    return ChooseWalkThreads(QThread::idealThreadCount(), DiskKindOf(nativeFolder), {});
+}
