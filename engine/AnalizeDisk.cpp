@@ -55,8 +55,11 @@ void TAnalizeDisk::Execute() {
     index.First = first_;
     index.Last = last_;
     // After a cancel the lists are incomplete and will be discarded: the
-    // later steps stop rather than spend time on them.
-    if (!Cancel.load())
+    // later steps stop rather than spend time on them. Lists read off the
+    // tree already hold the totals and shares.
+    if (walkedSorted_)
+        WidenRootKey(index);
+    else if (!Cancel.load())
         AggregateSizesAndPercents(dirs_, dirSizes_, percents_, index, Cancel);
     first_ = index.First;
     last_ = index.Last;
@@ -92,7 +95,7 @@ void TAnalizeDisk::Walk() {
     // only one and can be read off the tree; otherwise the lists are made in
     // walk order and sorted as they stand.
     if (tree.Parts == 1 && !Cancel.load()) {
-        walkedSorted_ = tree.EmitSorted(dirs_, dirSizes_, percents_, Cancel);
+        walkedSorted_ = tree.EmitSorted(dirs_, dirSizes_, percents_, Cancel, true);
         if (walkedSorted_)
             return;
         dirs_.clear();
@@ -100,6 +103,16 @@ void TAnalizeDisk::Walk() {
         percents_.clear();
     }
     tree.EmitInOrder(tree.WalkOrder, dirs_, dirSizes_, percents_);
+}
+
+void TAnalizeDisk::WidenRootKey(TDirIndex& index) const {
+    // The aggregation compares a drive root with the whole list and leaves
+    // key 0 spanning it; lists that skip it keep the same index.
+    const bool driveRoot = !dirs_.empty() && dirs_.front().find('\\') == std::string::npos;
+    if (driveRoot) {
+        index.First[0] = 0;
+        index.Last[0] = static_cast<std::int64_t>(dirs_.size()) - 1;
+    }
 }
 
 void TAnalizeDisk::SortAndIndex() {

@@ -23,6 +23,7 @@ enum TAttrOption { ffReadOnly, ffHidden, ffSysFile, ffVolumeID, ffDirectory };
 using TAttrOptions = std::set<TAttrOption>;
 
 class TAnalizeDisk;
+struct TDirIndex;
 using TNotifyEvent = std::function<void(TAnalizeDisk* sender)>;
 // NewPath ends in a backslash; setting Abort ends the walk.
 using TNewPathEvent =
@@ -97,12 +98,13 @@ class TAnalizeDisk {
   private:
     void Walk();
     void SortAndIndex();
+    void WidenRootKey(TDirIndex& index) const;
 
     TStringList dirs_, dirSizes_, percents_;
     std::array<std::int64_t, 256> first_{};
     std::array<std::int64_t, 256> last_{};
     std::uint32_t mask_ = 0;
     bool abort_ = false;
-    bool walkedSorted_ = false;  // the walk already gave sorted lists
+    bool walkedSorted_ = false;  // the walk gave sorted lists with totals
     TWalkCounters walked_;
 };

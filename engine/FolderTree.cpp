@@ -104,20 +104,62 @@ bool ItemLess(const TFolderTree& tree, const Item& a, const Item& b) {
 
 }  // namespace
 
+namespace {
+
+// Sizes wrap around on overflow like the 64-bit integers they are.
+std::int64_t WrapAdd(std::int64_t a, std::int64_t b) {
+    return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) + static_cast<std::uint64_t>(b));
+}
+
+}  // namespace
+
+void TFolderTree::Totals(std::vector<std::int64_t>& total, std::vector<std::uint32_t>& base) const {
+    // A child always comes after its parent, so one backward pass adds
+    // every subtree into its parent and one forward pass finds the base.
+    const size_t n = Nodes.size();
+    total.resize(n);
+    for (size_t i = 0; i < n; ++i)
+        total[i] = Own[i * Parts];
+    for (size_t i = n; i-- > 1;)
+        total[Nodes[i].Parent] = WrapAdd(total[Nodes[i].Parent], total[i]);
+    // base[i]: the nearest node at or above i whose total is not 0, or
+    // kNoBase.
+    base.resize(n);
+    for (size_t i = 0; i < n; ++i) {
+        const std::uint32_t above = i == 0 ? kNoBase : base[Nodes[i].Parent];
+        base[i] = total[i] != 0 ? static_cast<std::uint32_t>(i) : above;
+    }
+}
+
 bool TFolderTree::EmitSorted(TStringList& dirs, TStringList& sizes, TStringList& percents,
-                             const std::atomic<bool>& cancel) const {
+                             const std::atomic<bool>& cancel, bool totals) const {
     size_t listed = 0;
     for (const TFolderNode& n : Nodes)
         listed += n.Listed;
     dirs.reserve(listed);
     sizes.reserve(listed);
     percents.reserve(listed);
+    std::vector<std::int64_t> total;
+    std::vector<std::uint32_t> base;
+    if (totals)
+        Totals(total, base);
+    auto share = [&](std::uint32_t node) -> std::string {
+        const std::uint32_t above = node == 0 ? kNoBase : base[Nodes[node].Parent];
+        if (total[node] == 0 || above == kNoBase)
+            return "0";
+        return PercentText(SharePercent(total[node], total[above]));
+    };
     auto emit = [&](std::uint32_t node, const std::string& path) {
         if (!Nodes[node].Listed)
             return;
         dirs.push_back(path);
-        sizes.push_back(Int64ToText(Own[static_cast<size_t>(node) * Parts]));
-        percents.emplace_back("0");
+        if (totals) {
+            sizes.push_back(Int64ToText(total[node]));
+            percents.push_back(share(node));
+        } else {
+            sizes.push_back(Int64ToText(Own[static_cast<size_t>(node) * Parts]));
+            percents.emplace_back("0");
+        }
     };
     // One item list per depth, refilled for each folder at that depth: a
     // fresh list per folder would cost an allocation for each of them.

@@ -48,8 +48,13 @@ class TFolderTree {
     // name, where a folder's subtree takes the place of its name followed
     // by a backslash. Only for one filter part (paths are then unique, so
     // this is the one sorted order). False when Cancel stopped it.
+    // With totals on, each folder's size is its total (own bytes and
+    // everything below it, wrapping like 64-bit integers) and its percent
+    // its share of the nearest folder above it whose total is not 0 ("0"
+    // without one): the values the aggregation would give the same lists,
+    // computed on the tree before any text is made.
     bool EmitSorted(TStringList& dirs, TStringList& sizes, TStringList& percents,
-                    const std::atomic<bool>& cancel) const;
+                    const std::atomic<bool>& cancel, bool totals = false) const;
 
     std::string RootText;
     int Parts = 1;
@@ -57,4 +62,10 @@ class TFolderTree {
     std::string Names;
     std::vector<std::int64_t> Own;  // Nodes.size() * Parts
     std::vector<std::uint32_t> WalkOrder;
+
+  private:
+    static constexpr std::uint32_t kNoBase = 0xFFFFFFFFu;
+    // Every node's total, and the nearest node at or above it whose total
+    // is not 0 (the folder a share is taken of).
+    void Totals(std::vector<std::int64_t>& total, std::vector<std::uint32_t>& base) const;
 };

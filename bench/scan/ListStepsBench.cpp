@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <memory>
 #include <random>
 
 #include "engine/DirAggregate.h"
@@ -182,20 +183,21 @@ void BM_LinearAggregateAndPercents(benchmark::State& s) {
     AggregateAndPercentsOnPrefix(s, false);
 }
 
-// A run's steps after the walk as the analyzer does them, on a tree made for
+// A run's steps after the walk as the analyzer does them (totals and
+// shares on the tree, then the texts and the index), on a tree made for
 // this run alone and freed once the lists exist; run it in a process of its
 // own to see its peak memory next to the bytes of the result files.
 void BM_AfterWalkAlone(benchmark::State& state) {
     std::atomic<bool> cancel{false};
     double resultBytes = 0;
     for (auto _ : state) {
+        state.PauseTiming();
         Lists l;
-        {
-            const TFolderTree tree = MakeTree(kFolders);
-            tree.EmitSorted(l.Dirs, l.Sizes, l.Percents, cancel);
-        }
+        std::unique_ptr<TFolderTree> tree = std::make_unique<TFolderTree>(MakeTree(kFolders));
+        state.ResumeTiming();
+        tree->EmitSorted(l.Dirs, l.Sizes, l.Percents, cancel, true);
+        tree.reset();
         BuildDirIndex(l.Dirs, l.Index);
-        AggregateSizesAndPercents(l.Dirs, l.Sizes, l.Percents, l.Index, cancel);
         resultBytes = 0;
         for (const TStringList* list : {&l.Dirs, &l.Sizes, &l.Percents})
             for (const std::string& line : *list)
@@ -204,9 +206,34 @@ void BM_AfterWalkAlone(benchmark::State& state) {
     state.counters["result_MiB"] = resultBytes / (1 << 20);
 }
 
+// The steps after the walk as a whole, on the shared tree: totals on the
+// tree (what a run does) against texts first and the aggregation of the
+// texts (what it did before).
+void BM_AfterWalkTotalsOnTree(benchmark::State& state) {
+    std::atomic<bool> cancel{false};
+    for (auto _ : state) {
+        Lists l;
+        Tree().EmitSorted(l.Dirs, l.Sizes, l.Percents, cancel, true);
+        BuildDirIndex(l.Dirs, l.Index);
+        benchmark::DoNotOptimize(l.Dirs.data());
+    }
+}
+void BM_AfterWalkTotalsOnTexts(benchmark::State& state) {
+    std::atomic<bool> cancel{false};
+    for (auto _ : state) {
+        Lists l;
+        Tree().EmitSorted(l.Dirs, l.Sizes, l.Percents, cancel);
+        BuildDirIndex(l.Dirs, l.Index);
+        AggregateSizesAndPercents(l.Dirs, l.Sizes, l.Percents, l.Index, cancel);
+        benchmark::DoNotOptimize(l.Dirs.data());
+    }
+}
+
 }  // namespace
 
 BENCHMARK(BM_AfterWalkAlone)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_AfterWalkTotalsOnTree)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_AfterWalkTotalsOnTexts)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SortFromTree)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ListsInWalkOrder)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_QuickSortOfWalkOrder)->Unit(benchmark::kMillisecond)->Iterations(3);
