@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Whole-scan benchmark: cobaltquarry-scan --out against du, ncdu and gdu (and
-# a bare two-thread walk, the floor) on generated trees of 100 000 and
-# 1 000 000 files, with a warm cache, alternating the programs round by
-# round; then the benchmark of the steps after the walk.
-# Usage: bench/scan/run.sh [BUILD_DIR]   (ROUNDS=3 TREES="100000 1000000")
+# Whole-scan benchmark: cobaltquarry-scan --out against du, ncdu and gdu and
+# the floor (a bare walk that only lists and looks up, at 2, 8 and 32
+# threads) on generated trees, alternating the programs round by round.
+# Each program runs cold (page cache dropped just before, when this may
+# drop it) and then warm (right after its own cold run, or after warming
+# runs when the cache cannot be dropped); then the benchmark of the steps
+# after the walk.
+# Usage: bench/scan/run.sh [BUILD_DIR]
+#   ROUNDS=3 TREES="100000 1000000" SEED=99 MODES="cold warm" FLOORS="2 8 32"
+#   STEPS=0 leaves out the benchmark of the steps after the walk.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
@@ -15,6 +20,9 @@ steps="$build/bench/scan/scan_steps_bench"
 mktree="${MKTREE:-$root/../shared/tools/mktree.py}"
 rounds=${ROUNDS:-3}
 trees=${TREES:-"100000 1000000"}
+seed=${SEED:-99}
+modes=${MODES:-"cold warm"}
+floors=${FLOORS:-"2 8 32"}
 base=${BENCH_TREES:-/tmp/cobaltquarry-bench-trees}
 
 for tool in "$scan" "$floor"; do
@@ -25,55 +33,107 @@ out=$(mktemp -d)
 times=$(mktemp)
 trap 'rm -rf "$out" "$times"' EXIT
 
+# Cold runs need the page cache dropped before each run (root only).
+drop_caches() { sync && echo 3 >/proc/sys/vm/drop_caches; }
+cold=false
+case " $modes " in
+  *" cold "*)
+    if (drop_caches) 2>/dev/null; then
+      cold=true
+    else
+      echo "scan: cold runs skipped: cannot write /proc/sys/vm/drop_caches (run as root)" >&2
+    fi
+    ;;
+esac
+warm=false
+case " $modes " in *" warm "*) warm=true ;; esac
+
 # name|command; every command scans the tree given as $T.
 peers=("cobaltquarry-scan --out|$scan --out $out \"\$T\"")
 command -v du >/dev/null && peers+=("du -sx --apparent-size|du -sx --apparent-size \"\$T\"")
 command -v ncdu >/dev/null && peers+=("ncdu -x -0 -o /dev/null|ncdu -x -0 -o /dev/null \"\$T\"")
 command -v gdu >/dev/null && peers+=("gdu -n -p -x|gdu -n -p -x \"\$T\"")
-peers+=("bare 2-thread walk (floor)|$floor \"\$T\"")
+for n in $floors; do
+  peers+=("floor, $n threads|$floor -t $n \"\$T\"")
+done
+
+# One timed run: appends "name|mode|seconds kilobytes".
+timed() {
+  local name=$1 mode=$2 cmd=$3
+  /usr/bin/time -f "%e %M" -o "$out/.t" bash -c "$cmd" >/dev/null 2>&1 || true
+  echo "$name|$mode|$(tail -1 "$out/.t")" >>"$times"
+}
 
 for files in $trees; do
-  T="$base/tree-$files"
+  T="$base/tree-$files-seed$seed"
   if [ ! -d "$T" ]; then
     echo "building $T ..."
     mkdir -p "$base"
-    python3 "$mktree" "$T" --files "$files" >/dev/null
+    python3 "$mktree" "$T" --files "$files" --seed "$seed" >/dev/null
   fi
   export T
-  # Warm the cache: every inode and directory block read once.
-  du -sx "$T" >/dev/null 2>&1 || true
-  "$floor" "$T" >/dev/null
+  if ! $cold; then
+    # Warm the cache: every inode and directory block read once.
+    du -sx "$T" >/dev/null 2>&1 || true
+    "$floor" "$T" >/dev/null
+  fi
+  echo "load before the runs: $(cut -d' ' -f1-3 /proc/loadavg)"
   : >"$times"
   for ((r = 1; r <= rounds; r++)); do
     for p in "${peers[@]}"; do
       name=${p%%|*}
       cmd=${p#*|}
-      /usr/bin/time -f "%e %M" -o "$out/.t" bash -c "$cmd" >/dev/null 2>&1 || true
-      echo "$name|$(cat "$out/.t" | tail -1)" >>"$times"
+      if $cold; then
+        drop_caches
+        timed "$name" cold "$cmd"
+      fi
+      $warm && timed "$name" warm "$cmd"
     done
   done
-  python3 - "$times" "$files" <<'PY'
+  echo "load after the runs: $(cut -d' ' -f1-3 /proc/loadavg)"
+  python3 - "$times" "$files" "$rounds" <<'PY'
 import sys, statistics
-rows = {}
+rows, order = {}, []
 for line in open(sys.argv[1]):
-    name, rest = line.rstrip("\n").split("|")
+    name, mode, rest = line.rstrip("\n").split("|")
     secs, kb = rest.split()
-    rows.setdefault(name, []).append((float(secs), int(kb)))
-order = list(rows)
-ours = statistics.median(t for t, _ in rows[order[0]])
-print(f"\nWhole scan of {int(sys.argv[2]):,} files (median of {len(rows[order[0]])} alternating runs, warm cache)")
-print(f"{'program':32} {'seconds':>8} {'peak MiB':>9} {'time / ours':>12}")
+    if name not in order:
+        order.append(name)
+    rows.setdefault((name, mode), []).append((float(secs), int(kb)))
+modes = [m for m in ("cold", "warm") if any((n, m) in rows for n in order)]
+def med(name, mode):
+    r = rows.get((name, mode))
+    return statistics.median(t for t, _ in r) if r else None
+print(f"\nWhole scan of {int(sys.argv[2]):,} files (median of {sys.argv[3]} alternating rounds)")
+head = f"{'program':28}"
+for m in modes:
+    head += f" {m + ' s':>8} {m + '/ours':>10}"
+print(head + f" {'peak MiB':>9}")
+ours = order[0]
 for name in order:
-    t = statistics.median(x for x, _ in rows[name])
-    m = max(k for _, k in rows[name]) / 1024
-    print(f"{name:32} {t:8.2f} {m:9.1f} {t / ours:12.2f}")
-for name in order[1:]:
-    t = statistics.median(x for x, _ in rows[name])
-    print(f"ratio ours/{name.split()[0]}: {ours / t:.2f}")
+    line = f"{name:28}"
+    for m in modes:
+        t, o = med(name, m), med(ours, m)
+        line += f" {t:8.2f} {t / o:10.2f}"
+    peak = max(k for m in modes for _, k in rows[(name, m)]) / 1024
+    print(line + f" {peak:9.1f}")
+for m in modes:
+    o = med(ours, m)
+    ratios = []
+    for name in order[1:]:
+        short = name.split()[0].rstrip(",")
+        if short == "floor":
+            short += "-" + name.split()[1]
+        ratios.append(f"ours/{short} {o / med(name, m):.2f}")
+    floors = [med(n, m) for n in order if n.startswith("floor")]
+    best = f"; ours/best floor {o / min(floors):.2f}" if floors else ""
+    print(f"{m}: " + ", ".join(ratios) + best)
 PY
 done
 
-if [ -x "$steps" ]; then
+if [ "${STEPS:-1}" = 0 ]; then
+  :
+elif [ -x "$steps" ]; then
   echo
   echo "Steps after the walk on 1,000,000 synthetic folders:"
   "$steps" --benchmark_filter=-AfterWalkAlone --benchmark_counters_tabular=true
