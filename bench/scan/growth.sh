@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# How a whole scan grows with the tree: time and peak memory of
+# cobaltquarry-scan --out on generated trees of growing size, warm cache,
+# with the growth per million files between sizes (both should stay about
+# constant: linear growth). Usage: bench/scan/growth.sh [BUILD_DIR]
+#   SIZES="100000 1000000 3000000" ROUNDS=3 SEED=99
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+build=${1:-build}
+case "$build" in /*) ;; *) build="$root/$build" ;; esac
+scan="$build/tools/cobaltquarry-scan"
+mktree="${MKTREE:-$root/../shared/tools/mktree.py}"
+sizes=${SIZES:-"100000 1000000 3000000"}
+rounds=${ROUNDS:-3}
+seed=${SEED:-99}
+base=${BENCH_TREES:-/tmp/cobaltquarry-bench-trees}
+[ -x "$scan" ] || { echo "growth: $scan not built" >&2; exit 1; }
+[ -f "$mktree" ] || { echo "growth: tree generator $mktree not found (set MKTREE)" >&2; exit 1; }
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+
+echo "load before the runs: $(cut -d' ' -f1-3 /proc/loadavg)"
+rows=()
+for files in $sizes; do
+  T="$base/tree-$files-seed$seed"
+  if [ ! -d "$T" ]; then
+    echo "building $T ..."
+    mkdir -p "$base"
+    python3 "$mktree" "$T" --files "$files" --seed "$seed" >/dev/null
+  fi
+  "$scan" "$T" >/dev/null
+  for ((r = 1; r <= rounds; r++)); do
+    /usr/bin/time -f "%e %M" -o "$out/.t" "$scan" --out "$out" "$T" >/dev/null
+    rows+=("$files $(tail -1 "$out/.t")")
+  done
+done
+echo "load after the runs: $(cut -d' ' -f1-3 /proc/loadavg)"
+printf '%s\n' "${rows[@]}" | python3 -c '
+import sys, statistics
+runs = {}
+for line in sys.stdin:
+    files, secs, kb = line.split()
+    runs.setdefault(int(files), []).append((float(secs), int(kb) / 1024))
+print(f"{\"files\":>10} {\"seconds\":>8} {\"peak MiB\":>9} {\"s per M\":>8} {\"MiB per M\":>10}")
+prev = None
+for files in sorted(runs):
+    t = statistics.median(s for s, _ in runs[files])
+    m = max(k for _, k in runs[files])
+    step = ""
+    if prev:
+        dm = (files - prev[0]) / 1e6
+        step = f" {(t - prev[1]) / dm:8.2f} {(m - prev[2]) / dm:10.1f}"
+    print(f"{files:>10,} {t:8.2f} {m:9.1f}" + step)
+    prev = (files, t, m)
+'
