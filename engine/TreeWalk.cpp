@@ -272,7 +272,7 @@ class ParallelWalk {
         : s_(s), tree_(tree), links_(links) {
         // Every thread keeps its open folders below a depth that keeps the
         // walk's descriptors well inside the usual limit of 1024.
-        maxOpenDepth_ = std::clamp<size_t>(kOpenBudget / std::max(1, s.Threads), 8, 48);
+        maxOpenDepth_ = std::clamp<size_t>(kOpenBudget / std::max(1, s.Threads), 2, 48);
     }
 
     void Run() {

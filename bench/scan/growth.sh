@@ -42,7 +42,7 @@ runs = {}
 for line in sys.stdin:
     files, secs, kb = line.split()
     runs.setdefault(int(files), []).append((float(secs), int(kb) / 1024))
-print(f"{\"files\":>10} {\"seconds\":>8} {\"peak MiB\":>9} {\"s per M\":>8} {\"MiB per M\":>10}")
+print("%10s %8s %9s %8s %10s" % ("files", "seconds", "peak MiB", "s per M", "MiB per M"))
 prev = None
 for files in sorted(runs):
     t = statistics.median(s for s, _ in runs[files])
