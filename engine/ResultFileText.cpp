@@ -79,6 +79,23 @@ void TResultLineCollector::Finish() {
     count_ = 0;
 }
 
+void TResultLineCount::Feed(std::string_view bytes) {
+    for (const char c : bytes) {
+        if (c == '\n') {
+            lines_ += afterCr_ ? 0 : 1;
+            afterCr_ = false;
+            open_ = false;
+        } else if (c == '\r') {
+            ++lines_;
+            afterCr_ = true;
+            open_ = false;
+        } else {
+            afterCr_ = false;
+            open_ = true;
+        }
+    }
+}
+
 void SplitResultLines(std::string_view bytes, TStringList& lines) {
     TResultLineCollector collector(lines);
     collector.Feed(bytes);

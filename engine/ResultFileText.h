@@ -36,6 +36,19 @@ class TResultLineCollector {
     bool afterCr_ = false;  // the last piece ended with CR: skip a leading LF
 };
 
+// Counts the lines of bytes that arrive in pieces, as TResultLineCollector
+// would collect them, without keeping them.
+class TResultLineCount {
+  public:
+    void Feed(std::string_view bytes);
+    std::size_t Lines() const { return lines_ + (open_ ? 1 : 0); }
+
+  private:
+    std::size_t lines_ = 0;
+    bool open_ = false;
+    bool afterCr_ = false;
+};
+
 // Replaces lines with the lines of bytes.
 void SplitResultLines(std::string_view bytes, TStringList& lines);
 

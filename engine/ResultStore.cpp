@@ -1,45 +1,192 @@
 #include "engine/ResultStore.h"
 
-#include <array>
+#include <errno.h>
+
+#include <cstring>
 #include <memory>
 #include <utility>
 
 #include "engine/RescanMerge.h"
+#include "engine/ResultChecksum.h"
 #include "engine/ResultFileText.h"
+#include "engine/ResultListCheck.h"
+#include "engine/ResultSetManifest.h"
 #include "engine/ResultStoreIndex.h"
 #include "platform/AtomicFile.h"
 #include "platform/DataFolder.h"
+#include "platform/DataFolderLock.h"
 
 namespace {
 
-bool LoadList(const std::string& path, TStringList& list) {
+// The result files in the order of the manifest: Percents, Dirs, DirSizes.
+constexpr std::array<std::string_view, 3> kRoles = {"Percents", "Dirs", "DirSizes"};
+constexpr std::string_view kSetRole = "Set";
+constexpr std::string_view kKeptSuffix = ".previous";
+
+using TFileSums = std::array<TResultFileSum, 3>;
+
+std::string Reason(const std::string& what) {
+    return what + ": " + std::strerror(errno);
+}
+
+bool LoadList(const std::string& path, TStringList& list, TResultFileSum& sum) {
     TResultLineCollector collector(list);
+    TResultChecksum checksum;
     collector.ExpectBytes(DataFileSize(path));
-    bool ok = ReadDataFileChunks(path, [&](std::string_view piece) { collector.Feed(piece); });
+    const bool ok = ReadDataFileChunks(path, [&](std::string_view piece) {
+        collector.Feed(piece);
+        checksum.Feed(piece);
+    });
     collector.Finish();
     if (!ok) {
         list.clear();
     }
+    sum = TResultFileSum{list.size(), checksum.Bytes(), checksum.Value()};
     return ok;
+}
+
+bool LoadLists(const std::array<std::string, 3>& paths, std::array<TStringList*, 3> lists,
+               TFileSums& sums, std::string& failed) {
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (!LoadList(paths[i], *lists[i], sums[i])) {
+            failed = paths[i];
+            return false;
+        }
+    }
+    return true;
+}
+
+// The sums of files without keeping their lines.
+bool SumFiles(const std::array<std::string, 3>& paths, TFileSums& sums) {
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        TResultChecksum checksum;
+        TResultLineCount lines;
+        if (!DataFileExists(paths[i]) || !ReadDataFileChunks(paths[i], [&](std::string_view piece) {
+                checksum.Feed(piece);
+                lines.Feed(piece);
+            })) {
+            return false;
+        }
+        sums[i] = TResultFileSum{lines.Lines(), checksum.Bytes(), checksum.Value()};
+    }
+    return true;
+}
+
+enum class TManifestState { Absent, Valid, Garbled };
+
+TManifestState ReadManifest(const std::string& path, TResultSetManifest& manifest) {
+    if (!DataFileExists(path)) {
+        return TManifestState::Absent;
+    }
+    std::string text;
+    return ReadDataFile(path, text) && TResultSetManifest::Parse(text, manifest)
+               ? TManifestState::Valid
+               : TManifestState::Garbled;
+}
+
+// A temporary file of a save (".CDirs.Ab12Cd", ".CSet.Ab12Cd") or of
+// keeping a file without hard links ("..CDirs.previous.Ab12Cd").
+bool IsOwnTemporaryName(std::string_view name) {
+    constexpr std::size_t kRandom = 6;
+    if (name.size() < kRandom + 4 || name[0] != '.' || name[name.size() - kRandom - 1] != '.') {
+        return false;
+    }
+    for (char c : name.substr(name.size() - kRandom)) {
+        const bool alnum =
+            (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        if (!alnum) {
+            return false;
+        }
+    }
+    std::string_view base = name.substr(1, name.size() - kRandom - 2);
+    if (base.size() > kKeptSuffix.size() + 1 && base[0] == '.' &&
+        base.substr(base.size() - kKeptSuffix.size()) == kKeptSuffix) {
+        base = base.substr(1, base.size() - kKeptSuffix.size() - 1);
+    }
+    if (base.size() < 2 ||
+        !((base[0] >= 'A' && base[0] <= 'Z') || (base[0] >= 'a' && base[0] <= 'z'))) {
+        return false;
+    }
+    base.remove_prefix(1);
+    for (std::string_view role : kRoles) {
+        if (base == role) {
+            return true;
+        }
+    }
+    return base == kSetRole;
+}
+
+// Where the last whole set of a drive is before a save replaces it.
+struct TWholeSet {
+    enum class TWhere { None, Main, Kept } Where = TWhere::None;
+    TResultSetSums Sums;
+    std::uint64_t LastGeneration = 0;
+};
+
+TWholeSet FindWholeSet(const std::string& setFile, const std::array<std::string, 3>& main,
+                       const std::array<std::string, 3>& kept) {
+    TWholeSet whole;
+    TResultSetManifest manifest;
+    TFileSums sums;
+    switch (ReadManifest(setFile, manifest)) {
+        case TManifestState::Valid:
+            whole.LastGeneration = manifest.Current.Generation;
+            if (SumFiles(main, sums) && sums == manifest.Current.Files) {
+                whole.Where = TWholeSet::TWhere::Main;
+                whole.Sums = manifest.Current;
+            } else if (manifest.HasPrevious && SumFiles(kept, sums) &&
+                       sums == manifest.Previous.Files) {
+                whole.Where = TWholeSet::TWhere::Kept;
+                whole.Sums = manifest.Previous;
+            }
+            break;
+        case TManifestState::Absent:
+            // A set saved without a manifest counts as whole: nothing says otherwise.
+            if (SumFiles(main, sums)) {
+                whole.Where = TWholeSet::TWhere::Main;
+                whole.Sums.Files = sums;
+            }
+            break;
+        case TManifestState::Garbled:
+            break;
+    }
+    return whole;
 }
 
 }  // namespace
 
-TResultStore::TResultStore() : DataFolder(::DataFolder()) {}
+TResultStore::TResultStore() {
+    DataFolder = ::DataFolder(&DataFolderProblem);
+}
 
 TResultStore::TResultStore(std::string dataFolder) : DataFolder(std::move(dataFolder)) {}
 
 void TResultStore::SetFiles(std::string_view path) {
-    if (path.empty()) {
+    if (path.empty() || DataFolder.empty()) {
         DirsFile.clear();
         DirSizesFile.clear();
         PercentsFile.clear();
+        SetFile.clear();
         return;
     }
     std::string prefix = DataFolder + path[0];
     DirsFile = prefix + "Dirs";
     DirSizesFile = prefix + "DirSizes";
     PercentsFile = prefix + "Percents";
+    SetFile = prefix + std::string(kSetRole);
+}
+
+std::array<std::string, 3> TResultStore::Files() const {
+    return {PercentsFile, DirsFile, DirSizesFile};
+}
+
+std::array<std::string, 3> TResultStore::KeptFiles() const {
+    std::array<std::string, 3> kept = Files();
+    for (std::string& file : kept) {
+        const std::size_t slash = file.rfind('/') + 1;
+        file = file.substr(0, slash) + "." + file.substr(slash) + std::string(kKeptSuffix);
+    }
+    return kept;
 }
 
 bool TResultStore::AnalizeFiExists() const {
@@ -47,38 +194,92 @@ bool TResultStore::AnalizeFiExists() const {
            DataFileExists(DirSizesFile);
 }
 
-bool TResultStore::SaveLists(const TStringList& percents, const TStringList& dirs,
-                             const TStringList& dirSizes) const {
-    if (PercentsFile.empty()) {
-        return false;
+void TResultStore::Step(int step) const {
+    if (SaveStepHook) {
+        SaveStepHook(step);
     }
-    // All three files are written out and flushed before the first rename, so
-    // a failure (a full disk, a folder that cannot be written) replaces none
-    // of them and the stored set stays consistent.
-    const std::array<std::pair<const std::string*, const TStringList*>, 3> files = {{
-        {&PercentsFile, &percents},
-        {&DirsFile, &dirs},
-        {&DirSizesFile, &dirSizes},
-    }};
+}
+
+bool TResultStore::Fail(const std::string& why) {
+    SaveError = why;
+    return false;
+}
+
+bool TResultStore::SaveLists(const TStringList& percents, const TStringList& dirs,
+                             const TStringList& dirSizes) {
+    SaveError.clear();
+    if (PercentsFile.empty()) {
+        return Fail(DataFolder.empty() ? (DataFolderProblem.empty() ? "there is no data folder"
+                                                                    : DataFolderProblem)
+                                       : "no drive is chosen");
+    }
+    TDataFolderLock lock(DataFolder, TDataFolderLock::TMode::Exclusive);
+    if (!lock.Locked()) {
+        return Fail(Reason(DataFolder));
+    }
+    // Under the lock no other save is running: every temporary file of ours
+    // is a leftover of a save that was killed.
+    RemoveDataFiles(DataFolder, IsOwnTemporaryName);
+
+    const std::array<std::string, 3> main = Files();
+    const std::array<std::string, 3> kept = KeptFiles();
+    const TWholeSet whole = FindWholeSet(SetFile, main, kept);
+
+    // All three new files are written out and flushed before anything is
+    // replaced, so a failure here (a full disk) changes nothing.
+    const std::array<const TStringList*, 3> lists = {&percents, &dirs, &dirSizes};
     std::array<std::unique_ptr<TAtomicFile>, 3> written;
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        written[i] = std::make_unique<TAtomicFile>(*files[i].first);
+    TResultSetManifest manifest;
+    manifest.Current.Generation = whole.LastGeneration + 1;
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        written[i] = std::make_unique<TAtomicFile>(main[i]);
         if (!written[i]->Open()) {
-            return false;
+            return Fail(Reason(main[i]));
         }
-        for (const auto& line : *files[i].second) {
-            if (!written[i]->Write(line) || !written[i]->Write("\r\n")) {
-                return false;
+        TResultChecksum checksum;
+        TResultLineCount lineCount;
+        auto put = [&](std::string_view bytes) {
+            checksum.Feed(bytes);
+            lineCount.Feed(bytes);
+            return written[i]->Write(bytes);
+        };
+        for (const auto& line : *lists[i]) {
+            if (!put(line) || !put("\r\n")) {
+                return Fail(Reason(main[i]));
             }
         }
         if (!written[i]->Finish()) {
-            return false;
+            return Fail(Reason(main[i]));
         }
+        manifest.Current.Files[i] =
+            TResultFileSum{lineCount.Lines(), checksum.Bytes(), checksum.Value()};
     }
-    for (auto& file : written) {
-        if (!file->Commit()) {
-            return false;
+    Step(0);
+
+    // The last whole set is kept under other names until the new one is
+    // complete: a crash between the renames below falls back on it.
+    if (whole.Where == TWholeSet::TWhere::Main) {
+        for (std::size_t i = 0; i < main.size(); ++i) {
+            if (!KeepDataFileAs(main[i], kept[i])) {
+                return Fail(Reason(kept[i]));
+            }
         }
+        SyncDataFolder(DataFolder);
+    }
+    Step(1);
+    if (whole.Where != TWholeSet::TWhere::None) {
+        manifest.HasPrevious = true;
+        manifest.Previous = whole.Sums;
+    }
+    if (!WriteFileAtomically(SetFile, manifest.Text())) {
+        return Fail(Reason(SetFile));
+    }
+    Step(2);
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        if (!written[i]->Commit()) {
+            return Fail(Reason(main[i]));
+        }
+        Step(3 + static_cast<int>(i));
     }
     return true;
 }
@@ -115,11 +316,60 @@ void TResultStore::AppendAnalizeInfo(const TStringList& dirs, const TStringList&
     }
 }
 
+bool TResultStore::Refuse(const std::string& why) {
+    CreateSLs();
+    const std::string drive = PercentsFile.empty()
+                                  ? std::string("this drive")
+                                  : "drive " + PercentsFile.substr(DataFolder.size(), 1) + ":";
+    LoadNotice = "The stored results of " + drive + " cannot be used: " + why + ".";
+    return false;
+}
+
 bool TResultStore::LoadGlobal() {
-    bool percentsOk = LoadList(PercentsFile, GlobalPercents);
-    bool dirsOk = LoadList(DirsFile, GlobalDirs);
-    bool sizesOk = LoadList(DirSizesFile, GlobalDirSizes);
-    return percentsOk && dirsOk && sizesOk;
+    LoadNotice.clear();
+    if (PercentsFile.empty()) {
+        return Refuse(DataFolder.empty() ? (DataFolderProblem.empty() ? "there is no data folder"
+                                                                      : DataFolderProblem)
+                                         : "no drive is chosen");
+    }
+    TDataFolderLock lock(DataFolder, TDataFolderLock::TMode::Shared);
+    std::array<TStringList*, 3> lists = {&GlobalPercents, &GlobalDirs, &GlobalDirSizes};
+    TFileSums sums;
+    std::string failed;
+    if (!LoadLists(Files(), lists, sums, failed)) {
+        return Refuse(Reason(failed));
+    }
+    TResultSetManifest manifest;
+    const TManifestState state = ReadManifest(SetFile, manifest);
+    if (state == TManifestState::Garbled) {
+        return Refuse(SetFile + " is damaged, so the files cannot be checked");
+    }
+    if (state == TManifestState::Valid && sums != manifest.Current.Files) {
+        // A save was cut off part way: the set before it, if it was kept whole.
+        if (!manifest.HasPrevious || !LoadLists(KeptFiles(), lists, sums, failed) ||
+            sums != manifest.Previous.Files) {
+            return Refuse(
+                "its files are not the ones saved together last (a save was cut "
+                "off, or a file was changed since)");
+        }
+        LoadNotice = "The last save of the results of drive " +
+                     PercentsFile.substr(DataFolder.size(), 1) +
+                     ": was interrupted; the results saved before it are shown.";
+    }
+    const std::string fault =
+        CheckResultLists(GlobalPercents, GlobalDirs, GlobalDirSizes,
+                         TResultListNames{PercentsFile, DirsFile, DirSizesFile});
+    if (!fault.empty()) {
+        return Refuse(fault);
+    }
+    return true;
+}
+
+std::string TResultStore::TakeLoadNotice() {
+    if (LoadNotice.empty() || !told_.insert(LoadNotice).second) {
+        return {};
+    }
+    return LoadNotice;
 }
 
 void TResultStore::LoadTree(TTreeLists& tree) const {

@@ -1,5 +1,6 @@
 #include "platform/DataFolder.h"
 
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <pwd.h>
@@ -7,7 +8,10 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+
+#include "platform/AtomicFile.h"
 
 namespace {
 
@@ -52,13 +56,41 @@ bool MakeFolders(const std::string& path) {
 
 }  // namespace
 
-std::string DataFolder() {
+std::string DataFolder(std::string* problem) {
+    auto fail = [problem](const std::string& why) {
+        if (problem != nullptr) {
+            *problem = why;
+        }
+        return std::string();
+    };
     std::string base = DataHome();
     if (base.empty()) {
-        return "";
+        return fail("there is no home folder to keep the results in");
     }
     std::string folder = base + "/cobaltquarry";
-    return MakeFolders(folder) ? folder + "/" : "";
+    if (!MakeFolders(base) || (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)) {
+        return fail("the data folder " + folder + " cannot be made: " + std::strerror(errno));
+    }
+    // A link (even a dangling one) is resolved; only its target is used.
+    std::unique_ptr<char, decltype(&std::free)> real(realpath(folder.c_str(), nullptr), &std::free);
+    struct stat info;
+    if (!real || stat(real.get(), &info) != 0) {
+        return fail("the data folder " + folder + " cannot be reached: " + std::strerror(errno));
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        return fail("the data folder " + folder + " is not a folder");
+    }
+    if (info.st_uid != geteuid()) {
+        return fail("the data folder " + folder + " belongs to another user");
+    }
+    if ((info.st_mode & 077) != 0 && chmod(real.get(), info.st_mode & 0700) != 0) {
+        return fail("the data folder " + folder +
+                    " cannot be made private: " + std::strerror(errno));
+    }
+    if (problem != nullptr) {
+        problem->clear();
+    }
+    return std::string(real.get()) + "/";
 }
 
 bool DataFileExists(const std::string& path) {
@@ -105,4 +137,41 @@ bool ReadDataFileChunks(const std::string& path,
     }
     close(fd);
     return ok;
+}
+
+bool RemoveDataFiles(const std::string& folder,
+                     const std::function<bool(std::string_view)>& matches) {
+    DIR* listing = opendir(folder.c_str());
+    if (listing == nullptr) {
+        return false;
+    }
+    bool ok = true;
+    while (const dirent* entry = readdir(listing)) {
+        if (matches(entry->d_name) && unlinkat(dirfd(listing), entry->d_name, 0) != 0 &&
+            errno != ENOENT) {
+            ok = false;
+        }
+    }
+    closedir(listing);
+    return ok;
+}
+
+bool KeepDataFileAs(const std::string& from, const std::string& to) {
+    if (unlink(to.c_str()) != 0 && errno != ENOENT) {
+        return false;
+    }
+    if (link(from.c_str(), to.c_str()) == 0) {
+        return true;
+    }
+    // Some file systems (FAT, a few FUSE ones) have no hard links.
+    std::string bytes;
+    return ReadDataFile(from, bytes) && WriteFileAtomically(to, bytes);
+}
+
+void SyncDataFolder(const std::string& folder) {
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
 }

@@ -6,10 +6,13 @@
 #include <string_view>
 
 // $XDG_DATA_HOME/cobaltquarry/ (by default ~/.local/share/cobaltquarry/),
-// with a trailing "/", created with mode 0700 when missing. The empty string
-// when it cannot be made or is not a folder; file names built on it are then
-// relative to the current directory.
-std::string DataFolder();
+// with a trailing "/", created with mode 0700 when missing. The folder lists
+// every folder name of the user's drives, so an existing one is made 0700 if
+// it is open to others, and a link is followed to its target, which must be
+// a folder of the user's own; the answer is then the target's path. The empty
+// string, with the reason in problem, when no such folder can be had: the
+// result files are then not written at all (never anywhere else).
+std::string DataFolder(std::string* problem = nullptr);
 
 // True when path names a regular file whose modification time can be read
 // (a present, readable directory entry; a folder does not count).
@@ -25,3 +28,16 @@ bool ReadDataFile(const std::string& path, std::string& bytes);
 // to take, so that a large file needs no memory of its size; false when it
 // cannot be opened or a read fails.
 bool ReadDataFileChunks(const std::string& path, const std::function<void(std::string_view)>& take);
+
+// Removes every file of folder whose name matches; true when all of them
+// could be removed.
+bool RemoveDataFiles(const std::string& folder,
+                     const std::function<bool(std::string_view)>& matches);
+
+// Makes to a second name of the file from (a hard link; a copy where the file
+// system has no links), replacing what to named before. False with errno set
+// when neither could be made.
+bool KeepDataFileAs(const std::string& from, const std::string& to);
+
+// Makes renames and removals in folder durable.
+void SyncDataFolder(const std::string& folder);

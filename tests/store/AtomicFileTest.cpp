@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -118,6 +119,53 @@ TEST(DataFolder, IsEmptyWhenTheFolderCannotBeMade) {
     WriteBytes(folder.Slash() + "file", "x");
     TEnv xdg("XDG_DATA_HOME", folder.Slash() + "file");
     EXPECT_EQ("", DataFolder());
+}
+
+TEST(DataFolder, AnExistingFolderOpenToOthersIsMadePrivate) {
+    TTempFolder folder;
+    TEnv xdg("XDG_DATA_HOME", folder.Path());
+    ASSERT_EQ(0, mkdir((folder.Slash() + "cobaltquarry").c_str(), 0755));
+    ASSERT_EQ(0, chmod((folder.Slash() + "cobaltquarry").c_str(), 0755));
+    EXPECT_EQ(folder.Slash() + "cobaltquarry/", DataFolder());
+    EXPECT_EQ(0700u, ModeOf(folder.Slash() + "cobaltquarry"));
+}
+
+TEST(DataFolder, ALinkIsFollowedToItsTargetAndADanglingOneIsRefused) {
+    TTempFolder folder;
+    TEnv xdg("XDG_DATA_HOME", folder.Path());
+    const std::string link = folder.Slash() + "cobaltquarry";
+    ASSERT_EQ(0, symlink((folder.Slash() + "gone").c_str(), link.c_str()));
+    std::string problem;
+    EXPECT_EQ("", DataFolder(&problem));
+    EXPECT_NE(std::string::npos, problem.find(link)) << problem;
+    EXPECT_FALSE(std::filesystem::exists(folder.Slash() + "gone"));
+
+    ASSERT_EQ(0, mkdir((folder.Slash() + "real").c_str(), 0777));
+    ASSERT_EQ(0, chmod((folder.Slash() + "real").c_str(), 0777));
+    ASSERT_EQ(0, unlink(link.c_str()));
+    ASSERT_EQ(0, symlink((folder.Slash() + "real").c_str(), link.c_str()));
+    EXPECT_EQ(folder.Slash() + "real/", DataFolder(&problem));
+    EXPECT_EQ("", problem);
+    EXPECT_EQ(0700u, ModeOf(folder.Slash() + "real"));
+
+    // A link to a file is no data folder either.
+    WriteBytes(folder.Slash() + "file", "x");
+    ASSERT_EQ(0, unlink(link.c_str()));
+    ASSERT_EQ(0, symlink((folder.Slash() + "file").c_str(), link.c_str()));
+    EXPECT_EQ("", DataFolder(&problem));
+    EXPECT_NE(std::string::npos, problem.find("not a folder")) << problem;
+}
+
+TEST(DataFolder, AFolderOfAnotherUserIsRefused) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to give a folder to another user";
+    TTempFolder folder;
+    TEnv xdg("XDG_DATA_HOME", folder.Path());
+    ASSERT_EQ(0, mkdir((folder.Slash() + "cobaltquarry").c_str(), 0700));
+    ASSERT_EQ(0, chown((folder.Slash() + "cobaltquarry").c_str(), 65534, 65534));
+    std::string problem;
+    EXPECT_EQ("", DataFolder(&problem));
+    EXPECT_NE(std::string::npos, problem.find("another user")) << problem;
 }
 
 TEST(DataFile, ExistsOnlyForRegularFilesAndReadsWhole) {

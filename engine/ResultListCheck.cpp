@@ -1,0 +1,77 @@
+#include "engine/ResultListCheck.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <string_view>
+
+#include "engine/NumberText.h"
+
+namespace {
+
+std::size_t SkipDigits(std::string_view text, std::size_t& pos) {
+    const std::size_t start = pos;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9')
+        ++pos;
+    return pos - start;
+}
+
+void SkipSign(std::string_view text, std::size_t& pos) {
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-'))
+        ++pos;
+}
+
+std::string AtLine(const std::string& file, std::size_t index) {
+    return file + ", line " + std::to_string(index + 1);
+}
+
+}  // namespace
+
+bool IsPercentText(const std::string& text) {
+    std::size_t pos = 0;
+    SkipSign(text, pos);
+    std::size_t digits = SkipDigits(text, pos);
+    if (pos < text.size() && text[pos] == '.') {
+        ++pos;
+        digits += SkipDigits(text, pos);
+    }
+    if (digits == 0)
+        return false;
+    if (pos == text.size())
+        return true;  // no exponent: every such text is a finite number
+    if (text[pos] != 'e' && text[pos] != 'E')
+        return false;
+    ++pos;
+    SkipSign(text, pos);
+    if (SkipDigits(text, pos) == 0 || pos != text.size())
+        return false;
+    // Only an exponent can take a value past the range of a double.
+    std::string_view number(text);
+    if (number[0] == '+')
+        number.remove_prefix(1);
+    double value = 0;
+    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    return result.ec == std::errc() && std::isfinite(value);
+}
+
+std::string CheckResultLists(const TStringList& percents, const TStringList& dirs,
+                             const TStringList& dirSizes, const TResultListNames& names) {
+    if (percents.size() != dirs.size() || dirSizes.size() != dirs.size()) {
+        return names.Dirs + " has " + std::to_string(dirs.size()) + " lines, " + names.DirSizes +
+               " " + std::to_string(dirSizes.size()) + " and " + names.Percents + " " +
+               std::to_string(percents.size()) + "; they must describe the same folders";
+    }
+    for (std::size_t i = 0; i < dirs.size(); ++i) {
+        if (dirs[i].empty())
+            return AtLine(names.Dirs, i) + " is empty";
+        // Bytes as unsigned values, each folder after the one before it.
+        if (i > 0 && std::string_view(dirs[i - 1]).compare(dirs[i]) >= 0)
+            return AtLine(names.Dirs, i) + " is out of order";
+        std::int64_t size = 0;
+        if (!TryTextToInt64(dirSizes[i], size))
+            return AtLine(names.DirSizes, i) + " is not a whole number of bytes";
+        if (!IsPercentText(percents[i]))
+            return AtLine(names.Percents, i) + " is not a number";
+    }
+    return {};
+}

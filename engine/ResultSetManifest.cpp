@@ -1,0 +1,81 @@
+#include "engine/ResultSetManifest.h"
+
+#include <charconv>
+
+namespace {
+
+constexpr std::string_view kFirstLine = "cobaltquarry result set 1";
+constexpr std::array<std::string_view, 3> kRoles = {"Percents", "Dirs", "DirSizes"};
+
+std::string Number(std::uint64_t value, int base) {
+    char text[24];
+    const auto end = std::to_chars(text, text + sizeof text, value, base).ptr;
+    return std::string(text, end);
+}
+
+void AppendSet(std::string& text, std::string_view which, const TResultSetSums& set) {
+    text.append(which).append(" generation ").append(Number(set.Generation, 10)).append("\n");
+    for (std::size_t i = 0; i < kRoles.size(); ++i) {
+        const TResultFileSum& file = set.Files[i];
+        text.append(which).append(" ").append(kRoles[i]).append(" ");
+        text.append(Number(file.Lines, 10)).append(" ").append(Number(file.Bytes, 10));
+        text.append(" ").append(Number(file.Checksum, 16)).append("\n");
+    }
+}
+
+// Splits off the next space- or line-separated word.
+std::string_view NextWord(std::string_view& text) {
+    const std::size_t end = text.find_first_of(" \n");
+    std::string_view word = text.substr(0, end);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    return word;
+}
+
+bool ReadNumber(std::string_view& text, std::uint64_t& value, int base) {
+    const std::string_view word = NextWord(text);
+    const auto result = std::from_chars(word.data(), word.data() + word.size(), value, base);
+    return !word.empty() && result.ec == std::errc() && result.ptr == word.data() + word.size();
+}
+
+bool ReadSet(std::string_view& text, std::string_view which, TResultSetSums& set) {
+    if (NextWord(text) != which || NextWord(text) != "generation" ||
+        !ReadNumber(text, set.Generation, 10))
+        return false;
+    for (std::size_t i = 0; i < kRoles.size(); ++i) {
+        TResultFileSum& file = set.Files[i];
+        if (NextWord(text) != which || NextWord(text) != kRoles[i] ||
+            !ReadNumber(text, file.Lines, 10) || !ReadNumber(text, file.Bytes, 10) ||
+            !ReadNumber(text, file.Checksum, 16))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string TResultSetManifest::Text() const {
+    std::string text(kFirstLine);
+    text += "\n";
+    AppendSet(text, "current", Current);
+    if (HasPrevious)
+        AppendSet(text, "previous", Previous);
+    return text;
+}
+
+bool TResultSetManifest::Parse(std::string_view text, TResultSetManifest& manifest) {
+    TResultSetManifest read;
+    if (text.substr(0, kFirstLine.size() + 1) != std::string(kFirstLine) + "\n")
+        return false;
+    text.remove_prefix(kFirstLine.size() + 1);
+    if (!ReadSet(text, "current", read.Current))
+        return false;
+    if (!text.empty()) {
+        if (!ReadSet(text, "previous", read.Previous))
+            return false;
+        read.HasPrevious = true;
+    }
+    if (!text.empty())
+        return false;
+    manifest = read;
+    return true;
+}
