@@ -123,6 +123,17 @@ bool TScanControl::DriveMounted(char letter) {
     return false;
 }
 
+void TScanControl::Notify(const std::string& text) {
+    if (teller_ && !text.empty())
+        teller_(FromBytes(text));
+}
+
+bool TScanControl::LoadStored() {
+    storedRefused_ = !store_.LoadData(tree_);
+    Notify(store_.TakeLoadNotice());
+    return !storedRefused_;
+}
+
 void TScanControl::HourCursor() {
     if (window_)
         window_->setCursor(Qt::WaitCursor);
@@ -145,13 +156,15 @@ bool TScanControl::Analize(bool force) {
         return false;
     store_.SetFiles(p);
     if (reloadPending_) {
+        storedRefused_ = false;
         if (store_.AnalizeFiExists())
-            store_.LoadData(tree_);
+            LoadStored();
         reloadPending_ = false;
         if (hooks_.SetTreeRoot)
             hooks_.SetTreeRoot(std::string(1, root[0]) + ":\\");
     }
-    if (!store_.AnalizeFiExists() || force) {
+    // Results that could not be used count as none: the drive is offered.
+    if (!store_.AnalizeFiExists() || storedRefused_ || force) {
         if (!DriveMounted(p[0]))
             return false;
         if (Ask(DriveQuestion(p[0]))) {
@@ -234,10 +247,14 @@ void TScanControl::StartScan(const std::string& path, bool folderRescan) {
 
 void TScanControl::OnAnalize(const TScanResult& result) {
     const bool stored = !result.Cancelled && StoreResult(result);
+    // A save that failed changed neither the files nor the lists: say so.
+    if (!result.Cancelled && !stored)
+        Notify("The results of the scan could not be saved: " + store_.SaveError +
+               ". The results stored before are kept.");
     if (stored) {
         if (hooks_.SetBarProperties)
             hooks_.SetBarProperties();
-        store_.LoadData(tree_);
+        LoadStored();
     }
     EndScan();
     reloadPending_ = true;

@@ -44,7 +44,8 @@ class TScanControl : public QObject {
 
     // Answers a question box: true only for Yes. Replaceable in tests.
     using TAsker = std::function<bool(const QString& text)>;
-    // Shows a message (a drive that is not mounted). Replaceable in tests.
+    // Shows a message: a drive that is not mounted, a save that failed,
+    // stored results that cannot be used. Replaceable in tests.
     using TTeller = std::function<void(const QString& text)>;
 
     TScanControl(TResultStore& store, TTreeLists& tree, QWidget* window, THooks hooks);
@@ -115,6 +116,10 @@ class TScanControl : public QObject {
     bool Ask(const QString& text);
     // False, after telling the user, when the drive is no longer mounted.
     bool DriveMounted(char letter);
+    void Notify(const std::string& text);
+    // Loads the current drive's stored results into the lists; a set that
+    // cannot be used is reported (once) and counts as no analysis.
+    bool LoadStored();
     QAction* MenuItemFor(QAction* command, const QString& caption, const QString& hint);
     void StartScan(const std::string& path, bool folderRescan);
     void EndScan();
@@ -129,6 +134,7 @@ class TScanControl : public QObject {
     THooks hooks_;
     TAsker asker_;
     TTeller teller_;
+    bool storedRefused_ = false;  // the last load of the drive refused its files
     std::function<void(TAnalizeDisk&)> analyzerSetup_;
     std::unique_ptr<TFormWait> formWait_;
     QAction* acDiskAnalize_ = nullptr;

@@ -78,6 +78,7 @@ class ScanEndToEnd : public ::testing::Test {
             asked_ << text;
             return yes;
         });
+        host_->scan->SetTeller([this](const QString& text) { told_ << text; });
     }
 
     bool WaitForScanEnd() {
@@ -108,6 +109,7 @@ class ScanEndToEnd : public ::testing::Test {
     std::unique_ptr<TScanHost> host_;
     TScanGate gate_;
     QStringList asked_;
+    QStringList told_;
 };
 
 TEST_F(ScanEndToEnd, FirstStartAsksScansStoresAndShowsTheDrivesFolders) {
@@ -316,6 +318,49 @@ TEST_F(ScanEndToEnd, CancelledRescanThenDriveScanReplacesTheResultsWhole) {
     EXPECT_EQ(ReadAll(Result("CDirSizes")), "1200\r\n1150\r\n1050\r\n10\r\n");
     EXPECT_EQ(ReadAll(Result("CDirs")), kDirs);
     EXPECT_EQ(host.store.GlobalPercents[1], "95.8333358764648");
+}
+
+TEST_F(ScanEndToEnd, ASaveThatFailsIsToldAndTheStoredResultsStay) {
+    AnalyseFirstTime();
+    TScanHost& host = *host_;
+    const QStringList rows = host.Rows();
+    // A folder where the manifest goes: the save cannot finish, even as root.
+    ASSERT_TRUE(QFile::remove(Result("CSet")));
+    ASSERT_TRUE(QDir().mkpath(Result("CSet") + "/in-the-way"));
+    WriteFile(c_.path() + "/Z/more.bin", 1000);
+    host.scan->acDiskAnalize()->trigger();
+    ASSERT_TRUE(WaitForScanEnd());
+    ASSERT_EQ(told_.size(), 1);
+    EXPECT_TRUE(told_[0].startsWith("The results of the scan could not be saved: "))
+        << told_[0].toStdString();
+    EXPECT_TRUE(told_[0].contains(Result("CSet"))) << told_[0].toStdString();
+    ExpectStoredAsFirstScanned();
+    EXPECT_EQ(host.Rows(), rows);
+}
+
+TEST_F(ScanEndToEnd, StoredResultsThatCannotBeTrustedAreToldOnceAndTheDriveIsOffered) {
+    AnalyseFirstTime();
+    host_.reset();
+    // A set of an earlier version (no manifest) that lost a size: every folder
+    // after it would show its neighbour's.
+    ASSERT_TRUE(QFile::remove(Result("CSet")));
+    QFile sizes(Result("CDirSizes"));
+    ASSERT_TRUE(sizes.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    sizes.write("200\r\n150\r\n10\r\n");
+    sizes.close();
+    TScanHost& host = Start(false);
+    host.show();
+    ASSERT_EQ(told_.size(), 1);
+    EXPECT_TRUE(told_[0].contains("drive C: cannot be used")) << told_[0].toStdString();
+    EXPECT_TRUE(told_[0].contains(Result("CDirSizes"))) << told_[0].toStdString();
+    EXPECT_EQ(asked_, QStringList{"Analize drive \"C:\\\" ?       "});
+    EXPECT_EQ(host.store.GlobalDirs, TStringList{" "});
+    EXPECT_TRUE(host.Rows().isEmpty());
+    // Coming back to the drive asks again but does not tell again.
+    host.scan->SetReloadPending();
+    host.scan->Analize(false);
+    EXPECT_EQ(told_.size(), 1);
+    EXPECT_EQ(asked_.size(), 2);
 }
 
 TEST_F(ScanEndToEnd, ChoosingADriveWithoutResultsAndAnsweringNoChangesNothing) {
