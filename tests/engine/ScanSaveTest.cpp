@@ -1,5 +1,6 @@
 // cobaltquarry-scan --save, run inside the test on a drive C: that is a
 // temporary folder, with the data folder in another one.
+#include <errno.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -176,4 +177,89 @@ TEST_F(ScanSaveTest, PieOfASavedDriveRoot) {
     EXPECT_LE(std::abs(qRed(left) - qRed(right)) + std::abs(qGreen(left) - qGreen(right)) +
                   std::abs(qBlue(left) - qBlue(right)),
               6);
+}
+
+namespace {
+
+void WriteText(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << f.rdbuf();
+    return bytes.str();
+}
+
+}  // namespace
+
+TEST_F(ScanSaveTest, AMergeIntoListsThatCannotBeTrustedFailsAndStoresNothing) {
+    ASSERT_EQ(Scan({"--save", "C:"}), 0) << err_.str();
+    struct TCase {
+        const char* what;
+        const char* list;
+        const char* bytes;
+        const char* expected;
+    };
+    // Stored by an earlier version (no manifest), then damaged.
+    const TCase cases[] = {
+        {"a size line missing", "CDirSizes", "10000\r\n8000\r\n2000\r\n", "CDirs has 4 lines"},
+        {"folders out of order", "CDirs", "C:\r\nC:\\media\r\nC:\\docs\r\nC:\\docs\\old\r\n",
+         "CDirs, line 3 is out of order"},
+        {"a size that is no number", "CDirSizes", "10000\r\n8000\r\n2000\r\n2k\r\n",
+         "CDirSizes, line 4 is not a whole number"},
+    };
+    const std::string good[] = {ReadText(Stored("CDirs")), ReadText(Stored("CDirSizes")),
+                                ReadText(Stored("CPercents"))};
+    for (const TCase& c : cases) {
+        ASSERT_EQ(unlink(Stored("CSet").c_str()) == 0 || errno == ENOENT, true);
+        WriteText(Stored("CDirs"), good[0]);
+        WriteText(Stored("CDirSizes"), good[1]);
+        WriteText(Stored("CPercents"), good[2]);
+        WriteText(Stored(c.list), c.bytes);
+        const std::string before[] = {ReadText(Stored("CDirs")), ReadText(Stored("CDirSizes")),
+                                      ReadText(Stored("CPercents"))};
+        EXPECT_EQ(Scan({"--save", "C:\\docs"}), 1) << c.what;
+        EXPECT_NE(err_.str().find(Stored(c.expected)), std::string::npos)
+            << c.what << ": " << err_.str();
+        EXPECT_NE(err_.str().find("Nothing was saved"), std::string::npos) << err_.str();
+        EXPECT_EQ(ReadText(Stored("CDirs")), before[0]) << c.what;
+        EXPECT_EQ(ReadText(Stored("CDirSizes")), before[1]) << c.what;
+        EXPECT_EQ(ReadText(Stored("CPercents")), before[2]) << c.what;
+        EXPECT_FALSE(Exists(Stored("CSet"))) << c.what;
+    }
+}
+
+TEST_F(ScanSaveTest, ASaveThatCannotReachTheDataFolderFailsAndWritesNothingElsewhere) {
+    // The data folder is a link to nowhere; the scanner runs in an empty folder.
+    dir_.MakeDir("data");
+    dir_.MakeDir("here");
+    ASSERT_EQ(symlink((dir_ / "gone").c_str(), Stored("").substr(0, Stored("").size() - 1).c_str()),
+              0);
+    char before[4096];
+    ASSERT_NE(getcwd(before, sizeof before), nullptr);
+    ASSERT_EQ(chdir((dir_ / "here").c_str()), 0);
+    const int status = Scan({"--save", "C:"});
+    ASSERT_EQ(chdir(before), 0);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(err_.str().find("cannot store the results of C:"), std::string::npos) << err_.str();
+    EXPECT_NE(err_.str().find("cannot be reached"), std::string::npos) << err_.str();
+    EXPECT_FALSE(Exists(dir_ / "here/CDirs"));
+    EXPECT_FALSE(Exists(dir_ / "here/CSet"));
+    EXPECT_FALSE(Exists(dir_ / "gone"));
+    // The report is still printed.
+    EXPECT_NE(out_.str().find("(10000 bytes)"), std::string::npos) << out_.str();
+}
+
+TEST_F(ScanSaveTest, AnOpenDataFolderIsMadePrivateAndALinkIsFollowedToItsTarget) {
+    dir_.MakeDir("data");
+    dir_.MakeDir("elsewhere");
+    ASSERT_EQ(chmod((dir_ / "elsewhere").c_str(), 0755), 0);
+    ASSERT_EQ(symlink((dir_ / "elsewhere").c_str(), (dir_ / "data/cobaltquarry").c_str()), 0);
+    ASSERT_EQ(Scan({"--save", "C:"}), 0) << err_.str();
+    struct stat st;
+    ASSERT_EQ(stat((dir_ / "elsewhere").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_TRUE(Exists(dir_ / "elsewhere/CDirs"));
 }

@@ -7,10 +7,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QString>
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <random>
 #include <sstream>
 
 #include "engine/AnalizeDisk.h"
@@ -119,6 +122,58 @@ TEST(ScanReport, LargestDirectSubfoldersFirst) {
         << bigText.str();
     EXPECT_NE(bigText.str().find("      1.5 MB    0.0%"), std::string::npos) << bigText.str();
     EXPECT_EQ(SecondsText(2.5), "2.50");
+}
+
+TEST(ScanReport, NamesShowControlCharactersAndStrayBytesEscaped) {
+    EXPECT_EQ(VisibleName("plain name"), "plain name");
+    EXPECT_EQ(VisibleName("caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"),
+              "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80");  // UTF-8 stays
+    EXPECT_EQ(VisibleName("a\nb\rc\td"), "a\\x0Ab\\x0Dc\\x09d");
+    EXPECT_EQ(VisibleName("\x1B[2J\x7F"), "\\x1B[2J\\x7F");
+    EXPECT_EQ(VisibleName(std::string("nul\0", 4)), "nul\\x00");
+    EXPECT_EQ(VisibleName("csi\xC2\x9B"), "csi\\xC2\\x9B");        // C1 control in UTF-8
+    EXPECT_EQ(VisibleName("latin\xE9 \x9B"), "latin\\xE9 \\x9B");  // not UTF-8
+    EXPECT_EQ(VisibleName("\xC0\xAF \xED\xA0\x80 \xF4\x90\x80\x80 \xE2\x82"),
+              "\\xC0\\xAF \\xED\\xA0\\x80 \\xF4\\x90\\x80\\x80 \\xE2\\x82");
+
+    // Whatever the bytes, the text is UTF-8 without a control character,
+    // and names without anything to escape come out unchanged.
+    std::mt19937 random(5);
+    for (int round = 0; round < 2000; ++round) {
+        std::string raw(random() % 12, '\0');
+        for (char& c : raw)
+            c = static_cast<char>(random() % 256);
+        const std::string shown = VisibleName(raw);
+        const QString decoded = QString::fromUtf8(shown);
+        EXPECT_EQ(decoded.toUtf8().toStdString(), shown) << "not UTF-8: " << shown;
+        for (const QChar c : decoded)
+            EXPECT_FALSE(c.category() == QChar::Other_Control) << shown;
+        const QString direct = QString::fromUtf8(raw);
+        bool clean = direct.toUtf8().toStdString() == raw;
+        for (const QChar c : direct)
+            clean = clean && c.category() != QChar::Other_Control;
+        if (clean) {
+            EXPECT_EQ(shown, raw);
+        }
+    }
+}
+
+TEST(ScanTool, TheTextReportNeverPrintsControlCharactersOfNames) {
+    TTempDir dir;
+    dir.MakeDir("tree");
+    for (const char* name : {"tree/red\x1B[31m", "tree/two\nlines", "tree/back\rover", "tree/ok"}) {
+        dir.MakeDir(name);
+        dir.MakeFile(std::string(name) + "/f", 1000);
+    }
+    const RunResult r = RunScan("'" + dir.Path() + "/tree'", dir);
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(r.Out.find('\x1B'), std::string::npos) << r.Out;
+    EXPECT_EQ(r.Out.find('\r'), std::string::npos) << r.Out;
+    // The path, the total, the heading and one line per subfolder.
+    EXPECT_EQ(std::count(r.Out.begin(), r.Out.end(), '\n'), 3 + 4) << r.Out;
+    EXPECT_NE(r.Out.find("  red\\x1B[31m\n"), std::string::npos) << r.Out;
+    EXPECT_NE(r.Out.find("  two\\x0Alines\n"), std::string::npos) << r.Out;
+    EXPECT_NE(r.Out.find("  back\\x0Dover\n"), std::string::npos) << r.Out;
 }
 
 TEST(ScanTool, ReportsAndWritesTheListsOfItsDrive) {

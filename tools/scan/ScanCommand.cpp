@@ -188,8 +188,12 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         store = std::make_unique<TResultStore>();
         const TScanSaveOutcome saved =
             SaveScanResults(*store, analyzer_.Dirs(), analyzer_.DirSizes(), analyzer_.Percents());
-        if (!saved.Message.empty())
+        const bool stored =
+            saved.Status == TScanSaveStatus::Replaced || saved.Status == TScanSaveStatus::Merged;
+        if (!stored)
             fail(saved.Message);
+        else if (!saved.Message.empty())
+            err << "cobaltquarry-scan: " << saved.Message << "\n";
         merged = saved.Status == TScanSaveStatus::Merged;
     }
     if (!options.PieFile.empty()) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/StringList.h"
@@ -31,6 +32,13 @@ TScanReport MakeScanReport(const TStringList& dirs, const TStringList& sizes, in
 // Seconds with two decimals and a point whatever the locale: "0.25".
 std::string SecondsText(double seconds);
 
+// A name as the text report shows it: control characters (C0, DEL, the C1
+// range) and bytes that are not UTF-8 written as \xNN, so that no name can
+// break a line or send escape sequences to the terminal; every other byte
+// as it is.
+std::string VisibleName(std::string_view raw);
+
+// The report as text; every path and name through VisibleName.
 void PrintScanText(const TScanReport& report, std::ostream& out);
 void PrintScanJson(const TScanReport& report, std::ostream& out);
 

@@ -22,12 +22,15 @@ TScanSaveOutcome SaveScanResults(TResultStore& store, const TStringList& dirs,
     const std::string& scanned = dirs[0];
     const std::string drive = scanned.substr(0, 2);
     store.SetFiles(scanned);
-    const std::string where =
-        " in " + (store.DataFolder.empty() ? std::string("the current folder") : store.DataFolder);
+    if (store.PercentsFile.empty())
+        return Outcome(TScanSaveStatus::Failed,
+                       "cannot store the results of " + drive + ": " + store.DataFolderProblem);
+    const std::string where = " in " + store.DataFolder;
     if (IsDriveRoot(scanned)) {
         if (!store.SaveAnalizeData(dirs, dirSizes, percents))
             return Outcome(TScanSaveStatus::Failed, "cannot write the result files of " + drive +
-                                                        where + "; the earlier ones are kept");
+                                                        where + " (" + store.SaveError +
+                                                        "); the earlier ones are kept");
         return Outcome(TScanSaveStatus::Replaced);
     }
     // A folder's scan only updates what an analysis of its whole drive holds:
@@ -37,12 +40,18 @@ TScanSaveOutcome SaveScanResults(TResultStore& store, const TStringList& dirs,
                                                        where + ", so the scan of " + scanned +
                                                        " was not saved; scan the drive root " +
                                                        drive + "\\ with --save first");
+    // Merging into lists that cannot be trusted would store their faults
+    // again under a new manifest.
     if (!store.LoadGlobal())
-        return Outcome(TScanSaveStatus::Failed, "cannot read the stored results of " + drive +
-                                                    where + "; nothing was saved");
+        return Outcome(TScanSaveStatus::Failed, store.LoadNotice +
+                                                    " Nothing was saved; scan the drive root " +
+                                                    drive + "\\ with --save to store it anew");
     store.AppendAnalizeInfo(dirs, dirSizes, percents);
     if (!store.SaveGlobalSLS())
         return Outcome(TScanSaveStatus::Failed, "cannot write the result files of " + drive +
-                                                    where + "; the earlier ones are kept");
-    return Outcome(TScanSaveStatus::Merged);
+                                                    where + " (" + store.SaveError +
+                                                    "); the earlier ones are kept");
+    // A set whose last save was cut off loaded as the one before it: the
+    // merge went into that, which is worth knowing.
+    return Outcome(TScanSaveStatus::Merged, store.LoadNotice);
 }

@@ -17,7 +17,9 @@ enum class TScanSaveStatus {
 
 struct TScanSaveOutcome {
     TScanSaveStatus Status = TScanSaveStatus::Failed;
-    std::string Message;  // what went wrong, for standard error; empty on success
+    // For standard error: what went wrong, or after a merge into the set kept
+    // from before an interrupted save, that; empty otherwise.
+    std::string Message;
 };
 
 // Saves the lists of a scan (first entry: the scanned folder, "C:" for a
