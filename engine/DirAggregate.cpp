@@ -41,6 +41,11 @@ std::int64_t WrapAdd(std::int64_t a, std::int64_t b) {
     return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) + static_cast<std::uint64_t>(b));
 }
 
+// a - b wrapping like the sums; negating b first would overflow for INT64_MIN.
+std::int64_t WrapSub(std::int64_t a, std::int64_t b) {
+    return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) - static_cast<std::uint64_t>(b));
+}
+
 // How the sorted entry J relates to an earlier, different entry T.
 enum class Relation { Inside, Before, After };
 
@@ -215,10 +220,8 @@ bool FastTotals(const TStringList& dirs, const Nesting& nest, TStringList& sizes
             v = 0;
         prefix[i + 1] = WrapAdd(prefix[i], v);
     }
-    auto runSum = [&](std::int64_t lo, std::int64_t hi) {
-        return WrapAdd(prefix[hi], -prefix[lo]);
-    };
-    auto own = [&](size_t i) { return WrapAdd(prefix[i + 1], -prefix[i]); };
+    auto runSum = [&](std::int64_t lo, std::int64_t hi) { return WrapSub(prefix[hi], prefix[lo]); };
+    auto own = [&](size_t i) { return WrapSub(prefix[i + 1], prefix[i]); };
     totals.resize(n);
     for (size_t i = 0; i < nest.RootCount; ++i) {
         std::int64_t lo, hi;

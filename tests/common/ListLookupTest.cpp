@@ -65,3 +65,13 @@ TEST(IntValFromSL, ReadsEntriesAndZeroOutsideTheList) {
     EXPECT_EQ(0, IntValFromSL(sizes, -1));
     EXPECT_THROW(IntValFromSL({"1 000"}, 0), EConvertError);
 }
+
+TEST(GetPercent, ClampsWhatNoShareCanBe) {
+    const TStringList list{"12.5", "1e38", "-1e300", "1e300", "x"};
+    EXPECT_EQ(12.5f, GetPercent(list, 0));
+    EXPECT_EQ(static_cast<float>(kStoredPercentLimit), GetPercent(list, 1));
+    EXPECT_EQ(static_cast<float>(-kStoredPercentLimit), GetPercent(list, 2));
+    EXPECT_EQ(static_cast<float>(kStoredPercentLimit), GetPercent(list, 3));
+    EXPECT_EQ(0.0f, GetPercent(list, 5));  // past the end
+    EXPECT_THROW(GetPercent(list, 4), EConvertError);
+}

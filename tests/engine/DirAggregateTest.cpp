@@ -113,6 +113,16 @@ TEST_P(AggregateExamples, MalformedSizesCountAsZeroAndAreSkipped) {
     EXPECT_EQ(At(l, l.Percents, "C:\\A\\C"), "100");
 }
 
+TEST_P(AggregateExamples, TheMostNegativeSizeWrapsWithoutUndefinedNegation) {
+    // Sizes wrap like 64-bit integers; the fast form subtracts prefix sums,
+    // and a negated INT64_MIN is undefined (the sanitizer build stops there).
+    Lists l = Make({{"C:", "-9223372036854775808"}, {"C:\\A", "1"}, {"C:\\A\\B", "2"}});
+    Analyse(l, GetParam());
+    EXPECT_EQ(At(l, l.Sizes, "C:"), "-9223372036854775805");
+    EXPECT_EQ(At(l, l.Sizes, "C:\\A"), "3");
+    EXPECT_EQ(At(l, l.Percents, "C:\\A\\B"), "66.6666641235352");
+}
+
 INSTANTIATE_TEST_SUITE_P(PlainAndFast, AggregateExamples, ::testing::Bool());
 
 TEST(Aggregate, FastFormCoversScanListsOnly) {

@@ -127,6 +127,25 @@ TEST_F(BarDataTest, WholePercentsOverflowOnlyPast102) {
     }
 }
 
+TEST_F(BarDataTest, HugeStoredPercentsAreClampedWhereTheyAreRead) {
+    // 1e38 fits a float but not a whole number of 64 bits; 1e300 fits
+    // neither. Both would be undefined conversions (the sanitizer build
+    // stops at them); read clamped, they only overflow the percent sum.
+    drive.MakeFolder("top/a");
+    drive.MakeFolder("top/b");
+    drive.MakeFolder("top/c");
+    Store("T:", "30", "0");
+    Store("T:\\top", "30", "100");
+    Store("T:\\top\\a", "10", "1e38");
+    Store("T:\\top\\b", "10", "1e300");
+    Store("T:\\top\\c", "10", "-1e300");
+    Enter("T:\\top");
+    bar.CreateFolderBarData();
+    ASSERT_EQ(bar.BarSizes, (TStringList{"10", "10", "10"}));
+    EXPECT_TRUE(bar.PercentOverflow);
+    EXPECT_EQ(bar.BarPercents, (TStringList{"0", "0", "0"}));
+}
+
 TEST_F(BarDataTest, AnUnanalysedCurrentFolderGivesFilesZeroPercent) {
     drive.MakeFolder("top/sub");
     drive.MakeFile("top/f", 123);

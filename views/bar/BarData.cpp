@@ -71,7 +71,7 @@ void TBarData::BarFilesFolders() {
 }
 
 void TBarData::AddFolderRow(int stored, long long& wholeSum) {
-    const float percent = static_cast<float>(GetFloat(store_.GlobalPercents, stored));
+    const float percent = GetPercent(store_.GlobalPercents, stored);
     wholeSum += static_cast<long long>(std::trunc(percent));
     const TStringList& sizes = store_.GlobalDirSizes;
     const std::string size = static_cast<std::size_t>(stored) < sizes.size()

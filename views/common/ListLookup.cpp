@@ -1,5 +1,7 @@
 #include "views/common/ListLookup.h"
 
+#include <algorithm>
+
 #include "views/common/NumberText.h"
 
 namespace {
@@ -33,6 +35,12 @@ int FindStrINSL(const TStringList& list, std::string_view text) {
 
 double GetFloat(const TStringList& list, int index) {
     return InList(list, index) ? StrToFloat(list[index]) : 0.0;
+}
+
+float GetPercent(const TStringList& list, int index) {
+    // StrToFloat gives only finite values, so the clamp is all it takes.
+    return static_cast<float>(
+        std::clamp(GetFloat(list, index), -kStoredPercentLimit, kStoredPercentLimit));
 }
 
 std::int64_t IntValFromSL(const TStringList& list, int index) {

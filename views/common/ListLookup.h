@@ -14,4 +14,10 @@ int FindStrINSL(const TStringList& list, std::string_view text);
 // an index outside the list reads as 0 instead of past its end. A malformed
 // entry throws EConvertError.
 double GetFloat(const TStringList& list, int index);
+// A stored share of its parent, as the views compute with it: GetFloat
+// limited to +-kStoredPercentLimit. A share is at most 100 in results the
+// program wrote; a hand-edited 1e38 must neither overflow the conversion to
+// single precision nor a running sum of whole percents.
+constexpr double kStoredPercentLimit = 1.0e6;
+float GetPercent(const TStringList& list, int index);
 std::int64_t IntValFromSL(const TStringList& list, int index);

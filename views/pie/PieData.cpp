@@ -56,7 +56,7 @@ void TPieData::PieFolders() {
     float total = 0.0f;
     const int current = FindListedFolder(store_.GlobalDirs, bar_.Root());
     if (current != -1) {
-        const float percent = static_cast<float>(GetFloat(store_.GlobalPercents, current));
+        const float percent = GetPercent(store_.GlobalPercents, current);
         AppendFolder(current, percent, bar_.RootFolder().Attributes() & faHidden);
         if (kOwnShareInTotal) {
             total += percent;
@@ -67,7 +67,7 @@ void TPieData::PieFolders() {
         if (stored == -1) {
             continue;
         }
-        const float percent = static_cast<float>(GetFloat(store_.GlobalPercents, stored));
+        const float percent = GetPercent(store_.GlobalPercents, stored);
         total += percent;
         if (total > kFolderTotalLimit) {
             break;
