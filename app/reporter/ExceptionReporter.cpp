@@ -68,6 +68,7 @@ void TCobaltApplication::ShowReportDialog(const TExceptionReport& report) {
     QMessageBox box(QMessageBox::Critical, "Cobaltquarry", report.Text, QMessageBox::Ok,
                     activeWindow());
     box.setObjectName("exceptionReport");
+    box.setTextFormat(Qt::PlainText);  // a report may quote a file name
     box.setInformativeText(
         QString("The command was stopped (%1). The program goes on.").arg(report.Kind));
     if (!report.Trace.isEmpty()) {

@@ -7,7 +7,9 @@
 #include "app/drives/DriveText.h"
 #include "app/wait/FormWait.h"
 #include "engine/AnalizeDisk.h"
+#include "platform/DriveForm.h"
 #include "platform/DriveTable.h"
+#include "platform/NameText.h"
 
 namespace {
 
@@ -38,7 +40,11 @@ TScanControl::TScanControl(TResultStore& store, TTreeLists& tree, QWidget* windo
       hooks_(std::move(hooks)),
       formWait_(std::make_unique<TFormWait>()) {
     asker_ = [this](const QString& text) { return AskWithMessageBox(window_, text); };
-    teller_ = [this](const QString& text) { QMessageBox::warning(window_, QString(), text); };
+    teller_ = [this](const QString& text) {
+        QMessageBox box(QMessageBox::Warning, QString(), text, QMessageBox::Ok, window_);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+    };
     if (!hooks_.Mounted)
         hooks_.Mounted = [](char letter) {
             TDriveTable::Refresh();
@@ -97,7 +103,9 @@ QString TScanControl::DriveQuestion(char letter) {
 }
 
 QString TScanControl::FolderQuestion(const std::string& folder) {
-    return "Analize folder \"" + FromBytes(folder) + " \" ?";
+    // The folder's drive form keeps a few bytes escaped; the question shows
+    // the name itself.
+    return "Analize folder \"" + VisibleName(UnescapeName(folder)) + " \" ?";
 }
 
 QString TScanControl::DriveFirstQuestion(char letter) {
@@ -107,6 +115,7 @@ QString TScanControl::DriveFirstQuestion(char letter) {
 
 bool TScanControl::AskWithMessageBox(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Warning, "?", text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setTextFormat(Qt::PlainText);  // a folder name is never markup
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }

@@ -1,11 +1,10 @@
 #include "views/pie/PieLabels.h"
 
-#include <QFile>
 #include <QList>
 #include <algorithm>
 #include <cmath>
 
-#include "platform/DriveForm.h"
+#include "views/common/DisplayText.h"
 
 namespace {
 
@@ -28,7 +27,7 @@ void PlaceAt(TPieLegendEntry& label, const TPieGeometry& g, int radius, float mi
 QString LegendNameText(const std::string& name) {
     // Slice names are taken from drive-form paths, where a few bytes are
     // escaped ("%25" for "%"); the legend shows the name as the user knows it.
-    const QString text = QFile::decodeName(QByteArray::fromStdString(UnescapeName(name)));
+    const QString text = DisplayText(name);
     // Count characters, not UTF-16 units, so a cut never splits a character.
     const QList<uint> chars = text.toUcs4();
     if (chars.size() <= kLegendNameMax)
