@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "views/common/ConvertError.h"
 #include "views/pie/PieHitTest.h"
@@ -93,27 +96,68 @@ TEST(ClickedPiece, OnlyEntryZeroFindsTheFolderItselfEverywhere) {
 }
 
 TEST(ClickedPiece, CentreTakesTheFirstAngleOfTheSmallestDistance) {
-    // Every sample lies about D from the centre; the whole-pixel samples make
-    // some a pixel nearer, and the first of those wins.
-    int first = -1;
-    int best = 65000;
-    for (int a = 0; a <= 360; ++a) {
-        const auto [x, y] = SamplePoint(kPie, a);
-        const int dx = x - kPie.CentreX();
-        const int dy = y - kPie.CentreY();
-        const int dist = static_cast<int>(std::sqrt(double(dx * dx + dy * dy)));
-        if (dist < best) {
-            best = dist;
-            first = a;
-        }
-    }
-    EXPECT_EQ(PieDirection(kPie.CentreX(), kPie.CentreY(), kPie), first);
-    EXPECT_LT(first, 90);
+    // Every sample lies exactly D from the centre: the first angle wins.
+    EXPECT_EQ(PieDirection(kPie.CentreX(), kPie.CentreY(), kPie), 0);
     EXPECT_EQ(ClickedPiece(kPie.CentreX(), kPie.CentreY(), kPie, kPercents, false), 1);
     // With a first slice that is not there (0 %), the centre finds no slice
     // of its own and falls to the next one that covers angle 0.
     const TStringList zeroFirst{"50", "0", "20"};
     EXPECT_EQ(ClickedPiece(kPie.CentreX(), kPie.CentreY(), kPie, zeroFirst, false), 2);
+}
+
+// Against a plain reference: the exact direction of the pixel (atan2) and the
+// slice whose angles hold it. Points within half a degree of a boundary may
+// go either way (the test works in whole degrees); every other point, at any
+// distance from the centre and any zoom, must find the slice it lies in.
+TEST(ClickedPiece, AgreesWithTheExactDirectionOfEveryPoint) {
+    std::mt19937 random(20261209);
+    int checked = 0;
+    for (int round = 0; round < 200; ++round) {
+        const TPieGeometry g{std::uniform_int_distribution<int>(50, 750)(random), 50, 50};
+        // Entry 0, then slices of 0.5 % to 30 % until the pie is nearly full.
+        TStringList percents{"0"};
+        double sum = 0;
+        for (;;) {
+            const double p = std::uniform_int_distribution<int>(5, 300)(random) / 10.0;
+            if ((sum + p) / 100.0 * 360.0 > 355.0)
+                break;
+            percents.push_back(std::to_string(p));
+            sum += p;
+        }
+        float edge = 0.0f;
+        std::vector<float> edges{0.0f};
+        for (size_t j = 1; j < percents.size(); ++j) {
+            edge += PieSweep(percents[j]);
+            edges.push_back(edge);
+        }
+        for (int k = 0; k < 50; ++k) {
+            const int x = std::uniform_int_distribution<int>(0, g.D + 100)(random);
+            const int y = std::uniform_int_distribution<int>(0, g.D + 100)(random);
+            const double dx = x - g.CentreX();
+            const double dy = y - g.CentreY();
+            if (dx == 0 && dy == 0)
+                continue;
+            // dx = -r cos(a), dy = r sin(a) in this angle convention.
+            double angle = std::atan2(dy, -dx) * 180.0 / M_PI;
+            if (angle < 0)
+                angle += 360.0;
+            int expected = -1;
+            bool nearEdge = false;
+            for (size_t j = 1; j < edges.size(); ++j) {
+                nearEdge = nearEdge || std::abs(angle - edges[j]) < 0.5 + 1e-9 ||
+                           std::abs(angle - 360.0) < 0.5;
+                if (angle >= edges[j - 1] && angle < edges[j])
+                    expected = static_cast<int>(j);
+            }
+            nearEdge = nearEdge || angle < 0.5;
+            if (nearEdge)
+                continue;
+            EXPECT_EQ(ClickedPiece(x, y, g, percents, false), expected)
+                << "D " << g.D << " point " << x << "," << y << " angle " << angle;
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 8000);
 }
 
 TEST(ClickedPiece, FollowsTheZoomedCentre) {

@@ -1,15 +1,15 @@
 #include "views/pie/PieHitTest.h"
 
 #include <cmath>
+#include <limits>
 
 #include "views/common/NumberText.h"
 
 namespace {
 
 constexpr double kDegree = M_PI / 180.0;
-// Larger than any distance on a control of the largest zoom, so the first
-// sample always wins the first comparison.
-constexpr int kNoDistance = 65000;
+// Squared distances closer than this count as equal (rounding of the sines).
+constexpr double kSameDistance = 1e-6;
 
 }  // namespace
 
@@ -21,17 +21,19 @@ float PieSweep(const std::string& percentText) {
 int PieDirection(int x, int y, const TPieGeometry& geometry) {
     const int cx = geometry.CentreX();
     const int cy = geometry.CentreY();
-    int best = kNoDistance;
+    // The samples lie exactly on the circle and distances are compared
+    // unrounded: whole-pixel samples and distances would tie over several
+    // degrees near the centre, and the smallest angle of a tie would pick the
+    // slice before the one under the pointer.
+    double best = std::numeric_limits<double>::max();
     int bestAngle = 0;
     for (int a = 0; a <= 360; ++a) {
         const double rad = (a - 90) * kDegree;
-        const int px = cx + static_cast<int>(std::trunc(geometry.D * std::sin(rad)));
-        const int py = cy + static_cast<int>(std::trunc(geometry.D * std::cos(rad)));
-        const long long dx = px - x;
-        const long long dy = py - y;
-        const int dist =
-            static_cast<int>(std::trunc(std::sqrt(static_cast<double>(dx * dx + dy * dy))));
-        if (dist < best) {
+        const double dx = cx + geometry.D * std::sin(rad) - x;
+        const double dy = cy + geometry.D * std::cos(rad) - y;
+        const double dist = dx * dx + dy * dy;
+        // At the centre every sample is equally far; the first one wins.
+        if (dist < best - kSameDistance) {
             best = dist;
             bestAngle = a;
         }

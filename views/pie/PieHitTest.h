@@ -22,7 +22,8 @@ float PieSweep(const std::string& percentText);
 
 // The whole-degree direction (0..360, 0 at nine o'clock, counterclockwise on
 // the screen) whose sample point on the circle of radius D lies closest to
-// (x, y); on equal distances the smaller angle wins.
+// (x, y), that is the nearest whole degree; on equal distances the smaller
+// angle wins, so the centre gives 0.
 int PieDirection(int x, int y, const TPieGeometry& geometry);
 
 // Index of the pie entry under (x, y): a slice 1..n-1, 0 when the pie holds
