@@ -65,6 +65,53 @@ class TreeFixture : public ::testing::Test {
 
     QImage Shot() { return tree->viewport()->grab().toImage(); }
 
+    // Pixels of a column of a node's row that differ from the background.
+    int Ink(const QImage& shot, QTreeWidgetItem* node, int left, int width) {
+        const QColor background = tree->palette().color(QPalette::Base);
+        const QRect row = tree->visualItemRect(node);
+        const qreal ratio = shot.devicePixelRatio();
+        int ink = 0;
+        for (int y = row.top() * ratio; y < (row.bottom() + 1) * ratio; ++y)
+            for (int x = std::max(0, left) * ratio; x < (left + width) * ratio; ++x)
+                ink += shot.pixelColor(x, y) != background;
+        return ink;
+    }
+
+    // The open/close mark of a node: drawn in the column left of the node,
+    // and a click on it opens and closes the node as in any tree view.
+    void CheckMarks(bool bars, bool sheet) {
+        tree->SetBarLists(
+            bars ? TStringList{"0", "50", "2", "x", "100"} : TStringList{},
+            bars ? TStringList{"T:", "T:\\a", "T:\\a\\x", "T:\\b", "T:\\z10"} : TStringList{});
+        QTreeWidgetItem* a = Find("T:\\a");
+        QTreeWidgetItem* b = Find("T:\\b");
+        ASSERT_NE(a, nullptr);
+        a->setExpanded(false);
+        tree->viewport()->repaint();
+        const QImage closed = Shot();
+        const int markLeft = tree->visualItemRect(a).left() - tree->indentation();
+        const int markWidth = std::min(tree->indentation(), 20);
+        EXPECT_GT(Ink(closed, a, markLeft, markWidth), 4) << "bars " << bars << " sheet " << sheet;
+        const QString folder = qEnvironmentVariable("CQ_SCREENSHOT_DIR");
+        if (!folder.isEmpty() && sheet)
+            closed.save(QString("%1/tree-%2-x%3.png")
+                            .arg(folder, bars ? "bars" : "plain")
+                            .arg(tree->devicePixelRatioF()));
+        const QPoint mark(markLeft + markWidth / 2, tree->visualItemRect(a).center().y());
+        // A click on the mark opens the node and lists its folders; a second
+        // click closes it.
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, mark);
+        EXPECT_TRUE(a->isExpanded()) << "bars " << bars << " sheet " << sheet;
+        EXPECT_EQ(a->childCount(), 1);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, mark);
+        EXPECT_FALSE(a->isExpanded()) << "bars " << bars << " sheet " << sheet;
+        // A node that turned out to have no folders shows no mark.
+        tree->ExpandNode(b);
+        b->setExpanded(false);
+        tree->viewport()->repaint();
+        EXPECT_EQ(Ink(Shot(), b, markLeft, markWidth), 0) << "bars " << bars;
+    }
+
     QIcon icon;
     std::map<std::string, std::vector<TTreeFolder>> folders;
     std::vector<std::string> listed;
@@ -190,6 +237,18 @@ TEST_F(TreeFixture, RefreshListsAgainAndKeepsExpansionAndSelection) {
     EXPECT_EQ(a->childCount(), 2);
     EXPECT_EQ(TBarShellTreeView::NodePath(tree->currentItem()), "T:\\a\\x");
     EXPECT_TRUE(tree->Node(0)->isExpanded());
+}
+
+// The open/close mark of a node: drawn in the column left of the node (with
+// and without the size bars), and a click on it opens and closes the node
+// as in any tree view.
+TEST_F(TreeFixture, OpenCloseMarksAreDrawnAndClickable) {
+    // Also under a style sheet, as the window's splitter has one.
+    for (const bool sheet : {false, true}) {
+        tree->setStyleSheet(sheet ? "QSplitter::handle { background: rgb(236, 234, 230); }" : "");
+        for (const bool bars : {false, true})
+            CheckMarks(bars, sheet);
+    }
 }
 
 }  // namespace

@@ -316,10 +316,15 @@ void TBarShellTreeView::drawBranches(QPainter* painter, const QRect& rect,
         return;
     }
     int columnLeft = rect.right() + 1 - indentation();
-    QStyleOption option;
-    option.initFrom(this);
+    // A view item's option, as the tree view itself hands the style: a
+    // style sheet anywhere above the tree (the splitter has one) makes the
+    // style draw no mark for a plain option.
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
     option.rect = QRect(columnLeft, rect.top(), std::min(indentation(), 20), rect.height());
     option.state = QStyle::State_Item | QStyle::State_Children;
+    if (isEnabled())
+        option.state |= QStyle::State_Enabled;
     if (node->isExpanded()) {
         option.state |= QStyle::State_Open;
     }
