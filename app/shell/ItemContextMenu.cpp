@@ -3,12 +3,15 @@
 #include <QAction>
 #include <QFile>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 
 #include "app/shell/ItemPropertiesDialog.h"
 #include "app/shell/ListedItems.h"
+#include "app/shell/PasteRunner.h"
 #include "app/shell/ShellEx.h"
+#include "platform/NameText.h"
 #include "platform/desktop/ItemActions.h"
 #include "views/tree/ShellFolder.h"
 
@@ -22,11 +25,17 @@ void AddVerb(QMenu* menu, const QString& text, const QString& verb, bool enabled
     action->setEnabled(enabled);
 }
 
+// Names go into these texts; a name is never read as markup.
 void TellFailure(QWidget* owner, const QString& title, const TActionResult& result) {
     if (result.ok)
         return;
     QMessageBox box(QMessageBox::Warning, title, result.error, QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+QString Shown(const TShellFolder& item) {
+    return VisibleControls(item.DisplayName());
 }
 
 bool ConfirmTrash(QWidget* owner, const TShellFolder& item) {
@@ -34,8 +43,9 @@ bool ConfirmTrash(QWidget* owner, const TShellFolder& item) {
         item.IsFolder()
             ? QStringLiteral("Move the folder \"%1\" and everything in it to the Trash?")
             : QStringLiteral("Move \"%1\" to the Trash?");
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("?"), text.arg(item.DisplayName()),
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("?"), text.arg(Shown(item)),
                     QMessageBox::Yes | QMessageBox::No, owner);
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
@@ -43,7 +53,9 @@ bool ConfirmTrash(QWidget* owner, const TShellFolder& item) {
 void Rename(QWidget* owner, const TShellFolder& item) {
     QInputDialog dialog(owner);
     dialog.setWindowTitle(QStringLiteral("Rename"));
-    dialog.setLabelText(QStringLiteral("New name for \"%1\":").arg(item.DisplayName()));
+    dialog.setLabelText(QStringLiteral("New name for \"%1\":").arg(Shown(item)));
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
     dialog.setTextValue(item.DisplayName());
     if (dialog.exec() != QDialog::Accepted || dialog.textValue() == item.DisplayName())
         return;
@@ -84,7 +96,7 @@ void RunItemVerb(QWidget* owner, const TShellFolder& item, const QString& verb) 
         PutItemsOnClipboard(TClipboardItems{verb == ItemVerb::kCut, {item.NativePath()}});
     } else if (verb == ItemVerb::kPaste) {
         TellFailure(owner, QStringLiteral("Paste"),
-                    PasteItems(ClipboardItems(), item.NativePath()));
+                    RunPaste(owner, ClipboardItems(), item.NativePath()));
     } else if (verb == ItemVerb::kRename) {
         Rename(owner, item);
     } else if (verb == ItemVerb::kDelete) {

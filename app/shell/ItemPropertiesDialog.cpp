@@ -8,6 +8,11 @@
 #include <QLocale>
 #include <QVBoxLayout>
 
+#include "engine/ResultStore.h"
+#include "platform/NameText.h"
+#include "views/common/ConvertError.h"
+#include "views/common/ListLookup.h"
+#include "views/common/NumberText.h"
 #include "views/tree/ShellFolder.h"
 
 namespace {
@@ -25,21 +30,61 @@ QString PermissionText(QFileDevice::Permissions p) {
     return text;
 }
 
+TAnalysedSizeLookup& AnalysedSize() {
+    static TAnalysedSizeLookup lookup;
+    return lookup;
+}
+
 QString SizeText(const TShellFolder& item) {
-    if (item.IsFolder())
-        return QStringLiteral("(folder)");
-    return QStringLiteral("%1 bytes").arg(QLocale().toString(static_cast<qlonglong>(item.Size())));
+    if (!item.IsFolder())
+        return BytesText(item.Size());
+    const std::optional<std::int64_t> analysed =
+        AnalysedSize() ? AnalysedSize()(item.PathName()) : std::nullopt;
+    if (!analysed)
+        return QStringLiteral("(folder, not analysed)");
+    return BytesText(*analysed) + QStringLiteral(", as analysed");
 }
 
 }  // namespace
 
+void SetAnalysedSizeLookup(TAnalysedSizeLookup lookup) {
+    AnalysedSize() = std::move(lookup);
+}
+
+TAnalysedSizeLookup StoredSizeLookup(const TResultStore& store) {
+    return [&store](const std::string& path) -> std::optional<std::int64_t> {
+        if (store.GlobalSLSEmpty())
+            return std::nullopt;
+        const int k = FindStrINSL(store.GlobalDirs, path);
+        if (k < 0 || k >= static_cast<int>(store.GlobalDirSizes.size()))
+            return std::nullopt;
+        try {
+            return StrToInt64(store.GlobalDirSizes[static_cast<size_t>(k)]);
+        } catch (const EConvertError&) {
+            return std::nullopt;  // a damaged entry counts as not analysed
+        }
+    };
+}
+
+QString BytesText(std::int64_t bytes) {
+    // The user's own grouping (the process default is the C locale, kept for
+    // number texts that are read back); grouped also under the C locale.
+    QLocale locale = QLocale::system();
+    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+    const QString unit = locale.formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
+    const QString exact =
+        QStringLiteral("%1 bytes").arg(locale.toString(static_cast<qlonglong>(bytes)));
+    return bytes < 1024 ? exact : QStringLiteral("%1 (%2)").arg(exact, unit);
+}
+
 TItemPropertiesDialog::TItemPropertiesDialog(const TShellFolder& item, QWidget* parent)
     : QDialog(parent), form_(new QFormLayout) {
-    setWindowTitle(QStringLiteral("Properties of %1").arg(item.DisplayName()));
+    const QString name = VisibleControls(item.DisplayName());
+    setWindowTitle(QStringLiteral("Properties of %1").arg(name));
     const QFileInfo info(QFile::decodeName(QByteArray::fromStdString(item.NativePath())));
-    AddField(QStringLiteral("Name"), item.DisplayName());
+    AddField(QStringLiteral("Name"), name);
     AddField(QStringLiteral("Type"), item.TypeText());
-    AddField(QStringLiteral("Location"), info.absolutePath());
+    AddField(QStringLiteral("Location"), VisibleControls(info.absolutePath()));
     AddField(QStringLiteral("Size"), SizeText(item));
     AddField(QStringLiteral("Modified"), item.DateText());
     AddField(QStringLiteral("Owner"), info.owner());
@@ -53,6 +98,7 @@ TItemPropertiesDialog::TItemPropertiesDialog(const TShellFolder& item, QWidget* 
 
 void TItemPropertiesDialog::AddField(const QString& caption, const QString& value) {
     auto* label = new QLabel(value);
+    label->setTextFormat(Qt::PlainText);  // a name is never markup
     label->setObjectName(caption);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     form_->addRow(caption + QLatin1Char(':'), label);

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "views/tree/ShellFolder.h"
 #include "views/tree/ShellListModel.h"
 
 bool SameListedPath(std::string_view a, std::string_view b) {
@@ -26,4 +27,9 @@ int IndexOfListedItem(const TShellListModel& bar, std::string_view path) {
 const TShellFolder* PathToTShellFolder(const TShellListModel& bar, std::string_view path) {
     const int index = IndexOfListedItem(bar, path);
     return index < 0 ? nullptr : &bar.Item(index);
+}
+
+bool LinkToFolder(const TShellListModel& bar, std::string_view path) {
+    const TShellFolder* item = PathToTShellFolder(bar, path);
+    return item && item->Kind() == TShellFolder::TKind::FolderLink;
 }

@@ -18,3 +18,7 @@ const TShellFolder* PathToTShellFolder(const TShellListModel& bar, std::string_v
 
 // Its position in the listing, or -1.
 int IndexOfListedItem(const TShellListModel& bar, std::string_view path);
+
+// True when the listed item is a link that leads to a folder: it is entered
+// like a folder, as the folder tree shows it, not opened like a file.
+bool LinkToFolder(const TShellListModel& bar, std::string_view path);

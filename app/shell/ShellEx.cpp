@@ -1,8 +1,11 @@
 #include "app/shell/ShellEx.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QMessageBox>
 
 #include "platform/DriveForm.h"
+#include "platform/NameText.h"
 #include "platform/desktop/ShellOpen.h"
 
 std::string ShellTarget(const std::string& target) {
@@ -13,11 +16,29 @@ std::string ShellTarget(const std::string& target) {
     return target;
 }
 
+namespace {
+
+void TellOpenFailure(const std::string& nativePath, const QString& why) {
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Open"),
+                                OpenFailureText(nativePath, why), QMessageBox::Ok,
+                                QApplication::activeWindow());
+    box->setTextFormat(Qt::PlainText);  // a file name is never markup
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+}  // namespace
+
+QString OpenFailureText(const std::string& nativePath, const QString& why) {
+    return QStringLiteral("\"%1\" could not be opened. %2").arg(VisibleName(nativePath), why);
+}
+
 void ShellEx(const std::string& target) {
     const std::string resolved = ShellTarget(target);
     // A local path keeps its bytes; only an address is text.
     if (!resolved.empty() && resolved[0] == '/')
-        cq::desktop::ShellOpenNative(resolved);
+        cq::desktop::ShellOpenNative(
+            resolved, [resolved](const QString& why) { TellOpenFailure(resolved, why); });
     else
         cq::desktop::ShellOpen(QFile::decodeName(QByteArray::fromStdString(resolved)));
 }

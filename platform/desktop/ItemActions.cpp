@@ -8,7 +8,6 @@
 
 #include <QClipboard>
 #include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QUrl>
@@ -18,17 +17,27 @@
 #include <ctime>
 #include <memory>
 
+#include "platform/NameText.h"
+
 namespace cq::desktop {
 namespace {
 
 const char kCopiedFilesType[] = "x-special/gnome-copied-files";
 
+std::string BaseOf(const std::string& nativePath);
+
+// Paths and names in messages: readable, never broken by a control byte.
 QString Display(const std::string& nativePath) {
+    return VisibleName(nativePath);
+}
+
+// A path as text to paste elsewhere: the name itself, control bytes kept.
+QString PathText(const std::string& nativePath) {
     return QFile::decodeName(QByteArray::fromStdString(nativePath));
 }
 
 QString DisplayName(const std::string& nativePath) {
-    return QFileInfo(Display(nativePath)).fileName();
+    return VisibleName(BaseOf(nativePath));
 }
 
 std::string Bytes(const QString& path) {
@@ -74,18 +83,27 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
 
 QString ExistsMessage(const std::string& name, const std::string& folder) {
     return QStringLiteral("An item named \"%1\" already exists in \"%2\".")
-        .arg(QFile::decodeName(QByteArray::fromStdString(name)), Display(folder));
+        .arg(VisibleName(name), Display(folder));
 }
 
 struct DirCloser {
     void operator()(DIR* d) const { ::closedir(d); }
 };
 
-// Copies a regular file's bytes to a new file of the same mode.
-int CopyFileBytes(const std::string& from, const std::string& to, mode_t mode) {
-    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+// Copies a regular file's bytes to a new file of the same mode. The source
+// is opened without waiting (a fifo swapped in after the check would
+// otherwise block until a writer comes) and refused unless it is a regular
+// file.
+int CopyFileBytes(const std::string& from, const std::string& to, mode_t mode,
+                  TCopyProgress* progress) {
+    const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (in < 0)
         return errno;
+    struct stat st;
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(in);
+        return EINVAL;
+    }
     const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode & 07777);
     if (out < 0) {
         const int error = errno;
@@ -95,6 +113,10 @@ int CopyFileBytes(const std::string& from, const std::string& to, mode_t mode) {
     int error = 0;
     std::unique_ptr<char[]> buffer(new char[1 << 16]);
     for (;;) {
+        if (progress && progress->cancel.load()) {
+            error = ECANCELED;
+            break;
+        }
         const ssize_t n = ::read(in, buffer.get(), 1 << 16);
         if (n < 0 && errno == EINTR)
             continue;
@@ -110,6 +132,8 @@ int CopyFileBytes(const std::string& from, const std::string& to, mode_t mode) {
         }
         if (error != 0)
             break;
+        if (progress)
+            progress->bytes += n;
     }
     ::close(in);
     if (::close(out) != 0 && error == 0)
@@ -117,11 +141,24 @@ int CopyFileBytes(const std::string& from, const std::string& to, mode_t mode) {
     return error;
 }
 
+// Fifos, sockets and devices are not files: reading a fifo waits for a
+// writer that may never come, a device may be endless. They are never opened.
+bool SpecialEntry(mode_t mode) {
+    return !S_ISREG(mode) && !S_ISDIR(mode) && !S_ISLNK(mode);
+}
+
+QString SpecialMessage(const std::string& path) {
+    return QStringLiteral(
+               "\"%1\" is a named pipe, socket or device, not a file or folder, and cannot be "
+               "copied.")
+        .arg(Display(path));
+}
+
 // Copies one entry (file, link or folder with everything below it) to a
 // path that does not exist yet. Links are copied as links, never followed;
-// devices, fifos and sockets are not copied (reading a fifo would wait for
-// a writer that may never come).
-bool CopyEntry(const std::string& from, const std::string& to, QString& why) {
+// devices, fifos and sockets are not copied.
+bool CopyEntry(const std::string& from, const std::string& to, QString& why,
+               TCopyProgress* progress) {
     struct stat st;
     int error = ::lstat(from.c_str(), &st) == 0 ? 0 : errno;
     if (error == 0 && S_ISLNK(st.st_mode)) {
@@ -146,16 +183,23 @@ bool CopyEntry(const std::string& from, const std::string& to, QString& why) {
                 const std::string name = e->d_name;
                 if (name == "." || name == "..")
                     continue;
-                if (!CopyEntry(Join(from, name), Join(to, name), why))
+                if (!CopyEntry(Join(from, name), Join(to, name), why, progress))
                     return false;
             }
             ::chmod(to.c_str(), st.st_mode & 07777);
         }
     } else if (error == 0 && S_ISREG(st.st_mode)) {
-        error = CopyFileBytes(from, to, st.st_mode);
+        error = CopyFileBytes(from, to, st.st_mode, progress);
+        if (error == EINVAL) {
+            why = SpecialMessage(from);
+            return false;
+        }
     } else if (error == 0) {
-        why = QStringLiteral("\"%1\" is not a file or folder and cannot be copied.")
-                  .arg(Display(from));
+        why = SpecialMessage(from);
+        return false;
+    }
+    if (error == ECANCELED) {
+        why = QStringLiteral("The copy was cancelled; nothing was pasted.");
         return false;
     }
     if (error != 0) {
@@ -177,11 +221,12 @@ std::string PartialName(const std::string& folder, const std::string& name) {
     }
 }
 
-TActionResult CopyInto(const std::string& source, const std::string& folder) {
+TActionResult CopyInto(const std::string& source, const std::string& folder,
+                       TCopyProgress* progress) {
     const std::string name = BaseOf(source);
     const std::string partial = PartialName(folder, name);
     QString why;
-    bool ok = CopyEntry(source, partial, why);
+    bool ok = CopyEntry(source, partial, why, progress);
     if (ok) {
         const int error = RenameNoReplace(partial, Join(folder, name));
         if (error != 0) {
@@ -216,8 +261,12 @@ bool InsideItem(const std::string& item, const std::string& folder) {
 QString PasteRefusal(const TClipboardItems& items, const std::string& folder) {
     for (const std::string& source : items.paths) {
         const QString path = Display(source);
-        if (!EntryExists(source))
+        struct stat st;
+        if (::lstat(source.c_str(), &st) != 0)
             return QStringLiteral("\"%1\" no longer exists.").arg(path);
+        // Moving one within its drive is a rename and never opens it.
+        if (!items.cut && SpecialEntry(st.st_mode))
+            return SpecialMessage(source);
         if (EntryExists(Join(folder, BaseOf(source))))
             return ExistsMessage(BaseOf(source), folder);
         if (InsideItem(source, folder))
@@ -427,7 +476,7 @@ QMimeData* ItemsMimeData(const TClipboardItems& items) {
         const QByteArray uri = QByteArray::fromStdString("file://" + PercentEncodePath(path));
         uris += uri + "\r\n";
         copied += '\n' + uri;
-        texts << Display(path);
+        texts << PathText(path);
     }
     data->setData(QStringLiteral("text/uri-list"), uris);
     data->setData(QLatin1String(kCopiedFilesType), copied);
@@ -439,7 +488,7 @@ QMimeData* PathMimeData(const std::string& nativePath) {
     auto* data = new QMimeData;
     data->setData(QStringLiteral("text/uri-list"),
                   QByteArray::fromStdString("file://" + PercentEncodePath(nativePath) + "\r\n"));
-    data->setText(Display(nativePath));
+    data->setText(PathText(nativePath));
     return data;
 }
 
@@ -471,24 +520,20 @@ TClipboardItems ClipboardItems() {
     return ItemsFromMimeData(QGuiApplication::clipboard()->mimeData());
 }
 
-TActionResult PasteItems(const TClipboardItems& items, const std::string& folderNativePath) {
+TActionResult PasteItems(const TClipboardItems& items, const std::string& folderNativePath,
+                         TCopyProgress* progress) {
     if (items.paths.empty())
         return TActionResult::Failed(QStringLiteral("The clipboard holds no files or folders."));
     const QString refusal = PasteRefusal(items, folderNativePath);
     if (!refusal.isEmpty())
         return TActionResult::Failed(refusal);
-    if (items.cut) {
-        const TActionResult result = MoveAll(items, folderNativePath);
-        // The originals are gone from where the clipboard says they are.
-        if (result.ok)
-            QGuiApplication::clipboard()->clear();
-        return result;
-    }
+    if (items.cut)
+        return MoveAll(items, folderNativePath);
     // Copies every item or none: the copies made before a failure go to the
     // trash again.
     std::vector<std::string> made;
     for (const std::string& path : items.paths) {
-        const TActionResult result = CopyInto(path, folderNativePath);
+        const TActionResult result = CopyInto(path, folderNativePath, progress);
         if (!result.ok) {
             for (const std::string& copy : made)
                 MoveItemToTrash(copy);

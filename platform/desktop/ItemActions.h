@@ -6,6 +6,8 @@
 // file system as it was and says why in plain words.
 #include <QByteArray>
 #include <QString>
+#include <atomic>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -72,10 +74,22 @@ void PutItemsOnClipboard(const TClipboardItems& items);
 void PutPathOnClipboard(const std::string& nativePath);
 TClipboardItems ClipboardItems();
 
+// Shared between a paste running on a worker thread and the window that
+// shows its progress and may cancel it.
+struct TCopyProgress {
+    std::atomic<std::int64_t> bytes{0};  // copied so far
+    std::atomic<bool> cancel{false};     // set to stop; the copies made go to the trash
+};
+
 // Copies or moves the items into the folder. Refused, with nothing changed,
 // when an item of the same name exists there, when a folder would go into
-// itself, or when a cut item lies on another drive (moving it would mean
-// deleting the original after the copy).
-TActionResult PasteItems(const TClipboardItems& items, const std::string& folderNativePath);
+// itself, when a cut item lies on another drive (moving it would mean
+// deleting the original after the copy), or when a copied item is a fifo,
+// socket or device (never opened). A copy that meets such an entry inside a
+// folder, fails or is cancelled leaves nothing behind. Touches no clipboard
+// or widget, so it may run on a worker thread; after a cut the caller
+// empties the clipboard.
+TActionResult PasteItems(const TClipboardItems& items, const std::string& folderNativePath,
+                         TCopyProgress* progress = nullptr);
 
 }  // namespace cq::desktop

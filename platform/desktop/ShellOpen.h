@@ -13,9 +13,18 @@ namespace cq::desktop {
 // is not examined; a target that cannot be opened simply does nothing.
 void ShellOpen(const QString& pathOrAddress);
 
+// Why a target could not be opened, told later from the event loop.
+using ShellOpenFailure = std::function<void(const QString& why)>;
+
 // Opens a local file by its path's bytes (a name need not be valid UTF-8:
-// the address carries each byte percent-encoded).
-void ShellOpenNative(const std::string& nativePath);
+// the address carries each byte percent-encoded). With onFailure, the
+// desktop's opener runs as a child whose outcome is watched, so that a file
+// for which no program is set up is told about instead of doing nothing.
+void ShellOpenNative(const std::string& nativePath, ShellOpenFailure onFailure = {});
+
+// The opener program used when the outcome is watched ("xdg-open"); tests
+// name another. Returns the previous one.
+QString SetOpenerProgram(const QString& program);
 // The address ShellOpenNative hands to the desktop.
 QUrl NativeFileUrl(const std::string& nativePath);
 

@@ -2,12 +2,16 @@
 // real menu: move to trash, rename, paste, properties, Escape, and the case
 // twins "Data" and "data".
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -19,6 +23,24 @@
 #include "tests/pieui/UiScript.h"
 
 namespace {
+
+// A pattern of a figure with the user's digit grouping: each "," stands for
+// the locale's group separator and each "." for any one character (the
+// decimal separator).
+QString Grouped(QString pattern) {
+    return pattern.replace(",", QRegularExpression::escape(QLocale::system().groupSeparator()));
+}
+
+// A step that only looks at the message box that is up: plain text or not.
+TUiScript::TStep SeeMessageBoxFormat(Qt::TextFormat* format) {
+    return [format] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return false;
+        *format = box->textFormat();
+        return true;
+    };
+}
 
 class ContextMenu : public PieWindowFixture {
   protected:
@@ -172,8 +194,10 @@ TEST_F(ContextMenu, OpenAndPropertiesChangeNothingInTheProgram) {
     EXPECT_TRUE(properties->isVisible());
     EXPECT_EQ(properties->Field("Name"), QString("video.mkv"));
     EXPECT_EQ(properties->Field("Location"), dir.path());
-    EXPECT_EQ(properties->Field("Size"),
-              QString("10,485,760 bytes").replace(",", QLocale().groupSeparator()));
+    EXPECT_TRUE(QRegularExpression(Grouped("^10,485,760 bytes \\(10.0 MB\\)$"))
+                    .match(properties->Field("Size"))
+                    .hasMatch())
+        << properties->Field("Size").toStdString();
     properties->close();
     EXPECT_EQ(redraws, before);
 }
@@ -225,4 +249,51 @@ TEST_F(ContextMenu, RowMenuMovesTheRowsItemToTheTrash) {
     EXPECT_TRUE(Listed("T:\\Data"));
     EXPECT_EQ(PieEntry("T:\\data"), -1);
     EXPECT_TRUE(QFileInfo::exists(Trashed("data")));
+}
+
+TEST_F(ContextMenu, PasteOfAFifoIsRefusedWithAMessage) {
+    LoadDrive();
+    const std::string fifo = QFile::encodeName(Native("pipe")).toStdString();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    cq::desktop::PutItemsOnClipboard({false, {fifo}});
+    RightClickSlice("T:\\Documents",
+                    {TUiScript::ChooseMenuItem("Paste"),
+                     TUiScript::ClickMessageBoxButton(QMessageBox::Ok, &question)});
+    EXPECT_TRUE(question.startsWith("Paste|")) << question.toStdString();
+    EXPECT_TRUE(question.contains("named pipe")) << question.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(Native("Documents/pipe")));
+    EXPECT_EQ(QDir(Native("Documents"))
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+              QStringList());
+}
+
+TEST_F(ContextMenu, NamesAreNeverMarkupAndFoldersShowTheirAnalysedSize) {
+    MakeFile("<b>bold.bin", 5 * 1024 * 1024);
+    LoadDrive();
+    SetAnalysedSizeLookup(StoredSizeLookup(store));
+    RightClickSlice("T:\\Documents", {TUiScript::ChooseMenuItem("Properties")});
+    auto* properties = window.findChild<TItemPropertiesDialog*>();
+    ASSERT_NE(properties, nullptr);
+    // 25 MiB stored for the folder (its own listing says nothing of it).
+    EXPECT_TRUE(QRegularExpression(Grouped("^26,214,400 bytes \\(25.0 MB\\), as analysed$"))
+                    .match(properties->Field("Size"))
+                    .hasMatch())
+        << properties->Field("Size").toStdString();
+    properties->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    SetAnalysedSizeLookup({});
+
+    Qt::TextFormat format = Qt::AutoText;
+    RightClickSlice("T:\\<b>bold.bin",
+                    {TUiScript::ChooseMenuItem("Move to Trash"), SeeMessageBoxFormat(&format),
+                     TUiScript::ClickMessageBoxButton(QMessageBox::No, &question)});
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(question, QString("?|Move \"<b>bold.bin\" to the Trash?"));
+    RightClickSlice("T:\\<b>bold.bin", {TUiScript::ChooseMenuItem("Properties")});
+    properties = window.findChild<TItemPropertiesDialog*>();
+    ASSERT_NE(properties, nullptr);
+    EXPECT_EQ(properties->Field("Name"), QString("<b>bold.bin"));
+    for (const QLabel* label : properties->findChildren<QLabel*>(QString("Name")))
+        EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    properties->close();
 }

@@ -262,3 +262,59 @@ TEST_F(ItemActions, OpenHandsTheDesktopTheExactBytes) {
     // A plain name gives the same address as the desktop's own file URL.
     EXPECT_EQ(NativeFileUrl("/tmp/a b"), QUrl::fromLocalFile("/tmp/a b"));
 }
+
+namespace {
+
+// Entries in a folder of the test, hidden half-made copies included.
+int EntriesIn(const std::string& folder) {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        (void)entry;
+        ++count;
+    }
+    return count;
+}
+
+}  // namespace
+
+// A named pipe is never opened: pasting a copy of one, or of a folder that
+// holds one, is refused with a message and leaves the target as it was (were
+// it opened for reading, the paste would wait for a writer for ever). A cut
+// moves it, which only renames it.
+TEST_F(ItemActions, PasteRefusesFifosWithoutOpeningThem) {
+    const std::string fifo = Native("work/pipe");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const TActionResult alone = PasteItems({false, {fifo}}, Native("work/target"));
+    EXPECT_FALSE(alone.ok);
+    EXPECT_TRUE(alone.error.contains("named pipe")) << alone.error.toStdString();
+    EXPECT_EQ(EntriesIn(Native("work/target")), 0);
+
+    const std::string inner = Native("work/Data/pipe");
+    ASSERT_EQ(mkfifo(inner.c_str(), 0600), 0);
+    const TActionResult folder = PasteItems({false, {Native("work/Data")}}, Native("work/target"));
+    EXPECT_FALSE(folder.ok);
+    EXPECT_TRUE(folder.error.contains("named pipe")) << folder.error.toStdString();
+    EXPECT_EQ(EntriesIn(Native("work/target")), 0);
+
+    ASSERT_TRUE(PasteItems({true, {fifo}}, Native("work/target")).ok);
+    struct stat st;
+    ASSERT_EQ(lstat(Native("work/target/pipe").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+// A cancelled copy stops and leaves nothing behind; the bytes copied are
+// counted for the progress box.
+TEST_F(ItemActions, CancelledCopyLeavesNothingAndProgressCounts) {
+    Write("work/Data/more.bin", QByteArray(300000, 'x'));
+    TCopyProgress progress;
+    ASSERT_TRUE(PasteItems({false, {Native("work/Data")}}, Native("work/target"), &progress).ok);
+    EXPECT_EQ(progress.bytes.load(), 300000 + 5);
+    TCopyProgress cancelled;
+    cancelled.cancel = true;
+    const TActionResult result =
+        PasteItems({false, {Native("work/data")}}, Native("work/target"), &cancelled);
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.error.contains("cancelled")) << result.error.toStdString();
+    EXPECT_FALSE(Exists("work/target/data"));
+    EXPECT_EQ(EntriesIn(Native("work/target")), 1);
+}

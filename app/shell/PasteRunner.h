@@ -1,0 +1,18 @@
+#pragma once
+// Runs a paste on a worker thread while the window stays responsive: after
+// a short moment a progress box shows how much is copied and offers Cancel.
+// A copy of many gigabytes thus never freezes the window.
+#include <string>
+
+#include "platform/desktop/ItemActions.h"
+
+class QWidget;
+
+// Pastes the items into the folder and returns when done, running the event
+// loop meanwhile. A successful cut empties the clipboard (its items are no
+// longer where it says).
+cq::desktop::TActionResult RunPaste(QWidget* owner, const cq::desktop::TClipboardItems& items,
+                                    const std::string& folderNativePath);
+
+// How long a paste may run before its progress box shows, in milliseconds.
+constexpr int kPasteProgressDelayMs = 400;
