@@ -34,6 +34,8 @@
 #include "app/pie/PieHolder.h"
 #include "app/scan/ScanControl.h"
 #include "app/shell/ItemContextMenu.h"
+#include "app/shell/ItemPropertiesDialog.h"
+#include "app/shell/ListedItems.h"
 #include "app/shell/ShellEx.h"
 #include "app/shell/ShellIcons.h"
 #include "platform/DriveTable.h"
@@ -173,7 +175,9 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
     FormCreate();
 }
 
-TFormMain::~TFormMain() = default;
+TFormMain::~TFormMain() {
+    SetAnalysedSizeLookup({});  // it reads this window's store
+}
 
 QWidget* TFormMain::Split2() const {
     return Splitter->handle(1);
@@ -446,7 +450,9 @@ void TFormMain::CreatePieHolder() {
     links.barHolderVisible = [this] { return barHolder->isVisibleTo(this); };
     links.treeVisible = [this] { return Tree->isVisible(); };
     links.expandTree = [this] { ExpandTree(); };
+    links.folderUp = [this] { acFolderUPExecute(); };
     pieHolder->SetLinks(links);
+    SetAnalysedSizeLookup(StoredSizeLookup(Store));
     pieHolder->AttachToBarHolder(barHolder);
     Pie = pieHolder->Pie();
     btnHolder = pieHolder->ButtonHolder();
@@ -585,7 +591,9 @@ void TFormMain::FreeSLs() {
 }
 
 void TFormMain::ShowShellError(const QString& message) {
-    QMessageBox::warning(this, "Cobaltquarry", message);
+    QMessageBox box(QMessageBox::Warning, "Cobaltquarry", message, QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);  // the message may name an item
+    box.exec();
 }
 
 // --- navigation and views -------------------------------------------------------
@@ -848,7 +856,8 @@ void TFormMain::BarlvDblClick() {
         return;
     }
     const std::string path = RowPath(row);
-    if (FileExists(path)) {
+    // A link to a folder is entered, as in the folder tree.
+    if (FileExists(path) && !LinkToFolder(Bar(), path)) {
         if (FHooks.ShellEx) {
             FHooks.ShellEx(path);
         } else {

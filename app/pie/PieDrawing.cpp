@@ -16,6 +16,14 @@ TPieGeometry PieGeometryForZoom(int zoom) {
     return TPieGeometry{PieDiameterForZoom(zoom), defaults.LeftMargin, defaults.TopMargin};
 }
 
+double PieShownRadius(int zoom) {
+    TDrawDataPie data;
+    data.D = PieDiameterForZoom(zoom);
+    const double bitmap = PieBitmapDiameter(data);
+    const double scale = (data.D + 2.0 * data.LeftMargin) / (bitmap + 2.0 * data.LeftMargin);
+    return bitmap / 2.0 * scale;
+}
+
 bool PieDrawable(const TPieData& data) {
     return !data.PieSLSEmpty();
 }

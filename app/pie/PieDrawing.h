@@ -13,6 +13,10 @@ int PieLabelRadius();
 // Diameter Trunc(zoom / 100 * 250) and the default margins around it.
 TPieGeometry PieGeometryForZoom(int zoom);
 
+// The radius in control pixels at which the disc shows: the bitmap, drawn
+// supersampled with unscaled margins, is fitted to the control.
+double PieShownRadius(int zoom);
+
 // The lists can be drawn (none of them is empty).
 bool PieDrawable(const TPieData& data);
 

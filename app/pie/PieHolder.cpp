@@ -1,9 +1,10 @@
 #include "app/pie/PieHolder.h"
 
 #include <QAction>
-#include <QCursor>
 #include <QEvent>
 #include <QToolButton>
+#include <QToolTip>
+#include <cmath>
 
 #include "app/pie/PieButtonGlyphs.h"
 #include "app/pie/PieControl.h"
@@ -14,6 +15,7 @@
 #include "engine/ResultStore.h"
 #include "platform/FileInfo.h"
 #include "views/bar/BarData.h"
+#include "views/common/DisplayText.h"
 #include "views/common/ListLookup.h"
 #include "views/common/NumberText.h"
 #include "views/pie/PieData.h"
@@ -86,6 +88,8 @@ TPieHolder::TPieHolder(QWidget* parent)
     CreateButtons();
     pie_->OnMouseDown = [this](Qt::MouseButton button, QPoint at) { PieMouseDown(button, at); };
     pie_->OnMouseMove = [this](QPoint at) { PieMouseMove(at); };
+    pie_->OnHint = [this](QPoint at) { return PieHintAt(at); };
+    pie_->OnKey = [this](int key) { return PieKey(key); };
     SetBackground(Qt::white);
     setWidget(content_);
     FitContent();
@@ -190,7 +194,8 @@ void TPieHolder::DrawPieMain() {
     input.percents = &data.PiePercents;
     input.sizes = &data.PieSizes;
     input.placeholder = data.PiePlaceholder;
-    CreateLBLSC(pie_, input, [this](TPieLabel* label) { PieLBLClick(label); });
+    CreateLBLSC(pie_, input, [this](TPieLabel* label, QPoint at) { PieLBLClick(label, at); });
+    UpdateOutline();
 }
 
 int TPieHolder::ClickedPiece(int x, int y) const {
@@ -213,20 +218,25 @@ void TPieHolder::PieMouseDown(Qt::MouseButton button, QPoint at) {
     if (ListsEmpty())
         return;
     const std::optional<std::string> piece = PathAt(at);
-    if (!piece)
-        return;
-    const std::string& path = *piece;
+    if (piece)
+        ActOnPiece(*piece, button, at);
+}
+
+// Right button: the item's context menu at the point; any other: open a
+// file, enter a folder, then refresh the views.
+void TPieHolder::ActOnPiece(const std::string& path, Qt::MouseButton button, QPoint at) {
     if (button == Qt::RightButton) {
         const TShellFolder* item = links_.bar ? PathToTShellFolder(*links_.bar, path) : nullptr;
         InvokeContextMenuIMP(links_.owner ? links_.owner : window(), item, pie_, at,
                              [this] { RereadAndRebuild(); });
         return;
     }
-    if (FileExists(path)) {
+    const bool folderLink = links_.bar && LinkToFolder(*links_.bar, path);
+    if (FileExists(path) && !folderLink) {
         ShellEx(path);
         return;
     }
-    if (FolderExists(path) && links_.bar)
+    if ((FolderExists(path) || folderLink) && links_.bar)
         links_.bar->SetRoot(path);
     if (links_.views)
         links_.views->UpdateBarPie();
@@ -234,25 +244,38 @@ void TPieHolder::PieMouseDown(Qt::MouseButton button, QPoint at) {
         links_.expandTree();
 }
 
-void TPieHolder::PieLBLClick(TPieLabel*) {
+void TPieHolder::PieLBLClick(TPieLabel*, QPoint at) {
     // The redraw that the click causes deletes the label; let its click
-    // handling end first and act from the window's queue.
-    QMetaObject::invokeMethod(this, &TPieHolder::PieLabelMessage, Qt::QueuedConnection);
+    // handling end first and act from the window's queue, at the point that
+    // was clicked, as a click on the pie there.
+    QMetaObject::invokeMethod(
+        this, [this, at] { PieLabelMessage(at); }, Qt::QueuedConnection);
 }
 
-void TPieHolder::PieLabelMessage() {
-    PieMouseDown(Qt::LeftButton, pie_->mapFromGlobal(QCursor::pos()));
+void TPieHolder::PieLabelMessage(QPoint at) {
+    PieMouseDown(Qt::LeftButton, at);
 }
 
 void TPieHolder::PieMouseMove(QPoint at) {
     if (!links_.store || links_.store->GlobalSLSEmpty())
         return;
     const std::optional<std::string> piece = PathAt(at);
-    if (!piece)
+    if (!piece) {
+        // A hint still showing would name a slice the pointer has left.
+        if (QToolTip::isVisible())
+            QToolTip::hideText();
         return;
-    const std::string& path = *piece;
-    if (path == hoveredPath_)
+    }
+    if (*piece == hoveredPath_)
         return;
+    BuildHint(*piece);
+    if (QToolTip::isVisible())
+        ShowHintNow(at);
+}
+
+// The hint of one path: its display name, its size and its date; no size
+// known, no hint.
+void TPieHolder::BuildHint(const std::string& path) {
     const TResultStore& store = *links_.store;
     std::optional<std::string> sizeLine;
     const int stored = FindStrINSL(store.GlobalDirs, path);
@@ -265,7 +288,104 @@ void TPieHolder::PieMouseMove(QPoint at) {
     }
     const std::string dateLine = HintDateLine(LastWrite(path), CurrentZoneBias());
     hoveredPath_ = path;
-    pie_->setToolTip(QString::fromStdString(PieHintText(path, sizeLine, dateLine)));
+    const std::string shown = DisplayText(path).toStdString();
+    pie_->setToolTip(QString::fromStdString(PieHintText(shown, sizeLine, dateLine)));
+}
+
+void TPieHolder::ShowHintNow(QPoint at) {
+    if (pie_->toolTip().isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(pie_->mapToGlobal(at), pie_->toolTip(), pie_);
+}
+
+QString TPieHolder::PieHintAt(QPoint at) {
+    PieMouseMove(at);
+    if (ListsEmpty() || !PathAt(at))
+        return QString();
+    return pie_->toolTip();
+}
+
+int TPieHolder::SliceCount() const {
+    if (ListsEmpty())
+        return 0;
+    const int n = static_cast<int>(links_.pieData->PiePercents.size());
+    const int paths = static_cast<int>(links_.pieData->PiePaths.size());
+    return std::max(0, std::min(n, paths) - 1);
+}
+
+QPoint TPieHolder::SliceMidPoint(int j) const {
+    const TPieGeometry g = PieGeometryForZoom(zoom_);
+    const TStringList& percents = links_.pieData->PiePercents;
+    float start = 0.0f;
+    for (int k = 1; k < j && k < static_cast<int>(percents.size()); ++k)
+        start += PieSweep(percents[static_cast<size_t>(k)]);
+    const float sweep =
+        j < static_cast<int>(percents.size()) ? PieSweep(percents[static_cast<size_t>(j)]) : 0.0f;
+    const double mid = (static_cast<double>(start) + sweep / 2.0 - 90.0) * M_PI / 180.0;
+    const double r = PieShownRadius(zoom_) * 0.6;
+    return QPoint(g.CentreX() + static_cast<int>(std::lround(r * std::sin(mid))),
+                  g.CentreY() + static_cast<int>(std::lround(r * std::cos(mid))));
+}
+
+bool TPieHolder::PieKey(int key) {
+    const int n = SliceCount();
+    switch (key) {
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+            if (n > 0)
+                ChooseSlice(keySlice_ % n + 1);
+            return true;
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+            if (n > 0)
+                ChooseSlice(keySlice_ <= 1 ? n : keySlice_ - 1);
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (keySlice_ >= 1 && keySlice_ <= n) {
+                const std::string path = links_.pieData->PiePaths[static_cast<size_t>(keySlice_)];
+                ActOnPiece(path, Qt::LeftButton, SliceMidPoint(keySlice_));
+            }
+            return true;
+        case Qt::Key_Backspace:
+            if (links_.folderUp)
+                links_.folderUp();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void TPieHolder::ChooseSlice(int j) {
+    keySlice_ = j;
+    keyFolder_ = links_.pieData->PiePaths.front();
+    UpdateOutline();
+    BuildHint(links_.pieData->PiePaths[static_cast<size_t>(j)]);
+    ShowHintNow(SliceMidPoint(j));
+}
+
+// The outline follows the chosen slice through zooms; in another folder, or
+// when the slice is gone, nothing is chosen until an arrow key is pressed.
+void TPieHolder::UpdateOutline() {
+    const int n = SliceCount();
+    if (n == 0 || keySlice_ > n || links_.pieData->PiePaths.front() != keyFolder_)
+        keySlice_ = 0;
+    if (keySlice_ == 0) {
+        pie_->SetOutline(std::nullopt);
+        return;
+    }
+    const TStringList& percents = links_.pieData->PiePercents;
+    float start = 0.0f;
+    for (int k = 1; k < keySlice_; ++k)
+        start += PieSweep(percents[static_cast<size_t>(k)]);
+    const TPieGeometry g = PieGeometryForZoom(zoom_);
+    TPieOutline outline;
+    outline.centre = QPointF(g.CentreX(), g.CentreY());
+    outline.radius = PieShownRadius(zoom_);
+    outline.startAngle = start;
+    outline.sweep = PieSweep(percents[static_cast<size_t>(keySlice_)]);
+    pie_->SetOutline(outline);
 }
 
 void TPieHolder::acZoomINExecute() {

@@ -35,6 +35,7 @@ class TPieHolder : public QScrollArea {
         std::function<bool()> barHolderVisible;
         std::function<bool()> treeVisible;
         std::function<void()> expandTree;
+        std::function<void()> folderUp;  // "Folder up", for Backspace on the pie
     };
 
     explicit TPieHolder(QWidget* parent = nullptr);
@@ -54,6 +55,16 @@ class TPieHolder : public QScrollArea {
     int ClickedPiece(int x, int y) const;
     void PieMouseDown(Qt::MouseButton button, QPoint at);
     void PieMouseMove(QPoint at);
+
+    // The keyboard on the focused pie: arrows choose a slice (outlined, with
+    // its hint), Enter acts on it as a left click does, Backspace climbs one
+    // folder. 0 when no slice is chosen.
+    bool PieKey(int key);
+    int KeySlice() const { return keySlice_; }
+    // The hint for a point of the pie, empty where no slice has one.
+    QString PieHintAt(QPoint at);
+    // A point of the pie in the middle direction of entry j.
+    QPoint SliceMidPoint(int j) const;
 
     // Commands of the strip (also for the window's menus and keys).
     void acZoomINExecute();
@@ -86,8 +97,14 @@ class TPieHolder : public QScrollArea {
     void ApplyZoom(int zoom);
     std::optional<std::string> PathAt(QPoint at) const;
     void CreateButtons();
-    void PieLBLClick(TPieLabel* label);
-    void PieLabelMessage();
+    void PieLBLClick(TPieLabel* label, QPoint at);
+    void PieLabelMessage(QPoint at);
+    void ActOnPiece(const std::string& path, Qt::MouseButton button, QPoint at);
+    void BuildHint(const std::string& path);
+    void ShowHintNow(QPoint at);
+    int SliceCount() const;
+    void ChooseSlice(int j);
+    void UpdateOutline();
     void FitContent();
     bool ListsEmpty() const;
     void DrawPicture();
@@ -106,4 +123,6 @@ class TPieHolder : public QScrollArea {
     QPointer<QWidget> barHolder_;
     int zoom_;
     std::string hoveredPath_;
+    int keySlice_ = 0;
+    std::string keyFolder_;  // the folder whose slice keySlice_ counts
 };

@@ -68,6 +68,7 @@ PieWindowFixture::PieWindowFixture()
     links.barHolderVisible = [this] { return !barHolder->isHidden(); };
     links.treeVisible = [this] { return treeVisible; };
     links.expandTree = [this] { ++expands; };
+    links.folderUp = [this] { ++folderUps; };
     holder->SetLinks(links);
     views.DrawPieMain = [this] {
         ++redraws;

@@ -52,6 +52,7 @@ class PieWindowFixture : public ::testing::Test {
     TPieHolder* holder;
     int redraws = 0;
     int expands = 0;
+    int folderUps = 0;
     bool treeVisible = false;
     std::vector<QUrl> opened;
 };

@@ -113,6 +113,21 @@ TEST_F(WindowFixture, DoubleClickOnAFileOpensIt) {
     EXPECT_EQ(form->Bar().Root(), "C:\\");
 }
 
+// A link to a folder is entered, as the folder tree does, not handed to the
+// file manager.
+TEST_F(WindowFixture, DoubleClickOnALinkToAFolderEntersIt) {
+    std::vector<std::string> opened;
+    TFormMainHooks hooks;
+    hooks.ShellEx = [&](const std::string& path) { opened.push_back(path); };
+    ASSERT_TRUE(QFile::link("beta", QDir(drive->path()).filePath("to-beta")));
+    OpenWindow(hooks);
+    ASSERT_TRUE(RowNames().contains("to-beta")) << RowNames().join(",").toStdString();
+    DoubleClickRow("to-beta");
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(form->Bar().Root(), "C:\\to-beta");
+    EXPECT_EQ(RowNames(), (QStringList{"b.bin"}));
+}
+
 TEST_F(WindowFixture, ColumnClicksSortAndReverse) {
     OpenWindow();
     // Sort column 2 (percent): a click on "Size, %" reverses, smallest first.

@@ -38,8 +38,14 @@ void CreateCaption(QWidget* pie, const TPieLabelInput& input) {
 TPieLabel::TPieLabel(int tag, QWidget* parent) : QLabel(parent), tag_(tag) {}
 
 void TPieLabel::mousePressEvent(QMouseEvent* event) {
+    // A left click is the label's own (the caption has no action for it);
+    // other buttons, such as the context menu's, belong to the slice under
+    // the pointer: ignored here, they go on to the pie.
     pressed_ = event->button() == Qt::LeftButton;
-    event->accept();
+    if (pressed_)
+        event->accept();
+    else
+        event->ignore();
 }
 
 void TPieLabel::mouseReleaseEvent(QMouseEvent* event) {
@@ -48,11 +54,11 @@ void TPieLabel::mouseReleaseEvent(QMouseEvent* event) {
     pressed_ = false;
     event->accept();
     if (click && OnClick)
-        OnClick(this);
+        OnClick(this, mapToParent(event->position().toPoint()));
 }
 
 void CreateLBLSC(QWidget* pie, const TPieLabelInput& input,
-                 const std::function<void(TPieLabel*)>& onClick) {
+                 const std::function<void(TPieLabel*, QPoint)>& onClick) {
     if (!input.names || !input.percents || !input.sizes || input.placeholder)
         return;
     if (input.names->empty() || input.percents->empty() || input.sizes->empty())
@@ -65,6 +71,9 @@ void CreateLBLSC(QWidget* pie, const TPieLabelInput& input,
         Style(name, kLegendPointSize);
         name->OnClick = onClick;
         name->setText(entry.nameText);
+        // The size label goes one line below the name label's top, so the
+        // name keeps to that first line instead of the label's middle.
+        name->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         name->setFixedSize(kNameLabelWidth, kNameLabelHeight);
         name->move(entry.nameLeft, entry.nameTop);
         Show(name);

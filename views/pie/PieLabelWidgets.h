@@ -2,7 +2,9 @@
 // The caption and legend labels laid over the pie control. Every redraw
 // removes the old labels and makes new ones; a click on a name or size label
 // is handed to the owner, which defers it (the label is gone after the
-// redraw that the click causes).
+// redraw that the click causes). A label lies over slices of its own and its
+// neighbours, so it keeps nothing else for itself: hovering, hints and other
+// buttons reach the pie under it, which knows the slice at each point.
 #include <QLabel>
 #include <functional>
 #include <string>
@@ -19,8 +21,10 @@ class TPieLabel : public QLabel {
     // 0 the caption, r + 1 the name of entry r, r + 20 its size.
     int Tag() const { return tag_; }
 
-    // Called when the label was clicked (pressed and released on it).
-    std::function<void(TPieLabel*)> OnClick;
+    // Called when the label was clicked with the left button (pressed and
+    // released on it), with the point of the release in the coordinates of
+    // the label's parent, the pie control.
+    std::function<void(TPieLabel*, QPoint)> OnClick;
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -47,7 +51,7 @@ struct TPieLabelInput {
 // when the lists are empty or hold the placeholder. onClick is given to every
 // name and size label, not to the caption.
 void CreateLBLSC(QWidget* pie, const TPieLabelInput& input,
-                 const std::function<void(TPieLabel*)>& onClick);
+                 const std::function<void(TPieLabel*, QPoint)>& onClick);
 
 // Removes every label of an earlier drawing from pie. A label whose click is
 // being handled is deleted later, by the event loop.
