@@ -1,6 +1,8 @@
 #include "app/shell/PasteRunner.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QLocale>
@@ -20,14 +22,49 @@ QString CopiedText(std::int64_t bytes) {
         .arg(QLocale::system().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat));
 }
 
+// Keeps clicks, keys and shortcuts away from everything but the progress box
+// while a copy runs; the window still repaints.
+class TInputGuard : public QObject {
+  public:
+    explicit TInputGuard(const QWidget* allowed) : allowed_(allowed) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~TInputGuard() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::Wheel:
+            case QEvent::KeyPress:
+            case QEvent::KeyRelease:
+            case QEvent::Shortcut:
+            case QEvent::ContextMenu: {
+                // Window-level events reach the widgets after this; the
+                // widgets' own are judged here.
+                if (watched->isWindowType())
+                    return false;
+                const auto* widget = qobject_cast<const QWidget*>(watched);
+                return !(widget && (widget == allowed_ || allowed_->isAncestorOf(widget)));
+            }
+            default:
+                return false;
+        }
+    }
+
+  private:
+    const QWidget* allowed_;
+};
+
 }  // namespace
 
-TActionResult RunPaste(QWidget* owner, const TClipboardItems& items,
-                       const std::string& folderNativePath) {
+TActionResult RunWithProgress(QWidget* owner,
+                              const std::function<TActionResult(TCopyProgress&)>& work) {
     TCopyProgress progress;
     TActionResult result;
-    std::unique_ptr<QThread> worker(
-        QThread::create([&] { result = PasteItems(items, folderNativePath, &progress); }));
+    std::unique_ptr<QThread> worker(QThread::create([&] { result = work(progress); }));
     QEventLoop loop;
     QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
 
@@ -44,11 +81,20 @@ TActionResult RunPaste(QWidget* owner, const TClipboardItems& items,
     });
     refresh.start(kRefreshMs);
 
+    const TInputGuard guard(&box);
     worker->start();
     loop.exec();
     worker->wait();
     refresh.stop();
     box.reset();
+    return result;
+}
+
+TActionResult RunPaste(QWidget* owner, const TClipboardItems& items,
+                       const std::string& folderNativePath) {
+    const TActionResult result = RunWithProgress(owner, [&](TCopyProgress& progress) {
+        return PasteItems(items, folderNativePath, &progress);
+    });
     if (result.ok && items.cut)
         QGuiApplication::clipboard()->clear();
     return result;

@@ -2,6 +2,7 @@
 // Runs a paste on a worker thread while the window stays responsive: after
 // a short moment a progress box shows how much is copied and offers Cancel.
 // A copy of many gigabytes thus never freezes the window.
+#include <functional>
 #include <string>
 
 #include "platform/desktop/ItemActions.h"
@@ -13,6 +14,13 @@ class QWidget;
 // longer where it says).
 cq::desktop::TActionResult RunPaste(QWidget* owner, const cq::desktop::TClipboardItems& items,
                                     const std::string& folderNativePath);
+
+// Runs work (which copies and reports to its progress) the same way: on a
+// worker thread, with the progress box, while the window repaints but takes
+// no clicks or keys, so nothing can change the folders under the copy.
+cq::desktop::TActionResult RunWithProgress(
+    QWidget* owner,
+    const std::function<cq::desktop::TActionResult(cq::desktop::TCopyProgress&)>& work);
 
 // How long a paste may run before its progress box shows, in milliseconds.
 constexpr int kPasteProgressDelayMs = 400;
