@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QTest>
@@ -289,11 +288,4 @@ TEST_F(ContextMenu, NamesAreNeverMarkupAndFoldersShowTheirAnalysedSize) {
                      TUiScript::ClickMessageBoxButton(QMessageBox::No, &question)});
     EXPECT_EQ(format, Qt::PlainText);
     EXPECT_EQ(question, QString("?|Move \"<b>bold.bin\" to the Trash?"));
-    RightClickSlice("T:\\<b>bold.bin", {TUiScript::ChooseMenuItem("Properties")});
-    properties = window.findChild<TItemPropertiesDialog*>();
-    ASSERT_NE(properties, nullptr);
-    EXPECT_EQ(properties->Field("Name"), QString("<b>bold.bin"));
-    for (const QLabel* label : properties->findChildren<QLabel*>(QString("Name")))
-        EXPECT_EQ(label->textFormat(), Qt::PlainText);
-    properties->close();
 }

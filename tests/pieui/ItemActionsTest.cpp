@@ -263,40 +263,19 @@ TEST_F(ItemActions, OpenHandsTheDesktopTheExactBytes) {
     EXPECT_EQ(NativeFileUrl("/tmp/a b"), QUrl::fromLocalFile("/tmp/a b"));
 }
 
-namespace {
-
-// Entries in a folder of the test, hidden half-made copies included.
-int EntriesIn(const std::string& folder) {
-    int count = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        (void)entry;
-        ++count;
-    }
-    return count;
-}
-
-}  // namespace
-
-// A named pipe is never opened: pasting a copy of one, or of a folder that
-// holds one, is refused with a message and leaves the target as it was (were
-// it opened for reading, the paste would wait for a writer for ever). A cut
-// moves it, which only renames it.
+// A named pipe is never opened: a copy of a folder that holds one is refused
+// with a message and leaves the target as it was (were the pipe opened for
+// reading, the paste would wait for a writer for ever). A cut moves it, which
+// only renames it.
 TEST_F(ItemActions, PasteRefusesFifosWithoutOpeningThem) {
-    const std::string fifo = Native("work/pipe");
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    const TActionResult alone = PasteItems({false, {fifo}}, Native("work/target"));
-    EXPECT_FALSE(alone.ok);
-    EXPECT_TRUE(alone.error.contains("named pipe")) << alone.error.toStdString();
-    EXPECT_EQ(EntriesIn(Native("work/target")), 0);
-
-    const std::string inner = Native("work/Data/pipe");
-    ASSERT_EQ(mkfifo(inner.c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(Native("work/Data/pipe").c_str(), 0600), 0);
     const TActionResult folder = PasteItems({false, {Native("work/Data")}}, Native("work/target"));
     EXPECT_FALSE(folder.ok);
     EXPECT_TRUE(folder.error.contains("named pipe")) << folder.error.toStdString();
-    EXPECT_EQ(EntriesIn(Native("work/target")), 0);
-
-    ASSERT_TRUE(PasteItems({true, {fifo}}, Native("work/target")).ok);
+    EXPECT_TRUE(
+        QDir(root.filePath("work/target"))
+            .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
+    ASSERT_TRUE(PasteItems({true, {Native("work/Data/pipe")}}, Native("work/target")).ok);
     struct stat st;
     ASSERT_EQ(lstat(Native("work/target/pipe").c_str(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
@@ -316,5 +295,7 @@ TEST_F(ItemActions, CancelledCopyLeavesNothingAndProgressCounts) {
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.error.contains("cancelled")) << result.error.toStdString();
     EXPECT_FALSE(Exists("work/target/data"));
-    EXPECT_EQ(EntriesIn(Native("work/target")), 1);
+    EXPECT_EQ(QDir(root.filePath("work/target"))
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"Data"});
 }
