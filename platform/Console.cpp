@@ -4,8 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -45,4 +48,20 @@ std::optional<std::string> ResolvedNativePath(const std::string& path) {
 bool IsNativeFolder(const std::string& path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool MakeWritableNativeFolder(const std::string& path, std::string& error) {
+    std::error_code failure;
+    std::filesystem::create_directories(path, failure);
+    if (!IsNativeFolder(path)) {
+        error = "not a folder, and it cannot be made one";
+        if (failure)
+            error += " (" + failure.message() + ")";
+        return false;
+    }
+    if (access(path.c_str(), W_OK | X_OK) != 0) {
+        error = "the folder cannot be written to (" + std::string(std::strerror(errno)) + ")";
+        return false;
+    }
+    return true;
 }

@@ -16,3 +16,6 @@ void CancelOnInterrupt(std::atomic<bool>* flag);
 std::optional<std::string> ResolvedNativePath(const std::string& path);
 // True for an existing folder (links followed).
 bool IsNativeFolder(const std::string& path);
+// Makes path a folder the process can write files into, creating it and
+// its missing parents; false with the reason in error otherwise.
+bool MakeWritableNativeFolder(const std::string& path, std::string& error);

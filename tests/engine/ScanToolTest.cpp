@@ -12,11 +12,13 @@
 #include <atomic>
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <random>
 #include <sstream>
 
 #include "engine/AnalizeDisk.h"
+#include "engine/ProgramVersion.h"
 #include "engine/ResultFileText.h"
 #include "platform/Console.h"
 #include "platform/DirListing.h"
@@ -27,6 +29,7 @@
 #include "tools/scan/ScanCommand.h"
 #include "tools/scan/ScanOptions.h"
 #include "tools/scan/ScanReport.h"
+#include "views/common/NumberText.h"
 
 namespace {
 
@@ -78,20 +81,96 @@ TEST(ScanOptions, ReadsTheCommandLine) {
     EXPECT_FALSE(d.Json);
     EXPECT_FALSE(d.Save);
     EXPECT_EQ(d.PieFile, "");
-    for (const std::vector<std::string>& bad :
-         std::vector<std::vector<std::string>>{{},
-                                               {"--top"},
-                                               {"--top", "-1", "/"},
-                                               {"--top", "x", "/"},
-                                               {"--out"},
-                                               {"--pie", "/"},
-                                               {"--pie", "", "/"},
-                                               {"--what", "/"},
-                                               {"/a", "/b"}}) {
-        TScanOptions b;
+    EXPECT_FALSE(d.Help);
+    EXPECT_FALSE(d.Version);
+    // Names are bytes: whatever they hold comes through unchanged.
+    const std::string odd = "caf\xE9 \xFF\x1B%25\\";
+    TScanOptions b;
+    ASSERT_TRUE(ParseScanOptions({"--out", odd, "--pie", odd + ".PNG", odd}, b, error)) << error;
+    EXPECT_EQ(b.OutDir, odd);
+    EXPECT_EQ(b.PieFile, odd + ".PNG");
+    EXPECT_EQ(b.Path, odd);
+
+    // What is refused, and what wins over everything else on the line.
+    enum TOutcome { kRefused, kHelp, kVersion };
+    const std::vector<std::pair<std::vector<std::string>, TOutcome>> table = {
+        {{}, kRefused},
+        {{"--top"}, kRefused},
+        {{"--top", "-1", "/"}, kRefused},
+        {{"--top", "x", "/"}, kRefused},
+        {{"--top", "1234567890", "/"}, kRefused},
+        {{"--out"}, kRefused},
+        {{"--out", "", "/"}, kRefused},
+        {{"--pie", "/"}, kRefused},
+        {{"--pie", "", "/"}, kRefused},
+        {{"--pie", "pie.jpg", "/"}, kRefused},
+        {{"--pie", "png", "/"}, kRefused},
+        {{"--pie", ".png", "/"}, kRefused},
+        {{"--pie", "pie.png/", "/"}, kRefused},
+        {{"--what", "/"}, kRefused},
+        {{"-top", "5", "/"}, kRefused},
+        {{"/a", "/b"}, kRefused},
+        {{"/a", "--", "/b"}, kRefused},
+        {{"--", "/a", "/b"}, kRefused},
+        {{""}, kRefused},
+        {{"--top", "--help", "/"}, kRefused},  // --help is the value of --top
+        {{"--help"}, kHelp},
+        {{"-h"}, kHelp},
+        {{"--top", "5", "--help"}, kHelp},
+        {{"--help", "--what"}, kHelp},
+        {{"--version", "--help"}, kHelp},
+        {{"/a", "/b", "-h"}, kHelp},
+        {{"--version"}, kVersion},
+        {{"--pie", "x.jpg", "--version"}, kVersion},
+        {{"/a", "--version", "/b"}, kVersion},
+    };
+    for (const auto& [args, outcome] : table) {
+        std::string joined;
+        for (const std::string& a : args)
+            joined += "'" + a + "' ";
+        TScanOptions r;
         error.clear();
-        EXPECT_FALSE(ParseScanOptions(bad, b, error));
-        EXPECT_FALSE(error.empty());
+        const bool ok = ParseScanOptions(args, r, error);
+        EXPECT_EQ(ok, outcome != kRefused) << joined;
+        EXPECT_EQ(error.empty(), outcome != kRefused) << joined << error;
+        EXPECT_EQ(r.Help, outcome == kHelp) << joined;
+        EXPECT_EQ(r.Version, outcome == kVersion) << joined;
+    }
+}
+
+// The total in the unit that fits it; the number read back in that unit is
+// the size to within the rounding of one decimal.
+TEST(ScanReport, TotalTakesTheUnitThatFitsItsSize) {
+    constexpr std::int64_t kMB = 1 << 20, kGB = std::int64_t(1) << 30;
+    std::vector<std::int64_t> sizes = {
+        0, 1, kMB - 1, kMB, kGB - 1, kGB, kGB + 1, std::numeric_limits<std::int64_t>::max()};
+    std::mt19937_64 random(13);
+    for (int i = 0; i < 500; ++i)
+        sizes.push_back(static_cast<std::int64_t>(random() >> (random() % 63 + 1)));
+    for (const std::int64_t bytes : sizes) {
+        const std::string text = TotalSizeText(bytes);
+        const bool gb = bytes >= kGB;
+        const std::string unit = gb ? " GB" : " MB";
+        ASSERT_GT(text.size(), unit.size()) << bytes;
+        EXPECT_EQ(text.substr(text.size() - unit.size()), unit) << bytes;
+        const std::string number = text.substr(0, text.size() - unit.size());
+        EXPECT_EQ(number.find_first_not_of("0123456789."), std::string::npos) << text;
+        ASSERT_EQ(number.find('.'), number.size() - 2) << text;
+        const double shown = std::stod(number) * static_cast<double>(gb ? kGB : kMB);
+        EXPECT_NEAR(shown, static_cast<double>(bytes), 0.05 * (gb ? kGB : kMB) + 1e-6 * bytes)
+            << bytes << " shown as " << text;
+        // The report's total line carries it; the subfolder rows stay in MB.
+        std::ostringstream report;
+        TScanReport r;
+        r.TotalBytes = bytes;
+        r.Largest.push_back({"sub", bytes, 100});
+        PrintScanText(r, report);
+        EXPECT_NE(report.str().find("Total: " + text + " (" + std::to_string(bytes) + " bytes)"),
+                  std::string::npos)
+            << report.str();
+        EXPECT_NE(report.str().find(FormatMB(std::to_string(bytes)) + " MB  100.0%  "),
+                  std::string::npos)
+            << report.str();
     }
 }
 
@@ -107,7 +186,7 @@ TEST(ScanReport, LargestDirectSubfoldersFirst) {
     EXPECT_EQ(r.Largest[1].Name, "c");
     std::ostringstream text;
     PrintScanText(r, text);
-    EXPECT_NE(text.str().find("Total: 0.0 GB (1000 bytes) in 5 folders"), std::string::npos)
+    EXPECT_NE(text.str().find("Total: 0.0 MB (1000 bytes) in 5 folders"), std::string::npos)
         << text.str();
     EXPECT_NE(text.str().find("  60.0%  ##################............  b\\x"), std::string::npos)
         << text.str();
@@ -228,18 +307,74 @@ TEST(ScanTool, BadPathsGiveStatusTwoAndAClearMessage) {
     EXPECT_NE(r.Err.find("usage:"), std::string::npos) << r.Err;
 }
 
-TEST(ScanTool, HelpPrintsEveryOptionAndSucceeds) {
+TEST(ScanTool, HelpAndVersionPrintAndSucceed) {
     TTempDir dir;
-    // Help wins over anything else on the line, even a missing PATH.
-    for (const char* args : {"--help", "-h", "--top 5 --help", "--help --what"}) {
+    const std::string version = "cobaltquarry-scan " + std::string(kProgramVersion) + "\n";
+    // Help wins over anything else on the line, even a missing PATH; the
+    // version over anything but help.
+    for (const auto& [args, expected] : std::vector<std::pair<std::string, std::string>>{
+             {"--help", ScanUsage()},
+             {"-h", ScanUsage()},
+             {"--top 5 --help", ScanUsage()},
+             {"--help --what", ScanUsage()},
+             {"--version -h", ScanUsage()},
+             {"--version", version},
+             {"--pie x.jpg --version /nowhere", version}}) {
         const RunResult r = RunScan(args, dir);
         EXPECT_EQ(r.Status, 0) << args;
         EXPECT_EQ(r.Err, "") << args;
-        EXPECT_EQ(r.Out, ScanUsage()) << args;
+        EXPECT_EQ(r.Out, expected) << args;
     }
-    for (const char* option : {"--top", "--json", "--out", "--save", "--pie", "--help"}) {
-        EXPECT_NE(ScanUsage().find(option), std::string::npos) << option;
+    // Every option is in the help, each on a line of its own with a
+    // description beside it.
+    const std::string help = ScanUsage();
+    for (const char* option :
+         {"--top N", "--json", "--out DIR", "--save", "--pie FILE", "-h, --help", "--version"}) {
+        const std::size_t at = help.find("\n  " + std::string(option) + " ");
+        ASSERT_NE(at, std::string::npos) << option;
+        const std::string line = help.substr(at + 1, help.find('\n', at + 1) - at - 1);
+        EXPECT_GT(line.size(), std::string(option).size() + 15) << line;
     }
+}
+
+// --out and --pie are checked before the scan: with the scan cancelled from
+// the start, a fault of either is still what the run reports.
+TEST(ScanTool, OutFolderAndPieNameAreCheckedBeforeTheScan) {
+    TTempDir dir;
+    dir.MakeDir("tree");
+    dir.MakeDir("tree/sub");
+    dir.MakeFile("tree/sub/f", 5000);
+    dir.MakeFile("file", 1);
+    TScopedDriveTable table(TDriveTable({{'C', dir / "tree"}}));
+    struct TCase {
+        std::vector<std::string> Args;
+        int Status;
+        std::string Message;  // part of the message on standard error
+    };
+    const std::vector<TCase> cases = {
+        {{"--out", dir / "file"}, TScanCommand::kFailed, "not a folder"},
+        {{"--out", dir / "file/below"}, TScanCommand::kFailed, "not a folder"},
+        {{"--pie", dir / "pie.jpg"}, TScanCommand::kBadUsage, ".png"},
+        {{"--pie", dir / "pie"}, TScanCommand::kBadUsage, ".png"},
+        {{"--out", dir / "new/deeper"}, TScanCommand::kCancelled, "cancelled"},
+    };
+    for (const TCase& c : cases) {
+        TScanCommand command;
+        command.Cancel() = true;
+        std::vector<std::string> args = c.Args;
+        args.push_back(dir / "tree");
+        std::ostringstream out, err;
+        EXPECT_EQ(command.Run(args, out, err), c.Status) << c.Args[1];
+        EXPECT_NE(err.str().find(c.Message), std::string::npos) << err.str();
+        EXPECT_EQ(out.str().find("Total"), std::string::npos) << out.str();
+    }
+    // The missing folder was made before the (cancelled) scan; a scan that
+    // runs writes its lists into a folder made the same way.
+    EXPECT_TRUE(IsNativeFolder(dir / "new/deeper"));
+    TScanCommand command;
+    std::ostringstream out, err;
+    ASSERT_EQ(command.Run({"--out", dir / "made/here", dir / "tree"}, out, err), 0) << err.str();
+    EXPECT_EQ(ReadAll(dir / "made/here/CDirSizes"), "5000\r\n5000\r\n");
 }
 
 // Ctrl+C and SIGTERM set the scan's cancel flag instead of ending the
@@ -304,7 +439,7 @@ TEST(ScanTool, DrawsThePieOfTheFolderAsPng) {
     ASSERT_EQ(r.Status, 0) << r.Err;
     // (Qt may warn about the session's set-up; the program itself says nothing.)
     EXPECT_EQ(r.Err.find("cobaltquarry-scan"), std::string::npos) << r.Err;
-    EXPECT_NE(r.Out.find("Total: 0.0 GB (4194304 bytes) in 3 folders"), std::string::npos) << r.Out;
+    EXPECT_NE(r.Out.find("Total: 4.0 MB (4194304 bytes) in 3 folders"), std::string::npos) << r.Out;
     struct stat st;
     EXPECT_NE(stat((dir / "data").c_str(), &st), 0) << "a pie alone must not touch the data folder";
 

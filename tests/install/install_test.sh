@@ -44,7 +44,7 @@ done
 others=$(ls "$prefix/$CQ_BINDIR" | grep -v -x -e cobaltquarry -e cobaltquarry-scan)
 [ -z "$others" ] || fail "unexpected files in $CQ_BINDIR: $others"
 
-# The scanner's --help runs, and every option it names is in its manual page.
+# The scanner's --help runs, and it and the manual page name the same options.
 if "$prefix/$CQ_BINDIR/cobaltquarry-scan" --help >"$tmp/help.txt" 2>&1; then
     grep -qi usage "$tmp/help.txt" || fail "cobaltquarry-scan --help prints no usage"
     # roff writes a dash as \-
@@ -56,6 +56,17 @@ if "$prefix/$CQ_BINDIR/cobaltquarry-scan" --help >"$tmp/help.txt" 2>&1; then
         grep -q -E -- "(^|[^A-Za-z-])$option([^A-Za-z-]|$)" "$tmp/man.txt" ||
             fail "option $option of --help is not in cobaltquarry-scan(1)"
     done
+    # And the other way: every option the page describes (the tag lines of
+    # its OPTIONS section) is one that --help lists, so neither is stale.
+    described=$(sed -n '/^\.SH OPTIONS/,/^\.SH /{/^\.TP/{n;p}}' "$tmp/man.txt" |
+        grep -o -E -- '(^|[ ,"])--?[A-Za-z][A-Za-z-]*' | sed -E 's/^[ ,"]//' | sort -u)
+    [ -n "$described" ] || fail "no options found in the OPTIONS of cobaltquarry-scan(1)"
+    for option in $described; do
+        grep -q -E -- "(^|[^A-Za-z-])$option([^A-Za-z-]|$)" "$tmp/help.txt" ||
+            fail "option $option of cobaltquarry-scan(1) is not in --help"
+    done
+    [ "$(echo "$options" | wc -l)" -eq "$(echo "$described" | wc -l)" ] ||
+        fail "--help and cobaltquarry-scan(1) list different numbers of options"
 else
     cat "$tmp/help.txt"
     fail "cobaltquarry-scan --help failed"

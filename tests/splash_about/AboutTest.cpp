@@ -12,6 +12,7 @@
 #include "app/about/AboutFigures.h"
 #include "app/about/FormAbout.h"
 #include "app/about/ProjectLinks.h"
+#include "engine/ProgramVersion.h"
 #include "platform/desktop/ShellOpen.h"
 #include "tests/help/QtTestApp.h"
 #include "views/gradient/Gradient.h"
@@ -110,6 +111,16 @@ TEST(AboutTest, MakerLineTurnsBlueUnderThePointer) {
     EXPECT_EQ(maker->palette().color(QPalette::WindowText), QColor(Qt::black));
     EXPECT_EQ(maker->cursor().shape(), Qt::PointingHandCursor);
     EXPECT_EQ(about.ProgramIcon()->cursor().shape(), Qt::PointingHandCursor);
+}
+
+// The About window and cobaltquarry-scan --version show one version.
+TEST(AboutTest, ShowsTheProgramsVersion) {
+    TFormAbout about(kHalfGigabyte, kCommaLocale);
+    QStringList texts;
+    for (const QLabel* label : about.findChildren<QLabel*>())
+        texts << label->text();
+    EXPECT_TRUE(texts.contains(QStringLiteral("version ") + QLatin1String(kProgramVersion)))
+        << texts.join(" | ").toStdString();
 }
 
 TEST(AboutTest, LayoutAndScreenshot) {

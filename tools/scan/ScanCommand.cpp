@@ -75,12 +75,18 @@ void ShowProgress(const TAnalizeDisk& analyzer, const std::atomic<bool>& done) {
     std::fprintf(stderr, "\r\033[K");
 }
 
+// The folder --out names, made with its parents when missing; false with
+// the reason when it is not a folder or cannot be written to.
+bool PrepareOutDir(const std::string& outDir, std::string& error) {
+    std::string why;
+    if (MakeWritableNativeFolder(outDir, why))
+        return true;
+    error = "--out " + VisibleName(outDir) + ": " + why;
+    return false;
+}
+
 bool WriteLists(const TAnalizeDisk& a, const std::string& outDir, std::string& error) {
     const std::string base = outDir + "/" + std::string(1, DriveLetterOf(a.Dirs()[0]));
-    if (!IsNativeFolder(outDir)) {
-        error = outDir + ": not a folder";
-        return false;
-    }
     if (!WriteListFile(base + "Dirs", a.Dirs()) ||
         !WriteListFile(base + "DirSizes", a.DirSizes()) ||
         !WriteListFile(base + "Percents", a.Percents())) {
@@ -126,6 +132,10 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         out << ScanUsage();
         return 0;
     }
+    if (options.Version) {
+        out << ScanVersion() << "\n";
+        return 0;
+    }
     std::string native, driveForm;
     if (!ResolvePath(options.Path, native, driveForm, error)) {
         err << "cobaltquarry-scan: " << error << "\n";
@@ -142,6 +152,12 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         }
         offDrive = std::make_unique<TScopedDriveTable>(TDriveTable({{kOffDriveLetter, native}}));
         driveForm = std::string(1, kOffDriveLetter) + ":";
+    }
+
+    // A folder the lists cannot go to is found out now, not after a long scan.
+    if (!options.OutDir.empty() && !PrepareOutDir(options.OutDir, error)) {
+        err << "cobaltquarry-scan: " << error << "\n";
+        return kFailed;
     }
 
     analyzer_.Directory = driveForm.find('\\') == std::string::npos ? driveForm + "\\" : driveForm;

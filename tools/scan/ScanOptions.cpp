@@ -1,8 +1,58 @@
 #include "tools/scan/ScanOptions.h"
 
+#include <QCommandLineParser>
+#include <QStringList>
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 
+#include "engine/ProgramVersion.h"
+
 namespace {
+
+// The options in the order the help lists them. The descriptions are the
+// help text itself, so an option cannot be added without one.
+QList<QCommandLineOption> Options() {
+    return {
+        {"top", "List the N largest subfolders (default 20).", "N"},
+        {"json", "Print the report as JSON instead of text."},
+        {"out",
+         "Also write the result lists XDirs, XDirSizes and XPercents (X: the drive letter of "
+         "PATH) into DIR; DIR is created when missing.",
+         "DIR"},
+        {"save", "Store the results as the desktop program does."},
+        {"pie", "Draw the pie chart of PATH into FILE, a PNG picture; FILE must end in .png.",
+         "FILE"},
+        {{"h", "help"}, "Show this help and exit."},
+        {"version", "Show the program's version and exit."},
+    };
+}
+
+// "-h, --help", "--top N": an option's names as the help shows them.
+QString Names(const QCommandLineOption& option) {
+    QStringList names;
+    for (const QString& name : option.names())
+        names << (name.size() == 1 ? "-" : "--") + name;
+    QString text = names.join(", ");
+    if (!option.valueName().isEmpty())
+        text += " " + option.valueName();
+    return text;
+}
+
+// head, then the words of text in lines of at most 79 characters, each
+// further line indented as far as head.
+QString Wrapped(const QString& head, const QString& text) {
+    constexpr int kWidth = 79;
+    QString out = head, line;
+    for (const QString& word : text.split(' ', Qt::SkipEmptyParts)) {
+        if (!line.isEmpty() && head.size() + line.size() + 1 + word.size() > kWidth) {
+            out += line + "\n" + QString(head.size(), ' ');
+            line.clear();
+        }
+        line += (line.isEmpty() ? "" : " ") + word;
+    }
+    return out + line + "\n";
+}
 
 bool ReadCount(const std::string& text, int& value) {
     if (text.empty() || text.size() > 9 ||
@@ -12,70 +62,94 @@ bool ReadCount(const std::string& text, int& value) {
     return true;
 }
 
+bool EndsInPng(const std::string& file) {
+    static const std::string kPng = ".png";
+    if (file.size() <= kPng.size())
+        return false;
+    for (std::size_t i = 0; i < kPng.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(file[file.size() - kPng.size() + i])) !=
+            kPng[i])
+            return false;
+    return true;
+}
+
+// Arguments are file names, i.e. bytes that need not be UTF-8. The parser
+// sees each byte as one Latin-1 character (the option names are ASCII), so
+// every value and PATH comes back with exactly the bytes given.
+QString Text(const std::string& bytes) {
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+std::string Bytes(const QString& text) {
+    return text.toLatin1().toStdString();
+}
+
 }  // namespace
 
 std::string ScanUsage() {
-    return "usage: cobaltquarry-scan [--top N] [--json] [--out DIR] [--save] [--pie FILE]\n"
-           "                         PATH\n"
-           "Measures the folder PATH and everything below it.\n"
-           "  --top N     list the N largest subfolders (default 20)\n"
-           "  --json      print the report as JSON\n"
-           "  --out DIR   also write the result lists XDirs, XDirSizes and XPercents\n"
-           "              (X: the drive letter of PATH) into DIR\n"
-           "  --save      store the results as the desktop program does\n"
-           "  --pie FILE  draw the pie chart of PATH into the PNG file FILE\n"
-           "  -h, --help  show this help\n";
+    const QList<QCommandLineOption> options = Options();
+    QString synopsis = "usage: cobaltquarry-scan";
+    int width = 0;
+    for (const QCommandLineOption& option : options) {
+        if (option.names().contains("help"))
+            break;  // help and version are a synopsis of their own
+        synopsis += " [" + Names(option) + "]";
+    }
+    for (const QCommandLineOption& option : options)
+        width = std::max(width, static_cast<int>(Names(option).size()));
+    QString text = synopsis + " [--] PATH\n" + "       cobaltquarry-scan --help | --version\n" +
+                   "Measures the folder PATH and everything below it.\n\nOptions:\n";
+    for (const QCommandLineOption& option : options)
+        text += Wrapped("  " + Names(option).leftJustified(width + 2), option.description());
+    return text.toStdString();
+}
+
+std::string ScanVersion() {
+    return std::string("cobaltquarry-scan ") + kProgramVersion;
 }
 
 bool ParseScanOptions(const std::vector<std::string>& args, TScanOptions& options,
                       std::string& error) {
-    bool pathSeen = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == "--help" || a == "-h") {
-            options.Help = true;
-            return true;
-        } else if (a == "--json") {
-            options.Json = true;
-        } else if (a == "--top") {
-            if (!hasValue || !ReadCount(args[++i], options.Top)) {
-                error = "--top needs a whole number";
-                return false;
-            }
-        } else if (a == "--out") {
-            if (!hasValue || args[i + 1].empty()) {
-                error = "--out needs a folder";
-                return false;
-            }
-            options.OutDir = args[++i];
-        } else if (a == "--save") {
-            options.Save = true;
-        } else if (a == "--pie") {
-            if (!hasValue || args[i + 1].empty()) {
-                error = "--pie needs a file name";
-                return false;
-            }
-            options.PieFile = args[++i];
-        } else if (a == "--") {
-            if (!hasValue || pathSeen || i + 2 != args.size()) {
-                error = "exactly one PATH is expected";
-                return false;
-            }
-            options.Path = args[++i];
-            pathSeen = true;
-        } else if (a.size() > 1 && a[0] == '-') {
-            error = "unknown option " + a;
-            return false;
-        } else if (pathSeen) {
-            error = "exactly one PATH is expected";
-            return false;
-        } else {
-            options.Path = a;
-            pathSeen = true;
-        }
+    QCommandLineParser parser;
+    // "-top" is no spelling of --top; single letters may be combined.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    parser.addOptions(Options());
+    QStringList arguments{"cobaltquarry-scan"};
+    for (const std::string& a : args)
+        arguments << Text(a);
+    const bool parsed = parser.parse(arguments);
+
+    options.Help = parser.isSet("help");
+    options.Version = !options.Help && parser.isSet("version");
+    if (options.Help || options.Version)
+        return true;
+    if (!parsed) {
+        error = parser.errorText().toStdString();
+        return false;
     }
-    if (!pathSeen || options.Path.empty()) {
+    if (parser.isSet("top") && !ReadCount(Bytes(parser.value("top")), options.Top)) {
+        error = "--top needs a whole number";
+        return false;
+    }
+    options.Json = parser.isSet("json");
+    options.Save = parser.isSet("save");
+    options.OutDir = Bytes(parser.value("out"));
+    if (parser.isSet("out") && options.OutDir.empty()) {
+        error = "--out needs a folder";
+        return false;
+    }
+    options.PieFile = Bytes(parser.value("pie"));
+    if (parser.isSet("pie") && !EndsInPng(options.PieFile)) {
+        error = "--pie needs the name of a PNG file, ending in .png";
+        return false;
+    }
+    const QStringList paths = parser.positionalArguments();
+    if (paths.size() > 1) {
+        error = "exactly one PATH is expected";
+        return false;
+    }
+    options.Path = paths.isEmpty() ? std::string() : Bytes(paths.first());
+    if (options.Path.empty()) {
         error = "PATH is missing";
         return false;
     }

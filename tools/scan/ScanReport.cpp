@@ -102,6 +102,12 @@ TScanReport MakeScanReport(const TStringList& dirs, const TStringList& sizes, in
     return r;
 }
 
+std::string TotalSizeText(std::int64_t bytes) {
+    constexpr std::int64_t kGB = std::int64_t(1) << 30;
+    const std::string text = std::to_string(bytes);
+    return bytes < kGB ? FormatMB(text) + " MB" : FormatGB(text);
+}
+
 std::string SecondsText(double seconds) {
     // to_chars ignores the locale: the point stays a point even after a GUI
     // application has taken over the user's number settings.
@@ -138,7 +144,7 @@ void PrintScanText(const TScanReport& r, std::ostream& out) {
     if (!r.DriveForm.empty())
         out << "  (" << VisibleName(r.DriveForm) << ")";
     out << "\n";
-    out << "Total: " << FormatGB(total) << " (" << total << " bytes) in " << r.Folders
+    out << "Total: " << TotalSizeText(r.TotalBytes) << " (" << total << " bytes) in " << r.Folders
         << " folders, scanned in " << SecondsText(r.Seconds) << " s\n";
     if (r.Largest.empty())
         return;

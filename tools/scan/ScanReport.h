@@ -1,7 +1,8 @@
 #pragma once
 // What cobaltquarry-scan prints: the scanned folder's total, the number of
 // folders, the time taken and its largest subfolders. Sizes and shares use
-// the program's own number texts ("3.0 GB", "1.5" MB, "12.5" %).
+// the program's own number texts ("3.0 GB" or "512.0 MB" for the total,
+// "1.5" MB for each subfolder, "12.5" %).
 #include <cstdint>
 #include <iosfwd>
 #include <string>
@@ -28,6 +29,10 @@ struct TScanReport {
 // The report of sorted, aggregated lists whose first entry is the scanned
 // folder: its direct subfolders, the Top largest of them.
 TScanReport MakeScanReport(const TStringList& dirs, const TStringList& sizes, int top);
+
+// A total in the unit that suits it: "512.3 MB" below 1 GB (1024^3 bytes),
+// "3.0 GB" from there on, one decimal each, in the program's number texts.
+std::string TotalSizeText(std::int64_t bytes);
 
 // Seconds with two decimals and a point whatever the locale: "0.25".
 std::string SecondsText(double seconds);
