@@ -4,11 +4,11 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMenu>
-#include <QMessageBox>
 #include <QStyle>
 #include <QToolButton>
 
 #include "app/drives/DriveText.h"
+#include "app/drives/PlainWarning.h"
 #include "platform/DriveTable.h"
 
 namespace {
@@ -52,7 +52,7 @@ TDriveSelector::TDriveSelector(THooks hooks, QToolButton* button)
         hooks_.Refresh = &TDriveTable::Refresh;
     if (!hooks_.NotMounted)
         hooks_.NotMounted = [this](const std::string& text) {
-            QMessageBox::warning(btnDrives_, QString(), FromBytes(DriveNotMountedText(text[0])));
+            ShowPlainWarning(btnDrives_, FromBytes(DriveNotMountedText(text[0])));
         };
     ownsButton_ = button == nullptr;
     btnDrives_ = button ? button : new QToolButton();

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "app/drives/DriveText.h"
+#include "app/drives/PlainWarning.h"
 #include "app/wait/FormWait.h"
 #include "engine/AnalizeDisk.h"
 #include "platform/DriveForm.h"
@@ -40,11 +41,7 @@ TScanControl::TScanControl(TResultStore& store, TTreeLists& tree, QWidget* windo
       hooks_(std::move(hooks)),
       formWait_(std::make_unique<TFormWait>()) {
     asker_ = [this](const QString& text) { return AskWithMessageBox(window_, text); };
-    teller_ = [this](const QString& text) {
-        QMessageBox box(QMessageBox::Warning, QString(), text, QMessageBox::Ok, window_);
-        box.setTextFormat(Qt::PlainText);
-        box.exec();
-    };
+    teller_ = [this](const QString& text) { ShowPlainWarning(window_, text); };
     if (!hooks_.Mounted)
         hooks_.Mounted = [](char letter) {
             TDriveTable::Refresh();

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QFontMetricsF>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include "app/drives/DriveSelector.h"
@@ -186,6 +189,30 @@ TEST_F(DriveSelectorTest, MenuFollowsTheDriveTableEachTimeItOpens) {
               "Drive \"D:\\\" is not mounted. Its stored results are kept.");
     EXPECT_TRUE(log_.empty());
     EXPECT_EQ(selector.btnDrives()->text(), before);
+    EXPECT_EQ(current_, "C:\\");
+}
+
+// Without a hook of its own the selector says so in a message box that shows
+// its text as plain text, never as markup.
+TEST_F(DriveSelectorTest, NotMountedIsToldInAPlainTextBox) {
+    TDriveSelector selector(hooks_);
+    selector.SetDrivesList();
+    QTest::mouseClick(selector.btnDrives(), Qt::LeftButton);
+    QAction* d = selector.pmDrives()->actions().at(1);
+    selector.pmDrives()->hide();
+    TScopedDriveTable onlyC(TDriveTable({{'C', c_.path().toStdString()}}));
+    QString shown;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shown = box->text();
+        format = box->textFormat();
+        box->accept();
+    });
+    selector.menuDriveClick(d);
+    EXPECT_EQ(shown.toStdString(), DriveNotMountedText('D'));
+    EXPECT_EQ(format, Qt::PlainText);
     EXPECT_EQ(current_, "C:\\");
 }
 
