@@ -2,6 +2,10 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# `make test` also runs the sanitizer and fuzzer checks in a build of their
+# own (scripts/sanitize-check.sh); SANITIZE=0 leaves them out.
+SANITIZE ?= 1
+SANITIZE_BUILD ?= $(BUILD)-sanitize
 
 .PHONY: all deps configure build run test bench package format clean
 
@@ -25,6 +29,9 @@ run: build
 
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) --timeout 300
+ifneq ($(SANITIZE),0)
+	@JOBS=$(JOBS) ./scripts/sanitize-check.sh $(SANITIZE_BUILD)
+endif
 
 bench: build
 	@./bench/run.sh $(BUILD)
@@ -37,4 +44,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD)
+	@rm -rf $(BUILD) $(SANITIZE_BUILD)

@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# The checks that catch memory and undefined-behaviour faults which plain
+# tests pass over: the engine, platform, store and common tests and the
+# scanner's tests built with clang's AddressSanitizer and
+# UndefinedBehaviorSanitizer (any finding aborts), the scanner run over a
+# tree of hostile names, and a short libFuzzer run of the result-file reader
+# and the bar and pie data built from what it loads.
+#
+# usage: sanitize-check.sh [BUILD_DIR]
+#   BUILD_DIR     the sanitizer build, apart from the normal one
+#                 (default: build-sanitize in the repository)
+#   JOBS          parallel compile jobs (default: the number of cores)
+#   FUZZ_RUNS     inputs the fuzzer tries (default 4000, about 20 s)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build-sanitize}
+jobs=${JOBS:-$(nproc)}
+fuzz_runs=${FUZZ_RUNS:-4000}
+
+# Each step with the seconds since the start, to see where the time goes.
+step() { echo "== sanitize: $* (${SECONDS} s)"; }
+
+# -O1 keeps the instrumented tests fast enough; line tables are all the
+# reports need. fuzzer-no-link gives every library the coverage feedback
+# libFuzzer steers by; only the fuzz target links libFuzzer itself.
+flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+flags="$flags -fsanitize=fuzzer-no-link"
+step "configure $build"
+cmake -S "$root" -B "$build" \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_BUILD_TYPE=Debug \
+    -DCMAKE_CXX_FLAGS_DEBUG="-O1 -gline-tables-only" \
+    -DCMAKE_CXX_FLAGS="$flags" \
+    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
+    -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined" \
+    -DCMAKE_MODULE_LINKER_FLAGS="-fsanitize=address,undefined" \
+    -DCQ_FUZZ=ON >"$build.configure.log" 2>&1 || {
+    cat "$build.configure.log"
+    exit 1
+}
+rm -f "$build.configure.log"
+
+tests=(test_engine test_scan_tool test_platform test_store test_common)
+step "build ${tests[*]} cobaltquarry-scan result_fuzz"
+cmake --build "$build" -j "$jobs" --target "${tests[@]}" cobaltquarry-scan result_fuzz
+
+export ASAN_OPTIONS=detect_leaks=1:strict_init_order=1:detect_stack_use_after_return=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=suppressions=$root/scripts/sanitize/lsan.supp:print_suppressions=0
+export QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
+
+tmp=$(mktemp -d)
+trap 'chmod -R u+rwx "$tmp" 2>/dev/null; rm -rf "$tmp"' EXIT
+# The pie's fonts want a private runtime folder; without one Qt warns.
+mkdir -m 700 "$tmp/runtime"
+export XDG_RUNTIME_DIR=$tmp/runtime
+
+# Each test program runs all its cases in one process: one sanitizer start-up
+# instead of one per case. The program's path comes from CMake's own record.
+for t in "${tests[@]}"; do
+    exe=$(find "$build/tests" -type f -name "$t" -perm -u+x | head -n 1)
+    step "$t"
+    "$exe" --gtest_brief=1 >"$tmp/$t.log" 2>&1 || {
+        cat "$tmp/$t.log"
+        echo "sanitize: $t failed" >&2
+        exit 1
+    }
+    tail -n 1 "$tmp/$t.log"
+done
+
+# Hostile names: percent escapes, backslashes, line breaks, terminal escapes,
+# bytes that are not UTF-8, and a path deeper than PATH_MAX.
+step "cobaltquarry-scan over hostile names"
+tree=$tmp/odd
+mkdir -p "$tree"
+(
+    cd "$tree"
+    for name in '100%' '%5C' '%25' 'back\slash' 'C:\fake' $'line\nbreak' $'cr\rhere' \
+        $'\e[31mred' $'\x7f' $'latin\xe9' $'\xff\xfe' $'\xc2\x9b' ' lead' 'trail ' '-dash'; do
+        mkdir -- "$name"
+        head -c 1234 /dev/zero >"$name/f"
+    done
+    # 40 levels of 120-byte names: about 4800 bytes, past PATH_MAX.
+    deep=$(printf 'd%.0s' $(seq 120))
+    for _ in $(seq 40); do
+        mkdir "$deep"
+        cd "$deep"
+    done
+    head -c 4321 /dev/zero >f
+)
+scan=$build/tools/cobaltquarry-scan
+mkdir -p "$tmp/out"
+XDG_DATA_HOME=$tmp/data "$scan" --top 100 "$tree" >"$tmp/report.txt"
+XDG_DATA_HOME=$tmp/data "$scan" --json --out "$tmp/out" --pie "$tmp/odd.png" -- "$tree" \
+    >"$tmp/report.json"
+# Every subfolder on one line of its own: path, total, heading, 16 rows.
+lines=$(wc -l <"$tmp/report.txt")
+if [ "$lines" -ne 19 ]; then
+    cat -v "$tmp/report.txt"
+    echo "sanitize: the report of the hostile names has $lines lines, not 19" >&2
+    exit 1
+fi
+
+# The fuzzer starts from the committed seeds and keeps what it finds in the
+# build folder; a fixed seed makes a failure repeat on the next run.
+step "result_fuzz, $fuzz_runs inputs"
+mkdir -p "$build/fuzz-corpus" "$build/fuzz-artifacts"
+"$build/tests/fuzz/result_fuzz" -seed=1 -runs="$fuzz_runs" -max_len=4096 \
+    -artifact_prefix="$build/fuzz-artifacts/" \
+    -dict="$root/tests/fuzz/result.dict" \
+    "$build/fuzz-corpus" "$root/tests/fuzz/corpus" >"$tmp/fuzz.log" 2>&1 || {
+    tail -n 60 "$tmp/fuzz.log"
+    echo "sanitize: result_fuzz found a fault; the input is in $build/fuzz-artifacts" >&2
+    exit 1
+}
+grep -E '^(#[0-9]+\s+DONE|Done)' "$tmp/fuzz.log" | tail -n 1
+step "no findings"
