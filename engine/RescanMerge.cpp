@@ -52,6 +52,24 @@ class TStoredLists {
         return true;
     }
 
+    // Whether merging paths of the drive root (e.g. "C:") leaves the whole
+    // list in strictly rising byte order, the order the loader insists on.
+    // The merge puts a missing root at the end of the roots and the paths
+    // below it among the other paths; lists the analyzer writes (the drive
+    // root, then the paths below it) always allow that, hand-edited ones with
+    // other roots may not.
+    bool KeepsByteOrder(const std::string& root) const {
+        for (std::size_t i = 1; i < dirs_.size(); ++i)
+            if (!(std::string_view(dirs_[i - 1]) < std::string_view(dirs_[i])))
+                return false;
+        if (roots_ > 0 && !(std::string_view(dirs_[roots_ - 1]) < root + '\\'))
+            return false;
+        if (Find(root) != npos)
+            return true;
+        return (roots_ == 0 || std::string_view(dirs_[roots_ - 1]) < root) &&
+               (roots_ == dirs_.size() || root < std::string_view(dirs_[roots_]));
+    }
+
     // First position at or after from (not before the roots) whose path is
     // not below key in byte order.
     std::size_t Bound(std::string_view key, std::size_t from = 0) const {
@@ -220,6 +238,8 @@ bool MergeRescan(TStringList& dirs, TStringList& sizes, TStringList& percents,
     const char letter = StoredLetter(dirs, rescanDirs[0]);
     std::string folder = rescanDirs[0];
     folder[0] = letter;
+    if (!stored.KeepsByteOrder(folder.substr(0, folder.find('\\'))))
+        return false;
     const std::string& total = rescanSizes[0];
     const std::size_t folderAt = stored.Find(folder);
     const std::int64_t change =

@@ -21,7 +21,10 @@
 // first entry being F) into the stored lists. Applies to stored lists of one
 // length each, drive roots first and every other path in strictly rising byte
 // order, and to a rescan of the same form whose entries after the first all
-// lie below F. For anything else it returns false and changes nothing.
+// lie below F. The merged lists must stay in strictly rising byte order as a
+// whole (the order the loader takes), so stored roots that would sort after
+// F's drive root or its paths (only in hand-edited lists) rule a merge out.
+// For anything else it returns false and changes nothing.
 // The rescan's drive letter may differ in case from the stored one; the
 // stored letter is kept.
 bool MergeRescan(TStringList& dirs, TStringList& sizes, TStringList& percents,
