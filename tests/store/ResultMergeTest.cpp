@@ -6,6 +6,7 @@
 
 #include "engine/AnalizeDisk.h"
 #include "engine/NumberText.h"
+#include "engine/ResultListCheck.h"
 #include "engine/ResultStore.h"
 #include "engine/ResultStoreIndex.h"
 #include "platform/DriveForm.h"
@@ -336,4 +337,44 @@ TEST(AppendAnalizeInfo, StoresWhatAFreshScanOfTheWholeDriveStores) {
             ASSERT_EQ(StoredBytes(reference), StoredBytes(store)) << "seed " << seed;
         }
     }
+}
+
+// Whatever roots hand-edited lists hold, lists the loader takes stay lists
+// the loader takes after a merge: the save of a merge must load again.
+TEST(AppendAnalizeInfo, ListsTheLoaderTakesStayInItsOrderOnRandomRoots) {
+    const std::vector<std::string> roots = {" ", "B:", "C:", "C::", "C:Xa", "C:z", "D:", "c:"};
+    const std::vector<std::string> below = {"C:\\a", "C:\\a\\x", "C:\\b", "C:\\a\\x\\y", "D:\\a"};
+    std::mt19937 random(17);
+    int merged = 0;
+    for (int round = 0; round < 400; ++round) {
+        // Random roots first, then random other paths, each part in byte order.
+        TStringList first, rest;
+        for (const std::string& r : roots)
+            if (random() % 3 == 0)
+                first.push_back(r);
+        for (const std::string& b : below)
+            if (random() % 2 == 0)
+                rest.push_back(b);
+        std::sort(first.begin(), first.end());
+        TResultStore store("");
+        store.GlobalDirs = first;
+        store.GlobalDirs.insert(store.GlobalDirs.end(), rest.begin(), rest.end());
+        store.GlobalDirSizes.assign(store.GlobalDirs.size(), "100");
+        store.GlobalPercents.assign(store.GlobalDirs.size(), "50");
+        if (store.GlobalDirs.empty() ||
+            !CheckResultLists(store.GlobalPercents, store.GlobalDirs, store.GlobalDirSizes, {})
+                 .empty())
+            continue;  // not lists the loader would take
+        const TStringList before = store.GlobalDirs;
+        const bool atRoot = random() % 4 == 0;
+        const TStringList dirs =
+            atRoot ? TStringList{"C:", "C:\\a"} : TStringList{"C:\\a", "C:\\a\\new", "C:\\a\\x"};
+        store.AppendAnalizeInfo(dirs, TStringList(dirs.size(), "10"),
+                                TStringList(dirs.size(), "1"));
+        merged += store.GlobalDirs != before;
+        EXPECT_EQ(
+            CheckResultLists(store.GlobalPercents, store.GlobalDirs, store.GlobalDirSizes, {}), "")
+            << ::testing::PrintToString(before);
+    }
+    EXPECT_GT(merged, 50);  // the merge itself ran, not only the in-place update
 }
