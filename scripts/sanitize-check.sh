@@ -46,7 +46,6 @@ cmake --build "$build" -j "$jobs" --target "${tests[@]}" cobaltquarry-scan resul
 
 export ASAN_OPTIONS=detect_leaks=1:strict_init_order=1:detect_stack_use_after_return=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export LSAN_OPTIONS=suppressions=$root/scripts/sanitize/lsan.supp:print_suppressions=0
 export QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
 
 tmp=$(mktemp -d)
