@@ -55,7 +55,7 @@ mkdir -m 700 "$tmp/runtime"
 export XDG_RUNTIME_DIR=$tmp/runtime
 
 # Each test program runs all its cases in one process: one sanitizer start-up
-# instead of one per case. The program's path comes from CMake's own record.
+# instead of one per case.
 for t in "${tests[@]}"; do
     exe=$(find "$build/tests" -type f -name "$t" -perm -u+x | head -n 1)
     step "$t"
@@ -99,6 +99,14 @@ if [ "$lines" -ne 19 ]; then
     echo "sanitize: the report of the hostile names has $lines lines, not 19" >&2
     exit 1
 fi
+# The JSON report names all 16, and the lists written hold every folder.
+python3 - "$tmp/report.json" "$tmp"/out/?Dirs <<'PY' || exit 1
+import json, sys
+report = json.load(open(sys.argv[1]))
+lines = open(sys.argv[2], "rb").read().count(b"\r\n")
+if len(report["largest"]) != 16 or report["folders"] != lines or lines != 1 + 15 + 40:
+    sys.exit("sanitize: the JSON report or the lists of the hostile names are wrong")
+PY
 
 # The fuzzer starts from the committed seeds and keeps what it finds in the
 # build folder; a fixed seed makes a failure repeat on the next run.
