@@ -4,8 +4,8 @@
 //
 // An input is up to seven parts separated by NUL bytes (a name can never
 // hold one): the bytes of CPercents, CDirs, CDirSizes and CSet (an empty
-// fourth part: no manifest), then the Dirs, DirSizes and Percents lines of a folder
-// rescan. Each input is written to a data folder and loaded; a set that
+// fourth part: no manifest), then the Dirs, DirSizes and Percents lines of
+// a folder rescan. Each input is written to a data folder and loaded; a set that
 // loads is saved and loaded again, merged with the rescan, saved and loaded
 // again, and shown as bar and pie data of three folders of a real drive.
 // Besides the sanitizers' findings, every broken promise aborts:
