@@ -58,6 +58,9 @@ TFormAbout::TFormAbout(const platform::TMemoryStatus& memory, const QLocale& loc
     freeRes_->setText(FormatMemoryLoad(memory.memoryLoad));
     freeRes_->adjustSize();
 
+    SetHomePageOpener({});
+    SetMakerMail(MakerMailAddress());
+
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
@@ -88,7 +91,6 @@ void TFormAbout::BuildLayout() {
     lbl5_ = AddLabel(QStringLiteral("version 1.2"), 60, 64);
     lbl2_ = AddLabel(QString::fromUtf8(kMakerLine), 60, 88);
     lbl2_->setObjectName(QStringLiteral("lbl2"));
-    lbl2_->setCursor(Qt::PointingHandCursor);
     lbl3_ = AddLabel(QStringLiteral("Memory"), 60, 124);
     QFont underlined = lbl3_->font();
     underlined.setUnderline(true);
@@ -122,8 +124,30 @@ QLabel* TFormAbout::AddLabel(const QString& text, int left, int top) {
     return label;
 }
 
+void TFormAbout::SetHomePageOpener(std::function<void()> opener) {
+    if (!opener) {
+        opener = [] {
+            const QString address = HomePageAddress();
+            if (!address.isEmpty()) {
+                desktop::ShellOpen(address);
+            }
+        };
+    }
+    openHomePage_ = std::move(opener);
+}
+
+void TFormAbout::SetMakerMail(const QString& mailLink) {
+    makerMail_ = mailLink;
+    if (makerMail_.isEmpty()) {
+        lbl2_->unsetCursor();
+    } else {
+        lbl2_->setCursor(Qt::PointingHandCursor);
+    }
+    SetMakerHover(false);
+}
+
 void TFormAbout::SetMakerHover(bool over) {
-    SetTextColor(lbl2_, over ? kMakerHoverColor : Qt::black);
+    SetTextColor(lbl2_, over && !makerMail_.isEmpty() ? kMakerHoverColor : Qt::black);
 }
 
 void TFormAbout::WatchKeys(QWidget* widget) {
@@ -144,11 +168,11 @@ bool TFormAbout::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonRelease:
             if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
                 if (watched == programIcon_) {
-                    desktop::ShellOpen(QString::fromLatin1(kHomePageAddress));
+                    openHomePage_();
                     return true;
                 }
-                if (watched == lbl2_) {
-                    desktop::ShellOpen(QString::fromLatin1(kMakerMailAddress));
+                if (watched == lbl2_ && !makerMail_.isEmpty()) {
+                    desktop::ShellOpen(makerMail_);
                     return true;
                 }
             }

@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QWidget>
+#include <functional>
 
 #include "platform/system/SystemMemory.h"
 
@@ -29,6 +30,15 @@ class TFormAbout : public QWidget {
     // With given figures and locale (tests, other front ends).
     TFormAbout(const platform::TMemoryStatus& memory, const QLocale& locale,
                QWidget* parent = nullptr);
+
+    // What a click on the icon does. By default it opens the configured home
+    // page, and nothing when there is none; the program puts its own help
+    // start page in place of a missing home page.
+    void SetHomePageOpener(std::function<void()> opener);
+    // The maker line's mail link ("mailto:..."). Without one the line is
+    // plain text: no hand cursor, no colour under the pointer, no click.
+    void SetMakerMail(const QString& mailLink);
+    const QString& MakerMail() const { return makerMail_; }
 
     QLabel* PhysMem() const { return physMem_; }
     QLabel* FreeRes() const { return freeRes_; }
@@ -60,6 +70,8 @@ class TFormAbout : public QWidget {
     QLabel* physMem_ = nullptr;
     QLabel* freeRes_ = nullptr;
     QToolButton* btnOK_ = nullptr;
+    std::function<void()> openHomePage_;
+    QString makerMail_;
 };
 
 }  // namespace cq::app

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QStyle>
 #include <QToolButton>
+#include <algorithm>
 
 #include "app/drives/DriveText.h"
 #include "app/drives/PlainWarning.h"
@@ -118,8 +119,26 @@ void TDriveSelector::SetDrivesList() {
             connect(item, &QAction::triggered, this, [this, item] { menuDriveClick(item); });
         }
         if (text == current)
-            btnDrives_->setText(FromBytes(caption));
+            SetCaption(FromBytes(caption).replace("&", "&&"));
     }
+}
+
+void TDriveSelector::SetCaption(const QString& caption) {
+    btnDrives_->setText(caption);
+    btnDrives_->setFixedWidth(FittingWidth());
+}
+
+int TDriveSelector::FittingWidth() const {
+    // The caption's width plus the padding, and room for the glyph the
+    // button shows beside it; never narrower than the button's design
+    // width, so a short caption does not make it a sliver.
+    const QString shown = btnDrives_->text().replace("&&", "&");
+    int glyph = 0;
+    if (!btnDrives_->icon().isNull()) {
+        glyph = btnDrives_->iconSize().width() + 4;
+    }
+    const int fit = btnDrives_->fontMetrics().horizontalAdvance(shown) + kWidthPadding + glyph;
+    return std::max({kInitialWidth, fit, btnDrives_->sizeHint().width()});
 }
 
 void TDriveSelector::btnDrivesClick() {
@@ -141,8 +160,7 @@ void TDriveSelector::menuDriveClick(QAction* item) {
     }
     if (text == Drive())
         return;
-    btnDrives_->setText(caption);
-    btnDrives_->setFixedWidth(btnDrives_->fontMetrics().horizontalAdvance(caption) + kWidthPadding);
+    SetCaption(caption);
     // The listing takes a drive root as "X:\"; the caption's letter is lower
     // case, drive letters are compared without case everywhere.
     std::string root = text;

@@ -80,7 +80,14 @@ class TDriveSelector : public QObject {
     // change the drive whose result files the scan is about to write.
     void SetEnabled(bool enabled);
 
+    // The width that shows the whole caption beside the glyph (at least the
+    // design width).
+    int FittingWidth() const;
+
   private:
+    // Sets the caption and widens or narrows the button to show all of it.
+    void SetCaption(const QString& caption);
+
     THooks hooks_;
     QPointer<QToolButton> btnDrives_;
     std::unique_ptr<QMenu> pmDrives_;

@@ -48,6 +48,15 @@ class IExtendedHelpViewer {
     virtual void DisplayHelpByContext(int contextId, const QString& helpFile) = 0;
 };
 
+// A viewer that can stand in for the desktop's handler of a help file:
+// shows the whole file at its start page.
+class IHelpFileHandler {
+  public:
+    virtual ~IHelpFileHandler() = default;
+    // True when the viewer took the file (and shows it).
+    virtual bool OpenHelpFile(const QString& helpFile) = 0;
+};
+
 class IHelpSelector {
   public:
     virtual ~IHelpSelector() = default;

@@ -102,6 +102,17 @@ bool THelpManager::ShowHelp(const QString& keyword, const QString& helpFile) {
     return true;
 }
 
+bool THelpManager::OpenHelpFile(const QString& helpFile) {
+    RequestScope scope(*this, helpFile);
+    for (const Entry& entry : viewers_) {
+        auto* handler = dynamic_cast<IHelpFileHandler*>(entry.viewer);
+        if (handler && handler->OpenHelpFile(helpFile)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool THelpManager::ShowTableOfContents() {
     RequestScope scope(*this, applicationHelpFile_);
     QStringList names;

@@ -43,6 +43,9 @@ class THelpManager : public IHelpManager {
     bool ShowHelp(const QString& keyword, const QString& helpFile);
     bool ShowContextHelp(int contextId, const QString& helpFile);
     bool ShowTableOfContents();
+    // Offers a whole help file to the viewers that can show one at its
+    // start page; false when none took it.
+    bool OpenHelpFile(const QString& helpFile);
 
     // Closes every viewer's windows, keeping the viewers registered.
     void SoftShutDownAll();

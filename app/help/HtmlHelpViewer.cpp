@@ -132,6 +132,15 @@ void THtmlHelpViewer::DisplayHelpByContext(int contextId, const QString&) {
     }
 }
 
+bool THtmlHelpViewer::OpenHelpFile(const QString& helpFile) {
+    if (htmlHelp_ == nullptr || !IsChm(helpFile)) {
+        return false;
+    }
+    // The file alone, without "::/topic": the engine shows its start page.
+    HtmlHelp(helpFile, help::HH_DISPLAY_TOPIC, 0);
+    return true;
+}
+
 int THtmlHelpViewer::SelectKeyword(const QStringList& helpStrings) {
     for (int i = 0; i < helpStrings.size(); ++i) {
         const int colon = helpStrings[i].indexOf(QLatin1Char(':'));

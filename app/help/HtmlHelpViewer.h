@@ -8,7 +8,10 @@ namespace cq::app {
 // The viewer "QuenHtmlHelp": serves help requests for compiled HTML help
 // files (.chm) by calling the HTML help engine plugin. Without the plugin
 // it still answers the help system's questions, but shows nothing.
-class THtmlHelpViewer : public ICustomHelpViewer, public IExtendedHelpViewer, public IHelpSelector {
+class THtmlHelpViewer : public ICustomHelpViewer,
+                        public IExtendedHelpViewer,
+                        public IHelpFileHandler,
+                        public IHelpSelector {
   public:
     // Loads the plugin from pluginPath.
     explicit THtmlHelpViewer(const std::string& pluginPath);
@@ -50,6 +53,10 @@ class THtmlHelpViewer : public ICustomHelpViewer, public IExtendedHelpViewer, pu
     void DisplayTopic(const QString& topic) override;
     bool UnderstandsContext(int contextId, const QString& helpFile) override;
     void DisplayHelpByContext(int contextId, const QString& helpFile) override;
+
+    // IHelpFileHandler: a .chm is shown at its start page in the engine's
+    // window, since the desktop has no viewer of its own for it.
+    bool OpenHelpFile(const QString& helpFile) override;
 
     // IHelpSelector
     int SelectKeyword(const QStringList& helpStrings) override;

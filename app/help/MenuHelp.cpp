@@ -18,7 +18,7 @@ QString ProgramHelpFile() {
 void ShowMenuHelp(THelpManager& manager, const QString& hint) {
     if (!hint.isEmpty()) {
         manager.ShowTopicHelp(hint, manager.ApplicationHelpFile());
-    } else {
+    } else if (!manager.OpenHelpFile(manager.ApplicationHelpFile())) {
         desktop::ShellOpen(manager.ApplicationHelpFile());
     }
 }

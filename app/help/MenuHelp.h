@@ -12,7 +12,9 @@ QString ProgramHelpFile();
 
 // What a help item of the menu does with its hint: a topic path asks the
 // help manager to show that topic of the application's help file; an empty
-// hint opens the whole help file with the shell.
+// hint opens the whole help file at its start page. The program is the
+// desktop's handler of its own help file, so its help window shows it; only
+// without the help engine does the file go to the desktop's "open".
 void ShowMenuHelp(THelpManager& manager, const QString& hint);
 
 }  // namespace cq::app

@@ -28,6 +28,7 @@
 
 #include "app/drives/DriveSelector.h"
 #include "app/help/MenuHelp.h"
+#include "app/main/FolderPathLabel.h"
 #include "app/main/MenuRow.h"
 #include "app/main/ToolIcons.h"
 #include "app/pie/PieControl.h"
@@ -239,7 +240,9 @@ void TFormMain::CreateMenu() {
         return action;
     };
     auto topic = [this, &item](const QString& name, const QString& topicName) {
-        QAction* help = item(name, "?", topicName);
+        // The topic is the item's hint, not something to show the user.
+        QAction* help = item(name, "&?", topicName);
+        help->setToolTip(QString());
         connect(help, &QAction::triggered, this, [this, topicName] {
             if (FHooks.HelpTopic) {
                 FHooks.HelpTopic(topicName);
@@ -251,13 +254,13 @@ void TFormMain::CreateMenu() {
     QMenuBar* bar = menuBar();
     bar->setObjectName("mainMenu");
 
-    menuAnalize = bar->addMenu("Analize");
+    menuAnalize = bar->addMenu("&Analize");
     menuAnalize->setObjectName("menuAnalize");
     menuAnalize->menuAction()->setStatusTip("Analize entire disk or rescan folder.");
     menuAnalize->setToolTipsVisible(true);
     menuDisk =
-        item("menuDisk", "Disk", "Click to start analizing disk drive.", QKeySequence("Ctrl+D"));
-    menuFolder = item("menuFolder", "Folder", "Click to rescan folder.", QKeySequence("Ctrl+F"));
+        item("menuDisk", "&Disk", "Click to start analizing disk drive.", QKeySequence("Ctrl+D"));
+    menuFolder = item("menuFolder", "&Folder", "Click to rescan folder.", QKeySequence("Ctrl+F"));
     connect(menuDisk, &QAction::triggered, this, [this] {
         if (acDiskAnalize->isEnabled()) {
             Analize(true);
@@ -269,13 +272,15 @@ void TFormMain::CreateMenu() {
     AddMenuRow(menuAnalize, menuDisk, topic("menuDiskHelp", "Html\\Analize_disk.html"));
     AddMenuRow(menuAnalize, menuFolder, topic("menuFolderHelp", "Html\\Analize_folder.html"));
 
-    menuView = bar->addMenu("View");
+    menuView = bar->addMenu("&View");
     menuView->setObjectName("menuView");
     menuView->menuAction()->setStatusTip("Show hide element");
-    miPieChart = item("miPieChart", "Pie chart", "Click to show/hide folder pie chart", Qt::Key_F2);
-    miBarChart = item("miBarChart", "Bar chart", "Click to show/hide folder bar chart", Qt::Key_F3);
+    miPieChart =
+        item("miPieChart", "&Pie chart", "Click to show/hide folder pie chart", Qt::Key_F2);
+    miBarChart =
+        item("miBarChart", "&Bar chart", "Click to show/hide folder bar chart", Qt::Key_F3);
     miFolderTree =
-        item("miFolderTree", "Folder tree", "Click to show/hide folder tree", Qt::Key_F4);
+        item("miFolderTree", "&Folder tree", "Click to show/hide folder tree", Qt::Key_F4);
     for (QAction* a : {miPieChart, miBarChart, miFolderTree}) {
         a->setCheckable(true);
         // The item changes its own check mark, then the view follows.
@@ -287,16 +292,16 @@ void TFormMain::CreateMenu() {
     AddMenuRow(menuView, miBarChart, topic("menuBarHelp", "Html\\Bar-Chart.html"));
     AddMenuRow(menuView, miFolderTree, topic("menuTreeHelp", "Html\\Tree.html"));
 
-    menuHelp = bar->addMenu(" ? ");
+    menuHelp = bar->addMenu(" &? ");
     menuHelp->setObjectName("menuHelp");
-    menuContents = menuHelp->addAction("Contents");
+    menuContents = menuHelp->addAction("&Contents");
     menuContents->setObjectName("menuContents");
     connect(menuContents, &QAction::triggered, this, [this] {
         if (FHooks.HelpContents) {
             FHooks.HelpContents();
         }
     });
-    menuWeb = menuHelp->addAction("Home Page");
+    menuWeb = menuHelp->addAction("&Home Page");
     menuWeb->setObjectName("menuWeb");
     connect(menuWeb, &QAction::triggered, this, [this] {
         if (FHooks.OpenHomePage) {
@@ -304,7 +309,7 @@ void TFormMain::CreateMenu() {
         }
     });
     menuHelp->addSeparator();
-    menuWhatIs = menuHelp->addAction("What is");
+    menuWhatIs = menuHelp->addAction("&What is");
     menuWhatIs->setObjectName("menuWhatIs");
     connect(menuWhatIs, &QAction::triggered, this, [this] {
         if (FHooks.HelpWhatIs) {
@@ -312,7 +317,7 @@ void TFormMain::CreateMenu() {
         }
     });
     menuHelp->addSeparator();
-    menuAbout = menuHelp->addAction("About");
+    menuAbout = menuHelp->addAction("&About");
     menuAbout->setObjectName("menuAbout");
     connect(menuAbout, &QAction::triggered, this, [this] {
         if (FHooks.ShowAbout) {
@@ -364,6 +369,13 @@ void TFormMain::CreateToolBar() {
 
     tbExit = ToolButton(ToolBar, "tbExit", ToolIcon(TToolIcon::Exit), "Exit Cobaltquarry");
     connect(tbExit, &QToolButton::clicked, this, [this] { tbExitClick(); });
+
+    // Right of every button, so none of them moves: where the user is.
+    FolderPath = new TFolderPathLabel(ToolBar);
+    FolderPath->setObjectName("FolderPath");
+    FolderPath->setFont(NamedFont("Tahoma", 8));
+    ToolBar->addWidget(FolderPath);
+    FBar->OnChange = [this] { FolderPath->SetPath(Bar().RootFolder().NativePath()); };
 }
 
 void TFormMain::CreateViews() {

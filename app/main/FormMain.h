@@ -21,6 +21,7 @@ class QToolButton;
 class QTreeWidgetItem;
 class TBarData;
 class TDriveSelector;
+class TFolderPathLabel;
 class TScanControl;
 class TBarShellTreeView;
 class TBitmapGradient;
@@ -102,6 +103,8 @@ class TFormMain : public QMainWindow {
     QToolButton* tbTree = nullptr;
     QToolButton* btnDrives = nullptr;
     QToolButton* tbExit = nullptr;
+    // The current folder's path, right of the tool bar's buttons.
+    TFolderPathLabel* FolderPath = nullptr;
     QSplitter* Splitter = nullptr;
     TBarShellTreeView* Tree = nullptr;
     QWidget* BarPieHolder = nullptr;

@@ -2,17 +2,48 @@
 
 #include <QAction>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionMenuItem>
 #include <QWidgetAction>
 
+#include "app/main/MenuRowKeys.h"
+
+namespace {
+
+QMenu* MenuOf(const QWidget* widget) {
+    for (QWidget* w = widget->parentWidget(); w; w = w->parentWidget()) {
+        if (auto* menu = qobject_cast<QMenu*>(w)) {
+            return menu;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 TMenuCell::TMenuCell(QAction* action, QWidget* parent) : QWidget(parent), FAction(action) {
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover);
-    setToolTip(action->statusTip());
+    setFocusPolicy(Qt::StrongFocus);
+    // A hint is shown as the item's tool tip; a "?" item keeps its topic to
+    // itself (its tool tip is cleared, and Qt's fallback is the bare text).
+    const QString tip = action->toolTip();
+    if (tip != QString(action->text()).remove('&')) {
+        setToolTip(tip);
+    }
     connect(action, &QAction::changed, this, qOverload<>(&QWidget::update));
+}
+
+QChar TMenuCell::Mnemonic() const {
+    const QKeySequence key = QKeySequence::mnemonic(FAction->text());
+    if (key.isEmpty()) {
+        return {};
+    }
+    const QString text = QKeySequence(key[0].key()).toString();
+    return text.size() == 1 ? text[0].toLower() : QChar();
 }
 
 void TMenuCell::InitOption(QStyleOptionMenuItem* option) const {
@@ -34,7 +65,7 @@ void TMenuCell::InitOption(QStyleOptionMenuItem* option) const {
     option->rect = rect();
     option->menuRect = rect();
     option->state = QStyle::State_Enabled;
-    if (FHover && FAction->isEnabled()) {
+    if (hasFocus() && FAction->isEnabled()) {
         option->state |= QStyle::State_Selected;
     }
     if (!FAction->isEnabled()) {
@@ -45,7 +76,8 @@ void TMenuCell::InitOption(QStyleOptionMenuItem* option) const {
 QSize TMenuCell::sizeHint() const {
     QStyleOptionMenuItem option;
     InitOption(&option);
-    QSize text(fontMetrics().horizontalAdvance(option.text) + option.reservedShortcutWidth,
+    QSize text(fontMetrics().horizontalAdvance(QString(option.text).remove('&')) +
+                   option.reservedShortcutWidth,
                fontMetrics().height());
     return style()->sizeFromContents(QStyle::CT_MenuItem, &option, text, this);
 }
@@ -59,12 +91,19 @@ void TMenuCell::paintEvent(QPaintEvent*) {
 }
 
 void TMenuCell::enterEvent(QEnterEvent*) {
-    FHover = true;
+    // The pointer selects, as in a native menu; the keys go on from here.
+    if (FAction->isEnabled()) {
+        setFocus(Qt::MouseFocusReason);
+    }
+}
+
+void TMenuCell::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
     update();
 }
 
-void TMenuCell::leaveEvent(QEvent*) {
-    FHover = false;
+void TMenuCell::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
     update();
 }
 
@@ -72,12 +111,13 @@ void TMenuCell::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint())) {
         return;
     }
+    Activate();
+}
+
+void TMenuCell::Activate() {
     // Close the whole menu first, as a native item does, then act.
-    for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
-        if (auto* menu = qobject_cast<QMenu*>(w)) {
-            menu->close();
-            break;
-        }
+    if (QMenu* menu = MenuOf(this)) {
+        menu->close();
     }
     if (FAction->isEnabled()) {
         FAction->trigger();
@@ -95,8 +135,12 @@ TMenuCell* AddMenuRow(QMenu* menu, QAction* item, QAction* help) {
     right->setObjectName(help->objectName() + "Cell");
     layout->addWidget(left, 1);
     layout->addWidget(right, 0);
+    // A row the menu selects from the keyboard hands the focus to its item.
+    row->setFocusPolicy(Qt::StrongFocus);
+    row->setFocusProxy(left);
     auto* action = new QWidgetAction(menu);
     action->setDefaultWidget(row);
     menu->addAction(action);
+    TMenuRowKeys::Of(menu)->AddRow(action, left, right);
     return right;
 }

@@ -6,7 +6,8 @@ class QAction;
 class QMenu;
 
 // One menu item drawn and acting like a native menu entry, for menus whose
-// items stand in two columns.
+// items stand in two columns. The cell under the pointer or reached with
+// the arrow keys has the focus and is drawn selected.
 class TMenuCell : public QWidget {
     Q_OBJECT
   public:
@@ -14,20 +15,26 @@ class TMenuCell : public QWidget {
 
     QAction* Action() const { return FAction; }
     QSize sizeHint() const override;
+    // The item's mnemonic character (after "&"), lower case; null if none.
+    QChar Mnemonic() const;
+    // Closes the menus it stands in, as a native item does, then runs the
+    // item when it is enabled.
+    void Activate();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
     void InitOption(class QStyleOptionMenuItem* option) const;
 
     QAction* FAction;
-    bool FHover = false;
 };
 
 // Adds a row to a menu: the item on the left and, in the second column, the
-// "?" item that explains it. Returns the "?" cell's widget.
+// "?" item that explains it. Returns the "?" cell's widget. The menu gets
+// the keyboard handling of such rows (see TMenuRowKeys).
 TMenuCell* AddMenuRow(QMenu* menu, QAction* item, QAction* help);

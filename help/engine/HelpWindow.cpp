@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStringDecoder>
 #include <QTabWidget>
@@ -83,6 +84,14 @@ HelpWindow::HelpWindow(std::unique_ptr<ChmArchive> archive, QWidget* parent)
 
     BuildContents();
     BuildIndex();
+
+    // Closed from the keyboard like other help and document windows.
+    for (const QKeySequence& key :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        auto* shortcut = new QShortcut(key, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, &QWidget::close);
+    }
 
     connect(contents_, &QTreeWidget::itemActivated, this, &HelpWindow::ContentsItemActivated);
     connect(contents_, &QTreeWidget::itemClicked, this, &HelpWindow::ContentsItemActivated);

@@ -211,21 +211,37 @@ TEST(WinHelpTesterTest, KeepsRequestsNobodyTookAwayFromTheLegacyViewer) {
     EXPECT_EQ(legacy.size(), 1);
 }
 
-TEST(MenuHelpTest, HintAsksForTheTopicAndEmptyHintOpensTheWholeFileWithTheShell) {
+TEST(MenuHelpTest, HintAsksForTheTopicAndEmptyHintOpensTheWholeFileInTheOwnHelpWindow) {
     Calls().clear();
     std::vector<QUrl> opened;
     const auto previous =
         desktop::SetShellOpenHook([&opened](const QUrl& url) { opened.push_back(url); });
-    THelpManager manager;
-    manager.SetApplicationHelpFile(QStringLiteral("/opt/cq/Cobaltquarry.chm"));
-    THelpSetup setup(manager, std::make_unique<THtmlHelpViewer>(&RecordingEngine));
-
-    ShowMenuHelp(manager, QStringLiteral("Html\\Pie-Chart.html"));
-    ShowMenuHelp(manager, QString());
-    desktop::SetShellOpenHook(previous);
-
-    ASSERT_EQ(Calls().size(), 1u);
+    {
+        THelpManager manager;
+        manager.SetApplicationHelpFile(QStringLiteral("/opt/cq/Cobaltquarry.chm"));
+        THelpSetup setup(manager, std::make_unique<THtmlHelpViewer>(&RecordingEngine));
+        ShowMenuHelp(manager, QStringLiteral("Html\\Pie-Chart.html"));
+        ShowMenuHelp(manager, QString());
+    }
+    // The file alone, no topic: the engine shows its start page; the
+    // desktop is not asked.
+    ASSERT_EQ(Calls().size(), 2u);
     EXPECT_EQ(Calls()[0].file, "/opt/cq/Cobaltquarry.chm::/Html\\Pie-Chart.html");
+    EXPECT_EQ(Calls()[1].file, "/opt/cq/Cobaltquarry.chm");
+    EXPECT_EQ(Calls()[1].command, help::HH_DISPLAY_TOPIC);
+    EXPECT_TRUE(opened.empty());
+
+    // Without the engine the file goes to the desktop's "open".
+    Calls().clear();
+    {
+        THelpManager manager;
+        manager.SetApplicationHelpFile(QStringLiteral("/opt/cq/Cobaltquarry.chm"));
+        THelpSetup setup(manager, std::make_unique<THtmlHelpViewer>(nullptr));
+        ShowMenuHelp(manager, QString());
+        ShowMenuHelp(manager, QStringLiteral("Html\\Pie-Chart.html"));
+    }
+    desktop::SetShellOpenHook(previous);
+    EXPECT_TRUE(Calls().empty());
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(QStringLiteral("/opt/cq/Cobaltquarry.chm")));
     EXPECT_TRUE(ProgramHelpFile().endsWith(QStringLiteral("/Cobaltquarry.chm")));

@@ -81,25 +81,53 @@ TEST(AboutTest, EscapeHidesItWhicheverControlHasTheKeysAndLeavesTheMainWindowAlo
     EXPECT_TRUE(mainWindow.isVisible());
 }
 
-TEST(AboutTest, IconAndMakerLineOpenTheProjectsAddresses) {
+TEST(AboutTest, IconRunsTheHomePageOpenerAndTheMakerLineItsMailLink) {
     std::vector<QUrl> opened;
     const auto previous =
         desktop::SetShellOpenHook([&opened](const QUrl& url) { opened.push_back(url); });
     TFormAbout about(kHalfGigabyte, kCommaLocale);
+    int homePages = 0;
+    about.SetHomePageOpener([&homePages] { ++homePages; });
+    about.SetMakerMail(MailLink(QStringLiteral(" ann@localhost ")));
     about.show();
     QTest::mouseClick(about.ProgramIcon(), Qt::LeftButton);
     QTest::mouseClick(about.MakerLabel(), Qt::LeftButton);
     QTest::mouseClick(about.PhysMem(), Qt::LeftButton);
-    desktop::SetShellOpenHook(previous);
-    ASSERT_EQ(opened.size(), 2u);
-    EXPECT_EQ(opened[0], QUrl(QString::fromLatin1(kHomePageAddress)));
-    EXPECT_EQ(opened[1].scheme(), QStringLiteral("mailto"));
-    EXPECT_EQ(opened[1], QUrl(QString::fromLatin1(kMakerMailAddress)));
+    EXPECT_EQ(homePages, 1);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], QUrl(QStringLiteral("mailto:ann@localhost")));
     EXPECT_TRUE(about.isVisible());
+
+    // Without a mail address the line is plain text: no click, no hand.
+    about.SetMakerMail(QString());
+    QTest::mouseClick(about.MakerLabel(), Qt::LeftButton);
+    EXPECT_EQ(opened.size(), 1u);
+    EXPECT_NE(about.MakerLabel()->cursor().shape(), Qt::PointingHandCursor);
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(about.MakerLabel(), &enter);
+    EXPECT_EQ(about.MakerLabel()->palette().color(QPalette::WindowText), QColor(Qt::black));
+    desktop::SetShellOpenHook(previous);
+}
+
+TEST(ProjectLinksTest, MailLinksAndTheBuildsAddresses) {
+    EXPECT_EQ(MailLink(QString()), QString());
+    EXPECT_EQ(MailLink(QStringLiteral("  ")), QString());
+    EXPECT_EQ(MailLink(QStringLiteral("ann@localhost")), QStringLiteral("mailto:ann@localhost"));
+    EXPECT_EQ(MailLink(QStringLiteral("MAILTO:ann@localhost")),
+              QStringLiteral("MAILTO:ann@localhost"));
+    // Whatever the build was given, and nothing invented when it was not.
+    for (const QString& address : {HomePageAddress(), MakerMailAddress()}) {
+        EXPECT_FALSE(address.contains(QStringLiteral("example."))) << address.toStdString();
+    }
+    EXPECT_TRUE(MakerMailAddress().isEmpty() || MakerMailAddress().startsWith("mailto:"));
+    // The About window starts with the build's mail link.
+    TFormAbout about(kHalfGigabyte, kCommaLocale);
+    EXPECT_EQ(about.MakerMail(), MakerMailAddress());
 }
 
 TEST(AboutTest, MakerLineTurnsBlueUnderThePointer) {
     TFormAbout about(kHalfGigabyte, kCommaLocale);
+    about.SetMakerMail(QStringLiteral("mailto:ann@localhost"));
     about.show();
     QLabel* maker = about.MakerLabel();
     EXPECT_EQ(maker->palette().color(QPalette::WindowText), QColor(Qt::black));

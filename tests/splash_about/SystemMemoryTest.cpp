@@ -57,9 +57,9 @@ TEST(SystemMemoryTest, TheMachineReportsSomeMemory) {
 
 TEST(ShellOpenTest, AddressesStayAddressesAndEverythingElseIsAFile) {
     using desktop::ShellOpenUrl;
-    EXPECT_EQ(ShellOpenUrl("https://cobaltquarry.example.org/"),
-              QUrl("https://cobaltquarry.example.org/"));
-    EXPECT_EQ(ShellOpenUrl("mailto:team@cobaltquarry.example.org").scheme(), "mailto");
+    EXPECT_EQ(ShellOpenUrl("https://www.gnu.org/software/coreutils/"),
+              QUrl("https://www.gnu.org/software/coreutils/"));
+    EXPECT_EQ(ShellOpenUrl("mailto:ann@localhost").scheme(), "mailto");
     EXPECT_EQ(ShellOpenUrl("/home/ann/report.pdf"), QUrl::fromLocalFile("/home/ann/report.pdf"));
     // A file whose name merely contains a colon or a percent sign.
     EXPECT_EQ(ShellOpenUrl("/tmp/a:b 100%.txt").toLocalFile(), QStringLiteral("/tmp/a:b 100%.txt"));

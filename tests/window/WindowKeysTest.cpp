@@ -1,0 +1,244 @@
+// The main window for a keyboard user: mnemonics of every menu and item, the
+// two-column rows walked with the arrow keys, and the tool bar's drive
+// button and folder path.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QMenuBar>
+#include <QToolButton>
+#include <QWidgetAction>
+#include <array>
+#include <random>
+#include <set>
+
+#include "app/main/FolderPathLabel.h"
+#include "app/main/MenuRow.h"
+#include "platform/DriveForm.h"
+#include "tests/window/WindowFixture.h"
+
+namespace {
+
+// The captions as the user reads them: an "&" only marks the mnemonic.
+QString Plain(const QString& caption) {
+    QString text = caption;
+    text.replace("&&", "\x01");
+    text.remove('&');
+    text.replace("\x01", "&");
+    return text;
+}
+
+QChar MnemonicOf(const QString& caption) {
+    const QKeySequence key = QKeySequence::mnemonic(caption);
+    return key.isEmpty() ? QChar() : QKeySequence(key[0].key()).toString()[0].toLower();
+}
+
+// Every item of a menu, the cells of its rows included, in order.
+std::vector<QAction*> Items(QMenu* menu) {
+    std::vector<QAction*> items;
+    for (QAction* action : menu->actions()) {
+        if (auto* row = qobject_cast<QWidgetAction*>(action)) {
+            for (TMenuCell* cell : row->defaultWidget()->findChildren<TMenuCell*>()) {
+                items.push_back(cell->Action());
+            }
+        } else if (!action->isSeparator()) {
+            items.push_back(action);
+        }
+    }
+    return items;
+}
+
+TEST_F(WindowFixture, EveryMenuAndItemHasAMnemonicThatOnlyAddsAnAmpersand) {
+    OpenWindow();
+    const std::vector<std::pair<QString, QStringList>> design = {
+        {"Analize", {"Disk", "?", "Folder", "?"}},
+        {"View", {"Pie chart", "?", "Bar chart", "?", "Folder tree", "?"}},
+        {" ? ", {"Contents", "Home Page", "What is", "About"}},
+    };
+    const QList<QAction*> menus = form->menuBar()->actions();
+    ASSERT_EQ(menus.size(), static_cast<qsizetype>(design.size()));
+    std::set<QChar> menuKeys;
+    for (size_t m = 0; m < design.size(); ++m) {
+        const QString title = menus[static_cast<int>(m)]->text();
+        EXPECT_EQ(Plain(title), design[m].first);
+        EXPECT_FALSE(MnemonicOf(title).isNull()) << title.toStdString();
+        EXPECT_TRUE(menuKeys.insert(MnemonicOf(title)).second) << title.toStdString();
+
+        QStringList captions;
+        std::set<QChar> itemKeys;
+        for (QAction* item : Items(menus[static_cast<int>(m)]->menu())) {
+            captions << Plain(item->text());
+            const QChar key = MnemonicOf(item->text());
+            EXPECT_FALSE(key.isNull()) << item->text().toStdString();
+            // Only the "?" items share theirs; pressing it walks through them.
+            if (Plain(item->text()) != "?") {
+                EXPECT_TRUE(itemKeys.insert(key).second) << item->text().toStdString();
+            }
+            // A topic path is the item's hint, never its tool tip.
+            EXPECT_FALSE(item->toolTip().contains("Html")) << item->toolTip().toStdString();
+        }
+        EXPECT_EQ(captions, design[m].second);
+        EXPECT_EQ(itemKeys.count('?'), 0u);
+        for (TMenuCell* cell : menus[static_cast<int>(m)]->menu()->findChildren<TMenuCell*>()) {
+            EXPECT_FALSE(cell->toolTip().contains("Html")) << cell->toolTip().toStdString();
+        }
+    }
+}
+
+// A random walk with the arrow keys over the View menu's rows, checked
+// against a plain model of the grid (rows wrap, columns stop at the edges),
+// ending with Enter on the cell the model says is selected.
+TEST_F(WindowFixture, ArrowKeysWalkTheRowsAndEnterRunsTheSelectedCell) {
+    std::vector<QString> topics;
+    TFormMainHooks hooks;
+    hooks.HelpTopic = [&](const QString& topic) { topics.push_back(topic); };
+    OpenWindow(hooks);
+    QMenu* menu = form->menuView;
+    const std::vector<std::array<QAction*, 2>> grid = {
+        {form->miPieChart, form->findChild<QAction*>("menuPieHelp")},
+        {form->miBarChart, form->findChild<QAction*>("menuBarHelp")},
+        {form->miFolderTree, form->findChild<QAction*>("menuTreeHelp")}};
+    std::mt19937 random(7);
+    const Qt::Key keys[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right};
+    for (int walk = 0; walk < 12; ++walk) {
+        menu->popup(form->mapToGlobal(QPoint(40, 20)));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+        int row = -1, column = 0;
+        const int steps = std::uniform_int_distribution<int>(1, 12)(random);
+        for (int step = 0; step < steps; ++step) {
+            const Qt::Key key = keys[std::uniform_int_distribution<int>(0, 3)(random)];
+            QWidget* target = menu->focusWidget() ? menu->focusWidget() : menu;
+            QTest::keyClick(target, key);
+            if (key == Qt::Key_Down) {
+                row = (row + 1) % 3;
+            } else if (key == Qt::Key_Up) {
+                row = row < 0 ? 2 : (row + 2) % 3;
+            } else if (row >= 0) {
+                column = key == Qt::Key_Left ? 0 : 1;
+            }
+            ASSERT_TRUE(menu->isVisible());
+            if (row >= 0) {
+                auto* focused = qobject_cast<TMenuCell*>(QApplication::focusWidget());
+                ASSERT_NE(focused, nullptr) << "step " << step;
+                EXPECT_EQ(focused->Action(), grid[static_cast<size_t>(row)][column])
+                    << "walk " << walk << " step " << step << " key " << key << " got "
+                    << focused->Action()->objectName().toStdString() << " want row " << row
+                    << " column " << column;
+            }
+        }
+        if (row < 0) {
+            QTest::keyClick(menu, Qt::Key_Escape);
+            EXPECT_FALSE(menu->isVisible());
+            continue;
+        }
+        QAction* chosen = grid[static_cast<size_t>(row)][column];
+        const size_t before = topics.size();
+        const bool wasChecked = chosen->isChecked();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        Settle();
+        EXPECT_FALSE(menu->isVisible());
+        if (column == 1) {
+            ASSERT_EQ(topics.size(), before + 1);
+            EXPECT_EQ(topics.back(), chosen->statusTip());
+        } else {
+            EXPECT_EQ(topics.size(), before);
+            EXPECT_NE(chosen->isChecked(), wasChecked);
+        }
+    }
+}
+
+TEST_F(WindowFixture, MnemonicsRunItemsAndTheSharedQuestionMarkWalksTheHelpCells) {
+    std::vector<QString> topics;
+    TFormMainHooks hooks;
+    hooks.HelpTopic = [&](const QString& topic) { topics.push_back(topic); };
+    OpenWindow(hooks);
+    QMenu* menu = form->menuView;
+    menu->popup(form->mapToGlobal(QPoint(40, 20)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    QTest::keyClick(menu, Qt::Key_F);  // "&Folder tree"
+    Settle();
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_TRUE(form->miFolderTree->isChecked());
+    EXPECT_TRUE(form->Tree->isVisible());
+
+    menu->popup(form->mapToGlobal(QPoint(40, 20)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    const char* expected[] = {"menuPieHelp", "menuBarHelp", "menuTreeHelp", "menuPieHelp"};
+    for (const char* name : expected) {
+        QWidget* target = menu->focusWidget() ? menu->focusWidget() : menu;
+        QTest::keyClick(target, Qt::Key_Question, Qt::ShiftModifier);
+        auto* focused = qobject_cast<TMenuCell*>(QApplication::focusWidget());
+        ASSERT_NE(focused, nullptr);
+        EXPECT_EQ(focused->Action()->objectName(), name);
+        EXPECT_TRUE(menu->isVisible());
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    ASSERT_EQ(topics.size(), 1u);
+    EXPECT_EQ(topics[0], "Html\\Pie-Chart.html");
+}
+
+// Folders named with random bytes (control characters, "%", "\", bytes that
+// are no UTF-8): the tool bar shows each one's native path, decoded, with
+// "?" for a control character; never an escape of the drive form. The
+// buttons to its left stay where they are.
+TEST_F(WindowFixture, FolderPathShowsTheNativePathReadably) {
+    OpenWindow();
+    std::vector<int> positions;
+    for (QWidget* w : {static_cast<QWidget*>(form->tbExit), static_cast<QWidget*>(form->btnDrives),
+                       static_cast<QWidget*>(form->tbTree)}) {
+        positions.push_back(w->x());
+    }
+    EXPECT_EQ(form->FolderPath->Text(), QString(drive->path()));
+    EXPECT_GT(form->FolderPath->x(), form->tbExit->x());
+
+    std::mt19937 random(15);
+    for (int round = 0; round < 25; ++round) {
+        std::string name;
+        const int length = std::uniform_int_distribution<int>(1, 30)(random);
+        for (int i = 0; i < length; ++i) {
+            char c = static_cast<char>(std::uniform_int_distribution<int>(1, 127)(random));
+            name += c == '/' ? '%' : c;
+        }
+        if (name == "." || name == "..") {
+            continue;
+        }
+        const std::string native = drive->path().toStdString() + "/" + name;
+        ASSERT_EQ(mkdir(native.c_str(), 0700), 0) << name;
+        form->SetFolder(std::string("C:\\") + EscapeName(name));
+        Settle();
+        // The plain reference: the native path's bytes, controls as "?".
+        QString expected;
+        for (unsigned char c : native) {
+            expected += (c < 0x20 || c == 0x7F) ? QChar('?') : QChar(c);
+        }
+        EXPECT_EQ(form->FolderPath->Text(), expected) << name;
+        EXPECT_EQ(form->FolderPath->toolTip(), expected);
+        rmdir(native.c_str());
+    }
+    // Bytes that are no UTF-8 are not dropped, and a long path loses its
+    // middle, not its ends.
+    EXPECT_EQ(ReadablePath("/a\xff"
+                           "b\n"),
+              QString("/a\uFFFDb?"));
+    form->FolderPath->SetPath("/" + std::string(300, 'x') + "/end");
+    const QString shown = form->FolderPath->ShownText();
+    EXPECT_TRUE(shown.startsWith("/xx")) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith("/end")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QChar(0x2026)));
+    EXPECT_LE(form->FolderPath->fontMetrics().horizontalAdvance(shown), form->FolderPath->width());
+
+    std::vector<int> after;
+    for (QWidget* w : {static_cast<QWidget*>(form->tbExit), static_cast<QWidget*>(form->btnDrives),
+                       static_cast<QWidget*>(form->tbTree)}) {
+        after.push_back(w->x());
+    }
+    EXPECT_EQ(after, positions);
+}
+
+TEST_F(WindowFixture, TheCaptionIsTheWindowsWholeTitle) {
+    OpenWindow();
+    EXPECT_EQ(form->windowTitle(), "Cobaltquarry 1.2 ");
+    EXPECT_EQ(form->windowHandle()->title(), "Cobaltquarry 1.2 ");
+    EXPECT_TRUE(QGuiApplication::applicationDisplayName() == QGuiApplication::applicationName());
+}
+
+}  // namespace
