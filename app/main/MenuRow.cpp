@@ -46,6 +46,10 @@ QChar TMenuCell::Mnemonic() const {
     return text.size() == 1 ? text[0].toLower() : QChar();
 }
 
+bool TMenuCell::Selected() const {
+    return isVisible() && window()->focusWidget() == this;
+}
+
 void TMenuCell::InitOption(QStyleOptionMenuItem* option) const {
     option->initFrom(this);
     option->menuItemType = QStyleOptionMenuItem::Normal;
@@ -65,7 +69,7 @@ void TMenuCell::InitOption(QStyleOptionMenuItem* option) const {
     option->rect = rect();
     option->menuRect = rect();
     option->state = QStyle::State_Enabled;
-    if (hasFocus() && FAction->isEnabled()) {
+    if (Selected() && FAction->isEnabled()) {
         option->state |= QStyle::State_Selected;
     }
     if (!FAction->isEnabled()) {

@@ -17,6 +17,10 @@ class TMenuCell : public QWidget {
     QSize sizeHint() const override;
     // The item's mnemonic character (after "&"), lower case; null if none.
     QChar Mnemonic() const;
+    // Drawn selected and given the keys: the cell is its menu's focus
+    // widget. (While a menu is up, the application's focus may rest on the
+    // menu bar; the keys go to the menu's focus widget all the same.)
+    bool Selected() const;
     // Closes the menus it stands in, as a native item does, then runs the
     // item when it is enabled.
     void Activate();

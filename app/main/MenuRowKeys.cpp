@@ -18,9 +18,24 @@ TMenuRowKeys::TMenuRowKeys(QMenu* menu) : QObject(menu), FMenu(menu) {
     // A menu opens with nothing selected, as a native one does; the menu
     // bar selects the first row itself when the keyboard opened it.
     connect(menu, &QMenu::aboutToShow, this, [this] {
+        QAction* active = FMenu->activeAction();
         for (const TRow& row : FRows) {
             for (TMenuCell* cell : row.cells) {
                 cell->clearFocus();
+            }
+        }
+        for (size_t r = 0; r < FRows.size(); ++r) {
+            if (FRows[r].action == active) {
+                Select(static_cast<int>(r), 0) || Select(static_cast<int>(r), 1);
+            }
+        }
+    });
+    // The menu bar selects the first row of a menu opened from the keyboard;
+    // the row's item then has the keys and is drawn selected.
+    connect(menu, &QMenu::hovered, this, [this](QAction* action) {
+        for (size_t r = 0; r < FRows.size(); ++r) {
+            if (FRows[r].action == action && Current().first != static_cast<int>(r)) {
+                Select(static_cast<int>(r), 0) || Select(static_cast<int>(r), 1);
             }
         }
     });
@@ -31,13 +46,13 @@ void TMenuRowKeys::AddRow(QWidgetAction* row, TMenuCell* left, TMenuCell* right)
 }
 
 bool TMenuRowKeys::Usable(const TMenuCell* cell) const {
-    return cell && cell->isVisible() && cell->Action()->isEnabled();
+    return cell && cell->isVisibleTo(FMenu) && cell->Action()->isEnabled();
 }
 
 std::pair<int, int> TMenuRowKeys::Current() const {
     for (size_t r = 0; r < FRows.size(); ++r) {
         for (int c = 0; c < 2; ++c) {
-            if (FRows[r].cells[c]->hasFocus()) {
+            if (FRows[r].cells[c]->Selected()) {
                 return {static_cast<int>(r), c};
             }
         }
@@ -50,8 +65,17 @@ bool TMenuRowKeys::Select(int row, int column) {
     if (!Usable(cell)) {
         return false;
     }
-    FMenu->setActiveAction(FRows[static_cast<size_t>(row)].action);
     cell->setFocus(Qt::TabFocusReason);
+    for (const TRow& each : FRows) {
+        for (TMenuCell* other : each.cells) {
+            other->update();
+        }
+    }
+    // The menu's own idea of the current item follows (it reports that as
+    // a hover, which comes back here with the row already selected).
+    if (FMenu->activeAction() != FRows[static_cast<size_t>(row)].action) {
+        FMenu->setActiveAction(FRows[static_cast<size_t>(row)].action);
+    }
     return true;
 }
 

@@ -117,8 +117,9 @@ TEST_F(WindowFixture, ArrowKeysWalkTheRowsAndEnterRunsTheSelectedCell) {
             }
             ASSERT_TRUE(menu->isVisible());
             if (row >= 0) {
-                auto* focused = qobject_cast<TMenuCell*>(QApplication::focusWidget());
+                auto* focused = qobject_cast<TMenuCell*>(menu->focusWidget());
                 ASSERT_NE(focused, nullptr) << "step " << step;
+                EXPECT_TRUE(focused->Selected());
                 EXPECT_EQ(focused->Action(), grid[static_cast<size_t>(row)][column])
                     << "walk " << walk << " step " << step << " key " << key << " got "
                     << focused->Action()->objectName().toStdString() << " want row " << row
@@ -133,7 +134,7 @@ TEST_F(WindowFixture, ArrowKeysWalkTheRowsAndEnterRunsTheSelectedCell) {
         QAction* chosen = grid[static_cast<size_t>(row)][column];
         const size_t before = topics.size();
         const bool wasChecked = chosen->isChecked();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::keyClick(menu->focusWidget(), Qt::Key_Return);
         Settle();
         EXPECT_FALSE(menu->isVisible());
         if (column == 1) {
@@ -166,12 +167,12 @@ TEST_F(WindowFixture, MnemonicsRunItemsAndTheSharedQuestionMarkWalksTheHelpCells
     for (const char* name : expected) {
         QWidget* target = menu->focusWidget() ? menu->focusWidget() : menu;
         QTest::keyClick(target, Qt::Key_Question, Qt::ShiftModifier);
-        auto* focused = qobject_cast<TMenuCell*>(QApplication::focusWidget());
+        auto* focused = qobject_cast<TMenuCell*>(menu->focusWidget());
         ASSERT_NE(focused, nullptr);
         EXPECT_EQ(focused->Action()->objectName(), name);
         EXPECT_TRUE(menu->isVisible());
     }
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QTest::keyClick(menu->focusWidget(), Qt::Key_Space);
     ASSERT_EQ(topics.size(), 1u);
     EXPECT_EQ(topics[0], "Html\\Pie-Chart.html");
 }
