@@ -4,9 +4,11 @@
 // window is closed the way a window manager closes it.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -64,6 +66,15 @@ QString HelpPage(QWidget* owner) {
     return page ? page->source().path() : QString();
 }
 
+// Setting CQ_SCREENSHOT_DIR keeps a picture of the whole display for a look.
+void KeepScreen(const QString& name) {
+    const QString folder = qEnvironmentVariable("CQ_SCREENSHOT_DIR");
+    if (!folder.isEmpty() && QGuiApplication::primaryScreen()) {
+        QDir().mkpath(folder);
+        QGuiApplication::primaryScreen()->grabWindow(0).save(QDir(folder).filePath(name));
+    }
+}
+
 TEST(DesktopTest, XvfbDisplayIsThere) {
     App();
     ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
@@ -112,6 +123,10 @@ TEST(DesktopTest, MenusFromTheKeyboardHelpAndTitlesAsTheDesktopReadsThem) {
         EXPECT_TRUE(WaitFor([&] { return FocusedItem() == expected; }))
             << expected.toStdString() << " got " << FocusedItem().toStdString();
     }
+    desktop.Key(main, xk::Right);
+    EXPECT_TRUE(WaitFor([] { return FocusedItem() == "menuFolderHelp"; }));
+    QTest::qWait(100);
+    KeepScreen(QStringLiteral("x11-analize-menu.png"));
     desktop.Key(main, xk::Escape);
     EXPECT_TRUE(WaitFor([&] { return !form.menuAnalize->isVisible(); }));
 
@@ -168,6 +183,8 @@ TEST(DesktopTest, MenusFromTheKeyboardHelpAndTitlesAsTheDesktopReadsThem) {
     EXPECT_EQ(TX11Desktop::NetWmName(static_cast<uint32_t>(program->About()->winId())),
               QStringLiteral("About"));
     EXPECT_EQ(program->About()->parentWidget(), &form);
+    QTest::qWait(100);
+    KeepScreen(QStringLiteral("x11-about.png"));
 
     // Ctrl+D asks its question in a box titled "?"; Escape answers No.
     QString questionTitle;
