@@ -24,6 +24,7 @@
 #include "engine/ResultStore.h"
 #include "platform/DriveTable.h"
 #include "tests/desktop_x11/X11Desktop.h"
+#include "views/tree/BarShellTreeView.h"
 
 // Titles in failure messages as text.
 void PrintTo(const QString& text, std::ostream* out) {
@@ -75,13 +76,6 @@ void KeepScreen(const QString& name) {
     }
 }
 
-TEST(DesktopTest, XvfbDisplayIsThere) {
-    App();
-    ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
-    TX11Desktop desktop;
-    ASSERT_TRUE(desktop.Connected());
-}
-
 // The program's windows in this process, over a test drive C: with stored
 // results, driven through the X server.
 TEST(DesktopTest, MenusFromTheKeyboardHelpAndTitlesAsTheDesktopReadsThem) {
@@ -95,6 +89,7 @@ TEST(DesktopTest, MenusFromTheKeyboardHelpAndTitlesAsTheDesktopReadsThem) {
     store.SetFiles("C:");
     ASSERT_TRUE(store.SaveAnalizeData({"C:", "C:\\alpha"}, {"0", "0"}, {"0", "0"}));
 
+    ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
     TX11Desktop desktop;
     ASSERT_TRUE(desktop.Connected());
     auto program = std::make_unique<cq::app::TProgram>();
@@ -139,6 +134,12 @@ TEST(DesktopTest, MenusFromTheKeyboardHelpAndTitlesAsTheDesktopReadsThem) {
     EXPECT_TRUE(WaitFor([&] { return !form.menuView->isVisible(); }));
     EXPECT_FALSE(form.miBarChart->isChecked());
     EXPECT_FALSE(form.barHolder->isVisible());
+    // An item's mnemonic runs it: F for "Folder tree".
+    desktop.Key(main, xk::v, TX11Desktop::kAlt);
+    ASSERT_TRUE(WaitFor([&] { return QApplication::activePopupWidget() == form.menuView; }));
+    desktop.Key(main, xk::f);
+    EXPECT_TRUE(WaitFor([&] { return form.Tree->isVisible(); }));
+    EXPECT_TRUE(form.miFolderTree->isChecked());
     // "?" walks the help cells; Enter shows the topic in the help window.
     desktop.Key(main, xk::v, TX11Desktop::kAlt);
     ASSERT_TRUE(WaitFor([&] { return QApplication::activePopupWidget() == form.menuView; }));

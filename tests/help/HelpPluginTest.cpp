@@ -8,7 +8,6 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QTabWidget>
-#include <QTest>
 #include <QTextBrowser>
 #include <QTreeWidget>
 
@@ -72,30 +71,6 @@ TEST_F(HelpPluginTest, EveryTopicPageOfTheBuiltHelpFileIsShown) {
         QString expected = topic;
         expected.replace(QLatin1Char('\\'), QLatin1Char('/'));
         EXPECT_EQ(page->source().path(), QLatin1Char('/') + expected);
-    }
-}
-
-TEST_F(HelpPluginTest, TheWholeFileOpensAtItsStartPageAndTheWindowClosesFromTheKeyboard) {
-    // Escape and Ctrl+W close the window, whichever part has the keys.
-    const std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys = {
-        {Qt::Key_Escape, Qt::NoModifier}, {Qt::Key_W, Qt::ControlModifier}};
-    for (const auto& [key, modifiers] : keys) {
-        for (const QString& partName :
-             {QStringLiteral("HelpPage"), QStringLiteral("HelpContents")}) {
-            QPointer<QWidget> window = Run(kHelpFile, HH_DISPLAY_TOPIC);
-            ASSERT_FALSE(window.isNull());
-            EXPECT_EQ(Page(window)->source().path(), QStringLiteral("/Html/Start.html"));
-            ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-            window->activateWindow();
-            QWidget* part = window->findChild<QWidget*>(partName);
-            ASSERT_NE(part, nullptr);
-            part->setFocus();
-            QTest::keyClick(part, key, modifiers);
-            QCoreApplication::processEvents();
-            EXPECT_TRUE(window.isNull() || !window->isVisible())
-                << partName.toStdString() << " " << key;
-            Run(nullptr, HH_CLOSE_ALL);
-        }
     }
 }
 

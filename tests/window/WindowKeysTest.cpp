@@ -147,36 +147,6 @@ TEST_F(WindowFixture, ArrowKeysWalkTheRowsAndEnterRunsTheSelectedCell) {
     }
 }
 
-TEST_F(WindowFixture, MnemonicsRunItemsAndTheSharedQuestionMarkWalksTheHelpCells) {
-    std::vector<QString> topics;
-    TFormMainHooks hooks;
-    hooks.HelpTopic = [&](const QString& topic) { topics.push_back(topic); };
-    OpenWindow(hooks);
-    QMenu* menu = form->menuView;
-    menu->popup(form->mapToGlobal(QPoint(40, 20)));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
-    QTest::keyClick(menu, Qt::Key_F);  // "&Folder tree"
-    Settle();
-    EXPECT_FALSE(menu->isVisible());
-    EXPECT_TRUE(form->miFolderTree->isChecked());
-    EXPECT_TRUE(form->Tree->isVisible());
-
-    menu->popup(form->mapToGlobal(QPoint(40, 20)));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
-    const char* expected[] = {"menuPieHelp", "menuBarHelp", "menuTreeHelp", "menuPieHelp"};
-    for (const char* name : expected) {
-        QWidget* target = menu->focusWidget() ? menu->focusWidget() : menu;
-        QTest::keyClick(target, Qt::Key_Question, Qt::ShiftModifier);
-        auto* focused = qobject_cast<TMenuCell*>(menu->focusWidget());
-        ASSERT_NE(focused, nullptr);
-        EXPECT_EQ(focused->Action()->objectName(), name);
-        EXPECT_TRUE(menu->isVisible());
-    }
-    QTest::keyClick(menu->focusWidget(), Qt::Key_Space);
-    ASSERT_EQ(topics.size(), 1u);
-    EXPECT_EQ(topics[0], "Html\\Pie-Chart.html");
-}
-
 // Folders named with random bytes (control characters, "%", "\", bytes that
 // are no UTF-8): the tool bar shows each one's native path, decoded, with
 // "?" for a control character; never an escape of the drive form. The
@@ -233,13 +203,6 @@ TEST_F(WindowFixture, FolderPathShowsTheNativePathReadably) {
         after.push_back(w->x());
     }
     EXPECT_EQ(after, positions);
-}
-
-TEST_F(WindowFixture, TheCaptionIsTheWindowsWholeTitle) {
-    OpenWindow();
-    EXPECT_EQ(form->windowTitle(), "Cobaltquarry 1.2 ");
-    EXPECT_EQ(form->windowHandle()->title(), "Cobaltquarry 1.2 ");
-    EXPECT_TRUE(QGuiApplication::applicationDisplayName() == QGuiApplication::applicationName());
 }
 
 }  // namespace
