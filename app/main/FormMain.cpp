@@ -7,30 +7,20 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QFile>
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QLabel>
 #include <QLocale>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScrollArea>
 #include <QSplitter>
 #include <QStyle>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QVBoxLayout>
 #include <clocale>
-#include <cmath>
 
 #include "app/drives/DriveSelector.h"
 #include "app/help/MenuHelp.h"
 #include "app/main/FolderPathLabel.h"
-#include "app/main/MenuRow.h"
-#include "app/main/ToolIcons.h"
 #include "app/pie/PieControl.h"
 #include "app/pie/PieHolder.h"
 #include "app/scan/ScanControl.h"
@@ -39,92 +29,25 @@
 #include "app/shell/ListedItems.h"
 #include "app/shell/ShellEx.h"
 #include "app/shell/ShellIcons.h"
-#include "platform/DriveTable.h"
 #include "platform/FileInfo.h"
 #include "views/bar/BarData.h"
-#include "views/bar/BarDrawing.h"
-#include "views/bar/BarSort.h"
+#include "views/bar/BarListPainter.h"
+#include "views/bar/BarRows.h"
 #include "views/bar/PBExListview.h"
 #include "views/common/Colors.h"
-#include "views/common/NumberText.h"
 #include "views/common/PathText.h"
-#include "views/gradient/BitmapGradient.h"
 #include "views/pie/PieData.h"
 #include "views/pie/ViewRefresh.h"
 #include "views/tree/BarShellTreeView.h"
+#include "views/tree/FolderTreeSearch.h"
 #include "views/tree/IconCache.h"
 #include "views/tree/ShellListModel.h"
 
 namespace {
 
-constexpr int kRawPathRole = Qt::UserRole;
-
 QColor ToQColor(TColor colour) {
     TColor rgb = ColorToRGB(colour);
     return QColor(RedOf(rgb), GreenOf(rgb), BlueOf(rgb));
-}
-
-std::string UpperAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return text;
-}
-
-// Paths compare byte for byte; only the drive letter ignores case.
-bool SamePath(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    if (a.size() >= 2 && a[1] == ':') {
-        return UpperAscii(a.substr(0, 1)) == UpperAscii(b.substr(0, 1)) &&
-               a.compare(1, std::string::npos, b, 1, std::string::npos) == 0;
-    }
-    return a == b;
-}
-
-QToolButton* ToolButton(QToolBar* bar, const QString& name, const QIcon& icon,
-                        const QString& hint) {
-    auto* button = new QToolButton(bar);
-    button->setObjectName(name);
-    button->setIcon(icon);
-    button->setToolTip(hint);
-    button->setAutoRaise(true);
-    button->setFixedWidth(25);
-    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    bar->addWidget(button);
-    return button;
-}
-
-void Separator(QToolBar* bar) {
-    auto* gap = new QWidget(bar);
-    gap->setFixedWidth(8);
-    bar->addWidget(gap);
-}
-
-QFont NamedFont(const QString& family, int points) {
-    QFont font(family);
-    font.setPointSize(points);
-    return font;
-}
-
-// The folder tree lists the folders (hidden ones too) of a folder through
-// the same listing the current folder uses.
-std::vector<TTreeFolder> ListTreeFolders(const std::string& path) {
-    std::vector<TTreeFolder> folders;
-    TShellListModel listing(&TIconCache::System());
-    if (!listing.SetRoot(path)) {
-        return folders;
-    }
-    for (const TShellFolder& item : listing.Items()) {
-        if (item.IsFolder()) {
-            folders.push_back({item.PathName(), item.DisplayName(),
-                               TIconCache::System().Icon(item.ImageIndex())});
-        }
-    }
-    return folders;
 }
 
 }  // namespace
@@ -157,7 +80,9 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
             [this](bool scanning) { FDrives->SetEnabled(!scanning); });
 
     setObjectName("FormMain");
-    setFont(NamedFont("MS Sans Serif", 8));
+    QFont font("MS Sans Serif");
+    font.setPointSize(8);
+    setFont(font);
     setGeometry(103, 144, 811, 539);
     setWindowTitle("Cobaltquarry");
 
@@ -182,303 +107,6 @@ TFormMain::~TFormMain() {
 
 QWidget* TFormMain::Split2() const {
     return Splitter->handle(1);
-}
-
-// --- construction -------------------------------------------------------------
-
-void TFormMain::CreateActions() {
-    auto make = [this](const QString& name, const QString& caption, const QString& hint) {
-        auto* action = new QAction(caption, this);
-        action->setObjectName(name);
-        action->setToolTip(hint.isEmpty() ? caption : hint);
-        action->setStatusTip(hint);
-        return action;
-    };
-    acFolderUP = make("acFolderUP", "Folder up", "Folder up");
-    acFolderUP->setIcon(ToolIcon(TToolIcon::FolderUp));
-    acFolderUP->setShortcut(Qt::Key_Backspace);
-    connect(acFolderUP, &QAction::triggered, this, [this] { acFolderUPExecute(); });
-
-    // The scan commands are the scan control's. Their keys (and those of
-    // the pie and tree actions) belong to the menu items that carry them
-    // too: a key on both would be ambiguous and reach neither.
-    acDiskAnalize = FScan->acDiskAnalize();
-    acDiskAnalize->setIcon(ToolIcon(TToolIcon::DiskAnalize));
-    acFolderAnalize = FScan->acFolderAnalize();
-    acFolderAnalize->setIcon(ToolIcon(TToolIcon::FolderAnalize));
-    acPieSH = make("acPieSH", "Pie view", "Pie view");
-    connect(acPieSH, &QAction::triggered, this, [this] { acPieSHExecute(); });
-    acFTree = make("acFTree", "Folder tree", "Folder tree");
-    connect(acFTree, &QAction::triggered, this, [this] { acFTreeExecute(); });
-
-    acSortSize = make("acSortSize", "Sort by size", "");
-    connect(acSortSize, &QAction::triggered, this, [this] { acSortSizeExecute(); });
-    acSortName = make("acSortName", "Sort by name", "");
-    connect(acSortName, &QAction::triggered, this, [this] { acSortNameExecute(); });
-    acExit = make("acExit", "Exit", "Exit Cobaltquarry");
-    acExit->setIcon(ToolIcon(TToolIcon::Exit));
-    connect(acExit, &QAction::triggered, this, [this] { tbExitClick(); });
-
-    acFolderUP->setShortcutContext(Qt::WindowShortcut);
-    addAction(acFolderUP);
-}
-
-void TFormMain::CreateMenu() {
-    auto item = [this](const QString& name, const QString& caption, const QString& hint,
-                       const QKeySequence& key = {}) {
-        auto* action = new QAction(caption, this);
-        action->setObjectName(name);
-        action->setStatusTip(hint);
-        action->setToolTip(hint);
-        if (!key.isEmpty()) {
-            action->setShortcut(key);
-            action->setShortcutContext(Qt::WindowShortcut);
-            // The items stand in rows of two columns, so the window itself
-            // holds their keys.
-            addAction(action);
-        }
-        return action;
-    };
-    auto topic = [this, &item](const QString& name, const QString& topicName) {
-        // The topic is the item's hint, not something to show the user.
-        QAction* help = item(name, "&?", topicName);
-        help->setToolTip(QString());
-        connect(help, &QAction::triggered, this, [this, topicName] {
-            if (FHooks.HelpTopic) {
-                FHooks.HelpTopic(topicName);
-            }
-        });
-        return help;
-    };
-
-    QMenuBar* bar = menuBar();
-    bar->setObjectName("mainMenu");
-
-    menuAnalize = bar->addMenu("&Analize");
-    menuAnalize->setObjectName("menuAnalize");
-    menuAnalize->menuAction()->setStatusTip("Analize entire disk or rescan folder.");
-    menuAnalize->setToolTipsVisible(true);
-    menuDisk =
-        item("menuDisk", "&Disk", "Click to start analizing disk drive.", QKeySequence("Ctrl+D"));
-    menuFolder = item("menuFolder", "&Folder", "Click to rescan folder.", QKeySequence("Ctrl+F"));
-    connect(menuDisk, &QAction::triggered, this, [this] {
-        if (acDiskAnalize->isEnabled()) {
-            Analize(true);
-        }
-    });
-    connect(acDiskAnalize, &QAction::enabledChanged, menuDisk, &QAction::setEnabled);
-    connect(acFolderAnalize, &QAction::enabledChanged, menuFolder, &QAction::setEnabled);
-    connect(menuFolder, &QAction::triggered, acFolderAnalize, &QAction::trigger);
-    AddMenuRow(menuAnalize, menuDisk, topic("menuDiskHelp", "Html\\Analize_disk.html"));
-    AddMenuRow(menuAnalize, menuFolder, topic("menuFolderHelp", "Html\\Analize_folder.html"));
-
-    menuView = bar->addMenu("&View");
-    menuView->setObjectName("menuView");
-    menuView->menuAction()->setStatusTip("Show hide element");
-    miPieChart =
-        item("miPieChart", "&Pie chart", "Click to show/hide folder pie chart", Qt::Key_F2);
-    miBarChart =
-        item("miBarChart", "&Bar chart", "Click to show/hide folder bar chart", Qt::Key_F3);
-    miFolderTree =
-        item("miFolderTree", "&Folder tree", "Click to show/hide folder tree", Qt::Key_F4);
-    for (QAction* a : {miPieChart, miBarChart, miFolderTree}) {
-        a->setCheckable(true);
-        // The item changes its own check mark, then the view follows.
-        connect(a, &QAction::triggered, this, [this] { menuPieClick(); });
-    }
-    miPieChart->setChecked(true);
-    miBarChart->setChecked(true);
-    AddMenuRow(menuView, miPieChart, topic("menuPieHelp", "Html\\Pie-Chart.html"));
-    AddMenuRow(menuView, miBarChart, topic("menuBarHelp", "Html\\Bar-Chart.html"));
-    AddMenuRow(menuView, miFolderTree, topic("menuTreeHelp", "Html\\Tree.html"));
-
-    menuHelp = bar->addMenu(" &? ");
-    menuHelp->setObjectName("menuHelp");
-    menuContents = menuHelp->addAction("&Contents");
-    menuContents->setObjectName("menuContents");
-    connect(menuContents, &QAction::triggered, this, [this] {
-        if (FHooks.HelpContents) {
-            FHooks.HelpContents();
-        }
-    });
-    menuWeb = menuHelp->addAction("&Home Page");
-    menuWeb->setObjectName("menuWeb");
-    connect(menuWeb, &QAction::triggered, this, [this] {
-        if (FHooks.OpenHomePage) {
-            FHooks.OpenHomePage();
-        }
-    });
-    menuHelp->addSeparator();
-    menuWhatIs = menuHelp->addAction("&What is");
-    menuWhatIs->setObjectName("menuWhatIs");
-    connect(menuWhatIs, &QAction::triggered, this, [this] {
-        if (FHooks.HelpWhatIs) {
-            FHooks.HelpWhatIs();
-        }
-    });
-    menuHelp->addSeparator();
-    menuAbout = menuHelp->addAction("&About");
-    menuAbout->setObjectName("menuAbout");
-    connect(menuAbout, &QAction::triggered, this, [this] {
-        if (FHooks.ShowAbout) {
-            FHooks.ShowAbout();
-        }
-    });
-}
-
-void TFormMain::CreateToolBar() {
-    ToolBar = addToolBar("ToolBar");
-    ToolBar->setObjectName("ToolBar");
-    ToolBar->setMovable(false);
-    ToolBar->setFloatable(false);
-    ToolBar->setFixedHeight(29);
-    ToolBar->setIconSize(QSize(16, 16));
-    ToolBar->toggleViewAction()->setVisible(false);
-    setContextMenuPolicy(Qt::NoContextMenu);
-
-    TB6 = ToolButton(ToolBar, "TB6", ToolIcon(TToolIcon::FolderUp), "Folder up");
-    connect(TB6, &QToolButton::clicked, acFolderUP, &QAction::trigger);
-    Separator(ToolBar);
-    tbDiskAn = ToolButton(ToolBar, "tbDiskAn", ToolIcon(TToolIcon::DiskAnalize),
-                          "Click to analize only current drive");
-    connect(tbDiskAn, &QToolButton::clicked, this, [this] { Analize(true); });
-    connect(acDiskAnalize, &QAction::enabledChanged, tbDiskAn, &QWidget::setEnabled);
-    tbRescan = ToolButton(ToolBar, "tbRescan", ToolIcon(TToolIcon::FolderAnalize),
-                          "Click to analize only current folder");
-    connect(tbRescan, &QToolButton::clicked, acFolderAnalize, &QAction::trigger);
-    connect(acFolderAnalize, &QAction::enabledChanged, tbRescan, &QWidget::setEnabled);
-    Separator(ToolBar);
-    tbPie = ToolButton(ToolBar, "tbPie", ToolIcon(TToolIcon::Pie), "Pie view");
-    tbPie->setCheckable(true);
-    tbPie->setChecked(true);
-    connect(tbPie, &QToolButton::clicked, this, [this] { acPieSHExecute(); });
-    tbBar = ToolButton(ToolBar, "tbBar", ToolIcon(TToolIcon::Bar), "");
-    tbBar->setCheckable(true);
-    connect(tbBar, &QToolButton::clicked, this, [this] { acPieSHExecute(); });
-    tbTree = ToolButton(ToolBar, "tbTree", ToolIcon(TToolIcon::Tree), "Folder tree");
-    tbTree->setCheckable(true);
-    connect(tbTree, &QToolButton::clicked, this, [this] { acFTreeExecute(); });
-
-    btnDrives = FDrives->btnDrives();
-    btnDrives->setObjectName("btnDrives");
-    btnDrives->setParent(ToolBar);
-    btnDrives->setFont(NamedFont("Tahoma", 8));
-    btnDrives->setIcon(style()->standardIcon(QStyle::SP_DriveHDIcon));
-    FDrives->SetDriveIcon(style()->standardIcon(QStyle::SP_DriveHDIcon));
-    ToolBar->addWidget(btnDrives);
-
-    tbExit = ToolButton(ToolBar, "tbExit", ToolIcon(TToolIcon::Exit), "Exit Cobaltquarry");
-    connect(tbExit, &QToolButton::clicked, this, [this] { tbExitClick(); });
-
-    // Right of every button, so none of them moves: where the user is.
-    FolderPath = new TFolderPathLabel(ToolBar);
-    FolderPath->setObjectName("FolderPath");
-    FolderPath->setFont(NamedFont("Tahoma", 8));
-    ToolBar->addWidget(FolderPath);
-    FBar->OnChange = [this] { FolderPath->SetPath(Bar().RootFolder().NativePath()); };
-}
-
-void TFormMain::CreateViews() {
-    Splitter = new QSplitter(Qt::Horizontal, this);
-    Splitter->setObjectName("Splitter");
-    Splitter->setHandleWidth(5);
-    Splitter->setChildrenCollapsible(false);
-    Splitter->setStyleSheet("QSplitter::handle { background: rgb(236, 234, 230); }");
-    setCentralWidget(Splitter);
-
-    Tree = new TBarShellTreeView(Splitter);
-    Tree->setObjectName("Tree");
-    Tree->setFont(NamedFont("Tahoma", 8));
-    Tree->SetBarColor(QColor(255, 215, 174));
-    Tree->setIndentation(TBarShellTreeView::kPlainIndent);
-    Tree->SetLister(&ListTreeFolders);
-    Tree->OnChange = [this](QTreeWidgetItem* node) { TreeChange(node); };
-
-    BarPieHolder = new QWidget(Splitter);
-    BarPieHolder->setObjectName("BarPieHolder");
-    auto* holderLayout = new QVBoxLayout(BarPieHolder);
-    holderLayout->setContentsMargins(0, 0, 0, 0);
-    barHolder = new QWidget(BarPieHolder);
-    barHolder->setObjectName("barHolder");
-    holderLayout->addWidget(barHolder);
-    barHolder->installEventFilter(this);
-
-    Splitter->addWidget(Tree);
-    Splitter->addWidget(BarPieHolder);
-    Splitter->setStretchFactor(0, 0);
-    Splitter->setStretchFactor(1, 1);
-    Splitter->setSizes({177, 811 - 177 - 5});
-    Tree->hide();
-
-    BarLV = new TPBExListview(barHolder);
-    BarLV->setObjectName("BarLV");
-    BarLV->setFont(NamedFont("Tahoma", 8));
-    BarLV->setFrameShape(QFrame::NoFrame);
-    BarLV->SetColumns({"Name", "Size, MB", "Size, %", ""}, {200, 100, 100, 100});
-    BarLV->OnCustomDrawSubItem = [this](QPainter& canvas, QTreeWidgetItem* row, int cell,
-                                        bool& defaultDraw) {
-        Barlv1CustomDrawSubItem(canvas, row, cell, defaultDraw);
-    };
-    BarLV->OnColumnClick = [this](int column) { Barlv1ColumnClick(column); };
-    BarLV->OnEndColumnResize = [this](TPBExListview*, int index, int width) {
-        BarlvEndColumnResize(index, width);
-    };
-    // Navigation rebuilds the rows, so it runs after the list has finished
-    // with the click that asked for it.
-    connect(BarLV, &QTreeWidget::itemDoubleClicked, this, [this] {
-        QMetaObject::invokeMethod(
-            this, [this] { BarlvDblClick(); }, Qt::QueuedConnection);
-    });
-    BarLV->viewport()->installEventFilter(this);
-
-    cbSort = new QComboBox(BarLV);
-    cbSort->setObjectName("cbSort");
-    cbSort->setFont(NamedFont("Tahoma", 7));
-    cbSort->addItems({"No sort", "Sort size", "Sort name"});
-    cbSort->setCurrentIndex(0);
-    cbSort->setGeometry(499, 16, 61, 19);
-    connect(cbSort, &QComboBox::activated, this, [this](int index) { cbSortChange(index); });
-
-    CreatePieHolder();
-
-    GradientFill = new TBitmapGradient(this);
-    GradientFill->setObjectName("GradientFill");
-    GradientFill->setFixedHeight(17);
-    GradientFill->hide();
-    PieGradient = new TBitmapGradient(this);
-    PieGradient->setObjectName("PieGradient");
-    PieGradient->hide();
-}
-
-void TFormMain::CreatePieHolder() {
-    pieHolder = new TPieHolder(barHolder);
-    TPieHolder::TLinks links;
-    links.store = &Store;
-    links.pieData = FPieData.get();
-    links.barData = FBarData.get();
-    links.bar = FBar.get();
-    links.views = FRefresh.get();
-    links.owner = this;
-    links.barHolderVisible = [this] { return barHolder->isVisibleTo(this); };
-    links.treeVisible = [this] { return Tree->isVisible(); };
-    links.expandTree = [this] { ExpandTree(); };
-    links.folderUp = [this] { acFolderUPExecute(); };
-    pieHolder->SetLinks(links);
-    SetAnalysedSizeLookup(StoredSizeLookup(Store));
-    pieHolder->AttachToBarHolder(barHolder);
-    Pie = pieHolder->Pie();
-    btnHolder = pieHolder->ButtonHolder();
-    btnZIn = btnHolder->findChild<QToolButton*>("btnZIn");
-    btnZOut = btnHolder->findChild<QToolButton*>("btnZOut");
-    btnNewCols = btnHolder->findChild<QToolButton*>("btnNewCols");
-    btnSave = btnHolder->findChild<QToolButton*>("btnSave");
-    acZoomIN = pieHolder->acZoomIN();
-    acZoomOUT = pieHolder->acZoomOUT();
-    acChangeColors = pieHolder->acChangeColors();
-    for (QAction* action : pieHolder->Actions()) {
-        action->setShortcutContext(Qt::WindowShortcut);
-        addAction(action);
-    }
 }
 
 void TFormMain::RereadAndRebuild() {
@@ -707,31 +335,12 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
 
 void TFormMain::BarToBarlv() {
     BarLV->setUpdatesEnabled(false);
-    BarLV->clear();
-    const TBarData& data = BarData();
-    const size_t rows = std::min(
-        {data.BarSizes.size(), data.BarPercents.size(), static_cast<size_t>(Bar().Count())});
-    QList<QTreeWidgetItem*> items;
-    items.reserve(static_cast<int>(rows));
     try {
-        for (size_t i = 0; i < rows; ++i) {
-            const TShellFolder& folder = Bar().Item(static_cast<int>(i));
-            auto* row = new QTreeWidgetItem();
-            items.append(row);
-            row->setText(0, folder.DisplayName());
-            row->setIcon(0, TIconCache::System().Icon(folder.ImageIndex()));
-            row->setText(1, QString::fromStdString(FormatMB(data.BarSizes[i])));
-            row->setText(2, QString::fromStdString(data.BarPercents[i]));
-            row->setText(3, QFile::decodeName(QByteArray::fromStdString(folder.PathName())));
-            row->setData(3, kRawPathRole, QByteArray::fromStdString(folder.PathName()));
-            row->setTextAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
-        }
+        TBarRows::Fill(*BarLV, BarData(), Bar());
     } catch (...) {
-        BarLV->addTopLevelItems(items);
         BarLV->setUpdatesEnabled(true);
         throw;
     }
-    BarLV->addTopLevelItems(items);
     if (SizeSort()) {
         acSortSize->trigger();
     }
@@ -742,69 +351,36 @@ void TFormMain::BarToBarlv() {
 }
 
 void TFormMain::SetBarProperties() {
-    GradientFill->SetStyle(gsLinearH);
-    GradientFill->SetReverse(true);
-    BarOutLine = true;
-    BarShadow = true;
-    update();
-    BarLV->viewport()->update();
+    FBarPainter->SetBarProperties();
 }
 
 void TFormMain::Barlv1CustomDrawSubItem(QPainter& canvas, QTreeWidgetItem* row, int cellIndex,
                                         bool& defaultDraw) {
-    if (BarData().BarDataReady && !Store.GlobalSLSEmpty() && !BarData().BarSLSEmpty() &&
-        cellIndex == 3) {
-        defaultDraw = false;
-        DrawBarImage(canvas, row, 3);
-    }
+    FBarPainter->CustomDrawSubItem(canvas, row, cellIndex, defaultDraw);
 }
 
 void TFormMain::DrawBarImage(QPainter& canvas, QTreeWidgetItem* row, int cellIndex) {
-    const int position = BarLV->indexOfTopLevelItem(row);
-    const TBarData& data = BarData();
-    if (position < 0 || position >= static_cast<int>(data.BarPercents.size()) ||
-        position >= static_cast<int>(data.BarColors.size())) {
-        return;
-    }
-    // The colours stay with the positions when the rows are sorted.
-    QColor colour = ToQColor(StringToColor(data.BarColors[position]));
-    float p = static_cast<float>(StrToFloat(row->text(2).toStdString()));
-    QRect r = BarRect(row, cellIndex, static_cast<int>(std::trunc(p)));
-    if (p > 0) {
-        DrawWhiteRect(canvas, r);
-        DrawShadow(canvas, r);
-        DrawGradientBar(canvas, r, colour);
-    }
+    FBarPainter->DrawBarImage(canvas, row, cellIndex);
 }
 
 QRect TFormMain::BarRect(QTreeWidgetItem* row, int column, int percent) const {
-    QList<int> widths;
-    for (int c = 0; c < BarLV->columnCount(); ++c) {
-        widths << BarLV->ColumnWidth(c);
-    }
-    return ::BarRect(BarLV->RowRect(row), widths, column, percent);
+    return FBarPainter->BarRect(row, column, percent);
 }
 
 void TFormMain::DrawWhiteRect(QPainter& canvas, const QRect& r) {
-    ::DrawWhiteRect(canvas, r, BarLV->ColumnWidth(3));
+    FBarPainter->DrawWhiteRect(canvas, r);
 }
 
 void TFormMain::DrawShadow(QPainter& canvas, const QRect& r) {
-    ::DrawShadow(canvas, r, BarShadow, palette().color(QPalette::Dark));
+    FBarPainter->DrawShadow(canvas, r);
 }
 
 void TFormMain::DrawGradientBar(QPainter& canvas, const QRect& r, const QColor& colour) {
-    GradientFill->SetColorBegin(RGBColor(colour.red(), colour.green(), colour.blue()));
-    GradientFill->SetColorEnd(clWhite);
-    ::DrawGradientBar(canvas, r, GradientFill->RenderedBitmap(), colour, BarOutLine);
+    FBarPainter->DrawGradientBar(canvas, r, colour);
 }
 
 int TFormMain::LVCustomCompare(QTreeWidgetItem* item1, QTreeWidgetItem* item2) const {
-    auto key = [](QTreeWidgetItem* row) {
-        return TBarSortKey{row->text(0), row->text(1), row->text(2)};
-    };
-    return BarCompare(SortColumn, SortReverse, key(item1), key(item2),
-                      [](const QString& text) { return StrToFloat(text.toStdString()); });
+    return TBarListPainter::Compare(SortColumn, SortReverse, item1, item2);
 }
 
 void TFormMain::Barlv1ColumnClick(int column) {
@@ -851,15 +427,11 @@ void TFormMain::BarlvEndColumnResize(int, int) {
 }
 
 int TFormMain::ColumnWidths() const {
-    int sum = 0;
-    for (int c = 0; c < BarLV->columnCount(); ++c) {
-        sum += BarLV->ColumnWidth(c);
-    }
-    return sum;
+    return FBarPainter->ColumnWidths();
 }
 
 std::string TFormMain::RowPath(const QTreeWidgetItem* row) {
-    return row ? row->data(3, kRawPathRole).toByteArray().toStdString() : std::string();
+    return TBarRows::RowPath(row);
 }
 
 void TFormMain::BarlvDblClick() {
@@ -908,24 +480,11 @@ void TFormMain::TreeChange(QTreeWidgetItem* node) {
 }
 
 int TFormMain::FolderINTreeSLS(const std::string& path) const {
-    const std::vector<QTreeWidgetItem*> nodes = Tree->Nodes();
-    for (size_t k = 0; k < nodes.size(); ++k) {
-        if (SamePath(TBarShellTreeView::NodePath(nodes[k]), path)) {
-            return static_cast<int>(k);
-        }
-    }
-    return -1;
+    return ::FolderINTreeSLS(*Tree, path);
 }
 
 void TFormMain::ExpandTree() {
-    std::string p = Bar().Root();
-    do {
-        int k = FolderINTreeSLS(p);
-        if (k >= 0) {
-            Tree->ExpandNode(Tree->Node(k));
-        }
-        p = GetParentDir(p);
-    } while (p.find('\\') != std::string::npos);
+    ExpandTreeTo(*Tree, Bar().Root());
 }
 
 void TFormMain::SetTreeRoot(const std::string& driveRoot) {
@@ -935,11 +494,6 @@ void TFormMain::SetTreeRoot(const std::string& driveRoot) {
         Tree->RefreshFrom(Tree->Node(0));
         return;
     }
-    std::string name;
-    if (!driveRoot.empty()) {
-        name = TDriveTable::Current()->DisplayName(driveRoot[0]);
-    }
-    QString caption = name.empty() ? QString::fromStdString(driveRoot)
-                                   : QFile::decodeName(QByteArray::fromStdString(name));
-    Tree->SetRoot(driveRoot, caption, style()->standardIcon(QStyle::SP_DriveHDIcon));
+    Tree->SetRoot(driveRoot, TreeRootCaption(driveRoot),
+                  style()->standardIcon(QStyle::SP_DriveHDIcon));
 }

@@ -20,6 +20,7 @@ class QToolBar;
 class QToolButton;
 class QTreeWidgetItem;
 class TBarData;
+class TBarListPainter;
 class TDriveSelector;
 class TFolderPathLabel;
 class TScanControl;
@@ -80,14 +81,14 @@ class TFormMain : public QMainWindow {
     bool FirstShowPending = true;
     int SortColumn = 2;
     bool SortReverse = false;
-    bool BarShadow = false;
-    bool BarOutLine = false;  // the bar frame switch of the listing
     bool ListsFreed = false;
 
     TShellListModel& Bar() { return *FBar; }
     TBarData& BarData() { return *FBarData; }
     TPieData& PieData() { return *FPieData; }
     TViewRefresh& Refresh() { return *FRefresh; }
+    // The bar list's painting, column sums and row order.
+    TBarListPainter& BarPainter() { return *FBarPainter; }
     // The scan decision, the scans and their progress window; the drive
     // button with its menu.
     TScanControl& Scan() { return *FScan; }
@@ -119,7 +120,6 @@ class TFormMain : public QMainWindow {
     QToolButton* btnNewCols = nullptr;
     QToolButton* btnSave = nullptr;
     TBitmapGradient* GradientFill = nullptr;
-    TBitmapGradient* PieGradient = nullptr;
     QWidget* Split2() const;
 
     // --- commands ----------------------------------------------------------
@@ -228,6 +228,7 @@ class TFormMain : public QMainWindow {
     std::unique_ptr<TBarData> FBarData;
     std::unique_ptr<TPieData> FPieData;
     std::unique_ptr<TViewRefresh> FRefresh;
+    std::unique_ptr<TBarListPainter> FBarPainter;
     std::unique_ptr<TScanControl> FScan;
     std::unique_ptr<TDriveSelector> FDrives;
 };

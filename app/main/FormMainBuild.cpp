@@ -1,0 +1,367 @@
+// The window's controls and commands, built once by the constructor: the
+// commands, the main menu, the tool bar, the folder tree, the bar list with
+// its sort selector, and the pie holder.
+#include <QAction>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/drives/DriveSelector.h"
+#include "app/main/FolderPathLabel.h"
+#include "app/main/FormMain.h"
+#include "app/main/MenuRow.h"
+#include "app/main/ToolIcons.h"
+#include "app/pie/PieControl.h"
+#include "app/pie/PieHolder.h"
+#include "app/scan/ScanControl.h"
+#include "app/shell/ItemPropertiesDialog.h"
+#include "views/bar/BarListPainter.h"
+#include "views/bar/PBExListview.h"
+#include "views/pie/ViewRefresh.h"
+#include "views/tree/BarShellTreeView.h"
+#include "views/tree/IconCache.h"
+#include "views/tree/ShellListModel.h"
+
+namespace {
+
+QToolButton* ToolButton(QToolBar* bar, const QString& name, const QIcon& icon,
+                        const QString& hint) {
+    auto* button = new QToolButton(bar);
+    button->setObjectName(name);
+    button->setIcon(icon);
+    button->setToolTip(hint);
+    button->setAutoRaise(true);
+    button->setFixedWidth(25);
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    bar->addWidget(button);
+    return button;
+}
+
+void Separator(QToolBar* bar) {
+    auto* gap = new QWidget(bar);
+    gap->setFixedWidth(8);
+    bar->addWidget(gap);
+}
+
+QFont NamedFont(const QString& family, int points) {
+    QFont font(family);
+    font.setPointSize(points);
+    return font;
+}
+
+// The folder tree lists the folders (hidden ones too) of a folder through
+// the same listing the current folder uses.
+std::vector<TTreeFolder> ListTreeFolders(const std::string& path) {
+    std::vector<TTreeFolder> folders;
+    TShellListModel listing(&TIconCache::System());
+    if (!listing.SetRoot(path)) {
+        return folders;
+    }
+    for (const TShellFolder& item : listing.Items()) {
+        if (item.IsFolder()) {
+            folders.push_back({item.PathName(), item.DisplayName(),
+                               TIconCache::System().Icon(item.ImageIndex())});
+        }
+    }
+    return folders;
+}
+
+}  // namespace
+
+// --- construction -------------------------------------------------------------
+
+void TFormMain::CreateActions() {
+    auto make = [this](const QString& name, const QString& caption, const QString& hint) {
+        auto* action = new QAction(caption, this);
+        action->setObjectName(name);
+        action->setToolTip(hint.isEmpty() ? caption : hint);
+        action->setStatusTip(hint);
+        return action;
+    };
+    acFolderUP = make("acFolderUP", "Folder up", "Folder up");
+    acFolderUP->setIcon(ToolIcon(TToolIcon::FolderUp));
+    acFolderUP->setShortcut(Qt::Key_Backspace);
+    connect(acFolderUP, &QAction::triggered, this, [this] { acFolderUPExecute(); });
+
+    // The scan commands are the scan control's. Their keys (and those of
+    // the pie and tree actions) belong to the menu items that carry them
+    // too: a key on both would be ambiguous and reach neither.
+    acDiskAnalize = FScan->acDiskAnalize();
+    acDiskAnalize->setIcon(ToolIcon(TToolIcon::DiskAnalize));
+    acFolderAnalize = FScan->acFolderAnalize();
+    acFolderAnalize->setIcon(ToolIcon(TToolIcon::FolderAnalize));
+    acPieSH = make("acPieSH", "Pie view", "Pie view");
+    connect(acPieSH, &QAction::triggered, this, [this] { acPieSHExecute(); });
+    acFTree = make("acFTree", "Folder tree", "Folder tree");
+    connect(acFTree, &QAction::triggered, this, [this] { acFTreeExecute(); });
+
+    acSortSize = make("acSortSize", "Sort by size", "");
+    connect(acSortSize, &QAction::triggered, this, [this] { acSortSizeExecute(); });
+    acSortName = make("acSortName", "Sort by name", "");
+    connect(acSortName, &QAction::triggered, this, [this] { acSortNameExecute(); });
+    acExit = make("acExit", "Exit", "Exit Cobaltquarry");
+    acExit->setIcon(ToolIcon(TToolIcon::Exit));
+    connect(acExit, &QAction::triggered, this, [this] { tbExitClick(); });
+
+    acFolderUP->setShortcutContext(Qt::WindowShortcut);
+    addAction(acFolderUP);
+}
+
+void TFormMain::CreateMenu() {
+    auto item = [this](const QString& name, const QString& caption, const QString& hint,
+                       const QKeySequence& key = {}) {
+        auto* action = new QAction(caption, this);
+        action->setObjectName(name);
+        action->setStatusTip(hint);
+        action->setToolTip(hint);
+        if (!key.isEmpty()) {
+            action->setShortcut(key);
+            action->setShortcutContext(Qt::WindowShortcut);
+            // The items stand in rows of two columns, so the window itself
+            // holds their keys.
+            addAction(action);
+        }
+        return action;
+    };
+    auto topic = [this, &item](const QString& name, const QString& topicName) {
+        // The topic is the item's hint, not something to show the user.
+        QAction* help = item(name, "&?", topicName);
+        help->setToolTip(QString());
+        connect(help, &QAction::triggered, this, [this, topicName] {
+            if (FHooks.HelpTopic) {
+                FHooks.HelpTopic(topicName);
+            }
+        });
+        return help;
+    };
+
+    QMenuBar* bar = menuBar();
+    bar->setObjectName("mainMenu");
+
+    menuAnalize = bar->addMenu("&Analize");
+    menuAnalize->setObjectName("menuAnalize");
+    menuAnalize->menuAction()->setStatusTip("Analize entire disk or rescan folder.");
+    menuAnalize->setToolTipsVisible(true);
+    menuDisk =
+        item("menuDisk", "&Disk", "Click to start analizing disk drive.", QKeySequence("Ctrl+D"));
+    menuFolder = item("menuFolder", "&Folder", "Click to rescan folder.", QKeySequence("Ctrl+F"));
+    connect(menuDisk, &QAction::triggered, this, [this] {
+        if (acDiskAnalize->isEnabled()) {
+            Analize(true);
+        }
+    });
+    connect(acDiskAnalize, &QAction::enabledChanged, menuDisk, &QAction::setEnabled);
+    connect(acFolderAnalize, &QAction::enabledChanged, menuFolder, &QAction::setEnabled);
+    connect(menuFolder, &QAction::triggered, acFolderAnalize, &QAction::trigger);
+    AddMenuRow(menuAnalize, menuDisk, topic("menuDiskHelp", "Html\\Analize_disk.html"));
+    AddMenuRow(menuAnalize, menuFolder, topic("menuFolderHelp", "Html\\Analize_folder.html"));
+
+    menuView = bar->addMenu("&View");
+    menuView->setObjectName("menuView");
+    menuView->menuAction()->setStatusTip("Show hide element");
+    miPieChart =
+        item("miPieChart", "&Pie chart", "Click to show/hide folder pie chart", Qt::Key_F2);
+    miBarChart =
+        item("miBarChart", "&Bar chart", "Click to show/hide folder bar chart", Qt::Key_F3);
+    miFolderTree =
+        item("miFolderTree", "&Folder tree", "Click to show/hide folder tree", Qt::Key_F4);
+    for (QAction* a : {miPieChart, miBarChart, miFolderTree}) {
+        a->setCheckable(true);
+        // The item changes its own check mark, then the view follows.
+        connect(a, &QAction::triggered, this, [this] { menuPieClick(); });
+    }
+    miPieChart->setChecked(true);
+    miBarChart->setChecked(true);
+    AddMenuRow(menuView, miPieChart, topic("menuPieHelp", "Html\\Pie-Chart.html"));
+    AddMenuRow(menuView, miBarChart, topic("menuBarHelp", "Html\\Bar-Chart.html"));
+    AddMenuRow(menuView, miFolderTree, topic("menuTreeHelp", "Html\\Tree.html"));
+
+    menuHelp = bar->addMenu(" &? ");
+    menuHelp->setObjectName("menuHelp");
+    menuContents = menuHelp->addAction("&Contents");
+    menuContents->setObjectName("menuContents");
+    connect(menuContents, &QAction::triggered, this, [this] {
+        if (FHooks.HelpContents) {
+            FHooks.HelpContents();
+        }
+    });
+    menuWeb = menuHelp->addAction("&Home Page");
+    menuWeb->setObjectName("menuWeb");
+    connect(menuWeb, &QAction::triggered, this, [this] {
+        if (FHooks.OpenHomePage) {
+            FHooks.OpenHomePage();
+        }
+    });
+    menuHelp->addSeparator();
+    menuWhatIs = menuHelp->addAction("&What is");
+    menuWhatIs->setObjectName("menuWhatIs");
+    connect(menuWhatIs, &QAction::triggered, this, [this] {
+        if (FHooks.HelpWhatIs) {
+            FHooks.HelpWhatIs();
+        }
+    });
+    menuHelp->addSeparator();
+    menuAbout = menuHelp->addAction("&About");
+    menuAbout->setObjectName("menuAbout");
+    connect(menuAbout, &QAction::triggered, this, [this] {
+        if (FHooks.ShowAbout) {
+            FHooks.ShowAbout();
+        }
+    });
+}
+
+void TFormMain::CreateToolBar() {
+    ToolBar = addToolBar("ToolBar");
+    ToolBar->setObjectName("ToolBar");
+    ToolBar->setMovable(false);
+    ToolBar->setFloatable(false);
+    ToolBar->setFixedHeight(29);
+    ToolBar->setIconSize(QSize(16, 16));
+    ToolBar->toggleViewAction()->setVisible(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    TB6 = ToolButton(ToolBar, "TB6", ToolIcon(TToolIcon::FolderUp), "Folder up");
+    connect(TB6, &QToolButton::clicked, acFolderUP, &QAction::trigger);
+    Separator(ToolBar);
+    tbDiskAn = ToolButton(ToolBar, "tbDiskAn", ToolIcon(TToolIcon::DiskAnalize),
+                          "Click to analize only current drive");
+    connect(tbDiskAn, &QToolButton::clicked, this, [this] { Analize(true); });
+    connect(acDiskAnalize, &QAction::enabledChanged, tbDiskAn, &QWidget::setEnabled);
+    tbRescan = ToolButton(ToolBar, "tbRescan", ToolIcon(TToolIcon::FolderAnalize),
+                          "Click to analize only current folder");
+    connect(tbRescan, &QToolButton::clicked, acFolderAnalize, &QAction::trigger);
+    connect(acFolderAnalize, &QAction::enabledChanged, tbRescan, &QWidget::setEnabled);
+    Separator(ToolBar);
+    tbPie = ToolButton(ToolBar, "tbPie", ToolIcon(TToolIcon::Pie), "Pie view");
+    tbPie->setCheckable(true);
+    tbPie->setChecked(true);
+    connect(tbPie, &QToolButton::clicked, this, [this] { acPieSHExecute(); });
+    tbBar = ToolButton(ToolBar, "tbBar", ToolIcon(TToolIcon::Bar), "");
+    tbBar->setCheckable(true);
+    connect(tbBar, &QToolButton::clicked, this, [this] { acPieSHExecute(); });
+    tbTree = ToolButton(ToolBar, "tbTree", ToolIcon(TToolIcon::Tree), "Folder tree");
+    tbTree->setCheckable(true);
+    connect(tbTree, &QToolButton::clicked, this, [this] { acFTreeExecute(); });
+
+    btnDrives = FDrives->btnDrives();
+    btnDrives->setObjectName("btnDrives");
+    btnDrives->setParent(ToolBar);
+    btnDrives->setFont(NamedFont("Tahoma", 8));
+    btnDrives->setIcon(style()->standardIcon(QStyle::SP_DriveHDIcon));
+    FDrives->SetDriveIcon(style()->standardIcon(QStyle::SP_DriveHDIcon));
+    ToolBar->addWidget(btnDrives);
+
+    tbExit = ToolButton(ToolBar, "tbExit", ToolIcon(TToolIcon::Exit), "Exit Cobaltquarry");
+    connect(tbExit, &QToolButton::clicked, this, [this] { tbExitClick(); });
+
+    // Right of every button, so none of them moves: where the user is.
+    FolderPath = new TFolderPathLabel(ToolBar);
+    FolderPath->setObjectName("FolderPath");
+    FolderPath->setFont(NamedFont("Tahoma", 8));
+    ToolBar->addWidget(FolderPath);
+    FBar->OnChange = [this] { FolderPath->SetPath(Bar().RootFolder().NativePath()); };
+}
+
+void TFormMain::CreateViews() {
+    Splitter = new QSplitter(Qt::Horizontal, this);
+    Splitter->setObjectName("Splitter");
+    Splitter->setHandleWidth(5);
+    Splitter->setChildrenCollapsible(false);
+    Splitter->setStyleSheet("QSplitter::handle { background: rgb(236, 234, 230); }");
+    setCentralWidget(Splitter);
+
+    Tree = new TBarShellTreeView(Splitter);
+    Tree->setObjectName("Tree");
+    Tree->setFont(NamedFont("Tahoma", 8));
+    Tree->SetBarColor(QColor(255, 215, 174));
+    Tree->setIndentation(TBarShellTreeView::kPlainIndent);
+    Tree->SetLister(&ListTreeFolders);
+    Tree->OnChange = [this](QTreeWidgetItem* node) { TreeChange(node); };
+
+    BarPieHolder = new QWidget(Splitter);
+    BarPieHolder->setObjectName("BarPieHolder");
+    auto* holderLayout = new QVBoxLayout(BarPieHolder);
+    holderLayout->setContentsMargins(0, 0, 0, 0);
+    barHolder = new QWidget(BarPieHolder);
+    barHolder->setObjectName("barHolder");
+    holderLayout->addWidget(barHolder);
+    barHolder->installEventFilter(this);
+
+    Splitter->addWidget(Tree);
+    Splitter->addWidget(BarPieHolder);
+    Splitter->setStretchFactor(0, 0);
+    Splitter->setStretchFactor(1, 1);
+    Splitter->setSizes({177, 811 - 177 - 5});
+    Tree->hide();
+
+    BarLV = new TPBExListview(barHolder);
+    BarLV->setObjectName("BarLV");
+    BarLV->setFont(NamedFont("Tahoma", 8));
+    BarLV->setFrameShape(QFrame::NoFrame);
+    BarLV->SetColumns({"Name", "Size, MB", "Size, %", ""}, {200, 100, 100, 100});
+    BarLV->OnCustomDrawSubItem = [this](QPainter& canvas, QTreeWidgetItem* row, int cell,
+                                        bool& defaultDraw) {
+        Barlv1CustomDrawSubItem(canvas, row, cell, defaultDraw);
+    };
+    BarLV->OnColumnClick = [this](int column) { Barlv1ColumnClick(column); };
+    BarLV->OnEndColumnResize = [this](TPBExListview*, int index, int width) {
+        BarlvEndColumnResize(index, width);
+    };
+    // Navigation rebuilds the rows, so it runs after the list has finished
+    // with the click that asked for it.
+    connect(BarLV, &QTreeWidget::itemDoubleClicked, this, [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { BarlvDblClick(); }, Qt::QueuedConnection);
+    });
+    BarLV->viewport()->installEventFilter(this);
+
+    cbSort = new QComboBox(BarLV);
+    cbSort->setObjectName("cbSort");
+    cbSort->setFont(NamedFont("Tahoma", 7));
+    cbSort->addItems({"No sort", "Sort size", "Sort name"});
+    cbSort->setCurrentIndex(0);
+    cbSort->setGeometry(499, 16, 61, 19);
+    connect(cbSort, &QComboBox::activated, this, [this](int index) { cbSortChange(index); });
+
+    CreatePieHolder();
+
+    FBarPainter = std::make_unique<TBarListPainter>(*BarLV, BarData(), Store, *this);
+    GradientFill = FBarPainter->GradientFill();
+}
+
+void TFormMain::CreatePieHolder() {
+    pieHolder = new TPieHolder(barHolder);
+    TPieHolder::TLinks links;
+    links.store = &Store;
+    links.pieData = FPieData.get();
+    links.barData = FBarData.get();
+    links.bar = FBar.get();
+    links.views = FRefresh.get();
+    links.owner = this;
+    links.barHolderVisible = [this] { return barHolder->isVisibleTo(this); };
+    links.treeVisible = [this] { return Tree->isVisible(); };
+    links.expandTree = [this] { ExpandTree(); };
+    links.folderUp = [this] { acFolderUPExecute(); };
+    pieHolder->SetLinks(links);
+    SetAnalysedSizeLookup(StoredSizeLookup(Store));
+    pieHolder->AttachToBarHolder(barHolder);
+    Pie = pieHolder->Pie();
+    btnHolder = pieHolder->ButtonHolder();
+    btnZIn = btnHolder->findChild<QToolButton*>("btnZIn");
+    btnZOut = btnHolder->findChild<QToolButton*>("btnZOut");
+    btnNewCols = btnHolder->findChild<QToolButton*>("btnNewCols");
+    btnSave = btnHolder->findChild<QToolButton*>("btnSave");
+    acZoomIN = pieHolder->acZoomIN();
+    acZoomOUT = pieHolder->acZoomOUT();
+    acChangeColors = pieHolder->acChangeColors();
+    for (QAction* action : pieHolder->Actions()) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+}

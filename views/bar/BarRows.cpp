@@ -1,0 +1,53 @@
+#include "views/bar/BarRows.h"
+
+#include <QFile>
+#include <QTreeWidgetItem>
+#include <algorithm>
+
+#include "views/bar/BarData.h"
+#include "views/bar/PBExListview.h"
+#include "views/common/NumberText.h"
+#include "views/tree/IconCache.h"
+#include "views/tree/ShellListModel.h"
+
+namespace {
+
+constexpr int kRawPathRole = Qt::UserRole;
+
+// Fills a row already in the list, so that a row a bad number text stops
+// half-way still shows its name.
+void FillRow(QTreeWidgetItem* row, const TShellFolder& folder, const std::string& size,
+             const std::string& percent) {
+    row->setText(0, folder.DisplayName());
+    row->setIcon(0, TIconCache::System().Icon(folder.ImageIndex()));
+    row->setText(1, QString::fromStdString(FormatMB(size)));
+    row->setText(2, QString::fromStdString(percent));
+    row->setText(3, QFile::decodeName(QByteArray::fromStdString(folder.PathName())));
+    row->setData(3, kRawPathRole, QByteArray::fromStdString(folder.PathName()));
+    row->setTextAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+}  // namespace
+
+void TBarRows::Fill(TPBExListview& list, const TBarData& data, const TShellListModel& listing) {
+    list.clear();
+    const size_t rows = std::min(
+        {data.BarSizes.size(), data.BarPercents.size(), static_cast<size_t>(listing.Count())});
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<int>(rows));
+    try {
+        for (size_t i = 0; i < rows; ++i) {
+            auto* row = new QTreeWidgetItem();
+            items.append(row);
+            FillRow(row, listing.Item(static_cast<int>(i)), data.BarSizes[i], data.BarPercents[i]);
+        }
+    } catch (...) {
+        list.addTopLevelItems(items);
+        throw;
+    }
+    list.addTopLevelItems(items);
+}
+
+std::string TBarRows::RowPath(const QTreeWidgetItem* row) {
+    return row ? row->data(3, kRawPathRole).toByteArray().toStdString() : std::string();
+}
