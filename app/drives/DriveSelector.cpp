@@ -40,8 +40,9 @@ std::vector<std::string> TDriveSelector::TableDriveNames() {
     return names;
 }
 
-TDriveSelector::TDriveSelector(THooks hooks, QToolButton* button)
-    : hooks_(std::move(hooks)),
+TDriveSelector::TDriveSelector(const TCurrentFolder& folder, THooks hooks, QToolButton* button)
+    : folder_(folder),
+      hooks_(std::move(hooks)),
       pmDrives_(std::make_unique<QMenu>()),
       driveIcon_(
           std::make_unique<QIcon>(QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon))) {
@@ -93,7 +94,7 @@ void TDriveSelector::SetDriveIcon(const QIcon& icon) {
 }
 
 std::string TDriveSelector::Drive() const {
-    return hooks_.Drive ? hooks_.Drive() : std::string();
+    return folder_.CurrentFolder();
 }
 
 bool TDriveSelector::FixedDrive(const std::string& driveText) const {
@@ -166,12 +167,9 @@ void TDriveSelector::menuDriveClick(QAction* item) {
     std::string root = text;
     root[0] = UpperAZ(root[0]);
     root += '\\';
-    if (hooks_.SetFolder)
-        hooks_.SetFolder(root);
-    if (hooks_.DriveChosen)
-        hooks_.DriveChosen();
-    if (hooks_.UpdateBarPie)
-        hooks_.UpdateBarPie();
+    emit FolderChosen(root);
+    emit DriveChosen();
+    emit DriveSwitched();
 }
 
 void TDriveSelector::SetEnabled(bool enabled) {

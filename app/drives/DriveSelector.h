@@ -9,16 +9,18 @@
 #include <string>
 #include <vector>
 
+#include "app/drives/CurrentFolder.h"
+
 class QAction;
 class QIcon;
 class QMenu;
 class QWidget;
 
 // The drive button of the tool bar and its menu of fixed drives. The owner
-// (the main window) puts btnDrives() on its tool bar and fills the hooks; the
-// selector rebuilds the menu from a fresh drive table each time it opens, so
-// a disk mounted or unmounted meanwhile is seen, and switches drives when an
-// item is chosen.
+// (the main window) puts btnDrives() on its tool bar and follows the
+// signals; the selector rebuilds the menu from a fresh drive table each time
+// it opens, so a disk mounted or unmounted meanwhile is seen, and reports a
+// chosen drive.
 class TDriveSelector : public QObject {
     Q_OBJECT
   public:
@@ -29,15 +31,6 @@ class TDriveSelector : public QObject {
         // True for a fixed drive; given the drive text "X:" in upper case.
         // Default: the drive table's FixedDrive.
         std::function<bool(const std::string&)> FixedDrive;
-        // The file system path of the current folder ("C:\", "C:\Data").
-        std::function<std::string()> Drive;
-        // Makes a folder current and redraws (the main window's SetFolder).
-        std::function<void(const std::string&)> SetFolder;
-        // Runs after the folder changed to the chosen drive: set ReloadPending
-        // and run the analysis decision without forcing.
-        std::function<void()> DriveChosen;
-        // Rebuilds the bar rows and the pie of the current folder.
-        std::function<void()> UpdateBarPie;
         // Reads the drive table again before the menu shows. Default: the
         // drive table's Refresh.
         std::function<void()> Refresh;
@@ -51,8 +44,10 @@ class TDriveSelector : public QObject {
     static constexpr int kWidthPadding = 20;
 
     // Drives the given tool button, or a button of its own when none is
-    // given (the owner then puts btnDrives() on its tool bar).
-    explicit TDriveSelector(THooks hooks, QToolButton* button = nullptr);
+    // given (the owner then puts btnDrives() on its tool bar). folder: the
+    // owner, asked for the current folder; it outlives the selector.
+    explicit TDriveSelector(const TCurrentFolder& folder, THooks hooks = {},
+                            QToolButton* button = nullptr);
     ~TDriveSelector() override;
 
     // The display names of the current drive table, in letter order.
@@ -84,10 +79,20 @@ class TDriveSelector : public QObject {
     // design width).
     int FittingWidth() const;
 
+  signals:
+    // A drive was chosen, in this order: its root ("X:\") is to become the
+    // current folder; then the analysis decision runs for it, without
+    // forcing and with its stored results read again; then the views of the
+    // current folder are rebuilt.
+    void FolderChosen(const std::string& root);
+    void DriveChosen();
+    void DriveSwitched();
+
   private:
     // Sets the caption and widens or narrows the button to show all of it.
     void SetCaption(const QString& caption);
 
+    const TCurrentFolder& folder_;
     THooks hooks_;
     QPointer<QToolButton> btnDrives_;
     std::unique_ptr<QMenu> pmDrives_;

@@ -60,22 +60,19 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
     FPieData = std::make_unique<TPieData>(Store, *FBar, FolderChanged);
     FRefresh = std::make_unique<TViewRefresh>(Store, *FBarData, *FPieData);
 
-    TScanControl::THooks scanHooks;
-    scanHooks.Root = [this] { return Bar().Root(); };
-    scanHooks.SetTreeRoot = [this](const std::string& root) { SetTreeRoot(root); };
-    scanHooks.SetBarProperties = [this] { SetBarProperties(); };
-    scanHooks.ScanEnded = [this](bool stored) { ScanEnded(stored); };
-    FScan = std::make_unique<TScanControl>(Store, TreeLists, this, std::move(scanHooks));
-
-    TDriveSelector::THooks driveHooks;
-    driveHooks.Drive = [this] { return Bar().Root(); };
-    driveHooks.SetFolder = [this](const std::string& path) { SetFolder(path); };
-    driveHooks.DriveChosen = [this] {
+    // The window owns the scan control and the drive selector; they ask it
+    // for the current folder and report back through their signals.
+    FScan = std::make_unique<TScanControl>(Store, TreeLists, this, *this);
+    connect(FScan.get(), &TScanControl::TreeRootChanged, this, &TFormMain::SetTreeRoot);
+    connect(FScan.get(), &TScanControl::ListsReloading, this, &TFormMain::SetBarProperties);
+    connect(FScan.get(), &TScanControl::ScanEnded, this, &TFormMain::ScanEnded);
+    FDrives = std::make_unique<TDriveSelector>(*this);
+    connect(FDrives.get(), &TDriveSelector::FolderChosen, this, &TFormMain::SetFolder);
+    connect(FDrives.get(), &TDriveSelector::DriveChosen, this, [this] {
         FScan->SetReloadPending();
         Analize(false);
-    };
-    driveHooks.UpdateBarPie = [this] { UpdateBarPie(); };
-    FDrives = std::make_unique<TDriveSelector>(std::move(driveHooks));
+    });
+    connect(FDrives.get(), &TDriveSelector::DriveSwitched, this, &TFormMain::UpdateBarPie);
     connect(FScan.get(), &TScanControl::ScanningChanged, this,
             [this](bool scanning) { FDrives->SetEnabled(!scanning); });
 
@@ -103,6 +100,10 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
 
 TFormMain::~TFormMain() {
     SetAnalysedSizeLookup({});  // it reads this window's store
+}
+
+std::string TFormMain::CurrentFolder() const {
+    return FBar->Root();
 }
 
 QWidget* TFormMain::Split2() const {

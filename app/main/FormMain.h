@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "app/drives/CurrentFolder.h"
 #include "engine/ResultStore.h"
 
 class QAction;
@@ -66,13 +67,16 @@ struct TFormMainHooks {
 // The program's one document window. It owns every list and flag of the run
 // and keeps the commands' names as entry points; the work itself lies in the
 // result store, the bar and pie data, the views and the hooks.
-class TFormMain : public QMainWindow {
+class TFormMain : public QMainWindow, public TCurrentFolder {
     Q_OBJECT
   public:
     explicit TFormMain(TFormMainHooks hooks = {}, QWidget* parent = nullptr);
     ~TFormMain() override;
 
     TFormMainHooks& Hooks() { return FHooks; }
+    // The root of the folder listing: what the scan control and the drive
+    // selector take as the current folder.
+    std::string CurrentFolder() const override;
 
     // --- state -----------------------------------------------------------
     TResultStore Store;  // global lists and result files

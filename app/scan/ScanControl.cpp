@@ -34,10 +34,12 @@ QString FromBytes(const std::string& text) {
 
 }  // namespace
 
-TScanControl::TScanControl(TResultStore& store, TTreeLists& tree, QWidget* window, THooks hooks)
+TScanControl::TScanControl(TResultStore& store, TTreeLists& tree, QWidget* window,
+                           const TCurrentFolder& folder, THooks hooks)
     : store_(store),
       tree_(tree),
       window_(window),
+      folder_(folder),
       hooks_(std::move(hooks)),
       formWait_(std::make_unique<TFormWait>()) {
     asker_ = [this](const QString& text) { return AskWithMessageBox(window_, text); };
@@ -153,7 +155,7 @@ void TScanControl::DefaultCursor() {
 bool TScanControl::Analize(bool force) {
     if (scanning_)
         return false;  // one scan at a time
-    const std::string root = hooks_.Root ? hooks_.Root() : std::string();
+    const std::string root = folder_.CurrentFolder();
     const std::string p = UpperAZ(root);
     if (p.empty() || lastRoot_.empty() || p[0] != UpperAZ(lastRoot_[0]))
         reloadPending_ = true;
@@ -166,8 +168,7 @@ bool TScanControl::Analize(bool force) {
         if (store_.AnalizeFiExists())
             LoadStored();
         reloadPending_ = false;
-        if (hooks_.SetTreeRoot)
-            hooks_.SetTreeRoot(std::string(1, root[0]) + ":\\");
+        emit TreeRootChanged(std::string(1, root[0]) + ":\\");
     }
     // Results that could not be used count as none: the drive is offered.
     if (!store_.AnalizeFiExists() || storedRefused_ || force) {
@@ -191,7 +192,7 @@ void TScanControl::AnalizeFolder() {
         return;
     // The real path is scanned: names differ by case on this file system, so
     // an upper-cased copy could name another folder or none.
-    const std::string folder = hooks_.Root ? hooks_.Root() : std::string();
+    const std::string folder = folder_.CurrentFolder();
     const std::string f = UpperAZ(folder);
     lastRoot_ = f;
     if (IsBlank(f) || f.find(':') == std::string::npos || !DriveMounted(f[0]))
@@ -258,14 +259,12 @@ void TScanControl::OnAnalize(const TScanResult& result) {
         Notify("The results of the scan could not be saved: " + store_.SaveError +
                ". The results stored before are kept.");
     if (stored) {
-        if (hooks_.SetBarProperties)
-            hooks_.SetBarProperties();
+        emit ListsReloading();
         LoadStored();
     }
     EndScan();
     reloadPending_ = true;
-    if (hooks_.ScanEnded)
-        hooks_.ScanEnded(stored);
+    emit ScanEnded(stored);
     DefaultCursor();
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "app/drives/CurrentFolder.h"
 #include "engine/ResultStore.h"
 #include "engine/ScanThread.h"
 
@@ -19,24 +20,12 @@ class TFormWait;
 // the progress window, and what happens when a scan ends. One scan at a
 // time: while one runs, the scan commands are disabled and any other start
 // is refused. The owner keeps the result store and the tree's lists; this
-// object only calls them, on the GUI thread.
+// object only calls them, on the GUI thread, asks the owner for the current
+// folder and tells it the rest through signals.
 class TScanControl : public QObject {
     Q_OBJECT
   public:
     struct THooks {
-        // The current folder: the root of the folder list view, in drive
-        // form ("C:\", "C:\Data"); empty or without a colon outside any drive.
-        std::function<std::string()> Root;
-        // Sets the folder tree's root (a drive root "X:\").
-        std::function<void(const std::string&)> SetTreeRoot;
-        // Applies the bar view's settings before the lists are reloaded.
-        std::function<void()> SetBarProperties;
-        // Runs at the end of every scan, after the progress window is
-        // hidden. stored: the results were stored and the lists reloaded, so
-        // the current folder's listing is to be re-read and every view of it
-        // rebuilt. Otherwise (cancelled, or the files could not be written)
-        // the lists are as before and the views need not change.
-        std::function<void(bool stored)> ScanEnded;
         // Reads the drive table again and tells whether the drive ('D') is
         // mounted. Default: the drive table, refreshed.
         std::function<bool(char letter)> Mounted;
@@ -48,7 +37,9 @@ class TScanControl : public QObject {
     // stored results that cannot be used. Replaceable in tests.
     using TTeller = std::function<void(const QString& text)>;
 
-    TScanControl(TResultStore& store, TTreeLists& tree, QWidget* window, THooks hooks);
+    // folder: the owner, asked for the current folder; it outlives this.
+    TScanControl(TResultStore& store, TTreeLists& tree, QWidget* window,
+                 const TCurrentFolder& folder, THooks hooks = {});
     // Cancels a running scan and waits for its thread.
     ~TScanControl() override;
 
@@ -111,6 +102,18 @@ class TScanControl : public QObject {
   signals:
     // A scan started (true) or ended (false); the drive menu follows it.
     void ScanningChanged(bool scanning);
+    // A drive's stored results were loaded: the folder tree's root becomes
+    // that drive's root ("X:\").
+    void TreeRootChanged(const std::string& driveRoot);
+    // The lists are about to be reloaded after a scan: the bar view's
+    // settings apply first.
+    void ListsReloading();
+    // The end of every scan, after the progress window is hidden. stored:
+    // the results were stored and the lists reloaded, so the current
+    // folder's listing is to be re-read and every view of it rebuilt.
+    // Otherwise (cancelled, or the files could not be written) the lists are
+    // as before and the views need not change.
+    void ScanEnded(bool stored);
 
   private:
     bool Ask(const QString& text);
@@ -131,6 +134,7 @@ class TScanControl : public QObject {
     TResultStore& store_;
     TTreeLists& tree_;
     QPointer<QWidget> window_;
+    const TCurrentFolder& folder_;
     THooks hooks_;
     TAsker asker_;
     TTeller teller_;

@@ -38,7 +38,7 @@ TEST(DriveTextRules, MenuCaptionFoldsOnlyAsciiLetters) {
 
 // Two fixed drives on temporary folders; the display name list also holds a
 // drive that is not fixed and an item that is no drive at all.
-class DriveSelectorTest : public ::testing::Test {
+class DriveSelectorTest : public ::testing::Test, public TCurrentFolder {
   protected:
     void SetUp() override {
         TestApp();
@@ -51,13 +51,21 @@ class DriveSelectorTest : public ::testing::Test {
             names.push_back("Trash");
             return names;
         };
-        hooks_.Drive = [this] { return current_; };
-        hooks_.SetFolder = [this](const std::string& path) {
-            log_.push_back("SetFolder " + path);
-            current_ = path;
-        };
-        hooks_.DriveChosen = [this] { log_.push_back("DriveChosen " + current_); };
-        hooks_.UpdateBarPie = [this] { log_.push_back("UpdateBarPie"); };
+    }
+
+    std::string CurrentFolder() const override { return current_; }
+
+    // Follows the selector's signals as the main window does, logging them.
+    void Follow(TDriveSelector& selector) {
+        QObject::connect(&selector, &TDriveSelector::FolderChosen, &selector,
+                         [this](const std::string& path) {
+                             log_.push_back("SetFolder " + path);
+                             current_ = path;
+                         });
+        QObject::connect(&selector, &TDriveSelector::DriveChosen, &selector,
+                         [this] { log_.push_back("DriveChosen " + current_); });
+        QObject::connect(&selector, &TDriveSelector::DriveSwitched, &selector,
+                         [this] { log_.push_back("UpdateBarPie"); });
     }
 
     std::string Caption(char letter) const {
@@ -86,7 +94,8 @@ class DriveSelectorTest : public ::testing::Test {
 };
 
 TEST_F(DriveSelectorTest, MenuListsOnlyFixedDrivesAndButtonNamesTheCurrentOne) {
-    TDriveSelector selector(hooks_);
+    TDriveSelector selector(*this, hooks_);
+    Follow(selector);
     EXPECT_EQ(selector.btnDrives()->width(), 77);
     EXPECT_EQ(selector.btnDrives()->text(), "");
     selector.SetDrivesList();
@@ -106,7 +115,8 @@ TEST_F(DriveSelectorTest, MenuListsOnlyFixedDrivesAndButtonNamesTheCurrentOne) {
 
 TEST_F(DriveSelectorTest, NoMatchingDriveKeepsTheEmptyCaption) {
     current_ = "X:\\";  // a drive the table does not know
-    TDriveSelector selector(hooks_);
+    TDriveSelector selector(*this, hooks_);
+    Follow(selector);
     selector.SetDrivesList();
     EXPECT_EQ(selector.btnDrives()->text(), "");
 }
@@ -115,7 +125,8 @@ TEST_F(DriveSelectorTest, ButtonDropsTheMenuBelowItsLeftEdge) {
     QWidget bar;
     // A button the tool bar already has is taken over.
     auto* button = new QToolButton(&bar);
-    TDriveSelector selector(hooks_, button);
+    TDriveSelector selector(*this, hooks_, button);
+    Follow(selector);
     EXPECT_EQ(selector.btnDrives(), button);
     selector.btnDrives()->move(40, 3);
     bar.resize(300, 29);
@@ -130,7 +141,8 @@ TEST_F(DriveSelectorTest, ButtonDropsTheMenuBelowItsLeftEdge) {
 }
 
 TEST_F(DriveSelectorTest, ChoosingADriveSwitchesFolderThenAnalysesThenRedraws) {
-    TDriveSelector selector(hooks_);
+    TDriveSelector selector(*this, hooks_);
+    Follow(selector);
     selector.SetDrivesList();
     ChooseFromMenu(selector, Caption('d'));
     EXPECT_EQ(log_,
@@ -158,7 +170,8 @@ TEST_F(DriveSelectorTest, ButtonGrowsAndShrinksToShowTheWholeCaption) {
     std::vector<std::string> names;
     hooks_.DriveNames = [&names] { return names; };
     hooks_.FixedDrive = [](const std::string&) { return true; };
-    TDriveSelector selector(hooks_, button);
+    TDriveSelector selector(*this, hooks_, button);
+    Follow(selector);
     for (int round = 0; round < 40; ++round) {
         std::string mount = "/";
         const int length = std::uniform_int_distribution<int>(0, 60)(random);
@@ -190,7 +203,8 @@ TEST_F(DriveSelectorTest, ButtonGrowsAndShrinksToShowTheWholeCaption) {
 
 TEST_F(DriveSelectorTest, ChoosingTheCurrentDriveGoesBackToItsRoot) {
     current_ = "C:\\Some\\Folder";
-    TDriveSelector selector(hooks_);
+    TDriveSelector selector(*this, hooks_);
+    Follow(selector);
     selector.SetDrivesList();
     ChooseFromMenu(selector, Caption('c'));
     EXPECT_EQ(current_, "C:\\");
@@ -202,7 +216,8 @@ TEST_F(DriveSelectorTest, MenuFollowsTheDriveTableEachTimeItOpens) {
     int refreshes = 0;
     hooks_.Refresh = [&] { ++refreshes; };
     hooks_.NotMounted = [&](const std::string& text) { told.push_back(text); };
-    TDriveSelector selector(hooks_);
+    TDriveSelector selector(*this, hooks_);
+    Follow(selector);
     selector.SetDrivesList();
     auto captions = [&] {
         std::vector<std::string> texts;
@@ -240,7 +255,8 @@ TEST_F(DriveSelectorTest, MenuFollowsTheDriveTableEachTimeItOpens) {
 // Without a hook of its own the selector says so in a message box that shows
 // its text as plain text, never as markup.
 TEST_F(DriveSelectorTest, NotMountedIsToldInAPlainTextBox) {
-    TDriveSelector selector(hooks_);
+    TDriveSelector selector(*this, hooks_);
+    Follow(selector);
     selector.SetDrivesList();
     QTest::mouseClick(selector.btnDrives(), Qt::LeftButton);
     QAction* d = selector.pmDrives()->actions().at(1);
@@ -262,7 +278,8 @@ TEST_F(DriveSelectorTest, NotMountedIsToldInAPlainTextBox) {
 }
 
 TEST_F(DriveSelectorTest, FixedDriveAcceptsEitherCaseAndOnlyADriveText) {
-    TDriveSelector selector(hooks_);
+    TDriveSelector selector(*this, hooks_);
+    Follow(selector);
     EXPECT_TRUE(selector.FixedDrive("c:"));
     EXPECT_TRUE(selector.FixedDrive("D:"));
     EXPECT_FALSE(selector.FixedDrive("E:"));
@@ -271,7 +288,8 @@ TEST_F(DriveSelectorTest, FixedDriveAcceptsEitherCaseAndOnlyADriveText) {
 }
 
 TEST_F(DriveSelectorTest, DisabledButtonOpensNothing) {
-    TDriveSelector selector(hooks_);
+    TDriveSelector selector(*this, hooks_);
+    Follow(selector);
     selector.SetDrivesList();
     selector.SetEnabled(false);
     QTest::mouseClick(selector.btnDrives(), Qt::LeftButton);

@@ -20,29 +20,29 @@
 // lists, keeps the current folder, runs the analysis decision when first
 // shown and lists the current folder's subfolders from the global lists
 // ("name size percent"), standing in for the bar view.
-class TScanHost : public QMainWindow {
+class TScanHost : public QMainWindow, public TCurrentFolder {
   public:
     TScanHost() {
-        TScanControl::THooks hooks;
-        hooks.Root = [this] { return root; };
-        hooks.SetTreeRoot = [this](const std::string& path) { treeRoot = path; };
-        hooks.SetBarProperties = [this] { ++barPropertiesRuns; };
-        hooks.ScanEnded = [this](bool stored) {
+        scan = std::make_unique<TScanControl>(store, tree, this, *this);
+        QObject::connect(scan.get(), &TScanControl::TreeRootChanged, this,
+                         [this](const std::string& path) { treeRoot = path; });
+        QObject::connect(scan.get(), &TScanControl::ListsReloading, this,
+                         [this] { ++barPropertiesRuns; });
+        QObject::connect(scan.get(), &TScanControl::ScanEnded, this, [this](bool stored) {
             ++scanEnds;
             if (stored)
                 UpdateBar();
-        };
-        scan = std::make_unique<TScanControl>(store, tree, this, hooks);
+        });
 
-        TDriveSelector::THooks driveHooks;
-        driveHooks.Drive = [this] { return root; };
-        driveHooks.SetFolder = [this](const std::string& path) { SetFolder(path); };
-        driveHooks.DriveChosen = [this] {
+        drives = std::make_unique<TDriveSelector>(*this);
+        QObject::connect(drives.get(), &TDriveSelector::FolderChosen, this,
+                         [this](const std::string& path) { SetFolder(path); });
+        QObject::connect(drives.get(), &TDriveSelector::DriveChosen, this, [this] {
             scan->SetReloadPending();
             scan->Analize(false);
-        };
-        driveHooks.UpdateBarPie = [this] { UpdateBar(); };
-        drives = std::make_unique<TDriveSelector>(driveHooks);
+        });
+        QObject::connect(drives.get(), &TDriveSelector::DriveSwitched, this,
+                         [this] { UpdateBar(); });
 
         analizeMenu = menuBar()->addMenu("Analize");
         analizeMenu->addAction(scan->menuDisk());
@@ -62,6 +62,8 @@ class TScanHost : public QMainWindow {
     ~TScanHost() override {
         scan.reset();  // waits for a running scan before the lists go
     }
+
+    std::string CurrentFolder() const override { return root; }
 
     void SetFolder(const std::string& path) {
         root = path;
