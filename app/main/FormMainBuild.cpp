@@ -184,36 +184,24 @@ void TFormMain::CreateMenu() {
 
     menuHelp = bar->addMenu(" &? ");
     menuHelp->setObjectName("menuHelp");
-    menuContents = menuHelp->addAction("&Contents");
-    menuContents->setObjectName("menuContents");
-    connect(menuContents, &QAction::triggered, this, [this] {
-        if (FHooks.HelpContents) {
-            FHooks.HelpContents();
-        }
-    });
-    menuWeb = menuHelp->addAction("&Home Page");
-    menuWeb->setObjectName("menuWeb");
-    connect(menuWeb, &QAction::triggered, this, [this] {
-        if (FHooks.OpenHomePage) {
-            FHooks.OpenHomePage();
-        }
-    });
+    // Each item runs its hook; an empty hook leaves the item without effect.
+    auto hookItem = [this](const QString& name, const QString& caption,
+                           std::function<void()> TFormMainHooks::*hook) {
+        QAction* action = menuHelp->addAction(caption);
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, [this, hook] {
+            if (FHooks.*hook) {
+                (FHooks.*hook)();
+            }
+        });
+        return action;
+    };
+    menuContents = hookItem("menuContents", "&Contents", &TFormMainHooks::HelpContents);
+    menuWeb = hookItem("menuWeb", "&Home Page", &TFormMainHooks::OpenHomePage);
     menuHelp->addSeparator();
-    menuWhatIs = menuHelp->addAction("&What is");
-    menuWhatIs->setObjectName("menuWhatIs");
-    connect(menuWhatIs, &QAction::triggered, this, [this] {
-        if (FHooks.HelpWhatIs) {
-            FHooks.HelpWhatIs();
-        }
-    });
+    menuWhatIs = hookItem("menuWhatIs", "&What is", &TFormMainHooks::HelpWhatIs);
     menuHelp->addSeparator();
-    menuAbout = menuHelp->addAction("&About");
-    menuAbout->setObjectName("menuAbout");
-    connect(menuAbout, &QAction::triggered, this, [this] {
-        if (FHooks.ShowAbout) {
-            FHooks.ShowAbout();
-        }
-    });
+    menuAbout = hookItem("menuAbout", "&About", &TFormMainHooks::ShowAbout);
 }
 
 void TFormMain::CreateToolBar() {
