@@ -7,13 +7,11 @@
 #include <algorithm>
 #include <condition_variable>
 #include <deque>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
-#include <tuple>
 
-#include "engine/DirOrder.h"
+#include "engine/LinkCount.h"
 #include "platform/DirListing.h"
 #include "platform/DriveForm.h"
 #include "platform/OpenFolder.h"
@@ -21,20 +19,12 @@
 
 namespace {
 
-// A file with more than one link, seen in a folder under one filter part.
-struct LinkSeen {
-    std::uint64_t Device, Inode;
-    std::uint32_t Node;
-    int Part;
-    std::int64_t Size;
-};
-
 // What one listing of a folder gives.
 struct FolderScan {
     bool Opened = false;
     std::vector<std::string> Subfolders;  // raw names
     std::vector<std::int64_t> Own;        // per filter part
-    std::vector<LinkSeen> Links;          // Node left 0
+    std::vector<TLinkSeen> Links;         // Node left 0
     std::uint64_t Files = 0;              // entries that take part, not folders
     std::uint64_t Bytes = 0;              // their sizes
 };
@@ -159,7 +149,7 @@ std::vector<std::string> Escaped(const std::vector<std::string>& raw) {
 // taken: breadth-first, or by the sorted queue with Sorted on.
 class SequentialWalk {
   public:
-    SequentialWalk(const TWalkSettings& s, TFolderTree& tree, std::vector<LinkSeen>& links,
+    SequentialWalk(const TWalkSettings& s, TFolderTree& tree, std::vector<TLinkSeen>& links,
                    bool& abort)
         : s_(s), tree_(tree), links_(links), abort_(abort), scanner_(s) {
         collator_.setCaseSensitivity(Qt::CaseInsensitive);
@@ -229,7 +219,7 @@ class SequentialWalk {
         }
         tree_.SetListed(item.Node, scan_.Own.data());
         tree_.WalkOrder.push_back(item.Node);
-        for (LinkSeen l : scan_.Links) {
+        for (TLinkSeen l : scan_.Links) {
             l.Node = item.Node;
             links_.push_back(l);
         }
@@ -251,7 +241,7 @@ class SequentialWalk {
 
     const TWalkSettings& s_;
     TFolderTree& tree_;
-    std::vector<LinkSeen>& links_;
+    std::vector<TLinkSeen>& links_;
     bool& abort_;
     FolderScanner scanner_;
     FolderScan scan_;
@@ -268,7 +258,7 @@ class SequentialWalk {
 // is recovered afterwards.
 class ParallelWalk {
   public:
-    ParallelWalk(const TWalkSettings& s, TFolderTree& tree, std::vector<LinkSeen>& links)
+    ParallelWalk(const TWalkSettings& s, TFolderTree& tree, std::vector<TLinkSeen>& links)
         : s_(s), tree_(tree), links_(links) {
         // Every thread keeps its open folders below a depth that keeps the
         // walk's descriptors well inside the usual limit of 1024.
@@ -379,7 +369,7 @@ class ParallelWalk {
             if (!names.empty())
                 first = tree_.AddChildren(node, names);
             tree_.SetListed(node, scan.Own.data());
-            for (LinkSeen l : scan.Links) {
+            for (TLinkSeen l : scan.Links) {
                 l.Node = node;
                 links_.push_back(l);
             }
@@ -422,7 +412,7 @@ class ParallelWalk {
 
     const TWalkSettings& s_;
     TFolderTree& tree_;
-    std::vector<LinkSeen>& links_;
+    std::vector<TLinkSeen>& links_;
     size_t maxOpenDepth_ = 48;
     std::mutex mutex_;
     std::condition_variable wake_;
@@ -434,41 +424,11 @@ class ParallelWalk {
     std::unique_ptr<TWalkBounds> bounds_;
 };
 
-// Each hard-linked file keeps its bytes only in the folder whose path sorts
-// first; every other sighting under the same filter part is taken back.
-void CountLinksOnce(std::vector<LinkSeen>& links, TFolderTree& tree) {
-    std::sort(links.begin(), links.end(), [](const LinkSeen& a, const LinkSeen& b) {
-        return std::tie(a.Device, a.Inode, a.Part) < std::tie(b.Device, b.Inode, b.Part);
-    });
-    std::map<std::uint32_t, std::string> paths;
-    auto pathOf = [&](std::uint32_t node) -> const std::string& {
-        auto it = paths.find(node);
-        if (it == paths.end())
-            it = paths.emplace(node, tree.PathOf(node)).first;
-        return it->second;
-    };
-    for (size_t i = 0; i < links.size();) {
-        size_t j = i;
-        size_t keep = i;
-        while (j < links.size() && links[j].Device == links[i].Device &&
-               links[j].Inode == links[i].Inode && links[j].Part == links[i].Part) {
-            if (CompareDirs(pathOf(links[j].Node), pathOf(links[keep].Node)) < 0)
-                keep = j;
-            ++j;
-        }
-        for (size_t k = i; k < j; ++k)
-            if (k != keep)
-                tree.Own[static_cast<size_t>(links[k].Node) * tree.Parts + links[k].Part] -=
-                    links[k].Size;
-        i = j;
-    }
-}
-
 }  // namespace
 
 void WalkFolders(const TWalkSettings& settings, TFolderTree& tree, bool& abort) {
     tree.Reset(RootText(settings.Directory), static_cast<int>(settings.Patterns.size()));
-    std::vector<LinkSeen> links;
+    std::vector<TLinkSeen> links;
     const bool parallel =
         settings.Threads > 1 && settings.Recurse && !settings.OnNewPath && !settings.Sorted;
     if (parallel)

@@ -25,7 +25,7 @@ struct LinuxDirent64 {
 };
 
 constexpr unsigned kStatxMask = STATX_TYPE | STATX_MODE | STATX_NLINK | STATX_UID | STATX_GID |
-                                STATX_MTIME | STATX_INO | STATX_SIZE | STATX_MNT_ID;
+                                STATX_MTIME | STATX_INO | STATX_SIZE | STATX_BLOCKS | STATX_MNT_ID;
 constexpr int kStatxFlags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT;
 constexpr size_t kBufferSize = 32 * 1024;
 
@@ -36,6 +36,8 @@ void Describe(const struct statx& st, std::uint64_t folderDevice, std::uint64_t 
     e.IsLink = type == S_IFLNK;
     e.OtherMount = false;
     e.Size = static_cast<std::int64_t>(st.stx_size);
+    e.StatSize = e.Size;
+    e.DiskBytes = (st.stx_mask & STATX_BLOCKS) ? static_cast<std::int64_t>(st.stx_blocks) * 512 : 0;
     if (type == S_IFDIR) {
         e.Attr |= faDirectory;
         e.Size = 0;

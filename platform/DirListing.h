@@ -23,6 +23,8 @@ enum : std::uint32_t {
 struct TDirEntry {
     std::string Name;              // raw bytes, as the file system reports them
     std::int64_t Size = 0;         // logical size; 0 for a folder
+    std::int64_t StatSize = 0;     // the size the file system reports, also for a folder
+    std::int64_t DiskBytes = 0;    // bytes allocated on the disk (blocks of 512)
     std::int64_t LastWriteNs = 0;  // last write, ns since 1970-01-01 UTC
     std::uint32_t Attr = 0;        // fa... bits
     bool IsLink = false;           // a symbolic link (never followed)

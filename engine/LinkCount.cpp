@@ -1,0 +1,41 @@
+#include "engine/LinkCount.h"
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <tuple>
+
+#include "engine/DirOrder.h"
+
+void CountLinksOnce(std::vector<TLinkSeen>& links, TFolderTree& tree) {
+    std::sort(links.begin(), links.end(), [](const TLinkSeen& a, const TLinkSeen& b) {
+        return std::tie(a.Device, a.Inode, a.Part) < std::tie(b.Device, b.Inode, b.Part);
+    });
+    std::map<std::uint32_t, std::string> paths;
+    auto pathOf = [&](std::uint32_t node) -> const std::string& {
+        auto it = paths.find(node);
+        if (it == paths.end())
+            it = paths.emplace(node, tree.PathOf(node)).first;
+        return it->second;
+    };
+    for (size_t i = 0; i < links.size();) {
+        size_t j = i;
+        size_t keep = i;
+        while (j < links.size() && links[j].Device == links[i].Device &&
+               links[j].Inode == links[i].Inode && links[j].Part == links[i].Part) {
+            if (CompareDirs(pathOf(links[j].Node), pathOf(links[keep].Node)) < 0)
+                keep = j;
+            ++j;
+        }
+        for (size_t k = i; k < j; ++k) {
+            if (k == keep)
+                continue;
+            // Wrapping like the totals do: an import may carry any sizes.
+            std::int64_t& own =
+                tree.Own[static_cast<size_t>(links[k].Node) * tree.Parts + links[k].Part];
+            own = static_cast<std::int64_t>(static_cast<std::uint64_t>(own) -
+                                            static_cast<std::uint64_t>(links[k].Size));
+        }
+        i = j;
+    }
+}

@@ -1,0 +1,203 @@
+#include "engine/NcduExport.h"
+
+#include <memory>
+#include <vector>
+
+#include "platform/DirListing.h"
+#include "platform/FileInfo.h"
+#include "platform/WalkBounds.h"
+
+namespace {
+
+// Past this depth a folder is listed and closed again, and the folders in it
+// are opened by their whole path: a deep tree never runs out of descriptors.
+constexpr std::size_t kOpenDepth = 128;
+
+// One folder being written: its entries, read at once, and the next one.
+struct TFrame {
+    std::unique_ptr<TDirListing> Listing;  // open while its subfolders are opened from it
+    std::string Native;
+    std::vector<TDirEntry> Entries;
+    std::size_t Next = 0;
+    std::uint64_t Device = 0;
+};
+
+void AppendNumber(std::string& out, const char* key, std::uint64_t value) {
+    out += ",\"";
+    out += key;
+    out += "\":";
+    out += std::to_string(value);
+}
+
+void AppendSizes(std::string& out, const TDirEntry& e) {
+    if (e.StatSize > 0)
+        AppendNumber(out, "asize", static_cast<std::uint64_t>(e.StatSize));
+    if (e.DiskBytes > 0)
+        AppendNumber(out, "dsize", static_cast<std::uint64_t>(e.DiskBytes));
+}
+
+class TExporter {
+  public:
+    TExporter(const TExportSettings& s, TExportOutput& out) : s_(s), out_(out) {}
+
+    bool Run(std::string& error) {
+        TDirEntry root;
+        if (!LookupNative(s_.NativeRoot, root) || !(root.Attr & faDirectory)) {
+            error = s_.NativeRoot + ": not a folder that can be read";
+            return false;
+        }
+        auto listing = std::make_unique<TDirListing>(s_.NativeRoot, TDirListing::kNoReadOnly);
+        if (!listing->IsOpen()) {
+            error = s_.NativeRoot + ": cannot be read";
+            return false;
+        }
+        bounds_ =
+            std::make_unique<TWalkBounds>(s_.NativeRoot, listing->Device(), listing->MountId());
+        Header();
+        root.Name = s_.NativeRoot;
+        text_ += "[";
+        Info(root, root.Device + 1);  // the root always names its device
+        Open(std::move(listing), s_.NativeRoot, root.Device);
+        while (!stack_.empty()) {
+            if (s_.Cancel != nullptr && s_.Cancel->load()) {
+                error = "cancelled";
+                return false;
+            }
+            Step();
+            if (text_.size() >= (1 << 16))
+                Emit();
+        }
+        text_ += "]\n";
+        Emit();
+        return true;
+    }
+
+  private:
+    void Header() {
+        text_ += "[1,2,{\"progname\":";
+        AppendExportString(text_, s_.ProgName);
+        text_ += ",\"progver\":";
+        AppendExportString(text_, s_.ProgVer);
+        text_ += ",\"timestamp\":" + std::to_string(s_.Timestamp) + "},\n";
+    }
+
+    void Emit() {
+        out_.Write(text_);
+        text_.clear();
+    }
+
+    // The object of one entry; ParentDevice decides whether "dev" is needed.
+    void Info(const TDirEntry& e, std::uint64_t parentDevice, const char* flag = nullptr) {
+        text_ += "{\"name\":";
+        AppendExportString(text_, e.Name);
+        AppendSizes(text_, e);
+        if (e.Device != parentDevice)
+            AppendNumber(text_, "dev", e.Device);
+        if (!(e.Attr & faDirectory) && e.Links > 1) {
+            AppendNumber(text_, "ino", e.Inode);
+            text_ += ",\"hlnkc\":true";
+            AppendNumber(text_, "nlink", e.Links);
+        }
+        if (e.IsLink || (e.Attr & faSysFile))
+            text_ += ",\"notreg\":true";
+        if (flag != nullptr)
+            text_ += flag;
+        text_ += "}";
+    }
+
+    void Open(std::unique_ptr<TDirListing> listing, std::string native, std::uint64_t device) {
+        TFrame frame;
+        frame.Native = std::move(native);
+        frame.Device = device;
+        TDirEntry e;
+        while (listing->Next(e))
+            frame.Entries.push_back(e);
+        if (stack_.size() < kOpenDepth)
+            frame.Listing = std::move(listing);
+        if (s_.Progress != nullptr)
+            s_.Progress->Folders.fetch_add(1, std::memory_order_relaxed);
+        stack_.push_back(std::move(frame));
+    }
+
+    void Step() {
+        TFrame& top = stack_.back();
+        if (top.Next == top.Entries.size()) {
+            text_ += "]";
+            stack_.pop_back();
+            return;
+        }
+        const TDirEntry& e = top.Entries[top.Next++];
+        text_ += ",\n";
+        if (!(e.Attr & faDirectory)) {
+            Info(e, top.Device);
+            if (s_.Progress != nullptr) {
+                s_.Progress->Files.fetch_add(1, std::memory_order_relaxed);
+                s_.Progress->Bytes.fetch_add(static_cast<std::uint64_t>(e.StatSize),
+                                             std::memory_order_relaxed);
+            }
+            return;
+        }
+        Folder(top, e);
+    }
+
+    void Folder(const TFrame& parent, const TDirEntry& e) {
+        if (e.OtherMount && !Enters(parent, e)) {
+            Info(e, parent.Device, ",\"excluded\":\"otherfs\"");
+            return;
+        }
+        std::string native = parent.Native;
+        if (native.back() != '/')
+            native += '/';
+        native += e.Name;
+        auto listing = parent.Listing
+                           ? std::make_unique<TDirListing>(parent.Listing->Fd(), e.Name,
+                                                           TDirListing::kNoReadOnly)
+                           : std::make_unique<TDirListing>(native, TDirListing::kNoReadOnly);
+        text_ += "[";
+        if (!listing->IsOpen()) {
+            Info(e, parent.Device, ",\"read_error\":true");
+            text_ += "]";
+            return;
+        }
+        Info(e, parent.Device);
+        Open(std::move(listing), std::move(native), e.Device);
+    }
+
+    bool Enters(const TFrame& parent, const TDirEntry& e) const {
+        if (parent.Listing)
+            return bounds_->EntersEntry(parent.Listing->Fd(), e);
+        const TDirListing reopened(parent.Native, TDirListing::kNoReadOnly);
+        return reopened.IsOpen() && bounds_->EntersEntry(reopened.Fd(), e);
+    }
+
+    const TExportSettings& s_;
+    TExportOutput& out_;
+    std::unique_ptr<TWalkBounds> bounds_;
+    std::vector<TFrame> stack_;
+    std::string text_;
+};
+
+}  // namespace
+
+void AppendExportString(std::string& out, std::string_view name) {
+    static const char kHex[] = "0123456789abcdef";
+    out += '"';
+    for (const char ch : name) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += ch;
+        } else if (c < 0x20 || c == 0x7F) {
+            out += "\\u00";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        } else {
+            out += ch;
+        }
+    }
+    out += '"';
+}
+
+bool ExportNcdu(const TExportSettings& settings, TExportOutput& out, std::string& error) {
+    return TExporter(settings, out).Run(error);
+}

@@ -1,0 +1,39 @@
+#pragma once
+// A folder tree written in ncdu's JSON export format (major version 1, minor
+// 2), so that ncdu, gdu or this program elsewhere can read the scan:
+// every folder and item with its own sizes ("asize" the logical size,
+// "dsize" the bytes allocated), hard-linked files with "ino", "nlink" and
+// "hlnkc", non-regular items "notreg", unreadable folders "read_error",
+// folders the walk does not enter (other file systems) "excluded". Names
+// are written as their raw bytes, control bytes as \u00XX.
+//
+// The walk follows the same bounds as a scan (one file system, links never
+// followed) but goes depth first and streams each item out as it is met:
+// the memory it takes is one listing per open folder, whatever the size of
+// the tree.
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "engine/ExportOutput.h"
+
+struct TExportProgress {
+    std::atomic<std::uint64_t> Folders{0}, Files{0}, Bytes{0};
+};
+
+struct TExportSettings {
+    std::string NativeRoot;  // the folder to export
+    std::string ProgName = "cobaltquarry-scan";
+    std::string ProgVer;
+    std::int64_t Timestamp = 0;                 // seconds since 1970
+    TExportProgress* Progress = nullptr;        // optional
+    const std::atomic<bool>* Cancel = nullptr;  // optional
+};
+
+// Writes the export into Out (not committed). False with a message when the
+// root cannot be read or the walk was cancelled.
+bool ExportNcdu(const TExportSettings& settings, TExportOutput& out, std::string& error);
+
+// A name as a JSON string of the export: raw bytes, with '"', '\' and the
+// control bytes escaped.
+void AppendExportString(std::string& out, std::string_view name);

@@ -1,0 +1,192 @@
+#include "engine/NcduImport.h"
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+#include "engine/FolderTree.h"
+#include "engine/LinkCount.h"
+#include "platform/DriveForm.h"
+
+namespace {
+
+// The path texts of the lists repeat every folder's name in every path
+// below it. A real tree's texts come to a few dozen times its names; a file
+// made to blow up (thousands of folders inside each other) is refused
+// rather than allowed to take the machine's memory.
+constexpr std::uint64_t kPathBytesBase = 256ull << 20;
+constexpr std::uint64_t kPathBytesPerNameByte = 64;
+
+struct TImpFolder {
+    std::uint32_t Parent;
+    std::uint32_t NameLen;
+    std::uint64_t NameOff;
+    std::int64_t Own;
+    std::uint64_t Dev;
+};
+
+std::int64_t WrappingAdd(std::int64_t a, std::int64_t b) {
+    return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) + static_cast<std::uint64_t>(b));
+}
+
+// A name a folder of a real file system can have.
+bool UsableName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(std::string("/\0", 2)) == std::string::npos;
+}
+
+class TImportVisitor : public TNcduVisitor {
+  public:
+    void Meta(const TNcduMeta& meta) override {
+        Result.Meta = meta;
+        gdu_ = meta.ProgName == "gdu";
+    }
+
+    void Enter(const TNcduItem& folder) override {
+        if (skipDepth_ > 0 || (folder.Excluded && !Folders.empty())) {
+            ++skipDepth_;  // not measured: no entry, and nothing inside counts
+            return;
+        }
+        if (Folders.empty()) {
+            Result.RootName = folder.Name;
+            Folders.push_back({0, 0, 0, 0, folder.HasDev ? folder.Dev : 0});
+        } else {
+            if (!UsableName(folder.Name)) {
+                Refusal = "a folder named \"" + folder.Name + "\", which no folder can be called";
+                return;
+            }
+            if (Folders.size() >= std::numeric_limits<std::uint32_t>::max() - 1) {
+                Refusal = "more folders than one list can hold";
+                return;
+            }
+            const std::uint32_t parent = open_.back();
+            Folders.push_back({parent, static_cast<std::uint32_t>(folder.Name.size()), Names.size(),
+                               0, folder.HasDev ? folder.Dev : Folders[parent].Dev});
+            Names += folder.Name;
+        }
+        open_.push_back(static_cast<std::uint32_t>(Folders.size() - 1));
+    }
+
+    void Item(const TNcduItem& item) override {
+        if (skipDepth_ > 0 || item.Excluded)
+            return;
+        const std::uint32_t in = open_.back();
+        TImpFolder& folder = Folders[in];
+        ++Result.Files;
+        // gdu marks only the names of a file after the one it counted, and
+        // gives the inode only to those: their bytes are counted already.
+        if (gdu_ && item.HardLinked)
+            return;
+        folder.Own = WrappingAdd(folder.Own, item.ASize);
+        if (item.HasIno && item.HardLinked)
+            Links.push_back({item.HasDev ? item.Dev : folder.Dev, item.Ino, in, 0, item.ASize});
+    }
+
+    void Leave() override {
+        if (skipDepth_ > 0)
+            --skipDepth_;
+        else
+            open_.pop_back();
+    }
+
+    TNcduImport& Result;
+    std::vector<TImpFolder> Folders;
+    std::string Names;
+    std::vector<TLinkSeen> Links;  // Node: an index into Folders until the tree is built
+
+    explicit TImportVisitor(TNcduImport& result) : Result(result) {}
+
+  private:
+    std::vector<std::uint32_t> open_;
+    std::size_t skipDepth_ = 0;
+    bool gdu_ = false;
+};
+
+// The folders' children, grouped by parent in the order the export gave them.
+struct TChildIndex {
+    std::vector<std::uint32_t> Start, Order;
+};
+
+TChildIndex ChildrenOf(const std::vector<TImpFolder>& folders) {
+    TChildIndex index;
+    index.Start.assign(folders.size() + 1, 0);
+    for (std::size_t i = 1; i < folders.size(); ++i)
+        ++index.Start[folders[i].Parent + 1];
+    for (std::size_t i = 1; i < index.Start.size(); ++i)
+        index.Start[i] += index.Start[i - 1];
+    index.Order.resize(folders.size() - 1);
+    std::vector<std::uint32_t> next(index.Start.begin(), index.Start.end() - 1);
+    for (std::size_t i = 1; i < folders.size(); ++i)
+        index.Order[next[folders[i].Parent]++] = static_cast<std::uint32_t>(i);
+    return index;
+}
+
+// The tree of folders, breadth first as a walk builds it. False with a
+// message for two folders of the same name in one folder, or paths too
+// long to hold.
+bool BuildTree(const TImportVisitor& v, TFolderTree& tree, std::vector<std::uint32_t>& nodeOf,
+               std::string& error) {
+    const TChildIndex children = ChildrenOf(v.Folders);
+    nodeOf.assign(v.Folders.size(), 0);
+    std::vector<std::uint64_t> pathLen(v.Folders.size(), 0);
+    pathLen[0] = tree.RootText.size();
+    const std::uint64_t pathLimit = kPathBytesBase + kPathBytesPerNameByte * v.Names.size();
+    std::uint64_t pathBytes = pathLen[0];
+    std::vector<std::uint32_t> queue{0};
+    std::vector<std::string> names, sorted;
+    for (std::size_t q = 0; q < queue.size(); ++q) {
+        const std::uint32_t folder = queue[q];
+        names.clear();
+        for (std::uint32_t c = children.Start[folder]; c < children.Start[folder + 1]; ++c) {
+            const TImpFolder& child = v.Folders[children.Order[c]];
+            names.push_back(
+                EscapeName(std::string_view(v.Names).substr(child.NameOff, child.NameLen)));
+        }
+        sorted = names;
+        std::sort(sorted.begin(), sorted.end());
+        const auto twin = std::adjacent_find(sorted.begin(), sorted.end());
+        if (twin != sorted.end()) {
+            error = "two folders named \"" + UnescapeName(*twin) + "\" in " +
+                    tree.PathOf(nodeOf[folder]);
+            return false;
+        }
+        const std::uint32_t first = tree.AddChildren(nodeOf[folder], names);
+        for (std::uint32_t k = 0; k < names.size(); ++k) {
+            const std::uint32_t child = children.Order[children.Start[folder] + k];
+            nodeOf[child] = first + k;
+            pathLen[child] = pathLen[folder] + 1 + names[k].size();
+            pathBytes += pathLen[child];
+            queue.push_back(child);
+        }
+        if (pathBytes > pathLimit) {
+            error = "the folders are nested too deeply to list (over " +
+                    std::to_string(pathLimit >> 20) + " MB of paths)";
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ImportNcdu(TByteSource& source, const std::function<std::string(const std::string&)>& rootText,
+                TNcduImport& result, std::string& error) {
+    result = TNcduImport{};
+    TImportVisitor visitor(result);
+    if (!ReadNcduExport(source, visitor, error))
+        return false;
+    TFolderTree tree;
+    tree.Reset(rootText(result.RootName), 1);
+    std::vector<std::uint32_t> nodeOf;
+    if (!BuildTree(visitor, tree, nodeOf, error))
+        return false;
+    for (std::size_t i = 0; i < visitor.Folders.size(); ++i)
+        tree.SetListed(nodeOf[i], &visitor.Folders[i].Own);
+    for (TLinkSeen& link : visitor.Links)
+        link.Node = nodeOf[link.Node];
+    CountLinksOnce(visitor.Links, tree);
+    result.Folders = visitor.Folders.size();
+    const std::atomic<bool> never{false};
+    tree.EmitSorted(result.Dirs, result.DirSizes, result.Percents, never, true);
+    return true;
+}

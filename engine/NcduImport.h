@@ -1,0 +1,32 @@
+#pragma once
+// A scan made elsewhere, read from an ncdu-format export into the lists a
+// scan of this program makes: Dirs (drive-form paths), DirSizes (each
+// folder's total) and Percents (its share of its parent), sorted the same
+// way. The same numbers as a scan here of the same tree: a folder's own
+// bytes are the logical sizes ("asize") of the items directly in it that are
+// not folders; excluded items count nothing; a hard-linked file (same "dev"
+// and "ino") counts once, in the folder whose path sorts first (gdu marks
+// the names after the first it met, and those count nothing). The sizes
+// that folders carry themselves are not used, so exports that put totals on
+// folders (recent gdu) give the same result as those that do not.
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "engine/ByteSource.h"
+#include "engine/NcduReader.h"
+#include "engine/StringList.h"
+
+struct TNcduImport {
+    TNcduMeta Meta;
+    std::string RootName;  // the scanned folder's path, raw bytes
+    TStringList Dirs, DirSizes, Percents;
+    std::uint64_t Files = 0;  // items that are not folders and were measured
+    std::uint64_t Folders = 0;
+};
+
+// RootText gives the text of the root in the lists ("C:", "C:\srv\data"),
+// from the root's path as the export names it.
+bool ImportNcdu(TByteSource& source, const std::function<std::string(const std::string&)>& rootText,
+                TNcduImport& result, std::string& error);

@@ -1,0 +1,265 @@
+// Scans exchanged in ncdu's export format: our export read back, exports of
+// the real ncdu and gdu read by us, ours read by them, and input that must
+// be refused without a crash or a hang.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <random>
+#include <sstream>
+
+#include "engine/AnalizeDisk.h"
+#include "engine/ExportInput.h"
+#include "engine/NcduExport.h"
+#include "engine/NcduImport.h"
+#include "platform/DriveTable.h"
+#include "tests/engine/RandomTree.h"
+#include "tests/platform/TempDir.h"
+
+namespace {
+
+struct TLists {
+    TStringList Dirs, Sizes, Percents;
+    bool operator==(const TLists& o) const {
+        return Dirs == o.Dirs && Sizes == o.Sizes && Percents == o.Percents;
+    }
+};
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+int Shell(const std::string& command) {
+    return std::system(command.c_str());
+}
+
+std::string Quoted(const std::string& path) {
+    return "'" + path + "'";
+}
+
+TLists Scan() {
+    TAnalizeDisk a;
+    a.Directory = "T:\\";
+    a.Recurse = true;
+    a.Execute();
+    return {a.Dirs(), a.DirSizes(), a.Percents()};
+}
+
+std::string AsDriveT(const std::string&) {
+    return "T:";
+}
+
+TLists Imported(TByteSource& source, TNcduImport* keep = nullptr) {
+    TNcduImport result;
+    std::string error;
+    EXPECT_TRUE(ImportNcdu(source, AsDriveT, result, error)) << error;
+    TLists lists{result.Dirs, result.DirSizes, result.Percents};
+    if (keep != nullptr)
+        *keep = std::move(result);
+    return lists;
+}
+
+TLists ImportedFile(const std::string& path) {
+    TExportInput input;
+    std::string error;
+    EXPECT_TRUE(input.Open(path, error)) << error;
+    return Imported(input);
+}
+
+bool Export(const std::string& root, const std::string& file, std::string& error) {
+    TExportOutput out;
+    TExportSettings settings;
+    settings.NativeRoot = root;
+    settings.ProgVer = "test";
+    return out.Open(file, error) && ExportNcdu(settings, out, error) && out.Commit(error);
+}
+
+// The random tree and the names a line-based or JSON text finds hardest.
+void MakeTree(const std::string& root, unsigned seed) {
+    MakeRandomTree(root, seed, 120, 240);
+    for (const std::string name : {"line\nbreak", "carriage\rreturn", "esc\x1b[31m", "quote\"d",
+                                   "back\\slash dir", "tab\there", "%25 literal", "bad \xff\xfe"}) {
+        ASSERT_EQ(mkdir((root + "/" + name).c_str(), 0755), 0);
+        std::ofstream(root + "/" + name + "/f " + name) << name;
+    }
+    ASSERT_EQ(mkfifo((root + "/a fifo").c_str(), 0644), 0);
+}
+
+std::string GduTotal(const std::string& args) {
+    std::FILE* p = popen(("gdu -n -p -a -s --no-prefix " + args + " 2>/dev/null").c_str(), "r");
+    char line[512] = {};
+    const bool read = p != nullptr && std::fgets(line, sizeof line, p) != nullptr;
+    if (p != nullptr)
+        pclose(p);
+    std::istringstream fields(read ? line : "");
+    std::string total;
+    fields >> total;
+    return total;
+}
+
+}  // namespace
+
+// The lists of an export read back, and of ncdu's and gdu's own exports of
+// the same tree, are byte for byte those of a scan of it; ncdu and gdu read
+// our export with the same totals as their own scans.
+TEST(NcduExchange, ExportsOfUsNcduAndGduGiveTheListsOfAScan) {
+    for (unsigned seed = 1; seed <= 4; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        TTempDir dir;
+        const std::string tree = dir / "tree";
+        MakeTree(tree, seed);
+        TScopedDriveTable table(TDriveTable({{'C', "/"}, {'T', tree}}));
+        const TLists scanned = Scan();
+        ASSERT_GT(scanned.Dirs.size(), 120u);
+
+        std::string error;
+        const std::string ours = dir / "ours.json";
+        const std::string packed = dir / "ours.json.zst";
+        ASSERT_TRUE(Export(tree, ours, error)) << error;
+        ASSERT_TRUE(Export(tree, packed, error)) << error;
+        EXPECT_EQ(ReadAll(packed).compare(0, 4, "\x28\xb5\x2f\xfd"), 0);
+        EXPECT_TRUE(ImportedFile(ours) == scanned);
+        EXPECT_TRUE(ImportedFile(packed) == scanned);
+        // Where the reader's pieces end makes no difference.
+        const std::string bytes = ReadAll(ours);
+        TMemorySource tiny(bytes, seed + 2);
+        EXPECT_TRUE(Imported(tiny) == scanned);
+
+        const std::string ncdu = dir / "ncdu.json";
+        ASSERT_EQ(Shell("ncdu -x -o " + Quoted(ncdu) + " " + Quoted(tree)), 0);
+        EXPECT_TRUE(ImportedFile(ncdu) == scanned);
+        const std::string gdu = dir / "gdu.json";
+        ASSERT_EQ(Shell("gdu -n -p -o " + Quoted(gdu) + " " + Quoted(tree) + " >/dev/null 2>&1"),
+                  0);
+        // gdu writes names through a UTF-8 encoder (bytes that are not
+        // UTF-8 become U+FFFD) and counts a hard link where it met it
+        // first, so only its folder count and total are the scan's.
+        const TLists fromGdu = ImportedFile(gdu);
+        EXPECT_EQ(fromGdu.Dirs.size(), scanned.Dirs.size());
+        EXPECT_EQ(fromGdu.Sizes.at(0), scanned.Sizes.at(0));
+
+        const std::string again = dir / "ncdu-again.json";
+        ASSERT_EQ(Shell("ncdu -f " + Quoted(ours) + " -o " + Quoted(again)), 0);
+        EXPECT_TRUE(ImportedFile(again) == scanned);
+        const std::string gduOwn = GduTotal(Quoted(tree));
+        ASSERT_FALSE(gduOwn.empty());
+        EXPECT_EQ(GduTotal("-f " + Quoted(ours)), gduOwn);
+    }
+}
+
+namespace {
+
+// Bytes made on demand: a huge name or deep nesting without holding it.
+class TGeneratedSource : public TByteSource {
+  public:
+    TGeneratedSource(std::string head, char fill, std::uint64_t count, std::string tail)
+        : head_(std::move(head)), fill_(fill), count_(count), tail_(std::move(tail)) {}
+    bool Next(std::string_view& bytes, std::string&) override {
+        ++calls_;
+        if (!head_.empty()) {
+            piece_.swap(head_);
+            head_.clear();
+        } else if (count_ > 0) {
+            const std::uint64_t n = std::min<std::uint64_t>(count_, 1 << 16);
+            piece_.assign(n, fill_);
+            count_ -= n;
+        } else {
+            piece_.swap(tail_);
+            tail_.clear();
+        }
+        bytes = piece_;
+        return true;
+    }
+    std::uint64_t calls_ = 0;
+
+  private:
+    std::string head_, piece_;
+    char fill_;
+    std::uint64_t count_;
+    std::string tail_;
+};
+
+bool Refuses(TByteSource& source, std::string& error) {
+    TNcduImport result;
+    return !ImportNcdu(source, AsDriveT, result, error) && !error.empty();
+}
+
+bool Refuses(const std::string& text, const std::string& why) {
+    TMemorySource source(text);
+    std::string error;
+    const bool refused = Refuses(source, error);
+    EXPECT_NE(error.find(why), std::string::npos) << text.substr(0, 80) << " -> " << error;
+    return refused;
+}
+
+}  // namespace
+
+TEST(NcduExchange, BadInputIsRefusedWithAReason) {
+    const std::string head = R"([1,2,{"progname":"x"},[{"name":"/r"},)";
+    EXPECT_TRUE(Refuses(R"([2,0,{},[{"name":"/r"}]])", "version 2"));
+    EXPECT_TRUE(Refuses(R"({"name":"/r"})", "'['"));
+    EXPECT_TRUE(Refuses(head + R"({"name":"f","asize":-1}]])", "negative size"));
+    EXPECT_TRUE(Refuses(head + R"({"name":"f","asize":99999999999999999999}]])", "out of range"));
+    EXPECT_TRUE(Refuses(head + R"({"name":"f","asize":1.5}]])", "whole number"));
+    EXPECT_TRUE(Refuses(head + R"({"asize":1}]])", "without a name"));
+    EXPECT_TRUE(Refuses(head + R"([{"name":".."}]]])", "no folder can be called"));
+    EXPECT_TRUE(Refuses(head + R"([{"name":"a/b"}]]])", "no folder can be called"));
+    EXPECT_TRUE(Refuses(head + R"([{"name":"d"}],[{"name":"d"}]]])", "two folders named \"d\""));
+    EXPECT_TRUE(Refuses(head + R"({"name":"f\q"}]])", "escape"));
+    EXPECT_TRUE(Refuses(head + R"({"name":"f"} {"name":"g"}]])", "expected ','"));
+
+    // Every cut of a valid export is refused (most as too short).
+    const std::string whole = head + R"({"name":"f","asize":5,"ino":7,"hlnkc":true},)" +
+                              R"([{"name":"d","x":[{"y":[1,{}]},null]},{"name":"g"}]]])";
+    TMemorySource complete(whole);
+    std::string error;
+    ASSERT_FALSE(Refuses(complete, error)) << error;
+    for (std::size_t cut = 0; cut < whole.size(); ++cut) {
+        TMemorySource source(std::string_view(whole).substr(0, cut), 3);
+        EXPECT_TRUE(Refuses(source, error)) << cut;
+    }
+
+    // A name of 100 MB and nesting 100 000 deep end early with a message,
+    // without reading the rest.
+    TGeneratedSource longName(head + R"({"name":")", 'n', 100u << 20, R"("}]])");
+    EXPECT_TRUE(Refuses(longName, error));
+    EXPECT_NE(error.find("longer than"), std::string::npos) << error;
+    EXPECT_LT(longName.calls_, 40u);
+    TGeneratedSource deep(R"([1,2,{},)", '[', 100000, "");
+    EXPECT_TRUE(Refuses(deep, error));
+    EXPECT_NE(error.find("'{'"), std::string::npos) << error;
+    std::string nested = R"([1,2,{},[{"name":"/r"})";
+    for (int i = 0; i < 100000; ++i)
+        nested += R"(,[{"name":"d"})";
+    TMemorySource deepFolders(nested);
+    EXPECT_TRUE(Refuses(deepFolders, error));
+    EXPECT_NE(error.find("nested more than"), std::string::npos) << error;
+}
+
+// What the other tools put in an export beyond the folders and files.
+TEST(NcduExchange, ImportKeepsToTheMeasuredBytes) {
+    // gdu's newer exports put totals on folders with an item count; excluded
+    // items and extra top-level elements count nothing; gdu gives a hard
+    // link's inode only to the names after the one it counted.
+    const std::string text =
+        R"([1,2,{"progname":"gdu","progver":"5.29","timestamp":1700000000,"extra":{"k":[1]}},)"
+        R"([{"name":"/srv/data","asize":999,"items":9,"dev":5},)"
+        R"([{"name":"b","asize":777,"items":3},{"name":"l","asize":10}],)"
+        R"([{"name":"a"},{"name":"l2","asize":10,"ino":4,"hlnkc":true},)"
+        R"({"name":"other","asize":50,"excluded":"otherfs"}],)"
+        R"([{"name":"skip","excluded":"pattern"},{"name":"in","asize":40}],)"
+        R"({"name":"top","asize":1,"unknown":{"deep":[[[]]]}}],"later",{"x":1}])";
+    TMemorySource source(text, 5);
+    TNcduImport result;
+    const TLists lists = Imported(source, &result);
+    EXPECT_EQ(result.RootName, "/srv/data");
+    EXPECT_EQ(result.Meta.ProgName, "gdu");
+    EXPECT_EQ(result.Meta.Timestamp, 1700000000);
+    EXPECT_EQ(lists.Dirs, (TStringList{"T:", "T:\\a", "T:\\b"}));
+    EXPECT_EQ(lists.Sizes, (TStringList{"11", "0", "10"}));
+}
