@@ -2,7 +2,7 @@
 // A folder tree written in ncdu's JSON export format (major version 1, minor
 // 2), so that ncdu, gdu or this program elsewhere can read the scan:
 // every folder and item with its own sizes ("asize" the logical size,
-// "dsize" the bytes allocated), hard-linked files with "ino", "nlink" and
+// "dsize" the bytes allocated, "mtime" the last change), hard-linked files with "ino", "nlink" and
 // "hlnkc", non-regular items "notreg", unreadable folders "read_error",
 // folders the walk does not enter (other file systems) "excluded". Names
 // are written as their raw bytes, control bytes as \u00XX.

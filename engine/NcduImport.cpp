@@ -50,6 +50,8 @@ class TImportVisitor : public TNcduVisitor {
         if (Folders.empty()) {
             Result.RootName = folder.Name;
             Folders.push_back({0, 0, 0, 0, folder.HasDev ? folder.Dev : 0});
+            if (items_ != nullptr)
+                items_->AddRoot(folder.MTime);
         } else {
             if (!UsableName(folder.Name)) {
                 Refusal = "a folder named \"" + folder.Name + "\", which no folder can be called";
@@ -63,6 +65,8 @@ class TImportVisitor : public TNcduVisitor {
             Folders.push_back({parent, static_cast<std::uint32_t>(folder.Name.size()), Names.size(),
                                0, folder.HasDev ? folder.Dev : Folders[parent].Dev});
             Names += folder.Name;
+            if (items_ != nullptr)
+                items_->Add(parent, folder.Name, true, 0, folder.MTime, false);
         }
         open_.push_back(static_cast<std::uint32_t>(Folders.size() - 1));
     }
@@ -73,6 +77,8 @@ class TImportVisitor : public TNcduVisitor {
         const std::uint32_t in = open_.back();
         TImpFolder& folder = Folders[in];
         ++Result.Files;
+        if (items_ != nullptr)
+            items_->Add(in, item.Name, false, item.ASize, item.MTime, item.NotReg);
         // gdu marks only the names of a file after the one it counted, and
         // gives the inode only to those: their bytes are counted already.
         if (gdu_ && item.HardLinked)
@@ -94,9 +100,10 @@ class TImportVisitor : public TNcduVisitor {
     std::string Names;
     std::vector<TLinkSeen> Links;  // Node: an index into Folders until the tree is built
 
-    explicit TImportVisitor(TNcduImport& result) : Result(result) {}
+    TImportVisitor(TNcduImport& result, TImportedTree* items) : Result(result), items_(items) {}
 
   private:
+    TImportedTree* items_;
     std::vector<std::uint32_t> open_;
     std::size_t skipDepth_ = 0;
     bool gdu_ = false;
@@ -170,9 +177,9 @@ bool BuildTree(const TImportVisitor& v, TFolderTree& tree, std::vector<std::uint
 }  // namespace
 
 bool ImportNcdu(TByteSource& source, const std::function<std::string(const std::string&)>& rootText,
-                TNcduImport& result, std::string& error) {
+                TNcduImport& result, std::string& error, TImportedTree* items) {
     result = TNcduImport{};
-    TImportVisitor visitor(result);
+    TImportVisitor visitor(result, items);
     if (!ReadNcduExport(source, visitor, error))
         return false;
     TFolderTree tree;
@@ -185,6 +192,8 @@ bool ImportNcdu(TByteSource& source, const std::function<std::string(const std::
     for (TLinkSeen& link : visitor.Links)
         link.Node = nodeOf[link.Node];
     CountLinksOnce(visitor.Links, tree);
+    if (items != nullptr)
+        items->Finish();
     result.Folders = visitor.Folders.size();
     const std::atomic<bool> never{false};
     tree.EmitSorted(result.Dirs, result.DirSizes, result.Percents, never, true);

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "engine/ByteSource.h"
+#include "engine/ImportedTree.h"
 #include "engine/NcduReader.h"
 #include "engine/StringList.h"
 
@@ -27,6 +28,7 @@ struct TNcduImport {
 };
 
 // RootText gives the text of the root in the lists ("C:", "C:\srv\data"),
-// from the root's path as the export names it.
+// from the root's path as the export names it. With Items given, every
+// folder and item that was measured is kept there as well.
 bool ImportNcdu(TByteSource& source, const std::function<std::string(const std::string&)>& rootText,
-                TNcduImport& result, std::string& error);
+                TNcduImport& result, std::string& error, TImportedTree* items = nullptr);

@@ -211,6 +211,8 @@ class TNcduParser {
             item.ASize = Size();
         else if (std::strcmp(k, "dsize") == 0)
             item.DSize = Size();
+        else if (std::strcmp(k, "mtime") == 0)
+            item.MTime = Integer("mtime");
         else if (std::strcmp(k, "dev") == 0)
             item.HasDev = true, item.Dev = Unsigned("dev");
         else if (std::strcmp(k, "ino") == 0)

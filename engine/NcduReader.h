@@ -30,6 +30,7 @@ struct TNcduMeta {
 struct TNcduItem {
     std::string Name;  // raw bytes
     std::int64_t ASize = 0, DSize = 0;
+    std::int64_t MTime = 0;  // last change, seconds since 1970; 0 when not given
     bool HasDev = false;
     std::uint64_t Dev = 0;
     bool HasIno = false;

@@ -8,6 +8,7 @@
 #include "platform/DirListing.h"
 #include "platform/DriveForm.h"
 #include "platform/FileInfo.h"
+#include "views/tree/ListingSource.h"
 
 namespace {
 
@@ -116,30 +117,27 @@ bool TShellListModel::Refresh() {
 }
 
 bool TShellListModel::List(const std::string& root) {
-    const std::optional<std::string> native = DriveFormToNative(root);
-    std::vector<TDirEntry> entries;
-    if (!native || !ListFolderNative(*native, entries)) {
+    TFolderListing listing;
+    if (!TListingSource::Current().List(root, listing)) {
         Fail(QStringLiteral("The folder '%1' cannot be opened")
                  .arg(QFile::decodeName(QByteArray::fromStdString(root))));
         return false;
     }
-    TDirEntry self;
-    const bool described = LookupNative(*native, self);
-    if (!described) {
-        self.Attr = faDirectory;
-    }
+    TDirEntry& self = listing.Self;
     self.Name = IsDriveRoot(root) ? root : UnescapeName(root.substr(root.rfind('\\') + 1));
-    TShellFolder::TData rootData = DataOf(self, root, *native);
+    TShellFolder::TData rootData = DataOf(self, root, listing.Native);
     if (rootData.kind != TShellFolder::TKind::FolderLink) {
         rootData.kind = TShellFolder::TKind::Folder;
     }
-    rootData.exists = described;
+    rootData.exists = listing.SelfKnown;
 
     std::vector<TShellFolder::TData> listed;
-    listed.reserve(entries.size());
-    for (TDirEntry& entry : entries) {
+    listed.reserve(listing.Entries.size());
+    for (TDirEntry& entry : listing.Entries) {
         std::string path = ChildPath(root, entry.Name);
-        std::string nativePath = ChildNative(*native, entry.Name);
+        // A folder of an imported scan lies nowhere on this machine.
+        std::string nativePath =
+            listing.Native.empty() ? std::string() : ChildNative(listing.Native, entry.Name);
         listed.push_back(DataOf(entry, std::move(path), std::move(nativePath)));
     }
 
