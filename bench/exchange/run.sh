@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# Export and import of a whole scan in ncdu's format: cobaltquarry-scan
+# --export against ncdu -o and gdu -o, and --import of ncdu's export against
+# ncdu -f and gdu -f reading it, alternating the programs round by round.
+# Exports run cold (page cache dropped just before, when this may drop it)
+# and warm; imports read a file that was just written (warm).
+# Usage: bench/exchange/run.sh [BUILD_DIR]
+#   ROUNDS=3 TREES="1000000" SEED=99 MODES="cold warm"
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+build=${1:-build}
+case "$build" in /*) ;; *) build="$root/$build" ;; esac
+scan="$build/tools/cobaltquarry-scan"
+mktree="${MKTREE:-$root/../shared/tools/mktree.py}"
+rounds=${ROUNDS:-3}
+trees=${TREES:-"1000000"}
+seed=${SEED:-99}
+modes=${MODES:-"cold warm"}
+base=${BENCH_TREES:-/tmp/cobaltquarry-bench-trees}
+
+[ -x "$scan" ] || { echo "exchange: $scan not built" >&2; exit 1; }
+[ -f "$mktree" ] || { echo "exchange: tree generator $mktree not found (set MKTREE)" >&2; exit 1; }
+out=$(mktemp -d)
+times=$(mktemp)
+trap 'rm -rf "$out" "$times"' EXIT
+
+drop_caches() { sync && echo 3 >/proc/sys/vm/drop_caches; }
+cold=false
+case " $modes " in
+  *" cold "*)
+    if (drop_caches) 2>/dev/null; then
+      cold=true
+    else
+      echo "exchange: cold runs skipped: cannot write /proc/sys/vm/drop_caches (run as root)" >&2
+    fi
+    ;;
+esac
+warm=false
+case " $modes " in *" warm "*) warm=true ;; esac
+
+# name|command; $T is the tree, $O the folder for the files.
+exports=("cobaltquarry-scan --export|$scan --export \"\$O/ours.json\" \"\$T\"")
+exports+=("cobaltquarry-scan --export .zst|$scan --export \"\$O/ours.json.zst\" \"\$T\"")
+command -v ncdu >/dev/null && exports+=("ncdu -x -o|ncdu -x -0 -o \"\$O/ncdu.json\" \"\$T\"")
+command -v gdu >/dev/null && exports+=("gdu -n -p -o|gdu -n -p -x -o \"\$O/gdu.json\" \"\$T\"")
+imports=("cobaltquarry-scan --import|$scan --import \"\$O/ncdu.json\" --top 5")
+imports+=("cobaltquarry-scan --import .zst|$scan --import \"\$O/ours.json.zst\" --top 5")
+command -v ncdu >/dev/null && imports+=("ncdu -f -o /dev/null|ncdu -0 -f \"\$O/ncdu.json\" -o /dev/null")
+command -v gdu >/dev/null && imports+=("gdu -f -n -p|gdu -f \"\$O/ncdu.json\" -n -p -s")
+
+timed() {
+  local name=$1 mode=$2 cmd=$3
+  /usr/bin/time -f "%e %M" -o "$out/.t" bash -c "$cmd" >/dev/null 2>&1 || true
+  echo "$name|$mode|$(tail -1 "$out/.t")" >>"$times"
+}
+
+report() {
+  python3 - "$times" "$1" "$rounds" <<'PY'
+import sys, statistics
+rows, order = {}, []
+for line in open(sys.argv[1]):
+    name, mode, rest = line.rstrip("\n").split("|")
+    secs, kb = rest.split()
+    if name not in order:
+        order.append(name)
+    rows.setdefault((name, mode), []).append((float(secs), int(kb)))
+modes = [m for m in ("cold", "warm") if any((n, m) in rows for n in order)]
+med = lambda n, m: statistics.median(t for t, _ in rows[(n, m)])
+print(f"\n{sys.argv[2]} (median of {sys.argv[3]} alternating rounds)")
+print(f"{'program':34}" + "".join(f" {m + ' s':>8} {m + '/ours':>10}" for m in modes) + f" {'peak MiB':>9}")
+for name in order:
+    line = f"{name:34}"
+    for m in modes:
+        line += f" {med(name, m):8.2f} {med(name, m) / med(order[0], m):10.2f}"
+    peak = max(k for m in modes for _, k in rows[(name, m)]) / 1024
+    print(line + f" {peak:9.1f}")
+PY
+}
+
+for files in $trees; do
+  T="$base/tree-$files-seed$seed"
+  O="$out"
+  if [ ! -d "$T" ]; then
+    echo "building $T ..."
+    mkdir -p "$base"
+    python3 "$mktree" "$T" --files "$files" --seed "$seed" >/dev/null
+  fi
+  export T O
+  echo "load before the runs: $(cut -d' ' -f1-3 /proc/loadavg)"
+  : >"$times"
+  for ((r = 1; r <= rounds; r++)); do
+    for p in "${exports[@]}"; do
+      if $cold; then
+        drop_caches
+        timed "${p%%|*}" cold "${p#*|}"
+      fi
+      $warm && timed "${p%%|*}" warm "${p#*|}"
+    done
+  done
+  report "Export of $files files"
+  ls -l "$O" | awk 'NR > 1 { printf "  %-16s %8.1f MiB\n", $9, $5 / 1048576 }'
+  : >"$times"
+  for ((r = 1; r <= rounds; r++)); do
+    for p in "${imports[@]}"; do
+      timed "${p%%|*}" warm "${p#*|}"
+    done
+  done
+  report "Import of ncdu's export of $files files"
+  echo "load after the runs: $(cut -d' ' -f1-3 /proc/loadavg)"
+done
