@@ -145,8 +145,9 @@ std::vector<std::string> Escaped(const std::vector<std::string>& raw) {
     return names;
 }
 
-// Sequential walk, in exactly the order the folders are described to be
-// taken: breadth-first, or by the sorted queue with Sorted on.
+// Sequential walk, in the order the result lists are defined by: breadth
+// first, or by the sorted queue with Sorted on (an OnNewPath handler sees
+// the folders in exactly this order).
 class SequentialWalk {
   public:
     SequentialWalk(const TWalkSettings& s, TFolderTree& tree, std::vector<TLinkSeen>& links,

@@ -1,5 +1,5 @@
 // The steps after the walk on 1 000 000 synthetic folders: making the sorted
-// lists from the folder tree, the documented quicksort of lists in walk
+// lists from the folder tree, the reference quicksort of lists in walk
 // order (its peer: std::sort of the same lists), the first-letter index, the
 // aggregation and the percentages (linear forms, and the plain candidate
 // scan on a smaller list for comparison).
