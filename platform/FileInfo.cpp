@@ -1,8 +1,11 @@
 #include "platform/FileInfo.h"
 
 #include "platform/DriveForm.h"
+#include "platform/VirtualDrive.h"
 
 bool LookupEntry(const std::string& driveForm, TDirEntry& entry) {
+    if (const TVirtualDrive* drive = VirtualDriveFor(driveForm))
+        return drive->Lookup(driveForm, entry);
     const auto native = DriveFormToNative(driveForm);
     if (!native || !LookupNative(*native, entry))
         return false;

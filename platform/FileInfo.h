@@ -1,6 +1,7 @@
 #pragma once
-// Lookups of one drive-form path ("X:\a\b"), described exactly as the
-// folder listing would describe that entry. Links are never followed.
+// Lookups of one drive-form path ("X:\a\b"), read exactly as the folder
+// listing would read that entry. Links are never followed. A path on an
+// installed virtual drive is looked up there.
 #include <string>
 
 #include "platform/DirListing.h"

@@ -12,6 +12,7 @@
 #include "app/shell/PasteRunner.h"
 #include "app/shell/ShellEx.h"
 #include "platform/NameText.h"
+#include "platform/VirtualDrive.h"
 #include "platform/desktop/ItemActions.h"
 #include "views/tree/ShellFolder.h"
 
@@ -72,16 +73,19 @@ bool IsRefreshVerb(const QString& verb) {
 
 std::unique_ptr<QMenu> BuildItemMenu(const TShellFolder& item, QWidget* parent) {
     auto menu = std::make_unique<QMenu>(parent);
-    AddVerb(menu.get(), QStringLiteral("Open"), ItemVerb::kOpen);
-    AddVerb(menu.get(), QStringLiteral("Copy path"), ItemVerb::kCopyPath);
+    // The items of an imported scan are not on this machine: only their
+    // properties can be shown.
+    const bool here = VirtualDriveFor(item.PathName()) == nullptr;
+    AddVerb(menu.get(), QStringLiteral("Open"), ItemVerb::kOpen, here);
+    AddVerb(menu.get(), QStringLiteral("Copy path"), ItemVerb::kCopyPath, here);
     menu->addSeparator();
-    AddVerb(menu.get(), QStringLiteral("Cut"), ItemVerb::kCut);
-    AddVerb(menu.get(), QStringLiteral("Copy"), ItemVerb::kCopy);
+    AddVerb(menu.get(), QStringLiteral("Cut"), ItemVerb::kCut, here);
+    AddVerb(menu.get(), QStringLiteral("Copy"), ItemVerb::kCopy, here);
     AddVerb(menu.get(), QStringLiteral("Paste"), ItemVerb::kPaste,
-            item.IsFolder() && !ClipboardItems().paths.empty());
+            here && item.IsFolder() && !ClipboardItems().paths.empty());
     menu->addSeparator();
-    AddVerb(menu.get(), QStringLiteral("Rename\u2026"), ItemVerb::kRename);
-    AddVerb(menu.get(), QStringLiteral("Move to Trash"), ItemVerb::kDelete);
+    AddVerb(menu.get(), QStringLiteral("Rename\u2026"), ItemVerb::kRename, here);
+    AddVerb(menu.get(), QStringLiteral("Move to Trash"), ItemVerb::kDelete, here);
     menu->addSeparator();
     AddVerb(menu.get(), QStringLiteral("Properties"), ItemVerb::kProperties);
     return menu;

@@ -6,6 +6,7 @@
 
 #include "platform/DriveForm.h"
 #include "platform/NameText.h"
+#include "platform/VirtualDrive.h"
 #include "platform/desktop/ShellOpen.h"
 
 std::string ShellTarget(const std::string& target) {
@@ -34,6 +35,9 @@ QString OpenFailureText(const std::string& nativePath, const QString& why) {
 }
 
 void ShellEx(const std::string& target) {
+    // A file of an imported scan is not on this machine.
+    if (VirtualDriveFor(target) != nullptr)
+        return;
     const std::string resolved = ShellTarget(target);
     // A local path keeps its bytes; only an address is text.
     if (!resolved.empty() && resolved[0] == '/')

@@ -8,11 +8,12 @@
 #include <string>
 
 #include "engine/ExportInput.h"
+#include "engine/ImportedDrive.h"
 #include "engine/NcduExport.h"
 #include "engine/NcduImport.h"
+#include "platform/FileInfo.h"
 #include "tests/engine/RandomTree.h"
 #include "tests/viewdata/TempDrive.h"
-#include "views/tree/ImportedListing.h"
 #include "views/tree/ShellListModel.h"
 
 namespace {
@@ -55,7 +56,7 @@ TEST(ImportedListing, EveryFolderListsAsOnTheDrive) {
     TNcduImport result;
     const auto tree = ExportAndImport(drive.Native("tree"), drive.Native("scan.json"), result);
     ASSERT_GT(result.Dirs.size(), 80u);
-    TImportedListing imported(tree, 'T');
+    TImportedDrive imported(tree, 'T');
 
     TShellListModel fromDisk, fromScan;
     for (const std::string& dir : result.Dirs) {
@@ -63,8 +64,16 @@ TEST(ImportedListing, EveryFolderListsAsOnTheDrive) {
         const std::string shown = dir == "T:" ? "T:\\" : dir;
         ASSERT_TRUE(fromDisk.SetRoot(path)) << path;
         {
-            TScopedListingSource scope(imported);
+            // Lookups of the imported paths answer as the listing does.
+            TScopedVirtualDrive scope(imported);
             ASSERT_TRUE(fromScan.SetRoot(shown)) << shown;
+            EXPECT_TRUE(FolderExists(shown));
+            for (const TShellFolder& item : fromScan.Items()) {
+                TDirEntry entry;
+                ASSERT_TRUE(LookupEntry(item.PathName(), entry)) << item.PathName();
+                EXPECT_EQ(entry.Size, item.Size());
+                EXPECT_EQ(FolderExists(item.PathName()), item.IsFolder());
+            }
         }
         // A link to a folder sorts with the folders on the drive and with
         // the other items in the scan: the rows are compared as sets.
@@ -78,7 +87,7 @@ TEST(ImportedListing, EveryFolderListsAsOnTheDrive) {
         std::sort(scan.begin(), scan.end());
         EXPECT_EQ(disk, scan);
     }
-    TScopedListingSource scope(imported);
+    TScopedVirtualDrive scope(imported);
     EXPECT_FALSE(fromScan.SetRoot("T:\\no such folder"));
     EXPECT_FALSE(fromScan.SetRoot("U:\\"));
 }

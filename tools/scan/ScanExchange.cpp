@@ -66,7 +66,7 @@ bool ImportScan(const std::string& file, TImportedScan& scan, std::string& error
         error = VisibleName(file) + ": " + error;
         return false;
     }
-    scan.Listing = std::make_unique<TImportedListing>(scan.Items, kImportLetter);
+    scan.Drive = std::make_unique<TImportedDrive>(scan.Items, kImportLetter);
     scan.Seconds = SecondsSince(start);
     return true;
 }

@@ -6,20 +6,21 @@
 #include <ostream>
 #include <string>
 
+#include "engine/ImportedDrive.h"
 #include "engine/ImportedTree.h"
 #include "engine/NcduImport.h"
-#include "views/tree/ImportedListing.h"
 
 // Writes the export of the native folder Native to File (zstd when File
 // ends in ".zst"), showing progress on a terminal. False with a message.
 bool ExportScan(const std::string& native, const std::string& file, std::string& error);
 
 // A scan read from an export. Its root is the drive "Z:" of no machine: the
-// listings of its folders come from the export while Listing is installed.
+// lookups and listings of its folders come from the export while Drive is
+// installed.
 struct TImportedScan {
     TNcduImport Result;
     std::shared_ptr<TImportedTree> Items;
-    std::unique_ptr<TImportedListing> Listing;
+    std::unique_ptr<TImportedDrive> Drive;
     double Seconds = 0;
 };
 bool ImportScan(const std::string& file, TImportedScan& scan, std::string& error);

@@ -8,7 +8,7 @@
 #include "platform/DirListing.h"
 #include "platform/DriveForm.h"
 #include "platform/FileInfo.h"
-#include "views/tree/ListingSource.h"
+#include "platform/VirtualDrive.h"
 
 namespace {
 
@@ -68,6 +68,31 @@ TShellFolder::TData DataOf(TDirEntry& entry, std::string path, std::string nativ
     return data;
 }
 
+// One folder as it was listed.
+struct TFolderListing {
+    TDirEntry Self;          // the folder's own entry
+    bool SelfKnown = false;  // Self could be read
+    std::vector<TDirEntry> Entries;
+    std::string Native;  // where it lies on the file system; empty when nowhere
+};
+
+// The folder as the file system lists it, or as a virtual drive does (its
+// folders lie nowhere on this machine: no native paths).
+bool ListFolder(const std::string& root, TFolderListing& listing) {
+    if (const TVirtualDrive* drive = VirtualDriveFor(root)) {
+        listing.SelfKnown = drive->Lookup(root, listing.Self);
+        return listing.SelfKnown && drive->List(root, listing.Entries);
+    }
+    const std::optional<std::string> native = DriveFormToNative(root);
+    if (!native || !ListFolderNative(*native, listing.Entries))
+        return false;
+    listing.Native = *native;
+    listing.SelfKnown = LookupNative(listing.Native, listing.Self);
+    if (!listing.SelfKnown)
+        listing.Self.Attr = faDirectory;
+    return true;
+}
+
 }  // namespace
 
 TShellListModel::TShellListModel(TIconCache* icons) : icons_(icons) {}
@@ -118,7 +143,7 @@ bool TShellListModel::Refresh() {
 
 bool TShellListModel::List(const std::string& root) {
     TFolderListing listing;
-    if (!TListingSource::Current().List(root, listing)) {
+    if (!ListFolder(root, listing)) {
         Fail(QStringLiteral("The folder '%1' cannot be opened")
                  .arg(QFile::decodeName(QByteArray::fromStdString(root))));
         return false;

@@ -1,0 +1,79 @@
+#include "engine/ImportedDrive.h"
+
+#include "platform/DriveForm.h"
+
+namespace {
+constexpr std::int64_t kNsPerSecond = 1000000000;
+}  // namespace
+
+TImportedDrive::TImportedDrive(std::shared_ptr<const TImportedTree> tree, char letter)
+    : tree_(std::move(tree)), letter_(letter) {}
+
+bool TImportedDrive::Names(const std::string& driveForm, std::vector<std::string>& names) const {
+    if (DriveLetterOf(driveForm) != letter_ || driveForm.size() < 2 || driveForm[1] != ':')
+        return false;
+    std::size_t pos = 2;
+    while (pos < driveForm.size()) {
+        if (driveForm[pos] == '\\') {
+            ++pos;
+            continue;
+        }
+        std::size_t end = driveForm.find('\\', pos);
+        if (end == std::string::npos)
+            end = driveForm.size();
+        names.push_back(UnescapeName(std::string_view(driveForm).substr(pos, end - pos)));
+        pos = end;
+    }
+    return true;
+}
+
+TDirEntry TImportedDrive::EntryOf(const TImportedEntry& e) const {
+    TDirEntry entry;
+    entry.Name = std::string(tree_->NameOf(e));
+    const bool folder = e.Folder != TImportedEntry::kNoFolder;
+    entry.Attr = folder ? std::uint32_t{faDirectory} : e.NotRegular ? std::uint32_t{faSysFile} : 0u;
+    if (!entry.Name.empty() && entry.Name[0] == '.')
+        entry.Attr |= faHidden;
+    entry.Size = e.Size;
+    entry.StatSize = e.Size;
+    entry.LastWriteNs = e.MTime * kNsPerSecond;
+    return entry;
+}
+
+bool TImportedDrive::Lookup(const std::string& driveForm, TDirEntry& entry) const {
+    std::vector<std::string> names;
+    if (!Names(driveForm, names))
+        return false;
+    if (names.empty()) {
+        entry = TDirEntry{};
+        entry.Attr = faDirectory;
+        entry.LastWriteNs = tree_->FolderMTime(0) * kNsPerSecond;
+        return true;
+    }
+    const std::string name = names.back();
+    names.pop_back();
+    const std::int64_t parent = tree_->FolderAt(names);
+    if (parent < 0)
+        return false;
+    const auto folder = static_cast<std::uint32_t>(parent);
+    for (const TImportedEntry* e = tree_->begin(folder); e != tree_->end(folder); ++e)
+        if (tree_->NameOf(*e) == name) {
+            entry = EntryOf(*e);
+            return true;
+        }
+    return false;
+}
+
+bool TImportedDrive::List(const std::string& driveForm, std::vector<TDirEntry>& entries) const {
+    std::vector<std::string> names;
+    if (!Names(driveForm, names))
+        return false;
+    const std::int64_t found = tree_->FolderAt(names);
+    if (found < 0)
+        return false;
+    const auto folder = static_cast<std::uint32_t>(found);
+    entries.clear();
+    for (const TImportedEntry* e = tree_->begin(folder); e != tree_->end(folder); ++e)
+        entries.push_back(EntryOf(*e));
+    return true;
+}
