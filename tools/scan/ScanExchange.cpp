@@ -6,7 +6,6 @@
 #include <ctime>
 #include <thread>
 
-#include "engine/ExportInput.h"
 #include "engine/NcduExport.h"
 #include "engine/ProgramVersion.h"
 #include "platform/Console.h"
@@ -55,18 +54,12 @@ bool ExportScan(const std::string& native, const std::string& file, std::string&
     return written;
 }
 
-bool ImportScan(const std::string& file, TImportedScan& scan, std::string& error) {
+bool ImportScan(const std::string& file, TImportedScan& scan, double& seconds, std::string& error) {
     const auto start = std::chrono::steady_clock::now();
-    TExportInput input;
-    if (!input.Open(file, error))
-        return false;
-    scan.Items = std::make_shared<TImportedTree>();
-    const auto root = [](const std::string&) { return std::string(1, kImportLetter) + ":"; };
-    if (!ImportNcdu(input, root, scan.Result, error, scan.Items.get())) {
-        error = VisibleName(file) + ": " + error;
+    if (!ReadImportedScan(file, kImportLetter, scan, error)) {
+        error = VisibleName(error);
         return false;
     }
-    scan.Drive = std::make_unique<TImportedDrive>(scan.Items, kImportLetter);
-    scan.Seconds = SecondsSince(start);
+    seconds = SecondsSince(start);
     return true;
 }

@@ -1,0 +1,44 @@
+#include "engine/ImportedScan.h"
+
+#include "engine/ExportInput.h"
+
+namespace {
+
+// The file's bytes until a cancel.
+class TCancellableSource : public TByteSource {
+  public:
+    TCancellableSource(TByteSource& source, const std::atomic<bool>* cancel)
+        : source_(source), cancel_(cancel) {}
+    bool Next(std::string_view& bytes, std::string& error) override {
+        if (cancel_ != nullptr && cancel_->load()) {
+            error = "cancelled";
+            return false;
+        }
+        return source_.Next(bytes, error);
+    }
+
+  private:
+    TByteSource& source_;
+    const std::atomic<bool>* cancel_;
+};
+
+}  // namespace
+
+bool ReadImportedScan(const std::string& file, char letter, TImportedScan& scan, std::string& error,
+                      const std::atomic<bool>* cancel) {
+    TExportInput input;
+    if (!input.Open(file, error))
+        return false;
+    TCancellableSource source(input, cancel);
+    scan.Items = std::make_shared<TImportedTree>();
+    const std::string rootText = std::string(1, letter) + ":";
+    const auto root = [&rootText](const std::string&) { return rootText; };
+    if (!ImportNcdu(source, root, scan.Result, error, scan.Items.get())) {
+        if (error.rfind(file, 0) != 0)
+            error = file + ": " + error;
+        scan.Items.reset();
+        return false;
+    }
+    scan.Drive = std::make_unique<TImportedDrive>(scan.Items, letter);
+    return true;
+}
