@@ -4,7 +4,8 @@
 # scanner's tests built with clang's AddressSanitizer and
 # UndefinedBehaviorSanitizer (any finding aborts), the scanner run over a
 # tree of hostile names, and a short libFuzzer run of the result-file reader
-# and the bar and pie data built from what it loads.
+# and the bar and pie data built from what it loads, and of the reader of
+# exports in ncdu's format.
 #
 # usage: sanitize-check.sh [BUILD_DIR]
 #   BUILD_DIR     the sanitizer build, apart from the normal one
@@ -41,8 +42,8 @@ cmake -S "$root" -B "$build" \
 rm -f "$build.configure.log"
 
 tests=(test_engine test_scan_tool test_platform test_store test_common)
-step "build ${tests[*]} cobaltquarry-scan result_fuzz"
-cmake --build "$build" -j "$jobs" --target "${tests[@]}" cobaltquarry-scan result_fuzz
+step "build ${tests[*]} cobaltquarry-scan result_fuzz ncdu_fuzz"
+cmake --build "$build" -j "$jobs" --target "${tests[@]}" cobaltquarry-scan result_fuzz ncdu_fuzz
 
 export ASAN_OPTIONS=detect_leaks=1:strict_init_order=1:detect_stack_use_after_return=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -108,17 +109,22 @@ if len(report["largest"]) != 16 or report["folders"] != lines or lines != 1 + 15
     sys.exit("sanitize: the JSON report or the lists of the hostile names are wrong")
 PY
 
-# The fuzzer starts from the committed seeds and keeps what it finds in the
+# The fuzzers start from the committed seeds and keep what they find in the
 # build folder; a fixed seed makes a failure repeat on the next run.
-step "result_fuzz, $fuzz_runs inputs"
-mkdir -p "$build/fuzz-corpus" "$build/fuzz-artifacts"
-"$build/tests/fuzz/result_fuzz" -seed=1 -runs="$fuzz_runs" -max_len=4096 \
-    -artifact_prefix="$build/fuzz-artifacts/" \
-    -dict="$root/tests/fuzz/result.dict" \
-    "$build/fuzz-corpus" "$root/tests/fuzz/corpus" >"$tmp/fuzz.log" 2>&1 || {
-    tail -n 60 "$tmp/fuzz.log"
-    echo "sanitize: result_fuzz found a fault; the input is in $build/fuzz-artifacts" >&2
-    exit 1
+fuzz() {
+    local target=$1 seeds=$2
+    shift 2
+    step "$target, $fuzz_runs inputs"
+    mkdir -p "$build/$target-corpus" "$build/fuzz-artifacts"
+    "$build/tests/fuzz/$target" -seed=1 -runs="$fuzz_runs" -max_len=4096 \
+        -artifact_prefix="$build/fuzz-artifacts/" "$@" \
+        "$build/$target-corpus" "$seeds" >"$tmp/fuzz.log" 2>&1 || {
+        tail -n 60 "$tmp/fuzz.log"
+        echo "sanitize: $target found a fault; the input is in $build/fuzz-artifacts" >&2
+        exit 1
+    }
+    grep -E '^(#[0-9]+\s+DONE|Done)' "$tmp/fuzz.log" | tail -n 1
 }
-grep -E '^(#[0-9]+\s+DONE|Done)' "$tmp/fuzz.log" | tail -n 1
+fuzz result_fuzz "$root/tests/fuzz/corpus" -dict="$root/tests/fuzz/result.dict"
+fuzz ncdu_fuzz "$root/tests/fuzz/ncdu-corpus" -dict="$root/tests/fuzz/ncdu.dict"
 step "no findings"

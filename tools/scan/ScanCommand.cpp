@@ -14,6 +14,8 @@
 #include "platform/DriveForm.h"
 #include "platform/DriveTable.h"
 #include "platform/MountTable.h"
+#include "platform/VirtualDrive.h"
+#include "tools/scan/ScanExchange.h"
 #include "tools/scan/ScanOptions.h"
 #include "tools/scan/ScanPie.h"
 #include "tools/scan/ScanReport.h"
@@ -85,11 +87,11 @@ bool PrepareOutDir(const std::string& outDir, std::string& error) {
     return false;
 }
 
-bool WriteLists(const TAnalizeDisk& a, const std::string& outDir, std::string& error) {
-    const std::string base = outDir + "/" + std::string(1, DriveLetterOf(a.Dirs()[0]));
-    if (!WriteListFile(base + "Dirs", a.Dirs()) ||
-        !WriteListFile(base + "DirSizes", a.DirSizes()) ||
-        !WriteListFile(base + "Percents", a.Percents())) {
+bool WriteLists(const TStringList& dirs, const TStringList& sizes, const TStringList& percents,
+                const std::string& outDir, std::string& error) {
+    const std::string base = outDir + "/" + std::string(1, DriveLetterOf(dirs[0]));
+    if (!WriteListFile(base + "Dirs", dirs) || !WriteListFile(base + "DirSizes", sizes) ||
+        !WriteListFile(base + "Percents", percents)) {
         error = outDir + ": cannot write the result lists";
         return false;
     }
@@ -97,12 +99,13 @@ bool WriteLists(const TAnalizeDisk& a, const std::string& outDir, std::string& e
 }
 
 // A store that only holds the scan in memory: no data folder, no files. The
-// analyzer's lists move into it (a drive's lists are large).
-std::unique_ptr<TResultStore> MemoryStore(TAnalizeDisk& a) {
+// lists move into it (a drive's lists are large).
+std::unique_ptr<TResultStore> MemoryStore(TStringList& dirs, TStringList& sizes,
+                                          TStringList& percents) {
     auto store = std::make_unique<TResultStore>(std::string());
-    store->GlobalDirs = std::move(a.Dirs());
-    store->GlobalDirSizes = std::move(a.DirSizes());
-    store->GlobalPercents = std::move(a.Percents());
+    store->GlobalDirs = std::move(dirs);
+    store->GlobalDirSizes = std::move(sizes);
+    store->GlobalPercents = std::move(percents);
     return store;
 }
 
@@ -121,6 +124,46 @@ std::unique_ptr<QGuiApplication> PieApplication() {
 
 }  // namespace
 
+int TScanCommand::RunImport(const TScanOptions& options, std::ostream& out, std::ostream& err) {
+    std::string error;
+    if (!options.OutDir.empty() && !PrepareOutDir(options.OutDir, error)) {
+        err << "cobaltquarry-scan: " << error << "\n";
+        return kFailed;
+    }
+    TImportedScan scan;
+    double seconds = 0;
+    if (!ImportScan(options.ImportFile, scan, seconds, error)) {
+        err << "cobaltquarry-scan: " << error << "\n";
+        return kFailed;
+    }
+    // The pie lists the scan's folders as if they were a drive here.
+    const TScopedVirtualDrive drive(*scan.Drive);
+    TNcduImport& lists = scan.Result;
+    TScanReport report = MakeScanReport(lists.Dirs, lists.DirSizes, options.Top);
+    report.NativePath = lists.RootName;
+    report.DriveForm.clear();
+    report.Seconds = seconds;
+    int status = 0;
+    auto fail = [&](const std::string& message) {
+        err << "cobaltquarry-scan: " << message << "\n";
+        status = kFailed;
+    };
+    if (!options.OutDir.empty() &&
+        !WriteLists(lists.Dirs, lists.DirSizes, lists.Percents, options.OutDir, error))
+        fail(error);
+    if (!options.PieFile.empty()) {
+        const auto store = MemoryStore(lists.Dirs, lists.DirSizes, lists.Percents);
+        const std::unique_ptr<QGuiApplication> app = PieApplication();
+        if (!SaveScanPie(*store, std::string(1, kImportLetter) + ":\\", options.PieFile, error))
+            fail(error);
+    }
+    if (options.Json)
+        PrintScanJson(report, out);
+    else
+        PrintScanText(report, out);
+    return status;
+}
+
 int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     TScanOptions options;
     std::string error;
@@ -136,10 +179,18 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         out << ScanVersion() << "\n";
         return 0;
     }
+    if (!options.ImportFile.empty())
+        return RunImport(options, out, err);
     std::string native, driveForm;
     if (!ResolvePath(options.Path, native, driveForm, error)) {
         err << "cobaltquarry-scan: " << error << "\n";
         return kBadUsage;
+    }
+    if (!options.ExportFile.empty()) {
+        if (ExportScan(native, options.ExportFile, error))
+            return 0;
+        err << "cobaltquarry-scan: " << VisibleName(error) << "\n";
+        return kFailed;
     }
     // A folder on no drive is walked as the root of a drive of its own for
     // this run; the results then belong to no drive, so nothing is stored.
@@ -193,7 +244,8 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         err << "cobaltquarry-scan: " << message << "\n";
         status = kFailed;
     };
-    if (!options.OutDir.empty() && !WriteLists(analyzer_, options.OutDir, error))
+    if (!options.OutDir.empty() && !WriteLists(analyzer_.Dirs(), analyzer_.DirSizes(),
+                                               analyzer_.Percents(), options.OutDir, error))
         fail(error);
 
     // The pie shows what was stored when the scan was merged into the drive's
@@ -214,7 +266,7 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
     }
     if (!options.PieFile.empty()) {
         if (!merged)
-            store = MemoryStore(analyzer_);
+            store = MemoryStore(analyzer_.Dirs(), analyzer_.DirSizes(), analyzer_.Percents());
         const std::unique_ptr<QGuiApplication> app = PieApplication();
         if (!SaveScanPie(*store, analyzer_.Directory, options.PieFile, error))
             fail(error);

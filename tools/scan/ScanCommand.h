@@ -1,6 +1,7 @@
 #pragma once
-// One run of cobaltquarry-scan: reads the command line, scans the folder and
-// produces what the options ask for. Kept apart from main() so that tests run
+// One run of cobaltquarry-scan: reads the command line, scans the folder (or
+// reads an export of a scan, or writes one) and produces what the options
+// ask for. Kept apart from main() so that tests run
 // it inside their own process, with their own drive table and data folder.
 #include <atomic>
 #include <iosfwd>
@@ -8,6 +9,8 @@
 #include <vector>
 
 #include "engine/AnalizeDisk.h"
+
+struct TScanOptions;
 
 class TScanCommand {
   public:
@@ -25,5 +28,8 @@ class TScanCommand {
     std::atomic<bool>& Cancel() { return analyzer_.Cancel; }
 
   private:
+    // --import: the report and outputs of a scan read from an export.
+    int RunImport(const TScanOptions& options, std::ostream& out, std::ostream& err);
+
     TAnalizeDisk analyzer_;
 };

@@ -23,6 +23,16 @@ QList<QCommandLineOption> Options() {
         {"save", "Store the results as the desktop program does."},
         {"pie", "Draw the pie chart of PATH into FILE, a PNG picture; FILE must end in .png.",
          "FILE"},
+        {"export",
+         "Instead of the report, write the scan of PATH into FILE in the JSON export format of "
+         "ncdu, which ncdu -f, gdu -f and --import read; a FILE ending in .zst is compressed "
+         "with zstd.",
+         "FILE"},
+        {"import",
+         "Instead of scanning, report on FILE, a scan exported by --export, ncdu -o or gdu -o "
+         "(plain or compressed with zstd), perhaps on another machine; no PATH is given, and "
+         "--top, --json, --out and --pie work as for a scan.",
+         "FILE"},
         {{"h", "help"}, "Show this help and exit."},
         {"version", "Show the program's version and exit."},
     };
@@ -84,6 +94,34 @@ std::string Bytes(const QString& text) {
     return text.toLatin1().toStdString();
 }
 
+// --export and --import, and the PATH that goes with them (or not).
+bool ExchangeOptions(const QCommandLineParser& parser, TScanOptions& options, std::string& error) {
+    options.ExportFile = Bytes(parser.value("export"));
+    options.ImportFile = Bytes(parser.value("import"));
+    if ((parser.isSet("export") && options.ExportFile.empty()) ||
+        (parser.isSet("import") && options.ImportFile.empty())) {
+        error = "--export and --import need a file name";
+        return false;
+    }
+    if (!options.ImportFile.empty()) {
+        if (!options.Path.empty() || !options.ExportFile.empty() || options.Save) {
+            error = "--import reads a scan from its FILE: no PATH, --export or --save with it";
+            return false;
+        }
+        return true;
+    }
+    if (!options.ExportFile.empty() &&
+        (options.Save || !options.OutDir.empty() || !options.PieFile.empty())) {
+        error = "--export writes only the export: no --save, --out or --pie with it";
+        return false;
+    }
+    if (options.Path.empty()) {
+        error = "PATH is missing";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string ScanUsage() {
@@ -91,14 +129,17 @@ std::string ScanUsage() {
     QString synopsis = "usage: cobaltquarry-scan";
     int width = 0;
     for (const QCommandLineOption& option : options) {
-        if (option.names().contains("help"))
-            break;  // help and version are a synopsis of their own
+        if (option.names().contains("export"))
+            break;  // exports, imports, help and version have synopses of their own
         synopsis += " [" + Names(option) + "]";
     }
     for (const QCommandLineOption& option : options)
         width = std::max(width, static_cast<int>(Names(option).size()));
-    QString text = synopsis + " [--] PATH\n" + "       cobaltquarry-scan --help | --version\n" +
-                   "Measures the folder PATH and everything below it.\n\nOptions:\n";
+    QString text =
+        synopsis + " [--] PATH\n" + "       cobaltquarry-scan --export FILE [--] PATH\n" +
+        "       cobaltquarry-scan --import FILE [--top N] [--json] [--out DIR] [--pie FILE]\n" +
+        "       cobaltquarry-scan --help | --version\n" +
+        "Measures the folder PATH and everything below it.\n\nOptions:\n";
     for (const QCommandLineOption& option : options)
         text += Wrapped("  " + Names(option).leftJustified(width + 2), option.description());
     return text.toStdString();
@@ -149,9 +190,5 @@ bool ParseScanOptions(const std::vector<std::string>& args, TScanOptions& option
         return false;
     }
     options.Path = paths.isEmpty() ? std::string() : Bytes(paths.first());
-    if (options.Path.empty()) {
-        error = "PATH is missing";
-        return false;
-    }
-    return true;
+    return ExchangeOptions(parser, options, error);
 }

@@ -4,19 +4,22 @@
 #include <vector>
 
 struct TScanOptions {
-    int Top = 20;          // --top N: how many subfolders to list
-    bool Json = false;     // --json: the report as JSON
-    std::string OutDir;    // --out DIR: also write the three lists there
-    bool Save = false;     // --save: store the results as the desktop program does
-    std::string PieFile;   // --pie FILE: draw the folder's pie into a PNG file
-    std::string Path;      // the folder to scan
-    bool Help = false;     // -h, --help: print the usage and do nothing else
-    bool Version = false;  // --version: print the version and do nothing else
+    int Top = 20;            // --top N: how many subfolders to list
+    bool Json = false;       // --json: the report as JSON
+    std::string OutDir;      // --out DIR: also write the three lists there
+    bool Save = false;       // --save: store the results as the desktop program does
+    std::string PieFile;     // --pie FILE: draw the folder's pie into a PNG file
+    std::string ExportFile;  // --export FILE: write the scan in ncdu's export format
+    std::string ImportFile;  // --import FILE: report on an export instead of scanning
+    std::string Path;        // the folder to scan
+    bool Help = false;       // -h, --help: print the usage and do nothing else
+    bool Version = false;    // --version: print the version and do nothing else
 };
 
 // Reads the arguments (without the program name). False with a message in
 // Error for anything it does not understand. A help or version request
-// needs no PATH and wins over any other argument, help over version.
+// needs no PATH and wins over any other argument, help over version; an
+// import takes no PATH.
 bool ParseScanOptions(const std::vector<std::string>& args, TScanOptions& options,
                       std::string& error);
 
