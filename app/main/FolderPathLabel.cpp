@@ -10,7 +10,11 @@ TFolderPathLabel::TFolderPathLabel(QWidget* parent) : QWidget(parent) {
 }
 
 void TFolderPathLabel::SetPath(const std::string& nativePath) {
-    text_ = ReadablePath(nativePath);
+    SetText(ReadablePath(nativePath));
+}
+
+void TFolderPathLabel::SetText(const QString& text) {
+    text_ = text;
     setToolTip(text_);
     update();
 }

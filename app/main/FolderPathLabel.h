@@ -15,6 +15,9 @@ class TFolderPathLabel : public QWidget {
 
     // The folder's native path (raw name bytes).
     void SetPath(const std::string& nativePath);
+    // A text already readable (a folder of an opened scan file, which has
+    // no native path here).
+    void SetText(const QString& text);
     const QString& Text() const { return text_; }
     // The text as drawn in the current width.
     QString ShownText() const;

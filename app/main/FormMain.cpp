@@ -21,6 +21,7 @@
 #include "app/drives/DriveSelector.h"
 #include "app/help/MenuHelp.h"
 #include "app/main/FolderPathLabel.h"
+#include "app/main/OpenedScan.h"
 #include "app/pie/PieControl.h"
 #include "app/pie/PieHolder.h"
 #include "app/scan/ScanControl.h"
@@ -67,14 +68,21 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
     connect(FScan.get(), &TScanControl::ListsReloading, this, &TFormMain::SetBarProperties);
     connect(FScan.get(), &TScanControl::ScanEnded, this, &TFormMain::ScanEnded);
     FDrives = std::make_unique<TDriveSelector>(*this);
-    connect(FDrives.get(), &TDriveSelector::FolderChosen, this, &TFormMain::SetFolder);
+    connect(FDrives.get(), &TDriveSelector::FolderChosen, this, [this](const std::string& path) {
+        LeaveOpenedScan();
+        SetFolder(path);
+    });
     connect(FDrives.get(), &TDriveSelector::DriveChosen, this, [this] {
         FScan->SetReloadPending();
         Analize(false);
     });
     connect(FDrives.get(), &TDriveSelector::DriveSwitched, this, &TFormMain::UpdateBarPie);
-    connect(FScan.get(), &TScanControl::ScanningChanged, this,
-            [this](bool scanning) { FDrives->SetEnabled(!scanning); });
+    FOpened = std::make_unique<TOpenedScan>();
+    connect(FScan.get(), &TScanControl::ScanningChanged, this, [this](bool scanning) {
+        FDrives->SetEnabled(!scanning);
+        if (menuOpenScan)
+            menuOpenScan->setEnabled(!scanning);
+    });
 
     setObjectName("FormMain");
     QFont font("MS Sans Serif");
@@ -279,6 +287,9 @@ void TFormMain::menuPieClick() {
 }
 
 bool TFormMain::Analize(bool force) {
+    if (ShowsOpenedScan()) {
+        return false;  // the scan's folders are not on this machine
+    }
     if (FHooks.Analize) {
         return FHooks.Analize(force);
     }
@@ -495,6 +506,55 @@ void TFormMain::SetTreeRoot(const std::string& driveRoot) {
         Tree->RefreshFrom(Tree->Node(0));
         return;
     }
-    Tree->SetRoot(driveRoot, TreeRootCaption(driveRoot),
+    const bool opened = ShowsOpenedScan() && driveRoot == FOpened->Root();
+    Tree->SetRoot(driveRoot, opened ? FOpened->RootCaption() : TreeRootCaption(driveRoot),
                   style()->standardIcon(QStyle::SP_DriveHDIcon));
+}
+
+// --- a scan from an export file ------------------------------------------------------
+
+void TFormMain::OpenScanFile(const QString& file) {
+    const QString chosen = file.isEmpty() ? TOpenedScan::AskForFile(this) : file;
+    QString error;
+    if (chosen.isEmpty()) {
+        return;
+    }
+    if (!FOpened->Open(chosen, this, error)) {
+        TOpenedScan::TellError(this, error);
+        return;
+    }
+    ShowOpenedScan();
+}
+
+bool TFormMain::ShowsOpenedScan() const {
+    return FOpened && FOpened->IsOpen();
+}
+
+void TFormMain::ShowOpenedScan() {
+    FOpened->FillStore(Store, TreeLists);
+    // Nothing of it is on this machine: no scan, no rescan.
+    acDiskAnalize->setEnabled(false);
+    acFolderAnalize->setEnabled(false);
+    FolderChanged = true;
+    SetTreeRoot(FOpened->Root());
+    SetFolder(FOpened->Root());
+}
+
+void TFormMain::LeaveOpenedScan() {
+    if (!ShowsOpenedScan()) {
+        return;
+    }
+    FOpened->Close();
+    Store.CreateSLs();
+    TreeLists = TTreeLists{};
+    acDiskAnalize->setEnabled(true);
+    acFolderAnalize->setEnabled(true);
+}
+
+void TFormMain::ShowWhere() {
+    if (ShowsOpenedScan()) {
+        FolderPath->SetText(FOpened->Where(Bar().Root()));
+    } else {
+        FolderPath->SetPath(Bar().RootFolder().NativePath());
+    }
 }

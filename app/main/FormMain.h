@@ -24,6 +24,7 @@ class TBarData;
 class TBarListPainter;
 class TDriveSelector;
 class TFolderPathLabel;
+class TOpenedScan;
 class TScanControl;
 class TBarShellTreeView;
 class TBitmapGradient;
@@ -145,6 +146,7 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     QMenu* menuHelp = nullptr;
     QAction* menuDisk = nullptr;
     QAction* menuFolder = nullptr;
+    QAction* menuOpenScan = nullptr;
     QAction* miPieChart = nullptr;
     QAction* miBarChart = nullptr;
     QAction* miFolderTree = nullptr;
@@ -181,6 +183,13 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     void SetPieHolderSize();
     // Copies the tree's lists of the analysis into the folder tree.
     void SyncTreeBars();
+
+    // --- a scan from an export file ----------------------------------------------
+    // "Open scan file...": reads File (asks for one when empty) and shows it
+    // instead of a drive, read-only, until a drive is chosen again.
+    void OpenScanFile(const QString& file = QString());
+    bool ShowsOpenedScan() const;
+    void LeaveOpenedScan();
 
     // --- bar list --------------------------------------------------------------
     void BarToBarlv();
@@ -226,6 +235,9 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     void RereadAndRebuild();
     void FreeSLs();
     void ShowShellError(const QString& message);
+    void ShowOpenedScan();
+    // The current folder in the tool bar's path label.
+    void ShowWhere();
 
     TFormMainHooks FHooks;
     std::unique_ptr<TShellListModel> FBar;
@@ -235,4 +247,5 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     std::unique_ptr<TBarListPainter> FBarPainter;
     std::unique_ptr<TScanControl> FScan;
     std::unique_ptr<TDriveSelector> FDrives;
+    std::unique_ptr<TOpenedScan> FOpened;
 };

@@ -161,6 +161,12 @@ void TFormMain::CreateMenu() {
     connect(menuFolder, &QAction::triggered, acFolderAnalize, &QAction::trigger);
     AddMenuRow(menuAnalize, menuDisk, topic("menuDiskHelp", "Html\\Analize_disk.html"));
     AddMenuRow(menuAnalize, menuFolder, topic("menuFolderHelp", "Html\\Analize_folder.html"));
+    menuAnalize->addSeparator();
+    menuOpenScan =
+        item("menuOpenScan", "&Open scan file\u2026",
+             "Show a scan exported by cobaltquarry-scan, ncdu or gdu.", QKeySequence("Ctrl+O"));
+    connect(menuOpenScan, &QAction::triggered, this, [this] { OpenScanFile(); });
+    AddMenuRow(menuAnalize, menuOpenScan, topic("menuOpenScanHelp", "Html\\Open_scan_file.html"));
 
     menuView = bar->addMenu("&View");
     menuView->setObjectName("menuView");
@@ -253,7 +259,7 @@ void TFormMain::CreateToolBar() {
     FolderPath->setObjectName("FolderPath");
     FolderPath->setFont(NamedFont("Tahoma", 8));
     ToolBar->addWidget(FolderPath);
-    FBar->OnChange = [this] { FolderPath->SetPath(Bar().RootFolder().NativePath()); };
+    FBar->OnChange = [this] { ShowWhere(); };
 }
 
 void TFormMain::CreateViews() {

@@ -3,13 +3,17 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLocale>
+#include <QMessageBox>
 #include <QProgressDialog>
 #include <QTimer>
 #include <atomic>
 #include <thread>
 
+#include "app/main/FolderPathLabel.h"
+#include "platform/DriveForm.h"
 #include "platform/DriveTable.h"
 #include "platform/NameText.h"
 
@@ -89,14 +93,53 @@ std::string TOpenedScan::Root() const {
     return std::string(1, letter_) + ":\\";
 }
 
-QString TOpenedScan::Caption() const {
-    const TNcduMeta& meta = scan_.Result.Meta;
-    QString caption = QStringLiteral("%1: %2").arg(
-        VisibleControls(fileName_),
-        VisibleControls(QFile::decodeName(QByteArray::fromStdString(scan_.Result.RootName))));
-    if (meta.Timestamp > 0)
-        caption += QStringLiteral(", scanned %1")
-                       .arg(QLocale().toString(QDateTime::fromSecsSinceEpoch(meta.Timestamp),
-                                               QLocale::ShortFormat));
-    return caption;
+void TOpenedScan::FillStore(TResultStore& store, TTreeLists& tree) const {
+    store.SetFiles("");
+    store.GlobalDirs = scan_.Result.Dirs;
+    store.GlobalDirSizes = scan_.Result.DirSizes;
+    store.GlobalPercents = scan_.Result.Percents;
+    store.LoadTree(tree);
+}
+
+QString TOpenedScan::RootCaption() const {
+    return ReadablePath(scan_.Result.RootName);
+}
+
+QString TOpenedScan::Where(const std::string& folder) const {
+    // "Z:\a\b" below the root "/srv/data" is "/srv/data/a/b".
+    std::string native = scan_.Result.RootName;
+    std::size_t pos = 2;
+    while (pos < folder.size()) {
+        const std::size_t end = std::min(folder.find('\\', pos + 1), folder.size());
+        const std::string name =
+            UnescapeName(std::string_view(folder).substr(pos + 1, end - pos - 1));
+        if (!name.empty()) {
+            if (native.empty() || native.back() != '/')
+                native += '/';
+            native += name;
+        }
+        pos = end;
+    }
+    QString where =
+        QStringLiteral("%1 (read-only): %2").arg(VisibleControls(fileName_), ReadablePath(native));
+    const std::int64_t when = scan_.Result.Meta.Timestamp;
+    if (when > 0)
+        where += QStringLiteral(", scanned %1")
+                     .arg(QLocale::system().toString(QDateTime::fromSecsSinceEpoch(when),
+                                                     QLocale::ShortFormat));
+    return where;
+}
+
+QString TOpenedScan::AskForFile(QWidget* owner) {
+    return QFileDialog::getOpenFileName(owner, QStringLiteral("Open scan file"), QString(),
+                                        QStringLiteral("Scan files (*.json *.zst);;All files (*)"));
+}
+
+void TOpenedScan::TellError(QWidget* owner, const QString& error) {
+    if (error.isEmpty())
+        return;
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Open scan file"), error, QMessageBox::Ok,
+                    owner);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }

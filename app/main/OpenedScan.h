@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/ImportedScan.h"
+#include "engine/ResultStore.h"
 #include "platform/VirtualDrive.h"
 
 class QWidget;
@@ -29,9 +30,19 @@ class TOpenedScan {
     // "Z:\": the folder the window shows first.
     std::string Root() const;
     const TNcduImport& Result() const { return scan_.Result; }
-    // What the window tells about the scan: the file's name, the folder it
-    // measured and when.
-    QString Caption() const;
+    // The scan's lists as the window's results; no result files are named,
+    // so nothing of it is ever stored.
+    void FillStore(TResultStore& store, TTreeLists& tree) const;
+    // The scanned folder as the user knows it ("/srv/data").
+    QString RootCaption() const;
+    // Where a folder of the scan ("Z:\a\b") was, and in which file, for the
+    // tool bar: "scan.json (read-only): /srv/data/a/b, scanned <when>".
+    QString Where(const std::string& folder) const;
+
+    // The file chooser of "Open scan file..."; empty when cancelled.
+    static QString AskForFile(QWidget* owner);
+    // A read that failed; nothing for an empty text (a cancel).
+    static void TellError(QWidget* owner, const QString& error);
 
   private:
     TImportedScan scan_;
