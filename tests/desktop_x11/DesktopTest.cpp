@@ -110,14 +110,14 @@ TEST(DesktopTest, MenusFromTheKeyboardHelpAndTitlesAsTheDesktopReadsThem) {
                                                             {xk::Right, "menuFolderHelp"},
                                                             {xk::Up, "menuDiskHelp"},
                                                             {xk::Left, "menuDisk"},
-                                                            {xk::Up, "menuFolder"}};
+                                                            {xk::Up, "menuOpenScan"}};
     for (const auto& [key, expected] : walk) {
         desktop.Key(main, key);
         EXPECT_TRUE(WaitFor([&] { return FocusedItem() == expected; }))
             << expected.toStdString() << " got " << FocusedItem().toStdString();
     }
     desktop.Key(main, xk::Right);
-    EXPECT_TRUE(WaitFor([] { return FocusedItem() == "menuFolderHelp"; }));
+    EXPECT_TRUE(WaitFor([] { return FocusedItem() == "menuOpenScanHelp"; }));
     QTest::qWait(100);
     KeepScreen(QStringLiteral("x11-analize-menu.png"));
     desktop.Key(main, xk::Escape);

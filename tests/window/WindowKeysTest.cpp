@@ -50,7 +50,7 @@ std::vector<QAction*> Items(QMenu* menu) {
 TEST_F(WindowFixture, EveryMenuAndItemHasAMnemonicThatOnlyAddsAnAmpersand) {
     OpenWindow();
     const std::vector<std::pair<QString, QStringList>> design = {
-        {"Analize", {"Disk", "?", "Folder", "?"}},
+        {"Analize", {"Disk", "?", "Folder", "?", "Open scan file\u2026", "?"}},
         {"View", {"Pie chart", "?", "Bar chart", "?", "Folder tree", "?"}},
         {" ? ", {"Contents", "Home Page", "What is", "About"}},
     };

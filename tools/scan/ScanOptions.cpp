@@ -25,13 +25,13 @@ QList<QCommandLineOption> Options() {
          "FILE"},
         {"export",
          "Instead of the report, write the scan of PATH into FILE in the JSON export format of "
-         "ncdu, which ncdu -f, gdu -f and --import read; a FILE ending in .zst is compressed "
-         "with zstd.",
+         "ncdu, which ncdu, gdu and --import read; a FILE ending in .zst is compressed with "
+         "zstd.",
          "FILE"},
         {"import",
-         "Instead of scanning, report on FILE, a scan exported by --export, ncdu -o or gdu -o "
-         "(plain or compressed with zstd), perhaps on another machine; no PATH is given, and "
-         "--top, --json, --out and --pie work as for a scan.",
+         "Instead of scanning, report on FILE, a scan exported by --export, ncdu or gdu (plain "
+         "or compressed with zstd), perhaps on another machine; no PATH is given, and --top, "
+         "--json, --out and --pie work as for a scan.",
          "FILE"},
         {{"h", "help"}, "Show this help and exit."},
         {"version", "Show the program's version and exit."},
