@@ -7,37 +7,14 @@
 # Usage: bench/exchange/run.sh [BUILD_DIR]
 #   ROUNDS=3 TREES="1000000" SEED=99 MODES="cold warm"
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-build=${1:-build}
-case "$build" in /*) ;; *) build="$root/$build" ;; esac
-scan="$build/tools/cobaltquarry-scan"
-mktree="${MKTREE:-$root/../shared/tools/mktree.py}"
+. "$(dirname "$0")/../common.sh" exchange "${1:-build}"
 rounds=${ROUNDS:-3}
 trees=${TREES:-"1000000"}
 seed=${SEED:-99}
-modes=${MODES:-"cold warm"}
-base=${BENCH_TREES:-/tmp/cobaltquarry-bench-trees}
-
-[ -x "$scan" ] || { echo "exchange: $scan not built" >&2; exit 1; }
-[ -f "$mktree" ] || { echo "exchange: tree generator $mktree not found (set MKTREE)" >&2; exit 1; }
 out=$(mktemp -d)
 times=$(mktemp)
 trap 'rm -rf "$out" "$times"' EXIT
-
-drop_caches() { sync && echo 3 >/proc/sys/vm/drop_caches; }
-cold=false
-case " $modes " in
-  *" cold "*)
-    if (drop_caches) 2>/dev/null; then
-      cold=true
-    else
-      echo "exchange: cold runs skipped: cannot write /proc/sys/vm/drop_caches (run as root)" >&2
-    fi
-    ;;
-esac
-warm=false
-case " $modes " in *" warm "*) warm=true ;; esac
+bench_modes "${MODES:-cold warm}"
 
 # name|command; $T is the tree, $O the folder for the files.
 exports=("cobaltquarry-scan --export|$scan --export \"\$O/ours.json\" \"\$T\"")
@@ -48,12 +25,6 @@ imports=("cobaltquarry-scan --import|$scan --import \"\$O/ncdu.json\" --top 5")
 imports+=("cobaltquarry-scan --import .zst|$scan --import \"\$O/ours.json.zst\" --top 5")
 command -v ncdu >/dev/null && imports+=("ncdu -f -o /dev/null|ncdu -0 -f \"\$O/ncdu.json\" -o /dev/null")
 command -v gdu >/dev/null && imports+=("gdu -f -n -p|gdu -f \"\$O/ncdu.json\" -n -p -s")
-
-timed() {
-  local name=$1 mode=$2 cmd=$3
-  /usr/bin/time -f "%e %M" -o "$out/.t" bash -c "$cmd" >/dev/null 2>&1 || true
-  echo "$name|$mode|$(tail -1 "$out/.t")" >>"$times"
-}
 
 report() {
   python3 - "$times" "$1" "$rounds" <<'PY'
@@ -79,13 +50,8 @@ PY
 }
 
 for files in $trees; do
-  T="$base/tree-$files-seed$seed"
+  T=$(bench_tree "$files" "$seed")
   O="$out"
-  if [ ! -d "$T" ]; then
-    echo "building $T ..."
-    mkdir -p "$base"
-    python3 "$mktree" "$T" --files "$files" --seed "$seed" >/dev/null
-  fi
   export T O
   echo "load before the runs: $(cut -d' ' -f1-3 /proc/loadavg)"
   : >"$times"

@@ -5,14 +5,9 @@
 # `du --apparent-size` finds. Usage: bench/scan/deep-paths.sh [BUILD_DIR]
 # (RUNS=20 DEPTH=22)
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-build=${1:-build}
-case "$build" in /*) ;; *) build="$root/$build" ;; esac
-scan="$build/tools/cobaltquarry-scan"
+. "$(dirname "$0")/../common.sh" deep-paths "${1:-build}"
 runs=${RUNS:-20}
 depth=${DEPTH:-22}
-[ -x "$scan" ] || { echo "deep-paths: $scan not built" >&2; exit 1; }
 T=$(mktemp -d /tmp/cq-deep-XXXXXX)
 trap 'rm -rf "$T"' EXIT
 

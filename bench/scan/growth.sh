@@ -5,30 +5,17 @@
 # constant: linear growth). Usage: bench/scan/growth.sh [BUILD_DIR]
 #   SIZES="100000 1000000 3000000" ROUNDS=3 SEED=99
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-build=${1:-build}
-case "$build" in /*) ;; *) build="$root/$build" ;; esac
-scan="$build/tools/cobaltquarry-scan"
-mktree="${MKTREE:-$root/../shared/tools/mktree.py}"
+. "$(dirname "$0")/../common.sh" growth "${1:-build}"
 sizes=${SIZES:-"100000 1000000 3000000"}
 rounds=${ROUNDS:-3}
 seed=${SEED:-99}
-base=${BENCH_TREES:-/tmp/cobaltquarry-bench-trees}
-[ -x "$scan" ] || { echo "growth: $scan not built" >&2; exit 1; }
-[ -f "$mktree" ] || { echo "growth: tree generator $mktree not found (set MKTREE)" >&2; exit 1; }
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
 echo "load before the runs: $(cut -d' ' -f1-3 /proc/loadavg)"
 rows=()
 for files in $sizes; do
-  T="$base/tree-$files-seed$seed"
-  if [ ! -d "$T" ]; then
-    echo "building $T ..."
-    mkdir -p "$base"
-    python3 "$mktree" "$T" --files "$files" --seed "$seed" >/dev/null
-  fi
+  T=$(bench_tree "$files" "$seed")
   "$scan" "$T" >/dev/null
   for ((r = 1; r <= rounds; r++)); do
     /usr/bin/time -f "%e %M" -o "$out/.t" "$scan" --out "$out" "$T" >/dev/null

@@ -10,43 +10,18 @@
 #   ROUNDS=3 TREES="100000 1000000" SEED=99 MODES="cold warm" FLOORS="2 8 32"
 #   STEPS=0 leaves out the benchmark of the steps after the walk.
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-build=${1:-build}
-case "$build" in /*) ;; *) build="$root/$build" ;; esac
-scan="$build/tools/cobaltquarry-scan"
+. "$(dirname "$0")/../common.sh" scan "${1:-build}"
 floor="$build/bench/scan/cq_floor_walk"
 steps="$build/bench/scan/scan_steps_bench"
-mktree="${MKTREE:-$root/../shared/tools/mktree.py}"
 rounds=${ROUNDS:-3}
 trees=${TREES:-"100000 1000000"}
 seed=${SEED:-99}
-modes=${MODES:-"cold warm"}
 floors=${FLOORS:-"2 8 32"}
-base=${BENCH_TREES:-/tmp/cobaltquarry-bench-trees}
-
-for tool in "$scan" "$floor"; do
-  [ -x "$tool" ] || { echo "scan: $tool not built" >&2; exit 1; }
-done
-[ -f "$mktree" ] || { echo "scan: tree generator $mktree not found (set MKTREE)" >&2; exit 1; }
+[ -x "$floor" ] || { echo "scan: $floor not built" >&2; exit 1; }
 out=$(mktemp -d)
 times=$(mktemp)
 trap 'rm -rf "$out" "$times"' EXIT
-
-# Cold runs need the page cache dropped before each run (root only).
-drop_caches() { sync && echo 3 >/proc/sys/vm/drop_caches; }
-cold=false
-case " $modes " in
-  *" cold "*)
-    if (drop_caches) 2>/dev/null; then
-      cold=true
-    else
-      echo "scan: cold runs skipped: cannot write /proc/sys/vm/drop_caches (run as root)" >&2
-    fi
-    ;;
-esac
-warm=false
-case " $modes " in *" warm "*) warm=true ;; esac
+bench_modes "${MODES:-cold warm}"
 
 # name|command; every command scans the tree given as $T.
 peers=("cobaltquarry-scan --out|$scan --out $out \"\$T\"")
@@ -57,20 +32,9 @@ for n in $floors; do
   peers+=("floor, $n threads|$floor -t $n \"\$T\"")
 done
 
-# One timed run: appends "name|mode|seconds kilobytes".
-timed() {
-  local name=$1 mode=$2 cmd=$3
-  /usr/bin/time -f "%e %M" -o "$out/.t" bash -c "$cmd" >/dev/null 2>&1 || true
-  echo "$name|$mode|$(tail -1 "$out/.t")" >>"$times"
-}
 
 for files in $trees; do
-  T="$base/tree-$files-seed$seed"
-  if [ ! -d "$T" ]; then
-    echo "building $T ..."
-    mkdir -p "$base"
-    python3 "$mktree" "$T" --files "$files" --seed "$seed" >/dev/null
-  fi
+  T=$(bench_tree "$files" "$seed")
   export T
   if ! $cold; then
     # Warm the cache: every inode and directory block read once.

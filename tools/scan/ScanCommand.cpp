@@ -122,6 +122,19 @@ std::unique_ptr<QGuiApplication> PieApplication() {
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
+bool DrawPie(const TResultStore& store, const std::string& folder, const std::string& file,
+             std::string& error) {
+    const std::unique_ptr<QGuiApplication> app = PieApplication();
+    return SaveScanPie(store, folder, file, error);
+}
+
+void PrintReport(const TScanReport& report, bool json, std::ostream& out) {
+    if (json)
+        PrintScanJson(report, out);
+    else
+        PrintScanText(report, out);
+}
+
 }  // namespace
 
 int TScanCommand::RunImport(const TScanOptions& options, std::ostream& out, std::ostream& err) {
@@ -153,14 +166,10 @@ int TScanCommand::RunImport(const TScanOptions& options, std::ostream& out, std:
         fail(error);
     if (!options.PieFile.empty()) {
         const auto store = MemoryStore(lists.Dirs, lists.DirSizes, lists.Percents);
-        const std::unique_ptr<QGuiApplication> app = PieApplication();
-        if (!SaveScanPie(*store, std::string(1, kImportLetter) + ":\\", options.PieFile, error))
+        if (!DrawPie(*store, std::string(1, kImportLetter) + ":\\", options.PieFile, error))
             fail(error);
     }
-    if (options.Json)
-        PrintScanJson(report, out);
-    else
-        PrintScanText(report, out);
+    PrintReport(report, options.Json, out);
     return status;
 }
 
@@ -267,14 +276,9 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
     if (!options.PieFile.empty()) {
         if (!merged)
             store = MemoryStore(analyzer_.Dirs(), analyzer_.DirSizes(), analyzer_.Percents());
-        const std::unique_ptr<QGuiApplication> app = PieApplication();
-        if (!SaveScanPie(*store, analyzer_.Directory, options.PieFile, error))
+        if (!DrawPie(*store, analyzer_.Directory, options.PieFile, error))
             fail(error);
     }
-
-    if (options.Json)
-        PrintScanJson(report, out);
-    else
-        PrintScanText(report, out);
+    PrintReport(report, options.Json, out);
     return status;
 }
