@@ -25,12 +25,13 @@ class TCancellableSource : public TByteSource {
 }  // namespace
 
 bool ReadImportedScan(const std::string& file, char letter, TImportedScan& scan, std::string& error,
-                      const std::atomic<bool>* cancel) {
+                      const std::atomic<bool>* cancel, bool keepItems) {
     TExportInput input;
     if (!input.Open(file, error))
         return false;
     TCancellableSource source(input, cancel);
-    scan.Items = std::make_shared<TImportedTree>();
+    if (keepItems)
+        scan.Items = std::make_shared<TImportedTree>();
     const std::string rootText = std::string(1, letter) + ":";
     const auto root = [&rootText](const std::string&) { return rootText; };
     if (!ImportNcdu(source, root, scan.Result, error, scan.Items.get())) {
@@ -39,6 +40,7 @@ bool ReadImportedScan(const std::string& file, char letter, TImportedScan& scan,
         scan.Items.reset();
         return false;
     }
-    scan.Drive = std::make_unique<TImportedDrive>(scan.Items, letter);
+    if (keepItems)
+        scan.Drive = std::make_unique<TImportedDrive>(scan.Items, letter);
     return true;
 }

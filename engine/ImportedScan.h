@@ -17,7 +17,9 @@ struct TImportedScan {
 };
 
 // Reads File with its root under Letter ("Z:" in the lists). Cancel, set
-// from another thread, stops the read. False with a message naming the
-// file.
+// from another thread, stops the read. Without KeepItems only the lists are
+// made (no Items, no Drive): a report needs no more, and a million files'
+// entries cost far more memory than the folders' lists. False with a
+// message naming the file.
 bool ReadImportedScan(const std::string& file, char letter, TImportedScan& scan, std::string& error,
-                      const std::atomic<bool>* cancel = nullptr);
+                      const std::atomic<bool>* cancel = nullptr, bool keepItems = true);

@@ -145,12 +145,15 @@ int TScanCommand::RunImport(const TScanOptions& options, std::ostream& out, std:
     }
     TImportedScan scan;
     double seconds = 0;
-    if (!ImportScan(options.ImportFile, scan, seconds, error)) {
+    // Only the pie lists the scan's folders (as if they were a drive here).
+    const bool pie = !options.PieFile.empty();
+    if (!ImportScan(options.ImportFile, pie, scan, seconds, error)) {
         err << "cobaltquarry-scan: " << error << "\n";
         return kFailed;
     }
-    // The pie lists the scan's folders as if they were a drive here.
-    const TScopedVirtualDrive drive(*scan.Drive);
+    std::unique_ptr<TScopedVirtualDrive> drive;
+    if (pie)
+        drive = std::make_unique<TScopedVirtualDrive>(*scan.Drive);
     TNcduImport& lists = scan.Result;
     TScanReport report = MakeScanReport(lists.Dirs, lists.DirSizes, options.Top);
     report.NativePath = lists.RootName;

@@ -54,9 +54,10 @@ bool ExportScan(const std::string& native, const std::string& file, std::string&
     return written;
 }
 
-bool ImportScan(const std::string& file, TImportedScan& scan, double& seconds, std::string& error) {
+bool ImportScan(const std::string& file, bool keepItems, TImportedScan& scan, double& seconds,
+                std::string& error) {
     const auto start = std::chrono::steady_clock::now();
-    if (!ReadImportedScan(file, kImportLetter, scan, error)) {
+    if (!ReadImportedScan(file, kImportLetter, scan, error, nullptr, keepItems)) {
         error = VisibleName(error);
         return false;
     }

@@ -13,9 +13,10 @@
 bool ExportScan(const std::string& native, const std::string& file, std::string& error);
 
 // Reads an export for a report: its root is the drive "Z:" of no machine
-// (the lookups and listings of its folders come from the export while the
-// scan's Drive is installed). False with a message.
-bool ImportScan(const std::string& file, TImportedScan& scan, double& seconds, std::string& error);
+// (with KeepItems, the lookups and listings of its folders come from the
+// export while the scan's Drive is installed). False with a message.
+bool ImportScan(const std::string& file, bool keepItems, TImportedScan& scan, double& seconds,
+                std::string& error);
 
 // The letter an imported scan's root is listed under.
 constexpr char kImportLetter = 'Z';
