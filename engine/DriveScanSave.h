@@ -1,0 +1,18 @@
+#pragma once
+// The save at the end of a scan of a whole drive: the drive's new results
+// replace its result files, and the set they replace is kept in the drive's
+// history (ScanHistory.h), so that what changed since can be shown later.
+// Folder rescans do not come here: they change a set instead of replacing it.
+#include <string>
+
+#include "engine/StringList.h"
+
+class TResultStore;
+
+// store has its files named (SetFiles) for the drive. Saves the lists as
+// SaveAnalizeData does and returns what it returns. When the drive had a
+// whole stored set before, that set is kept after the new one is stored; a
+// set that could not be kept leaves a message in historyNote (the save
+// itself is not affected), otherwise historyNote is emptied.
+bool SaveDriveScan(TResultStore& store, const TStringList& dirs, const TStringList& dirSizes,
+                   const TStringList& percents, std::string& historyNote);

@@ -1,0 +1,198 @@
+// The history of a drive: the set a drive scan replaces is kept, named by
+// drive and time, in a private folder; only the newest are kept; folder
+// rescans and failed saves keep nothing; damaged sets are told and skipped.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include "engine/DriveScanSave.h"
+#include "engine/ResultStore.h"
+#include "engine/ScanHistory.h"
+#include "platform/HistoryFolder.h"
+#include "tests/history/HistoryLists.h"
+#include "tests/store/TempFolder.h"
+
+namespace {
+
+struct TSet {
+    TStringList Dirs, Sizes, Percents;
+};
+
+TSet RandomSet(std::mt19937_64& random, std::size_t count) {
+    TSet set;
+    ToLists(RandomDrive(random, count), set.Dirs, set.Sizes);
+    set.Percents.assign(set.Dirs.size(), "12.5");
+    return set;
+}
+
+std::vector<std::int64_t> Values(const TStringList& sizes) {
+    std::vector<std::int64_t> values;
+    for (const auto& size : sizes) {
+        values.push_back(std::stoll(size));
+    }
+    return values;
+}
+
+class ScanHistoryTest : public ::testing::Test {
+  protected:
+    TTempFolder folder;
+    std::mt19937_64 random{31};
+
+    std::string HistoryPath() const { return folder.Slash() + "history/"; }
+    TResultStore Store() const {
+        TResultStore store(folder.Slash());
+        store.SetFiles("C:");
+        return store;
+    }
+};
+
+TEST_F(ScanHistoryTest, KeepsTheNewestSetsOfEachDrive) {
+    TScanHistory history(folder.Slash());
+    ASSERT_EQ(history.Keep, TScanHistory::kDefaultKeep);
+    const TSet set = RandomSet(random, 50);
+    std::vector<std::int64_t> times;
+    std::string error;
+    for (int i = 0; i < 15; ++i) {
+        // Two sets in the same second must both be kept under their own names.
+        const std::int64_t time = 1'700'000'000 + (i / 2) * 3600;
+        times.push_back(time);
+        ASSERT_TRUE(history.Record('C', time, set.Dirs, set.Sizes, error)) << error;
+    }
+    ASSERT_TRUE(history.Record('D', 1'800'000'000, set.Dirs, set.Sizes, error));
+    WriteBytes(HistoryPath() + "notes.txt", "not a kept set");
+
+    const std::vector<THistoryEntry> kept = history.Entries('C');
+    ASSERT_EQ(kept.size(), 12u);
+    std::sort(times.rbegin(), times.rend());
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        EXPECT_EQ(kept[i].Time, times[i]);
+        EXPECT_EQ(kept[i].Drive, 'C');
+        EXPECT_EQ(ModeOf(kept[i].Path), 0600u);
+        THistoryEntry parsed;
+        ASSERT_TRUE(TScanHistory::ParseName(kept[i].Name, parsed));
+        EXPECT_EQ(parsed.Time, kept[i].Time);
+    }
+    EXPECT_EQ(history.Entries('D').size(), 1u);
+    EXPECT_EQ(ModeOf(HistoryPath()), 040700u & 07777u);
+    EXPECT_EQ(TScanHistory::TimeText(1'765'266'010), "2025-12-09 07:40 UTC");
+    EXPECT_EQ(TScanHistory::FileName('C', 1'765'266'010), "C-20251209T074010Z.zst");
+
+    // Fewer kept from now on: the surplus goes with the next record.
+    history.Keep = 3;
+    ASSERT_TRUE(history.Record('C', 1'600'000'000, set.Dirs, set.Sizes, error));
+    const std::vector<THistoryEntry> fewer = history.Entries('C');
+    ASSERT_EQ(fewer.size(), 3u);
+    EXPECT_EQ(fewer[0].Time, times[0]);
+}
+
+TEST_F(ScanHistoryTest, KeepCountComesFromTheVariable) {
+    const struct {
+        const char* text;
+        int keep;
+    } cases[] = {{"3", 3}, {"0", 0}, {"1000", 1000}, {"1001", 12}, {"-1", 12}, {"x", 12}, {"", 12}};
+    for (const auto& c : cases) {
+        setenv(TScanHistory::kKeepVariable, c.text, 1);
+        EXPECT_EQ(TScanHistory::KeepFromEnvironment(), c.keep) << c.text;
+    }
+    unsetenv(TScanHistory::kKeepVariable);
+    EXPECT_EQ(TScanHistory::KeepFromEnvironment(), TScanHistory::kDefaultKeep);
+}
+
+// Scans of a drive in a row: after each save the history holds the sets
+// before it, newest first, each as it was stored, at the time it was saved.
+TEST_F(ScanHistoryTest, EachDriveScanKeepsTheSetItReplaces) {
+    TResultStore store = Store();
+    std::vector<TSet> saved;
+    std::vector<std::int64_t> savedAt;
+    std::string note;
+    for (int scan = 0; scan < 4; ++scan) {
+        saved.push_back(RandomSet(random, 1 + random() % 400));
+        ASSERT_TRUE(SaveDriveScan(store, saved.back().Dirs, saved.back().Sizes,
+                                  saved.back().Percents, note));
+        EXPECT_TRUE(note.empty()) << note;
+        // Saves within one second get distinct times on disk for the check.
+        const auto stamp =
+            std::filesystem::last_write_time(store.SetFile) - std::chrono::hours(24 * (10 - scan));
+        std::filesystem::last_write_time(store.SetFile, stamp);
+        savedAt.push_back(DataFileTime(store.SetFile));
+    }
+    TScanHistory history(folder.Slash());
+    const std::vector<THistoryEntry> kept = history.Entries('C');
+    ASSERT_EQ(kept.size(), 3u);
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        const TSet& set = saved[saved.size() - 2 - i];
+        THistorySnapshot snapshot;
+        std::string message;
+        ASSERT_TRUE(history.Load(kept[i], snapshot, message)) << message;
+        EXPECT_EQ(snapshot.Dirs, set.Dirs);
+        EXPECT_EQ(snapshot.Sizes, Values(set.Sizes));
+        EXPECT_EQ(snapshot.Time, savedAt[saved.size() - 2 - i]);
+    }
+    // The current results are untouched by the history.
+    ASSERT_TRUE(store.LoadGlobal());
+    EXPECT_EQ(store.GlobalDirs, saved.back().Dirs);
+}
+
+TEST_F(ScanHistoryTest, RescansFailedSavesAndNoKeepingLeaveNoHistory) {
+    TResultStore store = Store();
+    const TSet first = RandomSet(random, 100), second = RandomSet(random, 100);
+    std::string note;
+    ASSERT_TRUE(SaveDriveScan(store, first.Dirs, first.Sizes, first.Percents, note));
+
+    // A folder rescan merges into the set and saves it by itself.
+    ASSERT_TRUE(store.LoadGlobal());
+    store.AppendAnalizeInfo({first.Dirs[1]}, {"7"}, {"0"});
+    ASSERT_TRUE(store.SaveGlobalSLS());
+    // A save that stops part way replaces nothing, so nothing is kept.
+    store.SaveStepHook = [](int step) {
+        if (step == 1) {
+            throw std::runtime_error("stopped");
+        }
+    };
+    EXPECT_THROW(SaveDriveScan(store, second.Dirs, second.Sizes, second.Percents, note),
+                 std::runtime_error);
+    store.SaveStepHook = nullptr;
+    // With no sets to keep, a drive scan keeps none.
+    setenv(TScanHistory::kKeepVariable, "0", 1);
+    ASSERT_TRUE(SaveDriveScan(store, second.Dirs, second.Sizes, second.Percents, note));
+    unsetenv(TScanHistory::kKeepVariable);
+    EXPECT_TRUE(TScanHistory(folder.Slash()).Entries('C').empty());
+
+    // A stored set that cannot be trusted (and no whole set before it) is
+    // not kept; the save goes on.
+    std::filesystem::remove(store.SetFile);
+    WriteBytes(store.DirSizesFile, "12\r\nnot a number\r\n");
+    ASSERT_TRUE(SaveDriveScan(store, first.Dirs, first.Sizes, first.Percents, note));
+    EXPECT_TRUE(TScanHistory(folder.Slash()).Entries('C').empty());
+    ASSERT_TRUE(SaveDriveScan(store, second.Dirs, second.Sizes, second.Percents, note));
+    EXPECT_EQ(TScanHistory(folder.Slash()).Entries('C').size(), 1u);
+}
+
+TEST_F(ScanHistoryTest, ADamagedSetIsToldAndSkipped) {
+    TScanHistory history(folder.Slash());
+    const TSet set = RandomSet(random, 200);
+    std::string error;
+    ASSERT_TRUE(history.Record('C', 1'700'000'000, set.Dirs, set.Sizes, error));
+    ASSERT_TRUE(history.Record('C', 1'700'100'000, set.Dirs, set.Sizes, error));
+    std::vector<THistoryEntry> kept = history.Entries('C');
+    std::string bytes = ReadBytes(kept[0].Path);
+    bytes[bytes.size() / 2] ^= 0x55;
+    WriteBytes(kept[0].Path, bytes);
+
+    THistorySnapshot snapshot;
+    std::string message;
+    EXPECT_FALSE(history.Load(kept[0], snapshot, message));
+    EXPECT_NE(message.find(kept[0].Path), std::string::npos) << message;
+    EXPECT_NE(message.find("skipped"), std::string::npos) << message;
+    EXPECT_TRUE(snapshot.Dirs.empty());
+    EXPECT_TRUE(history.Load(kept[1], snapshot, message));
+    EXPECT_EQ(snapshot.Dirs, set.Dirs);
+
+    // A set of drive D put under drive C's name is not taken for C's.
+    std::filesystem::copy_file(kept[1].Path, HistoryPath() + "D-20300101T000000Z.zst");
+    THistoryEntry foreign = history.Entries('D').at(0);
+    EXPECT_FALSE(history.Load(foreign, snapshot, message));
+}
+
+}  // namespace
