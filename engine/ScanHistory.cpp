@@ -20,7 +20,7 @@ QDateTime Utc(std::int64_t time) {
 }
 
 bool NewerFirst(const THistoryEntry& a, const THistoryEntry& b) {
-    return a.Time != b.Time ? a.Time > b.Time : a.Name > b.Name;
+    return a.Time != b.Time ? a.Time > b.Time : a.Serial > b.Serial;
 }
 
 // Leftovers of writes that were killed: hidden temporary files beside the sets.
@@ -65,7 +65,8 @@ bool TScanHistory::ParseName(const std::string& name, THistoryEntry& entry) {
     const std::string serial = name.substr(2 + kStamp, name.size() - kSuffix.size() - 2 - kStamp);
     std::int64_t number = 0;
     if (!serial.empty() &&
-        (serial[0] != '-' || !TryTextToInt64(serial.substr(1), number) || number <= 0)) {
+        (serial[0] != '-' || !TryTextToInt64(serial.substr(1), number) || number <= 0 ||
+         number > 1'000'000)) {
         return false;
     }
     const QDateTime stamp =
@@ -75,6 +76,7 @@ bool TScanHistory::ParseName(const std::string& name, THistoryEntry& entry) {
     }
     entry.Drive = name[0];
     entry.Time = QDateTime(stamp.date(), stamp.time(), QTimeZone::utc()).toSecsSinceEpoch();
+    entry.Serial = static_cast<int>(number);
     entry.Name = name;
     return true;
 }

@@ -14,6 +14,7 @@
 struct THistoryEntry {
     char Drive = 0;
     std::int64_t Time = 0;  // seconds since 1970, UTC
+    int Serial = 0;         // sets kept within one second: later ones count up
     std::string Name;       // the file's name in the history folder
     std::string Path;       // and its whole path
 };

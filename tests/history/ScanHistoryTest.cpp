@@ -72,6 +72,10 @@ TEST_F(ScanHistoryTest, KeepsTheNewestSetsOfEachDrive) {
         THistoryEntry parsed;
         ASSERT_TRUE(TScanHistory::ParseName(kept[i].Name, parsed));
         EXPECT_EQ(parsed.Time, kept[i].Time);
+        // Within one second the set kept later comes first.
+        if (i + 1 < kept.size() && kept[i].Time == kept[i + 1].Time) {
+            EXPECT_GT(kept[i].Serial, kept[i + 1].Serial);
+        }
     }
     EXPECT_EQ(history.Entries('D').size(), 1u);
     EXPECT_EQ(ModeOf(HistoryPath()), 040700u & 07777u);

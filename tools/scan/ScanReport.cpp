@@ -24,17 +24,6 @@ std::int64_t ReadSize(const std::string& text) {
     return TryTextToInt64(text, v) ? v : 0;
 }
 
-// A name or path in JSON: JSON text is Unicode, a name is bytes. The text
-// is always there for reading; where the bytes are not valid UTF-8 (so the
-// text cannot carry them), KEY_base64 holds the exact bytes.
-void PutName(QJsonObject& o, const QString& key, const std::string& raw) {
-    const QByteArray bytes = QByteArray::fromStdString(raw);
-    const QString text = QString::fromUtf8(bytes);
-    o[key] = text;
-    if (text.toUtf8() != bytes)
-        o[key + "_base64"] = QString::fromLatin1(bytes.toBase64());
-}
-
 // The length of the well-formed UTF-8 sequence at the start of text, 0 when
 // there is none (a stray continuation byte, an overlong form, a surrogate,
 // a code point past U+10FFFF, a cut-off sequence).
@@ -74,6 +63,17 @@ void AppendEscaped(std::string& out, unsigned char c) {
 }
 
 }  // namespace
+
+// JSON text is Unicode, a name is bytes. The text is always there for
+// reading; where the bytes are not valid UTF-8 (so the text cannot carry
+// them), KEY_base64 holds the exact bytes.
+void PutJsonName(QJsonObject& o, const QString& key, const std::string& raw) {
+    const QByteArray bytes = QByteArray::fromStdString(raw);
+    const QString text = QString::fromUtf8(bytes);
+    o[key] = text;
+    if (text.toUtf8() != bytes)
+        o[key + "_base64"] = QString::fromLatin1(bytes.toBase64());
+}
 
 TScanReport MakeScanReport(const TStringList& dirs, const TStringList& sizes, int top) {
     TScanReport r;
@@ -163,18 +163,18 @@ void PrintScanText(const TScanReport& r, std::ostream& out) {
 
 void PrintScanJson(const TScanReport& r, std::ostream& out) {
     QJsonObject o;
-    PutName(o, "path", r.NativePath);
+    PutJsonName(o, "path", r.NativePath);
     if (r.DriveForm.empty())
         o["drive_form"] = QJsonValue::Null;
     else
-        PutName(o, "drive_form", r.DriveForm);
+        PutJsonName(o, "drive_form", r.DriveForm);
     o["total_bytes"] = static_cast<qint64>(r.TotalBytes);
     o["folders"] = static_cast<qint64>(r.Folders);
     o["seconds"] = r.Seconds;
     QJsonArray largest;
     for (const TScanSubfolder& s : r.Largest) {
         QJsonObject e;
-        PutName(e, "name", s.Name);
+        PutJsonName(e, "name", s.Name);
         e["bytes"] = static_cast<qint64>(s.Bytes);
         e["share"] = s.Share;
         largest.append(e);

@@ -43,6 +43,12 @@ std::string SecondsText(double seconds);
 // as it is.
 std::string VisibleName(std::string_view raw);
 
+// A name or path in a JSON object: its text under key, and where its bytes
+// are not valid UTF-8, the exact bytes in base64 under key + "_base64".
+class QJsonObject;
+class QString;
+void PutJsonName(QJsonObject& o, const QString& key, const std::string& raw);
+
 // The report as text; every path and name through VisibleName.
 void PrintScanText(const TScanReport& report, std::ostream& out);
 void PrintScanJson(const TScanReport& report, std::ostream& out);

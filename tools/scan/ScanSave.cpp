@@ -1,5 +1,6 @@
 #include "tools/scan/ScanSave.h"
 
+#include "engine/DriveScanSave.h"
 #include "engine/ResultStore.h"
 
 namespace {
@@ -27,11 +28,13 @@ TScanSaveOutcome SaveScanResults(TResultStore& store, const TStringList& dirs,
                        "cannot store the results of " + drive + ": " + store.DataFolderProblem);
     const std::string where = " in " + store.DataFolder;
     if (IsDriveRoot(scanned)) {
-        if (!store.SaveAnalizeData(dirs, dirSizes, percents))
+        // The set replaced is kept in the drive's history, as the window does.
+        std::string historyNote;
+        if (!SaveDriveScan(store, dirs, dirSizes, percents, historyNote))
             return Outcome(TScanSaveStatus::Failed, "cannot write the result files of " + drive +
                                                         where + " (" + store.SaveError +
                                                         "); the earlier ones are kept");
-        return Outcome(TScanSaveStatus::Replaced);
+        return Outcome(TScanSaveStatus::Replaced, historyNote);
     }
     // A folder's scan only updates what an analysis of its whole drive holds:
     // on its own it would be no drive's results at all.

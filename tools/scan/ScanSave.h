@@ -1,7 +1,8 @@
 #pragma once
 // Stores a finished scan the way the desktop program does: the scan of a
 // drive root replaces the drive's result files; the scan of any other folder
-// is merged into the drive's stored results, which must exist already.
+// is merged into the drive's stored results, which must exist already. The
+// results a drive root's scan replaces are kept in the drive's history.
 #include <string>
 
 #include "engine/StringList.h"
@@ -18,7 +19,8 @@ enum class TScanSaveStatus {
 struct TScanSaveOutcome {
     TScanSaveStatus Status = TScanSaveStatus::Failed;
     // For standard error: what went wrong, or after a merge into the set kept
-    // from before an interrupted save, that; empty otherwise.
+    // from before an interrupted save, that, or after a replacement that the
+    // results before it could not be kept; empty otherwise.
     std::string Message;
 };
 

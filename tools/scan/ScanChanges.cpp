@@ -1,0 +1,171 @@
+#include "tools/scan/ScanChanges.h"
+
+#include <QDateTime>
+#include <QTimeZone>
+#include <ostream>
+
+#include "engine/NumberText.h"
+#include "engine/ResultChanges.h"
+#include "engine/ResultStore.h"
+#include "platform/DriveForm.h"
+#include "platform/Console.h"
+#include "tools/scan/ChangesReport.h"
+#include "tools/scan/ScanCommand.h"
+
+namespace {
+
+// The newest moment a --since date stands for, in seconds since 1970 UTC.
+bool ReadSinceDate(std::string text, std::int64_t& time) {
+    if (!text.empty() && text.back() == 'Z') {
+        text.pop_back();
+    }
+    if (text.size() > 10 && text[10] == ' ') {
+        text[10] = 'T';
+    }
+    const QString q = QString::fromStdString(text);
+    for (const char* format : {"yyyy-MM-dd'T'HH:mm:ss", "yyyy-MM-dd'T'HH:mm"}) {
+        const QDateTime moment = QDateTime::fromString(q, format);
+        if (moment.isValid()) {
+            time = QDateTime(moment.date(), moment.time(), QTimeZone::utc()).toSecsSinceEpoch();
+            return true;
+        }
+    }
+    const QDate day = QDate::fromString(q, "yyyy-MM-dd");
+    if (!day.isValid()) {
+        return false;
+    }
+    // A day means all of it: a set saved that afternoon is "since" that day.
+    time = QDateTime(day, QTime(23, 59, 59), QTimeZone::utc()).toSecsSinceEpoch();
+    return true;
+}
+
+// The folder's drive form as the lists keep it ("C:" for a root).
+bool FolderOf(const std::string& path, std::string& native, std::string& driveForm,
+              std::string& error) {
+    if (DriveLetterOf(path)) {
+        const auto n = DriveFormToNative(path);
+        if (!n) {
+            error = path + ": not a path on any drive";
+            return false;
+        }
+        native = *n;
+    } else {
+        const auto resolved = ResolvedNativePath(path);
+        if (!resolved) {
+            error = path + ": no such file or folder";
+            return false;
+        }
+        native = *resolved;
+    }
+    const auto form = NativeToDriveForm(native);
+    if (!form) {
+        error = path + ": not on a fixed drive, so it has no stored results";
+        return false;
+    }
+    driveForm = *form;
+    if (driveForm.size() > 2 && driveForm.back() == '\\') {
+        driveForm.pop_back();
+    }
+    return true;
+}
+
+}  // namespace
+
+int ChooseKeptSet(const std::vector<THistoryEntry>& entries, const std::string& since,
+                  std::string& error) {
+    std::int64_t number = 0, time = 0;
+    if (since.empty()) {
+        number = 1;
+    } else if (since.find('-') == std::string::npos && TryTextToInt64(since, number)) {
+        if (number < 1) {
+            error = "--since counts kept results from 1 (the newest)";
+            return -1;
+        }
+    } else if (!ReadSinceDate(since, time)) {
+        error = "--since needs a count or a date such as 2026-12-01 or 2026-12-01T08:30";
+        return -1;
+    }
+    if (number > 0) {
+        if (static_cast<std::uint64_t>(number) > entries.size()) {
+            error = "there are only " + std::to_string(entries.size()) + " kept results";
+            return -1;
+        }
+        return static_cast<int>(number - 1);
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].Time <= time) {
+            return static_cast<int>(i);
+        }
+    }
+    error = "no results were kept on or before " + since;
+    return -1;
+}
+
+int RunScanChanges(const TChangesRequest& request, std::ostream& out, std::ostream& err) {
+    auto fail = [&err](const std::string& message, int status) {
+        err << "cobaltquarry-scan: " << message << "\n";
+        return status;
+    };
+    std::string native, folder, error;
+    if (!FolderOf(request.Path, native, folder, error)) {
+        return fail(error, TScanCommand::kBadUsage);
+    }
+    const char drive = folder[0];
+    const std::string driveName = std::string(1, drive) + ":";
+    TResultStore store;
+    store.SetFiles(folder);
+    if (!store.AnalizeFiExists()) {
+        return fail("drive " + driveName + " has no stored results" +
+                        (store.DataFolder.empty() ? "" : " in " + store.DataFolder) +
+                        "; scan the drive root with --save first",
+                    TScanCommand::kFailed);
+    }
+    if (!store.LoadGlobal()) {
+        return fail(store.LoadNotice, TScanCommand::kFailed);
+    }
+    if (!store.LoadNotice.empty()) {
+        err << "cobaltquarry-scan: " << store.LoadNotice << "\n";
+    }
+
+    const TScanHistory history(store.DataFolder);
+    const std::vector<THistoryEntry> entries = history.Entries(drive);
+    if (entries.empty()) {
+        return fail("no earlier results of drive " + driveName +
+                        " are kept yet: they are kept when a scan of the whole drive "
+                        "replaces them (the window's scan, or --save of the drive root)",
+                    TScanCommand::kFailed);
+    }
+    int chosen = ChooseKeptSet(entries, request.Since, error);
+    if (chosen < 0) {
+        return fail(error, TScanCommand::kBadUsage);
+    }
+    // A damaged set is told and the next older one taken instead.
+    THistorySnapshot kept;
+    std::string message;
+    while (static_cast<std::size_t>(chosen) < entries.size() &&
+           !history.Load(entries[static_cast<std::size_t>(chosen)], kept, message)) {
+        err << "cobaltquarry-scan: " << message << "\n";
+        ++chosen;
+    }
+    if (static_cast<std::size_t>(chosen) == entries.size()) {
+        return fail("no usable kept results of drive " + driveName + " to compare with",
+                    TScanCommand::kFailed);
+    }
+
+    const TResultChanges changes = CompareResults(store.GlobalDirs, store.GlobalDirSizes, kept);
+    TChangesReport report;
+    if (!MakeChangesReport(store.GlobalDirs, changes, folder, request.Top, report)) {
+        return fail(request.Path + " is not in the stored results of drive " + driveName,
+                    TScanCommand::kFailed);
+    }
+    report.NativePath = native;
+    report.DriveForm = folder;
+    report.KeptName = entries[static_cast<std::size_t>(chosen)].Name;
+    report.KeptTime = kept.Time;
+    if (request.Json) {
+        PrintChangesJson(report, out);
+    } else {
+        PrintChangesText(report, out);
+    }
+    return 0;
+}
