@@ -64,9 +64,8 @@ bool TScanHistory::ParseName(const std::string& name, THistoryEntry& entry) {
     }
     const std::string serial = name.substr(2 + kStamp, name.size() - kSuffix.size() - 2 - kStamp);
     std::int64_t number = 0;
-    if (!serial.empty() &&
-        (serial[0] != '-' || !TryTextToInt64(serial.substr(1), number) || number <= 0 ||
-         number > 1'000'000)) {
+    if (!serial.empty() && (serial[0] != '-' || !TryTextToInt64(serial.substr(1), number) ||
+                            number <= 0 || number > 1'000'000)) {
         return false;
     }
     const QDateTime stamp =
