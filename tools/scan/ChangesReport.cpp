@@ -60,8 +60,7 @@ bool MakeChangesReport(const TStringList& dirs, const TResultChanges& changes,
     report.Before = report.FolderIsNew ? 0 : changes.Before[k];
 
     const std::string prefix = folder + "\\";
-    for (auto it = at + 1; it != dirs.end() && it->compare(0, prefix.size(), prefix) == 0;
-         ++it) {
+    for (auto it = at + 1; it != dirs.end() && it->compare(0, prefix.size(), prefix) == 0; ++it) {
         if (it->find('\\', prefix.size()) != std::string::npos) {
             continue;
         }
@@ -97,8 +96,7 @@ bool MakeChangesReport(const TStringList& dirs, const TResultChanges& changes,
 
 void PrintChangesText(const TChangesReport& r, std::ostream& out) {
     out << VisibleName(r.NativePath) << "  (" << VisibleName(r.DriveForm) << ")\n";
-    out << "Changes since " << TScanHistory::TimeText(r.KeptTime) << " (" << r.KeptName
-        << ")\n";
+    out << "Changes since " << TScanHistory::TimeText(r.KeptTime) << " (" << r.KeptName << ")\n";
     out << "Total: " << FormatGB(std::to_string(r.Bytes)) << ", "
         << (r.FolderIsNew ? std::string("new since") : SignedMB(r.Bytes - r.Before) + " MB")
         << "\n";

@@ -14,20 +14,20 @@
 struct TChangedFolder {
     enum class TState { Grown, Shrunk, New, Gone };
     TState State = TState::Grown;
-    std::string Name;          // raw bytes of the native name
-    std::int64_t Bytes = 0;    // now; 0 for a gone folder
-    std::int64_t Before = 0;   // in the kept set; 0 for a new folder
-    std::int64_t Change = 0;   // Bytes - Before
+    std::string Name;         // raw bytes of the native name
+    std::int64_t Bytes = 0;   // now; 0 for a gone folder
+    std::int64_t Before = 0;  // in the kept set; 0 for a new folder
+    std::int64_t Change = 0;  // Bytes - Before
 };
 
 struct TChangesReport {
     std::string NativePath;
     std::string DriveForm;
-    std::string KeptName;        // the kept set's file name
-    std::int64_t KeptTime = 0;   // when it was saved
-    std::int64_t Bytes = 0;      // the folder now
-    std::int64_t Before = 0;     // and then
-    bool FolderIsNew = false;    // the folder was not in the kept set
+    std::string KeptName;                // the kept set's file name
+    std::int64_t KeptTime = 0;           // when it was saved
+    std::int64_t Bytes = 0;              // the folder now
+    std::int64_t Before = 0;             // and then
+    bool FolderIsNew = false;            // the folder was not in the kept set
     std::vector<TChangedFolder> Grown;   // largest growth first
     std::vector<TChangedFolder> Shrunk;  // largest loss first
 };

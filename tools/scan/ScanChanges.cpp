@@ -7,8 +7,8 @@
 #include "engine/NumberText.h"
 #include "engine/ResultChanges.h"
 #include "engine/ResultStore.h"
-#include "platform/DriveForm.h"
 #include "platform/Console.h"
+#include "platform/DriveForm.h"
 #include "tools/scan/ChangesReport.h"
 #include "tools/scan/ScanCommand.h"
 

@@ -15,6 +15,7 @@
 #include "platform/DriveTable.h"
 #include "platform/MountTable.h"
 #include "platform/VirtualDrive.h"
+#include "tools/scan/ScanChanges.h"
 #include "tools/scan/ScanExchange.h"
 #include "tools/scan/ScanOptions.h"
 #include "tools/scan/ScanPie.h"
@@ -193,6 +194,8 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
     }
     if (!options.ImportFile.empty())
         return RunImport(options, out, err);
+    if (options.Changes)
+        return RunScanChanges({options.Path, options.Since, options.Top, options.Json}, out, err);
     std::string native, driveForm;
     if (!ResolvePath(options.Path, native, driveForm, error)) {
         err << "cobaltquarry-scan: " << error << "\n";

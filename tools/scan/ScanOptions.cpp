@@ -33,6 +33,16 @@ QList<QCommandLineOption> Options() {
          "or compressed with zstd), perhaps on another machine; no PATH is given, and --top, "
          "--json, --out and --pie work as for a scan.",
          "FILE"},
+        {
+            "changes",
+            "Instead of scanning, show how the subfolders of PATH changed between kept earlier "
+            "results of its drive and its stored results: the largest growths (new folders among "
+            "them) and losses (gone folders among them); --top and --json work as for a scan.",
+        },
+        {"since",
+         "With --changes: the kept results to compare with, N (1 = the newest, the default) or "
+         "a date in UTC, YYYY-MM-DD (up to the end of that day) or YYYY-MM-DDTHH:MM.",
+         "DATE|N"},
         {{"h", "help"}, "Show this help and exit."},
         {"version", "Show the program's version and exit."},
     };
@@ -122,6 +132,22 @@ bool ExchangeOptions(const QCommandLineParser& parser, TScanOptions& options, st
     return true;
 }
 
+// --changes and --since: a comparison of stored results, nothing scanned.
+bool ChangesOptions(const QCommandLineParser& parser, TScanOptions& options, std::string& error) {
+    options.Changes = parser.isSet("changes");
+    options.Since = Bytes(parser.value("since"));
+    if (parser.isSet("since") && (!options.Changes || options.Since.empty())) {
+        error = "--since goes with --changes and needs a date or a count";
+        return false;
+    }
+    if (options.Changes && (options.Save || !options.OutDir.empty() || !options.PieFile.empty() ||
+                            !options.ExportFile.empty() || !options.ImportFile.empty())) {
+        error = "--changes scans nothing: no --save, --out, --pie, --export or --import with it";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string ScanUsage() {
@@ -130,7 +156,7 @@ std::string ScanUsage() {
     int width = 0;
     for (const QCommandLineOption& option : options) {
         if (option.names().contains("export"))
-            break;  // exports, imports, help and version have synopses of their own
+            break;  // exports, imports, changes, help and version have synopses of their own
         synopsis += " [" + Names(option) + "]";
     }
     for (const QCommandLineOption& option : options)
@@ -138,6 +164,7 @@ std::string ScanUsage() {
     QString text =
         synopsis + " [--] PATH\n" + "       cobaltquarry-scan --export FILE [--] PATH\n" +
         "       cobaltquarry-scan --import FILE [--top N] [--json] [--out DIR] [--pie FILE]\n" +
+        "       cobaltquarry-scan --changes [--since DATE|N] [--top N] [--json] [--] PATH\n" +
         "       cobaltquarry-scan --help | --version\n" +
         "Measures the folder PATH and everything below it.\n\nOptions:\n";
     for (const QCommandLineOption& option : options)
@@ -190,5 +217,5 @@ bool ParseScanOptions(const std::vector<std::string>& args, TScanOptions& option
         return false;
     }
     options.Path = paths.isEmpty() ? std::string() : Bytes(paths.first());
-    return ExchangeOptions(parser, options, error);
+    return ChangesOptions(parser, options, error) && ExchangeOptions(parser, options, error);
 }

@@ -11,6 +11,8 @@ struct TScanOptions {
     std::string PieFile;     // --pie FILE: draw the folder's pie into a PNG file
     std::string ExportFile;  // --export FILE: write the scan in ncdu's export format
     std::string ImportFile;  // --import FILE: report on an export instead of scanning
+    bool Changes = false;    // --changes: compare stored results with kept ones, no scan
+    std::string Since;       // --since DATE|N: which kept results (default the newest)
     std::string Path;        // the folder to scan
     bool Help = false;       // -h, --help: print the usage and do nothing else
     bool Version = false;    // --version: print the version and do nothing else
