@@ -298,6 +298,7 @@ void TResultStore::AppendAnalizeInfo(const TStringList& dirs, const TStringList&
     if (GlobalSLSEmpty()) {
         return;
     }
+    ++generation_;
     if (MergeRescan(GlobalDirs, GlobalDirSizes, GlobalPercents, dirs, dirSizes, percents)) {
         return;
     }
@@ -327,6 +328,7 @@ bool TResultStore::Refuse(const std::string& why) {
 
 bool TResultStore::LoadGlobal() {
     LoadNotice.clear();
+    ++generation_;
     if (PercentsFile.empty()) {
         return Refuse(DataFolder.empty() ? (DataFolderProblem.empty() ? "there is no data folder"
                                                                       : DataFolderProblem)
@@ -385,12 +387,14 @@ bool TResultStore::LoadData(TTreeLists& tree) {
 }
 
 void TResultStore::CreateSLs() {
+    ++generation_;
     GlobalDirs = {" "};
     GlobalDirSizes = {"0"};
     GlobalPercents = {"0"};
 }
 
 void TResultStore::FreeSLs() {
+    ++generation_;
     GlobalDirs.clear();
     GlobalDirSizes.clear();
     GlobalPercents.clear();

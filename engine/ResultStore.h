@@ -4,6 +4,7 @@
 // A plain object without any window: the main window owns one and calls these
 // operations; command-line tools can do the same.
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <set>
 #include <string>
@@ -89,6 +90,11 @@ class TResultStore {
     // LoadGlobal, then LoadTree.
     bool LoadData(TTreeLists& tree);
 
+    // Counts up whenever the global lists may have changed (a load, a merge,
+    // new or freed lists), so that what is derived from them (the change
+    // view's comparison) can tell when to derive it again.
+    std::uint64_t Generation() const { return generation_; }
+
     // The global lists with their initial single entries.
     void CreateSLs();
     // The global lists emptied.
@@ -121,4 +127,5 @@ class TResultStore {
     void Step(int step) const;
 
     std::set<std::string> told_;
+    std::uint64_t generation_ = 0;
 };
