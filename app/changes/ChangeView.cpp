@@ -60,7 +60,7 @@ TChangeView::TChangeView(const TResultStore& store, QWidget* window)
         box.setTextFormat(Qt::PlainText);  // a folder name is never markup
         box.exec();
     };
-    miChanges_ = new QAction("Changes", this);
+    miChanges_ = new QAction("&Changes", this);
     miChanges_->setObjectName("miChanges");
     miChanges_->setCheckable(true);
     miChanges_->setStatusTip("Click to show/hide what changed since earlier results");

@@ -18,6 +18,7 @@
 #include <QToolButton>
 #include <clocale>
 
+#include "app/changes/ChangeView.h"
 #include "app/drives/DriveSelector.h"
 #include "app/help/MenuHelp.h"
 #include "app/main/FolderPathLabel.h"
@@ -83,6 +84,8 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
         if (menuOpenScan)
             menuOpenScan->setEnabled(!scanning);
     });
+    FChanges = std::make_unique<TChangeView>(Store, this);
+    connect(FChanges.get(), &TChangeView::RowsChanged, this, [this] { BarToBarlv(); });
 
     setObjectName("FormMain");
     QFont font("MS Sans Serif");
@@ -353,6 +356,7 @@ void TFormMain::BarToBarlv() {
         BarLV->setUpdatesEnabled(true);
         throw;
     }
+    FChanges->DecorateRows(*BarLV, Bar());
     if (SizeSort()) {
         acSortSize->trigger();
     }
@@ -368,6 +372,11 @@ void TFormMain::SetBarProperties() {
 
 void TFormMain::Barlv1CustomDrawSubItem(QPainter& canvas, QTreeWidgetItem* row, int cellIndex,
                                         bool& defaultDraw) {
+    if (BarData().BarDataReady && !Store.GlobalSLSEmpty() &&
+        FChanges->DrawCell(canvas, *BarLV, row, cellIndex)) {
+        defaultDraw = false;
+        return;
+    }
     FBarPainter->CustomDrawSubItem(canvas, row, cellIndex, defaultDraw);
 }
 
@@ -392,6 +401,9 @@ void TFormMain::DrawGradientBar(QPainter& canvas, const QRect& r, const QColor& 
 }
 
 int TFormMain::LVCustomCompare(QTreeWidgetItem* item1, QTreeWidgetItem* item2) const {
+    if (const std::optional<int> order = FChanges->Compare(item1, item2, SortColumn, SortReverse)) {
+        return *order;
+    }
     return TBarListPainter::Compare(SortColumn, SortReverse, item1, item2);
 }
 

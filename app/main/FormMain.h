@@ -21,6 +21,7 @@ class QToolBar;
 class QToolButton;
 class QTreeWidgetItem;
 class TBarData;
+class TChangeView;
 class TBarListPainter;
 class TDriveSelector;
 class TFolderPathLabel;
@@ -150,6 +151,7 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     QAction* miPieChart = nullptr;
     QAction* miBarChart = nullptr;
     QAction* miFolderTree = nullptr;
+    QAction* miChanges = nullptr;
     QAction* menuContents = nullptr;
     QAction* menuWeb = nullptr;
     QAction* menuWhatIs = nullptr;
@@ -248,4 +250,5 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     std::unique_ptr<TScanControl> FScan;
     std::unique_ptr<TDriveSelector> FDrives;
     std::unique_ptr<TOpenedScan> FOpened;
+    std::unique_ptr<TChangeView> FChanges;
 };

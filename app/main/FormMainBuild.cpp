@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/changes/ChangeView.h"
 #include "app/drives/DriveSelector.h"
 #include "app/main/FolderPathLabel.h"
 #include "app/main/FormMain.h"
@@ -187,6 +188,8 @@ void TFormMain::CreateMenu() {
     AddMenuRow(menuView, miPieChart, topic("menuPieHelp", "Html\\Pie-Chart.html"));
     AddMenuRow(menuView, miBarChart, topic("menuBarHelp", "Html\\Bar-Chart.html"));
     AddMenuRow(menuView, miFolderTree, topic("menuTreeHelp", "Html\\Tree.html"));
+    miChanges = FChanges->miChanges();
+    AddMenuRow(menuView, miChanges, topic("menuChangesHelp", "Html\\Changes.html"));
 
     menuHelp = bar->addMenu(" &? ");
     menuHelp->setObjectName("menuHelp");
@@ -259,6 +262,7 @@ void TFormMain::CreateToolBar() {
     FolderPath->setObjectName("FolderPath");
     FolderPath->setFont(NamedFont("Tahoma", 8));
     ToolBar->addWidget(FolderPath);
+    FChanges->AttachTo(ToolBar);  // shown only while the change view is on
     FBar->OnChange = [this] { ShowWhere(); };
 }
 

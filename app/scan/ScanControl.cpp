@@ -8,6 +8,7 @@
 #include "app/drives/PlainWarning.h"
 #include "app/wait/FormWait.h"
 #include "engine/AnalizeDisk.h"
+#include "engine/DriveScanSave.h"
 #include "platform/DriveForm.h"
 #include "platform/DriveTable.h"
 #include "platform/NameText.h"
@@ -271,8 +272,14 @@ void TScanControl::OnAnalize(const TScanResult& result) {
 bool TScanControl::StoreResult(const TScanResult& result) {
     // The names of the drive that was scanned, whatever happened since.
     store_.SetFiles(UpperAZ(scanPath_));
-    if (!folderRescan_)
-        return store_.SaveAnalizeData(result.Dirs, result.DirSizes, result.Percents);
+    if (!folderRescan_) {
+        // The results replaced are kept in the drive's history.
+        std::string historyNote;
+        const bool saved =
+            SaveDriveScan(store_, result.Dirs, result.DirSizes, result.Percents, historyNote);
+        Notify(historyNote);
+        return saved;
+    }
     // No event processing during the merge: a close or a command handled in
     // between would meet half-merged lists. The lists before it are kept
     // until the merged ones are stored, so a failed write changes nothing.

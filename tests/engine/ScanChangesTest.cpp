@@ -22,6 +22,7 @@
 #include "tools/scan/ChangesReport.h"
 #include "tools/scan/ScanChanges.h"
 #include "tools/scan/ScanCommand.h"
+#include "views/bar/BarChanges.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "engine/ScanHistory.h"
 #include "platform/DriveForm.h"
 #include "tools/scan/ScanReport.h"
+#include "views/bar/BarChanges.h"
 #include "views/common/NumberText.h"
 
 namespace {
@@ -41,12 +42,6 @@ void Keep(std::vector<TChangedFolder>& list, int top, bool growth) {
 }
 
 }  // namespace
-
-std::string SignedMB(std::int64_t bytes) {
-    const double mb = static_cast<double>(bytes) / 1048576.0;
-    const std::string magnitude = FormatOneDecimal(mb < 0 ? -mb : mb);
-    return bytes > 0 ? "+" + magnitude : bytes < 0 ? "-" + magnitude : magnitude;
-}
 
 bool MakeChangesReport(const TStringList& dirs, const TResultChanges& changes,
                        const std::string& folder, int top, TChangesReport& report) {

@@ -39,8 +39,5 @@ struct TChangesReport {
 bool MakeChangesReport(const TStringList& dirs, const TResultChanges& changes,
                        const std::string& folder, int top, TChangesReport& report);
 
-// "+1.5", "-0.3", "0.0": a change of bytes in megabytes with its sign.
-std::string SignedMB(std::int64_t bytes);
-
 void PrintChangesText(const TChangesReport& report, std::ostream& out);
 void PrintChangesJson(const TChangesReport& report, std::ostream& out);
