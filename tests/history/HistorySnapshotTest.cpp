@@ -2,8 +2,6 @@
 // sizes of any value; a damaged file is refused and never read as other data.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "engine/HistorySnapshot.h"
 #include "tests/history/HistoryLists.h"
 #include "tests/store/TempFolder.h"
@@ -38,18 +36,6 @@ TEST(HistorySnapshotTest, RandomSetsReadBackAsWritten) {
         EXPECT_EQ(read.Dirs, dirs);
         EXPECT_EQ(read.Sizes, Values(drive));
     }
-}
-
-TEST(HistorySnapshotTest, ListsThatCannotBeKeptLeaveNoFile) {
-    TTempFolder folder;
-    const std::string path = folder.Slash() + "C.zst";
-    std::string error;
-    EXPECT_FALSE(WriteHistorySnapshot(path, 'C', 0, {"C:", "C:\\a"}, {"1"}, error));
-    EXPECT_FALSE(error.empty());
-    error.clear();
-    EXPECT_FALSE(WriteHistorySnapshot(path, 'C', 0, {"C:", "C:\\a"}, {"1", "2.5"}, error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 // Any single damage (a changed byte, a cut, bytes added) is either refused
