@@ -90,19 +90,6 @@ TEST_F(ScanHistoryTest, KeepsTheNewestSetsOfEachDrive) {
     EXPECT_EQ(fewer[0].Time, times[0]);
 }
 
-TEST_F(ScanHistoryTest, KeepCountComesFromTheVariable) {
-    const struct {
-        const char* text;
-        int keep;
-    } cases[] = {{"0", 0}, {"1000", 1000}, {"1001", 12}, {"x", 12}};
-    for (const auto& c : cases) {
-        setenv(TScanHistory::kKeepVariable, c.text, 1);
-        EXPECT_EQ(TScanHistory::KeepFromEnvironment(), c.keep) << c.text;
-    }
-    unsetenv(TScanHistory::kKeepVariable);
-    EXPECT_EQ(TScanHistory::KeepFromEnvironment(), TScanHistory::kDefaultKeep);
-}
-
 // Scans of a drive in a row: after each save the history holds the sets
 // before it, newest first, each as it was stored, at the time it was saved.
 TEST_F(ScanHistoryTest, EachDriveScanKeepsTheSetItReplaces) {

@@ -85,10 +85,16 @@ class ChangeViewTest : public WindowFixture {
         }
         return shown;
     }
-    std::map<std::string, TShown> ScannerChanges(const std::string& path) {
-        std::ostringstream out, err;
+    // cobaltquarry-scan --changes --json on the same drive and data folder;
+    // its messages in err.
+    std::map<std::string, TShown> ScannerChanges(const std::string& path,
+                                                 std::string* err = nullptr) {
+        std::ostringstream out, messages;
         TScanCommand command;
-        EXPECT_EQ(command.Run({"--changes", "--json", path}, out, err), 0) << err.str();
+        EXPECT_EQ(command.Run({"--changes", "--json", path}, out, messages), 0) << messages.str();
+        if (err != nullptr) {
+            *err = messages.str();
+        }
         std::map<std::string, TShown> found;
         const QJsonObject o =
             QJsonDocument::fromJson(QByteArray::fromStdString(out.str())).object();
@@ -150,10 +156,7 @@ TEST_F(ChangeViewTest, ShowsExactlyWhatChangedBetweenTwoScans) {
     const std::map<std::string, TShown> expected = {
         {"alpha", {"grown", kGrowth}}, {"delta", {"new", kAdded}}, {"beta", {"gone", -kDeleted}}};
     EXPECT_EQ(ShownChanges(), expected);
-    EXPECT_EQ(ScannerChanges("C:\\"),
-              (std::map<std::string, TShown>{{"alpha", {"grown", kGrowth}},
-                                             {"delta", {"new", kAdded}},
-                                             {"beta", {"gone", -kDeleted}}}));
+    EXPECT_EQ(ScannerChanges("C:\\"), expected);
     EXPECT_EQ(RowText("alpha", 2).toStdString(), SignedMB(kGrowth));
     EXPECT_EQ(RowText("delta", 2).toStdString(), SignedMB(kAdded) + " new");
     EXPECT_EQ(RowText("beta", 2).toStdString(), SignedMB(-kDeleted) + " gone");
@@ -239,6 +242,18 @@ TEST_F(ChangeViewTest, ChoosesKeptResultsSkipsDamagedOnesAndSwitchesOff) {
     EXPECT_EQ(ShownChanges(), (std::map<std::string, TShown>{{"alpha", {"grown", kGrowth}}}));
     // The current results are untouched: the pie and the sizes are of now.
     EXPECT_EQ(RowText("alpha", 1), "0.9");
+    // The scanner tells the damage too, and falls back alike; with every
+    // kept set damaged it has nothing to compare with and says so.
+    std::string err;
+    EXPECT_EQ(ScannerChanges("C:\\", &err),
+              (std::map<std::string, TShown>{{"alpha", {"grown", kGrowth}}}));
+    EXPECT_NE(err.find(kept[0].Path), std::string::npos) << err;
+    QFile older(QString::fromStdString(kept[1].Path));
+    ASSERT_TRUE(older.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    older.close();
+    std::ostringstream out, messages;
+    EXPECT_EQ(TScanCommand().Run({"--changes", "C:\\"}, out, messages), TScanCommand::kFailed);
+    EXPECT_NE(messages.str().find("no usable kept results"), std::string::npos);
 
     // Off again: the plain bar list, the chooser hidden.
     ClickChanges();
