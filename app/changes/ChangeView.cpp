@@ -28,9 +28,11 @@ QString FromBytes(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The drive whose stored results the lists hold; 0 for none, also for an
+// opened scan file, whose lists belong to no drive's files and history.
 char StoredDrive(const TResultStore& store) {
     const TStringList& dirs = store.GlobalDirs;
-    if (dirs.empty() || dirs[0].size() != 2 || dirs[0][1] != ':') {
+    if (store.PercentsFile.empty() || dirs.empty() || dirs[0].size() != 2 || dirs[0][1] != ':') {
         return 0;
     }
     const char c = dirs[0][0];

@@ -99,6 +99,8 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     // button with its menu.
     TScanControl& Scan() { return *FScan; }
     TDriveSelector& Drives() { return *FDrives; }
+    // The change view: "Changes", its chooser, the rows while it is on.
+    TChangeView& Changes() { return *FChanges; }
 
     // --- controls ----------------------------------------------------------
     QToolBar* ToolBar = nullptr;

@@ -51,7 +51,7 @@ TEST_F(WindowFixture, EveryMenuAndItemHasAMnemonicThatOnlyAddsAnAmpersand) {
     OpenWindow();
     const std::vector<std::pair<QString, QStringList>> design = {
         {"Analize", {"Disk", "?", "Folder", "?", "Open scan file\u2026", "?"}},
-        {"View", {"Pie chart", "?", "Bar chart", "?", "Folder tree", "?"}},
+        {"View", {"Pie chart", "?", "Bar chart", "?", "Folder tree", "?", "Changes", "?"}},
         {" ? ", {"Contents", "Home Page", "What is", "About"}},
     };
     const QList<QAction*> menus = form->menuBar()->actions();
@@ -96,7 +96,9 @@ TEST_F(WindowFixture, ArrowKeysWalkTheRowsAndEnterRunsTheSelectedCell) {
     const std::vector<std::array<QAction*, 2>> grid = {
         {form->miPieChart, form->findChild<QAction*>("menuPieHelp")},
         {form->miBarChart, form->findChild<QAction*>("menuBarHelp")},
-        {form->miFolderTree, form->findChild<QAction*>("menuTreeHelp")}};
+        {form->miFolderTree, form->findChild<QAction*>("menuTreeHelp")},
+        {form->miChanges, form->findChild<QAction*>("menuChangesHelp")}};
+    const int rows = static_cast<int>(grid.size());
     std::mt19937 random(7);
     const Qt::Key keys[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right};
     for (int walk = 0; walk < 12; ++walk) {
@@ -109,9 +111,9 @@ TEST_F(WindowFixture, ArrowKeysWalkTheRowsAndEnterRunsTheSelectedCell) {
             QWidget* target = menu->focusWidget() ? menu->focusWidget() : menu;
             QTest::keyClick(target, key);
             if (key == Qt::Key_Down) {
-                row = (row + 1) % 3;
+                row = (row + 1) % rows;
             } else if (key == Qt::Key_Up) {
-                row = row < 0 ? 2 : (row + 2) % 3;
+                row = row < 0 ? rows - 1 : (row + rows - 1) % rows;
             } else if (row >= 0) {
                 column = key == Qt::Key_Left ? 0 : 1;
             }
