@@ -39,8 +39,8 @@ TEST(HistorySnapshotTest, RandomSetsReadBackAsWritten) {
 }
 
 // Any single damage (a changed byte, a cut, bytes added) is either refused
-// with a reason or, where it touched nothing that carries data, reads as the
-// original: never as different folders or sizes.
+// with a reason or, where it touched nothing that carries data, reads as
+// written: never as different folders or sizes.
 TEST(HistorySnapshotTest, DamageIsRefusedOrHarmless) {
     TTempFolder folder;
     std::mt19937_64 random(23);
