@@ -27,26 +27,7 @@ command -v ncdu >/dev/null && imports+=("ncdu -f -o /dev/null|ncdu -0 -f \"\$O/n
 command -v gdu >/dev/null && imports+=("gdu -f -n -p|gdu -f \"\$O/ncdu.json\" -n -p -s")
 
 report() {
-  python3 - "$times" "$1" "$rounds" <<'PY'
-import sys, statistics
-rows, order = {}, []
-for line in open(sys.argv[1]):
-    name, mode, rest = line.rstrip("\n").split("|")
-    secs, kb = rest.split()
-    if name not in order:
-        order.append(name)
-    rows.setdefault((name, mode), []).append((float(secs), int(kb)))
-modes = [m for m in ("cold", "warm") if any((n, m) in rows for n in order)]
-med = lambda n, m: statistics.median(t for t, _ in rows[(n, m)])
-print(f"\n{sys.argv[2]} (median of {sys.argv[3]} alternating rounds)")
-print(f"{'program':34}" + "".join(f" {m + ' s':>8} {m + '/ours':>10}" for m in modes) + f" {'peak MiB':>9}")
-for name in order:
-    line = f"{name:34}"
-    for m in modes:
-        line += f" {med(name, m):8.2f} {med(name, m) / med(order[0], m):10.2f}"
-    peak = max(k for m in modes for _, k in rows[(name, m)]) / 1024
-    print(line + f" {peak:9.1f}")
-PY
+  python3 "$root/bench/table.py" "$times" "$1 (median of $rounds alternating rounds)"
 }
 
 for files in $trees; do

@@ -55,44 +55,8 @@ for files in $trees; do
     done
   done
   echo "load after the runs: $(cut -d' ' -f1-3 /proc/loadavg)"
-  python3 - "$times" "$files" "$rounds" <<'PY'
-import sys, statistics
-rows, order = {}, []
-for line in open(sys.argv[1]):
-    name, mode, rest = line.rstrip("\n").split("|")
-    secs, kb = rest.split()
-    if name not in order:
-        order.append(name)
-    rows.setdefault((name, mode), []).append((float(secs), int(kb)))
-modes = [m for m in ("cold", "warm") if any((n, m) in rows for n in order)]
-def med(name, mode):
-    r = rows.get((name, mode))
-    return statistics.median(t for t, _ in r) if r else None
-print(f"\nWhole scan of {int(sys.argv[2]):,} files (median of {sys.argv[3]} alternating rounds)")
-head = f"{'program':28}"
-for m in modes:
-    head += f" {m + ' s':>8} {m + '/ours':>10}"
-print(head + f" {'peak MiB':>9}")
-ours = order[0]
-for name in order:
-    line = f"{name:28}"
-    for m in modes:
-        t, o = med(name, m), med(ours, m)
-        line += f" {t:8.2f} {t / o:10.2f}"
-    peak = max(k for m in modes for _, k in rows[(name, m)]) / 1024
-    print(line + f" {peak:9.1f}")
-for m in modes:
-    o = med(ours, m)
-    ratios = []
-    for name in order[1:]:
-        short = name.split()[0].rstrip(",")
-        if short == "floor":
-            short += "-" + name.split()[1]
-        ratios.append(f"ours/{short} {o / med(name, m):.2f}")
-    floors = [med(n, m) for n in order if n.startswith("floor")]
-    best = f"; ours/best floor {o / min(floors):.2f}" if floors else ""
-    print(f"{m}: " + ", ".join(ratios) + best)
-PY
+  python3 "$root/bench/table.py" "$times" \
+    "Whole scan of $files files (median of $rounds alternating rounds)" --ratios
 done
 
 if [ "${STEPS:-1}" = 0 ]; then

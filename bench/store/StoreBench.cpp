@@ -17,6 +17,7 @@
 #include <random>
 #include <string>
 
+#include "bench/SyntheticDrive.h"
 #include "engine/ResultStore.h"
 #include "engine/ResultStoreIndex.h"
 
@@ -30,37 +31,10 @@ constexpr std::size_t kRescan = 100'000;
 // it is timed on this many folders and scaled up to the whole rescan.
 constexpr std::size_t kPlainSample = 100;
 
-struct TDrive {
-    TStringList Dirs, Sizes, Percents;
-};
+using TDrive = TSyntheticDrive;
 
-// A drive of kFolders folders in path order, names of realistic length.
 const TDrive& Drive() {
-    static TDrive drive = [] {
-        std::mt19937_64 random(3);
-        const char* words[] = {"data", "Report",      "img",   "photo", "backup",  "src",
-                               "lib",  "final draft", "Music", "video", "Invoice", "archive 2019"};
-        TDrive d;
-        d.Dirs.push_back("C:");
-        std::vector<std::string> stack = {"C:"};
-        while (d.Dirs.size() < kFolders) {
-            std::size_t depth = 1 + random() % 8;
-            if (stack.size() > depth) {
-                stack.resize(depth);
-            }
-            std::string name = std::string(words[random() % std::size(words)]) + " " +
-                               std::to_string(d.Dirs.size());
-            stack.push_back(stack.back() + "\\" + name);
-            d.Dirs.push_back(stack.back());
-        }
-        std::sort(d.Dirs.begin(), d.Dirs.end());
-        for (std::size_t i = 0; i < d.Dirs.size(); ++i) {
-            d.Sizes.push_back(std::to_string(random() % 50'000'000'000ULL));
-            d.Percents.push_back(i == 0 ? "0"
-                                        : std::to_string((random() % 10000) / 97.0).substr(0, 15));
-        }
-        return d;
-    }();
+    static const TDrive drive = MakeSyntheticDrive(kFolders);
     return drive;
 }
 
