@@ -1,5 +1,7 @@
 #include "engine/ImportedDrive.h"
 
+#include <algorithm>
+
 #include "platform/DriveForm.h"
 
 namespace {
@@ -7,22 +9,17 @@ constexpr std::int64_t kNsPerSecond = 1000000000;
 }  // namespace
 
 TImportedDrive::TImportedDrive(std::shared_ptr<const TImportedTree> tree, char letter)
-    : tree_(std::move(tree)), letter_(letter) {}
+    : tree_(std::move(tree)), letter_(letter), table_({TDrive{letter, "/"}}) {}
 
 bool TImportedDrive::Names(const std::string& driveForm, std::vector<std::string>& names) const {
-    if (DriveLetterOf(driveForm) != letter_ || driveForm.size() < 2 || driveForm[1] != ':')
+    // The drive-form mapping onto a drive mounted at "/" gives "/a/b".
+    const std::optional<std::string> native = DriveFormToNative(driveForm, table_);
+    if (!native)
         return false;
-    std::size_t pos = 2;
-    while (pos < driveForm.size()) {
-        if (driveForm[pos] == '\\') {
-            ++pos;
-            continue;
-        }
-        std::size_t end = driveForm.find('\\', pos);
-        if (end == std::string::npos)
-            end = driveForm.size();
-        names.push_back(UnescapeName(std::string_view(driveForm).substr(pos, end - pos)));
-        pos = end;
+    for (std::size_t pos = 1; pos < native->size();) {
+        const std::size_t end = std::min(native->find('/', pos), native->size());
+        names.push_back(native->substr(pos, end - pos));
+        pos = end + 1;
     }
     return true;
 }

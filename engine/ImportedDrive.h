@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "engine/ImportedTree.h"
+#include "platform/DriveTable.h"
 #include "platform/VirtualDrive.h"
 
 class TImportedDrive : public TVirtualDrive {
@@ -22,4 +23,5 @@ class TImportedDrive : public TVirtualDrive {
 
     std::shared_ptr<const TImportedTree> tree_;
     char letter_;
+    TDriveTable table_;  // the drive at "/", for reading its drive-form paths
 };

@@ -1,5 +1,19 @@
 #include "engine/ImportedTree.h"
 
+TGrouping GroupByParent(const std::vector<std::uint32_t>& parentOf, std::size_t groups) {
+    TGrouping g;
+    g.Start.assign(groups + 1, 0);
+    for (const std::uint32_t p : parentOf)
+        ++g.Start[p + 1];
+    for (std::size_t i = 1; i < g.Start.size(); ++i)
+        g.Start[i] += g.Start[i - 1];
+    g.Order.resize(parentOf.size());
+    std::vector<std::uint32_t> next(g.Start.begin(), g.Start.end() - 1);
+    for (std::size_t i = 0; i < parentOf.size(); ++i)
+        g.Order[next[parentOf[i]]++] = static_cast<std::uint32_t>(i);
+    return g;
+}
+
 void TImportedTree::AddRoot(std::int64_t mtime) {
     folderMTime_.assign(1, mtime);
 }
@@ -23,18 +37,13 @@ std::uint32_t TImportedTree::Add(std::uint32_t parent, std::string_view name, bo
 }
 
 void TImportedTree::Finish() {
-    // A stable counting sort by folder: the export interleaves a folder's
-    // items with whole subtrees.
-    start_.assign(FolderCount() + 1, 0);
-    for (const std::uint32_t p : parentOf_)
-        ++start_[p + 1];
-    for (std::size_t i = 1; i < start_.size(); ++i)
-        start_[i] += start_[i - 1];
-    std::vector<std::uint32_t> next(start_.begin(), start_.end() - 1);
-    std::vector<TImportedEntry> grouped(entries_.size());
-    for (std::size_t i = 0; i < entries_.size(); ++i)
-        grouped[next[parentOf_[i]]++] = entries_[i];
+    TGrouping groups = GroupByParent(parentOf_, FolderCount());
+    std::vector<TImportedEntry> grouped;
+    grouped.reserve(entries_.size());
+    for (const std::uint32_t i : groups.Order)
+        grouped.push_back(entries_[i]);
     entries_.swap(grouped);
+    start_ = std::move(groups.Start);
     parentOf_.clear();
     parentOf_.shrink_to_fit();
 }

@@ -7,6 +7,15 @@
 #include <string_view>
 #include <vector>
 
+// Items grouped by their parent, each group in the order the items came
+// (a stable counting sort): the items of group g are Order[Start[g]] up to
+// Order[Start[g + 1]]. An export interleaves a folder's items with whole
+// subtrees; grouping them is one linear pass.
+struct TGrouping {
+    std::vector<std::uint32_t> Start, Order;
+};
+TGrouping GroupByParent(const std::vector<std::uint32_t>& parentOf, std::size_t groups);
+
 struct TImportedEntry {
     static constexpr std::uint32_t kNoFolder = 0xFFFFFFFFu;
     std::uint64_t NameOff = 0;

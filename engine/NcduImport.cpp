@@ -109,23 +109,17 @@ class TImportVisitor : public TNcduVisitor {
     bool gdu_ = false;
 };
 
-// The folders' children, grouped by parent in the order the export gave them.
-struct TChildIndex {
-    std::vector<std::uint32_t> Start, Order;
-};
-
-TChildIndex ChildrenOf(const std::vector<TImpFolder>& folders) {
-    TChildIndex index;
-    index.Start.assign(folders.size() + 1, 0);
+// The folders' children, grouped by parent in the order the export gave them
+// (the order lists folders 1.., the root having no parent).
+TGrouping ChildrenOf(const std::vector<TImpFolder>& folders) {
+    std::vector<std::uint32_t> parentOf;
+    parentOf.reserve(folders.size() - 1);
     for (std::size_t i = 1; i < folders.size(); ++i)
-        ++index.Start[folders[i].Parent + 1];
-    for (std::size_t i = 1; i < index.Start.size(); ++i)
-        index.Start[i] += index.Start[i - 1];
-    index.Order.resize(folders.size() - 1);
-    std::vector<std::uint32_t> next(index.Start.begin(), index.Start.end() - 1);
-    for (std::size_t i = 1; i < folders.size(); ++i)
-        index.Order[next[folders[i].Parent]++] = static_cast<std::uint32_t>(i);
-    return index;
+        parentOf.push_back(folders[i].Parent);
+    TGrouping children = GroupByParent(parentOf, folders.size());
+    for (std::uint32_t& child : children.Order)
+        ++child;
+    return children;
 }
 
 // The tree of folders, breadth first as a walk builds it. False with a
@@ -133,7 +127,7 @@ TChildIndex ChildrenOf(const std::vector<TImpFolder>& folders) {
 // long to hold.
 bool BuildTree(const TImportVisitor& v, TFolderTree& tree, std::vector<std::uint32_t>& nodeOf,
                std::string& error) {
-    const TChildIndex children = ChildrenOf(v.Folders);
+    const TGrouping children = ChildrenOf(v.Folders);
     nodeOf.assign(v.Folders.size(), 0);
     std::vector<std::uint64_t> pathLen(v.Folders.size(), 0);
     pathLen[0] = tree.RootText.size();

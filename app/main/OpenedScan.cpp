@@ -93,11 +93,11 @@ std::string TOpenedScan::Root() const {
     return std::string(1, letter_) + ":\\";
 }
 
-void TOpenedScan::FillStore(TResultStore& store, TTreeLists& tree) const {
+void TOpenedScan::FillStore(TResultStore& store, TTreeLists& tree) {
     store.SetFiles("");
-    store.GlobalDirs = scan_.Result.Dirs;
-    store.GlobalDirSizes = scan_.Result.DirSizes;
-    store.GlobalPercents = scan_.Result.Percents;
+    store.GlobalDirs = std::move(scan_.Result.Dirs);
+    store.GlobalDirSizes = std::move(scan_.Result.DirSizes);
+    store.GlobalPercents = std::move(scan_.Result.Percents);
     store.LoadTree(tree);
 }
 
@@ -106,20 +106,11 @@ QString TOpenedScan::RootCaption() const {
 }
 
 QString TOpenedScan::Where(const std::string& folder) const {
-    // "Z:\a\b" below the root "/srv/data" is "/srv/data/a/b".
-    std::string native = scan_.Result.RootName;
-    std::size_t pos = 2;
-    while (pos < folder.size()) {
-        const std::size_t end = std::min(folder.find('\\', pos + 1), folder.size());
-        const std::string name =
-            UnescapeName(std::string_view(folder).substr(pos + 1, end - pos - 1));
-        if (!name.empty()) {
-            if (native.empty() || native.back() != '/')
-                native += '/';
-            native += name;
-        }
-        pos = end;
-    }
+    // "Z:\a\b" below the root "/srv/data" is "/srv/data/a/b": the drive-form
+    // mapping, with the scanned folder as the drive's mount point.
+    const std::string& root = scan_.Result.RootName;
+    const TDriveTable scanned({TDrive{letter_, root.empty() ? std::string("/") : root}});
+    const std::string native = DriveFormToNative(folder, scanned).value_or(root);
     QString where =
         QStringLiteral("%1 (read-only): %2").arg(VisibleControls(fileName_), ReadablePath(native));
     const std::int64_t when = scan_.Result.Meta.Timestamp;

@@ -30,9 +30,9 @@ class TOpenedScan {
     // "Z:\": the folder the window shows first.
     std::string Root() const;
     const TNcduImport& Result() const { return scan_.Result; }
-    // The scan's lists as the window's results; no result files are named,
-    // so nothing of it is ever stored.
-    void FillStore(TResultStore& store, TTreeLists& tree) const;
+    // The scan's lists move into the window's results (once, after Open); no
+    // result files are named, so nothing of it is ever stored.
+    void FillStore(TResultStore& store, TTreeLists& tree);
     // The scanned folder as the user knows it ("/srv/data").
     QString RootCaption() const;
     // Where a folder of the scan ("Z:\a\b") was, and in which file, for the
