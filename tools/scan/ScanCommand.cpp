@@ -61,21 +61,9 @@ bool ResolvePath(const std::string& path, std::string& native, std::string& driv
     return true;
 }
 
-// Shows the folders, files and bytes walked so far on standard error until
-// Done is set.
-void ShowProgress(const TAnalizeDisk& analyzer, const std::atomic<bool>& done) {
-    const auto start = std::chrono::steady_clock::now();
-    while (!done.load()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        const double s =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        const std::string bytes = FormatGB(std::to_string(analyzer.BytesWalked()));
-        std::fprintf(stderr, "\rScanning: %llu folders, %llu files, %s, %s s ",
-                     static_cast<unsigned long long>(analyzer.FoldersWalked()),
-                     static_cast<unsigned long long>(analyzer.FilesWalked()), bytes.c_str(),
-                     SecondsText(s).c_str());
-    }
-    std::fprintf(stderr, "\r\033[K");
+// The folders, files and bytes walked so far, for the progress line.
+TWalkedCounts Walked(const TAnalizeDisk& analyzer) {
+    return {analyzer.FoldersWalked(), analyzer.FilesWalked(), analyzer.BytesWalked()};
 }
 
 // The folder --out names, made with its parents when missing; false with
@@ -232,7 +220,8 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
     std::atomic<bool> done{false};
     std::thread progress;
     if (StandardErrorIsTerminal())
-        progress = std::thread(ShowProgress, std::cref(analyzer_), std::cref(done));
+        progress = std::thread(
+            ShowProgressLine, "Scanning", [this] { return Walked(analyzer_); }, std::cref(done));
     const auto start = std::chrono::steady_clock::now();
     analyzer_.Execute();
     const double seconds =

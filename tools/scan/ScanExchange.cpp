@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdio>
 #include <ctime>
 #include <thread>
 
@@ -18,17 +17,8 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-void ShowExportProgress(const TExportProgress& progress, const std::atomic<bool>& done) {
-    const auto start = std::chrono::steady_clock::now();
-    while (!done.load()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        const std::string bytes = FormatGB(std::to_string(progress.Bytes.load()));
-        std::fprintf(stderr, "\rExporting: %llu folders, %llu files, %s, %s s ",
-                     static_cast<unsigned long long>(progress.Folders.load()),
-                     static_cast<unsigned long long>(progress.Files.load()), bytes.c_str(),
-                     SecondsText(SecondsSince(start)).c_str());
-    }
-    std::fprintf(stderr, "\r\033[K");
+TWalkedCounts Exported(const TExportProgress& progress) {
+    return {progress.Folders.load(), progress.Files.load(), progress.Bytes.load()};
 }
 
 }  // namespace
@@ -46,7 +36,9 @@ bool ExportScan(const std::string& native, const std::string& file, std::string&
     std::atomic<bool> done{false};
     std::thread shown;
     if (StandardErrorIsTerminal())
-        shown = std::thread(ShowExportProgress, std::cref(progress), std::cref(done));
+        shown = std::thread(
+            ShowProgressLine, "Exporting", [&progress] { return Exported(progress); },
+            std::cref(done));
     const bool written = ExportNcdu(settings, out, error) && out.Commit(error);
     done = true;
     if (shown.joinable())

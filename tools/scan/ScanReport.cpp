@@ -8,7 +8,10 @@
 #include <QJsonValue>
 #include <algorithm>
 #include <charconv>
+#include <chrono>
+#include <cstdio>
 #include <ostream>
+#include <thread>
 
 #include "engine/NumberText.h"
 #include "platform/AtomicFile.h"
@@ -193,4 +196,21 @@ bool WriteListFile(const std::string& path, const TStringList& lines) {
         if (!file.Write(l) || !file.Write("\r\n"))
             return false;
     return file.Finish() && file.Commit();
+}
+
+void ShowProgressLine(const char* verb, const std::function<TWalkedCounts()>& counts,
+                      const std::atomic<bool>& done) {
+    const auto start = std::chrono::steady_clock::now();
+    while (!done.load()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        const double s =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const TWalkedCounts c = counts();
+        const std::string bytes = FormatGB(std::to_string(c.Bytes));
+        std::fprintf(stderr, "\r%s: %llu folders, %llu files, %s, %s s ", verb,
+                     static_cast<unsigned long long>(c.Folders),
+                     static_cast<unsigned long long>(c.Files), bytes.c_str(),
+                     SecondsText(s).c_str());
+    }
+    std::fprintf(stderr, "\r\033[K");
 }

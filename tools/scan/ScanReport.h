@@ -3,7 +3,9 @@
 // folders, the time taken and its largest subfolders. Sizes and shares use
 // the program's own number texts ("3.0 GB" or "512.0 MB" for the total,
 // "1.5" MB for each subfolder, "12.5" %).
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -56,3 +58,12 @@ void PrintScanJson(const TScanReport& report, std::ostream& out);
 // Writes a list as a result file: each line followed by CR LF. False when
 // the file cannot be written.
 bool WriteListFile(const std::string& path, const TStringList& lines);
+
+// The counts a progress line shows: folders and files walked, their bytes.
+struct TWalkedCounts {
+    std::uint64_t Folders = 0, Files = 0, Bytes = 0;
+};
+// Shows "<Verb>: N folders, N files, size, seconds" on standard error, a
+// few times a second, until Done is set; then clears the line.
+void ShowProgressLine(const char* verb, const std::function<TWalkedCounts()>& counts,
+                      const std::atomic<bool>& done);
