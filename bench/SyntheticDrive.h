@@ -20,18 +20,19 @@ inline TSyntheticDrive MakeSyntheticDrive(std::size_t folders, std::uint64_t see
     const char* words[] = {"data", "Report",      "img",   "photo", "backup",  "src",
                            "lib",  "final draft", "Music", "video", "Invoice", "archive 2019"};
     TSyntheticDrive d;
-    d.Dirs.push_back("C:");
+    std::vector<std::string> dirs = {"C:"};
     std::vector<std::string> stack = {"C:"};
-    while (d.Dirs.size() < folders) {
+    while (dirs.size() < folders) {
         const std::size_t depth = 1 + random() % 8;
         if (stack.size() > depth)
             stack.resize(depth);
         const std::string name =
-            std::string(words[random() % std::size(words)]) + " " + std::to_string(d.Dirs.size());
+            std::string(words[random() % std::size(words)]) + " " + std::to_string(dirs.size());
         stack.push_back(stack.back() + "\\" + name);
-        d.Dirs.push_back(stack.back());
+        dirs.push_back(stack.back());
     }
-    std::sort(d.Dirs.begin(), d.Dirs.end());
+    std::sort(dirs.begin(), dirs.end());
+    d.Dirs.assign(dirs.begin(), dirs.end());
     for (std::size_t i = 0; i < d.Dirs.size(); ++i) {
         d.Sizes.push_back(std::to_string(random() % 50'000'000'000ULL));
         d.Percents.push_back(i == 0 ? "0"

@@ -10,11 +10,11 @@
 
 namespace {
 
-bool HasBackslash(const std::string& s) {
+bool HasBackslash(std::string_view s) {
     return s.find('\\') != std::string::npos;
 }
 
-bool IsDescendant(const std::string& path, const std::string& folder) {
+bool IsDescendant(std::string_view path, std::string_view folder) {
     return path.size() > folder.size() && path[folder.size()] == '\\' &&
            path.compare(0, folder.size(), folder) == 0;
 }
@@ -49,7 +49,7 @@ std::int64_t WrapSub(std::int64_t a, std::int64_t b) {
 // How the sorted entry J relates to an earlier, different entry T.
 enum class Relation { Inside, Before, After };
 
-Relation Relate(const std::string& t, const std::string& j) {
+Relation Relate(std::string_view t, std::string_view j) {
     // T not a prefix of J: J differs inside T and sorts after it.
     if (t.size() > j.size() || std::memcmp(t.data(), j.data(), t.size()) != 0)
         return Relation::After;
@@ -84,7 +84,7 @@ bool FastFormApplies(const TStringList& dirs, const TDirIndex& index) {
     while (i < n && !HasBackslash(dirs[i]))
         ++i;
     for (; i < n; ++i) {
-        const std::string& d = dirs[i];
+        std::string_view d = dirs[i];
         if (!HasBackslash(d) || d.size() < 4 || d[3] == 0)
             return false;
         const unsigned char k = DirKey(d);
@@ -151,12 +151,12 @@ bool BuildNesting(const TStringList& dirs, Nesting& nest, const std::atomic<bool
 
 // The run of entries below a drive root R: paths from "R\" up to "R]"
 // (']' follows '\' in byte order), among the sorted non-root entries.
-void RootRun(const TStringList& dirs, size_t rootCount, const std::string& root, std::int64_t& lo,
+void RootRun(const TStringList& dirs, size_t rootCount, std::string_view root, std::int64_t& lo,
              std::int64_t& hi) {
-    auto less = [](const std::string& a, const std::string& b) { return a < b; };
+    auto less = [](std::string_view a, std::string_view b) { return a < b; };
     const auto first = dirs.begin() + static_cast<std::ptrdiff_t>(rootCount);
-    lo = std::lower_bound(first, dirs.end(), root + "\\", less) - dirs.begin();
-    hi = std::lower_bound(first, dirs.end(), root + "]", less) - dirs.begin();
+    lo = std::lower_bound(first, dirs.end(), std::string(root) + "\\", less) - dirs.begin();
+    hi = std::lower_bound(first, dirs.end(), std::string(root) + "]", less) - dirs.begin();
 }
 
 }  // namespace
@@ -183,7 +183,7 @@ bool AggregateSizesPlain(const TStringList& dirs, TStringList& sizes, TDirIndex&
                 break;
             }
         }
-        sizes[i] = Int64ToText(WrapAdd(own, sum));
+        sizes.Set(i, Int64ToText(WrapAdd(own, sum)));
     }
     return !cancelled;
 }
@@ -200,7 +200,7 @@ void ComputePercentsPlain(const TStringList& dirs, const TStringList& sizes, TSt
             if (!TryTextToInt64(sizes[j], child) || !TryTextToInt64(sizes[i], parent) ||
                 parent == 0)
                 continue;
-            percents[j] = PercentText(SharePercent(child, parent));
+            percents.Set(j, PercentText(SharePercent(child, parent)));
         }
     }
 }
@@ -237,7 +237,7 @@ bool FastTotals(const TStringList& dirs, const Nesting& nest, TStringList& sizes
         totals[i] = WrapAdd(own(i), runSum(g.Lo, g.Hi));
     }
     for (size_t i = 0; i < n; ++i)
-        sizes[i] = Int64ToText(totals[i]);
+        sizes.Set(i, Int64ToText(totals[i]));
     return true;
 }
 
@@ -258,7 +258,7 @@ void FastPercents(const TStringList& dirs, const Nesting& nest,
         index.First[0] = 0;
         index.Last[0] = static_cast<std::int64_t>(n) - 1;
     }
-    auto rootWriterOf = [&](const std::string& path) -> std::int64_t {
+    auto rootWriterOf = [&](std::string_view path) -> std::int64_t {
         if (rootWriter.empty())
             return -1;
         const auto it = rootWriter.find(std::string_view(path).substr(0, path.find('\\')));
@@ -285,9 +285,9 @@ void FastPercents(const TStringList& dirs, const Nesting& nest,
         if (w < 0 || !valid[j])
             continue;
         if (value[j] == 0)
-            percents[j] = "0";
+            percents.Set(j, "0");
         else
-            percents[j] = PercentText(SharePercent(value[j], value[w]));
+            percents.Set(j, PercentText(SharePercent(value[j], value[w])));
     }
 }
 

@@ -78,9 +78,11 @@ class QuickSorter {
 };
 
 void Permute(TStringList& list, const std::vector<std::uint32_t>& perm) {
-    TStringList out(list.size());
+    TStringList out;
+    out.reserve(list.size());
+    out.ReserveBytes(list.Bytes());
     for (size_t i = 0; i < perm.size(); ++i)
-        out[i] = std::move(list[perm[i]]);
+        out.push_back(list[perm[i]]);
     list.swap(out);
 }
 
@@ -106,7 +108,8 @@ bool SortDirLists(TStringList& dirs, TStringList& sizes, TStringList& percents,
 }
 
 unsigned char DirKey(std::string_view path) {
-    if (path.find('\\') == std::string_view::npos || path.size() < 4)
+    // Drive-form paths hold their first backslash at [2]: look no further.
+    if (path.size() < 4 || (path[2] != '\\' && path.find('\\') == std::string_view::npos))
         return 0;
     return static_cast<unsigned char>(path[3]);
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
+#include <thread>
 
 #include "engine/NumberText.h"
 
@@ -131,35 +133,116 @@ void TFolderTree::Totals(std::vector<std::int64_t>& total, std::vector<std::uint
     }
 }
 
+namespace {
+
+// Hands the folders of the sorted walk, in order, to a second thread that
+// writes their size and share texts meanwhile: formatting a million shares
+// costs about as much as the walk itself, and once the walk is over the
+// other cores are idle. The order goes into a vector sized for every listed
+// folder, whose filled length is published every kBatch folders. Small
+// trees, and machines of one core, make the texts on this thread at Finish.
+class TTextPipe {
+  public:
+    TTextPipe(std::size_t listed, std::function<void(std::uint32_t)> make)
+        : order_(listed), make_(std::move(make)) {
+        if (listed >= kThreadFrom && std::thread::hardware_concurrency() > 1)
+            thread_ = std::thread([this] { Consume(); });
+    }
+    ~TTextPipe() { Finish(); }
+
+    void Push(std::uint32_t node) {
+        order_[count_++] = node;
+        if (count_ % kBatch == 0)
+            published_.store(count_, std::memory_order_release);
+    }
+    // Waits until every folder pushed has its texts.
+    void Finish() {
+        published_.store(count_, std::memory_order_release);
+        done_.store(true, std::memory_order_release);
+        if (thread_.joinable())
+            thread_.join();
+        else
+            Consume();
+    }
+
+  private:
+    static constexpr std::size_t kBatch = 1024;
+    static constexpr std::size_t kThreadFrom = 1 << 16;
+
+    void Consume() {
+        for (;;) {
+            // done_ first: once it is set, the length read after it is final.
+            const bool done = done_.load(std::memory_order_acquire);
+            const std::size_t ready = published_.load(std::memory_order_acquire);
+            for (; made_ < ready; ++made_)
+                make_(order_[made_]);
+            if (done)
+                return;
+            std::this_thread::yield();
+        }
+    }
+
+    std::vector<std::uint32_t> order_;
+    std::function<void(std::uint32_t)> make_;
+    std::size_t count_ = 0;  // pushed (walking thread)
+    std::size_t made_ = 0;   // given texts (text thread)
+    std::atomic<std::size_t> published_{0};
+    std::atomic<bool> done_{false};
+    std::thread thread_;
+};
+
+}  // namespace
+
 bool TFolderTree::EmitSorted(TStringList& dirs, TStringList& sizes, TStringList& percents,
                              const std::atomic<bool>& cancel, bool totals) const {
-    size_t listed = 0;
-    for (const TFolderNode& n : Nodes)
-        listed += n.Listed;
+    // Every listed folder's path length, so the lists' bytes are reserved
+    // once.
+    std::vector<std::size_t> pathLen(Nodes.size());
+    size_t listed = 0, pathBytes = 0;
+    for (size_t i = 0; i < Nodes.size(); ++i) {
+        pathLen[i] = i == 0 ? RootText.size() : pathLen[Nodes[i].Parent] + 1 + Nodes[i].NameLen;
+        if (Nodes[i].Listed) {
+            ++listed;
+            pathBytes += pathLen[i];
+        }
+    }
+    pathLen = {};
     dirs.reserve(listed);
+    dirs.ReserveBytes(pathBytes);
     sizes.reserve(listed);
+    sizes.ReserveBytes(listed * 12);
     percents.reserve(listed);
-    std::vector<std::int64_t> total;
-    std::vector<std::uint32_t> base;
-    if (totals)
-        Totals(total, base);
-    auto share = [&](std::uint32_t node) -> std::string {
-        const std::uint32_t above = node == 0 ? kNoBase : base[Nodes[node].Parent];
-        if (total[node] == 0 || above == kNoBase)
-            return "0";
-        return PercentText(SharePercent(total[node], total[above]));
-    };
+    percents.ReserveBytes(listed * 16);
+    // Each folder's size and share in node order: the sorted walk visits
+    // nodes all over the tree, so it should find them in one place.
+    std::vector<std::int64_t> value(Nodes.size());
+    std::vector<float> share;
+    if (totals) {
+        std::vector<std::uint32_t> base;
+        Totals(value, base);
+        share.assign(Nodes.size(), 0.0f);
+        for (size_t i = 1; i < Nodes.size(); ++i) {
+            const std::uint32_t above = base[Nodes[i].Parent];
+            if (value[i] != 0 && above != kNoBase)
+                share[i] = SharePercent(value[i], value[above]);
+        }
+    } else {
+        for (size_t i = 0; i < Nodes.size(); ++i)
+            value[i] = Own[i * Parts];
+    }
+    TNumberChars chars;
+    TTextPipe pipe(listed, [&](std::uint32_t node) {
+        sizes.push_back(Int64TextIn(value[node], chars));
+        // A share of exactly 0 comes only from a total of 0 (or none to take
+        // it of): SharePercent of a child that is not 0 is never 0.
+        percents.push_back(totals && share[node] != 0.0f ? PercentTextIn(share[node], chars)
+                                                         : std::string_view("0"));
+    });
     auto emit = [&](std::uint32_t node, const std::string& path) {
         if (!Nodes[node].Listed)
             return;
         dirs.push_back(path);
-        if (totals) {
-            sizes.push_back(Int64ToText(total[node]));
-            percents.push_back(share(node));
-        } else {
-            sizes.push_back(Int64ToText(Own[static_cast<size_t>(node) * Parts]));
-            percents.emplace_back("0");
-        }
+        pipe.Push(node);
     };
     // One item list per depth, refilled for each folder at that depth: a
     // fresh list per folder would cost an allocation for each of them.
@@ -209,5 +292,6 @@ bool TFolderTree::EmitSorted(TStringList& dirs, TStringList& sizes, TStringList&
             stack.push_back({0, path.size()});
         }
     }
+    pipe.Finish();
     return true;
 }

@@ -234,7 +234,7 @@ bool WriteHistorySnapshot(const std::string& path, char drive, std::int64_t time
     plain += std::string(1, drive) + " " + Int64ToText(time) + " " +
              Int64ToText(static_cast<std::int64_t>(dirs.size())) + "\n";
     std::string_view previous;
-    for (const std::string& dir : dirs) {
+    for (std::string_view dir : dirs) {
         std::size_t shared = 0;
         while (shared < previous.size() && shared < dir.size() && previous[shared] == dir[shared]) {
             ++shared;

@@ -32,9 +32,9 @@ bool TryTextToInt64(std::string_view text, std::int64_t& value) {
     return true;
 }
 
-std::string Int64ToText(std::int64_t value) {
-    char buf[24];
-    char* p = buf + sizeof buf;
+std::string_view Int64TextIn(std::int64_t value, TNumberChars& chars) {
+    char* const buf = chars.data();
+    char* p = buf + chars.size();
     const bool negative = value < 0;
     std::uint64_t v = negative ? 0 - static_cast<std::uint64_t>(value) : value;
     do {
@@ -43,10 +43,17 @@ std::string Int64ToText(std::int64_t value) {
     } while (v);
     if (negative)
         *--p = '-';
-    return std::string(p, buf + sizeof buf - p);
+    return std::string_view(p, static_cast<std::size_t>(buf + chars.size() - p));
 }
 
-std::string FloatToGeneralText(long double value, int digits) {
+std::string Int64ToText(std::int64_t value) {
+    TNumberChars chars;
+    return std::string(Int64TextIn(value, chars));
+}
+
+namespace {
+
+std::string_view GeneralTextIn(long double value, int digits, TNumberChars& chars) {
     if (value == 0)
         return "0";
     char buf[64];
@@ -75,7 +82,7 @@ std::string FloatToGeneralText(long double value, int digits) {
     const int exp10 = *p ? std::atoi(p + 1) : 0;
     while (len > 1 && mantissa[len - 1] == '0')
         --len;
-    char out[80];
+    char* const out = chars.data();
     int n = 0;
     if (negative)
         out[n++] = '-';
@@ -89,7 +96,7 @@ std::string FloatToGeneralText(long double value, int digits) {
                 out[n++] = mantissa[i];
         }
         out[n++] = 'E';
-        n += std::snprintf(out + n, sizeof out - n, "%d", exp10);
+        n += std::snprintf(out + n, chars.size() - static_cast<std::size_t>(n), "%d", exp10);
     } else if (point <= 0) {
         out[n++] = '0';
         out[n++] = '.';
@@ -104,7 +111,14 @@ std::string FloatToGeneralText(long double value, int digits) {
             out[n++] = i < len ? mantissa[i] : '0';
         }
     }
-    return std::string(out, n);
+    return std::string_view(out, static_cast<std::size_t>(n));
+}
+
+}  // namespace
+
+std::string FloatToGeneralText(long double value, int digits) {
+    TNumberChars chars;
+    return std::string(GeneralTextIn(value, digits, chars));
 }
 
 float SharePercent(std::int64_t child, std::int64_t parent) {
@@ -114,5 +128,10 @@ float SharePercent(std::int64_t child, std::int64_t parent) {
 }
 
 std::string PercentText(float percent) {
-    return FloatToGeneralText(static_cast<long double>(percent), 15);
+    TNumberChars chars;
+    return std::string(PercentTextIn(percent, chars));
+}
+
+std::string_view PercentTextIn(float percent, TNumberChars& chars) {
+    return GeneralTextIn(static_cast<long double>(percent), 15, chars);
 }

@@ -2,6 +2,7 @@
 // Number texts of the result lists. Every conversion uses "." as decimal
 // separator whatever the locale, so that lists read back as they were
 // written on any machine.
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -22,3 +23,10 @@ float SharePercent(std::int64_t child, std::int64_t parent);
 // The stored text of a share: its single-precision value in the general
 // 15-digit format ("50", "33.3333320617676", "9.99999997475243E-7").
 std::string PercentText(float percent);
+
+// Room for any text of the conversions below. The forms that write into it
+// make a million texts without an allocation each; the text returned lies
+// in chars.
+using TNumberChars = std::array<char, 80>;
+std::string_view Int64TextIn(std::int64_t value, TNumberChars& chars);
+std::string_view PercentTextIn(float percent, TNumberChars& chars);

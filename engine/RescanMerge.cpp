@@ -28,7 +28,7 @@ std::int64_t WrapAdd(std::int64_t a, std::int64_t b) {
 }
 
 // A total that does not read as a number counts as nothing, as in a scan.
-std::int64_t SizeOf(const std::string& text) {
+std::int64_t SizeOf(std::string_view text) {
     std::int64_t value = 0;
     return TryTextToInt64(text, value) ? value : 0;
 }
@@ -75,10 +75,9 @@ class TStoredLists {
     std::size_t Bound(std::string_view key, std::size_t from = 0) const {
         const auto first = dirs_.begin() + static_cast<std::ptrdiff_t>(std::max(from, roots_));
         return static_cast<std::size_t>(
-            std::lower_bound(first, dirs_.end(), key,
-                             [](const std::string& entry, std::string_view wanted) {
-                                 return std::string_view(entry) < wanted;
-                             }) -
+            std::lower_bound(
+                first, dirs_.end(), key,
+                [](std::string_view entry, std::string_view wanted) { return entry < wanted; }) -
             dirs_.begin());
     }
 
@@ -95,10 +94,9 @@ class TStoredLists {
         const auto first = dirs_.begin() + static_cast<std::ptrdiff_t>(lo);
         const auto last = dirs_.begin() + static_cast<std::ptrdiff_t>(std::min(to, lo + step));
         return static_cast<std::size_t>(
-            std::lower_bound(first, last, key,
-                             [](const std::string& entry, std::string_view wanted) {
-                                 return std::string_view(entry) < wanted;
-                             }) -
+            std::lower_bound(
+                first, last, key,
+                [](std::string_view entry, std::string_view wanted) { return entry < wanted; }) -
             dirs_.begin());
     }
 
@@ -113,12 +111,14 @@ class TStoredLists {
         return at < dirs_.size() && dirs_[at] == path ? at : npos;
     }
 
-    void Insert(const std::string& path, const std::string& size, const std::string& percent) {
+    void Insert(const std::string& path, std::string_view size, std::string_view percent) {
         const std::size_t at = IsRoot(path) ? roots_ : Bound(path);
-        const auto offset = static_cast<std::ptrdiff_t>(at);
-        dirs_.insert(dirs_.begin() + offset, path);
-        sizes_.insert(sizes_.begin() + offset, size);
-        percents_.insert(percents_.begin() + offset, percent);
+        dirs_.Splice(at, at, 1);
+        sizes_.Splice(at, at, 1);
+        percents_.Splice(at, at, 1);
+        dirs_.Set(at, path);
+        sizes_.Set(at, size);
+        percents_.Set(at, percent);
         if (IsRoot(path))
             ++roots_;
     }
@@ -131,24 +131,16 @@ class TStoredLists {
     }
 
     // Replaces the entries [lo, hi) with count entries, entry i of the three
-    // lists being made by the given functions. Entries that stay in place
-    // are assigned over, so their storage is reused.
+    // lists being made by the given functions.
     template <class Dir, class Size, class Percent>
     void Replace(std::size_t lo, std::size_t hi, std::size_t count, Dir dir, Size size,
                  Percent percent) {
-        for (TStringList* list : {&dirs_, &sizes_, &percents_}) {
-            const auto first = list->begin() + static_cast<std::ptrdiff_t>(lo);
-            const std::size_t old = hi - lo;
-            if (count > old)
-                list->insert(first + static_cast<std::ptrdiff_t>(old), count - old, std::string());
-            else
-                list->erase(first + static_cast<std::ptrdiff_t>(count),
-                            first + static_cast<std::ptrdiff_t>(old));
-        }
+        for (TStringList* list : {&dirs_, &sizes_, &percents_})
+            list->Splice(lo, hi, count);
         for (std::size_t i = 0; i < count; ++i) {
-            dir(dirs_[lo + i], i);
-            sizes_[lo + i] = size(i);
-            percents_[lo + i] = percent(i);
+            dirs_.Set(lo + i, dir(i));
+            sizes_.Set(lo + i, size(i));
+            percents_.Set(lo + i, percent(i));
         }
     }
 
@@ -172,7 +164,7 @@ class TStoredLists {
                 ++j;
                 continue;
             }
-            pastChild.assign(dirs_[j], 0, deeper);
+            pastChild.assign(dirs_[j].substr(0, deeper));
             pastChild += ']';
             j = BoundNear(pastChild, j, hi);
         }
@@ -186,9 +178,9 @@ class TStoredLists {
         if (!TryTextToInt64(sizes_[child], size))
             return;
         if (size == 0)
-            percents_[child] = "0";
+            percents_.Set(child, "0");
         else if (parentOk)
-            percents_[child] = PercentText(SharePercent(size, parent));
+            percents_.Set(child, PercentText(SharePercent(size, parent)));
     }
 
     TStringList& dirs_;
@@ -202,7 +194,7 @@ class TStoredLists {
 bool RescanInForm(const TStringList& dirs, const TStringList& sizes, const TStringList& percents) {
     if (dirs.empty() || sizes.size() != dirs.size() || percents.size() != dirs.size())
         return false;
-    const std::string& folder = dirs[0];
+    const std::string_view folder = dirs[0];
     if (folder.empty() || folder.back() == '\\')
         return false;
     for (std::size_t k = 1; k < dirs.size(); ++k) {
@@ -216,7 +208,7 @@ bool RescanInForm(const TStringList& dirs, const TStringList& sizes, const TStri
 
 // The drive letter the stored lists use for the rescan's drive: the stored
 // one when the letters differ only in case.
-char StoredLetter(const TStringList& stored, const std::string& folder) {
+char StoredLetter(const TStringList& stored, std::string_view folder) {
     if (!stored.empty() && stored[0].size() >= 2 && stored[0][1] == ':' && folder.size() >= 2 &&
         folder[1] == ':' && UpperAZ(stored[0][0]) == UpperAZ(folder[0]))
         return stored[0][0];
@@ -236,11 +228,11 @@ bool MergeRescan(TStringList& dirs, TStringList& sizes, TStringList& percents,
         return false;
 
     const char letter = StoredLetter(dirs, rescanDirs[0]);
-    std::string folder = rescanDirs[0];
+    std::string folder(rescanDirs[0]);
     folder[0] = letter;
     if (!stored.KeepsByteOrder(folder.substr(0, folder.find('\\'))))
         return false;
-    const std::string& total = rescanSizes[0];
+    const std::string_view total = rescanSizes[0];
     const std::size_t folderAt = stored.Find(folder);
     const std::int64_t change =
         WrapAdd(SizeOf(total), -(folderAt == npos ? 0 : SizeOf(sizes[folderAt])));
@@ -250,9 +242,10 @@ bool MergeRescan(TStringList& dirs, TStringList& sizes, TStringList& percents,
     stored.RunBelow(folder, lo, hi);
     stored.Replace(
         lo, hi, rescanDirs.size() - 1,
-        [&](std::string& dir, std::size_t i) {
-            dir = rescanDirs[i + 1];
+        [&](std::size_t i) {
+            std::string dir(rescanDirs[i + 1]);
             dir[0] = letter;
+            return dir;
         },
         [&](std::size_t i) { return rescanSizes[i + 1]; },
         [&](std::size_t i) { return rescanPercents[i + 1]; });
@@ -269,11 +262,11 @@ bool MergeRescan(TStringList& dirs, TStringList& sizes, TStringList& percents,
             // share is "0" as in a scan.
             stored.Insert(chain[i], total, i == 0 ? rescanPercents[0] : "0");
         } else if (i == 0) {
-            sizes[at] = total;
+            sizes.Set(at, total);
         } else {
             std::int64_t size = 0;
             if (TryTextToInt64(sizes[at], size))
-                sizes[at] = Int64ToText(WrapAdd(size, change));
+                sizes.Set(at, Int64ToText(WrapAdd(size, change)));
         }
     }
     // Every ancestor's total changed, so the shares of its children did.

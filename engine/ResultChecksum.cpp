@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr std::uint64_t kMultiplier = 0xFF51AFD7ED558CCDull;
-
 std::uint64_t Load(const unsigned char* bytes) {
     std::uint64_t word;
     std::memcpy(&word, bytes, sizeof word);
@@ -13,11 +11,6 @@ std::uint64_t Load(const unsigned char* bytes) {
 }
 
 }  // namespace
-
-void TResultChecksum::Mix(std::uint64_t word) {
-    state_ = (state_ ^ word) * kMultiplier;
-    state_ ^= state_ >> 29;
-}
 
 void TResultChecksum::Feed(std::string_view bytes) {
     bytes_ += bytes.size();

@@ -15,7 +15,10 @@ class TResultChecksum {
     std::uint64_t Bytes() const { return bytes_; }
 
   private:
-    void Mix(std::uint64_t word);
+    void Mix(std::uint64_t word) {
+        state_ = (state_ ^ word) * 0xFF51AFD7ED558CCDull;
+        state_ ^= state_ >> 29;
+    }
 
     std::uint64_t state_ = 0x9E3779B97F4A7C15ull;
     std::uint64_t bytes_ = 0;

@@ -8,36 +8,13 @@
 
 #include "engine/StringList.h"
 
-// Collects the lines of bytes that arrive in pieces (a line or a CR LF may
-// be split between two pieces) into a list, replacing its content. The
-// list's existing entries are reused, so reloading a list of about the same
-// size allocates next to nothing.
-class TResultLineCollector {
-  public:
-    explicit TResultLineCollector(TStringList& lines) : lines_(lines) {}
-    // The size of all the bytes to come, when known: after the first piece the
-    // list reserves room for the lines it expects, so that a first load does
-    // not copy a growing list again and again.
-    void ExpectBytes(std::size_t total) { expected_ = total; }
-    void Feed(std::string_view bytes);
-    // Takes the last line without a break and trims the list to the lines.
-    void Finish();
+// Marks the lines of the bytes in the list's raw buffer (TStringList::
+// RawBuffer, a file read into it) as its texts, where they lie: nothing is
+// copied.
+void MarkResultLines(TStringList& lines);
 
-  private:
-    void Emit(const char* data, std::size_t size);
-    void ReserveExpected();
-
-    TStringList& lines_;
-    std::size_t count_ = 0;
-    std::string partial_;
-    std::size_t expected_ = 0;
-    std::size_t fed_ = 0;
-    bool open_ = false;     // bytes of an unfinished line have arrived
-    bool afterCr_ = false;  // the last piece ended with CR: skip a leading LF
-};
-
-// Counts the lines of bytes that arrive in pieces, as TResultLineCollector
-// would collect them, without keeping them.
+// Counts the lines of bytes that arrive in pieces (a CR LF may be split
+// between two pieces), as MarkResultLines would find them in the whole.
 class TResultLineCount {
   public:
     void Feed(std::string_view bytes);

@@ -27,7 +27,7 @@ std::string AtLine(const std::string& file, std::size_t index) {
 
 }  // namespace
 
-bool IsPercentText(const std::string& text) {
+bool IsPercentText(std::string_view text) {
     std::size_t pos = 0;
     SkipSign(text, pos);
     std::size_t digits = SkipDigits(text, pos);

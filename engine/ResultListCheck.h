@@ -4,6 +4,7 @@
 // unequal length, folders out of byte order or numbers that do not read would
 // show wrong numbers beside the wrong names.
 #include <string>
+#include <string_view>
 
 #include "engine/StringList.h"
 
@@ -20,4 +21,4 @@ std::string CheckResultLists(const TStringList& percents, const TStringList& dir
 
 // A share as the lists store it: an optional sign, digits with an optional
 // "." fraction, an optional exponent, and a finite value.
-bool IsPercentText(const std::string& text);
+bool IsPercentText(std::string_view text);

@@ -115,6 +115,39 @@ bool ReadDataFile(const std::string& path, std::string& bytes) {
     return ok;
 }
 
+bool ReadDataFileInto(const std::string& path, const std::function<char*(std::size_t)>& resize) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat info;
+    std::size_t room = fstat(fd, &info) == 0 && S_ISREG(info.st_mode)
+                           ? static_cast<std::size_t>(info.st_size) + 1
+                           : 0;
+    room = room < 4096 ? 4096 : room;
+    char* buffer = resize(room);
+    std::size_t got = 0;
+    bool ok = true;
+    for (;;) {
+        if (got == room) {
+            room *= 2;  // the file grew since its size was taken
+            buffer = resize(room);
+        }
+        const ssize_t n = read(fd, buffer + got, room - got);
+        if (n > 0) {
+            got += static_cast<std::size_t>(n);
+        } else if (n == 0) {
+            break;
+        } else if (errno != EINTR) {
+            ok = false;
+            break;
+        }
+    }
+    close(fd);
+    resize(ok ? got : 0);
+    return ok;
+}
+
 bool ReadDataFileChunks(const std::string& path,
                         const std::function<void(std::string_view)>& take) {
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);

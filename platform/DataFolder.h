@@ -24,6 +24,12 @@ std::size_t DataFileSize(const std::string& path);
 // Reads the whole file into bytes; false (bytes empty) when it cannot be read.
 bool ReadDataFile(const std::string& path, std::string& bytes);
 
+// Reads the whole file straight into a buffer of the caller's, in one pass:
+// resize(n) makes that buffer n bytes long, keeping its first bytes, and
+// returns its first byte. Sized from the file's size, grown when the file
+// turns out longer, trimmed to what was read. False when it cannot be read.
+bool ReadDataFileInto(const std::string& path, const std::function<char*(std::size_t)>& resize);
+
 // Reads the file piece by piece through one small buffer, handing each piece
 // to take, so that a large file needs no memory of its size; false when it
 // cannot be opened or a read fails.

@@ -211,7 +211,7 @@ std::optional<std::string> TPieHolder::PathAt(QPoint at) const {
     const TStringList& paths = links_.pieData->PiePaths;
     if (index < 0 || index >= static_cast<int>(paths.size()))
         return std::nullopt;
-    return paths[static_cast<size_t>(index)];
+    return std::string(paths[static_cast<size_t>(index)]);
 }
 
 void TPieHolder::PieMouseDown(Qt::MouseButton button, QPoint at) {
@@ -344,7 +344,7 @@ bool TPieHolder::PieKey(int key) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
             if (keySlice_ >= 1 && keySlice_ <= n) {
-                const std::string path = links_.pieData->PiePaths[static_cast<size_t>(keySlice_)];
+                const std::string path(links_.pieData->PiePaths[static_cast<size_t>(keySlice_)]);
                 ActOnPiece(path, Qt::LeftButton, SliceMidPoint(keySlice_));
             }
             return true;
@@ -361,7 +361,7 @@ void TPieHolder::ChooseSlice(int j) {
     keySlice_ = j;
     keyFolder_ = links_.pieData->PiePaths.front();
     UpdateOutline();
-    BuildHint(links_.pieData->PiePaths[static_cast<size_t>(j)]);
+    BuildHint(std::string(links_.pieData->PiePaths[static_cast<size_t>(j)]));
     ShowHintNow(SliceMidPoint(j));
 }
 

@@ -40,13 +40,13 @@ const TDrive& Later() {
             if (i > 0 && dice < 5) {
                 continue;  // gone
             }
-            std::string size = d.Sizes[i];
+            std::string size(d.Sizes[i]);
             if (dice < 25) {
                 size = std::to_string(random() % 50'000'000'000ULL);
             }
             rows.emplace_back(d.Dirs[i], size);
             if (dice >= 995) {
-                rows.emplace_back(d.Dirs[i] + "\\new " + std::to_string(i), "4096");
+                rows.emplace_back(std::string(d.Dirs[i]) + "\\new " + std::to_string(i), "4096");
             }
         }
         std::sort(rows.begin(), rows.end());

@@ -117,7 +117,7 @@ void BM_PeerAntialiasedPie(benchmark::State& state) {
         painter.setRenderHint(QPainter::Antialiasing, true);
         int start = 180 * 16;
         for (std::size_t j = 1; j < Pie().Percents.size(); ++j) {
-            const int span = static_cast<int>(std::stod(Pie().Percents[j]) * 3.6 * 16);
+            const int span = static_cast<int>(std::stod(std::string(Pie().Percents[j])) * 3.6 * 16);
             const TColor c = StringToColor(Pie().Colors[j]);
             painter.setBrush(QColor(RedOf(c), GreenOf(c), BlueOf(c)));
             painter.setPen(Qt::NoPen);

@@ -75,7 +75,7 @@ void BM_SortFromTree(benchmark::State& state) {
     for (auto _ : state) {
         Lists l;
         Tree().EmitSorted(l.Dirs, l.Sizes, l.Percents, cancel);
-        benchmark::DoNotOptimize(l.Dirs.data());
+        benchmark::DoNotOptimize(l.Dirs.RawBytes().data());
     }
 }
 
@@ -83,7 +83,7 @@ void BM_ListsInWalkOrder(benchmark::State& state) {
     for (auto _ : state) {
         Lists l;
         Tree().EmitInOrder(Tree().WalkOrder, l.Dirs, l.Sizes, l.Percents);
-        benchmark::DoNotOptimize(l.Dirs.data());
+        benchmark::DoNotOptimize(l.Dirs.RawBytes().data());
     }
 }
 
@@ -105,7 +105,7 @@ void BM_PeerStdSortOfWalkOrder(benchmark::State& state) {
     Tree().EmitInOrder(Tree().WalkOrder, base.Dirs, base.Sizes, base.Percents);
     for (auto _ : state) {
         state.PauseTiming();
-        TStringList dirs = base.Dirs;
+        std::vector<std::string> dirs(base.Dirs.begin(), base.Dirs.end());
         state.ResumeTiming();
         std::sort(dirs.begin(), dirs.end(),
                   [](const std::string& a, const std::string& b) { return CompareDirs(a, b) < 0; });
@@ -200,7 +200,7 @@ void BM_AfterWalkAlone(benchmark::State& state) {
         BuildDirIndex(l.Dirs, l.Index);
         resultBytes = 0;
         for (const TStringList* list : {&l.Dirs, &l.Sizes, &l.Percents})
-            for (const std::string& line : *list)
+            for (std::string_view line : *list)
                 resultBytes += line.size() + 2;  // CR LF
     }
     state.counters["result_MiB"] = resultBytes / (1 << 20);
@@ -216,7 +216,7 @@ void BM_AfterWalkTotalsOnTree(benchmark::State& state) {
         Lists l;
         Tree().EmitSorted(l.Dirs, l.Sizes, l.Percents, cancel, true);
         BuildDirIndex(l.Dirs, l.Index);
-        benchmark::DoNotOptimize(l.Dirs.data());
+        benchmark::DoNotOptimize(l.Dirs.RawBytes().data());
     }
 }
 void BM_AfterWalkTotalsOnTexts(benchmark::State& state) {
@@ -227,7 +227,7 @@ void BM_AfterWalkTotalsOnTexts(benchmark::State& state) {
         Tree().EmitSorted(l.Dirs, l.Sizes, l.Percents, cancel);
         BuildDirIndex(l.Dirs, l.Index);
         AggregateSizesAndPercents(l.Dirs, l.Sizes, l.Percents, l.Index, cancel);
-        benchmark::DoNotOptimize(l.Dirs.data());
+        benchmark::DoNotOptimize(l.Dirs.RawBytes().data());
     }
 }
 

@@ -82,7 +82,7 @@ void BM_LoadGlobal(benchmark::State& state) {
     store.LoadGlobal();
     for (auto _ : state) {
         store.LoadGlobal();
-        benchmark::DoNotOptimize(store.GlobalDirs.data());
+        benchmark::DoNotOptimize(store.GlobalDirs.RawBytes().data());
     }
     if (store.GlobalDirs != Drive().Dirs || store.GlobalPercents != Drive().Percents) {
         state.SkipWithError("loaded lists differ from the saved ones");
@@ -99,7 +99,7 @@ void BM_LoadGlobalFirst(benchmark::State& state) {
             TResultStore store = SavedStore();
             state.ResumeTiming();
             store.LoadGlobal();
-            benchmark::DoNotOptimize(store.GlobalDirs.data());
+            benchmark::DoNotOptimize(store.GlobalDirs.RawBytes().data());
             state.PauseTiming();
         }
         state.ResumeTiming();
@@ -144,17 +144,20 @@ TDrive Rescan() {
     }
     std::mt19937_64 random(5);
     TDrive rescan;
-    rescan.Dirs.push_back(drive.Dirs[at]);
-    std::vector<std::string> stack = {drive.Dirs[at]};
-    while (rescan.Dirs.size() <= kRescan) {
+    std::vector<std::string> below;
+    std::vector<std::string> stack = {std::string(drive.Dirs[at])};
+    while (below.size() < kRescan) {
         std::size_t depth = 1 + random() % 6;
         if (stack.size() > depth) {
             stack.resize(depth);
         }
-        stack.push_back(stack.back() + "\\sub " + std::to_string(rescan.Dirs.size()));
-        rescan.Dirs.push_back(stack.back());
+        stack.push_back(stack.back() + "\\sub " + std::to_string(below.size() + 1));
+        below.push_back(stack.back());
     }
-    std::sort(rescan.Dirs.begin() + 1, rescan.Dirs.end());
+    std::sort(below.begin(), below.end());
+    rescan.Dirs.push_back(drive.Dirs[at]);
+    for (const std::string& dir : below)
+        rescan.Dirs.push_back(dir);
     for (std::size_t k = 0; k < rescan.Dirs.size(); ++k) {
         rescan.Sizes.push_back(std::to_string(random() % 5'000'000'000ULL));
         rescan.Percents.push_back(k == 0 ? "0" : "12.5");
@@ -165,8 +168,8 @@ TDrive Rescan() {
 // The rescan with other sizes, as a second rescan of the same folder finds.
 TDrive Regrown(TDrive rescan) {
     std::mt19937_64 random(7);
-    for (auto& size : rescan.Sizes) {
-        size = std::to_string(random() % 5'000'000'000ULL);
+    for (std::size_t i = 0; i < rescan.Sizes.size(); ++i) {
+        rescan.Sizes.Set(i, std::to_string(random() % 5'000'000'000ULL));
     }
     return rescan;
 }
@@ -225,7 +228,7 @@ void BM_PlainFirstMatchMerge(benchmark::State& state) {
         for (std::size_t k = 0; k < kRescan; k += step) {
             for (std::size_t m = 0; m < dirs.size(); ++m) {
                 if (TResultStoreIndex::ComparePaths(dirs[m], rescan.Dirs[k]) == 0) {
-                    sizes[m] = rescan.Sizes[k];
+                    sizes.Set(m, rescan.Sizes[k]);
                     break;
                 }
             }

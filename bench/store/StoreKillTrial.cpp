@@ -25,16 +25,19 @@ struct TSet {
 TSet MakeSet(int k, std::size_t count) {
     TSet set;
     const std::size_t n = count + static_cast<std::size_t>(k);
-    set.Dirs.reserve(n);
-    set.Dirs.push_back("C:");
+    std::vector<std::string> dirs;
+    dirs.reserve(n);
     set.Sizes.push_back(std::to_string(n * 10));
     set.Percents.push_back("0");
     char name[64];
     for (std::size_t i = 1; i < n; ++i) {
         std::snprintf(name, sizeof name, "C:\\folder %03zu\\sub %07zu", i % 997, i);
-        set.Dirs.push_back(name);
+        dirs.push_back(name);
     }
-    std::sort(set.Dirs.begin() + 1, set.Dirs.end());
+    std::sort(dirs.begin(), dirs.end());
+    set.Dirs.push_back("C:");
+    for (const std::string& dir : dirs)
+        set.Dirs.push_back(dir);
     for (std::size_t i = 1; i < n; ++i) {
         set.Sizes.push_back(std::to_string(i * 3 + static_cast<std::size_t>(k)));
         set.Percents.push_back(std::to_string(k) + "." + std::to_string(i % 1000));

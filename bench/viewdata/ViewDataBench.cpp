@@ -188,12 +188,12 @@ std::int64_t WalkedFolderSize(const TResultStore& store, const std::string& list
     };
     const std::string wanted = lower(listed);
     for (std::size_t i = 0; i < store.GlobalDirs.size(); ++i) {
-        std::string entry = lower(store.GlobalDirs[i]);
+        std::string entry = lower(std::string(store.GlobalDirs[i]));
         if (entry.size() == 2) {
             entry += '\\';
         }
         if (entry == wanted) {
-            return std::stoll(store.GlobalDirSizes[i]);
+            return std::stoll(std::string(store.GlobalDirSizes[i]));
         }
     }
     return 0;

@@ -32,15 +32,16 @@ TEST(FindStrINSL, ReturnsTheFirstOfEqualEntries) {
 TEST(FindStrINSL, AgreesWithLowerBoundOnRandomSortedLists) {
     std::mt19937 random(7);
     for (int round = 0; round < 300; ++round) {
-        TStringList list(random() % 40);
-        for (auto& entry : list) {
+        std::vector<std::string> texts(random() % 40);
+        for (auto& entry : texts) {
             // Few distinct short texts over high and low bytes: many duplicates.
             entry.assign(1 + random() % 3, ' ');
             for (auto& c : entry) {
                 c = static_cast<char>("a\xe9Z"[random() % 3]);
             }
         }
-        std::sort(list.begin(), list.end());
+        std::sort(texts.begin(), texts.end());
+        const TStringList list(texts.begin(), texts.end());
         for (const char* probe : {"a", "Z", "\xe9", "aa", "Za", "\xe9\xe9\xe9", "zz"}) {
             auto it = std::lower_bound(list.begin(), list.end(), std::string(probe));
             int expected = (it != list.end() && *it == probe) ? int(it - list.begin()) : -1;

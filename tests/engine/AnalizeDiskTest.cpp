@@ -20,13 +20,13 @@ class AnalizeDiskTest : public ::testing::Test {
     std::string SizeOf(const TAnalizeDisk& a, const std::string& path) const {
         for (size_t i = 0; i < a.Dirs().size(); ++i)
             if (a.Dirs()[i] == path)
-                return a.DirSizes()[i];
+                return std::string(a.DirSizes()[i]);
         return "<missing>";
     }
     std::string PercentOf(const TAnalizeDisk& a, const std::string& path) const {
         for (size_t i = 0; i < a.Dirs().size(); ++i)
             if (a.Dirs()[i] == path)
-                return a.Percents()[i];
+                return std::string(a.Percents()[i]);
         return "<missing>";
     }
 
@@ -144,9 +144,9 @@ TEST_F(AnalizeDiskTest, FilterPartsGiveOneEntryEach) {
     a.Execute();
     ASSERT_EQ(a.Dirs(), (TStringList{"T:", "T:", "T:\\Sub", "T:\\Sub"}));
     // Each drive-root entry adds every entry below it, of either part.
-    TStringList rootSizes{a.DirSizes()[0], a.DirSizes()[1]};
+    std::vector<std::string_view> rootSizes{a.DirSizes()[0], a.DirSizes()[1]};
     std::sort(rootSizes.begin(), rootSizes.end());
-    EXPECT_EQ(rootSizes, (TStringList{"2001", "2111"}));
+    EXPECT_EQ(rootSizes, (std::vector<std::string_view>{"2001", "2111"}));
     TAnalizeDisk none;
     none.Directory = "T:\\";
     none.Filter = " ";

@@ -40,7 +40,7 @@ void Analyse(Lists& l, bool plain = false) {
 std::string At(const Lists& l, const TStringList& list, const std::string& dir) {
     for (size_t i = 0; i < l.Dirs.size(); ++i)
         if (l.Dirs[i] == dir)
-            return list[i];
+            return std::string(list[i]);
     return "<missing>";
 }
 
@@ -177,8 +177,8 @@ Lists RandomLists(std::mt19937& rng, int maxFolders) {
     // Now and then percentages that are not "0" to begin with, to see that
     // both forms leave the same entries unwritten.
     if (pick(4) == 0)
-        for (auto& p : l.Percents)
-            p = pick(2) ? "0" : "old";
+        for (std::size_t i = 0; i < l.Percents.size(); ++i)
+            l.Percents.Set(i, pick(2) ? "0" : "old");
     return l;
 }
 

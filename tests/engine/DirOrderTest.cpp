@@ -35,9 +35,9 @@ TEST(DirOrder, SortKeepsListsParallelAndOrdersFoldersFirst) {
     EXPECT_EQ(dirs,
               (TStringList{"C:", "C:\\A", "C:\\A B", "C:\\A\\X", "C:\\A\\X\\1", "C:\\a", "C:\\b"}));
     for (size_t i = 0; i < dirs.size(); ++i) {
-        const size_t from = std::stoul(sizes[i]);
+        const size_t from = std::stoul(std::string(sizes[i]));
         EXPECT_EQ(before[from], dirs[i]);
-        EXPECT_EQ(percents[i], "p" + sizes[i]);
+        EXPECT_EQ(percents[i], "p" + std::string(sizes[i]));
     }
 }
 
@@ -80,7 +80,7 @@ TEST(DirOrder, CancelStopsASortUnderWayPromptly) {
     EXPECT_FALSE(std::is_sorted(dirs.begin(), dirs.end()));
     // Still parallel: every size names the entry it came with.
     for (size_t i = 0; i < dirs.size(); i += 997)
-        EXPECT_EQ(before[std::stoul(sizes[i])], dirs[i]);
+        EXPECT_EQ(before[std::stoul(std::string(sizes[i]))], dirs[i]);
 }
 
 TEST(DirOrder, CancelBeforeTheSortLeavesListsAlone) {

@@ -61,7 +61,7 @@ TEST(FolderTree, TotalsOnTheTreeEqualTheAggregatedLists) {
         ASSERT_EQ(treeSizes, sizes) << "round " << round;
         ASSERT_EQ(treePercents, percents) << "round " << round;
         nonZeroShares += std::count_if(percents.begin(), percents.end(),
-                                       [](const std::string& p) { return p != "0"; });
+                                       [](std::string_view p) { return p != "0"; });
     }
     // The comparison is only worth something if shares were computed.
     EXPECT_GT(nonZeroShares, 10000u);

@@ -71,7 +71,7 @@ class ScanSaveTest : public ::testing::Test {
         const TStringList values = StoredLines(list);
         for (size_t i = 0; i < dirs.size() && i < values.size(); ++i)
             if (dirs[i] == path)
-                return values[i];
+                return std::string(values[i]);
         return "<missing>";
     }
 

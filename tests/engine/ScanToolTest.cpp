@@ -299,9 +299,9 @@ TEST(ScanTool, AnExportReadBackReportsAsTheScan) {
                 SplitResultLines(ReadAll(entry.path()), scanDirs);
         SplitResultLines(ReadAll(dir / ("in-" + file) + "/ZDirs"), importDirs);
         ASSERT_EQ(scanDirs.size(), importDirs.size());
-        const std::string root = scanDirs[0];
+        const std::string root(scanDirs[0]);
         for (std::size_t i = 0; i < scanDirs.size(); ++i)
-            EXPECT_EQ("Z:" + scanDirs[i].substr(root.size()), importDirs[i]);
+            EXPECT_EQ("Z:" + std::string(scanDirs[i]).substr(root.size()), importDirs[i]);
         EXPECT_EQ(ReadAll(dir / ("in-" + file) + "/ZDirSizes"),
                   ReadAll(dir / "scan" + "/" + std::string(1, root[0]) + "DirSizes"));
     }

@@ -29,7 +29,7 @@ class WalkSafetyTest : public ::testing::Test {
     static std::string SizeOf(const TAnalizeDisk& a, const std::string& path) {
         for (size_t i = 0; i < a.Dirs().size(); ++i)
             if (a.Dirs()[i] == path)
-                return a.DirSizes()[i];
+                return std::string(a.DirSizes()[i]);
         return "<missing>";
     }
 
@@ -114,7 +114,7 @@ TEST_F(WalkSafetyTest, OddNamesRoundTripThroughTheLists) {
     Scan(a);
     ASSERT_EQ(a.Dirs().size(), names.size() + 1);
     for (size_t i = 1; i < a.Dirs().size(); ++i) {
-        const std::string& d = a.Dirs()[i];
+        const std::string d(a.Dirs()[i]);
         EXPECT_EQ(d.find_first_of("\r\n"), std::string::npos);
         const auto native = DriveFormToNative(d);
         ASSERT_TRUE(native.has_value()) << d;

@@ -55,20 +55,20 @@ TEST(ResultChangesTest, MatchesAReferenceOnRandomDrives) {
         ASSERT_EQ(changes.Now.size(), dirs.size());
         ASSERT_EQ(changes.Before.size(), dirs.size());
         for (std::size_t k = 0; k < dirs.size(); ++k) {
-            const auto then = before.find(dirs[k]);
-            EXPECT_EQ(changes.Now[k], now.at(dirs[k]));
+            const auto then = before.find(std::string(dirs[k]));
+            EXPECT_EQ(changes.Now[k], now.at(std::string(dirs[k])));
             EXPECT_EQ(changes.IsNew(k), then == before.end()) << dirs[k];
             if (then != before.end()) {
                 EXPECT_EQ(changes.Before[k], then->second);
                 // Sizes near the ends of the range saturate instead of wrapping.
-                __int128 exact = static_cast<__int128>(now.at(dirs[k])) - then->second;
+                __int128 exact = static_cast<__int128>(now.at(std::string(dirs[k]))) - then->second;
                 if (exact > INT64_MAX || exact < INT64_MIN + 1) {
                     EXPECT_EQ(changes.Change(k) > 0, exact > 0);
                 } else {
                     EXPECT_EQ(changes.Change(k), static_cast<std::int64_t>(exact));
                 }
             } else {
-                EXPECT_EQ(changes.Change(k), now.at(dirs[k]));
+                EXPECT_EQ(changes.Change(k), now.at(std::string(dirs[k])));
             }
         }
 
@@ -96,14 +96,14 @@ TEST(ResultChangesTest, MatchesAReferenceOnRandomDrives) {
             for (const auto& entry : *set) {
                 std::vector<std::string> found;
                 for (std::size_t at : changes.GoneInside(entry.first)) {
-                    found.push_back(changes.GoneDirs[at]);
+                    found.emplace_back(changes.GoneDirs[at]);
                 }
                 EXPECT_EQ(found, inside[entry.first]) << entry.first;
             }
         }
         std::vector<std::string> atRoot;
         for (std::size_t at : changes.GoneInside("C:\\")) {
-            atRoot.push_back(changes.GoneDirs[at]);
+            atRoot.emplace_back(changes.GoneDirs[at]);
         }
         EXPECT_EQ(atRoot, inside["C:"]);
         if (now == before) {

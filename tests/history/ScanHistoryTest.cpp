@@ -29,7 +29,7 @@ TSet RandomSet(std::mt19937_64& random, std::size_t count) {
 std::vector<std::int64_t> Values(const TStringList& sizes) {
     std::vector<std::int64_t> values;
     for (const auto& size : sizes) {
-        values.push_back(std::stoll(size));
+        values.push_back(std::stoll(std::string(size)));
     }
     return values;
 }

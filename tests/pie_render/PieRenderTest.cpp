@@ -159,7 +159,7 @@ TEST_F(PieDrawing, AQuarterSliceCoversTheLowerLeftQuadrant) {
 }
 
 TEST_F(PieDrawing, PlaceholderIsAFullDiscWithALighterRim) {
-    Percents[0] = "100";
+    Percents.Set(0, "100");
     DrawSlices();
     const TColor rim = ChangeLightness(kOther, 10);
     // Centre rows and columns: white, rim, body ... body, rim, white.
@@ -183,7 +183,7 @@ TEST_F(PieDrawing, PlaceholderIsAFullDiscWithALighterRim) {
 }
 
 TEST_F(PieDrawing, PlaceholderKeepsItsRimAndWhiteBackgroundWhenShaded) {
-    Percents[0] = "100";
+    Percents.Set(0, "100");
     Prepare();
     TGradientPattern gradient(true);
     SetPieGradientProperties(gradient);
@@ -416,13 +416,13 @@ TEST_F(PieDrawing, MalformedPercentOrColourEndsTheDrawing) {
     AddEntry("C:\\cur\\a", "12,5", clRed);
     Prepare();
     EXPECT_THROW(DrawPie(Data, TPieFiles{&Paths, nullptr}), EConvertError);
-    Percents[1] = "12.5";
-    Colors[1] = "clNoSuchColour";
+    Percents.Set(1, "12.5");
+    Colors.Set(1, "clNoSuchColour");
     EXPECT_THROW(DrawPie(Data, TPieFiles{&Paths, nullptr}), EConvertError);
 }
 
 TEST_F(PieDrawing, DeeperBevelStepsLightnessPassByPass) {
-    Percents[0] = "100";
+    Percents.Set(0, "100");
     Prepare();
     Data.UniformBevel = false;  // bevel depth 3: four passes
     BeforePieDraw(Data);

@@ -95,7 +95,7 @@ TEST_F(PieHolder, NarrowSliceHasEmptyLabelsThatStillReact) {
     const QPoint onPie = name->mapTo(holder->Pie(), at);
     const int expected = holder->ClickedPiece(onPie.x(), onPie.y());
     ASSERT_GT(expected, 0);
-    const std::string target = pieData.PiePaths[static_cast<size_t>(expected)];
+    const std::string target(pieData.PiePaths[static_cast<size_t>(expected)]);
     ASSERT_NE(target, "T:\\video.mkv");  // a folder next to the narrow slice
     ClickLabel(name, at);
     QCoreApplication::processEvents();

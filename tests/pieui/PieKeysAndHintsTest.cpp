@@ -175,7 +175,7 @@ TEST_F(PieKeysAndHints, ArrowsWalkTheSlicesAsAPlainCounterDoes) {
         ASSERT_EQ(holder->KeySlice(), expected) << "step " << step;
         // The chosen slice is outlined and its hint shows.
         ASSERT_TRUE(holder->Pie()->Outline().has_value());
-        const std::string& path = pieData.PiePaths[static_cast<size_t>(expected)];
+        const std::string path(pieData.PiePaths[static_cast<size_t>(expected)]);
         EXPECT_EQ(QToolTip::text().section("\r\n", 0, 0), DisplayText(path));
         EXPECT_EQ(holder->ClickedPiece(holder->SliceMidPoint(expected).x(),
                                        holder->SliceMidPoint(expected).y()),

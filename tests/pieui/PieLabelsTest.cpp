@@ -103,7 +103,7 @@ TEST(LayoutPieLegend, SlicesUnderTenDegreesGetEmptyLabels) {
             EXPECT_TRUE(legend[r].hasSizeLabel) << r;
             EXPECT_EQ(legend[r].sizeShown, row.shown[r]) << r;
             EXPECT_EQ(legend[r].nameText,
-                      row.shown[r] ? QString::fromStdString(names[r + 1]) : QString())
+                      row.shown[r] ? QString::fromStdString(std::string(names[r + 1])) : QString())
                 << r;
         }
     }

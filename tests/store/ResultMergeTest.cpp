@@ -44,10 +44,10 @@ void PlainMerge(TResultStore& store, const TStringList& dirs, const TStringList&
         for (std::size_t m = 0; m < store.GlobalDirs.size(); ++m) {
             if (TResultStoreIndex::ComparePaths(store.GlobalDirs[m], dirs[k]) == 0) {
                 if (k < sizes.size() && m < store.GlobalDirSizes.size()) {
-                    store.GlobalDirSizes[m] = sizes[k];
+                    store.GlobalDirSizes.Set(m, sizes[k]);
                 }
                 if (k > 0 && k < percents.size() && m < store.GlobalPercents.size()) {
-                    store.GlobalPercents[m] = percents[k];
+                    store.GlobalPercents.Set(m, percents[k]);
                 }
                 break;
             }
@@ -114,7 +114,9 @@ TEST(AppendAnalizeInfo, ARescanOfTheDriveRootTakesTheRescanWhole) {
 
 TEST(AppendAnalizeInfo, ListsOutOfOrderAreOnlyUpdatedInPlace) {
     TResultStore store = StoredDriveC();
-    std::swap(store.GlobalDirs[5], store.GlobalDirs[6]);
+    const std::string fifth(store.GlobalDirs[5]), sixth(store.GlobalDirs[6]);
+    store.GlobalDirs.Set(5, sixth);
+    store.GlobalDirs.Set(6, fifth);
     TResultStore plain = store;
     store.AppendAnalizeInfo(kRescanDirs, kRescanSizes, kRescanPercents);
     PlainMerge(plain, kRescanDirs, kRescanSizes, kRescanPercents);
@@ -152,17 +154,19 @@ TEST(AppendAnalizeInfo, OutsideTheStoredFormEqualsTheFirstMatchSearchOnRandomLis
     // reordered by any sort that is not stable.
     for (int round = 0; round < 300; ++round) {
         TResultStore indexed("");
-        indexed.GlobalDirs.resize(100 + random() % 101);
-        std::generate(indexed.GlobalDirs.begin(), indexed.GlobalDirs.end(), pick);
+        std::vector<std::string> stored(100 + random() % 101);
+        std::generate(stored.begin(), stored.end(), pick);
         if (random() % 2 == 0) {
-            std::sort(indexed.GlobalDirs.begin(), indexed.GlobalDirs.end());
+            std::sort(stored.begin(), stored.end());
         }
+        indexed.GlobalDirs.assign(stored.begin(), stored.end());
         std::size_t n = indexed.GlobalDirs.size();
         indexed.GlobalDirSizes.assign(n - (n > 0 && random() % 4 == 0), "s");
         // One entry too many: never the stored form.
         indexed.GlobalPercents.assign(n + 1, "p");
-        TStringList dirs(random() % 40), sizes, percents;
-        std::generate(dirs.begin(), dirs.end(), pick);
+        TStringList dirs, sizes, percents;
+        for (std::size_t k = random() % 40; k > 0; --k)
+            dirs.push_back(pick());
         for (std::size_t k = 0; k < dirs.size(); ++k) {
             sizes.push_back("s" + std::to_string(k));
             percents.push_back("p" + std::to_string(k));
@@ -348,7 +352,7 @@ TEST(AppendAnalizeInfo, ListsTheLoaderTakesStayInItsOrderOnRandomRoots) {
     int merged = 0;
     for (int round = 0; round < 400; ++round) {
         // Random roots first, then random other paths, each part in byte order.
-        TStringList first, rest;
+        std::vector<std::string> first, rest;
         for (const std::string& r : roots)
             if (random() % 3 == 0)
                 first.push_back(r);
@@ -357,8 +361,8 @@ TEST(AppendAnalizeInfo, ListsTheLoaderTakesStayInItsOrderOnRandomRoots) {
                 rest.push_back(b);
         std::sort(first.begin(), first.end());
         TResultStore store("");
-        store.GlobalDirs = first;
-        store.GlobalDirs.insert(store.GlobalDirs.end(), rest.begin(), rest.end());
+        first.insert(first.end(), rest.begin(), rest.end());
+        store.GlobalDirs.assign(first.begin(), first.end());
         store.GlobalDirSizes.assign(store.GlobalDirs.size(), "100");
         store.GlobalPercents.assign(store.GlobalDirs.size(), "50");
         if (store.GlobalDirs.empty() ||

@@ -163,9 +163,9 @@ TEST_F(ResultSetTest, ASetSavedWithoutAManifestLoadsAndIsKeptByTheNextSave) {
     {
         std::string dirs, sizes, percents;
         for (std::size_t i = 0; i < old.Dirs.size(); ++i) {
-            dirs += old.Dirs[i] + "\r\n";
-            sizes += old.Sizes[i] + "\r\n";
-            percents += old.Percents[i] + "\r\n";
+            dirs += std::string(old.Dirs[i]) + "\r\n";
+            sizes += std::string(old.Sizes[i]) + "\r\n";
+            percents += std::string(old.Percents[i]) + "\r\n";
         }
         WriteBytes(File("CDirs"), dirs);
         WriteBytes(File("CDirSizes"), sizes);
@@ -186,7 +186,7 @@ TEST_F(ResultSetTest, AMixedSetWithNothingKeptIsRefused) {
     const TLists other = MakeSet(2, 10);
     std::string dirs;
     for (const auto& d : other.Dirs)
-        dirs += d + "\r\n";
+        dirs += std::string(d) + "\r\n";
     WriteBytes(File("CDirs"), dirs);
     TResultStore store = Store();
     EXPECT_FALSE(store.LoadGlobal());

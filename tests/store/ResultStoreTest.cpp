@@ -91,7 +91,7 @@ TEST_F(ResultStoreTest, SaveThenLoadGivesTheSameListsLineForLine) {
     EXPECT_EQ(kDirs, tree.Dirs);
     EXPECT_EQ(kPercents, tree.Percents);
     EXPECT_TRUE(tree.ShowBarCharts);
-    later.GlobalDirs[0] = "changed";  // the tree keeps its own copy
+    later.GlobalDirs.Set(0, "changed");  // the tree keeps its own copy
     EXPECT_EQ("C:", tree.Dirs[0]);
 }
 
@@ -137,7 +137,7 @@ TEST_F(ResultStoreTest, LoadsAnyLineEnding) {
 TEST_F(ResultStoreTest, SaveGlobalListsReplacesTheFiles) {
     SaveDriveC();
     ASSERT_TRUE(store.LoadGlobal());
-    store.GlobalDirSizes[1] = "601";
+    store.GlobalDirSizes.Set(1, "601");
     ASSERT_TRUE(store.SaveGlobalSLS());
     EXPECT_EQ("1000\r\n601\r\n100\r\n0\r\n400\r\n", ReadBytes(File("CDirSizes")));
     EXPECT_EQ(JoinResultLines(kDirs), ReadBytes(File("CDirs")));

@@ -108,7 +108,7 @@ TEST_F(BarDataTest, WholePercentsOverflowOnlyPast102) {
         const std::string top = "r" + std::to_string(index++);
         Store("T:\\" + top, "100", "100");
         char name = 'a';
-        for (const std::string& percent : row.folderPercents) {
+        for (std::string_view percent : row.folderPercents) {
             drive.MakeFolder(top + "/" + name);
             Store("T:\\" + top + "\\" + name++, "10", percent);
         }
@@ -191,7 +191,7 @@ TEST_F(BarDataTest, AMalformedPercentStopsTheBuildWithTheListsOfOneLength) {
     EXPECT_FALSE(bar.BarDataReady);
     EXPECT_TRUE(folderChanged);
 
-    store.GlobalDirSizes[1] = "1OO";
+    store.GlobalDirSizes.Set(1, "1OO");
     EXPECT_THROW(bar.RootFolderSize(), EConvertError);
 }
 

@@ -59,9 +59,9 @@ TEST(ImportedListing, EveryFolderListsAsOnTheDrive) {
     TImportedDrive imported(tree, 'T');
 
     TShellListModel fromDisk, fromScan;
-    for (const std::string& dir : result.Dirs) {
-        const std::string path = dir == "T:" ? "T:\\tree" : "T:\\tree" + dir.substr(2);
-        const std::string shown = dir == "T:" ? "T:\\" : dir;
+    for (std::string_view dir : result.Dirs) {
+        const std::string path = dir == "T:" ? "T:\\tree" : "T:\\tree" + std::string(dir.substr(2));
+        const std::string shown = dir == "T:" ? "T:\\" : std::string(dir);
         ASSERT_TRUE(fromDisk.SetRoot(path)) << path;
         {
             // Lookups of the imported paths answer as the listing does.

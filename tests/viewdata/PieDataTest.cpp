@@ -130,7 +130,7 @@ TEST_F(PieDataTest, TheFolderWalkEndsOnlyPastATotalOf100) {
         store.GlobalPercents.clear();
         Store("T:\\" + top, "10000", "40");
         char name = 'a';
-        for (const std::string& percent : row.percents) {
+        for (std::string_view percent : row.percents) {
             drive.MakeFolder(top + "/" + name);
             Store("T:\\" + top + "\\" + name++, "1", percent);
         }

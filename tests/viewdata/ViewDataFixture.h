@@ -18,7 +18,7 @@ class ViewDataFixture : public ::testing::Test {
     }
 
     // One stored folder; call in byte order of the paths.
-    void Store(const std::string& path, const std::string& size, const std::string& percent) {
+    void Store(std::string_view path, std::string_view size, std::string_view percent) {
         store.GlobalDirs.push_back(path);
         store.GlobalDirSizes.push_back(size);
         store.GlobalPercents.push_back(percent);

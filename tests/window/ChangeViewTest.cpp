@@ -261,7 +261,8 @@ TEST_F(ChangeViewTest, ChoosesKeptResultsSkipsDamagedOnesAndSwitchesOff) {
     EXPECT_FALSE(since->isVisible());
     EXPECT_EQ(form->BarLV->headerItem()->text(2), "Size, %");
     EXPECT_EQ(RowNames(), (QStringList{"alpha", "beta", "gamma", "f.bin"}));
-    EXPECT_EQ(RowText("alpha", 2), QString::fromStdString(form->BarData().BarPercents[0]));
+    EXPECT_EQ(RowText("alpha", 2),
+              QString::fromStdString(std::string(form->BarData().BarPercents[0])));
     EXPECT_EQ(told.size(), 1u);
 }
 

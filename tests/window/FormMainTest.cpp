@@ -399,8 +399,9 @@ TEST_F(WindowFixture, FolderRescanShowsTheNewSubfolderAndTheParentsNewNumbersAtO
         QStringList slices;
         double degrees = 0;
         for (std::size_t i = 1; i < pie.PieNames.size(); ++i) {
-            slices << QString::fromStdString(pie.PieNames[i] + " " + pie.PiePercents[i]);
-            degrees += std::stod(pie.PiePercents[i]) * 3.6;
+            slices << QString::fromStdString(std::string(pie.PieNames[i]) + " " +
+                                             std::string(pie.PiePercents[i]));
+            degrees += std::stod(std::string(pie.PiePercents[i])) * 3.6;
         }
         // Shares of one decimal may add up to a little over a full turn.
         EXPECT_LE(degrees, 360.0 + 0.05 * 3.6 * static_cast<double>(slices.size()));

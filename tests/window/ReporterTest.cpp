@@ -12,7 +12,7 @@ namespace {
 void BreakBetaPercent(TFormMain& form) {
     ASSERT_GE(form.Store.GlobalPercents.size(), 4u);
     ASSERT_EQ(form.Store.GlobalDirs[3], "C:\\beta");
-    form.Store.GlobalPercents[3] = "3o";
+    form.Store.GlobalPercents.Set(3, "3o");
 }
 
 TEST_F(WindowFixture, ConversionErrorOfACommandIsReportedAndTheWindowStaysUsable) {

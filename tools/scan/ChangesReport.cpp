@@ -28,8 +28,8 @@ const char* StateName(TChangedFolder::TState state) {
     return "";
 }
 
-std::string NameOf(const std::string& path, std::size_t prefix) {
-    return UnescapeName(std::string_view(path).substr(prefix));
+std::string NameOf(std::string_view path, std::size_t prefix) {
+    return UnescapeName(path.substr(prefix));
 }
 
 void Keep(std::vector<TChangedFolder>& list, int top, bool growth) {

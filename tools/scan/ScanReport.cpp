@@ -22,7 +22,7 @@ namespace {
 
 constexpr int kBarWidth = 30;
 
-std::int64_t ReadSize(const std::string& text) {
+std::int64_t ReadSize(std::string_view text) {
     std::int64_t v = 0;
     return TryTextToInt64(text, v) ? v : 0;
 }
@@ -85,14 +85,14 @@ TScanReport MakeScanReport(const TStringList& dirs, const TStringList& sizes, in
         return r;
     r.DriveForm = dirs[0];
     r.TotalBytes = ReadSize(sizes[0]);
-    const std::string prefix = dirs[0] + "\\";
+    const std::string prefix = std::string(dirs[0]) + "\\";
     for (size_t i = 1; i < dirs.size(); ++i) {
-        const std::string& d = dirs[i];
+        const std::string_view d = dirs[i];
         if (d.compare(0, prefix.size(), prefix) != 0 ||
             d.find('\\', prefix.size()) != std::string::npos)
             continue;
         TScanSubfolder s;
-        s.Name = UnescapeName(std::string_view(d).substr(prefix.size()));
+        s.Name = UnescapeName(d.substr(prefix.size()));
         s.Bytes = ReadSize(sizes[i]);
         s.Share = r.TotalBytes > 0 ? 100.0 * static_cast<double>(s.Bytes) / r.TotalBytes : 0;
         r.Largest.push_back(std::move(s));
@@ -192,7 +192,7 @@ bool WriteListFile(const std::string& path, const TStringList& lines) {
     TAtomicFile file(path);
     if (!file.Open())
         return false;
-    for (const std::string& l : lines)
+    for (std::string_view l : lines)
         if (!file.Write(l) || !file.Write("\r\n"))
             return false;
     return file.Finish() && file.Commit();

@@ -20,7 +20,7 @@ TScanSaveOutcome SaveScanResults(TResultStore& store, const TStringList& dirs,
                                  const TStringList& dirSizes, const TStringList& percents) {
     if (dirs.empty())
         return Outcome(TScanSaveStatus::Failed, "the scan gave no results to save");
-    const std::string& scanned = dirs[0];
+    const std::string scanned(dirs[0]);
     const std::string drive = scanned.substr(0, 2);
     store.SetFiles(scanned);
     if (store.PercentsFile.empty())

@@ -51,10 +51,10 @@ void TBarChanges::Build(const TStringList& dirs, const TResultChanges& changes,
     }
     const std::string stored = ListedToStoredPath(folder);
     for (std::size_t g : changes.GoneInside(stored)) {
-        const std::string& path = changes.GoneDirs[g];
+        const std::string_view path = changes.GoneDirs[g];
         const std::size_t slash = path.rfind('\\');
         Gone.push_back(
-            {path, UnescapeName(std::string_view(path).substr(slash + 1)), changes.GoneSizes[g]});
+            {std::string(path), UnescapeName(path.substr(slash + 1)), changes.GoneSizes[g]});
         Largest = std::max(Largest, Magnitude(changes.GoneSizes[g]));
     }
     std::stable_sort(Gone.begin(), Gone.end(),

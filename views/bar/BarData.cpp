@@ -74,9 +74,9 @@ void TBarData::AddFolderRow(int stored, long long& wholeSum) {
     const float percent = GetPercent(store_.GlobalPercents, stored);
     wholeSum += static_cast<long long>(std::trunc(percent));
     const TStringList& sizes = store_.GlobalDirSizes;
-    const std::string size = static_cast<std::size_t>(stored) < sizes.size()
-                                 ? sizes[static_cast<std::size_t>(stored)]
-                                 : "0";
+    const std::string_view size = static_cast<std::size_t>(stored) < sizes.size()
+                                      ? sizes[static_cast<std::size_t>(stored)]
+                                      : std::string_view("0");
     AddTPDC(FormatPercent(percent), size, RandomColorText());
     if (wholeSum > kPercentSumLimit) {
         PercentOverflow = true;
@@ -104,8 +104,7 @@ bool TBarData::BarItemIsFolder(int index) const {
     return index >= 0 && index < bar_.Count() && bar_.Item(index).IsFolder();
 }
 
-void TBarData::AddTPDC(const std::string& percent, const std::string& size,
-                       const std::string& color) {
+void TBarData::AddTPDC(std::string_view percent, std::string_view size, std::string_view color) {
     BarPercents.push_back(percent);
     BarSizes.push_back(size);
     BarColors.push_back(color);
@@ -116,7 +115,7 @@ void TBarData::EmptyLine() {
 }
 
 void TBarData::ZeroSL(TStringList& list) {
-    for (std::string& entry : list) {
-        entry = "0";
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        list.Set(i, "0");
     }
 }

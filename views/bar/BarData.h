@@ -46,7 +46,7 @@ class TBarData {
     std::int64_t RootFolderSize() const;
     // Whether item index of the listing is a folder or a link to one.
     bool BarItemIsFolder(int index) const;
-    void AddTPDC(const std::string& percent, const std::string& size, const std::string& color);
+    void AddTPDC(std::string_view percent, std::string_view size, std::string_view color);
     // The row of a folder without results: "0", "0", "clWhite".
     void EmptyLine();
     static void ZeroSL(TStringList& list);

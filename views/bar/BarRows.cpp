@@ -16,12 +16,12 @@ constexpr int kRawPathRole = Qt::UserRole;
 
 // Fills a row already in the list, so that a row a bad number text stops
 // half-way still shows its name.
-void FillRow(QTreeWidgetItem* row, const TShellFolder& folder, const std::string& size,
-             const std::string& percent) {
+void FillRow(QTreeWidgetItem* row, const TShellFolder& folder, std::string_view size,
+             std::string_view percent) {
     row->setText(0, folder.DisplayName());
     row->setIcon(0, TIconCache::System().Icon(folder.ImageIndex()));
     row->setText(1, QString::fromStdString(FormatMB(size)));
-    row->setText(2, QString::fromStdString(percent));
+    row->setText(2, QString::fromUtf8(percent.data(), static_cast<int>(percent.size())));
     row->setText(3, QFile::decodeName(QByteArray::fromStdString(folder.PathName())));
     row->setData(3, kRawPathRole, QByteArray::fromStdString(folder.PathName()));
     row->setTextAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);

@@ -62,7 +62,7 @@ constexpr TSystemColor kSystemColors[] = {
     {clBtnText, QPalette::ButtonText, RGBColor(0, 0, 0)},
 };
 
-bool SameTextAscii(const std::string& a, const char* b) {
+bool SameTextAscii(std::string_view a, const char* b) {
     std::size_t i = 0;
     for (; i < a.size() && b[i] != '\0'; ++i) {
         if (std::tolower(static_cast<unsigned char>(a[i])) !=
@@ -73,8 +73,8 @@ bool SameTextAscii(const std::string& a, const char* b) {
     return i == a.size() && b[i] == '\0';
 }
 
-[[noreturn]] void ThrowNotAColor(const std::string& text) {
-    throw EConvertError("'" + text + "' is not a valid colour");
+[[noreturn]] void ThrowNotAColor(std::string_view text) {
+    throw EConvertError("'" + std::string(text) + "' is not a valid colour");
 }
 
 int DigitValue(char c, int base) {
@@ -91,7 +91,7 @@ int DigitValue(char c, int base) {
 
 // A 32-bit integer text: optional sign, then "$" or "0x" and up to eight
 // hexadecimal digits, or decimal digits within the signed 32-bit range.
-TColor ParseColorNumber(const std::string& text) {
+TColor ParseColorNumber(std::string_view text) {
     std::size_t i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
@@ -179,7 +179,7 @@ std::string ColorToString(TColor color) {
     return text;
 }
 
-TColor StringToColor(const std::string& text) {
+TColor StringToColor(std::string_view text) {
     for (const TColorName& entry : kColorNames) {
         if (SameTextAscii(text, entry.Name)) {
             return entry.Value;

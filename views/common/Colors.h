@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 using TColor = std::uint32_t;
 
@@ -72,4 +73,4 @@ std::string ColorToString(TColor color);
 // The inverse of ColorToString: a colour name (letter case ignored), "$" and
 // hexadecimal digits, or a decimal integer. Anything else throws
 // EConvertError.
-TColor StringToColor(const std::string& text);
+TColor StringToColor(std::string_view text);

@@ -28,8 +28,9 @@ std::string FullPrecision(float percent) {
 }
 
 std::string StoredText(const TStringList& list, int index) {
-    return static_cast<std::size_t>(index) < list.size() ? list[static_cast<std::size_t>(index)]
-                                                         : std::string("0");
+    return std::string(static_cast<std::size_t>(index) < list.size()
+                           ? list[static_cast<std::size_t>(index)]
+                           : std::string_view("0"));
 }
 
 }  // namespace
@@ -79,7 +80,7 @@ void TPieData::PieFolders() {
 }
 
 void TPieData::AppendFolder(int stored, float percent, bool hidden) {
-    const std::string& path = store_.GlobalDirs[static_cast<std::size_t>(stored)];
+    const std::string path(store_.GlobalDirs[static_cast<std::size_t>(stored)]);
     // Hidden folders get a lighter colour so they stand apart in the pie.
     const TColor color = hidden ? RandomLightColor() : RandomColor();
     Append(RemoveParentDir(path), path, FormatPercent(percent),

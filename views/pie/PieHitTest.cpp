@@ -13,7 +13,7 @@ constexpr double kSameDistance = 1e-6;
 
 }  // namespace
 
-float PieSweep(const std::string& percentText) {
+float PieSweep(std::string_view percentText) {
     const float percent = static_cast<float>(StrToFloat(percentText));
     return percent / 100.0f * 360.0f;
 }

@@ -3,6 +3,7 @@
 // at the direction from the pie's centre, so a click anywhere on the control,
 // inside or outside the disc, picks the slice in that direction.
 #include <string>
+#include <string_view>
 
 #include "engine/StringList.h"
 
@@ -18,7 +19,7 @@ struct TPieGeometry {
 
 // The sweep of one slice in degrees, from its percent text, in single
 // precision as the drawing computes it. A malformed text throws EConvertError.
-float PieSweep(const std::string& percentText);
+float PieSweep(std::string_view percentText);
 
 // The whole-degree direction (0..360, 0 at nine o'clock, counterclockwise on
 // the screen) whose sample point on the circle of radius D lies closest to

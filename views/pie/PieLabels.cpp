@@ -24,7 +24,7 @@ void PlaceAt(TPieLegendEntry& label, const TPieGeometry& g, int radius, float mi
 
 }  // namespace
 
-QString LegendNameText(const std::string& name) {
+QString LegendNameText(std::string_view name) {
     // Slice names are taken from drive-form paths, where a few bytes are
     // escaped ("%25" for "%"); the legend shows the name as the user knows it.
     const QString text = DisplayText(name);

@@ -5,6 +5,7 @@
 // tests; the label widgets themselves are made by PieLabelWidgets.
 #include <QString>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/StringList.h"
@@ -39,7 +40,7 @@ constexpr float kLegendOtherBelow = 359.0f;
 
 // The legend text of a slice's display name (raw bytes, decoded for display):
 // whole up to 14 characters, else its first 12 characters and "...".
-QString LegendNameText(const std::string& name);
+QString LegendNameText(std::string_view name);
 
 // The label radius of the drawing parameters limited to 40..300.
 int LegendRadius(int labelRadius);

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <cmath>
+#include <optional>
 
 #include "views/common/NumberText.h"
 #include "views/gradient/GradientPattern.h"
@@ -47,15 +48,15 @@ void DrawSector(QPainter& canvas, const TPiePiece& piece) {
     canvas.drawPie(square, start, span);
 }
 
-const std::string* SlicePath(const TDrawDataPie& data, const TPieFiles& files) {
+std::optional<std::string> SlicePath(const TDrawDataPie& data, const TPieFiles& files) {
     if (files.Paths == nullptr || data.CurrentSlice < 0 ||
         static_cast<std::size_t>(data.CurrentSlice) >= files.Paths->size()) {
-        return nullptr;
+        return std::nullopt;
     }
-    return &(*files.Paths)[data.CurrentSlice];
+    return std::string((*files.Paths)[data.CurrentSlice]);
 }
 
-float PercentSweep(const std::string& percentText) {
+float PercentSweep(std::string_view percentText) {
     const float percent = static_cast<float>(StrToFloat(percentText));
     return percent / 100.0f * 360.0f;
 }
@@ -154,11 +155,11 @@ void DrawBeveledPie(TDrawDataPie& data, int bitmapDiameter, const TPieFiles& fil
 
 void DrawPiePiece(QPainter& canvas, const TPiePiece& piece, const TDrawDataPie& data,
                   const TPieFiles& files) {
-    const std::string* path = nullptr;
+    std::optional<std::string> path;
     if (data.FinalPassSlice && files.Probe != nullptr && files.Probe->ListingHasItems()) {
         path = SlicePath(data, files);
     }
-    if (path == nullptr) {
+    if (!path) {
         DrawOrdFolderPiePiece(canvas, piece);
     } else {
         const TPieEntryState state = files.Probe->Probe(*path);

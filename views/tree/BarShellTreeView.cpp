@@ -17,11 +17,12 @@ constexpr int kListedRole = Qt::UserRole + 1;
 
 // The percent as the bar reads it: the number cut toward zero and kept in
 // one byte; 0 when the text is not a number.
-int PercentByte(const std::string& text) {
+int PercentByte(std::string_view text) {
     if (text.empty()) {
         return 0;
     }
-    const char* begin = text.c_str();
+    const std::string copy(text);  // strtod reads up to a NUL
+    const char* begin = copy.c_str();
     char* end = nullptr;
     errno = 0;
     double value = std::strtod(begin, &end);
