@@ -54,24 +54,59 @@ bool IsPercentText(std::string_view text) {
     return result.ec == std::errc() && std::isfinite(value);
 }
 
-std::string CheckResultLists(const TStringList& percents, const TStringList& dirs,
-                             const TStringList& dirSizes, const TResultListNames& names) {
+TListFault FirstListFault(TResultRole role, const TStringList& list) {
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const std::string_view line = list[i];
+        switch (role) {
+            case TResultRole::Dirs:
+                if (line.empty())
+                    return {i, "is empty"};
+                // Bytes as unsigned values, each folder after the one before it.
+                if (i > 0 && list[i - 1].compare(line) >= 0)
+                    return {i, "is out of order"};
+                break;
+            case TResultRole::DirSizes: {
+                std::int64_t size = 0;
+                if (!TryTextToInt64(line, size))
+                    return {i, "is not a whole number of bytes"};
+                break;
+            }
+            case TResultRole::Percents:
+                if (!IsPercentText(line))
+                    return {i, "is not a number"};
+                break;
+        }
+    }
+    return {};
+}
+
+std::string ResultListsFault(const TStringList& percents, const TStringList& dirs,
+                             const TStringList& dirSizes, const std::array<TListFault, 3>& faults,
+                             const TResultListNames& names) {
     if (percents.size() != dirs.size() || dirSizes.size() != dirs.size()) {
         return names.Dirs + " has " + std::to_string(dirs.size()) + " lines, " + names.DirSizes +
                " " + std::to_string(dirSizes.size()) + " and " + names.Percents + " " +
                std::to_string(percents.size()) + "; they must describe the same folders";
     }
-    for (std::size_t i = 0; i < dirs.size(); ++i) {
-        if (dirs[i].empty())
-            return AtLine(names.Dirs, i) + " is empty";
-        // Bytes as unsigned values, each folder after the one before it.
-        if (i > 0 && std::string_view(dirs[i - 1]).compare(dirs[i]) >= 0)
-            return AtLine(names.Dirs, i) + " is out of order";
-        std::int64_t size = 0;
-        if (!TryTextToInt64(dirSizes[i], size))
-            return AtLine(names.DirSizes, i) + " is not a whole number of bytes";
-        if (!IsPercentText(percents[i]))
-            return AtLine(names.Percents, i) + " is not a number";
-    }
-    return {};
+    // The first line with a fault; on one line, Dirs before DirSizes before
+    // Percents.
+    const std::array<std::pair<const TListFault*, const std::string*>, 3> order = {
+        {{&faults[1], &names.Dirs}, {&faults[2], &names.DirSizes}, {&faults[0], &names.Percents}}};
+    const std::pair<const TListFault*, const std::string*>* first = nullptr;
+    for (const auto& candidate : order)
+        if (candidate.first->Line != TListFault::kNone &&
+            (first == nullptr || candidate.first->Line < first->first->Line))
+            first = &candidate;
+    if (first == nullptr)
+        return {};
+    return AtLine(*first->second, first->first->Line) + " " + first->first->Why;
+}
+
+std::string CheckResultLists(const TStringList& percents, const TStringList& dirs,
+                             const TStringList& dirSizes, const TResultListNames& names) {
+    return ResultListsFault(percents, dirs, dirSizes,
+                            {FirstListFault(TResultRole::Percents, percents),
+                             FirstListFault(TResultRole::Dirs, dirs),
+                             FirstListFault(TResultRole::DirSizes, dirSizes)},
+                            names);
 }
