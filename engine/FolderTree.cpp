@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "engine/NumberText.h"
@@ -141,10 +142,10 @@ namespace {
 // other cores are idle. The order goes into a vector sized for every listed
 // folder, whose filled length is published every kBatch folders. Small
 // trees, and machines of one core, make the texts on this thread at Finish.
+template <class Make>
 class TTextPipe {
   public:
-    TTextPipe(std::size_t listed, std::function<void(std::uint32_t)> make)
-        : order_(listed), make_(std::move(make)) {
+    TTextPipe(std::size_t listed, Make make) : order_(listed), make_(std::move(make)) {
         if (listed >= kThreadFrom && std::thread::hardware_concurrency() > 1)
             thread_ = std::thread([this] { Consume(); });
     }
@@ -153,12 +154,11 @@ class TTextPipe {
     void Push(std::uint32_t node) {
         order_[count_++] = node;
         if (count_ % kBatch == 0)
-            published_.store(count_, std::memory_order_release);
+            Publish(false);
     }
     // Waits until every folder pushed has its texts.
     void Finish() {
-        published_.store(count_, std::memory_order_release);
-        done_.store(true, std::memory_order_release);
+        Publish(true);
         if (thread_.joinable())
             thread_.join();
         else
@@ -166,28 +166,42 @@ class TTextPipe {
     }
 
   private:
-    static constexpr std::size_t kBatch = 1024;
+    static constexpr std::size_t kBatch = 4096;
     static constexpr std::size_t kThreadFrom = 1 << 16;
 
+    void Publish(bool done) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            published_ = count_;
+            done_ = done_ || done;
+        }
+        ready_.notify_one();
+    }
     void Consume() {
         for (;;) {
-            // done_ first: once it is set, the length read after it is final.
-            const bool done = done_.load(std::memory_order_acquire);
-            const std::size_t ready = published_.load(std::memory_order_acquire);
+            std::size_t ready;
+            bool done;
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                ready_.wait(lock, [this] { return done_ || published_ > made_; });
+                ready = published_;
+                done = done_;
+            }
             for (; made_ < ready; ++made_)
                 make_(order_[made_]);
             if (done)
-                return;
-            std::this_thread::yield();
+                return;  // published_ was final when done_ was set
         }
     }
 
     std::vector<std::uint32_t> order_;
-    std::function<void(std::uint32_t)> make_;
+    Make make_;
     std::size_t count_ = 0;  // pushed (walking thread)
     std::size_t made_ = 0;   // given texts (text thread)
-    std::atomic<std::size_t> published_{0};
-    std::atomic<bool> done_{false};
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::size_t published_ = 0;
+    bool done_ = false;
     std::thread thread_;
 };
 
@@ -231,13 +245,14 @@ bool TFolderTree::EmitSorted(TStringList& dirs, TStringList& sizes, TStringList&
             value[i] = Own[i * Parts];
     }
     TNumberChars chars;
-    TTextPipe pipe(listed, [&](std::uint32_t node) {
+    auto makeTexts = [&](std::uint32_t node) {
         sizes.push_back(Int64TextIn(value[node], chars));
         // A share of exactly 0 comes only from a total of 0 (or none to take
         // it of): SharePercent of a child that is not 0 is never 0.
         percents.push_back(totals && share[node] != 0.0f ? PercentTextIn(share[node], chars)
                                                          : std::string_view("0"));
-    });
+    };
+    TTextPipe<decltype(makeTexts)> pipe(listed, makeTexts);
     auto emit = [&](std::uint32_t node, const std::string& path) {
         if (!Nodes[node].Listed)
             return;

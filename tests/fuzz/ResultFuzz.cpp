@@ -157,10 +157,10 @@ void ExpectOneLength(const TResultStore& store) {
 
 // A folder in drive form as the analyzer names it: "C:" or "C:\a\b", no
 // empty name, no trailing backslash.
-bool IsDriveForm(const std::string& path) {
+bool IsDriveForm(std::string_view path) {
     if (path.size() < 2 || !std::isalpha(static_cast<unsigned char>(path[0])) || path[1] != ':')
         return false;
-    const std::string_view rest = std::string_view(path).substr(2);
+    const std::string_view rest = path.substr(2);
     return rest.empty() ||
            (rest[0] == '\\' && rest.back() != '\\' && rest.find("\\\\") == std::string_view::npos);
 }
