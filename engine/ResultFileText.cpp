@@ -39,57 +39,58 @@ std::uint64_t BreakMask(const char* p) {
 #endif
 }
 
-// Visits the breaks in order and marks the lines between them.
-class TLineMarker {
-  public:
-    TLineMarker(TStringList& lines, const char* bytes, std::size_t size)
-        : lines_(lines), bytes_(bytes), size_(size) {}
-
-    void Breaks(std::size_t base, std::uint64_t mask) {
-        while (mask != 0) {
-            const std::size_t at = base + static_cast<std::size_t>(__builtin_ctzll(mask));
-            mask &= mask - 1;
-            if (at == skip_) {
-                start_ = at + 1;  // the LF of a CR LF
-                continue;
-            }
-            lines_.AddInPlace(start_, at - start_);
-            start_ = at + 1;
-            if (bytes_[at] == '\r' && start_ < size_ && bytes_[start_] == '\n')
-                skip_ = start_;
-        }
-    }
-    void Finish() {
-        if (start_ < size_)
-            lines_.AddInPlace(start_, size_ - start_);
-    }
-
-  private:
-    TStringList& lines_;
-    const char* bytes_;
-    std::size_t size_;
-    std::size_t start_ = 0;
-    std::size_t skip_ = static_cast<std::size_t>(-1);
-};
-
 }  // namespace
 
-void MarkResultLines(TStringList& lines) {
-    const std::string_view bytes = lines.RawBytes();
+void TResultLineMarker::Breaks(const char* bytes, std::size_t base, std::uint64_t mask,
+                               std::size_t limit) {
+    while (mask != 0) {
+        const std::size_t at = base + static_cast<std::size_t>(__builtin_ctzll(mask));
+        mask &= mask - 1;
+        if (at == skip_) {
+            start_ = at + 1;
+            continue;
+        }
+        lines_.AddInPlace(start_, at - start_);
+        start_ = at + 1;
+        if (bytes[at] == '\r' && start_ < limit && bytes[start_] == '\n')
+            skip_ = start_;
+    }
+}
+
+void TResultLineMarker::Feed(std::size_t filled) {
+    const char* bytes = lines_.RawBytes().data();
+    if (next_ == 0 && filled != 0) {
+        // Room for the lines at the density of the first piece, with a margin.
+        const std::size_t sample = std::min<std::size_t>(filled, 1 << 16);
+        std::size_t breaks = 0;
+        for (std::size_t k = 0; k < sample; ++k)
+            breaks += bytes[k] == '\n' || bytes[k] == '\r';
+        const std::size_t total = lines_.RawBytes().size();
+        lines_.reserve(total / sample * breaks * 21 / 20 + breaks + 16);
+    }
+    // Whole blocks with at least one byte after them: a CR at a block's end
+    // looks at the byte after it.
+    for (; next_ + 64 < filled; next_ += 64)
+        Breaks(bytes, next_, BreakMask(bytes + next_), filled);
+}
+
+void TResultLineMarker::Finish() {
+    const std::string_view bytes = lines_.RawBytes();
     const std::size_t size = bytes.size();
-    lines.RawBuffer(size);  // no texts, same bytes
-    // Room for the lines at the density of the first 64 KiB, with a margin.
-    const std::size_t sample = std::min<std::size_t>(size, 1 << 16);
-    std::size_t sampled = 0;
-    for (std::size_t k = 0; k < sample; ++k)
-        sampled += bytes[k] == '\n' || bytes[k] == '\r';
-    if (sample != 0)
-        lines.reserve(size / sample * sampled * 21 / 20 + sampled + 16);
-    TLineMarker marker(lines, bytes.data(), size);
-    std::size_t base = 0;
-    for (; size - base >= 64; base += 64)
-        marker.Breaks(base, BreakMask(bytes.data() + base));
-    marker.Breaks(base, BreakMaskOf(bytes.data() + base, size - base));
+    for (; next_ + 64 <= size; next_ += 64)
+        Breaks(bytes.data(), next_, BreakMask(bytes.data() + next_), size);
+    Breaks(bytes.data(), next_, BreakMaskOf(bytes.data() + next_, size - next_), size);
+    next_ = size;
+    if (start_ < size)
+        lines_.AddInPlace(start_, size - start_);
+    start_ = size;
+}
+
+void MarkResultLines(TStringList& lines) {
+    const std::size_t size = lines.RawBytes().size();
+    lines.RawBuffer(size);  // no texts, the same bytes
+    TResultLineMarker marker(lines);
+    marker.Feed(size);
     marker.Finish();
 }
 

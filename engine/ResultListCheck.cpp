@@ -55,7 +55,15 @@ bool IsPercentText(std::string_view text) {
 }
 
 TListFault FirstListFault(TResultRole role, const TStringList& list) {
-    for (std::size_t i = 0; i < list.size(); ++i) {
+    TListChecker checker(role);
+    checker.Check(list);
+    return checker.Fault();
+}
+
+namespace {
+
+TListFault FaultFrom(TResultRole role, const TStringList& list, std::size_t from) {
+    for (std::size_t i = from; i < list.size(); ++i) {
         const std::string_view line = list[i];
         switch (role) {
             case TResultRole::Dirs:
@@ -78,6 +86,15 @@ TListFault FirstListFault(TResultRole role, const TStringList& list) {
         }
     }
     return {};
+}
+
+}  // namespace
+
+void TListChecker::Check(const TStringList& list) {
+    if (fault_.Line != TListFault::kNone || next_ >= list.size())
+        return;
+    fault_ = FaultFrom(role_, list, next_);
+    next_ = list.size();
 }
 
 std::string ResultListsFault(const TStringList& percents, const TStringList& dirs,
@@ -104,9 +121,9 @@ std::string ResultListsFault(const TStringList& percents, const TStringList& dir
 
 std::string CheckResultLists(const TStringList& percents, const TStringList& dirs,
                              const TStringList& dirSizes, const TResultListNames& names) {
-    return ResultListsFault(percents, dirs, dirSizes,
-                            {FirstListFault(TResultRole::Percents, percents),
-                             FirstListFault(TResultRole::Dirs, dirs),
-                             FirstListFault(TResultRole::DirSizes, dirSizes)},
-                            names);
+    return ResultListsFault(
+        percents, dirs, dirSizes,
+        {FirstListFault(TResultRole::Percents, percents), FirstListFault(TResultRole::Dirs, dirs),
+         FirstListFault(TResultRole::DirSizes, dirSizes)},
+        names);
 }

@@ -27,6 +27,20 @@ struct TListFault {
 };
 TListFault FirstListFault(TResultRole role, const TStringList& list);
 
+// The same for a list that grows as its file is read: Check looks at the
+// lines added since the last call, until it has found a fault.
+class TListChecker {
+  public:
+    explicit TListChecker(TResultRole role) : role_(role) {}
+    void Check(const TStringList& list);
+    const TListFault& Fault() const { return fault_; }
+
+  private:
+    TResultRole role_;
+    std::size_t next_ = 0;
+    TListFault fault_;
+};
+
 // The fault CheckResultLists reports, from the faults of the lists in the
 // order Percents, Dirs, DirSizes.
 std::string ResultListsFault(const TStringList& percents, const TStringList& dirs,

@@ -31,16 +31,28 @@ std::string Reason(const std::string& what) {
 }
 
 // The file is read into the list's buffer and its lines marked where they
-// lie: a million folders load without a million allocations.
-bool LoadList(const std::string& path, TStringList& list, TResultFileSum& sum) {
-    const bool ok =
-        ReadDataFileInto(path, [&list](std::size_t size) { return list.RawBuffer(size); });
-    if (!ok) {
+// lie, so a million folders load without a million allocations; each piece
+// read is summed, split and checked while it is still in the cache.
+bool LoadList(const std::string& path, TResultRole role, TStringList& list, TResultFileSum& sum,
+              TListFault& fault) {
+    list.RawBuffer(0);
+    TResultChecksum checksum;
+    TResultLineMarker marker(list);
+    TListChecker checker(role);
+    const bool ok = ReadDataFileInto(
+        path, [&list](std::size_t size) { return list.ResizeRaw(size); },
+        [&](std::size_t from, std::size_t to) {
+            checksum.Feed(list.RawBytes().substr(from, to - from));
+            marker.Feed(to);
+            checker.Check(list);
+        });
+    if (ok) {
+        marker.Finish();
+        checker.Check(list);
+    } else {
         list.clear();
     }
-    TResultChecksum checksum;
-    checksum.Feed(list.RawBytes());
-    MarkResultLines(list);
+    fault = checker.Fault();
     sum = TResultFileSum{list.size(), checksum.Bytes(), checksum.Value()};
     return ok;
 }
@@ -56,8 +68,7 @@ bool LoadLists(const std::array<std::string, 3>& paths, std::array<TStringList*,
                TFileSums& sums, TListFaults& faults, std::string& failed) {
     std::array<bool, 3> loaded{};
     auto load = [&](std::size_t i) {
-        loaded[i] = LoadList(paths[i], *lists[i], sums[i]);
-        faults[i] = loaded[i] ? FirstListFault(kRoleOf[i], *lists[i]) : TListFault{};
+        loaded[i] = LoadList(paths[i], kRoleOf[i], *lists[i], sums[i], faults[i]);
     };
     std::thread others([&load] {
         load(0);

@@ -165,6 +165,10 @@ char* TStringList::RawBuffer(std::size_t size) {
     starts_.clear();
     sizes_.clear();
     unused_ = 0;
+    return ResizeRaw(size);
+}
+
+char* TStringList::ResizeRaw(std::size_t size) {
     used_ = std::min(used_, size);
     if (room_ < size)
         Grow(size);

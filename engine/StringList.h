@@ -159,6 +159,8 @@ class TStringList {
     // than expected grows it); the caller fills it and marks each text that
     // lies in it with AddInPlace (offset and size within the buffer).
     char* RawBuffer(std::size_t size);
+    // The same keeping the texts marked so far (they lie below size).
+    char* ResizeRaw(std::size_t size);
     void AddInPlace(std::size_t offset, std::size_t size) {
         if (size > kMaxText)
             TooLong();

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -115,7 +116,9 @@ bool ReadDataFile(const std::string& path, std::string& bytes) {
     return ok;
 }
 
-bool ReadDataFileInto(const std::string& path, const std::function<char*(std::size_t)>& resize) {
+bool ReadDataFileInto(const std::string& path, const std::function<char*(std::size_t)>& resize,
+                      const std::function<void(std::size_t, std::size_t)>& filled) {
+    constexpr std::size_t kPiece = 256 << 10;
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return false;
@@ -133,8 +136,9 @@ bool ReadDataFileInto(const std::string& path, const std::function<char*(std::si
             room *= 2;  // the file grew since its size was taken
             buffer = resize(room);
         }
-        const ssize_t n = read(fd, buffer + got, room - got);
+        const ssize_t n = read(fd, buffer + got, std::min(room - got, kPiece));
         if (n > 0) {
+            filled(got, got + static_cast<std::size_t>(n));
             got += static_cast<std::size_t>(n);
         } else if (n == 0) {
             break;

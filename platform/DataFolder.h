@@ -24,11 +24,15 @@ std::size_t DataFileSize(const std::string& path);
 // Reads the whole file into bytes; false (bytes empty) when it cannot be read.
 bool ReadDataFile(const std::string& path, std::string& bytes);
 
-// Reads the whole file straight into a buffer of the caller's, in one pass:
-// resize(n) makes that buffer n bytes long, keeping its first bytes, and
-// returns its first byte. Sized from the file's size, grown when the file
-// turns out longer, trimmed to what was read. False when it cannot be read.
-bool ReadDataFileInto(const std::string& path, const std::function<char*(std::size_t)>& resize);
+// Reads the whole file straight into a buffer of the caller's: resize(n)
+// makes that buffer n bytes long, keeping its first bytes, and returns its
+// first byte. Sized from the file's size, grown when the file turns out
+// longer, trimmed to what was read. It is read in pieces of 256 KiB, small
+// enough to stay in the processor's cache, and filled(from, to) is told of
+// each piece as it arrives, so that the caller can work on it there. False
+// when the file cannot be read.
+bool ReadDataFileInto(const std::string& path, const std::function<char*(std::size_t)>& resize,
+                      const std::function<void(std::size_t, std::size_t)>& filled);
 
 // Reads the file piece by piece through one small buffer, handing each piece
 // to take, so that a large file needs no memory of its size; false when it

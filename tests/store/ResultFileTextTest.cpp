@@ -72,8 +72,9 @@ TStringList PlainLines(const std::string& bytes) {
 
 }  // namespace
 
-// Breaks on both sides of the 64-byte blocks the splitter reads at once, and
-// counts of pieces split anywhere (CR LF cut in two included).
+// Breaks on both sides of the 64-byte blocks the splitter reads at once,
+// lines marked as their bytes arrive, and counts of pieces split anywhere
+// (CR LF cut in two included).
 TEST(ResultLines, SplitAndCountInPiecesAgreeWithAPlainReading) {
     std::mt19937 random(5);
     TStringList lines = {"stale", "entries", "of", "an", "earlier", "load", "x", "y", "z"};
@@ -86,6 +87,19 @@ TEST(ResultLines, SplitAndCountInPiecesAgreeWithAPlainReading) {
         }
         SplitResultLines(bytes, lines);
         ASSERT_EQ(PlainLines(bytes), lines) << "round " << round;
+        // Marked while arriving in pieces, as a load reads a file: bytes not
+        // yet read are line breaks here, so looking at them would show.
+        TStringList read;
+        char* buffer = read.RawBuffer(bytes.size());
+        std::fill(buffer, buffer + bytes.size(), '\n');
+        TResultLineMarker marker(read);
+        for (std::size_t filled = 0; filled < bytes.size();) {
+            const std::size_t to = std::min(bytes.size(), filled + 1 + random() % 90);
+            std::copy(bytes.begin() + filled, bytes.begin() + to, buffer + filled);
+            marker.Feed(filled = to);
+        }
+        marker.Finish();
+        ASSERT_EQ(PlainLines(bytes), read) << "round " << round;
         TResultLineCount count;
         for (std::size_t pos = 0; pos < bytes.size();) {
             std::size_t piece = std::min<std::size_t>(random() % 70, bytes.size() - pos);
