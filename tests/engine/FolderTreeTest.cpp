@@ -13,7 +13,7 @@ namespace {
 // prefixes of each other or sort between a folder and its subfolders;
 // own sizes of 0, small, huge (so that totals wrap) and unlisted leaves
 // (roots of other mounts).
-TFolderTree RandomTree(std::mt19937& rng, int maxFolders) {
+TFolderTree RandomTree(std::mt19937& rng, int maxFolders, int minFolders = 1) {
     static const char* kNames[] = {"A",     "A B", "A!", "a",     "B",   "Data", "data",
                                    "A\xe9", "A0",  "x",  "A B C", "%5C", "A[",   "Z"};
     static const std::int64_t kSizes[] = {
@@ -21,7 +21,8 @@ TFolderTree RandomTree(std::mt19937& rng, int maxFolders) {
     auto pick = [&](size_t n) { return rng() % n; };
     TFolderTree tree;
     tree.Reset(pick(3) == 0 ? "C:\\Start" : "C:", 1);
-    const size_t target = 1 + pick(static_cast<size_t>(maxFolders));
+    const size_t target =
+        static_cast<size_t>(minFolders) + pick(static_cast<size_t>(maxFolders - minFolders + 1));
     for (std::uint32_t parent = 0; parent < tree.Nodes.size(); ++parent) {
         std::int64_t own = kSizes[pick(8)];
         if (parent != 0 && pick(12) == 0)
@@ -43,13 +44,15 @@ TFolderTree RandomTree(std::mt19937& rng, int maxFolders) {
 }  // namespace
 
 // Totals and shares computed on the tree are exactly what the aggregation
-// of the lists gives, text for text.
+// of the lists gives, text for text; a few trees are large enough for the
+// texts to be made on a second thread while the tree is walked.
 TEST(FolderTree, TotalsOnTheTreeEqualTheAggregatedLists) {
     std::mt19937 rng(77);
     std::atomic<bool> cancel{false};
     size_t nonZeroShares = 0;
     for (int round = 0; round < 2000; ++round) {
-        const TFolderTree tree = RandomTree(rng, round % 20 == 0 ? 3000 : 40);
+        const TFolderTree tree = round % 500 == 499 ? RandomTree(rng, 150000, 100000)
+                                                    : RandomTree(rng, round % 20 == 0 ? 3000 : 40);
         TStringList dirs, sizes, percents;
         ASSERT_TRUE(tree.EmitSorted(dirs, sizes, percents, cancel));
         TDirIndex index;
