@@ -9,7 +9,9 @@
 // loads is saved and loaded again, merged with the rescan, saved and loaded
 // again, and shown as bar and pie data of three folders of a real drive.
 // Besides the sanitizers' findings, every broken promise aborts:
-// - the line collector, fed in pieces, agrees with the whole-text split;
+// - the lines marked as a file's bytes arrive, and those of the whole text,
+//   are the lines a plain byte-by-byte reading finds, and the line counter
+//   fed in pieces counts as many;
 // - a manifest that parses writes out as text that parses to the same;
 // - what was saved loads back exactly;
 // - the global lists, the bar rows and the pie lists keep one length each.
@@ -129,12 +131,26 @@ TStringList PlainLines(std::string_view bytes) {
     return lines;
 }
 
-// Splits the whole text, and feeds the line counter pieces of 1 to 7 bytes,
-// so that CR LF pairs and lines are cut at every place.
+// Splits the whole text, marks its lines as they would arrive from a read in
+// pieces of 1 to 97 bytes, and feeds the line counter pieces of 1 to 7
+// bytes, so that CR LF pairs and lines are cut at every place.
 void CheckPieces(std::string_view bytes) {
     TStringList whole;
     SplitResultLines(bytes, whole);
     Expect(whole == PlainLines(bytes), "the splitter finds the lines a plain reading finds");
+    // Bytes not read yet are line breaks: a marker that looked at them would
+    // find other lines.
+    TStringList read;
+    char* buffer = read.RawBuffer(bytes.size());
+    std::fill(buffer, buffer + bytes.size(), '\n');
+    TResultLineMarker marker(read);
+    for (std::size_t at = 0, piece = 1; at < bytes.size(); at += piece, piece = piece % 97 + 1) {
+        const std::size_t to = std::min(bytes.size(), at + piece);
+        std::copy(bytes.begin() + at, bytes.begin() + to, buffer + at);
+        marker.Feed(to);
+    }
+    marker.Finish();
+    Expect(read == whole, "lines marked as the bytes arrive are the lines of the whole text");
     TResultLineCount count;
     for (std::size_t at = 0, piece = 1; at < bytes.size(); at += piece, piece = piece % 7 + 1)
         count.Feed(bytes.substr(at, piece));
