@@ -10,33 +10,39 @@
 
 namespace {
 
-// Bit k set where byte k of the n <= 64 bytes at p is a CR or an LF.
-std::uint64_t BreakMaskOf(const char* p, std::size_t n) {
+// Bit k set where byte k of the n <= 64 bytes at p is c.
+std::uint64_t ByteMaskOf(const char* p, std::size_t n, char c) {
     std::uint64_t mask = 0;
     for (std::size_t k = 0; k < n; ++k)
-        if (p[k] == '\r' || p[k] == '\n')
+        if (p[k] == c)
             mask |= std::uint64_t{1} << k;
     return mask;
 }
 
-// Bit k set where byte k of the 64 at p is a CR or an LF. Sixteen bytes at a
-// time where the processor has SSE2 (every x86-64): result lines are short,
-// so finding the breaks is most of the work of loading them.
-std::uint64_t BreakMask(const char* p) {
+// Bit k set where byte k of the 64 at p is c. Sixteen bytes at a time where
+// the processor has SSE2 (every x86-64): result lines are short, so finding
+// the breaks is most of the work of loading and counting them.
+std::uint64_t ByteMask(const char* p, char c) {
 #if defined(__SSE2__)
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i wanted = _mm_set1_epi8(c);
     std::uint64_t mask = 0;
     for (int k = 0; k < 4; ++k) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-        const int hits =
-            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+        const int hits = _mm_movemask_epi8(_mm_cmpeq_epi8(v, wanted));
         mask |= static_cast<std::uint64_t>(static_cast<unsigned>(hits) & 0xFFFFu) << (16 * k);
     }
     return mask;
 #else
-    return BreakMaskOf(p, 64);
+    return ByteMaskOf(p, 64, c);
 #endif
+}
+
+// CRs and LFs, 64 bytes at p or the n <= 64 at the end.
+std::uint64_t BreakMask(const char* p) {
+    return ByteMask(p, '\r') | ByteMask(p, '\n');
+}
+std::uint64_t BreakMaskOf(const char* p, std::size_t n) {
+    return ByteMaskOf(p, n, '\r') | ByteMaskOf(p, n, '\n');
 }
 
 }  // namespace
@@ -95,20 +101,22 @@ void MarkResultLines(TStringList& lines) {
 }
 
 void TResultLineCount::Feed(std::string_view bytes) {
-    for (const char c : bytes) {
-        if (c == '\n') {
-            lines_ += afterCr_ ? 0 : 1;
-            afterCr_ = false;
-            open_ = false;
-        } else if (c == '\r') {
-            ++lines_;
-            afterCr_ = true;
-            open_ = false;
-        } else {
-            afterCr_ = false;
-            open_ = true;
-        }
-    }
+    const char* p = bytes.data();
+    const std::size_t n = bytes.size();
+    std::size_t at = 0;
+    auto count = [this](std::uint64_t cr, std::uint64_t lf, std::size_t width) {
+        // Every CR ends a line, and every LF that does not follow a CR.
+        const std::uint64_t afterCr = (cr << 1) | (afterCr_ ? 1u : 0u);
+        lines_ += static_cast<std::size_t>(__builtin_popcountll(cr) +
+                                           __builtin_popcountll(lf & ~afterCr));
+        const std::uint64_t last = std::uint64_t{1} << (width - 1);
+        afterCr_ = (cr & last) != 0;
+        open_ = ((cr | lf) & last) == 0;
+    };
+    for (; at + 64 <= n; at += 64)
+        count(ByteMask(p + at, '\r'), ByteMask(p + at, '\n'), 64);
+    if (at < n)
+        count(ByteMaskOf(p + at, n - at, '\r'), ByteMaskOf(p + at, n - at, '\n'), n - at);
 }
 
 void SplitResultLines(std::string_view bytes, TStringList& lines) {

@@ -23,6 +23,7 @@ namespace {
 constexpr std::array<std::string_view, 3> kRoles = {"Percents", "Dirs", "DirSizes"};
 constexpr std::string_view kSetRole = "Set";
 constexpr std::string_view kKeptSuffix = ".previous";
+constexpr std::size_t kSavePiece = 256 << 10;
 
 using TFileSums = std::array<TResultFileSum, 3>;
 
@@ -265,19 +266,26 @@ bool TResultStore::SaveLists(const TStringList& percents, const TStringList& dir
         if (!written[i]->Open()) {
             return Fail(Reason(main[i]));
         }
+        // The lines are gathered into pieces of 256 KiB, each summed,
+        // counted and written at once.
         TResultChecksum checksum;
         TResultLineCount lineCount;
-        auto put = [&](std::string_view bytes) {
-            checksum.Feed(bytes);
-            lineCount.Feed(bytes);
-            return written[i]->Write(bytes);
+        std::string piece;
+        piece.reserve(kSavePiece + 4096);
+        auto put = [&] {
+            checksum.Feed(piece);
+            lineCount.Feed(piece);
+            const bool ok = written[i]->Write(piece);
+            piece.clear();
+            return ok;
         };
-        for (const auto& line : *lists[i]) {
-            if (!put(line) || !put("\r\n")) {
+        for (const std::string_view line : *lists[i]) {
+            piece.append(line).append("\r\n");
+            if (piece.size() >= kSavePiece && !put()) {
                 return Fail(Reason(main[i]));
             }
         }
-        if (!written[i]->Finish()) {
+        if (!put() || !written[i]->Finish()) {
             return Fail(Reason(main[i]));
         }
         manifest.Current.Files[i] =
