@@ -95,9 +95,13 @@ void TAnalizeDisk::Walk() {
     // only one and can be read off the tree; otherwise the lists are made in
     // walk order and sorted as they stand.
     if (tree.Parts == 1 && !Cancel.load()) {
-        walkedSorted_ = tree.EmitSorted(dirs_, dirSizes_, percents_, Cancel, true);
-        if (walkedSorted_)
+        TDirIndex index;
+        walkedSorted_ = tree.EmitSorted(dirs_, dirSizes_, percents_, Cancel, true, &index);
+        if (walkedSorted_) {
+            first_ = index.First;
+            last_ = index.Last;
             return;
+        }
         dirs_.clear();
         dirSizes_.clear();
         percents_.clear();
@@ -116,7 +120,9 @@ void TAnalizeDisk::WidenRootKey(TDirIndex& index) const {
 }
 
 void TAnalizeDisk::SortAndIndex() {
-    if (!walkedSorted_ && !SortDirLists(dirs_, dirSizes_, percents_, Cancel))
+    if (walkedSorted_)
+        return;  // indexed as the lists were made
+    if (!SortDirLists(dirs_, dirSizes_, percents_, Cancel))
         return;
     TDirIndex index;
     BuildDirIndex(dirs_, index);

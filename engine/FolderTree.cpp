@@ -1,11 +1,12 @@
 #include "engine/FolderTree.h"
 
 #include <algorithm>
-#include <cstring>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 #include <thread>
 
+#include "engine/DirOrder.h"
 #include "engine/NumberText.h"
 
 void TFolderTree::Reset(std::string rootText, int parts) {
@@ -208,7 +209,7 @@ class TTextPipe {
 }  // namespace
 
 bool TFolderTree::EmitSorted(TStringList& dirs, TStringList& sizes, TStringList& percents,
-                             const std::atomic<bool>& cancel, bool totals) const {
+                             const std::atomic<bool>& cancel, bool totals, TDirIndex* index) const {
     // Every listed folder's path length, so the lists' bytes are reserved
     // once.
     std::vector<std::size_t> pathLen(Nodes.size());
@@ -253,9 +254,20 @@ bool TFolderTree::EmitSorted(TStringList& dirs, TStringList& sizes, TStringList&
                                                          : std::string_view("0"));
     };
     TTextPipe<decltype(makeTexts)> pipe(listed, makeTexts);
+    if (index != nullptr) {
+        index->First.fill(static_cast<std::int64_t>(listed));
+        index->Last.fill(0);
+    }
     auto emit = [&](std::uint32_t node, const std::string& path) {
         if (!Nodes[node].Listed)
             return;
+        if (index != nullptr) {
+            // The paths come in rising order: the last one of a key is this.
+            const unsigned char key = DirKey(path);
+            const auto at = static_cast<std::int64_t>(dirs.size());
+            index->Last[key] = at;
+            index->First[key] = std::min(index->First[key], at);
+        }
         dirs.push_back(path);
         pipe.Push(node);
     };

@@ -11,6 +11,8 @@
 
 #include "engine/StringList.h"
 
+struct TDirIndex;
+
 struct TFolderNode {
     std::uint32_t Parent = 0;
     std::uint32_t FirstChild = 0;  // children are consecutive nodes,
@@ -53,8 +55,11 @@ class TFolderTree {
     // its share of the nearest folder above it whose total is not 0 ("0"
     // without one): the values the aggregation would give the same lists,
     // computed on the tree before any text is made.
+    // With an index, the first-letter index of dirs (BuildDirIndex) is
+    // made as the paths are.
     bool EmitSorted(TStringList& dirs, TStringList& sizes, TStringList& percents,
-                    const std::atomic<bool>& cancel, bool totals = false) const;
+                    const std::atomic<bool>& cancel, bool totals = false,
+                    TDirIndex* index = nullptr) const;
 
     std::string RootText;
     int Parts = 1;

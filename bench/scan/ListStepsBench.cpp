@@ -184,7 +184,7 @@ void BM_LinearAggregateAndPercents(benchmark::State& s) {
 }
 
 // A run's steps after the walk as the analyzer does them (totals and
-// shares on the tree, then the texts and the index), on a tree made for
+// shares on the tree, the texts and the index made with them), on a tree made for
 // this run alone and freed once the lists exist; run it in a process of its
 // own to see its peak memory next to the bytes of the result files.
 void BM_AfterWalkAlone(benchmark::State& state) {
@@ -195,9 +195,8 @@ void BM_AfterWalkAlone(benchmark::State& state) {
         Lists l;
         std::unique_ptr<TFolderTree> tree = std::make_unique<TFolderTree>(MakeTree(kFolders));
         state.ResumeTiming();
-        tree->EmitSorted(l.Dirs, l.Sizes, l.Percents, cancel, true);
+        tree->EmitSorted(l.Dirs, l.Sizes, l.Percents, cancel, true, &l.Index);
         tree.reset();
-        BuildDirIndex(l.Dirs, l.Index);
         resultBytes = 0;
         for (const TStringList* list : {&l.Dirs, &l.Sizes, &l.Percents})
             for (std::string_view line : *list)
@@ -214,8 +213,7 @@ void BM_AfterWalkTotalsOnTree(benchmark::State& state) {
     Tree();  // made once, outside the timing
     for (auto _ : state) {
         Lists l;
-        Tree().EmitSorted(l.Dirs, l.Sizes, l.Percents, cancel, true);
-        BuildDirIndex(l.Dirs, l.Index);
+        Tree().EmitSorted(l.Dirs, l.Sizes, l.Percents, cancel, true, &l.Index);
         benchmark::DoNotOptimize(l.Dirs.RawBytes().data());
     }
 }

@@ -59,8 +59,13 @@ TEST(FolderTree, TotalsOnTheTreeEqualTheAggregatedLists) {
         BuildDirIndex(dirs, index);
         ASSERT_TRUE(AggregateSizesAndPercents(dirs, sizes, percents, index, cancel));
         TStringList treeDirs, treeSizes, treePercents;
-        ASSERT_TRUE(tree.EmitSorted(treeDirs, treeSizes, treePercents, cancel, true));
+        TDirIndex madeIndex;
+        ASSERT_TRUE(tree.EmitSorted(treeDirs, treeSizes, treePercents, cancel, true, &madeIndex));
         ASSERT_EQ(treeDirs, dirs) << "round " << round;
+        TDirIndex builtIndex;
+        BuildDirIndex(treeDirs, builtIndex);
+        ASSERT_EQ(madeIndex.First, builtIndex.First) << "round " << round;
+        ASSERT_EQ(madeIndex.Last, builtIndex.Last) << "round " << round;
         ASSERT_EQ(treeSizes, sizes) << "round " << round;
         ASSERT_EQ(treePercents, percents) << "round " << round;
         nonZeroShares += std::count_if(percents.begin(), percents.end(),
