@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "platform/AtomicFile.h"
 
@@ -116,29 +117,25 @@ bool ReadDataFile(const std::string& path, std::string& bytes) {
     return ok;
 }
 
-bool ReadDataFileInto(const std::string& path, const std::function<char*(std::size_t)>& resize,
-                      const std::function<void(std::size_t, std::size_t)>& filled) {
-    constexpr std::size_t kPiece = 256 << 10;
+namespace {
+
+// Reads path to its end. room(got) gives where the bytes after the first
+// got go and how many may come at once; came(at, got, n) is told of each
+// read of n bytes. False when it cannot be opened or a read fails.
+bool ReadToEnd(const std::string& path,
+               const std::function<std::pair<char*, std::size_t>(std::size_t)>& room,
+               const std::function<void(const char*, std::size_t, std::size_t)>& came) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return false;
     }
-    struct stat info;
-    std::size_t room = fstat(fd, &info) == 0 && S_ISREG(info.st_mode)
-                           ? static_cast<std::size_t>(info.st_size) + 1
-                           : 0;
-    room = room < 4096 ? 4096 : room;
-    char* buffer = resize(room);
     std::size_t got = 0;
     bool ok = true;
     for (;;) {
-        if (got == room) {
-            room *= 2;  // the file grew since its size was taken
-            buffer = resize(room);
-        }
-        const ssize_t n = read(fd, buffer + got, std::min(room - got, kPiece));
+        const auto [at, most] = room(got);
+        const ssize_t n = read(fd, at, most);
         if (n > 0) {
-            filled(got, got + static_cast<std::size_t>(n));
+            came(at, got, static_cast<std::size_t>(n));
             got += static_cast<std::size_t>(n);
         } else if (n == 0) {
             break;
@@ -148,32 +145,51 @@ bool ReadDataFileInto(const std::string& path, const std::function<char*(std::si
         }
     }
     close(fd);
-    resize(ok ? got : 0);
+    return ok;
+}
+
+}  // namespace
+
+bool ReadDataFileInto(const std::string& path, const std::function<char*(std::size_t)>& resize,
+                      const std::function<void(std::size_t, std::size_t)>& filled) {
+    constexpr std::size_t kPiece = 256 << 10;
+    struct stat info;
+    std::size_t size = stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)
+                           ? static_cast<std::size_t>(info.st_size) + 1
+                           : 0;
+    std::size_t total = 0;
+    char* buffer = nullptr;
+    const bool ok = ReadToEnd(
+        path,
+        [&](std::size_t got) {
+            if (buffer == nullptr || got == size) {
+                // First sized from the file, then doubled if it grew since.
+                size = buffer == nullptr ? std::max<std::size_t>(size, 4096) : 2 * size;
+                buffer = resize(size);
+            }
+            return std::make_pair(buffer + got, std::min(size - got, kPiece));
+        },
+        [&](const char*, std::size_t got, std::size_t n) {
+            filled(got, got + n);
+            total = got + n;
+        });
+    resize(ok ? total : 0);
     return ok;
 }
 
 bool ReadDataFileChunks(const std::string& path,
                         const std::function<void(std::string_view)>& take) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
     constexpr std::size_t kChunk = 1 << 20;
-    auto buffer = std::make_unique<char[]>(kChunk);
-    bool ok = true;
-    for (;;) {
-        ssize_t got = read(fd, buffer.get(), kChunk);
-        if (got > 0) {
-            take(std::string_view(buffer.get(), static_cast<std::size_t>(got)));
-        } else if (got == 0) {
-            break;
-        } else if (errno != EINTR) {
-            ok = false;
-            break;
-        }
-    }
-    close(fd);
-    return ok;
+    std::unique_ptr<char[]> buffer;
+    return ReadToEnd(
+        path,
+        [&](std::size_t) {
+            if (!buffer) {
+                buffer = std::make_unique<char[]>(kChunk);
+            }
+            return std::make_pair(buffer.get(), kChunk);
+        },
+        [&](const char* at, std::size_t, std::size_t n) { take(std::string_view(at, n)); });
 }
 
 bool RemoveDataFiles(const std::string& folder,
