@@ -138,7 +138,7 @@ void TFolderTree::Totals(std::vector<std::int64_t>& total, std::vector<std::uint
 namespace {
 
 // Hands the folders of the sorted walk, in order, to a second thread that
-// writes their size and share texts meanwhile: formatting a million shares
+// writes their share texts meanwhile: formatting a million shares
 // costs about as much as the walk itself, and once the walk is over the
 // other cores are idle. The order goes into a vector sized for every listed
 // folder, whose filled length is published every kBatch folders. Small
@@ -245,9 +245,10 @@ bool TFolderTree::EmitSorted(TStringList& dirs, TStringList& sizes, TStringList&
         for (size_t i = 0; i < Nodes.size(); ++i)
             value[i] = Own[i * Parts];
     }
-    TNumberChars chars;
+    TNumberChars chars, sizeChars;
+    // The shares, the costly texts, are the second thread's; the sizes are
+    // written with the paths.
     auto makeTexts = [&](std::uint32_t node) {
-        sizes.push_back(Int64TextIn(value[node], chars));
         // A share of exactly 0 comes only from a total of 0 (or none to take
         // it of): SharePercent of a child that is not 0 is never 0.
         percents.push_back(totals && share[node] != 0.0f ? PercentTextIn(share[node], chars)
@@ -269,6 +270,7 @@ bool TFolderTree::EmitSorted(TStringList& dirs, TStringList& sizes, TStringList&
             index->First[key] = std::min(index->First[key], at);
         }
         dirs.push_back(path);
+        sizes.push_back(Int64TextIn(value[node], sizeChars));
         pipe.Push(node);
     };
     // One item list per depth, refilled for each folder at that depth: a
