@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 #include <thread>
 #include <utility>
 
@@ -67,9 +68,17 @@ constexpr std::array<TResultRole, 3> kRoleOf = {TResultRole::Percents, TResultRo
 // a million folders loads in about the time of its largest file.
 bool LoadLists(const std::array<std::string, 3>& paths, std::array<TStringList*, 3> lists,
                TFileSums& sums, TListFaults& faults, std::string& failed) {
-    std::array<bool, 3> loaded{};
+    // Why a file failed, taken where it failed: errno is each thread's own.
+    std::array<int, 3> errors{};
     auto load = [&](std::size_t i) {
-        loaded[i] = LoadList(paths[i], kRoleOf[i], *lists[i], sums[i], faults[i]);
+        try {
+            if (!LoadList(paths[i], kRoleOf[i], *lists[i], sums[i], faults[i]))
+                errors[i] = errno != 0 ? errno : EIO;
+        } catch (const std::length_error&) {
+            // A line of 4 GiB or more: no list holds it, nor did a save write it.
+            lists[i]->clear();
+            errors[i] = EFBIG;
+        }
     };
     std::thread others([&load] {
         load(0);
@@ -78,8 +87,9 @@ bool LoadLists(const std::array<std::string, 3>& paths, std::array<TStringList*,
     load(1);
     others.join();
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        if (!loaded[i]) {
+        if (errors[i] != 0) {
             failed = paths[i];
+            errno = errors[i];
             return false;
         }
     }

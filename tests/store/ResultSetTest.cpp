@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <set>
@@ -262,6 +264,13 @@ TEST_F(ResultSetTest, AMissingFileIsReportedAndNothingIsUsed) {
     EXPECT_FALSE(store.LoadGlobal());
     EXPECT_NE(std::string::npos, store.LoadNotice.find(File("CDirSizes"))) << store.LoadNotice;
     EXPECT_EQ(TStringList{" "}, store.GlobalDirs);
+    // A file that cannot be read is told with its own reason, though another
+    // thread than the one that makes the notice read it.
+    std::filesystem::create_directory(File("CDirSizes"));
+    EXPECT_FALSE(store.LoadGlobal());
+    EXPECT_NE(std::string::npos,
+              store.LoadNotice.find(File("CDirSizes") + ": " + std::strerror(EISDIR)))
+        << store.LoadNotice;
 }
 
 TEST(ResultStoreWithoutDataFolder, NeverWritesIntoTheCurrentDirectory) {
