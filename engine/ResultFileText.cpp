@@ -92,14 +92,6 @@ void TResultLineMarker::Finish() {
     start_ = size;
 }
 
-void MarkResultLines(TStringList& lines) {
-    const std::size_t size = lines.RawBytes().size();
-    lines.RawBuffer(size);  // no texts, the same bytes
-    TResultLineMarker marker(lines);
-    marker.Feed(size);
-    marker.Finish();
-}
-
 void TResultLineCount::Feed(std::string_view bytes) {
     const char* p = bytes.data();
     const std::size_t n = bytes.size();
@@ -120,11 +112,12 @@ void TResultLineCount::Feed(std::string_view bytes) {
 }
 
 void SplitResultLines(std::string_view bytes, TStringList& lines) {
+    char* buffer = lines.RawBuffer(bytes.size());
     if (!bytes.empty())
-        std::memcpy(lines.RawBuffer(bytes.size()), bytes.data(), bytes.size());
-    else
-        lines.RawBuffer(0);
-    MarkResultLines(lines);
+        std::memcpy(buffer, bytes.data(), bytes.size());
+    TResultLineMarker marker(lines);
+    marker.Feed(bytes.size());
+    marker.Finish();
 }
 
 std::string JoinResultLines(const TStringList& lines) {

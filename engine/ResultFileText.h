@@ -33,11 +33,8 @@ class TResultLineMarker {
     std::size_t skip_ = static_cast<std::size_t>(-1);  // the LF of a CR LF
 };
 
-// The whole raw buffer at once.
-void MarkResultLines(TStringList& lines);
-
 // Counts the lines of bytes that arrive in pieces (a CR LF may be split
-// between two pieces), as MarkResultLines would find them in the whole.
+// between two pieces), as the marker finds them in the whole.
 class TResultLineCount {
   public:
     void Feed(std::string_view bytes);

@@ -54,12 +54,6 @@ bool IsPercentText(std::string_view text) {
     return result.ec == std::errc() && std::isfinite(value);
 }
 
-TListFault FirstListFault(TResultRole role, const TStringList& list) {
-    TListChecker checker(role);
-    checker.Check(list);
-    return checker.Fault();
-}
-
 namespace {
 
 TListFault FaultFrom(TResultRole role, const TStringList& list, std::size_t from) {
@@ -123,7 +117,7 @@ std::string CheckResultLists(const TStringList& percents, const TStringList& dir
                              const TStringList& dirSizes, const TResultListNames& names) {
     return ResultListsFault(
         percents, dirs, dirSizes,
-        {FirstListFault(TResultRole::Percents, percents), FirstListFault(TResultRole::Dirs, dirs),
-         FirstListFault(TResultRole::DirSizes, dirSizes)},
+        {FaultFrom(TResultRole::Percents, percents, 0), FaultFrom(TResultRole::Dirs, dirs, 0),
+         FaultFrom(TResultRole::DirSizes, dirSizes, 0)},
         names);
 }

@@ -18,17 +18,15 @@ struct TResultListNames {
 
 // The first fault of one list taken alone (a line that is not a folder in
 // order, not a whole number of bytes, not a number), so that the lists of a
-// set can be checked each on a thread of its own as they load.
+// set can be checked each on a thread of its own, as their files are read:
+// Check looks at the lines added since the last call, until it has found a
+// fault.
 enum class TResultRole { Percents, Dirs, DirSizes };
 struct TListFault {
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     std::size_t Line = kNone;  // index; kNone when the list has no fault
     std::string Why;           // "is out of order"
 };
-TListFault FirstListFault(TResultRole role, const TStringList& list);
-
-// The same for a list that grows as its file is read: Check looks at the
-// lines added since the last call, until it has found a fault.
 class TListChecker {
   public:
     explicit TListChecker(TResultRole role) : role_(role) {}

@@ -24,6 +24,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 class TStringList {
@@ -143,6 +144,9 @@ class TStringList {
     template <class It>
     void assign(It first, It last) {
         clear();
+        using TCategory = typename std::iterator_traits<It>::iterator_category;
+        if constexpr (std::is_base_of_v<std::random_access_iterator_tag, TCategory>)
+            reserve(static_cast<size_type>(last - first));
         for (; first != last; ++first)
             push_back(std::string_view(*first));
     }

@@ -13,6 +13,7 @@
 #include <random>
 #include <string>
 
+#include "bench/BenchRun.h"
 #include "bench/SyntheticDrive.h"
 #include "engine/HistorySnapshot.h"
 #include "engine/ResultChanges.h"
@@ -62,10 +63,7 @@ const TDrive& Later() {
 }
 
 std::string BenchFolder() {
-    static std::string folder = [] {
-        char name[] = "/tmp/cq-bench-history-XXXXXX";
-        return std::string(mkdtemp(name)) + "/";
-    }();
+    static const std::string folder = MakeBenchFolder("history");
     return folder;
 }
 
@@ -159,18 +157,8 @@ std::size_t ZstdBytes(const std::string& plain, int level) {
     return ZSTD_compress(packed.data(), packed.size(), plain.data(), plain.size(), level);
 }
 
-class TSizeReporter : public benchmark::ConsoleReporter {
+class TSizeReporter : public TSummaryReporter {
   public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& run : runs) {
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration) {
-                std::string name = run.benchmark_name();
-                name = name.substr(0, name.find('/'));
-                seconds_[name] = run.real_accumulated_time / static_cast<double>(run.iterations);
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
     void Finalize() override {
         ConsoleReporter::Finalize();
         TResultStore store(BenchFolder());
@@ -196,18 +184,15 @@ class TSizeReporter : public benchmark::ConsoleReporter {
             mb(snapshot), snapshot / files);
         std::printf("Times\n");
         std::printf("  write the kept set                      %9.3f s\n",
-                    seconds_["BM_WriteSnapshot"]);
+                    Seconds("BM_WriteSnapshot"));
         std::printf("  read it back                            %9.3f s\n",
-                    seconds_["BM_ReadSnapshot"]);
+                    Seconds("BM_ReadSnapshot"));
         std::printf("  compare with %zu current folders     %9.3f s\n", Later().Dirs.size(),
-                    seconds_["BM_CompareResults"]);
+                    Seconds("BM_CompareResults"));
         std::printf("  read and compare                        %9.3f s\n",
-                    seconds_["BM_ReadAndCompare"]);
+                    Seconds("BM_ReadAndCompare"));
         std::fflush(stdout);
     }
-
-  private:
-    std::map<std::string, double> seconds_;
 };
 
 }  // namespace
@@ -218,11 +203,6 @@ BENCHMARK(BM_CompareResults)->Unit(benchmark::kMillisecond)->Iterations(5)->UseR
 BENCHMARK(BM_ReadAndCompare)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
     TSizeReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    std::error_code ignored;
-    std::filesystem::remove_all(BenchFolder(), ignored);
-    return 0;
+    return RunBenchmarks(argc, argv, reporter, BenchFolder());
 }

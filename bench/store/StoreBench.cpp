@@ -18,6 +18,7 @@
 #include <random>
 #include <string>
 
+#include "bench/BenchRun.h"
 #include "bench/SyntheticDrive.h"
 #include "engine/ResultStore.h"
 #include "engine/ResultStoreIndex.h"
@@ -41,10 +42,7 @@ const TDrive& Drive() {
 }
 
 std::string BenchFolder() {
-    static std::string folder = [] {
-        char name[] = "/tmp/cq-bench-store-XXXXXX";
-        return std::string(mkdtemp(name)) + "/";
-    }();
+    static const std::string folder = MakeBenchFolder("store");
     return folder;
 }
 
@@ -151,7 +149,7 @@ void BM_CatFiles(benchmark::State& state) {
     }
     posix_spawn_file_actions_destroy(&actions);
     // cat works in a child process: its processor time is counted here.
-    state.counters["cat_cpu_s"] = childCpu / static_cast<double>(state.iterations());
+    state.counters["child_cpu_s"] = childCpu / static_cast<double>(state.iterations());
     state.SetBytesProcessed(state.iterations() * BytesOfFiles(store));
 }
 
@@ -260,44 +258,28 @@ void BM_PlainFirstMatchMerge(benchmark::State& state) {
 }
 
 // Console output plus a summary of the ratios against the peers.
-class TRatioReporter : public benchmark::ConsoleReporter {
+class TRatioReporter : public TSummaryReporter {
   public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& run : runs) {
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration) {
-                // "BM_LoadGlobal/iterations:5/real_time" -> "BM_LoadGlobal"
-                std::string name = run.benchmark_name();
-                name = name.substr(0, name.find('/'));
-                seconds_[name] = run.real_accumulated_time / static_cast<double>(run.iterations);
-                if (run.counters.count("cat_cpu_s") != 0) {
-                    cpuSeconds_[name] = run.counters.at("cat_cpu_s");
-                    continue;
-                }
-                cpuSeconds_[name] = run.cpu_accumulated_time / static_cast<double>(run.iterations);
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
     void Finalize() override {
         ConsoleReporter::Finalize();
-        double save = seconds_["BM_SaveAnalizeData"], load = seconds_["BM_LoadGlobal"];
-        double first = seconds_["BM_LoadGlobalFirst"];
-        double cat = seconds_["BM_CatFiles"], merge = seconds_["BM_AppendAnalizeInfo"];
-        double mergeNew = seconds_["BM_AppendAnalizeInfoNewFolders"];
-        double plain = seconds_["BM_PlainFirstMatchMerge"] * (kRescan / kPlainSample);
+        double save = Seconds("BM_SaveAnalizeData"), load = Seconds("BM_LoadGlobal");
+        double first = Seconds("BM_LoadGlobalFirst");
+        double cat = Seconds("BM_CatFiles"), merge = Seconds("BM_AppendAnalizeInfo");
+        double mergeNew = Seconds("BM_AppendAnalizeInfoNewFolders");
+        double plain = Seconds("BM_PlainFirstMatchMerge") * (kRescan / kPlainSample);
         auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
         std::printf("\nResult files of %zu folders\n", Drive().Dirs.size());
-        double catCpu = cpuSeconds_["BM_CatFiles"];
-        double loadCpu = cpuSeconds_["BM_LoadGlobal"], firstCpu = cpuSeconds_["BM_LoadGlobalFirst"];
+        double catCpu = CpuSeconds("BM_CatFiles");
+        double loadCpu = CpuSeconds("BM_LoadGlobal"), firstCpu = CpuSeconds("BM_LoadGlobalFirst");
         std::printf(
             "                                      wall          cpu     wall ratio  cpu ratio\n");
         std::printf("  save (3 files, flushed to disk) %8.3f s  %8.3f s\n", save,
-                    cpuSeconds_["BM_SaveAnalizeData"]);
+                    CpuSeconds("BM_SaveAnalizeData"));
         std::printf("  cat of the same files           %8.3f s  %8.3f s\n", cat, catCpu);
-        const double readOnly = seconds_["BM_ReadIntoFreshLists"];
+        const double readOnly = Seconds("BM_ReadIntoFreshLists");
         std::printf("  read into fresh lists only      %8.3f s  %8.3f s  %8.2f  %8.2f  (x cat)\n",
-                    readOnly, cpuSeconds_["BM_ReadIntoFreshLists"], ratio(readOnly, cat),
-                    ratio(cpuSeconds_["BM_ReadIntoFreshLists"], catCpu));
+                    readOnly, CpuSeconds("BM_ReadIntoFreshLists"), ratio(readOnly, cat),
+                    ratio(CpuSeconds("BM_ReadIntoFreshLists"), catCpu));
         std::printf("  reload (lists of the drive)     %8.3f s  %8.3f s  %8.2f  %8.2f  (x cat)\n",
                     load, loadCpu, ratio(load, cat), ratio(loadCpu, catCpu));
         std::printf("  first load (fresh lists)        %8.3f s  %8.3f s  %8.2f  %8.2f  (x cat)\n",
@@ -311,10 +293,6 @@ class TRatioReporter : public benchmark::ConsoleReporter {
             plain, kPlainSample, ratio(plain, merge));
         std::fflush(stdout);
     }
-
-  private:
-    std::map<std::string, double> seconds_;
-    std::map<std::string, double> cpuSeconds_;
 };
 
 }  // namespace
@@ -332,11 +310,6 @@ BENCHMARK(BM_AppendAnalizeInfoNewFolders)
 BENCHMARK(BM_PlainFirstMatchMerge)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
     TRatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    std::error_code ignored;
-    std::filesystem::remove_all(BenchFolder(), ignored);
-    return 0;
+    return RunBenchmarks(argc, argv, reporter, BenchFolder());
 }

@@ -34,6 +34,7 @@
 #include "engine/ResultSetManifest.h"
 #include "engine/ResultStore.h"
 #include "platform/DriveTable.h"
+#include "tests/store/PlainLines.h"
 #include "views/bar/BarData.h"
 #include "views/common/ConvertError.h"
 #include "views/pie/PieData.h"
@@ -105,30 +106,6 @@ std::vector<std::string_view> SplitParts(std::string_view input) {
 
 void WriteFile(const std::string& path, std::string_view bytes) {
     std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
-}
-
-// The lines as a byte-by-byte reading finds them: the splitter, which looks
-// at 64 bytes at a time, is held to it.
-TStringList PlainLines(std::string_view bytes) {
-    TStringList lines;
-    std::string line;
-    bool open = false;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c != '\r' && c != '\n') {
-            line += c;
-            open = true;
-            continue;
-        }
-        lines.push_back(line);
-        line.clear();
-        open = false;
-        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-            ++i;
-    }
-    if (open)
-        lines.push_back(line);
-    return lines;
 }
 
 // Splits the whole text, marks its lines as they would arrive from a read in

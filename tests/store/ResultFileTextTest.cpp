@@ -4,6 +4,7 @@
 #include <random>
 
 #include "engine/ResultFileText.h"
+#include "tests/store/PlainLines.h"
 
 TEST(SplitResultLines, AcceptsEveryLineEnding) {
     TStringList lines;
@@ -42,35 +43,6 @@ TEST(JoinResultLines, EndsEveryLineWithCrLfAndSplitsBack) {
     EXPECT_EQ(lines, back);
     EXPECT_EQ("", JoinResultLines({}));
 }
-
-namespace {
-
-// The line rule written out plainly, one byte at a time.
-TStringList PlainLines(const std::string& bytes) {
-    TStringList lines;
-    std::string line;
-    bool open = false;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(line);
-            line.clear();
-            open = false;
-            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
-                ++i;
-            }
-        } else {
-            line += c;
-            open = true;
-        }
-    }
-    if (open) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-}  // namespace
 
 // Breaks on both sides of the 64-byte blocks the splitter reads at once,
 // lines marked as their bytes arrive, and counts of pieces split anywhere
