@@ -106,6 +106,21 @@ Covered CoveredBy(const TMount& m, const std::string& below) {
     return {m.Type == "zfs" ? m.Source : std::string(), root};
 }
 
+bool SameCovered(const Covered& a, const Covered& b) {
+    return a.Dataset == b.Dataset && a.Root == b.Root;
+}
+
+// A mount that shows the very folder it hides (`mount --bind /x /x`, as
+// container and sandbox tools do): the walk cannot reach that folder through
+// the mount it lies in, so the mount is its only view.
+bool ShowsWhatItHides(const TMount& m, const TMount& through) {
+    if (m.FileSystem != through.FileSystem || m.Type != through.Type)
+        return false;
+    const std::string below =
+        through.Target == "/" ? m.Target : m.Target.substr(through.Target.size());
+    return SameCovered(CoveredBy(m, ""), CoveredBy(through, below));
+}
+
 }  // namespace
 
 bool PathUnder(const std::string& path, const std::string& prefix) {
@@ -249,6 +264,10 @@ std::set<int> TMountTable::EnteredBelow(const std::string& nativeRoot) const {
         if (!through || !entered.count(through->Id) || m.FileSystem != base->FileSystem ||
             IsSnapshot(m))
             continue;
+        if (ShowsWhatItHides(m, *through)) {
+            entered.insert(m.Id);  // covered already, through the mount it lies in
+            continue;
+        }
         const Covered c = CoveredBy(m, "");
         if (std::any_of(covered.begin(), covered.end(),
                         [&](const Covered& o) { return o.Overlaps(c); }))

@@ -58,7 +58,9 @@ class TMountTable {
     // The ids of the visible mounts a walk of NativeRoot enters besides the
     // one it starts on: further subvolumes or datasets of the same file
     // system, reachable through entered mounts, neither a snapshot nor
-    // showing a folder the walk already covers (each folder once).
+    // showing a folder the walk already covers (each folder once). A mount
+    // that shows the very folder it hides (a folder bind-mounted onto
+    // itself) is entered: it is the only view of that folder.
     std::set<int> EnteredBelow(const std::string& nativeRoot) const;
     // Whether a mount is a snapshot: a ".snapshots" mount or a read-only
     // btrfs subvolume.

@@ -214,6 +214,24 @@ TEST_F(RealMounts, DriveListHasTheFileSystemOnceAndNoImageOrTmpfs) {
         EXPECT_EQ(t.DriveOf(root_ + none), nullptr) << none;
 }
 
+TEST_F(RealMounts, FolderBoundOntoItselfIsWalkedOnce) {
+    // Some container and sandbox tools bind a folder onto itself; the walk
+    // must still count it, once, and the folder stays on its drive.
+    const long long expected =
+        DuFiles(root_, "bind") + DuFiles(root_ + "/home") + DuFiles(root_ + "/nested");
+    ASSERT_TRUE(Sh("mount --bind '" + root_ + "/data/deep' '" + root_ + "/data/deep'"));
+    for (int threads : {1, 2}) {
+        SCOPED_TRACE(threads);
+        const TFolderTree tree = Walk(root_, threads);
+        EXPECT_EQ(Total(tree), expected);
+        EXPECT_EQ(Listed(tree).count("T:\\data\\deep"), 1u);
+    }
+    const TDriveTable t = TDriveTable::FromSystem();
+    const TDrive* drive = t.DriveOf(root_ + "/data/deep/c");
+    ASSERT_NE(drive, nullptr);
+    EXPECT_EQ(drive->MountPoint, root_);
+}
+
 TEST_F(RealMounts, SnapshotsAreToldFromSubvolumes) {
     const TMountTable m = TMountTable::FromSystem();
     const TMount* home = m.MountOf(root_ + "/home");

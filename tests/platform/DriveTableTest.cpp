@@ -136,6 +136,30 @@ TEST(MountTable, WalkNeverEntersAMountShowingAFolderItCovers) {
     EXPECT_EQ(m.EnteredBelow("/"), (std::set<int>{3}));
 }
 
+TEST(MountTable, FolderBoundOntoItselfIsEnteredOnceAndStaysOnItsDrive) {
+    // /srv/box bound onto itself hides the folder below it; /mnt/box2 is a
+    // second view of the same folder and /opt/x a bind of another folder.
+    const char* info =
+        "1 0 0:30 /@ / rw - btrfs /dev/sda1 rw\n"
+        "2 1 0:30 /@/srv/box /srv/box rw - btrfs /dev/sda1 rw\n"
+        "3 1 0:30 /@/srv/box /mnt/box2 rw - btrfs /dev/sda1 rw\n"
+        "4 1 0:30 /@/var /opt/x rw - btrfs /dev/sda1 rw\n"
+        "5 1 0:40 / /data rw - ext4 /dev/sda2 rw\n"
+        "6 5 0:40 /in /data/in rw - ext4 /dev/sda2 rw\n"
+        "7 5 0:40 /in /data/other rw - ext4 /dev/sda2 rw\n";
+    const TMountTable m = TMountTable::FromMountInfo(info, FakeSource, FakeSnapshot);
+    EXPECT_EQ(m.EnteredBelow("/"), (std::set<int>{2}));
+    EXPECT_EQ(m.EnteredBelow("/data"), (std::set<int>{6}));
+    EXPECT_EQ(m.EnteredBelow("/srv"), (std::set<int>{2}));
+    const TDriveTable t = TDriveTable::FromMounts(m);
+    ASSERT_NE(t.DriveOf("/srv/box/a"), nullptr);
+    EXPECT_EQ(t.DriveOf("/srv/box/a")->Letter, 'C');
+    ASSERT_NE(t.DriveOf("/data/in/a"), nullptr);
+    EXPECT_EQ(t.DriveOf("/data/in/a")->Letter, 'D');
+    for (const char* none : {"/mnt/box2/a", "/opt/x/a", "/data/other/a"})
+        EXPECT_EQ(t.DriveOf(none), nullptr) << none;
+}
+
 TEST(DriveTable, RootIsDriveCWhateverItsType) {
     const TDriveTable t =
         Table("1 0 0:99 / / rw - overlay overlay rw\n2 1 0:5 / /dev rw - devtmpfs d rw\n");
