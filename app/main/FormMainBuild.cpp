@@ -163,9 +163,11 @@ void TFormMain::CreateMenu() {
     AddMenuRow(menuAnalize, menuDisk, topic("menuDiskHelp", "Html\\Analize_disk.html"));
     AddMenuRow(menuAnalize, menuFolder, topic("menuFolderHelp", "Html\\Analize_folder.html"));
     menuAnalize->addSeparator();
-    menuOpenScan =
-        item("menuOpenScan", "&Open scan file\u2026",
-             "Show a scan exported by cobaltquarry-scan, ncdu or gdu.", QKeySequence("Ctrl+O"));
+    // Ctrl+O is the pie's "Zoom out"; one key for two window-wide commands
+    // would run neither.
+    menuOpenScan = item("menuOpenScan", "&Open scan file\u2026",
+                        "Show a scan exported by cobaltquarry-scan, ncdu or gdu.",
+                        QKeySequence("Ctrl+Shift+O"));
     connect(menuOpenScan, &QAction::triggered, this, [this] { OpenScanFile(); });
     AddMenuRow(menuAnalize, menuOpenScan, topic("menuOpenScanHelp", "Html\\Open_scan_file.html"));
 
