@@ -283,6 +283,12 @@ void TFormMain::CreateViews() {
     Tree->setIndentation(TBarShellTreeView::kPlainIndent);
     Tree->SetLister(&ListTreeFolders);
     Tree->OnChange = [this](QTreeWidgetItem* node) { TreeChange(node); };
+    // After the tree has finished with the key: entering may rebuild it.
+    Tree->OnEnterKey = [this](QTreeWidgetItem* node) {
+        QMetaObject::invokeMethod(
+            this, [this, path = TBarShellTreeView::NodePath(node)] { TreeEnterKey(path); },
+            Qt::QueuedConnection);
+    };
 
     BarPieHolder = new QWidget(Splitter);
     BarPieHolder->setObjectName("BarPieHolder");
@@ -319,6 +325,10 @@ void TFormMain::CreateViews() {
         QMetaObject::invokeMethod(
             this, [this] { BarlvDblClick(); }, Qt::QueuedConnection);
     });
+    BarLV->OnEnterKey = [this](QTreeWidgetItem*) {
+        QMetaObject::invokeMethod(
+            this, [this] { BarlvDblClick(); }, Qt::QueuedConnection);
+    };
     BarLV->viewport()->installEventFilter(this);
 
     cbSort = new QComboBox(BarLV);
@@ -348,6 +358,7 @@ void TFormMain::CreatePieHolder() {
     links.treeVisible = [this] { return Tree->isVisible(); };
     links.expandTree = [this] { ExpandTree(); };
     links.folderUp = [this] { acFolderUPExecute(); };
+    links.enterFolder = [this](const std::string& path) { EnterFolder(path); };
     pieHolder->SetLinks(links);
     SetAnalysedSizeLookup(StoredSizeLookup(Store));
     pieHolder->AttachToBarHolder(barHolder);
