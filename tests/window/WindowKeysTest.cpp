@@ -19,6 +19,7 @@
 #include "app/pie/PieControl.h"
 #include "platform/DriveForm.h"
 #include "tests/window/WindowFixture.h"
+#include "views/pie/PieData.h"
 
 namespace {
 
@@ -297,6 +298,25 @@ TEST_F(WindowFixture, CtrlOZoomsOutAndCtrlShiftOOpensTheScanFileChooser) {
         EXPECT_EQ(chooser, "Open scan file") << name;
         EXPECT_EQ(form->pieHolder->Zoom(), 100) << name;
         EXPECT_FALSE(form->ShowsOpenedScan());
+    }
+}
+
+// Enter on the main keyboard and on the keypad enters the slice the arrow
+// keys chose, as a click on it does.
+TEST_F(WindowFixture, EnterOnTheChosenSliceEntersItFromEitherKeyboard) {
+    OpenWindow();
+    for (const Qt::KeyboardModifiers mods : {Qt::NoModifier, Qt::KeypadModifier}) {
+        form->SetFolder("C:\\");
+        Settle();
+        form->Pie->setFocus();
+        QTest::keyClick(form->Pie, Qt::Key_Right, mods);
+        const int chosen = form->pieHolder->KeySlice();
+        ASSERT_GE(chosen, 1);
+        const std::string slice(form->PieData().PiePaths[static_cast<size_t>(chosen)]);
+        QTest::keyClick(form->Pie, mods == Qt::NoModifier ? Qt::Key_Return : Qt::Key_Enter, mods);
+        Settle();
+        EXPECT_EQ(form->Bar().Root(), slice) << mods;
+        EXPECT_NE(slice, "C:\\");
     }
 }
 
