@@ -161,13 +161,33 @@ void TDriveSelector::menuDriveClick(QAction* item) {
     }
     if (text == Drive())
         return;
-    SetCaption(caption);
     // The listing takes a drive root as "X:\"; the caption's letter is lower
     // case, drive letters are compared without case everywhere.
     std::string root = text;
     root[0] = UpperAZ(root[0]);
     root += '\\';
-    emit FolderChosen(root);
+    SwitchTo(caption, root);
+}
+
+void TDriveSelector::EnterDriveAt(const std::string& folder) {
+    if (folder.size() < 2 || folder[1] != ':')
+        return;
+    const std::string text{UpperAZ(folder[0]), ':'};
+    if (!FixedDrive(text)) {
+        hooks_.NotMounted(text);
+        return;
+    }
+    QString caption = btnDrives_->text();
+    for (const std::string& name : hooks_.DriveNames()) {
+        if (DriveText(name) == text)
+            caption = FromBytes(DriveMenuCaption(name)).replace("&", "&&");
+    }
+    SwitchTo(caption, folder);
+}
+
+void TDriveSelector::SwitchTo(const QString& caption, const std::string& folder) {
+    SetCaption(caption);
+    emit FolderChosen(folder);
     emit DriveChosen();
     emit DriveSwitched();
 }

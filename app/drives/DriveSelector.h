@@ -67,6 +67,10 @@ class TDriveSelector : public QObject {
     // Switches to the drive of the chosen item; a drive unmounted since the
     // menu opened is reported instead.
     void menuDriveClick(QAction* item);
+    // Switches to the drive of a folder ("D:\data") as choosing the drive
+    // does, landing on that folder instead of the drive's root (a link that
+    // leads there was entered).
+    void EnterDriveAt(const std::string& folder);
 
     std::string Drive() const;
     bool FixedDrive(const std::string& driveText) const;
@@ -80,8 +84,8 @@ class TDriveSelector : public QObject {
     int FittingWidth() const;
 
   signals:
-    // A drive was chosen, in this order: its root ("X:\") is to become the
-    // current folder; then the analysis decision runs for it, without
+    // A drive was chosen, in this order: its root ("X:\"), or the folder a
+    // link led to, is to become the current folder; then the analysis decision runs for it, without
     // forcing and with its stored results read again; then the views of the
     // current folder are rebuilt.
     void FolderChosen(const std::string& root);
@@ -91,6 +95,8 @@ class TDriveSelector : public QObject {
   private:
     // Sets the caption and widens or narrows the button to show all of it.
     void SetCaption(const QString& caption);
+    // The caption, then the signals of a drive change to folder.
+    void SwitchTo(const QString& caption, const std::string& folder);
 
     const TCurrentFolder& folder_;
     THooks hooks_;

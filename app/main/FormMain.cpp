@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStyle>
 #include <QToolBar>
@@ -20,6 +21,7 @@
 
 #include "app/changes/ChangeView.h"
 #include "app/drives/DriveSelector.h"
+#include "app/drives/FolderEntry.h"
 #include "app/help/MenuHelp.h"
 #include "app/main/FolderPathLabel.h"
 #include "app/main/OpenedScan.h"
@@ -257,6 +259,19 @@ void TFormMain::SetFolder(const std::string& path) {
     UpdateBarPie();
 }
 
+void TFormMain::EnterFolder(const std::string& path) {
+    const TFolderEntry entry = FolderToEnter(path, Bar().Root());
+    if (!entry.OtherDrive) {
+        SetFolder(entry.Folder);
+        return;
+    }
+    // The drive change rebuilds the tree, whose own signal may have asked
+    // for this: it runs once that signal has returned.
+    QMetaObject::invokeMethod(
+        this, [this, folder = entry.Folder] { FDrives->EnterDriveAt(folder); },
+        Qt::QueuedConnection);
+}
+
 void TFormMain::acFolderUPExecute() {
     std::string parent = GetParentDir(Bar().Root());
     BarData().BarDataReady = false;
@@ -472,7 +487,7 @@ void TFormMain::BarlvDblClick() {
             ::ShellEx(path);
         }
     } else {
-        SetFolder(path);
+        EnterFolder(path);
     }
     if (Tree->isVisible()) {
         ExpandTree();
@@ -499,8 +514,16 @@ void TFormMain::BarlvMouseDown(Qt::MouseButton button, QPoint at) {
 
 void TFormMain::TreeChange(QTreeWidgetItem* node) {
     if (Tree->hasFocus() && node) {
-        SetFolder(TBarShellTreeView::NodePath(node));
+        EnterFolder(TBarShellTreeView::NodePath(node));
     }
+}
+
+void TFormMain::TreeEnterKey(const std::string& path) {
+    EnterFolder(path);
+    // The tree opens along the folder entered; with the focus in the tree,
+    // each node it opens would otherwise be entered in turn.
+    const QSignalBlocker quiet(Tree);
+    ExpandTree();
 }
 
 int TFormMain::FolderINTreeSLS(const std::string& path) const {
@@ -519,6 +542,10 @@ void TFormMain::SetTreeRoot(const std::string& driveRoot) {
         return;
     }
     const bool opened = ShowsOpenedScan() && driveRoot == FOpened->Root();
+    // The new nodes are no choice of the user's: with the focus in the tree,
+    // its first node would otherwise be entered, leaving the folder the
+    // drive change was made for.
+    const QSignalBlocker quiet(Tree);
     Tree->SetRoot(driveRoot, opened ? FOpened->RootCaption() : TreeRootCaption(driveRoot),
                   style()->standardIcon(QStyle::SP_DriveHDIcon));
 }

@@ -174,6 +174,9 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
 
     // --- navigation and views -------------------------------------------------
     void SetFolder(const std::string& path);
+    // Enters a folder of the listing, the tree or the pie: a link to a
+    // folder leads to the folder it points to (see FolderToEnter).
+    void EnterFolder(const std::string& path);
     void acFolderUPExecute();
     void acPieSHExecute();
     void acFTreeExecute();
@@ -215,6 +218,9 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     void BarlvEndColumnResize(int columnindex, int columnwidth);
     int ColumnWidths() const;
     void BarlvDblClick();
+    // Enter on the tree's selected folder: entered, and the tree opened
+    // along it.
+    void TreeEnterKey(const std::string& path);
     void BarlvMouseDown(Qt::MouseButton button, QPoint at);
     // The absolute path a row stands for (sub-item 2).
     static std::string RowPath(const QTreeWidgetItem* row);

@@ -163,9 +163,11 @@ void TFormMain::CreateMenu() {
     AddMenuRow(menuAnalize, menuDisk, topic("menuDiskHelp", "Html\\Analize_disk.html"));
     AddMenuRow(menuAnalize, menuFolder, topic("menuFolderHelp", "Html\\Analize_folder.html"));
     menuAnalize->addSeparator();
-    menuOpenScan =
-        item("menuOpenScan", "&Open scan file\u2026",
-             "Show a scan exported by cobaltquarry-scan, ncdu or gdu.", QKeySequence("Ctrl+O"));
+    // Ctrl+O is the pie's "Zoom out"; one key for two window-wide commands
+    // would run neither.
+    menuOpenScan = item("menuOpenScan", "&Open scan file\u2026",
+                        "Show a scan exported by cobaltquarry-scan, ncdu or gdu.",
+                        QKeySequence("Ctrl+Shift+O"));
     connect(menuOpenScan, &QAction::triggered, this, [this] { OpenScanFile(); });
     AddMenuRow(menuAnalize, menuOpenScan, topic("menuOpenScanHelp", "Html\\Open_scan_file.html"));
 
@@ -281,6 +283,12 @@ void TFormMain::CreateViews() {
     Tree->setIndentation(TBarShellTreeView::kPlainIndent);
     Tree->SetLister(&ListTreeFolders);
     Tree->OnChange = [this](QTreeWidgetItem* node) { TreeChange(node); };
+    // After the tree has finished with the key: entering may rebuild it.
+    Tree->OnEnterKey = [this](QTreeWidgetItem* node) {
+        QMetaObject::invokeMethod(
+            this, [this, path = TBarShellTreeView::NodePath(node)] { TreeEnterKey(path); },
+            Qt::QueuedConnection);
+    };
 
     BarPieHolder = new QWidget(Splitter);
     BarPieHolder->setObjectName("BarPieHolder");
@@ -317,6 +325,10 @@ void TFormMain::CreateViews() {
         QMetaObject::invokeMethod(
             this, [this] { BarlvDblClick(); }, Qt::QueuedConnection);
     });
+    BarLV->OnEnterKey = [this](QTreeWidgetItem*) {
+        QMetaObject::invokeMethod(
+            this, [this] { BarlvDblClick(); }, Qt::QueuedConnection);
+    };
     BarLV->viewport()->installEventFilter(this);
 
     cbSort = new QComboBox(BarLV);
@@ -346,6 +358,7 @@ void TFormMain::CreatePieHolder() {
     links.treeVisible = [this] { return Tree->isVisible(); };
     links.expandTree = [this] { ExpandTree(); };
     links.folderUp = [this] { acFolderUPExecute(); };
+    links.enterFolder = [this](const std::string& path) { EnterFolder(path); };
     pieHolder->SetLinks(links);
     SetAnalysedSizeLookup(StoredSizeLookup(Store));
     pieHolder->AttachToBarHolder(barHolder);

@@ -73,7 +73,10 @@ void TMenuCell::InitOption(QStyleOptionMenuItem* option) const {
         option->state |= QStyle::State_Selected;
     }
     if (!FAction->isEnabled()) {
+        // Greyed as a native menu greys a disabled item: the style draws
+        // with the palette's current group, not with the state alone.
         option->state &= ~QStyle::State_Enabled;
+        option->palette.setCurrentColorGroup(QPalette::Disabled);
     }
 }
 
@@ -119,13 +122,15 @@ void TMenuCell::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TMenuCell::Activate() {
-    // Close the whole menu first, as a native item does, then act.
+    // A disabled item does nothing, and its menu stays open, as a native
+    // one does; an enabled one closes the whole menu first, then acts.
+    if (!FAction->isEnabled()) {
+        return;
+    }
     if (QMenu* menu = MenuOf(this)) {
         menu->close();
     }
-    if (FAction->isEnabled()) {
-        FAction->trigger();
-    }
+    FAction->trigger();
 }
 
 TMenuCell* AddMenuRow(QMenu* menu, QAction* item, QAction* help) {

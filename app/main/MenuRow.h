@@ -21,8 +21,8 @@ class TMenuCell : public QWidget {
     // widget. (While a menu is up, the application's focus may rest on the
     // menu bar; the keys go to the menu's focus widget all the same.)
     bool Selected() const;
-    // Closes the menus it stands in, as a native item does, then runs the
-    // item when it is enabled.
+    // When the item is enabled: closes the menus it stands in, as a native
+    // item does, then runs it. A disabled item does nothing.
     void Activate();
 
   protected:

@@ -59,7 +59,9 @@ void TPieControl::PaintOutline(QPainter& painter) const {
 }
 
 void TPieControl::keyPressEvent(QKeyEvent* event) {
-    if (OnKey && event->modifiers() == Qt::NoModifier && OnKey(event->key())) {
+    // Keypad keys (Enter, the arrows) carry the keypad modifier.
+    if (OnKey && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+        OnKey(event->key())) {
         event->accept();
         return;
     }

@@ -236,10 +236,15 @@ void TPieHolder::ActOnPiece(const std::string& path, Qt::MouseButton button, QPo
         ShellEx(path);
         return;
     }
-    if ((FolderExists(path) || folderLink) && links_.bar)
-        links_.bar->SetRoot(path);
-    if (links_.views)
-        links_.views->UpdateBarPie();
+    const bool folder = FolderExists(path) || folderLink;
+    if (folder && links_.enterFolder) {
+        links_.enterFolder(path);
+    } else {
+        if (folder && links_.bar)
+            links_.bar->SetRoot(path);
+        if (links_.views)
+            links_.views->UpdateBarPie();
+    }
     if (links_.treeVisible && links_.treeVisible() && links_.expandTree)
         links_.expandTree();
 }

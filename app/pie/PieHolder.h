@@ -36,6 +36,9 @@ class TPieHolder : public QScrollArea {
         std::function<bool()> treeVisible;
         std::function<void()> expandTree;
         std::function<void()> folderUp;  // "Folder up", for Backspace on the pie
+        // Makes a folder current and rebuilds the views, following a link to
+        // a folder to where it leads. Empty: the listing's root is set.
+        std::function<void(const std::string&)> enterFolder;
     };
 
     explicit TPieHolder(QWidget* parent = nullptr);

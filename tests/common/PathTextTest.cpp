@@ -61,14 +61,17 @@ TEST_F(DriveC, ParentOfExistingFolders) {
     EXPECT_EQ("C", GetParentDir("C:"));
 }
 
-TEST_F(DriveC, AMissingFolderTakesTheCurrentDirectoryInstead) {
-    fs::current_path(root_ / "Windows" / "Fonts");
-    EXPECT_EQ("C:\\Windows", GetParentDir("C:\\gone\\away"));
-    EXPECT_EQ("C:\\Windows", GetParentDir("C:\\Windows\\win.ini"));  // a file is no folder
-    fs::current_path(root_);
-    EXPECT_EQ("C", GetParentDir("Q:\\nowhere"));
-    fs::current_path(oldCwd_);  // on no drive of this table: no drive form
-    EXPECT_EQ("", GetParentDir("C:\\gone"));
+// Whatever the working directory, a path that is no folder (gone, a file, a
+// link) climbs its own text.
+TEST_F(DriveC, APathThatIsNoFolderClimbsItsOwnPath) {
+    for (const fs::path& cwd : {root_ / "Windows" / "Fonts", root_, oldCwd_}) {
+        fs::current_path(cwd);
+        EXPECT_EQ("C:\\gone", GetParentDir("C:\\gone\\away"));
+        EXPECT_EQ("C:\\Windows", GetParentDir("C:\\Windows\\win.ini"));
+        EXPECT_EQ("C:", GetParentDir("C:\\link"));
+        EXPECT_EQ("Q:", GetParentDir("Q:\\nowhere"));
+        EXPECT_EQ("C:", GetParentDir("C:\\gone"));
+    }
 }
 
 TEST_F(DriveC, FileSizeMeasuresOneEntry) {

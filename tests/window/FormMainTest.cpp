@@ -10,9 +10,11 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "app/drives/DriveSelector.h"
 #include "app/main/MenuRow.h"
 #include "app/scan/ScanControl.h"
 #include "engine/ResultStore.h"
+#include "platform/DriveForm.h"
 #include "tests/window/WindowFixture.h"
 #include "views/pie/PieData.h"
 
@@ -114,19 +116,138 @@ TEST_F(WindowFixture, DoubleClickOnAFileOpensIt) {
     EXPECT_EQ(form->Bar().Root(), "C:\\");
 }
 
-// A link to a folder is entered, as the folder tree does, not handed to the
-// file manager.
-TEST_F(WindowFixture, DoubleClickOnALinkToAFolderEntersIt) {
+// Links to folders lead where they point, whichever way they are entered and
+// wherever the program was started from: a folder of the same drive becomes
+// current with its analysed numbers, a folder of drive D: switches to that
+// drive (asking, since nothing is stored for it), a folder on no drive is
+// entered under the link's own path, not analysed. "Folder up" then climbs
+// the current folder's own path. None of them is handed to the file manager.
+TEST_F(WindowFixture, LinksToFoldersLeadWhereTheyPoint) {
+    QTemporaryDir second, outside;
+    QDir(second.path()).mkpath("data");
+    QFile(QDir(outside.path()).filePath("o.bin")).open(QIODevice::WriteOnly);
+    table.reset();
+    table = std::make_unique<TScopedDriveTable>(TDriveTable(
+        {TDrive{'C', drive->path().toStdString()}, TDrive{'D', second.path().toStdString()}}));
+    const QDir root(drive->path());
+    ASSERT_TRUE(QFile::link("beta", root.filePath("to-beta")));
+    ASSERT_TRUE(QFile::link("alpha/inner", root.filePath("deep")));
+    ASSERT_TRUE(QFile::link(QDir(second.path()).filePath("data"), root.filePath("to-d")));
+    ASSERT_TRUE(QFile::link(outside.path(), root.filePath("out")));
+    // Started from another folder: anything read against it lands elsewhere.
+    const QString oldCwd = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(root.filePath("alpha/inner")));
+
     std::vector<std::string> opened;
     TFormMainHooks hooks;
     hooks.ShellEx = [&](const std::string& path) { opened.push_back(path); };
-    ASSERT_TRUE(QFile::link("beta", QDir(drive->path()).filePath("to-beta")));
     OpenWindow(hooks);
-    ASSERT_TRUE(RowNames().contains("to-beta")) << RowNames().join(",").toStdString();
-    DoubleClickRow("to-beta");
+    const struct {
+        QString link;
+        std::string lands;
+        QString row;        // a row of the folder reached
+        QString share;      // that row's share
+        std::string up;     // where "Folder up" goes from there
+        bool asks = false;  // the drive's question is asked
+    } cases[] = {
+        {"to-beta", "C:\\beta", "b.bin", "100.0", "C:\\"},
+        {"deep", "C:\\alpha\\inner", "i.bin", "100.0", "C:\\alpha"},
+        {"to-d", "D:\\data", "", "", "D:\\", true},
+        {"out", "C:\\out", "o.bin", "0", "C:\\"},
+    };
+    enum class TWay { DoubleClick, Return, KeypadEnter, Tree };
+    for (const auto& c : cases) {
+        for (TWay way : {TWay::DoubleClick, TWay::Return, TWay::KeypadEnter, TWay::Tree}) {
+            const std::string name =
+                c.link.toStdString() + " way " + std::to_string(static_cast<int>(way));
+            if (form->Bar().Root()[0] != 'C') {
+                form->Drives().EnterDriveAt("C:\\");
+            }
+            form->SetFolder("C:\\");
+            Settle();
+            questions.clear();
+            if (way == TWay::Tree) {
+                form->tbTree->setChecked(true);
+                form->acFTreeExecute();
+                form->Tree->RefreshFrom(form->Tree->Node(0));
+                QTreeWidgetItem* node = nullptr;
+                for (QTreeWidgetItem* n : form->Tree->Nodes()) {
+                    if (TBarShellTreeView::NodePath(n) == "C:\\" + c.link.toStdString()) {
+                        node = n;
+                    }
+                }
+                ASSERT_NE(node, nullptr) << name;
+                // Chosen without the focus, so that only the key enters it.
+                form->BarLV->setFocus();
+                form->Tree->setCurrentItem(node);
+                ASSERT_EQ(form->Bar().Root(), "C:\\") << name;
+                form->Tree->setFocus();
+                QTest::keyClick(form->Tree, Qt::Key_Return);
+            } else if (way == TWay::DoubleClick) {
+                DoubleClickRow(c.link);
+            } else {
+                ASSERT_NE(Row(c.link), nullptr) << name;
+                form->BarLV->setFocus();
+                form->BarLV->setCurrentItem(Row(c.link));
+                QTest::keyClick(form->BarLV, Qt::Key_Enter,
+                                way == TWay::KeypadEnter ? Qt::KeypadModifier : Qt::NoModifier);
+            }
+            Settle();
+            EXPECT_EQ(form->Bar().Root(), c.lands) << name;
+            if (!c.row.isEmpty()) {
+                EXPECT_EQ(RowText(c.row, 2).toStdString(), c.share.toStdString()) << name;
+            }
+            EXPECT_EQ(questions.size(), c.asks ? 1u : 0u) << name;
+            if (way == TWay::Tree && qEnvironmentVariableIsSet("CQ_SCREENSHOT_DIR")) {
+                Settle();  // the tool bar's layout follows the drive button's new width
+                form->grab().save(qEnvironmentVariable("CQ_SCREENSHOT_DIR") + "/link-" + c.link +
+                                  ".png");
+            }
+            if (c.asks) {
+                EXPECT_TRUE(form->btnDrives->text().contains("(d:)")) << name;
+            }
+            form->tbTree->setChecked(false);
+            form->acFTreeExecute();
+            form->SetFolder(c.lands);  // the tree's hiding went to the drive's root
+            form->acFolderUP->trigger();
+            Settle();
+            EXPECT_EQ(form->Bar().Root(), c.up) << name;
+        }
+    }
     EXPECT_TRUE(opened.empty());
-    EXPECT_EQ(form->Bar().Root(), "C:\\to-beta");
-    EXPECT_EQ(RowNames(), (QStringList{"b.bin"}));
+    QDir::setCurrent(oldCwd);
+}
+
+// Where /bin is a link (to usr/bin), with drive C: at "/": entering it lands
+// on C:\usr\bin with its stored numbers, and "Folder up" gives C:\usr.
+TEST_F(WindowFixture, TheSystemsBinLinkLeadsToWhereItPoints) {
+    const QFileInfo bin("/bin");
+    if (!bin.isSymLink() || !bin.isDir()) {
+        GTEST_SKIP() << "/bin is no link to a folder here";
+    }
+    table.reset();
+    table = std::make_unique<TScopedDriveTable>(TDriveTable({TDrive{'C', "/"}}));
+    const std::string lands = NativeToDriveForm(bin.canonicalFilePath().toStdString()).value();
+    const std::string up = lands.substr(0, lands.rfind('\\'));
+    ASSERT_NE(up.find('\\'), std::string::npos) << lands;  // not a folder of the root
+    const QString oldCwd = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(data->path()));
+    storeResults = false;
+    TResultStore store;
+    store.SetFiles("C:");
+    ASSERT_TRUE(store.SaveAnalizeData({"C:", up, lands}, {"1000000", "800000", "400000"},
+                                      {"0", "80", "50"}));
+    OpenWindow();
+    form->EnterFolder("C:\\bin");
+    Settle();
+    EXPECT_EQ(form->Bar().Root(), lands);
+    EXPECT_FALSE(form->PieData().PiePlaceholder);
+    ASSERT_FALSE(form->PieData().PieSizes.empty());
+    EXPECT_EQ(std::string(form->PieData().PieSizes[0]), "400000");
+    form->acFolderUP->trigger();
+    Settle();
+    EXPECT_EQ(form->Bar().Root(), up);
+    QDir::setCurrent(oldCwd);
 }
 
 TEST_F(WindowFixture, ColumnClicksSortAndReverse) {

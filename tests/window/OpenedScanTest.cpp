@@ -9,6 +9,7 @@
 
 #include "app/drives/DriveSelector.h"
 #include "app/main/FolderPathLabel.h"
+#include "app/main/MenuRow.h"
 #include "app/shell/ItemContextMenu.h"
 #include "engine/NcduExport.h"
 #include "tests/window/WindowFixture.h"
@@ -37,9 +38,42 @@ std::map<QString, bool> MenuState(const TShellFolder& item) {
     return state;
 }
 
+// Whether the rows "Disk", "Folder" and "Open scan file..." of the Analize
+// menu look enabled, as drawn: a disabled row's darkest pixel is far lighter
+// than the text of an enabled one.
+class OpenedScanTest : public WindowFixture {
+  protected:
+    std::vector<bool> AnalizeRowsLook() {
+        QMenu* menu = form->menuAnalize;
+        menu->popup(form->mapToGlobal(QPoint(10, 20)));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(menu));
+        std::vector<bool> look;
+        for (const char* name : {"menuDiskCell", "menuFolderCell", "menuOpenScanCell"}) {
+            auto* cell = menu->findChild<TMenuCell*>(name);
+            EXPECT_NE(cell, nullptr) << name;
+            if (!cell)
+                return look;
+            const QImage shot = cell->grab().toImage();
+            int darkest = 255;
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    darkest = std::min(darkest, shot.pixelColor(x, y).lightness());
+            look.push_back(darkest < 100);
+        }
+        Keep(menu->grab().toImage(), QString("analize-menu-%1.png").arg(++shots_));
+        menu->close();
+        return look;
+    }
+    int shots_ = 0;
+    static void Keep(const QImage& image, const QString& name) {
+        if (qEnvironmentVariableIsSet("CQ_SCREENSHOT_DIR"))
+            image.save(qEnvironmentVariable("CQ_SCREENSHOT_DIR") + "/" + name);
+    }
+};
+
 }  // namespace
 
-TEST_F(WindowFixture, AnOpenedScanFileIsBrowsedLikeTheDriveButReadOnly) {
+TEST_F(OpenedScanTest, AnOpenedScanFileIsBrowsedLikeTheDriveButReadOnly) {
     OpenWindow();
     const QStringList driveRows = RowNames();
     const QString alphaShare = RowText("alpha", 2);
@@ -62,6 +96,16 @@ TEST_F(WindowFixture, AnOpenedScanFileIsBrowsedLikeTheDriveButReadOnly) {
         form->grab().save(qEnvironmentVariable("CQ_SCREENSHOT_DIR") + "/opened-scan.png");
     }
 
+    // The menu's scan rows look as disabled as the tool bar's buttons, and
+    // choosing one does nothing.
+    EXPECT_EQ(AnalizeRowsLook(), (std::vector<bool>{false, false, true}));
+    EXPECT_FALSE(form->tbDiskAn->isEnabled());
+    form->menuAnalize->popup(form->mapToGlobal(QPoint(10, 20)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form->menuAnalize));
+    QTest::mouseClick(form->menuAnalize->findChild<TMenuCell*>("menuDiskCell"), Qt::LeftButton);
+    Settle();
+    EXPECT_TRUE(questions.empty());
+    form->menuAnalize->close();
     // Nothing of it can be scanned, opened or changed; its properties show.
     EXPECT_FALSE(form->acDiskAnalize->isEnabled());
     EXPECT_FALSE(form->menuFolder->isEnabled());
@@ -93,6 +137,7 @@ TEST_F(WindowFixture, AnOpenedScanFileIsBrowsedLikeTheDriveButReadOnly) {
     EXPECT_EQ(form->Bar().Root(), "C:\\");
     EXPECT_EQ(RowNames(), driveRows);
     EXPECT_TRUE(form->acDiskAnalize->isEnabled());
+    EXPECT_EQ(AnalizeRowsLook(), (std::vector<bool>{true, true, true}));
     EXPECT_FALSE(form->ShowsOpenedScan());
     EXPECT_EQ(form->FolderPath->Text(), drive->path());
 }

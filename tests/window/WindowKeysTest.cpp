@@ -4,17 +4,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QFileDialog>
 #include <QMenuBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QWidgetAction>
 #include <array>
 #include <random>
 #include <set>
 
+#include "app/drives/DriveSelector.h"
 #include "app/main/FolderPathLabel.h"
 #include "app/main/MenuRow.h"
+#include "app/pie/PieControl.h"
 #include "platform/DriveForm.h"
 #include "tests/window/WindowFixture.h"
+#include "views/pie/PieData.h"
 
 namespace {
 
@@ -146,6 +151,172 @@ TEST_F(WindowFixture, ArrowKeysWalkTheRowsAndEnterRunsTheSelectedCell) {
             EXPECT_EQ(topics.size(), before);
             EXPECT_NE(chosen->isChecked(), wasChecked);
         }
+    }
+}
+
+// One key of an action and a widget where Qt looks for it.
+struct TClaim {
+    QAction* action;
+    QKeySequence key;
+    QWidget* widget;
+};
+
+// The widgets of an action's key: an action in a menu is looked for where
+// the menu's own action stands (the menu bar, or an outer menu), as Qt does.
+void ClaimWidgets(QAction* action, std::vector<QWidget*>& widgets, int depth = 0) {
+    for (QObject* object : action->associatedObjects()) {
+        if (auto* menu = qobject_cast<QMenu*>(object)) {
+            if (depth < 8) {
+                ClaimWidgets(menu->menuAction(), widgets, depth + 1);
+            }
+        } else if (auto* widget = qobject_cast<QWidget*>(object)) {
+            widgets.push_back(widget);
+        }
+    }
+}
+
+// True when the claim's key acts while the focus is in widget.
+bool Covers(const TClaim& claim, QWidget* widget) {
+    switch (claim.action->shortcutContext()) {
+        case Qt::ApplicationShortcut:
+            return true;
+        case Qt::WindowShortcut:
+            return claim.widget->window() == widget->window();
+        case Qt::WidgetWithChildrenShortcut:
+            return claim.widget == widget || claim.widget->isAncestorOf(widget);
+        case Qt::WidgetShortcut:
+            return claim.widget == widget;
+    }
+    return true;
+}
+
+// Every action of the window: its children's, its widgets' and its menus',
+// and the drive menu's, which has no parent.
+std::set<QAction*> AllActions(TFormMain& form) {
+    std::set<QAction*> actions;
+    for (QAction* a : form.findChildren<QAction*>()) {
+        actions.insert(a);
+    }
+    std::vector<QWidget*> widgets = {&form, form.Drives().pmDrives()};
+    for (QWidget* w : form.findChildren<QWidget*>()) {
+        widgets.push_back(w);
+    }
+    for (QWidget* w : widgets) {
+        for (QAction* a : w->actions()) {
+            actions.insert(a);
+        }
+    }
+    return actions;
+}
+
+// No key is claimed twice where both claims act: Qt would find it ambiguous
+// and run neither. A menu row only shows its command's key, it claims none.
+TEST_F(WindowFixture, NoTwoCommandsShareAKeyWhereBothAct) {
+    OpenWindow();
+    std::vector<TClaim> claims;
+    const std::set<QAction*> actions = AllActions(*form);
+    for (QAction* action : actions) {
+        std::vector<QWidget*> widgets;
+        ClaimWidgets(action, widgets);
+        for (const QKeySequence& key : action->shortcuts()) {
+            for (QWidget* widget : widgets) {
+                claims.push_back({action, key, widget});
+            }
+        }
+    }
+    for (size_t i = 0; i < claims.size(); ++i) {
+        for (size_t j = i + 1; j < claims.size(); ++j) {
+            const TClaim& a = claims[i];
+            const TClaim& b = claims[j];
+            if (a.action == b.action || a.key != b.key) {
+                continue;
+            }
+            EXPECT_FALSE(Covers(a, b.widget) || Covers(b, a.widget))
+                << a.key.toString().toStdString() << ": " << a.action->objectName().toStdString()
+                << " and " << b.action->objectName().toStdString();
+        }
+    }
+    // The keys the window gives its commands, each claimed where it acts.
+    const std::vector<std::pair<QAction*, QKeySequence>> keys = {
+        {form->acFolderUP, QKeySequence(Qt::Key_Backspace)},
+        {form->menuDisk, QKeySequence("Ctrl+D")},
+        {form->menuFolder, QKeySequence("Ctrl+F")},
+        {form->menuOpenScan, QKeySequence("Ctrl+Shift+O")},
+        {form->miPieChart, QKeySequence(Qt::Key_F2)},
+        {form->miBarChart, QKeySequence(Qt::Key_F3)},
+        {form->miFolderTree, QKeySequence(Qt::Key_F4)},
+        {form->acZoomIN, QKeySequence("Ctrl+I")},
+        {form->acZoomOUT, QKeySequence("Ctrl+O")},
+        {form->acChangeColors, QKeySequence("Ctrl+C")},
+    };
+    for (const auto& [action, key] : keys) {
+        EXPECT_TRUE(actions.count(action)) << action->objectName().toStdString();
+        EXPECT_EQ(action->shortcut().toString(), key.toString())
+            << action->objectName().toStdString();
+        const bool claimed = std::any_of(claims.begin(), claims.end(), [&](const TClaim& c) {
+            return c.action == action && Covers(c, form->BarLV);
+        });
+        EXPECT_TRUE(claimed) << action->objectName().toStdString();
+    }
+}
+
+// The zoom keys and the scan file's key, with the keyboard in the bar list
+// and in the pie: each runs its own command.
+TEST_F(WindowFixture, CtrlOZoomsOutAndCtrlShiftOOpensTheScanFileChooser) {
+    OpenWindow();
+    for (QWidget* target : {static_cast<QWidget*>(form->BarLV), form->Pie}) {
+        const std::string name = target->objectName().toStdString();
+        // The chooser of the round before took the activation with it.
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        target->setFocus();
+        Settle();
+        ASSERT_TRUE(target->hasFocus()) << name;
+        form->pieHolder->SetZoom(100);
+
+        QTest::keyClick(target, Qt::Key_O, Qt::ControlModifier);
+        Settle();
+        EXPECT_EQ(form->pieHolder->Zoom(), 80) << name;
+        QTest::keyClick(target, Qt::Key_I, Qt::ControlModifier);
+        Settle();
+        EXPECT_EQ(form->pieHolder->Zoom(), 100) << name;
+
+        // The chooser is modal: it is seen, and cancelled, from the loop it runs.
+        QString chooser;
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                chooser = dialog->windowTitle();
+                dialog->reject();
+            }
+        });
+        poll.start();
+        QTest::keyClick(target, Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+        Settle();
+        poll.stop();
+        EXPECT_EQ(chooser, "Open scan file") << name;
+        EXPECT_EQ(form->pieHolder->Zoom(), 100) << name;
+        EXPECT_FALSE(form->ShowsOpenedScan());
+    }
+}
+
+// Enter on the main keyboard and on the keypad enters the slice the arrow
+// keys chose, as a click on it does.
+TEST_F(WindowFixture, EnterOnTheChosenSliceEntersItFromEitherKeyboard) {
+    OpenWindow();
+    for (const Qt::KeyboardModifiers mods : {Qt::NoModifier, Qt::KeypadModifier}) {
+        form->SetFolder("C:\\");
+        Settle();
+        form->Pie->setFocus();
+        QTest::keyClick(form->Pie, Qt::Key_Right, mods);
+        const int chosen = form->pieHolder->KeySlice();
+        ASSERT_GE(chosen, 1);
+        const std::string slice(form->PieData().PiePaths[static_cast<size_t>(chosen)]);
+        QTest::keyClick(form->Pie, mods == Qt::NoModifier ? Qt::Key_Return : Qt::Key_Enter, mods);
+        Settle();
+        EXPECT_EQ(form->Bar().Root(), slice) << mods;
+        EXPECT_NE(slice, "C:\\");
     }
 }
 

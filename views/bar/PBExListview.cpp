@@ -8,6 +8,8 @@
 #include <QStyledItemDelegate>
 #include <vector>
 
+#include "views/common/EnterKey.h"
+
 namespace {
 
 // Hands the drawing of each cell to the list's hook first.
@@ -116,6 +118,15 @@ QRect TPBExListview::RowRect(const QTreeWidgetItem* row) const {
         width += header()->sectionSize(c);
     }
     return QRect(left, r.top(), width, r.height());
+}
+
+void TPBExListview::keyPressEvent(QKeyEvent* event) {
+    if (IsPlainEnter(*event) && OnEnterKey && currentItem()) {
+        OnEnterKey(currentItem());
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
 }
 
 void TPBExListview::CustomSort() {

@@ -35,6 +35,10 @@ class TPBExListview : public QTreeWidget {
 
     std::function<void(int column)> OnColumnClick;
 
+    // Enter or keypad Enter on the current row (the owner acts as on a
+    // double click).
+    std::function<void(QTreeWidgetItem* row)> OnEnterKey;
+
     // Sorts the rows with OnCompare. The compare may never report equality,
     // so the sort must stay well defined for any answers it gets.
     void CustomSort();
@@ -63,6 +67,7 @@ class TPBExListview : public QTreeWidget {
     virtual void DoColumnResize(int columnindex, int columnwidth);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     int DividerAt(int x) const;

@@ -1,24 +1,6 @@
 #include "views/common/PathText.h"
 
-#include <filesystem>
-#include <system_error>
-
-#include "platform/DriveForm.h"
 #include "platform/FileInfo.h"
-
-namespace {
-
-// The current directory in drive form; empty when it lies on no drive.
-std::string CurrentFolder() {
-    std::error_code error;
-    std::string native = std::filesystem::current_path(error).string();
-    if (error) {
-        return "";
-    }
-    return NativeToDriveForm(native).value_or("");
-}
-
-}  // namespace
 
 std::string RemoveParentDir(std::string_view path) {
     std::size_t slash = path.rfind('\\');
@@ -30,10 +12,7 @@ std::string RemoveParentDir(std::string_view path) {
 }
 
 std::string GetParentDir(std::string_view path) {
-    std::string folder(path);
-    if (!FolderExists(folder)) {
-        folder = CurrentFolder();
-    }
+    const std::string folder(path);
     std::size_t end = folder.rfind('\\');
     if (end == std::string::npos) {
         end = folder.find(':');

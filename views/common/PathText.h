@@ -11,8 +11,9 @@ std::string RemoveParentDir(std::string_view path);
 
 // The parent of a drive-form path: the text before its last backslash, or
 // before its first ":" when it has no backslash. "C:\\Windows\\Fonts" gives
-// "C:\\Windows", "C:\\" gives "C:", "C:" gives "C". When no folder of that
-// path exists, the parent of the current directory is taken instead.
+// "C:\\Windows", "C:\\" gives "C:", "C:" gives "C". The path's own text decides,
+// also for a link, a file or a folder that has gone: the working directory
+// is never consulted, since it has nothing to do with where the user is.
 std::string GetParentDir(std::string_view path);
 
 // The size in bytes of the file at a drive-form path, as the folder listing

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <functional>
 
+#include "views/common/EnterKey.h"
+
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
@@ -285,6 +287,15 @@ void TBarShellTreeView::PaintBars(QPainter& canvas) {
         int length = static_cast<int>(std::trunc(n / 100.0 * kBarLength));
         canvas.fillRect(QRect(x0 + 1, top + 6, length, (bottom - 6) - (top + 6)), FBarColor);
     });
+}
+
+void TBarShellTreeView::keyPressEvent(QKeyEvent* event) {
+    if (IsPlainEnter(*event) && OnEnterKey && currentItem()) {
+        OnEnterKey(currentItem());
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
 }
 
 void TBarShellTreeView::paintEvent(QPaintEvent* event) {

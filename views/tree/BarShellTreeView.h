@@ -75,9 +75,12 @@ class TBarShellTreeView : public QTreeWidget {
 
     // Selection changed (with the new node) and node expanded.
     std::function<void(QTreeWidgetItem*)> OnChange;
+    // Enter or keypad Enter on the current node.
+    std::function<void(QTreeWidgetItem*)> OnEnterKey;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void drawBranches(QPainter* painter, const QRect& rect,
                       const QModelIndex& index) const override;
 
