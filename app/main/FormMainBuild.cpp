@@ -346,6 +346,8 @@ void TFormMain::CreatePieHolder() {
     links.treeVisible = [this] { return Tree->isVisible(); };
     links.expandTree = [this] { ExpandTree(); };
     links.folderUp = [this] { acFolderUPExecute(); };
+    links.storedChanged = [this] { StoredSetChanged(); };
+    links.note = [this](const QString& text) { ShowActionNote(text); };
     pieHolder->SetLinks(links);
     SetAnalysedSizeLookup(StoredSizeLookup(Store));
     pieHolder->AttachToBarHolder(barHolder);

@@ -36,6 +36,10 @@ class TPieHolder : public QScrollArea {
         std::function<bool()> treeVisible;
         std::function<void()> expandTree;
         std::function<void()> folderUp;  // "Folder up", for Backspace on the pie
+        // After an item command changed the stored set; a note to show
+        // (see TItemMenuLinks).
+        std::function<void()> storedChanged;
+        std::function<void(const QString&)> note;
     };
 
     explicit TPieHolder(QWidget* parent = nullptr);
