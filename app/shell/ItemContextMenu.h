@@ -4,6 +4,7 @@
 // commands that change the folder's content ("delete", "paste", "rename")
 // re-read the listing and rebuild the views afterwards, also when the user
 // declined or the command failed; the others change nothing in the program.
+// What they did to the drive is followed in the stored analysis first.
 #include <QPoint>
 #include <QString>
 #include <functional>
