@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QFile>
+#include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
@@ -125,6 +126,31 @@ QWidget* TFormMain::Split2() const {
 
 void TFormMain::RereadAndRebuild() {
     pieHolder->RereadAndRebuild();
+}
+
+TItemMenuLinks TFormMain::MenuLinks() {
+    TItemMenuLinks links;
+    links.rereadAndRebuild = [this] { RereadAndRebuild(); };
+    links.store = &Store;
+    links.storedChanged = [this] { StoredSetChanged(); };
+    links.note = [this](const QString& text) { ShowActionNote(text); };
+    return links;
+}
+
+void TFormMain::StoredSetChanged() {
+    LoadTree();
+}
+
+void TFormMain::ShowActionNote(const QString& text) {
+    if (!ActionNote) {
+        ActionNote = new QLabel(ToolBar);
+        ActionNote->setObjectName("ActionNote");
+        ActionNote->setTextFormat(Qt::PlainText);
+        ToolBar->addWidget(ActionNote);
+    }
+    ActionNote->setText(text);
+    ActionNote->setVisible(true);
+    FNoteFolder = Bar().Root();
 }
 
 // --- start-up, show, close ----------------------------------------------------
@@ -507,7 +533,7 @@ void TFormMain::BarlvMouseDown(Qt::MouseButton button, QPoint at) {
         }
         return;
     }
-    InvokeContextMenuForPath(this, Bar(), path, BarLV, at, [this] { RereadAndRebuild(); });
+    InvokeContextMenuForPath(this, Bar(), path, BarLV, at, MenuLinks());
 }
 
 // --- folder tree ---------------------------------------------------------------------
@@ -591,6 +617,8 @@ void TFormMain::LeaveOpenedScan() {
 }
 
 void TFormMain::ShowWhere() {
+    if (ActionNote && Bar().Root() != FNoteFolder)
+        ActionNote->clear();
     if (ShowsOpenedScan()) {
         FolderPath->SetText(FOpened->Where(Bar().Root()));
     } else {

@@ -13,6 +13,7 @@ class QAction;
 class QComboBox;
 class QFrame;
 class QLabel;
+struct TItemMenuLinks;
 class QMenu;
 class QPainter;
 class QScrollArea;
@@ -114,6 +115,8 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     QToolButton* tbExit = nullptr;
     // The current folder's path, right of the tool bar's buttons.
     TFolderPathLabel* FolderPath = nullptr;
+    // A note after an item command (made with the first one), right of it.
+    QLabel* ActionNote = nullptr;
     QSplitter* Splitter = nullptr;
     TBarShellTreeView* Tree = nullptr;
     QWidget* BarPieHolder = nullptr;
@@ -190,6 +193,10 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     void SetPieHolderSize();
     // Copies the tree's lists of the analysis into the folder tree.
     void SyncTreeBars();
+    // An item command changed the stored set: the folder tree follows.
+    void StoredSetChanged();
+    // Shows a note on the tool bar until another folder is shown.
+    void ShowActionNote(const QString& text);
 
     // --- a scan from an export file ----------------------------------------------
     // "Open scan file...": reads File (asks for one when empty) and shows it
@@ -243,6 +250,7 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     void CreateViews();
     void CreatePieHolder();
     void RereadAndRebuild();
+    TItemMenuLinks MenuLinks();
     void FreeSLs();
     void ShowShellError(const QString& message);
     void ShowOpenedScan();
@@ -259,4 +267,5 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     std::unique_ptr<TDriveSelector> FDrives;
     std::unique_ptr<TOpenedScan> FOpened;
     std::unique_ptr<TChangeView> FChanges;
+    std::string FNoteFolder;  // the folder ActionNote was shown in
 };

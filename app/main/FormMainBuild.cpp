@@ -359,6 +359,8 @@ void TFormMain::CreatePieHolder() {
     links.expandTree = [this] { ExpandTree(); };
     links.folderUp = [this] { acFolderUPExecute(); };
     links.enterFolder = [this](const std::string& path) { EnterFolder(path); };
+    links.storedChanged = [this] { StoredSetChanged(); };
+    links.note = [this](const QString& text) { ShowActionNote(text); };
     pieHolder->SetLinks(links);
     SetAnalysedSizeLookup(StoredSizeLookup(Store));
     pieHolder->AttachToBarHolder(barHolder);

@@ -227,8 +227,12 @@ void TPieHolder::PieMouseDown(Qt::MouseButton button, QPoint at) {
 void TPieHolder::ActOnPiece(const std::string& path, Qt::MouseButton button, QPoint at) {
     if (button == Qt::RightButton) {
         const TShellFolder* item = links_.bar ? PathToTShellFolder(*links_.bar, path) : nullptr;
-        InvokeContextMenuIMP(links_.owner ? links_.owner : window(), item, pie_, at,
-                             [this] { RereadAndRebuild(); });
+        TItemMenuLinks menu;
+        menu.rereadAndRebuild = [this] { RereadAndRebuild(); };
+        menu.store = links_.store;
+        menu.storedChanged = links_.storedChanged;
+        menu.note = links_.note;
+        InvokeContextMenuIMP(links_.owner ? links_.owner : window(), item, pie_, at, menu);
         return;
     }
     const bool folderLink = links_.bar && LinkToFolder(*links_.bar, path);

@@ -39,6 +39,10 @@ class TPieHolder : public QScrollArea {
         // Makes a folder current and rebuilds the views, following a link to
         // a folder to where it leads. Empty: the listing's root is set.
         std::function<void(const std::string&)> enterFolder;
+        // After an item command changed the stored set; a note to show
+        // (see TItemMenuLinks).
+        std::function<void()> storedChanged;
+        std::function<void(const QString&)> note;
     };
 
     explicit TPieHolder(QWidget* parent = nullptr);

@@ -51,7 +51,12 @@ bool ConfirmTrash(QWidget* owner, const TShellFolder& item) {
     return box.exec() == QMessageBox::Yes;
 }
 
-void Rename(QWidget* owner, const TShellFolder& item) {
+std::optional<TFollowedAction> Told(QWidget* owner, const QString& title, TFollowedAction done) {
+    TellFailure(owner, title, done.Result);
+    return done;
+}
+
+std::optional<TFollowedAction> Rename(QWidget* owner, const TShellFolder& item) {
     QInputDialog dialog(owner);
     dialog.setWindowTitle(QStringLiteral("Rename"));
     dialog.setLabelText(QStringLiteral("New name for \"%1\":").arg(Shown(item)));
@@ -59,8 +64,20 @@ void Rename(QWidget* owner, const TShellFolder& item) {
         label->setTextFormat(Qt::PlainText);
     dialog.setTextValue(item.DisplayName());
     if (dialog.exec() != QDialog::Accepted || dialog.textValue() == item.DisplayName())
-        return;
-    TellFailure(owner, QStringLiteral("Rename"), RenameItem(item.NativePath(), dialog.textValue()));
+        return std::nullopt;
+    return Told(owner, QStringLiteral("Rename"),
+                RenameFollowed(item.NativePath(), dialog.textValue()));
+}
+
+// The stored analysis follows the command before the views are rebuilt;
+// a move to the trash is followed by its note.
+void Follow(const TItemMenuLinks& links, const QString& verb, const TFollowedAction& done) {
+    std::optional<std::int64_t> moved;
+    const bool followed = links.store && FollowInStore(*links.store, done.Plan, moved);
+    if (followed && links.storedChanged)
+        links.storedChanged();
+    if (verb == ItemVerb::kDelete && done.Result.ok && links.note)
+        links.note(TrashedNote(followed ? moved : std::nullopt));
 }
 
 }  // namespace
@@ -91,7 +108,8 @@ std::unique_ptr<QMenu> BuildItemMenu(const TShellFolder& item, QWidget* parent) 
     return menu;
 }
 
-void RunItemVerb(QWidget* owner, const TShellFolder& item, const QString& verb) {
+std::optional<TFollowedAction> RunItemVerb(QWidget* owner, const TShellFolder& item,
+                                           const QString& verb) {
     if (verb == ItemVerb::kOpen) {
         ShellEx(item.NativePath());
     } else if (verb == ItemVerb::kCopyPath) {
@@ -99,20 +117,28 @@ void RunItemVerb(QWidget* owner, const TShellFolder& item, const QString& verb) 
     } else if (verb == ItemVerb::kCut || verb == ItemVerb::kCopy) {
         PutItemsOnClipboard(TClipboardItems{verb == ItemVerb::kCut, {item.NativePath()}});
     } else if (verb == ItemVerb::kPaste) {
-        TellFailure(owner, QStringLiteral("Paste"),
+        return Told(owner, QStringLiteral("Paste"),
                     RunPaste(owner, ClipboardItems(), item.NativePath()));
     } else if (verb == ItemVerb::kRename) {
-        Rename(owner, item);
+        return Rename(owner, item);
     } else if (verb == ItemVerb::kDelete) {
         if (ConfirmTrash(owner, item))
-            TellFailure(owner, QStringLiteral("Move to Trash"), MoveItemToTrash(item.NativePath()));
+            return Told(owner, QStringLiteral("Move to Trash"), TrashFollowed(item.NativePath()));
     } else if (verb == ItemVerb::kProperties) {
         ShowItemProperties(owner, item);
     }
+    return std::nullopt;
 }
 
 QString InvokeContextMenuIMP(QWidget* owner, const TShellFolder* item, QWidget* control,
                              const QPoint& pos, const std::function<void()>& rereadAndRebuild) {
+    TItemMenuLinks links;
+    links.rereadAndRebuild = rereadAndRebuild;
+    return InvokeContextMenuIMP(owner, item, control, pos, links);
+}
+
+QString InvokeContextMenuIMP(QWidget* owner, const TShellFolder* item, QWidget* control,
+                             const QPoint& pos, const TItemMenuLinks& links) {
     if (!item || !control)
         return QString();
     // The listing may be re-read while the command runs; keep the item.
@@ -122,9 +148,10 @@ QString InvokeContextMenuIMP(QWidget* owner, const TShellFolder* item, QWidget* 
     if (!chosen)
         return QString();
     const QString verb = chosen->data().toString();
-    RunItemVerb(owner, chosenItem, verb);
-    if (IsRefreshVerb(verb) && rereadAndRebuild)
-        rereadAndRebuild();
+    if (const std::optional<TFollowedAction> done = RunItemVerb(owner, chosenItem, verb))
+        Follow(links, verb, *done);
+    if (IsRefreshVerb(verb) && links.rereadAndRebuild)
+        links.rereadAndRebuild();
     return verb;
 }
 
@@ -133,4 +160,9 @@ QString InvokeContextMenuForPath(QWidget* owner, const TShellListModel& bar, std
                                  const std::function<void()>& rereadAndRebuild) {
     return InvokeContextMenuIMP(owner, PathToTShellFolder(bar, path), control, pos,
                                 rereadAndRebuild);
+}
+
+QString InvokeContextMenuForPath(QWidget* owner, const TShellListModel& bar, std::string_view path,
+                                 QWidget* control, const QPoint& pos, const TItemMenuLinks& links) {
+    return InvokeContextMenuIMP(owner, PathToTShellFolder(bar, path), control, pos, links);
 }

@@ -4,16 +4,21 @@
 // commands that change the folder's content ("delete", "paste", "rename")
 // re-read the listing and rebuild the views afterwards, also when the user
 // declined or the command failed; the others change nothing in the program.
+// What they did to the drive is followed in the stored analysis first.
 #include <QPoint>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
+
+#include "app/shell/FollowedActions.h"
 
 class QMenu;
 class QWidget;
 class TShellFolder;
 class TShellListModel;
+class TResultStore;
 
 // Verbs of the menu's commands.
 namespace ItemVerb {
@@ -34,9 +39,26 @@ bool IsRefreshVerb(const QString& verb);
 // enabled only on a folder while the clipboard holds files.
 std::unique_ptr<QMenu> BuildItemMenu(const TShellFolder& item, QWidget* parent);
 
+// What a menu needs of its window besides the owner.
+struct TItemMenuLinks {
+    // Re-reads the current folder and rebuilds the views (refresh verbs).
+    std::function<void()> rereadAndRebuild;
+    // The stored analysis that follows what Move to Trash, Rename and Paste
+    // did (null: it stays as it is), and what follows a change of its set
+    // (the folder tree's copies).
+    TResultStore* store = nullptr;
+    std::function<void()> storedChanged;
+    // Shows a note to the user without asking anything (after a move to the
+    // trash, which frees no space).
+    std::function<void(const QString&)> note;
+};
+
 // Carries out one verb on the item, with the owner as parent of every
-// question and message. Failures are told in a message box.
-void RunItemVerb(QWidget* owner, const TShellFolder& item, const QString& verb);
+// question and message. Failures are told in a message box. Returns what a
+// command that changes the drive did; nothing when none ran (declined,
+// cancelled, or a verb that changes nothing).
+std::optional<TFollowedAction> RunItemVerb(QWidget* owner, const TShellFolder& item,
+                                           const QString& verb);
 
 // Shows the menu of item at pos of control (the bar list or the pie), runs
 // the chosen command and, for a refresh verb, calls rereadAndRebuild once.
@@ -44,9 +66,15 @@ void RunItemVerb(QWidget* owner, const TShellFolder& item, const QString& verb);
 // (Escape, a click elsewhere). Returns the verb run, or an empty text.
 QString InvokeContextMenuIMP(QWidget* owner, const TShellFolder* item, QWidget* control,
                              const QPoint& pos, const std::function<void()>& rereadAndRebuild);
+// The same with the stored analysis following the command (before the
+// views are rebuilt) and the note after a move to the trash.
+QString InvokeContextMenuIMP(QWidget* owner, const TShellFolder* item, QWidget* control,
+                             const QPoint& pos, const TItemMenuLinks& links);
 
 // The same for the listed item with a path (a bar row): no menu when the
 // listing does not hold exactly that path.
 QString InvokeContextMenuForPath(QWidget* owner, const TShellListModel& bar, std::string_view path,
                                  QWidget* control, const QPoint& pos,
                                  const std::function<void()>& rereadAndRebuild);
+QString InvokeContextMenuForPath(QWidget* owner, const TShellListModel& bar, std::string_view path,
+                                 QWidget* control, const QPoint& pos, const TItemMenuLinks& links);

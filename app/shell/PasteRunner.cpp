@@ -90,12 +90,14 @@ TActionResult RunWithProgress(QWidget* owner,
     return result;
 }
 
-TActionResult RunPaste(QWidget* owner, const TClipboardItems& items,
-                       const std::string& folderNativePath) {
-    const TActionResult result = RunWithProgress(owner, [&](TCopyProgress& progress) {
-        return PasteItems(items, folderNativePath, &progress);
+TFollowedAction RunPaste(QWidget* owner, const TClipboardItems& items,
+                         const std::string& folderNativePath) {
+    TFollowedAction done;
+    RunWithProgress(owner, [&](TCopyProgress& progress) {
+        done = PasteFollowed(items, folderNativePath, &progress);
+        return done.Result;
     });
-    if (result.ok && items.cut)
+    if (done.Result.ok && items.cut)
         QGuiApplication::clipboard()->clear();
-    return result;
+    return done;
 }

@@ -5,15 +5,17 @@
 #include <functional>
 #include <string>
 
+#include "app/shell/FollowedActions.h"
 #include "platform/desktop/ItemActions.h"
 
 class QWidget;
 
 // Pastes the items into the folder and returns when done, running the event
-// loop meanwhile. A successful cut empties the clipboard (its items are no
-// longer where it says).
-cq::desktop::TActionResult RunPaste(QWidget* owner, const cq::desktop::TClipboardItems& items,
-                                    const std::string& folderNativePath);
+// loop meanwhile; the copies made are measured on the same worker thread. A
+// successful cut empties the clipboard (its items are no longer where it
+// says).
+TFollowedAction RunPaste(QWidget* owner, const cq::desktop::TClipboardItems& items,
+                         const std::string& folderNativePath);
 
 // Runs work (which copies and reports to its progress) the same way: on a
 // worker thread, with the progress box, while the window repaints but takes

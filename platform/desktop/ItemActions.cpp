@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "platform/NameText.h"
+#include "platform/desktop/FileEventLog.h"
 
 namespace cq::desktop {
 namespace {
@@ -222,20 +223,24 @@ std::string PartialName(const std::string& folder, const std::string& name) {
 }
 
 TActionResult CopyInto(const std::string& source, const std::string& folder,
-                       TCopyProgress* progress) {
+                       TCopyProgress* progress, TFileEventLog* log) {
     const std::string name = BaseOf(source);
     const std::string partial = PartialName(folder, name);
     QString why;
     bool ok = CopyEntry(source, partial, why, progress);
+    if (log && EntryExists(partial))
+        log->Appeared(partial);
     if (ok) {
         const int error = RenameNoReplace(partial, Join(folder, name));
         if (error != 0) {
             why = error == EEXIST ? ExistsMessage(name, folder) : SystemError(error);
             ok = false;
+        } else if (log) {
+            log->Moved(partial, Join(folder, name));
         }
     }
     if (!ok && EntryExists(partial))
-        MoveItemToTrash(partial);
+        MoveItemToTrash(partial, nullptr, log);
     return ok ? TActionResult::Done() : TActionResult::Failed(why);
 }
 
@@ -281,17 +286,20 @@ QString PasteRefusal(const TClipboardItems& items, const std::string& folder) {
 }
 
 // Moves every item or none: a failure part-way moves the earlier ones back.
-TActionResult MoveAll(const TClipboardItems& items, const std::string& folder) {
+TActionResult MoveAll(const TClipboardItems& items, const std::string& folder, TFileEventLog* log) {
     std::vector<std::pair<std::string, std::string>> moved;
     for (const std::string& source : items.paths) {
         const std::string target = Join(folder, BaseOf(source));
         const int error = RenameNoReplace(source, target);
         if (error != 0) {
             for (auto it = moved.rbegin(); it != moved.rend(); ++it)
-                RenameNoReplace(it->second, it->first);
+                if (RenameNoReplace(it->second, it->first) == 0 && log)
+                    log->Moved(it->second, it->first);
             return TActionResult::Failed(QStringLiteral("\"%1\" could not be moved: %2")
                                              .arg(Display(source), SystemError(error)));
         }
+        if (log)
+            log->Moved(source, target);
         moved.emplace_back(source, target);
     }
     return TActionResult::Done();
@@ -313,7 +321,7 @@ std::string TopOfDevice(std::string path, dev_t device) {
 // The trash folder for an item: the data home's when the item is on its
 // file system (rename works), else .Trash-UID at the top of the item's
 // mount. Both are made on first use, private to the user.
-std::string TrashFolderFor(const std::string& path, int& error) {
+std::string TrashFolderFor(const std::string& path, int& error, TFileEventLog* log) {
     const char* xdg = std::getenv("XDG_DATA_HOME");
     const char* home = std::getenv("HOME");
     const std::string dataHome = xdg && *xdg == '/' ? std::string(xdg)
@@ -331,9 +339,9 @@ std::string TrashFolderFor(const std::string& path, int& error) {
         trash =
             Join(TopOfDevice(ParentOf(path), item.st_dev), ".Trash-" + std::to_string(::getuid()));
     }
-    ::mkdir(trash.c_str(), 0700);
-    ::mkdir((trash + "/files").c_str(), 0700);
-    ::mkdir((trash + "/info").c_str(), 0700);
+    for (const std::string& folder : {trash, trash + "/files", trash + "/info"})
+        if (::mkdir(folder.c_str(), 0700) == 0 && log)
+            log->FolderMade(folder);
     return trash;
 }
 
@@ -349,9 +357,9 @@ std::string DeletionDate() {
 // Moves an absolute path into the trash: first claims a name by creating
 // its info file exclusively, then renames the item into files/. The
 // item is either in the trash with its info, or where it was.
-int TrashEntry(const std::string& path, std::string& where) {
+int TrashEntry(const std::string& path, std::string& where, TFileEventLog* log) {
     int error = 0;
-    const std::string trash = TrashFolderFor(path, error);
+    const std::string trash = TrashFolderFor(path, error, log);
     if (trash.empty())
         return error ? error : ENOENT;
     const std::string base = BaseOf(path);
@@ -379,6 +387,10 @@ int TrashEntry(const std::string& path, std::string& where) {
             return error;
         }
         where = files;
+        if (log) {
+            log->Appeared(info);
+            log->Moved(path, files);
+        }
         return 0;
     }
     return EEXIST;
@@ -386,7 +398,8 @@ int TrashEntry(const std::string& path, std::string& where) {
 
 }  // namespace
 
-TActionResult MoveItemToTrash(const std::string& nativePath, std::string* trashedAs) {
+TActionResult MoveItemToTrash(const std::string& nativePath, std::string* trashedAs,
+                              TFileEventLog* log) {
     if (!EntryExists(nativePath))
         return TActionResult::Failed(
             QStringLiteral("\"%1\" no longer exists.").arg(Display(nativePath)));
@@ -394,7 +407,7 @@ TActionResult MoveItemToTrash(const std::string& nativePath, std::string* trashe
                                      ? nativePath
                                      : Join(RealPath(ParentOf(nativePath)), BaseOf(nativePath));
     std::string where;
-    const int error = TrashEntry(absolute, where);
+    const int error = TrashEntry(absolute, where, log);
     if (error != 0)
         return TActionResult::Failed(
             QStringLiteral("\"%1\" could not be moved to the trash (%2). It has not been changed.")
@@ -450,7 +463,7 @@ QString RenameRefusal(const std::string& nativePath, const QString& newName) {
 }
 
 TActionResult RenameItem(const std::string& nativePath, const QString& newName,
-                         std::string* newPath) {
+                         std::string* newPath, TFileEventLog* log) {
     const QString refusal = RenameRefusal(nativePath, newName);
     if (!refusal.isEmpty())
         return TActionResult::Failed(refusal);
@@ -464,6 +477,8 @@ TActionResult RenameItem(const std::string& nativePath, const QString& newName,
                                          .arg(DisplayName(nativePath), SystemError(error)));
     if (newPath)
         *newPath = target;
+    if (log)
+        log->Moved(nativePath, target);
     return TActionResult::Done();
 }
 
@@ -521,22 +536,22 @@ TClipboardItems ClipboardItems() {
 }
 
 TActionResult PasteItems(const TClipboardItems& items, const std::string& folderNativePath,
-                         TCopyProgress* progress) {
+                         TCopyProgress* progress, TFileEventLog* log) {
     if (items.paths.empty())
         return TActionResult::Failed(QStringLiteral("The clipboard holds no files or folders."));
     const QString refusal = PasteRefusal(items, folderNativePath);
     if (!refusal.isEmpty())
         return TActionResult::Failed(refusal);
     if (items.cut)
-        return MoveAll(items, folderNativePath);
+        return MoveAll(items, folderNativePath, log);
     // Copies every item or none: the copies made before a failure go to the
     // trash again.
     std::vector<std::string> made;
     for (const std::string& path : items.paths) {
-        const TActionResult result = CopyInto(path, folderNativePath, progress);
+        const TActionResult result = CopyInto(path, folderNativePath, progress, log);
         if (!result.ok) {
             for (const std::string& copy : made)
-                MoveItemToTrash(copy);
+                MoveItemToTrash(copy, nullptr, log);
             return result;
         }
         made.push_back(Join(folderNativePath, BaseOf(path)));

@@ -16,6 +16,8 @@ class QMimeData;
 
 namespace cq::desktop {
 
+class TFileEventLog;
+
 struct TActionResult {
     bool ok = true;
     QString error;  // why the action failed, for a message box
@@ -31,8 +33,11 @@ struct TActionResult {
 // the data home's trash for an item on the same file system, else the trash
 // at the top of the item's mount (.Trash-UID). The trash info records the
 // path percent-encoded byte by byte, so a restore gives the same name back.
-// trashedAs receives where it went, when given.
-TActionResult MoveItemToTrash(const std::string& nativePath, std::string* trashedAs = nullptr);
+// trashedAs receives where it went, when given; log, when given, receives
+// the trash folders made, the info file and the move (here and below: what
+// was done, also when the action failed part way).
+TActionResult MoveItemToTrash(const std::string& nativePath, std::string* trashedAs = nullptr,
+                              TFileEventLog* log = nullptr);
 
 // An absolute path as a URI path: every byte other than an unreserved
 // character or "/" as %XX ("/tmp/a b" -> "/tmp/a%20b").
@@ -49,7 +54,7 @@ QString RenameRefusal(const std::string& nativePath, const QString& newName);
 // Renames the item within its folder. Never replaces an existing item, also
 // when one appears between the check and the rename.
 TActionResult RenameItem(const std::string& nativePath, const QString& newName,
-                         std::string* newPath = nullptr);
+                         std::string* newPath = nullptr, TFileEventLog* log = nullptr);
 
 // The items of a clipboard: copied or cut, as native paths (bytes).
 struct TClipboardItems {
@@ -90,6 +95,6 @@ struct TCopyProgress {
 // or widget, so it may run on a worker thread; after a cut the caller
 // empties the clipboard.
 TActionResult PasteItems(const TClipboardItems& items, const std::string& folderNativePath,
-                         TCopyProgress* progress = nullptr);
+                         TCopyProgress* progress = nullptr, TFileEventLog* log = nullptr);
 
 }  // namespace cq::desktop

@@ -84,7 +84,8 @@ TEST_F(ContextMenu, MoveToTrashOnASliceRemovesSliceAndRowKeepsStoredSizes) {
     EXPECT_GT(PieEntry("T:\\data"), 0);
     EXPECT_EQ(barData.BarSizes.size(), static_cast<size_t>(listing.Count()));
     EXPECT_EQ(redraws, before + 1);
-    // The stored analysis is not touched until the folder is analysed again.
+    // This store has no data folder, so no changed set could be stored: the
+    // lists stay as they were rather than differ from the files.
     EXPECT_EQ(store.GlobalDirs, dirs);
     EXPECT_EQ(store.GlobalDirSizes, sizes);
     EXPECT_EQ(store.GlobalPercents, percents);

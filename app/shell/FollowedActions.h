@@ -1,0 +1,36 @@
+#pragma once
+// The item commands that change a drive's content, each with the plan by
+// which the stored analysis follows it. The context menu runs these after
+// its questions; they ask nothing themselves.
+#include <QString>
+#include <string>
+
+#include "app/shell/FollowPlan.h"
+#include "platform/desktop/ItemActions.h"
+
+class TResultStore;
+
+struct TFollowedAction {
+    cq::desktop::TActionResult Result;
+    // What was done, also when the command failed part way (a half-made
+    // copy the trash took back).
+    TFollowPlan Plan;
+};
+
+TFollowedAction TrashFollowed(const std::string& nativePath);
+TFollowedAction RenameFollowed(const std::string& nativePath, const QString& newName);
+// Copies or moves, then measures the copies made: run it off the
+// user-interface thread.
+TFollowedAction PasteFollowed(const cq::desktop::TClipboardItems& items,
+                              const std::string& folderNativePath,
+                              cq::desktop::TCopyProgress* progress = nullptr);
+
+// Follows the plan in the store's set when the store holds the analysis of
+// a drive the plan touches (its lists and its files). True when the set was
+// stored; moved then holds the bytes the plan's moves carried.
+bool FollowInStore(TResultStore& store, const TFollowPlan& plan,
+                   std::optional<std::int64_t>& moved);
+
+// The note after a move to the trash, which frees no space: "3.8 MB moved
+// to the Trash; ...", or without the size when it is not known.
+QString TrashedNote(std::optional<std::int64_t> bytes);

@@ -1,0 +1,241 @@
+#include "engine/FolderListEdit.h"
+
+#include <algorithm>
+
+#include "engine/NumberText.h"
+
+namespace {
+
+constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+bool IsRoot(std::string_view path) {
+    return path.find('\\') == std::string_view::npos;
+}
+
+std::string ParentOf(std::string_view path) {
+    return std::string(path.substr(0, path.rfind('\\')));
+}
+
+char UpperAZ(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Totals wrap like a scan's do.
+std::int64_t WrapAdd(std::int64_t a, std::int64_t b) {
+    return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) + static_cast<std::uint64_t>(b));
+}
+
+std::int64_t SizeOf(std::string_view text) {
+    std::int64_t value = 0;
+    return TryTextToInt64(text, value) ? value : 0;
+}
+
+bool InScanOrder(const TStringList& dirs, std::size_t roots) {
+    for (std::size_t i = roots; i < dirs.size(); ++i) {
+        if (IsRoot(dirs[i]))
+            return false;
+        if (i > roots && !(dirs[i - 1] < dirs[i]))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+TFolderListEdit::TFolderListEdit(TStringList& dirs, TStringList& sizes, TStringList& percents)
+    : dirs_(dirs), sizes_(sizes), percents_(percents) {
+    while (roots_ < dirs_.size() && IsRoot(dirs_[roots_]))
+        ++roots_;
+    usable_ = sizes_.size() == dirs_.size() && percents_.size() == dirs_.size() &&
+              InScanOrder(dirs_, roots_);
+}
+
+bool TFolderListEdit::HoldsDriveOf(std::string_view path) const {
+    return !OnDrive(path).empty();
+}
+
+// The path with the letter the lists store for its drive; empty when the
+// lists do not hold that drive.
+std::string TFolderListEdit::OnDrive(std::string_view path) const {
+    if (!usable_ || path.size() < 2 || path[1] != ':')
+        return {};
+    for (std::size_t i = 0; i < roots_; ++i) {
+        const std::string_view root = dirs_[i];
+        if (root.size() == 2 && root[1] == ':' && UpperAZ(root[0]) == UpperAZ(path[0])) {
+            std::string onDrive(path);
+            onDrive[0] = root[0];
+            return onDrive;
+        }
+    }
+    return {};
+}
+
+std::size_t TFolderListEdit::Bound(std::string_view key, std::size_t from) const {
+    const auto first = dirs_.begin() + static_cast<std::ptrdiff_t>(std::max(from, roots_));
+    return static_cast<std::size_t>(std::lower_bound(first, dirs_.end(), key) - dirs_.begin());
+}
+
+std::size_t TFolderListEdit::Find(std::string_view path) const {
+    if (IsRoot(path)) {
+        for (std::size_t i = 0; i < roots_; ++i)
+            if (dirs_[i] == path)
+                return i;
+        return npos;
+    }
+    const std::size_t at = Bound(path);
+    return at < dirs_.size() && dirs_[at] == path ? at : npos;
+}
+
+// The entries below folder: from "folder\" up to "folder]" (']' follows '\'
+// in byte order).
+void TFolderListEdit::RunBelow(std::string_view folder, std::size_t& lo, std::size_t& hi) const {
+    lo = Bound(std::string(folder) + '\\');
+    hi = Bound(std::string(folder) + ']', lo);
+}
+
+void TFolderListEdit::Insert(std::size_t at, std::string_view path, std::string_view size,
+                             std::string_view percent) {
+    for (TStringList* list : {&dirs_, &sizes_, &percents_})
+        list->Splice(at, at, 1);
+    dirs_.Set(at, path);
+    sizes_.Set(at, size);
+    percents_.Set(at, percent);
+}
+
+void TFolderListEdit::Remove(std::size_t lo, std::size_t hi) {
+    for (TStringList* list : {&dirs_, &sizes_, &percents_})
+        list->Splice(lo, hi, 0);
+}
+
+// Every folder above path that is not stored is stored empty.
+void TFolderListEdit::MakeAncestors(const std::string& path) {
+    std::vector<std::string> missing;
+    for (std::string folder = ParentOf(path); !IsRoot(folder); folder = ParentOf(folder)) {
+        if (Find(folder) != npos)
+            break;
+        missing.push_back(folder);
+    }
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it)
+        Insert(Bound(*it), *it, "0", "0");
+}
+
+void TFolderListEdit::AddToChain(const std::string& folder, std::int64_t bytes) {
+    for (std::string at = folder;; at = ParentOf(at)) {
+        const std::size_t i = Find(at);
+        if (i != npos) {
+            sizes_.Set(i, Int64ToText(WrapAdd(SizeOf(sizes_[i]), bytes)));
+            changed_.insert(at);
+        }
+        if (IsRoot(at))
+            break;
+    }
+}
+
+TFolderRun TFolderListEdit::TakeFolder(std::string_view path) {
+    TFolderRun run;
+    const std::string folder = OnDrive(path);
+    const std::size_t at = folder.empty() || IsRoot(folder) ? npos : Find(folder);
+    if (at == npos)
+        return run;
+    std::size_t lo, hi;
+    RunBelow(folder, lo, hi);
+    run.Tails.push_back("");
+    run.Sizes.push_back(sizes_[at]);
+    run.Percents.push_back(percents_[at]);
+    for (std::size_t k = lo; k < hi; ++k) {
+        run.Tails.push_back(dirs_[k].substr(folder.size()));
+        run.Sizes.push_back(sizes_[k]);
+        run.Percents.push_back(percents_[k]);
+    }
+    Remove(lo, hi);
+    Remove(at, at + 1);
+    AddToChain(ParentOf(folder), -SizeOf(run.Sizes[0]));
+    return run;
+}
+
+void TFolderListEdit::PutFolder(std::string_view path, const TFolderRun& run) {
+    const std::string folder = OnDrive(path);
+    if (folder.empty() || IsRoot(folder) || run.Empty())
+        return;
+    if (Find(folder) != npos)
+        TakeFolder(folder);
+    MakeAncestors(folder);
+    Insert(Bound(folder), folder, run.Sizes[0], run.Percents[0]);
+    const std::size_t below = run.Tails.size() - 1;
+    const std::size_t lo = Bound(folder + '\\');
+    for (TStringList* list : {&dirs_, &sizes_, &percents_})
+        list->Splice(lo, lo, below);
+    for (std::size_t k = 0; k < below; ++k) {
+        dirs_.Set(lo + k, folder + std::string(run.Tails[k + 1]));
+        sizes_.Set(lo + k, run.Sizes[k + 1]);
+        percents_.Set(lo + k, run.Percents[k + 1]);
+    }
+    AddToChain(ParentOf(folder), SizeOf(run.Sizes[0]));
+}
+
+void TFolderListEdit::AddBytes(std::string_view folder, std::int64_t bytes) {
+    const std::string at = OnDrive(folder);
+    if (at.empty())
+        return;
+    if (bytes > 0)
+        MakeFolder(at);
+    AddToChain(at, bytes);
+}
+
+void TFolderListEdit::MakeFolder(std::string_view path) {
+    const std::string folder = OnDrive(path);
+    if (folder.empty() || Find(folder) != npos)
+        return;
+    MakeAncestors(folder);
+    Insert(Bound(folder), folder, "0", "0");
+}
+
+void TFolderListEdit::Finish() {
+    for (const std::string& folder : changed_)
+        RecomputeShares(folder);
+    changed_.clear();
+}
+
+// The share of every direct child of folder as a scan writes it: "0" for an
+// empty folder, else its size in percent of the folder's. Subfolders of a
+// child are passed over a whole run at a time.
+void TFolderListEdit::RecomputeShares(const std::string& folder) {
+    const std::size_t at = Find(folder);
+    if (at == npos)
+        return;
+    std::int64_t parent = 0;
+    const bool parentOk = TryTextToInt64(sizes_[at], parent) && parent != 0;
+    std::size_t lo, hi;
+    RunBelow(folder, lo, hi);
+    const std::size_t nameAt = folder.size() + 1;
+    for (std::size_t j = lo; j < hi;) {
+        const std::string_view dir = dirs_[j];
+        const std::size_t deeper = dir.find('\\', nameAt);
+        if (deeper != std::string_view::npos) {
+            j = Bound(std::string(dir.substr(0, deeper)) + ']', j);
+            continue;
+        }
+        std::int64_t size = 0;
+        if (TryTextToInt64(sizes_[j], size)) {
+            if (size == 0)
+                percents_.Set(j, "0");
+            else if (parentOk)
+                percents_.Set(j, PercentText(SharePercent(size, parent)));
+        }
+        ++j;
+    }
+}
+
+TFolderRun TFolderListEdit::RunOfScan(const TStringList& dirs, const TStringList& sizes,
+                                      const TStringList& percents) {
+    TFolderRun run;
+    if (dirs.empty() || sizes.size() != dirs.size() || percents.size() != dirs.size())
+        return run;
+    const std::size_t prefix = dirs[0].size();
+    for (std::size_t k = 0; k < dirs.size(); ++k) {
+        run.Tails.push_back(dirs[k].substr(std::min(prefix, dirs[k].size())));
+        run.Sizes.push_back(sizes[k]);
+        run.Percents.push_back(percents[k]);
+    }
+    return run;
+}

@@ -1,0 +1,75 @@
+#pragma once
+// Edits of a drive's stored lists (folder paths, totals, shares of the
+// parent) that follow what the user did to the drive's items, so that the
+// lists stay what a scan of the whole drive would now give:
+// - a folder taken out leaves with everything below it, and its total
+//   leaves every ancestor;
+// - a folder put in arrives with everything below it at its sorted places,
+//   and its total joins every ancestor;
+// - a file's bytes leave or join its folder and every ancestor;
+// - a new empty folder gets its entry.
+// Ancestors not yet stored when something arrives (folders new since the
+// scan) are stored empty first. Finish then writes anew the share of every
+// folder whose parent's total changed, as a scan writes it.
+//
+// Applies to lists of one length each, drive roots first and every other
+// path in strictly rising byte order (the order a scan stores); for any
+// other lists Usable is false and every edit does nothing.
+#include <cstdint>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "engine/StringList.h"
+
+// A folder with everything below it, its paths relative to it: "" for the
+// folder itself, then "\sub", "\sub\deeper", ... in the lists' order.
+struct TFolderRun {
+    TStringList Tails, Sizes, Percents;
+    bool Empty() const { return Tails.empty(); }
+};
+
+class TFolderListEdit {
+  public:
+    TFolderListEdit(TStringList& dirs, TStringList& sizes, TStringList& percents);
+
+    bool Usable() const { return usable_; }
+    // Whether the lists hold the drive of path (its letter in any case);
+    // paths of other drives are left alone by every edit.
+    bool HoldsDriveOf(std::string_view path) const;
+
+    // Removes the folder and everything below it; empty when it is not stored.
+    TFolderRun TakeFolder(std::string_view path);
+    // Stores the run as the folder path (replacing what was stored there).
+    void PutFolder(std::string_view path, const TFolderRun& run);
+    // Adds bytes (negative: removes them) to a folder and its ancestors.
+    void AddBytes(std::string_view folder, std::int64_t bytes);
+    // Stores an empty folder unless it is stored already.
+    void MakeFolder(std::string_view path);
+
+    // Writes the shares under every folder whose total changed.
+    void Finish();
+
+    // A scan's lists of one folder (the folder first) as a run.
+    static TFolderRun RunOfScan(const TStringList& dirs, const TStringList& sizes,
+                                const TStringList& percents);
+
+  private:
+    std::string OnDrive(std::string_view path) const;
+    std::size_t Find(std::string_view path) const;
+    std::size_t Bound(std::string_view key, std::size_t from = 0) const;
+    void RunBelow(std::string_view folder, std::size_t& lo, std::size_t& hi) const;
+    void Insert(std::size_t at, std::string_view path, std::string_view size,
+                std::string_view percent);
+    void Remove(std::size_t lo, std::size_t hi);
+    void MakeAncestors(const std::string& path);
+    void AddToChain(const std::string& folder, std::int64_t bytes);
+    void RecomputeShares(const std::string& folder);
+
+    TStringList& dirs_;
+    TStringList& sizes_;
+    TStringList& percents_;
+    std::size_t roots_ = 0;
+    bool usable_ = false;
+    std::set<std::string> changed_;  // folders whose children's shares are due
+};

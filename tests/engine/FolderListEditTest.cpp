@@ -1,0 +1,125 @@
+// Stored lists edited after folders moved, left or were made and bytes came
+// and went equal the lists the scan's own aggregation makes of the changed
+// tree of folders.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+
+#include "engine/DirAggregate.h"
+#include "engine/DirOrder.h"
+#include "engine/FolderListEdit.h"
+#include "engine/NumberText.h"
+
+namespace {
+
+// Drive-form folder -> bytes of its own files.
+using TTree = std::map<std::string, std::int64_t>;
+
+struct TLists {
+    TStringList Dirs, Sizes, Percents;
+};
+
+TLists Aggregate(const TTree& tree) {
+    TLists l;
+    for (const auto& [path, own] : tree) {
+        l.Dirs.push_back(path);
+        l.Sizes.push_back(Int64ToText(own));
+        l.Percents.push_back("0");
+    }
+    std::atomic<bool> cancel{false};
+    SortDirLists(l.Dirs, l.Sizes, l.Percents, cancel);
+    TDirIndex index;
+    BuildDirIndex(l.Dirs, index);
+    AggregateSizesAndPercents(l.Dirs, l.Sizes, l.Percents, index, cancel);
+    return l;
+}
+
+bool Below(const std::string& path, const std::string& folder) {
+    return path.size() > folder.size() && path.compare(0, folder.size() + 1, folder + "\\") == 0;
+}
+
+std::string Parent(const std::string& path) {
+    return path.substr(0, path.rfind('\\'));
+}
+
+// Names that sort right beside each other, and their case twins.
+const char* const kNames[] = {"a", "a b", "a-b", "a.b", "A", "ab", "b", "%5C"};
+
+TEST(FolderListEdit, ListsOutOfScanOrderAreLeftAlone) {
+    TLists lists{{"T:", "T:\\b", "T:\\a"}, {"3", "1", "2"}, {"0", "33", "67"}};
+    const TLists before = lists;
+    TFolderListEdit edit(lists.Dirs, lists.Sizes, lists.Percents);
+    EXPECT_FALSE(edit.Usable());
+    EXPECT_TRUE(edit.TakeFolder("T:\\a").Empty());
+    edit.AddBytes("T:\\b", 5);
+    edit.MakeFolder("T:\\c");
+    edit.Finish();
+    EXPECT_EQ(lists.Dirs, before.Dirs);
+    EXPECT_EQ(lists.Sizes, before.Sizes);
+}
+
+TEST(FolderListEdit, RandomEditsGiveTheListsOfTheChangedTree) {
+    std::mt19937 rng(7);
+    auto pick = [&](std::size_t n) { return static_cast<std::size_t>(rng() % n); };
+    for (int round = 0; round < 20; ++round) {
+        TTree tree{{"T:", 10}};
+        for (int i = 0; i < 40; ++i) {
+            auto it = std::next(tree.begin(), static_cast<long>(pick(tree.size())));
+            tree.emplace(it->first + "\\" + kNames[pick(std::size(kNames))], pick(3) * pick(1000));
+        }
+        TLists stored = Aggregate(tree);
+        for (int step = 0; step < 30; ++step) {
+            TFolderListEdit edit(stored.Dirs, stored.Sizes, stored.Percents);
+            ASSERT_TRUE(edit.Usable());
+            const std::string folder = std::next(tree.begin(), long(pick(tree.size())))->first;
+            const std::string target = std::next(tree.begin(), long(pick(tree.size())))->first +
+                                       "\\" + kNames[pick(std::size(kNames))] + "\\" +
+                                       kNames[pick(std::size(kNames))];
+            // The letter as another path may write it.
+            const std::string asGiven = (pick(2) ? "t" : "T") + folder.substr(1);
+            const std::int64_t bytes = static_cast<std::int64_t>(pick(5000));
+            switch (pick(4)) {
+                case 0: {  // a folder moved (its new ancestors made) or left the drive
+                    if (folder == "T:" || tree.count(target) || Below(target, folder))
+                        continue;
+                    const bool stays = pick(3) != 0;
+                    const TFolderRun run = edit.TakeFolder(asGiven);
+                    if (stays)
+                        edit.PutFolder(target, run);
+                    TTree moved;
+                    for (const auto& [path, own] : tree) {
+                        if (path != folder && !Below(path, folder))
+                            moved[path] = own;
+                        else if (stays)
+                            moved[target + path.substr(folder.size())] = own;
+                    }
+                    tree.swap(moved);
+                    break;
+                }
+                case 1:
+                    edit.AddBytes(asGiven, bytes);
+                    tree[folder] += bytes;
+                    break;
+                case 2:
+                    edit.AddBytes(asGiven, -std::min(bytes, tree[folder]));
+                    tree[folder] -= std::min(bytes, tree[folder]);
+                    break;
+                default:
+                    edit.MakeFolder(target);
+                    tree.emplace(target, 0);
+            }
+            edit.Finish();
+            // Folders made above a new one hold nothing of their own.
+            for (auto it = tree.rbegin(); it != tree.rend(); ++it)
+                for (std::string up = it->first; up != "T:"; up = Parent(up))
+                    tree.emplace(Parent(up), 0);
+            const TLists expected = Aggregate(tree);
+            ASSERT_EQ(stored.Dirs, expected.Dirs) << "round " << round << " step " << step;
+            ASSERT_EQ(stored.Sizes, expected.Sizes);
+            ASSERT_EQ(stored.Percents, expected.Percents);
+        }
+    }
+}
+
+}  // namespace
