@@ -1,7 +1,5 @@
 #include "tools/scan/ScanChanges.h"
 
-#include <QDateTime>
-#include <QTimeZone>
 #include <ostream>
 
 #include "engine/NumberText.h"
@@ -19,24 +17,13 @@ bool ReadSinceDate(std::string text, std::int64_t& time) {
     if (!text.empty() && text.back() == 'Z') {
         text.pop_back();
     }
-    if (text.size() > 10 && text[10] == ' ') {
-        text[10] = 'T';
-    }
-    const QString q = QString::fromStdString(text);
-    for (const char* format : {"yyyy-MM-dd'T'HH:mm:ss", "yyyy-MM-dd'T'HH:mm"}) {
-        const QDateTime moment = QDateTime::fromString(q, format);
-        if (moment.isValid()) {
-            time = QDateTime(moment.date(), moment.time(), QTimeZone::utc()).toSecsSinceEpoch();
-            return true;
-        }
-    }
-    const QDate day = QDate::fromString(q, "yyyy-MM-dd");
-    if (!day.isValid()) {
-        return false;
+    if (text.size() > 10 && (text[10] == 'T' || text[10] == ' ')) {
+        const std::string date = text.substr(0, 10), clock = text.substr(11);
+        return TScanHistory::UtcTime(date, "yyyy-MM-dd", clock, "HH:mm:ss", time) ||
+               TScanHistory::UtcTime(date, "yyyy-MM-dd", clock, "HH:mm", time);
     }
     // A day means all of it: a set saved that afternoon is "since" that day.
-    time = QDateTime(day, QTime(23, 59, 59), QTimeZone::utc()).toSecsSinceEpoch();
-    return true;
+    return TScanHistory::UtcTime(text, "yyyy-MM-dd", "23:59:59", "HH:mm:ss", time);
 }
 
 // The folder's drive form as the lists keep it ("C:" for a root).
