@@ -217,9 +217,9 @@ bool Inflate(const std::string& packed,
 // The plain size of a packed set, found without keeping its bytes, or false
 // when the set is refused: its header must be sound, and the set no larger
 // than its folder count allows (each folder's two lengths, path and size)
-// nor than any set can be. A damaged or hostile file that would inflate to
-// many gigabytes is refused after its first pieces, before anything is
-// allocated for it.
+// nor than any set can be. A damaged or hostile file of a few kilobytes
+// that would inflate to gigabytes is refused as it inflates, without any of
+// its bytes being kept.
 bool PlainSize(const std::string& packed, std::uint64_t& size, std::string& error) {
     std::string head;
     std::uint64_t most = 0;  // 0 until the head is read
