@@ -64,12 +64,16 @@ bool TExportInput::NextCompressed(std::string_view& bytes, std::string& error) {
         ZSTD_inBuffer in{raw_.data(), rawEnd_, rawPos_};
         ZSTD_outBuffer out{plain_.data(), plain_.size(), 0};
         const std::size_t rc = ZSTD_decompressStream(zstd_, &out, &in);
+        const bool moved = in.pos != rawPos_ || out.pos > 0;
         rawPos_ = in.pos;
         if (ZSTD_isError(rc)) {
             error = path_ + ": damaged compressed data (" + ZSTD_getErrorName(rc) + ")";
             return false;
         }
-        frameOpen_ = rc != 0;
+        // A call that takes and gives nothing after a frame has ended says
+        // how much a next frame's header would need: no frame is open.
+        if (moved)
+            frameOpen_ = rc != 0;
         if (out.pos > 0) {
             bytes = std::string_view(plain_.data(), out.pos);
             return true;

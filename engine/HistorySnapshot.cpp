@@ -2,7 +2,10 @@
 
 #include <zstd.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
+#include <new>
 #include <string_view>
 
 #include "engine/NumberText.h"
@@ -20,7 +23,16 @@ constexpr std::size_t kPiece = 1 << 18;
 // No drive holds a set this large; a damaged header claiming more is refused
 // before anything is allocated for it.
 constexpr std::uint64_t kMostFolders = 1ULL << 32;
-constexpr std::uint64_t kMostPlainBytes = 1ULL << 36;
+// The plain bytes of any set, whatever its header says: 4 GiB is over a
+// hundred million folders.
+constexpr std::uint64_t kMostPlainBytes = 1ULL << 32;
+// The longest folder path a set keeps (a name's longest is 255 bytes: this
+// is thousands of folders inside each other).
+constexpr std::uint64_t kMostPathBytes = 1ULL << 20;
+// A number takes at most ten bytes: seven bits each.
+constexpr std::uint64_t kMostNumberBytes = 10;
+// The magic and the header line fit in this many bytes.
+constexpr std::size_t kHeadBytes = 128;
 
 void PutNumber(std::string& out, std::uint64_t value) {
     while (value >= 0x80) {
@@ -93,35 +105,6 @@ class TPackedFile {
     bool ok_ = true;
 };
 
-bool Unpack(const std::string& packed, std::string& plain, std::string& error) {
-    std::unique_ptr<ZSTD_DCtx, decltype(&ZSTD_freeDCtx)> zstd(ZSTD_createDCtx(), &ZSTD_freeDCtx);
-    std::string piece(ZSTD_DStreamOutSize(), '\0');
-    ZSTD_inBuffer in{packed.data(), packed.size(), 0};
-    std::size_t left = 1;
-    while (in.pos < in.size) {
-        ZSTD_outBuffer out{piece.data(), piece.size(), 0};
-        left = ZSTD_decompressStream(zstd.get(), &out, &in);
-        if (ZSTD_isError(left)) {
-            error = std::string("its compressed data is damaged (") + ZSTD_getErrorName(left) + ")";
-            return false;
-        }
-        plain.append(piece.data(), out.pos);
-        if (plain.size() > kMostPlainBytes) {
-            error = "it is larger than any kept set";
-            return false;
-        }
-        if (left == 0 && in.pos < in.size) {
-            error = "it has bytes after its end";
-            return false;
-        }
-    }
-    if (left != 0) {
-        error = "it is cut off";
-        return false;
-    }
-    return true;
-}
-
 // Reads the plain bytes front to back; every read is checked against the end.
 class TPlainReader {
   public:
@@ -159,6 +142,7 @@ class TPlainReader {
         return true;
     }
     bool AtEnd() const { return pos_ == bytes_.size(); }
+    std::size_t Position() const { return pos_; }
 
   private:
     std::string_view bytes_;
@@ -185,6 +169,103 @@ bool ParseHeader(std::string_view line, THistorySnapshot& snapshot, std::uint64_
     return true;
 }
 
+// The magic line and the header of a set, and its folder count.
+bool ReadHead(TPlainReader& reader, THistorySnapshot& snapshot, std::uint64_t& count,
+              std::string& error) {
+    std::string_view magic, header;
+    if (!reader.Line(magic) || magic != kMagic) {
+        error = "it is not a kept result set";
+        return false;
+    }
+    if (!reader.Line(header) || !ParseHeader(header, snapshot, count)) {
+        error = "its header is damaged";
+        return false;
+    }
+    return true;
+}
+
+// Inflates packed a piece at a time, handing each piece to take, which may
+// stop the inflation by returning false (with the reason in error).
+bool Inflate(const std::string& packed,
+             const std::function<bool(std::string_view, std::string&)>& take, std::string& error) {
+    std::unique_ptr<ZSTD_DCtx, decltype(&ZSTD_freeDCtx)> zstd(ZSTD_createDCtx(), &ZSTD_freeDCtx);
+    std::string piece(ZSTD_DStreamOutSize(), '\0');
+    ZSTD_inBuffer in{packed.data(), packed.size(), 0};
+    std::size_t left = 1;
+    while (in.pos < in.size) {
+        ZSTD_outBuffer out{piece.data(), piece.size(), 0};
+        left = ZSTD_decompressStream(zstd.get(), &out, &in);
+        if (ZSTD_isError(left)) {
+            error = std::string("its compressed data is damaged (") + ZSTD_getErrorName(left) + ")";
+            return false;
+        }
+        if (!take(std::string_view(piece.data(), out.pos), error)) {
+            return false;
+        }
+        if (left == 0 && in.pos < in.size) {
+            error = "it has bytes after its end";
+            return false;
+        }
+    }
+    if (left != 0) {
+        error = "it is cut off";
+        return false;
+    }
+    return true;
+}
+
+// The plain size of a packed set, found without keeping its bytes, or false
+// when the set is refused: its header must be sound, and the set no larger
+// than its folder count allows (each folder's two lengths, path and size)
+// nor than any set can be. A damaged or hostile file of a few kilobytes
+// that would inflate to gigabytes is refused as it inflates, without any of
+// its bytes being kept.
+bool PlainSize(const std::string& packed, std::uint64_t& size, std::string& error) {
+    std::string head;
+    std::uint64_t most = 0;  // 0 until the head is read
+    size = 0;
+    const auto bound = [&](bool atEnd) {
+        if (most == 0 && (std::count(head.begin(), head.end(), '\n') >= 2 ||
+                          head.size() == kHeadBytes || atEnd)) {
+            TPlainReader reader(head);
+            THistorySnapshot snapshot;
+            std::uint64_t count = 0;
+            if (!ReadHead(reader, snapshot, count, error)) {
+                return false;
+            }
+            constexpr std::uint64_t kMostEntry = 3 * kMostNumberBytes + kMostPathBytes;
+            most = std::min(kMostPlainBytes, reader.Position() + count * kMostEntry + kEnd.size());
+        }
+        if (most != 0 && size > most) {
+            error = size > kMostPlainBytes ? "it is larger than any kept set"
+                                           : "it is larger than its folder count allows";
+            return false;
+        }
+        return true;
+    };
+    const auto take = [&](std::string_view piece, std::string&) {
+        head.append(piece.substr(0, kHeadBytes - head.size()));
+        size += piece.size();
+        return bound(false);
+    };
+    return Inflate(packed, take, error) && bound(true);
+}
+
+bool Unpack(const std::string& packed, std::string& plain, std::string& error) {
+    std::uint64_t size = 0;
+    if (!PlainSize(packed, size, error)) {
+        return false;
+    }
+    plain.reserve(size);
+    return Inflate(
+        packed,
+        [&plain](std::string_view piece, std::string&) {
+            plain.append(piece);
+            return true;
+        },
+        error);
+}
+
 bool ParsePaths(TPlainReader& reader, std::uint64_t count, TStringList& dirs) {
     dirs.clear();
     dirs.reserve(count);
@@ -193,7 +274,7 @@ bool ParsePaths(TPlainReader& reader, std::uint64_t count, TStringList& dirs) {
         std::uint64_t shared = 0, length = 0;
         std::string_view rest;
         if (!reader.Number(shared) || !reader.Number(length) || shared > previous.size() ||
-            length > kMostPlainBytes || !reader.Bytes(length, rest)) {
+            length > kMostPathBytes - shared || !reader.Bytes(length, rest)) {
             return false;
         }
         std::string path = previous.substr(0, shared);
@@ -235,6 +316,10 @@ bool WriteHistorySnapshot(const std::string& path, char drive, std::int64_t time
              Int64ToText(static_cast<std::int64_t>(dirs.size())) + "\n";
     std::string_view previous;
     for (std::string_view dir : dirs) {
+        if (dir.size() > kMostPathBytes) {
+            error = "a folder path is longer than " + std::to_string(kMostPathBytes) + " bytes";
+            return false;
+        }
         std::size_t shared = 0;
         while (shared < previous.size() && shared < dir.size() && previous[shared] == dir[shared]) {
             ++shared;
@@ -258,7 +343,9 @@ bool WriteHistorySnapshot(const std::string& path, char drive, std::int64_t time
     return true;
 }
 
-bool ReadHistorySnapshot(const std::string& path, THistorySnapshot& snapshot, std::string& error) {
+namespace {
+
+bool ReadSnapshot(const std::string& path, THistorySnapshot& snapshot, std::string& error) {
     std::string packed, plain;
     if (!ReadDataFile(path, packed)) {
         error = "it cannot be read";
@@ -269,15 +356,14 @@ bool ReadHistorySnapshot(const std::string& path, THistorySnapshot& snapshot, st
     }
     packed = std::string();
     TPlainReader reader(plain);
-    std::string_view magic, header, end;
+    std::string_view end;
     std::uint64_t count = 0;
-    if (!reader.Line(magic) || magic != kMagic) {
-        error = "it is not a kept result set";
+    if (!ReadHead(reader, snapshot, count, error)) {
         return false;
     }
     // Every folder takes at least three bytes, which bounds what a damaged
     // count can make this allocate.
-    if (!reader.Line(header) || !ParseHeader(header, snapshot, count) || count > plain.size() / 3) {
+    if (count > plain.size() / 3) {
         error = "its header is damaged";
         return false;
     }
@@ -299,4 +385,18 @@ bool ReadHistorySnapshot(const std::string& path, THistorySnapshot& snapshot, st
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool ReadHistorySnapshot(const std::string& path, THistorySnapshot& snapshot, std::string& error) {
+    // Within every bound a set can still hold more than this machine's
+    // memory: its paths in full take far more than their shared prefixes.
+    try {
+        return ReadSnapshot(path, snapshot, error);
+    } catch (const std::bad_alloc&) {
+        snapshot = THistorySnapshot();
+        error = "it is too large for the memory left";
+        return false;
+    }
 }

@@ -4,10 +4,6 @@
 
 #include "platform/DriveForm.h"
 
-namespace {
-constexpr std::int64_t kNsPerSecond = 1000000000;
-}  // namespace
-
 TImportedDrive::TImportedDrive(std::shared_ptr<const TImportedTree> tree, char letter)
     : tree_(std::move(tree)), letter_(letter), table_({TDrive{letter, "/"}}) {}
 
@@ -33,7 +29,7 @@ TDirEntry TImportedDrive::EntryOf(const TImportedEntry& e) const {
         entry.Attr |= faHidden;
     entry.Size = e.Size;
     entry.StatSize = e.Size;
-    entry.LastWriteNs = e.MTime * kNsPerSecond;
+    entry.LastWriteSeconds = e.MTime;
     return entry;
 }
 
@@ -44,7 +40,7 @@ bool TImportedDrive::Lookup(const std::string& driveForm, TDirEntry& entry) cons
     if (names.empty()) {
         entry = TDirEntry{};
         entry.Attr = faDirectory;
-        entry.LastWriteNs = tree_->FolderMTime(0) * kNsPerSecond;
+        entry.LastWriteSeconds = tree_->FolderMTime(0);
         return true;
     }
     const std::string name = names.back();

@@ -93,8 +93,8 @@ class TExporter {
         AppendSizes(text_, e);
         if (e.Device != parentDevice)
             AppendNumber(text_, "dev", e.Device);
-        if (e.LastWriteNs > 0)
-            AppendNumber(text_, "mtime", static_cast<std::uint64_t>(e.LastWriteNs / 1000000000));
+        if (e.LastWriteSeconds > 0)
+            AppendNumber(text_, "mtime", static_cast<std::uint64_t>(e.LastWriteSeconds));
         if (!(e.Attr & faDirectory) && e.Links > 1) {
             AppendNumber(text_, "ino", e.Inode);
             text_ += ",\"hlnkc\":true";

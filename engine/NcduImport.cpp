@@ -25,10 +25,6 @@ struct TImpFolder {
     std::uint64_t Dev;
 };
 
-std::int64_t WrappingAdd(std::int64_t a, std::int64_t b) {
-    return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) + static_cast<std::uint64_t>(b));
-}
-
 // A name a folder of a real file system can have.
 bool UsableName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." &&
@@ -83,7 +79,14 @@ class TImportVisitor : public TNcduVisitor {
         // gives the inode only to those: their bytes are counted already.
         if (gdu_ && item.HardLinked)
             return;
-        folder.Own = WrappingAdd(folder.Own, item.ASize);
+        // Every total is a part of the sum of all sizes: with that below
+        // 2^63, no total or share can turn negative.
+        if (item.ASize > std::numeric_limits<std::int64_t>::max() - counted_) {
+            Refusal = "sizes that add up to 2^63 bytes or more";
+            return;
+        }
+        counted_ += item.ASize;
+        folder.Own += item.ASize;
         if (item.HasIno && item.HardLinked)
             Links.push_back({item.HasDev ? item.Dev : folder.Dev, item.Ino, in, 0, item.ASize});
     }
@@ -107,6 +110,7 @@ class TImportVisitor : public TNcduVisitor {
     std::vector<std::uint32_t> open_;
     std::size_t skipDepth_ = 0;
     bool gdu_ = false;
+    std::int64_t counted_ = 0;  // the sizes counted so far
 };
 
 // The folders' children, grouped by parent in the order the export gave them
@@ -120,6 +124,21 @@ TGrouping ChildrenOf(const std::vector<TImpFolder>& folders) {
     for (std::uint32_t& child : children.Order)
         ++child;
     return children;
+}
+
+// A folder's path as the export names it: the root's path, then the names.
+std::string ExportPath(const TImportVisitor& v, std::uint32_t folder) {
+    std::vector<std::string_view> names;
+    for (; folder != 0; folder = v.Folders[folder].Parent)
+        names.push_back(
+            std::string_view(v.Names).substr(v.Folders[folder].NameOff, v.Folders[folder].NameLen));
+    std::string path = v.Result.RootName;
+    for (auto name = names.rbegin(); name != names.rend(); ++name) {
+        if (path.empty() || path.back() != '/')
+            path += '/';
+        path.append(*name);
+    }
+    return path;
 }
 
 // The tree of folders, breadth first as a walk builds it. False with a
@@ -147,8 +166,7 @@ bool BuildTree(const TImportVisitor& v, TFolderTree& tree, std::vector<std::uint
         std::sort(sorted.begin(), sorted.end());
         const auto twin = std::adjacent_find(sorted.begin(), sorted.end());
         if (twin != sorted.end()) {
-            error = "two folders named \"" + UnescapeName(*twin) + "\" in " +
-                    tree.PathOf(nodeOf[folder]);
+            error = "two folders named \"" + UnescapeName(*twin) + "\" in " + ExportPath(v, folder);
             return false;
         }
         const std::uint32_t first = tree.AddChildren(nodeOf[folder], names);

@@ -109,13 +109,15 @@ class TNcduParser {
         in_.Expect(',', "',' before the folder tree");
         Tree();
         // Later elements belong to later versions of the format.
-        for (;;) {
-            const int c = in_.PeekToken();
-            if (c == ']')
-                return;
+        while (in_.PeekToken() != ']') {
             in_.Expect(',', "',' or ']' after the folder tree");
             SkipValue();
         }
+        in_.Get();
+        // Text after the export is not part of it: a file cut and pasted
+        // together, or two exports in one.
+        if (in_.PeekToken() >= 0)
+            in_.Fail("text after the end of the export");
     }
 
   private:
@@ -212,7 +214,7 @@ class TNcduParser {
         else if (std::strcmp(k, "dsize") == 0)
             item.DSize = Size();
         else if (std::strcmp(k, "mtime") == 0)
-            item.MTime = Integer("mtime");
+            item.MTime = ClampedInteger("mtime");
         else if (std::strcmp(k, "dev") == 0)
             item.HasDev = true, item.Dev = Unsigned("dev");
         else if (std::strcmp(k, "ino") == 0)
@@ -274,6 +276,22 @@ class TNcduParser {
                         : static_cast<std::int64_t>(magnitude);
     }
 
+    // A whole number of any length, held to the 64-bit range: a date past
+    // the range is a date too far to tell apart, not a damaged file.
+    std::int64_t ClampedInteger(const char* what) {
+        const bool negative = in_.PeekToken() == '-';
+        if (negative)
+            in_.Get();
+        bool beyond = false;
+        const std::uint64_t magnitude = Digits(what, &beyond);
+        constexpr auto kMost = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+        if (negative)
+            return beyond || magnitude > kMost ? std::numeric_limits<std::int64_t>::min()
+                                               : -static_cast<std::int64_t>(magnitude);
+        return beyond || magnitude > kMost ? std::numeric_limits<std::int64_t>::max()
+                                           : static_cast<std::int64_t>(magnitude);
+    }
+
     std::uint64_t Unsigned(const char* what) {
         if (in_.PeekToken() == '-')
             in_.Fail(std::string(what) + " is negative");
@@ -288,10 +306,21 @@ class TNcduParser {
         return size;
     }
 
-    std::uint64_t Digits(const char* what) {
+    // The digits of a whole number as JSON writes them (no leading zero).
+    // Past 64 bits: refused, or with beyond given, set and the most kept.
+    std::uint64_t Digits(const char* what, bool* beyond = nullptr) {
         int c = in_.Peek();
         if (c < '0' || c > '9')
             in_.Fail(std::string("expected a number for ") + what);
+        if (c == '0') {
+            in_.Get();
+            c = in_.Peek();
+            if (c >= '0' && c <= '9')
+                in_.Fail(std::string(what) + " has a leading zero");
+            if (c == '.' || c == 'e' || c == 'E')
+                in_.Fail(std::string(what) + " is not a whole number");
+            return 0;
+        }
         std::uint64_t value = 0;
         bool overflow = false;
         while (c >= '0' && c <= '9') {
@@ -302,8 +331,12 @@ class TNcduParser {
             in_.Get();
             c = in_.Peek();
         }
-        if (overflow)
+        if (overflow && beyond == nullptr)
             in_.Fail(std::string(what) + " is out of range");
+        if (overflow) {
+            *beyond = true;
+            value = std::numeric_limits<std::uint64_t>::max();
+        }
         if (c == '.' || c == 'e' || c == 'E')
             in_.Fail(std::string(what) + " is not a whole number");
         return value;
@@ -327,77 +360,66 @@ class TNcduParser {
     }
 
     // A string's bytes; escapes decoded, other bytes kept as they are (names
-    // are raw bytes, not always UTF-8).
+    // are raw bytes, not always UTF-8). A surrogate pair of escapes is one
+    // character; a lone half is kept as U+FFFD.
     void String(std::string& out, std::size_t limit) {
         out.clear();
         in_.Expect('"', "'\"' opening a string");
+        std::uint32_t high = 0;  // a first half waiting for its second
         for (;;) {
             const int c = in_.Get();
             if (c < 0)
                 in_.Fail("a string without its end");
+            if (c < 0x20)
+                in_.Fail("a control character in a string (JSON writes it as \\u00XX)");
+            const std::uint32_t code = c == '\\' ? Escape() : 0;
+            const bool low = code >= 0xDC00 && code < 0xE000;
+            if (high != 0 && low) {
+                AppendUtf8(out, 0x10000 + ((high - 0xD800) << 10) + (code - 0xDC00));
+                high = 0;
+                continue;
+            }
+            if (high != 0)
+                AppendUtf8(out, 0xFFFD);
+            high = code >= 0xD800 && code < 0xDC00 ? code : 0;
             if (c == '"')
                 return;
-            if (c == '\\')
-                Escape(out);
-            else
+            if (c != '\\')
                 out += static_cast<char>(c);
+            else if (high == 0)
+                AppendUtf8(out, low ? 0xFFFD : code);
             if (out.size() > limit)
                 in_.Fail("a text longer than " + std::to_string(limit) + " bytes");
         }
     }
 
-    void Escape(std::string& out) {
+    // The character an escape stands for.
+    std::uint32_t Escape() {
         const int c = in_.Get();
         switch (c) {
             case '"':
-                out += '"';
-                return;
             case '\\':
-                out += '\\';
-                return;
             case '/':
-                out += '/';
-                return;
+                return static_cast<std::uint32_t>(c);
             case 'b':
-                out += '\b';
-                return;
+                return '\b';
             case 'f':
-                out += '\f';
-                return;
+                return '\f';
             case 'n':
-                out += '\n';
-                return;
+                return '\n';
             case 'r':
-                out += '\r';
-                return;
+                return '\r';
             case 't':
-                out += '\t';
-                return;
+                return '\t';
             case 'u':
                 break;
             default:
                 in_.Fail("an unknown escape in a string");
         }
-        std::uint32_t code = Hex4();
-        if (code >= 0xD800 && code < 0xDC00) {
-            // A surrogate pair; a lone half is kept as U+FFFD.
-            if (in_.Peek() == '\\') {
-                in_.Get();
-                if (in_.Get() != 'u')
-                    in_.Fail("an unknown escape in a string");
-                const std::uint32_t low = Hex4();
-                code = low >= 0xDC00 && low < 0xE000
-                           ? 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00)
-                           : 0xFFFD;
-            } else {
-                code = 0xFFFD;
-            }
-        } else if (code >= 0xDC00 && code < 0xE000) {
-            code = 0xFFFD;
-        }
+        const std::uint32_t code = Hex4();
         if (code == 0)
             in_.Fail("a NUL byte in a string");
-        AppendUtf8(out, code);
+        return code;
     }
 
     std::uint32_t Hex4() {
@@ -468,12 +490,35 @@ class TNcduParser {
         in_.Expect(':', "':' after a key");
     }
 
+    // A number of any form JSON allows: -?(0|[1-9]digits)(.digits)?([eE][+-]?digits)?
     void SkipNumber() {
-        int c = in_.Peek();
-        while (c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E' || (c >= '0' && c <= '9')) {
+        if (in_.Peek() == '-')
             in_.Get();
-            c = in_.Peek();
+        if (in_.Peek() == '0') {
+            in_.Get();
+            if (in_.Peek() >= '0' && in_.Peek() <= '9')
+                in_.Fail("a number has a leading zero");
+        } else {
+            SkipDigits();
         }
+        if (in_.Peek() == '.') {
+            in_.Get();
+            SkipDigits();
+        }
+        if (in_.Peek() == 'e' || in_.Peek() == 'E') {
+            in_.Get();
+            if (in_.Peek() == '+' || in_.Peek() == '-')
+                in_.Get();
+            SkipDigits();
+        }
+    }
+
+    // One digit or more.
+    void SkipDigits() {
+        if (in_.Peek() < '0' || in_.Peek() > '9')
+            in_.Fail("expected a digit in a number");
+        while (in_.Peek() >= '0' && in_.Peek() <= '9')
+            in_.Get();
     }
 
     TJsonInput in_;

@@ -10,7 +10,10 @@
 // raw bytes), "asize" and "dsize" (left out when 0), "dev" where it differs
 // from the parent's, "ino"/"nlink"/"hlnkc" for hard-linked files, and the
 // flags "read_error", "notreg" and "excluded". Unknown keys and extra
-// top-level elements are skipped; only major version 1 is read.
+// top-level elements are skipped; only major version 1 is read. The JSON
+// must be strict: no text after the closing bracket, no leading zeros, no
+// raw control characters in strings. A time past the 64-bit range is held
+// to its end.
 //
 // The input is read piece by piece and the nesting is followed with an
 // explicit stack: a file of any size or depth costs memory for one name and

@@ -42,6 +42,20 @@ int TScanHistory::KeepFromEnvironment() {
     return kDefaultKeep;
 }
 
+bool TScanHistory::UtcTime(const std::string& date, const char* dateFormat,
+                           const std::string& clock, const char* clockFormat, std::int64_t& time) {
+    // Date and time are read apart and joined in UTC: read as one local
+    // time, an hour that the local clock skips (a daylight-saving gap) would
+    // not exist at all, and an hour it repeats would be ambiguous.
+    const QDate day = QDate::fromString(QString::fromStdString(date), dateFormat);
+    const QTime moment = QTime::fromString(QString::fromStdString(clock), clockFormat);
+    if (!day.isValid() || !moment.isValid()) {
+        return false;
+    }
+    time = QDateTime(day, moment, QTimeZone::utc()).toSecsSinceEpoch();
+    return true;
+}
+
 std::string TScanHistory::TimeText(std::int64_t time) {
     return Utc(time).toString("yyyy-MM-dd HH:mm").toStdString() + " UTC";
 }
@@ -68,13 +82,15 @@ bool TScanHistory::ParseName(const std::string& name, THistoryEntry& entry) {
                             number <= 0 || number > 1'000'000)) {
         return false;
     }
-    const QDateTime stamp =
-        QDateTime::fromString(QString::fromStdString(name.substr(2, kStamp)), kStampFormat);
-    if (!stamp.isValid()) {
+    // "20261209T074010Z": the date, a T, the time, a Z.
+    const std::string stamp = name.substr(2, kStamp);
+    std::int64_t time = 0;
+    if (stamp[8] != 'T' || stamp[15] != 'Z' ||
+        !UtcTime(stamp.substr(0, 8), "yyyyMMdd", stamp.substr(9, 6), "HHmmss", time)) {
         return false;
     }
     entry.Drive = name[0];
-    entry.Time = QDateTime(stamp.date(), stamp.time(), QTimeZone::utc()).toSecsSinceEpoch();
+    entry.Time = time;
     entry.Serial = static_cast<int>(number);
     entry.Name = name;
     return true;

@@ -49,6 +49,11 @@ class TScanHistory {
     // set and says it is skipped, when it is damaged or cannot be read.
     bool Load(const THistoryEntry& entry, THistorySnapshot& snapshot, std::string& message) const;
 
+    // The seconds since 1970 of a date and a time of day in UTC, each read
+    // by its QDate or QTime format; the zone the program runs in plays no
+    // part. False when either is not a valid date or time.
+    static bool UtcTime(const std::string& date, const char* dateFormat, const std::string& clock,
+                        const char* clockFormat, std::int64_t& time);
     // "2026-12-09 07:40 UTC": how a kept set is named to the user.
     static std::string TimeText(std::int64_t time);
     // The file name of a set; serial > 0 tells sets saved in the same second

@@ -52,8 +52,8 @@ void Describe(const struct statx& st, std::uint64_t folderDevice, std::uint64_t 
     }
     if (st.stx_attributes & STATX_ATTR_COMPRESSED)
         e.Attr |= faCompressed;
-    e.LastWriteNs =
-        static_cast<std::int64_t>(st.stx_mtime.tv_sec) * 1000000000 + st.stx_mtime.tv_nsec;
+    e.LastWriteSeconds = st.stx_mtime.tv_sec;
+    e.LastWriteNanos = st.stx_mtime.tv_nsec;
     e.Device = makedev(st.stx_dev_major, st.stx_dev_minor);
     e.Inode = st.stx_ino;
     e.Links = st.stx_nlink;
@@ -175,7 +175,8 @@ bool TDirListing::Describe(const char* name, unsigned char type, TDirEntry& entr
         entry.Attr = NameAttributes(entry.Name) | faDirectory;
         entry.Size = 0;
         entry.IsLink = entry.OtherMount = false;
-        entry.LastWriteNs = 0;
+        entry.LastWriteSeconds = 0;
+        entry.LastWriteNanos = 0;
         entry.Device = device_;
         entry.Inode = 0;
         entry.Links = 1;

@@ -21,15 +21,20 @@ enum : std::uint32_t {
 };
 
 struct TDirEntry {
-    std::string Name;              // raw bytes, as the file system reports them
-    std::int64_t Size = 0;         // logical size; 0 for a folder
-    std::int64_t StatSize = 0;     // the size the file system reports, also for a folder
-    std::int64_t DiskBytes = 0;    // bytes allocated on the disk (blocks of 512)
-    std::int64_t LastWriteNs = 0;  // last write, ns since 1970-01-01 UTC
-    std::uint32_t Attr = 0;        // fa... bits
-    bool IsLink = false;           // a symbolic link (never followed)
-    bool OtherMount = false;       // a folder that is the root of another mount
-    std::uint64_t Device = 0;      // for telling hard links apart
+    std::string Name;            // raw bytes, as the file system reports them
+    std::int64_t Size = 0;       // logical size; 0 for a folder
+    std::int64_t StatSize = 0;   // the size the file system reports, also for a folder
+    std::int64_t DiskBytes = 0;  // bytes allocated on the disk (blocks of 512)
+    // The last write: seconds since 1970-01-01 UTC and nanoseconds within
+    // that second. The seconds take any value a file system holds (ext4 and
+    // XFS reach past 2400, btrfs the whole 64-bit range), which nanoseconds
+    // in one 64-bit number could not carry beyond 2262.
+    std::int64_t LastWriteSeconds = 0;
+    std::uint32_t LastWriteNanos = 0;
+    std::uint32_t Attr = 0;    // fa... bits
+    bool IsLink = false;       // a symbolic link (never followed)
+    bool OtherMount = false;   // a folder that is the root of another mount
+    std::uint64_t Device = 0;  // for telling hard links apart
     std::uint64_t Inode = 0;
     std::uint32_t Links = 1;    // hard-link count
     std::uint64_t MountId = 0;  // the mount the entry is on; 0 when unknown

@@ -80,6 +80,9 @@ mkdir -p "$tree"
         mkdir -- "$name"
         head -c 1234 /dev/zero >"$name/f"
     done
+    # A date past 2262, the end of nanoseconds in 64 bits; ext4 and tmpfs
+    # hold it.
+    touch -d 2400-01-01 '100%/f'
     # 40 levels of 120-byte names: about 4800 bytes, past PATH_MAX.
     deep=$(printf 'd%.0s' $(seq 120))
     for _ in $(seq 40); do
@@ -107,6 +110,45 @@ report = json.load(open(sys.argv[1]))
 lines = open(sys.argv[2], "rb").read().count(b"\r\n")
 if len(report["largest"]) != 16 or report["folders"] != lines or lines != 1 + 15 + 40:
     sys.exit("sanitize: the JSON report or the lists of the hostile names are wrong")
+PY
+
+# Messages name hostile names escaped as the reports do: a missing PATH,
+# a missing import, --changes and --save of a folder whose drive has no
+# stored results, an unknown option. Each is one line (a usage error two,
+# the second pointing to --help) with no control character but its end.
+step "cobaltquarry-scan messages naming hostile names"
+evil=$'evil\e]0;PWNED\a\e[2J\xc2\x9b'
+mkdir "$tree/$evil"
+head -c 100 /dev/zero >"$tree/$evil/f"
+run_message() {
+    local want=$1 lines=$2
+    shift 2
+    local status=0
+    XDG_DATA_HOME=$tmp/data "$scan" "$@" >/dev/null 2>"$tmp/message" || status=$?
+    if ! [[ " $want " == *" $status "* ]] ||
+        ! python3 - "$tmp/message" "$lines" <<'PY'; then
+import re, sys
+text = open(sys.argv[1], "rb").read()
+ok = text.count(b"\n") == int(sys.argv[2]) and text.startswith(b"cobaltquarry-scan: ")
+sys.exit(0 if ok and not re.search(rb"[\x00-\x09\x0b-\x1f\x7f]|\xc2[\x80-\x9f]", text) else 1)
+PY
+        cat -v "$tmp/message"
+        echo "sanitize: '$*' gave status $status or an unescaped message" >&2
+        exit 1
+    fi
+}
+run_message 2 1 "$tree/missing$evil"
+run_message 2 1 --import "$tmp/missing$evil.json"
+run_message 2 1 --changes "$tree/$evil"
+run_message "1 2" 1 --save "$tree/$evil"
+run_message 2 2 "--what$evil" "$tree"
+# The file dated 2400 keeps its date in an export.
+XDG_DATA_HOME=$tmp/data "$scan" --export "$tmp/far.json" "$tree/100%"
+python3 - "$tmp/far.json" <<'PY' || exit 1
+import json, sys
+f = json.load(open(sys.argv[1]))[3][1]
+if abs(f.get("mtime", 0) - 13569465600) > 86400:  # 2400-01-01 in any zone
+    sys.exit("sanitize: the export lost the date of the file dated 2400")
 PY
 
 # The fuzzers start from the committed seeds and keep what they find in the

@@ -58,7 +58,12 @@ std::optional<QDateTime> LastWrite(const std::string& path) {
     TDirEntry entry;
     if (!LookupEntry(path, entry))
         return std::nullopt;
-    return QDateTime::fromMSecsSinceEpoch(entry.LastWriteNs / 1000000).toLocalTime();
+    // Invalid for seconds past what milliseconds in 64 bits can hold.
+    const QDateTime time = QDateTime::fromSecsSinceEpoch(entry.LastWriteSeconds, Qt::UTC)
+                               .addMSecs(entry.LastWriteNanos / 1000000);
+    if (!time.isValid())
+        return std::nullopt;
+    return time.toLocalTime();
 }
 
 std::int64_t EntrySize(const std::string& path) {

@@ -8,16 +8,20 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <limits>
+#include <map>
 #include <memory>
 #include <random>
 #include <sstream>
 
 #include "engine/AnalizeDisk.h"
 #include "engine/ExportInput.h"
+#include "engine/ImportedScan.h"
 #include "engine/NcduExport.h"
 #include "engine/NcduImport.h"
 #include "platform/DriveTable.h"
 #include "tests/engine/RandomTree.h"
+#include "tests/engine/StrictJson.h"
 #include "tests/platform/TempDir.h"
 
 namespace {
@@ -209,7 +213,17 @@ TEST(NcduExchange, BadInputIsRefusedWithAReason) {
     EXPECT_TRUE(Refuses(head + R"({"asize":1}]])", "without a name"));
     EXPECT_TRUE(Refuses(head + R"([{"name":".."}]]])", "no folder can be called"));
     EXPECT_TRUE(Refuses(head + R"([{"name":"a/b"}]]])", "no folder can be called"));
-    EXPECT_TRUE(Refuses(head + R"([{"name":"d"}],[{"name":"d"}]]])", "two folders named \"d\""));
+    // Messages name folders as the export does, not by the letter the
+    // import is shown under.
+    EXPECT_TRUE(Refuses(head + R"([{"name":"s"},[{"name":"d"}],[{"name":"d"}]]]])",
+                        "two folders named \"d\" in /r/s"));
+    EXPECT_TRUE(Refuses(head + R"({"name":"f"}]] x)", "text after the end of the export at byte"));
+    EXPECT_TRUE(Refuses(head + R"({"name":"f","asize":007}]])", "leading zero at byte"));
+    // Sizes may add up to 2^63 - 1 bytes, not to 2^63.
+    const std::string half = R"({"name":"f","asize":4611686018427387904},)";
+    EXPECT_FALSE(Refuses(head + half + R"({"name":"g","asize":4611686018427387903}]])", ""));
+    EXPECT_TRUE(Refuses(head + half + R"({"name":"g","asize":4611686018427387904}]])",
+                        "add up to 2^63 bytes or more at byte"));
     EXPECT_TRUE(Refuses(head + R"({"name":"f\q"}]])", "escape"));
     EXPECT_TRUE(Refuses(head + R"({"name":"f"} {"name":"g"}]])", "expected ','"));
 
@@ -239,6 +253,92 @@ TEST(NcduExchange, BadInputIsRefusedWithAReason) {
     TMemorySource deepFolders(nested);
     EXPECT_TRUE(Refuses(deepFolders, error));
     EXPECT_NE(error.find("nested more than"), std::string::npos) << error;
+}
+
+// Random damage to a valid export against a plain reference of strict JSON:
+// damage to a value the reader skips, to a size it reads or after the end
+// is refused exactly when the reference refuses it, naming a byte at or
+// after where the damaged part begins.
+TEST(NcduExchange, MalformedJsonIsRefusedAsAStrictReaderWould) {
+    const std::string head = R"([1,2,{"progname":"x"},[{"name":"/r"},{"name":"f","asize":)";
+    const std::string value = R"([{"y":[1,-0.5e+3,{}]},null,true,"s\u00e9\n\ud83d\ude00",0,-12])";
+    const std::string alphabet = "[]{}\",:0123456789-+.eE \t\nabtrufnlsx\\u\x01\xe9";
+    std::mt19937_64 random(41);
+    auto mutate = [&](std::string text) {
+        for (int n = 1 + random() % 3; n > 0; --n) {
+            const std::size_t at = random() % (text.size() + 1);
+            const char c = alphabet[random() % alphabet.size()];
+            switch (random() % 3) {
+                case 0:
+                    text.insert(at, 1, c);
+                    break;
+                case 1:
+                    text.erase(at, 1);
+                    break;
+                default:
+                    text.replace(at, 1, 1, c);
+            }
+        }
+        return text;
+    };
+    auto spaceOnly = [](const std::string& t) {
+        return t.find_first_not_of(" \t\r\n") == std::string::npos;
+    };
+    int accepted = 0;
+    for (int trial = 0; trial < 3000; ++trial) {
+        // A size (a whole number from 0 to 2^63 - 1), a skipped value, and
+        // what follows the export.
+        const std::string size = trial % 3 == 0 ? mutate("1234") : "5";
+        const std::string skipped = trial % 3 == 1 ? mutate(value) : value;
+        const std::string after = trial % 3 == 2 ? mutate("\n") : "";
+        const std::string text = head + size + R"(,"x":)" + skipped + "}]]" + after;
+        // A whole number, not below 0 (-0 is 0); the mutations keep it short.
+        const std::size_t from = size.find_first_not_of(" \t\n");
+        const std::string bare = from == std::string::npos ? "" : size.substr(from);
+        const bool sizeFits = TStrictJson::IsValue(size) &&
+                              bare.find_first_of(".eE") == std::string::npos &&
+                              (bare[0] != '-' || bare.rfind("-0", 0) == 0);
+        const bool valid = sizeFits && TStrictJson::IsValue(skipped) && spaceOnly(after);
+        TMemorySource source(text, 1 + trial % 7);
+        std::string error;
+        const bool refused = Refuses(source, error);
+        ASSERT_EQ(refused, !valid) << text << " -> " << error;
+        if (refused) {
+            const std::size_t at = error.rfind(" at byte ");
+            ASSERT_NE(at, std::string::npos) << error;
+            EXPECT_GE(std::stoull(error.substr(at + 9)), head.size()) << text << " -> " << error;
+        }
+        accepted += !refused;
+    }
+    // Both outcomes are common enough to matter.
+    EXPECT_GT(accepted, 600);
+    EXPECT_LT(accepted, 2400);
+}
+
+// Times of any value an export can hold reach the imported drive's entries
+// as they are, and past the 64-bit range as its ends.
+TEST(NcduExchange, ImportedTimesOfAnyValue) {
+    TTempDir dir;
+    const std::string path = dir / "e.json";
+    std::ofstream(path) << R"([1,2,{},[{"name":"/r","mtime":-99999999999999},)"
+                        << R"({"name":"a","mtime":13569465600},)"
+                        << R"({"name":"b","mtime":-9223372036854775808},)"
+                        << R"({"name":"c","mtime":99999999999999999999999},)"
+                        << R"({"name":"d","mtime":-99999999999999999999999}]])";
+    TImportedScan scan;
+    std::string error;
+    ASSERT_TRUE(ReadImportedScan(path, 'Y', scan, error)) << error;
+    std::vector<TDirEntry> entries;
+    ASSERT_TRUE(scan.Drive->List("Y:\\", entries));
+    std::map<std::string, std::int64_t> times;
+    for (const TDirEntry& e : entries)
+        times[e.Name] = e.LastWriteSeconds;
+    const std::int64_t most = std::numeric_limits<std::int64_t>::max();
+    EXPECT_EQ(times, (std::map<std::string, std::int64_t>{
+                         {"a", 13569465600}, {"b", -most - 1}, {"c", most}, {"d", -most - 1}}));
+    TDirEntry root;
+    ASSERT_TRUE(scan.Drive->Lookup("Y:\\", root));
+    EXPECT_EQ(root.LastWriteSeconds, -99999999999999);
 }
 
 // What the other tools put in an export beyond the folders and files.

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <limits>
 #include <map>
+#include <optional>
 #include <random>
 #include <sstream>
 
@@ -172,9 +173,12 @@ TEST(ScanReport, TotalTakesTheUnitThatFitsItsSize) {
         TScanReport r;
         r.TotalBytes = bytes;
         r.Largest.push_back({"sub", bytes, 100});
+        r.Folders = static_cast<std::size_t>(bytes % 3);
         PrintScanText(r, report);
-        EXPECT_NE(report.str().find("Total: " + text + " (" + std::to_string(bytes) + " bytes)"),
-                  std::string::npos)
+        const std::string counts =
+            std::to_string(bytes) + (bytes == 1 ? " byte) in " : " bytes) in ") +
+            std::to_string(r.Folders) + (r.Folders == 1 ? " folder," : " folders,");
+        EXPECT_NE(report.str().find("Total: " + text + " (" + counts), std::string::npos)
             << report.str();
         EXPECT_NE(report.str().find(FormatMB(std::to_string(bytes)) + " MB  100.0%  "),
                   std::string::npos)
@@ -306,7 +310,7 @@ TEST(ScanTool, AnExportReadBackReportsAsTheScan) {
                   ReadAll(dir / "scan" + "/" + std::string(1, root[0]) + "DirSizes"));
     }
     const RunResult broken = RunScan("--import '" + dir / "tree" + "/../scan/nothing'", dir);
-    EXPECT_EQ(broken.Status, 1);
+    EXPECT_EQ(broken.Status, 2);
     EXPECT_NE(broken.Err.find("nothing"), std::string::npos) << broken.Err;
 }
 
@@ -357,9 +361,73 @@ TEST(ScanTool, BadPathsGiveStatusTwoAndAClearMessage) {
     r = RunScan("/proc", dir);
     EXPECT_EQ(r.Status, 2);
     EXPECT_NE(r.Err.find("kernel's state"), std::string::npos) << r.Err;
+    // A usage error is told in one line, with where to read more.
     r = RunScan("--top", dir);
     EXPECT_EQ(r.Status, 2);
-    EXPECT_NE(r.Err.find("usage:"), std::string::npos) << r.Err;
+    EXPECT_EQ(r.Err,
+              "cobaltquarry-scan: Missing value after '--top'.\n"
+              "Try 'cobaltquarry-scan --help' for more information.\n");
+}
+
+// Every message names what it names with its control characters escaped,
+// on one line, and the run ends with the status of what went wrong: 2 for
+// the command line or its input (PATH, the import, the stored and kept
+// results), 1 for an output that could not be made.
+TEST(ScanTool, MessagesAreEscapedOneLineEachWithTheirStatus) {
+    TTempDir dir;
+    const std::string evil = "evil\x1B]0;PWNED\x07\x1B[2J\xC2\x9B\nline";
+    const std::string shown = "evil\\x1B]0;PWNED\\x07\\x1B[2J\\xC2\\x9B\\x0Aline";
+    dir.MakeDir("drive");
+    dir.MakeDir("drive/" + evil);
+    dir.MakeFile("drive/" + evil + "/f", 100);
+    TScopedDriveTable table(TDriveTable({{'C', dir / "drive"}}));
+    const char* before = std::getenv("XDG_DATA_HOME");
+    const std::optional<std::string> xdg =
+        before ? std::optional<std::string>(before) : std::nullopt;
+    setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+    std::ofstream(dir / ("bad" + evil + ".json")) << R"([1,2,{},[{"name":"/r"}]] x)";
+    struct TCase {
+        std::vector<std::string> Args;
+        int Status;
+        std::string Message;  // part of the message on standard error
+    };
+    const std::vector<TCase> cases = {
+        {{"--what" + evil}, 2, "Unknown option 'what" + shown + "'"},
+        {{dir / ("missing" + evil)}, 2, "missing" + shown + ": no such file or folder"},
+        {{"--import", dir / ("missing" + evil)}, 2, "missing" + shown},
+        {{"--import", dir / ("bad" + evil + ".json")},
+         2,
+         "text after the end of the export at byte 25"},
+        {{"D:"}, 2, "there is no drive D:\n"},
+        {{"--changes", "D:\\x"}, 2, "there is no drive D: (for D:\\x)"},
+        {{"--changes", dir / ("drive/" + evil)}, 2, "drive C: has no stored results"},
+        {{"--save", dir / ("drive/" + evil)}, 1, "the scan of C:\\evil\\x1B]0;PWNED\\x07\\x1B[2J"},
+        // Two saves of the drive keep one set; then a folder not stored.
+        {{"--save", "C:"}, 0, ""},
+        {{"--save", "C:\\"}, 0, ""},
+        {{"--changes", "--since", "2", "C:"}, 2, "there is only 1 kept result\n"},
+        {{"--changes", "C:\\gone" + evil},
+         2,
+         "C:\\gone" + shown + " is not in the stored results of drive C:\n"},
+    };
+    for (const TCase& c : cases) {
+        TScanCommand command;
+        std::ostringstream out, err;
+        EXPECT_EQ(command.Run(c.Args, out, err), c.Status) << c.Args[0];
+        const std::string text = err.str();
+        EXPECT_NE(text.find(c.Message), std::string::npos) << text;
+        // Only the line ends are control characters; one message line, and
+        // a usage error's pointer to the help.
+        for (const std::string_view bad : {"\x1B", "\x07", "\r", "\xC2\x9B", ":: "})
+            EXPECT_EQ(text.find(bad), std::string::npos) << text;
+        const auto lines = std::count(text.begin(), text.end(), '\n');
+        EXPECT_EQ(lines, c.Status == 0 ? 0 : c.Args[0].rfind("--what", 0) == 0 ? 2 : 1) << text;
+        EXPECT_EQ(text.find("usage:"), std::string::npos) << text;
+    }
+    if (xdg)
+        setenv("XDG_DATA_HOME", xdg->c_str(), 1);
+    else
+        unsetenv("XDG_DATA_HOME");
 }
 
 TEST(ScanTool, HelpAndVersionPrintAndSucceed) {

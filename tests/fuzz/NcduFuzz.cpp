@@ -7,7 +7,8 @@
 // - the same bytes in other pieces give the same answer;
 // - an import that succeeds gives lists of one length, led by the root, and
 //   a kept tree whose root lists without error;
-// - an import that fails says why.
+// - an import that fails says why;
+// - an import succeeds only for strict JSON.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -16,6 +17,7 @@
 #include "engine/ByteSource.h"
 #include "engine/ImportedTree.h"
 #include "engine/NcduImport.h"
+#include "tests/engine/StrictJson.h"
 
 namespace {
 
@@ -53,9 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Check(first.Dirs == second.Dirs && first.DirSizes == second.DirSizes &&
           first.Percents == second.Percents);
+    Check(TStrictJson::IsValue(text));
     Check(!first.Dirs.empty() && first.Dirs[0] == "Z:");
-    Check(first.Dirs.size() == first.DirSizes.size() &&
-          first.Dirs.size() == first.Percents.size());
+    Check(first.Dirs.size() == first.DirSizes.size() && first.Dirs.size() == first.Percents.size());
     Check(first.Dirs.size() == items.FolderCount());
     Check(items.FolderAt({}) == 0);
     return 0;

@@ -3,6 +3,7 @@
 // rescans and failed saves keep nothing.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <time.h>
 
 #include <filesystem>
 
@@ -88,6 +89,53 @@ TEST_F(ScanHistoryTest, KeepsTheNewestSetsOfEachDrive) {
     const std::vector<THistoryEntry> fewer = history.Entries('C');
     ASSERT_EQ(fewer.size(), 3u);
     EXPECT_EQ(fewer[0].Time, times[0]);
+}
+
+// The names carry UTC times: read back in any zone, each is the time it was
+// written with, also where the local clock skips or repeats that hour. The
+// zones are set here as well as by the runs of the whole program under
+// them, so that the case checks them wherever it runs.
+TEST_F(ScanHistoryTest, NamesReadBackInAnyZone) {
+    const char* before = getenv("TZ");
+    const std::string zoneBefore = before != nullptr ? before : "";
+    const TSet set = RandomSet(random, 5);
+    std::string error;
+    // 2026-03-08 and 2026-11-01: New York's changes; 2026-03-29 and
+    // 2026-10-25: Berlin's (and London's).
+    std::vector<std::int64_t> times;
+    for (const std::int64_t day : {1772928000, 1793491200, 1774742400, 1792886400})
+        for (std::int64_t minute = 0; minute < 24 * 60; minute += 15)
+            times.push_back(day + minute * 60 + minute % 60);
+    std::uniform_int_distribution<std::int64_t> any(0, 253402300799);  // to 9999-12-31
+    for (int i = 0; i < 200; ++i)
+        times.push_back(any(random));
+    for (const char* zone : {"Europe/Berlin", "America/New_York", "Asia/Kolkata", "UTC"}) {
+        SCOPED_TRACE(zone);
+        setenv("TZ", zone, 1);
+        tzset();
+        for (const std::int64_t time : times) {
+            THistoryEntry entry;
+            const std::string name = TScanHistory::FileName('C', time, 2);
+            ASSERT_TRUE(TScanHistory::ParseName(name, entry)) << name;
+            EXPECT_EQ(entry.Time, time) << name;
+            EXPECT_EQ(entry.Serial, 2);
+        }
+    }
+    // A set kept at 02:30 UTC on Berlin's day of change is listed and loads.
+    TScanHistory history(folder.Slash());
+    ASSERT_TRUE(history.Record('C', 1774751400, set.Dirs, set.Sizes, error)) << error;
+    setenv("TZ", "Europe/Berlin", 1);
+    tzset();
+    const std::vector<THistoryEntry> kept = history.Entries('C');
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].Name, "C-20260329T023000Z.zst");
+    THistorySnapshot snapshot;
+    EXPECT_TRUE(history.Load(kept[0], snapshot, error)) << error;
+    if (before != nullptr)
+        setenv("TZ", zoneBefore.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
 }
 
 // Scans of a drive in a row: after each save the history holds the sets

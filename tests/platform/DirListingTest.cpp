@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <limits>
 #include <map>
+#include <random>
 #include <set>
 
 #include "platform/DirListing.h"
@@ -69,10 +71,45 @@ TEST(DirListing, LastWriteTimeAndLinkCount) {
     const struct timespec times[2] = {{1000, 0}, {1600000000, 123456789}};
     ASSERT_EQ(utimensat(AT_FDCWD, (dir / "f").c_str(), times, 0), 0);
     auto e = ListByName(dir.Path());
-    EXPECT_EQ(e["f"].LastWriteNs, 1600000000LL * 1000000000 + 123456789);
+    EXPECT_EQ(e["f"].LastWriteSeconds, 1600000000LL);
+    EXPECT_EQ(e["f"].LastWriteNanos, 123456789u);
     EXPECT_EQ(e["f"].Links, 2u);
     EXPECT_EQ(e["f"].Inode, e["g"].Inode);
     EXPECT_EQ(e["f"].Device, e["g"].Device);
+}
+
+// Times of any value the file system keeps come through as it keeps them
+// (it may hold a time to its own range): the oldest and newest it can,
+// 2400 (ext4 and tmpfs hold it), and random ones between.
+TEST(DirListing, LastWriteTimesAtBothEndsOfTheRange) {
+    TTempDir dir;
+    dir.MakeFile("f", 1);
+    std::mt19937_64 random(7);
+    std::vector<std::int64_t> times = {std::numeric_limits<std::int64_t>::min(),
+                                       -(1LL << 31) - 1,
+                                       -1,
+                                       0,
+                                       13569465600,  // 2400-01-01
+                                       (1LL << 34) + 5,
+                                       std::numeric_limits<std::int64_t>::max()};
+    for (int i = 0; i < 40; ++i)
+        times.push_back(static_cast<std::int64_t>(random()));
+    for (const std::int64_t time : times) {
+        const struct timespec both[2] = {{time, 999999999}, {time, 999999999}};
+        ASSERT_EQ(utimensat(AT_FDCWD, (dir / "f").c_str(), both, 0), 0) << time;
+        struct stat st;
+        ASSERT_EQ(stat((dir / "f").c_str(), &st), 0);
+        const TDirEntry e = ListByName(dir.Path())["f"];
+        EXPECT_EQ(e.LastWriteSeconds, st.st_mtim.tv_sec) << time;
+        EXPECT_EQ(e.LastWriteNanos, st.st_mtim.tv_nsec) << time;
+        TDirEntry looked;
+        ASSERT_TRUE(LookupNative(dir / "f", looked));
+        EXPECT_EQ(looked.LastWriteSeconds, st.st_mtim.tv_sec) << time;
+    }
+    // 2400 is kept as it is here, not cut to what nanoseconds could hold.
+    const struct timespec far[2] = {{13569465600, 0}, {13569465600, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, (dir / "f").c_str(), far, 0), 0);
+    EXPECT_EQ(ListByName(dir.Path())["f"].LastWriteSeconds, 13569465600);
 }
 
 TEST(DirListing, UnreadableFolderGivesNoEntriesAndNotOpen) {
@@ -188,7 +225,7 @@ TEST(FileInfo, ExistsAndLookupByDriveForm) {
     ASSERT_TRUE(LookupEntry("T:\\Sub\\file 1", e));
     EXPECT_EQ(e.Name, "file 1");
     EXPECT_EQ(e.Size, 4096);
-    EXPECT_GT(e.LastWriteNs, 0);
+    EXPECT_GT(e.LastWriteSeconds, 0);
     ASSERT_TRUE(LookupEntry("T:\\", e));
     EXPECT_EQ(e.Name, "");
     EXPECT_TRUE(e.Attr & faDirectory);

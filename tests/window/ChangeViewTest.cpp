@@ -252,7 +252,8 @@ TEST_F(ChangeViewTest, ChoosesKeptResultsSkipsDamagedOnesAndSwitchesOff) {
     ASSERT_TRUE(older.open(QIODevice::WriteOnly | QIODevice::Truncate));
     older.close();
     std::ostringstream out, messages;
-    EXPECT_EQ(TScanCommand().Run({"--changes", "C:\\"}, out, messages), TScanCommand::kFailed);
+    // Kept sets are its input: none usable is status 2.
+    EXPECT_EQ(TScanCommand().Run({"--changes", "C:\\"}, out, messages), TScanCommand::kBadUsage);
     EXPECT_NE(messages.str().find("no usable kept results"), std::string::npos);
 
     // Off again: the plain bar list, the chooser hidden.

@@ -91,7 +91,8 @@ bool MakeChangesReport(const TStringList& dirs, const TResultChanges& changes,
 
 void PrintChangesText(const TChangesReport& r, std::ostream& out) {
     out << VisibleName(r.NativePath) << "  (" << VisibleName(r.DriveForm) << ")\n";
-    out << "Changes since " << TScanHistory::TimeText(r.KeptTime) << " (" << r.KeptName << ")\n";
+    out << "Changes since " << TScanHistory::TimeText(r.KeptTime) << " (" << VisibleName(r.KeptName)
+        << ")\n";
     out << "Total: " << FormatGB(std::to_string(r.Bytes)) << ", "
         << (r.FolderIsNew ? std::string("new since") : SignedMB(r.Bytes - r.Before) + " MB")
         << "\n";

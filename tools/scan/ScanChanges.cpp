@@ -1,7 +1,5 @@
 #include "tools/scan/ScanChanges.h"
 
-#include <QDateTime>
-#include <QTimeZone>
 #include <ostream>
 
 #include "engine/NumberText.h"
@@ -11,6 +9,8 @@
 #include "platform/DriveForm.h"
 #include "tools/scan/ChangesReport.h"
 #include "tools/scan/ScanCommand.h"
+#include "tools/scan/ScanPath.h"
+#include "tools/scan/ScanReport.h"
 
 namespace {
 
@@ -19,36 +19,24 @@ bool ReadSinceDate(std::string text, std::int64_t& time) {
     if (!text.empty() && text.back() == 'Z') {
         text.pop_back();
     }
-    if (text.size() > 10 && text[10] == ' ') {
-        text[10] = 'T';
-    }
-    const QString q = QString::fromStdString(text);
-    for (const char* format : {"yyyy-MM-dd'T'HH:mm:ss", "yyyy-MM-dd'T'HH:mm"}) {
-        const QDateTime moment = QDateTime::fromString(q, format);
-        if (moment.isValid()) {
-            time = QDateTime(moment.date(), moment.time(), QTimeZone::utc()).toSecsSinceEpoch();
-            return true;
-        }
-    }
-    const QDate day = QDate::fromString(q, "yyyy-MM-dd");
-    if (!day.isValid()) {
-        return false;
+    if (text.size() > 10 && (text[10] == 'T' || text[10] == ' ')) {
+        const std::string date = text.substr(0, 10), clock = text.substr(11);
+        return TScanHistory::UtcTime(date, "yyyy-MM-dd", clock, "HH:mm:ss", time) ||
+               TScanHistory::UtcTime(date, "yyyy-MM-dd", clock, "HH:mm", time);
     }
     // A day means all of it: a set saved that afternoon is "since" that day.
-    time = QDateTime(day, QTime(23, 59, 59), QTimeZone::utc()).toSecsSinceEpoch();
-    return true;
+    return TScanHistory::UtcTime(text, "yyyy-MM-dd", "23:59:59", "HH:mm:ss", time);
 }
 
 // The folder's drive form as the lists keep it ("C:" for a root).
 bool FolderOf(const std::string& path, std::string& native, std::string& driveForm,
               std::string& error) {
+    const auto argument = NativeArgument(path, error);
+    if (!argument) {
+        return false;
+    }
     if (DriveLetterOf(path)) {
-        const auto n = DriveFormToNative(path);
-        if (!n) {
-            error = path + ": not a path on any drive";
-            return false;
-        }
-        native = *n;
+        native = *argument;
     } else {
         const auto resolved = ResolvedNativePath(path);
         if (!resolved) {
@@ -87,7 +75,9 @@ int ChooseKeptSet(const std::vector<THistoryEntry>& entries, const std::string& 
     }
     if (number > 0) {
         if (static_cast<std::uint64_t>(number) > entries.size()) {
-            error = "there are only " + std::to_string(entries.size()) + " kept results";
+            error = entries.size() == 1
+                        ? std::string("there is only 1 kept result")
+                        : "there are only " + std::to_string(entries.size()) + " kept results";
             return -1;
         }
         return static_cast<int>(number - 1);
@@ -102,13 +92,15 @@ int ChooseKeptSet(const std::vector<THistoryEntry>& entries, const std::string& 
 }
 
 int RunScanChanges(const TChangesRequest& request, std::ostream& out, std::ostream& err) {
-    auto fail = [&err](const std::string& message, int status) {
-        err << "cobaltquarry-scan: " << message << "\n";
-        return status;
+    // Whatever stops the comparison is in its input (the folder, the stored
+    // or the kept results): nothing is written.
+    auto fail = [&err](const std::string& message) {
+        PrintMessage(err, message);
+        return TScanCommand::kBadUsage;
     };
     std::string native, folder, error;
     if (!FolderOf(request.Path, native, folder, error)) {
-        return fail(error, TScanCommand::kBadUsage);
+        return fail(error);
     }
     const char drive = folder[0];
     const std::string driveName = std::string(1, drive) + ":";
@@ -116,47 +108,43 @@ int RunScanChanges(const TChangesRequest& request, std::ostream& out, std::ostre
     store.SetFiles(folder);
     if (!store.AnalizeFiExists()) {
         return fail("drive " + driveName + " has no stored results" +
-                        (store.DataFolder.empty() ? "" : " in " + store.DataFolder) +
-                        "; scan the drive root with --save first",
-                    TScanCommand::kFailed);
+                    (store.DataFolder.empty() ? "" : " in " + store.DataFolder) +
+                    "; scan the drive root with --save first");
     }
     if (!store.LoadGlobal()) {
-        return fail(store.LoadNotice, TScanCommand::kFailed);
+        return fail(store.LoadNotice);
     }
     if (!store.LoadNotice.empty()) {
-        err << "cobaltquarry-scan: " << store.LoadNotice << "\n";
+        PrintMessage(err, store.LoadNotice);
     }
 
     const TScanHistory history(store.DataFolder);
     const std::vector<THistoryEntry> entries = history.Entries(drive);
     if (entries.empty()) {
         return fail("no earlier results of drive " + driveName +
-                        " are kept yet: they are kept when a scan of the whole drive "
-                        "replaces them (the window's scan, or --save of the drive root)",
-                    TScanCommand::kFailed);
+                    " are kept yet: they are kept when a scan of the whole drive "
+                    "replaces them (the window's scan, or --save of the drive root)");
     }
     int chosen = ChooseKeptSet(entries, request.Since, error);
     if (chosen < 0) {
-        return fail(error, TScanCommand::kBadUsage);
+        return fail(error);
     }
     // A damaged set is told and the next older one taken instead.
     THistorySnapshot kept;
     std::string message;
     while (static_cast<std::size_t>(chosen) < entries.size() &&
            !history.Load(entries[static_cast<std::size_t>(chosen)], kept, message)) {
-        err << "cobaltquarry-scan: " << message << "\n";
+        PrintMessage(err, message);
         ++chosen;
     }
     if (static_cast<std::size_t>(chosen) == entries.size()) {
-        return fail("no usable kept results of drive " + driveName + " to compare with",
-                    TScanCommand::kFailed);
+        return fail("no usable kept results of drive " + driveName + " to compare with");
     }
 
     const TResultChanges changes = CompareResults(store.GlobalDirs, store.GlobalDirSizes, kept);
     TChangesReport report;
     if (!MakeChangesReport(store.GlobalDirs, changes, folder, request.Top, report)) {
-        return fail(request.Path + " is not in the stored results of drive " + driveName,
-                    TScanCommand::kFailed);
+        return fail(request.Path + " is not in the stored results of drive " + driveName);
     }
     report.NativePath = native;
     report.DriveForm = folder;

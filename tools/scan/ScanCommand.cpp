@@ -18,6 +18,7 @@
 #include "tools/scan/ScanChanges.h"
 #include "tools/scan/ScanExchange.h"
 #include "tools/scan/ScanOptions.h"
+#include "tools/scan/ScanPath.h"
 #include "tools/scan/ScanPie.h"
 #include "tools/scan/ScanReport.h"
 #include "tools/scan/ScanSave.h"
@@ -33,26 +34,21 @@ constexpr char kOffDriveLetter = 'Z';
 // why it cannot be scanned.
 bool ResolvePath(const std::string& path, std::string& native, std::string& driveForm,
                  std::string& error) {
-    std::string candidate = path;
-    if (DriveLetterOf(path)) {
-        const auto n = DriveFormToNative(path);
-        if (!n) {
-            error = path + ": not a path on any drive";
-            return false;
-        }
-        candidate = *n;
-    }
-    const auto resolved = ResolvedNativePath(candidate);
+    const auto candidate = NativeArgument(path, error);
+    if (!candidate)
+        return false;
+    const auto resolved = ResolvedNativePath(*candidate);
+    const std::string named = PathInMessage(path);
     if (!resolved) {
-        error = path + ": no such file or folder";
+        error = named + ": no such file or folder";
         return false;
     }
     if (!IsNativeFolder(*resolved)) {
-        error = path + ": not a folder";
+        error = named + ": not a folder";
         return false;
     }
     if (TMountTable::FromSystem().OnKernelFileSystem(*resolved)) {
-        error = path + ": a view of the kernel's state, not stored files (" + *resolved + ")";
+        error = named + ": a view of the kernel's state, not stored files (" + *resolved + ")";
         return false;
     }
     native = *resolved;
@@ -72,7 +68,7 @@ bool PrepareOutDir(const std::string& outDir, std::string& error) {
     std::string why;
     if (MakeWritableNativeFolder(outDir, why))
         return true;
-    error = "--out " + VisibleName(outDir) + ": " + why;
+    error = "--out " + outDir + ": " + why;
     return false;
 }
 
@@ -129,16 +125,17 @@ void PrintReport(const TScanReport& report, bool json, std::ostream& out) {
 int TScanCommand::RunImport(const TScanOptions& options, std::ostream& out, std::ostream& err) {
     std::string error;
     if (!options.OutDir.empty() && !PrepareOutDir(options.OutDir, error)) {
-        err << "cobaltquarry-scan: " << error << "\n";
+        PrintMessage(err, error);
         return kFailed;
     }
     TImportedScan scan;
     double seconds = 0;
     // Only the pie lists the scan's folders (as if they were a drive here).
     const bool pie = !options.PieFile.empty();
+    // A file missing, unreadable or not an export: the input is wrong.
     if (!ImportScan(options.ImportFile, pie, scan, seconds, error)) {
-        err << "cobaltquarry-scan: " << error << "\n";
-        return kFailed;
+        PrintMessage(err, error);
+        return kBadUsage;
     }
     std::unique_ptr<TScopedVirtualDrive> drive;
     if (pie)
@@ -150,7 +147,7 @@ int TScanCommand::RunImport(const TScanOptions& options, std::ostream& out, std:
     report.Seconds = seconds;
     int status = 0;
     auto fail = [&](const std::string& message) {
-        err << "cobaltquarry-scan: " << message << "\n";
+        PrintMessage(err, message);
         status = kFailed;
     };
     if (!options.OutDir.empty() &&
@@ -158,8 +155,12 @@ int TScanCommand::RunImport(const TScanOptions& options, std::ostream& out, std:
         fail(error);
     if (!options.PieFile.empty()) {
         const auto store = MemoryStore(lists.Dirs, lists.DirSizes, lists.Percents);
-        if (!DrawPie(*store, std::string(1, kImportLetter) + ":\\", options.PieFile, error))
-            fail(error);
+        // The imported folder is drive Z: only inside this run: a message
+        // names it by the export's own path.
+        const std::string root = std::string(1, kImportLetter) + ":\\";
+        if (!DrawPie(*store, root, options.PieFile, error))
+            fail(error.rfind(root, 0) == 0 ? lists.RootName + error.substr(root.size() - 1)
+                                           : error);
     }
     PrintReport(report, options.Json, out);
     return status;
@@ -169,7 +170,7 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
     TScanOptions options;
     std::string error;
     if (!ParseScanOptions(args, options, error)) {
-        err << "cobaltquarry-scan: " << error << "\n" << ScanUsage();
+        PrintUsageError(err, error);
         return kBadUsage;
     }
     if (options.Help) {
@@ -186,13 +187,13 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         return RunScanChanges({options.Path, options.Since, options.Top, options.Json}, out, err);
     std::string native, driveForm;
     if (!ResolvePath(options.Path, native, driveForm, error)) {
-        err << "cobaltquarry-scan: " << error << "\n";
+        PrintMessage(err, error);
         return kBadUsage;
     }
     if (!options.ExportFile.empty()) {
         if (ExportScan(native, options.ExportFile, error))
             return 0;
-        err << "cobaltquarry-scan: " << VisibleName(error) << "\n";
+        PrintMessage(err, error);
         return kFailed;
     }
     // A folder on no drive is walked as the root of a drive of its own for
@@ -200,8 +201,8 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
     std::unique_ptr<TScopedDriveTable> offDrive;
     if (driveForm.empty()) {
         if (options.Save || !options.OutDir.empty()) {
-            err << "cobaltquarry-scan: " << options.Path << ": not on a fixed drive (" << native
-                << "); --save and --out need a drive\n";
+            PrintMessage(err, options.Path + ": not on a fixed drive (" + native +
+                                  "); --save and --out need a drive");
             return kBadUsage;
         }
         offDrive = std::make_unique<TScopedDriveTable>(TDriveTable({{kOffDriveLetter, native}}));
@@ -210,7 +211,7 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
 
     // A folder the lists cannot go to is found out now, not after a long scan.
     if (!options.OutDir.empty() && !PrepareOutDir(options.OutDir, error)) {
-        err << "cobaltquarry-scan: " << error << "\n";
+        PrintMessage(err, error);
         return kFailed;
     }
 
@@ -231,7 +232,7 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         progress.join();
 
     if (analyzer_.Cancel) {
-        err << "cobaltquarry-scan: cancelled\n";
+        PrintMessage(err, "cancelled");
         return kCancelled;
     }
 
@@ -245,7 +246,7 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
     // Every output asked for is attempted; any that fails makes the run fail.
     int status = 0;
     auto fail = [&](const std::string& message) {
-        err << "cobaltquarry-scan: " << message << "\n";
+        PrintMessage(err, message);
         status = kFailed;
     };
     if (!options.OutDir.empty() && !WriteLists(analyzer_.Dirs(), analyzer_.DirSizes(),
@@ -265,7 +266,7 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         if (!stored)
             fail(saved.Message);
         else if (!saved.Message.empty())
-            err << "cobaltquarry-scan: " << saved.Message << "\n";
+            PrintMessage(err, saved.Message);
         merged = saved.Status == TScanSaveStatus::Merged;
     }
     if (!options.PieFile.empty()) {

@@ -15,13 +15,15 @@ struct TScanOptions;
 class TScanCommand {
   public:
     // Exit statuses besides 0.
-    static constexpr int kFailed = 1;    // an output could not be produced
-    static constexpr int kBadUsage = 2;  // the command line or PATH is wrong
+    static constexpr int kFailed = 1;  // an output could not be produced
+    // The command line is wrong, or its input is missing or unusable: PATH,
+    // the file of --import, the stored and kept results of --changes.
+    static constexpr int kBadUsage = 2;
     static constexpr int kCancelled = 130;
 
     // The arguments without the program name. The report goes to out,
-    // messages to err; progress lines go to the process's standard error
-    // when it is a terminal.
+    // messages to err (one line each, control characters escaped); progress lines go to the
+    // process's standard error when it is a terminal.
     int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
     // Set from any thread (a signal handler) to stop the scan; one run only.

@@ -49,10 +49,8 @@ bool ExportScan(const std::string& native, const std::string& file, std::string&
 bool ImportScan(const std::string& file, bool keepItems, TImportedScan& scan, double& seconds,
                 std::string& error) {
     const auto start = std::chrono::steady_clock::now();
-    if (!ReadImportedScan(file, kImportLetter, scan, error, nullptr, keepItems)) {
-        error = VisibleName(error);
+    if (!ReadImportedScan(file, kImportLetter, scan, error, nullptr, keepItems))
         return false;
-    }
     seconds = SecondsSince(start);
     return true;
 }

@@ -192,7 +192,7 @@ bool ParseScanOptions(const std::vector<std::string>& args, TScanOptions& option
     if (options.Help || options.Version)
         return true;
     if (!parsed) {
-        error = parser.errorText().toStdString();
+        error = Bytes(parser.errorText());  // an unknown option as its bytes
         return false;
     }
     if (parser.isSet("top") && !ReadCount(Bytes(parser.value("top")), options.Top)) {

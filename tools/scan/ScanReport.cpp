@@ -141,14 +141,29 @@ std::string VisibleName(std::string_view raw) {
     return out;
 }
 
+void PrintMessage(std::ostream& err, std::string_view message) {
+    err << "cobaltquarry-scan: " << VisibleName(message) << "\n";
+}
+
+void PrintUsageError(std::ostream& err, std::string_view message) {
+    PrintMessage(err, message);
+    err << "Try 'cobaltquarry-scan --help' for more information.\n";
+}
+
+std::string CountText(std::uint64_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 void PrintScanText(const TScanReport& r, std::ostream& out) {
     const std::string total = std::to_string(r.TotalBytes);
     out << VisibleName(r.NativePath);
     if (!r.DriveForm.empty())
         out << "  (" << VisibleName(r.DriveForm) << ")";
     out << "\n";
-    out << "Total: " << TotalSizeText(r.TotalBytes) << " (" << total << " bytes) in " << r.Folders
-        << " folders, scanned in " << SecondsText(r.Seconds) << " s\n";
+    out << "Total: " << TotalSizeText(r.TotalBytes) << " (" << total
+        << (r.TotalBytes == 1 ? " byte" : " bytes") << ") in "
+        << CountText(r.Folders, "folder", "folders") << ", scanned in " << SecondsText(r.Seconds)
+        << " s\n";
     if (r.Largest.empty())
         return;
     out << "Largest subfolders:\n";
@@ -207,9 +222,9 @@ void ShowProgressLine(const char* verb, const std::function<TWalkedCounts()>& co
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         const TWalkedCounts c = counts();
         const std::string bytes = FormatGB(std::to_string(c.Bytes));
-        std::fprintf(stderr, "\r%s: %llu folders, %llu files, %s, %s s ", verb,
-                     static_cast<unsigned long long>(c.Folders),
-                     static_cast<unsigned long long>(c.Files), bytes.c_str(),
+        std::fprintf(stderr, "\r%s: %s, %s, %s, %s s ", verb,
+                     CountText(c.Folders, "folder", "folders").c_str(),
+                     CountText(c.Files, "file", "files").c_str(), bytes.c_str(),
                      SecondsText(s).c_str());
     }
     std::fprintf(stderr, "\r\033[K");

@@ -45,6 +45,15 @@ std::string SecondsText(double seconds);
 // as it is.
 std::string VisibleName(std::string_view raw);
 
+// A message on standard error: "cobaltquarry-scan: " and the message on one
+// line, through VisibleName, since messages name folders and files too.
+void PrintMessage(std::ostream& err, std::string_view message);
+// A mistake on the command line: the message, then where to read more.
+void PrintUsageError(std::ostream& err, std::string_view message);
+
+// "1 folder", "3 folders": a count with its noun.
+std::string CountText(std::uint64_t count, const char* one, const char* many);
+
 // A name or path in a JSON object: its text under key, and where its bytes
 // are not valid UTF-8, the exact bytes in base64 under key + "_base64".
 class QJsonObject;
