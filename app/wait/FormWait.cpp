@@ -1,5 +1,6 @@
 #include "app/wait/FormWait.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -91,12 +92,14 @@ void TFormWait::RefreshProgress() {
 
 // The live line's accessible name is its text, renewed no more often than
 // kSpokenMs: a label whose accessible name is set no longer tells readers of
-// each new text itself, so the name set here is all they hear.
+// each new text itself, so the change told here is all they hear.
 void TFormWait::SpeakProgress(const QString& line) {
     if (spoken_.isValid() && spoken_.elapsed() < kSpokenMs)
         return;
     spoken_.start();
     progress_->setAccessibleName(QString(line).replace(QLatin1Char('\n'), QStringLiteral(", ")));
+    QAccessibleEvent changed(progress_, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 void TFormWait::Centre() {

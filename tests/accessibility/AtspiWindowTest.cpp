@@ -98,8 +98,13 @@ TEST_F(AtspiWindowTest, BarRowsPieSlicesTreeAndFocusAsTheRegistryReadsThem) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     QTest::keyClick(form.get(), Qt::Key_F4);  // the tree too
     Settle();
+    // The colours stay as drawn until the next refresh: a picture before
+    // and one after the whole window was read through the bus must match.
+    const QImage before = form->grab().toImage();
     const QJsonObject root = Walk();
     ASSERT_FALSE(root.isEmpty()) << "nothing read from the accessibility bus";
+    Settle();
+    EXPECT_TRUE(before == form->grab().toImage()) << "reading the window changed its picture";
 
     // Every bar-list row is read with its name and its MB text as drawn.
     ASSERT_GT(form->BarLV->topLevelItemCount(), 2);
