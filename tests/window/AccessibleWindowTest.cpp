@@ -79,6 +79,16 @@ TEST_F(WindowFixture, PieSlicesAnswerPointsAndFocusLikeTheKeys) {
         EXPECT_EQ(pie->Outline()->startAngle, pie->Slices()[chosen - 1].shape.startAngle);
         EXPECT_EQ(pie->Outline()->sweep, pie->Slices()[chosen - 1].shape.sweep);
     }
+    // Slices that do not close the disc leave a remainder, drawn and read
+    // last as "Other" with the share the slices leave.
+    form->PieData().PiePercents.Set(1, "40.0");
+    form->PieData().FolderChanged = false;
+    form->pieHolder->DrawPieMain();
+    ASSERT_EQ(chart->childCount(), n + 1);
+    EXPECT_EQ(chart->child(n)->text(QAccessible::Name), "Other, 0.0 MB, 10.0 percent");
+    EXPECT_NEAR(pie->Slices().back().shape.startAngle, 324.0, 1e-3);
+    EXPECT_NEAR(pie->Slices().back().shape.sweep, 36.0, 1e-3);
+
     // Another folder: the old slices are gone until a key chooses anew.
     DoubleClickRow("alpha");
     EXPECT_EQ(chart->focusChild(), nullptr);
