@@ -109,6 +109,9 @@ void TFormAbout::BuildLayout() {
     btnOK_->setIcon(OkPicture());
     btnOK_->setIconSize(QSize(20, 20));
     btnOK_->setToolTip(QStringLiteral("OK"));
+    // The icon and the button show pictures only: a reader hears these.
+    btnOK_->setAccessibleName(QStringLiteral("OK"));
+    programIcon_->setAccessibleName(QStringLiteral("Cobaltquarry home page"));
     connect(btnOK_, &QToolButton::clicked, this, &QWidget::hide);
 
     programIcon_->installEventFilter(this);

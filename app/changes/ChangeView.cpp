@@ -15,6 +15,7 @@
 #include "views/bar/ChangeBarDrawing.h"
 #include "views/bar/PBExListview.h"
 #include "views/common/NumberText.h"
+#include "views/common/SpokenText.h"
 #include "views/tree/ShellListModel.h"
 
 namespace {
@@ -47,8 +48,20 @@ QString EntryText(const THistoryEntry& entry) {
     return text;
 }
 
+// While the changes are shown, a screen reader hears each row's signed
+// change where it otherwise hears the share: the column the change replaces.
+void SpeakChange(QTreeWidgetItem* row) {
+    const QString change = SpokenChange(row->text(kChangeColumn));
+    row->setData(kChangeColumn, Qt::AccessibleTextRole, change);
+    row->setData(kBarColumn, Qt::AccessibleTextRole, QStringLiteral("Bar of ") + change);
+    row->setData(0, Qt::AccessibleTextRole,
+                 SpokenItem(row->text(0), SpokenMB(row->text(1)),
+                            change.isEmpty() ? std::nullopt : std::optional(change)));
+}
+
 void PutChange(QTreeWidgetItem* row, const TRowChange& change) {
     row->setText(kChangeColumn, FromBytes(TBarChanges::ChangeText(change)));
+    SpeakChange(row);
     row->setData(kChangeColumn, kChangeRole, static_cast<qlonglong>(change.Change));
     row->setData(kChangeColumn, kKindRole, static_cast<int>(change.Kind));
 }

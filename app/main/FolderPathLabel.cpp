@@ -7,6 +7,7 @@
 
 TFolderPathLabel::TFolderPathLabel(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    setAccessibleDescription(QStringLiteral("Current folder"));
 }
 
 void TFolderPathLabel::SetPath(const std::string& nativePath) {
@@ -16,6 +17,8 @@ void TFolderPathLabel::SetPath(const std::string& nativePath) {
 void TFolderPathLabel::SetText(const QString& text) {
     text_ = text;
     setToolTip(text_);
+    // A reader hears the whole path, never the shortened one.
+    setAccessibleName(text_);
     update();
 }
 

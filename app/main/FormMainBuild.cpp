@@ -18,6 +18,7 @@
 #include "app/main/FormMain.h"
 #include "app/main/MenuRow.h"
 #include "app/main/ToolIcons.h"
+#include "app/main/WindowNames.h"
 #include "app/pie/PieControl.h"
 #include "app/pie/PieHolder.h"
 #include "app/scan/ScanControl.h"
@@ -343,6 +344,7 @@ void TFormMain::CreateViews() {
 
     FBarPainter = std::make_unique<TBarListPainter>(*BarLV, BarData(), Store, *this);
     GradientFill = FBarPainter->GradientFill();
+    NameWindowControls(*this);
 }
 
 void TFormMain::CreatePieHolder() {

@@ -1,5 +1,6 @@
 #include "app/pie/PieControl.h"
 
+#include <QAccessible>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -7,17 +8,76 @@
 #include <QToolTip>
 #include <cmath>
 
+#include "app/pie/PieAccessible.h"
+
 TPieControl::TPieControl(QWidget* parent) : QWidget(parent) {
     setCursor(Qt::PointingHandCursor);
     setMouseTracking(true);
     // Tab reaches the pie; a click gives it no focus, so the mouse alone
     // never shows the keyboard's outline.
     setFocusPolicy(Qt::TabFocus);
+    InstallPieAccessibleFactory();
 }
 
 void TPieControl::SetOutline(const std::optional<TPieOutline>& outline) {
     outline_ = outline;
     update();
+}
+
+void TPieControl::SetSlices(std::vector<TPieSlice> slices, const QString& name,
+                            const QString& description) {
+    slices_ = std::move(slices);
+    focusSlice_ = -1;
+    const bool renamed = name != accessibleName();
+    const bool described = description != accessibleDescription();
+    setAccessibleName(name);
+    setAccessibleDescription(description);
+    if (!QAccessible::isActive())
+        return;
+    // The children are other slices now: readers drop what they kept.
+    QAccessibleEvent reorder(this, QAccessible::ObjectReorder);
+    QAccessible::updateAccessibility(&reorder);
+    if (renamed || described) {
+        QAccessibleEvent changed(
+            this, renamed ? QAccessible::NameChanged : QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
+}
+
+void TPieControl::SetFocusSlice(int index) {
+    if (index < 0 || index >= static_cast<int>(slices_.size()))
+        index = -1;
+    if (index == focusSlice_)
+        return;
+    focusSlice_ = index;
+    if (hasFocus())
+        TellFocusSlice();
+}
+
+// The focus moves to the chosen slice as the outline does, so a reader
+// speaks the slice that is outlined.
+void TPieControl::TellFocusSlice() {
+    if (!QAccessible::isActive() || focusSlice_ < 0)
+        return;
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(focusSlice_);
+    QAccessible::updateAccessibility(&focus);
+}
+
+int TPieControl::SliceAt(QPoint at) const {
+    for (size_t i = 0; i < slices_.size(); ++i) {
+        const TPieOutline& o = slices_[i].shape;
+        const double dx = at.x() - o.centre.x();
+        const double dy = at.y() - o.centre.y();
+        if (std::hypot(dx, dy) > o.radius)
+            continue;
+        // 0 degrees at nine o'clock, counterclockwise on the screen.
+        double angle = std::atan2(dx, dy) * 180.0 / M_PI + 90.0;
+        angle = std::fmod(angle + 360.0, 360.0);
+        if (angle >= o.startAngle && angle < o.startAngle + o.sweep)
+            return static_cast<int>(i);
+    }
+    return -1;
 }
 
 void TPieControl::SetPicture(const QImage& picture) {
@@ -71,6 +131,7 @@ void TPieControl::keyPressEvent(QKeyEvent* event) {
 void TPieControl::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
     update();
+    TellFocusSlice();
 }
 
 void TPieControl::focusOutEvent(QFocusEvent* event) {

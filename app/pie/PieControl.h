@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <vector>
 
 // The outline of one slice in control pixels; angles in degrees, 0 at nine
 // o'clock, counterclockwise on the screen.
@@ -18,6 +19,16 @@ struct TPieOutline {
     double sweep = 0;
 };
 
+// One slice as a screen reader knows it: its name, what is said of it
+// (name, size and share as the views draw them) and its place.
+struct TPieSlice {
+    QString name;
+    QString spoken;
+    TPieOutline shape;
+};
+
+// The pie control's accessible side is TPieAccessible: a chart whose
+// children are the slices given here, in angle order.
 class TPieControl : public QWidget {
     Q_OBJECT
 
@@ -37,6 +48,17 @@ class TPieControl : public QWidget {
     void SetOutline(const std::optional<TPieOutline>& outline);
     const std::optional<TPieOutline>& Outline() const { return outline_; }
 
+    // What a screen reader is told of the pie: the slices, the chart's name
+    // and its description (the caption, the folder's total).
+    void SetSlices(std::vector<TPieSlice> slices, const QString& name, const QString& description);
+    const std::vector<TPieSlice>& Slices() const { return slices_; }
+    // The slice the keys chose, as an index into Slices(); -1 for none. It
+    // is the focused child while the pie has the focus.
+    void SetFocusSlice(int index);
+    int FocusSlice() const { return focusSlice_; }
+    // The slice under a point of the control; -1 off the slices.
+    int SliceAt(QPoint at) const;
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -48,7 +70,10 @@ class TPieControl : public QWidget {
 
   private:
     void PaintOutline(QPainter& painter) const;
+    void TellFocusSlice();
 
     QImage picture_;
     std::optional<TPieOutline> outline_;
+    std::vector<TPieSlice> slices_;
+    int focusSlice_ = -1;
 };

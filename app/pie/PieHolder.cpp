@@ -15,9 +15,11 @@
 #include "engine/ResultStore.h"
 #include "platform/FileInfo.h"
 #include "views/bar/BarData.h"
+#include "views/common/ConvertError.h"
 #include "views/common/DisplayText.h"
 #include "views/common/ListLookup.h"
 #include "views/common/NumberText.h"
+#include "views/common/SpokenText.h"
 #include "views/pie/PieData.h"
 #include "views/pie/PieHint.h"
 #include "views/pie/PieHitTest.h"
@@ -69,6 +71,23 @@ std::optional<QDateTime> LastWrite(const std::string& path) {
 std::int64_t EntrySize(const std::string& path) {
     TDirEntry entry;
     return LookupEntry(path, entry) ? entry.Size : 0;
+}
+
+// A share as the views write percents ("0.0"); a malformed one as it is.
+QString ShareText(std::string_view percent) {
+    try {
+        return QString::fromStdString(FormatPercent(static_cast<float>(StrToFloat(percent))));
+    } catch (const EConvertError&) {
+        return QString::fromUtf8(percent.data(), static_cast<int>(percent.size()));
+    }
+}
+
+QString MBText(std::string_view size) {
+    try {
+        return SpokenBytesAsMB(size);
+    } catch (const EConvertError&) {
+        return QString::fromUtf8(size.data(), static_cast<int>(size.size()));
+    }
 }
 
 }  // namespace
@@ -200,6 +219,7 @@ void TPieHolder::DrawPieMain() {
     input.sizes = &data.PieSizes;
     input.placeholder = data.PiePlaceholder;
     CreateLBLSC(pie_, input, [this](TPieLabel* label, QPoint at) { PieLBLClick(label, at); });
+    SpeakSlices(caption);
     UpdateOutline();
 }
 
@@ -385,21 +405,67 @@ void TPieHolder::UpdateOutline() {
     const int n = SliceCount();
     if (n == 0 || keySlice_ > n || links_.pieData->PiePaths.front() != keyFolder_)
         keySlice_ = 0;
+    pie_->SetFocusSlice(keySlice_ - 1);
     if (keySlice_ == 0) {
         pie_->SetOutline(std::nullopt);
         return;
     }
+    pie_->SetOutline(SliceShape(keySlice_));
+}
+
+TPieOutline TPieHolder::SliceShape(int j) const {
     const TStringList& percents = links_.pieData->PiePercents;
+    const int listed = static_cast<int>(percents.size());
     float start = 0.0f;
-    for (int k = 1; k < keySlice_; ++k)
+    for (int k = 1; k < j && k < listed; ++k)
         start += PieSweep(percents[static_cast<size_t>(k)]);
     const TPieGeometry g = PieGeometryForZoom(zoom_);
     TPieOutline outline;
     outline.centre = QPointF(g.CentreX(), g.CentreY());
     outline.radius = PieShownRadius(zoom_);
     outline.startAngle = start;
-    outline.sweep = PieSweep(percents[static_cast<size_t>(keySlice_)]);
-    pie_->SetOutline(outline);
+    // The remainder fills the disc up to a full turn.
+    outline.sweep =
+        j < listed ? PieSweep(percents[static_cast<size_t>(j)]) : std::max(0.0f, 360.0f - start);
+    return outline;
+}
+
+// The listed slices in angle order, then the remainder where it is drawn
+// (more than one degree), each with the name, size and share that the
+// legend and the bar list show.
+void TPieHolder::SpeakSlices(const std::string& caption) {
+    std::vector<TPieSlice> slices;
+    const TPieData& data = *links_.pieData;
+    const int n = SliceCount();
+    std::int64_t listedBytes = 0;
+    float listedShare = 0.0f;
+    for (int j = 1; j <= n; ++j) {
+        const auto at = static_cast<size_t>(j);
+        const QString name = at < data.PieNames.size() ? DisplayText(data.PieNames[at]) : QString();
+        const std::optional<QString> size =
+            at < data.PieSizes.size() ? std::optional(MBText(data.PieSizes[at])) : std::nullopt;
+        slices.push_back({name,
+                          SpokenItem(name, size, SpokenShare(ShareText(data.PiePercents[at]))),
+                          SliceShape(j)});
+        listedShare += PieSweep(data.PiePercents[at]) / 3.6f;
+        listedBytes += at < data.PieSizes.size() ? IntValFromSL(data.PieSizes, j) : 0;
+    }
+    const TPieOutline rest = SliceShape(n + 1);
+    if (n > 0 && rest.sweep > 1.0) {
+        const QString name = QStringLiteral("Other");
+        const std::int64_t total = IntValFromSL(data.PieSizes, 0);
+        const QString share =
+            SpokenShare(QString::fromStdString(FormatPercent(100.0f - listedShare)));
+        slices.push_back(
+            {name,
+             SpokenItem(name,
+                        MBText(std::to_string(std::max<std::int64_t>(0, total - listedBytes))),
+                        share),
+             rest});
+    }
+    const QString folder = data.PiePaths.empty() ? QString() : DisplayText(data.PiePaths.front());
+    pie_->SetSlices(std::move(slices), QStringLiteral("Pie chart of ") + folder,
+                    QString::fromStdString(caption));
 }
 
 void TPieHolder::acZoomINExecute() {

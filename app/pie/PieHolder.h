@@ -12,6 +12,7 @@
 class QAction;
 class QToolButton;
 class TPieControl;
+struct TPieOutline;
 class TPieLabel;
 class TResultStore;
 class TPieData;
@@ -112,6 +113,11 @@ class TPieHolder : public QScrollArea {
     int SliceCount() const;
     void ChooseSlice(int j);
     void UpdateOutline();
+    // Slice j's place on the control (1 the first listed slice; the count
+    // of listed slices + 1 the remainder).
+    TPieOutline SliceShape(int j) const;
+    // Tells the control what a screen reader says of the pie.
+    void SpeakSlices(const std::string& caption);
     void FitContent();
     bool ListsEmpty() const;
     void DrawPicture();

@@ -1,5 +1,6 @@
 #include "app/wait/FormWait.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -67,6 +68,8 @@ TFormWait::TFormWait(QWidget* parent)
     btnNo_->setIcon(CancelGlyph());
     btnNo_->setIconSize(QSize(18, 18));
     btnNo_->setToolTip("Cancel analizing");
+    btnNo_->setAccessibleName("Cancel analizing");
+    label_->setAccessibleDescription(kSlowHint);
     btnNo_->setFocusPolicy(Qt::NoFocus);
     connect(btnNo_, &QToolButton::clicked, this, &TFormWait::CancelClicked);
 
@@ -82,7 +85,21 @@ void TFormWait::SetCountsSource(std::function<TWaitCounts()> source) {
 void TFormWait::RefreshProgress() {
     const TWaitCounts counts = source_ ? source_() : TWaitCounts{0, 0, 0, false};
     const std::int64_t ms = elapsed_.isValid() ? elapsed_.elapsed() : 0;
-    progress_->setText(QString::fromStdString(WaitProgressText(counts, ms)));
+    const QString line = QString::fromStdString(WaitProgressText(counts, ms));
+    progress_->setText(line);
+    SpeakProgress(line);
+}
+
+// The live line's accessible name is its text, renewed no more often than
+// kSpokenMs: a label whose accessible name is set no longer tells readers of
+// each new text itself, so the change told here is all they hear.
+void TFormWait::SpeakProgress(const QString& line) {
+    if (spoken_.isValid() && spoken_.elapsed() < kSpokenMs)
+        return;
+    spoken_.start();
+    progress_->setAccessibleName(QString(line).replace(QLatin1Char('\n'), QStringLiteral(", ")));
+    QAccessibleEvent changed(progress_, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 void TFormWait::Centre() {
@@ -99,6 +116,7 @@ void TFormWait::Centre() {
 
 void TFormWait::ShowWait() {
     elapsed_.start();
+    spoken_.invalidate();
     RefreshProgress();
     Centre();
     show();

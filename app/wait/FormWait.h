@@ -20,6 +20,9 @@ class TFormWait : public QWidget {
     static constexpr int kClientWidth = 247;
     static constexpr int kClientHeight = 126;
     static constexpr int kRefreshMs = 250;
+    // A screen reader is told the live line at most this often: the counts
+    // as a name that changes twice a second, not with every refresh.
+    static constexpr int kSpokenMs = 500;
 
     explicit TFormWait(QWidget* parent = nullptr);
 
@@ -52,11 +55,14 @@ class TFormWait : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    void SpeakProgress(const QString& line);
+
     TGradient* gradient_ = nullptr;
     QLabel* label_ = nullptr;
     QLabel* progress_ = nullptr;
     QToolButton* btnNo_ = nullptr;
     QTimer refresh_;
     QElapsedTimer elapsed_;
+    QElapsedTimer spoken_;
     std::function<TWaitCounts()> source_;
 };

@@ -20,11 +20,13 @@ TEST(ChmArchiveTest, BuiltHelpFileHoldsEveryPageAndDeclaresStartContentsAndIndex
     for (const char* page :
          {"/Html/Start.html", "/Html/Analize_disk.html", "/Html/Analize_folder.html",
           "/Html/Pie-Chart.html", "/Html/Bar-Chart.html", "/Html/Tree.html", "/Html/images/pie.png",
-          "/Html/Changes.html", "/Html/help.css"}) {
+          "/Html/Changes.html", "/Html/Accessibility.html", "/Html/help.css"}) {
         EXPECT_TRUE(files.contains(QString::fromLatin1(page))) << page;
     }
     // Topics are looked up the way help requests write them.
     EXPECT_TRUE(archive.Read(QStringLiteral("Html\\TREE.html")).contains("<h1>Folder tree</h1>"));
+    EXPECT_TRUE(archive.Read(QStringLiteral("Html\\Accessibility.html"))
+                    .contains("<h1>Accessibility</h1>"));
     EXPECT_TRUE(archive.Read(QStringLiteral("/Html/Missing.html")).isEmpty());
     EXPECT_FALSE(archive.Contains(QStringLiteral("/Html/")));
     EXPECT_FALSE(archive.Contains(QStringLiteral("/")));

@@ -99,8 +99,9 @@ TEST_F(HelpPluginTest, ContentsShowTheTreeAndTheStartPage) {
     ASSERT_EQ(tree->topLevelItemCount(), 1);
     QTreeWidgetItem* start = tree->topLevelItem(0);
     EXPECT_EQ(start->text(0), QStringLiteral("Welcome to Cobaltquarry"));
-    ASSERT_EQ(start->childCount(), 7);
+    ASSERT_EQ(start->childCount(), 8);
     EXPECT_EQ(start->child(2)->text(0), QStringLiteral("Pie chart"));
+    EXPECT_EQ(start->child(7)->text(0), QStringLiteral("Accessibility"));
     EXPECT_EQ(Page(window)->documentTitle(), QStringLiteral("Welcome to Cobaltquarry"));
     EXPECT_EQ(window->findChild<QTabWidget*>()->currentWidget(), tree);
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -141,4 +142,38 @@ TEST_F(FormWaitTest, LiveLineFollowsCountersWithoutMovingLabelOrButton) {
         EXPECT_LE(metrics.horizontalAdvance(line), lineBefore.width()) << line.toStdString();
     SaveShot(wait.grab().toImage(), "formwait-counts.png");
     wait.HideWait();
+}
+
+// The live line changes with every refresh for the eye; a reader is told it
+// at most twice a second, and what it is told is the line as drawn. (The
+// offscreen platform has no accessibility bridge: the names themselves are
+// counted; the registry test reads them through the bus.)
+TEST_F(FormWaitTest, LiveLineIsToldToReadersAtMostTwiceASecond) {
+    TFormWait wait;
+    std::int64_t files = 0;
+    wait.SetCountsSource([&files] { return TWaitCounts{1, ++files, 4096, true, true}; });
+    QElapsedTimer clock;
+    clock.start();
+    wait.ShowWait();
+    QStringList drawn;
+    QStringList told;
+    for (int i = 0; i < 40; ++i) {
+        wait.RefreshProgress();
+        drawn << wait.ProgressLine()->text();
+        told << wait.ProgressLine()->accessibleName();
+    }
+    const qint64 spent = clock.elapsed();
+    wait.HideWait();
+
+    drawn.removeDuplicates();
+    told.removeDuplicates();
+    EXPECT_EQ(drawn.size(), 40) << "every refresh draws the new count";
+    EXPECT_GE(told.size(), 1);
+    EXPECT_LE(told.size(), 1 + spent / TFormWait::kSpokenMs);
+    // What was told is a line that was drawn, its two lines read as one.
+    for (const QString& name : told) {
+        EXPECT_TRUE(name.startsWith("1 folder, ")) << name.toStdString();
+        EXPECT_FALSE(name.contains('\n'));
+    }
+    EXPECT_EQ(wait.BtnNo()->accessibleName(), "Cancel analizing");
 }

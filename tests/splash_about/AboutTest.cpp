@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QEnterEvent>
 #include <QLabel>
 #include <QTest>
 #include <QToolButton>
+#include <functional>
 #include <vector>
 
 #include "app/about/AboutFigures.h"
@@ -149,6 +151,31 @@ TEST(AboutTest, ShowsTheProgramsVersion) {
         texts << label->text();
     EXPECT_TRUE(texts.contains(QStringLiteral("version ") + QLatin1String(kProgramVersion)))
         << texts.join(" | ").toStdString();
+}
+
+// A reader hears a name for everything that can be clicked or focused:
+// the picture-only button and the icon that opens the home page too.
+TEST(AboutTest, EveryControlHasANameForAReader) {
+    TFormAbout about(kHalfGigabyte, kCommaLocale);
+    about.show();
+    QStringList unnamed;
+    int named = 0;
+    const std::function<void(QAccessibleInterface*)> visit = [&](QAccessibleInterface* node) {
+        const QString name = node->text(QAccessible::Name);
+        const bool control = node->state().focusable || node->role() == QAccessible::Graphic ||
+                             node->role() == QAccessible::Button;
+        if (control && name.isEmpty())
+            unnamed << node->object()->objectName();
+        named += control && !name.isEmpty();
+        for (int i = 0; i < node->childCount(); ++i)
+            visit(node->child(i));
+    };
+    visit(QAccessible::queryAccessibleInterface(&about));
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(", ").toStdString();
+    EXPECT_GE(named, 2);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(about.findChild<QToolButton*>("btnOK"))
+                  ->text(QAccessible::Name),
+              QStringLiteral("OK"));
 }
 
 TEST(AboutTest, LayoutAndScreenshot) {

@@ -163,6 +163,15 @@ TEST_F(ChangeViewTest, ShowsExactlyWhatChangedBetweenTwoScans) {
     EXPECT_EQ(RowText("beta", 1), "0.3");  // the size it had
     EXPECT_EQ(RowText("gamma", 2), "0.0");
     EXPECT_EQ(RowText("f.bin", 2), "");
+    // A reader hears each row's signed change where the share was.
+    const auto spoken = [this](const QString& name, int column) {
+        return Row(name)->data(column, Qt::AccessibleTextRole).toString().toStdString();
+    };
+    EXPECT_EQ(spoken("delta", 2), SignedMB(kAdded) + " MB new");
+    EXPECT_EQ(spoken("beta", 0), "beta, 0.3 MB, " + SignedMB(-kDeleted) + " MB gone");
+    EXPECT_EQ(spoken("alpha", 0),
+              "alpha, " + RowText("alpha", 1).toStdString() + " MB, " + SignedMB(kGrowth) + " MB");
+    EXPECT_EQ(spoken("f.bin", 0), "f.bin, " + RowText("f.bin", 1).toStdString() + " MB");
     // The gone folder is greyed and cannot be selected or entered.
     EXPECT_FALSE(Row("beta")->flags() & Qt::ItemIsEnabled);
     DoubleClickRow("beta");
@@ -264,6 +273,8 @@ TEST_F(ChangeViewTest, ChoosesKeptResultsSkipsDamagedOnesAndSwitchesOff) {
     EXPECT_EQ(RowNames(), (QStringList{"alpha", "beta", "gamma", "f.bin"}));
     EXPECT_EQ(RowText("alpha", 2),
               QString::fromStdString(std::string(form->BarData().BarPercents[0])));
+    EXPECT_EQ(Row("alpha")->data(0, Qt::AccessibleTextRole).toString(),
+              "alpha, " + RowText("alpha", 1) + " MB, " + RowText("alpha", 2) + " percent");
     EXPECT_EQ(told.size(), 1u);
 }
 

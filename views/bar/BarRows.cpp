@@ -7,12 +7,28 @@
 #include "views/bar/BarData.h"
 #include "views/bar/PBExListview.h"
 #include "views/common/NumberText.h"
+#include "views/common/SpokenText.h"
 #include "views/tree/IconCache.h"
 #include "views/tree/ShellListModel.h"
 
 namespace {
 
 constexpr int kRawPathRole = Qt::UserRole;
+
+// What a screen reader says for the row's cells, from the texts drawn in
+// them: the name cell speaks the whole row, the bar cell its share, and the
+// path is the row's description. Only the accessible roles are set; the
+// drawing reads the display texts.
+void SpeakRow(QTreeWidgetItem* row) {
+    const QString size = SpokenMB(row->text(1));
+    const QString share = SpokenShare(row->text(2));
+    row->setData(0, Qt::AccessibleTextRole, SpokenItem(row->text(0), size, share));
+    row->setData(1, Qt::AccessibleTextRole, size);
+    row->setData(2, Qt::AccessibleTextRole, share);
+    row->setData(3, Qt::AccessibleTextRole, QStringLiteral("Bar of ") + share);
+    for (int column = 0; column < 4; ++column)
+        row->setData(column, Qt::AccessibleDescriptionRole, row->text(3));
+}
 
 // Fills a row already in the list, so that a row a bad number text stops
 // half-way still shows its name.
@@ -25,6 +41,7 @@ void FillRow(QTreeWidgetItem* row, const TShellFolder& folder, std::string_view 
     row->setText(3, QFile::decodeName(QByteArray::fromStdString(folder.PathName())));
     row->setData(3, kRawPathRole, QByteArray::fromStdString(folder.PathName()));
     row->setTextAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
+    SpeakRow(row);
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include <functional>
 
 #include "views/common/EnterKey.h"
+#include "views/common/SpokenText.h"
+#include "views/tree/TreeNode.h"
 
 namespace {
 
@@ -110,7 +112,7 @@ std::string TBarShellTreeView::NodePath(const QTreeWidgetItem* node) {
 }
 
 QTreeWidgetItem* TBarShellTreeView::MakeNode(const TTreeFolder& folder) {
-    auto* node = new QTreeWidgetItem();
+    auto* node = new TTreeNode();
     node->setText(0, folder.displayName);
     node->setIcon(0, folder.icon);
     node->setData(0, kPathRole, QByteArray::fromStdString(folder.path));
@@ -245,18 +247,44 @@ QRect TBarShellTreeView::NodeTextRect(const QTreeWidgetItem* node) const {
     return style()->subElementRect(QStyle::SE_ItemViewItemText, &option, this);
 }
 
-int TBarShellTreeView::BarPercent(const std::string& path) const {
+std::optional<std::string_view> TBarShellTreeView::PercentText(const std::string& path) const {
     if (path.find(':') == std::string::npos) {
-        return 0;
+        return std::nullopt;
     }
     // Bisection in byte order; the first of equal entries.
     auto it = std::lower_bound(FDirs.begin(), FDirs.end(), path);
     if (it == FDirs.end() || *it != path) {
-        return 0;
+        return std::nullopt;
     }
     size_t k = static_cast<size_t>(it - FDirs.begin());
     // The two lists may come out of different lengths.
-    return k < FPercents.size() ? PercentByte(FPercents[k]) : 0;
+    if (k >= FPercents.size()) {
+        return std::nullopt;
+    }
+    return FPercents[k];
+}
+
+int TBarShellTreeView::BarPercent(const std::string& path) const {
+    const std::optional<std::string_view> text = PercentText(path);
+    return text ? PercentByte(*text) : 0;
+}
+
+QString TBarShellTreeView::SpokenNode(const QTreeWidgetItem* node) const {
+    const std::string path = NodePath(node);
+    // A drive's root ("C:\") is kept as "C:" in the analysis.
+    const std::string stored =
+        path.size() == 3 && path[1] == ':' && path[2] == '\\' ? path.substr(0, 2) : path;
+    std::optional<QString> size;
+    if (const auto bytes = FSizeLookup ? FSizeLookup(stored) : std::nullopt)
+        size = SpokenBytesAsMB(std::to_string(*bytes));
+    else
+        size = QStringLiteral("not analysed");
+    std::optional<QString> share;
+    const std::optional<std::string_view> percent =
+        FShowBarCharts ? PercentText(path) : std::nullopt;
+    if (percent)
+        share = SpokenShare(QString::fromUtf8(percent->data(), static_cast<int>(percent->size())));
+    return SpokenItem(node->text(0), size, share);
 }
 
 void TBarShellTreeView::PaintBars(QPainter& canvas) {

@@ -3,7 +3,9 @@
 #include <QColor>
 #include <QIcon>
 #include <QTreeWidget>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,6 +52,13 @@ class TBarShellTreeView : public QTreeWidget {
     const TStringList& FolderList() const { return FDirs; }
 
     void SetLister(TFolderLister lister) { FLister = std::move(lister); }
+    // The analysed size of a drive-form folder, none when it was not
+    // analysed; read for what a screen reader says of a node.
+    using TSizeLookup = std::function<std::optional<std::int64_t>(const std::string& path)>;
+    void SetSizeLookup(TSizeLookup lookup) { FSizeLookup = std::move(lookup); }
+    // A node as a screen reader says it: its name, its analysed size in MB
+    // and, while the bars are shown, its share of its parent.
+    QString SpokenNode(const QTreeWidgetItem* node) const;
     // Rebuilds the tree below a new root (a drive-form folder, "C:\" for a
     // drive), expanded by one level.
     void SetRoot(const std::string& path, const QString& caption, const QIcon& icon = QIcon());
@@ -87,6 +96,8 @@ class TBarShellTreeView : public QTreeWidget {
   private:
     void PaintBars(QPainter& canvas);
     int BarPercent(const std::string& path) const;
+    // The percent text of a folder in the tree's lists, if it has one.
+    std::optional<std::string_view> PercentText(const std::string& path) const;
     QTreeWidgetItem* MakeNode(const TTreeFolder& folder);
     void Populate(QTreeWidgetItem* node);
     void Repopulate(QTreeWidgetItem* node, const std::vector<std::string>& expanded);
@@ -98,5 +109,6 @@ class TBarShellTreeView : public QTreeWidget {
     TStringList FPercents;
     TStringList FDirs;
     TFolderLister FLister;
+    TSizeLookup FSizeLookup;
     std::string FRoot;
 };
