@@ -30,7 +30,8 @@
 
 namespace {
 
-// The designed places inside the bar holder and inside the holder.
+// Where the holder sits in the bar holder and the pie in the holder, and
+// the strip of zoom and view buttons above the pie.
 const QPoint kHolderPlace(404, 158);
 const QPoint kPiePlace(4, 12);
 const QRect kButtonStrip(4, 0, 93, 25);

@@ -50,7 +50,7 @@ class TPieHolder : public QScrollArea {
 
     void SetLinks(const TLinks& links);
 
-    // Places the holder in the bar holder at its designed place and keeps it
+    // Places the holder at its fixed place in the bar holder and keeps it
     // fitted to it (barHolderResize runs SetPieHolderSize).
     void AttachToBarHolder(QWidget* barHolder);
     void SetPieHolderSize();

@@ -151,6 +151,6 @@ class TScanControl : public QObject {
     std::string scanPath_;
     bool scanning_ = false;
     bool reloadPending_ = true;
-    std::string lastRoot_ = "c:\\";  // the folder list view's design-time root
+    std::string lastRoot_ = "c:\\";  // the folder listing's root before any drive is shown
     bool folderRescan_ = false;
 };
