@@ -304,13 +304,19 @@ TStoredSetStamp TResultStore::StampOnDisk() const {
 }
 
 bool TResultStore::GlobalsAreStored() const {
-    return baseValid_ && generation_ == baseGeneration_ && StampOnDisk() == baseStamp_;
+    return baseValid_ && !baseRacy_ && generation_ == baseGeneration_ &&
+           StampOnDisk() == baseStamp_;
 }
 
 void TResultStore::RecordBase() {
+    const std::int64_t now = DataFileClock();
     baseValid_ = true;
     baseStamp_ = StampOnDisk();
     baseGeneration_ = generation_;
+    baseRacy_ = false;
+    for (const TDataFileStamp& file : baseStamp_.Files) {
+        baseRacy_ = baseRacy_ || (file.Exists && file.Modified >= now);
+    }
 }
 
 bool TResultStore::SaveLists(const TStringList& percents, const TStringList& dirs,
@@ -417,14 +423,6 @@ bool TResultStore::SaveLocked(const TStringList& percents, const TStringList& di
             }
             break;
         case TWholeSet::TWhere::None:
-            // No whole set (a damaged manifest, a mix with nothing kept):
-            // its files go, so that a cut-off save cannot leave them mixed
-            // with new ones in a way that reads as edited by hand.
-            for (const std::string& file : main) {
-                if (!RemoveDataFile(file)) {
-                    return Fail(Reason(file));
-                }
-            }
             break;
     }
     SyncDataFolder(DataFolder);
@@ -435,6 +433,17 @@ bool TResultStore::SaveLocked(const TStringList& percents, const TStringList& di
     }
     if (!WriteFileAtomically(SetFile, manifest.Text())) {
         return Fail(Reason(SetFile));
+    }
+    if (whole.Where == TWholeSet::TWhere::None) {
+        // No whole set was there (a damaged manifest, a mix with nothing
+        // kept): its files go once the new manifest is in place, so that a
+        // save cut off part way cannot leave them mixed with new ones in a
+        // way that reads as edited by hand.
+        for (const std::string& file : main) {
+            if (!RemoveDataFile(file)) {
+                return Fail(Reason(file));
+            }
+        }
     }
     Step(2);
     for (std::size_t i = 0; i < written.size(); ++i) {
@@ -501,7 +510,7 @@ bool TResultStore::UpdateStoredSet(const TSetChange& change) {
     // the global ones as they were.
     TStringList dirs, sizes, percents;
     std::string notice;
-    const bool reread = !baseValid_ || StampOnDisk() != baseStamp_;
+    const bool reread = !baseValid_ || baseRacy_ || StampOnDisk() != baseStamp_;
     if (reread) {
         // Another save came in between: the change applies to what it stored.
         std::string refusal;

@@ -177,6 +177,9 @@ class TResultStore {
     // The set on disk the global lists were last loaded from or saved as,
     // and the generation they had then.
     bool baseValid_ = false;
+    // A file of the set was written in the tick its stamp was taken: an
+    // edit within that tick would not show, so the stamp does not tell.
+    bool baseRacy_ = false;
     TStoredSetStamp baseStamp_;
     std::uint64_t baseGeneration_ = 0;
 };

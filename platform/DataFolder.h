@@ -48,6 +48,10 @@ struct TDataFileStamp {
     bool operator!=(const TDataFileStamp& o) const { return !(*this == o); }
 };
 TDataFileStamp DataFileStampOf(const std::string& path);
+// The clock the file system takes modification times from, in nanoseconds
+// since 1970. A file whose time is not before it now may still be changed
+// within the same tick without its time changing.
+std::int64_t DataFileClock();
 
 // The size of a file in bytes; 0 when it cannot be read.
 std::size_t DataFileSize(const std::string& path);
