@@ -11,7 +11,8 @@ class TResultStore;
 
 // store has its files named (SetFiles) for the drive. Saves the lists as
 // SaveAnalizeData does and returns what it returns. When the drive had a
-// whole stored set before, that set is kept after the new one is stored; a
+// whole stored set before, that set (as it was when the save replaced it,
+// read under the save's lock) is kept after the new one is stored; a
 // set that could not be kept leaves a message in historyNote (the save
 // itself is not affected), otherwise historyNote is emptied.
 bool SaveDriveScan(TResultStore& store, const TStringList& dirs, const TStringList& dirSizes,

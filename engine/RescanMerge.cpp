@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "engine/NumberText.h"
+#include "engine/ResultStoreIndex.h"
 
 namespace {
 
@@ -17,6 +18,16 @@ bool IsRoot(std::string_view path) {
 bool IsBelow(std::string_view path, std::string_view folder) {
     return path.size() > folder.size() && path[folder.size()] == '\\' &&
            path.compare(0, folder.size(), folder) == 0;
+}
+
+// Whether path, coming after folder in byte order, also comes after every
+// path below folder.
+bool RunEnded(std::string_view path, std::string_view folder) {
+    const int prefix = path.compare(0, folder.size(), folder);
+    if (prefix != 0)
+        return prefix > 0;
+    return path.size() > folder.size() &&
+           static_cast<unsigned char>(path[folder.size()]) > static_cast<unsigned char>('\\');
 }
 
 char UpperAZ(char c) {
@@ -144,6 +155,31 @@ class TStoredLists {
         }
     }
 
+    // The sum of the stored folders below folder that have no stored folder
+    // between them and it: each of them holds everything below it. Their
+    // runs nest in byte order (a name with a byte before '\\' after "x"
+    // comes between "x" and the run below "x"), so a stack of the folders
+    // counted, whose runs have not ended, tells whether an entry is below
+    // one of them.
+    std::int64_t SumBelow(const std::string& folder) const {
+        std::size_t lo, hi;
+        RunBelow(folder, lo, hi);
+        std::int64_t sum = 0;
+        std::vector<std::string_view> counted;
+        for (std::size_t j = lo; j < hi; ++j) {
+            const std::string_view path = dirs_[j];
+            while (!counted.empty() && RunEnded(path, counted.back()))
+                counted.pop_back();
+            if (!counted.empty() && IsBelow(path, counted.back()))
+                continue;
+            sum = WrapAdd(sum, SizeOf(sizes_[j]));
+            counted.push_back(path);
+        }
+        return sum;
+    }
+
+    void SetSize(std::size_t at, std::int64_t size) { sizes_.Set(at, Int64ToText(size)); }
+
     // Writes the share of every direct child of folder anew from the sizes.
     // Subfolders of a child are passed over a whole run at a time, so the
     // cost follows the number of children, not of everything below.
@@ -257,10 +293,12 @@ bool MergeRescan(TStringList& dirs, TStringList& sizes, TStringList& percents,
     for (std::size_t i = 0; i < chain.size(); ++i) {
         const std::size_t at = stored.Find(chain[i]);
         if (at == npos) {
-            // A folder new since the drive scan holds, as far as is known,
-            // only the rescanned folder. A drive root has no parent, so its
-            // share is "0" as in a scan.
+            // A folder missing from the stored lists holds, as far as is
+            // known, what is stored below it (at least the rescanned folder).
+            // A drive root has no parent, so its share is "0" as in a scan.
             stored.Insert(chain[i], total, i == 0 ? rescanPercents[0] : "0");
+            if (i > 0)
+                stored.SetSize(stored.Find(chain[i]), stored.SumBelow(chain[i]));
         } else if (i == 0) {
             sizes.Set(at, total);
         } else {
@@ -273,4 +311,21 @@ bool MergeRescan(TStringList& dirs, TStringList& sizes, TStringList& percents,
     for (std::size_t i = 1; i < chain.size(); ++i)
         stored.RecomputeShares(chain[i]);
     return true;
+}
+
+void AppendRescan(TStringList& dirs, TStringList& sizes, TStringList& percents,
+                  const TStringList& rescanDirs, const TStringList& rescanSizes,
+                  const TStringList& rescanPercents) {
+    if (MergeRescan(dirs, sizes, percents, rescanDirs, rescanSizes, rescanPercents))
+        return;
+    TResultStoreIndex index(dirs);
+    for (std::size_t k = 0; k < rescanDirs.size(); ++k) {
+        const std::size_t m = index.Find(rescanDirs[k]);
+        if (m == TResultStoreIndex::npos)
+            continue;
+        if (k < rescanSizes.size() && m < sizes.size())
+            sizes.Set(m, rescanSizes[k]);
+        if (k > 0 && k < rescanPercents.size() && m < percents.size())
+            percents.Set(m, rescanPercents[k]);
+    }
 }

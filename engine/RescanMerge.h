@@ -10,7 +10,9 @@
 //   sizes and shares; F takes the rescan's size;
 // - every stored ancestor of F carries F's change in size; an ancestor that
 //   is not stored (F or one of its parents is new since the drive scan) is
-//   inserted holding F alone, since nothing else of it is known;
+//   inserted holding the sum of what is stored below it after the merge
+//   (each folder counted once, with everything below it), never less than
+//   any folder below it;
 // - the share of every folder whose parent changed (F, its siblings and the
 //   siblings of each ancestor) is computed again from the new sizes.
 // When nothing outside F changed on disk, the lists are then the ones a scan
@@ -30,3 +32,12 @@
 bool MergeRescan(TStringList& dirs, TStringList& sizes, TStringList& percents,
                  const TStringList& rescanDirs, const TStringList& rescanSizes,
                  const TStringList& rescanPercents);
+
+// The merge a folder rescan makes of the stored lists: MergeRescan where it
+// applies; for lists outside its form each rescanned folder that is stored
+// (exact path, drive letter in any case) only gets its new size, and its new
+// share unless it is the rescanned folder. The lists may be of different
+// lengths then: only entries that exist are written.
+void AppendRescan(TStringList& dirs, TStringList& sizes, TStringList& percents,
+                  const TStringList& rescanDirs, const TStringList& rescanSizes,
+                  const TStringList& rescanPercents);

@@ -13,10 +13,10 @@
 #include "engine/ResultFileText.h"
 #include "engine/ResultListCheck.h"
 #include "engine/ResultSetManifest.h"
-#include "engine/ResultStoreIndex.h"
 #include "platform/AtomicFile.h"
 #include "platform/DataFolder.h"
 #include "platform/DataFolderLock.h"
+#include "platform/HistoryFolder.h"
 
 namespace {
 
@@ -35,8 +35,8 @@ std::string Reason(const std::string& what) {
 // The file is read into the list's buffer and its lines marked where they
 // lie, so a million folders load without a million allocations; each piece
 // read is summed, split and checked while it is still in the cache.
-bool LoadList(const std::string& path, TResultRole role, TStringList& list, TResultFileSum& sum,
-              TListFault& fault) {
+bool LoadList(const std::string& path, std::uint64_t limit, TResultRole role, TStringList& list,
+              TResultFileSum& sum, TListFault& fault) {
     list.RawBuffer(0);
     TResultChecksum checksum;
     TResultLineMarker marker(list);
@@ -47,7 +47,8 @@ bool LoadList(const std::string& path, TResultRole role, TStringList& list, TRes
             checksum.Feed(list.RawBytes().substr(from, to - from));
             marker.Feed(to);
             checker.Check(list);
-        });
+        },
+        limit);
     if (ok) {
         marker.Finish();
         checker.Check(list);
@@ -66,13 +67,23 @@ constexpr std::array<TResultRole, 3> kRoleOf = {TResultRole::Percents, TResultRo
 // The three files are read, summed, split and checked at once: Dirs, the
 // largest, on this thread, the other two on a second one, so that a set of
 // a million folders loads in about the time of its largest file.
-bool LoadLists(const std::array<std::string, 3>& paths, std::array<TStringList*, 3> lists,
-               TFileSums& sums, TListFaults& faults, std::string& failed) {
+// Each file is read up to its limit (its size when opened; for the files
+// kept from before a save, the size the manifest records).
+using TLimits = std::array<std::uint64_t, 3>;
+constexpr TLimits kWholeFiles = {kFileSize, kFileSize, kFileSize};
+
+TLimits LimitsOf(const TResultSetSums& set) {
+    return {set.Files[0].Bytes, set.Files[1].Bytes, set.Files[2].Bytes};
+}
+
+bool LoadLists(const std::array<std::string, 3>& paths, const TLimits& limits,
+               std::array<TStringList*, 3> lists, TFileSums& sums, TListFaults& faults,
+               std::string& failed) {
     // Why a file failed, taken where it failed: errno is each thread's own.
     std::array<int, 3> errors{};
     auto load = [&](std::size_t i) {
         try {
-            if (!LoadList(paths[i], kRoleOf[i], *lists[i], sums[i], faults[i]))
+            if (!LoadList(paths[i], limits[i], kRoleOf[i], *lists[i], sums[i], faults[i]))
                 errors[i] = errno != 0 ? errno : EIO;
         } catch (const std::length_error&) {
             // A line of 4 GiB or more: no list holds it, nor did a save write it.
@@ -97,14 +108,17 @@ bool LoadLists(const std::array<std::string, 3>& paths, std::array<TStringList*,
 }
 
 // The sums of files without keeping their lines.
-bool SumFiles(const std::array<std::string, 3>& paths, TFileSums& sums) {
+bool SumFiles(const std::array<std::string, 3>& paths, const TLimits& limits, TFileSums& sums) {
     for (std::size_t i = 0; i < paths.size(); ++i) {
         TResultChecksum checksum;
         TResultLineCount lines;
-        if (!DataFileExists(paths[i]) || !ReadDataFileChunks(paths[i], [&](std::string_view piece) {
-                checksum.Feed(piece);
-                lines.Feed(piece);
-            })) {
+        if (!ReadDataFileChunks(
+                paths[i],
+                [&](std::string_view piece) {
+                    checksum.Feed(piece);
+                    lines.Feed(piece);
+                },
+                limits[i])) {
             return false;
         }
         sums[i] = TResultFileSum{lines.Lines(), checksum.Bytes(), checksum.Value()};
@@ -114,14 +128,42 @@ bool SumFiles(const std::array<std::string, 3>& paths, TFileSums& sums) {
 
 enum class TManifestState { Absent, Valid, Garbled };
 
+// Far more than any manifest holds.
+constexpr std::uint64_t kManifestLimit = 64 << 10;
+
+// A manifest that is there but is no regular file of the user's (a folder,
+// a FIFO, a link) counts as damaged, not as absent: otherwise the set would
+// load unchecked.
 TManifestState ReadManifest(const std::string& path, TResultSetManifest& manifest) {
-    if (!DataFileExists(path)) {
-        return TManifestState::Absent;
-    }
     std::string text;
-    return ReadDataFile(path, text) && TResultSetManifest::Parse(text, manifest)
-               ? TManifestState::Valid
-               : TManifestState::Garbled;
+    if (!ReadDataFile(path, text, kManifestLimit)) {
+        return errno == ENOENT ? TManifestState::Absent : TManifestState::Garbled;
+    }
+    return TResultSetManifest::Parse(text, manifest) ? TManifestState::Valid
+                                                     : TManifestState::Garbled;
+}
+
+// What the three result files are against the manifest.
+enum class TSetKind {
+    Recorded,     // the set the manifest records as new: all is well
+    Interrupted,  // a mix of that set and the one before: a save was cut off
+    Previous,     // the set before, whole: a save was cut off before its renames
+    Outside,      // any file is neither: changed outside the program
+};
+
+TSetKind KindOf(const TResultSetManifest& manifest, const TFileSums& sums) {
+    bool allCurrent = true, allPrevious = true;
+    for (std::size_t i = 0; i < sums.size(); ++i) {
+        const bool current = sums[i] == manifest.Current.Files[i];
+        const bool previous = manifest.HasPrevious && sums[i] == manifest.Previous.Files[i];
+        if (!current && !previous) {
+            return TSetKind::Outside;
+        }
+        allCurrent = allCurrent && current;
+        allPrevious = allPrevious && previous;
+    }
+    return allCurrent ? TSetKind::Recorded
+                      : (allPrevious ? TSetKind::Previous : TSetKind::Interrupted);
 }
 
 // A temporary file of a save (".CDirs.Ab12Cd", ".CSet.Ab12Cd") or of
@@ -156,11 +198,15 @@ bool IsOwnTemporaryName(std::string_view name) {
     return base == kSetRole;
 }
 
-// Where the last whole set of a drive is before a save replaces it.
+// Where the last whole set of a drive is before a save replaces it: the
+// result files themselves (as the manifest records them, or changed outside
+// the program), or, after a save that was cut off, the kept files.
 struct TWholeSet {
     enum class TWhere { None, Main, Kept } Where = TWhere::None;
     TResultSetSums Sums;
     std::uint64_t LastGeneration = 0;
+    // Which of the result files differ from the kept set (Where == Kept).
+    std::array<bool, 3> MainDiffers{};
 };
 
 TWholeSet FindWholeSet(const std::string& setFile, const std::array<std::string, 3>& main,
@@ -168,27 +214,33 @@ TWholeSet FindWholeSet(const std::string& setFile, const std::array<std::string,
     TWholeSet whole;
     TResultSetManifest manifest;
     TFileSums sums;
-    switch (ReadManifest(setFile, manifest)) {
-        case TManifestState::Valid:
-            whole.LastGeneration = manifest.Current.Generation;
-            if (SumFiles(main, sums) && sums == manifest.Current.Files) {
-                whole.Where = TWholeSet::TWhere::Main;
-                whole.Sums = manifest.Current;
-            } else if (manifest.HasPrevious && SumFiles(kept, sums) &&
-                       sums == manifest.Previous.Files) {
-                whole.Where = TWholeSet::TWhere::Kept;
-                whole.Sums = manifest.Previous;
+    const TManifestState state = ReadManifest(setFile, manifest);
+    if (state == TManifestState::Garbled || !SumFiles(main, kWholeFiles, sums)) {
+        return whole;
+    }
+    whole.Where = TWholeSet::TWhere::Main;
+    whole.Sums.Files = sums;
+    if (state == TManifestState::Absent) {
+        // A set saved without a manifest counts as whole: nothing says otherwise.
+        return whole;
+    }
+    whole.LastGeneration = manifest.Current.Generation;
+    const TSetKind kind = KindOf(manifest, sums);
+    whole.Sums.Generation = manifest.Current.Generation;
+    if (kind == TSetKind::Previous) {
+        whole.Sums = manifest.Previous;
+    } else if (kind == TSetKind::Interrupted) {
+        TFileSums keptSums;
+        if (SumFiles(kept, LimitsOf(manifest.Previous), keptSums) &&
+            keptSums == manifest.Previous.Files) {
+            whole.Where = TWholeSet::TWhere::Kept;
+            whole.Sums = manifest.Previous;
+            for (std::size_t i = 0; i < sums.size(); ++i) {
+                whole.MainDiffers[i] = sums[i] != manifest.Previous.Files[i];
             }
-            break;
-        case TManifestState::Absent:
-            // A set saved without a manifest counts as whole: nothing says otherwise.
-            if (SumFiles(main, sums)) {
-                whole.Where = TWholeSet::TWhere::Main;
-                whole.Sums.Files = sums;
-            }
-            break;
-        case TManifestState::Garbled:
-            break;
+        } else {
+            whole.Where = TWholeSet::TWhere::None;
+        }
     }
     return whole;
 }
@@ -245,6 +297,28 @@ bool TResultStore::Fail(const std::string& why) {
     return false;
 }
 
+TStoredSetStamp TResultStore::StampOnDisk() const {
+    const std::array<std::string, 3> main = Files();
+    return TStoredSetStamp{{DataFileStampOf(main[0]), DataFileStampOf(main[1]),
+                            DataFileStampOf(main[2]), DataFileStampOf(SetFile)}};
+}
+
+bool TResultStore::GlobalsAreStored() const {
+    return baseValid_ && !baseRacy_ && generation_ == baseGeneration_ &&
+           StampOnDisk() == baseStamp_;
+}
+
+void TResultStore::RecordBase() {
+    const std::int64_t now = DataFileClock();
+    baseValid_ = true;
+    baseStamp_ = StampOnDisk();
+    baseGeneration_ = generation_;
+    baseRacy_ = false;
+    for (const TDataFileStamp& file : baseStamp_.Files) {
+        baseRacy_ = baseRacy_ || (file.Exists && file.Modified >= now);
+    }
+}
+
 bool TResultStore::SaveLists(const TStringList& percents, const TStringList& dirs,
                              const TStringList& dirSizes) {
     SaveError.clear();
@@ -257,6 +331,11 @@ bool TResultStore::SaveLists(const TStringList& percents, const TStringList& dir
     if (!lock.Locked()) {
         return Fail(Reason(DataFolder));
     }
+    return SaveLocked(percents, dirs, dirSizes, nullptr);
+}
+
+bool TResultStore::SaveLocked(const TStringList& percents, const TStringList& dirs,
+                              const TStringList& dirSizes, TReplacedSet* replaced) {
     // Under the lock no other save is running: every temporary file of ours
     // is a leftover of a save that was killed.
     RemoveDataFiles(DataFolder, IsOwnTemporaryName);
@@ -264,6 +343,24 @@ bool TResultStore::SaveLists(const TStringList& percents, const TStringList& dir
     const std::array<std::string, 3> main = Files();
     const std::array<std::string, 3> kept = KeptFiles();
     const TWholeSet whole = FindWholeSet(SetFile, main, kept);
+    if (replaced != nullptr && whole.Where != TWholeSet::TWhere::None) {
+        // The set replaced is the one on disk now, whoever saved it.
+        replaced->Time = DataFileTime(SetFile);
+        if (replaced->Time < 0) {
+            replaced->Time = DataFileTime(DirsFile);
+        }
+        if (GlobalsAreStored()) {
+            replaced->Dirs = GlobalDirs;
+            replaced->Sizes = GlobalDirSizes;
+            replaced->Whole = true;
+        } else {
+            TStringList percentsBefore;
+            std::string notice, refusal;
+            replaced->Whole =
+                LoadSetInto({&percentsBefore, &replaced->Dirs, &replaced->Sizes}, notice, refusal);
+        }
+        replaced->Whole = replaced->Whole && replaced->Time >= 0;
+    }
 
     // All three new files are written out and flushed before anything is
     // replaced, so a failure here (a full disk) changes nothing.
@@ -303,16 +400,32 @@ bool TResultStore::SaveLists(const TStringList& percents, const TStringList& dir
     }
     Step(0);
 
-    // The last whole set is kept under other names until the new one is
-    // complete: a crash between the renames below falls back on it.
-    if (whole.Where == TWholeSet::TWhere::Main) {
-        for (std::size_t i = 0; i < main.size(); ++i) {
-            if (!KeepDataFileAs(main[i], kept[i])) {
-                return Fail(Reason(kept[i]));
+    // When the manifest is renamed, the result files are the whole set it
+    // records as the one before, and that set is kept under other names
+    // too: a save cut off between the renames below leaves files that are
+    // each of the new set or of that one, which the loader tells from files
+    // changed outside the program, and falls back on the kept set.
+    switch (whole.Where) {
+        case TWholeSet::TWhere::Main:
+            for (std::size_t i = 0; i < main.size(); ++i) {
+                if (!KeepDataFileAs(main[i], kept[i])) {
+                    return Fail(Reason(kept[i]));
+                }
             }
-        }
-        SyncDataFolder(DataFolder);
+            break;
+        case TWholeSet::TWhere::Kept:
+            // The files left mixed by a save cut off earlier are made the
+            // kept set again.
+            for (std::size_t i = 0; i < main.size(); ++i) {
+                if (whole.MainDiffers[i] && !KeepDataFileAs(kept[i], main[i])) {
+                    return Fail(Reason(main[i]));
+                }
+            }
+            break;
+        case TWholeSet::TWhere::None:
+            break;
     }
+    SyncDataFolder(DataFolder);
     Step(1);
     if (whole.Where != TWholeSet::TWhere::None) {
         manifest.HasPrevious = true;
@@ -320,6 +433,17 @@ bool TResultStore::SaveLists(const TStringList& percents, const TStringList& dir
     }
     if (!WriteFileAtomically(SetFile, manifest.Text())) {
         return Fail(Reason(SetFile));
+    }
+    if (whole.Where == TWholeSet::TWhere::None) {
+        // No whole set was there (a damaged manifest, a mix with nothing
+        // kept): its files go once the new manifest is in place, so that a
+        // save cut off part way cannot leave them mixed with new ones in a
+        // way that reads as edited by hand.
+        for (const std::string& file : main) {
+            if (!RemoveDataFile(file)) {
+                return Fail(Reason(file));
+            }
+        }
     }
     Step(2);
     for (std::size_t i = 0; i < written.size(); ++i) {
@@ -332,12 +456,86 @@ bool TResultStore::SaveLists(const TStringList& percents, const TStringList& dir
 }
 
 bool TResultStore::SaveAnalizeData(const TStringList& dirs, const TStringList& dirSizes,
-                                   const TStringList& percents) {
-    return SaveLists(percents, dirs, dirSizes);
+                                   const TStringList& percents, TReplacedSet* replaced) {
+    if (replaced == nullptr) {
+        return SaveLists(percents, dirs, dirSizes);
+    }
+    *replaced = TReplacedSet();
+    SaveError.clear();
+    if (PercentsFile.empty()) {
+        return SaveLists(percents, dirs, dirSizes);  // says why
+    }
+    TDataFolderLock lock(DataFolder, TDataFolderLock::TMode::Exclusive);
+    if (!lock.Locked()) {
+        return Fail(Reason(DataFolder));
+    }
+    if (!SaveLocked(percents, dirs, dirSizes, replaced)) {
+        *replaced = TReplacedSet();
+        return false;
+    }
+    return true;
 }
 
 bool TResultStore::SaveGlobalSLS() {
-    return SaveLists(GlobalPercents, GlobalDirs, GlobalDirSizes);
+    SaveError.clear();
+    if (PercentsFile.empty()) {
+        return SaveLists(GlobalPercents, GlobalDirs, GlobalDirSizes);  // says why
+    }
+    TDataFolderLock lock(DataFolder, TDataFolderLock::TMode::Exclusive);
+    if (!lock.Locked()) {
+        return Fail(Reason(DataFolder));
+    }
+    if (baseValid_ && StampOnDisk() != baseStamp_) {
+        return Fail("the stored results of drive " + DriveLetter() +
+                    ": were saved again since they were loaded, and older ones do not replace "
+                    "them");
+    }
+    if (!SaveLocked(GlobalPercents, GlobalDirs, GlobalDirSizes, nullptr)) {
+        return false;
+    }
+    RecordBase();
+    return true;
+}
+
+bool TResultStore::UpdateStoredSet(const TSetChange& change) {
+    SaveError.clear();
+    if (PercentsFile.empty()) {
+        return SaveLists(GlobalPercents, GlobalDirs, GlobalDirSizes);  // fails, saying why
+    }
+    TDataFolderLock lock(DataFolder, TDataFolderLock::TMode::Exclusive);
+    if (!lock.Locked()) {
+        return Fail(Reason(DataFolder));
+    }
+    // The change goes to copies, so that lists that cannot be stored leave
+    // the global ones as they were.
+    TStringList dirs, sizes, percents;
+    std::string notice;
+    const bool reread = !baseValid_ || baseRacy_ || StampOnDisk() != baseStamp_;
+    if (reread) {
+        // Another save came in between: the change applies to what it stored.
+        std::string refusal;
+        if (!LoadSetInto({&percents, &dirs, &sizes}, notice, refusal)) {
+            LoadNotice = RefusalText(refusal);
+            return Fail(LoadNotice);
+        }
+    } else {
+        dirs = GlobalDirs;
+        sizes = GlobalDirSizes;
+        percents = GlobalPercents;
+    }
+    change(dirs, sizes, percents);
+    if (!SaveLocked(percents, dirs, sizes, nullptr)) {
+        return false;
+    }
+    GlobalDirs = std::move(dirs);
+    GlobalDirSizes = std::move(sizes);
+    GlobalPercents = std::move(percents);
+    if (reread) {
+        LoadNotice = notice;
+    }
+    ++generation_;
+    RecordBase();
+    return true;
 }
 
 void TResultStore::AppendAnalizeInfo(const TStringList& dirs, const TStringList& dirSizes,
@@ -346,72 +544,88 @@ void TResultStore::AppendAnalizeInfo(const TStringList& dirs, const TStringList&
         return;
     }
     ++generation_;
-    if (MergeRescan(GlobalDirs, GlobalDirSizes, GlobalPercents, dirs, dirSizes, percents)) {
-        return;
-    }
-    TResultStoreIndex index(GlobalDirs);
-    for (std::size_t k = 0; k < dirs.size(); ++k) {
-        std::size_t m = index.Find(dirs[k]);
-        if (m != TResultStoreIndex::npos) {
-            // The lists may be of different lengths: write only entries that exist.
-            if (k < dirSizes.size() && m < GlobalDirSizes.size()) {
-                GlobalDirSizes.Set(m, dirSizes[k]);
-            }
-            if (k > 0 && k < percents.size() && m < GlobalPercents.size()) {
-                GlobalPercents.Set(m, percents[k]);
-            }
-        }
-    }
+    AppendRescan(GlobalDirs, GlobalDirSizes, GlobalPercents, dirs, dirSizes, percents);
+}
+
+std::string TResultStore::DriveLetter() const {
+    return PercentsFile.empty() ? std::string() : PercentsFile.substr(DataFolder.size(), 1);
+}
+
+std::string TResultStore::RefusalText(const std::string& why) const {
+    const std::string drive =
+        PercentsFile.empty() ? std::string("this drive") : "drive " + DriveLetter() + ":";
+    return "The stored results of " + drive + " cannot be used: " + why + ".";
 }
 
 bool TResultStore::Refuse(const std::string& why) {
     CreateSLs();
-    const std::string drive = PercentsFile.empty()
-                                  ? std::string("this drive")
-                                  : "drive " + PercentsFile.substr(DataFolder.size(), 1) + ":";
-    LoadNotice = "The stored results of " + drive + " cannot be used: " + why + ".";
+    LoadNotice = RefusalText(why);
     return false;
+}
+
+bool TResultStore::LoadSetInto(std::array<TStringList*, 3> lists, std::string& notice,
+                               std::string& refusal) {
+    notice.clear();
+    TFileSums sums;
+    TListFaults faults;
+    std::string failed;
+    if (!LoadLists(Files(), kWholeFiles, lists, sums, faults, failed)) {
+        refusal = DataFileProblem(failed, errno);
+        return false;
+    }
+    TResultSetManifest manifest;
+    const TManifestState state = ReadManifest(SetFile, manifest);
+    if (state == TManifestState::Garbled) {
+        refusal = SetFile + " is damaged, so the files cannot be checked";
+        return false;
+    }
+    const TSetKind kind =
+        state == TManifestState::Valid ? KindOf(manifest, sums) : TSetKind::Recorded;
+    const std::string drive = "drive " + DriveLetter() + ":";
+    if (kind == TSetKind::Interrupted) {
+        // A save was cut off between its renames: the set before it, kept whole.
+        if (!LoadLists(KeptFiles(), LimitsOf(manifest.Previous), lists, sums, faults, failed) ||
+            sums != manifest.Previous.Files) {
+            refusal =
+                "its files are a mix of two saves (the last one was cut off), and the results "
+                "saved before it were not kept";
+            return false;
+        }
+    }
+    if (kind == TSetKind::Interrupted || kind == TSetKind::Previous) {
+        notice = "The last save of the results of " + drive +
+                 " was interrupted; the results saved before it are shown.";
+    } else if (kind == TSetKind::Outside) {
+        notice = "The result files of " + drive +
+                 " were changed outside the program since they were last saved; they are used "
+                 "as they are now.";
+    }
+    const std::string fault =
+        ResultListsFault(*lists[0], *lists[1], *lists[2], faults,
+                         TResultListNames{PercentsFile, DirsFile, DirSizesFile});
+    if (!fault.empty()) {
+        refusal = fault;
+        return false;
+    }
+    return true;
 }
 
 bool TResultStore::LoadGlobal() {
     LoadNotice.clear();
     ++generation_;
+    baseValid_ = false;
     if (PercentsFile.empty()) {
         return Refuse(DataFolder.empty() ? (DataFolderProblem.empty() ? "there is no data folder"
                                                                       : DataFolderProblem)
                                          : "no drive is chosen");
     }
     TDataFolderLock lock(DataFolder, TDataFolderLock::TMode::Shared);
-    std::array<TStringList*, 3> lists = {&GlobalPercents, &GlobalDirs, &GlobalDirSizes};
-    TFileSums sums;
-    TListFaults faults;
-    std::string failed;
-    if (!LoadLists(Files(), lists, sums, faults, failed)) {
-        return Refuse(Reason(failed));
+    std::string notice, refusal;
+    if (!LoadSetInto({&GlobalPercents, &GlobalDirs, &GlobalDirSizes}, notice, refusal)) {
+        return Refuse(refusal);
     }
-    TResultSetManifest manifest;
-    const TManifestState state = ReadManifest(SetFile, manifest);
-    if (state == TManifestState::Garbled) {
-        return Refuse(SetFile + " is damaged, so the files cannot be checked");
-    }
-    if (state == TManifestState::Valid && sums != manifest.Current.Files) {
-        // A save was cut off part way: the set before it, if it was kept whole.
-        if (!manifest.HasPrevious || !LoadLists(KeptFiles(), lists, sums, faults, failed) ||
-            sums != manifest.Previous.Files) {
-            return Refuse(
-                "its files are not the ones saved together last (a save was cut "
-                "off, or a file was changed since)");
-        }
-        LoadNotice = "The last save of the results of drive " +
-                     PercentsFile.substr(DataFolder.size(), 1) +
-                     ": was interrupted; the results saved before it are shown.";
-    }
-    const std::string fault =
-        ResultListsFault(GlobalPercents, GlobalDirs, GlobalDirSizes, faults,
-                         TResultListNames{PercentsFile, DirsFile, DirSizesFile});
-    if (!fault.empty()) {
-        return Refuse(fault);
-    }
+    LoadNotice = notice;
+    RecordBase();
     return true;
 }
 
@@ -436,6 +650,7 @@ bool TResultStore::LoadData(TTreeLists& tree) {
 
 void TResultStore::CreateSLs() {
     ++generation_;
+    baseValid_ = false;
     GlobalDirs = {" "};
     GlobalDirSizes = {"0"};
     GlobalPercents = {"0"};
@@ -443,6 +658,7 @@ void TResultStore::CreateSLs() {
 
 void TResultStore::FreeSLs() {
     ++generation_;
+    baseValid_ = false;
     GlobalDirs.clear();
     GlobalDirSizes.clear();
     GlobalPercents.clear();

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "engine/StringList.h"
+#include "platform/DataFolder.h"
 
 // The folder tree's own copies of two global lists, as LoadTree hands them
 // over, and whether the tree shows its size bars.
@@ -18,6 +19,23 @@ struct TTreeLists {
     TStringList Percents;
     TStringList Dirs;
     bool ShowBarCharts = false;
+};
+
+// The set a drive scan's save replaced, read under the same lock as the
+// save wrote: what was really there, not what was there when the scan began.
+struct TReplacedSet {
+    bool Whole = false;  // a set that loads was there and was replaced
+    TStringList Dirs;
+    TStringList Sizes;
+    std::int64_t Time = -1;  // when it was saved, seconds since 1970
+};
+
+// What a set on disk is, as far as a look at its four files (without
+// reading them) tells: equal stamps, the same set.
+struct TStoredSetStamp {
+    std::array<TDataFileStamp, 4> Files;  // Percents, Dirs, DirSizes, the manifest
+    bool operator==(const TStoredSetStamp& o) const { return Files == o.Files; }
+    bool operator!=(const TStoredSetStamp& o) const { return !(*this == o); }
 };
 
 class TResultStore {
@@ -60,8 +78,22 @@ class TResultStore {
     // a load after a crash at any point finds the old set or the new one.
     // Temporary files that killed saves left in the data folder are removed.
     // False, with the reason in SaveError, when the new set was not stored.
+    // With replaced, the set replaced is read under the same lock as the
+    // save (the global lists are taken when they are that set, unchanged).
     bool SaveAnalizeData(const TStringList& dirs, const TStringList& dirSizes,
-                         const TStringList& percents);
+                         const TStringList& percents, TReplacedSet* replaced = nullptr);
+    // Runs change on the stored set of the current drive and stores the
+    // result, all under one exclusive lock of the data folder, so that no
+    // other save (of this process or another) comes between the read and the
+    // write. The set is the global lists when they are still what is stored
+    // (nothing saved since they were loaded or saved here); otherwise the
+    // set on disk, loaded first. Afterwards the global lists are what was
+    // stored. False, with the reason in SaveError (and LoadNotice when the
+    // stored set could not be used), when nothing was stored; the global
+    // lists are then as before.
+    using TSetChange =
+        std::function<void(TStringList& dirs, TStringList& sizes, TStringList& percents)>;
+    bool UpdateStoredSet(const TSetChange& change);
     // Merges the analysis of a folder rescan (the analyzer's lists, the
     // rescanned folder first) into the global lists, so that they hold what
     // a scan of the whole drive would: the folders below it replaced by the
@@ -72,12 +104,17 @@ class TResultStore {
     // gets its new size, and its new share unless it is the rescanned folder.
     void AppendAnalizeInfo(const TStringList& dirs, const TStringList& dirSizes,
                            const TStringList& percents);
-    // Writes the global lists to the result files, as SaveAnalizeData does.
+    // Writes the global lists to the result files, as SaveAnalizeData does,
+    // unless the stored set has changed since they were loaded or saved (by
+    // another save): false then, and older lists never replace a newer set.
     bool SaveGlobalSLS();
 
     // Replaces the global lists with the lines of the result files: the set
-    // the manifest names, or, after a save that was cut off, the whole set
-    // kept from before it (LoadNotice says so). A set that cannot be
+    // the manifest names, or, after a save that was cut off (the files are
+    // a mix of the set it recorded as new and the one before), the whole
+    // set kept from before it (LoadNotice says so). Files that are neither
+    // (edited by hand, restored from elsewhere) are used as they are, and
+    // LoadNotice says they were changed outside the program. A set that cannot be
     // trusted (a file missing or unreadable, lists of unequal length,
     // folders out of order, a size or percent that is not a number) is not
     // used: the lists get their initial entries, LoadNotice says which file
@@ -120,6 +157,15 @@ class TResultStore {
   private:
     bool SaveLists(const TStringList& percents, const TStringList& dirs,
                    const TStringList& dirSizes);
+    bool SaveLocked(const TStringList& percents, const TStringList& dirs,
+                    const TStringList& dirSizes, TReplacedSet* replaced);
+    bool LoadSetInto(std::array<TStringList*, 3> lists, std::string& notice, std::string& refusal);
+    std::string RefusalText(const std::string& why) const;
+    std::string DriveLetter() const;
+    TStoredSetStamp StampOnDisk() const;
+    // The global lists are still the set on disk they were loaded or saved as.
+    bool GlobalsAreStored() const;
+    void RecordBase();
     std::array<std::string, 3> Files() const;
     std::array<std::string, 3> KeptFiles() const;
     bool Refuse(const std::string& why);
@@ -128,4 +174,12 @@ class TResultStore {
 
     std::set<std::string> told_;
     std::uint64_t generation_ = 0;
+    // The set on disk the global lists were last loaded from or saved as,
+    // and the generation they had then.
+    bool baseValid_ = false;
+    // A file of the set was written in the tick its stamp was taken: an
+    // edit within that tick would not show, so the stamp does not tell.
+    bool baseRacy_ = false;
+    TStoredSetStamp baseStamp_;
+    std::uint64_t baseGeneration_ = 0;
 };

@@ -98,7 +98,8 @@ bool TScanHistory::ParseName(const std::string& name, THistoryEntry& entry) {
 
 std::vector<THistoryEntry> TScanHistory::Entries(char drive) const {
     std::vector<THistoryEntry> entries;
-    const std::string folder = dataFolder_.empty() ? std::string() : dataFolder_ + "history/";
+    // A link in the folder's place is not followed, as when the sets are written.
+    const std::string folder = ExistingHistoryFolder(dataFolder_);
     if (folder.empty()) {
         return entries;
     }

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -100,6 +101,27 @@ bool DataFileExists(const std::string& path) {
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+TDataFileStamp DataFileStampOf(const std::string& path) {
+    struct stat info;
+    TDataFileStamp stamp;
+    if (lstat(path.c_str(), &info) != 0) {
+        return stamp;
+    }
+    stamp.Exists = true;
+    stamp.Device = static_cast<std::uint64_t>(info.st_dev);
+    stamp.Inode = static_cast<std::uint64_t>(info.st_ino);
+    stamp.Size = static_cast<std::uint64_t>(info.st_size);
+    stamp.Modified = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 +
+                     static_cast<std::int64_t>(info.st_mtim.tv_nsec);
+    return stamp;
+}
+
+std::int64_t DataFileClock() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
 std::size_t DataFileSize(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)
@@ -107,60 +129,127 @@ std::size_t DataFileSize(const std::string& path) {
                : 0;
 }
 
-bool ReadDataFile(const std::string& path, std::string& bytes) {
+bool ReadDataFile(const std::string& path, std::string& bytes, std::uint64_t limit) {
     bytes.clear();
-    bytes.reserve(DataFileSize(path));
-    const bool ok = ReadDataFileChunks(path, [&bytes](std::string_view piece) { bytes += piece; });
+    const bool ok = ReadDataFileChunks(
+        path, [&bytes](std::string_view piece) { bytes += piece; }, limit);
     if (!ok) {
         bytes.clear();
     }
     return ok;
 }
 
+std::string DataFileProblem(const std::string& path, int error) {
+    struct stat info;
+    if (lstat(path.c_str(), &info) == 0) {
+        if (S_ISLNK(info.st_mode)) {
+            return path + ": is a link, which is not followed";
+        }
+        if (!S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+            return path + ": is not a regular file";
+        }
+        if (info.st_uid != geteuid()) {
+            return path + ": belongs to another user";
+        }
+    }
+    if (error == EFBIG) {
+        return path + ": is larger than it may be";
+    }
+    return path + ": " + std::strerror(error);
+}
+
 namespace {
 
-// Reads path to its end. room(got) gives where the bytes after the first
-// got go and how many may come at once; came(at, got, n) is told of each
-// read of n bytes. False when it cannot be opened or a read fails.
-bool ReadToEnd(const std::string& path,
+// Opens path for reading as the reads above require; its size goes to size.
+// O_NONBLOCK keeps the open itself from waiting for a FIFO's writer.
+int OpenDataFile(const std::string& path, std::uint64_t& size) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        return -1;
+    }
+    struct stat info;
+    int error = 0;
+    if (fstat(fd, &info) != 0) {
+        error = errno;
+    } else if (S_ISDIR(info.st_mode)) {
+        error = EISDIR;
+    } else if (!S_ISREG(info.st_mode)) {
+        error = EINVAL;
+    } else if (info.st_uid != geteuid()) {
+        error = EACCES;
+    }
+    if (error != 0) {
+        close(fd);
+        errno = error;
+        return -1;
+    }
+    size = static_cast<std::uint64_t>(info.st_size);
+    return fd;
+}
+
+// Reads path to its end, at most limit bytes. room(got) gives where the
+// bytes after the first got go and how many may come at once; came(at, got,
+// n) is told of each read of n bytes. opened(size) is told the file's size
+// first. False, with errno set, when it cannot be opened, a read fails or
+// the file has more than limit bytes.
+bool ReadToEnd(const std::string& path, std::uint64_t limit,
+               const std::function<void(std::uint64_t)>& opened,
                const std::function<std::pair<char*, std::size_t>(std::size_t)>& room,
                const std::function<void(const char*, std::size_t, std::size_t)>& came) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    std::uint64_t size = 0;
+    const int fd = OpenDataFile(path, size);
     if (fd < 0) {
         return false;
     }
+    if (limit == kFileSize) {
+        limit = size;
+    }
+    opened(size);
     std::size_t got = 0;
     bool ok = true;
+    int error = 0;
     for (;;) {
-        const auto [at, most] = room(got);
+        auto [at, most] = room(got);
+        // One byte past the limit tells a longer file from one of the limit.
+        most = static_cast<std::size_t>(std::min<std::uint64_t>(most, limit + 1 - got));
         const ssize_t n = read(fd, at, most);
         if (n > 0) {
+            if (got + static_cast<std::size_t>(n) > limit) {
+                ok = false;
+                error = EFBIG;
+                break;
+            }
             came(at, got, static_cast<std::size_t>(n));
             got += static_cast<std::size_t>(n);
         } else if (n == 0) {
             break;
         } else if (errno != EINTR) {
             ok = false;
+            error = errno;
             break;
         }
     }
     close(fd);
+    if (!ok) {
+        errno = error;
+    }
     return ok;
 }
 
 }  // namespace
 
 bool ReadDataFileInto(const std::string& path, const std::function<char*(std::size_t)>& resize,
-                      const std::function<void(std::size_t, std::size_t)>& filled) {
+                      const std::function<void(std::size_t, std::size_t)>& filled,
+                      std::uint64_t limit) {
     constexpr std::size_t kPiece = 256 << 10;
-    struct stat info;
-    std::size_t size = stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)
-                           ? static_cast<std::size_t>(info.st_size) + 1
-                           : 0;
+    std::size_t size = 0;
     std::size_t total = 0;
     char* buffer = nullptr;
     const bool ok = ReadToEnd(
-        path,
+        path, limit,
+        [&](std::uint64_t fileSize) {
+            size = static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, limit)) + 1;
+        },
         [&](std::size_t got) {
             if (buffer == nullptr || got == size) {
                 // First sized from the file, then doubled if it grew since.
@@ -173,16 +262,18 @@ bool ReadDataFileInto(const std::string& path, const std::function<char*(std::si
             filled(got, got + n);
             total = got + n;
         });
+    const int error = errno;
     resize(ok ? total : 0);
+    errno = error;
     return ok;
 }
 
-bool ReadDataFileChunks(const std::string& path,
-                        const std::function<void(std::string_view)>& take) {
+bool ReadDataFileChunks(const std::string& path, const std::function<void(std::string_view)>& take,
+                        std::uint64_t limit) {
     constexpr std::size_t kChunk = 1 << 20;
     std::unique_ptr<char[]> buffer;
     return ReadToEnd(
-        path,
+        path, limit, [](std::uint64_t) {},
         [&](std::size_t) {
             if (!buffer) {
                 buffer = std::make_unique<char[]>(kChunk);
@@ -209,12 +300,42 @@ bool RemoveDataFiles(const std::string& folder,
     return ok;
 }
 
-bool KeepDataFileAs(const std::string& from, const std::string& to) {
-    if (unlink(to.c_str()) != 0 && errno != ENOENT) {
-        return false;
+namespace {
+
+// A free hidden name beside path in the form of a save's temporary files
+// (".CDirs.Ab12Cd"), made by link; false when none could be had.
+bool LinkBeside(const std::string& from, const std::string& path, std::string& temporary) {
+    static constexpr char kLetters[] =
+        "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    const std::size_t slash = path.rfind('/') + 1;
+    const std::string stem = path.substr(0, slash) + "." + path.substr(slash) + ".";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = stem;
+        for (int i = 0; i < 6; ++i) {
+            temporary += kLetters[static_cast<std::size_t>(random()) % (sizeof kLetters - 1)];
+        }
+        if (link(from.c_str(), temporary.c_str()) == 0) {
+            return true;
+        }
+        if (errno != EEXIST) {
+            return false;
+        }
     }
-    if (link(from.c_str(), to.c_str()) == 0) {
-        return true;
+    return false;
+}
+
+}  // namespace
+
+bool KeepDataFileAs(const std::string& from, const std::string& to) {
+    std::string temporary;
+    if (LinkBeside(from, to, temporary)) {
+        if (rename(temporary.c_str(), to.c_str()) == 0) {
+            return true;
+        }
+        const int error = errno;
+        unlink(temporary.c_str());
+        errno = error;
+        return false;
     }
     // Some file systems (FAT, a few FUSE ones) have no hard links.
     std::string bytes;

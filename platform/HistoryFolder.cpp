@@ -40,6 +40,18 @@ std::string HistoryFolder(const std::string& dataFolder, std::string* problem) {
     return folder + "/";
 }
 
+std::string ExistingHistoryFolder(const std::string& dataFolder) {
+    if (dataFolder.empty()) {
+        return {};
+    }
+    const std::string folder = dataFolder + "history";
+    struct stat info;
+    if (lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != geteuid()) {
+        return {};
+    }
+    return folder + "/";
+}
+
 std::vector<std::string> DataFileNames(const std::string& folder) {
     std::vector<std::string> names;
     DIR* listing = opendir(folder.c_str());

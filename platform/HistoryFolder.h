@@ -12,6 +12,11 @@
 // cannot be had (or dataFolder is empty).
 std::string HistoryFolder(const std::string& dataFolder, std::string* problem = nullptr);
 
+// dataFolder + "history/" for reading the kept sets: only when it is a
+// folder of the user's own and not a link (as for writing); empty otherwise.
+// Nothing is made or changed.
+std::string ExistingHistoryFolder(const std::string& dataFolder);
+
 // The names of the regular files in folder (no "." entries, no folders), in
 // no particular order; empty when the folder cannot be read.
 std::vector<std::string> DataFileNames(const std::string& folder);

@@ -9,6 +9,7 @@
 #include "app/wait/FormWait.h"
 #include "engine/AnalizeDisk.h"
 #include "engine/DriveScanSave.h"
+#include "engine/RescanMerge.h"
 #include "platform/DriveForm.h"
 #include "platform/DriveTable.h"
 #include "platform/NameText.h"
@@ -256,9 +257,14 @@ void TScanControl::StartScan(const std::string& path, bool folderRescan) {
 void TScanControl::OnAnalize(const TScanResult& result) {
     const bool stored = !result.Cancelled && StoreResult(result);
     // A save that failed changed neither the files nor the lists: say so.
-    if (!result.Cancelled && !stored)
-        Notify("The results of the scan could not be saved: " + store_.SaveError +
+    if (!result.Cancelled && !stored) {
+        // A stored set that could not be used is told as a sentence of its own.
+        std::string why = store_.SaveError;
+        if (!why.empty() && why.back() == '.')
+            why.pop_back();
+        Notify("The results of the scan could not be saved: " + why +
                ". The results stored before are kept.");
+    }
     if (stored) {
         emit ListsReloading();
         LoadStored();
@@ -280,18 +286,17 @@ bool TScanControl::StoreResult(const TScanResult& result) {
         Notify(historyNote);
         return saved;
     }
-    // No event processing during the merge: a close or a command handled in
-    // between would meet half-merged lists. The lists before it are kept
-    // until the merged ones are stored, so a failed write changes nothing.
-    TStringList dirs = store_.GlobalDirs, sizes = store_.GlobalDirSizes,
-                percents = store_.GlobalPercents;
-    store_.AppendAnalizeInfo(result.Dirs, result.DirSizes, result.Percents);
-    if (store_.SaveGlobalSLS())
-        return true;
-    store_.GlobalDirs.swap(dirs);
-    store_.GlobalDirSizes.swap(sizes);
-    store_.GlobalPercents.swap(percents);
-    return false;
+    // The rescan merges into the lists loaded when the drive was shown, or,
+    // when the scanner or another window stored the drive since, into what
+    // that stored: never are older lists written over a newer set. No event
+    // processing during the merge: a close or a command handled in between
+    // would meet half-merged lists. A failed write leaves the lists as they
+    // were.
+    return store_.UpdateStoredSet(
+        [&result](TStringList& dirs, TStringList& sizes, TStringList& percents) {
+            if (!dirs.empty() || !sizes.empty() || !percents.empty())
+                AppendRescan(dirs, sizes, percents, result.Dirs, result.DirSizes, result.Percents);
+        });
 }
 
 void TScanControl::EndScan() {

@@ -231,6 +231,24 @@ TEST_F(ScanSaveTest, AMergeIntoListsThatCannotBeTrustedFailsAndStoresNothing) {
     }
 }
 
+// Result files edited by hand since the last save, with no set kept from
+// before it: a folder's scan merges into them as they are, says that they
+// were changed outside the program, and keeps the edit.
+TEST_F(ScanSaveTest, AFolderIsMergedIntoResultFilesEditedByHand) {
+    ASSERT_EQ(Scan({"--save", "C:"}), 0) << err_.str();
+    ASSERT_EQ(StoredBytes("CDirSizes"), "10000\r\n8000\r\n2000\r\n2000\r\n");
+    WriteText(Stored("CDirSizes"), "10500\r\n8000\r\n2000\r\n2500\r\n");
+    for (const char* kept : {".CDirs.previous", ".CDirSizes.previous", ".CPercents.previous"})
+        unlink(Stored(kept).c_str());
+    dir_.MakeFile("drive/docs/more", 1000);
+    ASSERT_EQ(Scan({"--save", dir_ / "drive/docs"}), 0) << err_.str();
+    EXPECT_NE(err_.str().find("were changed outside the program"), std::string::npos) << err_.str();
+    EXPECT_EQ(StoredBytes("CDirSizes"), "11500\r\n9000\r\n2000\r\n2500\r\n");
+    // Recorded anew: the next run loads them without a word.
+    ASSERT_EQ(Scan({"--save", dir_ / "drive/docs"}), 0) << err_.str();
+    EXPECT_EQ(err_.str(), "");
+}
+
 TEST_F(ScanSaveTest, ASaveThatCannotReachTheDataFolderFailsAndWritesNothingElsewhere) {
     // The data folder is a link to nowhere; the scanner runs in an empty folder.
     dir_.MakeDir("data");

@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <time.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "engine/DriveScanSave.h"
@@ -171,6 +172,44 @@ TEST_F(ScanHistoryTest, EachDriveScanKeepsTheSetItReplaces) {
     // The current results are untouched by the history.
     ASSERT_TRUE(store.LoadGlobal());
     EXPECT_EQ(store.GlobalDirs, saved.back().Dirs);
+}
+
+// A window holds the set it loaded while the scanner stores a drive scan;
+// the window's drive scan then keeps what the scanner stored, not the set
+// it holds: each replaced set is kept once.
+TEST_F(ScanHistoryTest, ADriveScanKeepsTheSetItReallyReplacedOnce) {
+    const TSet first = RandomSet(random, 50), second = RandomSet(random, 60),
+               third = RandomSet(random, 70);
+    std::string note;
+    TResultStore window = Store();
+    ASSERT_TRUE(SaveDriveScan(window, first.Dirs, first.Sizes, first.Percents, note));
+    for (const std::string& file :
+         {window.SetFile, window.DirsFile, window.DirSizesFile, window.PercentsFile})
+        std::filesystem::last_write_time(
+            file, std::filesystem::last_write_time(file) - std::chrono::hours(2));
+    const std::int64_t firstTime = DataFileTime(window.SetFile);
+    ASSERT_TRUE(window.LoadGlobal());
+    TResultStore scanner = Store();
+    ASSERT_TRUE(SaveDriveScan(scanner, second.Dirs, second.Sizes, second.Percents, note)) << note;
+    const std::int64_t secondTime = DataFileTime(window.SetFile);
+    ASSERT_TRUE(SaveDriveScan(window, third.Dirs, third.Sizes, third.Percents, note)) << note;
+    TScanHistory history(folder.Slash());
+    const std::vector<THistoryEntry> kept = history.Entries('C');
+    ASSERT_EQ(kept.size(), 2u);
+    THistorySnapshot snapshot;
+    std::string message;
+    ASSERT_TRUE(history.Load(kept[0], snapshot, message)) << message;
+    EXPECT_EQ(snapshot.Dirs, second.Dirs);
+    EXPECT_EQ(snapshot.Time, secondTime);
+    ASSERT_TRUE(history.Load(kept[1], snapshot, message)) << message;
+    EXPECT_EQ(snapshot.Dirs, first.Dirs);
+    EXPECT_EQ(snapshot.Time, firstTime);
+
+    // A history folder that is a link is not read, as it is not written.
+    std::filesystem::rename(HistoryPath(), folder.Slash() + "elsewhere");
+    std::filesystem::create_directory_symlink(folder.Slash() + "elsewhere",
+                                              folder.Slash() + "history");
+    EXPECT_TRUE(history.Entries('C').empty());
 }
 
 TEST_F(ScanHistoryTest, RescansFailedSavesAndNoKeepingLeaveNoHistory) {

@@ -104,6 +104,37 @@ TEST(AppendAnalizeInfo, AFolderWhoseParentsAreNotStoredBringsThemHoldingItAlone)
         store.GlobalPercents);
 }
 
+// C:\A is missing from the stored lists (edited by hand), though folders
+// below it are stored; "C:\A\b!" sorts between "C:\A\b" and the folders
+// below "C:\A\b", which must not be counted twice.
+TEST(AppendAnalizeInfo, AMissingAncestorHoldsAllThatIsStoredBelowIt) {
+    TResultStore store("");
+    store.GlobalDirs = {"C:", "C:\\A\\b", "C:\\A\\b!", "C:\\A\\b\\c", "C:\\Z"};
+    store.GlobalDirSizes = {"100", "40", "5", "10", "7"};
+    store.GlobalPercents = {"0", "40", "5", "25", "7"};
+    store.AppendAnalizeInfo({"C:\\A\\n", "C:\\A\\n\\m"}, {"30", "20"}, {"0", "66.6666641235352"});
+    EXPECT_EQ((TStringList{"C:", "C:\\A", "C:\\A\\b", "C:\\A\\b!", "C:\\A\\b\\c", "C:\\A\\n",
+                           "C:\\A\\n\\m", "C:\\Z"}),
+              store.GlobalDirs);
+    // A holds b, b! and n; the drive root carries n's 30 bytes.
+    EXPECT_EQ((TStringList{"130", "75", "40", "5", "10", "30", "20", "7"}), store.GlobalDirSizes);
+    EXPECT_EQ(store.GlobalPercents[1], Share(75, 130));
+    EXPECT_EQ(store.GlobalPercents[2], Share(40, 75));
+    EXPECT_EQ(store.GlobalPercents[5], Share(30, 75));
+    // No folder is smaller than a stored folder directly below it.
+    for (std::size_t i = 1; i < store.GlobalDirs.size(); ++i) {
+        const std::string path(store.GlobalDirs[i]);
+        const std::string parent = path.substr(0, path.rfind('\\'));
+        for (std::size_t j = 0; j < store.GlobalDirs.size(); ++j) {
+            if (store.GlobalDirs[j] == parent) {
+                EXPECT_GE(std::stoll(std::string(store.GlobalDirSizes[j])),
+                          std::stoll(std::string(store.GlobalDirSizes[i])))
+                    << parent << " below " << path;
+            }
+        }
+    }
+}
+
 TEST(AppendAnalizeInfo, ARescanOfTheDriveRootTakesTheRescanWhole) {
     TResultStore store = StoredDriveC();
     store.AppendAnalizeInfo({"C:", "C:\\New"}, {"7", "7"}, {"0", "100"});

@@ -1,6 +1,7 @@
 #include "tools/scan/ScanSave.h"
 
 #include "engine/DriveScanSave.h"
+#include "engine/RescanMerge.h"
 #include "engine/ResultStore.h"
 
 namespace {
@@ -49,8 +50,19 @@ TScanSaveOutcome SaveScanResults(TResultStore& store, const TStringList& dirs,
         return Outcome(TScanSaveStatus::Failed, store.LoadNotice +
                                                     " Nothing was saved; scan the drive root " +
                                                     drive + "\\ with --save to store it anew");
-    store.AppendAnalizeInfo(dirs, dirSizes, percents);
-    if (!store.SaveGlobalSLS())
+    // The merge goes into the set as it is when the lock is taken: a save of
+    // the same drive in between (another scanner, the window) is kept.
+    const bool merged = store.UpdateStoredSet(
+        [&](TStringList& storedDirs, TStringList& storedSizes, TStringList& storedPercents) {
+            if (!storedDirs.empty() || !storedSizes.empty() || !storedPercents.empty())
+                AppendRescan(storedDirs, storedSizes, storedPercents, dirs, dirSizes, percents);
+        });
+    // A set saved in between that cannot be used is told as a load would.
+    if (!merged && store.SaveError == store.LoadNotice)
+        return Outcome(TScanSaveStatus::Failed, store.LoadNotice +
+                                                    " Nothing was saved; scan the drive root " +
+                                                    drive + "\\ with --save to store it anew");
+    if (!merged)
         return Outcome(TScanSaveStatus::Failed, "cannot write the result files of " + drive +
                                                     where + " (" + store.SaveError +
                                                     "); the earlier ones are kept");

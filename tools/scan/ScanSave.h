@@ -18,8 +18,9 @@ enum class TScanSaveStatus {
 
 struct TScanSaveOutcome {
     TScanSaveStatus Status = TScanSaveStatus::Failed;
-    // For standard error: what went wrong, or after a merge into the set kept
-    // from before an interrupted save, that, or after a replacement that the
+    // For standard error: what went wrong, or after a merge into a set that
+    // was not as last saved (kept from before an interrupted save, or
+    // changed outside the program), that, or after a replacement that the
     // results before it could not be kept; empty otherwise.
     std::string Message;
 };
