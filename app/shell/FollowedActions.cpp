@@ -1,11 +1,11 @@
 #include "app/shell/FollowedActions.h"
 
-#include <QLocale>
+#include <string>
 
-#include "app/shell/StoredSetUpdate.h"
 #include "engine/ResultStore.h"
 #include "platform/DriveForm.h"
 #include "platform/desktop/FileEventLog.h"
+#include "views/common/SpokenText.h"
 
 using namespace cq::desktop;
 
@@ -37,16 +37,15 @@ bool FollowInStore(TResultStore& store, const TFollowPlan& plan,
     if (!plan.ConcernsLists(dirs) || store.PercentsFile.size() <= at ||
         DriveLetterOf(std::string(1, store.PercentsFile[at]) + ":") != DriveLetterOf(dirs[0]))
         return false;
-    return UpdateStoredSet(store, [&](TStringList& d, TStringList& s, TStringList& p) {
-        moved = plan.Apply(d, s, p);
-    });
+    return store.UpdateStoredSet(
+        [&](TStringList& d, TStringList& s, TStringList& p) { moved = plan.Apply(d, s, p); });
 }
 
 QString TrashedNote(std::optional<std::int64_t> bytes) {
     const QString freed = QStringLiteral("the space is freed when the Trash is emptied");
     if (!bytes)
         return QStringLiteral("Moved to the Trash; %1").arg(freed);
+    // In megabytes, as the bar list showed the item.
     return QStringLiteral("%1 moved to the Trash; %2")
-        .arg(QLocale::system().formattedDataSize(*bytes, 1, QLocale::DataSizeTraditionalFormat),
-             freed);
+        .arg(SpokenBytesAsMB(std::to_string(*bytes)), freed);
 }

@@ -89,7 +89,7 @@ TEST_F(ItemFollow, MoveToTrashOfAFolderMovesItsNumbersToTheTrashAtOnce) {
     EXPECT_DOUBLE_EQ(PieShare("C:\\alpha\\a.bin"), 100.0);
     ASSERT_NE(form->ActionNote, nullptr);
     EXPECT_EQ(form->ActionNote->text().toStdString(),
-              "244.1 kB moved to the Trash; the space is freed when the Trash is emptied");
+              "0.2 MB moved to the Trash; the space is freed when the Trash is emptied");
 
     form->acFolderUP->trigger();
     Settle();
