@@ -3,36 +3,19 @@
 #include <algorithm>
 
 #include "engine/NumberText.h"
+#include "engine/StoredListText.h"
 
 namespace {
 
 constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
-bool IsRoot(std::string_view path) {
-    return path.find('\\') == std::string_view::npos;
-}
-
 std::string ParentOf(std::string_view path) {
     return std::string(path.substr(0, path.rfind('\\')));
 }
 
-char UpperAZ(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// Totals wrap like a scan's do.
-std::int64_t WrapAdd(std::int64_t a, std::int64_t b) {
-    return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) + static_cast<std::uint64_t>(b));
-}
-
-std::int64_t SizeOf(std::string_view text) {
-    std::int64_t value = 0;
-    return TryTextToInt64(text, value) ? value : 0;
-}
-
 bool InScanOrder(const TStringList& dirs, std::size_t roots) {
     for (std::size_t i = roots; i < dirs.size(); ++i) {
-        if (IsRoot(dirs[i]))
+        if (IsStoredDriveRoot(dirs[i]))
             return false;
         if (i > roots && !(dirs[i - 1] < dirs[i]))
             return false;
@@ -44,7 +27,7 @@ bool InScanOrder(const TStringList& dirs, std::size_t roots) {
 
 TFolderListEdit::TFolderListEdit(TStringList& dirs, TStringList& sizes, TStringList& percents)
     : dirs_(dirs), sizes_(sizes), percents_(percents) {
-    while (roots_ < dirs_.size() && IsRoot(dirs_[roots_]))
+    while (roots_ < dirs_.size() && IsStoredDriveRoot(dirs_[roots_]))
         ++roots_;
     usable_ = sizes_.size() == dirs_.size() && percents_.size() == dirs_.size() &&
               InScanOrder(dirs_, roots_);
@@ -61,7 +44,8 @@ std::string TFolderListEdit::OnDrive(std::string_view path) const {
         return {};
     for (std::size_t i = 0; i < roots_; ++i) {
         const std::string_view root = dirs_[i];
-        if (root.size() == 2 && root[1] == ':' && UpperAZ(root[0]) == UpperAZ(path[0])) {
+        if (root.size() == 2 && root[1] == ':' &&
+            UpperDriveLetter(root[0]) == UpperDriveLetter(path[0])) {
             std::string onDrive(path);
             onDrive[0] = root[0];
             return onDrive;
@@ -76,7 +60,7 @@ std::size_t TFolderListEdit::Bound(std::string_view key, std::size_t from) const
 }
 
 std::size_t TFolderListEdit::Find(std::string_view path) const {
-    if (IsRoot(path)) {
+    if (IsStoredDriveRoot(path)) {
         for (std::size_t i = 0; i < roots_; ++i)
             if (dirs_[i] == path)
                 return i;
@@ -110,7 +94,8 @@ void TFolderListEdit::Remove(std::size_t lo, std::size_t hi) {
 // Every folder above path that is not stored is stored empty.
 void TFolderListEdit::MakeAncestors(const std::string& path) {
     std::vector<std::string> missing;
-    for (std::string folder = ParentOf(path); !IsRoot(folder); folder = ParentOf(folder)) {
+    for (std::string folder = ParentOf(path); !IsStoredDriveRoot(folder);
+         folder = ParentOf(folder)) {
         if (Find(folder) != npos)
             break;
         missing.push_back(folder);
@@ -123,10 +108,10 @@ void TFolderListEdit::AddToChain(const std::string& folder, std::int64_t bytes) 
     for (std::string at = folder;; at = ParentOf(at)) {
         const std::size_t i = Find(at);
         if (i != npos) {
-            sizes_.Set(i, Int64ToText(WrapAdd(SizeOf(sizes_[i]), bytes)));
+            sizes_.Set(i, Int64ToText(WrapAddSizes(StoredSizeOf(sizes_[i]), bytes)));
             changed_.insert(at);
         }
-        if (IsRoot(at))
+        if (IsStoredDriveRoot(at))
             break;
     }
 }
@@ -134,7 +119,7 @@ void TFolderListEdit::AddToChain(const std::string& folder, std::int64_t bytes) 
 TFolderRun TFolderListEdit::TakeFolder(std::string_view path) {
     TFolderRun run;
     const std::string folder = OnDrive(path);
-    const std::size_t at = folder.empty() || IsRoot(folder) ? npos : Find(folder);
+    const std::size_t at = folder.empty() || IsStoredDriveRoot(folder) ? npos : Find(folder);
     if (at == npos)
         return run;
     std::size_t lo, hi;
@@ -149,13 +134,13 @@ TFolderRun TFolderListEdit::TakeFolder(std::string_view path) {
     }
     Remove(lo, hi);
     Remove(at, at + 1);
-    AddToChain(ParentOf(folder), -SizeOf(run.Sizes[0]));
+    AddToChain(ParentOf(folder), -StoredSizeOf(run.Sizes[0]));
     return run;
 }
 
 void TFolderListEdit::PutFolder(std::string_view path, const TFolderRun& run) {
     const std::string folder = OnDrive(path);
-    if (folder.empty() || IsRoot(folder) || run.Empty())
+    if (folder.empty() || IsStoredDriveRoot(folder) || run.Empty())
         return;
     if (Find(folder) != npos)
         TakeFolder(folder);
@@ -170,7 +155,7 @@ void TFolderListEdit::PutFolder(std::string_view path, const TFolderRun& run) {
         sizes_.Set(lo + k, run.Sizes[k + 1]);
         percents_.Set(lo + k, run.Percents[k + 1]);
     }
-    AddToChain(ParentOf(folder), SizeOf(run.Sizes[0]));
+    AddToChain(ParentOf(folder), StoredSizeOf(run.Sizes[0]));
 }
 
 void TFolderListEdit::AddBytes(std::string_view folder, std::int64_t bytes) {

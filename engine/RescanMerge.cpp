@@ -6,14 +6,11 @@
 
 #include "engine/NumberText.h"
 #include "engine/ResultStoreIndex.h"
+#include "engine/StoredListText.h"
 
 namespace {
 
 constexpr std::size_t npos = static_cast<std::size_t>(-1);
-
-bool IsRoot(std::string_view path) {
-    return path.find('\\') == std::string_view::npos;
-}
 
 bool IsBelow(std::string_view path, std::string_view folder) {
     return path.size() > folder.size() && path[folder.size()] == '\\' &&
@@ -30,26 +27,12 @@ bool RunEnded(std::string_view path, std::string_view folder) {
            static_cast<unsigned char>(path[folder.size()]) > static_cast<unsigned char>('\\');
 }
 
-char UpperAZ(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::int64_t WrapAdd(std::int64_t a, std::int64_t b) {
-    return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) + static_cast<std::uint64_t>(b));
-}
-
-// A total that does not read as a number counts as nothing, as in a scan.
-std::int64_t SizeOf(std::string_view text) {
-    std::int64_t value = 0;
-    return TryTextToInt64(text, value) ? value : 0;
-}
-
 // The stored lists: drive roots first, then every other path in byte order.
 class TStoredLists {
   public:
     TStoredLists(TStringList& dirs, TStringList& sizes, TStringList& percents)
         : dirs_(dirs), sizes_(sizes), percents_(percents) {
-        while (roots_ < dirs_.size() && IsRoot(dirs_[roots_]))
+        while (roots_ < dirs_.size() && IsStoredDriveRoot(dirs_[roots_]))
             ++roots_;
     }
 
@@ -58,7 +41,7 @@ class TStoredLists {
             if (!(std::string_view(dirs_[i - 1]) < std::string_view(dirs_[i])))
                 return false;
         for (std::size_t i = roots_; i < dirs_.size(); ++i)
-            if (IsRoot(dirs_[i]))
+            if (IsStoredDriveRoot(dirs_[i]))
                 return false;
         return true;
     }
@@ -112,7 +95,7 @@ class TStoredLists {
     }
 
     std::size_t Find(std::string_view path) const {
-        if (IsRoot(path)) {
+        if (IsStoredDriveRoot(path)) {
             for (std::size_t i = 0; i < roots_; ++i)
                 if (dirs_[i] == path)
                     return i;
@@ -123,14 +106,14 @@ class TStoredLists {
     }
 
     void Insert(const std::string& path, std::string_view size, std::string_view percent) {
-        const std::size_t at = IsRoot(path) ? roots_ : Bound(path);
+        const std::size_t at = IsStoredDriveRoot(path) ? roots_ : Bound(path);
         dirs_.Splice(at, at, 1);
         sizes_.Splice(at, at, 1);
         percents_.Splice(at, at, 1);
         dirs_.Set(at, path);
         sizes_.Set(at, size);
         percents_.Set(at, percent);
-        if (IsRoot(path))
+        if (IsStoredDriveRoot(path))
             ++roots_;
     }
 
@@ -172,7 +155,7 @@ class TStoredLists {
                 counted.pop_back();
             if (!counted.empty() && IsBelow(path, counted.back()))
                 continue;
-            sum = WrapAdd(sum, SizeOf(sizes_[j]));
+            sum = WrapAddSizes(sum, StoredSizeOf(sizes_[j]));
             counted.push_back(path);
         }
         return sum;
@@ -246,7 +229,7 @@ bool RescanInForm(const TStringList& dirs, const TStringList& sizes, const TStri
 // one when the letters differ only in case.
 char StoredLetter(const TStringList& stored, std::string_view folder) {
     if (!stored.empty() && stored[0].size() >= 2 && stored[0][1] == ':' && folder.size() >= 2 &&
-        folder[1] == ':' && UpperAZ(stored[0][0]) == UpperAZ(folder[0]))
+        folder[1] == ':' && UpperDriveLetter(stored[0][0]) == UpperDriveLetter(folder[0]))
         return stored[0][0];
     return folder[0];
 }
@@ -271,7 +254,7 @@ bool MergeRescan(TStringList& dirs, TStringList& sizes, TStringList& percents,
     const std::string_view total = rescanSizes[0];
     const std::size_t folderAt = stored.Find(folder);
     const std::int64_t change =
-        WrapAdd(SizeOf(total), -(folderAt == npos ? 0 : SizeOf(sizes[folderAt])));
+        WrapAddSizes(StoredSizeOf(total), -(folderAt == npos ? 0 : StoredSizeOf(sizes[folderAt])));
 
     // What lies below the folder now is exactly what the rescan found.
     std::size_t lo, hi;
@@ -288,7 +271,7 @@ bool MergeRescan(TStringList& dirs, TStringList& sizes, TStringList& percents,
 
     // The folder, then each ancestor up to the drive root.
     std::vector<std::string> chain{folder};
-    while (!IsRoot(chain.back()))
+    while (!IsStoredDriveRoot(chain.back()))
         chain.push_back(chain.back().substr(0, chain.back().rfind('\\')));
     for (std::size_t i = 0; i < chain.size(); ++i) {
         const std::size_t at = stored.Find(chain[i]);
@@ -304,7 +287,7 @@ bool MergeRescan(TStringList& dirs, TStringList& sizes, TStringList& percents,
         } else {
             std::int64_t size = 0;
             if (TryTextToInt64(sizes[at], size))
-                sizes.Set(at, Int64ToText(WrapAdd(size, change)));
+                sizes.Set(at, Int64ToText(WrapAddSizes(size, change)));
         }
     }
     // Every ancestor's total changed, so the shares of its children did.

@@ -5,6 +5,7 @@
 #include "engine/AnalizeDisk.h"
 #include "engine/FolderListEdit.h"
 #include "engine/NumberText.h"
+#include "engine/StoredListText.h"
 #include "platform/DriveForm.h"
 #include "platform/desktop/FileEventLog.h"
 
@@ -14,11 +15,6 @@ namespace {
 
 std::string DriveForm(const std::string& native) {
     return NativeToDriveForm(native).value_or("");
-}
-
-std::int64_t SizeOf(std::string_view text) {
-    std::int64_t value = 0;
-    return TryTextToInt64(text, value) ? value : 0;
 }
 
 std::string ParentOf(const std::string& path) {
@@ -118,7 +114,7 @@ std::optional<std::int64_t> TFollowPlan::Apply(TStringList& dirs, TStringList& s
                     if (run.Empty())
                         moved.reset();
                     else if (moved)
-                        *moved += SizeOf(run.Sizes[0]);
+                        *moved += StoredSizeOf(run.Sizes[0]);
                     if (!run.Empty() && !step.To.empty())
                         edit.PutFolder(step.To, run);
                 } else {
