@@ -28,17 +28,18 @@ TFollowedAction PasteFollowed(const TClipboardItems& items, const std::string& f
     return {std::move(result), TFollowPlan::Measure(log)};
 }
 
-bool FollowInStore(TResultStore& store, const TFollowPlan& plan,
-                   std::optional<std::int64_t>& moved) {
+TStoreFollow FollowInStore(TResultStore& store, const TFollowPlan& plan,
+                           std::optional<std::int64_t>& moved) {
     // The files must be those of the drive the lists hold: a change stored
     // under another drive's names would replace that drive's analysis.
     const TStringList& dirs = store.GlobalDirs;
     const std::size_t at = store.DataFolder.size();
     if (!plan.ConcernsLists(dirs) || store.PercentsFile.size() <= at ||
         DriveLetterOf(std::string(1, store.PercentsFile[at]) + ":") != DriveLetterOf(dirs[0]))
-        return false;
-    return store.UpdateStoredSet(
+        return TStoreFollow::Untouched;
+    const bool stored = store.UpdateStoredSet(
         [&](TStringList& d, TStringList& s, TStringList& p) { moved = plan.Apply(d, s, p); });
+    return stored ? TStoreFollow::Stored : TStoreFollow::NotStored;
 }
 
 QString TrashedNote(std::optional<std::int64_t> bytes) {

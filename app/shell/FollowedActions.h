@@ -3,6 +3,8 @@
 // which the stored analysis follows it. The context menu runs these after
 // its questions; they ask nothing themselves.
 #include <QString>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "app/shell/FollowPlan.h"
@@ -25,11 +27,18 @@ TFollowedAction PasteFollowed(const cq::desktop::TClipboardItems& items,
                               const std::string& folderNativePath,
                               cq::desktop::TCopyProgress* progress = nullptr);
 
+// What became of the stored set after a command.
+enum class TStoreFollow {
+    Untouched,  // the store holds no analysis the command touched
+    Stored,     // the set follows the command and is stored
+    NotStored,  // it should have, but the save failed (SaveError says why)
+};
+
 // Follows the plan in the store's set when the store holds the analysis of
-// a drive the plan touches (its lists and its files). True when the set was
-// stored; moved then holds the bytes the plan's moves carried.
-bool FollowInStore(TResultStore& store, const TFollowPlan& plan,
-                   std::optional<std::int64_t>& moved);
+// a drive the plan touches (its lists and its files). When it is stored,
+// moved holds the bytes the plan's moves carried.
+TStoreFollow FollowInStore(TResultStore& store, const TFollowPlan& plan,
+                           std::optional<std::int64_t>& moved);
 
 // The note after a move to the trash, which frees no space: "3.8 MB moved
 // to the Trash; ...", or without the size when it is not known.

@@ -11,6 +11,7 @@
 #include "app/shell/ListedItems.h"
 #include "app/shell/PasteRunner.h"
 #include "app/shell/ShellEx.h"
+#include "engine/ResultStore.h"
 #include "platform/NameText.h"
 #include "platform/VirtualDrive.h"
 #include "platform/desktop/ItemActions.h"
@@ -70,14 +71,23 @@ std::optional<TFollowedAction> Rename(QWidget* owner, const TShellFolder& item) 
 }
 
 // The stored analysis follows the command before the views are rebuilt;
-// a move to the trash is followed by its note.
+// a move to the trash is followed by its note, and a save that failed is
+// told in the same place, so that stale numbers are never taken for new.
 void Follow(const TItemMenuLinks& links, const QString& verb, const TFollowedAction& done) {
     std::optional<std::int64_t> moved;
-    const bool followed = links.store && FollowInStore(*links.store, done.Plan, moved);
-    if (followed && links.storedChanged)
+    const TStoreFollow followed =
+        links.store ? FollowInStore(*links.store, done.Plan, moved) : TStoreFollow::Untouched;
+    if (followed == TStoreFollow::Stored && links.storedChanged)
         links.storedChanged();
-    if (verb == ItemVerb::kDelete && done.Result.ok && links.note)
-        links.note(TrashedNote(followed ? moved : std::nullopt));
+    QString note;
+    if (verb == ItemVerb::kDelete && done.Result.ok)
+        note = TrashedNote(followed == TStoreFollow::Stored ? moved : std::nullopt);
+    if (followed == TStoreFollow::NotStored)
+        note += (note.isEmpty() ? QString() : QStringLiteral(". ")) +
+                QStringLiteral("The stored results were not updated: %1")
+                    .arg(QString::fromStdString(links.store->SaveError));
+    if (!note.isEmpty() && links.note)
+        links.note(note);
 }
 
 }  // namespace

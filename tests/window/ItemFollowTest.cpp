@@ -119,4 +119,24 @@ TEST_F(ItemFollow, MoveToTrashOfAFolderMovesItsNumbersToTheTrashAtOnce) {
     EXPECT_EQ(form->TreeLists.Percents, scan.Percents);
 }
 
+TEST_F(ItemFollow, AFailedSaveIsToldAndTheStoredSetStaysAsItWas) {
+    OpenWindow();
+    qputenv("XDG_DATA_HOME", QFile::encodeName(QDir(drive->path()).filePath("share")));
+    const TStringList before = form->Store.GlobalDirSizes;
+    // A folder where the save keeps the earlier files: the save cannot go on.
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(form->Store.DataFolder + ".CDirs.previous")));
+    DoubleClickRow("alpha");
+    RightClickRow("inner", {TUiScript::ChooseMenuItem("Move to Trash"),
+                            TUiScript::ClickMessageBoxButton(QMessageBox::Yes, &question)});
+    ASSERT_NE(form->ActionNote, nullptr);
+    const QString note = form->ActionNote->text();
+    EXPECT_TRUE(note.startsWith("Moved to the Trash; the space is freed")) << note.toStdString();
+    EXPECT_TRUE(note.contains("The stored results were not updated: ")) << note.toStdString();
+    EXPECT_EQ(form->Store.GlobalDirSizes, before);
+    TResultStore stored(form->Store.DataFolder);
+    stored.SetFiles("C:");
+    ASSERT_TRUE(stored.LoadGlobal());
+    EXPECT_EQ(stored.GlobalDirSizes, before);
+}
+
 }  // namespace
