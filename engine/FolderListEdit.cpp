@@ -7,30 +7,15 @@
 
 namespace {
 
-constexpr std::size_t npos = static_cast<std::size_t>(-1);
-
 std::string ParentOf(std::string_view path) {
     return std::string(path.substr(0, path.rfind('\\')));
-}
-
-bool InScanOrder(const TStringList& dirs, std::size_t roots) {
-    for (std::size_t i = roots; i < dirs.size(); ++i) {
-        if (IsStoredDriveRoot(dirs[i]))
-            return false;
-        if (i > roots && !(dirs[i - 1] < dirs[i]))
-            return false;
-    }
-    return true;
 }
 
 }  // namespace
 
 TFolderListEdit::TFolderListEdit(TStringList& dirs, TStringList& sizes, TStringList& percents)
-    : dirs_(dirs), sizes_(sizes), percents_(percents) {
-    while (roots_ < dirs_.size() && IsStoredDriveRoot(dirs_[roots_]))
-        ++roots_;
-    usable_ = sizes_.size() == dirs_.size() && percents_.size() == dirs_.size() &&
-              InScanOrder(dirs_, roots_);
+    : TSortedFolderLists(dirs, sizes, percents) {
+    usable_ = sizes_.size() == dirs_.size() && percents_.size() == dirs_.size() && InScanOrder();
 }
 
 bool TFolderListEdit::HoldsDriveOf(std::string_view path) const {
@@ -54,43 +39,6 @@ std::string TFolderListEdit::OnDrive(std::string_view path) const {
     return {};
 }
 
-std::size_t TFolderListEdit::Bound(std::string_view key, std::size_t from) const {
-    const auto first = dirs_.begin() + static_cast<std::ptrdiff_t>(std::max(from, roots_));
-    return static_cast<std::size_t>(std::lower_bound(first, dirs_.end(), key) - dirs_.begin());
-}
-
-std::size_t TFolderListEdit::Find(std::string_view path) const {
-    if (IsStoredDriveRoot(path)) {
-        for (std::size_t i = 0; i < roots_; ++i)
-            if (dirs_[i] == path)
-                return i;
-        return npos;
-    }
-    const std::size_t at = Bound(path);
-    return at < dirs_.size() && dirs_[at] == path ? at : npos;
-}
-
-// The entries below folder: from "folder\" up to "folder]" (']' follows '\'
-// in byte order).
-void TFolderListEdit::RunBelow(std::string_view folder, std::size_t& lo, std::size_t& hi) const {
-    lo = Bound(std::string(folder) + '\\');
-    hi = Bound(std::string(folder) + ']', lo);
-}
-
-void TFolderListEdit::Insert(std::size_t at, std::string_view path, std::string_view size,
-                             std::string_view percent) {
-    for (TStringList* list : {&dirs_, &sizes_, &percents_})
-        list->Splice(at, at, 1);
-    dirs_.Set(at, path);
-    sizes_.Set(at, size);
-    percents_.Set(at, percent);
-}
-
-void TFolderListEdit::Remove(std::size_t lo, std::size_t hi) {
-    for (TStringList* list : {&dirs_, &sizes_, &percents_})
-        list->Splice(lo, hi, 0);
-}
-
 // Every folder above path that is not stored is stored empty.
 void TFolderListEdit::MakeAncestors(const std::string& path) {
     std::vector<std::string> missing;
@@ -101,7 +49,7 @@ void TFolderListEdit::MakeAncestors(const std::string& path) {
         missing.push_back(folder);
     }
     for (auto it = missing.rbegin(); it != missing.rend(); ++it)
-        Insert(Bound(*it), *it, "0", "0");
+        Insert(*it, "0", "0");
 }
 
 void TFolderListEdit::AddToChain(const std::string& folder, std::int64_t bytes) {
@@ -145,7 +93,7 @@ void TFolderListEdit::PutFolder(std::string_view path, const TFolderRun& run) {
     if (Find(folder) != npos)
         TakeFolder(folder);
     MakeAncestors(folder);
-    Insert(Bound(folder), folder, run.Sizes[0], run.Percents[0]);
+    Insert(folder, run.Sizes[0], run.Percents[0]);
     const std::size_t below = run.Tails.size() - 1;
     const std::size_t lo = Bound(folder + '\\');
     for (TStringList* list : {&dirs_, &sizes_, &percents_})
@@ -172,43 +120,13 @@ void TFolderListEdit::MakeFolder(std::string_view path) {
     if (folder.empty() || Find(folder) != npos)
         return;
     MakeAncestors(folder);
-    Insert(Bound(folder), folder, "0", "0");
+    Insert(folder, "0", "0");
 }
 
 void TFolderListEdit::Finish() {
     for (const std::string& folder : changed_)
         RecomputeShares(folder);
     changed_.clear();
-}
-
-// The share of every direct child of folder as a scan writes it: "0" for an
-// empty folder, else its size in percent of the folder's. Subfolders of a
-// child are passed over a whole run at a time.
-void TFolderListEdit::RecomputeShares(const std::string& folder) {
-    const std::size_t at = Find(folder);
-    if (at == npos)
-        return;
-    std::int64_t parent = 0;
-    const bool parentOk = TryTextToInt64(sizes_[at], parent) && parent != 0;
-    std::size_t lo, hi;
-    RunBelow(folder, lo, hi);
-    const std::size_t nameAt = folder.size() + 1;
-    for (std::size_t j = lo; j < hi;) {
-        const std::string_view dir = dirs_[j];
-        const std::size_t deeper = dir.find('\\', nameAt);
-        if (deeper != std::string_view::npos) {
-            j = Bound(std::string(dir.substr(0, deeper)) + ']', j);
-            continue;
-        }
-        std::int64_t size = 0;
-        if (TryTextToInt64(sizes_[j], size)) {
-            if (size == 0)
-                percents_.Set(j, "0");
-            else if (parentOk)
-                percents_.Set(j, PercentText(SharePercent(size, parent)));
-        }
-        ++j;
-    }
 }
 
 TFolderRun TFolderListEdit::RunOfScan(const TStringList& dirs, const TStringList& sizes,

@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/SortedFolderLists.h"
 #include "engine/StringList.h"
 
 // A folder with everything below it, its paths relative to it: "" for the
@@ -29,7 +30,7 @@ struct TFolderRun {
     bool Empty() const { return Tails.empty(); }
 };
 
-class TFolderListEdit {
+class TFolderListEdit : private TSortedFolderLists {
   public:
     TFolderListEdit(TStringList& dirs, TStringList& sizes, TStringList& percents);
 
@@ -56,20 +57,9 @@ class TFolderListEdit {
 
   private:
     std::string OnDrive(std::string_view path) const;
-    std::size_t Find(std::string_view path) const;
-    std::size_t Bound(std::string_view key, std::size_t from = 0) const;
-    void RunBelow(std::string_view folder, std::size_t& lo, std::size_t& hi) const;
-    void Insert(std::size_t at, std::string_view path, std::string_view size,
-                std::string_view percent);
-    void Remove(std::size_t lo, std::size_t hi);
     void MakeAncestors(const std::string& path);
     void AddToChain(const std::string& folder, std::int64_t bytes);
-    void RecomputeShares(const std::string& folder);
 
-    TStringList& dirs_;
-    TStringList& sizes_;
-    TStringList& percents_;
-    std::size_t roots_ = 0;
     bool usable_ = false;
     std::set<std::string> changed_;  // folders whose children's shares are due
 };

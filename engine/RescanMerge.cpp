@@ -6,11 +6,12 @@
 
 #include "engine/NumberText.h"
 #include "engine/ResultStoreIndex.h"
+#include "engine/SortedFolderLists.h"
 #include "engine/StoredListText.h"
 
 namespace {
 
-constexpr std::size_t npos = static_cast<std::size_t>(-1);
+constexpr std::size_t npos = TSortedFolderLists::npos;
 
 bool IsBelow(std::string_view path, std::string_view folder) {
     return path.size() > folder.size() && path[folder.size()] == '\\' &&
@@ -27,24 +28,11 @@ bool RunEnded(std::string_view path, std::string_view folder) {
            static_cast<unsigned char>(path[folder.size()]) > static_cast<unsigned char>('\\');
 }
 
-// The stored lists: drive roots first, then every other path in byte order.
-class TStoredLists {
+// The stored lists of the merge: the sorted lists with the runs a rescan
+// replaces and the sums an inserted ancestor needs.
+class TStoredLists : public TSortedFolderLists {
   public:
-    TStoredLists(TStringList& dirs, TStringList& sizes, TStringList& percents)
-        : dirs_(dirs), sizes_(sizes), percents_(percents) {
-        while (roots_ < dirs_.size() && IsStoredDriveRoot(dirs_[roots_]))
-            ++roots_;
-    }
-
-    bool InOrder() const {
-        for (std::size_t i = roots_ + 1; i < dirs_.size(); ++i)
-            if (!(std::string_view(dirs_[i - 1]) < std::string_view(dirs_[i])))
-                return false;
-        for (std::size_t i = roots_; i < dirs_.size(); ++i)
-            if (IsStoredDriveRoot(dirs_[i]))
-                return false;
-        return true;
-    }
+    using TSortedFolderLists::TSortedFolderLists;
 
     // Whether merging paths of the drive root (e.g. "C:") leaves the whole
     // list in strictly rising byte order, the order the loader insists on.
@@ -62,66 +50,6 @@ class TStoredLists {
             return true;
         return (roots_ == 0 || std::string_view(dirs_[roots_ - 1]) < root) &&
                (roots_ == dirs_.size() || root < std::string_view(dirs_[roots_]));
-    }
-
-    // First position at or after from (not before the roots) whose path is
-    // not below key in byte order.
-    std::size_t Bound(std::string_view key, std::size_t from = 0) const {
-        const auto first = dirs_.begin() + static_cast<std::ptrdiff_t>(std::max(from, roots_));
-        return static_cast<std::size_t>(
-            std::lower_bound(
-                first, dirs_.end(), key,
-                [](std::string_view entry, std::string_view wanted) { return entry < wanted; }) -
-            dirs_.begin());
-    }
-
-    // Bound within [from, to) when the answer is likely close to from:
-    // steps of growing length, then bisection, so a short run costs a few
-    // comparisons however long the list.
-    std::size_t BoundNear(std::string_view key, std::size_t from, std::size_t to) const {
-        std::size_t step = 1;
-        std::size_t lo = from;
-        while (lo + step < to && std::string_view(dirs_[lo + step]) < key) {
-            lo += step;
-            step *= 2;
-        }
-        const auto first = dirs_.begin() + static_cast<std::ptrdiff_t>(lo);
-        const auto last = dirs_.begin() + static_cast<std::ptrdiff_t>(std::min(to, lo + step));
-        return static_cast<std::size_t>(
-            std::lower_bound(
-                first, last, key,
-                [](std::string_view entry, std::string_view wanted) { return entry < wanted; }) -
-            dirs_.begin());
-    }
-
-    std::size_t Find(std::string_view path) const {
-        if (IsStoredDriveRoot(path)) {
-            for (std::size_t i = 0; i < roots_; ++i)
-                if (dirs_[i] == path)
-                    return i;
-            return npos;
-        }
-        const std::size_t at = Bound(path);
-        return at < dirs_.size() && dirs_[at] == path ? at : npos;
-    }
-
-    void Insert(const std::string& path, std::string_view size, std::string_view percent) {
-        const std::size_t at = IsStoredDriveRoot(path) ? roots_ : Bound(path);
-        dirs_.Splice(at, at, 1);
-        sizes_.Splice(at, at, 1);
-        percents_.Splice(at, at, 1);
-        dirs_.Set(at, path);
-        sizes_.Set(at, size);
-        percents_.Set(at, percent);
-        if (IsStoredDriveRoot(path))
-            ++roots_;
-    }
-
-    // The entries below folder: the run from "folder\" up to "folder]" (']'
-    // follows '\' in byte order).
-    void RunBelow(const std::string& folder, std::size_t& lo, std::size_t& hi) const {
-        lo = Bound(folder + '\\');
-        hi = Bound(folder + ']', lo);
     }
 
     // Replaces the entries [lo, hi) with count entries, entry i of the three
@@ -162,50 +90,6 @@ class TStoredLists {
     }
 
     void SetSize(std::size_t at, std::int64_t size) { sizes_.Set(at, Int64ToText(size)); }
-
-    // Writes the share of every direct child of folder anew from the sizes.
-    // Subfolders of a child are passed over a whole run at a time, so the
-    // cost follows the number of children, not of everything below.
-    void RecomputeShares(const std::string& folder) {
-        const std::size_t parentAt = Find(folder);
-        if (parentAt == npos)
-            return;
-        std::int64_t parent = 0;
-        const bool parentOk = TryTextToInt64(sizes_[parentAt], parent) && parent != 0;
-        std::size_t lo, hi;
-        RunBelow(folder, lo, hi);
-        const std::size_t nameAt = folder.size() + 1;
-        std::string pastChild;
-        for (std::size_t j = lo; j < hi;) {
-            const std::size_t deeper = dirs_[j].find('\\', nameAt);
-            if (deeper == std::string::npos) {
-                WriteShare(j, parent, parentOk);
-                ++j;
-                continue;
-            }
-            pastChild.assign(dirs_[j].substr(0, deeper));
-            pastChild += ']';
-            j = BoundNear(pastChild, j, hi);
-        }
-    }
-
-  private:
-    // The share as a scan writes it: "0" for an empty folder, else the
-    // child's size in percent of its parent's.
-    void WriteShare(std::size_t child, std::int64_t parent, bool parentOk) {
-        std::int64_t size = 0;
-        if (!TryTextToInt64(sizes_[child], size))
-            return;
-        if (size == 0)
-            percents_.Set(child, "0");
-        else if (parentOk)
-            percents_.Set(child, PercentText(SharePercent(size, parent)));
-    }
-
-    TStringList& dirs_;
-    TStringList& sizes_;
-    TStringList& percents_;
-    std::size_t roots_ = 0;
 };
 
 // The rescan: its first entry is the folder, every other one lies below it,
@@ -243,7 +127,7 @@ bool MergeRescan(TStringList& dirs, TStringList& sizes, TStringList& percents,
         !RescanInForm(rescanDirs, rescanSizes, rescanPercents))
         return false;
     TStoredLists stored(dirs, sizes, percents);
-    if (!stored.InOrder())
+    if (!stored.InScanOrder())
         return false;
 
     const char letter = StoredLetter(dirs, rescanDirs[0]);
