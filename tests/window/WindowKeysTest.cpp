@@ -242,6 +242,7 @@ TEST_F(WindowFixture, NoTwoCommandsShareAKeyWhereBothAct) {
         {form->menuDisk, QKeySequence("Ctrl+D")},
         {form->menuFolder, QKeySequence("Ctrl+F")},
         {form->menuOpenScan, QKeySequence("Ctrl+Shift+O")},
+        {form->menuOpenRemote, QKeySequence("Ctrl+Shift+R")},
         {form->miPieChart, QKeySequence(Qt::Key_F2)},
         {form->miBarChart, QKeySequence(Qt::Key_F3)},
         {form->miFolderTree, QKeySequence(Qt::Key_F4)},
