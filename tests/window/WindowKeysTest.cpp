@@ -55,7 +55,9 @@ std::vector<QAction*> Items(QMenu* menu) {
 TEST_F(WindowFixture, EveryMenuAndItemHasAMnemonicThatOnlyAddsAnAmpersand) {
     OpenWindow();
     const std::vector<std::pair<QString, QStringList>> design = {
-        {"Analize", {"Disk", "?", "Folder", "?", "Open scan file\u2026", "?"}},
+        {"Analize",
+         {"Disk", "?", "Folder", "?", "Open scan file\u2026", "?", "Open remote scan\u2026", "?",
+          "Save scan as\u2026", "?"}},
         {"View", {"Pie chart", "?", "Bar chart", "?", "Folder tree", "?", "Changes", "?"}},
         {" ? ", {"Contents", "Home Page", "What is", "About"}},
     };
