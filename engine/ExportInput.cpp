@@ -23,6 +23,16 @@ bool TExportInput::Open(const std::string& path, std::string& error) {
         error = path + ": " + file_.errorString().toStdString();
         return false;
     }
+    return Start(error);
+}
+
+bool TExportInput::Open(TByteSource& raw, const std::string& name, std::string& error) {
+    path_ = name;
+    source_ = &raw;
+    return Start(error);
+}
+
+bool TExportInput::Start(std::string& error) {
     raw_.resize(kPiece);
     if (!ReadRaw(error))
         return false;
@@ -34,6 +44,28 @@ bool TExportInput::Open(const std::string& path, std::string& error) {
 }
 
 bool TExportInput::ReadRaw(std::string& error) {
+    if (source_ != nullptr) {
+        // A stream's first piece may be shorter than the magic; later
+        // pieces go through as they come.
+        std::size_t filled = 0;
+        do {
+            std::string_view piece;
+            if (!source_->Next(piece, error)) {
+                error = path_ + ": " + error;
+                return false;
+            }
+            if (piece.empty())
+                break;
+            if (filled + piece.size() > raw_.size())
+                raw_.resize(filled + piece.size());
+            std::memcpy(raw_.data() + filled, piece.data(), piece.size());
+            filled += piece.size();
+        } while (filled < sizeof kZstdMagic);
+        rawPos_ = 0;
+        rawEnd_ = filled;
+        fileEnd_ = filled == 0;
+        return true;
+    }
     const qint64 got = file_.read(raw_.data(), static_cast<qint64>(raw_.size()));
     if (got < 0) {
         error = path_ + ": " + file_.errorString().toStdString();

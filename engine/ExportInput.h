@@ -1,6 +1,7 @@
 #pragma once
 // An export file read as a byte stream: plain, or compressed with zstd
-// (recognised by its magic bytes, whatever the file is called).
+// (recognised by its magic bytes, whatever the file is called). The bytes
+// come from a file or from another source (a stream from ssh).
 #include <QFile>
 #include <memory>
 #include <vector>
@@ -18,14 +19,18 @@ class TExportInput : public TByteSource {
 
     // False with a message when the file cannot be opened.
     bool Open(const std::string& path, std::string& error);
+    // Reads Raw, named Name in messages; Raw outlives this reader.
+    bool Open(TByteSource& raw, const std::string& name, std::string& error);
     bool Next(std::string_view& bytes, std::string& error) override;
     bool Compressed() const { return zstd_ != nullptr; }
 
   private:
     bool ReadRaw(std::string& error);
+    bool Start(std::string& error);
     bool NextCompressed(std::string_view& bytes, std::string& error);
 
     QFile file_;
+    TByteSource* source_ = nullptr;  // instead of the file
     std::string path_;
     std::vector<char> raw_;  // bytes read from the file
     std::size_t rawPos_ = 0, rawEnd_ = 0;

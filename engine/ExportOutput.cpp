@@ -23,14 +23,25 @@ TExportOutput::~TExportOutput() {
     // Without a commit QSaveFile throws the temporary file away.
 }
 
-bool TExportOutput::Open(const std::string& path, std::string& error) {
+bool TExportOutput::Open(const std::string& path, std::string& error, bool compress) {
     path_ = path;
-    file_.setFileName(QFile::decodeName(QByteArray::fromStdString(path)));
-    if (!file_.open(QIODevice::WriteOnly)) {
-        error = path + ": " + file_.errorString().toStdString();
-        return false;
+    if (path == "-") {
+        path_ = "standard output";
+        // Unbuffered: every piece goes out when it is written.
+        if (!stdout_.open(1, QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+            error = path_ + ": " + stdout_.errorString().toStdString();
+            return false;
+        }
+        device_ = &stdout_;
+    } else {
+        file_.setFileName(QFile::decodeName(QByteArray::fromStdString(path)));
+        if (!file_.open(QIODevice::WriteOnly)) {
+            error = path + ": " + file_.errorString().toStdString();
+            return false;
+        }
+        device_ = &file_;
     }
-    if (EndsWith(path, ".zst")) {
+    if (compress || EndsWith(path, ".zst")) {
         zstd_ = ZSTD_createCCtx();
         ZSTD_CCtx_setParameter(zstd_, ZSTD_c_compressionLevel, kZstdLevel);
         packed_.resize(ZSTD_CStreamOutSize());
@@ -46,7 +57,7 @@ void TExportOutput::Write(std::string_view bytes) {
 }
 
 void TExportOutput::Put(const char* data, std::size_t size) {
-    if (!failed_ && file_.write(data, static_cast<qint64>(size)) != static_cast<qint64>(size))
+    if (!failed_ && device_->write(data, static_cast<qint64>(size)) != static_cast<qint64>(size))
         failed_ = true;
 }
 
@@ -57,7 +68,11 @@ void TExportOutput::Flush(bool last) {
         return;
     }
     ZSTD_inBuffer in{buffer_.data(), buffer_.size(), 0};
-    const ZSTD_EndDirective mode = last ? ZSTD_e_end : ZSTD_e_continue;
+    // On standard output every piece is flushed through the compressor, so
+    // that a reader gets it now and not when zstd's window fills.
+    const bool flush = last || device_ == &stdout_;
+    const ZSTD_EndDirective mode =
+        last ? ZSTD_e_end : (device_ == &stdout_ ? ZSTD_e_flush : ZSTD_e_continue);
     for (;;) {
         ZSTD_outBuffer out{packed_.data(), packed_.size(), 0};
         const std::size_t left = ZSTD_compressStream2(zstd_, &out, &in, mode);
@@ -66,7 +81,7 @@ void TExportOutput::Flush(bool last) {
             break;
         }
         Put(packed_.data(), out.pos);
-        const bool done = last ? left == 0 : in.pos == in.size;
+        const bool done = flush ? left == 0 : in.pos == in.size;
         if (done)
             break;
     }
@@ -75,6 +90,11 @@ void TExportOutput::Flush(bool last) {
 
 bool TExportOutput::Commit(std::string& error) {
     Flush(true);
+    if (device_ == &stdout_) {
+        if (failed_)
+            error = path_ + ": " + stdout_.errorString().toStdString();
+        return !failed_;
+    }
     if (failed_)
         file_.cancelWriting();
     if (failed_ || !file_.commit()) {

@@ -22,25 +22,38 @@ class TCancellableSource : public TByteSource {
     const std::atomic<bool>* cancel_;
 };
 
-}  // namespace
-
-bool ReadImportedScan(const std::string& file, char letter, TImportedScan& scan, std::string& error,
-                      const std::atomic<bool>* cancel, bool keepItems) {
-    TExportInput input;
-    if (!input.Open(file, error))
-        return false;
+bool ReadOpenInput(TExportInput& input, const std::string& name, char letter, TImportedScan& scan,
+                   std::string& error, const std::atomic<bool>* cancel, bool keepItems,
+                   TImportProgress* progress) {
     TCancellableSource source(input, cancel);
     if (keepItems)
         scan.Items = std::make_shared<TImportedTree>();
     const std::string rootText = std::string(1, letter) + ":";
     const auto root = [&rootText](const std::string&) { return rootText; };
-    if (!ImportNcdu(source, root, scan.Result, error, scan.Items.get())) {
-        if (error.rfind(file, 0) != 0)
-            error = file + ": " + error;
+    if (!ImportNcdu(source, root, scan.Result, error, scan.Items.get(), progress)) {
+        if (error.rfind(name, 0) != 0)
+            error = name + ": " + error;
         scan.Items.reset();
         return false;
     }
     if (keepItems)
         scan.Drive = std::make_unique<TImportedDrive>(scan.Items, letter);
     return true;
+}
+
+}  // namespace
+
+bool ReadImportedScan(const std::string& file, char letter, TImportedScan& scan, std::string& error,
+                      const std::atomic<bool>* cancel, bool keepItems) {
+    TExportInput input;
+    return input.Open(file, error) &&
+           ReadOpenInput(input, file, letter, scan, error, cancel, keepItems, nullptr);
+}
+
+bool ReadImportedStream(TByteSource& raw, const std::string& name, char letter, TImportedScan& scan,
+                        std::string& error, const std::atomic<bool>* cancel,
+                        TImportProgress* progress) {
+    TExportInput input;
+    return input.Open(raw, name, error) &&
+           ReadOpenInput(input, name, letter, scan, error, cancel, true, progress);
 }

@@ -23,3 +23,9 @@ struct TImportedScan {
 // message naming the file.
 bool ReadImportedScan(const std::string& file, char letter, TImportedScan& scan, std::string& error,
                       const std::atomic<bool>* cancel = nullptr, bool keepItems = true);
+
+// The same for an export arriving from Raw (plain or zstd), named Name in
+// messages, with its progress in Progress when given.
+bool ReadImportedStream(TByteSource& raw, const std::string& name, char letter, TImportedScan& scan,
+                        std::string& error, const std::atomic<bool>* cancel,
+                        TImportProgress* progress = nullptr);

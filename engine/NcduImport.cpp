@@ -39,6 +39,11 @@ class TImportVisitor : public TNcduVisitor {
     }
 
     void Enter(const TNcduItem& folder) override {
+        if (progress_ != nullptr) {
+            ++progress_->Items;
+            const std::lock_guard<std::mutex> hold(progress_->Lock);
+            progress_->Folder = folder.Name;
+        }
         if (skipDepth_ > 0 || (folder.Excluded && !Folders.empty())) {
             ++skipDepth_;  // not measured: no entry, and nothing inside counts
             return;
@@ -68,6 +73,8 @@ class TImportVisitor : public TNcduVisitor {
     }
 
     void Item(const TNcduItem& item) override {
+        if (progress_ != nullptr)
+            ++progress_->Items;
         if (skipDepth_ > 0 || item.Excluded)
             return;
         const std::uint32_t in = open_.back();
@@ -104,9 +111,11 @@ class TImportVisitor : public TNcduVisitor {
     std::vector<TLinkSeen> Links;  // Node: an index into Folders until the tree is built
 
     TImportVisitor(TNcduImport& result, TImportedTree* items) : Result(result), items_(items) {}
+    void SetProgress(TImportProgress* progress) { progress_ = progress; }
 
   private:
     TImportedTree* items_;
+    TImportProgress* progress_ = nullptr;
     std::vector<std::uint32_t> open_;
     std::size_t skipDepth_ = 0;
     bool gdu_ = false;
@@ -189,9 +198,11 @@ bool BuildTree(const TImportVisitor& v, TFolderTree& tree, std::vector<std::uint
 }  // namespace
 
 bool ImportNcdu(TByteSource& source, const std::function<std::string(const std::string&)>& rootText,
-                TNcduImport& result, std::string& error, TImportedTree* items) {
+                TNcduImport& result, std::string& error, TImportedTree* items,
+                TImportProgress* progress) {
     result = TNcduImport{};
     TImportVisitor visitor(result, items);
+    visitor.SetProgress(progress);
     if (!ReadNcduExport(source, visitor, error))
         return false;
     TFolderTree tree;

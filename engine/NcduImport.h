@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 
 #include "engine/ByteSource.h"
@@ -27,8 +28,16 @@ struct TNcduImport {
     std::uint64_t Folders = 0;
 };
 
+// How far a read has come, for a progress box on another thread.
+struct TImportProgress {
+    std::atomic<std::uint64_t> Items{0};  // folders and items read
+    std::mutex Lock;                      // guards Folder
+    std::string Folder;                   // the name of the folder read last, raw bytes
+};
+
 // RootText gives the text of the root in the lists ("C:", "C:\srv\data"),
 // from the root's path as the export names it. With Items given, every
 // folder and item that was measured is kept there as well.
 bool ImportNcdu(TByteSource& source, const std::function<std::string(const std::string&)>& rootText,
-                TNcduImport& result, std::string& error, TImportedTree* items = nullptr);
+                TNcduImport& result, std::string& error, TImportedTree* items = nullptr,
+                TImportProgress* progress = nullptr);

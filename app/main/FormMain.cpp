@@ -26,6 +26,7 @@
 #include "app/help/MenuHelp.h"
 #include "app/main/FolderPathLabel.h"
 #include "app/main/OpenedScan.h"
+#include "app/main/RemoteScanDialog.h"
 #include "app/pie/PieControl.h"
 #include "app/pie/PieHolder.h"
 #include "app/scan/ScanControl.h"
@@ -86,6 +87,8 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
         FDrives->SetEnabled(!scanning);
         if (menuOpenScan)
             menuOpenScan->setEnabled(!scanning);
+        if (menuOpenRemote)
+            menuOpenRemote->setEnabled(!scanning);
     });
     FChanges = std::make_unique<TChangeView>(Store, this);
     connect(FChanges.get(), &TChangeView::RowsChanged, this, [this] { BarToBarlv(); });
@@ -591,6 +594,35 @@ void TFormMain::OpenScanFile(const QString& file) {
     ShowOpenedScan();
 }
 
+void TFormMain::OpenRemoteScan(const TRemoteRequest* request) {
+    TRemoteRequest asked;
+    if (request == nullptr) {
+        TRemoteScanDialog dialog(this);
+        if (FRemoteAsked)
+            dialog.SetRequest(*FRemoteAsked);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        asked = dialog.Request();
+        FRemoteAsked = std::make_unique<TRemoteRequest>(asked);
+        request = &asked;
+    }
+    QString error;
+    if (!FOpened->OpenRemote(*request, this, error)) {
+        TOpenedScan::TellError(this, error);
+        return;
+    }
+    ShowOpenedScan();
+}
+
+void TFormMain::SaveScanAs(const QString& file) {
+    if (!FOpened->CanSave())
+        return;
+    const QString chosen = file.isEmpty() ? FOpened->AskForSaveFile(this) : file;
+    QString error;
+    if (!chosen.isEmpty() && !FOpened->SaveAs(chosen, error))
+        TOpenedScan::TellError(this, error);
+}
+
 bool TFormMain::ShowsOpenedScan() const {
     return FOpened && FOpened->IsOpen();
 }
@@ -603,6 +635,7 @@ void TFormMain::ShowOpenedScan() {
     FolderChanged = true;
     SetTreeRoot(FOpened->Root());
     SetFolder(FOpened->Root());
+    menuSaveScan->setEnabled(FOpened->CanSave());
 }
 
 void TFormMain::LeaveOpenedScan() {
@@ -610,6 +643,7 @@ void TFormMain::LeaveOpenedScan() {
         return;
     }
     FOpened->Close();
+    menuSaveScan->setEnabled(false);
     Store.CreateSLs();
     TreeLists = TTreeLists{};
     acDiskAnalize->setEnabled(true);

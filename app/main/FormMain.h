@@ -8,6 +8,7 @@
 
 #include "app/drives/CurrentFolder.h"
 #include "engine/ResultStore.h"
+#include "platform/RemoteCommand.h"
 
 class QAction;
 class QComboBox;
@@ -153,6 +154,8 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     QAction* menuDisk = nullptr;
     QAction* menuFolder = nullptr;
     QAction* menuOpenScan = nullptr;
+    QAction* menuOpenRemote = nullptr;
+    QAction* menuSaveScan = nullptr;
     QAction* miPieChart = nullptr;
     QAction* miBarChart = nullptr;
     QAction* miFolderTree = nullptr;
@@ -202,6 +205,13 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     // "Open scan file...": reads File (asks for one when empty) and shows it
     // instead of a drive, read-only, until a drive is chosen again.
     void OpenScanFile(const QString& file = QString());
+    // "Open remote scan...": asks for a host, a folder and a scanner (or
+    // takes Request as it is), runs the scan there over ssh and shows it
+    // the same way.
+    void OpenRemoteScan(const TRemoteRequest* request = nullptr);
+    // "Save scan as...": the export a remote scan sent, into File (asks for
+    // one when empty).
+    void SaveScanAs(const QString& file = QString());
     bool ShowsOpenedScan() const;
     void LeaveOpenedScan();
 
@@ -266,6 +276,7 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     std::unique_ptr<TScanControl> FScan;
     std::unique_ptr<TDriveSelector> FDrives;
     std::unique_ptr<TOpenedScan> FOpened;
+    std::unique_ptr<TRemoteRequest> FRemoteAsked;  // what the remote dialog was last given
     std::unique_ptr<TChangeView> FChanges;
     std::string FNoteFolder;  // the folder ActionNote was shown in
 };

@@ -171,6 +171,18 @@ void TFormMain::CreateMenu() {
                         QKeySequence("Ctrl+Shift+O"));
     connect(menuOpenScan, &QAction::triggered, this, [this] { OpenScanFile(); });
     AddMenuRow(menuAnalize, menuOpenScan, topic("menuOpenScanHelp", "Html\\Open_scan_file.html"));
+    menuOpenRemote =
+        item("menuOpenRemote", "Open &remote scan\u2026",
+             "Scan a folder of a server over ssh and show it.", QKeySequence("Ctrl+Shift+R"));
+    connect(menuOpenRemote, &QAction::triggered, this, [this] { OpenRemoteScan(); });
+    AddMenuRow(menuAnalize, menuOpenRemote,
+               topic("menuOpenRemoteHelp", "Html\\Open_remote_scan.html"));
+    menuSaveScan =
+        item("menuSaveScan", "&Save scan as\u2026",
+             "Keep the remote scan shown in a file, to open it again without the server.");
+    menuSaveScan->setEnabled(false);
+    connect(menuSaveScan, &QAction::triggered, this, [this] { SaveScanAs(); });
+    AddMenuRow(menuAnalize, menuSaveScan, topic("menuSaveScanHelp", "Html\\Open_remote_scan.html"));
 
     menuView = bar->addMenu("&View");
     menuView->setObjectName("menuView");

@@ -10,6 +10,7 @@
 #include <QProgressDialog>
 #include <QTimer>
 #include <atomic>
+#include <mutex>
 #include <thread>
 
 #include "app/main/FolderPathLabel.h"
@@ -30,10 +31,12 @@ char FreeLetter() {
 
 // Runs Work on a worker thread; the window stays painted behind a progress
 // box whose Cancel sets the flag Work watches.
-bool RunWithProgress(QWidget* owner, const QString& label, std::atomic<bool>& cancel,
-                     const std::function<bool()>& work) {
+bool RunWithProgress(QWidget* owner, const QString& title, const QString& label,
+                     std::atomic<bool>& cancel, const std::function<bool()>& work,
+                     const std::function<QString()>& status = {}) {
     QProgressDialog progress(label, QStringLiteral("Cancel"), 0, 0, owner);
-    progress.setWindowTitle(QStringLiteral("Open scan file"));
+    progress.setObjectName("OpenScanProgress");
+    progress.setWindowTitle(title);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(300);
     std::atomic<bool> done{false};
@@ -47,6 +50,8 @@ bool RunWithProgress(QWidget* owner, const QString& label, std::atomic<bool>& ca
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
         if (progress.wasCanceled())
             cancel = true;
+        else if (status)
+            progress.setLabelText(status());
         if (done)
             loop.quit();
     });
@@ -54,6 +59,28 @@ bool RunWithProgress(QWidget* owner, const QString& label, std::atomic<bool>& ca
     loop.exec();
     worker.join();
     return ok;
+}
+
+// Bytes received, items read, the folder being read and, when the server
+// has gone quiet, for how long.
+QString RemoteStatus(const QString& host, TRemoteProgress& progress) {
+    QString folder;
+    {
+        const std::lock_guard<std::mutex> hold(progress.Import.Lock);
+        folder =
+            VisibleControls(QFile::decodeName(QByteArray::fromStdString(progress.Import.Folder)));
+    }
+    const QLocale locale = QLocale::system();
+    QString text =
+        QStringLiteral("Scanning on %1\u2026\nReceived %2, %3 items read")
+            .arg(host, locale.formattedDataSize(static_cast<qint64>(progress.Bytes.load())),
+                 locale.toString(static_cast<qulonglong>(progress.Import.Items.load())));
+    if (!folder.isEmpty())
+        text += QStringLiteral("\nIn %1").arg(folder);
+    const int idle = progress.IdleSeconds.load();
+    if (idle >= 5)
+        text += QStringLiteral("\nNo data for %1 s (stopped at 60 s)").arg(idle);
+    return text;
 }
 
 }  // namespace
@@ -69,23 +96,91 @@ bool TOpenedScan::Open(const QString& file, QWidget* owner, QString& error) {
     std::atomic<bool> cancel{false};
     const QString label =
         QStringLiteral("Reading %1\u2026").arg(VisibleControls(QFileInfo(file).fileName()));
-    const bool read = RunWithProgress(
-        owner, label, cancel, [&] { return ReadImportedScan(path, letter, scan, why, &cancel); });
+    const bool read = RunWithProgress(owner, QStringLiteral("Open scan file"), label, cancel, [&] {
+        return ReadImportedScan(path, letter, scan, why, &cancel);
+    });
     if (!read) {
         error =
             cancel ? QString() : VisibleControls(QFile::decodeName(QByteArray::fromStdString(why)));
         return false;
     }
+    Install(std::move(scan), letter, QFileInfo(file).fileName(), nullptr);
+    return true;
+}
+
+void TOpenedScan::Install(TImportedScan scan, char letter, const QString& name,
+                          std::unique_ptr<QTemporaryFile> received) {
     Close();
     scan_ = std::move(scan);
     letter_ = letter;
-    fileName_ = QFileInfo(file).fileName();
+    fileName_ = name;
+    received_ = std::move(received);
     scope_ = std::make_unique<TScopedVirtualDrive>(*scan_.Drive);
+}
+
+bool TOpenedScan::OpenRemote(const TRemoteRequest& request, QWidget* owner, QString& error) {
+    const char letter = IsOpen() ? letter_ : FreeLetter();
+    auto received = std::make_unique<QTemporaryFile>();
+    if (!received->open()) {
+        error = received->errorString();
+        return false;
+    }
+    TRemoteSettings settings;
+    settings.SshCommand =
+        qEnvironmentVariable("COBALTQUARRY_SSH", QStringLiteral("ssh")).toStdString();
+    if (settings.SshCommand.empty())
+        settings.SshCommand = "ssh";
+    settings.KeepFile = QFile::encodeName(received->fileName()).toStdString();
+    TImportedScan scan;
+    std::string why;
+    std::atomic<bool> cancel{false};
+    TRemoteProgress progress;
+    const QString name = VisibleControls(QString::fromStdString(request.Host));
+    const bool read = RunWithProgress(
+        owner, QStringLiteral("Open remote scan"),
+        QStringLiteral("Connecting to %1\u2026").arg(name), cancel,
+        [&] { return ReadRemoteScan(request, settings, letter, scan, why, &cancel, &progress); },
+        [&] { return RemoteStatus(name, progress); });
+    if (!read) {
+        // The message's paragraphs stay; a line break in a name shows as one.
+        QStringList parts =
+            QFile::decodeName(QByteArray::fromStdString(why)).split(QStringLiteral("\n\n"));
+        for (QString& part : parts)
+            part = VisibleControls(part);
+        error = cancel ? QString() : parts.join(QStringLiteral("\n\n"));
+        return false;
+    }
+    received->close();
+    Install(std::move(scan), letter, name, std::move(received));
     return true;
+}
+
+bool TOpenedScan::SaveAs(const QString& file, QString& error) const {
+    if (!CanSave())
+        return false;
+    QFile::remove(file);  // the chooser has asked before replacing it
+    if (!QFile::copy(received_->fileName(), file)) {
+        error = QStringLiteral("%1: cannot write the file").arg(file);
+        return false;
+    }
+    return true;
+}
+
+QString TOpenedScan::AskForSaveFile(QWidget* owner) const {
+    QByteArray head;
+    QFile in(received_ ? received_->fileName() : QString());
+    if (in.open(QIODevice::ReadOnly))
+        head = in.read(4);
+    // Compressed exports keep their ".zst", so that ncdu and gdu users know.
+    const bool zstd = head.startsWith("\x28\xB5\x2F\xFD");
+    const QString suggested = QStringLiteral("%1.json%2").arg(fileName_, zstd ? ".zst" : "");
+    return QFileDialog::getSaveFileName(owner, QStringLiteral("Save scan as"), suggested,
+                                        QStringLiteral("Scan files (*.json *.zst);;All files (*)"));
 }
 
 void TOpenedScan::Close() {
     scope_.reset();
+    received_.reset();
     scan_ = TImportedScan{};
 }
 

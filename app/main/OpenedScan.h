@@ -6,10 +6,12 @@
 // Nothing of it is on this machine, so the window shows it read-only.
 #include <QDateTime>
 #include <QString>
+#include <QTemporaryFile>
 #include <memory>
 #include <string>
 
 #include "engine/ImportedScan.h"
+#include "engine/RemoteScan.h"
 #include "engine/ResultStore.h"
 #include "platform/VirtualDrive.h"
 
@@ -24,6 +26,13 @@ class TOpenedScan {
     // False when the user cancelled or the file cannot be used; the reason
     // is in Error (empty for a cancel).
     bool Open(const QString& file, QWidget* owner, QString& error);
+    // Runs the scan on another machine over ssh (COBALTQUARRY_SSH, "ssh"
+    // when unset) and reads it as it arrives, the same way.
+    bool OpenRemote(const TRemoteRequest& request, QWidget* owner, QString& error);
+    // A remote scan's export as received, for "Save scan as...".
+    bool CanSave() const { return IsOpen() && received_ != nullptr; }
+    // Copies it to File; false with a message.
+    bool SaveAs(const QString& file, QString& error) const;
     void Close();
     bool IsOpen() const { return scope_ != nullptr; }
 
@@ -41,12 +50,18 @@ class TOpenedScan {
 
     // The file chooser of "Open scan file..."; empty when cancelled.
     static QString AskForFile(QWidget* owner);
+    // The file chooser of "Save scan as...", offering a name from the scan.
+    QString AskForSaveFile(QWidget* owner) const;
     // A read that failed; nothing for an empty text (a cancel).
     static void TellError(QWidget* owner, const QString& error);
 
   private:
+    void Install(TImportedScan scan, char letter, const QString& name,
+                 std::unique_ptr<QTemporaryFile> received);
+
     TImportedScan scan_;
     std::unique_ptr<TScopedVirtualDrive> scope_;
     QString fileName_;
+    std::unique_ptr<QTemporaryFile> received_;  // a remote scan's export, removed with it
     char letter_ = 'Z';
 };

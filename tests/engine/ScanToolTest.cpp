@@ -94,7 +94,7 @@ TEST(ScanOptions, ReadsTheCommandLine) {
     EXPECT_EQ(b.Path, odd);
 
     // What is refused, and what wins over everything else on the line.
-    enum TOutcome { kRefused, kHelp, kVersion };
+    enum TOutcome { kRefused, kHelp, kVersion, kOk };
     const std::vector<std::pair<std::vector<std::string>, TOutcome>> table = {
         {{}, kRefused},
         {{"--top"}, kRefused},
@@ -123,6 +123,10 @@ TEST(ScanOptions, ReadsTheCommandLine) {
         {{"--export", "e.json"}, kRefused},
         {{"--export", "e.json", "--out", "/x", "/"}, kRefused},
         {{"--export", "e.json", "--pie", "p.png", "/"}, kRefused},
+        {{"--zstd", "/"}, kRefused},
+        {{"--import", "s.json", "--zstd"}, kRefused},
+        {{"--export", "-", "--zstd", "/"}, kOk},
+        {{"--export", "-", "/"}, kOk},
         {{"--help"}, kHelp},
         {{"-h"}, kHelp},
         {{"--top", "5", "--help"}, kHelp},
@@ -282,6 +286,18 @@ TEST(ScanTool, AnExportReadBackReportsAsTheScan) {
     ASSERT_EQ(written.Status, 0) << written.Err;
     ASSERT_EQ(std::system(("ncdu -x -o '" + dir / "n.json" + "' '" + dir / "tree" + "'").c_str()),
               0);
+    // "-" is standard output, plain or with --zstd compressed (its magic
+    // first), and no file of that name appears where the scanner runs.
+    for (const auto& [options, file] :
+         {std::pair<std::string, std::string>{"", "o.json"}, {"--zstd", "oz.bin"}}) {
+        const RunResult piped = RunScan("--export - " + options + " -- '" + dir / "tree" + "'", dir,
+                                        "cd '" + dir.Path() + "' && ");
+        ASSERT_EQ(piped.Status, 0) << piped.Err;
+        EXPECT_EQ(piped.Out.rfind(options.empty() ? "[1," : "\x28\xB5\x2F\xFD", 0), 0u)
+            << piped.Out.substr(0, 8);
+        std::ofstream(dir / file, std::ios::binary) << piped.Out;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "-"));
 
     auto withoutTimes = [](const std::string& json) {
         QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(json)).object();
@@ -289,7 +305,7 @@ TEST(ScanTool, AnExportReadBackReportsAsTheScan) {
         o.remove("drive_form");
         return o;
     };
-    for (const std::string file : {"t.json.zst", "n.json"}) {
+    for (const std::string file : {"t.json.zst", "n.json", "o.json", "oz.bin"}) {
         SCOPED_TRACE(file);
         const RunResult read = RunScan(
             "--json --top 9 --out '" + dir / ("in-" + file) + "' --import '" + dir / file + "'",

@@ -99,9 +99,10 @@ TEST_F(HelpPluginTest, ContentsShowTheTreeAndTheStartPage) {
     ASSERT_EQ(tree->topLevelItemCount(), 1);
     QTreeWidgetItem* start = tree->topLevelItem(0);
     EXPECT_EQ(start->text(0), QStringLiteral("Welcome to Cobaltquarry"));
-    ASSERT_EQ(start->childCount(), 8);
+    ASSERT_EQ(start->childCount(), 9);
     EXPECT_EQ(start->child(2)->text(0), QStringLiteral("Pie chart"));
-    EXPECT_EQ(start->child(7)->text(0), QStringLiteral("Accessibility"));
+    EXPECT_EQ(start->child(6)->text(0), QStringLiteral("Opening a remote scan"));
+    EXPECT_EQ(start->child(8)->text(0), QStringLiteral("Accessibility"));
     EXPECT_EQ(Page(window)->documentTitle(), QStringLiteral("Welcome to Cobaltquarry"));
     EXPECT_EQ(window->findChild<QTabWidget*>()->currentWidget(), tree);
 

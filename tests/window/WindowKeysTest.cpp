@@ -55,7 +55,9 @@ std::vector<QAction*> Items(QMenu* menu) {
 TEST_F(WindowFixture, EveryMenuAndItemHasAMnemonicThatOnlyAddsAnAmpersand) {
     OpenWindow();
     const std::vector<std::pair<QString, QStringList>> design = {
-        {"Analize", {"Disk", "?", "Folder", "?", "Open scan file\u2026", "?"}},
+        {"Analize",
+         {"Disk", "?", "Folder", "?", "Open scan file\u2026", "?", "Open remote scan\u2026", "?",
+          "Save scan as\u2026", "?"}},
         {"View", {"Pie chart", "?", "Bar chart", "?", "Folder tree", "?", "Changes", "?"}},
         {" ? ", {"Contents", "Home Page", "What is", "About"}},
     };
@@ -242,6 +244,7 @@ TEST_F(WindowFixture, NoTwoCommandsShareAKeyWhereBothAct) {
         {form->menuDisk, QKeySequence("Ctrl+D")},
         {form->menuFolder, QKeySequence("Ctrl+F")},
         {form->menuOpenScan, QKeySequence("Ctrl+Shift+O")},
+        {form->menuOpenRemote, QKeySequence("Ctrl+Shift+R")},
         {form->miPieChart, QKeySequence(Qt::Key_F2)},
         {form->miBarChart, QKeySequence(Qt::Key_F3)},
         {form->miFolderTree, QKeySequence(Qt::Key_F4)},

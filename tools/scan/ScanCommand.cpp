@@ -191,7 +191,7 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         return kBadUsage;
     }
     if (!options.ExportFile.empty()) {
-        if (ExportScan(native, options.ExportFile, error))
+        if (ExportScan(native, options.ExportFile, options.Zstd, error))
             return 0;
         PrintMessage(err, error);
         return kFailed;

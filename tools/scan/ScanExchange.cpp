@@ -23,9 +23,10 @@ TWalkedCounts Exported(const TExportProgress& progress) {
 
 }  // namespace
 
-bool ExportScan(const std::string& native, const std::string& file, std::string& error) {
+bool ExportScan(const std::string& native, const std::string& file, bool compress,
+                std::string& error) {
     TExportOutput out;
-    if (!out.Open(file, error))
+    if (!out.Open(file, error, compress))
         return false;
     TExportProgress progress;
     TExportSettings settings;

@@ -8,9 +8,11 @@
 
 #include "engine/ImportedScan.h"
 
-// Writes the export of the native folder Native to File (zstd when File
-// ends in ".zst"), showing progress on a terminal. False with a message.
-bool ExportScan(const std::string& native, const std::string& file, std::string& error);
+// Writes the export of the native folder Native to File ("-": standard
+// output; zstd when File ends in ".zst" or with Compress), showing progress
+// on a terminal. False with a message.
+bool ExportScan(const std::string& native, const std::string& file, bool compress,
+                std::string& error);
 
 // Reads an export for a report: its root is the drive "Z:" of no machine
 // (with KeepItems, the lookups and listings of its folders come from the

@@ -26,8 +26,10 @@ QList<QCommandLineOption> Options() {
         {"export",
          "Instead of the report, write the scan of PATH into FILE in the JSON export format of "
          "ncdu, which ncdu, gdu and --import read; a FILE ending in .zst is compressed with "
-         "zstd.",
+         "zstd. FILE - is standard output, written as the scan goes (progress stays on "
+         "standard error), e.g. for ssh HOST cobaltquarry-scan --export - PATH.",
          "FILE"},
+        {"zstd", "With --export: compress the export with zstd whatever FILE is called."},
         {"import",
          "Instead of scanning, report on FILE, a scan exported by --export, ncdu or gdu (plain "
          "or compressed with zstd), perhaps on another machine; no PATH is given, and --top, "
@@ -108,6 +110,11 @@ std::string Bytes(const QString& text) {
 bool ExchangeOptions(const QCommandLineParser& parser, TScanOptions& options, std::string& error) {
     options.ExportFile = Bytes(parser.value("export"));
     options.ImportFile = Bytes(parser.value("import"));
+    options.Zstd = parser.isSet("zstd");
+    if (options.Zstd && options.ExportFile.empty() && !parser.isSet("export")) {
+        error = "--zstd goes with --export";
+        return false;
+    }
     if ((parser.isSet("export") && options.ExportFile.empty()) ||
         (parser.isSet("import") && options.ImportFile.empty())) {
         error = "--export and --import need a file name";
@@ -162,7 +169,8 @@ std::string ScanUsage() {
     for (const QCommandLineOption& option : options)
         width = std::max(width, static_cast<int>(Names(option).size()));
     QString text =
-        synopsis + " [--] PATH\n" + "       cobaltquarry-scan --export FILE [--] PATH\n" +
+        synopsis + " [--] PATH\n" +
+        "       cobaltquarry-scan --export FILE|- [--zstd] [--] PATH\n" +
         "       cobaltquarry-scan --import FILE [--top N] [--json] [--out DIR] [--pie FILE]\n" +
         "       cobaltquarry-scan --changes [--since DATE|N] [--top N] [--json] [--] PATH\n" +
         "       cobaltquarry-scan --help | --version\n" +

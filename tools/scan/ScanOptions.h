@@ -9,7 +9,8 @@ struct TScanOptions {
     std::string OutDir;      // --out DIR: also write the three lists there
     bool Save = false;       // --save: store the results as the desktop program does
     std::string PieFile;     // --pie FILE: draw the folder's pie into a PNG file
-    std::string ExportFile;  // --export FILE: write the scan in ncdu's export format
+    std::string ExportFile;  // --export FILE: write the scan in ncdu's export format ("-": stdout)
+    bool Zstd = false;       // --zstd: compress the export with zstd whatever its name
     std::string ImportFile;  // --import FILE: report on an export instead of scanning
     bool Changes = false;    // --changes: compare stored results with kept ones, no scan
     std::string Since;       // --since DATE|N: which kept results (default the newest)

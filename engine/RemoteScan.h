@@ -1,0 +1,33 @@
+#pragma once
+// A scan run on another machine over ssh and read as it arrives: the
+// export streams through the same reader as an export file, on the calling
+// (worker) thread, into a scan shown as an imported one.
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "engine/ImportedScan.h"
+#include "platform/RemoteCommand.h"
+
+struct TRemoteProgress {
+    std::atomic<std::uint64_t> Bytes{0};  // received from ssh, as sent (perhaps compressed)
+    std::atomic<int> IdleSeconds{0};      // since bytes last arrived
+    TImportProgress Import;               // items read and the current folder
+};
+
+struct TRemoteSettings {
+    std::string SshCommand = "ssh";  // the program and options of its own (COBALTQUARRY_SSH)
+    std::string KeepFile;            // when not empty, receives the export as it arrives
+    int StallSeconds = 60;           // no bytes for this long ends the scan
+};
+
+// "host:/srv": how messages name the scan.
+std::string RemoteScanName(const TRemoteRequest& request);
+
+// Runs the scan and reads it with its root under Letter. Cancel, set from
+// another thread, ends ssh at once (and with it the scanner on the server,
+// which loses its reader). False with one plain message (empty after a
+// cancel).
+bool ReadRemoteScan(const TRemoteRequest& request, const TRemoteSettings& settings, char letter,
+                    TImportedScan& scan, std::string& error, const std::atomic<bool>* cancel,
+                    TRemoteProgress* progress = nullptr);

@@ -1,0 +1,280 @@
+// Remote scans through a real sshd on 127.0.0.1: a host key, a user key and
+// a known_hosts of the test's own, the built scanner (and ncdu, gdu and sh)
+// on the PATH of the remote command. Skipped only where sshd cannot start.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+
+#include <QProcess>
+#include <chrono>
+#include <thread>
+
+#include "engine/RemoteScan.h"
+#include "tests/engine/RandomTree.h"
+#include "tests/platform/TempDir.h"
+
+namespace {
+
+int FreePort() {
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof a;
+    bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    getsockname(s, reinterpret_cast<sockaddr*>(&a), &size);
+    close(s);
+    return ntohs(a.sin_port);
+}
+
+bool Accepts(int port) {
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    const bool ok = connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    close(s);
+    return ok;
+}
+
+int Shell(const std::string& command) {
+    return std::system(command.c_str());
+}
+
+std::string Slurp(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+// Whether a process whose command line (its words joined by blanks) holds
+// Text runs; Text names the test's own folder, so no one else's.
+bool Running(const std::string& text) {
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::string line = Slurp(entry.path() / "cmdline");
+        std::replace(line.begin(), line.end(), '\0', ' ');
+        if (line.find(text) != std::string::npos && entry.path().filename() != "self")
+            return true;
+    }
+    return false;
+}
+
+class RemoteSsh : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        dir_ = std::make_unique<TTempDir>();
+        TTempDir& d = *dir_;
+        d.MakeDir("bin");
+        d.MakeDir("trees");
+        const std::string keygen = "ssh-keygen -q -t ed25519 -N '' -f ";
+        if (Shell(keygen + d / "host_key") != 0 || Shell(keygen + d / "user_key") != 0 ||
+            Shell(keygen + d / "other_key") != 0)
+            return;
+        std::filesystem::copy_file(d / "user_key.pub", d / "authorized_keys");
+        for (const std::string& tool : {std::string(CQ_SCAN_BINARY), std::string("/usr/bin/ncdu"),
+                                        std::string("/usr/bin/gdu"), std::string("/bin/sh")})
+            symlink(tool.c_str(),
+                    (d / "bin/" + std::filesystem::path(tool).filename().string()).c_str());
+        port_ = FreePort();
+        std::ofstream(d / "sshd_config")
+            << "Port " << port_ << "\nListenAddress 127.0.0.1\nHostKey " << d / "host_key"
+            << "\nAuthorizedKeysFile " << d / "authorized_keys"
+            << "\nStrictModes no\nPermitRootLogin yes\nPasswordAuthentication no\n"
+            << "KbdInteractiveAuthentication no\nUsePAM no\nPidFile none\n"
+            << "SetEnv PATH=" << d / "bin"
+            << "\n";
+        std::ofstream(d / "known_hosts")
+            << "[127.0.0.1]:" << port_ << " " << Slurp(d / "host_key.pub");
+        mkdir("/run/sshd", 0755);
+        sshd_ = std::make_unique<QProcess>();
+        sshd_->setStandardErrorFile(QString::fromStdString(d / "sshd.log"));
+        sshd_->start("/usr/sbin/sshd",
+                     {"-D", "-e", "-f", QString::fromStdString(d / "sshd_config")});
+        if (!sshd_->waitForStarted(5000))
+            return;
+        for (int i = 0; i < 100 && !Accepts(port_); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        up_ = Accepts(port_);
+    }
+    static void TearDownTestSuite() {
+        if (sshd_) {
+            sshd_->kill();
+            sshd_->waitForFinished(5000);
+        }
+        sshd_.reset();
+        dir_.reset();
+    }
+    void SetUp() override {
+        if (!up_)
+            GTEST_SKIP() << "sshd cannot start here";
+    }
+
+    static std::string Ssh(const std::string& key = "user_key",
+                           const std::string& known = "known_hosts") {
+        return "ssh -F /dev/null -l root -o IdentitiesOnly=yes -o IdentityAgent=none -i '" +
+               *dir_ / key + "' -o 'UserKnownHostsFile=" + *dir_ / known +
+               "' -o GlobalKnownHostsFile=/dev/null -o StrictHostKeyChecking=yes";
+    }
+    static TRemoteRequest Request(const std::string& folder, TRemoteTool tool) {
+        return {"127.0.0.1", port_, folder, tool};
+    }
+    struct TOutcome {
+        bool Ok = false;
+        std::string Error;
+        TImportedScan Scan;
+    };
+    static TOutcome Scan(const TRemoteRequest& request, const std::string& ssh = Ssh()) {
+        TOutcome o;
+        TRemoteSettings settings;
+        settings.SshCommand = ssh;
+        o.Ok = ReadRemoteScan(request, settings, 'R', o.Scan, o.Error, nullptr);
+        return o;
+    }
+    // The lists of a local export of Folder by our scanner.
+    static TImportedScan Local(const std::string& folder) {
+        TImportedScan scan;
+        std::string error;
+        const std::string file = *dir_ / "local.json";
+        EXPECT_EQ(QProcess::execute(CQ_SCAN_BINARY, {"--export", QString::fromStdString(file), "--",
+                                                     QString::fromStdString(folder)}),
+                  0);
+        EXPECT_TRUE(ReadImportedScan(file, 'R', scan, error)) << error;
+        return scan;
+    }
+
+    static std::unique_ptr<TTempDir> dir_;
+    static std::unique_ptr<QProcess> sshd_;
+    static int port_;
+    static bool up_;
+};
+
+std::unique_ptr<TTempDir> RemoteSsh::dir_;
+std::unique_ptr<QProcess> RemoteSsh::sshd_;
+int RemoteSsh::port_ = 0;
+bool RemoteSsh::up_ = false;
+
+}  // namespace
+
+// A random tree scanned through ssh gives the lists of a local scan with
+// ours and with ncdu; gdu (no hard-link or sparse details in its export)
+// gives the same folders and total; "first found" takes ours.
+TEST_F(RemoteSsh, EachScannerGivesTheLocalLists) {
+    const std::string tree = *dir_ / "trees/random";
+    MakeRandomTree(tree, 31, 80, 300);
+    const TImportedScan local = Local(tree);
+    for (const TRemoteTool tool :
+         {TRemoteTool::Ours, TRemoteTool::Ncdu, TRemoteTool::FirstFound, TRemoteTool::Gdu}) {
+        SCOPED_TRACE(static_cast<int>(tool));
+        const TOutcome remote = Scan(Request(tree, tool));
+        ASSERT_TRUE(remote.Ok) << remote.Error;
+        EXPECT_EQ(remote.Scan.Result.RootName, tree);
+        ASSERT_EQ(remote.Scan.Result.Dirs.size(), local.Result.Dirs.size());
+        if (tool == TRemoteTool::Gdu) {
+            EXPECT_EQ(std::string(remote.Scan.Result.DirSizes[0]),
+                      std::string(local.Result.DirSizes[0]));
+            continue;
+        }
+        for (std::size_t i = 0; i < local.Result.Dirs.size(); ++i) {
+            EXPECT_EQ(std::string(remote.Scan.Result.Dirs[i]), std::string(local.Result.Dirs[i]));
+            EXPECT_EQ(std::string(remote.Scan.Result.DirSizes[i]),
+                      std::string(local.Result.DirSizes[i]));
+            EXPECT_EQ(std::string(remote.Scan.Result.Percents[i]),
+                      std::string(local.Result.Percents[i]));
+        }
+        EXPECT_EQ(remote.Scan.Result.Meta.ProgName,
+                  tool == TRemoteTool::Ncdu ? "ncdu" : "cobaltquarry-scan");
+    }
+}
+
+// A folder named with quotes, $(), ";", blanks and a line break is that
+// folder on the server and nothing else.
+TEST_F(RemoteSsh, StrangeFolderNamesAreOnlyNames) {
+    const std::string tree = *dir_ / "trees/it's \"$(touch pwned)\"; touch pwned `x`\n!end";
+    MakeRandomTree(tree, 7, 5, 20);
+    const TOutcome remote = Scan(Request(tree, TRemoteTool::Ours));
+    ASSERT_TRUE(remote.Ok) << remote.Error;
+    EXPECT_EQ(remote.Scan.Result.RootName, tree);
+    EXPECT_EQ(remote.Scan.Result.Dirs.size(), Local(tree).Result.Dirs.size());
+    for (const std::string& where : {std::string("/root"), std::string("/"), *dir_ / "trees"})
+        EXPECT_FALSE(std::filesystem::exists(where + "/pwned")) << where;
+}
+
+// Each failure in one clear message, none accepted silently.
+TEST_F(RemoteSsh, FailuresSayWhatWentWrong) {
+    const std::string tree = *dir_ / "trees/small";
+    MakeRandomTree(tree, 3, 3, 10);
+    std::ofstream(*dir_ / "empty_known_hosts").flush();
+    const struct {
+        TRemoteRequest Request;
+        std::string Ssh, Expected;
+    } cases[] = {
+        {Request(tree, TRemoteTool::Ours), Ssh("other_key"), "ssh-add"},
+        {Request(tree, TRemoteTool::Ours), Ssh("user_key", "empty_known_hosts"), "never accepted"},
+        {Request(tree + "/missing", TRemoteTool::Ncdu), Ssh(), "does not exist"},
+        {Request(tree, TRemoteTool::Ours), "/nonexistent/ssh", "/nonexistent/ssh"},
+    };
+    for (const auto& c : cases) {
+        const TOutcome remote = Scan(c.Request, c.Ssh);
+        EXPECT_FALSE(remote.Ok);
+        EXPECT_NE(remote.Error.find(c.Expected), std::string::npos) << remote.Error;
+    }
+    // No gdu on the server; then a stand-in that stops half-way through an
+    // export: the reader's own message.
+    const std::string gdu = *dir_ / "bin/gdu";
+    unlink(gdu.c_str());
+    TOutcome remote = Scan(Request(tree, TRemoteTool::Gdu));
+    EXPECT_FALSE(remote.Ok);
+    EXPECT_NE(remote.Error.find("No scanner found on 127.0.0.1"), std::string::npos)
+        << remote.Error;
+    EXPECT_NE(remote.Error.find("ssh: " + std::string(kNoScannerMark)), std::string::npos)
+        << remote.Error;
+    const std::string half = *dir_ / "half.json";
+    ASSERT_EQ(Shell("ncdu -x -e -o- '" + tree + "' | head -c 700 >'" + half + "'"), 0);
+    std::ofstream(gdu) << "#!/bin/sh\n/bin/cat '" << half << "'\n";
+    chmod(gdu.c_str(), 0755);
+    remote = Scan(Request(tree, TRemoteTool::Gdu));
+    EXPECT_FALSE(remote.Ok);
+    EXPECT_EQ(remote.Error.rfind("127.0.0.1:" + tree + ": ", 0), 0u) << remote.Error;
+    EXPECT_NE(remote.Error.find("end"), std::string::npos) << remote.Error;
+    unlink(gdu.c_str());
+    symlink("/usr/bin/gdu", gdu.c_str());
+}
+
+// A cancel mid-way ends ssh and the scanner on the server at once, and
+// leaves no received file behind.
+TEST_F(RemoteSsh, CancelEndsBothSides) {
+    const std::string tree = *dir_ / "trees/large";
+    MakeRandomTree(tree, 11, 2000, 60000);
+    std::atomic<bool> cancel{false};
+    TRemoteProgress progress;
+    TRemoteSettings settings;
+    settings.SshCommand = Ssh();
+    settings.KeepFile = *dir_ / "received.zst";
+    TImportedScan scan;
+    std::string error = "untouched";
+    bool ok = true;
+    std::atomic<bool> finished{false};
+    std::thread reader([&] {
+        ok = ReadRemoteScan(Request(tree, TRemoteTool::Ours), settings, 'R', scan, error, &cancel,
+                            &progress);
+        finished = true;
+    });
+    // Cancelled once the scanner runs on the server.
+    const std::string scanner = "cobaltquarry-scan --export - --zstd -- " + tree;
+    bool seen = false;
+    while (!finished && !seen)
+        seen = Running(scanner);
+    cancel = true;
+    ASSERT_TRUE(seen) << "the scan ended before the cancel";
+    const auto start = std::chrono::steady_clock::now();
+    reader.join();
+    bool gone = false;
+    while (!gone && std::chrono::steady_clock::now() - start < std::chrono::seconds(1))
+        gone = !Running(tree);
+    EXPECT_TRUE(gone) << "ssh or the scanner still runs 1 s after the cancel";
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(error, "");
+    EXPECT_FALSE(std::filesystem::exists(settings.KeepFile));
+}
