@@ -12,33 +12,12 @@
 #include <set>
 
 #include "engine/ResultStore.h"
+#include "tests/store/MarkedSet.h"
 #include "tests/store/TempFolder.h"
 
 namespace {
 
-struct TLists {
-    TStringList Dirs, Sizes, Percents;
-    bool operator==(const TLists& o) const {
-        return Dirs == o.Dirs && Sizes == o.Sizes && Percents == o.Percents;
-    }
-};
-
-// A set whose every line carries its generation, in a length of its own,
-// so that any mix of two sets shows.
-TLists MakeSet(int generation, std::size_t count) {
-    TLists set;
-    set.Dirs.push_back("C:");
-    set.Sizes.push_back(std::to_string(generation * 1000));
-    set.Percents.push_back("0");
-    for (std::size_t i = 1; i < count; ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "C:\\g%03d\\%05zu", generation, i);
-        set.Dirs.push_back(name);
-        set.Sizes.push_back(std::to_string(generation * 1000 + static_cast<int>(i)));
-        set.Percents.push_back(std::to_string(generation) + "." + std::to_string(i));
-    }
-    return set;
-}
+using TLists = TMarkedSet;
 
 TLists Loaded(const TResultStore& store) {
     return TLists{store.GlobalDirs, store.GlobalDirSizes, store.GlobalPercents};

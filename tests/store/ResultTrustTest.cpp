@@ -14,34 +14,12 @@
 
 #include "engine/ResultFileText.h"
 #include "engine/ResultStore.h"
+#include "tests/store/MarkedSet.h"
 #include "tests/store/TempFolder.h"
 
 namespace {
 
-struct TSet {
-    TStringList Dirs, Sizes, Percents;
-    bool operator==(const TSet& o) const {
-        return Dirs == o.Dirs && Sizes == o.Sizes && Percents == o.Percents;
-    }
-    bool operator!=(const TSet& o) const { return !(*this == o); }
-    TStringList& List(int i) { return i == 0 ? Percents : (i == 1 ? Dirs : Sizes); }
-};
-
-// Every line carries the set's serial, in a length of its own.
-TSet MakeSet(int serial, std::size_t count) {
-    TSet set;
-    set.Dirs.push_back("C:");
-    set.Sizes.push_back(std::to_string(serial * 1000));
-    set.Percents.push_back("0");
-    for (std::size_t i = 1; i < count; ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "C:\\s%04d\\%04zu", serial, i);
-        set.Dirs.push_back(name);
-        set.Sizes.push_back(std::to_string(serial * 1000 + static_cast<int>(i)));
-        set.Percents.push_back(std::to_string(serial % 100) + "." + std::to_string(i));
-    }
-    return set;
-}
+using TSet = TMarkedSet;
 
 constexpr const char* kNames[3] = {"CPercents", "CDirs", "CDirSizes"};
 
