@@ -234,7 +234,6 @@ void TScanControl::StartScan(const std::string& path, bool folderRescan) {
     if (analyzerSetup_)
         analyzerSetup_(thread->Analyzer());
     thread_ = thread;
-    scanPath_ = path;
     folderRescan_ = folderRescan;
     scanning_ = true;
     acDiskAnalize_->setEnabled(false);
@@ -256,6 +255,7 @@ void TScanControl::StartScan(const std::string& path, bool folderRescan) {
 
 void TScanControl::OnAnalize(const TScanResult& result) {
     const bool stored = !result.Cancelled && StoreResult(result);
+    stored_ = stored;
     // A save that failed changed neither the files nor the lists: say so.
     if (!result.Cancelled && !stored) {
         // A stored set that could not be used is told as a sentence of its own.
@@ -277,7 +277,7 @@ void TScanControl::OnAnalize(const TScanResult& result) {
 
 bool TScanControl::StoreResult(const TScanResult& result) {
     // The names of the drive that was scanned, whatever happened since.
-    store_.SetFiles(UpperAZ(scanPath_));
+    store_.SetFiles(UpperAZ(result.Directory));
     if (!folderRescan_) {
         // The results replaced are kept in the drive's history.
         std::string historyNote;

