@@ -1,10 +1,15 @@
 #include "engine/DriveScanSave.h"
 
+#include <functional>
+
 #include "engine/ResultStore.h"
 #include "engine/ScanHistory.h"
 
-bool SaveDriveScan(TResultStore& store, const TStringList& dirs, const TStringList& dirSizes,
-                   const TStringList& percents, std::string& historyNote) {
+namespace {
+
+using TSave = std::function<bool(TReplacedSet* replaced)>;
+
+bool SaveKeepingHistory(TResultStore& store, const TSave& save, std::string& historyNote) {
     historyNote.clear();
     TScanHistory history(store.DataFolder);
     const bool named = !store.PercentsFile.empty();
@@ -13,7 +18,7 @@ bool SaveDriveScan(TResultStore& store, const TStringList& dirs, const TStringLi
     // The set replaced is read under the save's own lock: another save just
     // before this one is what this one replaces, and is kept once.
     TReplacedSet replaced;
-    if (!store.SaveAnalizeData(dirs, dirSizes, percents, keep ? &replaced : nullptr)) {
+    if (!save(keep ? &replaced : nullptr)) {
         return false;
     }
     std::string error;
@@ -23,4 +28,27 @@ bool SaveDriveScan(TResultStore& store, const TStringList& dirs, const TStringLi
                       ": could not be kept for comparison: " + error + ".";
     }
     return true;
+}
+
+}  // namespace
+
+bool SaveDriveScan(TResultStore& store, const TStringList& dirs, const TStringList& dirSizes,
+                   const TStringList& percents, std::string& historyNote) {
+    return SaveKeepingHistory(
+        store,
+        [&](TReplacedSet* replaced) {
+            return store.SaveAnalizeData(dirs, dirSizes, percents, replaced);
+        },
+        historyNote);
+}
+
+bool SaveDriveScanAsGlobal(TResultStore& store, TStringList dirs, TStringList dirSizes,
+                           TStringList percents, std::string& historyNote) {
+    return SaveKeepingHistory(
+        store,
+        [&](TReplacedSet* replaced) {
+            return store.SaveAsGlobal(std::move(dirs), std::move(dirSizes), std::move(percents),
+                                      replaced);
+        },
+        historyNote);
 }

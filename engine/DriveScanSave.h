@@ -17,3 +17,7 @@ class TResultStore;
 // itself is not affected), otherwise historyNote is emptied.
 bool SaveDriveScan(TResultStore& store, const TStringList& dirs, const TStringList& dirSizes,
                    const TStringList& percents, std::string& historyNote);
+// SaveDriveScan with SaveAsGlobal: afterwards the store's global lists are
+// the lists stored (not read back from the files).
+bool SaveDriveScanAsGlobal(TResultStore& store, TStringList dirs, TStringList dirSizes,
+                           TStringList percents, std::string& historyNote);

@@ -253,7 +253,7 @@ void TScanControl::StartScan(const std::string& path, bool folderRescan) {
     thread->Start();
 }
 
-void TScanControl::OnAnalize(const TScanResult& result) {
+void TScanControl::OnAnalize(TScanResult& result) {
     const bool stored = !result.Cancelled && StoreResult(result);
     stored_ = stored;
     // A save that failed changed neither the files nor the lists: say so.
@@ -266,8 +266,12 @@ void TScanControl::OnAnalize(const TScanResult& result) {
                ". The results stored before are kept.");
     }
     if (stored) {
+        // The store's lists are what was just written or merged: shown as
+        // they are, without reading the files back.
         emit ListsReloading();
-        LoadStored();
+        storedRefused_ = false;
+        store_.LoadTree(tree_);
+        Notify(store_.TakeLoadNotice());
     }
     EndScan();
     reloadPending_ = true;
@@ -275,14 +279,15 @@ void TScanControl::OnAnalize(const TScanResult& result) {
     DefaultCursor();
 }
 
-bool TScanControl::StoreResult(const TScanResult& result) {
+bool TScanControl::StoreResult(TScanResult& result) {
     // The names of the drive that was scanned, whatever happened since.
     store_.SetFiles(UpperAZ(result.Directory));
     if (!folderRescan_) {
         // The results replaced are kept in the drive's history.
         std::string historyNote;
         const bool saved =
-            SaveDriveScan(store_, result.Dirs, result.DirSizes, result.Percents, historyNote);
+            SaveDriveScanAsGlobal(store_, std::move(result.Dirs), std::move(result.DirSizes),
+                                  std::move(result.Percents), historyNote);
         Notify(historyNote);
         return saved;
     }

@@ -61,8 +61,9 @@ class TScanControl : public QObject {
     void AnalizeFolder();
     // The end of a scan, on the GUI thread: saves or merges the results
     // unless cancelled, reloads the lists and refreshes the views when they
-    // were stored, closes the progress window.
-    void OnAnalize(const TScanResult& result);
+    // were stored, closes the progress window. The result's lists are taken
+    // over by the store.
+    void OnAnalize(TScanResult& result);
     void HourCursor();
     void DefaultCursor();
 
@@ -132,7 +133,7 @@ class TScanControl : public QObject {
     void EndScan();
     // Writes a finished scan to the result files (a folder rescan merged into
     // the global lists first); false, with the lists as before, on failure.
-    bool StoreResult(const TScanResult& result);
+    bool StoreResult(TScanResult& result);
     bool ListsHoldDrive(char letter) const;
 
     TResultStore& store_;

@@ -87,6 +87,7 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
     QApplication::processEvents();
 
+    // As the scan thread hands them over: lists of their own.
     TScanResult result;
     result.Directory = "C:\\";
     result.Dirs = scanned.Dirs;
