@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "app/drives/CurrentFolder.h"
 #include "engine/ResultStore.h"
@@ -83,8 +84,11 @@ class TScanControl : public QObject {
     bool FolderRescan() const { return folderRescan_; }
     // Whether the last scan that ended had its results stored.
     bool Stored() const { return stored_; }
-    // Returns once the results of the last scan are stored or refused.
-    void WaitForSave() {}
+    // Returns once the results of the last scan are stored or refused and
+    // the set a drive scan replaced is kept in the drive's history (a copy
+    // written on a thread of its own after the views show the new results);
+    // a set that could not be kept is told.
+    void WaitForSave();
 
     void SetAsker(TAsker asker) { asker_ = std::move(asker); }
     void SetTeller(TTeller teller) { teller_ = std::move(teller); }
@@ -119,6 +123,9 @@ class TScanControl : public QObject {
     // Otherwise (cancelled, or the files could not be written) the lists are
     // as before and the views need not change.
     void ScanEnded(bool stored);
+    // The set a drive scan replaced was kept in the drive's history (or
+    // could not be): what is compared with the results may have changed.
+    void HistoryKept();
 
   private:
     bool Ask(const QString& text);
@@ -158,4 +165,9 @@ class TScanControl : public QObject {
     std::string lastRoot_ = "c:\\";  // the folder listing's root before any drive is shown
     bool folderRescan_ = false;
     bool stored_ = false;
+    // The history copy of the last drive scan, and its message, written by
+    // it and read once it is joined.
+    std::thread keeping_;
+    std::string keepingNote_;
+    std::uint64_t keepingId_ = 0;
 };

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "engine/DriveScanSave.h"
 #include "engine/ResultStore.h"
@@ -272,7 +273,10 @@ TEST_F(ScanHistoryTest, ASaveKeepingItsListsStoresAndKeepsAsAPlainSave) {
     for (int scan = 0; scan < 3; ++scan) {
         const TSet next = RandomSet(random, 1 + random() % 300);
         ASSERT_TRUE(SaveDriveScan(plain, next.Dirs, next.Sizes, next.Percents, note));
-        ASSERT_TRUE(SaveDriveScanAsGlobal(window, next.Dirs, next.Sizes, next.Percents, note));
+        THistoryCopy copy;
+        ASSERT_TRUE(SaveDriveScanAsGlobal(window, next.Dirs, next.Sizes, next.Percents, copy));
+        // Kept after the save, as the window does on a thread of its own.
+        std::thread([&copy, &note] { note = KeepInHistory(copy); }).join();
         EXPECT_TRUE(note.empty()) << note;
         for (const auto& [mine, theirs] : {std::pair{window.DirsFile, plain.DirsFile},
                                            {window.DirSizesFile, plain.DirSizesFile},
@@ -298,17 +302,20 @@ TEST_F(ScanHistoryTest, ASaveKeepingItsListsStoresAndKeepsAsAPlainSave) {
 
     const std::size_t keptBefore = TScanHistory(folder.Slash()).Entries('C').size();
     const TSet refused = RandomSet(random, 40);
+    THistoryCopy copy;
     for (int step : {0, 1, 2}) {
         window.SaveStepHook = [step](int at) {
             if (at == step)
                 throw std::runtime_error("stopped");
         };
         EXPECT_THROW(
-            SaveDriveScanAsGlobal(window, refused.Dirs, refused.Sizes, refused.Percents, note),
+            SaveDriveScanAsGlobal(window, refused.Dirs, refused.Sizes, refused.Percents, copy),
             std::runtime_error);
         window.SaveStepHook = nullptr;
         EXPECT_EQ(window.GlobalDirs, before.Dirs) << step;
         EXPECT_EQ(window.GlobalDirSizes, before.Sizes) << step;
+        EXPECT_FALSE(copy.Set.Whole) << step;
+        EXPECT_TRUE(KeepInHistory(copy).empty());
     }
     EXPECT_EQ(TScanHistory(folder.Slash()).Entries('C').size(), keptBefore);
     // A change stored after the stopped saves lands on the set before them.
