@@ -5,9 +5,8 @@
 // Folder rescans do not come here: they change a set instead of replacing it.
 #include <string>
 
+#include "engine/ResultStore.h"
 #include "engine/StringList.h"
-
-class TResultStore;
 
 // store has its files named (SetFiles) for the drive. Saves the lists as
 // SaveAnalizeData does and returns what it returns. When the drive had a
@@ -17,3 +16,20 @@ class TResultStore;
 // itself is not affected), otherwise historyNote is emptied.
 bool SaveDriveScan(TResultStore& store, const TStringList& dirs, const TStringList& dirSizes,
                    const TStringList& percents, std::string& historyNote);
+// The set a drive scan replaced, to be kept in the drive's history once the
+// new one is stored.
+struct THistoryCopy {
+    std::string DataFolder;
+    char Drive = '\0';  // '\0': no set is kept
+    TReplacedSet Set;   // Whole only when there was a set to keep
+};
+
+// The first half of SaveDriveScan, with SaveAsGlobal: afterwards the store's
+// global lists are the lists stored (not read back from the files), and copy
+// holds the set replaced. The history copy is left to KeepInHistory, which
+// may run on another thread: it takes its own lock of the data folder.
+bool SaveDriveScanAsGlobal(TResultStore& store, TStringList dirs, TStringList dirSizes,
+                           TStringList percents, THistoryCopy& copy);
+// Keeps copy's set in its drive's history; empty, or the message that it
+// could not be kept.
+std::string KeepInHistory(const THistoryCopy& copy);

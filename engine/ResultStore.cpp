@@ -335,7 +335,8 @@ bool TResultStore::SaveLists(const TStringList& percents, const TStringList& dir
 }
 
 bool TResultStore::SaveLocked(const TStringList& percents, const TStringList& dirs,
-                              const TStringList& dirSizes, TReplacedSet* replaced) {
+                              const TStringList& dirSizes, TReplacedSet* replaced, bool takeGlobals,
+                              bool* tookGlobals) {
     // Under the lock no other save is running: every temporary file of ours
     // is a leftover of a save that was killed.
     RemoveDataFiles(DataFolder, IsOwnTemporaryName);
@@ -349,7 +350,12 @@ bool TResultStore::SaveLocked(const TStringList& percents, const TStringList& di
         if (replaced->Time < 0) {
             replaced->Time = DataFileTime(DirsFile);
         }
-        if (GlobalsAreStored()) {
+        if (GlobalsAreStored() && takeGlobals) {
+            replaced->Dirs = std::move(GlobalDirs);
+            replaced->Sizes = std::move(GlobalDirSizes);
+            replaced->Whole = true;
+            *tookGlobals = true;
+        } else if (GlobalsAreStored()) {
             replaced->Dirs = GlobalDirs;
             replaced->Sizes = GlobalDirSizes;
             replaced->Whole = true;
@@ -473,6 +479,49 @@ bool TResultStore::SaveAnalizeData(const TStringList& dirs, const TStringList& d
         *replaced = TReplacedSet();
         return false;
     }
+    return true;
+}
+
+bool TResultStore::SaveAsGlobal(TStringList dirs, TStringList dirSizes, TStringList percents,
+                                TReplacedSet* replaced) {
+    if (replaced != nullptr)
+        *replaced = TReplacedSet();
+    SaveError.clear();
+    if (PercentsFile.empty()) {
+        return SaveLists(percents, dirs, dirSizes);  // fails, saying why
+    }
+    TDataFolderLock lock(DataFolder, TDataFolderLock::TMode::Exclusive);
+    if (!lock.Locked()) {
+        return Fail(Reason(DataFolder));
+    }
+    // A save that fails or is stopped by an exception stored nothing: the
+    // global lists moved out for the history go back, still the set on
+    // disk, and no replaced set is told.
+    struct TGiveBack {
+        TResultStore& store;
+        TReplacedSet* replaced;
+        bool took = false;
+        bool saved = false;
+        ~TGiveBack() {
+            if (saved || replaced == nullptr)
+                return;
+            if (took) {
+                store.GlobalDirs = std::move(replaced->Dirs);
+                store.GlobalDirSizes = std::move(replaced->Sizes);
+            }
+            *replaced = TReplacedSet();
+        }
+    } giveBack{*this, replaced};
+    if (!SaveLocked(percents, dirs, dirSizes, replaced, true, &giveBack.took)) {
+        return false;
+    }
+    giveBack.saved = true;
+    GlobalDirs = std::move(dirs);
+    GlobalDirSizes = std::move(dirSizes);
+    GlobalPercents = std::move(percents);
+    LoadNotice.clear();
+    ++generation_;
+    RecordBase();
     return true;
 }
 

@@ -82,6 +82,12 @@ class TResultStore {
     // save (the global lists are taken when they are that set, unchanged).
     bool SaveAnalizeData(const TStringList& dirs, const TStringList& dirSizes,
                          const TStringList& percents, TReplacedSet* replaced = nullptr);
+    // SaveAnalizeData, after which the global lists are the lists just
+    // stored, taken over under the save's lock instead of read back: what
+    // was written is what they hold. A failed save leaves the global lists
+    // (and the arguments' lists, once moved in, are dropped) as before.
+    bool SaveAsGlobal(TStringList dirs, TStringList dirSizes, TStringList percents,
+                      TReplacedSet* replaced = nullptr);
     // Runs change on the stored set of the current drive and stores the
     // result, all under one exclusive lock of the data folder, so that no
     // other save (of this process or another) comes between the read and the
@@ -157,8 +163,12 @@ class TResultStore {
   private:
     bool SaveLists(const TStringList& percents, const TStringList& dirs,
                    const TStringList& dirSizes);
+    // takeGlobals: the global lists, when they are the set replaced, are
+    // moved into replaced instead of copied (they are replaced next);
+    // tookGlobals then tells that they were.
     bool SaveLocked(const TStringList& percents, const TStringList& dirs,
-                    const TStringList& dirSizes, TReplacedSet* replaced);
+                    const TStringList& dirSizes, TReplacedSet* replaced, bool takeGlobals = false,
+                    bool* tookGlobals = nullptr);
     bool LoadSetInto(std::array<TStringList*, 3> lists, std::string& notice, std::string& refusal);
     std::string RefusalText(const std::string& why) const;
     std::string DriveLetter() const;

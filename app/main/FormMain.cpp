@@ -92,6 +92,11 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
     });
     FChanges = std::make_unique<TChangeView>(Store, this);
     connect(FChanges.get(), &TChangeView::RowsChanged, this, [this] { BarToBarlv(); });
+    // A set kept after the views were rebuilt may be the one compared with.
+    connect(FScan.get(), &TScanControl::HistoryKept, this, [this] {
+        if (FChanges->On())
+            BarToBarlv();
+    });
 
     setObjectName("FormMain");
     QFont font("MS Sans Serif");

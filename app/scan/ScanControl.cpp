@@ -77,6 +77,8 @@ TScanControl::TScanControl(TResultStore& store, TTreeLists& tree, QWidget* windo
 
 TScanControl::~TScanControl() {
     CancelAndWait();
+    if (keeping_.joinable())
+        keeping_.join();  // nobody is told any more
     // A thread that ended but whose deferred deletion has not run yet.
     if (thread_) {
         thread_->wait();
@@ -234,7 +236,6 @@ void TScanControl::StartScan(const std::string& path, bool folderRescan) {
     if (analyzerSetup_)
         analyzerSetup_(thread->Analyzer());
     thread_ = thread;
-    scanPath_ = path;
     folderRescan_ = folderRescan;
     scanning_ = true;
     acDiskAnalize_->setEnabled(false);
@@ -254,8 +255,9 @@ void TScanControl::StartScan(const std::string& path, bool folderRescan) {
     thread->Start();
 }
 
-void TScanControl::OnAnalize(const TScanResult& result) {
+void TScanControl::OnAnalize(TScanResult& result) {
     const bool stored = !result.Cancelled && StoreResult(result);
+    stored_ = stored;
     // A save that failed changed neither the files nor the lists: say so.
     if (!result.Cancelled && !stored) {
         // A stored set that could not be used is told as a sentence of its own.
@@ -266,8 +268,12 @@ void TScanControl::OnAnalize(const TScanResult& result) {
                ". The results stored before are kept.");
     }
     if (stored) {
+        // The store's lists are what was just written or merged: shown as
+        // they are, without reading the files back.
         emit ListsReloading();
-        LoadStored();
+        storedRefused_ = false;
+        store_.LoadTree(tree_);
+        Notify(store_.TakeLoadNotice());
     }
     EndScan();
     reloadPending_ = true;
@@ -275,16 +281,35 @@ void TScanControl::OnAnalize(const TScanResult& result) {
     DefaultCursor();
 }
 
-bool TScanControl::StoreResult(const TScanResult& result) {
+bool TScanControl::StoreResult(TScanResult& result) {
+    // One history copy at a time, and its message before this scan's.
+    WaitForSave();
     // The names of the drive that was scanned, whatever happened since.
-    store_.SetFiles(UpperAZ(scanPath_));
+    store_.SetFiles(UpperAZ(result.Directory));
     if (!folderRescan_) {
-        // The results replaced are kept in the drive's history.
-        std::string historyNote;
-        const bool saved =
-            SaveDriveScan(store_, result.Dirs, result.DirSizes, result.Percents, historyNote);
-        Notify(historyNote);
-        return saved;
+        // The results replaced are kept in the drive's history: a copy that
+        // only protects data, written while the views already show the new
+        // results. It takes the data folder's lock of its own.
+        auto copy = std::make_shared<THistoryCopy>();
+        if (!SaveDriveScanAsGlobal(store_, std::move(result.Dirs), std::move(result.DirSizes),
+                                   std::move(result.Percents), *copy))
+            return false;
+        if (!copy->Set.Whole)
+            return true;  // nothing was replaced, or nothing is kept
+        const std::uint64_t id = ++keepingId_;
+        keeping_ = std::thread([this, copy, id] {
+            keepingNote_ = KeepInHistory(*copy);
+            // Posted to this object: dropped with it when the window is gone,
+            // and of no effect once a later copy has started.
+            QMetaObject::invokeMethod(
+                this,
+                [this, id] {
+                    if (id == keepingId_)
+                        WaitForSave();
+                },
+                Qt::QueuedConnection);
+        });
+        return true;
     }
     // The rescan merges into the lists loaded when the drive was shown, or,
     // when the scanner or another window stored the drive since, into what
@@ -309,7 +334,18 @@ void TScanControl::EndScan() {
     emit ScanningChanged(false);
 }
 
+void TScanControl::WaitForSave() {
+    if (!keeping_.joinable())
+        return;
+    keeping_.join();
+    std::string note;
+    note.swap(keepingNote_);
+    emit HistoryKept();
+    Notify(note);
+}
+
 void TScanControl::CancelAndWait() {
+    WaitForSave();
     if (!scanning_)
         return;
     if (thread_) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "app/drives/CurrentFolder.h"
 #include "engine/ResultStore.h"
@@ -61,8 +62,9 @@ class TScanControl : public QObject {
     void AnalizeFolder();
     // The end of a scan, on the GUI thread: saves or merges the results
     // unless cancelled, reloads the lists and refreshes the views when they
-    // were stored, closes the progress window.
-    void OnAnalize(const TScanResult& result);
+    // were stored, closes the progress window. The result's lists are taken
+    // over by the store.
+    void OnAnalize(TScanResult& result);
     void HourCursor();
     void DefaultCursor();
 
@@ -80,6 +82,13 @@ class TScanControl : public QObject {
     // Start-up: the root text of the folder list view before it is set.
     void SetLastRoot(std::string root) { lastRoot_ = std::move(root); }
     bool FolderRescan() const { return folderRescan_; }
+    // Whether the last scan that ended had its results stored.
+    bool Stored() const { return stored_; }
+    // Returns once the results of the last scan are stored or refused and
+    // the set a drive scan replaced is kept in the drive's history (a copy
+    // written on a thread of its own after the views show the new results);
+    // a set that could not be kept is told.
+    void WaitForSave();
 
     void SetAsker(TAsker asker) { asker_ = std::move(asker); }
     void SetTeller(TTeller teller) { teller_ = std::move(teller); }
@@ -114,6 +123,9 @@ class TScanControl : public QObject {
     // Otherwise (cancelled, or the files could not be written) the lists are
     // as before and the views need not change.
     void ScanEnded(bool stored);
+    // The set a drive scan replaced was kept in the drive's history (or
+    // could not be): what is compared with the results may have changed.
+    void HistoryKept();
 
   private:
     bool Ask(const QString& text);
@@ -128,7 +140,7 @@ class TScanControl : public QObject {
     void EndScan();
     // Writes a finished scan to the result files (a folder rescan merged into
     // the global lists first); false, with the lists as before, on failure.
-    bool StoreResult(const TScanResult& result);
+    bool StoreResult(TScanResult& result);
     bool ListsHoldDrive(char letter) const;
 
     TResultStore& store_;
@@ -148,9 +160,14 @@ class TScanControl : public QObject {
 
     QPointer<TThreadDiskAnalize> thread_;
     std::uint64_t scanId_ = 0;  // tells a late hand-off of an abandoned scan apart
-    std::string scanPath_;
     bool scanning_ = false;
     bool reloadPending_ = true;
     std::string lastRoot_ = "c:\\";  // the folder listing's root before any drive is shown
     bool folderRescan_ = false;
+    bool stored_ = false;
+    // The history copy of the last drive scan, and its message, written by
+    // it and read once it is joined.
+    std::thread keeping_;
+    std::string keepingNote_;
+    std::uint64_t keepingId_ = 0;
 };

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "engine/DriveScanSave.h"
 #include "engine/ResultStore.h"
@@ -245,6 +246,86 @@ TEST_F(ScanHistoryTest, RescansFailedSavesAndNoKeepingLeaveNoHistory) {
     EXPECT_TRUE(TScanHistory(folder.Slash()).Entries('C').empty());
     ASSERT_TRUE(SaveDriveScan(store, second.Dirs, second.Sizes, second.Percents, note));
     EXPECT_EQ(TScanHistory(folder.Slash()).Entries('C').size(), 1u);
+}
+
+// The window's save keeps the lists it stores as the global ones instead of
+// reading them back: the files are byte for byte a plain save's, the lists
+// are what a load reads, and the set replaced (the loaded lists, moved out)
+// is kept. A save stopped part way stores nothing and leaves the loaded
+// lists in place.
+TEST_F(ScanHistoryTest, ASaveKeepingItsListsStoresAndKeepsAsAPlainSave) {
+    TTempFolder plainFolder;
+    TResultStore plain(plainFolder.Slash());
+    plain.SetFiles("C:");
+    TResultStore window = Store();
+    std::string note;
+    TSet before = RandomSet(random, 300);
+    // Each set stored gets a time of its own on disk, later than the one before.
+    auto dateBack = [&window](int hours) {
+        for (const std::string& file :
+             {window.SetFile, window.DirsFile, window.DirSizesFile, window.PercentsFile})
+            std::filesystem::last_write_time(
+                file, std::filesystem::last_write_time(file) - std::chrono::hours(hours));
+    };
+    ASSERT_TRUE(SaveDriveScan(window, before.Dirs, before.Sizes, before.Percents, note));
+    dateBack(1000);
+    ASSERT_TRUE(window.LoadGlobal());
+    for (int scan = 0; scan < 3; ++scan) {
+        const TSet next = RandomSet(random, 1 + random() % 300);
+        ASSERT_TRUE(SaveDriveScan(plain, next.Dirs, next.Sizes, next.Percents, note));
+        THistoryCopy copy;
+        ASSERT_TRUE(SaveDriveScanAsGlobal(window, next.Dirs, next.Sizes, next.Percents, copy));
+        // Kept after the save, as the window does on a thread of its own.
+        std::thread([&copy, &note] { note = KeepInHistory(copy); }).join();
+        EXPECT_TRUE(note.empty()) << note;
+        for (const auto& [mine, theirs] : {std::pair{window.DirsFile, plain.DirsFile},
+                                           {window.DirSizesFile, plain.DirSizesFile},
+                                           {window.PercentsFile, plain.PercentsFile}})
+            EXPECT_EQ(ReadBytes(mine), ReadBytes(theirs)) << mine;
+        EXPECT_EQ(window.GlobalDirs, next.Dirs);
+        EXPECT_EQ(window.GlobalDirSizes, next.Sizes);
+        EXPECT_EQ(window.GlobalPercents, next.Percents);
+        TResultStore reader = Store();
+        ASSERT_TRUE(reader.LoadGlobal()) << reader.LoadNotice;
+        EXPECT_EQ(reader.GlobalDirs, next.Dirs);
+        const std::vector<THistoryEntry> kept = TScanHistory(folder.Slash()).Entries('C');
+        ASSERT_FALSE(kept.empty());
+        THistorySnapshot snapshot;
+        std::string message;
+        ASSERT_TRUE(TScanHistory(folder.Slash()).Load(kept[0], snapshot, message)) << message;
+        EXPECT_EQ(snapshot.Dirs, before.Dirs);
+        EXPECT_EQ(snapshot.Sizes, Values(before.Sizes));
+        before = next;
+        dateBack(100 - 10 * scan);
+        ASSERT_TRUE(window.LoadGlobal());
+    }
+
+    const std::size_t keptBefore = TScanHistory(folder.Slash()).Entries('C').size();
+    const TSet refused = RandomSet(random, 40);
+    THistoryCopy copy;
+    for (int step : {0, 1, 2}) {
+        window.SaveStepHook = [step](int at) {
+            if (at == step)
+                throw std::runtime_error("stopped");
+        };
+        EXPECT_THROW(
+            SaveDriveScanAsGlobal(window, refused.Dirs, refused.Sizes, refused.Percents, copy),
+            std::runtime_error);
+        window.SaveStepHook = nullptr;
+        EXPECT_EQ(window.GlobalDirs, before.Dirs) << step;
+        EXPECT_EQ(window.GlobalDirSizes, before.Sizes) << step;
+        EXPECT_FALSE(copy.Set.Whole) << step;
+        EXPECT_TRUE(KeepInHistory(copy).empty());
+    }
+    EXPECT_EQ(TScanHistory(folder.Slash()).Entries('C').size(), keptBefore);
+    // A change stored after the stopped saves lands on the set before them.
+    ASSERT_TRUE(window.LoadGlobal());
+    ASSERT_TRUE(window.UpdateStoredSet(
+        [](TStringList&, TStringList& sizes, TStringList&) { sizes.Set(0, "5"); }));
+    TResultStore reader = Store();
+    ASSERT_TRUE(reader.LoadGlobal()) << reader.LoadNotice;
+    EXPECT_EQ(reader.GlobalDirs, before.Dirs);
+    EXPECT_EQ(std::string(reader.GlobalDirSizes[0]), "5");
 }
 
 }  // namespace

@@ -14,9 +14,11 @@
 #include <QTimer>
 #include <QToolButton>
 #include <csignal>
+#include <set>
 #include <sstream>
 
 #include "app/wait/FormWait.h"
+#include "engine/ScanHistory.h"
 #include "platform/DriveTable.h"
 #include "tests/scanui/ScanHost.h"
 #include "tests/scanui/TestApp.h"
@@ -601,4 +603,41 @@ TEST_F(ScanEndToEnd, ScanningADriveThatIsNoLongerMountedSaysSoOnceAndKeepsItsRes
     EXPECT_TRUE(asked_.isEmpty());
     EXPECT_FALSE(host.scan->Scanning());
     ExpectStoredAsFirstScanned();
+}
+
+// The set a drive scan replaces is kept in the drive's history by a thread of
+// its own after the views show the new results: the next scan's save and the
+// window's close wait for it, so each replaced set is kept whole, once, and
+// the end of the copy is told.
+TEST_F(ScanEndToEnd, ReplacedSetsAreKeptAfterTheViewsShowTheNewResults) {
+    AnalyseFirstTime();
+    TScanHost& host = *host_;
+    int kept = 0;
+    QObject::connect(host.scan.get(), &TScanControl::HistoryKept, &host, [&kept] { ++kept; });
+    const std::string data = data_.path().toStdString() + "/cobaltquarry/";
+    for (int scan = 1; scan <= 3; ++scan) {
+        WriteFile(c_.path() + QString("/Z/more%1.bin").arg(scan), 1000);
+        host.scan->acDiskAnalize()->trigger();
+        ASSERT_TRUE(host.scan->Scanning());
+        ASSERT_TRUE(WaitForScanEnd());
+        // Shown from the lists stored, whether or not the copy is done.
+        EXPECT_TRUE(host.Rows().back().startsWith(QString("Z %1 ").arg(10 + 1000 * scan)))
+            << host.Rows().back().toStdString();
+        if (scan == 3)
+            host.close();  // waits for the copy
+    }
+    EXPECT_EQ(kept, 3);
+    EXPECT_TRUE(told_.isEmpty()) << told_.join("\n").toStdString();
+    const std::vector<THistoryEntry> entries = TScanHistory(data).Entries('C');
+    ASSERT_EQ(entries.size(), 3u);
+    std::set<std::int64_t> oldest;
+    for (const THistoryEntry& entry : entries) {
+        THistorySnapshot snapshot;
+        std::string message;
+        ASSERT_TRUE(TScanHistory(data).Load(entry, snapshot, message)) << message;
+        ASSERT_EQ(snapshot.Dirs.size(), 4u);
+        oldest.insert(snapshot.Sizes[3]);
+    }
+    // Z as each of the three scans before the last found it.
+    EXPECT_EQ(oldest, (std::set<std::int64_t>{10, 1010, 2010}));
 }
