@@ -12,8 +12,8 @@
 #include <set>
 
 #include "engine/ResultStore.h"
+#include "tests/store/DriveCFolderTest.h"
 #include "tests/store/MarkedSet.h"
-#include "tests/store/TempFolder.h"
 
 namespace {
 
@@ -27,18 +27,8 @@ std::size_t CountFiles(const std::string& folder) {
     return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
 }
 
-class ResultSetTest : public ::testing::Test {
+class ResultSetTest : public TDriveCFolderTest {
   protected:
-    TTempFolder folder;
-
-    std::string File(const std::string& name) const { return folder.Slash() + name; }
-
-    TResultStore Store() const {
-        TResultStore store(folder.Slash());
-        store.SetFiles("C:\\");
-        return store;
-    }
-
     bool Save(const TLists& set) {
         TResultStore store = Store();
         return store.SaveAnalizeData(set.Dirs, set.Sizes, set.Percents);

@@ -14,8 +14,8 @@
 
 #include "engine/ResultFileText.h"
 #include "engine/ResultStore.h"
+#include "tests/store/DriveCFolderTest.h"
 #include "tests/store/MarkedSet.h"
-#include "tests/store/TempFolder.h"
 
 namespace {
 
@@ -23,18 +23,8 @@ using TSet = TMarkedSet;
 
 constexpr const char* kNames[3] = {"CPercents", "CDirs", "CDirSizes"};
 
-class ResultTrustTest : public ::testing::Test {
+class ResultTrustTest : public TDriveCFolderTest {
   protected:
-    TTempFolder folder;
-
-    std::string File(const std::string& name) const { return folder.Slash() + name; }
-
-    TResultStore Store() const {
-        TResultStore store(folder.Slash());
-        store.SetFiles("C:\\");
-        return store;
-    }
-
     // Saves in a child that dies at once after step crash (-1: never), as a
     // kill -9 would.
     void SaveAndDie(const TSet& set, int crash) {
