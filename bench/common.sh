@@ -51,3 +51,9 @@ timed() {
   /usr/bin/time -f "%e %M" -o "$out/.t" bash -c "$3" >/dev/null 2>&1 || true
   echo "$1|$2|$(tail -1 "$out/.t")" >>"$times"
 }
+
+# report TITLE: the table of the runs in $times, medians over $rounds
+# alternating rounds.
+report() {
+  python3 "$root/bench/table.py" "$times" "$1 (median of $rounds alternating rounds)"
+}

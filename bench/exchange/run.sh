@@ -26,10 +26,6 @@ imports+=("cobaltquarry-scan --import .zst|$scan --import \"\$O/ours.json.zst\" 
 command -v ncdu >/dev/null && imports+=("ncdu -f -o /dev/null|ncdu -0 -f \"\$O/ncdu.json\" -o /dev/null")
 command -v gdu >/dev/null && imports+=("gdu -f -n -p|gdu -f \"\$O/ncdu.json\" -n -p -s")
 
-report() {
-  python3 "$root/bench/table.py" "$times" "$1 (median of $rounds alternating rounds)"
-}
-
 for files in $trees; do
   T=$(bench_tree "$files" "$seed")
   O="$out"

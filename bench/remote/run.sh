@@ -47,10 +47,6 @@ done
 export COBALTQUARRY_SSH="ssh -F /dev/null -l $(id -un) -i $out/user_key -o IdentitiesOnly=yes -o UserKnownHostsFile=$out/known_hosts -o GlobalKnownHostsFile=/dev/null"
 export opener scan port
 
-report() {
-  python3 "$root/bench/table.py" "$times" "$1 (median of $rounds alternating rounds)"
-}
-
 for files in $trees; do
   T=$(bench_tree "$files" "$seed")
   O="$out"
