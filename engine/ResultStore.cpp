@@ -319,8 +319,12 @@ void TResultStore::RecordBase() {
     }
 }
 
-bool TResultStore::SaveLists(const TStringList& percents, const TStringList& dirs,
-                             const TStringList& dirSizes) {
+// Every save runs under the data folder's exclusive lock, so that no other
+// save (of this process or another) comes between its read and its write.
+// False, with the reason in SaveError, when there is nowhere to save or the
+// lock cannot be had; otherwise what body returns.
+template <class Body>
+bool TResultStore::UnderSaveLock(Body&& body) {
     SaveError.clear();
     if (PercentsFile.empty()) {
         return Fail(DataFolder.empty() ? (DataFolderProblem.empty() ? "there is no data folder"
@@ -331,7 +335,12 @@ bool TResultStore::SaveLists(const TStringList& percents, const TStringList& dir
     if (!lock.Locked()) {
         return Fail(Reason(DataFolder));
     }
-    return SaveLocked(percents, dirs, dirSizes, nullptr);
+    return body();
+}
+
+bool TResultStore::SaveLists(const TStringList& percents, const TStringList& dirs,
+                             const TStringList& dirSizes) {
+    return UnderSaveLock([&] { return SaveLocked(percents, dirs, dirSizes, nullptr); });
 }
 
 bool TResultStore::SaveLocked(const TStringList& percents, const TStringList& dirs,
@@ -467,124 +476,100 @@ bool TResultStore::SaveAnalizeData(const TStringList& dirs, const TStringList& d
         return SaveLists(percents, dirs, dirSizes);
     }
     *replaced = TReplacedSet();
-    SaveError.clear();
-    if (PercentsFile.empty()) {
-        return SaveLists(percents, dirs, dirSizes);  // says why
-    }
-    TDataFolderLock lock(DataFolder, TDataFolderLock::TMode::Exclusive);
-    if (!lock.Locked()) {
-        return Fail(Reason(DataFolder));
-    }
-    if (!SaveLocked(percents, dirs, dirSizes, replaced)) {
-        *replaced = TReplacedSet();
-        return false;
-    }
-    return true;
+    return UnderSaveLock([&] {
+        if (!SaveLocked(percents, dirs, dirSizes, replaced)) {
+            *replaced = TReplacedSet();
+            return false;
+        }
+        return true;
+    });
 }
 
 bool TResultStore::SaveAsGlobal(TStringList dirs, TStringList dirSizes, TStringList percents,
                                 TReplacedSet* replaced) {
     if (replaced != nullptr)
         *replaced = TReplacedSet();
-    SaveError.clear();
-    if (PercentsFile.empty()) {
-        return SaveLists(percents, dirs, dirSizes);  // fails, saying why
-    }
-    TDataFolderLock lock(DataFolder, TDataFolderLock::TMode::Exclusive);
-    if (!lock.Locked()) {
-        return Fail(Reason(DataFolder));
-    }
-    // A save that fails or is stopped by an exception stored nothing: the
-    // global lists moved out for the history go back, still the set on
-    // disk, and no replaced set is told.
-    struct TGiveBack {
-        TResultStore& store;
-        TReplacedSet* replaced;
-        bool took = false;
-        bool saved = false;
-        ~TGiveBack() {
-            if (saved || replaced == nullptr)
-                return;
-            if (took) {
-                store.GlobalDirs = std::move(replaced->Dirs);
-                store.GlobalDirSizes = std::move(replaced->Sizes);
+    return UnderSaveLock([&] {
+        // A save that fails or is stopped by an exception stored nothing: the
+        // global lists moved out for the history go back, still the set on
+        // disk, and no replaced set is told.
+        struct TGiveBack {
+            TResultStore& store;
+            TReplacedSet* replaced;
+            bool took = false;
+            bool saved = false;
+            ~TGiveBack() {
+                if (saved || replaced == nullptr)
+                    return;
+                if (took) {
+                    store.GlobalDirs = std::move(replaced->Dirs);
+                    store.GlobalDirSizes = std::move(replaced->Sizes);
+                }
+                *replaced = TReplacedSet();
             }
-            *replaced = TReplacedSet();
+        } giveBack{*this, replaced};
+        if (!SaveLocked(percents, dirs, dirSizes, replaced, true, &giveBack.took)) {
+            return false;
         }
-    } giveBack{*this, replaced};
-    if (!SaveLocked(percents, dirs, dirSizes, replaced, true, &giveBack.took)) {
-        return false;
-    }
-    giveBack.saved = true;
-    GlobalDirs = std::move(dirs);
-    GlobalDirSizes = std::move(dirSizes);
-    GlobalPercents = std::move(percents);
-    LoadNotice.clear();
-    ++generation_;
-    RecordBase();
-    return true;
+        giveBack.saved = true;
+        GlobalDirs = std::move(dirs);
+        GlobalDirSizes = std::move(dirSizes);
+        GlobalPercents = std::move(percents);
+        LoadNotice.clear();
+        ++generation_;
+        RecordBase();
+        return true;
+    });
 }
 
 bool TResultStore::SaveGlobalSLS() {
-    SaveError.clear();
-    if (PercentsFile.empty()) {
-        return SaveLists(GlobalPercents, GlobalDirs, GlobalDirSizes);  // says why
-    }
-    TDataFolderLock lock(DataFolder, TDataFolderLock::TMode::Exclusive);
-    if (!lock.Locked()) {
-        return Fail(Reason(DataFolder));
-    }
-    if (baseValid_ && StampOnDisk() != baseStamp_) {
-        return Fail("the stored results of drive " + DriveLetter() +
-                    ": were saved again since they were loaded, and older ones do not replace "
-                    "them");
-    }
-    if (!SaveLocked(GlobalPercents, GlobalDirs, GlobalDirSizes, nullptr)) {
-        return false;
-    }
-    RecordBase();
-    return true;
+    return UnderSaveLock([&] {
+        if (baseValid_ && StampOnDisk() != baseStamp_) {
+            return Fail("the stored results of drive " + DriveLetter() +
+                        ": were saved again since they were loaded, and older ones do not replace "
+                        "them");
+        }
+        if (!SaveLocked(GlobalPercents, GlobalDirs, GlobalDirSizes, nullptr)) {
+            return false;
+        }
+        RecordBase();
+        return true;
+    });
 }
 
 bool TResultStore::UpdateStoredSet(const TSetChange& change) {
-    SaveError.clear();
-    if (PercentsFile.empty()) {
-        return SaveLists(GlobalPercents, GlobalDirs, GlobalDirSizes);  // fails, saying why
-    }
-    TDataFolderLock lock(DataFolder, TDataFolderLock::TMode::Exclusive);
-    if (!lock.Locked()) {
-        return Fail(Reason(DataFolder));
-    }
-    // The change goes to copies, so that lists that cannot be stored leave
-    // the global ones as they were.
-    TStringList dirs, sizes, percents;
-    std::string notice;
-    const bool reread = !baseValid_ || baseRacy_ || StampOnDisk() != baseStamp_;
-    if (reread) {
-        // Another save came in between: the change applies to what it stored.
-        std::string refusal;
-        if (!LoadSetInto({&percents, &dirs, &sizes}, notice, refusal)) {
-            LoadNotice = RefusalText(refusal);
-            return Fail(LoadNotice);
+    return UnderSaveLock([&] {
+        // The change goes to copies, so that lists that cannot be stored leave
+        // the global ones as they were.
+        TStringList dirs, sizes, percents;
+        std::string notice;
+        const bool reread = !baseValid_ || baseRacy_ || StampOnDisk() != baseStamp_;
+        if (reread) {
+            // Another save came in between: the change applies to what it stored.
+            std::string refusal;
+            if (!LoadSetInto({&percents, &dirs, &sizes}, notice, refusal)) {
+                LoadNotice = RefusalText(refusal);
+                return Fail(LoadNotice);
+            }
+        } else {
+            dirs = GlobalDirs;
+            sizes = GlobalDirSizes;
+            percents = GlobalPercents;
         }
-    } else {
-        dirs = GlobalDirs;
-        sizes = GlobalDirSizes;
-        percents = GlobalPercents;
-    }
-    change(dirs, sizes, percents);
-    if (!SaveLocked(percents, dirs, sizes, nullptr)) {
-        return false;
-    }
-    GlobalDirs = std::move(dirs);
-    GlobalDirSizes = std::move(sizes);
-    GlobalPercents = std::move(percents);
-    if (reread) {
-        LoadNotice = notice;
-    }
-    ++generation_;
-    RecordBase();
-    return true;
+        change(dirs, sizes, percents);
+        if (!SaveLocked(percents, dirs, sizes, nullptr)) {
+            return false;
+        }
+        GlobalDirs = std::move(dirs);
+        GlobalDirSizes = std::move(sizes);
+        GlobalPercents = std::move(percents);
+        if (reread) {
+            LoadNotice = notice;
+        }
+        ++generation_;
+        RecordBase();
+        return true;
+    });
 }
 
 void TResultStore::AppendAnalizeInfo(const TStringList& dirs, const TStringList& dirSizes,

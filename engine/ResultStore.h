@@ -161,6 +161,8 @@ class TResultStore {
     std::function<void(int step)> SaveStepHook;
 
   private:
+    template <class Body>
+    bool UnderSaveLock(Body&& body);
     bool SaveLists(const TStringList& percents, const TStringList& dirs,
                    const TStringList& dirSizes);
     // takeGlobals: the global lists, when they are the set replaced, are
