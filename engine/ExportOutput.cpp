@@ -3,6 +3,7 @@
 #include <zstd.h>
 
 #include <QFile>
+#include <algorithm>
 
 namespace {
 constexpr std::size_t kBuffer = 1 << 18;
@@ -51,9 +52,15 @@ bool TExportOutput::Open(const std::string& path, std::string& error, bool compr
 }
 
 void TExportOutput::Write(std::string_view bytes) {
-    buffer_.append(bytes);
-    if (buffer_.size() >= kBuffer)
-        Flush(false);
+    // Handed on in pieces of one size whatever the writes were, so that
+    // the compressed bytes depend on the text alone.
+    while (!bytes.empty()) {
+        const std::size_t take = std::min(bytes.size(), kBuffer - buffer_.size());
+        buffer_.append(bytes.data(), take);
+        bytes.remove_prefix(take);
+        if (buffer_.size() == kBuffer)
+            Flush(false);
+    }
 }
 
 void TExportOutput::Put(const char* data, std::size_t size) {

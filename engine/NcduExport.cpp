@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/ParallelExport.h"
 #include "platform/DirListing.h"
 #include "platform/FileInfo.h"
 #include "platform/WalkBounds.h"
@@ -36,25 +37,23 @@ void AppendSizes(std::string& out, const TDirEntry& e) {
         AppendNumber(out, "dsize", static_cast<std::uint64_t>(e.DiskBytes));
 }
 
+std::string Header(const TExportSettings& s) {
+    std::string text = "[1,2,{\"progname\":";
+    AppendExportString(text, s.ProgName);
+    text += ",\"progver\":";
+    AppendExportString(text, s.ProgVer);
+    text += ",\"timestamp\":" + std::to_string(s.Timestamp) + "},\n";
+    return text;
+}
+
 class TExporter {
   public:
     TExporter(const TExportSettings& s, TExportOutput& out) : s_(s), out_(out) {}
 
-    bool Run(std::string& error) {
-        TDirEntry root;
-        if (!LookupNative(s_.NativeRoot, root) || !(root.Attr & faDirectory)) {
-            error = s_.NativeRoot + ": not a folder that can be read";
-            return false;
-        }
-        auto listing = std::make_unique<TDirListing>(s_.NativeRoot, TDirListing::kNoReadOnly);
-        if (!listing->IsOpen()) {
-            error = s_.NativeRoot + ": cannot be read";
-            return false;
-        }
+    // Writes the tree below Root, whose listing is open, after the header.
+    bool Run(const TDirEntry& root, std::unique_ptr<TDirListing> listing, std::string& error) {
         bounds_ =
             std::make_unique<TWalkBounds>(s_.NativeRoot, listing->Device(), listing->MountId());
-        Header();
-        root.Name = s_.NativeRoot;
         text_ += "[";
         Info(root, root.Device + 1);  // the root always names its device
         Open(std::move(listing), s_.NativeRoot, root.Device);
@@ -73,38 +72,13 @@ class TExporter {
     }
 
   private:
-    void Header() {
-        text_ += "[1,2,{\"progname\":";
-        AppendExportString(text_, s_.ProgName);
-        text_ += ",\"progver\":";
-        AppendExportString(text_, s_.ProgVer);
-        text_ += ",\"timestamp\":" + std::to_string(s_.Timestamp) + "},\n";
-    }
-
     void Emit() {
         out_.Write(text_);
         text_.clear();
     }
 
-    // The object of one entry; ParentDevice decides whether "dev" is needed.
     void Info(const TDirEntry& e, std::uint64_t parentDevice, const char* flag = nullptr) {
-        text_ += "{\"name\":";
-        AppendExportString(text_, e.Name);
-        AppendSizes(text_, e);
-        if (e.Device != parentDevice)
-            AppendNumber(text_, "dev", e.Device);
-        if (e.LastWriteSeconds > 0)
-            AppendNumber(text_, "mtime", static_cast<std::uint64_t>(e.LastWriteSeconds));
-        if (!(e.Attr & faDirectory) && e.Links > 1) {
-            AppendNumber(text_, "ino", e.Inode);
-            text_ += ",\"hlnkc\":true";
-            AppendNumber(text_, "nlink", e.Links);
-        }
-        if (e.IsLink || (e.Attr & faSysFile))
-            text_ += ",\"notreg\":true";
-        if (flag != nullptr)
-            text_ += flag;
-        text_ += "}";
+        AppendExportItem(text_, e, parentDevice, flag);
     }
 
     void Open(std::unique_ptr<TDirListing> listing, std::string native, std::uint64_t device) {
@@ -200,6 +174,41 @@ void AppendExportString(std::string& out, std::string_view name) {
     out += '"';
 }
 
+void AppendExportItem(std::string& out, const TDirEntry& e, std::uint64_t parentDevice,
+                      const char* flag) {
+    out += "{\"name\":";
+    AppendExportString(out, e.Name);
+    AppendSizes(out, e);
+    if (e.Device != parentDevice)
+        AppendNumber(out, "dev", e.Device);
+    if (e.LastWriteSeconds > 0)
+        AppendNumber(out, "mtime", static_cast<std::uint64_t>(e.LastWriteSeconds));
+    if (!(e.Attr & faDirectory) && e.Links > 1) {
+        AppendNumber(out, "ino", e.Inode);
+        out += ",\"hlnkc\":true";
+        AppendNumber(out, "nlink", e.Links);
+    }
+    if (e.IsLink || (e.Attr & faSysFile))
+        out += ",\"notreg\":true";
+    if (flag != nullptr)
+        out += flag;
+    out += "}";
+}
+
 bool ExportNcdu(const TExportSettings& settings, TExportOutput& out, std::string& error) {
-    return TExporter(settings, out).Run(error);
+    TDirEntry root;
+    if (!LookupNative(settings.NativeRoot, root) || !(root.Attr & faDirectory)) {
+        error = settings.NativeRoot + ": not a folder that can be read";
+        return false;
+    }
+    auto listing = std::make_unique<TDirListing>(settings.NativeRoot, TDirListing::kNoReadOnly);
+    if (!listing->IsOpen()) {
+        error = settings.NativeRoot + ": cannot be read";
+        return false;
+    }
+    root.Name = settings.NativeRoot;
+    out.Write(Header(settings));
+    if (settings.Threads > 1)
+        return ExportNcduParallel(settings, root, std::move(listing), out, error);
+    return TExporter(settings, out).Run(root, std::move(listing), error);
 }

@@ -7,6 +7,7 @@
 
 #include "engine/NcduExport.h"
 #include "engine/ProgramVersion.h"
+#include "engine/WalkThreads.h"
 #include "platform/Console.h"
 #include "tools/scan/ScanReport.h"
 #include "views/common/NumberText.h"
@@ -34,6 +35,8 @@ bool ExportScan(const std::string& native, const std::string& file, bool compres
     settings.ProgVer = kProgramVersion;
     settings.Timestamp = static_cast<std::int64_t>(std::time(nullptr));
     settings.Progress = &progress;
+    // Listed by as many threads as a scan of the folder would walk with.
+    settings.Threads = WalkThreadsFor(native);
     std::atomic<bool> done{false};
     std::thread shown;
     if (StandardErrorIsTerminal())
