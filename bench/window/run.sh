@@ -66,7 +66,8 @@ import statistics, sys
 rows = [line.strip().split("|") for line in open(sys.argv[1]) if line.strip()]
 if rows:
     col = lambda i: statistics.median(float(r[i]) for r in rows)
-    print("%12s %10s %14s %10s" % ("enter", "up", "enter again", "rows"))
-    print("%12.0f %10.0f %14.0f %10s" % (col(1), col(2), col(3), rows[0][4]))
+    print("%-14s %10s %10s %14s %10s" % ("", "enter", "up", "enter again", "rows"))
+    print("%-14s %10.0f %10.0f %14.0f %10s" % ("ms", col(1), col(2), col(3), rows[0][4]))
+    print("%-14s %10.0f %10.0f %14.0f" % ("window cpu ms", col(5), col(6), col(7)))
 PY
 rm -f "$nav"
