@@ -199,11 +199,14 @@ void ChangeAtRandom(std::mt19937& random, TModelled& m, const TModelled& other) 
             // Through the reader's way: the bytes of a file, lines marked.
             const std::string lines[] = {text(), text()};
             const std::string bytes = lines[0] + lines[1];
+            // (A buffer of no bytes may be no buffer: nothing is copied then.)
             char* buffer = list.RawBuffer(lines[0].size());
-            std::memcpy(buffer, lines[0].data(), lines[0].size());
+            if (!lines[0].empty())
+                std::memcpy(buffer, lines[0].data(), lines[0].size());
             list.AddInPlace(0, lines[0].size());
             buffer = list.ResizeRaw(bytes.size());
-            std::memcpy(buffer + lines[0].size(), lines[1].data(), lines[1].size());
+            if (!lines[1].empty())
+                std::memcpy(buffer + lines[0].size(), lines[1].data(), lines[1].size());
             list.AddInPlace(lines[0].size(), lines[1].size());
             model.assign(std::begin(lines), std::end(lines));
             break;
