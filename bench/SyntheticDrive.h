@@ -3,12 +3,14 @@
 // random sizes and shares: the result lists the store and history benchmarks
 // save, load, merge and compare. The same seed gives the same drive.
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "engine/NumberText.h"
 #include "engine/StringList.h"
 
 struct TSyntheticDrive {
@@ -38,5 +40,52 @@ inline TSyntheticDrive MakeSyntheticDrive(std::size_t folders, std::uint64_t see
         d.Percents.push_back(i == 0 ? "0"
                                     : std::to_string((random() % 10000) / 97.0).substr(0, 15));
     }
+    return d;
+}
+
+// The same folders holding files of realistic sizes (log-normal, median
+// 4 KiB, 2% empty), spread evenly: each folder's size is its total with
+// everything below it and its percent its share of its parent, as a scan
+// stores them. Its lists' texts are shorter than MakeSyntheticDrive's random
+// ones (small totals, the same per-entry overhead): the harder case for the
+// memory a window needs per byte of result files.
+inline TSyntheticDrive MakeSyntheticFileDrive(std::size_t folders, std::uint64_t files,
+                                              std::uint64_t seed = 3) {
+    TSyntheticDrive d = MakeSyntheticDrive(folders, seed);
+    std::mt19937_64 random(seed + 1);
+    std::lognormal_distribution<double> fileSize(std::log(4096.0), 2.2);
+    const std::size_t n = d.Dirs.size();
+    std::vector<std::int64_t> total(n, 0);
+    for (std::uint64_t f = 0; f < files; ++f) {
+        const std::size_t at = static_cast<std::size_t>(random() % n);
+        if (random() % 50 != 0)
+            total[at] += static_cast<std::int64_t>(std::min(fileSize(random), 1e12));
+    }
+    // Paths are sorted, so a parent comes before its children: the stack of
+    // open folders gives each folder's parent; totals add up from the end.
+    std::vector<std::size_t> parent(n, 0), open;
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::string_view path = d.Dirs[i];
+        while (!open.empty()) {
+            const std::string_view above = d.Dirs[open.back()];
+            if (path.size() > above.size() && path.compare(0, above.size(), above) == 0 &&
+                path[above.size()] == '\\')
+                break;
+            open.pop_back();
+        }
+        parent[i] = open.empty() ? i : open.back();
+        open.push_back(i);
+    }
+    for (std::size_t i = n; i-- > 1;)
+        total[parent[i]] += total[i];
+    TStringList sizes, percents;
+    for (std::size_t i = 0; i < n; ++i) {
+        sizes.push_back(std::to_string(total[i]));
+        const std::int64_t whole = total[parent[i]];
+        percents.push_back(i == 0 || whole == 0 ? std::string("0")
+                                                : PercentText(SharePercent(total[i], whole)));
+    }
+    d.Sizes = std::move(sizes);
+    d.Percents = std::move(percents);
     return d;
 }

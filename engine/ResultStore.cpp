@@ -13,6 +13,7 @@
 #include "engine/ResultFileText.h"
 #include "engine/ResultListCheck.h"
 #include "engine/ResultSetManifest.h"
+#include "engine/StoredSetPreload.h"
 #include "platform/AtomicFile.h"
 #include "platform/DataFolder.h"
 #include "platform/DataFolderLock.h"
@@ -644,6 +645,41 @@ bool TResultStore::LoadSetInto(std::array<TStringList*, 3> lists, std::string& n
     return true;
 }
 
+void TResultStore::PreloadDrive(std::string_view path) {
+    preload_.reset();
+    if (!DataFolder.empty() && !path.empty())
+        preload_ = std::make_shared<TStoredSetPreload>(DataFolder, path);
+}
+
+void TResultStore::WaitForPreload() {
+    if (preload_)
+        preload_->Loaded();
+}
+
+bool TResultStore::TakePreloaded() {
+    const std::shared_ptr<TStoredSetPreload> preload = std::move(preload_);
+    if (!preload || !preload->Loaded())
+        return false;
+    TResultStore& loaded = preload->Store();
+    if (loaded.DataFolder != DataFolder || loaded.PercentsFile != PercentsFile)
+        return false;
+    // Under the lock a load takes: the set it read is still the one stored
+    // when its four files are as they were then (and were not written in
+    // the tick their stamps were taken, when a later edit would not show).
+    TDataFolderLock lock(DataFolder, TDataFolderLock::TMode::Shared);
+    if (!loaded.baseValid_ || loaded.baseRacy_ || StampOnDisk() != loaded.baseStamp_)
+        return false;
+    GlobalPercents = std::move(loaded.GlobalPercents);
+    GlobalDirs = std::move(loaded.GlobalDirs);
+    GlobalDirSizes = std::move(loaded.GlobalDirSizes);
+    LoadNotice = loaded.LoadNotice;
+    baseValid_ = true;
+    baseRacy_ = false;
+    baseStamp_ = loaded.baseStamp_;
+    baseGeneration_ = generation_;
+    return true;
+}
+
 bool TResultStore::LoadGlobal() {
     LoadNotice.clear();
     ++generation_;
@@ -653,6 +689,9 @@ bool TResultStore::LoadGlobal() {
                                                                       : DataFolderProblem)
                                          : "no drive is chosen");
     }
+    tookPreload_ = TakePreloaded();
+    if (tookPreload_)
+        return true;
     TDataFolderLock lock(DataFolder, TDataFolderLock::TMode::Shared);
     std::string notice, refusal;
     if (!LoadSetInto({&GlobalPercents, &GlobalDirs, &GlobalDirSizes}, notice, refusal)) {

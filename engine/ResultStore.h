@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <string_view>
@@ -15,6 +16,8 @@
 
 // The folder tree's own copies of two global lists, as LoadTree hands them
 // over, and whether the tree shows its size bars.
+class TStoredSetPreload;
+
 struct TTreeLists {
     TStringList Percents;
     TStringList Dirs;
@@ -150,6 +153,17 @@ class TResultStore {
     // What the user should be told about the last load: a set that was
     // refused or replaced by the one before it. Empty when it loaded as saved.
     std::string LoadNotice;
+    // Starts reading the stored set of path's drive on a thread of its own.
+    // The next LoadGlobal of that drive waits for it and takes its lists
+    // when the set on disk is still the one it read; otherwise (another
+    // drive, a set saved meanwhile, a read that failed) it reads the files
+    // itself as without.
+    void PreloadDrive(std::string_view path);
+    // Waits until the preload started (if any) has read its set.
+    void WaitForPreload();
+    // Whether the last LoadGlobal took the lists a preload read.
+    bool TookPreload() const { return tookPreload_; }
+
     // LoadNotice the first time this text comes up in this process, so that
     // a refused set is reported once and not at every visit of its drive;
     // empty otherwise.
@@ -184,6 +198,12 @@ class TResultStore {
     bool Fail(const std::string& why);
     void Step(int step) const;
 
+    // The lists a preload read, taken over as LoadGlobal would load them;
+    // false when they are not (or no longer) the set on disk.
+    bool TakePreloaded();
+
+    std::shared_ptr<TStoredSetPreload> preload_;
+    bool tookPreload_ = false;
     std::set<std::string> told_;
     std::uint64_t generation_ = 0;
     // The set on disk the global lists were last loaded from or saved as,

@@ -14,7 +14,14 @@
 // next changed: any change may move the buffer. Replacing a text writes it
 // in place when it fits, else at the buffer's end; bytes no text uses any
 // more are given back once they outweigh the ones in use.
+//
+// Copies share the texts: a copy costs one reference count (atomic, so
+// copies may live on different threads), and a list copies them only when
+// it is first changed while another list still shares them. The window, its
+// folder tree and the tree's view hold the same drive of millions of texts
+// once, and handing lists over between them takes no time.
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -89,9 +96,9 @@ class TStringList {
     using iterator = const_iterator;
 
     TStringList() = default;
-    TStringList(const TStringList& other);
+    TStringList(const TStringList& other) = default;
     TStringList(TStringList&& other) noexcept { swap(other); }
-    TStringList& operator=(const TStringList& other);
+    TStringList& operator=(const TStringList& other) = default;
     TStringList& operator=(TStringList&& other) noexcept {
         swap(other);
         return *this;
@@ -105,12 +112,12 @@ class TStringList {
         assign(first, last);
     }
 
-    size_type size() const { return sizes_.size(); }
-    bool empty() const { return sizes_.empty(); }
+    size_type size() const { return size_; }
+    bool empty() const { return size_ == 0; }
     // Const, so that assigning to a text (which would change nothing) does
     // not compile: Set replaces a text.
     const std::string_view operator[](size_type i) const {
-        return std::string_view(bytes_.get() + starts_[i], sizes_[i]);
+        return std::string_view(bytes_ + starts_[i], sizes_[i]);
     }
     // operator[] that throws std::out_of_range past the end.
     const std::string_view at(size_type i) const;
@@ -122,9 +129,13 @@ class TStringList {
     const_iterator cend() const { return end(); }
 
     void push_back(std::string_view text) {
-        const std::size_t at = Append(text);
-        starts_.push_back(at);
-        sizes_.push_back(static_cast<std::uint32_t>(text.size()));
+        if (!Unique())
+            return PushBackShared(text);
+        TData& d = *d_;
+        const std::size_t at = d.Append(text);
+        d.Starts.push_back(at);
+        d.Sizes.push_back(static_cast<std::uint32_t>(text.size()));
+        Sync();
     }
     template <class... Args>
     void emplace_back(Args&&... args) {
@@ -138,7 +149,7 @@ class TStringList {
     // Room for count texts; ReserveBytes for their bytes.
     void reserve(size_type count);
     void ReserveBytes(std::size_t bytes);
-    size_type capacity() const { return sizes_.capacity(); }
+    size_type capacity() const { return d_ ? d_->Sizes.capacity() : 0; }
     void swap(TStringList& other) noexcept;
     void assign(size_type count, std::string_view text);
     template <class It>
@@ -156,7 +167,13 @@ class TStringList {
     void Splice(size_type lo, size_type hi, size_type count);
 
     // The bytes the texts take, without the bytes no text uses any more.
-    std::size_t Bytes() const { return used_ - unused_; }
+    std::size_t Bytes() const { return d_ ? d_->Used - d_->Unused : 0; }
+    // The memory the list holds (its buffer and the place of each text),
+    // whether or not other lists share it.
+    std::size_t HeldBytes() const;
+    // True when this list and other share their texts (a copy neither has
+    // changed since).
+    bool SharesWith(const TStringList& other) const { return d_ && d_ == other.d_; }
 
     // Loading a file: RawBuffer clears the texts and makes the buffer size
     // bytes long, keeping its first bytes (a read that finds the file longer
@@ -168,10 +185,14 @@ class TStringList {
     void AddInPlace(std::size_t offset, std::size_t size) {
         if (size > kMaxText)
             TooLong();
-        starts_.push_back(offset);
-        sizes_.push_back(static_cast<std::uint32_t>(size));
+        TData& d = Mutable();
+        d.Starts.push_back(offset);
+        d.Sizes.push_back(static_cast<std::uint32_t>(size));
+        Sync();
     }
-    std::string_view RawBytes() const { return std::string_view(bytes_.get(), used_); }
+    std::string_view RawBytes() const {
+        return d_ ? std::string_view(bytes_, d_->Used) : std::string_view();
+    }
 
     friend bool operator==(const TStringList& a, const TStringList& b);
     friend bool operator!=(const TStringList& a, const TStringList& b) { return !(a == b); }
@@ -179,34 +200,71 @@ class TStringList {
   private:
     static constexpr std::size_t kMaxText = 0xFFFFFFFFu;
     [[noreturn]] static void TooLong();
-    // Copies text to the end of the buffer; returns where it starts.
-    std::size_t Append(std::string_view text) {
-        if (text.size() > kMaxText)
-            TooLong();
-        if (used_ + text.size() > room_)
-            return AppendGrowing(text);
-        const std::size_t at = used_;
-        if (!text.empty())
-            std::memcpy(bytes_.get() + at, text.data(), text.size());
-        used_ += text.size();
-        return at;
-    }
-    std::size_t AppendGrowing(std::string_view text);
-    // Room for at least room bytes, keeping the used ones.
-    void Grow(std::size_t room);
-    void Compact();
 
     // Plain malloc'ed bytes: growing a large buffer with realloc moves pages
     // instead of copying them, and new room is not zeroed first.
     struct TFreeBytes {
         void operator()(char* bytes) const noexcept { std::free(bytes); }
     };
-    std::unique_ptr<char[], TFreeBytes> bytes_;
-    std::size_t room_ = 0;
-    std::size_t used_ = 0;
-    std::vector<std::uint64_t> starts_;
-    std::vector<std::uint32_t> sizes_;
-    std::size_t unused_ = 0;  // bytes of replaced texts
+    // The texts, shared by the lists copied from each other.
+    struct TData {
+        std::unique_ptr<char[], TFreeBytes> Bytes;
+        std::size_t Room = 0;
+        std::size_t Used = 0;
+        std::size_t Unused = 0;  // bytes of replaced texts
+        std::vector<std::uint64_t> Starts;
+        std::vector<std::uint32_t> Sizes;
+
+        // Copies text to the end of the buffer; returns where it starts.
+        std::size_t Append(std::string_view text) {
+            if (text.size() > kMaxText)
+                TooLong();
+            if (Used + text.size() > Room)
+                return AppendGrowing(text);
+            const std::size_t at = Used;
+            if (!text.empty())
+                std::memcpy(Bytes.get() + at, text.data(), text.size());
+            Used += text.size();
+            return at;
+        }
+        std::size_t AppendGrowing(std::string_view text);
+        // Room for at least room bytes, keeping the used ones.
+        void Grow(std::size_t room);
+    };
+
+    // The texts for a change: this list's own, copied first when another
+    // list shares them (keeping the first keepBytes bytes of the buffer).
+    TData& Mutable(std::size_t keepBytes = SIZE_MAX) {
+        if (!Unique())
+            Detach(keepBytes);
+        return *d_;
+    }
+    bool Unique() const {
+        if (!d_ || d_.use_count() != 1)
+            return false;
+        // Pairs with the release of the last other list's reference: its
+        // reads of the texts come before this list's writes.
+        std::atomic_thread_fence(std::memory_order_acquire);
+        return true;
+    }
+    void Detach(std::size_t keepBytes);
+    // push_back on texts that are shared (the text may be one of them).
+    void PushBackShared(std::string_view text);
+    // Takes the places of the texts after a change, for reading them with
+    // one indirection as an unshared list would.
+    void Sync() {
+        bytes_ = d_->Bytes.get();
+        starts_ = d_->Starts.data();
+        sizes_ = d_->Sizes.data();
+        size_ = d_->Sizes.size();
+    }
+    void Compact();
+
+    std::shared_ptr<TData> d_;
+    const char* bytes_ = nullptr;
+    const std::uint64_t* starts_ = nullptr;
+    const std::uint32_t* sizes_ = nullptr;
+    size_type size_ = 0;
 };
 
 inline void swap(TStringList& a, TStringList& b) noexcept {

@@ -165,6 +165,9 @@ void TFormMain::ShowActionNote(const QString& text) {
 
 void TFormMain::FormCreate() {
     if (FHooks.RunSplash) {
+        // The window opens on drive C:; its stored results load behind the
+        // start-up picture instead of after it.
+        Store.PreloadDrive("C:");
         FHooks.RunSplash([this] { WMStartUp(); });
     } else {
         WMStartUp();

@@ -1,24 +1,73 @@
 #!/usr/bin/env bash
-# The program's start with stored results of a drive of 1 000 000 folders
-# against one of a single folder: milliseconds from the start (the splash
-# included) and after the splash's pause until the main window answers
-# input, ROUNDS runs each, alternating. Usage: bench/window/run.sh [BUILD_DIR]
+# The program's start with large stored drives against one of a single
+# folder: milliseconds from the start (the splash included) and after the
+# splash's pause until the main window answers input, the processor time of
+# the window's thread and of the whole process in that time, and the
+# window's resident memory above the one-folder window against the bytes of
+# the three result files. Drives: 1 000 000 and 3 000 000 folders of random
+# sizes, and 1 000 000 folders holding 10 000 000 files of realistic sizes.
+# Then entering a real folder of 100 000 files with 1 000 000 folders stored.
+# ROUNDS runs each, alternating; medians (memory: the largest).
+# Usage: bench/window/run.sh [BUILD_DIR]   (ROUNDS=3, NAV_FOLDER=...)
 set -euo pipefail
 . "$(dirname "$0")/../common.sh" window "${1:-build}"
-bin="$build/bench/window/bench_window_start"
-[ -x "$bin" ] || cmake --build "$build" --target bench_window_start >/dev/null
+start="$build/bench/window/bench_window_start"
+navigate="$build/bench/window/bench_window_navigate"
+for target in bench_window_start bench_window_navigate; do
+  [ -x "$build/bench/window/$target" ] || cmake --build "$build" --target "$target" >/dev/null
+done
 rounds=${ROUNDS:-3}
-echo "Start of the main window (ms; median of $rounds runs)"
-printf '%-22s %12s %18s\n' "stored folders" "from start" "after the splash"
+drives=("1" "1000000" "3000000" "1000000 10000000")
 results=$(mktemp)
 trap 'rm -f "$results"' EXIT
+echo "load before the runs: $(cut -d' ' -f1-3 /proc/loadavg)"
 for ((r = 1; r <= rounds; r++)); do
-  for folders in 1 1000000; do
-    "$bin" "$folders" 2>/dev/null >>"$results"
+  for d in "${drives[@]}"; do
+    # shellcheck disable=SC2086
+    echo "$d|$("$start" $d 2>/dev/null)" >>"$results"
   done
 done
-for folders in 1 1000000; do
-  grep "^$folders|" "$results" | sort -t'|' -k2 -n |
-    awk -F'|' -v n="$rounds" -v f="$folders" \
-      'NR == int((n + 1) / 2) { printf "%-22s %12d %18d\n", f, $2, $3 }'
+echo "load after the runs: $(cut -d' ' -f1-3 /proc/loadavg)"
+python3 - "$results" <<'PY'
+import statistics, sys
+runs = {}
+for line in open(sys.argv[1]):
+    drive, _, usable, after, shown, kib, files, wcpu, pcpu = line.strip().split("|")
+    runs.setdefault(drive, []).append(
+        (float(usable), float(after), int(kib), int(files), float(wcpu), float(pcpu)))
+def med(rows, i):
+    return statistics.median(r[i] for r in rows)
+base = max(r[2] for r in runs["1"])
+print("Start of the main window and its memory (median of %d runs)" % len(runs["1"]))
+print("%-26s %9s %9s %10s %10s %10s %9s %7s" % (
+    "stored drive", "start ms", "+splash", "win cpu", "all cpu", "MiB above", "files MiB", "ratio"))
+for drive in runs:
+    rows = runs[drive]
+    name = drive.split()
+    label = "1 folder" if drive == "1" else f"{int(name[0]):,} folders" + (
+        f", {int(name[1]):,} files" if len(name) > 1 else "")
+    above = (max(r[2] for r in rows) - base) / 1024
+    files = rows[0][3] / 2**20
+    ratio = "" if drive == "1" else f"{above / files:7.2f}"
+    print("%-26s %9.0f %9.0f %10.0f %10.0f %10.1f %9.1f %7s" % (
+        label, med(rows, 0), med(rows, 1), med(rows, 4), med(rows, 5), above, files, ratio))
+print("(+splash: after the splash's pause; win cpu: processor ms of the window's thread;")
+print(" all cpu: of the process, the preload's threads included; ratio: MiB above / files MiB)")
+PY
+folder=${NAV_FOLDER:-$base/nav-100000}
+echo
+echo "Entering a folder of 100 000 files, 1 000 000 folders stored (ms; median of $rounds runs)"
+nav=$(mktemp)
+for ((r = 1; r <= rounds; r++)); do
+  "$navigate" "$folder" 100000 1000000 2>/dev/null >>"$nav" || echo "navigation run $r failed" >&2
 done
+python3 - "$nav" <<'PY'
+import statistics, sys
+rows = [line.strip().split("|") for line in open(sys.argv[1]) if line.strip()]
+if rows:
+    col = lambda i: statistics.median(float(r[i]) for r in rows)
+    print("%-14s %10s %10s %14s %10s" % ("", "enter", "up", "enter again", "rows"))
+    print("%-14s %10.0f %10.0f %14.0f %10s" % ("ms", col(1), col(2), col(3), rows[0][4]))
+    print("%-14s %10.0f %10.0f %14.0f" % ("window cpu ms", col(5), col(6), col(7)))
+PY
+rm -f "$nav"

@@ -1,0 +1,141 @@
+// Entering a folder of many files in the real main window (offscreen), with
+// stored results of drive C: of many folders: the time from the entry until
+// the views show the folder and the window answers input again (a zero
+// timer started after the entry fires), then for going up to its parent
+// and entering it once more. The folder is a real one on drive C: (made
+// once, its files empty and sparse of random sizes) and the stored results
+// hold it and its parents among the synthetic drive's folders.
+//
+// Usage: bench_window_navigate FOLDER FILES [FOLDERS]
+// Prints FILES|ms to enter|ms to go up|ms to enter again|rows shown|the
+// same three in processor ms of the window's thread
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <numeric>
+#include <random>
+#include <string>
+
+#include "app/main/FormMain.h"
+#include "app/main/Program.h"
+#include "bench/window/StoredDrive.h"
+#include "platform/DriveForm.h"
+#include "views/bar/PBExListview.h"
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+// Makes folder with files files (when it does not hold them yet); returns
+// their total size.
+std::int64_t MakeFolder(const std::string& folder, std::size_t files) {
+    std::filesystem::create_directories(folder);
+    std::mt19937_64 random(7);
+    std::int64_t total = 0;
+    for (std::size_t i = 0; i < files; ++i) {
+        const std::string path = folder + "/file " + std::to_string(i) + ".dat";
+        const std::int64_t size = static_cast<std::int64_t>(random() % 10'000'000);
+        total += size;
+        if (std::filesystem::exists(path))
+            continue;
+        const int fd = open(path.c_str(), O_WRONLY | O_CREAT, 0644);
+        if (fd < 0 || ftruncate(fd, size) != 0) {
+            std::perror(path.c_str());
+            std::exit(1);
+        }
+        close(fd);
+    }
+    return total;
+}
+
+// The synthetic drive with the folder and its parents added, in order.
+TSyntheticDrive DriveWith(std::size_t folders, const std::string& driveForm, std::int64_t bytes) {
+    TSyntheticDrive drive = MakeSyntheticDrive(folders);
+    std::vector<std::string> dirs(drive.Dirs.begin(), drive.Dirs.end());
+    std::vector<std::string> sizes(drive.Sizes.begin(), drive.Sizes.end());
+    std::vector<std::string> percents(drive.Percents.begin(), drive.Percents.end());
+    // "C:" is the drive's own entry; "C:\\work", "C:\\work\\x", ... are added.
+    for (std::size_t cut = driveForm.find('\\', 3);; cut = driveForm.find('\\', cut + 1)) {
+        dirs.push_back(driveForm.substr(0, cut));
+        sizes.push_back(std::to_string(bytes));
+        percents.push_back("100");
+        if (cut == std::string::npos)
+            break;
+    }
+    std::vector<std::size_t> order(dirs.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return dirs[a] < dirs[b]; });
+    TSyntheticDrive d;
+    for (std::size_t i : order) {
+        d.Dirs.push_back(dirs[i]);
+        d.Sizes.push_back(sizes[i]);
+        d.Percents.push_back(percents[i]);
+    }
+    return d;
+}
+
+// The milliseconds from step until the event loop is free, and the
+// processor milliseconds of the window's thread in that time (the work,
+// apart from a busy machine's waits).
+struct TTimed {
+    double Ms = 0, CpuMs = 0;
+};
+TTimed Timed(const std::function<void()>& step) {
+    const TClock::time_point start = TClock::now();
+    const double cpu = CpuMs(RUSAGE_THREAD);
+    step();
+    TTimed timed;
+    QTimer::singleShot(0, [&] {
+        timed.Ms = std::chrono::duration<double, std::milli>(TClock::now() - start).count();
+        timed.CpuMs = CpuMs(RUSAGE_THREAD) - cpu;
+        QApplication::quit();
+    });
+    QApplication::exec();
+    return timed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: bench_window_navigate FOLDER FILES [FOLDERS]\n");
+        return 2;
+    }
+    const std::string folder = std::filesystem::absolute(argv[1]).lexically_normal().string();
+    const std::size_t files = std::stoul(argv[2]);
+    const std::size_t folders = argc > 3 ? std::stoul(argv[3]) : 1'000'000;
+    const std::int64_t bytes = MakeFolder(folder, files);
+    const std::optional<std::string> driveForm = NativeToDriveForm(folder);
+    if (!driveForm || (*driveForm)[0] != 'C') {
+        std::fprintf(stderr, "%s is not on drive C:\n", folder.c_str());
+        return 1;
+    }
+    const std::string home = MakeDataHome([&] { return DriveWith(folders, *driveForm, bytes); });
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    cq::app::SetProgramIdentity();
+    cq::app::TProgram program;
+    TFormMain& window = program.Window();
+    window.show();
+    while (window.FirstShowPending)
+        QApplication::processEvents();
+    QApplication::processEvents();
+
+    const TTimed enter = Timed([&] { window.EnterFolder(*driveForm); });
+    const int rows = window.BarLV->topLevelItemCount();
+    const TTimed up = Timed([&] { window.acFolderUPExecute(); });
+    const TTimed again = Timed([&] { window.EnterFolder(*driveForm); });
+    const bool shown = window.CurrentFolder().rfind(*driveForm, 0) == 0 &&
+                       window.BarLV->topLevelItemCount() == rows;
+    std::printf("%zu|%.0f|%.0f|%.0f|%d|%.0f|%.0f|%.0f\n", files, enter.Ms, up.Ms, again.Ms, rows,
+                enter.CpuMs, up.CpuMs, again.CpuMs);
+    std::filesystem::remove_all(home);
+    return shown && rows >= static_cast<int>(files) ? 0 : 1;
+}

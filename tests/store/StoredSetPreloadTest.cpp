@@ -1,0 +1,94 @@
+// A set read ahead on a thread of its own is taken by the next load of its
+// drive only while it is still the set on disk: the load then holds what a
+// plain load would, and a save afterwards sees the set as unchanged.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "engine/ResultStore.h"
+#include "tests/store/TempFolder.h"
+
+namespace {
+
+const TStringList kDirs = {"C:", "C:\\Data", "C:\\Data\\a b", "C:\\caf\xe9"};
+const TStringList kSizes = {"1000", "600", "100", "400"};
+const TStringList kPercents = {"0", "60", "16.6666660308838", "40"};
+
+class StoredSetPreloadTest : public ::testing::Test {
+  protected:
+    TTempFolder folder;
+
+    // Saves a set of drive letter's files, its stamps taken in an earlier
+    // clock tick (so that a preload can tell it unchanged).
+    void Save(char letter, const TStringList& dirs, const TStringList& sizes,
+              const TStringList& percents) {
+        TResultStore saver(folder.Slash());
+        saver.SetFiles(std::string(1, letter) + ":");
+        ASSERT_TRUE(saver.SaveAnalizeData(dirs, sizes, percents)) << saver.SaveError;
+        for (const std::string& file :
+             {saver.DirsFile, saver.DirSizesFile, saver.PercentsFile, saver.SetFile})
+            std::filesystem::last_write_time(
+                file, std::filesystem::last_write_time(file) - std::chrono::seconds(10));
+    }
+    void ExpectLists(const TResultStore& store, const TStringList& dirs, const TStringList& sizes,
+                     const TStringList& percents) {
+        EXPECT_EQ(dirs, store.GlobalDirs);
+        EXPECT_EQ(sizes, store.GlobalDirSizes);
+        EXPECT_EQ(percents, store.GlobalPercents);
+    }
+};
+
+}  // namespace
+
+TEST_F(StoredSetPreloadTest, TheLoadTakesThePreloadOnlyWhileItIsTheStoredSet) {
+    Save('C', kDirs, kSizes, kPercents);
+    const TStringList otherDirs = {"C:", "C:\\new"};
+    const TStringList otherSizes = {"7", "7"};
+    const TStringList otherPercents = {"0", "100"};
+
+    {  // unchanged: taken, and the store knows the set as its own
+        TResultStore store(folder.Slash());
+        store.PreloadDrive("C:");
+        store.SetFiles("C:\\");
+        ASSERT_TRUE(store.LoadGlobal());
+        EXPECT_TRUE(store.TookPreload());
+        ExpectLists(store, kDirs, kSizes, kPercents);
+        store.GlobalDirSizes.Set(1, "601");
+        EXPECT_TRUE(store.SaveGlobalSLS()) << store.SaveError;
+        Save('C', kDirs, kSizes, kPercents);
+    }
+    {  // saved again after the preload read it: the new set is loaded
+        TResultStore store(folder.Slash());
+        store.PreloadDrive("C:");
+        store.SetFiles("C:\\");
+        ASSERT_TRUE(store.AnalizeFiExists());
+        store.WaitForPreload();
+        Save('C', otherDirs, otherSizes, otherPercents);
+        ASSERT_TRUE(store.LoadGlobal());
+        EXPECT_FALSE(store.TookPreload());
+        ExpectLists(store, otherDirs, otherSizes, otherPercents);
+    }
+    {  // another drive is loaded: its own files, not the preload
+        Save('D', otherDirs, otherSizes, otherPercents);
+        TResultStore store(folder.Slash());
+        store.PreloadDrive("C:");
+        store.SetFiles("D:\\");
+        ASSERT_TRUE(store.LoadGlobal());
+        EXPECT_FALSE(store.TookPreload());
+        ExpectLists(store, otherDirs, otherSizes, otherPercents);
+    }
+    {  // nothing stored when the preload looked: the set saved since loads
+        TTempFolder empty;
+        TResultStore store(empty.Slash());
+        store.PreloadDrive("C:");
+        TResultStore saver(empty.Slash());
+        saver.SetFiles("C:");
+        store.SetFiles("C:\\");
+        ASSERT_TRUE(saver.SaveAnalizeData(kDirs, kSizes, kPercents));
+        ASSERT_TRUE(store.LoadGlobal());
+        EXPECT_FALSE(store.TookPreload());
+        ExpectLists(store, kDirs, kSizes, kPercents);
+    }
+}
