@@ -16,6 +16,7 @@
 #include <string>
 
 #include "engine/ByteSource.h"
+#include "engine/DiscoverData.h"
 #include "engine/ImportedTree.h"
 #include "engine/NcduReader.h"
 #include "engine/StringList.h"
@@ -26,6 +27,10 @@ struct TNcduImport {
     TStringList Dirs, DirSizes, Percents;
     std::uint64_t Files = 0;  // items that are not folders and were measured
     std::uint64_t Folders = 0;
+    // The largest files and file types of the export (it lists every
+    // file); times unknown when no item carries one (ncdu writes them only
+    // with -e).
+    TDiscoverData Discover;
 };
 
 // How far a read has come, for a progress box on another thread.
