@@ -113,6 +113,14 @@ bool DrawPie(const TResultStore& store, const std::string& folder, const std::st
     return SaveScanPie(store, folder, file, error);
 }
 
+// What --largest and --types ask for, without the data yet.
+TDiscoverReport DiscoverReport(const TScanOptions& options) {
+    TDiscoverReport report;
+    report.Largest = options.Largest;
+    report.Types = options.Types;
+    return report;
+}
+
 void PrintReport(const TScanReport& report, bool json, std::ostream& out) {
     if (json)
         PrintScanJson(report, out);
@@ -145,6 +153,11 @@ int TScanCommand::RunImport(const TScanOptions& options, std::ostream& out, std:
     report.NativePath = lists.RootName;
     report.DriveForm.clear();
     report.Seconds = seconds;
+    report.Discover = DiscoverReport(options);
+    report.Discover.Known = true;
+    report.Discover.Data = std::move(lists.Discover);
+    report.Discover.RootDriveForm = lists.Dirs.empty() ? "" : std::string(lists.Dirs[0]);
+    report.Discover.RootNative = lists.RootName;
     int status = 0;
     auto fail = [&](const std::string& message) {
         PrintMessage(err, message);

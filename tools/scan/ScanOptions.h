@@ -14,6 +14,9 @@ struct TScanOptions {
     std::string ImportFile;  // --import FILE: report on an export instead of scanning
     bool Changes = false;    // --changes: compare stored results with kept ones, no scan
     std::string Since;       // --since DATE|N: which kept results (default the newest)
+    int Largest = 0;         // --largest N: list the N largest files (at most 1000)
+    bool Types = false;      // --types: list the file types
+    bool Stored = false;     // --stored: --largest and --types from the stored results
     std::string Path;        // the folder to scan
     bool Help = false;       // -h, --help: print the usage and do nothing else
     bool Version = false;    // --version: print the version and do nothing else

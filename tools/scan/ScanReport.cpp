@@ -164,9 +164,8 @@ void PrintScanText(const TScanReport& r, std::ostream& out) {
         << (r.TotalBytes == 1 ? " byte" : " bytes") << ") in "
         << CountText(r.Folders, "folder", "folders") << ", scanned in " << SecondsText(r.Seconds)
         << " s\n";
-    if (r.Largest.empty())
-        return;
-    out << "Largest subfolders:\n";
+    if (!r.Largest.empty())
+        out << "Largest subfolders:\n";
     for (const TScanSubfolder& s : r.Largest) {
         const int filled =
             std::clamp(static_cast<int>(s.Share / 100.0 * kBarWidth + 0.5), 0, kBarWidth);
@@ -177,6 +176,7 @@ void PrintScanText(const TScanReport& r, std::ostream& out) {
             << std::string(filled, '#') << std::string(kBarWidth - filled, '.') << "  "
             << VisibleName(s.Name) << '\n';
     }
+    PrintDiscoverText(r.Discover, out);
 }
 
 void PrintScanJson(const TScanReport& r, std::ostream& out) {
@@ -198,6 +198,7 @@ void PrintScanJson(const TScanReport& r, std::ostream& out) {
         largest.append(e);
     }
     o["largest"] = largest;
+    PutDiscoverJson(r.Discover, o);
     out << QJsonDocument(o).toJson(QJsonDocument::Indented).toStdString();
 }
 

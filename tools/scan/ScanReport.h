@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/StringList.h"
+#include "tools/scan/DiscoverReport.h"
 
 struct TScanSubfolder {
     std::string Name;  // raw bytes of the native name
@@ -26,6 +27,7 @@ struct TScanReport {
     std::size_t Folders = 0;
     double Seconds = 0;
     std::vector<TScanSubfolder> Largest;  // largest first
+    TDiscoverReport Discover;             // --largest and --types
 };
 
 // The report of sorted, aggregated lists whose first entry is the scanned
