@@ -106,6 +106,7 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
     setWindowTitle("Cobaltquarry");
 
     CreateActions();
+    CreateDiscover();
     CreateMenu();
     CreateToolBar();
     CreateViews();
@@ -244,6 +245,7 @@ void TFormMain::ScanEnded(bool stored) {
         FinishFirstShow();
         return;
     }
+    ShowDiscoverData();
     if (stored) {
         // The folder may have changed on disk as well as in the lists: its
         // listing is read again, and the bar list and the pie are rebuilt
@@ -366,6 +368,7 @@ void TFormMain::UpdatePie() {
 void TFormMain::LoadData() {
     Store.LoadData(TreeLists);
     SyncTreeBars();
+    ShowDiscoverData();
 }
 
 void TFormMain::LoadTree() {
@@ -641,6 +644,7 @@ void TFormMain::ShowOpenedScan() {
     SetTreeRoot(FOpened->Root());
     SetFolder(FOpened->Root());
     menuSaveScan->setEnabled(FOpened->CanSave());
+    ShowDiscoverData();
 }
 
 void TFormMain::LeaveOpenedScan() {
@@ -653,6 +657,7 @@ void TFormMain::LeaveOpenedScan() {
     TreeLists = TTreeLists{};
     acDiskAnalize->setEnabled(true);
     acFolderAnalize->setEnabled(true);
+    ShowDiscoverData();
 }
 
 void TFormMain::ShowWhere() {

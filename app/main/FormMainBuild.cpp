@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/changes/ChangeView.h"
+#include "app/discover/DiscoverPanel.h"
 #include "app/drives/DriveSelector.h"
 #include "app/main/FolderPathLabel.h"
 #include "app/main/FormMain.h"
@@ -205,6 +206,8 @@ void TFormMain::CreateMenu() {
     AddMenuRow(menuView, miFolderTree, topic("menuTreeHelp", "Html\\Tree.html"));
     miChanges = FChanges->miChanges();
     AddMenuRow(menuView, miChanges, topic("menuChangesHelp", "Html\\Changes.html"));
+    miDiscover = Discover().miDiscover();
+    AddMenuRow(menuView, miDiscover, topic("menuDiscoverHelp", "Html\\Discover.html"));
 
     menuHelp = bar->addMenu(" &? ");
     menuHelp->setObjectName("menuHelp");
