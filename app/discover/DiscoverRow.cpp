@@ -1,5 +1,6 @@
 #include "app/discover/DiscoverRow.h"
 
+#include <QHeaderView>
 #include <QTreeWidget>
 
 bool TDiscoverRow::operator<(const QTreeWidgetItem& other) const {
@@ -10,8 +11,13 @@ bool TDiscoverRow::operator<(const QTreeWidgetItem& other) const {
         const qint64 a = mine.toLongLong(), b = theirs.toLongLong();
         if (a != b)
             return a < b;
-        // Equal numbers: the order of the path, so a sort is always the same.
-        return data(0, kPathRole).toByteArray() < other.data(0, kPathRole).toByteArray();
+        // Equal numbers: by path, in byte order whichever way the column
+        // sorts (a descending sort asks with the rows swapped).
+        const bool descending =
+            treeWidget() && treeWidget()->header()->sortIndicatorOrder() == Qt::DescendingOrder;
+        const QByteArray pathA = data(0, kPathRole).toByteArray();
+        const QByteArray pathB = other.data(0, kPathRole).toByteArray();
+        return descending ? pathB < pathA : pathA < pathB;
     }
     return text(column).localeAwareCompare(other.text(column)) < 0;
 }
