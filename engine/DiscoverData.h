@@ -14,10 +14,11 @@
 //     FILES BYTES ALLOCATED EXT         COUNT lines, largest first
 //
 // FLOOR is -1 after a drive scan: the list is the drive's largest files.
-// A folder rescan knows the files outside the folder only from the list, so
-// afterwards the list holds every file larger than FLOOR bytes (up to the
-// list's length) and may hold fewer than kLargestFiles until the next drive
-// scan. The type table cannot take a folder's old files out (it keeps no
+// Otherwise the list holds every file larger than FLOOR bytes (up to its
+// length) and may hold fewer than kLargestFiles until the next drive scan:
+// a folder rescan knows the files outside the folder only from the list,
+// and a walk gives up a size of which it met too many files at the list's
+// end (LargestFiles.h). The type table cannot take a folder's old files out (it keeps no
 // totals per folder), so after a rescan it stays as it was and says so.
 #include <cstdint>
 #include <string>

@@ -132,10 +132,7 @@ class TImportVisitor : public TNcduVisitor {
 
     TImportVisitor(TNcduImport& result, TImportedTree* items,
                    const std::function<std::string(const std::string&)>& rootText)
-        : Result(result),
-          items_(items),
-          rootText_(rootText),
-          discover_([this](std::uint32_t folder) { return DrivePath(folder); }) {}
+        : Result(result), items_(items), rootText_(rootText) {}
     void SetProgress(TImportProgress* progress) { progress_ = progress; }
 
     // A folder's drive-form path, as the lists will name it.
@@ -179,7 +176,8 @@ class TImportVisitor : public TNcduVisitor {
             discover_.File(f.Folder, f.Name, f.Size, f.Allocated, f.MTime);
             i = j;
         }
-        return discover_.Finish(hasTimes_);
+        return discover_.Finish([this](std::uint32_t folder) { return DrivePath(folder); },
+                                hasTimes_);
     }
 
   private:

@@ -55,12 +55,12 @@ std::vector<TLargeFile> Reference(const std::vector<RefFile>& files, std::size_t
 TDiscoverData Collect(const std::vector<RefFile>& files, int threads, std::size_t capacity) {
     std::vector<TDiscoverCollector> each;
     for (int t = 0; t < threads; ++t)
-        each.emplace_back(FolderText, capacity);
+        each.emplace_back(capacity);
     for (std::size_t i = 0; i < files.size(); ++i)
         each[i % threads].File(files[i].Folder, files[i].Name, files[i].Size, files[i].Size * 2, 7);
     for (int t = 1; t < threads; ++t)
         each[0].Merge(std::move(each[t]));
-    return each[0].Finish();
+    return each[0].Finish(FolderText);
 }
 
 }  // namespace
@@ -72,6 +72,26 @@ TEST(DiscoverData, TheHeapKeepsTheLargestFilesTiesByPathOnBothSidesOfItsSize) {
             const std::vector<RefFile> files = RandomFiles(random, count);
             const TDiscoverData data = Collect(files, threads, 100);
             EXPECT_EQ(data.Largest, Reference(files, 100)) << count << " files, " << threads;
+        }
+    }
+}
+
+// Equal sizes at the list's end are all kept up to their bound; past it the
+// size is given up and the list says it holds every file larger than it.
+TEST(DiscoverData, TooManyFilesOfTheSmallestSizeAreGivenUpAndTheListSaysSo) {
+    for (std::size_t tied : {kTiedFiles + 50, kTiedFiles + 51}) {
+        std::vector<RefFile> files;
+        for (std::size_t i = 0; i < 50 + tied; ++i)
+            files.push_back({static_cast<std::uint32_t>(i % 40), "f" + std::to_string(i),
+                             i < 50 ? std::int64_t(100 + i) : 7});
+        std::reverse(files.begin(), files.end());  // the large ones last
+        const TDiscoverData data = Collect(files, 1, 100);
+        if (tied == kTiedFiles + 50) {
+            EXPECT_EQ(data.Largest, Reference(files, 100));
+            EXPECT_EQ(data.Floor, -1);
+        } else {
+            EXPECT_EQ(data.Largest, Reference(files, 50));
+            EXPECT_EQ(data.Floor, 7);
         }
     }
 }
