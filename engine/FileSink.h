@@ -24,10 +24,10 @@
 class TFolderTree;
 
 struct TWalkFile {
-    std::uint32_t Folder = 0;       // the folder's node in the walk's tree
-    std::string_view Name;          // raw bytes; valid during the call only
-    std::int64_t Size = 0;          // the file's length in bytes
-    std::int64_t Allocated = 0;     // bytes it takes on the disk (st_blocks * 512)
+    std::uint32_t Folder = 0;           // the folder's node in the walk's tree
+    std::string_view Name;              // raw bytes; valid during the call only
+    std::int64_t Size = 0;              // the file's length in bytes
+    std::int64_t Allocated = 0;         // bytes it takes on the disk (st_blocks * 512)
     std::int64_t LastWriteSeconds = 0;  // modification time, seconds since 1970 UTC
     std::uint32_t LastWriteNanos = 0;
     bool Counted = true;  // its bytes count in this folder's sums

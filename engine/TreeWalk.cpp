@@ -78,8 +78,7 @@ class FolderScanner {
         wantReadOnly_ = s.StrictRO && !(s.Mask & faReadOnly);
     }
 
-    void Scan(const std::string& native, std::uint32_t node, bool wantSubfolders,
-              FolderScan& out) {
+    void Scan(const std::string& native, std::uint32_t node, bool wantSubfolders, FolderScan& out) {
         TDirListing listing(native, Options());
         if (!bounds_)  // the first folder listed is the walk's root
             bounds_ = std::make_unique<TWalkBounds>(native, listing.Device(), listing.MountId());
@@ -123,14 +122,13 @@ class FolderScanner {
                 out.Own[p] += entry_.Size;
                 out.OwnDisk[p] += disk;
                 if (linked)
-                    out.Links.push_back({entry_.Device, entry_.Inode, 0, static_cast<int>(p),
-                                         entry_.Size, disk, false,
-                                         sink_ && !matched
-                                             ? static_cast<std::int64_t>(out.Details.size())
-                                             : -1});
+                    out.Links.push_back(
+                        {entry_.Device, entry_.Inode, 0, static_cast<int>(p), entry_.Size, disk,
+                         false,
+                         sink_ && !matched ? static_cast<std::int64_t>(out.Details.size()) : -1});
                 if (linked && sink_ && !matched)
-                    out.Details.push_back({entry_.Name, entry_.Size, disk,
-                                           entry_.LastWriteSeconds, entry_.LastWriteNanos});
+                    out.Details.push_back({entry_.Name, entry_.Size, disk, entry_.LastWriteSeconds,
+                                           entry_.LastWriteNanos});
                 matched = true;
             }
             if (matched && !folder) {
@@ -512,8 +510,8 @@ void WalkFolders(const TWalkSettings& settings, TFolderTree& tree, bool& abort) 
         if (l.Detail < 0)
             continue;
         const LinkDetail& d = links.Details[static_cast<size_t>(l.Detail)];
-        sink->File({l.Node, d.Name, d.Size, d.Allocated, d.LastWriteSeconds, d.LastWriteNanos,
-                    l.Kept});
+        sink->File(
+            {l.Node, d.Name, d.Size, d.Allocated, d.LastWriteSeconds, d.LastWriteNanos, l.Kept});
     }
     sink->Finish(tree);
     if (settings.MergedSink != nullptr)
