@@ -4,12 +4,26 @@
 
 #include "engine/DirAggregate.h"
 #include "engine/DirOrder.h"
+#include "engine/DiskSizeList.h"
+#include "engine/ExtraFileKind.h"
 #include "engine/FolderTree.h"
 #include "engine/TreeWalk.h"
 #include "engine/WalkThreads.h"
 #include "platform/DriveForm.h"
 
-TAnalizeDisk::TAnalizeDisk() = default;
+TAnalizeDisk::TAnalizeDisk() : MakeFileSink(ExtraKindSinks()) {}
+
+TExtraLists TAnalizeDisk::TakeExtras() {
+    TExtraLists extras;
+    if (Cancel.load())
+        return extras;
+    if (!dirs_.empty() && diskSizes_.size() == dirs_.size())
+        extras.emplace(std::string(kDiskSizesRole), std::move(diskSizes_));
+    diskSizes_.clear();
+    if (fileSink_)
+        fileSink_->AddExtraLists(extras);
+    return extras;
+}
 
 std::vector<std::string> TAnalizeDisk::FilterParts(const std::string& filter) {
     std::vector<std::string> parts;

@@ -19,6 +19,7 @@
 #include <set>
 #include <string>
 
+#include "engine/ExtraLists.h"
 #include "engine/FileSink.h"
 #include "engine/StringList.h"
 #include "engine/WalkCounters.h"
@@ -67,11 +68,15 @@ class TAnalizeDisk {
     TStringList& Percents() { return percents_; }
     TStringList& DiskSizes() { return diskSizes_; }
 
-    // Optional per-file collectors for the walk (see FileSink.h); after a
-    // run TakeFileSink hands over the merged sink (none when not set or the
-    // walk did not run).
+    // The per-file collectors of the walk (see FileSink.h): by default those
+    // of the extra file kinds (ExtraKindSinks). After a run TakeFileSink
+    // hands over the merged sink (none without a maker or a walk).
     TFileSinkMaker MakeFileSink;
     std::unique_ptr<TFileSink> TakeFileSink() { return std::move(fileSink_); }
+    // The run's extra lists, moved out: DiskSizes (when it has a value for
+    // every folder) and what the sink adds (AddExtraLists). Empty after a
+    // cancelled run. Leaves DiskSizes() empty.
+    TExtraLists TakeExtras();
 
     // The first-letter index: lowest and highest sorted position per key.
     const std::array<std::int64_t, 256>& First() const { return first_; }

@@ -35,5 +35,6 @@ bool Merge(const TStringList& dirs, TStringList& stored, const TStringList& resc
 }  // namespace
 
 TExtraFileKind DiskSizeKind() {
-    return {std::string(kDiskSizesRole), Fits, Merge};
+    // Made by the walk itself, without a collector.
+    return {std::string(kDiskSizesRole), Fits, Merge, nullptr};
 }

@@ -1,6 +1,7 @@
 #include "engine/ExtraFileKind.h"
 
 #include "engine/DiskSizeList.h"
+#include "engine/FanOutSink.h"
 
 const std::vector<TExtraFileKind>& ExtraFileKinds() {
     static const std::vector<TExtraFileKind> kinds = {DiskSizeKind()};
@@ -12,6 +13,14 @@ const TExtraFileKind* FindExtraFileKind(std::string_view role) {
         if (kind.Role == role)
             return &kind;
     return nullptr;
+}
+
+TFileSinkMaker ExtraKindSinks() {
+    std::vector<TFileSinkMaker> makers;
+    for (const TExtraFileKind& kind : ExtraFileKinds())
+        if (kind.MakeSink)
+            makers.push_back(kind.MakeSink);
+    return TFanOutSink::Over(std::move(makers));
 }
 
 bool IsExtraRoleName(std::string_view role) {

@@ -16,10 +16,16 @@
 // Finish gets the tree so that folder numbers can be turned into paths
 // (TFolderTree::PathOf). A cancelled walk merges and finishes all the same;
 // its owner throws the result away.
+//
+// A collector whose results are stored with the drive's result set adds
+// them as extra lists (ExtraLists.h) in AddExtraLists; its kind
+// (ExtraFileKind.h) names the maker, so every scan runs it.
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string_view>
+
+#include "engine/ExtraLists.h"
 
 class TFolderTree;
 
@@ -42,6 +48,9 @@ class TFileSink {
     virtual void Merge(TFileSink& other) = 0;
     // Called once on the merged sink when everything has been delivered.
     virtual void Finish(const TFolderTree& tree) { (void)tree; }
+    // After Finish: adds the lists this collector stores with the set, by
+    // its kind's role.
+    virtual void AddExtraLists(TExtraLists& extras) { (void)extras; }
 };
 
 using TFileSinkMaker = std::function<std::unique_ptr<TFileSink>()>;
