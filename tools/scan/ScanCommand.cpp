@@ -249,6 +249,7 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         return kCancelled;
     }
 
+    const TExtraLists extras = analyzer_.TakeExtras();
     // The report first: after it the lists may be handed on instead of copied.
     TScanReport report = MakeScanReport(analyzer_.Dirs(), analyzer_.DirSizes(), options.Top);
     report.NativePath = native;
@@ -272,8 +273,8 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
     bool merged = false;
     if (options.Save) {
         store = std::make_unique<TResultStore>();
-        const TScanSaveOutcome saved =
-            SaveScanResults(*store, analyzer_.Dirs(), analyzer_.DirSizes(), analyzer_.Percents());
+        const TScanSaveOutcome saved = SaveScanResults(
+            *store, analyzer_.Dirs(), analyzer_.DirSizes(), analyzer_.Percents(), extras);
         const bool stored =
             saved.Status == TScanSaveStatus::Replaced || saved.Status == TScanSaveStatus::Merged;
         if (!stored)
