@@ -190,6 +190,31 @@ bool TDiscoverData::Parse(std::string_view text, TDiscoverData& data, std::strin
     return false;
 }
 
+TStringList TDiscoverData::Lines() const {
+    const std::string text = Text();
+    TStringList lines;
+    std::string_view rest(text);
+    while (!rest.empty()) {
+        const std::size_t end = rest.find("\r\n");
+        lines.push_back(rest.substr(0, end));
+        rest.remove_prefix(end + 2);
+    }
+    return lines;
+}
+
+bool TDiscoverData::FromLines(const TStringList& lines, TDiscoverData& data, std::string& error) {
+    std::string text;
+    for (std::string_view line : lines) {
+        if (line.find_first_of("\r\n") != std::string_view::npos) {
+            data = TDiscoverData{};
+            error = "a line break inside a line";
+            return false;
+        }
+        text.append(line).append("\r\n");
+    }
+    return Parse(text, data, error);
+}
+
 bool PathIsBelow(std::string_view path, std::string_view folder) {
     if (path.size() <= folder.size() + 1 || path[folder.size()] != '\\' || folder.empty())
         return false;

@@ -27,6 +27,7 @@
 
 #include "engine/FileTypeTable.h"
 #include "engine/LargestFiles.h"
+#include "engine/StringList.h"
 
 struct TDiscoverData {
     std::vector<TLargeFile> Largest;  // largest first, equal sizes by path
@@ -42,6 +43,10 @@ struct TDiscoverData {
     // False, with the line and what is wrong in Error, unless Text is a
     // complete discover file of this format.
     static bool Parse(std::string_view text, TDiscoverData& data, std::string& error);
+    // The text as the lines a result set stores (without their CR LF), and
+    // back.
+    TStringList Lines() const;
+    static bool FromLines(const TStringList& lines, TDiscoverData& data, std::string& error);
 
     // Takes in the data of a rescan of Folder (drive form, no trailing
     // backslash): the listed files inside it are replaced by the rescan's,

@@ -1,10 +1,11 @@
 #include "engine/ExtraFileKind.h"
 
+#include "engine/DiscoverKind.h"
 #include "engine/DiskSizeList.h"
 #include "engine/FanOutSink.h"
 
 const std::vector<TExtraFileKind>& ExtraFileKinds() {
-    static const std::vector<TExtraFileKind> kinds = {DiskSizeKind()};
+    static const std::vector<TExtraFileKind> kinds = {DiskSizeKind(), DiscoverKind()};
     return kinds;
 }
 
