@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <algorithm>
@@ -164,4 +165,27 @@ void PutDiscoverJson(const TDiscoverReport& r, QJsonObject& o) {
         table["as_of_last_drive_scan"] = r.Data.TypesAsOfDriveScan;
         o["file_types"] = table;
     }
+}
+
+void PrintStoredDiscover(const std::string& native, const std::string& driveForm,
+                         const TDiscoverReport& report, bool json, std::ostream& out) {
+    if (!json) {
+        out << VisibleName(native) << "  (" << VisibleName(driveForm) << ")\n";
+        PrintDiscoverText(report, out);
+        return;
+    }
+    QJsonObject o;
+    PutJsonName(o, "path", native);
+    PutJsonName(o, "drive_form", driveForm);
+    PutDiscoverJson(report, o);
+    out << QJsonDocument(o).toJson(QJsonDocument::Indented).toStdString();
+}
+
+void ReadDiscoverLines(const TStringList* lines, TDiscoverReport& report) {
+    std::string error;
+    report.Known = lines && TDiscoverData::FromLines(*lines, report.Data, error);
+    if (!report.Known)
+        report.Unknown =
+            "not stored with these results (saved by an earlier version); scan the "
+            "drive again";
 }

@@ -28,4 +28,10 @@ struct TDiscoverReport {
 std::string DiscoverNativePath(const TDiscoverReport& report, const std::string& path);
 
 void PrintDiscoverText(const TDiscoverReport& report, std::ostream& out);
+// --stored: the folder's path and drive form, then the sections.
+void PrintStoredDiscover(const std::string& native, const std::string& driveForm,
+                         const TDiscoverReport& report, bool json, std::ostream& out);
+// The report's data from a set's extra lists (not known without them).
+class TStringList;
+void ReadDiscoverLines(const TStringList* lines, TDiscoverReport& report);
 void PutDiscoverJson(const TDiscoverReport& report, QJsonObject& o);

@@ -9,6 +9,7 @@
 #include <thread>
 #include <utility>
 
+#include "engine/DiscoverKind.h"
 #include "engine/ResultStore.h"
 #include "platform/Console.h"
 #include "platform/DriveForm.h"
@@ -130,6 +131,38 @@ void PrintReport(const TScanReport& report, bool json, std::ostream& out) {
 
 }  // namespace
 
+int TScanCommand::RunStored(const TScanOptions& options, std::ostream& out, std::ostream& err) {
+    std::string native, driveForm, error;
+    if (!ResolvePath(options.Path, native, driveForm, error)) {
+        PrintMessage(err, error);
+        return kBadUsage;
+    }
+    if (driveForm.empty()) {
+        PrintMessage(err, options.Path + ": not on a fixed drive, so it has no stored results");
+        return kBadUsage;
+    }
+    TResultStore store;
+    store.SetFiles(driveForm);
+    if (!store.AnalizeFiExists() || !store.LoadGlobal()) {
+        PrintMessage(err, options.Path + ": no stored results of its drive" +
+                              (store.LoadNotice.empty() ? "" : " (" + store.LoadNotice + ")"));
+        return kBadUsage;
+    }
+    TDiscoverReport report = DiscoverReport(options);
+    const auto lines = store.GlobalExtras.find(kDiscoverRole);
+    ReadDiscoverLines(lines == store.GlobalExtras.end() ? nullptr : &lines->second, report);
+    std::string folder = driveForm;
+    if (!folder.empty() && folder.back() == '\\')
+        folder.pop_back();
+    report.RootDriveForm = folder.substr(0, 2);
+    const auto root = DriveFormToNative(report.RootDriveForm);
+    report.RootNative = root ? *root : std::string();
+    if (folder.size() > 2)
+        report.Below = folder;
+    PrintStoredDiscover(native, folder, report, options.Json, out);
+    return 0;
+}
+
 int TScanCommand::RunImport(const TScanOptions& options, std::ostream& out, std::ostream& err) {
     std::string error;
     if (!options.OutDir.empty() && !PrepareOutDir(options.OutDir, error)) {
@@ -196,6 +229,8 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
     }
     if (!options.ImportFile.empty())
         return RunImport(options, out, err);
+    if (options.Stored)
+        return RunStored(options, out, err);
     if (options.Changes)
         return RunScanChanges({options.Path, options.Since, options.Top, options.Json}, out, err);
     std::string native, driveForm;
@@ -256,6 +291,13 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
     report.Seconds = seconds;
     if (offDrive)
         report.DriveForm.clear();
+    report.Discover = DiscoverReport(options);
+    if (report.Discover.Wanted()) {
+        const auto lines = extras.find(kDiscoverRole);
+        ReadDiscoverLines(lines == extras.end() ? nullptr : &lines->second, report.Discover);
+        report.Discover.RootDriveForm = std::string(analyzer_.Dirs()[0]);
+        report.Discover.RootNative = native;
+    }
 
     // Every output asked for is attempted; any that fails makes the run fail.
     int status = 0;
