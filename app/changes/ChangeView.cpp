@@ -167,6 +167,7 @@ void TChangeView::Compare() {
         if (TScanHistory(store_.DataFolder).Load(entry, kept, message)) {
             changes_ = std::make_unique<TResultChanges>(
                 CompareResults(store_.GlobalDirs, store_.GlobalDirSizes, kept));
+            keptExtras_ = std::move(kept.Extras);
             comparedPath_ = entry.Path;
             comparedGeneration_ = store_.Generation();
             return;

@@ -61,6 +61,9 @@ class TChangeView : public QObject {
 
     // The comparison now shown; null while off or without kept results.
     const TResultChanges* Changes() const { return changes_.get(); }
+    // The extra lists of the kept results compared with (empty for results
+    // kept without them); null while there is no comparison.
+    const TExtraLists* KeptExtras() const { return changes_ ? &keptExtras_ : nullptr; }
 
     static constexpr const char* kCaption = "Change, MB";
 
@@ -87,6 +90,7 @@ class TChangeView : public QObject {
     std::vector<THistoryEntry> entries_;  // as the chooser lists them
     std::set<std::string> damaged_;       // paths told once and left out
     std::unique_ptr<TResultChanges> changes_;
+    TExtraLists keptExtras_;
     std::string comparedPath_;
     std::uint64_t comparedGeneration_ = 0;
     std::int64_t largest_ = 0;  // of the rows now shown

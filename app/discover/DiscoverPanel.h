@@ -35,8 +35,8 @@ class TDiscoverPanel : public QDockWidget {
 
     // The drive's data; null with the reason when there is none.
     void SetData(std::shared_ptr<const TDiscoverData> data, const QString& unknown = QString());
-    // The types of the kept set the change view compares with, named by its
-    // date; null: no change column.
+    // The types of the kept set the change view compares with, with its
+    // date ("2026-12-09 19:21 UTC"); null: no change column.
     void SetKeptTypes(std::shared_ptr<const TFileTypes> kept, const QString& keptName = QString());
     // Sizes shown are allocated bytes (the disk's view) instead of file sizes.
     void SetAllocated(bool on);

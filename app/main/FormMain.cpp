@@ -148,6 +148,7 @@ TItemMenuLinks TFormMain::MenuLinks() {
 
 void TFormMain::StoredSetChanged() {
     LoadTree();
+    ShowDiscoverData();
 }
 
 void TFormMain::ShowActionNote(const QString& text) {
@@ -409,6 +410,7 @@ void TFormMain::BarToBarlv() {
         throw;
     }
     FChanges->DecorateRows(*BarLV, Bar());
+    ShowDiscoverKept();
     if (SizeSort()) {
         acSortSize->trigger();
     }

@@ -207,8 +207,10 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     // Makes the folder of a file (drive form) current and selects the
     // file's row in the bar list.
     void GoToItem(const std::string& path);
-    // The Discover panel follows the drive or opened scan shown.
+    // The Discover panel follows the drive or opened scan shown, and the
+    // kept results the change view compares with.
     void ShowDiscoverData();
+    void ShowDiscoverKept();
 
     // --- a scan from an export file ----------------------------------------------
     // "Open scan file...": reads File (asks for one when empty) and shows it
@@ -289,5 +291,6 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     std::unique_ptr<TRemoteRequest> FRemoteAsked;  // what the remote dialog was last given
     std::unique_ptr<TChangeView> FChanges;
     TDiscoverPanel* FDiscover = nullptr;  // a dock of the window, owned by it
+    const void* FDiscoverKept = nullptr;  // the comparison the panel's types follow
     std::string FNoteFolder;              // the folder ActionNote was shown in
 };
