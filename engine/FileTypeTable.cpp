@@ -19,10 +19,26 @@ std::string_view FileExtension(std::string_view rawName) {
 
 TFileTypeTable::TFileTypeTable(std::size_t slots) : slots_(slots), marks_(kMarkBits / 64, 0) {}
 
+TFileTypeTable& TFileTypeTable::operator=(const TFileTypeTable& other) {
+    slots_ = other.slots_;
+    types_ = other.types_;
+    none_ = other.none_;
+    turnedAway_ = other.turnedAway_;
+    marks_ = other.marks_;
+    last_ = nullptr;
+    return *this;
+}
+
 void TFileTypeTable::Add(std::string_view rawName, std::int64_t bytes, std::int64_t allocated) {
     const std::string_view ext = FileExtension(rawName);
     if (ext.empty()) {
         none_.Add(bytes, allocated);
+        return;
+    }
+    // Files of one folder often share their extension: the entry of the
+    // last one is reused without a look-up (entries never move).
+    if (last_ != nullptr && ext == lastExt_) {
+        last_->Add(bytes, allocated);
         return;
     }
     key_.assign(ext);
@@ -39,6 +55,8 @@ void TFileTypeTable::Add(std::string_view rawName, std::int64_t bytes, std::int6
         it = types_.emplace(key_, TTypeTotal{key_, 0, 0, 0}).first;
     }
     it->second.Add(bytes, allocated);
+    last_ = &it->second;
+    lastExt_.assign(ext);
 }
 
 void TFileTypeTable::Merge(TFileTypeTable&& other) {
@@ -54,6 +72,7 @@ void TFileTypeTable::Merge(TFileTypeTable&& other) {
             it->second.Add(total);
     }
     other.types_.clear();
+    other.last_ = nullptr;
 }
 
 TFileTypes TFileTypeTable::Finish(std::size_t kept) const {

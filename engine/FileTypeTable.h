@@ -69,6 +69,11 @@ std::string_view FileExtension(std::string_view rawName);
 class TFileTypeTable {
   public:
     explicit TFileTypeTable(std::size_t slots = kTypeSlots);
+    // A copy forgets the last entry (it points into the original's table).
+    TFileTypeTable(const TFileTypeTable& other) { *this = other; }
+    TFileTypeTable& operator=(const TFileTypeTable& other);
+    TFileTypeTable(TFileTypeTable&&) = default;
+    TFileTypeTable& operator=(TFileTypeTable&&) = default;
 
     void Add(std::string_view rawName, std::int64_t bytes, std::int64_t allocated);
     // Adds another table's counts (another walking thread's).
@@ -88,4 +93,7 @@ class TFileTypeTable {
     TTypeTotal none_, turnedAway_;
     std::vector<std::uint64_t> marks_;
     std::string key_;  // reused for the lower-cased extension
+    // The entry of the last extension counted, as it was written.
+    TTypeTotal* last_ = nullptr;
+    std::string lastExt_;
 };

@@ -8,6 +8,7 @@
 
 #include "engine/DiscoverCollector.h"
 #include "engine/DiscoverData.h"
+#include "engine/NcduImport.h"
 #include "platform/DriveForm.h"
 
 namespace {
@@ -211,5 +212,38 @@ TEST(DiscoverData, ARescanLeavesTheListAFreshScanWouldHaveDownToItsSmallestSize)
         EXPECT_EQ(stored.Largest, expected) << round;
         EXPECT_EQ(stored.Partial(), stored.Largest.size() < fresh.size()) << round;
         EXPECT_TRUE(stored.TypesAsOfDriveScan);
+    }
+}
+
+// An export lists every file: its largest files and types come from it, a
+// hard-linked file once (at its name in the folder that sorts first, as its
+// bytes count), and an export without times (ncdu without -e) says so.
+TEST(DiscoverData, AnImportedExportFillsTheDataAndSaysWhenItHasNoTimes) {
+    const std::string withoutTimes =
+        R"([1,2,{"progname":"ncdu","progver":"2.3","timestamp":1700000000},)"
+        R"([{"name":"/srv"},{"name":"a.TXT","asize":10,"dsize":4096},)"
+        R"([{"name":"z"},{"name":"link.bin","asize":500,"ino":7,"nlink":2}],)"
+        R"([{"name":"b"},{"name":"same.bin","asize":500,"ino":7,"nlink":2},)"
+        R"({"name":"new\nline.iso","asize":300}]]])";
+    for (bool times : {false, true}) {
+        std::string text = withoutTimes;
+        if (times)
+            text.replace(text.find(R"("asize":10)"), 10, R"("asize":10,"mtime":1600000000)");
+        TMemorySource source(text);
+        TNcduImport result;
+        std::string error;
+        ASSERT_TRUE(ImportNcdu(
+            source, [](const std::string&) { return std::string("T:"); }, result, error))
+            << error;
+        const TDiscoverData& d = result.Discover;
+        EXPECT_EQ(d.HasTimes, times);
+        ASSERT_EQ(d.Largest.size(), 3u);
+        EXPECT_EQ(d.Largest[0].Path, "T:\\b\\same.bin");
+        EXPECT_EQ(d.Largest[1].Path, "T:\\b\\new%0Aline.iso");
+        EXPECT_EQ(d.Largest[2].Path, "T:\\a.TXT");
+        EXPECT_EQ(d.Largest[2].Allocated, 4096);
+        EXPECT_EQ(d.Largest[2].MTime, times ? 1600000000 : kNoTime);
+        EXPECT_EQ(d.Types.All().Files, 3u);
+        EXPECT_EQ(d.Types.Kept[0], (TTypeTotal{"bin", 1, 500, 0}));
     }
 }
