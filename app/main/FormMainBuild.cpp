@@ -205,6 +205,12 @@ void TFormMain::CreateMenu() {
     AddMenuRow(menuView, miFolderTree, topic("menuTreeHelp", "Html\\Tree.html"));
     miChanges = FChanges->miChanges();
     AddMenuRow(menuView, miChanges, topic("menuChangesHelp", "Html\\Changes.html"));
+    // Off at every start: no setting is remembered.
+    miDiskUsage = item("miDiskUsage", "Disk &usage",
+                       "Click to show the bytes the files take on the disk instead of their sizes");
+    miDiskUsage->setCheckable(true);
+    connect(miDiskUsage, &QAction::triggered, this, [this] { miDiskUsageClick(); });
+    AddMenuRow(menuView, miDiskUsage, topic("menuDiskUsageHelp", "Html\\Disk_usage.html"));
 
     menuHelp = bar->addMenu(" &? ");
     menuHelp->setObjectName("menuHelp");
@@ -377,6 +383,7 @@ void TFormMain::CreatePieHolder() {
     links.note = [this](const QString& text) { ShowActionNote(text); };
     pieHolder->SetLinks(links);
     SetAnalysedSizeLookup(StoredSizeLookup(Store));
+    SetDiskUsageLookup(StoredDiskUsageLookup(Store));
     pieHolder->AttachToBarHolder(barHolder);
     Pie = pieHolder->Pie();
     btnHolder = pieHolder->ButtonHolder();
