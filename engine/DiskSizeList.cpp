@@ -34,6 +34,10 @@ bool Merge(const TStringList& dirs, TStringList& stored, const TStringList& resc
 
 }  // namespace
 
+bool LooksSparse(std::int64_t size, std::int64_t allocated) {
+    return allocated < size / 2 && size - allocated >= (std::int64_t{1} << 20);
+}
+
 TExtraFileKind DiskSizeKind() {
     // Made by the walk itself, without a collector.
     return {std::string(kDiskSizesRole), Fits, Merge, nullptr};

@@ -9,3 +9,7 @@ constexpr std::string_view kDiskSizesRole = "DiskSizes";
 
 // The kind as the store registers it.
 TExtraFileKind DiskSizeKind();
+
+// A file whose allocated bytes are far below its size: under half of it,
+// and at least 1 MiB less (a small file's last block is no sparse file).
+bool LooksSparse(std::int64_t size, std::int64_t allocated);

@@ -1,5 +1,7 @@
 #include "engine/FanOutSink.h"
 
+#include <algorithm>
+
 TFanOutSink::TFanOutSink(std::vector<std::unique_ptr<TFileSink>> sinks)
     : sinks_(std::move(sinks)) {}
 
@@ -25,6 +27,9 @@ void TFanOutSink::AddExtraLists(TExtraLists& extras) {
 }
 
 TFileSinkMaker TFanOutSink::Over(std::vector<TFileSinkMaker> makers) {
+    makers.erase(std::remove_if(makers.begin(), makers.end(),
+                                [](const TFileSinkMaker& make) { return !make; }),
+                 makers.end());
     if (makers.size() <= 1)
         return makers.empty() ? TFileSinkMaker() : makers.front();
     return [makers = std::move(makers)] {

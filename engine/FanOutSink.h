@@ -17,7 +17,19 @@ class TFanOutSink : public TFileSink {
 
     // A maker of fan-outs over the given makers; none when there are none,
     // the one maker itself when there is one.
+    // Makers that are empty are left out.
     static TFileSinkMaker Over(std::vector<TFileSinkMaker> makers);
+    // The sink of type T: sink itself, or one a fan-out hands files to.
+    template <class T>
+    static T* Find(TFileSink* sink) {
+        if (auto* found = dynamic_cast<T*>(sink))
+            return found;
+        if (auto* fan = dynamic_cast<TFanOutSink*>(sink))
+            for (const auto& part : fan->sinks_)
+                if (auto* found = Find<T>(part.get()))
+                    return found;
+        return nullptr;
+    }
 
   private:
     std::vector<std::unique_ptr<TFileSink>> sinks_;

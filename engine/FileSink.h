@@ -36,7 +36,9 @@ struct TWalkFile {
     std::int64_t Allocated = 0;         // bytes it takes on the disk (st_blocks * 512)
     std::int64_t LastWriteSeconds = 0;  // modification time, seconds since 1970 UTC
     std::uint32_t LastWriteNanos = 0;
-    bool Counted = true;  // its bytes count in this folder's sums
+    bool Counted = true;      // its bytes count in this folder's sums
+    std::uint32_t Links = 1;  // its hard-link count (names anywhere)
+    std::uint64_t Device = 0, Inode = 0;
 };
 
 class TFileSink {

@@ -7,6 +7,7 @@
 
 #include "engine/DirOrder.h"
 #include "engine/DiscoverCollector.h"
+#include "engine/DiskSizeList.h"
 #include "engine/FolderTree.h"
 #include "engine/LinkCount.h"
 #include "platform/DriveForm.h"
@@ -26,6 +27,7 @@ struct TImpFolder {
     std::uint64_t NameOff;
     std::int64_t Own;
     std::uint64_t Dev;
+    std::int64_t OwnDisk = 0;
 };
 
 // A file with several links, offered to the Discover data once all its
@@ -62,7 +64,7 @@ class TImportVisitor : public TNcduVisitor {
         }
         if (Folders.empty()) {
             Result.RootName = folder.Name;
-            Folders.push_back({0, 0, 0, 0, folder.HasDev ? folder.Dev : 0});
+            Folders.push_back({0, 0, 0, 0, folder.HasDev ? folder.Dev : 0, 0});
             if (items_ != nullptr)
                 items_->AddRoot(folder.MTime);
         } else {
@@ -76,7 +78,7 @@ class TImportVisitor : public TNcduVisitor {
             }
             const std::uint32_t parent = open_.back();
             Folders.push_back({parent, static_cast<std::uint32_t>(folder.Name.size()), Names.size(),
-                               0, folder.HasDev ? folder.Dev : Folders[parent].Dev});
+                               0, folder.HasDev ? folder.Dev : Folders[parent].Dev, 0});
             Names += folder.Name;
             if (items_ != nullptr)
                 items_->Add(parent, folder.Name, true, 0, folder.MTime, false);
@@ -93,7 +95,8 @@ class TImportVisitor : public TNcduVisitor {
         TImpFolder& folder = Folders[in];
         ++Result.Files;
         if (items_ != nullptr)
-            items_->Add(in, item.Name, false, item.ASize, item.MTime, item.NotReg);
+            items_->Add(in, item.Name, false, item.ASize, item.MTime, item.NotReg,
+                        std::max<std::int64_t>(item.DSize, 0));
         // gdu marks only the names of a file after the one it counted, and
         // gives the inode only to those: their bytes are counted already.
         if (gdu_ && item.HardLinked)
@@ -112,8 +115,16 @@ class TImportVisitor : public TNcduVisitor {
         }
         counted_ += item.ASize;
         folder.Own += item.ASize;
+        // Allocated bytes are at most what the walk could count: an export
+        // cannot make them turn a total negative either.
+        const std::int64_t disk = std::clamp<std::int64_t>(
+            item.DSize, 0, std::numeric_limits<std::int64_t>::max() - countedDisk_);
+        countedDisk_ += disk;
+        folder.OwnDisk += disk;
+        HasDiskSizes = HasDiskSizes || item.DSize > 0;
         if (item.HasIno && item.HardLinked)
-            Links.push_back({item.HasDev ? item.Dev : folder.Dev, item.Ino, in, 0, item.ASize});
+            Links.push_back(
+                {item.HasDev ? item.Dev : folder.Dev, item.Ino, in, 0, item.ASize, disk});
     }
 
     void Leave() override {
@@ -127,6 +138,7 @@ class TImportVisitor : public TNcduVisitor {
     std::vector<TImpFolder> Folders;
     std::string Names;
     std::vector<TLinkSeen> Links;  // Node: an index into Folders until the tree is built
+    bool HasDiskSizes = false;     // an item gave its allocated bytes
 
     std::vector<TImpLinked> Linked;
 
@@ -186,12 +198,13 @@ class TImportVisitor : public TNcduVisitor {
     std::vector<std::uint32_t> open_;
     std::size_t skipDepth_ = 0;
     bool gdu_ = false;
-    std::int64_t counted_ = 0;  // the sizes counted so far
     const std::function<std::string(const std::string&)>& rootText_;
     bool hasRoot_ = false;
     std::string root_;
     bool hasTimes_ = false;
     TDiscoverCollector discover_;
+    std::int64_t counted_ = 0;      // the sizes counted so far
+    std::int64_t countedDisk_ = 0;  // and the allocated bytes
 };
 
 // The folders' children, grouped by parent in the order the export gave them
@@ -283,7 +296,7 @@ bool ImportNcdu(TByteSource& source, const std::function<std::string(const std::
     if (!BuildTree(visitor, tree, nodeOf, error))
         return false;
     for (std::size_t i = 0; i < visitor.Folders.size(); ++i)
-        tree.SetListed(nodeOf[i], &visitor.Folders[i].Own);
+        tree.SetListed(nodeOf[i], &visitor.Folders[i].Own, &visitor.Folders[i].OwnDisk);
     for (TLinkSeen& link : visitor.Links)
         link.Node = nodeOf[link.Node];
     CountLinksOnce(visitor.Links, tree);
@@ -292,6 +305,10 @@ bool ImportNcdu(TByteSource& source, const std::function<std::string(const std::
     result.Folders = visitor.Folders.size();
     result.Discover = visitor.FinishDiscover();
     const std::atomic<bool> never{false};
-    tree.EmitSorted(result.Dirs, result.DirSizes, result.Percents, never, true);
+    TStringList disk;
+    tree.EmitSorted(result.Dirs, result.DirSizes, result.Percents, never, true, nullptr,
+                    visitor.HasDiskSizes ? &disk : nullptr);
+    if (visitor.HasDiskSizes)
+        result.Extras.emplace(std::string(kDiskSizesRole), std::move(disk));
     return true;
 }

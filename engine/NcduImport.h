@@ -17,6 +17,7 @@
 
 #include "engine/ByteSource.h"
 #include "engine/DiscoverData.h"
+#include "engine/ExtraLists.h"
 #include "engine/ImportedTree.h"
 #include "engine/NcduReader.h"
 #include "engine/StringList.h"
@@ -25,6 +26,10 @@ struct TNcduImport {
     TNcduMeta Meta;
     std::string RootName;  // the scanned folder's path, raw bytes
     TStringList Dirs, DirSizes, Percents;
+    // The allocated bytes ("dsize") per folder, totalled the same way, as
+    // DiskSizes (DiskSizeList.h); missing when no item of the export gives
+    // one (an export without them).
+    TExtraLists Extras;
     std::uint64_t Files = 0;  // items that are not folders and were measured
     std::uint64_t Folders = 0;
     // The largest files and file types of the export (it lists every

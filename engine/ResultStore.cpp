@@ -9,6 +9,9 @@
 #include <thread>
 #include <utility>
 
+#include "engine/DirAggregate.h"
+#include "engine/DirOrder.h"
+#include "engine/DiskSizeList.h"
 #include "engine/ExtraFileKind.h"
 #include "engine/ExtraRescan.h"
 #include "engine/RescanMerge.h"
@@ -871,8 +874,13 @@ std::string TResultStore::TakeLoadNotice() {
     return LoadNotice;
 }
 
+void TResultStore::GlobalsReplaced() {
+    ++generation_;
+    baseValid_ = false;
+}
+
 void TResultStore::LoadTree(TTreeLists& tree) const {
-    tree.Percents = GlobalPercents;
+    tree.Percents = ShownPercents();
     tree.Dirs = GlobalDirs;
     tree.ShowBarCharts = true;
 }
@@ -899,6 +907,46 @@ void TResultStore::FreeSLs() {
     GlobalDirs.clear();
     GlobalDirSizes.clear();
     GlobalPercents.clear();
+}
+
+bool TResultStore::DiskUsageKnown() const {
+    const auto it = GlobalExtras.find(kDiskSizesRole);
+    return it != GlobalExtras.end() && it->second.size() == GlobalDirs.size();
+}
+
+void TResultStore::MakeDiskPercents() const {
+    if (diskGeneration_ == generation_ && diskLength_ == GlobalDirs.size()) {
+        return;
+    }
+    diskGeneration_ = generation_;
+    diskLength_ = GlobalDirs.size();
+    diskPercents_ = TStringList(GlobalDirs.size(), "0");
+    unknownSizes_ = TStringList(GlobalDirs.size(), "0");
+    if (!DiskUsageKnown()) {
+        return;
+    }
+    TDirIndex index;
+    BuildDirIndex(GlobalDirs, index);
+    ComputePercents(GlobalDirs, GlobalExtras.find(kDiskSizesRole)->second, diskPercents_, index);
+}
+
+const TStringList& TResultStore::ShownSizes() const {
+    if (!DiskUsage) {
+        return GlobalDirSizes;
+    }
+    if (DiskUsageKnown()) {
+        return GlobalExtras.find(kDiskSizesRole)->second;
+    }
+    MakeDiskPercents();
+    return unknownSizes_;
+}
+
+const TStringList& TResultStore::ShownPercents() const {
+    if (!DiskUsage) {
+        return GlobalPercents;
+    }
+    MakeDiskPercents();
+    return diskPercents_;
 }
 
 bool TResultStore::GlobalSLSEmpty() const {

@@ -62,6 +62,17 @@ class TResultStore {
     // is missing is not known for it.
     TExtraLists GlobalExtras;
 
+    // Which size the views show. Off (at every start): the file sizes, the
+    // global lists themselves. On: the allocated bytes (DiskSizes) and their
+    // shares, computed from them as a scan computes the stored ones; while
+    // they are not known the views show no sizes at all (zeros).
+    bool DiskUsage = false;
+    // Whether the global set holds the allocated bytes of its folders.
+    bool DiskUsageKnown() const;
+    // The sizes and shares the views use, parallel to GlobalDirs.
+    const TStringList& ShownSizes() const;
+    const TStringList& ShownPercents() const;
+
     // Folder of the result files, with its trailing "/"; empty when there is
     // none, and then nothing is ever read or written.
     std::string DataFolder;
@@ -155,8 +166,11 @@ class TResultStore {
     // lists load into GlobalExtras when the manifest records them and their
     // files are whole and fit the set; any other is left out (not known).
     bool LoadGlobal();
-    // Copies GlobalPercents and GlobalDirs into the tree's lists and turns its
-    // size bars on.
+    // The global lists were replaced by their owner (an opened scan): what
+    // was derived from them is made again.
+    void GlobalsReplaced();
+    // Copies the shown shares (ShownPercents) and GlobalDirs into the tree's
+    // lists and turns its size bars on.
     void LoadTree(TTreeLists& tree) const;
     // LoadGlobal, then LoadTree.
     bool LoadData(TTreeLists& tree);
@@ -219,6 +233,13 @@ class TResultStore {
 
     std::set<std::string> told_;
     std::uint64_t generation_ = 0;
+    // The shares of the allocated bytes, made for the lists of one
+    // generation (and length).
+    mutable TStringList diskPercents_;
+    mutable TStringList unknownSizes_;
+    mutable std::uint64_t diskGeneration_ = ~std::uint64_t{0};
+    mutable std::size_t diskLength_ = 0;
+    void MakeDiskPercents() const;
     // The set on disk the global lists were last loaded from or saved as,
     // and the generation they had then.
     bool baseValid_ = false;

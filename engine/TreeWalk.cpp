@@ -24,7 +24,7 @@ namespace {
 struct LinkDetail {
     std::string Name;
     std::int64_t Size, Allocated, LastWriteSeconds;
-    std::uint32_t LastWriteNanos;
+    std::uint32_t LastWriteNanos, Links;
 };
 
 // What one listing of a folder gives.
@@ -128,7 +128,7 @@ class FolderScanner {
                          sink_ && !matched ? static_cast<std::int64_t>(out.Details.size()) : -1});
                 if (linked && sink_ && !matched)
                     out.Details.push_back({entry_.Name, entry_.Size, disk, entry_.LastWriteSeconds,
-                                           entry_.LastWriteNanos});
+                                           entry_.LastWriteNanos, entry_.Links});
                 matched = true;
             }
             if (matched && !folder) {
@@ -136,7 +136,8 @@ class FolderScanner {
                 out.Bytes += static_cast<std::uint64_t>(entry_.Size);
                 if (sink_ && !linked)
                     sink_->File({node, entry_.Name, entry_.Size, disk, entry_.LastWriteSeconds,
-                                 entry_.LastWriteNanos, true});
+                                 entry_.LastWriteNanos, true, entry_.Links, entry_.Device,
+                                 entry_.Inode});
             }
         }
     }
@@ -510,8 +511,8 @@ void WalkFolders(const TWalkSettings& settings, TFolderTree& tree, bool& abort) 
         if (l.Detail < 0)
             continue;
         const LinkDetail& d = links.Details[static_cast<size_t>(l.Detail)];
-        sink->File(
-            {l.Node, d.Name, d.Size, d.Allocated, d.LastWriteSeconds, d.LastWriteNanos, l.Kept});
+        sink->File({l.Node, d.Name, d.Size, d.Allocated, d.LastWriteSeconds, d.LastWriteNanos,
+                    l.Kept, d.Links, l.Device, l.Inode});
     }
     sink->Finish(tree);
     if (settings.MergedSink != nullptr)

@@ -59,6 +59,11 @@ class TChangeView : public QObject {
     bool DrawCell(QPainter& canvas, const TPBExListview& list, QTreeWidgetItem* row,
                   int cellIndex) const;
 
+    // The sizes shown changed (Disk usage switched): the comparison is made
+    // again, of allocated bytes under Disk usage; kept results without them
+    // then have no comparison.
+    void SizesChanged();
+
     // The comparison now shown; null while off or without kept results.
     const TResultChanges* Changes() const { return changes_.get(); }
     // The extra lists of the kept results compared with (empty for results

@@ -19,7 +19,7 @@
 
 namespace {
 
-enum FileColumn { kName, kFolder, kSize, kModified };
+enum FileColumn { kName, kFolder, kSize, kModified, kOnDisk };
 enum TypeColumn { kType, kFiles, kTypeSize, kShare, kBar, kChange };
 
 QString MB(std::int64_t bytes) {
@@ -69,12 +69,12 @@ TDiscoverPanel::TDiscoverPanel(QWidget* parent) : QDockWidget("Discover", parent
 
     tabs_ = new QTabWidget(body);
     tabs_->setObjectName("DiscoverTabs");
-    largest_ = MakeList({"Name", "Folder", "Size, MB", "Modified"});
+    largest_ = MakeList({"Name", "Folder", "Size, MB", "Modified", "On disk, MB"});
     largest_->setObjectName("DiscoverLargest");
     types_ = MakeList({"Type", "Files", "Size, MB", "Share", "", "Change, MB"});
     types_->setObjectName("DiscoverTypes");
     types_->setItemDelegateForColumn(kBar, new TShareBarDelegate(types_));
-    old_ = MakeList({"Name", "Folder", "Size, MB", "Modified"});
+    old_ = MakeList({"Name", "Folder", "Size, MB", "Modified", "On disk, MB"});
     old_->setObjectName("DiscoverOld");
     tabs_->addTab(largest_, "&Largest files");
     tabs_->addTab(types_, "File &types");
@@ -163,10 +163,13 @@ void TDiscoverPanel::FillFiles(QTreeWidget* list, bool oldOnly) {
             row->setText(kName, DisplayText(f.Path.substr(slash + 1)));
             row->setData(kName, TDiscoverRow::kPathRole, QByteArray::fromStdString(f.Path));
             row->setText(kFolder, DisplayText(f.Path.substr(0, slash)));
-            const std::int64_t size = Shown(f.Size, f.Allocated);
-            row->setText(kSize, MB(size));
-            row->setData(kSize, Qt::UserRole, qint64(size));
-            row->setTextAlignment(kSize, Qt::AlignRight | Qt::AlignVCenter);
+            // Chosen by file size; the bytes on the disk beside it.
+            row->setText(kSize, MB(f.Size));
+            row->setData(kSize, Qt::UserRole, qint64(f.Size));
+            row->setText(kOnDisk, MB(f.Allocated));
+            row->setData(kOnDisk, Qt::UserRole, qint64(f.Allocated));
+            for (int c : {kSize, kOnDisk})
+                row->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
             if (f.MTime != kNoTime) {
                 row->setText(kModified,
                              QDateTime::fromSecsSinceEpoch(f.MTime).toString("yyyy-MM-dd HH:mm"));
@@ -176,6 +179,7 @@ void TDiscoverPanel::FillFiles(QTreeWidget* list, bool oldOnly) {
         }
         list->addTopLevelItems(rows);
     }
+    list->setColumnHidden(kOnDisk, !allocated_);
     list->setSortingEnabled(true);
     list->sortByColumn(kSize, Qt::DescendingOrder);
     for (int c = 0; c < list->columnCount(); ++c)
@@ -258,7 +262,7 @@ QString TDiscoverPanel::NoteText() const {
         parts << (data_->HasTimes ? QString("The largest files not changed for over a year.")
                                   : QString("The scan file has no modification times."));
     }
-    if (allocated_)
+    if (allocated_ && tab == types_)
         parts << "Sizes on the disk.";
     return parts.join(' ');
 }

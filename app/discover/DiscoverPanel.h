@@ -38,7 +38,9 @@ class TDiscoverPanel : public QDockWidget {
     // The types of the kept set the change view compares with, with its
     // date ("2026-12-09 19:21 UTC"); null: no change column.
     void SetKeptTypes(std::shared_ptr<const TFileTypes> kept, const QString& keptName = QString());
-    // Sizes shown are allocated bytes (the disk's view) instead of file sizes.
+    // The disk's view: the file types count the bytes the files take on the
+    // disk, and the file lists (still of the largest files by size) show
+    // those bytes beside the sizes.
     void SetAllocated(bool on);
 
     // Goes to a file's folder in the window and selects the file's row.

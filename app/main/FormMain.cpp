@@ -21,6 +21,7 @@
 #include <clocale>
 
 #include "app/changes/ChangeView.h"
+#include "app/discover/DiscoverPanel.h"
 #include "app/drives/DriveSelector.h"
 #include "app/drives/FolderEntry.h"
 #include "app/help/MenuHelp.h"
@@ -42,6 +43,7 @@
 #include "views/bar/PBExListview.h"
 #include "views/common/Colors.h"
 #include "views/common/PathText.h"
+#include "views/common/RandomColor.h"
 #include "views/pie/PieData.h"
 #include "views/pie/ViewRefresh.h"
 #include "views/tree/BarShellTreeView.h"
@@ -123,6 +125,7 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
 
 TFormMain::~TFormMain() {
     SetAnalysedSizeLookup({});  // it reads this window's store
+    SetDiskUsageLookup({});
 }
 
 std::string TFormMain::CurrentFolder() const {
@@ -364,6 +367,24 @@ void TFormMain::UpdateBar() {
 }
 void TFormMain::UpdatePie() {
     Refresh().UpdatePie();
+}
+
+void TFormMain::miDiskUsageClick() {
+    Store.DiskUsage = miDiskUsage->isChecked();
+    FDiscover->SetAllocated(Store.DiskUsage);
+    // The tree's bars hold their own copy of the shares.
+    if (TreeLists.ShowBarCharts) {
+        LoadTree();
+    }
+    FolderChanged = true;
+    FChanges->SizesChanged();
+    // The same colours as before the switch: only the numbers change.
+    if (!Store.GlobalSLSEmpty()) {
+        RepeatColors();
+        UpdateBar();
+        UpdatePie();
+    }
+    ShowWhere();
 }
 
 void TFormMain::LoadData() {
@@ -669,5 +690,13 @@ void TFormMain::ShowWhere() {
         FolderPath->SetText(FOpened->Where(Bar().Root()));
     } else {
         FolderPath->SetPath(Bar().RootFolder().NativePath());
+    }
+    // Which size the numbers are: said only when it is not the file size.
+    if (Store.DiskUsage) {
+        FolderPath->SetText(FolderPath->Text() +
+                            (Store.DiskUsageKnown()
+                                 ? QStringLiteral("  \u2014 disk usage")
+                                 : QStringLiteral("  \u2014 disk usage not known until the next "
+                                                  "scan")));
     }
 }

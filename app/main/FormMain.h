@@ -164,6 +164,7 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     QAction* miFolderTree = nullptr;
     QAction* miChanges = nullptr;
     QAction* miDiscover = nullptr;
+    QAction* miDiskUsage = nullptr;
     QAction* menuContents = nullptr;
     QAction* menuWeb = nullptr;
     QAction* menuWhatIs = nullptr;
@@ -191,6 +192,8 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     void acPieSHExecute();
     void acFTreeExecute();
     void menuPieClick();
+    // Every view follows the Disk usage item: allocated bytes or file sizes.
+    void miDiskUsageClick();
     bool Analize(bool force);
     void UpdateBarPie();
     void UpdateBar();

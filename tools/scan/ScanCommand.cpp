@@ -10,7 +10,10 @@
 #include <utility>
 
 #include "engine/DiscoverKind.h"
+#include "engine/DiskSizeList.h"
+#include "engine/FanOutSink.h"
 #include "engine/ResultStore.h"
+#include "engine/SpaceFacts.h"
 #include "platform/Console.h"
 #include "platform/DriveForm.h"
 #include "platform/DriveTable.h"
@@ -87,12 +90,20 @@ bool WriteLists(const TStringList& dirs, const TStringList& sizes, const TString
 // A store that only holds the scan in memory: no data folder, no files. The
 // lists move into it (a drive's lists are large).
 std::unique_ptr<TResultStore> MemoryStore(TStringList& dirs, TStringList& sizes,
-                                          TStringList& percents) {
+                                          TStringList& percents, TExtraLists extras) {
     auto store = std::make_unique<TResultStore>(std::string());
     store->GlobalDirs = std::move(dirs);
     store->GlobalDirSizes = std::move(sizes);
     store->GlobalPercents = std::move(percents);
+    store->GlobalExtras = std::move(extras);
+    store->GlobalsReplaced();
     return store;
+}
+
+// The allocated bytes among a scan's extra lists; none when not known.
+const TStringList* DiskSizesIn(const TExtraLists& extras) {
+    const auto it = extras.find(kDiskSizesRole);
+    return it == extras.end() ? nullptr : &it->second;
 }
 
 // The pie needs fonts and image plug-ins, i.e. a GUI application, but no
@@ -182,7 +193,13 @@ int TScanCommand::RunImport(const TScanOptions& options, std::ostream& out, std:
     if (pie)
         drive = std::make_unique<TScopedVirtualDrive>(*scan.Drive);
     TNcduImport& lists = scan.Result;
-    TScanReport report = MakeScanReport(lists.Dirs, lists.DirSizes, options.Top);
+    const TStringList* disk = DiskSizesIn(lists.Extras);
+    if (options.DiskUsage && disk == nullptr)
+        PrintMessage(err, options.ImportFile +
+                              ": the export gives no allocated sizes (dsize); the report shows "
+                              "file sizes");
+    TScanReport report =
+        MakeScanReport(lists.Dirs, lists.DirSizes, options.Top, disk, options.DiskUsage);
     report.NativePath = lists.RootName;
     report.DriveForm.clear();
     report.Seconds = seconds;
@@ -200,7 +217,8 @@ int TScanCommand::RunImport(const TScanOptions& options, std::ostream& out, std:
         !WriteLists(lists.Dirs, lists.DirSizes, lists.Percents, options.OutDir, error))
         fail(error);
     if (!options.PieFile.empty()) {
-        const auto store = MemoryStore(lists.Dirs, lists.DirSizes, lists.Percents);
+        const auto store = MemoryStore(lists.Dirs, lists.DirSizes, lists.Percents, lists.Extras);
+        store->DiskUsage = options.DiskUsage;
         // The imported folder is drive Z: only inside this run: a message
         // names it by the export's own path.
         const std::string root = std::string(1, kImportLetter) + ":\\";
@@ -265,6 +283,10 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
 
     analyzer_.Directory = driveForm.find('\\') == std::string::npos ? driveForm + "\\" : driveForm;
     analyzer_.Recurse = true;
+    // Where the space would come back from, beside the other collectors.
+    if (options.DiskUsage)
+        analyzer_.MakeFileSink = TFanOutSink::Over(
+            {analyzer_.MakeFileSink, [] { return std::make_unique<TSpaceFactsSink>(); }});
 
     std::atomic<bool> done{false};
     std::thread progress;
@@ -284,9 +306,17 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         return kCancelled;
     }
 
-    const TExtraLists extras = analyzer_.TakeExtras();
+    const std::unique_ptr<TFileSink> sink = analyzer_.TakeFileSink();
+    analyzer_.MakeFileSink = {};
+    TExtraLists extras = analyzer_.TakeExtras();
+    // The sink was taken first: the lists its collectors store come from it.
+    if (sink)
+        sink->AddExtraLists(extras);
     // The report first: after it the lists may be handed on instead of copied.
-    TScanReport report = MakeScanReport(analyzer_.Dirs(), analyzer_.DirSizes(), options.Top);
+    TScanReport report = MakeScanReport(analyzer_.Dirs(), analyzer_.DirSizes(), options.Top,
+                                        DiskSizesIn(extras), options.DiskUsage);
+    if (const auto* space = TFanOutSink::Find<TSpaceFactsSink>(sink.get()))
+        report.Space = space->Facts();
     report.NativePath = native;
     report.Seconds = seconds;
     if (offDrive)
@@ -327,7 +357,9 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
     }
     if (!options.PieFile.empty()) {
         if (!merged)
-            store = MemoryStore(analyzer_.Dirs(), analyzer_.DirSizes(), analyzer_.Percents());
+            store = MemoryStore(analyzer_.Dirs(), analyzer_.DirSizes(), analyzer_.Percents(),
+                                std::move(extras));
+        store->DiskUsage = options.DiskUsage;
         if (!DrawPie(*store, analyzer_.Directory, options.PieFile, error))
             fail(error);
     }

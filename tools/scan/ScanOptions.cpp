@@ -28,6 +28,11 @@ QList<QCommandLineOption> Options() {
         {"types",
          "Also list the file types (by extension) with their files, sizes and shares of the "
          "total."},
+        {"disk-usage",
+         "Report, list (--top), draw (--pie) and order by the bytes the files take on the disk "
+         "(allocated, as du counts them) instead of their sizes, and tell how much of them is "
+         "shared with hard links outside PATH and how much sparse files leave out; --json "
+         "always gives both sizes."},
         {"pie", "Draw the pie chart of PATH into FILE, a PNG picture; FILE must end in .png.",
          "FILE"},
         {"export",
@@ -248,6 +253,7 @@ bool ParseScanOptions(const std::vector<std::string>& args, TScanOptions& option
     }
     options.Json = parser.isSet("json");
     options.Save = parser.isSet("save");
+    options.DiskUsage = parser.isSet("disk-usage");
     options.OutDir = Bytes(parser.value("out"));
     if (parser.isSet("out") && options.OutDir.empty()) {
         error = "--out needs a folder";

@@ -8,6 +8,7 @@ struct TScanOptions {
     bool Json = false;       // --json: the report as JSON
     std::string OutDir;      // --out DIR: also write the three lists there
     bool Save = false;       // --save: store the results as the desktop program does
+    bool DiskUsage = false;  // --disk-usage: allocated bytes instead of file sizes
     std::string PieFile;     // --pie FILE: draw the folder's pie into a PNG file
     std::string ExportFile;  // --export FILE: write the scan in ncdu's export format ("-": stdout)
     bool Zstd = false;       // --zstd: compress the export with zstd whatever its name
