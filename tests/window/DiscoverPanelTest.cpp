@@ -149,6 +149,20 @@ TEST_F(DiscoverPanelTest, ItsRowsLeadToTheFileInTheWindowAndItsTabsSortAndFilter
     Panel().findChild<QToolButton*>("DiscoverAllTypes")->click();
     EXPECT_EQ(largest->topLevelItemCount(), 5);
 
+    // Under Disk usage the files keep their order by size and show their
+    // allocated bytes beside (these files are sparse: none), and the types
+    // count those bytes.
+    EXPECT_TRUE(largest->isColumnHidden(4));
+    form->miDiskUsage->trigger();
+    Settle();
+    EXPECT_FALSE(largest->isColumnHidden(4));
+    EXPECT_EQ(Column(largest, 0).first(), "big.ISO");
+    EXPECT_EQ(Column(largest, 4).first(), "0.0");
+    EXPECT_EQ(Column(types, 2), (QStringList{"0.0", "0.0"}));
+    form->miDiskUsage->trigger();
+    Settle();
+    EXPECT_TRUE(largest->isColumnHidden(4));
+
     // Old files: only a.bin was not changed for over a year.
     EXPECT_EQ(Column(Panel().OldList(), 0), QStringList{"a.bin"});
 
