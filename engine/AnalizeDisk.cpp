@@ -4,12 +4,26 @@
 
 #include "engine/DirAggregate.h"
 #include "engine/DirOrder.h"
+#include "engine/DiskSizeList.h"
+#include "engine/ExtraFileKind.h"
 #include "engine/FolderTree.h"
 #include "engine/TreeWalk.h"
 #include "engine/WalkThreads.h"
 #include "platform/DriveForm.h"
 
-TAnalizeDisk::TAnalizeDisk() = default;
+TAnalizeDisk::TAnalizeDisk() : MakeFileSink(ExtraKindSinks()) {}
+
+TExtraLists TAnalizeDisk::TakeExtras() {
+    TExtraLists extras;
+    if (Cancel.load())
+        return extras;
+    if (!dirs_.empty() && diskSizes_.size() == dirs_.size())
+        extras.emplace(std::string(kDiskSizesRole), std::move(diskSizes_));
+    diskSizes_.clear();
+    if (fileSink_)
+        fileSink_->AddExtraLists(extras);
+    return extras;
+}
 
 std::vector<std::string> TAnalizeDisk::FilterParts(const std::string& filter) {
     std::vector<std::string> parts;
@@ -43,6 +57,8 @@ void TAnalizeDisk::Execute() {
     percents_.clear();
     dirs_.clear();
     dirSizes_.clear();
+    diskSizes_.clear();
+    fileSink_.reset();
     walkedSorted_ = false;
     walked_.Reset();
     if (BeforeExecute)
@@ -60,7 +76,7 @@ void TAnalizeDisk::Execute() {
     if (walkedSorted_)
         WidenRootKey(index);
     else if (!Cancel.load())
-        AggregateSizesAndPercents(dirs_, dirSizes_, percents_, index, Cancel);
+        Aggregate(index);
     first_ = index.First;
     last_ = index.Last;
     if (AfterExecute)
@@ -82,6 +98,8 @@ void TAnalizeDisk::Walk() {
         s.OnNewPath = [this](const std::string& path, bool& abort) {
             OnNewPath(this, path, abort);
         };
+    s.MakeSink = MakeFileSink;
+    s.MergedSink = &fileSink_;
     if (!ParallelWalk)
         s.Threads = 1;
     else if (WalkThreads > 0)
@@ -96,7 +114,8 @@ void TAnalizeDisk::Walk() {
     // walk order and sorted as they stand.
     if (tree.Parts == 1 && !Cancel.load()) {
         TDirIndex index;
-        walkedSorted_ = tree.EmitSorted(dirs_, dirSizes_, percents_, Cancel, true, &index);
+        walkedSorted_ =
+            tree.EmitSorted(dirs_, dirSizes_, percents_, Cancel, true, &index, &diskSizes_);
         if (walkedSorted_) {
             first_ = index.First;
             last_ = index.Last;
@@ -105,8 +124,21 @@ void TAnalizeDisk::Walk() {
         dirs_.clear();
         dirSizes_.clear();
         percents_.clear();
+        diskSizes_.clear();
     }
-    tree.EmitInOrder(tree.WalkOrder, dirs_, dirSizes_, percents_);
+    tree.EmitInOrder(tree.WalkOrder, dirs_, dirSizes_, percents_, &diskSizes_);
+}
+
+void TAnalizeDisk::Aggregate(TDirIndex& index) {
+    // The allocated bytes are totalled over the same folders; the index is
+    // widened the same way by both, so the second one works on a copy.
+    TDirIndex diskIndex = index;
+    if (!AggregateSizesAndPercents(dirs_, dirSizes_, percents_, index, Cancel))
+        return;
+    if (diskSizes_.size() == dirs_.size())
+        AggregateSizes(dirs_, diskSizes_, diskIndex, Cancel);
+    else
+        diskSizes_.clear();
 }
 
 void TAnalizeDisk::WidenRootKey(TDirIndex& index) const {
@@ -122,7 +154,8 @@ void TAnalizeDisk::WidenRootKey(TDirIndex& index) const {
 void TAnalizeDisk::SortAndIndex() {
     if (walkedSorted_)
         return;  // indexed as the lists were made
-    if (!SortDirLists(dirs_, dirSizes_, percents_, Cancel))
+    if (!SortDirLists(dirs_, dirSizes_, percents_, Cancel,
+                      diskSizes_.size() == dirs_.size() ? &diskSizes_ : nullptr))
         return;
     TDirIndex index;
     BuildDirIndex(dirs_, index);

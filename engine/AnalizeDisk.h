@@ -8,14 +8,19 @@
 //
 // The three lists are the text form of the result files: Dirs holds
 // drive-form paths ("C:", "C:\Data\x"), DirSizes plain decimal byte counts,
-// Percents the share in the general 15-digit format.
+// Percents the share in the general 15-digit format. DiskSizes, beside
+// them, holds each folder's allocated bytes (st_blocks * 512 of its files,
+// totalled like DirSizes, hard links once, folders' own blocks left out).
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 
+#include "engine/ExtraLists.h"
+#include "engine/FileSink.h"
 #include "engine/StringList.h"
 #include "engine/WalkCounters.h"
 
@@ -56,10 +61,22 @@ class TAnalizeDisk {
     const TStringList& Dirs() const { return dirs_; }
     const TStringList& DirSizes() const { return dirSizes_; }
     const TStringList& Percents() const { return percents_; }
+    const TStringList& DiskSizes() const { return diskSizes_; }
     // The owner may take the lists over after the run (saves copying them).
     TStringList& Dirs() { return dirs_; }
     TStringList& DirSizes() { return dirSizes_; }
     TStringList& Percents() { return percents_; }
+    TStringList& DiskSizes() { return diskSizes_; }
+
+    // The per-file collectors of the walk (see FileSink.h): by default those
+    // of the extra file kinds (ExtraKindSinks). After a run TakeFileSink
+    // hands over the merged sink (none without a maker or a walk).
+    TFileSinkMaker MakeFileSink;
+    std::unique_ptr<TFileSink> TakeFileSink() { return std::move(fileSink_); }
+    // The run's extra lists, moved out: DiskSizes (when it has a value for
+    // every folder) and what the sink adds (AddExtraLists). Empty after a
+    // cancelled run. Leaves DiskSizes() empty.
+    TExtraLists TakeExtras();
 
     // The first-letter index: lowest and highest sorted position per key.
     const std::array<std::int64_t, 256>& First() const { return first_; }
@@ -99,8 +116,10 @@ class TAnalizeDisk {
     void Walk();
     void SortAndIndex();
     void WidenRootKey(TDirIndex& index) const;
+    void Aggregate(TDirIndex& index);
 
-    TStringList dirs_, dirSizes_, percents_;
+    TStringList dirs_, dirSizes_, percents_, diskSizes_;
+    std::unique_ptr<TFileSink> fileSink_;
     std::array<std::int64_t, 256> first_{};
     std::array<std::int64_t, 256> last_{};
     std::uint32_t mask_ = 0;

@@ -89,7 +89,7 @@ void Permute(TStringList& list, const std::vector<std::uint32_t>& perm) {
 }  // namespace
 
 bool SortDirLists(TStringList& dirs, TStringList& sizes, TStringList& percents,
-                  const std::atomic<bool>& cancel) {
+                  const std::atomic<bool>& cancel, TStringList* beside) {
     const size_t n = dirs.size();
     if (n < 2)
         return true;
@@ -104,6 +104,8 @@ bool SortDirLists(TStringList& dirs, TStringList& sizes, TStringList& percents,
     Permute(dirs, perm);
     Permute(sizes, perm);
     Permute(percents, perm);
+    if (beside != nullptr)
+        Permute(*beside, perm);
     return done;
 }
 

@@ -21,9 +21,10 @@ std::string_view DirSortKey(std::string_view path);
 // The three parallel lists, sorted together by Dirs with a Hoare-partition
 // quicksort around the middle element. Equal paths keep no particular
 // order, but for the same input the result is always the same. Returns
-// false, leaving the lists partly sorted, when Cancel was seen.
+// false, leaving the lists partly sorted, when Cancel was seen. A fourth
+// list beside them (of the same length) is put in the same order.
 bool SortDirLists(TStringList& dirs, TStringList& sizes, TStringList& percents,
-                  const std::atomic<bool>& cancel);
+                  const std::atomic<bool>& cancel, TStringList* beside = nullptr);
 
 // FIRST/LAST: lowest and highest position of the entries with each key.
 // The key of a path is the byte after "X:\" (its fourth byte) when it holds

@@ -20,27 +20,29 @@ std::string KeepInHistory(const THistoryCopy& copy) {
         return {};
     TScanHistory history(copy.DataFolder);
     std::string error;
-    if (history.Record(copy.Drive, copy.Set.Time, copy.Set.Dirs, copy.Set.Sizes, error))
+    if (history.Record(copy.Drive, copy.Set.Time, copy.Set.Dirs, copy.Set.Sizes, error,
+                       copy.Set.Extras))
         return {};
     return "The results before this scan of drive " + std::string(1, copy.Drive) +
            ": could not be kept for comparison: " + error + ".";
 }
 
 bool SaveDriveScan(TResultStore& store, const TStringList& dirs, const TStringList& dirSizes,
-                   const TStringList& percents, std::string& historyNote) {
+                   const TStringList& percents, std::string& historyNote,
+                   const TExtraLists& extras) {
     historyNote.clear();
     // The set replaced is read under the save's own lock: another save just
     // before this one is what this one replaces, and is kept once.
     THistoryCopy copy{store.DataFolder, DriveToKeep(store), {}};
-    if (!store.SaveAnalizeData(dirs, dirSizes, percents, copy.Drive ? &copy.Set : nullptr))
+    if (!store.SaveAnalizeData(dirs, dirSizes, percents, copy.Drive ? &copy.Set : nullptr, extras))
         return false;
     historyNote = KeepInHistory(copy);
     return true;
 }
 
 bool SaveDriveScanAsGlobal(TResultStore& store, TStringList dirs, TStringList dirSizes,
-                           TStringList percents, THistoryCopy& copy) {
+                           TStringList percents, THistoryCopy& copy, TExtraLists extras) {
     copy = THistoryCopy{store.DataFolder, DriveToKeep(store), {}};
     return store.SaveAsGlobal(std::move(dirs), std::move(dirSizes), std::move(percents),
-                              copy.Drive ? &copy.Set : nullptr);
+                              copy.Drive ? &copy.Set : nullptr, std::move(extras));
 }

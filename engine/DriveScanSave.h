@@ -14,8 +14,11 @@
 // read under the save's lock) is kept after the new one is stored; a
 // set that could not be kept leaves a message in historyNote (the save
 // itself is not affected), otherwise historyNote is emptied.
+// The extra lists are saved with the set, and the replaced set's are kept
+// with it in the history.
 bool SaveDriveScan(TResultStore& store, const TStringList& dirs, const TStringList& dirSizes,
-                   const TStringList& percents, std::string& historyNote);
+                   const TStringList& percents, std::string& historyNote,
+                   const TExtraLists& extras = {});
 // The set a drive scan replaced, to be kept in the drive's history once the
 // new one is stored.
 struct THistoryCopy {
@@ -29,7 +32,7 @@ struct THistoryCopy {
 // holds the set replaced. The history copy is left to KeepInHistory, which
 // may run on another thread: it takes its own lock of the data folder.
 bool SaveDriveScanAsGlobal(TResultStore& store, TStringList dirs, TStringList dirSizes,
-                           TStringList percents, THistoryCopy& copy);
+                           TStringList percents, THistoryCopy& copy, TExtraLists extras = {});
 // Keeps copy's set in its drive's history; empty, or the message that it
 // could not be kept.
 std::string KeepInHistory(const THistoryCopy& copy);

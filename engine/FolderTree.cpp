@@ -15,6 +15,7 @@ void TFolderTree::Reset(std::string rootText, int parts) {
     Nodes.assign(1, TFolderNode{});
     Names.clear();
     Own.assign(parts, 0);
+    OwnDisk.assign(parts, 0);
     WalkOrder.clear();
 }
 
@@ -32,12 +33,17 @@ std::uint32_t TFolderTree::AddChildren(std::uint32_t parent,
         Nodes.push_back(node);
     }
     Own.resize(Nodes.size() * Parts, 0);
+    OwnDisk.resize(Nodes.size() * Parts, 0);
     return first;
 }
 
-void TFolderTree::SetListed(std::uint32_t node, const std::int64_t* own) {
+void TFolderTree::SetListed(std::uint32_t node, const std::int64_t* own,
+                            const std::int64_t* ownDisk) {
     Nodes[node].Listed = true;
-    std::copy(own, own + Parts, Own.begin() + static_cast<std::ptrdiff_t>(node) * Parts);
+    const auto at = static_cast<std::ptrdiff_t>(node) * Parts;
+    std::copy(own, own + Parts, Own.begin() + at);
+    if (ownDisk != nullptr)
+        std::copy(ownDisk, ownDisk + Parts, OwnDisk.begin() + at);
 }
 
 std::string TFolderTree::PathOf(std::uint32_t node) const {
@@ -66,17 +72,23 @@ std::vector<std::uint32_t> TFolderTree::BreadthFirstOrder() const {
 }
 
 void TFolderTree::EmitInOrder(const std::vector<std::uint32_t>& order, TStringList& dirs,
-                              TStringList& sizes, TStringList& percents) const {
+                              TStringList& sizes, TStringList& percents,
+                              TStringList* diskSizes) const {
     const size_t count = order.size() * Parts;
     dirs.reserve(count);
     sizes.reserve(count);
     percents.reserve(count);
+    if (diskSizes != nullptr)
+        diskSizes->reserve(count);
     for (std::uint32_t node : order) {
         const std::string path = PathOf(node);
         for (int p = 0; p < Parts; ++p) {
+            const size_t at = static_cast<size_t>(node) * Parts + p;
             dirs.push_back(path);
-            sizes.push_back(Int64ToText(Own[static_cast<size_t>(node) * Parts + p]));
+            sizes.push_back(Int64ToText(Own[at]));
             percents.emplace_back("0");
+            if (diskSizes != nullptr)
+                diskSizes->push_back(Int64ToText(OwnDisk[at]));
         }
     }
 }
@@ -117,15 +129,22 @@ std::int64_t WrapAdd(std::int64_t a, std::int64_t b) {
 
 }  // namespace
 
-void TFolderTree::Totals(std::vector<std::int64_t>& total, std::vector<std::uint32_t>& base) const {
+void TFolderTree::SubtreeSums(const std::vector<std::int64_t>& own,
+                              std::vector<std::int64_t>& total) const {
     // A child always comes after its parent, so one backward pass adds
-    // every subtree into its parent and one forward pass finds the base.
+    // every subtree into its parent.
     const size_t n = Nodes.size();
     total.resize(n);
     for (size_t i = 0; i < n; ++i)
-        total[i] = Own[i * Parts];
+        total[i] = own[i * Parts];
     for (size_t i = n; i-- > 1;)
         total[Nodes[i].Parent] = WrapAdd(total[Nodes[i].Parent], total[i]);
+}
+
+void TFolderTree::Totals(std::vector<std::int64_t>& total, std::vector<std::uint32_t>& base) const {
+    // One forward pass after the sums finds the base: parents come first.
+    const size_t n = Nodes.size();
+    SubtreeSums(Own, total);
     // base[i]: the nearest node at or above i whose total is not 0, or
     // kNoBase.
     base.resize(n);
@@ -209,7 +228,8 @@ class TTextPipe {
 }  // namespace
 
 bool TFolderTree::EmitSorted(TStringList& dirs, TStringList& sizes, TStringList& percents,
-                             const std::atomic<bool>& cancel, bool totals, TDirIndex* index) const {
+                             const std::atomic<bool>& cancel, bool totals, TDirIndex* index,
+                             TStringList* diskSizes) const {
     // Every listed folder's path length, so the lists' bytes are reserved
     // once.
     std::vector<std::size_t> pathLen(Nodes.size());
@@ -245,6 +265,18 @@ bool TFolderTree::EmitSorted(TStringList& dirs, TStringList& sizes, TStringList&
         for (size_t i = 0; i < Nodes.size(); ++i)
             value[i] = Own[i * Parts];
     }
+    std::vector<std::int64_t> disk;
+    if (diskSizes != nullptr) {
+        diskSizes->reserve(listed);
+        diskSizes->ReserveBytes(listed * 12);
+        if (totals) {
+            SubtreeSums(OwnDisk, disk);
+        } else {
+            disk.resize(Nodes.size());
+            for (size_t i = 0; i < Nodes.size(); ++i)
+                disk[i] = OwnDisk[i * Parts];
+        }
+    }
     TNumberChars chars, sizeChars;
     // The shares, the costly texts, are the second thread's; the sizes are
     // written with the paths.
@@ -271,6 +303,8 @@ bool TFolderTree::EmitSorted(TStringList& dirs, TStringList& sizes, TStringList&
         }
         dirs.push_back(path);
         sizes.push_back(Int64TextIn(value[node], sizeChars));
+        if (diskSizes != nullptr)
+            diskSizes->push_back(Int64TextIn(disk[node], sizeChars));
         pipe.Push(node);
     };
     // One item list per depth, refilled for each folder at that depth: a

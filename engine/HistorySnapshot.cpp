@@ -16,6 +16,7 @@ namespace {
 
 constexpr std::string_view kMagic = "cobaltquarry history 1\n";
 constexpr std::string_view kEnd = "end\n";
+constexpr std::string_view kExtra = "extra ";
 // zstd's default level: level 9 saves only 3 % more on a drive of a million
 // folders and takes three times as long at the end of every drive scan.
 constexpr int kZstdLevel = 3;
@@ -105,6 +106,31 @@ class TPackedFile {
     bool ok_ = true;
 };
 
+std::string ExtraHead(const std::string& role, const TStringList& lines) {
+    return std::string(kExtra) + role + " " + Int64ToText(static_cast<std::int64_t>(lines.size())) +
+           "\n";
+}
+
+std::uint64_t NumberBytes(std::uint64_t value) {
+    std::uint64_t bytes = 1;
+    for (; value >= 0x80; value >>= 7) {
+        ++bytes;
+    }
+    return bytes;
+}
+
+// The plain bytes the extra lists take in a snapshot.
+std::uint64_t ExtraBytes(const TExtraLists& extras) {
+    std::uint64_t bytes = 0;
+    for (const auto& [role, lines] : extras) {
+        bytes += ExtraHead(role, lines).size();
+        for (std::string_view line : lines) {
+            bytes += NumberBytes(line.size()) + line.size();
+        }
+    }
+    return bytes;
+}
+
 // Reads the plain bytes front to back; every read is checked against the end.
 class TPlainReader {
   public:
@@ -142,6 +168,8 @@ class TPlainReader {
         return true;
     }
     bool AtEnd() const { return pos_ == bytes_.size(); }
+    // The same bytes, read again from position at.
+    TPlainReader(const TPlainReader& other, std::size_t at) : bytes_(other.bytes_), pos_(at) {}
     std::size_t Position() const { return pos_; }
 
   private:
@@ -150,7 +178,8 @@ class TPlainReader {
 };
 
 bool ParseHeader(std::string_view line, THistorySnapshot& snapshot, std::uint64_t& count) {
-    // "C 1765262410 1000000\n"
+    // "C 1765262410 1000000\n", with the bytes of the extra lists after the
+    // count when the set has any: "C 1765262410 1000000 7000000\n".
     if (line.size() < 6 || line[0] < 'A' || line[0] > 'Z' || line[1] != ' ') {
         return false;
     }
@@ -158,13 +187,20 @@ bool ParseHeader(std::string_view line, THistorySnapshot& snapshot, std::uint64_
     line.remove_prefix(2);
     line.remove_suffix(1);
     const std::size_t blank = line.find(' ');
-    std::int64_t time = 0, folders = 0;
+    const std::size_t third = blank == std::string_view::npos ? blank : line.find(' ', blank + 1);
+    std::int64_t time = 0, folders = 0, extra = 0;
     if (blank == std::string_view::npos || !TryTextToInt64(line.substr(0, blank), time) ||
-        !TryTextToInt64(line.substr(blank + 1), folders) || folders < 0 ||
+        !TryTextToInt64(line.substr(blank + 1, third - blank - 1), folders) || folders < 0 ||
         static_cast<std::uint64_t>(folders) > kMostFolders) {
         return false;
     }
+    if (third != std::string_view::npos &&
+        (!TryTextToInt64(line.substr(third + 1), extra) || extra <= 0 ||
+         static_cast<std::uint64_t>(extra) > kMostPlainBytes)) {
+        return false;
+    }
     snapshot.Time = time;
+    snapshot.ExtraBytes = static_cast<std::uint64_t>(extra);
     count = static_cast<std::uint64_t>(folders);
     return true;
 }
@@ -234,7 +270,8 @@ bool PlainSize(const std::string& packed, std::uint64_t& size, std::string& erro
                 return false;
             }
             constexpr std::uint64_t kMostEntry = 3 * kMostNumberBytes + kMostPathBytes;
-            most = std::min(kMostPlainBytes, reader.Position() + count * kMostEntry + kEnd.size());
+            most = std::min(kMostPlainBytes, reader.Position() + count * kMostEntry +
+                                                 snapshot.ExtraBytes + kEnd.size());
         }
         if (most != 0 && size > most) {
             error = size > kMostPlainBytes ? "it is larger than any kept set"
@@ -293,7 +330,8 @@ bool ParsePaths(TPlainReader& reader, std::uint64_t count, TStringList& dirs) {
 }  // namespace
 
 bool WriteHistorySnapshot(const std::string& path, char drive, std::int64_t time,
-                          const TStringList& dirs, const TStringList& sizes, std::string& error) {
+                          const TStringList& dirs, const TStringList& sizes, std::string& error,
+                          const TExtraLists& extras) {
     if (dirs.size() != sizes.size()) {
         error = "the result lists have different lengths";
         return false;
@@ -313,7 +351,11 @@ bool WriteHistorySnapshot(const std::string& path, char drive, std::int64_t time
     std::string& plain = file.Plain();
     plain.append(kMagic);
     plain += std::string(1, drive) + " " + Int64ToText(time) + " " +
-             Int64ToText(static_cast<std::int64_t>(dirs.size())) + "\n";
+             Int64ToText(static_cast<std::int64_t>(dirs.size()));
+    if (const std::uint64_t extraBytes = ExtraBytes(extras); extraBytes > 0) {
+        plain += " " + Int64ToText(static_cast<std::int64_t>(extraBytes));
+    }
+    plain += "\n";
     std::string_view previous;
     for (std::string_view dir : dirs) {
         if (dir.size() > kMostPathBytes) {
@@ -335,6 +377,14 @@ bool WriteHistorySnapshot(const std::string& path, char drive, std::int64_t time
         PutNumber(plain, ZigZag(value));
         file.Spill();
     }
+    for (const auto& [role, lines] : extras) {
+        plain.append(ExtraHead(role, lines));
+        for (std::string_view line : lines) {
+            PutNumber(plain, line.size());
+            plain.append(line);
+            file.Spill();
+        }
+    }
     plain.append(kEnd);
     if (!file.Commit()) {
         error = path + " cannot be written";
@@ -344,6 +394,46 @@ bool WriteHistorySnapshot(const std::string& path, char drive, std::int64_t time
 }
 
 namespace {
+
+// The extra lists before the end line: "extra <role> <count>\n", then each
+// line as its length and bytes. Every line takes at least one byte, which
+// bounds what a damaged count can make this allocate.
+bool ParseExtras(TPlainReader& reader, std::size_t plainBytes, TExtraLists& extras) {
+    extras.clear();
+    std::string_view head;
+    for (;;) {
+        const std::size_t at = reader.Position();
+        if (!reader.Bytes(kExtra.size(), head) || head != kExtra) {
+            reader = TPlainReader(reader, at);
+            return true;
+        }
+        std::string_view line;
+        if (!reader.Line(line)) {
+            return false;
+        }
+        line.remove_suffix(1);
+        const std::size_t blank = line.find(' ');
+        std::int64_t count = 0;
+        if (blank == std::string_view::npos || !TryTextToInt64(line.substr(blank + 1), count) ||
+            count < 0 || static_cast<std::uint64_t>(count) > plainBytes) {
+            return false;
+        }
+        TStringList lines;
+        lines.reserve(static_cast<std::size_t>(count));
+        for (std::int64_t i = 0; i < count; ++i) {
+            std::uint64_t length = 0;
+            std::string_view text;
+            if (!reader.Number(length) || length > kMostPathBytes ||
+                !reader.Bytes(static_cast<std::size_t>(length), text)) {
+                return false;
+            }
+            lines.push_back(text);
+        }
+        if (!extras.emplace(std::string(line.substr(0, blank)), std::move(lines)).second) {
+            return false;
+        }
+    }
+}
 
 bool ReadSnapshot(const std::string& path, THistorySnapshot& snapshot, std::string& error) {
     std::string packed, plain;
@@ -379,6 +469,10 @@ bool ReadSnapshot(const std::string& path, THistorySnapshot& snapshot, std::stri
             return false;
         }
         size = UnZigZag(value);
+    }
+    if (!ParseExtras(reader, plain.size(), snapshot.Extras)) {
+        error = "its extra lists are damaged";
+        return false;
     }
     if (!reader.Bytes(kEnd.size(), end) || end != kEnd || !reader.AtEnd()) {
         error = "its end is damaged";

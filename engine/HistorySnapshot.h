@@ -6,10 +6,14 @@
 // length it shares with the path before it and the bytes that follow, then
 // the sizes as variable-length numbers. Sorted paths share most of their
 // bytes, so a kept set costs a small part of the three result files.
+// The set's extra lists (ExtraLists.h) follow the sizes, each as a line
+// "extra <role> <count>" and its lines as length and bytes; a snapshot of
+// an earlier version has none, and is as valid.
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "engine/ExtraLists.h"
 #include "engine/StringList.h"
 
 struct THistorySnapshot {
@@ -17,6 +21,8 @@ struct THistorySnapshot {
     std::int64_t Time = 0;            // when the set was saved: seconds since 1970, UTC
     TStringList Dirs;                 // folder paths in byte order ("C:", "C:\Data", ...)
     std::vector<std::int64_t> Sizes;  // parallel to Dirs
+    TExtraLists Extras;               // the set's extra lists, by role
+    std::uint64_t ExtraBytes = 0;     // their plain bytes, as the header says
 };
 
 // Writes a snapshot of dirs and sizes (the texts of a result set) to path,
@@ -24,7 +30,8 @@ struct THistorySnapshot {
 // the lists cannot be kept (unequal lengths, a size that is not a whole
 // number) or the file cannot be written; nothing is then left at path.
 bool WriteHistorySnapshot(const std::string& path, char drive, std::int64_t time,
-                          const TStringList& dirs, const TStringList& sizes, std::string& error);
+                          const TStringList& dirs, const TStringList& sizes, std::string& error,
+                          const TExtraLists& extras = {});
 
 // Reads a snapshot. False with the reason in error for a file that cannot
 // be read or does not hold a whole, well-formed snapshot (damaged, cut off,

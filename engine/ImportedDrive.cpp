@@ -29,6 +29,7 @@ TDirEntry TImportedDrive::EntryOf(const TImportedEntry& e) const {
         entry.Attr |= faHidden;
     entry.Size = e.Size;
     entry.StatSize = e.Size;
+    entry.DiskBytes = e.Disk;
     entry.LastWriteSeconds = e.MTime;
     return entry;
 }

@@ -19,11 +19,13 @@ void TImportedTree::AddRoot(std::int64_t mtime) {
 }
 
 std::uint32_t TImportedTree::Add(std::uint32_t parent, std::string_view name, bool isFolder,
-                                 std::int64_t size, std::int64_t mtime, bool notRegular) {
+                                 std::int64_t size, std::int64_t mtime, bool notRegular,
+                                 std::int64_t disk) {
     TImportedEntry entry;
     entry.NameOff = names_.size();
     entry.NameLen = static_cast<std::uint32_t>(name.size());
     entry.Size = isFolder ? 0 : size;
+    entry.Disk = isFolder ? 0 : disk;
     entry.MTime = mtime;
     entry.NotRegular = notRegular;
     if (isFolder) {

@@ -22,6 +22,7 @@ struct TImportedEntry {
     std::uint32_t NameLen = 0;
     std::uint32_t Folder = kNoFolder;  // the folder's index when the entry is one
     std::int64_t Size = 0;             // logical size; 0 for a folder
+    std::int64_t Disk = 0;             // allocated bytes ("dsize"); 0 for a folder
     std::int64_t MTime = 0;            // seconds since 1970
     bool NotRegular = false;           // a link, device, fifo or socket
 };
@@ -33,7 +34,7 @@ class TImportedTree {
     // Adds an entry to Parent (a folder index); returns the new folder's
     // index when IsFolder.
     std::uint32_t Add(std::uint32_t parent, std::string_view name, bool isFolder, std::int64_t size,
-                      std::int64_t mtime, bool notRegular);
+                      std::int64_t mtime, bool notRegular, std::int64_t disk = 0);
     // Groups the entries by folder; call once after the last Add.
     void Finish();
 

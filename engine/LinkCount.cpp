@@ -7,6 +7,16 @@
 
 #include "engine/DirOrder.h"
 
+namespace {
+
+// Wrapping like the totals do: an import may carry any sizes.
+void TakeBack(std::int64_t& own, std::int64_t bytes) {
+    own = static_cast<std::int64_t>(static_cast<std::uint64_t>(own) -
+                                    static_cast<std::uint64_t>(bytes));
+}
+
+}  // namespace
+
 void CountLinksOnce(std::vector<TLinkSeen>& links, TFolderTree& tree) {
     std::sort(links.begin(), links.end(), [](const TLinkSeen& a, const TLinkSeen& b) {
         return std::tie(a.Device, a.Inode, a.Part) < std::tie(b.Device, b.Inode, b.Part);
@@ -27,14 +37,13 @@ void CountLinksOnce(std::vector<TLinkSeen>& links, TFolderTree& tree) {
                 keep = j;
             ++j;
         }
+        links[keep].Kept = true;
         for (size_t k = i; k < j; ++k) {
             if (k == keep)
                 continue;
-            // Wrapping like the totals do: an import may carry any sizes.
-            std::int64_t& own =
-                tree.Own[static_cast<size_t>(links[k].Node) * tree.Parts + links[k].Part];
-            own = static_cast<std::int64_t>(static_cast<std::uint64_t>(own) -
-                                            static_cast<std::uint64_t>(links[k].Size));
+            const size_t at = static_cast<size_t>(links[k].Node) * tree.Parts + links[k].Part;
+            TakeBack(tree.Own[at], links[k].Size);
+            TakeBack(tree.OwnDisk[at], links[k].Disk);
         }
         i = j;
     }

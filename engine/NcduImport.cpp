@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <limits>
+#include <tuple>
 #include <vector>
 
+#include "engine/DirOrder.h"
+#include "engine/DiscoverCollector.h"
+#include "engine/DiskSizeList.h"
 #include "engine/FolderTree.h"
 #include "engine/LinkCount.h"
 #include "platform/DriveForm.h"
@@ -23,6 +27,16 @@ struct TImpFolder {
     std::uint64_t NameOff;
     std::int64_t Own;
     std::uint64_t Dev;
+    std::int64_t OwnDisk = 0;
+};
+
+// A file with several links, offered to the Discover data once all its
+// names are known.
+struct TImpLinked {
+    std::uint64_t Dev, Ino;
+    std::uint32_t Folder;
+    std::string Name;
+    std::int64_t Size, Allocated, MTime;
 };
 
 // A name a folder of a real file system can have.
@@ -50,7 +64,7 @@ class TImportVisitor : public TNcduVisitor {
         }
         if (Folders.empty()) {
             Result.RootName = folder.Name;
-            Folders.push_back({0, 0, 0, 0, folder.HasDev ? folder.Dev : 0});
+            Folders.push_back({0, 0, 0, 0, folder.HasDev ? folder.Dev : 0, 0});
             if (items_ != nullptr)
                 items_->AddRoot(folder.MTime);
         } else {
@@ -64,7 +78,7 @@ class TImportVisitor : public TNcduVisitor {
             }
             const std::uint32_t parent = open_.back();
             Folders.push_back({parent, static_cast<std::uint32_t>(folder.Name.size()), Names.size(),
-                               0, folder.HasDev ? folder.Dev : Folders[parent].Dev});
+                               0, folder.HasDev ? folder.Dev : Folders[parent].Dev, 0});
             Names += folder.Name;
             if (items_ != nullptr)
                 items_->Add(parent, folder.Name, true, 0, folder.MTime, false);
@@ -81,11 +95,18 @@ class TImportVisitor : public TNcduVisitor {
         TImpFolder& folder = Folders[in];
         ++Result.Files;
         if (items_ != nullptr)
-            items_->Add(in, item.Name, false, item.ASize, item.MTime, item.NotReg);
+            items_->Add(in, item.Name, false, item.ASize, item.MTime, item.NotReg,
+                        std::max<std::int64_t>(item.DSize, 0));
         // gdu marks only the names of a file after the one it counted, and
         // gives the inode only to those: their bytes are counted already.
         if (gdu_ && item.HardLinked)
             return;
+        hasTimes_ = hasTimes_ || item.MTime != 0;
+        if (item.HasIno && item.HardLinked)
+            Linked.push_back({item.HasDev ? item.Dev : folder.Dev, item.Ino, in, item.Name,
+                              item.ASize, item.DSize, item.MTime});
+        else
+            discover_.File(in, item.Name, item.ASize, item.DSize, item.MTime);
         // Every total is a part of the sum of all sizes: with that below
         // 2^63, no total or share can turn negative.
         if (item.ASize > std::numeric_limits<std::int64_t>::max() - counted_) {
@@ -94,8 +115,16 @@ class TImportVisitor : public TNcduVisitor {
         }
         counted_ += item.ASize;
         folder.Own += item.ASize;
+        // Allocated bytes are at most what the walk could count: an export
+        // cannot make them turn a total negative either.
+        const std::int64_t disk = std::clamp<std::int64_t>(
+            item.DSize, 0, std::numeric_limits<std::int64_t>::max() - countedDisk_);
+        countedDisk_ += disk;
+        folder.OwnDisk += disk;
+        HasDiskSizes = HasDiskSizes || item.DSize > 0;
         if (item.HasIno && item.HardLinked)
-            Links.push_back({item.HasDev ? item.Dev : folder.Dev, item.Ino, in, 0, item.ASize});
+            Links.push_back(
+                {item.HasDev ? item.Dev : folder.Dev, item.Ino, in, 0, item.ASize, disk});
     }
 
     void Leave() override {
@@ -109,9 +138,59 @@ class TImportVisitor : public TNcduVisitor {
     std::vector<TImpFolder> Folders;
     std::string Names;
     std::vector<TLinkSeen> Links;  // Node: an index into Folders until the tree is built
+    bool HasDiskSizes = false;     // an item gave its allocated bytes
 
-    TImportVisitor(TNcduImport& result, TImportedTree* items) : Result(result), items_(items) {}
+    std::vector<TImpLinked> Linked;
+
+    TImportVisitor(TNcduImport& result, TImportedTree* items,
+                   const std::function<std::string(const std::string&)>& rootText)
+        : Result(result), items_(items), rootText_(rootText) {}
     void SetProgress(TImportProgress* progress) { progress_ = progress; }
+
+    // A folder's drive-form path, as the lists will name it.
+    std::string DrivePath(std::uint32_t folder) {
+        if (!hasRoot_) {
+            root_ = rootText_(Result.RootName);
+            hasRoot_ = true;
+        }
+        std::vector<std::string_view> names;
+        for (; folder != 0; folder = Folders[folder].Parent)
+            names.push_back(
+                std::string_view(Names).substr(Folders[folder].NameOff, Folders[folder].NameLen));
+        std::string path = root_;
+        for (auto name = names.rbegin(); name != names.rend(); ++name)
+            path.append("\\").append(EscapeName(*name));
+        return path;
+    }
+
+    // The Discover data, each hard-linked file offered once: at the name in
+    // the folder that sorts first (where its bytes count), the name first
+    // in byte order within that folder.
+    TDiscoverData FinishDiscover() {
+        std::sort(Linked.begin(), Linked.end(), [](const TImpLinked& a, const TImpLinked& b) {
+            return std::tie(a.Dev, a.Ino) < std::tie(b.Dev, b.Ino);
+        });
+        for (std::size_t i = 0; i < Linked.size();) {
+            std::size_t keep = i;
+            std::string keptPath = DrivePath(Linked[i].Folder);
+            std::size_t j = i + 1;
+            for (; j < Linked.size() && Linked[j].Dev == Linked[i].Dev &&
+                   Linked[j].Ino == Linked[i].Ino;
+                 ++j) {
+                std::string path = DrivePath(Linked[j].Folder);
+                const int order = CompareDirs(path, keptPath);
+                if (order < 0 || (order == 0 && Linked[j].Name < Linked[keep].Name)) {
+                    keep = j;
+                    keptPath = std::move(path);
+                }
+            }
+            const TImpLinked& f = Linked[keep];
+            discover_.File(f.Folder, f.Name, f.Size, f.Allocated, f.MTime);
+            i = j;
+        }
+        return discover_.Finish([this](std::uint32_t folder) { return DrivePath(folder); },
+                                hasTimes_);
+    }
 
   private:
     TImportedTree* items_;
@@ -119,7 +198,13 @@ class TImportVisitor : public TNcduVisitor {
     std::vector<std::uint32_t> open_;
     std::size_t skipDepth_ = 0;
     bool gdu_ = false;
-    std::int64_t counted_ = 0;  // the sizes counted so far
+    const std::function<std::string(const std::string&)>& rootText_;
+    bool hasRoot_ = false;
+    std::string root_;
+    bool hasTimes_ = false;
+    TDiscoverCollector discover_;
+    std::int64_t counted_ = 0;      // the sizes counted so far
+    std::int64_t countedDisk_ = 0;  // and the allocated bytes
 };
 
 // The folders' children, grouped by parent in the order the export gave them
@@ -201,7 +286,7 @@ bool ImportNcdu(TByteSource& source, const std::function<std::string(const std::
                 TNcduImport& result, std::string& error, TImportedTree* items,
                 TImportProgress* progress) {
     result = TNcduImport{};
-    TImportVisitor visitor(result, items);
+    TImportVisitor visitor(result, items, rootText);
     visitor.SetProgress(progress);
     if (!ReadNcduExport(source, visitor, error))
         return false;
@@ -211,14 +296,19 @@ bool ImportNcdu(TByteSource& source, const std::function<std::string(const std::
     if (!BuildTree(visitor, tree, nodeOf, error))
         return false;
     for (std::size_t i = 0; i < visitor.Folders.size(); ++i)
-        tree.SetListed(nodeOf[i], &visitor.Folders[i].Own);
+        tree.SetListed(nodeOf[i], &visitor.Folders[i].Own, &visitor.Folders[i].OwnDisk);
     for (TLinkSeen& link : visitor.Links)
         link.Node = nodeOf[link.Node];
     CountLinksOnce(visitor.Links, tree);
     if (items != nullptr)
         items->Finish();
     result.Folders = visitor.Folders.size();
+    result.Discover = visitor.FinishDiscover();
     const std::atomic<bool> never{false};
-    tree.EmitSorted(result.Dirs, result.DirSizes, result.Percents, never, true);
+    TStringList disk;
+    tree.EmitSorted(result.Dirs, result.DirSizes, result.Percents, never, true, nullptr,
+                    visitor.HasDiskSizes ? &disk : nullptr);
+    if (visitor.HasDiskSizes)
+        result.Extras.emplace(std::string(kDiskSizesRole), std::move(disk));
     return true;
 }

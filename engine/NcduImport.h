@@ -16,6 +16,8 @@
 #include <string>
 
 #include "engine/ByteSource.h"
+#include "engine/DiscoverData.h"
+#include "engine/ExtraLists.h"
 #include "engine/ImportedTree.h"
 #include "engine/NcduReader.h"
 #include "engine/StringList.h"
@@ -24,8 +26,16 @@ struct TNcduImport {
     TNcduMeta Meta;
     std::string RootName;  // the scanned folder's path, raw bytes
     TStringList Dirs, DirSizes, Percents;
+    // The allocated bytes ("dsize") per folder, totalled the same way, as
+    // DiskSizes (DiskSizeList.h); missing when no item of the export gives
+    // one (an export without them).
+    TExtraLists Extras;
     std::uint64_t Files = 0;  // items that are not folders and were measured
     std::uint64_t Folders = 0;
+    // The largest files and file types of the export (it lists every
+    // file); times unknown when no item carries one (ncdu writes them only
+    // with -e).
+    TDiscoverData Discover;
 };
 
 // How far a read has come, for a progress box on another thread.

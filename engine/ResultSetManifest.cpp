@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "engine/ExtraFileKind.h"
+
 namespace {
 
 constexpr std::string_view kFirstLine = "cobaltquarry result set 1";
@@ -13,13 +15,20 @@ std::string Number(std::uint64_t value, int base) {
     return std::string(text, end);
 }
 
+void AppendSum(std::string& text, const TResultFileSum& file) {
+    text.append(Number(file.Lines, 10)).append(" ").append(Number(file.Bytes, 10));
+    text.append(" ").append(Number(file.Checksum, 16)).append("\n");
+}
+
 void AppendSet(std::string& text, std::string_view which, const TResultSetSums& set) {
     text.append(which).append(" generation ").append(Number(set.Generation, 10)).append("\n");
     for (std::size_t i = 0; i < kRoles.size(); ++i) {
-        const TResultFileSum& file = set.Files[i];
         text.append(which).append(" ").append(kRoles[i]).append(" ");
-        text.append(Number(file.Lines, 10)).append(" ").append(Number(file.Bytes, 10));
-        text.append(" ").append(Number(file.Checksum, 16)).append("\n");
+        AppendSum(text, set.Files[i]);
+    }
+    for (const auto& [role, file] : set.Extras) {
+        text.append(which).append(" extra ").append(role).append(" ");
+        AppendSum(text, file);
     }
 }
 
@@ -37,18 +46,34 @@ bool ReadNumber(std::string_view& text, std::uint64_t& value, int base) {
     return !word.empty() && result.ec == std::errc() && result.ptr == word.data() + word.size();
 }
 
+bool ReadSum(std::string_view& text, TResultFileSum& file) {
+    return ReadNumber(text, file.Lines, 10) && ReadNumber(text, file.Bytes, 10) &&
+           ReadNumber(text, file.Checksum, 16);
+}
+
+// The extra files' lines of a set, as long as they follow; each role once.
+bool ReadExtras(std::string_view& text, std::string_view which, TResultSetSums& set) {
+    const std::string prefix = std::string(which) + " extra ";
+    while (text.substr(0, prefix.size()) == prefix) {
+        text.remove_prefix(prefix.size());
+        const std::string_view role = NextWord(text);
+        TResultFileSum file;
+        if (!IsExtraRoleName(role) || !ReadSum(text, file) ||
+            !set.Extras.emplace(std::string(role), file).second)
+            return false;
+    }
+    return true;
+}
+
 bool ReadSet(std::string_view& text, std::string_view which, TResultSetSums& set) {
     if (NextWord(text) != which || NextWord(text) != "generation" ||
         !ReadNumber(text, set.Generation, 10))
         return false;
     for (std::size_t i = 0; i < kRoles.size(); ++i) {
-        TResultFileSum& file = set.Files[i];
-        if (NextWord(text) != which || NextWord(text) != kRoles[i] ||
-            !ReadNumber(text, file.Lines, 10) || !ReadNumber(text, file.Bytes, 10) ||
-            !ReadNumber(text, file.Checksum, 16))
+        if (NextWord(text) != which || NextWord(text) != kRoles[i] || !ReadSum(text, set.Files[i]))
             return false;
     }
-    return true;
+    return ReadExtras(text, which, set);
 }
 
 }  // namespace

@@ -4,10 +4,16 @@
 
 #include <cstring>
 #include <memory>
+#include <set>
 #include <stdexcept>
 #include <thread>
 #include <utility>
 
+#include "engine/DirAggregate.h"
+#include "engine/DirOrder.h"
+#include "engine/DiskSizeList.h"
+#include "engine/ExtraFileKind.h"
+#include "engine/ExtraRescan.h"
 #include "engine/RescanMerge.h"
 #include "engine/ResultChecksum.h"
 #include "engine/ResultFileText.h"
@@ -196,22 +202,75 @@ bool IsOwnTemporaryName(std::string_view name) {
             return true;
         }
     }
-    return base == kSetRole;
+    return base == kSetRole || FindExtraFileKind(base) != nullptr;
+}
+
+// The name a file of a set is kept under while a save replaces it:
+// "CDirs" -> ".CDirs.previous".
+std::string KeptName(const std::string& file) {
+    const std::size_t slash = file.rfind('/') + 1;
+    return file.substr(0, slash) + "." + file.substr(slash) + std::string(kKeptSuffix);
+}
+
+// The sum of a file read up to limit; false when it cannot be read.
+bool SumFile(const std::string& path, std::uint64_t limit, TResultFileSum& sum) {
+    TResultChecksum checksum;
+    TResultLineCount lines;
+    if (!ReadDataFileChunks(
+            path,
+            [&](std::string_view piece) {
+                checksum.Feed(piece);
+                lines.Feed(piece);
+            },
+            limit)) {
+        return false;
+    }
+    sum = TResultFileSum{lines.Lines(), checksum.Bytes(), checksum.Value()};
+    return true;
+}
+
+using TExtraSums = std::map<std::string, TResultFileSum, std::less<>>;
+
+// The extra files of a recorded set that are there as recorded: under
+// their own names (added to inMain), or as the copies kept of them while a
+// save replaced them. path(role) names a role's own file.
+template <class Path>
+TExtraSums ExtrasThere(const TExtraSums& recorded, Path path, std::set<std::string>& inMain) {
+    TExtraSums there;
+    for (const auto& [role, sum] : recorded) {
+        if (FindExtraFileKind(role) == nullptr) {
+            continue;
+        }
+        TResultFileSum found;
+        if (SumFile(path(role), sum.Bytes, found) && found == sum) {
+            inMain.insert(role);
+            there.emplace(role, sum);
+        } else if (SumFile(KeptName(path(role)), sum.Bytes, found) && found == sum) {
+            there.emplace(role, sum);
+        }
+    }
+    return there;
 }
 
 // Where the last whole set of a drive is before a save replaces it: the
 // result files themselves (as the manifest records them, or changed outside
-// the program), or, after a save that was cut off, the kept files.
+// the program), or, after a save that was cut off, the kept files. Its
+// extra files are those found as recorded (in the same place).
 struct TWholeSet {
     enum class TWhere { None, Main, Kept } Where = TWhere::None;
     TResultSetSums Sums;
     std::uint64_t LastGeneration = 0;
     // Which of the result files differ from the kept set (Where == Kept).
     std::array<bool, 3> MainDiffers{};
+    // The extra files found under their own names (the others are kept
+    // copies already).
+    std::set<std::string> ExtrasInMain;
 };
 
+// extraFile(role): the extra file's path.
+template <class ExtraFile>
 TWholeSet FindWholeSet(const std::string& setFile, const std::array<std::string, 3>& main,
-                       const std::array<std::string, 3>& kept) {
+                       const std::array<std::string, 3>& kept, ExtraFile extraFile) {
     TWholeSet whole;
     TResultSetManifest manifest;
     TFileSums sums;
@@ -228,14 +287,29 @@ TWholeSet FindWholeSet(const std::string& setFile, const std::array<std::string,
     whole.LastGeneration = manifest.Current.Generation;
     const TSetKind kind = KindOf(manifest, sums);
     whole.Sums.Generation = manifest.Current.Generation;
-    if (kind == TSetKind::Previous) {
+    if (kind == TSetKind::Recorded) {
+        whole.Sums.Extras = ExtrasThere(manifest.Current.Extras, extraFile, whole.ExtrasInMain);
+    } else if (kind == TSetKind::Previous) {
         whole.Sums = manifest.Previous;
+        whole.Sums.Extras = ExtrasThere(manifest.Previous.Extras, extraFile, whole.ExtrasInMain);
     } else if (kind == TSetKind::Interrupted) {
         TFileSums keptSums;
         if (SumFiles(kept, LimitsOf(manifest.Previous), keptSums) &&
             keptSums == manifest.Previous.Files) {
             whole.Where = TWholeSet::TWhere::Kept;
             whole.Sums = manifest.Previous;
+            // Only the kept copies are sure to be that set's.
+            std::set<std::string> copies;
+            whole.Sums.Extras = ExtrasThere(
+                manifest.Previous.Extras,
+                [&](const std::string& role) { return KeptName(extraFile(role)); }, copies);
+            whole.Sums.Extras = [&] {
+                TExtraSums found;
+                for (const std::string& role : copies) {
+                    found.emplace(role, whole.Sums.Extras.at(role));
+                }
+                return found;
+            }();
             for (std::size_t i = 0; i < sums.size(); ++i) {
                 whole.MainDiffers[i] = sums[i] != manifest.Previous.Files[i];
             }
@@ -276,10 +350,16 @@ std::array<std::string, 3> TResultStore::Files() const {
 std::array<std::string, 3> TResultStore::KeptFiles() const {
     std::array<std::string, 3> kept = Files();
     for (std::string& file : kept) {
-        const std::size_t slash = file.rfind('/') + 1;
-        file = file.substr(0, slash) + "." + file.substr(slash) + std::string(kKeptSuffix);
+        file = KeptName(file);
     }
     return kept;
+}
+
+std::string TResultStore::ExtraFile(std::string_view role) const {
+    if (PercentsFile.empty()) {
+        return {};
+    }
+    return DataFolder + DriveLetter() + std::string(role);
 }
 
 bool TResultStore::AnalizeFiExists() const {
@@ -339,21 +419,64 @@ bool TResultStore::UnderSaveLock(Body&& body) {
     return body();
 }
 
-bool TResultStore::SaveLists(const TStringList& percents, const TStringList& dirs,
-                             const TStringList& dirSizes) {
-    return UnderSaveLock([&] { return SaveLocked(percents, dirs, dirSizes, nullptr); });
+// The extra lists written out like the result files, each summed into sums.
+bool TResultStore::WriteExtras(
+    const TExtraLists& extras,
+    std::vector<std::pair<std::string, std::unique_ptr<TAtomicFile>>>& written,
+    TResultSetSums& sums) {
+    for (const auto& [role, lines] : extras) {
+        if (FindExtraFileKind(role) == nullptr) {
+            continue;  // no kind: nothing could load it again
+        }
+        const std::string path = ExtraFile(role);
+        auto file = std::make_unique<TAtomicFile>(path);
+        TResultChecksum checksum;
+        TResultLineCount lineCount;
+        std::string piece;
+        auto put = [&] {
+            checksum.Feed(piece);
+            lineCount.Feed(piece);
+            const bool ok = file->Write(piece);
+            piece.clear();
+            return ok;
+        };
+        bool ok = file->Open();
+        for (auto line = lines.begin(); ok && line != lines.end(); ++line) {
+            piece.append(*line).append("\r\n");
+            if (piece.size() >= kSavePiece) {
+                ok = put();
+            }
+        }
+        if (!ok || !put() || !file->Finish()) {
+            return Fail(Reason(path));
+        }
+        sums.Extras[role] = TResultFileSum{lineCount.Lines(), checksum.Bytes(), checksum.Value()};
+        written.emplace_back(path, std::move(file));
+    }
+    return true;
+}
+
+// Extra files of the drive that the set just stored does not hold would
+// only be stale: the manifest no longer names them, so they go.
+void TResultStore::RemoveStaleExtras(const TExtraLists& kept) {
+    for (const TExtraFileKind& kind : ExtraFileKinds()) {
+        if (kept.find(kind.Role) == kept.end()) {
+            RemoveDataFile(ExtraFile(kind.Role));
+        }
+    }
 }
 
 bool TResultStore::SaveLocked(const TStringList& percents, const TStringList& dirs,
-                              const TStringList& dirSizes, TReplacedSet* replaced, bool takeGlobals,
-                              bool* tookGlobals) {
+                              const TStringList& dirSizes, const TExtraLists& extras,
+                              TReplacedSet* replaced, bool takeGlobals, bool* tookGlobals) {
     // Under the lock no other save is running: every temporary file of ours
     // is a leftover of a save that was killed.
     RemoveDataFiles(DataFolder, IsOwnTemporaryName);
 
     const std::array<std::string, 3> main = Files();
     const std::array<std::string, 3> kept = KeptFiles();
-    const TWholeSet whole = FindWholeSet(SetFile, main, kept);
+    const TWholeSet whole = FindWholeSet(
+        SetFile, main, kept, [this](const std::string& role) { return ExtraFile(role); });
     if (replaced != nullptr && whole.Where != TWholeSet::TWhere::None) {
         // The set replaced is the one on disk now, whoever saved it.
         replaced->Time = DataFileTime(SetFile);
@@ -363,17 +486,19 @@ bool TResultStore::SaveLocked(const TStringList& percents, const TStringList& di
         if (GlobalsAreStored() && takeGlobals) {
             replaced->Dirs = std::move(GlobalDirs);
             replaced->Sizes = std::move(GlobalDirSizes);
+            replaced->Extras = std::move(GlobalExtras);
             replaced->Whole = true;
             *tookGlobals = true;
         } else if (GlobalsAreStored()) {
             replaced->Dirs = GlobalDirs;
             replaced->Sizes = GlobalDirSizes;
+            replaced->Extras = GlobalExtras;
             replaced->Whole = true;
         } else {
             TStringList percentsBefore;
             std::string notice, refusal;
-            replaced->Whole =
-                LoadSetInto({&percentsBefore, &replaced->Dirs, &replaced->Sizes}, notice, refusal);
+            replaced->Whole = LoadSetInto({&percentsBefore, &replaced->Dirs, &replaced->Sizes},
+                                          &replaced->Extras, notice, refusal);
         }
         replaced->Whole = replaced->Whole && replaced->Time >= 0;
     }
@@ -414,6 +539,10 @@ bool TResultStore::SaveLocked(const TStringList& percents, const TStringList& di
         manifest.Current.Files[i] =
             TResultFileSum{lineCount.Lines(), checksum.Bytes(), checksum.Value()};
     }
+    std::vector<std::pair<std::string, std::unique_ptr<TAtomicFile>>> writtenExtras;
+    if (!WriteExtras(extras, writtenExtras, manifest.Current)) {
+        return false;
+    }
     Step(0);
 
     // When the manifest is renamed, the result files are the whole set it
@@ -428,6 +557,12 @@ bool TResultStore::SaveLocked(const TStringList& percents, const TStringList& di
                     return Fail(Reason(kept[i]));
                 }
             }
+            for (const std::string& role : whole.ExtrasInMain) {
+                const std::string file = ExtraFile(role);
+                if (!KeepDataFileAs(file, KeptName(file))) {
+                    return Fail(Reason(KeptName(file)));
+                }
+            }
             break;
         case TWholeSet::TWhere::Kept:
             // The files left mixed by a save cut off earlier are made the
@@ -437,6 +572,8 @@ bool TResultStore::SaveLocked(const TStringList& percents, const TStringList& di
                     return Fail(Reason(main[i]));
                 }
             }
+            // The set's extra files are its kept copies, found there by a
+            // load too: nothing to restore.
             break;
         case TWholeSet::TWhere::None:
             break;
@@ -462,23 +599,34 @@ bool TResultStore::SaveLocked(const TStringList& percents, const TStringList& di
         }
     }
     Step(2);
+    // The extra files go first: until the three result files are renamed
+    // the set loads as the one before, whose extra files are then taken
+    // from the copies kept of them.
+    for (auto& [path, file] : writtenExtras) {
+        if (!file->Commit()) {
+            return Fail(Reason(path));
+        }
+        Step(6);
+    }
     for (std::size_t i = 0; i < written.size(); ++i) {
         if (!written[i]->Commit()) {
             return Fail(Reason(main[i]));
         }
         Step(3 + static_cast<int>(i));
     }
+    RemoveStaleExtras(extras);
     return true;
 }
 
 bool TResultStore::SaveAnalizeData(const TStringList& dirs, const TStringList& dirSizes,
-                                   const TStringList& percents, TReplacedSet* replaced) {
+                                   const TStringList& percents, TReplacedSet* replaced,
+                                   const TExtraLists& extras) {
     if (replaced == nullptr) {
-        return SaveLists(percents, dirs, dirSizes);
+        return UnderSaveLock([&] { return SaveLocked(percents, dirs, dirSizes, extras, nullptr); });
     }
     *replaced = TReplacedSet();
     return UnderSaveLock([&] {
-        if (!SaveLocked(percents, dirs, dirSizes, replaced)) {
+        if (!SaveLocked(percents, dirs, dirSizes, extras, replaced)) {
             *replaced = TReplacedSet();
             return false;
         }
@@ -487,7 +635,7 @@ bool TResultStore::SaveAnalizeData(const TStringList& dirs, const TStringList& d
 }
 
 bool TResultStore::SaveAsGlobal(TStringList dirs, TStringList dirSizes, TStringList percents,
-                                TReplacedSet* replaced) {
+                                TReplacedSet* replaced, TExtraLists extras) {
     if (replaced != nullptr)
         *replaced = TReplacedSet();
     return UnderSaveLock([&] {
@@ -505,17 +653,19 @@ bool TResultStore::SaveAsGlobal(TStringList dirs, TStringList dirSizes, TStringL
                 if (took) {
                     store.GlobalDirs = std::move(replaced->Dirs);
                     store.GlobalDirSizes = std::move(replaced->Sizes);
+                    store.GlobalExtras = std::move(replaced->Extras);
                 }
                 *replaced = TReplacedSet();
             }
         } giveBack{*this, replaced};
-        if (!SaveLocked(percents, dirs, dirSizes, replaced, true, &giveBack.took)) {
+        if (!SaveLocked(percents, dirs, dirSizes, extras, replaced, true, &giveBack.took)) {
             return false;
         }
         giveBack.saved = true;
         GlobalDirs = std::move(dirs);
         GlobalDirSizes = std::move(dirSizes);
         GlobalPercents = std::move(percents);
+        GlobalExtras = std::move(extras);
         LoadNotice.clear();
         ++generation_;
         RecordBase();
@@ -530,7 +680,7 @@ bool TResultStore::SaveGlobalSLS() {
                         ": were saved again since they were loaded, and older ones do not replace "
                         "them");
         }
-        if (!SaveLocked(GlobalPercents, GlobalDirs, GlobalDirSizes, nullptr)) {
+        if (!SaveLocked(GlobalPercents, GlobalDirs, GlobalDirSizes, GlobalExtras, nullptr)) {
             return false;
         }
         RecordBase();
@@ -539,16 +689,25 @@ bool TResultStore::SaveGlobalSLS() {
 }
 
 bool TResultStore::UpdateStoredSet(const TSetChange& change) {
+    return UpdateStoredSetAndExtras([&change](TStringList& dirs, TStringList& sizes,
+                                              TStringList& percents, TExtraLists& extras) {
+        change(dirs, sizes, percents);
+        extras.clear();
+    });
+}
+
+bool TResultStore::UpdateStoredSetAndExtras(const TSetChangeWithExtras& change) {
     return UnderSaveLock([&] {
         // The change goes to copies, so that lists that cannot be stored leave
         // the global ones as they were.
         TStringList dirs, sizes, percents;
+        TExtraLists extras;
         std::string notice;
         const bool reread = !baseValid_ || baseRacy_ || StampOnDisk() != baseStamp_;
         if (reread) {
             // Another save came in between: the change applies to what it stored.
             std::string refusal;
-            if (!LoadSetInto({&percents, &dirs, &sizes}, notice, refusal)) {
+            if (!LoadSetInto({&percents, &dirs, &sizes}, &extras, notice, refusal)) {
                 LoadNotice = RefusalText(refusal);
                 return Fail(LoadNotice);
             }
@@ -556,14 +715,16 @@ bool TResultStore::UpdateStoredSet(const TSetChange& change) {
             dirs = GlobalDirs;
             sizes = GlobalDirSizes;
             percents = GlobalPercents;
+            extras = GlobalExtras;
         }
-        change(dirs, sizes, percents);
-        if (!SaveLocked(percents, dirs, sizes, nullptr)) {
+        change(dirs, sizes, percents, extras);
+        if (!SaveLocked(percents, dirs, sizes, extras, nullptr)) {
             return false;
         }
         GlobalDirs = std::move(dirs);
         GlobalDirSizes = std::move(sizes);
         GlobalPercents = std::move(percents);
+        GlobalExtras = std::move(extras);
         if (reread) {
             LoadNotice = notice;
         }
@@ -574,12 +735,13 @@ bool TResultStore::UpdateStoredSet(const TSetChange& change) {
 }
 
 void TResultStore::AppendAnalizeInfo(const TStringList& dirs, const TStringList& dirSizes,
-                                     const TStringList& percents) {
+                                     const TStringList& percents, const TExtraLists& extras) {
     if (GlobalSLSEmpty()) {
         return;
     }
     ++generation_;
-    AppendRescan(GlobalDirs, GlobalDirSizes, GlobalPercents, dirs, dirSizes, percents);
+    AppendRescanWithExtras(GlobalDirs, GlobalDirSizes, GlobalPercents, GlobalExtras, dirs, dirSizes,
+                           percents, extras);
 }
 
 std::string TResultStore::DriveLetter() const {
@@ -598,9 +760,44 @@ bool TResultStore::Refuse(const std::string& why) {
     return false;
 }
 
-bool TResultStore::LoadSetInto(std::array<TStringList*, 3> lists, std::string& notice,
-                               std::string& refusal) {
+void TResultStore::LoadExtras(const TResultSetSums& set, const TStringList& dirs,
+                              TExtraLists& extras) const {
+    extras.clear();
+    for (const auto& [role, sum] : set.Extras) {
+        const TExtraFileKind* kind = FindExtraFileKind(role);
+        if (kind == nullptr) {
+            continue;
+        }
+        // The set's own file, or the copy kept while a save that was cut
+        // off replaced it.
+        for (const std::string& path : {ExtraFile(role), KeptName(ExtraFile(role))}) {
+            std::string bytes;
+            if (!ReadDataFile(path, bytes, sum.Bytes)) {
+                continue;
+            }
+            TResultChecksum checksum;
+            TResultLineCount lines;
+            checksum.Feed(bytes);
+            lines.Feed(bytes);
+            if (TResultFileSum{lines.Lines(), checksum.Bytes(), checksum.Value()} != sum) {
+                continue;
+            }
+            TStringList list;
+            SplitResultLines(bytes, list);
+            if (!kind->Fits || kind->Fits(dirs, list)) {
+                extras.emplace(role, std::move(list));
+            }
+            break;
+        }
+    }
+}
+
+bool TResultStore::LoadSetInto(std::array<TStringList*, 3> lists, TExtraLists* extras,
+                               std::string& notice, std::string& refusal) {
     notice.clear();
+    if (extras != nullptr) {
+        extras->clear();
+    }
     TFileSums sums;
     TListFaults faults;
     std::string failed;
@@ -642,6 +839,12 @@ bool TResultStore::LoadSetInto(std::array<TStringList*, 3> lists, std::string& n
         refusal = fault;
         return false;
     }
+    // Extra files are only known for a set the manifest records; a set
+    // changed outside the program or saved without a manifest has none.
+    if (extras != nullptr && state == TManifestState::Valid && kind != TSetKind::Outside) {
+        const bool before = kind == TSetKind::Interrupted || kind == TSetKind::Previous;
+        LoadExtras(before ? manifest.Previous : manifest.Current, *lists[1], *extras);
+    }
     return true;
 }
 
@@ -672,6 +875,8 @@ bool TResultStore::TakePreloaded() {
     GlobalPercents = std::move(loaded.GlobalPercents);
     GlobalDirs = std::move(loaded.GlobalDirs);
     GlobalDirSizes = std::move(loaded.GlobalDirSizes);
+    // The extra files (allocated bytes, Discover data) belong to the same set.
+    GlobalExtras = std::move(loaded.GlobalExtras);
     LoadNotice = loaded.LoadNotice;
     baseValid_ = true;
     baseRacy_ = false;
@@ -694,7 +899,8 @@ bool TResultStore::LoadGlobal() {
         return true;
     TDataFolderLock lock(DataFolder, TDataFolderLock::TMode::Shared);
     std::string notice, refusal;
-    if (!LoadSetInto({&GlobalPercents, &GlobalDirs, &GlobalDirSizes}, notice, refusal)) {
+    if (!LoadSetInto({&GlobalPercents, &GlobalDirs, &GlobalDirSizes}, &GlobalExtras, notice,
+                     refusal)) {
         return Refuse(refusal);
     }
     LoadNotice = notice;
@@ -709,8 +915,13 @@ std::string TResultStore::TakeLoadNotice() {
     return LoadNotice;
 }
 
+void TResultStore::GlobalsReplaced() {
+    ++generation_;
+    baseValid_ = false;
+}
+
 void TResultStore::LoadTree(TTreeLists& tree) const {
-    tree.Percents = GlobalPercents;
+    tree.Percents = ShownPercents();
     tree.Dirs = GlobalDirs;
     tree.ShowBarCharts = true;
 }
@@ -724,6 +935,7 @@ bool TResultStore::LoadData(TTreeLists& tree) {
 void TResultStore::CreateSLs() {
     ++generation_;
     baseValid_ = false;
+    GlobalExtras.clear();
     GlobalDirs = {" "};
     GlobalDirSizes = {"0"};
     GlobalPercents = {"0"};
@@ -732,9 +944,50 @@ void TResultStore::CreateSLs() {
 void TResultStore::FreeSLs() {
     ++generation_;
     baseValid_ = false;
+    GlobalExtras.clear();
     GlobalDirs.clear();
     GlobalDirSizes.clear();
     GlobalPercents.clear();
+}
+
+bool TResultStore::DiskUsageKnown() const {
+    const auto it = GlobalExtras.find(kDiskSizesRole);
+    return it != GlobalExtras.end() && it->second.size() == GlobalDirs.size();
+}
+
+void TResultStore::MakeDiskPercents() const {
+    if (diskGeneration_ == generation_ && diskLength_ == GlobalDirs.size()) {
+        return;
+    }
+    diskGeneration_ = generation_;
+    diskLength_ = GlobalDirs.size();
+    diskPercents_ = TStringList(GlobalDirs.size(), "0");
+    unknownSizes_ = TStringList(GlobalDirs.size(), "0");
+    if (!DiskUsageKnown()) {
+        return;
+    }
+    TDirIndex index;
+    BuildDirIndex(GlobalDirs, index);
+    ComputePercents(GlobalDirs, GlobalExtras.find(kDiskSizesRole)->second, diskPercents_, index);
+}
+
+const TStringList& TResultStore::ShownSizes() const {
+    if (!DiskUsage) {
+        return GlobalDirSizes;
+    }
+    if (DiskUsageKnown()) {
+        return GlobalExtras.find(kDiskSizesRole)->second;
+    }
+    MakeDiskPercents();
+    return unknownSizes_;
+}
+
+const TStringList& TResultStore::ShownPercents() const {
+    if (!DiskUsage) {
+        return GlobalPercents;
+    }
+    MakeDiskPercents();
+    return diskPercents_;
 }
 
 bool TResultStore::GlobalSLSEmpty() const {

@@ -10,9 +10,15 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
+#include "engine/ExtraLists.h"
 #include "engine/StringList.h"
 #include "platform/DataFolder.h"
+
+class TAtomicFile;
+struct TResultSetSums;
 
 // The folder tree's own copies of two global lists, as LoadTree hands them
 // over, and whether the tree shows its size bars.
@@ -30,6 +36,7 @@ struct TReplacedSet {
     bool Whole = false;  // a set that loads was there and was replaced
     TStringList Dirs;
     TStringList Sizes;
+    TExtraLists Extras;      // the extra lists it held
     std::int64_t Time = -1;  // when it was saved, seconds since 1970
 };
 
@@ -53,6 +60,20 @@ class TResultStore {
     TStringList GlobalDirs{" "};
     TStringList GlobalDirSizes{"0"};
     TStringList GlobalPercents{"0"};
+    // The extra lists of the same set (ExtraLists.h), by role; a role that
+    // is missing is not known for it.
+    TExtraLists GlobalExtras;
+
+    // Which size the views show. Off (at every start): the file sizes, the
+    // global lists themselves. On: the allocated bytes (DiskSizes) and their
+    // shares, computed from them as a scan computes the stored ones; while
+    // they are not known the views show no sizes at all (zeros).
+    bool DiskUsage = false;
+    // Whether the global set holds the allocated bytes of its folders.
+    bool DiskUsageKnown() const;
+    // The sizes and shares the views use, parallel to GlobalDirs.
+    const TStringList& ShownSizes() const;
+    const TStringList& ShownPercents() const;
 
     // Folder of the result files, with its trailing "/"; empty when there is
     // none, and then nothing is ever read or written.
@@ -72,6 +93,9 @@ class TResultStore {
     // CPercents, CSet). An empty path or an empty DataFolder leaves no names,
     // so nothing is read or written.
     void SetFiles(std::string_view path);
+    // The file of an extra list of the current drive ("CDiskSizes"); empty
+    // when no files are named.
+    std::string ExtraFile(std::string_view role) const;
     // True when all three result files of the current drive exist.
     bool AnalizeFiExists() const;
 
@@ -83,14 +107,17 @@ class TResultStore {
     // False, with the reason in SaveError, when the new set was not stored.
     // With replaced, the set replaced is read under the same lock as the
     // save (the global lists are taken when they are that set, unchanged).
+    // The extra lists are saved beside the three as part of the same set;
+    // extra files of the drive that the new set lacks are removed.
     bool SaveAnalizeData(const TStringList& dirs, const TStringList& dirSizes,
-                         const TStringList& percents, TReplacedSet* replaced = nullptr);
+                         const TStringList& percents, TReplacedSet* replaced = nullptr,
+                         const TExtraLists& extras = {});
     // SaveAnalizeData, after which the global lists are the lists just
     // stored, taken over under the save's lock instead of read back: what
     // was written is what they hold. A failed save leaves the global lists
     // (and the arguments' lists, once moved in, are dropped) as before.
     bool SaveAsGlobal(TStringList dirs, TStringList dirSizes, TStringList percents,
-                      TReplacedSet* replaced = nullptr);
+                      TReplacedSet* replaced = nullptr, TExtraLists extras = {});
     // Runs change on the stored set of the current drive and stores the
     // result, all under one exclusive lock of the data folder, so that no
     // other save (of this process or another) comes between the read and the
@@ -100,9 +127,16 @@ class TResultStore {
     // stored. False, with the reason in SaveError (and LoadNotice when the
     // stored set could not be used), when nothing was stored; the global
     // lists are then as before.
+    // A change that knows nothing of the extra lists drops them (not known
+    // until the next scan): they no longer describe the changed folders.
     using TSetChange =
         std::function<void(TStringList& dirs, TStringList& sizes, TStringList& percents)>;
     bool UpdateStoredSet(const TSetChange& change);
+    // The same with the extra lists handed to the change, which keeps in
+    // extras what still holds afterwards.
+    using TSetChangeWithExtras = std::function<void(TStringList& dirs, TStringList& sizes,
+                                                    TStringList& percents, TExtraLists& extras)>;
+    bool UpdateStoredSetAndExtras(const TSetChangeWithExtras& change);
     // Merges the analysis of a folder rescan (the analyzer's lists, the
     // rescanned folder first) into the global lists, so that they hold what
     // a scan of the whole drive would: the folders below it replaced by the
@@ -111,8 +145,10 @@ class TResultStore {
     // in the sorted form a scan stores are only updated in place: each
     // rescanned folder that is stored (exact path, drive letter in any case)
     // gets its new size, and its new share unless it is the rescanned folder.
+    // The global extra lists follow by their kinds' merges (ExtraRescan.h);
+    // without the rescan's extras they are dropped.
     void AppendAnalizeInfo(const TStringList& dirs, const TStringList& dirSizes,
-                           const TStringList& percents);
+                           const TStringList& percents, const TExtraLists& extras = {});
     // Writes the global lists to the result files, as SaveAnalizeData does,
     // unless the stored set has changed since they were loaded or saved (by
     // another save): false then, and older lists never replace a newer set.
@@ -128,10 +164,15 @@ class TResultStore {
     // folders out of order, a size or percent that is not a number) is not
     // used: the lists get their initial entries, LoadNotice says which file
     // and line, and the result is false. A set saved without a manifest (by
-    // an earlier version) loads when its lists can be trusted.
+    // an earlier version) loads when its lists can be trusted. The extra
+    // lists load into GlobalExtras when the manifest records them and their
+    // files are whole and fit the set; any other is left out (not known).
     bool LoadGlobal();
-    // Copies GlobalPercents and GlobalDirs into the tree's lists and turns its
-    // size bars on.
+    // The global lists were replaced by their owner (an opened scan): what
+    // was derived from them is made again.
+    void GlobalsReplaced();
+    // Copies the shown shares (ShownPercents) and GlobalDirs into the tree's
+    // lists and turns its size bars on.
     void LoadTree(TTreeLists& tree) const;
     // LoadGlobal, then LoadTree.
     bool LoadData(TTreeLists& tree);
@@ -171,21 +212,26 @@ class TResultStore {
 
     // Runs after each step of a save: 0 the new files written out, 1 the
     // earlier set kept, 2 the manifest renamed, 3 to 5 each result file
-    // renamed. Tests stop a save there as a crash would.
+    // renamed, 6 on each extra file renamed (between 2 and 3). Tests stop a
+    // save there as a crash would.
     std::function<void(int step)> SaveStepHook;
 
   private:
     template <class Body>
     bool UnderSaveLock(Body&& body);
-    bool SaveLists(const TStringList& percents, const TStringList& dirs,
-                   const TStringList& dirSizes);
     // takeGlobals: the global lists, when they are the set replaced, are
     // moved into replaced instead of copied (they are replaced next);
     // tookGlobals then tells that they were.
     bool SaveLocked(const TStringList& percents, const TStringList& dirs,
-                    const TStringList& dirSizes, TReplacedSet* replaced, bool takeGlobals = false,
-                    bool* tookGlobals = nullptr);
-    bool LoadSetInto(std::array<TStringList*, 3> lists, std::string& notice, std::string& refusal);
+                    const TStringList& dirSizes, const TExtraLists& extras, TReplacedSet* replaced,
+                    bool takeGlobals = false, bool* tookGlobals = nullptr);
+    bool WriteExtras(const TExtraLists& extras,
+                     std::vector<std::pair<std::string, std::unique_ptr<TAtomicFile>>>& written,
+                     TResultSetSums& sums);
+    void RemoveStaleExtras(const TExtraLists& kept);
+    bool LoadSetInto(std::array<TStringList*, 3> lists, TExtraLists* extras, std::string& notice,
+                     std::string& refusal);
+    void LoadExtras(const TResultSetSums& set, const TStringList& dirs, TExtraLists& extras) const;
     std::string RefusalText(const std::string& why) const;
     std::string DriveLetter() const;
     TStoredSetStamp StampOnDisk() const;
@@ -206,6 +252,13 @@ class TResultStore {
     bool tookPreload_ = false;
     std::set<std::string> told_;
     std::uint64_t generation_ = 0;
+    // The shares of the allocated bytes, made for the lists of one
+    // generation (and length).
+    mutable TStringList diskPercents_;
+    mutable TStringList unknownSizes_;
+    mutable std::uint64_t diskGeneration_ = ~std::uint64_t{0};
+    mutable std::size_t diskLength_ = 0;
+    void MakeDiskPercents() const;
     // The set on disk the global lists were last loaded from or saved as,
     // and the generation they had then.
     bool baseValid_ = false;

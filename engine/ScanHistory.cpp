@@ -115,7 +115,7 @@ std::vector<THistoryEntry> TScanHistory::Entries(char drive) const {
 }
 
 bool TScanHistory::Record(char drive, std::int64_t time, const TStringList& dirs,
-                          const TStringList& sizes, std::string& error) {
+                          const TStringList& sizes, std::string& error, const TExtraLists& extras) {
     std::string problem;
     const std::string folder = HistoryFolder(dataFolder_, &problem);
     if (folder.empty()) {
@@ -134,7 +134,7 @@ bool TScanHistory::Record(char drive, std::int64_t time, const TStringList& dirs
                            [&name](const THistoryEntry& e) { return e.Name == name; })) {
             name = FileName(drive, time, ++serial);
         }
-        if (!WriteHistorySnapshot(folder + name, drive, time, dirs, sizes, error)) {
+        if (!WriteHistorySnapshot(folder + name, drive, time, dirs, sizes, error, extras)) {
             return false;
         }
     }

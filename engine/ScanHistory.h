@@ -42,8 +42,9 @@ class TScanHistory {
     // Keeps dirs and sizes (a result set's texts) as the drive's set saved
     // at time, then removes the drive's sets beyond the newest Keep. False
     // with the reason in error when nothing could be kept.
+    // The set's extra lists are kept with it.
     bool Record(char drive, std::int64_t time, const TStringList& dirs, const TStringList& sizes,
-                std::string& error);
+                std::string& error, const TExtraLists& extras = {});
 
     // Reads a kept set. False, with a message for the user that names the
     // set and says it is skipped, when it is damaged or cannot be read.

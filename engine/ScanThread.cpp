@@ -68,6 +68,7 @@ void TThreadDiskAnalize::HandOver() {
     result->Dirs = std::move(analyzer_->Dirs());
     result->DirSizes = std::move(analyzer_->DirSizes());
     result->Percents = std::move(analyzer_->Percents());
+    result->Extras = analyzer_->TakeExtras();
     if (!receiver_ || !onAnalize_)
         return;
     // The one hand-off: the end-of-scan steps run on the receiver's thread.

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/ExtraLists.h"
 #include "engine/StringList.h"
 
 class TAnalizeDisk;
@@ -30,6 +31,7 @@ struct TScanResult {
     TStringList Dirs;
     TStringList DirSizes;
     TStringList Percents;
+    TExtraLists Extras;  // the analyzer's TakeExtras
 };
 
 // One scan on its own thread: owns exactly one analyzer, runs it once and

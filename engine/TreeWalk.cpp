@@ -19,14 +19,41 @@
 
 namespace {
 
+// What a file sink is told of a file with several links, kept until the
+// walk knows which of its names counts.
+struct LinkDetail {
+    std::string Name;
+    std::int64_t Size, Allocated, LastWriteSeconds;
+    std::uint32_t LastWriteNanos, Links;
+};
+
 // What one listing of a folder gives.
 struct FolderScan {
     bool Opened = false;
     std::vector<std::string> Subfolders;  // raw names
     std::vector<std::int64_t> Own;        // per filter part
-    std::vector<TLinkSeen> Links;         // Node left 0
+    std::vector<std::int64_t> OwnDisk;    // allocated bytes, per filter part
+    std::vector<TLinkSeen> Links;         // Node left 0; Detail indexes Details
+    std::vector<LinkDetail> Details;      // only with a file sink
     std::uint64_t Files = 0;              // entries that take part, not folders
     std::uint64_t Bytes = 0;              // their sizes
+};
+
+// The hard-link sightings of a whole walk, with their file details.
+struct WalkLinks {
+    std::vector<TLinkSeen> Seen;
+    std::vector<LinkDetail> Details;
+
+    void Add(const FolderScan& scan, std::uint32_t node) {
+        const auto offset = static_cast<std::int64_t>(Details.size());
+        for (TLinkSeen l : scan.Links) {
+            l.Node = node;
+            if (l.Detail >= 0)
+                l.Detail += offset;
+            Seen.push_back(l);
+        }
+        Details.insert(Details.end(), scan.Details.begin(), scan.Details.end());
+    }
 };
 
 // Adds a listed folder to the walk's running counts.
@@ -44,18 +71,18 @@ void CountListed(TWalkCounters* progress, const FolderScan& scan) {
 
 class FolderScanner {
   public:
-    explicit FolderScanner(const TWalkSettings& s) : s_(s) {
+    FolderScanner(const TWalkSettings& s, TFileSink* sink) : s_(s), sink_(sink) {
         for (const std::string& p : s.Patterns)
             matchAll_.push_back(p == "*" || p == "*.*");
         // The read-only bit costs a lookup per folder; only StrictRO needs it.
         wantReadOnly_ = s.StrictRO && !(s.Mask & faReadOnly);
     }
 
-    void Scan(const std::string& native, bool wantSubfolders, FolderScan& out) {
+    void Scan(const std::string& native, std::uint32_t node, bool wantSubfolders, FolderScan& out) {
         TDirListing listing(native, Options());
         if (!bounds_)  // the first folder listed is the walk's root
             bounds_ = std::make_unique<TWalkBounds>(native, listing.Device(), listing.MountId());
-        Read(listing, wantSubfolders, out);
+        Read(listing, node, wantSubfolders, out);
     }
 
     // The listing of Name inside an open folder, or of a whole path.
@@ -68,32 +95,49 @@ class FolderScanner {
         return std::make_unique<TDirListing>(native, Options() | LazyFolders());
     }
 
-    void Read(TDirListing& listing, bool wantSubfolders, FolderScan& out) {
+    void Read(TDirListing& listing, std::uint32_t node, bool wantSubfolders, FolderScan& out) {
         out.Subfolders.clear();
         out.Links.clear();
+        out.Details.clear();
         out.Own.assign(s_.Patterns.size(), 0);
+        out.OwnDisk.assign(s_.Patterns.size(), 0);
         out.Files = 0;
         out.Bytes = 0;
         out.Opened = listing.IsOpen();
         while (listing.Next(entry_)) {
-            if (wantSubfolders && (entry_.Attr & faDirectory) &&
+            const bool folder = entry_.Attr & faDirectory;
+            if (wantSubfolders && folder &&
                 (!entry_.OtherMount || (bounds_ && bounds_->EntersEntry(listing.Fd(), entry_))))
                 out.Subfolders.push_back(entry_.Name);
             if (!TakesPart(entry_))
                 continue;
+            // A folder's own blocks count nowhere, as its size does not
+            // (a lazily listed folder has no allocated bytes read at all).
+            const std::int64_t disk = folder ? 0 : entry_.DiskBytes;
+            const bool linked = entry_.Links > 1 && !folder;
             bool matched = false;
             for (size_t p = 0; p < s_.Patterns.size(); ++p) {
                 if (!matchAll_[p] && fnmatch(s_.Patterns[p].c_str(), entry_.Name.c_str(), 0) != 0)
                     continue;
-                matched = true;
                 out.Own[p] += entry_.Size;
-                if (entry_.Links > 1 && !(entry_.Attr & faDirectory))
+                out.OwnDisk[p] += disk;
+                if (linked)
                     out.Links.push_back(
-                        {entry_.Device, entry_.Inode, 0, static_cast<int>(p), entry_.Size});
+                        {entry_.Device, entry_.Inode, 0, static_cast<int>(p), entry_.Size, disk,
+                         false,
+                         sink_ && !matched ? static_cast<std::int64_t>(out.Details.size()) : -1});
+                if (linked && sink_ && !matched)
+                    out.Details.push_back({entry_.Name, entry_.Size, disk, entry_.LastWriteSeconds,
+                                           entry_.LastWriteNanos, entry_.Links});
+                matched = true;
             }
-            if (matched && !(entry_.Attr & faDirectory)) {
+            if (matched && !folder) {
                 ++out.Files;
                 out.Bytes += static_cast<std::uint64_t>(entry_.Size);
+                if (sink_ && !linked)
+                    sink_->File({node, entry_.Name, entry_.Size, disk, entry_.LastWriteSeconds,
+                                 entry_.LastWriteNanos, true, entry_.Links, entry_.Device,
+                                 entry_.Inode});
             }
         }
     }
@@ -110,6 +154,7 @@ class FolderScanner {
     }
 
     const TWalkSettings& s_;
+    TFileSink* sink_;
     std::vector<bool> matchAll_;
     bool wantReadOnly_ = false;
     TDirEntry entry_;
@@ -150,9 +195,9 @@ std::vector<std::string> Escaped(const std::vector<std::string>& raw) {
 // the folders in exactly this order).
 class SequentialWalk {
   public:
-    SequentialWalk(const TWalkSettings& s, TFolderTree& tree, std::vector<TLinkSeen>& links,
+    SequentialWalk(const TWalkSettings& s, TFolderTree& tree, WalkLinks& links, TFileSink* sink,
                    bool& abort)
-        : s_(s), tree_(tree), links_(links), abort_(abort), scanner_(s) {
+        : s_(s), tree_(tree), links_(links), abort_(abort), scanner_(s, sink) {
         collator_.setCaseSensitivity(Qt::CaseInsensitive);
     }
 
@@ -165,7 +210,7 @@ class SequentialWalk {
         while (!queue_.empty()) {
             Queued item = std::move(queue_.front());
             queue_.pop_front();
-            scanner_.Scan(item.Native, true, scan_);
+            scanner_.Scan(item.Native, item.Node, true, scan_);
             CountListed(s_.Progress, scan_);
             QueueSubfolders(item);
             if (s_.Cancel && s_.Cancel->load())
@@ -187,7 +232,7 @@ class SequentialWalk {
 
     void WalkOne(const Queued& item, bool scanned) {
         if (!scanned) {
-            scanner_.Scan(item.Native, false, scan_);
+            scanner_.Scan(item.Native, item.Node, false, scan_);
             CountListed(s_.Progress, scan_);
         }
         Commit(item);
@@ -218,12 +263,9 @@ class SequentialWalk {
             if (abort_)
                 return;
         }
-        tree_.SetListed(item.Node, scan_.Own.data());
+        tree_.SetListed(item.Node, scan_.Own.data(), scan_.OwnDisk.data());
         tree_.WalkOrder.push_back(item.Node);
-        for (TLinkSeen l : scan_.Links) {
-            l.Node = item.Node;
-            links_.push_back(l);
-        }
+        links_.Add(scan_, item.Node);
     }
 
     // The queue in the locale's case-insensitive order of its paths.
@@ -242,7 +284,7 @@ class SequentialWalk {
 
     const TWalkSettings& s_;
     TFolderTree& tree_;
-    std::vector<TLinkSeen>& links_;
+    WalkLinks& links_;
     bool& abort_;
     FolderScanner scanner_;
     FolderScan scan_;
@@ -259,7 +301,7 @@ class SequentialWalk {
 // is recovered afterwards.
 class ParallelWalk {
   public:
-    ParallelWalk(const TWalkSettings& s, TFolderTree& tree, std::vector<TLinkSeen>& links)
+    ParallelWalk(const TWalkSettings& s, TFolderTree& tree, WalkLinks& links)
         : s_(s), tree_(tree), links_(links) {
         // Every thread keeps its open folders below a depth that keeps the
         // walk's descriptors well inside the usual limit of 1024.
@@ -275,6 +317,17 @@ class ParallelWalk {
         for (std::thread& t : helpers)
             t.join();
         tree_.WalkOrder = tree_.BreadthFirstOrder();
+    }
+
+    // Every thread's sink merged into one; none without MakeSink.
+    std::unique_ptr<TFileSink> MergedSink() {
+        if (sinks_.empty())
+            return nullptr;
+        std::unique_ptr<TFileSink> merged = std::move(sinks_.front());
+        for (size_t i = 1; i < sinks_.size(); ++i)
+            merged->Merge(*sinks_[i]);
+        sinks_.clear();
+        return merged;
     }
 
   private:
@@ -296,7 +349,16 @@ class ParallelWalk {
     };
 
     void Work() {
-        FolderScanner scanner(s_);
+        std::unique_ptr<TFileSink> sink = s_.MakeSink ? s_.MakeSink() : nullptr;
+        WorkWith(sink.get());
+        if (sink) {
+            std::lock_guard<std::mutex> guard(mutex_);
+            sinks_.push_back(std::move(sink));
+        }
+    }
+
+    void WorkWith(TFileSink* sink) {
+        FolderScanner scanner(s_, sink);
         FolderScan scan;
         std::vector<Frame> stack;
         std::unique_lock<std::mutex> lock(mutex_);
@@ -357,7 +419,7 @@ class ParallelWalk {
                    !bounds_->Enters(listing->Device(), listing->MountId(), listing->Fd())) {
             return true;  // another file system, a snapshot, or covered elsewhere: no entry
         }
-        scanner.Read(*listing, true, scan);
+        scanner.Read(*listing, node, true, scan);
         CountListed(s_.Progress, scan);
         const std::vector<std::string> names = Escaped(scan.Subfolders);
         std::uint32_t first = 0;
@@ -369,11 +431,8 @@ class ParallelWalk {
             std::lock_guard<std::mutex> guard(mutex_);
             if (!names.empty())
                 first = tree_.AddChildren(node, names);
-            tree_.SetListed(node, scan.Own.data());
-            for (TLinkSeen l : scan.Links) {
-                l.Node = node;
-                links_.push_back(l);
-            }
+            tree_.SetListed(node, scan.Own.data(), scan.OwnDisk.data());
+            links_.Add(scan, node);
             if (!names.empty() && stack.size() >= maxOpenDepth_) {
                 for (size_t i = 0; i < names.size(); ++i)
                     work_.push_back({first + static_cast<std::uint32_t>(i), folder,
@@ -413,7 +472,8 @@ class ParallelWalk {
 
     const TWalkSettings& s_;
     TFolderTree& tree_;
-    std::vector<TLinkSeen>& links_;
+    WalkLinks& links_;
+    std::vector<std::unique_ptr<TFileSink>> sinks_;  // one per thread, under mutex_
     size_t maxOpenDepth_ = 48;
     std::mutex mutex_;
     std::condition_variable wake_;
@@ -429,12 +489,32 @@ class ParallelWalk {
 
 void WalkFolders(const TWalkSettings& settings, TFolderTree& tree, bool& abort) {
     tree.Reset(RootText(settings.Directory), static_cast<int>(settings.Patterns.size()));
-    std::vector<TLinkSeen> links;
+    WalkLinks links;
+    std::unique_ptr<TFileSink> sink;
     const bool parallel =
         settings.Threads > 1 && settings.Recurse && !settings.OnNewPath && !settings.Sorted;
-    if (parallel)
-        ParallelWalk(settings, tree, links).Run();
-    else
-        SequentialWalk(settings, tree, links, abort).Run();
-    CountLinksOnce(links, tree);
+    if (parallel) {
+        ParallelWalk walk(settings, tree, links);
+        walk.Run();
+        sink = walk.MergedSink();
+    } else {
+        if (settings.MakeSink)
+            sink = settings.MakeSink();
+        SequentialWalk(settings, tree, links, sink.get(), abort).Run();
+    }
+    CountLinksOnce(links.Seen, tree);
+    if (!sink)
+        return;
+    // Every name of a file with several links, now that it is known which
+    // one counts.
+    for (const TLinkSeen& l : links.Seen) {
+        if (l.Detail < 0)
+            continue;
+        const LinkDetail& d = links.Details[static_cast<size_t>(l.Detail)];
+        sink->File({l.Node, d.Name, d.Size, d.Allocated, d.LastWriteSeconds, d.LastWriteNanos,
+                    l.Kept, d.Links, l.Device, l.Inode});
+    }
+    sink->Finish(tree);
+    if (settings.MergedSink != nullptr)
+        *settings.MergedSink = std::move(sink);
 }

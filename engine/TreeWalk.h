@@ -4,13 +4,18 @@
 //
 // Links are never followed and a folder that is the root of another mount
 // is not entered, so a walk ends and stays on its drive. A file with several
-// hard links counts once, in the folder whose path sorts first.
+// hard links counts once, in the folder whose path sorts first. Beside each
+// folder's own bytes the walk keeps the bytes its files take on the disk
+// (TFolderTree::OwnDisk; folders' own blocks are left out, as their sizes
+// are), under the same hard-link rule.
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "engine/FileSink.h"
 #include "engine/FolderTree.h"
 #include "engine/WalkCounters.h"
 
@@ -32,6 +37,11 @@ struct TWalkSettings {
     // (no OnNewPath, Sorted off). The tree then records the order a
     // sequential breadth-first walk would have had.
     int Threads = 1;
+    // Optional: a sink per walking thread that sees every file taking part
+    // (see FileSink.h); after the walk the merged sink is put in
+    // *MergedSink.
+    TFileSinkMaker MakeSink;
+    std::unique_ptr<TFileSink>* MergedSink = nullptr;
 };
 
 // Walks as the settings say; Abort reports an abort through OnNewPath.

@@ -9,6 +9,8 @@
 #include <QToolBar>
 #include <QTreeWidgetItem>
 
+#include "engine/DiskSizeList.h"
+#include "engine/NumberText.h"
 #include "engine/ResultStore.h"
 #include "views/bar/BarChanges.h"
 #include "views/bar/BarDrawing.h"
@@ -19,6 +21,18 @@
 #include "views/tree/ShellListModel.h"
 
 namespace {
+
+// The kept set's allocated bytes in place of its sizes; false when it has
+// none for every folder.
+bool KeepAllocated(THistorySnapshot& kept) {
+    const auto it = kept.Extras.find(kDiskSizesRole);
+    if (it == kept.Extras.end() || it->second.size() != kept.Dirs.size())
+        return false;
+    for (std::size_t i = 0; i < kept.Sizes.size(); ++i)
+        if (!TryTextToInt64(it->second[i], kept.Sizes[i]))
+            return false;
+    return true;
+}
 
 constexpr int kChangeColumn = 2;
 constexpr int kBarColumn = 3;
@@ -150,6 +164,11 @@ void TChangeView::Refresh() {
     Compare();
 }
 
+void TChangeView::SizesChanged() {
+    changes_.reset();
+    comparedPath_.clear();
+}
+
 void TChangeView::Compare() {
     for (;;) {
         const int at = cbSince_->currentIndex();
@@ -165,8 +184,14 @@ void TChangeView::Compare() {
         THistorySnapshot kept;
         std::string message;
         if (TScanHistory(store_.DataFolder).Load(entry, kept, message)) {
+            if (store_.DiskUsage && !KeepAllocated(kept)) {
+                changes_.reset();
+                comparedPath_.clear();
+                return;
+            }
             changes_ = std::make_unique<TResultChanges>(
-                CompareResults(store_.GlobalDirs, store_.GlobalDirSizes, kept));
+                CompareResults(store_.GlobalDirs, store_.ShownSizes(), kept));
+            keptExtras_ = std::move(kept.Extras);
             comparedPath_ = entry.Path;
             comparedGeneration_ = store_.Generation();
             return;

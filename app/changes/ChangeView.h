@@ -59,8 +59,16 @@ class TChangeView : public QObject {
     bool DrawCell(QPainter& canvas, const TPBExListview& list, QTreeWidgetItem* row,
                   int cellIndex) const;
 
+    // The sizes shown changed (Disk usage switched): the comparison is made
+    // again, of allocated bytes under Disk usage; kept results without them
+    // then have no comparison.
+    void SizesChanged();
+
     // The comparison now shown; null while off or without kept results.
     const TResultChanges* Changes() const { return changes_.get(); }
+    // The extra lists of the kept results compared with (empty for results
+    // kept without them); null while there is no comparison.
+    const TExtraLists* KeptExtras() const { return changes_ ? &keptExtras_ : nullptr; }
 
     static constexpr const char* kCaption = "Change, MB";
 
@@ -87,6 +95,7 @@ class TChangeView : public QObject {
     std::vector<THistoryEntry> entries_;  // as the chooser lists them
     std::set<std::string> damaged_;       // paths told once and left out
     std::unique_ptr<TResultChanges> changes_;
+    TExtraLists keptExtras_;
     std::string comparedPath_;
     std::uint64_t comparedGeneration_ = 0;
     std::int64_t largest_ = 0;  // of the rows now shown

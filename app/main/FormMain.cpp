@@ -21,6 +21,7 @@
 #include <clocale>
 
 #include "app/changes/ChangeView.h"
+#include "app/discover/DiscoverPanel.h"
 #include "app/drives/DriveSelector.h"
 #include "app/drives/FolderEntry.h"
 #include "app/help/MenuHelp.h"
@@ -42,6 +43,7 @@
 #include "views/bar/PBExListview.h"
 #include "views/common/Colors.h"
 #include "views/common/PathText.h"
+#include "views/common/RandomColor.h"
 #include "views/pie/PieData.h"
 #include "views/pie/ViewRefresh.h"
 #include "views/tree/BarShellTreeView.h"
@@ -106,6 +108,7 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
     setWindowTitle("Cobaltquarry");
 
     CreateActions();
+    CreateDiscover();
     CreateMenu();
     CreateToolBar();
     CreateViews();
@@ -122,6 +125,7 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
 
 TFormMain::~TFormMain() {
     SetAnalysedSizeLookup({});  // it reads this window's store
+    SetDiskUsageLookup({});
 }
 
 std::string TFormMain::CurrentFolder() const {
@@ -147,6 +151,7 @@ TItemMenuLinks TFormMain::MenuLinks() {
 
 void TFormMain::StoredSetChanged() {
     LoadTree();
+    ShowDiscoverData();
 }
 
 void TFormMain::ShowActionNote(const QString& text) {
@@ -247,6 +252,7 @@ void TFormMain::ScanEnded(bool stored) {
         FinishFirstShow();
         return;
     }
+    ShowDiscoverData();
     if (stored) {
         // The folder may have changed on disk as well as in the lists: its
         // listing is read again, and the bar list and the pie are rebuilt
@@ -366,9 +372,28 @@ void TFormMain::UpdatePie() {
     Refresh().UpdatePie();
 }
 
+void TFormMain::miDiskUsageClick() {
+    Store.DiskUsage = miDiskUsage->isChecked();
+    FDiscover->SetAllocated(Store.DiskUsage);
+    // The tree's bars hold their own copy of the shares.
+    if (TreeLists.ShowBarCharts) {
+        LoadTree();
+    }
+    FolderChanged = true;
+    FChanges->SizesChanged();
+    // The same colours as before the switch: only the numbers change.
+    if (!Store.GlobalSLSEmpty()) {
+        RepeatColors();
+        UpdateBar();
+        UpdatePie();
+    }
+    ShowWhere();
+}
+
 void TFormMain::LoadData() {
     Store.LoadData(TreeLists);
     SyncTreeBars();
+    ShowDiscoverData();
 }
 
 void TFormMain::LoadTree() {
@@ -409,6 +434,7 @@ void TFormMain::BarToBarlv() {
         throw;
     }
     FChanges->DecorateRows(*BarLV, Bar());
+    ShowDiscoverKept();
     if (SizeSort()) {
         acSortSize->trigger();
     }
@@ -644,6 +670,7 @@ void TFormMain::ShowOpenedScan() {
     SetTreeRoot(FOpened->Root());
     SetFolder(FOpened->Root());
     menuSaveScan->setEnabled(FOpened->CanSave());
+    ShowDiscoverData();
 }
 
 void TFormMain::LeaveOpenedScan() {
@@ -656,6 +683,7 @@ void TFormMain::LeaveOpenedScan() {
     TreeLists = TTreeLists{};
     acDiskAnalize->setEnabled(true);
     acFolderAnalize->setEnabled(true);
+    ShowDiscoverData();
 }
 
 void TFormMain::ShowWhere() {
@@ -665,5 +693,13 @@ void TFormMain::ShowWhere() {
         FolderPath->SetText(FOpened->Where(Bar().Root()));
     } else {
         FolderPath->SetPath(Bar().RootFolder().NativePath());
+    }
+    // Which size the numbers are: said only when it is not the file size.
+    if (Store.DiskUsage) {
+        FolderPath->SetText(FolderPath->Text() +
+                            (Store.DiskUsageKnown()
+                                 ? QStringLiteral("  \u2014 disk usage")
+                                 : QStringLiteral("  \u2014 disk usage not known until the next "
+                                                  "scan")));
     }
 }

@@ -24,6 +24,7 @@ class QToolButton;
 class QTreeWidgetItem;
 class TBarData;
 class TChangeView;
+class TDiscoverPanel;
 class TBarListPainter;
 class TDriveSelector;
 class TFolderPathLabel;
@@ -103,6 +104,8 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     TDriveSelector& Drives() { return *FDrives; }
     // The change view: "Changes", its chooser, the rows while it is on.
     TChangeView& Changes() { return *FChanges; }
+    // The Discover panel: the drive's largest files, file types, old files.
+    TDiscoverPanel& Discover() { return *FDiscover; }
 
     // --- controls ----------------------------------------------------------
     QToolBar* ToolBar = nullptr;
@@ -160,6 +163,8 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     QAction* miBarChart = nullptr;
     QAction* miFolderTree = nullptr;
     QAction* miChanges = nullptr;
+    QAction* miDiscover = nullptr;
+    QAction* miDiskUsage = nullptr;
     QAction* menuContents = nullptr;
     QAction* menuWeb = nullptr;
     QAction* menuWhatIs = nullptr;
@@ -187,6 +192,8 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     void acPieSHExecute();
     void acFTreeExecute();
     void menuPieClick();
+    // Every view follows the Disk usage item: allocated bytes or file sizes.
+    void miDiskUsageClick();
     bool Analize(bool force);
     void UpdateBarPie();
     void UpdateBar();
@@ -200,6 +207,13 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     void StoredSetChanged();
     // Shows a note on the tool bar until another folder is shown.
     void ShowActionNote(const QString& text);
+    // Makes the folder of a file (drive form) current and selects the
+    // file's row in the bar list.
+    void GoToItem(const std::string& path);
+    // The Discover panel follows the drive or opened scan shown, and the
+    // kept results the change view compares with.
+    void ShowDiscoverData();
+    void ShowDiscoverKept();
 
     // --- a scan from an export file ----------------------------------------------
     // "Open scan file...": reads File (asks for one when empty) and shows it
@@ -258,6 +272,7 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     void CreateMenu();
     void CreateToolBar();
     void CreateViews();
+    void CreateDiscover();
     void CreatePieHolder();
     void RereadAndRebuild();
     TItemMenuLinks MenuLinks();
@@ -278,5 +293,7 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     std::unique_ptr<TOpenedScan> FOpened;
     std::unique_ptr<TRemoteRequest> FRemoteAsked;  // what the remote dialog was last given
     std::unique_ptr<TChangeView> FChanges;
-    std::string FNoteFolder;  // the folder ActionNote was shown in
+    TDiscoverPanel* FDiscover = nullptr;  // a dock of the window, owned by it
+    const void* FDiscoverKept = nullptr;  // the comparison the panel's types follow
+    std::string FNoteFolder;              // the folder ActionNote was shown in
 };

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/changes/ChangeView.h"
+#include "app/discover/DiscoverPanel.h"
 #include "app/drives/DriveSelector.h"
 #include "app/main/FolderPathLabel.h"
 #include "app/main/FormMain.h"
@@ -205,6 +206,14 @@ void TFormMain::CreateMenu() {
     AddMenuRow(menuView, miFolderTree, topic("menuTreeHelp", "Html\\Tree.html"));
     miChanges = FChanges->miChanges();
     AddMenuRow(menuView, miChanges, topic("menuChangesHelp", "Html\\Changes.html"));
+    miDiscover = Discover().miDiscover();
+    AddMenuRow(menuView, miDiscover, topic("menuDiscoverHelp", "Html\\Discover.html"));
+    // Off at every start: no setting is remembered.
+    miDiskUsage = item("miDiskUsage", "Disk &usage",
+                       "Click to show the bytes the files take on the disk instead of their sizes");
+    miDiskUsage->setCheckable(true);
+    connect(miDiskUsage, &QAction::triggered, this, [this] { miDiskUsageClick(); });
+    AddMenuRow(menuView, miDiskUsage, topic("menuDiskUsageHelp", "Html\\Disk_usage.html"));
 
     menuHelp = bar->addMenu(" &? ");
     menuHelp->setObjectName("menuHelp");
@@ -377,6 +386,7 @@ void TFormMain::CreatePieHolder() {
     links.note = [this](const QString& text) { ShowActionNote(text); };
     pieHolder->SetLinks(links);
     SetAnalysedSizeLookup(StoredSizeLookup(Store));
+    SetDiskUsageLookup(StoredDiskUsageLookup(Store));
     pieHolder->AttachToBarHolder(barHolder);
     Pie = pieHolder->Pie();
     btnHolder = pieHolder->ButtonHolder();

@@ -193,6 +193,8 @@ void TOpenedScan::FillStore(TResultStore& store, TTreeLists& tree) {
     store.GlobalDirs = std::move(scan_.Result.Dirs);
     store.GlobalDirSizes = std::move(scan_.Result.DirSizes);
     store.GlobalPercents = std::move(scan_.Result.Percents);
+    store.GlobalExtras = std::move(scan_.Result.Extras);
+    store.GlobalsReplaced();
     store.LoadTree(tree);
 }
 

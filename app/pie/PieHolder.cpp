@@ -74,6 +74,11 @@ std::int64_t EntrySize(const std::string& path) {
     return LookupEntry(path, entry) ? entry.Size : 0;
 }
 
+std::int64_t EntryAllocated(const std::string& path) {
+    TDirEntry entry;
+    return LookupEntry(path, entry) && !(entry.Attr & faDirectory) ? entry.DiskBytes : 0;
+}
+
 // A share as the views write percents ("0.0"); a malformed one as it is.
 QString ShareText(std::string_view percent) {
     try {
@@ -315,11 +320,14 @@ void TPieHolder::BuildHint(const std::string& path) {
     std::optional<std::string> sizeLine;
     const int stored = FindStrINSL(store.GlobalDirs, path);
     if (stored < 0 && FileExists(path)) {
-        sizeLine = FileSizeLine(FormatMB(std::to_string(EntrySize(path))));
+        sizeLine = store.DiskUsage ? FileSizeLine(FormatMB(std::to_string(EntryAllocated(path))),
+                                                  kAllocatedLabel)
+                                   : FileSizeLine(FormatMB(std::to_string(EntrySize(path))));
     } else if (stored >= 0) {
         if (links_.barData && !links_.barData->BarSizes.empty() &&
-            stored < static_cast<int>(store.GlobalDirSizes.size()))
-            sizeLine = FolderSizeLine(FormatMB(store.GlobalDirSizes[static_cast<size_t>(stored)]));
+            stored < static_cast<int>(store.ShownSizes().size()))
+            sizeLine = FolderSizeLine(FormatMB(store.ShownSizes()[static_cast<size_t>(stored)]),
+                                      store.DiskUsage ? kAllocatedLabel : kSizeOnDiskLabel);
     }
     const std::string dateLine = HintDateLine(LastWrite(path), CurrentZoneBias());
     hoveredPath_ = path;

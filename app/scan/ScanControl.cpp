@@ -9,7 +9,7 @@
 #include "app/wait/FormWait.h"
 #include "engine/AnalizeDisk.h"
 #include "engine/DriveScanSave.h"
-#include "engine/RescanMerge.h"
+#include "engine/ExtraRescan.h"
 #include "platform/DriveForm.h"
 #include "platform/DriveTable.h"
 #include "platform/NameText.h"
@@ -292,7 +292,7 @@ bool TScanControl::StoreResult(TScanResult& result) {
         // results. It takes the data folder's lock of its own.
         auto copy = std::make_shared<THistoryCopy>();
         if (!SaveDriveScanAsGlobal(store_, std::move(result.Dirs), std::move(result.DirSizes),
-                                   std::move(result.Percents), *copy))
+                                   std::move(result.Percents), *copy, std::move(result.Extras)))
             return false;
         if (!copy->Set.Whole)
             return true;  // nothing was replaced, or nothing is kept
@@ -317,11 +317,12 @@ bool TScanControl::StoreResult(TScanResult& result) {
     // processing during the merge: a close or a command handled in between
     // would meet half-merged lists. A failed write leaves the lists as they
     // were.
-    return store_.UpdateStoredSet(
-        [&result](TStringList& dirs, TStringList& sizes, TStringList& percents) {
-            if (!dirs.empty() || !sizes.empty() || !percents.empty())
-                AppendRescan(dirs, sizes, percents, result.Dirs, result.DirSizes, result.Percents);
-        });
+    return store_.UpdateStoredSetAndExtras([&result](TStringList& dirs, TStringList& sizes,
+                                                     TStringList& percents, TExtraLists& extras) {
+        if (!dirs.empty() || !sizes.empty() || !percents.empty())
+            AppendRescanWithExtras(dirs, sizes, percents, extras, result.Dirs, result.DirSizes,
+                                   result.Percents, result.Extras);
+    });
 }
 
 void TScanControl::EndScan() {

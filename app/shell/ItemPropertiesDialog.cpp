@@ -7,8 +7,11 @@
 #include <QLabel>
 #include <QLocale>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "engine/AnalizeDisk.h"
 #include "engine/ResultStore.h"
+#include "engine/SpaceFacts.h"
 #include "platform/NameText.h"
 #include "views/common/ConvertError.h"
 #include "views/common/ListLookup.h"
@@ -35,6 +38,26 @@ TAnalysedSizeLookup& AnalysedSize() {
     return lookup;
 }
 
+TDiskUsageLookup& DiskUsage() {
+    static TDiskUsageLookup lookup;
+    return lookup;
+}
+
+// A size text for a value of the stored results.
+std::optional<std::int64_t> StoredValue(const TResultStore& store, const TStringList& list,
+                                        const std::string& path) {
+    if (store.GlobalSLSEmpty())
+        return std::nullopt;
+    const int k = FindStrINSL(store.GlobalDirs, path);
+    if (k < 0 || k >= static_cast<int>(list.size()))
+        return std::nullopt;
+    try {
+        return StrToInt64(list[static_cast<size_t>(k)]);
+    } catch (const EConvertError&) {
+        return std::nullopt;  // a damaged entry counts as not analysed
+    }
+}
+
 QString SizeText(const TShellFolder& item) {
     if (!item.IsFolder())
         return BytesText(item.Size());
@@ -53,17 +76,21 @@ void SetAnalysedSizeLookup(TAnalysedSizeLookup lookup) {
 
 TAnalysedSizeLookup StoredSizeLookup(const TResultStore& store) {
     return [&store](const std::string& path) -> std::optional<std::int64_t> {
-        if (store.GlobalSLSEmpty())
-            return std::nullopt;
-        const int k = FindStrINSL(store.GlobalDirs, path);
-        if (k < 0 || k >= static_cast<int>(store.GlobalDirSizes.size()))
-            return std::nullopt;
-        try {
-            return StrToInt64(store.GlobalDirSizes[static_cast<size_t>(k)]);
-        } catch (const EConvertError&) {
-            return std::nullopt;  // a damaged entry counts as not analysed
-        }
+        return StoredValue(store, store.GlobalDirSizes, path);
     };
+}
+
+void SetDiskUsageLookup(TDiskUsageLookup lookup) {
+    DiskUsage() = std::move(lookup);
+}
+
+TDiskUsageLookup StoredDiskUsageLookup(const TResultStore& store) {
+    return {[&store] { return store.DiskUsage; },
+            [&store](const std::string& path) -> std::optional<std::int64_t> {
+                if (!store.DiskUsageKnown())
+                    return std::nullopt;
+                return StoredValue(store, store.ShownSizes(), path);
+            }};
 }
 
 QString BytesText(std::int64_t bytes) {
@@ -86,6 +113,8 @@ TItemPropertiesDialog::TItemPropertiesDialog(const TShellFolder& item, QWidget* 
     AddField(QStringLiteral("Type"), item.TypeText());
     AddField(QStringLiteral("Location"), VisibleControls(info.absolutePath()));
     AddField(QStringLiteral("Size"), SizeText(item));
+    if (DiskUsage().On && DiskUsage().On())
+        AddDiskFields(item);
     AddField(QStringLiteral("Modified"), item.DateText());
     AddField(QStringLiteral("Owner"), info.owner());
     AddField(QStringLiteral("Permissions"), PermissionText(info.permissions()));
@@ -96,12 +125,67 @@ TItemPropertiesDialog::TItemPropertiesDialog(const TShellFolder& item, QWidget* 
     layout->addWidget(buttons);
 }
 
-void TItemPropertiesDialog::AddField(const QString& caption, const QString& value) {
+TItemPropertiesDialog::~TItemPropertiesDialog() {
+    if (counter_)
+        counter_->Cancel = true;
+    if (counting_.joinable())
+        counting_.join();
+}
+
+QLabel* TItemPropertiesDialog::AddField(const QString& caption, const QString& value) {
     auto* label = new QLabel(value);
     label->setTextFormat(Qt::PlainText);  // a name is never markup
     label->setObjectName(caption);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     form_->addRow(caption + QLatin1Char(':'), label);
+    return label;
+}
+
+// Where the space would come back from: the allocated bytes beside the
+// size, what hard links keep elsewhere and what sparse files leave out.
+void TItemPropertiesDialog::AddDiskFields(const TShellFolder& item) {
+    if (!item.IsFolder()) {
+        AddField(QStringLiteral("Allocated"), BytesText(item.Allocated()));
+        AddField(QStringLiteral("Sparse"),
+                 BytesText(std::max<std::int64_t>(0, item.Size() - item.Allocated())));
+        return;
+    }
+    const std::optional<std::int64_t> allocated =
+        DiskUsage().Allocated ? DiskUsage().Allocated(item.PathName()) : std::nullopt;
+    AddField(QStringLiteral("Allocated"),
+             allocated ? BytesText(*allocated) + QStringLiteral(", as analysed")
+                       : QStringLiteral("(not known until the next scan)"));
+    CountSpace(item.PathName());
+}
+
+void TItemPropertiesDialog::CountSpace(const std::string& driveForm) {
+    QLabel* shared = AddField(QStringLiteral("Shared"), QStringLiteral("counting\u2026"));
+    QLabel* sparse = AddField(QStringLiteral("Sparse"), QStringLiteral("counting\u2026"));
+    counter_ = std::make_unique<TAnalizeDisk>();
+    counter_->Directory = driveForm;
+    counter_->Recurse = true;
+    counter_->MakeFileSink = [] { return std::make_unique<TSpaceFactsSink>(); };
+    counted_ = false;
+    counting_ = std::thread([this, shared, sparse] {
+        counter_->Execute();
+        if (counter_->Cancel)
+            return;
+        const std::unique_ptr<TFileSink> sink = counter_->TakeFileSink();
+        const auto* space = dynamic_cast<const TSpaceFactsSink*>(sink.get());
+        const TSpaceFacts facts = space ? space->Facts() : TSpaceFacts{};
+        // The labels belong to the window's thread; the call is dropped
+        // with the window.
+        QMetaObject::invokeMethod(
+            this,
+            [this, shared, sparse, facts] {
+                shared->setText(BytesText(facts.Shared) +
+                                QStringLiteral(", with hard links outside it"));
+                sparse->setText(BytesText(facts.Sparse) +
+                                QStringLiteral(", left out by sparse files"));
+                counted_ = true;
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 QString TItemPropertiesDialog::Field(const QString& caption) const {

@@ -2,12 +2,17 @@
 // A small window with what the file system says about one item: name, kind,
 // place, size, modification time, owner and permissions. It changes nothing.
 #include <QDialog>
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 class QFormLayout;
+class QLabel;
+class TAnalizeDisk;
 class TResultStore;
 class TShellFolder;
 
@@ -16,15 +21,27 @@ class TItemPropertiesDialog : public QDialog {
 
   public:
     TItemPropertiesDialog(const TShellFolder& item, QWidget* parent);
+    ~TItemPropertiesDialog() override;
 
     // The text shown for a field ("Name", "Type", "Location", "Size",
-    // "Modified", "Owner", "Permissions"); empty for an unknown field.
+    // "Modified", "Owner", "Permissions"; under Disk usage also
+    // "Allocated", and "Shared" and "Sparse"); empty for an unknown field.
     QString Field(const QString& caption) const;
+    // Whether the count of a folder's shared and sparse bytes is over.
+    bool Counted() const { return counted_; }
 
   private:
-    void AddField(const QString& caption, const QString& value);
+    QLabel* AddField(const QString& caption, const QString& value);
+    void AddDiskFields(const TShellFolder& item);
+    // Walks the folder on a thread of its own for what the stored results
+    // do not hold: the bytes shared with hard links outside it, and what
+    // its sparse files leave out.
+    void CountSpace(const std::string& driveForm);
 
     QFormLayout* form_;
+    std::unique_ptr<TAnalizeDisk> counter_;
+    std::thread counting_;
+    bool counted_ = true;
 };
 
 // The analysed size of a folder (everything below it) by its drive-form
@@ -34,6 +51,14 @@ using TAnalysedSizeLookup = std::function<std::optional<std::int64_t>(const std:
 void SetAnalysedSizeLookup(TAnalysedSizeLookup lookup);
 // The lookup in a store's global lists (the store must outlive its use).
 TAnalysedSizeLookup StoredSizeLookup(const TResultStore& store);
+// Under Disk usage: the allocated bytes of an analysed folder; the lookup
+// is not called, and the dialog shows no disk fields, while it is off.
+struct TDiskUsageLookup {
+    std::function<bool()> On;
+    TAnalysedSizeLookup Allocated;
+};
+void SetDiskUsageLookup(TDiskUsageLookup lookup);
+TDiskUsageLookup StoredDiskUsageLookup(const TResultStore& store);
 
 // "1,234,567 bytes (1.2 MB)": the exact count with the locale's digit
 // grouping and a rounded figure with its unit.

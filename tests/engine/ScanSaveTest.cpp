@@ -6,6 +6,9 @@
 #include <unistd.h>
 
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
@@ -280,4 +283,47 @@ TEST_F(ScanSaveTest, AnOpenDataFolderIsMadePrivateAndALinkIsFollowedToItsTarget)
     ASSERT_EQ(stat((dir_ / "elsewhere").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     EXPECT_TRUE(Exists(dir_ / "elsewhere/CDirs"));
+}
+
+// --largest and --types after a scan, from the stored set (--stored, the
+// files below PATH) and after a folder rescan merged into it.
+TEST_F(ScanSaveTest, LargestFilesAndTypesAfterAScanFromTheStoredSetAndAfterARescan) {
+    const std::string drive = dir_ / "drive";
+    EXPECT_EQ(Scan({"--save", "--largest", "1", drive}), 0) << err_.str();
+    EXPECT_NE(out_.str().find("Largest files:\n        0.0 MB"), std::string::npos) << out_.str();
+    EXPECT_NE(out_.str().find(drive + "/docs/a\n"), std::string::npos) << out_.str();
+    ASSERT_TRUE(Exists(Stored("CDiscover")));
+
+    auto stored = [&](const std::string& path, const std::string& largest) {
+        EXPECT_EQ(Scan({"--stored", "--largest", largest, "--types", "--json", path}), 0)
+            << err_.str();
+        return QJsonDocument::fromJson(QByteArray::fromStdString(out_.str())).object();
+    };
+    auto paths = [](const QJsonObject& o) {
+        QStringList list;
+        for (const QJsonValue& f : o["largest_files"].toArray())
+            list << f.toObject()["path"].toString();
+        return list;
+    };
+    const QString root = QString::fromStdString(drive);
+    QJsonObject o = stored(drive + "/docs", "1000");
+    EXPECT_EQ(paths(o), (QStringList{root + "/docs/a", root + "/docs/old/b"}));
+    EXPECT_EQ(o["file_types"].toObject()["no_extension"].toObject()["files"].toInt(), 3);
+    EXPECT_FALSE(o["file_types"].toObject()["as_of_last_drive_scan"].toBool());
+
+    dir_.MakeFile("drive/docs/old/new.ISO", 9000);
+    unlink((drive + "/docs/a").c_str());
+    EXPECT_EQ(Scan({"--save", drive + "/docs"}), 0) << err_.str();
+    o = stored(drive, "2");
+    EXPECT_EQ(paths(o), (QStringList{root + "/docs/old/new.ISO", root + "/docs/old/b"}));
+    EXPECT_TRUE(o["largest_files_complete"].toBool());
+    EXPECT_TRUE(o["file_types"].toObject()["as_of_last_drive_scan"].toBool());
+    EXPECT_EQ(o["file_types"].toObject()["types"].toArray().size(), 0);  // as of the drive scan
+
+    // The count's limits on both sides; --stored needs something to print.
+    EXPECT_EQ(Scan({"--stored", "--largest", "0", drive}), 2);
+    EXPECT_EQ(Scan({"--stored", "--largest", "1001", drive}), 2);
+    EXPECT_EQ(Scan({"--stored", drive}), 2);
+    EXPECT_NE(err_.str().find("--stored goes with --largest or --types"), std::string::npos);
+    EXPECT_EQ(Scan({"--stored", "--types", "--save", drive}), 2);
 }

@@ -176,7 +176,7 @@ TEST(ScanReport, TotalTakesTheUnitThatFitsItsSize) {
         std::ostringstream report;
         TScanReport r;
         r.TotalBytes = bytes;
-        r.Largest.push_back({"sub", bytes, 100});
+        r.Largest.push_back({"sub", bytes, -1, 100});
         r.Folders = static_cast<std::size_t>(bytes % 3);
         PrintScanText(r, report);
         const std::string counts =

@@ -58,7 +58,9 @@ TEST_F(WindowFixture, EveryMenuAndItemHasAMnemonicThatOnlyAddsAnAmpersand) {
         {"Analize",
          {"Disk", "?", "Folder", "?", "Open scan file\u2026", "?", "Open remote scan\u2026", "?",
           "Save scan as\u2026", "?"}},
-        {"View", {"Pie chart", "?", "Bar chart", "?", "Folder tree", "?", "Changes", "?"}},
+        {"View",
+         {"Pie chart", "?", "Bar chart", "?", "Folder tree", "?", "Changes", "?", "Discover", "?",
+          "Disk usage", "?"}},
         {" ? ", {"Contents", "Home Page", "What is", "About"}},
     };
     const QList<QAction*> menus = form->menuBar()->actions();
@@ -104,7 +106,9 @@ TEST_F(WindowFixture, ArrowKeysWalkTheRowsAndEnterRunsTheSelectedCell) {
         {form->miPieChart, form->findChild<QAction*>("menuPieHelp")},
         {form->miBarChart, form->findChild<QAction*>("menuBarHelp")},
         {form->miFolderTree, form->findChild<QAction*>("menuTreeHelp")},
-        {form->miChanges, form->findChild<QAction*>("menuChangesHelp")}};
+        {form->miChanges, form->findChild<QAction*>("menuChangesHelp")},
+        {form->miDiscover, form->findChild<QAction*>("menuDiscoverHelp")},
+        {form->miDiskUsage, form->findChild<QAction*>("menuDiskUsageHelp")}};
     const int rows = static_cast<int>(grid.size());
     std::mt19937 random(7);
     const Qt::Key keys[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right};

@@ -9,7 +9,11 @@
 #include <thread>
 #include <utility>
 
+#include "engine/DiscoverKind.h"
+#include "engine/DiskSizeList.h"
+#include "engine/FanOutSink.h"
 #include "engine/ResultStore.h"
+#include "engine/SpaceFacts.h"
 #include "platform/Console.h"
 #include "platform/DriveForm.h"
 #include "platform/DriveTable.h"
@@ -86,12 +90,20 @@ bool WriteLists(const TStringList& dirs, const TStringList& sizes, const TString
 // A store that only holds the scan in memory: no data folder, no files. The
 // lists move into it (a drive's lists are large).
 std::unique_ptr<TResultStore> MemoryStore(TStringList& dirs, TStringList& sizes,
-                                          TStringList& percents) {
+                                          TStringList& percents, TExtraLists extras) {
     auto store = std::make_unique<TResultStore>(std::string());
     store->GlobalDirs = std::move(dirs);
     store->GlobalDirSizes = std::move(sizes);
     store->GlobalPercents = std::move(percents);
+    store->GlobalExtras = std::move(extras);
+    store->GlobalsReplaced();
     return store;
+}
+
+// The allocated bytes among a scan's extra lists; none when not known.
+const TStringList* DiskSizesIn(const TExtraLists& extras) {
+    const auto it = extras.find(kDiskSizesRole);
+    return it == extras.end() ? nullptr : &it->second;
 }
 
 // The pie needs fonts and image plug-ins, i.e. a GUI application, but no
@@ -113,6 +125,14 @@ bool DrawPie(const TResultStore& store, const std::string& folder, const std::st
     return SaveScanPie(store, folder, file, error);
 }
 
+// What --largest and --types ask for, without the data yet.
+TDiscoverReport DiscoverReport(const TScanOptions& options) {
+    TDiscoverReport report;
+    report.Largest = options.Largest;
+    report.Types = options.Types;
+    return report;
+}
+
 void PrintReport(const TScanReport& report, bool json, std::ostream& out) {
     if (json)
         PrintScanJson(report, out);
@@ -121,6 +141,38 @@ void PrintReport(const TScanReport& report, bool json, std::ostream& out) {
 }
 
 }  // namespace
+
+int TScanCommand::RunStored(const TScanOptions& options, std::ostream& out, std::ostream& err) {
+    std::string native, driveForm, error;
+    if (!ResolvePath(options.Path, native, driveForm, error)) {
+        PrintMessage(err, error);
+        return kBadUsage;
+    }
+    if (driveForm.empty()) {
+        PrintMessage(err, options.Path + ": not on a fixed drive, so it has no stored results");
+        return kBadUsage;
+    }
+    TResultStore store;
+    store.SetFiles(driveForm);
+    if (!store.AnalizeFiExists() || !store.LoadGlobal()) {
+        PrintMessage(err, options.Path + ": no stored results of its drive" +
+                              (store.LoadNotice.empty() ? "" : " (" + store.LoadNotice + ")"));
+        return kBadUsage;
+    }
+    TDiscoverReport report = DiscoverReport(options);
+    const auto lines = store.GlobalExtras.find(kDiscoverRole);
+    ReadDiscoverLines(lines == store.GlobalExtras.end() ? nullptr : &lines->second, report);
+    std::string folder = driveForm;
+    if (!folder.empty() && folder.back() == '\\')
+        folder.pop_back();
+    report.RootDriveForm = folder.substr(0, 2);
+    const auto root = DriveFormToNative(report.RootDriveForm);
+    report.RootNative = root ? *root : std::string();
+    if (folder.size() > 2)
+        report.Below = folder;
+    PrintStoredDiscover(native, folder, report, options.Json, out);
+    return 0;
+}
 
 int TScanCommand::RunImport(const TScanOptions& options, std::ostream& out, std::ostream& err) {
     std::string error;
@@ -141,10 +193,21 @@ int TScanCommand::RunImport(const TScanOptions& options, std::ostream& out, std:
     if (pie)
         drive = std::make_unique<TScopedVirtualDrive>(*scan.Drive);
     TNcduImport& lists = scan.Result;
-    TScanReport report = MakeScanReport(lists.Dirs, lists.DirSizes, options.Top);
+    const TStringList* disk = DiskSizesIn(lists.Extras);
+    if (options.DiskUsage && disk == nullptr)
+        PrintMessage(err, options.ImportFile +
+                              ": the export gives no allocated sizes (dsize); the report shows "
+                              "file sizes");
+    TScanReport report =
+        MakeScanReport(lists.Dirs, lists.DirSizes, options.Top, disk, options.DiskUsage);
     report.NativePath = lists.RootName;
     report.DriveForm.clear();
     report.Seconds = seconds;
+    report.Discover = DiscoverReport(options);
+    report.Discover.Known = true;
+    report.Discover.Data = std::move(lists.Discover);
+    report.Discover.RootDriveForm = lists.Dirs.empty() ? "" : std::string(lists.Dirs[0]);
+    report.Discover.RootNative = lists.RootName;
     int status = 0;
     auto fail = [&](const std::string& message) {
         PrintMessage(err, message);
@@ -154,7 +217,8 @@ int TScanCommand::RunImport(const TScanOptions& options, std::ostream& out, std:
         !WriteLists(lists.Dirs, lists.DirSizes, lists.Percents, options.OutDir, error))
         fail(error);
     if (!options.PieFile.empty()) {
-        const auto store = MemoryStore(lists.Dirs, lists.DirSizes, lists.Percents);
+        const auto store = MemoryStore(lists.Dirs, lists.DirSizes, lists.Percents, lists.Extras);
+        store->DiskUsage = options.DiskUsage;
         // The imported folder is drive Z: only inside this run: a message
         // names it by the export's own path.
         const std::string root = std::string(1, kImportLetter) + ":\\";
@@ -183,6 +247,8 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
     }
     if (!options.ImportFile.empty())
         return RunImport(options, out, err);
+    if (options.Stored)
+        return RunStored(options, out, err);
     if (options.Changes)
         return RunScanChanges({options.Path, options.Since, options.Top, options.Json}, out, err);
     std::string native, driveForm;
@@ -217,6 +283,10 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
 
     analyzer_.Directory = driveForm.find('\\') == std::string::npos ? driveForm + "\\" : driveForm;
     analyzer_.Recurse = true;
+    // Where the space would come back from, beside the other collectors.
+    if (options.DiskUsage)
+        analyzer_.MakeFileSink = TFanOutSink::Over(
+            {analyzer_.MakeFileSink, [] { return std::make_unique<TSpaceFactsSink>(); }});
 
     std::atomic<bool> done{false};
     std::thread progress;
@@ -236,12 +306,28 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         return kCancelled;
     }
 
+    const std::unique_ptr<TFileSink> sink = analyzer_.TakeFileSink();
+    analyzer_.MakeFileSink = {};
+    TExtraLists extras = analyzer_.TakeExtras();
+    // The sink was taken first: the lists its collectors store come from it.
+    if (sink)
+        sink->AddExtraLists(extras);
     // The report first: after it the lists may be handed on instead of copied.
-    TScanReport report = MakeScanReport(analyzer_.Dirs(), analyzer_.DirSizes(), options.Top);
+    TScanReport report = MakeScanReport(analyzer_.Dirs(), analyzer_.DirSizes(), options.Top,
+                                        DiskSizesIn(extras), options.DiskUsage);
+    if (const auto* space = TFanOutSink::Find<TSpaceFactsSink>(sink.get()))
+        report.Space = space->Facts();
     report.NativePath = native;
     report.Seconds = seconds;
     if (offDrive)
         report.DriveForm.clear();
+    report.Discover = DiscoverReport(options);
+    if (report.Discover.Wanted()) {
+        const auto lines = extras.find(kDiscoverRole);
+        ReadDiscoverLines(lines == extras.end() ? nullptr : &lines->second, report.Discover);
+        report.Discover.RootDriveForm = std::string(analyzer_.Dirs()[0]);
+        report.Discover.RootNative = native;
+    }
 
     // Every output asked for is attempted; any that fails makes the run fail.
     int status = 0;
@@ -259,8 +345,8 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
     bool merged = false;
     if (options.Save) {
         store = std::make_unique<TResultStore>();
-        const TScanSaveOutcome saved =
-            SaveScanResults(*store, analyzer_.Dirs(), analyzer_.DirSizes(), analyzer_.Percents());
+        const TScanSaveOutcome saved = SaveScanResults(
+            *store, analyzer_.Dirs(), analyzer_.DirSizes(), analyzer_.Percents(), extras);
         const bool stored =
             saved.Status == TScanSaveStatus::Replaced || saved.Status == TScanSaveStatus::Merged;
         if (!stored)
@@ -271,7 +357,9 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
     }
     if (!options.PieFile.empty()) {
         if (!merged)
-            store = MemoryStore(analyzer_.Dirs(), analyzer_.DirSizes(), analyzer_.Percents());
+            store = MemoryStore(analyzer_.Dirs(), analyzer_.DirSizes(), analyzer_.Percents(),
+                                std::move(extras));
+        store->DiskUsage = options.DiskUsage;
         if (!DrawPie(*store, analyzer_.Directory, options.PieFile, error))
             fail(error);
     }

@@ -32,6 +32,8 @@ class TScanCommand {
   private:
     // --import: the report and outputs of a scan read from an export.
     int RunImport(const TScanOptions& options, std::ostream& out, std::ostream& err);
+    // --stored: --largest and --types from the stored results of PATH's drive.
+    int RunStored(const TScanOptions& options, std::ostream& out, std::ostream& err);
 
     TAnalizeDisk analyzer_;
 };

@@ -21,6 +21,18 @@ QList<QCommandLineOption> Options() {
          "PATH) into DIR; DIR is created when missing.",
          "DIR"},
         {"save", "Store the results as the desktop program does."},
+        {"largest",
+         "Also list the N largest files (at most 1000) with their sizes and times of last "
+         "change.",
+         "N"},
+        {"types",
+         "Also list the file types (by extension) with their files, sizes and shares of the "
+         "total."},
+        {"disk-usage",
+         "Report, list (--top), draw (--pie) and order by the bytes the files take on the disk "
+         "(allocated, as du counts them) instead of their sizes, and tell how much of them is "
+         "shared with hard links outside PATH and how much sparse files leave out; --json "
+         "always gives both sizes."},
         {"pie", "Draw the pie chart of PATH into FILE, a PNG picture; FILE must end in .png.",
          "FILE"},
         {"export",
@@ -45,6 +57,9 @@ QList<QCommandLineOption> Options() {
          "With --changes: the kept results to compare with, N (1 = the newest, the default) or "
          "a date in UTC, YYYY-MM-DD (up to the end of that day) or YYYY-MM-DDTHH:MM.",
          "DATE|N"},
+        {"stored",
+         "Instead of scanning, print --largest and --types from the stored results of PATH's "
+         "drive (files below PATH only)."},
         {{"h", "help"}, "Show this help and exit."},
         {"version", "Show the program's version and exit."},
     };
@@ -139,6 +154,33 @@ bool ExchangeOptions(const QCommandLineParser& parser, TScanOptions& options, st
     return true;
 }
 
+// --largest, --types and --stored.
+bool DiscoverOptions(const QCommandLineParser& parser, TScanOptions& options, std::string& error) {
+    if (parser.isSet("largest") && (!ReadCount(Bytes(parser.value("largest")), options.Largest) ||
+                                    options.Largest < 1 || options.Largest > 1000)) {
+        error = "--largest needs a whole number from 1 to 1000";
+        return false;
+    }
+    options.Types = parser.isSet("types");
+    options.Stored = parser.isSet("stored");
+    if (options.Stored && options.Largest == 0 && !options.Types) {
+        error = "--stored goes with --largest or --types";
+        return false;
+    }
+    if (options.Stored && (options.Save || !options.OutDir.empty() || !options.PieFile.empty() ||
+                           parser.isSet("export") || parser.isSet("import") || options.Changes)) {
+        error =
+            "--stored scans nothing: no --save, --out, --pie, --export, --import or --changes "
+            "with it";
+        return false;
+    }
+    if ((options.Largest > 0 || options.Types) && (parser.isSet("export") || options.Changes)) {
+        error = "--largest and --types go with a scan, --stored or --import";
+        return false;
+    }
+    return true;
+}
+
 // --changes and --since: a comparison of stored results, nothing scanned.
 bool ChangesOptions(const QCommandLineParser& parser, TScanOptions& options, std::string& error) {
     options.Changes = parser.isSet("changes");
@@ -172,6 +214,8 @@ std::string ScanUsage() {
         synopsis + " [--] PATH\n" +
         "       cobaltquarry-scan --export FILE|- [--zstd] [--] PATH\n" +
         "       cobaltquarry-scan --import FILE [--top N] [--json] [--out DIR] [--pie FILE]\n" +
+        "                         [--largest N] [--types]\n" +
+        "       cobaltquarry-scan --stored [--largest N] [--types] [--json] [--] PATH\n" +
         "       cobaltquarry-scan --changes [--since DATE|N] [--top N] [--json] [--] PATH\n" +
         "       cobaltquarry-scan --help | --version\n" +
         "Measures the folder PATH and everything below it.\n\nOptions:\n";
@@ -209,6 +253,7 @@ bool ParseScanOptions(const std::vector<std::string>& args, TScanOptions& option
     }
     options.Json = parser.isSet("json");
     options.Save = parser.isSet("save");
+    options.DiskUsage = parser.isSet("disk-usage");
     options.OutDir = Bytes(parser.value("out"));
     if (parser.isSet("out") && options.OutDir.empty()) {
         error = "--out needs a folder";
@@ -225,5 +270,6 @@ bool ParseScanOptions(const std::vector<std::string>& args, TScanOptions& option
         return false;
     }
     options.Path = paths.isEmpty() ? std::string() : Bytes(paths.first());
-    return ChangesOptions(parser, options, error) && ExchangeOptions(parser, options, error);
+    return ChangesOptions(parser, options, error) && ExchangeOptions(parser, options, error) &&
+           DiscoverOptions(parser, options, error);
 }

@@ -8,12 +8,16 @@ struct TScanOptions {
     bool Json = false;       // --json: the report as JSON
     std::string OutDir;      // --out DIR: also write the three lists there
     bool Save = false;       // --save: store the results as the desktop program does
+    bool DiskUsage = false;  // --disk-usage: allocated bytes instead of file sizes
     std::string PieFile;     // --pie FILE: draw the folder's pie into a PNG file
     std::string ExportFile;  // --export FILE: write the scan in ncdu's export format ("-": stdout)
     bool Zstd = false;       // --zstd: compress the export with zstd whatever its name
     std::string ImportFile;  // --import FILE: report on an export instead of scanning
     bool Changes = false;    // --changes: compare stored results with kept ones, no scan
     std::string Since;       // --since DATE|N: which kept results (default the newest)
+    int Largest = 0;         // --largest N: list the N largest files (at most 1000)
+    bool Types = false;      // --types: list the file types
+    bool Stored = false;     // --stored: --largest and --types from the stored results
     std::string Path;        // the folder to scan
     bool Help = false;       // -h, --help: print the usage and do nothing else
     bool Version = false;    // --version: print the version and do nothing else

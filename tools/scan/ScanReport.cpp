@@ -78,13 +78,19 @@ void PutJsonName(QJsonObject& o, const QString& key, const std::string& raw) {
         o[key + "_base64"] = QString::fromLatin1(bytes.toBase64());
 }
 
-TScanReport MakeScanReport(const TStringList& dirs, const TStringList& sizes, int top) {
+TScanReport MakeScanReport(const TStringList& dirs, const TStringList& sizes, int top,
+                           const TStringList* disk, bool diskUsage) {
     TScanReport r;
     r.Folders = dirs.size();
     if (dirs.empty())
         return r;
+    if (disk != nullptr && disk->size() != dirs.size())
+        disk = nullptr;
+    r.DiskUsage = diskUsage && disk != nullptr;
     r.DriveForm = dirs[0];
     r.TotalBytes = ReadSize(sizes[0]);
+    r.TotalAllocated = disk != nullptr ? ReadSize((*disk)[0]) : -1;
+    const std::int64_t whole = r.DiskUsage ? r.TotalAllocated : r.TotalBytes;
     const std::string prefix = std::string(dirs[0]) + "\\";
     for (size_t i = 1; i < dirs.size(); ++i) {
         const std::string_view d = dirs[i];
@@ -94,12 +100,16 @@ TScanReport MakeScanReport(const TStringList& dirs, const TStringList& sizes, in
         TScanSubfolder s;
         s.Name = UnescapeName(d.substr(prefix.size()));
         s.Bytes = ReadSize(sizes[i]);
-        s.Share = r.TotalBytes > 0 ? 100.0 * static_cast<double>(s.Bytes) / r.TotalBytes : 0;
+        s.Allocated = disk != nullptr ? ReadSize((*disk)[i]) : -1;
+        const std::int64_t shown = r.DiskUsage ? s.Allocated : s.Bytes;
+        s.Share = whole > 0 ? 100.0 * static_cast<double>(shown) / whole : 0;
         r.Largest.push_back(std::move(s));
     }
-    std::stable_sort(
-        r.Largest.begin(), r.Largest.end(),
-        [](const TScanSubfolder& a, const TScanSubfolder& b) { return a.Bytes > b.Bytes; });
+    const bool byDisk = r.DiskUsage;
+    std::stable_sort(r.Largest.begin(), r.Largest.end(),
+                     [byDisk](const TScanSubfolder& a, const TScanSubfolder& b) {
+                         return byDisk ? a.Allocated > b.Allocated : a.Bytes > b.Bytes;
+                     });
     if (static_cast<int>(r.Largest.size()) > top)
         r.Largest.resize(top);
     return r;
@@ -154,29 +164,47 @@ std::string CountText(std::uint64_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
+// "4.0 GB (4294967296 bytes)"
+std::string BytesAndUnit(std::int64_t bytes) {
+    return TotalSizeText(bytes) + " (" + std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes") +
+           ")";
+}
+
+// Under Disk usage: the file sizes beside the allocated bytes, and where
+// the space would come back from.
+void PrintSpaceLines(const TScanReport& r, std::ostream& out) {
+    out << "File size: " << BytesAndUnit(r.TotalBytes) << "\n";
+    if (!r.Space)
+        return;
+    out << "Shared with hard links outside it: " << BytesAndUnit(r.Space->Shared) << "\n";
+    out << "Left out by sparse files: " << BytesAndUnit(r.Space->Sparse) << "\n";
+}
+
 void PrintScanText(const TScanReport& r, std::ostream& out) {
-    const std::string total = std::to_string(r.TotalBytes);
     out << VisibleName(r.NativePath);
     if (!r.DriveForm.empty())
         out << "  (" << VisibleName(r.DriveForm) << ")";
     out << "\n";
-    out << "Total: " << TotalSizeText(r.TotalBytes) << " (" << total
-        << (r.TotalBytes == 1 ? " byte" : " bytes") << ") in "
+    out << (r.DiskUsage ? "Allocated: " : "Total: ")
+        << BytesAndUnit(r.DiskUsage ? r.TotalAllocated : r.TotalBytes) << " in "
         << CountText(r.Folders, "folder", "folders") << ", scanned in " << SecondsText(r.Seconds)
         << " s\n";
-    if (r.Largest.empty())
-        return;
-    out << "Largest subfolders:\n";
+    if (r.DiskUsage)
+        PrintSpaceLines(r, out);
+    if (!r.Largest.empty())
+        out << "Largest subfolders:\n";
     for (const TScanSubfolder& s : r.Largest) {
         const int filled =
             std::clamp(static_cast<int>(s.Share / 100.0 * kBarWidth + 0.5), 0, kBarWidth);
-        const std::string mb = FormatMB(std::to_string(s.Bytes)) + " MB";
+        const std::string mb =
+            FormatMB(std::to_string(r.DiskUsage ? s.Allocated : s.Bytes)) + " MB";
         const std::string share = FormatOneDecimal(s.Share) + "%";
         out << std::string(mb.size() < 12 ? 12 - mb.size() : 0, ' ') << mb
             << std::string(share.size() < 8 ? 8 - share.size() : 0, ' ') << share << "  "
             << std::string(filled, '#') << std::string(kBarWidth - filled, '.') << "  "
             << VisibleName(s.Name) << '\n';
     }
+    PrintDiscoverText(r.Discover, out);
 }
 
 void PrintScanJson(const TScanReport& r, std::ostream& out) {
@@ -187,6 +215,14 @@ void PrintScanJson(const TScanReport& r, std::ostream& out) {
     else
         PutJsonName(o, "drive_form", r.DriveForm);
     o["total_bytes"] = static_cast<qint64>(r.TotalBytes);
+    // Both sizes always; which one orders and shares is told.
+    o["allocated_bytes"] =
+        r.TotalAllocated < 0 ? QJsonValue() : QJsonValue(static_cast<qint64>(r.TotalAllocated));
+    o["disk_usage"] = r.DiskUsage;
+    if (r.Space) {
+        o["shared_bytes"] = static_cast<qint64>(r.Space->Shared);
+        o["sparse_bytes"] = static_cast<qint64>(r.Space->Sparse);
+    }
     o["folders"] = static_cast<qint64>(r.Folders);
     o["seconds"] = r.Seconds;
     QJsonArray largest;
@@ -194,10 +230,13 @@ void PrintScanJson(const TScanReport& r, std::ostream& out) {
         QJsonObject e;
         PutJsonName(e, "name", s.Name);
         e["bytes"] = static_cast<qint64>(s.Bytes);
+        e["allocated_bytes"] =
+            s.Allocated < 0 ? QJsonValue() : QJsonValue(static_cast<qint64>(s.Allocated));
         e["share"] = s.Share;
         largest.append(e);
     }
     o["largest"] = largest;
+    PutDiscoverJson(r.Discover, o);
     out << QJsonDocument(o).toJson(QJsonDocument::Indented).toStdString();
 }
 

@@ -7,16 +7,20 @@
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "engine/SpaceFacts.h"
 #include "engine/StringList.h"
+#include "tools/scan/DiscoverReport.h"
 
 struct TScanSubfolder {
     std::string Name;  // raw bytes of the native name
     std::int64_t Bytes = 0;
-    double Share = 0;  // percent of the scanned folder's total
+    std::int64_t Allocated = -1;  // bytes on the disk; -1 when not known
+    double Share = 0;             // percent of the scanned folder's total (as shown)
 };
 
 struct TScanReport {
@@ -26,11 +30,21 @@ struct TScanReport {
     std::size_t Folders = 0;
     double Seconds = 0;
     std::vector<TScanSubfolder> Largest;  // largest first
+    TDiscoverReport Discover;             // --largest and --types
+    // The allocated bytes (-1: not known); with DiskUsage they are what the
+    // report shows, orders and shares by.
+    std::int64_t TotalAllocated = -1;
+    bool DiskUsage = false;
+    // Where the space would come back from; only from a scan here.
+    std::optional<TSpaceFacts> Space;
 };
 
 // The report of sorted, aggregated lists whose first entry is the scanned
 // folder: its direct subfolders, the Top largest of them.
-TScanReport MakeScanReport(const TStringList& dirs, const TStringList& sizes, int top);
+// With disk (allocated bytes parallel to dirs) both sizes are known; with
+// diskUsage as well, the largest are those taking most of the disk.
+TScanReport MakeScanReport(const TStringList& dirs, const TStringList& sizes, int top,
+                           const TStringList* disk = nullptr, bool diskUsage = false);
 
 // A total in the unit that suits it: "512.3 MB" below 1 GB (1024^3 bytes),
 // "3.0 GB" from there on, one decimal each, in the program's number texts.

@@ -5,6 +5,7 @@
 // results a drive root's scan replaces are kept in the drive's history.
 #include <string>
 
+#include "engine/ExtraLists.h"
 #include "engine/StringList.h"
 
 class TResultStore;
@@ -29,5 +30,7 @@ struct TScanSaveOutcome {
 // drive root) through store. After a merge the store's global lists hold
 // what was stored; after a replacement that is the given lists, which the
 // store does not copy; otherwise they may hold anything.
+// The extra lists (TAnalizeDisk::TakeExtras) are stored or merged with them.
 TScanSaveOutcome SaveScanResults(TResultStore& store, const TStringList& dirs,
-                                 const TStringList& dirSizes, const TStringList& percents);
+                                 const TStringList& dirSizes, const TStringList& percents,
+                                 const TExtraLists& extras = {});

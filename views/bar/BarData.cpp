@@ -58,7 +58,7 @@ void TBarData::BarFilesFolders() {
         } else if (stored != -1) {
             AddFolderRow(stored, wholeSum);
         } else if (item.Exists()) {
-            AddFileRow(item.Size(), total, wholeSum);
+            AddFileRow(store_.DiskUsage ? item.Allocated() : item.Size(), total, wholeSum);
         } else {
             // Neither a folder nor a file any more: an empty row keeps every
             // later row beside its own item.
@@ -71,9 +71,9 @@ void TBarData::BarFilesFolders() {
 }
 
 void TBarData::AddFolderRow(int stored, long long& wholeSum) {
-    const float percent = GetPercent(store_.GlobalPercents, stored);
+    const float percent = GetPercent(store_.ShownPercents(), stored);
     wholeSum += static_cast<long long>(std::trunc(percent));
-    const TStringList& sizes = store_.GlobalDirSizes;
+    const TStringList& sizes = store_.ShownSizes();
     const std::string_view size = static_cast<std::size_t>(stored) < sizes.size()
                                       ? sizes[static_cast<std::size_t>(stored)]
                                       : std::string_view("0");
@@ -97,7 +97,11 @@ void TBarData::AddFileRow(std::int64_t size, std::int64_t total, long long& whol
 
 std::int64_t TBarData::RootFolderSize() const {
     const int stored = FindListedFolder(store_.GlobalDirs, bar_.Root());
-    return stored == -1 ? 0 : IntValFromSL(store_.GlobalDirSizes, stored);
+    return stored == -1 ? 0 : IntValFromSL(store_.ShownSizes(), stored);
+}
+
+bool TBarData::ShowsAllocated() const {
+    return store_.DiskUsage;
 }
 
 bool TBarData::BarItemIsFolder(int index) const {

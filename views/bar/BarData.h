@@ -50,6 +50,8 @@ class TBarData {
     // The row of a folder without results: "0", "0", "clWhite".
     void EmptyLine();
     static void ZeroSL(TStringList& list);
+    // The rows' sizes are allocated bytes (Disk usage).
+    bool ShowsAllocated() const;
 
   private:
     void AddFolderRow(int stored, long long& wholeSum);

@@ -4,6 +4,7 @@
 #include <QTreeWidgetItem>
 #include <algorithm>
 
+#include "engine/DiskSizeList.h"
 #include "views/bar/BarData.h"
 #include "views/bar/PBExListview.h"
 #include "views/common/NumberText.h"
@@ -44,6 +45,18 @@ void FillRow(QTreeWidgetItem* row, const TShellFolder& folder, std::string_view 
     SpeakRow(row);
 }
 
+// Under Disk usage a sparse file's row says why it takes so little.
+void MarkSparse(QTreeWidgetItem* row, const TShellFolder& item) {
+    if (item.IsFolder() || !LooksSparse(item.Size(), item.Allocated()))
+        return;
+    const QString hint =
+        QStringLiteral("Sparse file: %1 MB in size, %2 MB allocated on the disk")
+            .arg(QString::fromStdString(FormatMB(std::to_string(item.Size()))),
+                 QString::fromStdString(FormatMB(std::to_string(item.Allocated()))));
+    for (int column = 0; column < 4; ++column)
+        row->setToolTip(column, hint);
+}
+
 }  // namespace
 
 void TBarRows::Fill(TPBExListview& list, const TBarData& data, const TShellListModel& listing) {
@@ -56,7 +69,10 @@ void TBarRows::Fill(TPBExListview& list, const TBarData& data, const TShellListM
         for (size_t i = 0; i < rows; ++i) {
             auto* row = new QTreeWidgetItem();
             items.append(row);
-            FillRow(row, listing.Item(static_cast<int>(i)), data.BarSizes[i], data.BarPercents[i]);
+            const TShellFolder& item = listing.Item(static_cast<int>(i));
+            FillRow(row, item, data.BarSizes[i], data.BarPercents[i]);
+            if (data.ShowsAllocated())
+                MarkSparse(row, item);
         }
     } catch (...) {
         list.addTopLevelItems(items);

@@ -29,9 +29,24 @@ TColor RandomLightColor() {
     return ChangeLightness(RandomColor(), 100);
 }
 
+namespace {
+
+// The seed of the last RandomizeColors.
+std::uint32_t& LastSeed() {
+    static std::uint32_t seed = 0;
+    return seed;
+}
+
+}  // namespace
+
 void RandomizeColors() {
     auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-    Generator().seed(static_cast<std::uint32_t>(ticks ^ (ticks >> 32)));
+    LastSeed() = static_cast<std::uint32_t>(ticks ^ (ticks >> 32));
+    Generator().seed(LastSeed());
+}
+
+void RepeatColors() {
+    Generator().seed(LastSeed());
 }
 
 void SeedRandomColors(std::uint32_t seed) {

@@ -14,6 +14,9 @@ TColor RandomLightColor();
 // Re-seeds the colour generator from the clock; every refresh of the views
 // does this, so each refresh draws its colours afresh.
 void RandomizeColors();
+// The colours of the last RandomizeColors once more, in the same order: a
+// view redrawn with other numbers keeps its colours.
+void RepeatColors();
 
 // Re-seeds the colour generator with a fixed seed (repeatable colours).
 void SeedRandomColors(std::uint32_t seed);

@@ -57,7 +57,7 @@ void TPieData::PieFolders() {
     float total = 0.0f;
     const int current = FindListedFolder(store_.GlobalDirs, bar_.Root());
     if (current != -1) {
-        const float percent = GetPercent(store_.GlobalPercents, current);
+        const float percent = GetPercent(store_.ShownPercents(), current);
         AppendFolder(current, percent, bar_.RootFolder().Attributes() & faHidden);
         if (kOwnShareInTotal) {
             total += percent;
@@ -68,7 +68,7 @@ void TPieData::PieFolders() {
         if (stored == -1) {
             continue;
         }
-        const float percent = GetPercent(store_.GlobalPercents, stored);
+        const float percent = GetPercent(store_.ShownPercents(), stored);
         total += percent;
         if (total > kFolderTotalLimit) {
             break;
@@ -84,7 +84,7 @@ void TPieData::AppendFolder(int stored, float percent, bool hidden) {
     // Hidden folders get a lighter colour so they stand apart in the pie.
     const TColor color = hidden ? RandomLightColor() : RandomColor();
     Append(RemoveParentDir(path), path, FormatPercent(percent),
-           StoredText(store_.GlobalDirSizes, stored), color);
+           StoredText(store_.ShownSizes(), stored), color);
 }
 
 void TPieData::PieFiles() {
@@ -92,12 +92,13 @@ void TPieData::PieFiles() {
     if (current == static_cast<int>(store_.GlobalDirs.size())) {
         return;
     }
-    const std::int64_t folderTotal = IntValFromSL(store_.GlobalDirSizes, current);
+    const std::int64_t folderTotal = IntValFromSL(store_.ShownSizes(), current);
     for (const TShellFolder& item : bar_.Items()) {
         if (item.IsFolder()) {
             continue;
         }
-        const std::int64_t size = item.Exists() ? item.Size() : 0;
+        const std::int64_t size =
+            !item.Exists() ? 0 : (store_.DiskUsage ? item.Allocated() : item.Size());
         const float percent = folderTotal <= 0
                                   ? 0.0f
                                   : static_cast<float>(static_cast<double>(size) /

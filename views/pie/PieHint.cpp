@@ -48,12 +48,12 @@ std::string HintDateLine(const std::optional<QDateTime>& localTime, int biasMinu
     return "Modified: " + HintDateText(localTime, biasMinutes);
 }
 
-std::string FileSizeLine(const std::string& megabytes) {
-    return "Size on disk: " + megabytes + kLineBreak;
+std::string FileSizeLine(const std::string& megabytes, const char* label) {
+    return label + megabytes + kLineBreak;
 }
 
-std::string FolderSizeLine(const std::string& megabytes) {
-    return "Size on disk: " + megabytes + "MB" + kLineBreak;
+std::string FolderSizeLine(const std::string& megabytes, const char* label) {
+    return label + megabytes + "MB" + kLineBreak;
 }
 
 std::string PieHintText(const std::string& path, const std::optional<std::string>& sizeLine,

@@ -25,9 +25,12 @@ std::string HintDateText(const std::optional<QDateTime>& localTime, int biasMinu
 std::string HintDateLine(const std::optional<QDateTime>& localTime, int biasMinutes);
 
 // "Size on disk: " lines: a file's megabytes are shown without a unit, an
-// analysed folder's with "MB".
-std::string FileSizeLine(const std::string& megabytes);
-std::string FolderSizeLine(const std::string& megabytes);
+// analysed folder's with "MB". Under Disk usage the label says the bytes
+// are the allocated ones.
+constexpr const char* kSizeOnDiskLabel = "Size on disk: ";
+constexpr const char* kAllocatedLabel = "Allocated on disk: ";
+std::string FileSizeLine(const std::string& megabytes, const char* label = kSizeOnDiskLabel);
+std::string FolderSizeLine(const std::string& megabytes, const char* label = kSizeOnDiskLabel);
 
 // The whole hint: path, size line and date line; no size line, no hint.
 std::string PieHintText(const std::string& path, const std::optional<std::string>& sizeLine,

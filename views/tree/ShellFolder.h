@@ -26,6 +26,7 @@ class TShellFolder {
         TKind kind = TKind::Other;
         std::uint32_t attributes = 0;  // attribute bits of the directory listing
         std::int64_t size = 0;         // logical size; 0 for a folder
+        std::int64_t allocated = 0;    // bytes it takes on the disk; 0 for a folder
         std::int64_t lastWrite = 0;    // seconds since the epoch, UTC
         bool link = false;             // a symbolic link (never followed for its size)
         bool exists = true;            // the entry's attributes could be read
@@ -43,6 +44,7 @@ class TShellFolder {
     bool IsLink() const { return data_.link; }
     std::uint32_t Attributes() const { return data_.attributes; }
     std::int64_t Size() const { return data_.size; }
+    std::int64_t Allocated() const { return data_.allocated; }
     std::int64_t LastWrite() const { return data_.lastWrite; }
     bool Exists() const { return data_.exists; }
 

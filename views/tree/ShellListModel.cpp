@@ -63,6 +63,7 @@ TShellFolder::TData DataOf(TDirEntry& entry, std::string path, std::string nativ
     data.name = std::move(entry.Name);
     data.attributes = entry.Attr;
     data.size = entry.Size;
+    data.allocated = (entry.Attr & faDirectory) ? 0 : entry.DiskBytes;
     data.lastWrite = entry.LastWriteSeconds;
     data.link = entry.IsLink;
     return data;

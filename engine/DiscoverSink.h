@@ -1,0 +1,32 @@
+#pragma once
+// The walk's file sink that collects the Discover data (one per walking
+// thread, merged when the walk ends): each counted file goes to a
+// TDiscoverCollector; the names of a hard-linked file whose bytes count
+// elsewhere are left out, so the file is listed once, where it counts.
+#include <memory>
+
+#include "engine/DiscoverCollector.h"
+#include "engine/FileSink.h"
+
+class TDiscoverSink : public TFileSink {
+  public:
+    void File(const TWalkFile& file) override {
+        if (file.Counted)
+            collector_.File(file.Folder, file.Name, file.Size, file.Allocated,
+                            file.LastWriteSeconds);
+    }
+    void Merge(TFileSink& other) override;
+    void Finish(const TFolderTree& tree) override;
+    // The data's lines under the kind's role (DiscoverKind.h).
+    void AddExtraLists(TExtraLists& extras) override;
+
+    // The data, once the walk has finished the sink.
+    TDiscoverData& Data() { return data_; }
+
+    // A maker for TWalkSettings::MakeSink / TAnalizeDisk::MakeFileSink.
+    static std::unique_ptr<TFileSink> Make() { return std::make_unique<TDiscoverSink>(); }
+
+  private:
+    TDiscoverCollector collector_;
+    TDiscoverData data_;
+};

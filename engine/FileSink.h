@@ -1,0 +1,58 @@
+#pragma once
+// What a walk tells about each file, for collectors beside the folder sums
+// (the largest files, the space per file type).
+//
+// A walk makes one sink per walking thread through TWalkSettings::MakeSink,
+// so a sink is only ever called from one thread and needs no lock. Every
+// file that takes part (attributes and filter; not folders) reaches exactly
+// one sink once:
+// - a file with one link as its folder is listed, Counted true;
+// - a file with several links once per name, after the walk and on the
+//   walk's calling thread, each to the merged sink: Counted true only for
+//   the name whose folder holds its bytes in the sums (the folder whose path
+//   sorts first), false for every other name.
+// When the walk is over, the other threads' sinks are merged into the first
+// one (Merge, on the calling thread), the hard-linked names follow, and
+// Finish gets the tree so that folder numbers can be turned into paths
+// (TFolderTree::PathOf). A cancelled walk merges and finishes all the same;
+// its owner throws the result away.
+//
+// A collector whose results are stored with the drive's result set adds
+// them as extra lists (ExtraLists.h) in AddExtraLists; its kind
+// (ExtraFileKind.h) names the maker, so every scan runs it.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+#include "engine/ExtraLists.h"
+
+class TFolderTree;
+
+struct TWalkFile {
+    std::uint32_t Folder = 0;           // the folder's node in the walk's tree
+    std::string_view Name;              // raw bytes; valid during the call only
+    std::int64_t Size = 0;              // the file's length in bytes
+    std::int64_t Allocated = 0;         // bytes it takes on the disk (st_blocks * 512)
+    std::int64_t LastWriteSeconds = 0;  // modification time, seconds since 1970 UTC
+    std::uint32_t LastWriteNanos = 0;
+    bool Counted = true;      // its bytes count in this folder's sums
+    std::uint32_t Links = 1;  // its hard-link count (names anywhere)
+    std::uint64_t Device = 0, Inode = 0;
+};
+
+class TFileSink {
+  public:
+    virtual ~TFileSink() = default;
+    virtual void File(const TWalkFile& file) = 0;
+    // Takes over what another walking thread's sink collected; other is of
+    // the type MakeSink makes and is dropped afterwards.
+    virtual void Merge(TFileSink& other) = 0;
+    // Called once on the merged sink when everything has been delivered.
+    virtual void Finish(const TFolderTree& tree) { (void)tree; }
+    // After Finish: adds the lists this collector stores with the set, by
+    // its kind's role.
+    virtual void AddExtraLists(TExtraLists& extras) { (void)extras; }
+};
+
+using TFileSinkMaker = std::function<std::unique_ptr<TFileSink>()>;

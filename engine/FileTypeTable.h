@@ -1,0 +1,99 @@
+#pragma once
+// Files, bytes and allocated bytes per file type, in a table of bounded size.
+//
+// A file's type is its extension: the text after the last dot of its name
+// where that dot is not the name's first character, ASCII letters in lower
+// case ("a.tar.GZ" is "gz"; ".bashrc", "README" and "notes." have none).
+// Files without one are summed apart.
+//
+// The cap, and why the kept totals are exact: a table takes a new type only
+// while it holds fewer than kTypeSlots types; a file of a type it has no
+// room for is added to "other" and the type's hash is marked. A type that
+// got its entry at its first file counts every later file of it, so its
+// totals are exact unless some table (of another walking thread, merged in)
+// turned a file of it away; at the end every type whose hash is marked, by
+// any table, is moved whole into "other". What is left is exact, and when a
+// drive has at most kTypeSlots types nothing is ever turned away. Of those
+// exact types the kKeptTypes largest by bytes (equal bytes: by name) are
+// kept, and the rest are added to "other". So "other" is what the list does
+// not show, and the list plus "other" plus "no extension" is the drive.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// The most types a stored table lists by name.
+inline constexpr std::size_t kKeptTypes = 500;
+// The most types one table holds while counting (about 1.5 MB at most).
+inline constexpr std::size_t kTypeSlots = 16384;
+
+struct TTypeTotal {
+    std::string Ext;  // lower case, raw bytes; empty for "no extension" and "other"
+    std::uint64_t Files = 0;
+    std::int64_t Bytes = 0;
+    std::int64_t Allocated = 0;
+
+    void Add(std::int64_t bytes, std::int64_t allocated) {
+        ++Files;
+        Bytes += bytes;
+        Allocated += allocated;
+    }
+    void Add(const TTypeTotal& o) {
+        Files += o.Files;
+        Bytes += o.Bytes;
+        Allocated += o.Allocated;
+    }
+    bool operator==(const TTypeTotal& o) const {
+        return Ext == o.Ext && Files == o.Files && Bytes == o.Bytes && Allocated == o.Allocated;
+    }
+};
+
+// The table as it is stored: the kept types, largest first, and the rest.
+struct TFileTypes {
+    std::vector<TTypeTotal> Kept;
+    TTypeTotal NoExtension;
+    TTypeTotal Other;
+
+    bool operator==(const TFileTypes& o) const {
+        return Kept == o.Kept && NoExtension == o.NoExtension && Other == o.Other;
+    }
+    // Every file counted.
+    TTypeTotal All() const;
+};
+
+// The extension of a raw name as it is written (not lower-cased); empty
+// when the name has none.
+std::string_view FileExtension(std::string_view rawName);
+
+class TFileTypeTable {
+  public:
+    explicit TFileTypeTable(std::size_t slots = kTypeSlots);
+    // A copy forgets the last entry (it points into the original's table).
+    TFileTypeTable(const TFileTypeTable& other) { *this = other; }
+    TFileTypeTable& operator=(const TFileTypeTable& other);
+    TFileTypeTable(TFileTypeTable&&) = default;
+    TFileTypeTable& operator=(TFileTypeTable&&) = default;
+
+    void Add(std::string_view rawName, std::int64_t bytes, std::int64_t allocated);
+    // Adds another table's counts (another walking thread's).
+    void Merge(TFileTypeTable&& other);
+    // The stored form: the Kept largest exact types, the rest as "other".
+    TFileTypes Finish(std::size_t kept = kKeptTypes) const;
+
+  private:
+    static constexpr std::size_t kMarkBits = 1 << 16;
+    void Mark(std::size_t hash) { marks_[(hash % kMarkBits) / 64] |= 1ull << (hash % 64); }
+    bool Marked(std::size_t hash) const {
+        return marks_[(hash % kMarkBits) / 64] >> (hash % 64) & 1;
+    }
+
+    std::size_t slots_;
+    std::unordered_map<std::string, TTypeTotal> types_;
+    TTypeTotal none_, turnedAway_;
+    std::vector<std::uint64_t> marks_;
+    std::string key_;  // reused for the lower-cased extension
+    // The entry of the last extension counted, as it was written.
+    TTypeTotal* last_ = nullptr;
+    std::string lastExt_;
+};

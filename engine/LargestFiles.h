@@ -1,0 +1,76 @@
+#pragma once
+// The largest files of a walk, in memory of bounded size whatever the tree.
+//
+// The list's order is larger size first and equal sizes by path (byte by
+// byte). A walk does not know its paths: folders are numbers in its tree
+// until it ends. So the files are kept by size alone, with their folder's
+// number and their name, and ordered by path only at the end: every file of
+// a size that may still make the list is kept, which for equal sizes at the
+// list's end means all of them. A file that cannot make the list costs one
+// comparison of sizes.
+//
+// The bound: at most Capacity files plus kTiedFiles of equal size at the
+// list's end. A tree with more files of that one size than that (a folder
+// of a million empty files on a drive of few others) gives up that size:
+// the list then holds every file larger than it, fewer than Capacity, and
+// says so through its floor (see TDiscoverData::Floor).
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The most largest files kept per drive.
+inline constexpr std::size_t kLargestFiles = 1000;
+// The most files of the list's smallest size kept beyond Capacity.
+inline constexpr std::size_t kTiedFiles = 4 * kLargestFiles;
+// A modification time that is not known (an export written without them).
+inline constexpr std::int64_t kNoTime = INT64_MIN;
+
+struct TLargeFile {
+    std::string Path;  // drive form, names escaped ("C:\Data\big.iso")
+    std::int64_t Size = 0;
+    std::int64_t Allocated = 0;    // bytes the file takes on the disk
+    std::int64_t MTime = kNoTime;  // last change, seconds since 1970
+
+    bool operator==(const TLargeFile& o) const {
+        return Path == o.Path && Size == o.Size && Allocated == o.Allocated && MTime == o.MTime;
+    }
+};
+
+// True when a comes before b in the list's order.
+bool LargerFile(const TLargeFile& a, const TLargeFile& b);
+
+class TLargestFiles {
+  public:
+    // A drive-form folder path by the number the walk gave the folder.
+    using TFolderPath = std::function<std::string(std::uint32_t folder)>;
+
+    explicit TLargestFiles(std::size_t capacity = kLargestFiles) : capacity_(capacity) {}
+
+    // False when a file of this size cannot make the list.
+    bool Wants(std::int64_t size) const {
+        return size > floor_ && (count_ < capacity_ || size >= groups_.begin()->first);
+    }
+    void Add(std::int64_t size, std::int64_t allocated, std::int64_t mtime, std::uint32_t folder,
+             std::string_view rawName);
+    // Takes in another walking thread's files.
+    void Merge(TLargestFiles&& other);
+    // The list, in its order, with paths; Floor is -1, or the size at or
+    // below which files were given up.
+    std::vector<TLargeFile> Finish(const TFolderPath& folderPath, std::int64_t& floor) const;
+
+  private:
+    struct Pending {
+        std::int64_t Allocated, MTime;
+        std::uint32_t Folder;
+        std::string Name;  // raw
+    };
+    void Prune();
+
+    std::size_t capacity_;
+    std::size_t count_ = 0;
+    std::int64_t floor_ = -1;
+    std::map<std::int64_t, std::vector<Pending>> groups_;  // by size, smallest first
+};
