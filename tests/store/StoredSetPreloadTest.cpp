@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "engine/DiskSizeList.h"
 #include "engine/ResultStore.h"
 #include "tests/store/TempFolder.h"
 
@@ -91,4 +92,27 @@ TEST_F(StoredSetPreloadTest, TheLoadTakesThePreloadOnlyWhileItIsTheStoredSet) {
         EXPECT_FALSE(store.TookPreload());
         ExpectLists(store, kDirs, kSizes, kPercents);
     }
+}
+
+TEST_F(StoredSetPreloadTest, ATakenPreloadBringsTheSetsExtraFiles) {
+    // The allocated bytes are part of the set: a window started on a
+    // preloaded drive must know them as a plain load does.
+    const TExtraLists extras = {{std::string(kDiskSizesRole), {"4096", "4096", "0", "8192"}}};
+    {
+        TResultStore saver(folder.Slash());
+        saver.SetFiles("C:");
+        ASSERT_TRUE(saver.SaveAnalizeData(kDirs, kSizes, kPercents, nullptr, extras))
+            << saver.SaveError;
+        for (const std::string& file :
+             {saver.DirsFile, saver.DirSizesFile, saver.PercentsFile, saver.SetFile})
+            std::filesystem::last_write_time(
+                file, std::filesystem::last_write_time(file) - std::chrono::seconds(10));
+    }
+    TResultStore store(folder.Slash());
+    store.PreloadDrive("C:");
+    store.SetFiles("C:\\");
+    ASSERT_TRUE(store.LoadGlobal());
+    EXPECT_TRUE(store.TookPreload());
+    ExpectLists(store, kDirs, kSizes, kPercents);
+    EXPECT_EQ(extras, store.GlobalExtras);
 }
