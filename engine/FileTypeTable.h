@@ -18,6 +18,7 @@
 // kept, and the rest are added to "other". So "other" is what the list does
 // not show, and the list plus "other" plus "no extension" is the drive.
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -36,13 +37,20 @@ struct TTypeTotal {
 
     void Add(std::int64_t bytes, std::int64_t allocated) {
         ++Files;
-        Bytes += bytes;
-        Allocated += allocated;
+        Bytes = Sum(Bytes, bytes);
+        Allocated = Sum(Allocated, allocated);
     }
     void Add(const TTypeTotal& o) {
         Files += o.Files;
-        Bytes += o.Bytes;
-        Allocated += o.Allocated;
+        Bytes = Sum(Bytes, o.Bytes);
+        Allocated = Sum(Allocated, o.Allocated);
+    }
+    // Totals stop at the largest byte count instead of wrapping round: an
+    // import refuses sizes that add up that far only after it has counted
+    // them, and a wrapped total would list a huge type as a negative one.
+    static std::int64_t Sum(std::int64_t a, std::int64_t b) {
+        std::int64_t sum = 0;
+        return __builtin_add_overflow(a, b, &sum) ? std::numeric_limits<std::int64_t>::max() : sum;
     }
     bool operator==(const TTypeTotal& o) const {
         return Ext == o.Ext && Files == o.Files && Bytes == o.Bytes && Allocated == o.Allocated;

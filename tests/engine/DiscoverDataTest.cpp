@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <map>
 #include <random>
 
@@ -155,6 +156,25 @@ TEST(DiscoverData, TheCappedTypeTableListsOnlyExactTotalsAndLosesNothing) {
         top.resize(10);
         EXPECT_EQ(types.Kept, top) << slots;
     }
+}
+
+TEST(DiscoverData, TypeTotalsStopAtTheLargestByteCount) {
+    // An import counts files before it refuses sizes that add up to 2^63.
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+    TTypeTotal total;
+    total.Add(std::int64_t{1} << 62, 1);
+    total.Add((std::int64_t{1} << 62) - 1, kMax - 1);
+    EXPECT_EQ(kMax, total.Bytes);  // exactly at the limit
+    EXPECT_EQ(kMax, total.Allocated);
+    total.Add(1, 1);  // one past it
+    EXPECT_EQ(kMax, total.Bytes);
+    EXPECT_EQ(kMax, total.Allocated);
+    EXPECT_EQ(3u, total.Files);
+    TTypeTotal sum;
+    sum.Add(total);
+    sum.Add(total);
+    EXPECT_EQ(kMax, sum.Bytes);
+    EXPECT_EQ(6u, sum.Files);
 }
 
 TEST(DiscoverData, TheStoredTextReadsBackAndAnythingElseIsRefused) {
