@@ -24,10 +24,11 @@ class StoredSetPreloadTest : public ::testing::Test {
     // Saves a set of drive letter's files, its stamps taken in an earlier
     // clock tick (so that a preload can tell it unchanged).
     void Save(char letter, const TStringList& dirs, const TStringList& sizes,
-              const TStringList& percents) {
+              const TStringList& percents, const TExtraLists& extras = {}) {
         TResultStore saver(folder.Slash());
         saver.SetFiles(std::string(1, letter) + ":");
-        ASSERT_TRUE(saver.SaveAnalizeData(dirs, sizes, percents)) << saver.SaveError;
+        ASSERT_TRUE(saver.SaveAnalizeData(dirs, sizes, percents, nullptr, extras))
+            << saver.SaveError;
         for (const std::string& file :
              {saver.DirsFile, saver.DirSizesFile, saver.PercentsFile, saver.SetFile})
             std::filesystem::last_write_time(
@@ -98,16 +99,7 @@ TEST_F(StoredSetPreloadTest, ATakenPreloadBringsTheSetsExtraFiles) {
     // The allocated bytes are part of the set: a window started on a
     // preloaded drive must know them as a plain load does.
     const TExtraLists extras = {{std::string(kDiskSizesRole), {"4096", "4096", "0", "8192"}}};
-    {
-        TResultStore saver(folder.Slash());
-        saver.SetFiles("C:");
-        ASSERT_TRUE(saver.SaveAnalizeData(kDirs, kSizes, kPercents, nullptr, extras))
-            << saver.SaveError;
-        for (const std::string& file :
-             {saver.DirsFile, saver.DirSizesFile, saver.PercentsFile, saver.SetFile})
-            std::filesystem::last_write_time(
-                file, std::filesystem::last_write_time(file) - std::chrono::seconds(10));
-    }
+    Save('C', kDirs, kSizes, kPercents, extras);
     TResultStore store(folder.Slash());
     store.PreloadDrive("C:");
     store.SetFiles("C:\\");
