@@ -6,6 +6,7 @@
 #include <limits>
 #include <map>
 #include <random>
+#include <set>
 
 #include "engine/DiscoverCollector.h"
 #include "engine/DiscoverData.h"
@@ -35,11 +36,18 @@ std::vector<RefFile> RandomFiles(std::mt19937& random, std::size_t count) {
         "a.TXT",         "b.txt",  ".bashrc", "x.tar.Gz", "new\nline.iso",
         "back\\slash.c", "100%.c", "README",  "notes.",   "..x"};
     std::vector<RefFile> files;
-    for (std::size_t i = 0; i < count; ++i)
-        files.push_back({static_cast<std::uint32_t>(random() % 40),
-                         kNames[random() % 10] + std::string(random() % 2 ? "" : "2") +
-                             std::to_string(random() % 50),
-                         static_cast<std::int64_t>(random() % 300) * 10});
+    std::set<std::pair<std::uint32_t, std::string>> taken;
+    while (files.size() < count) {
+        // One draw per statement: the operands of "+" are drawn in an order
+        // each compiler chooses, which would make the files differ by build.
+        const auto folder = static_cast<std::uint32_t>(random() % 40);
+        std::string name = kNames[random() % 10];
+        name += random() % 2 ? "" : "2";
+        name += std::to_string(random() % 50);
+        const auto size = static_cast<std::int64_t>(random() % 300) * 10;
+        if (taken.emplace(folder, name).second)  // a folder holds a name once
+            files.push_back({folder, std::move(name), size});
+    }
     return files;
 }
 
@@ -48,7 +56,6 @@ std::vector<TLargeFile> Reference(const std::vector<RefFile>& files, std::size_t
     for (const RefFile& f : files)
         all.push_back({PathOf(f), f.Size, f.Size * 2, 7});
     std::sort(all.begin(), all.end(), LargerFile);
-    // Equal paths (the same name drawn twice in one folder) stay once each.
     if (all.size() > keep)
         all.resize(keep);
     return all;
