@@ -15,6 +15,10 @@ char DriveToKeep(const TResultStore& store) {
 
 }  // namespace
 
+THistoryCopy HistoryCopyFor(const TResultStore& store) {
+    return THistoryCopy{store.DataFolder, DriveToKeep(store), {}};
+}
+
 std::string KeepInHistory(const THistoryCopy& copy) {
     if (copy.Drive == '\0' || !copy.Set.Whole)
         return {};

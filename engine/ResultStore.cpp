@@ -209,13 +209,20 @@ struct TWholeSet {
     std::array<bool, 3> MainDiffers{};
 };
 
+// known: the sums of the result files when they are known without reading
+// them (null: they are read).
 TWholeSet FindWholeSet(const std::string& setFile, const std::array<std::string, 3>& main,
-                       const std::array<std::string, 3>& kept) {
+                       const std::array<std::string, 3>& kept, const TFileSums* known) {
     TWholeSet whole;
     TResultSetManifest manifest;
     TFileSums sums;
     const TManifestState state = ReadManifest(setFile, manifest);
-    if (state == TManifestState::Garbled || !SumFiles(main, kWholeFiles, sums)) {
+    if (state == TManifestState::Garbled) {
+        return whole;
+    }
+    if (known != nullptr) {
+        sums = *known;
+    } else if (!SumFiles(main, kWholeFiles, sums)) {
         return whole;
     }
     whole.Where = TWholeSet::TWhere::Main;
@@ -303,20 +310,49 @@ TStoredSetStamp TResultStore::StampOnDisk() const {
                             DataFileStampOf(main[2]), DataFileStampOf(SetFile)}};
 }
 
+TStoredSetStamp TResultStore::StampNow(bool& racy) const {
+    // The clock first: a file written after it has a time not before it.
+    const std::int64_t now = DataFileClock();
+    const TStoredSetStamp stamp = StampOnDisk();
+    racy = false;
+    for (const TDataFileStamp& file : stamp.Files) {
+        racy = racy || (file.Exists && file.Modified >= now);
+    }
+    return stamp;
+}
+
+const TResultStore::TFileSums* TResultStore::KnownSums() const {
+    return knownValid_ && StampOnDisk() == knownStamp_ ? &knownSums_ : nullptr;
+}
+
+void TResultStore::RememberSums(const TFileSums& sums, const TStoredSetStamp* before) {
+    bool racy = false;
+    const TStoredSetStamp stamp = StampNow(racy);
+    knownValid_ = !racy && (before == nullptr || *before == stamp);
+    knownStamp_ = stamp;
+    knownSums_ = sums;
+}
+
+void TResultStore::AdoptBaseOf(const TResultStore& other) {
+    baseValid_ = other.baseValid_ && other.generation_ == other.baseGeneration_;
+    baseRacy_ = other.baseRacy_;
+    baseStamp_ = other.baseStamp_;
+    baseGeneration_ = generation_;
+    knownValid_ = other.knownValid_;
+    knownStamp_ = other.knownStamp_;
+    knownSums_ = other.knownSums_;
+}
+
 bool TResultStore::GlobalsAreStored() const {
     return baseValid_ && !baseRacy_ && generation_ == baseGeneration_ &&
            StampOnDisk() == baseStamp_;
 }
 
 void TResultStore::RecordBase() {
-    const std::int64_t now = DataFileClock();
     baseValid_ = true;
-    baseStamp_ = StampOnDisk();
+    baseStamp_ = StampNow(baseRacy_);
     baseGeneration_ = generation_;
-    baseRacy_ = false;
-    for (const TDataFileStamp& file : baseStamp_.Files) {
-        baseRacy_ = baseRacy_ || (file.Exists && file.Modified >= now);
-    }
+    unsaved_ = false;
 }
 
 // Every save runs under the data folder's exclusive lock, so that no other
@@ -325,6 +361,7 @@ void TResultStore::RecordBase() {
 // lock cannot be had; otherwise what body returns.
 template <class Body>
 bool TResultStore::UnderSaveLock(Body&& body) {
+    BeforeChanging();
     SaveError.clear();
     if (PercentsFile.empty()) {
         return Fail(DataFolder.empty() ? (DataFolderProblem.empty() ? "there is no data folder"
@@ -352,7 +389,10 @@ bool TResultStore::SaveLocked(const TStringList& percents, const TStringList& di
 
     const std::array<std::string, 3> main = Files();
     const std::array<std::string, 3> kept = KeptFiles();
-    const TWholeSet whole = FindWholeSet(SetFile, main, kept);
+    // The files' sums are not read again when this object read or wrote
+    // them and they have not changed since.
+    const TWholeSet whole = FindWholeSet(SetFile, main, kept, KnownSums());
+    knownValid_ = false;
     if (replaced != nullptr && whole.Where != TWholeSet::TWhere::None) {
         // The set replaced is the one on disk now, whoever saved it.
         replaced->Time = DataFileTime(SetFile);
@@ -467,6 +507,7 @@ bool TResultStore::SaveLocked(const TStringList& percents, const TStringList& di
         }
         Step(3 + static_cast<int>(i));
     }
+    RememberSums(manifest.Current.Files);
     return true;
 }
 
@@ -574,6 +615,7 @@ bool TResultStore::UpdateStoredSet(const TSetChange& change) {
 
 void TResultStore::AppendAnalizeInfo(const TStringList& dirs, const TStringList& dirSizes,
                                      const TStringList& percents) {
+    BeforeChanging();
     if (GlobalSLSEmpty()) {
         return;
     }
@@ -598,8 +640,11 @@ bool TResultStore::Refuse(const std::string& why) {
 }
 
 bool TResultStore::LoadSetInto(std::array<TStringList*, 3> lists, std::string& notice,
-                               std::string& refusal) {
+                               std::string& refusal, TFileSums* mainSums, bool* fromMain) {
     notice.clear();
+    if (fromMain != nullptr) {
+        *fromMain = false;
+    }
     TFileSums sums;
     TListFaults faults;
     std::string failed;
@@ -615,6 +660,9 @@ bool TResultStore::LoadSetInto(std::array<TStringList*, 3> lists, std::string& n
     }
     const TSetKind kind =
         state == TManifestState::Valid ? KindOf(manifest, sums) : TSetKind::Recorded;
+    if (mainSums != nullptr) {
+        *mainSums = sums;
+    }
     const std::string drive = "drive " + DriveLetter() + ":";
     if (kind == TSetKind::Interrupted) {
         // A save was cut off between its renames: the set before it, kept whole.
@@ -641,10 +689,15 @@ bool TResultStore::LoadSetInto(std::array<TStringList*, 3> lists, std::string& n
         refusal = fault;
         return false;
     }
+    if (fromMain != nullptr) {
+        *fromMain = kind != TSetKind::Interrupted;
+    }
     return true;
 }
 
 bool TResultStore::LoadGlobal() {
+    BeforeChanging();
+    unsaved_ = false;
     LoadNotice.clear();
     ++generation_;
     baseValid_ = false;
@@ -655,8 +708,16 @@ bool TResultStore::LoadGlobal() {
     }
     TDataFolderLock lock(DataFolder, TDataFolderLock::TMode::Shared);
     std::string notice, refusal;
-    if (!LoadSetInto({&GlobalPercents, &GlobalDirs, &GlobalDirSizes}, notice, refusal)) {
+    const TStoredSetStamp before = StampOnDisk();
+    TFileSums sums;
+    bool fromMain = false;
+    if (!LoadSetInto({&GlobalPercents, &GlobalDirs, &GlobalDirSizes}, notice, refusal, &sums,
+                     &fromMain)) {
         return Refuse(refusal);
+    }
+    if (fromMain) {
+        // A save of these lists knows what it replaces without reading it.
+        RememberSums(sums, &before);
     }
     LoadNotice = notice;
     RecordBase();
@@ -683,6 +744,8 @@ bool TResultStore::LoadData(TTreeLists& tree) {
 }
 
 void TResultStore::CreateSLs() {
+    BeforeChanging();
+    unsaved_ = false;
     ++generation_;
     baseValid_ = false;
     GlobalDirs = {" "};
@@ -691,6 +754,8 @@ void TResultStore::CreateSLs() {
 }
 
 void TResultStore::FreeSLs() {
+    BeforeChanging();
+    unsaved_ = false;
     ++generation_;
     baseValid_ = false;
     GlobalDirs.clear();
@@ -700,4 +765,56 @@ void TResultStore::FreeSLs() {
 
 bool TResultStore::GlobalSLSEmpty() const {
     return GlobalDirs.empty() && GlobalDirSizes.empty() && GlobalPercents.empty();
+}
+
+bool TResultStore::SaveShownLists(const std::array<const TStringList*, 3>& lists,
+                                  TReplacedSet* replaced) {
+    if (replaced != nullptr) {
+        *replaced = TReplacedSet();
+    }
+    return UnderSaveLock([&] {
+        bool took = false;
+        if (!SaveLocked(*lists[0], *lists[1], *lists[2], replaced, true, &took)) {
+            if (replaced != nullptr) {
+                *replaced = TReplacedSet();
+            }
+            return false;
+        }
+        RecordBase();
+        return true;
+    });
+}
+
+bool TResultStore::SaveShownRescan(const std::array<const TStringList*, 3>& lists,
+                                   const std::array<const TStringList*, 3>& rescan,
+                                   bool& remerged) {
+    remerged = false;
+    return UnderSaveLock([&] {
+        if (GlobalsAreStored()) {
+            // The lists shown were merged into the set that is still stored.
+            if (!SaveLocked(*lists[0], *lists[1], *lists[2], nullptr)) {
+                return false;
+            }
+            RecordBase();
+            return true;
+        }
+        // Another save came in between: the rescan goes into what it stored,
+        // and those lists are then the ones to show.
+        std::string notice, refusal;
+        if (!LoadSetInto({&GlobalPercents, &GlobalDirs, &GlobalDirSizes}, notice, refusal)) {
+            LoadNotice = RefusalText(refusal);
+            return Fail(LoadNotice);
+        }
+        if (!GlobalSLSEmpty()) {
+            AppendRescan(GlobalDirs, GlobalDirSizes, GlobalPercents, *rescan[1], *rescan[2],
+                         *rescan[0]);
+        }
+        if (!SaveLocked(GlobalPercents, GlobalDirs, GlobalDirSizes, nullptr)) {
+            return false;
+        }
+        remerged = true;
+        LoadNotice = notice;
+        RecordBase();
+        return true;
+    });
 }

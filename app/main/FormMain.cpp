@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProgressBar>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStyle>
@@ -72,6 +73,14 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
     connect(FScan.get(), &TScanControl::TreeRootChanged, this, &TFormMain::SetTreeRoot);
     connect(FScan.get(), &TScanControl::ListsReloading, this, &TFormMain::SetBarProperties);
     connect(FScan.get(), &TScanControl::ScanEnded, this, &TFormMain::ScanEnded);
+    connect(FScan.get(), &TScanControl::SaveStateChanged, this, &TFormMain::ShowSaveState);
+    // A rescan the save merged into a newer set on disk: what is stored is
+    // shown.
+    connect(FScan.get(), &TScanControl::StoredSetShown, this, [this] {
+        SyncTreeBars();
+        FolderChanged = true;
+        RereadAndRebuild();
+    });
     FDrives = std::make_unique<TDriveSelector>(*this);
     connect(FDrives.get(), &TDriveSelector::FolderChosen, this, [this](const std::string& path) {
         LeaveOpenedScan();
@@ -147,6 +156,32 @@ TItemMenuLinks TFormMain::MenuLinks() {
 
 void TFormMain::StoredSetChanged() {
     LoadTree();
+    ShowSaveState();  // stored now, whatever was not before
+}
+
+void TFormMain::ShowSaveState() {
+    const bool saving = FScan->Saving();
+    // An opened scan is never stored: nothing is said of it.
+    const QString text = saving || !ShowsOpenedScan() ? FScan->SaveStateText() : QString();
+    if (!SaveState && text.isEmpty())
+        return;
+    if (!SaveState) {
+        SaveBusy = new QProgressBar(ToolBar);
+        SaveBusy->setObjectName("SaveBusy");
+        SaveBusy->setRange(0, 0);  // busy, without a share done
+        SaveBusy->setTextVisible(false);
+        SaveBusy->setFixedSize(48, 12);
+        SaveBusy->setAccessibleName("Saving");
+        SaveState = new QLabel(ToolBar);
+        SaveState->setObjectName("SaveState");
+        SaveState->setTextFormat(Qt::PlainText);
+        // Both are tool bar actions, so that hiding them frees their room.
+        SaveBusyAction = ToolBar->addWidget(SaveBusy);
+        SaveStateAction = ToolBar->addWidget(SaveState);
+    }
+    SaveState->setText(text);
+    SaveStateAction->setVisible(!text.isEmpty());
+    SaveBusyAction->setVisible(saving);
 }
 
 void TFormMain::ShowActionNote(const QString& text) {
@@ -265,6 +300,12 @@ void TFormMain::tbExitClick() {
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
+    // The results are stored before the window goes: it closes when their
+    // save ends.
+    if (FScan->CloseWhenSaved()) {
+        event->ignore();
+        return;
+    }
     // A running scan is stopped before the lists it would fill are freed.
     FScan->CancelAndWait();
     FreeSLs();
@@ -633,6 +674,7 @@ bool TFormMain::ShowsOpenedScan() const {
 }
 
 void TFormMain::ShowOpenedScan() {
+    Store.SettleSave();  // the lists are replaced directly
     FOpened->FillStore(Store, TreeLists);
     // Nothing of it is on this machine: no scan, no rescan.
     acDiskAnalize->setEnabled(false);
@@ -663,4 +705,5 @@ void TFormMain::ShowWhere() {
     } else {
         FolderPath->SetPath(Bar().RootFolder().NativePath());
     }
+    ShowSaveState();
 }

@@ -17,6 +17,7 @@ class QLabel;
 struct TItemMenuLinks;
 class QMenu;
 class QPainter;
+class QProgressBar;
 class QScrollArea;
 class QSplitter;
 class QToolBar;
@@ -118,6 +119,11 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     TFolderPathLabel* FolderPath = nullptr;
     // A note after an item command (made with the first one), right of it.
     QLabel* ActionNote = nullptr;
+    // What the tool bar says of a scan's save: that it runs, with a busy
+    // indicator, or that the results shown are not stored (both made when
+    // first needed).
+    QLabel* SaveState = nullptr;
+    QProgressBar* SaveBusy = nullptr;
     QSplitter* Splitter = nullptr;
     TBarShellTreeView* Tree = nullptr;
     QWidget* BarPieHolder = nullptr;
@@ -200,6 +206,8 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     void StoredSetChanged();
     // Shows a note on the tool bar until another folder is shown.
     void ShowActionNote(const QString& text);
+    // The tool bar's save state follows the scan control's.
+    void ShowSaveState();
 
     // --- a scan from an export file ----------------------------------------------
     // "Open scan file...": reads File (asks for one when empty) and shows it
@@ -278,5 +286,7 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     std::unique_ptr<TOpenedScan> FOpened;
     std::unique_ptr<TRemoteRequest> FRemoteAsked;  // what the remote dialog was last given
     std::unique_ptr<TChangeView> FChanges;
-    std::string FNoteFolder;  // the folder ActionNote was shown in
+    std::string FNoteFolder;             // the folder ActionNote was shown in
+    QAction* SaveStateAction = nullptr;  // SaveState on the tool bar
+    QAction* SaveBusyAction = nullptr;
 };
