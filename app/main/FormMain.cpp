@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QFile>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
@@ -166,22 +167,34 @@ void TFormMain::ShowSaveState() {
     if (!SaveState && text.isEmpty())
         return;
     if (!SaveState) {
-        SaveBusy = new QProgressBar(ToolBar);
+        // One tool bar item, left of the path, which gives up room first: it
+        // is never pushed out of sight by a long path or note. Its parts
+        // come and go inside it.
+        auto* box = new QWidget(ToolBar);
+        box->setObjectName("SaveStateBox");
+        auto* layout = new QHBoxLayout(box);
+        layout->setContentsMargins(4, 0, 4, 0);
+        SaveBusy = new QProgressBar(box);
         SaveBusy->setObjectName("SaveBusy");
         SaveBusy->setRange(0, 0);  // busy, without a share done
         SaveBusy->setTextVisible(false);
         SaveBusy->setFixedSize(48, 12);
         SaveBusy->setAccessibleName("Saving");
-        SaveState = new QLabel(ToolBar);
+        SaveState = new QLabel(box);
         SaveState->setObjectName("SaveState");
         SaveState->setTextFormat(Qt::PlainText);
-        // Both are tool bar actions, so that hiding them frees their room.
-        SaveBusyAction = ToolBar->addWidget(SaveBusy);
-        SaveStateAction = ToolBar->addWidget(SaveState);
+        layout->addWidget(SaveBusy);
+        layout->addWidget(SaveState);
+        QAction* path = nullptr;
+        for (QAction* action : ToolBar->actions())
+            if (ToolBar->widgetForAction(action) == FolderPath)
+                path = action;
+        ToolBar->insertWidget(path, box);
     }
     SaveState->setText(text);
-    SaveStateAction->setVisible(!text.isEmpty());
-    SaveBusyAction->setVisible(saving);
+    SaveState->setToolTip(text.isEmpty() ? QString() : FScan->SaveStateTip());
+    SaveState->setVisible(!text.isEmpty());
+    SaveBusy->setVisible(saving);
 }
 
 void TFormMain::ShowActionNote(const QString& text) {

@@ -287,6 +287,4 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     std::unique_ptr<TRemoteRequest> FRemoteAsked;  // what the remote dialog was last given
     std::unique_ptr<TChangeView> FChanges;
     std::string FNoteFolder;             // the folder ActionNote was shown in
-    QAction* SaveStateAction = nullptr;  // SaveState on the tool bar
-    QAction* SaveBusyAction = nullptr;
 };

@@ -363,16 +363,32 @@ void TScanControl::ReportSave() {
 }
 
 QString TScanControl::SaveStateText() const {
+    // Short: the tool bar gives it the room left of the path.
     if (Saving()) {
-        QString text = QStringLiteral("Saving the results\u2026");
         if (closeWhenSaved_)
-            text += QStringLiteral(" The window closes when they are stored.");
-        else if (waitingScan_)
-            text += QStringLiteral(" The next scan starts when they are stored.");
-        return text;
+            return QStringLiteral("Saving\u2026 closing after");
+        if (waitingScan_)
+            return QStringLiteral("Saving\u2026 next scan waits");
+        return QStringLiteral("Saving\u2026");
     }
     if (store_.ListsUnsaved())
-        return QStringLiteral("The results shown are not stored.");
+        return QStringLiteral("Results not stored");
+    return {};
+}
+
+QString TScanControl::SaveStateTip() const {
+    if (Saving()) {
+        QString tip = QStringLiteral("The results of the scan are being saved.");
+        if (closeWhenSaved_)
+            tip += QStringLiteral(" The window closes when they are stored.");
+        else if (waitingScan_)
+            tip += QStringLiteral(" The next scan starts when they are stored.");
+        return tip;
+    }
+    if (store_.ListsUnsaved())
+        return QStringLiteral(
+            "The results shown could not be saved: the stored results are "
+            "those from before.");
     return {};
 }
 

@@ -105,8 +105,10 @@ class TScanControl : public QObject {
     // A scan asked for while a save runs, started when the save ends.
     bool ScanWaiting() const { return waitingScan_.has_value(); }
     // What the tool bar says of the save: that it runs (and what waits for
-    // it), or that the results shown are not stored; empty otherwise.
+    // it), or that the results shown are not stored; empty otherwise. The
+    // tip says it in full.
     QString SaveStateText() const;
+    QString SaveStateTip() const;
     // The owner's close while a save runs: false when none runs (close
     // now); otherwise the owner is closed again once the save ends, and a
     // message says so when that takes more than a second.

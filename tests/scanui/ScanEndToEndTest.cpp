@@ -251,7 +251,7 @@ TEST_F(ScanEndToEnd, ScansWhoseResultsCannotBeWrittenAreShownAsNotStored) {
         EXPECT_EQ(host.barPropertiesRuns, ++runs) << "the views show the scan";
         EXPECT_FALSE(host.scan->Stored());
         EXPECT_TRUE(host.store.ListsUnsaved());
-        EXPECT_EQ(host.scan->SaveStateText(), "The results shown are not stored.");
+        EXPECT_EQ(host.scan->SaveStateText(), "Results not stored");
     }
     EXPECT_EQ(host.scanEnds, ends + 2);
     EXPECT_FALSE(host.scan->FormWait().isVisible());
@@ -385,7 +385,7 @@ TEST_F(ScanEndToEnd, ASaveThatFailsIsToldAndTheStoredResultsStayUnderTheScansSho
     // The scan's results are shown, not stored.
     EXPECT_NE(host.Rows(), rows);
     EXPECT_EQ(host.Rows().back(), "Z 1010 84.1666641235352");
-    EXPECT_EQ(host.scan->SaveStateText(), "The results shown are not stored.");
+    EXPECT_EQ(host.scan->SaveStateText(), "Results not stored");
 }
 
 TEST_F(ScanEndToEnd, StoredResultsThatCannotBeTrustedAreToldOnceAndTheDriveIsOffered) {

@@ -6,7 +6,9 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QToolBar>
 #include <atomic>
+#include <iostream>
 #include <thread>
 
 #include "app/scan/SaveRunner.h"
@@ -118,7 +120,7 @@ TEST_F(SaveBehind, ViewsWorkWhileSavingAndEverythingThatChangesTheListsWaits) {
     // Shown from the walk's lists, not yet stored.
     EXPECT_EQ(RowText("beta", 1), "0.5");
     EXPECT_EQ(FileBytes(Result("CDirSizes")), sizesBefore);
-    EXPECT_EQ(StateText(), "Saving the results\u2026");
+    EXPECT_EQ(StateText(), "Saving\u2026");
     ASSERT_NE(form->SaveBusy, nullptr);
     EXPECT_TRUE(form->SaveBusy->isVisible());
 
@@ -134,7 +136,7 @@ TEST_F(SaveBehind, ViewsWorkWhileSavingAndEverythingThatChangesTheListsWaits) {
     EXPECT_EQ(questions.size(), 2u);
     EXPECT_TRUE(form->Scan().ScanWaiting());
     EXPECT_EQ(form->Scan().ScanThread(), nullptr);
-    EXPECT_EQ(StateText(), "Saving the results\u2026 The next scan starts when they are stored.");
+    EXPECT_EQ(StateText(), "Saving\u2026 next scan waits");
 
     // Move to Trash waits for the save before it changes the stored set:
     // released only once the window's thread is seen waiting.
@@ -183,7 +185,10 @@ TEST_F(SaveBehind, ViewsWorkWhileSavingAndEverythingThatChangesTheListsWaits) {
     form->close();
     Settle();
     EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(StateText(), "Saving the results\u2026 The window closes when they are stored.");
+    EXPECT_EQ(StateText(), "Saving\u2026 closing after");
+    EXPECT_EQ(form->SaveState->toolTip(),
+              "The results of the scan are being saved. The window "
+              "closes when they are stored.");
     ASSERT_TRUE(QTest::qWaitFor([this] { return form->Scan().ClosingMessage() != nullptr; }, 5000));
     EXPECT_TRUE(form->Scan().ClosingMessage()->isVisible());
     EXPECT_FALSE(form->Scan().ClosingMessage()->isModal());
@@ -217,11 +222,11 @@ TEST_F(SaveBehind, AFailedSaveLeavesTheStoredSetAndMarksTheResultsNotStored) {
     EXPECT_TRUE(told[0].endsWith("The results stored before are kept.")) << told[0].toStdString();
     EXPECT_EQ(FileBytes(Result("CDirSizes")), sizesBefore);
     EXPECT_EQ(RowText("beta", 1), "0.5");
-    EXPECT_EQ(StateText(), "The results shown are not stored.");
+    EXPECT_EQ(StateText(), "Results not stored");
     EXPECT_FALSE(form->SaveBusy->isVisible());
     // Still so in another folder.
     DoubleClickRow("alpha");
-    EXPECT_EQ(StateText(), "The results shown are not stored.");
+    EXPECT_EQ(StateText(), "Results not stored");
 
     // The next load shows what is stored, and the mark goes.
     ASSERT_TRUE(QDir(Result("CSet")).removeRecursively());
