@@ -79,7 +79,14 @@ void TDetachedSave::Run() {
     }
     if (saved_ && copy_.Set.Whole) {
         historyTried_ = true;
-        historyNote_ = KeepInHistory(copy_);
+        try {
+            historyNote_ = KeepInHistory(copy_);
+        } catch (const std::exception& e) {
+            historyNote_ = std::string(
+                               "The results before this scan could not be kept for "
+                               "comparison: ") +
+                           e.what() + ".";
+        }
     }
     copy_ = THistoryCopy();
 }

@@ -81,6 +81,10 @@ TScanControl::TScanControl(TResultStore& store, TTreeLists& tree, QWidget* windo
 }
 
 TScanControl::~TScanControl() {
+    // Nobody is told any more: the owner's parts connected to the signals
+    // may be gone already. A save still running is waited for.
+    blockSignals(true);
+    teller_ = nullptr;
     CancelAndWait();
     store_.BeforeChange = nullptr;
     // A thread that ended but whose deferred deletion has not run yet.
