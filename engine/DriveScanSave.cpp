@@ -15,6 +15,10 @@ char DriveToKeep(const TResultStore& store) {
 
 }  // namespace
 
+THistoryCopy HistoryCopyFor(const TResultStore& store) {
+    return THistoryCopy{store.DataFolder, DriveToKeep(store), {}};
+}
+
 std::string KeepInHistory(const THistoryCopy& copy) {
     if (copy.Drive == '\0' || !copy.Set.Whole)
         return {};
@@ -33,7 +37,7 @@ bool SaveDriveScan(TResultStore& store, const TStringList& dirs, const TStringLi
     historyNote.clear();
     // The set replaced is read under the save's own lock: another save just
     // before this one is what this one replaces, and is kept once.
-    THistoryCopy copy{store.DataFolder, DriveToKeep(store), {}};
+    THistoryCopy copy = HistoryCopyFor(store);
     if (!store.SaveAnalizeData(dirs, dirSizes, percents, copy.Drive ? &copy.Set : nullptr, extras))
         return false;
     historyNote = KeepInHistory(copy);
@@ -42,7 +46,7 @@ bool SaveDriveScan(TResultStore& store, const TStringList& dirs, const TStringLi
 
 bool SaveDriveScanAsGlobal(TResultStore& store, TStringList dirs, TStringList dirSizes,
                            TStringList percents, THistoryCopy& copy, TExtraLists extras) {
-    copy = THistoryCopy{store.DataFolder, DriveToKeep(store), {}};
+    copy = HistoryCopyFor(store);
     return store.SaveAsGlobal(std::move(dirs), std::move(dirSizes), std::move(percents),
                               copy.Drive ? &copy.Set : nullptr, std::move(extras));
 }

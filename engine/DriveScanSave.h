@@ -27,6 +27,10 @@ struct THistoryCopy {
     TReplacedSet Set;   // Whole only when there was a set to keep
 };
 
+// What is needed to keep the set a save of store's drive replaces (no set
+// has been read yet): Drive is '\0' when no history is kept.
+THistoryCopy HistoryCopyFor(const TResultStore& store);
+
 // The first half of SaveDriveScan, with SaveAsGlobal: afterwards the store's
 // global lists are the lists stored (not read back from the files), and copy
 // holds the set replaced. The history copy is left to KeepInHistory, which

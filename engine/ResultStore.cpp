@@ -267,15 +267,23 @@ struct TWholeSet {
     std::set<std::string> ExtrasInMain;
 };
 
-// extraFile(role): the extra file's path.
+// extraFile(role): the extra file's path. known: the sums of the result
+// files when they are known without reading them (null: they are read); the
+// extra files are read either way.
 template <class ExtraFile>
 TWholeSet FindWholeSet(const std::string& setFile, const std::array<std::string, 3>& main,
-                       const std::array<std::string, 3>& kept, ExtraFile extraFile) {
+                       const std::array<std::string, 3>& kept, ExtraFile extraFile,
+                       const TFileSums* known) {
     TWholeSet whole;
     TResultSetManifest manifest;
     TFileSums sums;
     const TManifestState state = ReadManifest(setFile, manifest);
-    if (state == TManifestState::Garbled || !SumFiles(main, kWholeFiles, sums)) {
+    if (state == TManifestState::Garbled) {
+        return whole;
+    }
+    if (known != nullptr) {
+        sums = *known;
+    } else if (!SumFiles(main, kWholeFiles, sums)) {
         return whole;
     }
     whole.Where = TWholeSet::TWhere::Main;
@@ -384,20 +392,49 @@ TStoredSetStamp TResultStore::StampOnDisk() const {
                             DataFileStampOf(main[2]), DataFileStampOf(SetFile)}};
 }
 
+TStoredSetStamp TResultStore::StampNow(bool& racy) const {
+    // The clock first: a file written after it has a time not before it.
+    const std::int64_t now = DataFileClock();
+    const TStoredSetStamp stamp = StampOnDisk();
+    racy = false;
+    for (const TDataFileStamp& file : stamp.Files) {
+        racy = racy || (file.Exists && file.Modified >= now);
+    }
+    return stamp;
+}
+
+const TResultStore::TFileSums* TResultStore::KnownSums() const {
+    return knownValid_ && StampOnDisk() == knownStamp_ ? &knownSums_ : nullptr;
+}
+
+void TResultStore::RememberSums(const TFileSums& sums, const TStoredSetStamp* before) {
+    bool racy = false;
+    const TStoredSetStamp stamp = StampNow(racy);
+    knownValid_ = !racy && (before == nullptr || *before == stamp);
+    knownStamp_ = stamp;
+    knownSums_ = sums;
+}
+
+void TResultStore::AdoptBaseOf(const TResultStore& other) {
+    baseValid_ = other.baseValid_ && other.generation_ == other.baseGeneration_;
+    baseRacy_ = other.baseRacy_;
+    baseStamp_ = other.baseStamp_;
+    baseGeneration_ = generation_;
+    knownValid_ = other.knownValid_;
+    knownStamp_ = other.knownStamp_;
+    knownSums_ = other.knownSums_;
+}
+
 bool TResultStore::GlobalsAreStored() const {
     return baseValid_ && !baseRacy_ && generation_ == baseGeneration_ &&
            StampOnDisk() == baseStamp_;
 }
 
 void TResultStore::RecordBase() {
-    const std::int64_t now = DataFileClock();
     baseValid_ = true;
-    baseStamp_ = StampOnDisk();
+    baseStamp_ = StampNow(baseRacy_);
     baseGeneration_ = generation_;
-    baseRacy_ = false;
-    for (const TDataFileStamp& file : baseStamp_.Files) {
-        baseRacy_ = baseRacy_ || (file.Exists && file.Modified >= now);
-    }
+    unsaved_ = false;
 }
 
 // Every save runs under the data folder's exclusive lock, so that no other
@@ -406,6 +443,7 @@ void TResultStore::RecordBase() {
 // lock cannot be had; otherwise what body returns.
 template <class Body>
 bool TResultStore::UnderSaveLock(Body&& body) {
+    BeforeChanging();
     SaveError.clear();
     if (PercentsFile.empty()) {
         return Fail(DataFolder.empty() ? (DataFolderProblem.empty() ? "there is no data folder"
@@ -475,8 +513,12 @@ bool TResultStore::SaveLocked(const TStringList& percents, const TStringList& di
 
     const std::array<std::string, 3> main = Files();
     const std::array<std::string, 3> kept = KeptFiles();
+    // The files' sums are not read again when this object read or wrote
+    // them and they have not changed since.
     const TWholeSet whole = FindWholeSet(
-        SetFile, main, kept, [this](const std::string& role) { return ExtraFile(role); });
+        SetFile, main, kept, [this](const std::string& role) { return ExtraFile(role); },
+        KnownSums());
+    knownValid_ = false;
     if (replaced != nullptr && whole.Where != TWholeSet::TWhere::None) {
         // The set replaced is the one on disk now, whoever saved it.
         replaced->Time = DataFileTime(SetFile);
@@ -615,6 +657,7 @@ bool TResultStore::SaveLocked(const TStringList& percents, const TStringList& di
         Step(3 + static_cast<int>(i));
     }
     RemoveStaleExtras(extras);
+    RememberSums(manifest.Current.Files);
     return true;
 }
 
@@ -736,6 +779,7 @@ bool TResultStore::UpdateStoredSetAndExtras(const TSetChangeWithExtras& change) 
 
 void TResultStore::AppendAnalizeInfo(const TStringList& dirs, const TStringList& dirSizes,
                                      const TStringList& percents, const TExtraLists& extras) {
+    BeforeChanging();
     if (GlobalSLSEmpty()) {
         return;
     }
@@ -793,8 +837,12 @@ void TResultStore::LoadExtras(const TResultSetSums& set, const TStringList& dirs
 }
 
 bool TResultStore::LoadSetInto(std::array<TStringList*, 3> lists, TExtraLists* extras,
-                               std::string& notice, std::string& refusal) {
+                               std::string& notice, std::string& refusal, TFileSums* mainSums,
+                               bool* fromMain) {
     notice.clear();
+    if (fromMain != nullptr) {
+        *fromMain = false;
+    }
     if (extras != nullptr) {
         extras->clear();
     }
@@ -813,6 +861,9 @@ bool TResultStore::LoadSetInto(std::array<TStringList*, 3> lists, TExtraLists* e
     }
     const TSetKind kind =
         state == TManifestState::Valid ? KindOf(manifest, sums) : TSetKind::Recorded;
+    if (mainSums != nullptr) {
+        *mainSums = sums;
+    }
     const std::string drive = "drive " + DriveLetter() + ":";
     if (kind == TSetKind::Interrupted) {
         // A save was cut off between its renames: the set before it, kept whole.
@@ -844,6 +895,9 @@ bool TResultStore::LoadSetInto(std::array<TStringList*, 3> lists, TExtraLists* e
     if (extras != nullptr && state == TManifestState::Valid && kind != TSetKind::Outside) {
         const bool before = kind == TSetKind::Interrupted || kind == TSetKind::Previous;
         LoadExtras(before ? manifest.Previous : manifest.Current, *lists[1], *extras);
+    }
+    if (fromMain != nullptr) {
+        *fromMain = kind != TSetKind::Interrupted;
     }
     return true;
 }
@@ -882,10 +936,16 @@ bool TResultStore::TakePreloaded() {
     baseRacy_ = false;
     baseStamp_ = loaded.baseStamp_;
     baseGeneration_ = generation_;
+    // So are the sums it read, for the save that replaces the set.
+    knownValid_ = loaded.knownValid_ && loaded.knownStamp_ == baseStamp_;
+    knownStamp_ = loaded.knownStamp_;
+    knownSums_ = loaded.knownSums_;
     return true;
 }
 
 bool TResultStore::LoadGlobal() {
+    BeforeChanging();
+    unsaved_ = false;
     LoadNotice.clear();
     ++generation_;
     baseValid_ = false;
@@ -899,9 +959,16 @@ bool TResultStore::LoadGlobal() {
         return true;
     TDataFolderLock lock(DataFolder, TDataFolderLock::TMode::Shared);
     std::string notice, refusal;
+    const TStoredSetStamp before = StampOnDisk();
+    TFileSums sums;
+    bool fromMain = false;
     if (!LoadSetInto({&GlobalPercents, &GlobalDirs, &GlobalDirSizes}, &GlobalExtras, notice,
-                     refusal)) {
+                     refusal, &sums, &fromMain)) {
         return Refuse(refusal);
+    }
+    if (fromMain) {
+        // A save of these lists knows what it replaces without reading it.
+        RememberSums(sums, &before);
     }
     LoadNotice = notice;
     RecordBase();
@@ -933,6 +1000,8 @@ bool TResultStore::LoadData(TTreeLists& tree) {
 }
 
 void TResultStore::CreateSLs() {
+    BeforeChanging();
+    unsaved_ = false;
     ++generation_;
     baseValid_ = false;
     GlobalExtras.clear();
@@ -942,6 +1011,8 @@ void TResultStore::CreateSLs() {
 }
 
 void TResultStore::FreeSLs() {
+    BeforeChanging();
+    unsaved_ = false;
     ++generation_;
     baseValid_ = false;
     GlobalExtras.clear();
@@ -992,4 +1063,58 @@ const TStringList& TResultStore::ShownPercents() const {
 
 bool TResultStore::GlobalSLSEmpty() const {
     return GlobalDirs.empty() && GlobalDirSizes.empty() && GlobalPercents.empty();
+}
+
+bool TResultStore::SaveShownLists(const std::array<const TStringList*, 3>& lists,
+                                  const TExtraLists& extras, TReplacedSet* replaced) {
+    if (replaced != nullptr) {
+        *replaced = TReplacedSet();
+    }
+    return UnderSaveLock([&] {
+        bool took = false;
+        if (!SaveLocked(*lists[0], *lists[1], *lists[2], extras, replaced, true, &took)) {
+            if (replaced != nullptr) {
+                *replaced = TReplacedSet();
+            }
+            return false;
+        }
+        RecordBase();
+        return true;
+    });
+}
+
+bool TResultStore::SaveShownRescan(const std::array<const TStringList*, 3>& lists,
+                                   const TExtraLists& extras,
+                                   const std::array<const TStringList*, 3>& rescan,
+                                   const TExtraLists& rescanExtras, bool& remerged) {
+    remerged = false;
+    return UnderSaveLock([&] {
+        if (GlobalsAreStored()) {
+            // The lists shown were merged into the set that is still stored.
+            if (!SaveLocked(*lists[0], *lists[1], *lists[2], extras, nullptr)) {
+                return false;
+            }
+            RecordBase();
+            return true;
+        }
+        // Another save came in between: the rescan goes into what it stored,
+        // and those lists are then the ones to show.
+        std::string notice, refusal;
+        if (!LoadSetInto({&GlobalPercents, &GlobalDirs, &GlobalDirSizes}, &GlobalExtras, notice,
+                         refusal)) {
+            LoadNotice = RefusalText(refusal);
+            return Fail(LoadNotice);
+        }
+        if (!GlobalSLSEmpty()) {
+            AppendRescanWithExtras(GlobalDirs, GlobalDirSizes, GlobalPercents, GlobalExtras,
+                                   *rescan[1], *rescan[2], *rescan[0], rescanExtras);
+        }
+        if (!SaveLocked(GlobalPercents, GlobalDirs, GlobalDirSizes, GlobalExtras, nullptr)) {
+            return false;
+        }
+        remerged = true;
+        LoadNotice = notice;
+        RecordBase();
+        return true;
+    });
 }

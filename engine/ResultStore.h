@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/ExtraLists.h"
+#include "engine/ResultSetManifest.h"
 #include "engine/StringList.h"
 #include "platform/DataFolder.h"
 
@@ -213,10 +214,33 @@ class TResultStore {
     // Runs after each step of a save: 0 the new files written out, 1 the
     // earlier set kept, 2 the manifest renamed, 3 to 5 each result file
     // renamed, 6 on each extra file renamed (between 2 and 3). Tests stop a
-    // save there as a crash would.
+    // save there as a crash would. A save of the global lists on another
+    // thread (TDetachedSave) runs it on that thread.
     std::function<void(int step)> SaveStepHook;
 
+    // Runs first in every operation of this object that changes the global
+    // lists or the stored set (a load, a save, a merge, new or freed lists).
+    // An owner whose save of the global lists runs on another thread
+    // (TDetachedSave) waits for that save here: those lists are read by it
+    // and must not change under it. Whoever writes the global lists directly
+    // calls SettleSave first.
+    std::function<void()> BeforeChange;
+    // Returns once no save of the global lists runs elsewhere (BeforeChange).
+    void SettleSave() { BeforeChanging(); }
+    // The global lists hold results whose save failed: they are shown but
+    // not stored. The next load, successful save or new lists clear it.
+    bool ListsUnsaved() const { return unsaved_; }
+
   private:
+    // The save of lists that are shown while it runs on another thread: it
+    // hands this object's state over between its two threads.
+    friend class TDetachedSave;
+    using TFileSums = std::array<TResultFileSum, 3>;
+
+    void BeforeChanging() {
+        if (BeforeChange)
+            BeforeChange();
+    }
     template <class Body>
     bool UnderSaveLock(Body&& body);
     // takeGlobals: the global lists, when they are the set replaced, are
@@ -229,12 +253,36 @@ class TResultStore {
                      std::vector<std::pair<std::string, std::unique_ptr<TAtomicFile>>>& written,
                      TResultSetSums& sums);
     void RemoveStaleExtras(const TExtraLists& kept);
+    // mainSums: set to the sums of the result files when the lists are
+    // theirs (not those of the set kept from before a save cut off).
     bool LoadSetInto(std::array<TStringList*, 3> lists, TExtraLists* extras, std::string& notice,
-                     std::string& refusal);
+                     std::string& refusal, TFileSums* mainSums = nullptr, bool* fromMain = nullptr);
     void LoadExtras(const TResultSetSums& set, const TStringList& dirs, TExtraLists& extras) const;
     std::string RefusalText(const std::string& why) const;
     std::string DriveLetter() const;
     TStoredSetStamp StampOnDisk() const;
+    // StampOnDisk, and whether a file of it was written within the file
+    // system's current tick, so that a change in that tick would not show.
+    TStoredSetStamp StampNow(bool& racy) const;
+    // The sums of the result files as they are on disk now, when known
+    // without reading them (the files have not changed since this object
+    // last read or wrote them); null otherwise.
+    const TFileSums* KnownSums() const;
+    // Records the sums of the result files just read or written, when the
+    // files still have the stamp they had before (before: "" for now).
+    void RememberSums(const TFileSums& sums, const TStoredSetStamp* before = nullptr);
+    // Takes over the set on disk that other's global lists were loaded or
+    // saved as (its stamp and sums), as if this object's lists were it.
+    void AdoptBaseOf(const TResultStore& other);
+    // The worker's halves of a detached save, on an object of their own
+    // that holds the base of the lists before (AdoptBaseOf) and, for a drive
+    // scan, those lists. lists: Percents, Dirs, DirSizes, read only, with
+    // their extra lists; rescan and rescanExtras: a folder rescan's own.
+    bool SaveShownLists(const std::array<const TStringList*, 3>& lists, const TExtraLists& extras,
+                        TReplacedSet* replaced);
+    bool SaveShownRescan(const std::array<const TStringList*, 3>& lists, const TExtraLists& extras,
+                         const std::array<const TStringList*, 3>& rescan,
+                         const TExtraLists& rescanExtras, bool& remerged);
     // The global lists are still the set on disk they were loaded or saved as.
     bool GlobalsAreStored() const;
     void RecordBase();
@@ -267,4 +315,10 @@ class TResultStore {
     bool baseRacy_ = false;
     TStoredSetStamp baseStamp_;
     std::uint64_t baseGeneration_ = 0;
+    // The sums of the result files while they have knownStamp_: a save
+    // need not read them to know what it replaces.
+    bool knownValid_ = false;
+    TStoredSetStamp knownStamp_;
+    TFileSums knownSums_{};
+    bool unsaved_ = false;
 };

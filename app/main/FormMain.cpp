@@ -7,12 +7,14 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QFile>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProgressBar>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStyle>
@@ -74,6 +76,14 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
     connect(FScan.get(), &TScanControl::TreeRootChanged, this, &TFormMain::SetTreeRoot);
     connect(FScan.get(), &TScanControl::ListsReloading, this, &TFormMain::SetBarProperties);
     connect(FScan.get(), &TScanControl::ScanEnded, this, &TFormMain::ScanEnded);
+    connect(FScan.get(), &TScanControl::SaveStateChanged, this, &TFormMain::ShowSaveState);
+    // A rescan the save merged into a newer set on disk: what is stored is
+    // shown.
+    connect(FScan.get(), &TScanControl::StoredSetShown, this, [this] {
+        SyncTreeBars();
+        FolderChanged = true;
+        RereadAndRebuild();
+    });
     FDrives = std::make_unique<TDriveSelector>(*this);
     connect(FDrives.get(), &TDriveSelector::FolderChosen, this, [this](const std::string& path) {
         LeaveOpenedScan();
@@ -152,6 +162,44 @@ TItemMenuLinks TFormMain::MenuLinks() {
 void TFormMain::StoredSetChanged() {
     LoadTree();
     ShowDiscoverData();
+    ShowSaveState();  // stored now, whatever was not before
+}
+
+void TFormMain::ShowSaveState() {
+    const bool saving = FScan->Saving();
+    // An opened scan is never stored: nothing is said of it.
+    const QString text = saving || !ShowsOpenedScan() ? FScan->SaveStateText() : QString();
+    if (!SaveState && text.isEmpty())
+        return;
+    if (!SaveState) {
+        // One tool bar item, left of the path, which gives up room first: it
+        // is never pushed out of sight by a long path or note. Its parts
+        // come and go inside it.
+        auto* box = new QWidget(ToolBar);
+        box->setObjectName("SaveStateBox");
+        auto* layout = new QHBoxLayout(box);
+        layout->setContentsMargins(4, 0, 4, 0);
+        SaveBusy = new QProgressBar(box);
+        SaveBusy->setObjectName("SaveBusy");
+        SaveBusy->setRange(0, 0);  // busy, without a share done
+        SaveBusy->setTextVisible(false);
+        SaveBusy->setFixedSize(48, 12);
+        SaveBusy->setAccessibleName("Saving");
+        SaveState = new QLabel(box);
+        SaveState->setObjectName("SaveState");
+        SaveState->setTextFormat(Qt::PlainText);
+        layout->addWidget(SaveBusy);
+        layout->addWidget(SaveState);
+        QAction* path = nullptr;
+        for (QAction* action : ToolBar->actions())
+            if (ToolBar->widgetForAction(action) == FolderPath)
+                path = action;
+        ToolBar->insertWidget(path, box);
+    }
+    SaveState->setText(text);
+    SaveState->setToolTip(text.isEmpty() ? QString() : FScan->SaveStateTip());
+    SaveState->setVisible(!text.isEmpty());
+    SaveBusy->setVisible(saving);
 }
 
 void TFormMain::ShowActionNote(const QString& text) {
@@ -274,6 +322,12 @@ void TFormMain::tbExitClick() {
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
+    // The results are stored before the window goes: it closes when their
+    // save ends.
+    if (FScan->CloseWhenSaved()) {
+        event->ignore();
+        return;
+    }
     // A running scan is stopped before the lists it would fill are freed.
     FScan->CancelAndWait();
     FreeSLs();
@@ -662,6 +716,7 @@ bool TFormMain::ShowsOpenedScan() const {
 }
 
 void TFormMain::ShowOpenedScan() {
+    Store.SettleSave();  // the lists are replaced directly
     FOpened->FillStore(Store, TreeLists);
     // Nothing of it is on this machine: no scan, no rescan.
     acDiskAnalize->setEnabled(false);
@@ -702,4 +757,5 @@ void TFormMain::ShowWhere() {
                                  : QStringLiteral("  \u2014 disk usage not known until the next "
                                                   "scan")));
     }
+    ShowSaveState();
 }

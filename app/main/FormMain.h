@@ -17,6 +17,7 @@ class QLabel;
 struct TItemMenuLinks;
 class QMenu;
 class QPainter;
+class QProgressBar;
 class QScrollArea;
 class QSplitter;
 class QToolBar;
@@ -121,6 +122,11 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     TFolderPathLabel* FolderPath = nullptr;
     // A note after an item command (made with the first one), right of it.
     QLabel* ActionNote = nullptr;
+    // What the tool bar says of a scan's save: that it runs, with a busy
+    // indicator, or that the results shown are not stored (both made when
+    // first needed).
+    QLabel* SaveState = nullptr;
+    QProgressBar* SaveBusy = nullptr;
     QSplitter* Splitter = nullptr;
     TBarShellTreeView* Tree = nullptr;
     QWidget* BarPieHolder = nullptr;
@@ -214,6 +220,8 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     // kept results the change view compares with.
     void ShowDiscoverData();
     void ShowDiscoverKept();
+    // The tool bar's save state follows the scan control's.
+    void ShowSaveState();
 
     // --- a scan from an export file ----------------------------------------------
     // "Open scan file...": reads File (asks for one when empty) and shows it

@@ -2,14 +2,15 @@
 
 #include <QAction>
 #include <QMessageBox>
+#include <QTimer>
 #include <QWidget>
 
 #include "app/drives/DriveText.h"
 #include "app/drives/PlainWarning.h"
+#include "app/scan/SaveRunner.h"
 #include "app/wait/FormWait.h"
 #include "engine/AnalizeDisk.h"
-#include "engine/DriveScanSave.h"
-#include "engine/ExtraRescan.h"
+#include "engine/DetachedSave.h"
 #include "platform/DriveForm.h"
 #include "platform/DriveTable.h"
 #include "platform/NameText.h"
@@ -73,12 +74,19 @@ TScanControl::TScanControl(TResultStore& store, TTreeLists& tree, QWidget* windo
         if (TThreadDiskAnalize* thread = ScanThread())
             thread->SetCancel(true);
     });
+
+    saver_ = new TSaveRunner(this);
+    connect(saver_, &TSaveRunner::Ended, this, [this] { WaitForSave(); });
+    store_.BeforeChange = [this] { SettleSave(); };
 }
 
 TScanControl::~TScanControl() {
+    // Nobody is told any more: the owner's parts connected to the signals
+    // may be gone already. A save still running is waited for.
+    blockSignals(true);
+    teller_ = nullptr;
     CancelAndWait();
-    if (keeping_.joinable())
-        keeping_.join();  // nobody is told any more
+    store_.BeforeChange = nullptr;
     // A thread that ended but whose deferred deletion has not run yet.
     if (thread_) {
         thread_->wait();
@@ -142,6 +150,7 @@ void TScanControl::Notify(const std::string& text) {
 
 bool TScanControl::LoadStored() {
     storedRefused_ = !store_.LoadData(tree_);
+    emit SaveStateChanged();  // a load clears "not stored"
     Notify(store_.TakeLoadNotice());
     return !storedRefused_;
 }
@@ -157,7 +166,7 @@ void TScanControl::DefaultCursor() {
 }
 
 bool TScanControl::Analize(bool force) {
-    if (scanning_)
+    if (scanning_ || waitingScan_)
         return false;  // one scan at a time
     const std::string root = folder_.CurrentFolder();
     const std::string p = UpperAZ(root);
@@ -167,15 +176,18 @@ bool TScanControl::Analize(bool force) {
     if (IsBlank(p) || p.find(':') == std::string::npos)
         return false;
     store_.SetFiles(p);
+    // Lists of this drive being saved are what its files will hold: they are
+    // not read again, nor is the drive offered as one without results.
+    const bool beingSaved = Saving() && ListsHoldDrive(p[0]);
     if (reloadPending_) {
         storedRefused_ = false;
-        if (store_.AnalizeFiExists())
+        if (store_.AnalizeFiExists() && !beingSaved)
             LoadStored();
         reloadPending_ = false;
         emit TreeRootChanged(std::string(1, root[0]) + ":\\");
     }
     // Results that could not be used count as none: the drive is offered.
-    if (!store_.AnalizeFiExists() || storedRefused_ || force) {
+    if ((!store_.AnalizeFiExists() && !beingSaved) || storedRefused_ || force) {
         if (!DriveMounted(p[0]))
             return false;
         if (Ask(DriveQuestion(p[0]))) {
@@ -192,7 +204,7 @@ void TScanControl::AnalizeInit(const std::string& path) {
 }
 
 void TScanControl::AnalizeFolder() {
-    if (scanning_)
+    if (scanning_ || waitingScan_)
         return;
     // The real path is scanned: names differ by case on this file system, so
     // an upper-cased copy could name another folder or none.
@@ -223,8 +235,16 @@ bool TScanControl::ListsHoldDrive(char letter) const {
 }
 
 void TScanControl::StartScan(const std::string& path, bool folderRescan) {
-    if (scanning_)
+    if (scanning_ || closeWhenSaved_)
         return;
+    if (Saving()) {
+        // Its results would replace the lists the save reads: it starts
+        // once they are stored.
+        waitingScan_ = std::make_pair(path, folderRescan);
+        DefaultCursor();
+        emit SaveStateChanged();
+        return;
+    }
     const std::uint64_t id = ++scanId_;
     auto* thread = new TThreadDiskAnalize(this, [this, id](std::shared_ptr<TScanResult> result) {
         // A scan abandoned by CancelAndWait has already been wound up.
@@ -256,73 +276,150 @@ void TScanControl::StartScan(const std::string& path, bool folderRescan) {
 }
 
 void TScanControl::OnAnalize(TScanResult& result) {
-    const bool stored = !result.Cancelled && StoreResult(result);
-    stored_ = stored;
-    // A save that failed changed neither the files nor the lists: say so.
-    if (!result.Cancelled && !stored) {
+    // Scans wait for saves: one that ended is reported before this scan's.
+    WaitForSave();
+    const bool shown = !result.Cancelled;
+    if (shown) {
+        StartSave(result);
+        // The lists are the walk's, shown before they are stored.
+        emit ListsReloading();
+        storedRefused_ = false;
+        store_.LoadTree(tree_);
+    }
+    EndScan();
+    reloadPending_ = true;
+    emit ScanEnded(shown);
+    DefaultCursor();
+}
+
+void TScanControl::StartSave(TScanResult& result) {
+    // The names of the drive that was scanned, whatever happened since.
+    store_.SetFiles(UpperAZ(result.Directory));
+    // A rescan is merged into the lists loaded when the drive was shown; the
+    // save merges it into what was stored when the scanner or another window
+    // stored the drive since: never are older lists written over a newer
+    // set. A drive scan's save reads the set it replaces under its lock and
+    // keeps it in the drive's history afterwards. The walk's extra lists go
+    // with the three: saved with a drive scan's set, merged by a rescan.
+    std::unique_ptr<TDetachedSave> job =
+        folderRescan_
+            ? TDetachedSave::BeginFolderRescan(store_, std::move(result.Dirs),
+                                               std::move(result.DirSizes),
+                                               std::move(result.Percents), std::move(result.Extras))
+            : TDetachedSave::BeginDriveScan(store_, std::move(result.Dirs),
+                                            std::move(result.DirSizes), std::move(result.Percents),
+                                            std::move(result.Extras));
+    stored_ = false;
+    saver_->Start(std::move(job));
+    emit SaveStateChanged();
+}
+
+bool TScanControl::Saving() const {
+    return saver_->Busy();
+}
+
+void TScanControl::SettleSave() {
+    // Reported later, from the event loop (TSaveRunner::Ended): not from
+    // inside the store's operation that waited.
+    saver_->Join();
+}
+
+void TScanControl::WaitForSave() {
+    saver_->Join();
+    ReportSave();
+}
+
+void TScanControl::ReportSave() {
+    const std::unique_ptr<TDetachedSave> job = saver_->TakeFinished();
+    if (!job)
+        return;
+    stored_ = job->Saved();
+    if (!stored_) {
+        // Nothing stored changed; the lists shown are marked as not stored.
         // A stored set that could not be used is told as a sentence of its own.
-        std::string why = store_.SaveError;
+        std::string why = job->Error();
         if (!why.empty() && why.back() == '.')
             why.pop_back();
         Notify("The results of the scan could not be saved: " + why +
                ". The results stored before are kept.");
-    }
-    if (stored) {
-        // The store's lists are what was just written or merged: shown as
-        // they are, without reading the files back.
+    } else if (job->ShownAgain()) {
         emit ListsReloading();
-        storedRefused_ = false;
         store_.LoadTree(tree_);
         Notify(store_.TakeLoadNotice());
+        emit StoredSetShown();
     }
-    EndScan();
-    reloadPending_ = true;
-    emit ScanEnded(stored);
-    DefaultCursor();
+    if (job->HistoryTried()) {
+        emit HistoryKept();
+        Notify(job->HistoryNote());
+    }
+    delete closingMessage_.data();  // shown without a loop of its own
+    emit SaveStateChanged();
+    if (closeWhenSaved_) {
+        closeWhenSaved_ = false;
+        if (window_)
+            window_->close();
+        return;
+    }
+    if (waitingScan_) {
+        const auto [path, folderRescan] = *waitingScan_;
+        waitingScan_.reset();
+        HourCursor();
+        StartScan(path, folderRescan);
+    }
 }
 
-bool TScanControl::StoreResult(TScanResult& result) {
-    // One history copy at a time, and its message before this scan's.
-    WaitForSave();
-    // The names of the drive that was scanned, whatever happened since.
-    store_.SetFiles(UpperAZ(result.Directory));
-    if (!folderRescan_) {
-        // The results replaced are kept in the drive's history: a copy that
-        // only protects data, written while the views already show the new
-        // results. It takes the data folder's lock of its own.
-        auto copy = std::make_shared<THistoryCopy>();
-        if (!SaveDriveScanAsGlobal(store_, std::move(result.Dirs), std::move(result.DirSizes),
-                                   std::move(result.Percents), *copy, std::move(result.Extras)))
-            return false;
-        if (!copy->Set.Whole)
-            return true;  // nothing was replaced, or nothing is kept
-        const std::uint64_t id = ++keepingId_;
-        keeping_ = std::thread([this, copy, id] {
-            keepingNote_ = KeepInHistory(*copy);
-            // Posted to this object: dropped with it when the window is gone,
-            // and of no effect once a later copy has started.
-            QMetaObject::invokeMethod(
-                this,
-                [this, id] {
-                    if (id == keepingId_)
-                        WaitForSave();
-                },
-                Qt::QueuedConnection);
-        });
-        return true;
+QString TScanControl::SaveStateText() const {
+    // Short: the tool bar gives it the room left of the path.
+    if (Saving()) {
+        if (closeWhenSaved_)
+            return QStringLiteral("Saving\u2026 closing after");
+        if (waitingScan_)
+            return QStringLiteral("Saving\u2026 next scan waits");
+        return QStringLiteral("Saving\u2026");
     }
-    // The rescan merges into the lists loaded when the drive was shown, or,
-    // when the scanner or another window stored the drive since, into what
-    // that stored: never are older lists written over a newer set. No event
-    // processing during the merge: a close or a command handled in between
-    // would meet half-merged lists. A failed write leaves the lists as they
-    // were.
-    return store_.UpdateStoredSetAndExtras([&result](TStringList& dirs, TStringList& sizes,
-                                                     TStringList& percents, TExtraLists& extras) {
-        if (!dirs.empty() || !sizes.empty() || !percents.empty())
-            AppendRescanWithExtras(dirs, sizes, percents, extras, result.Dirs, result.DirSizes,
-                                   result.Percents, result.Extras);
+    if (store_.ListsUnsaved())
+        return QStringLiteral("Results not stored");
+    return {};
+}
+
+QString TScanControl::SaveStateTip() const {
+    if (Saving()) {
+        QString tip = QStringLiteral("The results of the scan are being saved.");
+        if (closeWhenSaved_)
+            tip += QStringLiteral(" The window closes when they are stored.");
+        else if (waitingScan_)
+            tip += QStringLiteral(" The next scan starts when they are stored.");
+        return tip;
+    }
+    if (store_.ListsUnsaved())
+        return QStringLiteral(
+            "The results shown could not be saved: the stored results are "
+            "those from before.");
+    return {};
+}
+
+bool TScanControl::CloseWhenSaved() {
+    if (!Saving())
+        return false;
+    if (closeWhenSaved_)
+        return true;
+    closeWhenSaved_ = true;
+    waitingScan_.reset();
+    emit SaveStateChanged();
+    QTimer::singleShot(1000, this, [this] {
+        if (!closeWhenSaved_ || closingMessage_)
+            return;
+        auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Cobaltquarry"),
+                                    QStringLiteral("The results of the scan are being saved. The "
+                                                   "window closes when they are stored."),
+                                    QMessageBox::NoButton, window_);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::NonModal);
+        box->setTextFormat(Qt::PlainText);
+        closingMessage_ = box;
+        box->show();
     });
+    return true;
 }
 
 void TScanControl::EndScan() {
@@ -335,18 +432,9 @@ void TScanControl::EndScan() {
     emit ScanningChanged(false);
 }
 
-void TScanControl::WaitForSave() {
-    if (!keeping_.joinable())
-        return;
-    keeping_.join();
-    std::string note;
-    note.swap(keepingNote_);
-    emit HistoryKept();
-    Notify(note);
-}
-
 void TScanControl::CancelAndWait() {
     WaitForSave();
+    waitingScan_.reset();
     if (!scanning_)
         return;
     if (thread_) {

@@ -1,12 +1,13 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
-#include <thread>
 
 #include "app/drives/CurrentFolder.h"
 #include "engine/ResultStore.h"
@@ -15,6 +16,7 @@
 class QAction;
 class QWidget;
 class TFormWait;
+class TSaveRunner;
 
 // The main window's control of scans: the decision whether to load a drive's
 // stored analysis or to offer a scan, the drive scan and the folder rescan,
@@ -23,6 +25,13 @@ class TFormWait;
 // is refused. The owner keeps the result store and the tree's lists; this
 // object only calls them, on the GUI thread, asks the owner for the current
 // folder and tells it the rest through signals.
+//
+// A scan's results are shown as soon as its walk ends; they are saved on a
+// thread of their own meanwhile (TDetachedSave, which says who owns which
+// lists when). Until that save ends, every change of the store's lists
+// through the store waits for it (the store's BeforeChange), a scan asked
+// for waits and starts after it, and the owner's close waits for it
+// (CloseWhenSaved).
 class TScanControl : public QObject {
     Q_OBJECT
   public:
@@ -60,10 +69,10 @@ class TScanControl : public QObject {
     void AnalizeInit(const std::string& path);
     // Offers and starts a rescan of the current folder.
     void AnalizeFolder();
-    // The end of a scan, on the GUI thread: saves or merges the results
-    // unless cancelled, reloads the lists and refreshes the views when they
-    // were stored, closes the progress window. The result's lists are taken
-    // over by the store.
+    // The end of a scan, on the GUI thread: unless cancelled, the results
+    // become the store's lists (a rescan merged into them) and are shown,
+    // and their save starts on its thread; the progress window closes. The
+    // result's lists are taken over by the store.
     void OnAnalize(TScanResult& result);
     void HourCursor();
     void DefaultCursor();
@@ -82,13 +91,30 @@ class TScanControl : public QObject {
     // Start-up: the root text of the folder list view before it is set.
     void SetLastRoot(std::string root) { lastRoot_ = std::move(root); }
     bool FolderRescan() const { return folderRescan_; }
-    // Whether the last scan that ended had its results stored.
+    // Whether the last scan whose save ended had its results stored.
     bool Stored() const { return stored_; }
     // Returns once the results of the last scan are stored or refused and
-    // the set a drive scan replaced is kept in the drive's history (a copy
-    // written on a thread of its own after the views show the new results);
-    // a set that could not be kept is told.
+    // the set a drive scan replaced is kept in the drive's history, and the
+    // end of that save is reported (a save that failed, a set that could not
+    // be kept, lists shown again).
     void WaitForSave();
+    // The save of a scan's results runs (or its end is not yet reported).
+    bool Saving() const;
+    // The thread of that save, for tests that hold it.
+    const TSaveRunner& Saver() const { return *saver_; }
+    // A scan asked for while a save runs, started when the save ends.
+    bool ScanWaiting() const { return waitingScan_.has_value(); }
+    // What the tool bar says of the save: that it runs (and what waits for
+    // it), or that the results shown are not stored; empty otherwise. The
+    // tip says it in full.
+    QString SaveStateText() const;
+    QString SaveStateTip() const;
+    // The owner's close while a save runs: false when none runs (close
+    // now); otherwise the owner is closed again once the save ends, and a
+    // message says so when that takes more than a second.
+    bool CloseWhenSaved();
+    // That message while it is shown; null otherwise.
+    QMessageBox* ClosingMessage() const { return closingMessage_.data(); }
 
     void SetAsker(TAsker asker) { asker_ = std::move(asker); }
     void SetTeller(TTeller teller) { teller_ = std::move(teller); }
@@ -118,14 +144,19 @@ class TScanControl : public QObject {
     // settings apply first.
     void ListsReloading();
     // The end of every scan, after the progress window is hidden. stored:
-    // the results were stored and the lists reloaded, so the current
-    // folder's listing is to be re-read and every view of it rebuilt.
-    // Otherwise (cancelled, or the files could not be written) the lists are
-    // as before and the views need not change.
+    // the lists hold the scan's results (their save runs behind), so the
+    // current folder's listing is to be re-read and every view of it
+    // rebuilt. Otherwise (cancelled) the lists are as before and the views
+    // need not change.
     void ScanEnded(bool stored);
     // The set a drive scan replaced was kept in the drive's history (or
     // could not be): what is compared with the results may have changed.
     void HistoryKept();
+    // A save started or ended, or what waits for it changed: SaveStateText.
+    void SaveStateChanged();
+    // A rescan was saved into a set on disk newer than the lists shown: the
+    // lists (and the tree's) are now what was stored, to be shown again.
+    void StoredSetShown();
 
   private:
     bool Ask(const QString& text);
@@ -138,9 +169,14 @@ class TScanControl : public QObject {
     QAction* MenuItemFor(QAction* command, const QString& caption, const QString& hint);
     void StartScan(const std::string& path, bool folderRescan);
     void EndScan();
-    // Writes a finished scan to the result files (a folder rescan merged into
-    // the global lists first); false, with the lists as before, on failure.
-    bool StoreResult(TScanResult& result);
+    // The scan's lists become the store's (a rescan merged in) and their
+    // save starts.
+    void StartSave(TScanResult& result);
+    // The end of the save reported: failure, lists shown again, history.
+    void ReportSave();
+    // The store's wait before a change of its lists: the save is joined, its
+    // report left to the event loop.
+    void SettleSave();
     bool ListsHoldDrive(char letter) const;
 
     TResultStore& store_;
@@ -165,9 +201,9 @@ class TScanControl : public QObject {
     std::string lastRoot_ = "c:\\";  // the folder listing's root before any drive is shown
     bool folderRescan_ = false;
     bool stored_ = false;
-    // The history copy of the last drive scan, and its message, written by
-    // it and read once it is joined.
-    std::thread keeping_;
-    std::string keepingNote_;
-    std::uint64_t keepingId_ = 0;
+    TSaveRunner* saver_ = nullptr;  // a child
+    // A scan asked for during a save: its path and whether it is a rescan.
+    std::optional<std::pair<std::string, bool>> waitingScan_;
+    bool closeWhenSaved_ = false;
+    QPointer<QMessageBox> closingMessage_;
 };

@@ -30,6 +30,9 @@ TFollowedAction PasteFollowed(const TClipboardItems& items, const std::string& f
 
 TStoreFollow FollowInStore(TResultStore& store, const TFollowPlan& plan,
                            std::optional<std::int64_t>& moved) {
+    // A scan's save behind the views ends first: its lists are then final
+    // (a rescan it merged into a newer set replaces them).
+    store.SettleSave();
     // The files must be those of the drive the lists hold: a change stored
     // under another drive's names would replace that drive's analysis.
     const TStringList& dirs = store.GlobalDirs;

@@ -35,7 +35,8 @@ enum class TStoreFollow {
 };
 
 // Follows the plan in the store's set when the store holds the analysis of
-// a drive the plan touches (its lists and its files). When it is stored,
+// a drive the plan touches (its lists and its files), once a save of the
+// store's lists running behind the views has ended. When it is stored,
 // moved holds the bytes the plan's moves carried.
 TStoreFollow FollowInStore(TResultStore& store, const TFollowPlan& plan,
                            std::optional<std::int64_t>& moved);

@@ -1,9 +1,11 @@
 // One side of the kill trials of bench/store/kill-trials.sh: "save" stores
 // three different sets of a drive's results in turn, without end, until it
-// is killed; "check" loads what is stored and says whether it is one of the
-// three sets whole ("whole"), no set at all ("refused"), or anything else
-// ("mixed"), and how many temporary files lie in the data folder.
-// Usage: bench_store_kill save|check DATA_FOLDER FOLDERS
+// is killed; "save-behind" does the same as the window does at a scan's
+// end: the set becomes the lists shown and is saved on a thread of its own
+// (TDetachedSave); "check" loads what is stored and says whether it is one
+// of the three sets whole ("whole"), no set at all ("refused"), or anything
+// else ("mixed"), and how many temporary files lie in the data folder.
+// Usage: bench_store_kill save|save-behind|check DATA_FOLDER FOLDERS
 #include <dirent.h>
 
 #include <algorithm>
@@ -11,7 +13,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
+#include "engine/DetachedSave.h"
 #include "engine/ResultStore.h"
 
 namespace {
@@ -45,6 +49,16 @@ TSet MakeSet(int k, std::size_t count) {
     return set;
 }
 
+// The set saved as a scan's end saves it in the window.
+bool SaveBehind(TResultStore& store, const TSet& set) {
+    std::unique_ptr<TDetachedSave> job =
+        TDetachedSave::BeginDriveScan(store, set.Dirs, set.Sizes, set.Percents);
+    std::thread worker([&job] { job->Run(); });
+    worker.join();
+    job->Finish();
+    return job->Saved();
+}
+
 int TemporaryFiles(const std::string& folder) {
     int count = 0;
     if (DIR* listing = opendir(folder.c_str())) {
@@ -73,11 +87,13 @@ int main(int argc, char** argv) {
     const auto count = static_cast<std::size_t>(std::atol(argv[3]));
     TResultStore store(folder);
     store.SetFiles("C:");
-    if (mode == "save") {
+    if (mode == "save" || mode == "save-behind") {
+        const bool behind = mode == "save-behind";
         const std::array<TSet, 3> sets = {MakeSet(0, count), MakeSet(1, count), MakeSet(2, count)};
         for (std::size_t k = 0;; k = (k + 1) % sets.size()) {
             const TSet& set = sets[k];
-            if (!store.SaveAnalizeData(set.Dirs, set.Sizes, set.Percents)) {
+            if (behind ? !SaveBehind(store, set)
+                       : !store.SaveAnalizeData(set.Dirs, set.Sizes, set.Percents)) {
                 std::fprintf(stderr, "save failed: %s\n", store.SaveError.c_str());
                 return 1;
             }

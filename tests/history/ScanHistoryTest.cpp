@@ -9,7 +9,9 @@
 #include <filesystem>
 #include <thread>
 
+#include "engine/DetachedSave.h"
 #include "engine/DriveScanSave.h"
+#include "engine/RescanMerge.h"
 #include "engine/ResultStore.h"
 #include "engine/ScanHistory.h"
 #include "platform/HistoryFolder.h"
@@ -326,6 +328,105 @@ TEST_F(ScanHistoryTest, ASaveKeepingItsListsStoresAndKeepsAsAPlainSave) {
     ASSERT_TRUE(reader.LoadGlobal()) << reader.LoadNotice;
     EXPECT_EQ(reader.GlobalDirs, before.Dirs);
     EXPECT_EQ(std::string(reader.GlobalDirSizes[0]), "5");
+}
+
+// The save behind the views: the window's lists are the new ones at once,
+// and what the worker stores is what a plain save stores, byte for byte, the
+// manifest too (whose record of the set replaced comes from checksums known
+// since the load, not read again); the set replaced is kept. A save stopped
+// on its thread stores and keeps nothing and marks the lists not stored. A
+// rescan merged into a set stored meanwhile stores and shows what the merge
+// into that set gives.
+TEST_F(ScanHistoryTest, ASaveBehindTheViewsStoresAsAPlainSave) {
+    TTempFolder plainFolder;
+    TResultStore window = Store();
+    TSet before = RandomSet(random, 200);
+    std::string note;
+    ASSERT_TRUE(SaveDriveScan(window, before.Dirs, before.Sizes, before.Percents, note));
+    auto behind = [&window](const TSet& set) {
+        std::unique_ptr<TDetachedSave> job =
+            TDetachedSave::BeginDriveScan(window, set.Dirs, set.Sizes, set.Percents);
+        EXPECT_EQ(window.GlobalDirs, set.Dirs);
+        std::thread([&job] { job->Run(); }).join();
+        job->Finish();
+        return job;
+    };
+    // Older files, so that their stamps are trusted when the window loads them.
+    auto dateBack = [&window](int hours) {
+        for (const std::string& file :
+             {window.SetFile, window.DirsFile, window.DirSizesFile, window.PercentsFile})
+            std::filesystem::last_write_time(
+                file, std::filesystem::last_write_time(file) - std::chrono::hours(hours));
+    };
+    for (int scan = 0; scan < 3; ++scan) {
+        dateBack(100 - 10 * scan);
+        ASSERT_TRUE(window.LoadGlobal());
+        std::filesystem::remove_all(plainFolder.Slash());
+        std::filesystem::create_directories(plainFolder.Slash());
+        for (const char* name : {"CSet", "CDirs", "CDirSizes", "CPercents"})
+            std::filesystem::copy_file(folder.Slash() + name, plainFolder.Slash() + name);
+        const TSet next = RandomSet(random, 1 + random() % 200);
+        TResultStore plain(plainFolder.Slash());  // knows nothing: reads what it replaces
+        plain.SetFiles("C:");
+        ASSERT_TRUE(plain.SaveAnalizeData(next.Dirs, next.Sizes, next.Percents));
+        const auto job = behind(next);
+        ASSERT_TRUE(job->Saved()) << job->Error();
+        EXPECT_FALSE(window.ListsUnsaved());
+        for (const char* name : {"CSet", "CDirs", "CDirSizes", "CPercents"})
+            EXPECT_EQ(ReadBytes(folder.Slash() + name), ReadBytes(plainFolder.Slash() + name))
+                << name;
+        EXPECT_TRUE(job->HistoryTried());
+        EXPECT_TRUE(job->HistoryNote().empty()) << job->HistoryNote();
+        THistorySnapshot snapshot;
+        std::string message;
+        const std::vector<THistoryEntry> kept = TScanHistory(folder.Slash()).Entries('C');
+        ASSERT_TRUE(TScanHistory(folder.Slash()).Load(kept.at(0), snapshot, message)) << message;
+        EXPECT_EQ(snapshot.Dirs, before.Dirs);
+        before = next;
+    }
+
+    const std::size_t keptBefore = TScanHistory(folder.Slash()).Entries('C').size();
+    const std::string sizesBefore = ReadBytes(window.DirSizesFile);
+    const TSet stopped = RandomSet(random, 50);
+    window.SaveStepHook = [](int at) {
+        if (at == 1)
+            throw std::runtime_error("stopped");
+    };
+    const auto failed = behind(stopped);
+    window.SaveStepHook = nullptr;
+    EXPECT_FALSE(failed->Saved());
+    EXPECT_EQ(failed->Error(), "stopped");
+    EXPECT_TRUE(window.ListsUnsaved());
+    EXPECT_EQ(window.GlobalDirSizes, stopped.Sizes);
+    EXPECT_EQ(ReadBytes(window.DirSizesFile), sizesBefore);
+    EXPECT_EQ(TScanHistory(folder.Slash()).Entries('C').size(), keptBefore);
+
+    // A rescan of C:\A; the scanner stores another size of C:\Z meanwhile.
+    const TStringList dirs{"C:", "C:\\A", "C:\\A\\B", "C:\\Z"};
+    ASSERT_TRUE(window.SaveAsGlobal(dirs, {"200", "150", "50", "10"}, {"0", "75", "33.3", "5"}));
+    for (bool meanwhile : {false, true}) {
+        dateBack(1);
+        ASSERT_TRUE(window.LoadGlobal());
+        TResultStore scanner = Store();
+        if (meanwhile) {
+            ASSERT_TRUE(scanner.SaveAnalizeData(dirs, {"700", "150", "50", "510"},
+                                                {"0", "21.4", "33.3", "72.8"}));
+        }
+        ASSERT_TRUE(scanner.LoadGlobal());
+        AppendRescan(scanner.GlobalDirs, scanner.GlobalDirSizes, scanner.GlobalPercents,
+                     {"C:\\A", "C:\\A\\B"}, {"1150", "1050"}, {"0", "91.3"});
+        std::unique_ptr<TDetachedSave> job = TDetachedSave::BeginFolderRescan(
+            window, {"C:\\A", "C:\\A\\B"}, {"1150", "1050"}, {"0", "91.3"});
+        std::thread([&job] { job->Run(); }).join();
+        job->Finish();
+        ASSERT_TRUE(job->Saved()) << job->Error();
+        EXPECT_EQ(job->ShownAgain(), meanwhile);
+        EXPECT_EQ(window.GlobalDirSizes, scanner.GlobalDirSizes) << meanwhile;
+        EXPECT_EQ(window.GlobalPercents, scanner.GlobalPercents) << meanwhile;
+        TResultStore reader = Store();
+        ASSERT_TRUE(reader.LoadGlobal());
+        EXPECT_EQ(reader.GlobalDirSizes, scanner.GlobalDirSizes) << meanwhile;
+    }
 }
 
 }  // namespace

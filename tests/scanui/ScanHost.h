@@ -33,6 +33,10 @@ class TScanHost : public QMainWindow, public TCurrentFolder {
             if (stored)
                 UpdateBar();
         });
+        QObject::connect(scan.get(), &TScanControl::StoredSetShown, this, [this] {
+            ++shownAgain;
+            UpdateBar();
+        });
 
         drives = std::make_unique<TDriveSelector>(*this);
         QObject::connect(drives.get(), &TDriveSelector::FolderChosen, this,
@@ -101,6 +105,7 @@ class TScanHost : public QMainWindow, public TCurrentFolder {
     std::string treeRoot;
     int barPropertiesRuns = 0;
     int scanEnds = 0;
+    int shownAgain = 0;  // lists replaced by what a save stored
     bool firstShowPending = true;
     bool closed = false;
     std::unique_ptr<TScanControl> scan;

@@ -54,7 +54,8 @@ class ChangeViewTest : public WindowFixture {
         // The tool button: after a scan the progress window may still hold
         // the activation that window shortcuts need.
         QTest::mouseClick(form->tbDiskAn, Qt::LeftButton);
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !form->Scan().Scanning(); }, 20000));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [this] { return !form->Scan().Scanning() && !form->Scan().Saving(); }, 20000));
         Settle();
     }
     void WriteFile(const QString& rel, qint64 size) {

@@ -22,7 +22,10 @@ class DiscoverStoredTest : public WindowFixture {
     void ScanDrive() {
         form->Scan().SetAsker([](const QString&) { return true; });
         QTest::mouseClick(form->tbDiskAn, Qt::LeftButton);
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !form->Scan().Scanning(); }, 20000));
+        // The results are shown at the walk's end; the set they replace is
+        // kept once their save behind the views has ended.
+        ASSERT_TRUE(QTest::qWaitFor(
+            [this] { return !form->Scan().Scanning() && !form->Scan().Saving(); }, 20000));
         Settle();
     }
     void WriteFile(const QString& rel, qint64 size) {
