@@ -7,10 +7,16 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
+#include <set>
 #include <thread>
 
 #include "engine/DetachedSave.h"
+#include "engine/DiscoverData.h"
+#include "engine/DiscoverKind.h"
+#include "engine/DiskSizeList.h"
 #include "engine/DriveScanSave.h"
+#include "engine/ExtraRescan.h"
 #include "engine/RescanMerge.h"
 #include "engine/ResultStore.h"
 #include "engine/ScanHistory.h"
@@ -29,6 +35,54 @@ TSet RandomSet(std::mt19937_64& random, std::size_t count) {
     ToLists(RandomDrive(random, count), set.Dirs, set.Sizes);
     set.Percents.assign(set.Dirs.size(), "12.5");
     return set;
+}
+
+// Extra lists of a set as a walk makes them: allocated bytes per folder and
+// the Discover data, a few large files below the set's folders; the roles
+// in drop are left out.
+TExtraLists RandomExtras(std::mt19937_64& random, const TStringList& dirs,
+                         const std::set<std::string>& drop = {}) {
+    TExtraLists extras;
+    TStringList disk;
+    for (std::size_t i = 0; i < dirs.size(); ++i)
+        disk.push_back(std::to_string(random() % 1'000'000'000));
+    extras[std::string(kDiskSizesRole)] = disk;
+    TDiscoverData discover;
+    std::int64_t size = 1'000'000'000;
+    for (std::size_t i = 0; i < 1 + random() % 5; ++i) {
+        size -= static_cast<std::int64_t>(1 + random() % 1000);
+        const std::string folder(dirs[random() % dirs.size()]);
+        discover.Largest.push_back({folder + "\\f" + std::to_string(i) + ".bin", size, size, 1});
+    }
+    discover.TypesAsOfDriveScan = true;
+    extras[std::string(kDiscoverRole)] = discover.Lines();
+    for (const std::string& role : drop)
+        extras.erase(role);
+    return extras;
+}
+
+// The data folder's files (not the history) and their bytes.
+std::map<std::string, std::string> DataFiles(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[entry.path().filename().string()] = ReadBytes(entry.path().string());
+    return files;
+}
+
+// The data folder's files an hour older, so that a load trusts their stamps.
+void DateBack(const std::string& folder) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.is_regular_file())
+            std::filesystem::last_write_time(entry.path(),
+                                             entry.last_write_time() - std::chrono::hours(1));
+}
+
+void CopyDataFiles(const std::string& from, const std::string& to) {
+    std::filesystem::remove_all(to);
+    std::filesystem::create_directories(to);
+    for (const auto& [name, bytes] : DataFiles(from))
+        WriteBytes(to + name, bytes);
 }
 
 std::vector<std::int64_t> Values(const TStringList& sizes) {
@@ -426,6 +480,101 @@ TEST_F(ScanHistoryTest, ASaveBehindTheViewsStoresAsAPlainSave) {
         TResultStore reader = Store();
         ASSERT_TRUE(reader.LoadGlobal());
         EXPECT_EQ(reader.GlobalDirSizes, scanner.GlobalDirSizes) << meanwhile;
+    }
+}
+
+// With the extra lists of the walk: a save behind the views writes the same
+// files as a plain drive scan's save, extra files and manifest byte for byte
+// (a set without one of them removes its stale file the same way), and the
+// history keeps the replaced set with its extra lists. A rescan behind the
+// views stores what the plain merge stores, also into a set saved meanwhile.
+TEST_F(ScanHistoryTest, ASaveBehindTheViewsStoresAndKeepsTheExtraFilesAsAPlainSave) {
+    TTempFolder plainFolder;
+    const std::string disk(kDiskSizesRole), discover(kDiscoverRole);
+    TResultStore window = Store();
+    TSet before = RandomSet(random, 150);
+    TExtraLists beforeExtras = RandomExtras(random, before.Dirs);
+    std::string note;
+    ASSERT_TRUE(
+        SaveDriveScan(window, before.Dirs, before.Sizes, before.Percents, note, beforeExtras));
+    const std::vector<std::set<std::string>> drops = {{}, {discover}, {}, {disk, discover}, {}};
+    for (const std::set<std::string>& drop : drops) {
+        DateBack(folder.Slash());
+        ASSERT_TRUE(window.LoadGlobal());
+        ASSERT_EQ(window.GlobalExtras, beforeExtras);
+        CopyDataFiles(folder.Slash(), plainFolder.Slash());
+        const TSet next = RandomSet(random, 1 + random() % 150);
+        const TExtraLists nextExtras = RandomExtras(random, next.Dirs, drop);
+        TResultStore plain(plainFolder.Slash());
+        plain.SetFiles("C:");
+        ASSERT_TRUE(SaveDriveScan(plain, next.Dirs, next.Sizes, next.Percents, note, nextExtras));
+        ASSERT_TRUE(note.empty()) << note;
+
+        std::unique_ptr<TDetachedSave> job =
+            TDetachedSave::BeginDriveScan(window, next.Dirs, next.Sizes, next.Percents, nextExtras);
+        EXPECT_EQ(window.GlobalExtras, nextExtras) << "shown before the save runs";
+        std::thread([&job] { job->Run(); }).join();
+        job->Finish();
+        ASSERT_TRUE(job->Saved()) << job->Error();
+        EXPECT_TRUE(job->HistoryNote().empty()) << job->HistoryNote();
+        EXPECT_EQ(DataFiles(folder.Slash()), DataFiles(plainFolder.Slash()));
+        EXPECT_EQ(DataFiles(folder.Slash()).count("CDiscover"), drop.count(discover) ? 0u : 1u);
+
+        for (const std::string& where : {folder.Slash(), plainFolder.Slash()}) {
+            SCOPED_TRACE(where);
+            THistorySnapshot snapshot;
+            std::string message;
+            const std::vector<THistoryEntry> kept = TScanHistory(where).Entries('C');
+            ASSERT_TRUE(TScanHistory(where).Load(kept.at(0), snapshot, message)) << message;
+            EXPECT_EQ(snapshot.Dirs, before.Dirs);
+            EXPECT_EQ(snapshot.Extras, beforeExtras);
+        }
+        before = next;
+        beforeExtras = nextExtras;
+    }
+
+    // A rescan of C:\A with its own extra lists; the scanner stores another
+    // set meanwhile, or not.
+    const TStringList dirs{"C:", "C:\\A", "C:\\A\\B", "C:\\Z"};
+    const TExtraLists extras = RandomExtras(random, dirs);
+    ASSERT_TRUE(window.SaveAsGlobal(dirs, {"200", "150", "50", "10"}, {"0", "75", "33.3", "5"},
+                                    nullptr, extras));
+    const TStringList rescanDirs{"C:\\A", "C:\\A\\B", "C:\\A\\N"};
+    const TStringList rescanSizes{"1150", "1050", "7"}, rescanPercents{"0", "91.3", "0.6"};
+    const TExtraLists rescanExtras = RandomExtras(random, rescanDirs);
+    for (bool meanwhile : {false, true}) {
+        SCOPED_TRACE(meanwhile);
+        DateBack(folder.Slash());
+        ASSERT_TRUE(window.LoadGlobal());
+        CopyDataFiles(folder.Slash(), plainFolder.Slash());
+        TResultStore plain(plainFolder.Slash());
+        plain.SetFiles("C:");
+        ASSERT_TRUE(plain.LoadGlobal());
+        if (meanwhile) {
+            const TExtraLists newer = RandomExtras(random, dirs);
+            for (const std::string& where : {folder.Slash(), plainFolder.Slash()}) {
+                TResultStore scanner(where);
+                scanner.SetFiles("C:");
+                ASSERT_TRUE(scanner.SaveAnalizeData(dirs, {"700", "150", "50", "510"},
+                                                    {"0", "21.4", "33.3", "72.8"}, nullptr, newer));
+            }
+        }
+        ASSERT_TRUE(plain.UpdateStoredSetAndExtras(
+            [&](TStringList& d, TStringList& s, TStringList& p, TExtraLists& e) {
+                AppendRescanWithExtras(d, s, p, e, rescanDirs, rescanSizes, rescanPercents,
+                                       rescanExtras);
+            }));
+        std::unique_ptr<TDetachedSave> job = TDetachedSave::BeginFolderRescan(
+            window, rescanDirs, rescanSizes, rescanPercents, rescanExtras);
+        std::thread([&job] { job->Run(); }).join();
+        job->Finish();
+        ASSERT_TRUE(job->Saved()) << job->Error();
+        EXPECT_EQ(job->ShownAgain(), meanwhile);
+        EXPECT_EQ(DataFiles(folder.Slash()), DataFiles(plainFolder.Slash()));
+        EXPECT_EQ(window.GlobalDirs, plain.GlobalDirs);
+        EXPECT_EQ(window.GlobalDirSizes, plain.GlobalDirSizes);
+        EXPECT_EQ(window.GlobalExtras, plain.GlobalExtras);
+        EXPECT_EQ(window.GlobalExtras.count(disk), 1u) << "the allocated bytes follow the rescan";
     }
 }
 
