@@ -1,9 +1,10 @@
 // One side of the kill trials of bench/store/kill-trials.sh: "save" stores
-// three different sets of a drive's results in turn, without end, until it
-// is killed; "save-behind" does the same as the window does at a scan's
-// end: the set becomes the lists shown and is saved on a thread of its own
-// (TDetachedSave); "check" loads what is stored and says whether it is one
-// of the three sets whole ("whole"), no set at all ("refused"), or anything
+// three different sets of a drive's results (each with its extra file of
+// allocated bytes) in turn, without end, until it is killed; "save-behind"
+// does the same as the window does at a scan's end: the set becomes the
+// lists shown and is saved on a thread of its own (TDetachedSave); "check"
+// loads what is stored and says whether it is one of the three sets whole,
+// extra file included ("whole"), no set at all ("refused"), or anything
 // else ("mixed"), and how many temporary files lie in the data folder.
 // Usage: bench_store_kill save|save-behind|check DATA_FOLDER FOLDERS
 #include <dirent.h>
@@ -16,12 +17,14 @@
 #include <thread>
 
 #include "engine/DetachedSave.h"
+#include "engine/DiskSizeList.h"
 #include "engine/ResultStore.h"
 
 namespace {
 
 struct TSet {
     TStringList Dirs, Sizes, Percents;
+    TExtraLists Extras;  // the allocated bytes, as every scan stores them
 };
 
 // Set k of a drive of about count folders: its own length and its own
@@ -46,13 +49,16 @@ TSet MakeSet(int k, std::size_t count) {
         set.Sizes.push_back(std::to_string(i * 3 + static_cast<std::size_t>(k)));
         set.Percents.push_back(std::to_string(k) + "." + std::to_string(i % 1000));
     }
+    TStringList& disk = set.Extras[std::string(kDiskSizesRole)];
+    for (std::size_t i = 0; i < n; ++i)
+        disk.push_back(std::to_string(i * 4096 + static_cast<std::size_t>(k)));
     return set;
 }
 
 // The set saved as a scan's end saves it in the window.
 bool SaveBehind(TResultStore& store, const TSet& set) {
     std::unique_ptr<TDetachedSave> job =
-        TDetachedSave::BeginDriveScan(store, set.Dirs, set.Sizes, set.Percents);
+        TDetachedSave::BeginDriveScan(store, set.Dirs, set.Sizes, set.Percents, set.Extras);
     std::thread worker([&job] { job->Run(); });
     worker.join();
     job->Finish();
@@ -79,7 +85,7 @@ int TemporaryFiles(const std::string& folder) {
 
 int main(int argc, char** argv) {
     if (argc != 4) {
-        std::fprintf(stderr, "usage: %s save|check DATA_FOLDER FOLDERS\n", argv[0]);
+        std::fprintf(stderr, "usage: %s save|save-behind|check DATA_FOLDER FOLDERS\n", argv[0]);
         return 2;
     }
     const std::string mode = argv[1];
@@ -93,7 +99,8 @@ int main(int argc, char** argv) {
         for (std::size_t k = 0;; k = (k + 1) % sets.size()) {
             const TSet& set = sets[k];
             if (behind ? !SaveBehind(store, set)
-                       : !store.SaveAnalizeData(set.Dirs, set.Sizes, set.Percents)) {
+                       : !store.SaveAnalizeData(set.Dirs, set.Sizes, set.Percents, nullptr,
+                                                set.Extras)) {
                 std::fprintf(stderr, "save failed: %s\n", store.SaveError.c_str());
                 return 1;
             }
@@ -111,7 +118,7 @@ int main(int argc, char** argv) {
         // The set the length points to: any other content is a mix.
         const TSet set = MakeSet(static_cast<int>(store.GlobalDirs.size() - count), count);
         if (store.GlobalDirs == set.Dirs && store.GlobalDirSizes == set.Sizes &&
-            store.GlobalPercents == set.Percents)
+            store.GlobalPercents == set.Percents && store.GlobalExtras == set.Extras)
             verdict = store.LoadNotice.empty() ? "whole" : "whole-earlier";
     }
     std::printf("%s %d\n", verdict, TemporaryFiles(folder));
