@@ -78,9 +78,10 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
     connect(FScan.get(), &TScanControl::ScanEnded, this, &TFormMain::ScanEnded);
     connect(FScan.get(), &TScanControl::SaveStateChanged, this, &TFormMain::ShowSaveState);
     // A rescan the save merged into a newer set on disk: what is stored is
-    // shown.
+    // shown, its Discover data too.
     connect(FScan.get(), &TScanControl::StoredSetShown, this, [this] {
         SyncTreeBars();
+        ShowDiscoverData();
         FolderChanged = true;
         RereadAndRebuild();
     });

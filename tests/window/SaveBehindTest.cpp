@@ -7,10 +7,12 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <atomic>
 #include <iostream>
 #include <thread>
 
+#include "app/discover/DiscoverPanel.h"
 #include "app/scan/SaveRunner.h"
 #include "app/scan/ScanControl.h"
 #include "engine/AnalizeDisk.h"
@@ -235,6 +237,41 @@ TEST_F(SaveBehind, AFailedSaveLeavesTheStoredSetAndMarksTheResultsNotStored) {
     Settle();
     EXPECT_EQ(form->Store.GlobalDirSizes[0], "1000000");
     EXPECT_EQ(StateText(), "");
+}
+
+// A folder rescan whose save finds the drive stored again meanwhile (by the
+// scanner, with the Discover data this window's lists lack) is merged into
+// that set, and the window then shows it: the lists and the Discover panel.
+TEST_F(SaveBehind, ARescanMergedIntoANewerSetShowsItsListsAndDiscoverData) {
+    Open();
+    EXPECT_EQ(form->Discover().LargestList()->topLevelItemCount(), 0);
+    {
+        TAnalizeDisk scanner;
+        scanner.Directory = "C:\\";
+        scanner.Recurse = true;
+        scanner.Execute();
+        TResultStore store(form->Store.DataFolder);
+        store.SetFiles("C:");
+        ASSERT_TRUE(store.SaveAnalizeData(scanner.Dirs(), scanner.DirSizes(), scanner.Percents(),
+                                          nullptr, scanner.TakeExtras()));
+    }
+    QFile more(QDir(drive->path()).filePath("beta/new.bin"));
+    ASSERT_TRUE(more.open(QIODevice::WriteOnly) && more.resize(600000));
+    more.close();
+    DoubleClickRow("beta");
+    form->acFolderAnalize->trigger();
+    ASSERT_TRUE(WaitForAll());
+    Settle();
+    EXPECT_TRUE(told.isEmpty()) << told.join(" | ").toStdString();
+    EXPECT_TRUE(form->Scan().Stored());
+    const TScan now = ScanDriveC();
+    EXPECT_EQ(form->Store.GlobalDirSizes, now.Sizes);
+    // The rescan's large file, and those outside beta from the set stored.
+    QStringList largest;
+    QTreeWidget* list = form->Discover().LargestList();
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        largest << list->topLevelItem(i)->text(0);
+    EXPECT_EQ(largest.mid(0, 3), (QStringList{"new.bin", "b.bin", "a.bin"}));
 }
 
 }  // namespace
