@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "engine/DiscoverData.h"
+#include "engine/DiscoverKind.h"
+#include "engine/DiskSizeList.h"
+#include "engine/ExtraLists.h"
 #include "engine/NumberText.h"
 #include "engine/StringList.h"
 
@@ -88,4 +92,34 @@ inline TSyntheticDrive MakeSyntheticFileDrive(std::size_t folders, std::uint64_t
     d.Sizes = std::move(sizes);
     d.Percents = std::move(percents);
     return d;
+}
+
+// The extra lists a scan of drive d stores beside its lists: each folder's
+// allocated bytes (its size in whole blocks of 4 KiB) and the Discover data
+// (the drive's largest files, in folders of the drive, and a table of file
+// types), as large as a walk makes them.
+inline TExtraLists MakeSyntheticExtras(const TSyntheticDrive& d, std::uint64_t seed = 3) {
+    std::mt19937_64 random(seed + 2);
+    TExtraLists extras;
+    TStringList& disk = extras[std::string(kDiskSizesRole)];
+    for (std::string_view size : d.Sizes)
+        disk.push_back(std::to_string((std::stoll(std::string(size)) + 4095) / 4096 * 4096));
+    TDiscoverData discover;
+    std::int64_t bytes = 40'000'000'000;
+    for (std::size_t i = 0; i < kLargestFiles; ++i) {
+        bytes -= static_cast<std::int64_t>(1 + random() % 20'000'000);
+        const std::string folder(d.Dirs[random() % d.Dirs.size()]);
+        discover.Largest.push_back({folder + "\\file " + std::to_string(i) + ".iso", bytes, bytes,
+                                    1'700'000'000 + static_cast<std::int64_t>(i)});
+    }
+    for (int t = 0; t < 200; ++t) {
+        bytes = 1 + static_cast<std::int64_t>(random() % 1'000'000'000);
+        discover.Types.Kept.push_back(
+            {"x" + std::to_string(t), 1 + random() % 10000, bytes, bytes});
+    }
+    std::sort(discover.Types.Kept.begin(), discover.Types.Kept.end(),
+              [](const TTypeTotal& a, const TTypeTotal& b) { return a.Bytes > b.Bytes; });
+    discover.TypesAsOfDriveScan = true;
+    extras[std::string(kDiscoverRole)] = discover.Lines();
+    return extras;
 }

@@ -2,9 +2,11 @@
 // (offscreen), with stored results of C: of the same size: the time from the
 // walk's lists being ready (the scan control handed them) until the views
 // show them and the window answers input again (a zero timer started after
-// the hand-off fires), and until the result files are stored. The files
-// written are compared byte for byte with those a plain save of the same
-// lists writes.
+// the hand-off fires), and until the result files are stored. Both sets
+// carry the extra lists every scan stores (allocated bytes, Discover data).
+// The files written (the three lists, the extra files and the manifest) are
+// compared byte for byte with those a plain save of the same lists over the
+// same set before writes.
 //
 // Usage: bench_scan_end FOLDERS   (in a process of its own per run)
 // Prints FOLDERS|MS_SHOWN|MS_STORED|IDENTICAL(1/0)
@@ -39,10 +41,11 @@ std::string NewFolder() {
     return std::string(mkdtemp(name)) + "/";
 }
 
-void SaveOrExit(const std::string& folder, const TSyntheticDrive& drive) {
+void SaveOrExit(const std::string& folder, const TSyntheticDrive& drive,
+                const TExtraLists& extras) {
     TResultStore store(folder);
     store.SetFiles("C:");
-    if (!store.SaveAnalizeData(drive.Dirs, drive.Sizes, drive.Percents)) {
+    if (!store.SaveAnalizeData(drive.Dirs, drive.Sizes, drive.Percents, nullptr, extras)) {
         std::fprintf(stderr, "cannot store the drive: %s\n", store.SaveError.c_str());
         std::exit(1);
     }
@@ -54,7 +57,8 @@ std::string FileText(const std::string& path) {
 }
 
 bool SameFiles(const std::string& a, const std::string& b) {
-    for (const char* name : {"CDirs", "CDirSizes", "CPercents"}) {
+    for (const char* name :
+         {"CDirs", "CDirSizes", "CPercents", "CDiskSizes", "CDiscover", "CSet"}) {
         const std::string left = FileText(a + name);
         if (left.empty() || left != FileText(b + name))
             return false;
@@ -70,12 +74,17 @@ int main(int argc, char** argv) {
     setenv("XDG_DATA_HOME", home.c_str(), 1);
     const std::string data = home + "cobaltquarry/";
     std::filesystem::create_directories(data);
-    SaveOrExit(data, MakeSyntheticDrive(folders, 3));
-    // What a plain save of the scan's lists writes, for the comparison.
+    const TSyntheticDrive before = MakeSyntheticDrive(folders, 3);
+    const TExtraLists beforeExtras = MakeSyntheticExtras(before, 3);
+    SaveOrExit(data, before, beforeExtras);
+    // What a plain save of the scan's lists over the same set writes, for
+    // the comparison.
     const std::string reference = home + "reference/";
     std::filesystem::create_directories(reference);
+    SaveOrExit(reference, before, beforeExtras);
     const TSyntheticDrive scanned = MakeSyntheticDrive(folders, 4);
-    SaveOrExit(reference, scanned);
+    const TExtraLists scannedExtras = MakeSyntheticExtras(scanned, 4);
+    SaveOrExit(reference, scanned, scannedExtras);
 
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -93,6 +102,7 @@ int main(int argc, char** argv) {
     result.Dirs = scanned.Dirs;
     result.DirSizes = scanned.Sizes;
     result.Percents = scanned.Percents;
+    result.Extras = scannedExtras;
     TScanControl& scan = window.Scan();
     scan.SetTeller([](const QString& text) {
         std::fprintf(stderr, "told: %s\n", text.toLocal8Bit().constData());

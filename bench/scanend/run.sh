@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The end of a drive scan in the main window, 1 000 000 folders against one:
 # milliseconds from the walk's lists being ready until the views show them,
-# and until the result files are stored, median of ROUNDS runs; the files
-# must be byte-identical to a plain save's. Usage: bench/scanend/run.sh [BUILD_DIR]
+# and until the result files are stored, median of ROUNDS runs; the files of
+# the set (the three lists, the extra files, the manifest) must be
+# byte-identical to a plain save's. Usage: bench/scanend/run.sh [BUILD_DIR]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-build}
