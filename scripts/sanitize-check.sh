@@ -41,7 +41,7 @@ cmake -S "$root" -B "$build" \
 }
 rm -f "$build.configure.log"
 
-tests=(test_engine test_scan_tool test_platform test_store test_common)
+tests=(test_engine test_scan_tool test_platform test_store test_history test_common)
 step "build ${tests[*]} cobaltquarry-scan result_fuzz ncdu_fuzz"
 cmake --build "$build" -j "$jobs" --target "${tests[@]}" cobaltquarry-scan result_fuzz ncdu_fuzz
 
