@@ -96,7 +96,8 @@ bool ListFolder(const std::string& root, TFolderListing& listing) {
 
 }  // namespace
 
-TShellListModel::TShellListModel(TIconCache* icons) : icons_(icons) {}
+TShellListModel::TShellListModel(TIconCache* icons)
+    : icons_(icons), items_(std::make_shared<const std::vector<TShellFolder>>()) {}
 
 std::string TShellListModel::NormalRoot(std::string_view path) {
     if (path.size() < 2 || path[1] != ':' || DriveLetterOf(path) == 0) {
@@ -134,7 +135,7 @@ bool TShellListModel::Refresh() {
     if (List(root)) {
         return true;
     }
-    items_.clear();
+    items_ = std::make_shared<const std::vector<TShellFolder>>();
     folderCount_ = 0;
     if (OnChange) {
         OnChange();
@@ -168,13 +169,14 @@ bool TShellListModel::List(const std::string& root) {
     }
 
     root_ = TShellFolder(std::move(rootData), icons_);
-    items_.clear();
-    items_.reserve(listed.size());
+    auto items = std::make_shared<std::vector<TShellFolder>>();
+    items->reserve(listed.size());
     for (std::size_t index : SortedOrder(listed)) {
-        items_.emplace_back(std::move(listed[index]), icons_);
+        items->emplace_back(std::move(listed[index]), icons_);
     }
     folderCount_ = static_cast<int>(std::count_if(
-        items_.begin(), items_.end(), [](const TShellFolder& item) { return item.IsFolder(); }));
+        items->begin(), items->end(), [](const TShellFolder& item) { return item.IsFolder(); }));
+    items_ = std::move(items);
     lastError_.clear();
     if (OnChange) {
         OnChange();
@@ -217,7 +219,7 @@ std::vector<std::size_t> TShellListModel::SortedOrder(
 
 int TShellListModel::IndexOfPath(std::string_view path) const {
     for (int i = 0; i < Count(); ++i) {
-        if (items_[static_cast<size_t>(i)].PathName() == path) {
+        if ((*items_)[static_cast<size_t>(i)].PathName() == path) {
             return i;
         }
     }

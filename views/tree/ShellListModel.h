@@ -6,6 +6,7 @@
 // locale-aware name order. Hidden items are listed too.
 #include <QString>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,9 +35,12 @@ class TShellListModel {
     bool Refresh();
 
     const TShellFolder& RootFolder() const { return root_; }
-    int Count() const { return static_cast<int>(items_.size()); }
-    const TShellFolder& Item(int index) const { return items_[static_cast<size_t>(index)]; }
-    const std::vector<TShellFolder>& Items() const { return items_; }
+    int Count() const { return static_cast<int>(items_->size()); }
+    const TShellFolder& Item(int index) const { return (*items_)[static_cast<size_t>(index)]; }
+    const std::vector<TShellFolder>& Items() const { return *items_; }
+    // The items as they are now, kept alive for whoever holds them when the
+    // root is listed again (a listing makes a new list, never changes one).
+    std::shared_ptr<const std::vector<TShellFolder>> SharedItems() const { return items_; }
 
     // Number of items in the folder group (they come first).
     int FolderCount() const { return folderCount_; }
@@ -63,7 +67,7 @@ class TShellListModel {
     TIconCache* icons_;
     TShellNameOrder order_;
     TShellFolder root_;
-    std::vector<TShellFolder> items_;
+    std::shared_ptr<const std::vector<TShellFolder>> items_;
     int folderCount_ = 0;
     QString lastError_;
 };
