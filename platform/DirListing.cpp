@@ -8,7 +8,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <functional>
+#include <thread>
 
 #include "platform/DriveForm.h"
 #include "platform/FileInfo.h"
@@ -82,6 +85,31 @@ std::unique_ptr<char[]> AcquireBuffer() {
     auto b = std::move(buffers.back());
     buffers.pop_back();
     return b;
+}
+
+// Runs work(i) for every i below count: a large count in blocks shared out
+// among a few threads, which take the next block as they finish one (a
+// thread slowed by a busy machine holds up no other), a small one here.
+void ForEachBlock(std::size_t count, const std::function<void(std::size_t)>& work) {
+    constexpr std::size_t kBlock = 1024;
+    constexpr unsigned kMostThreads = 4;
+    const unsigned threads =
+        std::min<unsigned>({kMostThreads, std::max(1u, std::thread::hardware_concurrency()),
+                            static_cast<unsigned>((count + kBlock - 1) / kBlock)});
+    std::atomic<std::size_t> next{0};
+    auto run = [&] {
+        for (std::size_t start; (start = next.fetch_add(kBlock)) < count;) {
+            const std::size_t end = std::min(count, start + kBlock);
+            for (std::size_t i = start; i < end; ++i)
+                work(i);
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (unsigned t = 1; t < threads; ++t)
+        helpers.emplace_back(run);
+    run();
+    for (std::thread& helper : helpers)
+        helper.join();
 }
 
 }  // namespace
@@ -167,11 +195,23 @@ bool TDirListing::Next(TDirEntry& entry) {
     }
 }
 
-bool TDirListing::Describe(const char* name, unsigned char type, TDirEntry& entry) {
+bool TDirListing::Describe(const char* name, unsigned char type, TDirEntry& entry) const {
+    if (lazyFolders_ && type == DT_DIR) {
+        entry.Name.assign(name);
+        return DescribeNamed(type, entry);
+    }
+    struct statx st;
+    if (statx(fd_, name, kStatxFlags, kStatxMask, &st) != 0)
+        return false;  // vanished since the listing: not seen
+    entry.Name.assign(name);
+    DescribeStat(st, entry);
+    return true;
+}
+
+bool TDirListing::DescribeNamed(unsigned char type, TDirEntry& entry) const {
     if (lazyFolders_ && type == DT_DIR) {
         // Known to be a real folder from the listing alone; the caller
         // checks the mount when it opens it.
-        entry.Name.assign(name);
         entry.Attr = NameAttributes(entry.Name) | faDirectory;
         entry.Size = 0;
         entry.IsLink = entry.OtherMount = false;
@@ -184,13 +224,46 @@ bool TDirListing::Describe(const char* name, unsigned char type, TDirEntry& entr
         return true;
     }
     struct statx st;
-    if (statx(fd_, name, kStatxFlags, kStatxMask, &st) != 0)
+    if (statx(fd_, entry.Name.c_str(), kStatxFlags, kStatxMask, &st) != 0)
         return false;  // vanished since the listing: not seen
-    entry.Name.assign(name);
+    DescribeStat(st, entry);
+    return true;
+}
+
+void TDirListing::DescribeStat(const struct statx& st, TDirEntry& entry) const {
     ::Describe(st, device_, mountId_, haveMountId_, entry);
     if (wantReadOnly_ && ReadOnly(st))
         entry.Attr |= faReadOnly;
-    return true;
+}
+
+void TDirListing::ReadAll(std::vector<TDirEntry>& entries) {
+    const std::size_t first = entries.size();
+    std::vector<unsigned char> types;
+    while (fd_ >= 0) {
+        if (pos_ >= filled_ && !Fill())
+            break;
+        const auto* d = reinterpret_cast<const LinuxDirent64*>(buffer_.get() + pos_);
+        pos_ += d->d_reclen;
+        const char* name = d->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+            continue;
+        entries.emplace_back().Name.assign(name);
+        types.push_back(d->d_type);
+    }
+    // Whether each entry could still be looked at (char, not bool: the
+    // threads write neighbouring elements).
+    std::vector<char> seen(types.size());
+    ForEachBlock(types.size(),
+                 [&](std::size_t i) { seen[i] = DescribeNamed(types[i], entries[first + i]); });
+    std::size_t kept = first;
+    for (std::size_t i = 0; i < types.size(); ++i) {
+        if (!seen[i])
+            continue;  // vanished since the listing: not seen
+        if (kept != first + i)
+            entries[kept] = std::move(entries[first + i]);
+        ++kept;
+    }
+    entries.resize(kept);
 }
 
 bool ListFolderNative(const std::string& nativeFolder, std::vector<TDirEntry>& entries) {
@@ -198,9 +271,7 @@ bool ListFolderNative(const std::string& nativeFolder, std::vector<TDirEntry>& e
     TDirListing listing(nativeFolder, TDirListing::kFollowLink);
     if (!listing.IsOpen())
         return false;
-    TDirEntry e;
-    while (listing.Next(e))
-        entries.push_back(e);
+    listing.ReadAll(entries);
     return true;
 }
 
