@@ -8,14 +8,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
-#include <functional>
-#include <thread>
 
 #include "platform/DriveForm.h"
 #include "platform/FileInfo.h"
 #include "platform/OpenFolder.h"
+#include "platform/ParallelBlocks.h"
 
 namespace {
 
@@ -85,31 +83,6 @@ std::unique_ptr<char[]> AcquireBuffer() {
     auto b = std::move(buffers.back());
     buffers.pop_back();
     return b;
-}
-
-// Runs work(i) for every i below count: a large count in blocks shared out
-// among a few threads, which take the next block as they finish one (a
-// thread slowed by a busy machine holds up no other), a small one here.
-void ForEachBlock(std::size_t count, const std::function<void(std::size_t)>& work) {
-    constexpr std::size_t kBlock = 1024;
-    constexpr unsigned kMostThreads = 4;
-    const unsigned threads =
-        std::min<unsigned>({kMostThreads, std::max(1u, std::thread::hardware_concurrency()),
-                            static_cast<unsigned>((count + kBlock - 1) / kBlock)});
-    std::atomic<std::size_t> next{0};
-    auto run = [&] {
-        for (std::size_t start; (start = next.fetch_add(kBlock)) < count;) {
-            const std::size_t end = std::min(count, start + kBlock);
-            for (std::size_t i = start; i < end; ++i)
-                work(i);
-        }
-    };
-    std::vector<std::thread> helpers;
-    for (unsigned t = 1; t < threads; ++t)
-        helpers.emplace_back(run);
-    run();
-    for (std::thread& helper : helpers)
-        helper.join();
 }
 
 }  // namespace
@@ -253,8 +226,9 @@ void TDirListing::ReadAll(std::vector<TDirEntry>& entries) {
     // Whether each entry could still be looked at (char, not bool: the
     // threads write neighbouring elements).
     std::vector<char> seen(types.size());
-    ForEachBlock(types.size(),
-                 [&](std::size_t i) { seen[i] = DescribeNamed(types[i], entries[first + i]); });
+    ForEachBlock(types.size(), [&](unsigned, std::size_t i) {
+        seen[i] = DescribeNamed(types[i], entries[first + i]);
+    });
     std::size_t kept = first;
     for (std::size_t i = 0; i < types.size(); ++i) {
         if (!seen[i])

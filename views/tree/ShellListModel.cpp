@@ -4,13 +4,19 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <numeric>
+#include <optional>
 
 #include "platform/DirListing.h"
 #include "platform/DriveForm.h"
 #include "platform/FileInfo.h"
+#include "platform/ParallelBlocks.h"
 #include "platform/VirtualDrive.h"
 
 namespace {
+
+bool IsFolderKind(TShellFolder::TKind kind) {
+    return kind == TShellFolder::TKind::Folder || kind == TShellFolder::TKind::FolderLink;
+}
 
 bool IsDriveRoot(const std::string& path) {
     return path.size() == 3 && path[1] == ':' && path[2] == '\\';
@@ -158,20 +164,29 @@ bool TShellListModel::List(const std::string& root) {
     }
     rootData.exists = listing.SelfKnown;
 
-    std::vector<TShellFolder::TData> listed;
-    listed.reserve(listing.Entries.size());
-    for (TDirEntry& entry : listing.Entries) {
+    // The items and their sort keys are made on a few threads for a large
+    // folder, each thread with a collator of its own.
+    const std::size_t count = listing.Entries.size();
+    std::vector<TShellFolder::TData> listed(count);
+    std::vector<std::optional<QCollatorSortKey>> keys(count);
+    while (extraOrders_.size() + 1 < BlockWorkers(count)) {
+        extraOrders_.push_back(order_.Separate());
+    }
+    ForEachBlock(count, [&](unsigned worker, std::size_t i) {
+        TDirEntry& entry = listing.Entries[i];
         std::string path = ChildPath(root, entry.Name);
         // A folder of an imported scan lies nowhere on this machine.
         std::string nativePath =
             listing.Native.empty() ? std::string() : ChildNative(listing.Native, entry.Name);
-        listed.push_back(DataOf(entry, std::move(path), std::move(nativePath)));
-    }
+        listed[i] = DataOf(entry, std::move(path), std::move(nativePath));
+        const TShellNameOrder& order = worker == 0 ? order_ : extraOrders_[worker - 1];
+        keys[i].emplace(order.Key(listed[i].displayName));
+    });
 
     root_ = TShellFolder(std::move(rootData), icons_);
     auto items = std::make_shared<std::vector<TShellFolder>>();
     items->reserve(listed.size());
-    for (std::size_t index : SortedOrder(listed)) {
+    for (std::size_t index : SortedOrder(listed, keys)) {
         items->emplace_back(std::move(listed[index]), icons_);
     }
     folderCount_ = static_cast<int>(std::count_if(
@@ -185,34 +200,24 @@ bool TShellListModel::List(const std::string& root) {
 }
 
 std::vector<std::size_t> TShellListModel::SortedOrder(
-    const std::vector<TShellFolder::TData>& listed) const {
-    struct TSortEntry {
-        bool folder;
-        QCollatorSortKey key;
-        const std::string* name;
-    };
-    std::vector<TSortEntry> entries;
-    entries.reserve(listed.size());
-    for (const TShellFolder::TData& data : listed) {
-        const bool folder = data.kind == TShellFolder::TKind::Folder ||
-                            data.kind == TShellFolder::TKind::FolderLink;
-        entries.push_back(TSortEntry{folder, order_.Key(data.displayName), &data.name});
-    }
+    const std::vector<TShellFolder::TData>& listed,
+    const std::vector<std::optional<QCollatorSortKey>>& keys) {
     std::vector<std::size_t> order(listed.size());
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const TSortEntry& first = entries[a];
-        const TSortEntry& second = entries[b];
-        if (first.folder != second.folder) {
-            return first.folder;
+        const TShellFolder::TData& first = listed[a];
+        const TShellFolder::TData& second = listed[b];
+        const bool firstFolder = IsFolderKind(first.kind);
+        if (firstFolder != IsFolderKind(second.kind)) {
+            return firstFolder;
         }
-        const int byName = first.key.compare(second.key);
+        const int byName = keys[a]->compare(*keys[b]);
         if (byName != 0) {
             return byName < 0;
         }
         // Names equal but for case ("Data" and "data" are two folders here):
         // the raw bytes decide, so the order never depends on the listing's.
-        return *first.name < *second.name;
+        return first.name < second.name;
     });
     return order;
 }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,10 +63,13 @@ class TShellListModel {
   private:
     bool List(const std::string& root);
     void Fail(const QString& message);
-    std::vector<std::size_t> SortedOrder(const std::vector<TShellFolder::TData>& listed) const;
+    static std::vector<std::size_t> SortedOrder(
+        const std::vector<TShellFolder::TData>& listed,
+        const std::vector<std::optional<QCollatorSortKey>>& keys);
 
     TIconCache* icons_;
     TShellNameOrder order_;
+    std::vector<TShellNameOrder> extraOrders_;  // for the listing's other threads
     TShellFolder root_;
     std::shared_ptr<const std::vector<TShellFolder>> items_;
     int folderCount_ = 0;
