@@ -16,6 +16,7 @@
 #include "views/tree/ShellNameOrder.h"
 
 class TIconCache;
+struct TDirEntry;
 
 class TShellListModel {
   public:
@@ -61,11 +62,16 @@ class TShellListModel {
     static std::string NormalRoot(std::string_view path);
 
   private:
+    struct TSortEntry;
+
     bool List(const std::string& root);
     void Fail(const QString& message);
-    static std::vector<std::size_t> SortedOrder(
-        const std::vector<TShellFolder::TData>& listed,
-        const std::vector<std::optional<QCollatorSortKey>>& keys);
+    // Each entry's kind, display name and sort key (on a few threads for a
+    // large folder), and the order they give: folders first, then by name.
+    std::vector<TSortEntry> SortEntries(const std::vector<TDirEntry>& entries,
+                                        const std::string& native);
+    static std::vector<std::size_t> SortedOrder(const std::vector<TDirEntry>& entries,
+                                                const std::vector<TSortEntry>& sorting);
 
     TIconCache* icons_;
     TShellNameOrder order_;
