@@ -7,7 +7,6 @@
 #include <QString>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
