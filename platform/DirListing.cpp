@@ -13,6 +13,7 @@
 #include "platform/DriveForm.h"
 #include "platform/FileInfo.h"
 #include "platform/OpenFolder.h"
+#include "platform/ParallelBlocks.h"
 
 namespace {
 
@@ -167,11 +168,23 @@ bool TDirListing::Next(TDirEntry& entry) {
     }
 }
 
-bool TDirListing::Describe(const char* name, unsigned char type, TDirEntry& entry) {
+bool TDirListing::Describe(const char* name, unsigned char type, TDirEntry& entry) const {
+    if (lazyFolders_ && type == DT_DIR) {
+        entry.Name.assign(name);
+        return DescribeNamed(type, entry);
+    }
+    struct statx st;
+    if (statx(fd_, name, kStatxFlags, kStatxMask, &st) != 0)
+        return false;  // vanished since the listing: not seen
+    entry.Name.assign(name);
+    DescribeStat(st, entry);
+    return true;
+}
+
+bool TDirListing::DescribeNamed(unsigned char type, TDirEntry& entry) const {
     if (lazyFolders_ && type == DT_DIR) {
         // Known to be a real folder from the listing alone; the caller
         // checks the mount when it opens it.
-        entry.Name.assign(name);
         entry.Attr = NameAttributes(entry.Name) | faDirectory;
         entry.Size = 0;
         entry.IsLink = entry.OtherMount = false;
@@ -184,13 +197,47 @@ bool TDirListing::Describe(const char* name, unsigned char type, TDirEntry& entr
         return true;
     }
     struct statx st;
-    if (statx(fd_, name, kStatxFlags, kStatxMask, &st) != 0)
+    if (statx(fd_, entry.Name.c_str(), kStatxFlags, kStatxMask, &st) != 0)
         return false;  // vanished since the listing: not seen
-    entry.Name.assign(name);
+    DescribeStat(st, entry);
+    return true;
+}
+
+void TDirListing::DescribeStat(const struct statx& st, TDirEntry& entry) const {
     ::Describe(st, device_, mountId_, haveMountId_, entry);
     if (wantReadOnly_ && ReadOnly(st))
         entry.Attr |= faReadOnly;
-    return true;
+}
+
+void TDirListing::ReadAll(std::vector<TDirEntry>& entries) {
+    const std::size_t first = entries.size();
+    std::vector<unsigned char> types;
+    while (fd_ >= 0) {
+        if (pos_ >= filled_ && !Fill())
+            break;
+        const auto* d = reinterpret_cast<const LinuxDirent64*>(buffer_.get() + pos_);
+        pos_ += d->d_reclen;
+        const char* name = d->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+            continue;
+        entries.emplace_back().Name.assign(name);
+        types.push_back(d->d_type);
+    }
+    // Whether each entry could still be looked at (char, not bool: the
+    // threads write neighbouring elements).
+    std::vector<char> seen(types.size());
+    ForEachBlock(types.size(), [&](unsigned, std::size_t i) {
+        seen[i] = DescribeNamed(types[i], entries[first + i]);
+    });
+    std::size_t kept = first;
+    for (std::size_t i = 0; i < types.size(); ++i) {
+        if (!seen[i])
+            continue;  // vanished since the listing: not seen
+        if (kept != first + i)
+            entries[kept] = std::move(entries[first + i]);
+        ++kept;
+    }
+    entries.resize(kept);
 }
 
 bool ListFolderNative(const std::string& nativeFolder, std::vector<TDirEntry>& entries) {
@@ -198,9 +245,7 @@ bool ListFolderNative(const std::string& nativeFolder, std::vector<TDirEntry>& e
     TDirListing listing(nativeFolder, TDirListing::kFollowLink);
     if (!listing.IsOpen())
         return false;
-    TDirEntry e;
-    while (listing.Next(e))
-        entries.push_back(e);
+    listing.ReadAll(entries);
     return true;
 }
 

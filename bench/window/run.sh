@@ -6,9 +6,10 @@
 # window's resident memory above the one-folder window against the bytes of
 # the three result files. Drives: 1 000 000 and 3 000 000 folders of random
 # sizes, and 1 000 000 folders holding 10 000 000 files of realistic sizes.
-# Then entering a real folder of 100 000 files with 1 000 000 folders stored.
+# Then entering real folders of 1 000, 10 000 and 100 000 files with
+# 1 000 000 folders stored, going up and entering again.
 # ROUNDS runs each, alternating; medians (memory: the largest).
-# Usage: bench/window/run.sh [BUILD_DIR]   (ROUNDS=3, NAV_FOLDER=...)
+# Usage: bench/window/run.sh [BUILD_DIR]   (ROUNDS=3, NAV_FOLDER=..., NAV_SIZES=...)
 set -euo pipefail
 . "$(dirname "$0")/../common.sh" window "${1:-build}"
 start="$build/bench/window/bench_window_start"
@@ -54,20 +55,33 @@ for drive in runs:
 print("(+splash: after the splash's pause; win cpu: processor ms of the window's thread;")
 print(" all cpu: of the process, the preload's threads included; ratio: MiB above / files MiB)")
 PY
-folder=${NAV_FOLDER:-$base/nav-100000}
+# Entering folders of 1 000, 10 000 and 100 000 files (NAV_SIZES), each made
+# once in $base (or NAV_FOLDER for the largest).
+sizes=${NAV_SIZES:-1000 10000 100000}
 echo
-echo "Entering a folder of 100 000 files, 1 000 000 folders stored (ms; median of $rounds runs)"
+echo "Entering a folder of many files, 1 000 000 folders stored (ms; median of $rounds runs)"
 nav=$(mktemp)
 for ((r = 1; r <= rounds; r++)); do
-  "$navigate" "$folder" 100000 1000000 2>/dev/null >>"$nav" || echo "navigation run $r failed" >&2
+  for n in $sizes; do
+    folder=$base/nav-$n
+    [ "$n" = 100000 ] && folder=${NAV_FOLDER:-$folder}
+    "$navigate" "$folder" "$n" 1000000 2>/dev/null >>"$nav" || echo "navigation run $r ($n files) failed" >&2
+  done
 done
 python3 - "$nav" <<'PY'
 import statistics, sys
-rows = [line.strip().split("|") for line in open(sys.argv[1]) if line.strip()]
-if rows:
+runs = {}
+for line in open(sys.argv[1]):
+    if line.strip():
+        row = line.strip().split("|")
+        runs.setdefault(int(row[0]), []).append(row)
+print("%-14s %10s %10s %14s %10s %12s %12s" % (
+    "files", "enter", "up", "enter again", "rows", "enter cpu", "again cpu"))
+for files in sorted(runs):
+    rows = runs[files]
     col = lambda i: statistics.median(float(r[i]) for r in rows)
-    print("%-14s %10s %10s %14s %10s" % ("", "enter", "up", "enter again", "rows"))
-    print("%-14s %10.0f %10.0f %14.0f %10s" % ("ms", col(1), col(2), col(3), rows[0][4]))
-    print("%-14s %10.0f %10.0f %14.0f" % ("window cpu ms", col(5), col(6), col(7)))
+    print("%-14s %10.0f %10.0f %14.0f %10s %12.0f %12.0f" % (
+        f"{files:,}", col(1), col(2), col(3), rows[0][4], col(5), col(7)))
+print("(ms until the window answers input again; cpu: processor ms of the window's thread)")
 PY
 rm -f "$nav"

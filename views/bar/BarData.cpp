@@ -7,6 +7,7 @@
 #include "views/common/ListLookup.h"
 #include "views/common/NumberText.h"
 #include "views/common/RandomColor.h"
+#include "views/tree/ListedChildLookup.h"
 #include "views/tree/ListedFolderLookup.h"
 #include "views/tree/ShellListModel.h"
 
@@ -50,9 +51,10 @@ void TBarData::BarFilesFolders() {
     PercentOverflow = false;
     long long wholeSum = 0;
     const std::int64_t total = RootFolderSize();
+    const TListedChildLookup storedChildren(store_.GlobalDirs, bar_.Root());
     for (int i = 0; i < bar_.Count(); ++i) {
         const TShellFolder& item = bar_.Item(i);
-        const int stored = FindListedFolder(store_.GlobalDirs, item.PathName());
+        const int stored = storedChildren.Find(item.PathName());
         if (stored == -1 && BarItemIsFolder(i)) {
             EmptyLine();
         } else if (stored != -1) {

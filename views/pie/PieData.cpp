@@ -9,6 +9,7 @@
 #include "views/common/NumberText.h"
 #include "views/common/PathText.h"
 #include "views/common/RandomColor.h"
+#include "views/tree/ListedChildLookup.h"
 #include "views/tree/ListedFolderLookup.h"
 #include "views/tree/ShellListModel.h"
 
@@ -63,8 +64,9 @@ void TPieData::PieFolders() {
             total += percent;
         }
     }
+    const TListedChildLookup storedChildren(store_.GlobalDirs, bar_.Root());
     for (const TShellFolder& item : bar_.Items()) {
-        const int stored = FindListedFolder(store_.GlobalDirs, item.PathName());
+        const int stored = storedChildren.Find(item.PathName());
         if (stored == -1) {
             continue;
         }

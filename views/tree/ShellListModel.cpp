@@ -4,13 +4,19 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <numeric>
+#include <optional>
 
 #include "platform/DirListing.h"
 #include "platform/DriveForm.h"
 #include "platform/FileInfo.h"
+#include "platform/ParallelBlocks.h"
 #include "platform/VirtualDrive.h"
 
 namespace {
+
+bool IsFolderKind(TShellFolder::TKind kind) {
+    return kind == TShellFolder::TKind::Folder || kind == TShellFolder::TKind::FolderLink;
+}
 
 bool IsDriveRoot(const std::string& path) {
     return path.size() == 3 && path[1] == ':' && path[2] == '\\';
@@ -54,18 +60,27 @@ TShellFolder::TKind KindOf(const TDirEntry& entry, const std::string& nativePath
     return TShellFolder::TKind::File;
 }
 
-TShellFolder::TData DataOf(TDirEntry& entry, std::string path, std::string nativePath) {
-    TShellFolder::TData data;
-    data.kind = KindOf(entry, nativePath);
-    data.path = std::move(path);
-    data.nativePath = std::move(nativePath);
-    data.displayName = QFile::decodeName(QByteArray::fromStdString(entry.Name));
+QString DisplayName(const std::string& rawName) {
+    return QFile::decodeName(QByteArray::fromStdString(rawName));
+}
+
+// The item's name and what the listing saw of it; the name moves.
+void FillFromEntry(TDirEntry& entry, TShellFolder::TData& data) {
     data.name = std::move(entry.Name);
     data.attributes = entry.Attr;
     data.size = entry.Size;
     data.allocated = (entry.Attr & faDirectory) ? 0 : entry.DiskBytes;
     data.lastWrite = entry.LastWriteSeconds;
     data.link = entry.IsLink;
+}
+
+TShellFolder::TData DataOf(TDirEntry& entry, std::string path, std::string nativePath) {
+    TShellFolder::TData data;
+    data.kind = KindOf(entry, nativePath);
+    data.path = std::move(path);
+    data.nativePath = std::move(nativePath);
+    data.displayName = DisplayName(entry.Name);
+    FillFromEntry(entry, data);
     return data;
 }
 
@@ -96,7 +111,16 @@ bool ListFolder(const std::string& root, TFolderListing& listing) {
 
 }  // namespace
 
-TShellListModel::TShellListModel(TIconCache* icons) : icons_(icons) {}
+// What the order of a listed entry depends on, worked out before the item
+// itself is made.
+struct TShellListModel::TSortEntry {
+    TShellFolder::TKind kind = TShellFolder::TKind::Other;
+    QString displayName;
+    std::optional<QCollatorSortKey> key;
+};
+
+TShellListModel::TShellListModel(TIconCache* icons)
+    : icons_(icons), items_(std::make_shared<const std::vector<TShellFolder>>()) {}
 
 std::string TShellListModel::NormalRoot(std::string_view path) {
     if (path.size() < 2 || path[1] != ':' || DriveLetterOf(path) == 0) {
@@ -134,7 +158,7 @@ bool TShellListModel::Refresh() {
     if (List(root)) {
         return true;
     }
-    items_.clear();
+    items_ = std::make_shared<const std::vector<TShellFolder>>();
     folderCount_ = 0;
     if (OnChange) {
         OnChange();
@@ -157,24 +181,28 @@ bool TShellListModel::List(const std::string& root) {
     }
     rootData.exists = listing.SelfKnown;
 
-    std::vector<TShellFolder::TData> listed;
-    listed.reserve(listing.Entries.size());
-    for (TDirEntry& entry : listing.Entries) {
-        std::string path = ChildPath(root, entry.Name);
-        // A folder of an imported scan lies nowhere on this machine.
-        std::string nativePath =
-            listing.Native.empty() ? std::string() : ChildNative(listing.Native, entry.Name);
-        listed.push_back(DataOf(entry, std::move(path), std::move(nativePath)));
-    }
-
     root_ = TShellFolder(std::move(rootData), icons_);
-    items_.clear();
-    items_.reserve(listed.size());
-    for (std::size_t index : SortedOrder(listed)) {
-        items_.emplace_back(std::move(listed[index]), icons_);
-    }
+    std::vector<TSortEntry> sorting = SortEntries(listing.Entries, listing.Native);
+    const std::vector<std::size_t> order = SortedOrder(listing.Entries, sorting);
+    // The items are made in their order, on a few threads for a large folder.
+    auto items = std::make_shared<std::vector<TShellFolder>>(order.size());
+    ForEachBlock(order.size(), [&](unsigned, std::size_t k) {
+        TDirEntry& entry = listing.Entries[order[k]];
+        TSortEntry& sorted = sorting[order[k]];
+        TShellFolder::TData data;
+        data.kind = sorted.kind;
+        data.path = ChildPath(root, entry.Name);
+        // A folder of an imported scan lies nowhere on this machine.
+        if (!listing.Native.empty()) {
+            data.nativePath = ChildNative(listing.Native, entry.Name);
+        }
+        data.displayName = std::move(sorted.displayName);
+        FillFromEntry(entry, data);
+        (*items)[k] = TShellFolder(std::move(data), icons_);
+    });
     folderCount_ = static_cast<int>(std::count_if(
-        items_.begin(), items_.end(), [](const TShellFolder& item) { return item.IsFolder(); }));
+        items->begin(), items->end(), [](const TShellFolder& item) { return item.IsFolder(); }));
+    items_ = std::move(items);
     lastError_.clear();
     if (OnChange) {
         OnChange();
@@ -182,42 +210,52 @@ bool TShellListModel::List(const std::string& root) {
     return true;
 }
 
-std::vector<std::size_t> TShellListModel::SortedOrder(
-    const std::vector<TShellFolder::TData>& listed) const {
-    struct TSortEntry {
-        bool folder;
-        QCollatorSortKey key;
-        const std::string* name;
-    };
-    std::vector<TSortEntry> entries;
-    entries.reserve(listed.size());
-    for (const TShellFolder::TData& data : listed) {
-        const bool folder = data.kind == TShellFolder::TKind::Folder ||
-                            data.kind == TShellFolder::TKind::FolderLink;
-        entries.push_back(TSortEntry{folder, order_.Key(data.displayName), &data.name});
+std::vector<TShellListModel::TSortEntry> TShellListModel::SortEntries(
+    const std::vector<TDirEntry>& entries, const std::string& native) {
+    // A thread of the listing's own uses a collator of its own.
+    while (extraOrders_.size() + 1 < BlockWorkers(entries.size())) {
+        extraOrders_.push_back(order_.Separate());
     }
-    std::vector<std::size_t> order(listed.size());
+    std::vector<TSortEntry> sorting(entries.size());
+    ForEachBlock(entries.size(), [&](unsigned worker, std::size_t i) {
+        const TDirEntry& entry = entries[i];
+        TSortEntry& sorted = sorting[i];
+        // Only a link needs its native path (to see where it leads).
+        sorted.kind =
+            KindOf(entry, entry.IsLink && !native.empty() ? ChildNative(native, entry.Name)
+                                                          : std::string());
+        sorted.displayName = DisplayName(entry.Name);
+        const TShellNameOrder& order = worker == 0 ? order_ : extraOrders_[worker - 1];
+        sorted.key.emplace(order.Key(sorted.displayName));
+    });
+    return sorting;
+}
+
+std::vector<std::size_t> TShellListModel::SortedOrder(const std::vector<TDirEntry>& entries,
+                                                      const std::vector<TSortEntry>& sorting) {
+    std::vector<std::size_t> order(entries.size());
     std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const TSortEntry& first = entries[a];
-        const TSortEntry& second = entries[b];
-        if (first.folder != second.folder) {
-            return first.folder;
+    ParallelSort(order, [&](std::size_t a, std::size_t b) {
+        const TSortEntry& first = sorting[a];
+        const TSortEntry& second = sorting[b];
+        const bool firstFolder = IsFolderKind(first.kind);
+        if (firstFolder != IsFolderKind(second.kind)) {
+            return firstFolder;
         }
-        const int byName = first.key.compare(second.key);
+        const int byName = first.key->compare(*second.key);
         if (byName != 0) {
             return byName < 0;
         }
         // Names equal but for case ("Data" and "data" are two folders here):
         // the raw bytes decide, so the order never depends on the listing's.
-        return *first.name < *second.name;
+        return entries[a].Name < entries[b].Name;
     });
     return order;
 }
 
 int TShellListModel::IndexOfPath(std::string_view path) const {
     for (int i = 0; i < Count(); ++i) {
-        if (items_[static_cast<size_t>(i)].PathName() == path) {
+        if ((*items_)[static_cast<size_t>(i)].PathName() == path) {
             return i;
         }
     }

@@ -6,6 +6,7 @@
 // locale-aware name order. Hidden items are listed too.
 #include <QString>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "views/tree/ShellNameOrder.h"
 
 class TIconCache;
+struct TDirEntry;
 
 class TShellListModel {
   public:
@@ -34,9 +36,12 @@ class TShellListModel {
     bool Refresh();
 
     const TShellFolder& RootFolder() const { return root_; }
-    int Count() const { return static_cast<int>(items_.size()); }
-    const TShellFolder& Item(int index) const { return items_[static_cast<size_t>(index)]; }
-    const std::vector<TShellFolder>& Items() const { return items_; }
+    int Count() const { return static_cast<int>(items_->size()); }
+    const TShellFolder& Item(int index) const { return (*items_)[static_cast<size_t>(index)]; }
+    const std::vector<TShellFolder>& Items() const { return *items_; }
+    // The items as they are now, kept alive for whoever holds them when the
+    // root is listed again (a listing makes a new list, never changes one).
+    std::shared_ptr<const std::vector<TShellFolder>> SharedItems() const { return items_; }
 
     // Number of items in the folder group (they come first).
     int FolderCount() const { return folderCount_; }
@@ -56,14 +61,22 @@ class TShellListModel {
     static std::string NormalRoot(std::string_view path);
 
   private:
+    struct TSortEntry;
+
     bool List(const std::string& root);
     void Fail(const QString& message);
-    std::vector<std::size_t> SortedOrder(const std::vector<TShellFolder::TData>& listed) const;
+    // Each entry's kind, display name and sort key (on a few threads for a
+    // large folder), and the order they give: folders first, then by name.
+    std::vector<TSortEntry> SortEntries(const std::vector<TDirEntry>& entries,
+                                        const std::string& native);
+    static std::vector<std::size_t> SortedOrder(const std::vector<TDirEntry>& entries,
+                                                const std::vector<TSortEntry>& sorting);
 
     TIconCache* icons_;
     TShellNameOrder order_;
+    std::vector<TShellNameOrder> extraOrders_;  // for the listing's other threads
     TShellFolder root_;
-    std::vector<TShellFolder> items_;
+    std::shared_ptr<const std::vector<TShellFolder>> items_;
     int folderCount_ = 0;
     QString lastError_;
 };

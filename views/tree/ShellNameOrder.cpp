@@ -13,3 +13,7 @@ QLocale TShellNameOrder::CollationLocale(const QLocale& locale) {
     }
     return locale;
 }
+
+TShellNameOrder TShellNameOrder::Separate() const {
+    return TShellNameOrder(collator_.locale());
+}

@@ -18,6 +18,10 @@ class TShellNameOrder {
     QCollatorSortKey Key(const QString& name) const { return collator_.sortKey(name); }
     int Compare(const QString& a, const QString& b) const { return collator_.compare(a, b); }
 
+    // The same order with a collator of its own, for another thread (a copy
+    // would share this one's collator, which two threads may not use).
+    TShellNameOrder Separate() const;
+
     // The C locale has no collation of its own: Qt then compares code points
     // and ignores numeric mode, which would sort "a10" before "a9". The root
     // collation (the one English uses) is what such a user expects instead.

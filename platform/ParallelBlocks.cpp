@@ -1,0 +1,38 @@
+#include "platform/ParallelBlocks.h"
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kBlock = 1024;
+constexpr unsigned kMostThreads = 4;
+
+}  // namespace
+
+unsigned BlockWorkers(std::size_t count) {
+    const std::size_t blocks = (count + kBlock - 1) / kBlock;
+    return static_cast<unsigned>(std::max<std::size_t>(
+        1, std::min<std::size_t>(
+               {kMostThreads, std::max(1u, std::thread::hardware_concurrency()), blocks})));
+}
+
+void ForEachBlock(std::size_t count,
+                  const std::function<void(unsigned worker, std::size_t i)>& work) {
+    std::atomic<std::size_t> next{0};
+    auto run = [&](unsigned worker) {
+        for (std::size_t start; (start = next.fetch_add(kBlock)) < count;) {
+            const std::size_t end = std::min(count, start + kBlock);
+            for (std::size_t i = start; i < end; ++i)
+                work(worker, i);
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (unsigned worker = 1; worker < BlockWorkers(count); ++worker)
+        helpers.emplace_back(run, worker);
+    run(0);
+    for (std::thread& helper : helpers)
+        helper.join();
+}
