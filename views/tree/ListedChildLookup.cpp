@@ -6,16 +6,6 @@
 
 namespace {
 
-char OtherCase(char letter) {
-    if (letter >= 'a' && letter <= 'z') {
-        return static_cast<char>(letter - 'a' + 'A');
-    }
-    if (letter >= 'A' && letter <= 'Z') {
-        return static_cast<char>(letter - 'A' + 'a');
-    }
-    return letter;
-}
-
 // The first position in [first, end) whose entry is not before text.
 int LowerBound(const TStringList& dirs, int first, int end, std::string_view text,
                std::size_t skip) {
@@ -43,8 +33,8 @@ TListedChildLookup::TListedChildLookup(const TStringList& dirs, std::string_view
         prefix += '\\';
     }
     blocks_[blockCount_++] = BlockOf(prefix);
-    if (OtherCase(prefix[0]) != prefix[0]) {
-        prefix[0] = OtherCase(prefix[0]);
+    if (OtherLetterCase(prefix[0]) != prefix[0]) {
+        prefix[0] = OtherLetterCase(prefix[0]);
         blocks_[blockCount_++] = BlockOf(prefix);
     }
 }
@@ -66,7 +56,7 @@ int TListedChildLookup::FindIn(const TBlock& block, std::string_view listedPath)
     const std::size_t skip = block.prefix.size();
     // The letter is compared through the block's own spelling.
     if (listedPath.size() <= skip || listedPath.substr(1, skip - 1) != block.prefix.substr(1) ||
-        (listedPath[0] != block.prefix[0] && OtherCase(listedPath[0]) != block.prefix[0])) {
+        (listedPath[0] != block.prefix[0] && OtherLetterCase(listedPath[0]) != block.prefix[0])) {
         return -2;
     }
     const std::string_view rest = listedPath.substr(skip);

@@ -8,16 +8,6 @@ bool IsDriveRoot(std::string_view path) {
     return path.size() == 3 && path[1] == ':' && path[2] == '\\';
 }
 
-char OtherCase(char letter) {
-    if (letter >= 'a' && letter <= 'z') {
-        return static_cast<char>(letter - 'a' + 'A');
-    }
-    if (letter >= 'A' && letter <= 'Z') {
-        return static_cast<char>(letter - 'A' + 'a');
-    }
-    return letter;
-}
-
 // The earlier of two positions, -1 meaning none.
 int First(int a, int b) {
     if (a < 0) {
@@ -33,14 +23,24 @@ int First(int a, int b) {
 // before those with a lower-case one, so the earlier hit is the first match.
 int FindEitherLetter(const TStringList& dirs, std::string path) {
     int found = FindStrINSL(dirs, path);
-    if (!path.empty() && OtherCase(path[0]) != path[0]) {
-        path[0] = OtherCase(path[0]);
+    if (!path.empty() && OtherLetterCase(path[0]) != path[0]) {
+        path[0] = OtherLetterCase(path[0]);
         found = First(found, FindStrINSL(dirs, path));
     }
     return found;
 }
 
 }  // namespace
+
+char OtherLetterCase(char letter) {
+    if (letter >= 'a' && letter <= 'z') {
+        return static_cast<char>(letter - 'a' + 'A');
+    }
+    if (letter >= 'A' && letter <= 'Z') {
+        return static_cast<char>(letter - 'A' + 'a');
+    }
+    return letter;
+}
 
 std::string ListedToStoredPath(std::string_view listedPath) {
     if (IsDriveRoot(listedPath)) {

@@ -13,5 +13,9 @@
 // costs a few bisections instead of a walk over a million entries.
 int FindListedFolder(const TStringList& dirs, std::string_view listedPath);
 
+// The drive letter in its other case (any other character as it is), for
+// looking a path up under both spellings of its letter.
+char OtherLetterCase(char letter);
+
 // The listing path in the form the list keeps ("C:\" becomes "C:").
 std::string ListedToStoredPath(std::string_view listedPath);
