@@ -25,22 +25,45 @@ TFileTypeTable& TFileTypeTable::operator=(const TFileTypeTable& other) {
     none_ = other.none_;
     turnedAway_ = other.turnedAway_;
     marks_ = other.marks_;
-    last_ = nullptr;
+    index_.clear();
+    indexed_ = 0;
     return *this;
 }
 
-void TFileTypeTable::Add(std::string_view rawName, std::int64_t bytes, std::int64_t allocated) {
-    const std::string_view ext = FileExtension(rawName);
-    if (ext.empty()) {
-        none_.Add(bytes, allocated);
-        return;
+bool TFileTypeTable::Pack(std::string_view ext, std::uint64_t& low, std::uint64_t& high) {
+    if (ext.size() > kPackedBytes)
+        return false;
+    low = high = 0;
+    for (std::size_t i = 0; i < ext.size(); ++i) {
+        auto c = static_cast<unsigned char>(ext[i]);
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<unsigned char>(c - 'A' + 'a');
+        (i < 8 ? low : high) |= std::uint64_t{c} << (8 * (i % 8));
     }
-    // Files of one folder often share their extension: the entry of the
-    // last one is reused without a look-up (entries never move).
-    if (last_ != nullptr && ext == lastExt_) {
-        last_->Add(bytes, allocated);
-        return;
+    return true;
+}
+
+TFileTypeTable::IndexSlot& TFileTypeTable::Probe(std::uint64_t low, std::uint64_t high) {
+    const std::size_t mask = index_.size() - 1;
+    std::size_t i = ((low ^ (high * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull) >> 40 & mask;
+    while (index_[i].Total != nullptr && (index_[i].Low != low || index_[i].High != high))
+        i = (i + 1) & mask;
+    return index_[i];
+}
+
+void TFileTypeTable::Index(std::uint64_t low, std::uint64_t high, TTypeTotal* total) {
+    if ((indexed_ + 1) * 2 > index_.size()) {
+        std::vector<IndexSlot> old(std::max<std::size_t>(64, index_.size() * 2));
+        old.swap(index_);
+        for (const IndexSlot& slot : old)
+            if (slot.Total != nullptr)
+                Probe(slot.Low, slot.High) = slot;
     }
+    Probe(low, high) = {low, high, total};
+    ++indexed_;
+}
+
+TTypeTotal* TFileTypeTable::Find(std::string_view ext, std::int64_t bytes, std::int64_t allocated) {
     key_.assign(ext);
     for (char& c : key_)
         if (c >= 'A' && c <= 'Z')
@@ -50,13 +73,35 @@ void TFileTypeTable::Add(std::string_view rawName, std::int64_t bytes, std::int6
         if (types_.size() >= slots_) {
             Mark(std::hash<std::string>{}(key_));
             turnedAway_.Add(bytes, allocated);
-            return;
+            return nullptr;
         }
         it = types_.emplace(key_, TTypeTotal{key_, 0, 0, 0}).first;
     }
-    it->second.Add(bytes, allocated);
-    last_ = &it->second;
-    lastExt_.assign(ext);
+    return &it->second;
+}
+
+void TFileTypeTable::Add(std::string_view rawName, std::int64_t bytes, std::int64_t allocated) {
+    const std::string_view ext = FileExtension(rawName);
+    if (ext.empty()) {
+        none_.Add(bytes, allocated);
+        return;
+    }
+    std::uint64_t low = 0, high = 0;
+    const bool packed = Pack(ext, low, high);
+    if (packed && !index_.empty()) {
+        // Entries never move (types_ keeps its nodes), so the index's
+        // pointers stay good while the table grows.
+        if (TTypeTotal* total = Probe(low, high).Total) {
+            total->Add(bytes, allocated);
+            return;
+        }
+    }
+    TTypeTotal* total = Find(ext, bytes, allocated);
+    if (total == nullptr)
+        return;  // turned away, and counted as such
+    total->Add(bytes, allocated);
+    if (packed)
+        Index(low, high, total);
 }
 
 void TFileTypeTable::Merge(TFileTypeTable&& other) {
@@ -72,7 +117,8 @@ void TFileTypeTable::Merge(TFileTypeTable&& other) {
             it->second.Add(total);
     }
     other.types_.clear();
-    other.last_ = nullptr;
+    other.index_.clear();
+    other.indexed_ = 0;
 }
 
 TFileTypes TFileTypeTable::Finish(std::size_t kept) const {

@@ -77,7 +77,7 @@ std::string_view FileExtension(std::string_view rawName);
 class TFileTypeTable {
   public:
     explicit TFileTypeTable(std::size_t slots = kTypeSlots);
-    // A copy forgets the last entry (it points into the original's table).
+    // A copy builds its own index (the original's points into its table).
     TFileTypeTable(const TFileTypeTable& other) { *this = other; }
     TFileTypeTable& operator=(const TFileTypeTable& other);
     TFileTypeTable(TFileTypeTable&&) = default;
@@ -90,6 +90,23 @@ class TFileTypeTable {
     TFileTypes Finish(std::size_t kept = kKeptTypes) const;
 
   private:
+    // The index in front of types_: an extension of up to 16 bytes, lower
+    // case and zero-padded (names hold no zero byte), is two words that
+    // find its entry with one probe or a few, where a look-up in types_
+    // hashes a string and follows a node per step. A drive can have
+    // thousands of extensions in no order, so most files miss a cache of
+    // the last one.
+    struct IndexSlot {
+        std::uint64_t Low = 0, High = 0;
+        TTypeTotal* Total = nullptr;  // null: free
+    };
+    static constexpr std::size_t kPackedBytes = 16;
+    static bool Pack(std::string_view ext, std::uint64_t& low, std::uint64_t& high);
+    IndexSlot& Probe(std::uint64_t low, std::uint64_t high);
+    void Index(std::uint64_t low, std::uint64_t high, TTypeTotal* total);
+    // The slow way: by name in types_, adding or turning away.
+    TTypeTotal* Find(std::string_view ext, std::int64_t bytes, std::int64_t allocated);
+
     static constexpr std::size_t kMarkBits = 1 << 16;
     void Mark(std::size_t hash) { marks_[(hash % kMarkBits) / 64] |= 1ull << (hash % 64); }
     bool Marked(std::size_t hash) const {
@@ -100,8 +117,7 @@ class TFileTypeTable {
     std::unordered_map<std::string, TTypeTotal> types_;
     TTypeTotal none_, turnedAway_;
     std::vector<std::uint64_t> marks_;
-    std::string key_;  // reused for the lower-cased extension
-    // The entry of the last extension counted, as it was written.
-    TTypeTotal* last_ = nullptr;
-    std::string lastExt_;
+    std::string key_;               // reused for the lower-cased extension
+    std::vector<IndexSlot> index_;  // a power of two slots, at most half in use
+    std::size_t indexed_ = 0;
 };

@@ -134,9 +134,16 @@ TEST(DiscoverData, TheCappedTypeTableListsOnlyExactTotalsAndLosesNothing) {
         std::vector<TFileTypeTable> tables(3, TFileTypeTable(slots));
         TTypeTotal all;
         for (int i = 0; i < 20000; ++i) {
-            const int kind = static_cast<int>(random() % 30);
-            const std::string name =
-                "f." + std::string(1, static_cast<char>('a' + kind % 26)) + (kind >= 26 ? "X" : "");
+            // Extensions of 1 to 17 bytes (on both sides of what the table
+            // packs into two words), in pairs that differ only in their
+            // last byte, written in random case.
+            const int kind = static_cast<int>(random() % 34);
+            std::string written = std::string("abcdefghijklmnopq").substr(0, 1 + kind % 17);
+            written.back() = kind < 17 ? 'x' : 'y';
+            for (char& c : written)
+                if (random() % 2 && c >= 'a')
+                    c = static_cast<char>(c - 'a' + 'A');
+            const std::string name = "f." + written;
             const std::int64_t bytes = static_cast<std::int64_t>(random() % 1000) * (kind + 1);
             tables[random() % 3].Add(name, bytes, bytes + 1);
             std::string ext(FileExtension(name));
@@ -147,12 +154,20 @@ TEST(DiscoverData, TheCappedTypeTableListsOnlyExactTotalsAndLosesNothing) {
         }
         tables[0].Merge(std::move(tables[1]));
         tables[0].Merge(std::move(tables[2]));
+        // A copy goes on counting the same way (its look-ups are its own).
+        TFileTypeTable copy = tables[0];
+        copy.Add("x.A", 1, 1);
+        tables[0].Add("y.a", 1, 1);
+        reference["a"].Ext = "a";
+        reference["a"].Add(1, 1);
+        all.Add(1, 1);
+        EXPECT_EQ(copy.Finish(10), tables[0].Finish(10)) << slots;
         const TFileTypes types = tables[0].Finish(10);
         EXPECT_EQ(types.All(), all) << slots;
         EXPECT_LE(types.Kept.size(), 10u);
         for (const TTypeTotal& t : types.Kept)
             EXPECT_EQ(t, reference[t.Ext]) << slots;
-        if (slots < 30)
+        if (slots < 34)
             continue;
         std::vector<TTypeTotal> top;
         for (const auto& entry : reference)
