@@ -26,6 +26,9 @@ class TDiscoverCollector {
             largest_.Add(size, allocated, mtime, folder, rawName);
     }
 
+    // Shares the largest files' bar with first, another walking thread's
+    // collector (see TLargestFiles::Join).
+    void Join(TDiscoverCollector& first) { largest_.Join(first.largest_); }
     // Takes in another walking thread's collector.
     void Merge(TDiscoverCollector&& other);
     // The data of everything offered; HasTimes false when the files came

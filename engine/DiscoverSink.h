@@ -15,6 +15,9 @@ class TDiscoverSink : public TFileSink {
             collector_.File(file.Folder, file.Name, file.Size, file.Allocated,
                             file.LastWriteSeconds);
     }
+    void Join(TFileSink& first) override {
+        collector_.Join(static_cast<TDiscoverSink&>(first).collector_);
+    }
     void Merge(TFileSink& other) override;
     void Finish(const TFolderTree& tree) override;
     // The data's lines under the kind's role (DiscoverKind.h).

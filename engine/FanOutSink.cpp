@@ -10,6 +10,12 @@ void TFanOutSink::File(const TWalkFile& file) {
         sink->File(file);
 }
 
+void TFanOutSink::Join(TFileSink& first) {
+    auto& fan = static_cast<TFanOutSink&>(first);
+    for (std::size_t i = 0; i < sinks_.size(); ++i)
+        sinks_[i]->Join(*fan.sinks_[i]);
+}
+
 void TFanOutSink::Merge(TFileSink& other) {
     auto& fan = static_cast<TFanOutSink&>(other);
     for (std::size_t i = 0; i < sinks_.size(); ++i)

@@ -10,6 +10,8 @@ class TFanOutSink : public TFileSink {
   public:
     explicit TFanOutSink(std::vector<std::unique_ptr<TFileSink>> sinks);
     void File(const TWalkFile& file) override;
+    // first is a fan-out of the same makers, in the same order.
+    void Join(TFileSink& first) override;
     // other is a fan-out of the same makers, in the same order.
     void Merge(TFileSink& other) override;
     void Finish(const TFolderTree& tree) override;

@@ -3,7 +3,10 @@
 // (the largest files, the space per file type).
 //
 // A walk makes one sink per walking thread through TWalkSettings::MakeSink,
-// so a sink is only ever called from one thread and needs no lock. Every
+// so a sink is only ever called from one thread and needs no lock; before
+// any file arrives, every sink of a walk but the first joins the first
+// (Join), which lets them share what allows passing over a file early,
+// never what they collect. Every
 // file that takes part (attributes and filter; not folders) reaches exactly
 // one sink once:
 // - a file with one link as its folder is listed, Counted true;
@@ -45,6 +48,10 @@ class TFileSink {
   public:
     virtual ~TFileSink() = default;
     virtual void File(const TWalkFile& file) = 0;
+    // Shares with first, another sink of the same walk and type, what lets
+    // both skip files early; it is called before any file arrives, and the
+    // two may then be called at once from different threads.
+    virtual void Join(TFileSink& first) { (void)first; }
     // Takes over what another walking thread's sink collected; other is of
     // the type MakeSink makes and is dropped afterwards.
     virtual void Merge(TFileSink& other) = 0;

@@ -17,6 +17,22 @@ void TLargestFiles::Add(std::int64_t size, std::int64_t allocated, std::int64_t 
     groups_[size].push_back({allocated, mtime, folder, std::string(rawName)});
     ++count_;
     Prune();
+    RaiseBar();
+}
+
+void TLargestFiles::Join(TLargestFiles& first) {
+    if (!first.bar_)
+        first.bar_ = std::make_shared<std::atomic<std::int64_t>>(INT64_MIN);
+    bar_ = first.bar_;
+}
+
+void TLargestFiles::RaiseBar() {
+    if (!bar_ || count_ < capacity_ || groups_.empty())
+        return;
+    const std::int64_t least = groups_.begin()->first;
+    std::int64_t bar = bar_->load(std::memory_order_relaxed);
+    while (least > bar && !bar_->compare_exchange_weak(bar, least, std::memory_order_relaxed)) {
+    }
 }
 
 // Sizes that Capacity larger files leave out go; then, while the files of

@@ -14,9 +14,17 @@
 // of a million empty files on a drive of few others) gives up that size:
 // the list then holds every file larger than it, fewer than Capacity, and
 // says so through its floor (see TDiscoverData::Floor).
+//
+// The lists of one walk's threads share a bar: a list that holds Capacity
+// files of at least size m raises it to m, and every list then passes over
+// smaller files at once. Such a file could not make the merged list either,
+// which holds those Capacity files or gives up m and all below it; so the
+// bar changes how much work a file costs, never the result.
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,8 +59,11 @@ class TLargestFiles {
 
     // False when a file of this size cannot make the list.
     bool Wants(std::int64_t size) const {
-        return size > floor_ && (count_ < capacity_ || size >= groups_.begin()->first);
+        return size > floor_ && (count_ < capacity_ || size >= groups_.begin()->first) &&
+               (!bar_ || size >= bar_->load(std::memory_order_relaxed));
     }
+    // Shares first's bar (another walking thread's list of the same walk).
+    void Join(TLargestFiles& first);
     void Add(std::int64_t size, std::int64_t allocated, std::int64_t mtime, std::uint32_t folder,
              std::string_view rawName);
     // Takes in another walking thread's files.
@@ -68,9 +79,11 @@ class TLargestFiles {
         std::string Name;  // raw
     };
     void Prune();
+    void RaiseBar();
 
     std::size_t capacity_;
     std::size_t count_ = 0;
     std::int64_t floor_ = -1;
     std::map<std::int64_t, std::vector<Pending>> groups_;  // by size, smallest first
+    std::shared_ptr<std::atomic<std::int64_t>> bar_;       // none until joined
 };

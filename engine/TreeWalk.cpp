@@ -310,10 +310,11 @@ class ParallelWalk {
 
     void Run() {
         work_.push_back({0, nullptr, NativeRoot(s_.Directory)});
+        MakeSinks();
         std::vector<std::thread> helpers;
         for (int t = 1; t < s_.Threads; ++t)
-            helpers.emplace_back([this] { Work(); });
-        Work();
+            helpers.emplace_back([this, t] { WorkWith(Sink(t)); });
+        WorkWith(Sink(0));
         for (std::thread& t : helpers)
             t.join();
         tree_.WalkOrder = tree_.BreadthFirstOrder();
@@ -348,13 +349,20 @@ class ParallelWalk {
         size_t Next = 0;
     };
 
-    void Work() {
-        std::unique_ptr<TFileSink> sink = s_.MakeSink ? s_.MakeSink() : nullptr;
-        WorkWith(sink.get());
-        if (sink) {
-            std::lock_guard<std::mutex> guard(mutex_);
-            sinks_.push_back(std::move(sink));
+    // One sink per thread, made before any thread starts; the later ones
+    // join the first, so that they may share what lets a thread pass over
+    // a file early.
+    void MakeSinks() {
+        if (!s_.MakeSink)
+            return;
+        for (int t = 0; t < s_.Threads; ++t) {
+            sinks_.push_back(s_.MakeSink());
+            if (t > 0)
+                sinks_.back()->Join(*sinks_.front());
         }
+    }
+    TFileSink* Sink(int thread) const {
+        return sinks_.empty() ? nullptr : sinks_[static_cast<size_t>(thread)].get();
     }
 
     void WorkWith(TFileSink* sink) {
@@ -473,7 +481,7 @@ class ParallelWalk {
     const TWalkSettings& s_;
     TFolderTree& tree_;
     WalkLinks& links_;
-    std::vector<std::unique_ptr<TFileSink>> sinks_;  // one per thread, under mutex_
+    std::vector<std::unique_ptr<TFileSink>> sinks_;  // one per thread, by its number
     size_t maxOpenDepth_ = 48;
     std::mutex mutex_;
     std::condition_variable wake_;

@@ -65,6 +65,9 @@ TDiscoverData Collect(const std::vector<RefFile>& files, int threads, std::size_
     std::vector<TDiscoverCollector> each;
     for (int t = 0; t < threads; ++t)
         each.emplace_back(capacity);
+    // As in a walk: the threads' lists share their bar.
+    for (int t = 1; t < threads; ++t)
+        each[t].Join(each[0]);
     for (std::size_t i = 0; i < files.size(); ++i)
         each[i % threads].File(files[i].Folder, files[i].Name, files[i].Size, files[i].Size * 2, 7);
     for (int t = 1; t < threads; ++t)
@@ -77,12 +80,28 @@ TDiscoverData Collect(const std::vector<RefFile>& files, int threads, std::size_
 TEST(DiscoverData, TheHeapKeepsTheLargestFilesTiesByPathOnBothSidesOfItsSize) {
     std::mt19937 random(11);
     for (std::size_t count : {0, 1, 99, 100, 101, 4000}) {
-        for (int threads : {1, 3}) {
+        for (int threads : {1, 3, 8}) {
             const std::vector<RefFile> files = RandomFiles(random, count);
             const TDiscoverData data = Collect(files, threads, 100);
             EXPECT_EQ(data.Largest, Reference(files, 100)) << count << " files, " << threads;
         }
     }
+}
+
+// One thread's full list raises the bar to its smallest size, 50: another
+// thread's later files of that size still make the list (their paths sort
+// first), and those one below it are passed over.
+TEST(DiscoverData, TheSharedBarKeepsFilesOfItsOwnSize) {
+    std::vector<RefFile> files;
+    for (std::uint32_t i = 0; i < 400; ++i) {
+        const bool first = i % 2 == 0;  // Collect gives even files to thread 0
+        if (i < 200)
+            files.push_back({1, (first ? "z" : "m") + std::to_string(i), first ? 50 : 10});
+        else
+            files.push_back(
+                {1, (first ? "y" : "a") + std::to_string(i), first ? 1 : (i % 4 == 1 ? 50 : 49)});
+    }
+    EXPECT_EQ(Collect(files, 2, 100).Largest, Reference(files, 100));
 }
 
 // Equal sizes at the list's end are all kept up to their bound; past it the
