@@ -2,7 +2,6 @@
 
 #include <QTreeWidgetItem>
 #include <memory>
-#include <string_view>
 #include <vector>
 
 #include "views/tree/ShellFolder.h"
@@ -21,11 +20,11 @@ class TBarRow : public QTreeWidgetItem {
 
     TBarRow(std::shared_ptr<const std::vector<TShellFolder>> listing, int index);
 
-    // Gives the row its numbers; until then it shows only the item's name
-    // and icon. A malformed size throws EConvertError and leaves it so.
+    // Gives the row its numbers, the texts of its size in MB and its share
+    // in percent; until then it shows only the item's name and icon.
     // sparseHint: under Disk usage, a sparse file's row says why it takes
     // so little.
-    void Fill(std::string_view size, std::string_view percent, bool sparseHint);
+    void Fill(QString mb, QString percent, bool sparseHint);
 
     QVariant data(int column, int role) const override;
 
