@@ -7,7 +7,7 @@
 #include "views/common/SpokenText.h"
 #include "views/tree/IconCache.h"
 
-TBarRow::TBarRow(std::shared_ptr<const std::vector<TShellFolder>> listing, int index)
+TBarRow::TBarRow(std::shared_ptr<const TShellItems> listing, int index)
     : listing_(std::move(listing)), index_(index) {}
 
 void TBarRow::Fill(QString mb, QString percent, bool sparseHint) {

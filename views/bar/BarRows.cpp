@@ -37,7 +37,7 @@ void TBarRows::Fill(TPBExListview& list, const TBarData& data, const TShellListM
     list.clear();
     const size_t rows = std::min(
         {data.BarSizes.size(), data.BarPercents.size(), static_cast<size_t>(listing.Count())});
-    const std::shared_ptr<const std::vector<TShellFolder>> items = listing.SharedItems();
+    const std::shared_ptr<const TShellItems> items = listing.SharedItems();
     QList<QTreeWidgetItem*> added;
     added.reserve(static_cast<qsizetype>(rows));
     std::unordered_map<std::string, QString> sizes, percents;

@@ -81,11 +81,14 @@ void FillFromEntry(TDirEntry& entry, TShellFolder::TData& data) {
     data.link = entry.IsLink;
 }
 
-TShellFolder::TData DataOf(TDirEntry& entry, std::string path, std::string nativePath) {
+TShellFolder::TData DataOf(TDirEntry& entry, std::string path, const std::string& nativePath) {
     TShellFolder::TData data;
     data.kind = KindOf(entry, nativePath);
     data.path = std::move(path);
-    data.nativePath = std::move(nativePath);
+    if (!nativePath.empty()) {
+        data.nativeFolder = std::make_shared<const std::string>(nativePath);
+        data.nativeIsFolder = true;
+    }
     data.displayName = DisplayName(entry.Name);
     FillFromEntry(entry, data);
     return data;
@@ -143,7 +146,7 @@ struct TShellListModel::TSortEntry {
 };
 
 TShellListModel::TShellListModel(TIconCache* icons)
-    : icons_(icons), items_(std::make_shared<const std::vector<TShellFolder>>()) {}
+    : icons_(icons), items_(std::make_shared<const TShellItems>()) {}
 
 std::string TShellListModel::NormalRoot(std::string_view path) {
     if (path.size() < 2 || path[1] != ':' || DriveLetterOf(path) == 0) {
@@ -181,7 +184,7 @@ bool TShellListModel::Refresh() {
     if (List(root)) {
         return true;
     }
-    items_ = std::make_shared<const std::vector<TShellFolder>>();
+    items_ = std::make_shared<const TShellItems>();
     folderCount_ = 0;
     if (OnChange) {
         OnChange();
@@ -207,23 +210,24 @@ bool TShellListModel::List(const std::string& root) {
     root_ = TShellFolder(std::move(rootData), icons_);
     std::vector<TSortEntry> sorting = SortEntries(listing.Entries, listing.Native);
     const std::vector<std::size_t> order = SortedOrder(listing.Entries, sorting);
+    // The keys' memory goes back before the items take more, freed in the
+    // order it was taken.
+    ForEachBlock(sorting.size(), [&](unsigned, std::size_t i) { sorting[i].key.reset(); });
+    // The items name their place on the file system through the folder's
+    // one copy of its path; a folder of an imported scan lies nowhere.
+    const std::shared_ptr<const std::string> nativeFolder =
+        listing.Native.empty() ? nullptr : std::make_shared<const std::string>(listing.Native);
     // The items are made in their order, on a few threads for a large folder.
-    auto items = std::make_shared<std::vector<TShellFolder>>(order.size());
-    ForEachBlock(order.size(), [&](unsigned, std::size_t k) {
+    auto items = std::make_shared<const TShellItems>(order.size(), [&](std::size_t k) {
         TDirEntry& entry = listing.Entries[order[k]];
         TSortEntry& sorted = sorting[order[k]];
-        // The key's memory goes back before the item takes more.
-        sorted.key.reset();
         TShellFolder::TData data;
         data.kind = sorted.kind;
         data.path = ChildPath(root, entry.Name);
-        // A folder of an imported scan lies nowhere on this machine.
-        if (!listing.Native.empty()) {
-            data.nativePath = ChildNative(listing.Native, entry.Name);
-        }
+        data.nativeFolder = nativeFolder;
         data.displayName = std::move(sorted.displayName);
         FillFromEntry(entry, data);
-        (*items)[k] = TShellFolder(std::move(data), icons_);
+        return TShellFolder(std::move(data), icons_);
     });
     folderCount_ = static_cast<int>(std::count_if(
         items->begin(), items->end(), [](const TShellFolder& item) { return item.IsFolder(); }));
