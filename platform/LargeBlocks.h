@@ -9,5 +9,7 @@
 // list's texts) hands its pages back, and the next lists, the rows made
 // right after, fault in new ones: the first entry into a folder of a
 // hundred thousand files cost a tenth more than the second for it.
-// Blocks past 32 MiB are still mapped alone and given back at once.
+// Blocks past 32 MiB are still mapped alone and given back at once, and
+// up to 64 MiB free at the top of the heap are kept for the next lists, as
+// the allocator would keep them after that first free.
 void KeepLargeBlocksInHeap();
