@@ -10,7 +10,8 @@
 // With NAVIGATE_PERF_CONTROL=CTL,ACK (the fifos of `perf record -D -1
 // --control fifo:CTL,ACK`) perf records only the first entry, or the step
 // NAVIGATE_PERF_STEP names (enter, up, again), without the set-up of the
-// stored drive that would swamp its profile.
+// stored drive that would swamp its profile. NAVIGATE_SHOT=FILE.png keeps
+// a picture of the window after the first entry.
 // Prints FILES|ms to enter|ms to go up|ms to enter again|rows shown|the
 // same three in processor ms of the window's thread
 #include <fcntl.h>
@@ -175,6 +176,8 @@ int main(int argc, char** argv) {
 
     const TTimed enter = Profiled("enter", [&] { window.EnterFolder(*driveForm); });
     const int rows = window.BarLV->topLevelItemCount();
+    if (const char* shot = std::getenv("NAVIGATE_SHOT"))
+        window.grab().save(QString::fromLocal8Bit(shot));
     const TTimed up = Profiled("up", [&] { window.acFolderUPExecute(); });
     // The parent's own rows replaced the folder's: the step did refill.
     const bool upShown = window.isVisible() && window.BarLV->topLevelItemCount() < rows;
