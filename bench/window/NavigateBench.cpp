@@ -7,6 +7,11 @@
 // hold it and its parents among the synthetic drive's folders.
 //
 // Usage: bench_window_navigate FOLDER FILES [FOLDERS]
+// With NAVIGATE_PERF_CONTROL=CTL,ACK (the fifos of `perf record -D -1
+// --control fifo:CTL,ACK`) perf records only the first entry, or the step
+// NAVIGATE_PERF_STEP names (enter, up, again), without the set-up of the
+// stored drive that would swamp its profile. NAVIGATE_SHOT=FILE.png keeps
+// a picture of the window after the first entry.
 // Prints FILES|ms to enter|ms to go up|ms to enter again|rows shown|the
 // same three in processor ms of the window's thread
 #include <fcntl.h>
@@ -18,6 +23,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <numeric>
 #include <random>
@@ -105,6 +111,42 @@ TTimed Timed(const std::function<void()>& step) {
     return timed;
 }
 
+// Tells perf to start or stop recording and waits for its answer, when the
+// bench runs under perf with NAVIGATE_PERF_CONTROL set.
+void PerfControl(const char* command) {
+    const char* fifos = std::getenv("NAVIGATE_PERF_CONTROL");
+    if (!fifos)
+        return;
+    const std::string both = fifos;
+    const std::size_t comma = both.find(',');
+    const std::string ctl = both.substr(0, comma);
+    const std::string ack = comma == std::string::npos ? std::string() : both.substr(comma + 1);
+    if (FILE* out = std::fopen(ctl.c_str(), "w")) {
+        std::fprintf(out, "%s\n", command);
+        std::fclose(out);
+    }
+    if (ack.empty())
+        return;
+    if (FILE* in = std::fopen(ack.c_str(), "r")) {
+        char answer[8];
+        (void)std::fgets(answer, sizeof answer, in);
+        std::fclose(in);
+    }
+}
+
+// Timed, recorded by perf when it is the step NAVIGATE_PERF_STEP names
+// ("enter" when unset).
+TTimed Profiled(const char* name, const std::function<void()>& step) {
+    const char* wanted = std::getenv("NAVIGATE_PERF_STEP");
+    const bool recorded = std::string(wanted ? wanted : "enter") == name;
+    if (recorded)
+        PerfControl("enable");
+    const TTimed timed = Timed(step);
+    if (recorded)
+        PerfControl("disable");
+    return timed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -132,12 +174,14 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
     QApplication::processEvents();
 
-    const TTimed enter = Timed([&] { window.EnterFolder(*driveForm); });
+    const TTimed enter = Profiled("enter", [&] { window.EnterFolder(*driveForm); });
     const int rows = window.BarLV->topLevelItemCount();
-    const TTimed up = Timed([&] { window.acFolderUPExecute(); });
+    if (const char* shot = std::getenv("NAVIGATE_SHOT"))
+        window.grab().save(QString::fromLocal8Bit(shot));
+    const TTimed up = Profiled("up", [&] { window.acFolderUPExecute(); });
     // The parent's own rows replaced the folder's: the step did refill.
     const bool upShown = window.isVisible() && window.BarLV->topLevelItemCount() < rows;
-    const TTimed again = Timed([&] { window.EnterFolder(*driveForm); });
+    const TTimed again = Profiled("again", [&] { window.EnterFolder(*driveForm); });
     const bool shown = upShown && window.isVisible() &&
                        window.CurrentFolder().rfind(*driveForm, 0) == 0 &&
                        window.BarLV->topLevelItemCount() == rows;

@@ -9,6 +9,9 @@
 #include <QSplitter>
 #include <QToolBar>
 #include <QToolButton>
+#include <map>
+#include <random>
+#include <set>
 
 #include "app/drives/DriveSelector.h"
 #include "app/main/MenuRow.h"
@@ -16,6 +19,8 @@
 #include "engine/ResultStore.h"
 #include "platform/DriveForm.h"
 #include "tests/window/WindowFixture.h"
+#include "views/bar/BarRows.h"
+#include "views/common/NumberText.h"
 #include "views/pie/PieData.h"
 
 namespace {
@@ -607,3 +612,57 @@ TEST_F(WindowFixture, SplashRunsTheStartUpBeforeTheFirstShow) {
 }
 
 }  // namespace
+
+// A folder of thousands of files: rows with one of a few numbers (files
+// under 3 MB) beside more distinct ones than the list shares texts for.
+// Every row shows its own item's name, the bar lists' numbers for it and
+// its path, and the item names its place on the disk.
+TEST_F(WindowFixture, EveryRowOfAFolderOfManyFilesShowsItsOwnNumbersAndPath) {
+    constexpr int kFiles = 7200;
+    QDir many(drive->path());
+    ASSERT_TRUE(many.mkpath("many") && many.cd("many"));
+    std::mt19937_64 random(11);
+    std::int64_t total = 0;
+    for (int i = 0; i < kFiles; ++i) {
+        const std::int64_t size = i % 3 == 0
+                                      ? static_cast<std::int64_t>(random() % 3'000'000)
+                                      : i * 104'858LL + static_cast<std::int64_t>(random() % 9);
+        QFile file(many.filePath(QStringLiteral("f%1.dat").arg(i)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(size));
+        total += size;
+    }
+    storeResults = false;
+    TResultStore store;
+    store.SetFiles("C:");
+    const std::string size = std::to_string(total);
+    ASSERT_TRUE(store.SaveAnalizeData({"C:", "C:\\many"}, {size, size}, {"0", "100"}));
+    OpenWindow();
+    form->EnterFolder("C:\\many");
+    Settle();
+
+    const TShellListModel& listing = form->Bar();
+    const TBarData& bars = form->BarData();
+    ASSERT_EQ(listing.Count(), kFiles);
+    ASSERT_EQ(form->BarLV->topLevelItemCount(), kFiles);
+    std::map<std::string, int> indexOf;
+    for (int i = 0; i < kFiles; ++i) {
+        indexOf[listing.Item(i).PathName()] = i;
+    }
+    const std::string folder = many.path().toStdString() + "/";
+    std::set<QString> texts;
+    for (int r = 0; r < kFiles; ++r) {
+        const QTreeWidgetItem* row = form->BarLV->topLevelItem(r);
+        const auto found = indexOf.find(TBarRows::RowPath(row));
+        ASSERT_NE(found, indexOf.end()) << r;
+        const int i = found->second;
+        const TShellFolder& item = listing.Item(i);
+        const auto index = static_cast<std::size_t>(i);
+        EXPECT_EQ(row->text(0), item.DisplayName());
+        EXPECT_EQ(row->text(1), QString::fromStdString(FormatMB(bars.BarSizes[index])));
+        EXPECT_EQ(row->text(2), QString::fromStdString(std::string(bars.BarPercents[index])));
+        EXPECT_EQ(item.NativePath(), folder + item.Name());
+        texts.insert(row->text(1));
+    }
+    // Both kinds of rows were there: shared texts and more than are shared.
+    EXPECT_GT(texts.size(), 4096u);
+}

@@ -54,6 +54,7 @@ class TBarData {
     bool ShowsAllocated() const;
 
   private:
+    void ReserveRows(std::size_t rows);
     void AddFolderRow(int stored, long long& wholeSum);
     void AddFileRow(std::int64_t size, std::int64_t total, long long& wholeSum);
 

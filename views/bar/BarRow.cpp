@@ -7,12 +7,12 @@
 #include "views/common/SpokenText.h"
 #include "views/tree/IconCache.h"
 
-TBarRow::TBarRow(std::shared_ptr<const std::vector<TShellFolder>> listing, int index)
+TBarRow::TBarRow(std::shared_ptr<const TShellItems> listing, int index)
     : listing_(std::move(listing)), index_(index) {}
 
-void TBarRow::Fill(std::string_view size, std::string_view percent, bool sparseHint) {
-    mb_ = QString::fromStdString(FormatMB(size));
-    percent_ = QString::fromUtf8(percent.data(), static_cast<qsizetype>(percent.size()));
+void TBarRow::Fill(QString mb, QString percent, bool sparseHint) {
+    mb_ = std::move(mb);
+    percent_ = std::move(percent);
     const TShellFolder& item = Item();
     sparse_ = sparseHint && !item.IsFolder() && LooksSparse(item.Size(), item.Allocated());
     filled_ = true;

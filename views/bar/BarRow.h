@@ -2,10 +2,8 @@
 
 #include <QTreeWidgetItem>
 #include <memory>
-#include <string_view>
-#include <vector>
 
-#include "views/tree/ShellFolder.h"
+#include "views/tree/ShellItems.h"
 
 // One row of the bar list: a listed item with its size in MB, its share in
 // percent and its path. Only the texts the list sorts by are made with the
@@ -19,13 +17,13 @@ class TBarRow : public QTreeWidgetItem {
     // The sub-item 3 role that holds the path's raw bytes.
     static constexpr int kRawPathRole = Qt::UserRole;
 
-    TBarRow(std::shared_ptr<const std::vector<TShellFolder>> listing, int index);
+    TBarRow(std::shared_ptr<const TShellItems> listing, int index);
 
-    // Gives the row its numbers; until then it shows only the item's name
-    // and icon. A malformed size throws EConvertError and leaves it so.
+    // Gives the row its numbers, the texts of its size in MB and its share
+    // in percent; until then it shows only the item's name and icon.
     // sparseHint: under Disk usage, a sparse file's row says why it takes
     // so little.
-    void Fill(std::string_view size, std::string_view percent, bool sparseHint);
+    void Fill(QString mb, QString percent, bool sparseHint);
 
     QVariant data(int column, int role) const override;
 
@@ -36,7 +34,7 @@ class TBarRow : public QTreeWidgetItem {
     QVariant Spoken(int column) const;
     QString SparseHint() const;
 
-    std::shared_ptr<const std::vector<TShellFolder>> listing_;
+    std::shared_ptr<const TShellItems> listing_;
     int index_;
     bool filled_ = false;
     bool sparse_ = false;

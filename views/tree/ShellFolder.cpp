@@ -16,6 +16,25 @@ const QMimeDatabase& MimeDatabase() {
 
 TShellFolder::TShellFolder(TData data, TIconCache* icons) : data_(std::move(data)), icons_(icons) {}
 
+std::string TShellFolder::NativePath() const {
+    if (!data_.nativeFolder) {
+        return std::string();
+    }
+    const std::string& folder = *data_.nativeFolder;
+    if (data_.nativeIsFolder) {
+        return folder;
+    }
+    const bool separate = folder.empty() || folder.back() != '/';
+    std::string path;
+    path.reserve(folder.size() + (separate ? 1 : 0) + data_.name.size());
+    path += folder;
+    if (separate) {
+        path += '/';
+    }
+    path += data_.name;
+    return path;
+}
+
 QString TShellFolder::TypeName() const {
     if (!typeName_.isEmpty()) {
         return typeName_;

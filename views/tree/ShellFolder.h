@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class TIconCache;
@@ -19,10 +20,14 @@ class TShellFolder {
     enum class TKind { Folder, FolderLink, File, Other };
 
     struct TData {
-        std::string path;        // drive form, raw name bytes
-        std::string nativePath;  // the same entry as the file system names it
-        std::string name;        // last component as the file system reports it
-        QString displayName;     // name decoded with the locale
+        std::string path;  // drive form, raw name bytes
+        // Where the entry lies on the file system: the folder it was listed
+        // in, shared by all that folder's items, or with nativeIsFolder set
+        // the entry's own path; none for an entry that lies nowhere on this
+        // machine.
+        std::shared_ptr<const std::string> nativeFolder;
+        std::string name;     // last component as the file system reports it
+        QString displayName;  // name decoded with the locale
         TKind kind = TKind::Other;
         std::uint32_t attributes = 0;  // attribute bits of the directory listing
         std::int64_t size = 0;         // logical size; 0 for a folder
@@ -30,13 +35,16 @@ class TShellFolder {
         std::int64_t lastWrite = 0;    // seconds since the epoch, UTC
         bool link = false;             // a symbolic link (never followed for its size)
         bool exists = true;            // the entry's attributes could be read
+        bool nativeIsFolder = false;   // nativeFolder is the entry's own path
     };
 
     TShellFolder() = default;
     TShellFolder(TData data, TIconCache* icons);
 
     const std::string& PathName() const { return data_.path; }
-    const std::string& NativePath() const { return data_.nativePath; }
+    // The same entry as the file system names it; empty when it lies
+    // nowhere on this machine (an item of an imported scan).
+    std::string NativePath() const;
     const std::string& Name() const { return data_.name; }
     const QString& DisplayName() const { return data_.displayName; }
     TKind Kind() const { return data_.kind; }

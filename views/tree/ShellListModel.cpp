@@ -22,22 +22,26 @@ bool IsDriveRoot(const std::string& path) {
     return path.size() == 3 && path[1] == ':' && path[2] == '\\';
 }
 
-std::string ChildPath(const std::string& folder, const std::string& rawName) {
-    std::string path = folder;
-    if (path.empty() || path.back() != '\\') {
-        path += '\\';
+// folder, the separator unless folder ends in it, and name, made in one
+// allocation of the right size.
+std::string Joined(const std::string& folder, char separator, std::string_view name) {
+    const bool separate = folder.empty() || folder.back() != separator;
+    std::string path;
+    path.reserve(folder.size() + (separate ? 1 : 0) + name.size());
+    path += folder;
+    if (separate) {
+        path += separator;
     }
-    path += EscapeName(rawName);
+    path += name;
     return path;
 }
 
+std::string ChildPath(const std::string& folder, const std::string& rawName) {
+    return Joined(folder, '\\', EscapeName(rawName));
+}
+
 std::string ChildNative(const std::string& folder, const std::string& rawName) {
-    std::string path = folder;
-    if (path.empty() || path.back() != '/') {
-        path += '/';
-    }
-    path += rawName;
-    return path;
+    return Joined(folder, '/', rawName);
 }
 
 // A link is entered like a folder when what it points to is one. The listing
@@ -60,8 +64,11 @@ TShellFolder::TKind KindOf(const TDirEntry& entry, const std::string& nativePath
     return TShellFolder::TKind::File;
 }
 
+// The name decoded as QFile::decodeName does, without a copy of its bytes
+// first.
 QString DisplayName(const std::string& rawName) {
-    return QFile::decodeName(QByteArray::fromStdString(rawName));
+    return QString::fromLocal8Bit(
+        QByteArrayView(rawName.data(), static_cast<qsizetype>(rawName.size())));
 }
 
 // The item's name and what the listing saw of it; the name moves.
@@ -74,11 +81,14 @@ void FillFromEntry(TDirEntry& entry, TShellFolder::TData& data) {
     data.link = entry.IsLink;
 }
 
-TShellFolder::TData DataOf(TDirEntry& entry, std::string path, std::string nativePath) {
+TShellFolder::TData DataOf(TDirEntry& entry, std::string path, const std::string& nativePath) {
     TShellFolder::TData data;
     data.kind = KindOf(entry, nativePath);
     data.path = std::move(path);
-    data.nativePath = std::move(nativePath);
+    if (!nativePath.empty()) {
+        data.nativeFolder = std::make_shared<const std::string>(nativePath);
+        data.nativeIsFolder = true;
+    }
     data.displayName = DisplayName(entry.Name);
     FillFromEntry(entry, data);
     return data;
@@ -92,6 +102,18 @@ struct TFolderListing {
     std::string Native;  // where it lies on the file system; empty when nowhere
 };
 
+// About as many entries as a folder of statSize bytes holds, or a few more:
+// the folder's size on ext4, XFS and tmpfs grows by 12 to 24 bytes or so an
+// entry (two bytes a name character on btrfs). Room reserved for them
+// spares a large listing the copies of its entries at each growth, and
+// room never filled is never touched.
+std::size_t LikelyEntries(std::int64_t statSize) {
+    constexpr std::int64_t kBytesAnEntry = 16;
+    constexpr std::int64_t kMostReserved = 1 << 20;
+    return static_cast<std::size_t>(
+        std::clamp<std::int64_t>(statSize / kBytesAnEntry, 0, kMostReserved));
+}
+
 // The folder as the file system lists it, or as a virtual drive does (its
 // folders lie nowhere on this machine: no native paths).
 bool ListFolder(const std::string& root, TFolderListing& listing) {
@@ -100,10 +122,14 @@ bool ListFolder(const std::string& root, TFolderListing& listing) {
         return listing.SelfKnown && drive->List(root, listing.Entries);
     }
     const std::optional<std::string> native = DriveFormToNative(root);
-    if (!native || !ListFolderNative(*native, listing.Entries))
+    if (!native)
+        return false;
+    listing.SelfKnown = LookupNative(*native, listing.Self);
+    if (listing.SelfKnown)
+        listing.Entries.reserve(LikelyEntries(listing.Self.StatSize));
+    if (!ListFolderNative(*native, listing.Entries))
         return false;
     listing.Native = *native;
-    listing.SelfKnown = LookupNative(listing.Native, listing.Self);
     if (!listing.SelfKnown)
         listing.Self.Attr = faDirectory;
     return true;
@@ -120,7 +146,7 @@ struct TShellListModel::TSortEntry {
 };
 
 TShellListModel::TShellListModel(TIconCache* icons)
-    : icons_(icons), items_(std::make_shared<const std::vector<TShellFolder>>()) {}
+    : icons_(icons), items_(std::make_shared<const TShellItems>()) {}
 
 std::string TShellListModel::NormalRoot(std::string_view path) {
     if (path.size() < 2 || path[1] != ':' || DriveLetterOf(path) == 0) {
@@ -158,7 +184,7 @@ bool TShellListModel::Refresh() {
     if (List(root)) {
         return true;
     }
-    items_ = std::make_shared<const std::vector<TShellFolder>>();
+    items_ = std::make_shared<const TShellItems>();
     folderCount_ = 0;
     if (OnChange) {
         OnChange();
@@ -184,21 +210,24 @@ bool TShellListModel::List(const std::string& root) {
     root_ = TShellFolder(std::move(rootData), icons_);
     std::vector<TSortEntry> sorting = SortEntries(listing.Entries, listing.Native);
     const std::vector<std::size_t> order = SortedOrder(listing.Entries, sorting);
+    // The keys' memory goes back before the items take more, freed in the
+    // order it was taken.
+    ForEachBlock(sorting.size(), [&](unsigned, std::size_t i) { sorting[i].key.reset(); });
+    // The items name their place on the file system through the folder's
+    // one copy of its path; a folder of an imported scan lies nowhere.
+    const std::shared_ptr<const std::string> nativeFolder =
+        listing.Native.empty() ? nullptr : std::make_shared<const std::string>(listing.Native);
     // The items are made in their order, on a few threads for a large folder.
-    auto items = std::make_shared<std::vector<TShellFolder>>(order.size());
-    ForEachBlock(order.size(), [&](unsigned, std::size_t k) {
+    auto items = std::make_shared<const TShellItems>(order.size(), [&](std::size_t k) {
         TDirEntry& entry = listing.Entries[order[k]];
         TSortEntry& sorted = sorting[order[k]];
         TShellFolder::TData data;
         data.kind = sorted.kind;
         data.path = ChildPath(root, entry.Name);
-        // A folder of an imported scan lies nowhere on this machine.
-        if (!listing.Native.empty()) {
-            data.nativePath = ChildNative(listing.Native, entry.Name);
-        }
+        data.nativeFolder = nativeFolder;
         data.displayName = std::move(sorted.displayName);
         FillFromEntry(entry, data);
-        (*items)[k] = TShellFolder(std::move(data), icons_);
+        return TShellFolder(std::move(data), icons_);
     });
     folderCount_ = static_cast<int>(std::count_if(
         items->begin(), items->end(), [](const TShellFolder& item) { return item.IsFolder(); }));

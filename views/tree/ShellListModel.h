@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "views/tree/ShellFolder.h"
+#include "views/tree/ShellItems.h"
 #include "views/tree/ShellNameOrder.h"
 
 class TIconCache;
@@ -38,10 +39,10 @@ class TShellListModel {
     const TShellFolder& RootFolder() const { return root_; }
     int Count() const { return static_cast<int>(items_->size()); }
     const TShellFolder& Item(int index) const { return (*items_)[static_cast<size_t>(index)]; }
-    const std::vector<TShellFolder>& Items() const { return *items_; }
+    const TShellItems& Items() const { return *items_; }
     // The items as they are now, kept alive for whoever holds them when the
     // root is listed again (a listing makes a new list, never changes one).
-    std::shared_ptr<const std::vector<TShellFolder>> SharedItems() const { return items_; }
+    std::shared_ptr<const TShellItems> SharedItems() const { return items_; }
 
     // Number of items in the folder group (they come first).
     int FolderCount() const { return folderCount_; }
@@ -76,7 +77,7 @@ class TShellListModel {
     TShellNameOrder order_;
     std::vector<TShellNameOrder> extraOrders_;  // for the listing's other threads
     TShellFolder root_;
-    std::shared_ptr<const std::vector<TShellFolder>> items_;
+    std::shared_ptr<const TShellItems> items_;
     int folderCount_ = 0;
     QString lastError_;
 };
