@@ -16,23 +16,26 @@ const QMimeDatabase& MimeDatabase() {
 
 TShellFolder::TShellFolder(TData data, TIconCache* icons) : data_(std::move(data)), icons_(icons) {}
 
+std::string JoinedPath(const std::string& folder, char separator, std::string_view name) {
+    const bool separate = folder.empty() || folder.back() != separator;
+    std::string path;
+    path.reserve(folder.size() + (separate ? 1 : 0) + name.size());
+    path += folder;
+    if (separate) {
+        path += separator;
+    }
+    path += name;
+    return path;
+}
+
 std::string TShellFolder::NativePath() const {
     if (!data_.nativeFolder) {
         return std::string();
     }
-    const std::string& folder = *data_.nativeFolder;
     if (data_.nativeIsFolder) {
-        return folder;
+        return *data_.nativeFolder;
     }
-    const bool separate = folder.empty() || folder.back() != '/';
-    std::string path;
-    path.reserve(folder.size() + (separate ? 1 : 0) + data_.name.size());
-    path += folder;
-    if (separate) {
-        path += '/';
-    }
-    path += data_.name;
-    return path;
+    return JoinedPath(*data_.nativeFolder, '/', data_.name);
 }
 
 QString TShellFolder::TypeName() const {

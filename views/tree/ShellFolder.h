@@ -9,8 +9,13 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 class TIconCache;
+
+// folder, the separator unless folder ends in it, and name, made in one
+// allocation of the right size (a listing makes one for every entry).
+std::string JoinedPath(const std::string& folder, char separator, std::string_view name);
 
 class TShellFolder {
   public:

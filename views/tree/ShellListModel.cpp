@@ -22,26 +22,12 @@ bool IsDriveRoot(const std::string& path) {
     return path.size() == 3 && path[1] == ':' && path[2] == '\\';
 }
 
-// folder, the separator unless folder ends in it, and name, made in one
-// allocation of the right size.
-std::string Joined(const std::string& folder, char separator, std::string_view name) {
-    const bool separate = folder.empty() || folder.back() != separator;
-    std::string path;
-    path.reserve(folder.size() + (separate ? 1 : 0) + name.size());
-    path += folder;
-    if (separate) {
-        path += separator;
-    }
-    path += name;
-    return path;
-}
-
 std::string ChildPath(const std::string& folder, const std::string& rawName) {
-    return Joined(folder, '\\', EscapeName(rawName));
+    return JoinedPath(folder, '\\', EscapeName(rawName));
 }
 
 std::string ChildNative(const std::string& folder, const std::string& rawName) {
-    return Joined(folder, '/', rawName);
+    return JoinedPath(folder, '/', rawName);
 }
 
 // A link is entered like a folder when what it points to is one. The listing
