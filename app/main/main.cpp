@@ -3,8 +3,12 @@
 #include "app/main/FormMain.h"
 #include "app/main/Program.h"
 #include "app/reporter/ExceptionReporter.h"
+#include "platform/LargePages.h"
+
+LARGE_PAGES_AT_START
 
 int main(int argc, char** argv) {
+    RestoreUserTunables();
     TCobaltApplication app(argc, argv);
     cq::app::SetProgramIdentity();
     cq::app::TProgram program;

@@ -33,6 +33,7 @@
 #include "app/main/Program.h"
 #include "bench/window/StoredDrive.h"
 #include "platform/DriveForm.h"
+#include "platform/LargePages.h"
 #include "views/bar/PBExListview.h"
 
 namespace {
@@ -150,6 +151,8 @@ TTimed Profiled(const char* name, const std::function<void()>& step) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    StartWithLargePages(argv, environ);
+    RestoreUserTunables();
     if (argc < 3) {
         std::fprintf(stderr, "usage: bench_window_navigate FOLDER FILES [FOLDERS]\n");
         return 2;

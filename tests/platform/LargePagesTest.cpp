@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "platform/LargePages.h"
+
+namespace {
+
+using TLines = std::map<std::string, std::string>;
+
+// Runs the probe, started as the desktop program is, with GLIBC_TUNABLES
+// set to Tunables (unset when none) in an otherwise plain environment.
+TLines RunProbe(const std::optional<std::string>& tunables) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("GLIBC_TUNABLES"));
+    env.remove(QStringLiteral("COBALTQUARRY_USER_TUNABLES"));
+    if (tunables)
+        env.insert(QStringLiteral("GLIBC_TUNABLES"), QString::fromStdString(*tunables));
+    // A value with blanks and "=" that must come through both starts.
+    env.insert(QStringLiteral("PROBE_OTHER"), QStringLiteral("a b=c"));
+    QProcess probe;
+    probe.setProcessEnvironment(env);
+    probe.start(QStringLiteral(CQ_LARGE_PAGES_PROBE), {});
+    // A program that kept starting itself again would never finish.
+    EXPECT_TRUE(probe.waitForFinished(20000));
+    EXPECT_EQ(probe.exitCode(), 0);
+    TLines lines;
+    for (const QByteArray& line : probe.readAllStandardOutput().split('\n')) {
+        const int eq = line.indexOf('=');
+        if (eq > 0)
+            lines[line.left(eq).toStdString()] = line.mid(eq + 1).toStdString();
+    }
+    return lines;
+}
+
+bool KernelAsksForMarks() {
+    std::ifstream in("/sys/kernel/mm/transparent_hugepage/enabled");
+    return HugePagesOnlyWhenAsked(
+        {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+}
+
+// Whatever the user's GLIBC_TUNABLES, the program and what it starts see it
+// unchanged and the restart's own variable is gone. Where the kernel needs
+// asking, the program starts again once, and the allocator's large blocks
+// may then have huge pages; not when the user already chose the setting.
+TEST(LargePages, TheProgramRunsWithHugePagesAndTheUsersEnvironment) {
+    const bool asks = KernelAsksForMarks();
+    const std::optional<std::string> cases[] = {std::nullopt, "", "glibc.malloc.arena_max=2",
+                                                "glibc.malloc.hugetlb=0"};
+    for (const std::optional<std::string>& user : cases) {
+        SCOPED_TRACE(user.value_or("(unset)"));
+        TLines lines = RunProbe(user);
+        EXPECT_EQ(lines["now"], user.value_or("(unset)"));
+        EXPECT_EQ(lines["left"], "(unset)");
+        EXPECT_EQ(lines["other"], "a b=c");
+        const bool restarts = asks && user.value_or("").find("hugetlb") == std::string::npos;
+        EXPECT_EQ(lines["restarted"], restarts ? "yes" : "no");
+        if (asks) {  // with "always" every large block may have them anyway
+            EXPECT_EQ(lines["eligible"], restarts ? "1" : "0");
+        }
+    }
+}
+
+TEST(LargePages, OnlyTheMadviseModeNeedsTheRestart) {
+    EXPECT_TRUE(HugePagesOnlyWhenAsked("always [madvise] never\n"));
+    EXPECT_FALSE(HugePagesOnlyWhenAsked("[always] madvise never\n"));
+    EXPECT_FALSE(HugePagesOnlyWhenAsked("always madvise [never]\n"));
+    EXPECT_FALSE(HugePagesOnlyWhenAsked(""));
+}
+
+}  // namespace
