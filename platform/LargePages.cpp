@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gnu/libc-version.h>
+#include <sys/auxv.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -66,6 +67,11 @@ bool HugePagesOnlyWhenAsked(const std::string& enabledText) {
 void StartWithLargePages(char** argv, char** envp) {
     if (ValueIn(envp, kUserTunables) != nullptr)
         return;  // the second start
+    // Started through the dynamic loader by hand ("ld.so PROGRAM"), the
+    // running file is the loader, which would take the program's first
+    // argument for the program; the kernel then tells no loader base.
+    if (getauxval(AT_BASE) == 0)
+        return;
     const char* user = ValueIn(envp, kTunables);
     const std::optional<std::string> tunables = TunablesWithLargePages(user);
     if (!tunables || !LibraryKnowsSetting() ||

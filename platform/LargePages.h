@@ -17,7 +17,8 @@
 // it, so that what it starts in turn (an opened file's program, ssh) gets
 // the user's environment.
 //
-// Nothing happens when the pages are "always" or "never" huge, when the C
+// Nothing happens when the pages are "always" or "never" huge, when the
+// program was started through the dynamic loader by hand, when the C
 // library is older than 2.35 (it would not know the setting), or when
 // GLIBC_TUNABLES already names glibc.malloc.hugetlb: setting it to 0 turns
 // this off. The program is never started a third time.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QProcess>
 #include <fstream>
 #include <iterator>
@@ -15,7 +16,7 @@ using TLines = std::map<std::string, std::string>;
 
 // Runs the probe, started as the desktop program is, with GLIBC_TUNABLES
 // set to Tunables (unset when none) in an otherwise plain environment.
-TLines RunProbe(const std::optional<std::string>& tunables) {
+TLines RunProbe(const std::optional<std::string>& tunables, const QString& loader = {}) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("GLIBC_TUNABLES"));
     env.remove(QStringLiteral("COBALTQUARRY_USER_TUNABLES"));
@@ -25,7 +26,10 @@ TLines RunProbe(const std::optional<std::string>& tunables) {
     env.insert(QStringLiteral("PROBE_OTHER"), QStringLiteral("a b=c"));
     QProcess probe;
     probe.setProcessEnvironment(env);
-    probe.start(QStringLiteral(CQ_LARGE_PAGES_PROBE), {});
+    if (loader.isEmpty())
+        probe.start(QStringLiteral(CQ_LARGE_PAGES_PROBE), {});
+    else
+        probe.start(loader, {QStringLiteral(CQ_LARGE_PAGES_PROBE)});
     // A program that kept starting itself again would never finish.
     EXPECT_TRUE(probe.waitForFinished(20000));
     EXPECT_EQ(probe.exitCode(), 0);
@@ -66,6 +70,18 @@ TEST(LargePages, TheProgramRunsWithHugePagesAndTheUsersEnvironment) {
             EXPECT_EQ(lines["eligible"], restarts ? "1" : "0");
         }
     }
+}
+
+// Started through the dynamic loader by hand, a restart would run the
+// loader without the program: the program runs as started instead.
+TEST(LargePages, AProgramStartedThroughTheLoaderRunsAsStarted) {
+    const QString loader = QStringLiteral("/lib64/ld-linux-x86-64.so.2");
+    if (!QFileInfo::exists(loader))
+        GTEST_SKIP() << "no " << loader.toStdString();
+    TLines lines = RunProbe(std::nullopt, loader);
+    EXPECT_EQ(lines["restarted"], "no");
+    EXPECT_EQ(lines["now"], "(unset)");
+    EXPECT_EQ(lines["other"], "a b=c");
 }
 
 TEST(LargePages, OnlyTheMadviseModeNeedsTheRestart) {
