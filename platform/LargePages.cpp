@@ -38,12 +38,18 @@ std::string ReadSmallFile(const char* path) {
     return n > 0 ? std::string(text, static_cast<size_t>(n)) : std::string();
 }
 
+// The value of the environment entry "NAME=value", or null when the entry
+// is another variable's.
+const char* ValueOf(const char* entry, const char* name) {
+    const size_t n = std::strlen(name);
+    return std::strncmp(entry, name, n) == 0 && entry[n] == '=' ? entry + n + 1 : nullptr;
+}
+
 // The value of Name in an environment, or null.
 const char* ValueIn(char** envp, const char* name) {
-    const size_t n = std::strlen(name);
     for (char** e = envp; e != nullptr && *e != nullptr; ++e) {
-        if (std::strncmp(*e, name, n) == 0 && (*e)[n] == '=')
-            return *e + n + 1;
+        if (const char* value = ValueOf(*e, name))
+            return value;
     }
     return nullptr;
 }
@@ -82,9 +88,8 @@ void StartWithLargePages(char** argv, char** envp) {
     const std::string savedEntry =
         std::string(kUserTunables) + (user ? std::string("==") + user : std::string("=-"));
     std::vector<char*> env;
-    const size_t n = std::strlen(kTunables);
     for (char** e = envp; e != nullptr && *e != nullptr; ++e) {
-        if (!(std::strncmp(*e, kTunables, n) == 0 && (*e)[n] == '='))
+        if (ValueOf(*e, kTunables) == nullptr)
             env.push_back(*e);
     }
     env.push_back(const_cast<char*>(tunablesEntry.c_str()));

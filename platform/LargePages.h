@@ -30,8 +30,9 @@
 // .preinit_array (LARGE_PAGES_AT_START): the second start then costs little
 // more than loading the program again.
 void StartWithLargePages(char** argv, char** envp);
-// In the second start: GLIBC_TUNABLES as the user had it. Call first thing
-// in main, before any thread starts.
+// In the second start: GLIBC_TUNABLES as the user had it. Call before any
+// thread starts, once the C library has set up its environment
+// (LARGE_PAGES_AT_START calls it from a constructor of the program's).
 void RestoreUserTunables();
 
 // Whether the kernel makes huge pages only for memory marked for them, from
@@ -40,9 +41,11 @@ void RestoreUserTunables();
 bool HugePagesOnlyWhenAsked(const std::string& enabledText);
 
 // Puts StartWithLargePages in the program's .preinit_array, which runs
-// before any library's start-up code; used once, in the file with main.
-// (There the C library has not set up its environment yet: the restart
-// works on the environment the kernel handed over.)
+// before any library's start-up code, and RestoreUserTunables in a
+// constructor of the program's, which runs after the libraries' and before
+// main; used once, in the file with main. (In the .preinit_array the C
+// library has not set up its environment yet: the restart works on the
+// environment the kernel handed over.)
 #define LARGE_PAGES_AT_START                                                                 \
     namespace {                                                                              \
     void LargePagesAtStart(int, char** argv, char** envp) {                                  \
@@ -50,4 +53,7 @@ bool HugePagesOnlyWhenAsked(const std::string& enabledText);
     }                                                                                        \
     [[gnu::section(".preinit_array"),                                                        \
       gnu::used]] void (*const kLargePagesAtStart)(int, char**, char**) = LargePagesAtStart; \
+    [[gnu::constructor]] void UserTunablesBack() {                                           \
+        RestoreUserTunables();                                                               \
+    }                                                                                        \
     }

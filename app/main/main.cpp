@@ -8,7 +8,6 @@
 LARGE_PAGES_AT_START
 
 int main(int argc, char** argv) {
-    RestoreUserTunables();
     TCobaltApplication app(argc, argv);
     cq::app::SetProgramIdentity();
     cq::app::TProgram program;

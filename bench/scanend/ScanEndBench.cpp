@@ -11,7 +11,6 @@
 // Usage: bench_scan_end FOLDERS   (in a process of its own per run)
 // Prints FOLDERS|MS_SHOWN|MS_STORED|IDENTICAL(1/0)
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QTimer>
@@ -29,6 +28,8 @@
 #include "engine/ResultStore.h"
 #include "engine/ScanThread.h"
 #include "platform/LargePages.h"
+
+LARGE_PAGES_AT_START
 
 namespace {
 
@@ -71,8 +72,6 @@ bool SameFiles(const std::string& a, const std::string& b) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    StartWithLargePages(argv, environ);
-    RestoreUserTunables();
     const std::size_t folders = argc > 1 ? std::stoul(argv[1]) : 1'000'000;
     const std::string home = NewFolder();
     setenv("XDG_DATA_HOME", home.c_str(), 1);

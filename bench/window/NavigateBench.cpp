@@ -34,6 +34,8 @@
 #include "bench/window/StoredDrive.h"
 #include "platform/DriveForm.h"
 #include "platform/LargePages.h"
+
+LARGE_PAGES_AT_START
 #include "views/bar/PBExListview.h"
 
 namespace {
@@ -151,8 +153,6 @@ TTimed Profiled(const char* name, const std::function<void()>& step) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    StartWithLargePages(argv, environ);
-    RestoreUserTunables();
     if (argc < 3) {
         std::fprintf(stderr, "usage: bench_window_navigate FOLDER FILES [FOLDERS]\n");
         return 2;

@@ -16,8 +16,6 @@
 // (the processor times tell the work apart from a busy machine's waits:
 // what the window's thread does after the splash, and whether the other
 // threads' load fits in the splash's pause).
-#include <unistd.h>
-
 #include <QApplication>
 #include <QTimer>
 #include <chrono>
@@ -31,6 +29,8 @@
 #include "bench/window/StoredDrive.h"
 #include "platform/LargePages.h"
 
+LARGE_PAGES_AT_START
+
 namespace {
 
 using TClock = std::chrono::steady_clock;
@@ -42,8 +42,6 @@ double MsSince(TClock::time_point start) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    StartWithLargePages(argv, environ);
-    RestoreUserTunables();
     const std::size_t folders = argc > 1 ? std::stoul(argv[1]) : 1'000'000;
     const std::uint64_t files = argc > 2 ? std::stoull(argv[2]) : 0;
     const std::string home = MakeDataHome([folders, files] {

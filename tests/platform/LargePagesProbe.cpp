@@ -59,7 +59,6 @@ bool Restarted() {
 }  // namespace
 
 int main() {
-    RestoreUserTunables();
     // A block the allocator maps on its own, larger than a huge page.
     const auto block = std::make_unique<char[]>(8 << 20);
     std::printf("now=%s\n", Show(std::getenv("GLIBC_TUNABLES")).c_str());
