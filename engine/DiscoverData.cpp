@@ -1,10 +1,10 @@
 #include "engine/DiscoverData.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 
 #include "platform/DriveForm.h"
+#include "platform/DriveLetter.h"
 
 namespace {
 
@@ -218,8 +218,7 @@ bool TDiscoverData::FromLines(const TStringList& lines, TDiscoverData& data, std
 bool PathIsBelow(std::string_view path, std::string_view folder) {
     if (path.size() <= folder.size() + 1 || path[folder.size()] != '\\' || folder.empty())
         return false;
-    return std::toupper(static_cast<unsigned char>(path[0])) ==
-               std::toupper(static_cast<unsigned char>(folder[0])) &&
+    return UpperDriveLetter(path[0]) == UpperDriveLetter(folder[0]) &&
            path.substr(1, folder.size() - 1) == folder.substr(1);
 }
 

@@ -3,15 +3,14 @@
 #include <algorithm>
 #include <numeric>
 
+#include "platform/DriveLetter.h"
+
 namespace {
 
 // The first byte with a drive letter folded to upper case.
 unsigned char LeadKey(std::string_view path) {
-    auto lead = static_cast<unsigned char>(path[0]);
-    if (path.size() >= 2 && path[1] == ':' && lead >= 'a' && lead <= 'z') {
-        lead = static_cast<unsigned char>(lead - 'a' + 'A');
-    }
-    return lead;
+    const bool drive = path.size() >= 2 && path[1] == ':';
+    return static_cast<unsigned char>(drive ? UpperDriveLetter(path[0]) : path[0]);
 }
 
 }  // namespace

@@ -7,15 +7,11 @@
 #include <string_view>
 
 #include "engine/NumberText.h"
+#include "platform/DriveLetter.h"
 
 // A drive root ("C:") is the only stored path without a backslash.
 inline bool IsStoredDriveRoot(std::string_view path) {
     return path.find('\\') == std::string_view::npos;
-}
-
-// Drive letters compare in either case; every other byte as it is.
-inline char UpperDriveLetter(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 // Totals wrap past 2^63 like a scan's do, instead of overflowing.

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/DriveLetter.h"
 #include "platform/DriveTable.h"
 
 namespace {
@@ -155,6 +156,5 @@ char DriveLetterOf(std::string_view driveForm) {
         return 0;
     if (driveForm.size() > 2 && driveForm[2] != '\\')
         return 0;
-    const char c = driveForm[0];
-    return c >= 'a' ? static_cast<char>(c - 'a' + 'A') : c;
+    return UpperDriveLetter(driveForm[0]);
 }

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <set>
 
+#include "platform/DriveLetter.h"
 #include "platform/MountTable.h"
 
 namespace {
@@ -17,8 +18,7 @@ bool g_fromSystem = false;  // g_table was read from the system, not set by a te
 TDriveTable::TDriveTable(std::vector<TDrive> drives, std::vector<std::string> otherMounts)
     : drives_(std::move(drives)), otherMounts_(std::move(otherMounts)) {
     for (auto& d : drives_)
-        if (d.Letter >= 'a' && d.Letter <= 'z')
-            d.Letter = static_cast<char>(d.Letter - 'a' + 'A');
+        d.Letter = UpperDriveLetter(d.Letter);
     std::sort(drives_.begin(), drives_.end(),
               [](const TDrive& a, const TDrive& b) { return a.Letter < b.Letter; });
 }
@@ -53,8 +53,7 @@ TDriveTable TDriveTable::FromSystem() {
 }
 
 const TDrive* TDriveTable::Find(char letter) const {
-    if (letter >= 'a' && letter <= 'z')
-        letter = static_cast<char>(letter - 'a' + 'A');
+    letter = UpperDriveLetter(letter);
     for (const TDrive& d : drives_)
         if (d.Letter == letter)
             return &d;

@@ -12,6 +12,7 @@
 #include "engine/DiskSizeList.h"
 #include "engine/NumberText.h"
 #include "engine/ResultStore.h"
+#include "platform/DriveLetter.h"
 #include "views/bar/BarChanges.h"
 #include "views/bar/BarDrawing.h"
 #include "views/bar/ChangeBarDrawing.h"
@@ -50,8 +51,7 @@ char StoredDrive(const TResultStore& store) {
     if (store.PercentsFile.empty() || dirs.empty() || dirs[0].size() != 2 || dirs[0][1] != ':') {
         return 0;
     }
-    const char c = dirs[0][0];
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    return UpperDriveLetter(dirs[0][0]);
 }
 
 QString EntryText(const THistoryEntry& entry) {

@@ -10,6 +10,7 @@
 
 #include "app/drives/DriveText.h"
 #include "app/drives/PlainWarning.h"
+#include "platform/DriveLetter.h"
 #include "platform/DriveTable.h"
 
 namespace {
@@ -19,10 +20,6 @@ QString FromBytes(const std::string& text) {
 }
 std::string ToBytes(const QString& text) {
     return text.toLocal8Bit().toStdString();
-}
-
-char UpperAZ(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 // A small arrow pointing down, shown to the right of the caption.
@@ -101,7 +98,7 @@ bool TDriveSelector::FixedDrive(const std::string& driveText) const {
     if (driveText.size() != 2 || driveText[1] != ':' || !hooks_.FixedDrive)
         return false;
     std::string upper = driveText;
-    upper[0] = UpperAZ(upper[0]);
+    upper[0] = UpperDriveLetter(upper[0]);
     return hooks_.FixedDrive(upper);
 }
 
@@ -155,7 +152,7 @@ void TDriveSelector::menuDriveClick(QAction* item) {
         return;
     if (!FixedDrive(text)) {
         std::string upper = text;
-        upper[0] = UpperAZ(upper[0]);
+        upper[0] = UpperDriveLetter(upper[0]);
         hooks_.NotMounted(upper);
         return;
     }
@@ -164,7 +161,7 @@ void TDriveSelector::menuDriveClick(QAction* item) {
     // The listing takes a drive root as "X:\"; the caption's letter is lower
     // case, drive letters are compared without case everywhere.
     std::string root = text;
-    root[0] = UpperAZ(root[0]);
+    root[0] = UpperDriveLetter(root[0]);
     root += '\\';
     SwitchTo(caption, root);
 }
@@ -172,7 +169,7 @@ void TDriveSelector::menuDriveClick(QAction* item) {
 void TDriveSelector::EnterDriveAt(const std::string& folder) {
     if (folder.size() < 2 || folder[1] != ':')
         return;
-    const std::string text{UpperAZ(folder[0]), ':'};
+    const std::string text{UpperDriveLetter(folder[0]), ':'};
     if (!FixedDrive(text)) {
         hooks_.NotMounted(text);
         return;

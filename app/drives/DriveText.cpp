@@ -1,10 +1,9 @@
 #include "app/drives/DriveText.h"
 
+#include "platform/DriveLetter.h"
+
 namespace {
 
-char UpperAZ(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 char LowerAZ(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -36,12 +35,11 @@ std::string DriveText(const std::string& text) {
 std::string DriveMenuCaption(const std::string& displayName) {
     std::string caption = displayName;
     for (std::size_t i = 0; i < caption.size(); ++i)
-        caption[i] = i == 0 ? UpperAZ(caption[i]) : LowerAZ(caption[i]);
+        caption[i] = i == 0 ? UpperDriveLetter(caption[i]) : LowerAZ(caption[i]);
     return caption;
 }
 
 std::string DriveNotMountedText(char letter) {
-    if (letter >= 'a' && letter <= 'z')
-        letter = static_cast<char>(letter - 'a' + 'A');
-    return std::string("Drive \"") + letter + ":\\\" is not mounted. Its stored results are kept.";
+    return std::string("Drive \"") + UpperDriveLetter(letter) +
+           ":\\\" is not mounted. Its stored results are kept.";
 }

@@ -12,18 +12,17 @@
 #include "engine/AnalizeDisk.h"
 #include "engine/DetachedSave.h"
 #include "platform/DriveForm.h"
+#include "platform/DriveLetter.h"
 #include "platform/DriveTable.h"
 #include "platform/NameText.h"
 
 namespace {
 
-char UpperAZ(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
+// A path with every ASCII letter upper-cased: the form the last root is
+// kept in, whose first byte names the drive's files.
 std::string UpperAZ(std::string text) {
     for (char& c : text)
-        c = UpperAZ(c);
+        c = UpperDriveLetter(c);
     return text;
 }
 
@@ -170,7 +169,7 @@ bool TScanControl::Analize(bool force) {
         return false;  // one scan at a time
     const std::string root = folder_.CurrentFolder();
     const std::string p = UpperAZ(root);
-    if (p.empty() || lastRoot_.empty() || p[0] != UpperAZ(lastRoot_[0]))
+    if (p.empty() || lastRoot_.empty() || p[0] != UpperDriveLetter(lastRoot_[0]))
         reloadPending_ = true;
     lastRoot_ = p;
     if (IsBlank(p) || p.find(':') == std::string::npos)
@@ -231,7 +230,7 @@ bool TScanControl::ListsHoldDrive(char letter) const {
     // A loaded analysis starts with its drive root ("C:"), which sorts first.
     const TStringList& dirs = store_.GlobalDirs;
     return !dirs.empty() && dirs[0].size() == 2 && dirs[0][1] == ':' &&
-           UpperAZ(dirs[0][0]) == UpperAZ(letter);
+           UpperDriveLetter(dirs[0][0]) == UpperDriveLetter(letter);
 }
 
 void TScanControl::StartScan(const std::string& path, bool folderRescan) {

@@ -1,7 +1,6 @@
 #include "app/shell/ListedItems.h"
 
-#include <cctype>
-
+#include "platform/DriveLetter.h"
 #include "views/tree/ShellFolder.h"
 #include "views/tree/ShellListModel.h"
 
@@ -9,8 +8,7 @@ bool SameListedPath(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
     const bool drive = a.size() >= 2 && a[1] == ':' && b[1] == ':';
-    if (drive && std::toupper(static_cast<unsigned char>(a[0])) !=
-                     std::toupper(static_cast<unsigned char>(b[0])))
+    if (drive && UpperDriveLetter(a[0]) != UpperDriveLetter(b[0]))
         return false;
     const size_t from = drive ? 1 : 0;
     return a.substr(from) == b.substr(from);

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <locale>
+
 #include "platform/DirListing.h"
 #include "platform/DriveForm.h"
+#include "platform/DriveLetter.h"
 #include "platform/DriveTable.h"
 #include "tests/platform/TempDir.h"
 
@@ -22,6 +25,23 @@ TEST(DriveForm, EscapesOnlyTheFourBytes) {
     // Other escapes are not ours: kept literally.
     EXPECT_EQ(UnescapeName("100%41%"), "100%41%");
     EXPECT_EQ(UnescapeName("%2F"), "%2F");
+}
+
+// Drive letters fold as the C locale folds them: the 26 ASCII letters and
+// no other byte. A drive-form text gives its letter in upper case, a text
+// that only looks like one gives none.
+TEST(DriveForm, OnlyTheAsciiLettersFold) {
+    int folded = 0;
+    for (int c = 0; c < 256; ++c) {
+        const char byte = static_cast<char>(c);
+        EXPECT_EQ(UpperDriveLetter(byte), std::toupper(byte, std::locale::classic())) << c;
+        folded += UpperDriveLetter(byte) != byte;
+    }
+    EXPECT_EQ(folded, 26);
+    for (const char* text : {"c:", "c:\\", "c:\\a", "Z:"})
+        EXPECT_EQ(DriveLetterOf(text), text[0] & ~0x20) << text;
+    for (const char* text : {"", "c", "1:", "\xe9:", "c:a", "cc:", ":"})
+        EXPECT_EQ(DriveLetterOf(text), 0) << text;
 }
 
 TEST(DriveForm, EveryByteRoundTrips) {

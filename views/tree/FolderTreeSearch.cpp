@@ -2,15 +2,12 @@
 
 #include <QFile>
 
+#include "platform/DriveLetter.h"
 #include "platform/DriveTable.h"
 #include "views/common/PathText.h"
 #include "views/tree/BarShellTreeView.h"
 
 namespace {
-
-char UpperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 // Paths compare byte for byte; only the drive letter ignores case.
 bool SamePath(const std::string& a, const std::string& b) {
@@ -18,7 +15,7 @@ bool SamePath(const std::string& a, const std::string& b) {
         return false;
     }
     if (a.size() >= 2 && a[1] == ':') {
-        return UpperAscii(a[0]) == UpperAscii(b[0]) &&
+        return UpperDriveLetter(a[0]) == UpperDriveLetter(b[0]) &&
                a.compare(1, std::string::npos, b, 1, std::string::npos) == 0;
     }
     return a == b;

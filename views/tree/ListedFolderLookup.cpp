@@ -1,5 +1,6 @@
 #include "views/tree/ListedFolderLookup.h"
 
+#include "platform/DriveLetter.h"
 #include "views/common/ListLookup.h"
 
 namespace {
@@ -33,8 +34,8 @@ int FindEitherLetter(const TStringList& dirs, std::string path) {
 }  // namespace
 
 char OtherLetterCase(char letter) {
-    if (letter >= 'a' && letter <= 'z') {
-        return static_cast<char>(letter - 'a' + 'A');
+    if (UpperDriveLetter(letter) != letter) {
+        return UpperDriveLetter(letter);
     }
     if (letter >= 'A' && letter <= 'Z') {
         return static_cast<char>(letter - 'A' + 'a');
