@@ -1,17 +1,27 @@
 #pragma once
-// Small readings of the stored lists' texts that the rescan merge and the
-// edits after item commands share: which entries are drive roots, the
-// drive letter compared in either case, and sizes added as a scan adds
-// them.
+// Small readings of the stored lists' texts that the rescan merge, the
+// edits after item commands and the window's scan and change views share:
+// which entries are drive roots, which drive the lists hold, and sizes
+// added as a scan adds them.
 #include <cstdint>
 #include <string_view>
 
 #include "engine/NumberText.h"
+#include "engine/StringList.h"
+#include "platform/DriveForm.h"
 #include "platform/DriveLetter.h"
 
 // A drive root ("C:") is the only stored path without a backslash.
 inline bool IsStoredDriveRoot(std::string_view path) {
     return path.find('\\') == std::string_view::npos;
+}
+
+// The drive whose analysis the lists hold, as an upper-case letter: their
+// first entry is then that drive's root ("C:"), which sorts before every
+// other path of the drive. 0 for lists of no drive: empty, or starting
+// with a folder's path (the scan of one folder).
+inline char ListsDriveLetter(const TStringList& dirs) {
+    return !dirs.empty() && dirs[0].size() == 2 ? DriveLetterOf(dirs[0]) : 0;
 }
 
 // Totals wrap past 2^63 like a scan's do, instead of overflowing.

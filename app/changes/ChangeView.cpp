@@ -12,7 +12,7 @@
 #include "engine/DiskSizeList.h"
 #include "engine/NumberText.h"
 #include "engine/ResultStore.h"
-#include "platform/DriveLetter.h"
+#include "engine/StoredListText.h"
 #include "views/bar/BarChanges.h"
 #include "views/bar/BarDrawing.h"
 #include "views/bar/ChangeBarDrawing.h"
@@ -47,11 +47,7 @@ QString FromBytes(const std::string& text) {
 // The drive whose stored results the lists hold; 0 for none, also for an
 // opened scan file, whose lists belong to no drive's files and history.
 char StoredDrive(const TResultStore& store) {
-    const TStringList& dirs = store.GlobalDirs;
-    if (store.PercentsFile.empty() || dirs.empty() || dirs[0].size() != 2 || dirs[0][1] != ':') {
-        return 0;
-    }
-    return UpperDriveLetter(dirs[0][0]);
+    return store.PercentsFile.empty() ? 0 : ListsDriveLetter(store.GlobalDirs);
 }
 
 QString EntryText(const THistoryEntry& entry) {

@@ -11,6 +11,7 @@
 #include "app/wait/FormWait.h"
 #include "engine/AnalizeDisk.h"
 #include "engine/DetachedSave.h"
+#include "engine/StoredListText.h"
 #include "platform/DriveForm.h"
 #include "platform/DriveLetter.h"
 #include "platform/DriveTable.h"
@@ -227,10 +228,8 @@ void TScanControl::AnalizeFolder() {
 }
 
 bool TScanControl::ListsHoldDrive(char letter) const {
-    // A loaded analysis starts with its drive root ("C:"), which sorts first.
-    const TStringList& dirs = store_.GlobalDirs;
-    return !dirs.empty() && dirs[0].size() == 2 && dirs[0][1] == ':' &&
-           UpperDriveLetter(dirs[0][0]) == UpperDriveLetter(letter);
+    const char held = ListsDriveLetter(store_.GlobalDirs);
+    return held != 0 && held == UpperDriveLetter(letter);
 }
 
 void TScanControl::StartScan(const std::string& path, bool folderRescan) {

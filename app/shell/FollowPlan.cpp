@@ -82,10 +82,9 @@ TFollowPlan TFollowPlan::Measure(const cq::desktop::TFileEventLog& log) {
 }
 
 bool TFollowPlan::ConcernsLists(const TStringList& dirs) const {
-    // A loaded analysis starts with its drive root ("C:").
-    if (dirs.empty() || dirs[0].size() != 2 || dirs[0][1] != ':')
+    const char letter = ListsDriveLetter(dirs);
+    if (letter == 0)
         return false;
-    const char letter = DriveLetterOf(dirs[0]);
     for (const TStep& step : steps_)
         if (DriveLetterOf(step.To) == letter || DriveLetterOf(step.From) == letter)
             return true;

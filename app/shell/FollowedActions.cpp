@@ -3,7 +3,8 @@
 #include <string>
 
 #include "engine/ResultStore.h"
-#include "platform/DriveForm.h"
+#include "engine/StoredListText.h"
+#include "platform/DriveLetter.h"
 #include "platform/desktop/FileEventLog.h"
 #include "views/common/SpokenText.h"
 
@@ -38,7 +39,7 @@ TStoreFollow FollowInStore(TResultStore& store, const TFollowPlan& plan,
     const TStringList& dirs = store.GlobalDirs;
     const std::size_t at = store.DataFolder.size();
     if (!plan.ConcernsLists(dirs) || store.PercentsFile.size() <= at ||
-        DriveLetterOf(std::string(1, store.PercentsFile[at]) + ":") != DriveLetterOf(dirs[0]))
+        UpperDriveLetter(store.PercentsFile[at]) != ListsDriveLetter(dirs))
         return TStoreFollow::Untouched;
     const bool stored = store.UpdateStoredSet(
         [&](TStringList& d, TStringList& s, TStringList& p) { moved = plan.Apply(d, s, p); });

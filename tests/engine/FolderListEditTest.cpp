@@ -10,6 +10,7 @@
 #include "engine/DirOrder.h"
 #include "engine/FolderListEdit.h"
 #include "engine/NumberText.h"
+#include "engine/StoredListText.h"
 
 namespace {
 
@@ -57,6 +58,17 @@ TEST(FolderListEdit, ListsOutOfScanOrderAreLeftAlone) {
     edit.Finish();
     EXPECT_EQ(lists.Dirs, before.Dirs);
     EXPECT_EQ(lists.Sizes, before.Sizes);
+}
+
+// The lists hold a drive only when they start with its root: a letter and
+// a colon, nothing more. Lists of one folder, or empty ones, hold none.
+TEST(FolderListEdit, ListsHoldTheDriveTheirFirstEntryIsTheRootOf) {
+    EXPECT_EQ(ListsDriveLetter(TStringList{"c:", "c:\\a"}), 'C');
+    EXPECT_EQ(ListsDriveLetter(TStringList{"T:"}), 'T');
+    for (const TStringList& none :
+         {TStringList{}, TStringList{"T:\\a", "T:\\a\\b"}, TStringList{"T:\\"}, TStringList{"1:"},
+          TStringList{"T"}, TStringList{"Tx"}, TStringList{"", "T:"}})
+        EXPECT_EQ(ListsDriveLetter(none), 0) << (none.empty() ? "" : std::string(none[0]));
 }
 
 TEST(FolderListEdit, RandomEditsGiveTheListsOfTheChangedTree) {
