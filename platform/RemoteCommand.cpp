@@ -1,6 +1,5 @@
 #include "platform/RemoteCommand.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -24,21 +23,48 @@ TToolLine ToolLine(TRemoteTool tool) {
     }
 }
 
-std::string Found(const char* name) {
+// Shell text: true when the tool is on the PATH.
+std::string ToolFoundText(const char* name) {
     return std::string("command -v ") + name + " >/dev/null 2>&1";
 }
 
-std::string Run(TRemoteTool tool) {
+// Shell text: the tool in place of the shell, exporting the folder "$f".
+std::string RunToolText(TRemoteTool tool) {
     const TToolLine line = ToolLine(tool);
     return std::string("exec ") + line.Name + " " + line.Options + " -- \"$f\"";
 }
 
-std::string NoScanner() {
+// Shell text: the marker on standard error, and the shell's end.
+std::string NoScannerText() {
     return std::string("echo '") + kNoScannerMark + "' >&2; exit 4";
 }
 
-bool Plain(unsigned char c) {
-    return c >= 0x20 && c < 0x7F && c != '!';
+// A byte that stands for itself between single quotes in every login
+// shell on one line: not a control byte or a line break, not "!" (csh
+// expands it even there), not the quote itself, and not the backslash
+// (fish reads \' and \\ there as escapes).
+bool QuotesAsItIs(unsigned char c) {
+    return c >= 0x20 && c < 0x7F && c != '!' && c != '\'' && c != '\\';
+}
+
+// Text between single quotes, each quote in it as '\'' (the quote ended, an
+// escaped quote outside, the quote begun again: read alike by sh, csh and
+// fish). Exact in all of them as long as no backslash in the text stands
+// before a quote or a backslash, and there is no line break or "!".
+std::string SingleQuoted(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// A byte the printf text keeps as it is: ASCII letters and digits whatever
+// the locale (std::isalnum takes in other letters in a single-byte one), and
+// the few marks a path is mostly made of.
+bool PrintsAsItIs(unsigned char c) {
+    const unsigned char lower = c | 0x20;
+    return (c >= '0' && c <= '9') || (lower >= 'a' && lower <= 'z') || c == '/' || c == '.' ||
+           c == '_' || c == '-' || c == ' ';
 }
 
 bool Contains(const std::string& text, const char* part) {
@@ -96,19 +122,16 @@ std::vector<std::string> SplitWords(const std::string& text) {
 std::string ShellWord(const std::string& text) {
     bool plain = true;
     for (const char c : text)
-        plain = plain && Plain(static_cast<unsigned char>(c));
-    if (plain) {
-        std::string word = "'";
-        for (const char c : text)
-            word += c == '\'' ? std::string("'\\''") : std::string(1, c);
-        return word + "'";
-    }
+        plain = plain && QuotesAsItIs(static_cast<unsigned char>(c));
+    if (plain)
+        return SingleQuoted(text);
     // printf's %b turns \0ooo into the byte; the "x" keeps trailing line
-    // breaks from the command substitution, which drops them.
+    // breaks from the command substitution, which drops them. Every
+    // backslash here is followed by a 0: none next to a quote, none doubled.
     std::string escaped;
     for (const char c : text) {
         const unsigned char b = static_cast<unsigned char>(c);
-        if (std::isalnum(b) || b == '/' || b == '.' || b == '_' || b == '-' || b == ' ') {
+        if (PrintsAsItIs(b)) {
             escaped += c;
         } else {
             char octal[8];
@@ -116,30 +139,31 @@ std::string ShellWord(const std::string& text) {
             escaped += octal;
         }
     }
-    return "\"$(printf '%bx' '" + escaped + "')\"";
+    return "\"$(printf '%bx' " + SingleQuoted(escaped) + ")\"";
 }
 
 std::string RemoteShellLine(TRemoteTool tool, const std::string& folder) {
-    std::string script = "f=" + ShellWord(folder) + ";";
-    if (ShellWord(folder)[0] == '"')
+    const std::string word = ShellWord(folder);
+    std::string script = "f=" + word + ";";
+    if (word[0] == '"')
         script += " f=${f%x};";
     script += " [ -d \"$f\" ] && [ -r \"$f\" ] && [ -x \"$f\" ] || { echo '" +
               std::string(kNoFolderMark) + "' >&2; exit 3; }; ";
     if (tool == TRemoteTool::FirstFound) {
-        const char* word = "if";
+        const char* branch = "if";
         for (const TRemoteTool t : {TRemoteTool::Ours, TRemoteTool::Ncdu, TRemoteTool::Gdu}) {
-            script += std::string(word) + " " + Found(ToolLine(t).Name) + "; then " + Run(t) + "; ";
-            word = "elif";
+            script += std::string(branch) + " " + ToolFoundText(ToolLine(t).Name) + "; then " +
+                      RunToolText(t) + "; ";
+            branch = "elif";
         }
-        script += "else " + NoScanner() + "; fi";
+        script += "else " + NoScannerText() + "; fi";
     } else {
-        script += Found(ToolLine(tool).Name) + " || { " + NoScanner() + "; }; " + Run(tool);
+        script += ToolFoundText(ToolLine(tool).Name) + " || { " + NoScannerText() + "; }; " +
+                  RunToolText(tool);
     }
-    // The login shell may be csh: one line, its only quotes the outer ones.
-    std::string quoted = "'";
-    for (const char c : script)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return "sh -c " + quoted + "'";
+    // The login shell may be csh or fish: one line, single-quoted, with no
+    // backslash in the script but those of the folder's octal escapes.
+    return "sh -c " + SingleQuoted(script);
 }
 
 std::vector<std::string> SshArguments(const TRemoteRequest& request,

@@ -20,8 +20,9 @@ struct TRemoteRequest {
 constexpr int kRemoteConnectSeconds = 20;
 
 // Text as one word for sh: single-quoted, or for bytes a quote cannot carry
-// on one line through any login shell (control bytes, "!"), rebuilt by
-// printf from octal escapes. Never a line break, "!" or a bare quote inside.
+// on one line through any login shell (control bytes, "!", the quote and the
+// backslash), rebuilt by printf from octal escapes. Never a line break, "!"
+// or a quote inside the word's own text, and a backslash only before a 0.
 std::string ShellWord(const std::string& text);
 
 // "sh -c '...'": checks the folder, finds the scanner and runs it with its

@@ -6,19 +6,33 @@
 #include "platform/SshProcess.h"
 #include "tests/platform/TempDir.h"
 
-// Whatever bytes a folder's name holds, the line ssh runs reaches the
-// scanner with exactly that name as one argument after "--", and nothing
-// in it runs: checked by running the line through sh as a login shell
-// would, with a stand-in scanner that writes its arguments.
-TEST(RemoteCommand, FolderNamesArriveAsOneWord) {
-    TTempDir dir;
-    dir.MakeDir("bin");
-    const std::string fake = dir / "bin/cobaltquarry-scan";
-    std::ofstream(fake) << "#!/bin/sh\nfor a; do printf '%s\\0' \"$a\"; done\n";
-    chmod(fake.c_str(), 0755);
-    std::vector<std::string> names = {"plain",  "it's",          "$(touch pwned)", "a; touch pwned",
-                                      "a b  c", "two\nlines\n",  "\"q\" `x` \\",   "!x !! ^",
-                                      "-rf",    "tab\there\x7f", "caf\xe9 %b %s"};
+namespace {
+
+// The folder names a quoting mistake would break or let run something: every
+// kind of quote and expansion, the backslash alone, doubled, before a quote
+// and at the end, and a name that ends the quote to run a command.
+std::vector<std::string> HostileNames(const TTempDir& dir) {
+    std::vector<std::string> names = {"plain",
+                                      "it's",
+                                      "$(touch pwned)",
+                                      "a; touch pwned",
+                                      "a b  c",
+                                      "two\nlines\n",
+                                      "\"q\" `x` \\",
+                                      "!x !! ^",
+                                      "-rf",
+                                      "tab\there\x7f",
+                                      "caf\xe9 %b %s",
+                                      "'",
+                                      "\\",
+                                      "a\\\\b",
+                                      "back\\",
+                                      "\\'",
+                                      "'\\",
+                                      "''\\\\''",
+                                      "$HOME ~ *",
+                                      "{a,b} #c",
+                                      "' ;touch " + dir.Path() + "/pwned #"};
     std::mt19937 random(5);
     for (int i = 0; i < 20; ++i) {
         std::string name;
@@ -27,14 +41,46 @@ TEST(RemoteCommand, FolderNamesArriveAsOneWord) {
         if (name.find('/') == std::string::npos)
             names.push_back(name);
     }
-    for (const std::string& name : names) {
+    return names;
+}
+
+// The login shell's program, empty when it is not installed.
+std::string ShellPath(const std::string& shell) {
+    for (const char* folder : {"/usr/bin/", "/bin/"})
+        if (access((folder + shell).c_str(), X_OK) == 0)
+            return folder + shell;
+    return {};
+}
+
+class LoginShell : public ::testing::TestWithParam<const char*> {};
+
+}  // namespace
+
+// Whatever bytes a folder's name holds, the line ssh runs reaches the
+// scanner with exactly that name as one argument after "--", and nothing
+// in it runs, whichever shell the server's user logs in with: checked by
+// running the line through that shell with -c as sshd does, with a
+// stand-in scanner that writes its arguments.
+TEST_P(LoginShell, FolderNamesArriveAsOneWord) {
+    const std::string shell = ShellPath(GetParam());
+    if (shell.empty())
+        GTEST_SKIP() << GetParam() << " is not installed";
+    TTempDir dir;
+    dir.MakeDir("bin");
+    dir.MakeDir("home");
+    const std::string fake = dir / "bin/cobaltquarry-scan";
+    std::ofstream(fake) << "#!/bin/sh\nfor a; do printf '%s\\0' \"$a\"; done\n";
+    chmod(fake.c_str(), 0755);
+    for (const std::string& name : HostileNames(dir)) {
         const std::string folder = dir / name;
-        ASSERT_EQ(mkdir(folder.c_str(), 0755), 0) << name;
+        std::filesystem::create_directories(folder);
+        ASSERT_TRUE(std::filesystem::is_directory(folder)) << name;
         const std::string line = RemoteShellLine(TRemoteTool::Ours, folder);
         EXPECT_EQ(line.find('\n'), std::string::npos);
         EXPECT_EQ(line.find('!'), std::string::npos);
         std::atomic<bool> cancel{false};
-        TSshProcess run({"env", "PATH=" + dir / "bin" + ":/usr/bin:/bin", "sh", "-c", line},
+        TSshProcess run({"env", "PATH=" + dir / "bin" + ":/usr/bin:/bin", "HOME=" + dir / "home",
+                         shell, "-c", line},
                         &cancel, nullptr);
         std::string error, out;
         ASSERT_TRUE(run.Start(error)) << error;
@@ -43,12 +89,18 @@ TEST(RemoteCommand, FolderNamesArriveAsOneWord) {
             ASSERT_TRUE(run.Read(piece, error)) << error;
             out += piece;
         } while (!piece.empty());
-        EXPECT_EQ(run.ExitStatus(), 0) << run.ErrorText();
+        EXPECT_EQ(run.ExitStatus(), 0) << name << ": " << run.ErrorText();
         EXPECT_EQ(out, std::string("--export\0-\0--zstd\0--\0", 21) + folder + '\0') << name;
         EXPECT_FALSE(std::filesystem::exists(dir / "pwned")) << name;
         EXPECT_FALSE(std::filesystem::exists("pwned")) << name;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(RemoteCommand, LoginShell,
+                         ::testing::Values("dash", "bash", "zsh", "ksh", "csh", "tcsh", "fish"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param);
+                         });
 
 // The options come before "--" and the destination, the port only when
 // given, and COBALTQUARRY_SSH's words (quotes kept together) lead.
