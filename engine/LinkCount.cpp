@@ -15,9 +15,17 @@ void TakeBack(std::int64_t& own, std::int64_t bytes) {
                                     static_cast<std::uint64_t>(bytes));
 }
 
+// Whether name A in folder A (drive-form path) counts before name B in
+// folder B: the rule the header states.
+bool LinkNameFirst(std::string_view folderA, std::string_view nameA, std::string_view folderB,
+                   std::string_view nameB) {
+    const int order = CompareDirs(folderA, folderB);
+    return order < 0 || (order == 0 && nameA < nameB);
+}
+
 }  // namespace
 
-void CountLinksOnce(std::vector<TLinkSeen>& links, TFolderTree& tree) {
+void CountLinksOnce(std::vector<TLinkSeen>& links, TFolderTree& tree, const TLinkName& nameOf) {
     std::sort(links.begin(), links.end(), [](const TLinkSeen& a, const TLinkSeen& b) {
         return std::tie(a.Device, a.Inode, a.Part) < std::tie(b.Device, b.Inode, b.Part);
     });
@@ -33,7 +41,8 @@ void CountLinksOnce(std::vector<TLinkSeen>& links, TFolderTree& tree) {
         size_t keep = i;
         while (j < links.size() && links[j].Device == links[i].Device &&
                links[j].Inode == links[i].Inode && links[j].Part == links[i].Part) {
-            if (CompareDirs(pathOf(links[j].Node), pathOf(links[keep].Node)) < 0)
+            if (LinkNameFirst(pathOf(links[j].Node), nameOf(links[j]), pathOf(links[keep].Node),
+                              nameOf(links[keep])))
                 keep = j;
             ++j;
         }

@@ -1,8 +1,13 @@
 #pragma once
 // Hard links counted once. A file with several links is seen once per name;
-// its bytes stay only in the folder whose path sorts first (byte order), the
-// same folder whichever name a walk or an import meets first.
+// one name counts, the first in the lists' order: in the folder whose path
+// sorts first (byte order, CompareDirs), the name first in byte order. Its
+// bytes stay in that folder, and the largest files list the file there. The
+// rule does not depend on the order a walk or an import meets the names, so
+// a scan and the import of its own export agree on it.
 #include <cstdint>
+#include <functional>
+#include <string_view>
 #include <vector>
 
 #include "engine/FolderTree.h"
@@ -16,12 +21,17 @@ struct TLinkSeen {
     std::int64_t Disk = 0;  // allocated bytes
     // Set by CountLinksOnce: this sighting is the one whose bytes stay.
     bool Kept = false;
-    // For a walk's file sink: the index of the sighting's file details in
-    // the walk's own table, or -1 (another part's sighting of the same name).
+    // The index of the sighting's file details (its name among them) in the
+    // walk's or the import's own table, or -1: no details (no file sink, or
+    // another filter part's sighting of a name already given).
     std::int64_t Detail = -1;
 };
 
+// The raw name of a sighting, from its details; empty for none.
+using TLinkName = std::function<std::string_view(const TLinkSeen&)>;
+
 // Takes back the bytes (and allocated bytes) of every sighting but the one
-// in the folder that sorts first, from the tree's own counts, and marks
-// the one kept.
-void CountLinksOnce(std::vector<TLinkSeen>& links, TFolderTree& tree);
+// that counts, from the tree's own counts, and marks the one kept. A
+// sighting without a name sorts first in its folder: only the sums use it,
+// and they are the same for every name of one folder.
+void CountLinksOnce(std::vector<TLinkSeen>& links, TFolderTree& tree, const TLinkName& nameOf);

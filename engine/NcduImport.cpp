@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <limits>
-#include <tuple>
 #include <vector>
 
-#include "engine/DirOrder.h"
 #include "engine/DiscoverCollector.h"
 #include "engine/DiskSizeList.h"
 #include "engine/FolderTree.h"
@@ -30,10 +28,9 @@ struct TImpFolder {
     std::int64_t OwnDisk = 0;
 };
 
-// A file with several links, offered to the Discover data once all its
-// names are known.
+// A name of a file with several links, offered to the Discover data once
+// all its names are known (its device and inode are in its TLinkSeen).
 struct TImpLinked {
-    std::uint64_t Dev, Ino;
     std::uint32_t Folder;
     std::string Name;
     std::int64_t Size, Allocated, MTime;
@@ -103,8 +100,7 @@ class TImportVisitor : public TNcduVisitor {
             return;
         hasTimes_ = hasTimes_ || item.MTime != 0;
         if (item.HasIno && item.HardLinked)
-            Linked.push_back({item.HasDev ? item.Dev : folder.Dev, item.Ino, in, item.Name,
-                              item.ASize, item.DSize, item.MTime});
+            Linked.push_back({in, item.Name, item.ASize, item.DSize, item.MTime});
         else
             discover_.File(in, item.Name, item.ASize, item.DSize, item.MTime);
         // Every total is a part of the sum of all sizes: with that below
@@ -123,8 +119,8 @@ class TImportVisitor : public TNcduVisitor {
         folder.OwnDisk += disk;
         HasDiskSizes = HasDiskSizes || item.DSize > 0;
         if (item.HasIno && item.HardLinked)
-            Links.push_back(
-                {item.HasDev ? item.Dev : folder.Dev, item.Ino, in, 0, item.ASize, disk});
+            Links.push_back({item.HasDev ? item.Dev : folder.Dev, item.Ino, in, 0, item.ASize, disk,
+                             false, static_cast<std::int64_t>(Linked.size()) - 1});
     }
 
     void Leave() override {
@@ -163,30 +159,20 @@ class TImportVisitor : public TNcduVisitor {
         return path;
     }
 
-    // The Discover data, each hard-linked file offered once: at the name in
-    // the folder that sorts first (where its bytes count), the name first
-    // in byte order within that folder.
+    // The name of a hard-linked file's sighting (Links), for the rule of
+    // which name counts.
+    std::string_view LinkedName(const TLinkSeen& link) const {
+        return Linked[static_cast<std::size_t>(link.Detail)].Name;
+    }
+
+    // The Discover data, each hard-linked file offered once: at the name
+    // whose bytes count, once CountLinksOnce has marked it.
     TDiscoverData FinishDiscover() {
-        std::sort(Linked.begin(), Linked.end(), [](const TImpLinked& a, const TImpLinked& b) {
-            return std::tie(a.Dev, a.Ino) < std::tie(b.Dev, b.Ino);
-        });
-        for (std::size_t i = 0; i < Linked.size();) {
-            std::size_t keep = i;
-            std::string keptPath = DrivePath(Linked[i].Folder);
-            std::size_t j = i + 1;
-            for (; j < Linked.size() && Linked[j].Dev == Linked[i].Dev &&
-                   Linked[j].Ino == Linked[i].Ino;
-                 ++j) {
-                std::string path = DrivePath(Linked[j].Folder);
-                const int order = CompareDirs(path, keptPath);
-                if (order < 0 || (order == 0 && Linked[j].Name < Linked[keep].Name)) {
-                    keep = j;
-                    keptPath = std::move(path);
-                }
-            }
-            const TImpLinked& f = Linked[keep];
+        for (const TLinkSeen& link : Links) {
+            if (!link.Kept)
+                continue;
+            const TImpLinked& f = Linked[static_cast<std::size_t>(link.Detail)];
             discover_.File(f.Folder, f.Name, f.Size, f.Allocated, f.MTime);
-            i = j;
         }
         return discover_.Finish([this](std::uint32_t folder) { return DrivePath(folder); },
                                 hasTimes_);
@@ -299,7 +285,8 @@ bool ImportNcdu(TByteSource& source, const std::function<std::string(const std::
         tree.SetListed(nodeOf[i], &visitor.Folders[i].Own, &visitor.Folders[i].OwnDisk);
     for (TLinkSeen& link : visitor.Links)
         link.Node = nodeOf[link.Node];
-    CountLinksOnce(visitor.Links, tree);
+    CountLinksOnce(visitor.Links, tree,
+                   [&visitor](const TLinkSeen& link) { return visitor.LinkedName(link); });
     if (items != nullptr)
         items->Finish();
     result.Folders = visitor.Folders.size();

@@ -510,7 +510,10 @@ void WalkFolders(const TWalkSettings& settings, TFolderTree& tree, bool& abort) 
             sink = settings.MakeSink();
         SequentialWalk(settings, tree, links, sink.get(), abort).Run();
     }
-    CountLinksOnce(links.Seen, tree);
+    CountLinksOnce(links.Seen, tree, [&links](const TLinkSeen& l) {
+        return l.Detail < 0 ? std::string_view()
+                            : std::string_view(links.Details[static_cast<size_t>(l.Detail)].Name);
+    });
     if (!sink)
         return;
     // Every name of a file with several links, now that it is known which

@@ -15,7 +15,6 @@
 #include <fstream>
 #include <map>
 #include <random>
-#include <set>
 
 #include "engine/AnalizeDisk.h"
 #include "engine/DirOrder.h"
@@ -75,12 +74,14 @@ std::vector<FoundFile> Find(const std::string& root) {
     return files;
 }
 
-// Each inode once: at the name in the folder that sorts first.
+// Each inode once: in the folder that sorts first, at its name there that
+// is first in byte order.
 std::vector<FoundFile> Once(std::vector<FoundFile> files) {
     std::map<std::uint64_t, FoundFile> kept;
     for (FoundFile& f : files) {
         auto [it, added] = kept.try_emplace(f.Inode, f);
-        if (!added && CompareDirs(f.Folder, it->second.Folder) < 0)
+        const int order = CompareDirs(f.Folder, it->second.Folder);
+        if (!added && (order < 0 || (order == 0 && f.Name < it->second.Name)))
             it->second = f;
     }
     files.clear();
@@ -173,16 +174,12 @@ class HostileTree {
         }
         for (int i = 0; i < files; ++i)
             AddFile(dirs_[random_() % dirs_.size()]);
-        // Hard links across folders, each name of a file in a folder of its
-        // own (two names in one folder would leave the choice to the
-        // listing's order).
-        std::set<std::pair<std::string, std::string>> linked;
-        for (int i = 0; i < 15; ++i) {
+        // Hard links across folders and within one: a file may have several
+        // names in a folder, which the listing gives in no particular order.
+        for (int i = 0; i < 30; ++i) {
             const std::string& target = made_[random_() % made_.size()];
-            const std::string& folder = dirs_[random_() % dirs_.size()];
-            if (target.substr(0, target.rfind('/')) == folder ||
-                !linked.insert({target, folder}).second)
-                continue;
+            const std::string folder = random_() % 3 ? dirs_[random_() % dirs_.size()]
+                                                     : target.substr(0, target.rfind('/'));
             ASSERT_EQ(link(target.c_str(), (folder + "/hard" + std::to_string(i)).c_str()), 0);
         }
         ASSERT_EQ(symlink("nowhere", (dirs_[1] + "/dangling.lnk").c_str()), 0);
