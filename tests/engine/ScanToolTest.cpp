@@ -28,6 +28,7 @@
 #include "platform/DriveTable.h"
 #include "tests/engine/RandomTree.h"
 #include "tests/platform/TempDir.h"
+#include "tools/scan/ReportText.h"
 #include "tools/scan/ScanCommand.h"
 #include "tools/scan/ScanOptions.h"
 #include "tools/scan/ScanReport.h"

@@ -8,7 +8,7 @@
 
 #include "engine/ScanHistory.h"
 #include "platform/DriveForm.h"
-#include "tools/scan/ScanReport.h"
+#include "tools/scan/ReportText.h"
 #include "views/bar/BarChanges.h"
 #include "views/common/NumberText.h"
 

@@ -9,7 +9,7 @@
 #include <ostream>
 
 #include "platform/DriveForm.h"
-#include "tools/scan/ScanReport.h"
+#include "tools/scan/ReportText.h"
 #include "views/common/NumberText.h"
 
 namespace {

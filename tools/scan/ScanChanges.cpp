@@ -8,9 +8,9 @@
 #include "platform/Console.h"
 #include "platform/DriveForm.h"
 #include "tools/scan/ChangesReport.h"
+#include "tools/scan/ReportText.h"
 #include "tools/scan/ScanCommand.h"
 #include "tools/scan/ScanPath.h"
-#include "tools/scan/ScanReport.h"
 
 namespace {
 

@@ -19,6 +19,7 @@
 #include "platform/DriveTable.h"
 #include "platform/MountTable.h"
 #include "platform/VirtualDrive.h"
+#include "tools/scan/ReportText.h"
 #include "tools/scan/ScanChanges.h"
 #include "tools/scan/ScanExchange.h"
 #include "tools/scan/ScanOptions.h"
