@@ -77,6 +77,7 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
     connect(FScan.get(), &TScanControl::ListsReloading, this, &TFormMain::SetBarProperties);
     connect(FScan.get(), &TScanControl::ScanEnded, this, &TFormMain::ScanEnded);
     connect(FScan.get(), &TScanControl::SaveStateChanged, this, &TFormMain::ShowSaveState);
+    connect(FScan.get(), &TScanControl::StoredSetLoaded, this, &TFormMain::ShowDiscoverData);
     // A rescan the save merged into a newer set on disk: what is stored is
     // shown, its Discover data too.
     connect(FScan.get(), &TScanControl::StoredSetShown, this, [this] {
