@@ -6,11 +6,14 @@
 
 namespace {
 
-// The output of ssh as a byte source, counted and copied to a file.
+// The output of ssh as a byte source, counted and copied to a file. A copy
+// that cannot be written (a full disk) is given up, not the scan: the file
+// is removed and keepProblem says why.
 class TSshSource : public TByteSource {
   public:
-    TSshSource(TSshProcess& process, TRemoteProgress* progress, QFile* keep)
-        : process_(process), progress_(progress), keep_(keep) {}
+    TSshSource(TSshProcess& process, TRemoteProgress* progress, QFile* keep,
+               std::string& keepProblem)
+        : process_(process), progress_(progress), keep_(keep), keepProblem_(keepProblem) {}
     bool Next(std::string_view& bytes, std::string& error) override {
         if (!process_.Read(bytes, error))
             return false;
@@ -19,16 +22,21 @@ class TSshSource : public TByteSource {
         if (keep_ != nullptr && !bytes.empty() &&
             keep_->write(bytes.data(), static_cast<qint64>(bytes.size())) !=
                 static_cast<qint64>(bytes.size())) {
-            error = keep_->fileName().toStdString() + ": " + keep_->errorString().toStdString();
-            return false;
+            keepProblem_ =
+                keep_->fileName().toStdString() + ": " + keep_->errorString().toStdString();
+            keep_->close();
+            keep_->remove();
+            keep_ = nullptr;
         }
         return true;
     }
+    bool Keeping() const { return keep_ != nullptr; }
 
   private:
     TSshProcess& process_;
     TRemoteProgress* progress_;
     QFile* keep_;
+    std::string& keepProblem_;
 };
 
 }  // namespace
@@ -39,21 +47,23 @@ std::string RemoteScanName(const TRemoteRequest& request) {
 
 bool ReadRemoteScan(const TRemoteRequest& request, const TRemoteSettings& settings, char letter,
                     TImportedScan& scan, std::string& error, const std::atomic<bool>* cancel,
-                    TRemoteProgress* progress) {
+                    TRemoteProgress* progress, std::string* keepProblem) {
+    std::string ignored;
+    std::string& problem = keepProblem != nullptr ? *keepProblem : ignored;
+    problem.clear();
     QFile keep(QFile::decodeName(QByteArray::fromStdString(settings.KeepFile)));
-    if (!settings.KeepFile.empty() && !keep.open(QIODevice::WriteOnly)) {
-        error = settings.KeepFile + ": " + keep.errorString().toStdString();
-        return false;
-    }
+    const bool keeping = !settings.KeepFile.empty() && keep.open(QIODevice::WriteOnly);
+    if (!settings.KeepFile.empty() && !keeping)
+        problem = settings.KeepFile + ": " + keep.errorString().toStdString();
     TSshProcess ssh(SshArguments(request, settings.SshCommand), cancel,
                     progress != nullptr ? &progress->IdleSeconds : nullptr, settings.StallSeconds);
     if (!ssh.Start(error))
         return false;
-    TSshSource source(ssh, progress, settings.KeepFile.empty() ? nullptr : &keep);
+    TSshSource source(ssh, progress, keeping ? &keep : nullptr, problem);
     std::string readError;
     const bool read = ReadImportedStream(source, RemoteScanName(request), letter, scan, readError,
                                          cancel, progress != nullptr ? &progress->Import : nullptr);
-    if (!read && !settings.KeepFile.empty()) {
+    if (!read && source.Keeping()) {
         keep.close();
         keep.remove();  // half an export is no use to anyone
     }

@@ -27,7 +27,9 @@ std::string RemoteScanName(const TRemoteRequest& request);
 // Runs the scan and reads it with its root under Letter. Cancel, set from
 // another thread, ends ssh at once (and with it the scanner on the server,
 // which loses its reader). False with one plain message (empty after a
-// cancel).
+// cancel). A KeepFile that cannot be written is given up, not the scan:
+// the file is removed and keepProblem (when given) says why; it is empty
+// when the whole export was kept.
 bool ReadRemoteScan(const TRemoteRequest& request, const TRemoteSettings& settings, char letter,
                     TImportedScan& scan, std::string& error, const std::atomic<bool>* cancel,
-                    TRemoteProgress* progress = nullptr);
+                    TRemoteProgress* progress = nullptr, std::string* keepProblem = nullptr);

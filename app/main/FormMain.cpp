@@ -698,7 +698,7 @@ void TFormMain::OpenRemoteScan(const TRemoteRequest* request) {
     }
     QString error;
     if (!FOpened->OpenRemote(*request, this, error)) {
-        TOpenedScan::TellError(this, error);
+        TOpenedScan::TellError(this, error, QStringLiteral("Open remote scan"));
         return;
     }
     ShowOpenedScan();
@@ -710,7 +710,7 @@ void TFormMain::SaveScanAs(const QString& file) {
     const QString chosen = file.isEmpty() ? FOpened->AskForSaveFile(this) : file;
     QString error;
     if (!chosen.isEmpty() && !FOpened->SaveAs(chosen, error))
-        TOpenedScan::TellError(this, error);
+        TOpenedScan::TellError(this, error, QStringLiteral("Save scan as"));
 }
 
 bool TFormMain::ShowsOpenedScan() const {
