@@ -10,6 +10,7 @@
 #include <QString>
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -474,6 +475,15 @@ TEST(ScanTool, HelpAndVersionPrintAndSucceed) {
         const std::string line = help.substr(at + 1, help.find('\n', at + 1) - at - 1);
         EXPECT_GT(line.size(), std::string(option).size() + 15) << line;
     }
+    // What the allocated bytes leave out, where du counts it: a reader who
+    // compares with du must not be told they are the same.
+    const std::size_t diskUsage = help.find("\n  --disk-usage ");
+    ASSERT_NE(diskUsage, std::string::npos);
+    std::string entry;  // its lines joined
+    for (const char c : help.substr(diskUsage, help.find("\n  --", diskUsage + 1) - diskUsage))
+        if (!std::isspace(static_cast<unsigned char>(c)) || (!entry.empty() && entry.back() != ' '))
+            entry += std::isspace(static_cast<unsigned char>(c)) ? ' ' : c;
+    EXPECT_NE(entry.find("folders' own blocks are not counted"), std::string::npos) << entry;
 }
 
 // --out and --pie are checked before the scan: with the scan cancelled from
