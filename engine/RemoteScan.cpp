@@ -11,14 +11,25 @@ namespace {
 // is removed and keepProblem says why.
 class TSshSource : public TByteSource {
   public:
-    TSshSource(TSshProcess& process, TRemoteProgress* progress, QFile* keep,
-               std::string& keepProblem)
-        : process_(process), progress_(progress), keep_(keep), keepProblem_(keepProblem) {}
+    TSshSource(TSshProcess& process, TRemoteProgress& progress, std::uint64_t maxEntries,
+               QFile* keep, std::string& keepProblem)
+        : process_(process),
+          progress_(progress),
+          maxEntries_(maxEntries),
+          keep_(keep),
+          keepProblem_(keepProblem) {}
     bool Next(std::string_view& bytes, std::string& error) override {
+        // A server that sends entries without end would take all memory:
+        // the reader has counted what came before this piece.
+        if (progress_.Import.Items.load() > maxEntries_) {
+            error = "the scan sent more than " + std::to_string(maxEntries_) +
+                    " entries, the most a remote scan may hold here (" + kRemoteMaxEntriesVariable +
+                    " allows more), so it was stopped";
+            return false;
+        }
         if (!process_.Read(bytes, error))
             return false;
-        if (progress_ != nullptr)
-            progress_->Bytes += bytes.size();
+        progress_.Bytes += bytes.size();
         if (keep_ != nullptr && !bytes.empty() &&
             keep_->write(bytes.data(), static_cast<qint64>(bytes.size())) !=
                 static_cast<qint64>(bytes.size())) {
@@ -34,7 +45,8 @@ class TSshSource : public TByteSource {
 
   private:
     TSshProcess& process_;
-    TRemoteProgress* progress_;
+    TRemoteProgress& progress_;
+    std::uint64_t maxEntries_;
     QFile* keep_;
     std::string& keepProblem_;
 };
@@ -48,6 +60,9 @@ std::string RemoteScanName(const TRemoteRequest& request) {
 bool ReadRemoteScan(const TRemoteRequest& request, const TRemoteSettings& settings, char letter,
                     TImportedScan& scan, std::string& error, const std::atomic<bool>* cancel,
                     TRemoteProgress* progress, std::string* keepProblem) {
+    TRemoteProgress ownProgress;
+    if (progress == nullptr)
+        progress = &ownProgress;
     std::string ignored;
     std::string& problem = keepProblem != nullptr ? *keepProblem : ignored;
     problem.clear();
@@ -55,14 +70,14 @@ bool ReadRemoteScan(const TRemoteRequest& request, const TRemoteSettings& settin
     const bool keeping = !settings.KeepFile.empty() && keep.open(QIODevice::WriteOnly);
     if (!settings.KeepFile.empty() && !keeping)
         problem = settings.KeepFile + ": " + keep.errorString().toStdString();
-    TSshProcess ssh(SshArguments(request, settings.SshCommand), cancel,
-                    progress != nullptr ? &progress->IdleSeconds : nullptr, settings.StallSeconds);
+    TSshProcess ssh(SshArguments(request, settings.SshCommand), cancel, &progress->IdleSeconds,
+                    settings.StallSeconds);
     if (!ssh.Start(error))
         return false;
-    TSshSource source(ssh, progress, keeping ? &keep : nullptr, problem);
+    TSshSource source(ssh, *progress, settings.MaxEntries, keeping ? &keep : nullptr, problem);
     std::string readError;
     const bool read = ReadImportedStream(source, RemoteScanName(request), letter, scan, readError,
-                                         cancel, progress != nullptr ? &progress->Import : nullptr);
+                                         cancel, &progress->Import);
     if (!read && source.Keeping()) {
         keep.close();
         keep.remove();  // half an export is no use to anyone

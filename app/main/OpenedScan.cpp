@@ -127,6 +127,11 @@ bool TOpenedScan::OpenRemote(const TRemoteRequest& request, QWidget* owner, QStr
         qEnvironmentVariable("COBALTQUARRY_SSH", QStringLiteral("ssh")).toStdString();
     if (settings.SshCommand.empty())
         settings.SshCommand = "ssh";
+    bool isNumber = false;
+    const qulonglong maxEntries =
+        qEnvironmentVariable(kRemoteMaxEntriesVariable).toULongLong(&isNumber);
+    if (isNumber && maxEntries > 0)
+        settings.MaxEntries = maxEntries;
     // The copy for "Save scan as..." goes to the user's cache folder: /tmp is
     // often held in memory, and a copy that cannot be kept must not cost
     // the scan.
