@@ -36,7 +36,7 @@ struct TImpLinked {
     std::int64_t Size, Allocated, MTime;
 };
 
-// A name a folder of a real file system can have.
+// A name a file or folder of a real file system can have.
 bool UsableName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." &&
            name.find_first_of(std::string("/\0", 2)) == std::string::npos;
@@ -88,6 +88,12 @@ class TImportVisitor : public TNcduVisitor {
             ++progress_->Items;
         if (skipDepth_ > 0 || item.Excluded)
             return;
+        // A file is named in paths as a folder is: "a/b" or ".." would name
+        // another place.
+        if (!UsableName(item.Name)) {
+            Refusal = "a file named \"" + item.Name + "\", which no file can be called";
+            return;
+        }
         const std::uint32_t in = open_.back();
         TImpFolder& folder = Folders[in];
         ++Result.Files;

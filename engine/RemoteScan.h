@@ -15,10 +15,18 @@ struct TRemoteProgress {
     TImportProgress Import;               // items read and the current folder
 };
 
+constexpr std::uint64_t kRemoteMaxEntries = 60'000'000;
+// The environment variable that sets TRemoteSettings::MaxEntries.
+constexpr const char* kRemoteMaxEntriesVariable = "COBALTQUARRY_REMOTE_MAX_ENTRIES";
+
 struct TRemoteSettings {
     std::string SshCommand = "ssh";  // the program and options of its own (COBALTQUARRY_SSH)
     std::string KeepFile;            // when not empty, receives the export as it arrives
     int StallSeconds = 60;           // no bytes for this long ends the scan
+    // Entries (folders and items) past which the scan is refused, so that a
+    // server sending without end cannot take all memory; the default holds
+    // an export of 50 000 000 entries with room to spare.
+    std::uint64_t MaxEntries = kRemoteMaxEntries;
 };
 
 // "host:/srv": how messages name the scan.
@@ -27,7 +35,9 @@ std::string RemoteScanName(const TRemoteRequest& request);
 // Runs the scan and reads it with its root under Letter. Cancel, set from
 // another thread, ends ssh at once (and with it the scanner on the server,
 // which loses its reader). False with one plain message (empty after a
-// cancel).
+// cancel). A KeepFile that cannot be written is given up, not the scan:
+// the file is removed and keepProblem (when given) says why; it is empty
+// when the whole export was kept.
 bool ReadRemoteScan(const TRemoteRequest& request, const TRemoteSettings& settings, char letter,
                     TImportedScan& scan, std::string& error, const std::atomic<bool>* cancel,
-                    TRemoteProgress* progress = nullptr);
+                    TRemoteProgress* progress = nullptr, std::string* keepProblem = nullptr);

@@ -13,10 +13,13 @@
 namespace {
 
 std::atomic<bool>* g_interruptFlag = nullptr;
+std::atomic<bool> g_exitAtOnce{false};
 
-// Only an atomic store: safe inside a signal handler (the flag is
-// lock-free on every platform the program runs on).
+// Only an atomic store, or _exit: safe inside a signal handler (the flags
+// are lock-free on every platform the program runs on).
 void OnSignal(int) {
+    if (g_exitAtOnce.load())
+        _exit(kInterruptedStatus);
     if (g_interruptFlag)
         g_interruptFlag->store(true);
 }
@@ -36,6 +39,13 @@ void CancelOnInterrupt(std::atomic<bool>* flag) {
     sa.sa_flags = SA_RESETHAND | SA_RESTART;
     sigaction(SIGINT, &sa, nullptr);
     sigaction(SIGTERM, &sa, nullptr);
+}
+
+void ExitAtOnceOnInterrupt(bool on) {
+    g_exitAtOnce.store(on);
+    // An interrupt that came while the flag was watched ends the step now.
+    if (on && g_interruptFlag != nullptr && g_interruptFlag->load())
+        _exit(kInterruptedStatus);
 }
 
 std::optional<std::string> ResolvedNativePath(const std::string& path) {

@@ -37,6 +37,16 @@ std::string DataHome() {
     return home.empty() ? "" : home + "/.local/share";
 }
 
+// The same for XDG_CACHE_HOME and ~/.cache.
+std::string CacheHome() {
+    const char* xdg = std::getenv("XDG_CACHE_HOME");
+    if (xdg != nullptr && xdg[0] == '/') {
+        return xdg;
+    }
+    std::string home = HomeFolder();
+    return home.empty() ? "" : home + "/.cache";
+}
+
 bool IsFolder(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -57,43 +67,55 @@ bool MakeFolders(const std::string& path) {
     return IsFolder(path);
 }
 
-}  // namespace
-
-std::string DataFolder(std::string* problem) {
+// $base/cobaltquarry/, made and checked as DataFolder says; what names the
+// folder in messages ("data folder").
+std::string OwnFolder(const std::string& base, const std::string& what, const std::string& none,
+                      std::string* problem) {
     auto fail = [problem](const std::string& why) {
         if (problem != nullptr) {
             *problem = why;
         }
         return std::string();
     };
-    std::string base = DataHome();
     if (base.empty()) {
-        return fail("there is no home folder to keep the results in");
+        return fail(none);
     }
     std::string folder = base + "/cobaltquarry";
     if (!MakeFolders(base) || (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)) {
-        return fail("the data folder " + folder + " cannot be made: " + std::strerror(errno));
+        return fail("the " + what + " " + folder + " cannot be made: " + std::strerror(errno));
     }
     // A link (even a dangling one) is resolved; only its target is used.
     std::unique_ptr<char, decltype(&std::free)> real(realpath(folder.c_str(), nullptr), &std::free);
     struct stat info;
     if (!real || stat(real.get(), &info) != 0) {
-        return fail("the data folder " + folder + " cannot be reached: " + std::strerror(errno));
+        return fail("the " + what + " " + folder + " cannot be reached: " + std::strerror(errno));
     }
     if (!S_ISDIR(info.st_mode)) {
-        return fail("the data folder " + folder + " is not a folder");
+        return fail("the " + what + " " + folder + " is not a folder");
     }
     if (info.st_uid != geteuid()) {
-        return fail("the data folder " + folder + " belongs to another user");
+        return fail("the " + what + " " + folder + " belongs to another user");
     }
     if ((info.st_mode & 077) != 0 && chmod(real.get(), info.st_mode & 0700) != 0) {
-        return fail("the data folder " + folder +
+        return fail("the " + what + " " + folder +
                     " cannot be made private: " + std::strerror(errno));
     }
     if (problem != nullptr) {
         problem->clear();
     }
     return std::string(real.get()) + "/";
+}
+
+}  // namespace
+
+std::string DataFolder(std::string* problem) {
+    return OwnFolder(DataHome(), "data folder", "there is no home folder to keep the results in",
+                     problem);
+}
+
+std::string CacheFolder(std::string* problem) {
+    return OwnFolder(CacheHome(), "cache folder", "there is no home folder to keep a cache in",
+                     problem);
 }
 
 bool DataFileExists(const std::string& path) {

@@ -15,6 +15,12 @@
 // result files are then not written at all (never anywhere else).
 std::string DataFolder(std::string* problem = nullptr);
 
+// $XDG_CACHE_HOME/cobaltquarry/ (by default ~/.cache/cobaltquarry/), made and
+// checked the same way: copies kept only while the program runs (a remote
+// scan's export as it arrived), which may be large, so not in /tmp (often
+// held in memory) and not among the results.
+std::string CacheFolder(std::string* problem = nullptr);
+
 // True when path names a regular file whose modification time can be read
 // (a present, readable directory entry; a folder does not count).
 bool DataFileExists(const std::string& path);

@@ -1,6 +1,7 @@
 #include "app/changes/ChangeView.h"
 
 #include <QAction>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFile>
 #include <QMessageBox>
@@ -95,6 +96,8 @@ TChangeView::TChangeView(const TResultStore& store, QWidget* window)
     cbSince_ = new QComboBox(window);
     cbSince_->setObjectName("cbSince");
     cbSince_->setToolTip("The earlier results the changes are counted from");
+    cbSince_->setAccessibleName(QStringLiteral("Changes since"));
+    cbSince_->view()->setAccessibleName(QStringLiteral("Changes since"));
     cbSince_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     cbSince_->hide();
     connect(cbSince_, &QComboBox::activated, this, [this] { emit RowsChanged(); });

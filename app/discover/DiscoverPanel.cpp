@@ -79,6 +79,12 @@ TDiscoverPanel::TDiscoverPanel(QWidget* parent) : QDockWidget("Discover", parent
     tabs_->addTab(largest_, "&Largest files");
     tabs_->addTab(types_, "File &types");
     tabs_->addTab(old_, "&Old files");
+    // Read by their tabs' captions; the share bar's caption is empty on the screen.
+    tabs_->setAccessibleName(QStringLiteral("Discover"));
+    largest_->setAccessibleName(QStringLiteral("Largest files"));
+    types_->setAccessibleName(QStringLiteral("File types"));
+    types_->headerItem()->setData(kBar, Qt::AccessibleTextRole, QStringLiteral("Share bar"));
+    old_->setAccessibleName(QStringLiteral("Old files"));
     layout->addWidget(tabs_, 1);
     setWidget(body);
     connect(tabs_, &QTabWidget::currentChanged, this, [this] { note_->setText(NoteText()); });

@@ -77,6 +77,7 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
     connect(FScan.get(), &TScanControl::ListsReloading, this, &TFormMain::SetBarProperties);
     connect(FScan.get(), &TScanControl::ScanEnded, this, &TFormMain::ScanEnded);
     connect(FScan.get(), &TScanControl::SaveStateChanged, this, &TFormMain::ShowSaveState);
+    connect(FScan.get(), &TScanControl::StoredSetLoaded, this, &TFormMain::ShowDiscoverData);
     // A rescan the save merged into a newer set on disk: what is stored is
     // shown, its Discover data too.
     connect(FScan.get(), &TScanControl::StoredSetShown, this, [this] {
@@ -697,7 +698,7 @@ void TFormMain::OpenRemoteScan(const TRemoteRequest* request) {
     }
     QString error;
     if (!FOpened->OpenRemote(*request, this, error)) {
-        TOpenedScan::TellError(this, error);
+        TOpenedScan::TellError(this, error, QStringLiteral("Open remote scan"));
         return;
     }
     ShowOpenedScan();
@@ -709,7 +710,7 @@ void TFormMain::SaveScanAs(const QString& file) {
     const QString chosen = file.isEmpty() ? FOpened->AskForSaveFile(this) : file;
     QString error;
     if (!chosen.isEmpty() && !FOpened->SaveAs(chosen, error))
-        TOpenedScan::TellError(this, error);
+        TOpenedScan::TellError(this, error, QStringLiteral("Save scan as"));
 }
 
 bool TFormMain::ShowsOpenedScan() const {

@@ -8,12 +8,14 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QSaveFile>
 #include <QTimer>
 #include <atomic>
 #include <mutex>
 #include <thread>
 
 #include "app/main/FolderPathLabel.h"
+#include "platform/DataFolder.h"
 #include "platform/DriveForm.h"
 #include "platform/DriveTable.h"
 #include "platform/NameText.h"
@@ -120,17 +122,23 @@ void TOpenedScan::Install(TImportedScan scan, char letter, const QString& name,
 
 bool TOpenedScan::OpenRemote(const TRemoteRequest& request, QWidget* owner, QString& error) {
     const char letter = IsOpen() ? letter_ : FreeLetter();
-    auto received = std::make_unique<QTemporaryFile>();
-    if (!received->open()) {
-        error = received->errorString();
-        return false;
-    }
     TRemoteSettings settings;
     settings.SshCommand =
         qEnvironmentVariable("COBALTQUARRY_SSH", QStringLiteral("ssh")).toStdString();
     if (settings.SshCommand.empty())
         settings.SshCommand = "ssh";
-    settings.KeepFile = QFile::encodeName(received->fileName()).toStdString();
+    bool isNumber = false;
+    const qulonglong maxEntries =
+        qEnvironmentVariable(kRemoteMaxEntriesVariable).toULongLong(&isNumber);
+    if (isNumber && maxEntries > 0)
+        settings.MaxEntries = maxEntries;
+    // The copy for "Save scan as..." goes to the user's cache folder: /tmp is
+    // often held in memory, and a copy that cannot be kept must not cost
+    // the scan.
+    std::string keepProblem;
+    std::unique_ptr<QTemporaryFile> received = MakeReceivedCopy(keepProblem);
+    if (received)
+        settings.KeepFile = QFile::encodeName(received->fileName()).toStdString();
     TImportedScan scan;
     std::string why;
     std::atomic<bool> cancel{false};
@@ -139,7 +147,14 @@ bool TOpenedScan::OpenRemote(const TRemoteRequest& request, QWidget* owner, QStr
     const bool read = RunWithProgress(
         owner, QStringLiteral("Open remote scan"),
         QStringLiteral("Connecting to %1\u2026").arg(name), cancel,
-        [&] { return ReadRemoteScan(request, settings, letter, scan, why, &cancel, &progress); },
+        [&] {
+            std::string copyProblem;
+            const bool ok = ReadRemoteScan(request, settings, letter, scan, why, &cancel, &progress,
+                                           &copyProblem);
+            if (!copyProblem.empty())
+                keepProblem = copyProblem;
+            return ok;
+        },
         [&] { return RemoteStatus(name, progress); });
     if (!read) {
         // The message's paragraphs stay; a line break in a name shows as one.
@@ -150,17 +165,56 @@ bool TOpenedScan::OpenRemote(const TRemoteRequest& request, QWidget* owner, QStr
         error = cancel ? QString() : parts.join(QStringLiteral("\n\n"));
         return false;
     }
-    received->close();
+    if (!keepProblem.empty())
+        received.reset();  // removes what was kept of it
+    else if (received)
+        received->close();
     Install(std::move(scan), letter, name, std::move(received));
+    remote_ = true;
+    keepProblem_ = QFile::decodeName(QByteArray::fromStdString(keepProblem));
     return true;
+}
+
+std::unique_ptr<QTemporaryFile> TOpenedScan::MakeReceivedCopy(std::string& problem) {
+    const std::string folder = CacheFolder(&problem);
+    if (folder.empty())
+        return nullptr;
+    auto received = std::make_unique<QTemporaryFile>(
+        QFile::decodeName(QByteArray::fromStdString(folder)) + QStringLiteral("remote-XXXXXX"));
+    if (!received->open()) {
+        problem = QFile::encodeName(received->fileTemplate()).toStdString() + ": " +
+                  received->errorString().toStdString();
+        return nullptr;
+    }
+    return received;
 }
 
 bool TOpenedScan::SaveAs(const QString& file, QString& error) const {
     if (!CanSave())
         return false;
-    QFile::remove(file);  // the chooser has asked before replacing it
-    if (!QFile::copy(received_->fileName(), file)) {
-        error = QStringLiteral("%1: cannot write the file").arg(file);
+    if (!received_) {
+        error = QStringLiteral(
+                    "The scan as it arrived could not be kept, so it cannot be saved "
+                    "(%1). Run the scan again to save it.")
+                    .arg(keepProblem_);
+        return false;
+    }
+    // Written beside the chosen file and renamed over it at the end, so a
+    // copy that fails leaves the file that was there.
+    QFile in(received_->fileName());
+    QSaveFile out(file);
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)) {
+        error = QStringLiteral("%1: cannot write the file (%2)")
+                    .arg(file, in.isOpen() ? out.errorString() : in.errorString());
+        return false;
+    }
+    QByteArray chunk;
+    while (!(chunk = in.read(1 << 20)).isEmpty()) {
+        if (out.write(chunk) != chunk.size())
+            break;
+    }
+    if (in.error() != QFileDevice::NoError || !out.commit()) {
+        error = QStringLiteral("%1: cannot write the file (%2)").arg(file, out.errorString());
         return false;
     }
     return true;
@@ -181,6 +235,8 @@ QString TOpenedScan::AskForSaveFile(QWidget* owner) const {
 void TOpenedScan::Close() {
     scope_.reset();
     received_.reset();
+    remote_ = false;
+    keepProblem_.clear();
     scan_ = TImportedScan{};
 }
 
@@ -223,11 +279,10 @@ QString TOpenedScan::AskForFile(QWidget* owner) {
                                         QStringLiteral("Scan files (*.json *.zst);;All files (*)"));
 }
 
-void TOpenedScan::TellError(QWidget* owner, const QString& error) {
+void TOpenedScan::TellError(QWidget* owner, const QString& error, const QString& title) {
     if (error.isEmpty())
         return;
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Open scan file"), error, QMessageBox::Ok,
-                    owner);
+    QMessageBox box(QMessageBox::Warning, title, error, QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }

@@ -29,9 +29,12 @@ class TOpenedScan {
     // Runs the scan on another machine over ssh (COBALTQUARRY_SSH, "ssh"
     // when unset) and reads it as it arrives, the same way.
     bool OpenRemote(const TRemoteRequest& request, QWidget* owner, QString& error);
-    // A remote scan's export as received, for "Save scan as...".
-    bool CanSave() const { return IsOpen() && received_ != nullptr; }
-    // Copies it to File; false with a message.
+    // A remote scan's export as received, for "Save scan as...": kept in the
+    // user's cache folder while the scan is open. A scan whose copy could
+    // not be kept can still be asked to save, and says why it cannot.
+    bool CanSave() const { return IsOpen() && remote_; }
+    // Copies it to File, replacing it only once the copy is whole; false
+    // with a message.
     bool SaveAs(const QString& file, QString& error) const;
     void Close();
     bool IsOpen() const { return scope_ != nullptr; }
@@ -52,8 +55,10 @@ class TOpenedScan {
     static QString AskForFile(QWidget* owner);
     // The file chooser of "Save scan as...", offering a name from the scan.
     QString AskForSaveFile(QWidget* owner) const;
-    // A read that failed; nothing for an empty text (a cancel).
-    static void TellError(QWidget* owner, const QString& error);
+    // A read or save that failed, in a box titled as the command; nothing
+    // for an empty text (a cancel).
+    static void TellError(QWidget* owner, const QString& error,
+                          const QString& title = QStringLiteral("Open scan file"));
 
   private:
     void Install(TImportedScan scan, char letter, const QString& name,
@@ -62,6 +67,12 @@ class TOpenedScan {
     TImportedScan scan_;
     std::unique_ptr<TScopedVirtualDrive> scope_;
     QString fileName_;
+    // An empty file in the cache folder to keep a remote scan's export in;
+    // null, with problem, when none can be made.
+    static std::unique_ptr<QTemporaryFile> MakeReceivedCopy(std::string& problem);
+
     std::unique_ptr<QTemporaryFile> received_;  // a remote scan's export, removed with it
+    bool remote_ = false;
+    QString keepProblem_;  // why a remote scan's export was not kept
     char letter_ = 'Z';
 };

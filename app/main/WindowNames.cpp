@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWidgetAction>
 
 #include "app/main/FormMain.h"
 #include "app/main/MenuRow.h"
@@ -27,16 +28,26 @@ void NameToolButtons(TFormMain& form) {
             continue;
         button->setAccessibleName(button->toolTip());
     }
+    // The tool bar's own button that shows the tools a narrow window hides.
+    if (auto* more = form.ToolBar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("More tools"));
     form.tbBar->setAccessibleName(QStringLiteral("Bar view"));
     form.btnDrives->setAccessibleDescription(QStringLiteral("Drive to show"));
 }
 
-// A menu row's "?" cell explains the item beside it.
+// A menu row's "?" cell explains the item beside it. The row itself is an
+// entry of its menu, which a reader lists before it is opened: it is read
+// as its item (a caption without "&" gives the menu no second mnemonic).
 void NameMenuCells(TFormMain& form) {
+    const QList<QWidgetAction*> rows = form.findChildren<QWidgetAction*>();
     for (TMenuCell* cell : form.findChildren<TMenuCell*>()) {
         const QString caption = Spoken(cell->Action()->text());
         if (caption != QLatin1String("?")) {
             cell->setAccessibleName(caption);
+            for (QWidgetAction* row : rows) {
+                if (row->defaultWidget() == cell->parentWidget())
+                    row->setText(caption);
+            }
             continue;
         }
         for (TMenuCell* item : cell->parentWidget()->findChildren<TMenuCell*>()) {

@@ -144,6 +144,7 @@ void TPieHolder::CreateButtons() {
     // Kept in its place on the strip, hidden and without a command.
     btnSave_ = FlatButton(btnHolder_, 3, nullptr);
     btnSave_->setObjectName(QStringLiteral("btnSave"));
+    btnSave_->setAccessibleName(QStringLiteral("Save"));
     btnSave_->hide();
 }
 

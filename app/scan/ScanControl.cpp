@@ -150,6 +150,7 @@ void TScanControl::Notify(const std::string& text) {
 
 bool TScanControl::LoadStored() {
     storedRefused_ = !store_.LoadData(tree_);
+    emit StoredSetLoaded();
     emit SaveStateChanged();  // a load clears "not stored"
     Notify(store_.TakeLoadNotice());
     return !storedRefused_;

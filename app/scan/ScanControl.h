@@ -149,6 +149,9 @@ class TScanControl : public QObject {
     // rebuilt. Otherwise (cancelled) the lists are as before and the views
     // need not change.
     void ScanEnded(bool stored);
+    // A drive's stored set was loaded (or refused): the lists and their
+    // extra lists are what is stored, for the views that show the extra ones.
+    void StoredSetLoaded();
     // The set a drive scan replaced was kept in the drive's history (or
     // could not be): what is compared with the results may have changed.
     void HistoryKept();

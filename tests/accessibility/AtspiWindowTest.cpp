@@ -149,13 +149,22 @@ TEST_F(AtspiWindowTest, BarRowsPieSlicesTreeAndFocusAsTheRegistryReadsThem) {
     EXPECT_TRUE(drive["name"].toString().endsWith("(C:), 1.0 MB"))
         << drive["name"].toString().toStdString();
 
-    // Nothing that takes the focus and shows is without a name.
+    // No control is without a name, shown or not: the rows of the menus
+    // (listed before a menu opens) and the tool bar's buttons included.
     QStringList unnamed;
     Visit(root, [&](const QJsonObject& n) {
-        if (Has(n, "focusable") && Has(n, "showing") && n["name"].toString().isEmpty())
+        static const QStringList controls{"menu item",       "check box",       "push button",
+                                          "check menu item", "radio menu item", "toggle button"};
+        if ((Has(n, "focusable") || controls.contains(n["role"].toString())) &&
+            n["name"].toString().isEmpty())
             unnamed << n["role"].toString();
     });
     EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(", ").toStdString();
+    int menuRows = 0;
+    Visit(root, [&](const QJsonObject& n) {
+        menuRows += n["role"] == "menu item" && n["name"] == "Disk usage" ? 1 : 0;
+    });
+    EXPECT_EQ(menuRows, 1) << "the View menu's rows are read before it opens";
 
     // Two keys on the focused pie: the outlined slice is the focused child.
     form->Pie->setFocus(Qt::TabFocusReason);

@@ -213,6 +213,12 @@ TEST(NcduExchange, BadInputIsRefusedWithAReason) {
     EXPECT_TRUE(Refuses(head + R"({"asize":1}]])", "without a name"));
     EXPECT_TRUE(Refuses(head + R"([{"name":".."}]]])", "no folder can be called"));
     EXPECT_TRUE(Refuses(head + R"([{"name":"a/b"}]]])", "no folder can be called"));
+    // A file's name would name another place just the same.
+    for (const char* name : {"..", ".", "", "a/b", "/"})
+        EXPECT_TRUE(
+            Refuses(head + R"({"name":")" + name + R"("}]])", "no file can be called at byte"))
+            << name;
+    EXPECT_FALSE(Refuses(head + R"({"name":"..."},{"name":"a\\b"},{"name":".a"}]])", ""));
     // Messages name folders as the export does, not by the letter the
     // import is shown under.
     EXPECT_TRUE(Refuses(head + R"([{"name":"s"},[{"name":"d"}],[{"name":"d"}]]]])",
@@ -253,6 +259,16 @@ TEST(NcduExchange, BadInputIsRefusedWithAReason) {
     TMemorySource deepFolders(nested);
     EXPECT_TRUE(Refuses(deepFolders, error));
     EXPECT_NE(error.find("nested more than"), std::string::npos) << error;
+    // The bound on both sides: the root and kNcduMaxDepth - 1 folders inside
+    // each other load, one more is refused.
+    for (const std::size_t depth : {kNcduMaxDepth, kNcduMaxDepth + 1}) {
+        std::string export_ = R"([1,2,{},[{"name":"/r"})";
+        for (std::size_t i = 1; i < depth; ++i)
+            export_ += R"(,[{"name":"d"})";
+        export_ += std::string(depth, ']') + "]";
+        TMemorySource source(export_);
+        EXPECT_EQ(Refuses(source, error), depth > kNcduMaxDepth) << depth << ": " << error;
+    }
 }
 
 // Random damage to a valid export against a plain reference of strict JSON:

@@ -278,3 +278,20 @@ TEST_F(RemoteSsh, CancelEndsBothSides) {
     EXPECT_EQ(error, "");
     EXPECT_FALSE(std::filesystem::exists(settings.KeepFile));
 }
+
+// A copy of the export that cannot be kept costs the copy, not the scan:
+// the scan is read whole and the reason is given back.
+TEST_F(RemoteSsh, ACopyThatCannotBeKeptLeavesTheScan) {
+    const std::string tree = *dir_ / "trees/kept";
+    MakeRandomTree(tree, 5, 5, 20);
+    TRemoteSettings settings;
+    settings.SshCommand = Ssh();
+    settings.KeepFile = *dir_ / "no such folder/received";
+    TImportedScan scan;
+    std::string error, keepProblem;
+    ASSERT_TRUE(ReadRemoteScan(Request(tree, TRemoteTool::Ours), settings, 'R', scan, error,
+                               nullptr, nullptr, &keepProblem))
+        << error;
+    EXPECT_EQ(scan.Result.Dirs.size(), Local(tree).Result.Dirs.size());
+    EXPECT_EQ(keepProblem.rfind(settings.KeepFile + ": ", 0), 0u) << keepProblem;
+}

@@ -88,3 +88,37 @@ TEST_F(DiscoverStoredTest, AScannedDriveFillsThePanelAndItsRowsLeadToTheirFiles)
     Settle();
     EXPECT_TRUE(types->isColumnHidden(5));
 }
+
+// What a scan in the window found is there again after the window is closed
+// and started anew, with the panel opened before and after a drive is chosen.
+TEST_F(DiscoverStoredTest, AfterARestartThePanelShowsWhatTheLastScanFound) {
+    storeResults = false;
+    WriteFile("alpha/big.iso", 900000);
+    {
+        // Written, not sparse: it takes blocks on the disk.
+        QFile real(QDir(drive->path()).filePath("alpha/real.dat"));
+        ASSERT_TRUE(real.open(QIODevice::WriteOnly));
+        real.write(QByteArray(300000, 'r'));
+    }
+    OpenWindow();
+    ScanDrive();
+    form.reset();
+
+    OpenWindow();
+    form->miDiscover->trigger();
+    Settle();
+    EXPECT_EQ(Column(form->Discover().LargestList(), 0),
+              (QStringList{"big.iso", "real.dat", "b.bin", "a.bin", "i.bin", "f.bin"}));
+    form.reset();
+
+    OpenWindow();
+    Settle();
+    form->miDiscover->trigger();
+    Settle();
+    EXPECT_EQ(Column(form->Discover().LargestList(), 0),
+              (QStringList{"big.iso", "real.dat", "b.bin", "a.bin", "i.bin", "f.bin"}));
+    // The allocated bytes of that scan, too: alpha holds the one written file.
+    form->miDiskUsage->trigger();
+    Settle();
+    EXPECT_EQ(RowText("alpha", 1), "0.3");
+}

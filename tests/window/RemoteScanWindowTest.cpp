@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSpinBox>
@@ -48,6 +49,7 @@ class RemoteScanWindowTest : public WindowFixture {
             QWidget* modal = QApplication::activeModalWidget();
             if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 told = box->text();
+                toldTitle = box->windowTitle();
                 box->accept();
             } else if (modal != nullptr && modal->objectName() == "RemoteScanDialog") {
                 answer(modal);
@@ -58,6 +60,7 @@ class RemoteScanWindowTest : public WindowFixture {
         poll.stop();
         return told;
     }
+    QString toldTitle;
 };
 
 }  // namespace
@@ -112,7 +115,44 @@ TEST_F(RemoteScanWindowTest, AFailureIsToldAndChangesNothing) {
     const QString told = WithModal([&] { form->OpenRemoteScan(&missing); }, [](QWidget*) {});
     EXPECT_TRUE(told.contains("does not exist on srv")) << told.toStdString();
     EXPECT_TRUE(told.contains("\n\nssh: cobaltquarry-remote:")) << told.toStdString();
+    EXPECT_EQ(toldTitle, "Open remote scan");
     EXPECT_FALSE(form->ShowsOpenedScan());
     EXPECT_EQ(form->Bar().Root(), "C:\\");
     EXPECT_TRUE(form->acDiskAnalize->isEnabled());
+}
+
+// The export as it arrived is kept in the user's cache folder while the scan
+// is open, byte for byte what "Save scan as..." writes, and removed with the
+// scan. A save that fails leaves the file it was to replace.
+TEST_F(RemoteScanWindowTest, TheCopyLivesInTheCacheFolderAndAFailedSaveKeepsTheOldFile) {
+    const QString cache = data->filePath("cache");
+    qputenv("XDG_CACHE_HOME", cache.toUtf8());
+    OpenWindow();
+    const TRemoteRequest request{"srv", 0, drive->path().toStdString(), TRemoteTool::Ours};
+    EXPECT_EQ(WithModal([&] { form->OpenRemoteScan(&request); }, [](QWidget*) {}), "");
+    ASSERT_TRUE(form->ShowsOpenedScan());
+    const QDir kept(cache + "/cobaltquarry");
+    const QStringList copies = kept.entryList(QDir::Files);
+    ASSERT_EQ(copies.size(), 1);
+
+    const QString saved = data->filePath("saved.json");
+    form->SaveScanAs(saved);
+    QFile copy(kept.filePath(copies[0])), file(saved);
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly) && file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), copy.readAll());
+    EXPECT_GT(file.size(), 0);
+
+    // The copy gone behind the program's back: the save fails, plainly, and
+    // the file chosen keeps what it held.
+    ASSERT_TRUE(QFile::remove(kept.filePath(copies[0])));
+    const QString told = WithModal([&] { form->SaveScanAs(saved); }, [](QWidget*) {});
+    EXPECT_EQ(toldTitle, "Save scan as");
+    EXPECT_TRUE(told.startsWith(saved + ": cannot write the file")) << told.toStdString();
+    EXPECT_EQ(QFileInfo(saved).size(), file.size());
+
+    EXPECT_EQ(WithModal([&] { form->OpenRemoteScan(&request); }, [](QWidget*) {}), "");
+    EXPECT_EQ(kept.entryList(QDir::Files).size(), 1);
+    form->LeaveOpenedScan();
+    EXPECT_TRUE(kept.entryList(QDir::Files).isEmpty());
+    qunsetenv("XDG_CACHE_HOME");
 }

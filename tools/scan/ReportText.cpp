@@ -46,6 +46,21 @@ void AppendEscaped(std::string& out, unsigned char c) {
     out += kHex[c & 0xF];
 }
 
+// The characters that reorder the text around them on a terminal (U+061C,
+// U+200E, U+200F, U+202A to U+202E, U+2066 to U+2069), given the UTF-8
+// sequence of one character: a name holding U+202E would show the rest of
+// its line backwards, so "exe.txt" could read as "txt.exe".
+bool IsBidiControl(std::string_view c) {
+    if (c.size() == 2)
+        return c == "\xD8\x9C";
+    if (c.size() != 3 || static_cast<unsigned char>(c[0]) != 0xE2)
+        return false;
+    const auto b1 = static_cast<unsigned char>(c[1]);
+    const auto b2 = static_cast<unsigned char>(c[2]);
+    return (b1 == 0x80 && (b2 == 0x8E || b2 == 0x8F || (b2 >= 0xAA && b2 <= 0xAE))) ||
+           (b1 == 0x81 && b2 >= 0xA6 && b2 <= 0xA9);
+}
+
 }  // namespace
 
 // JSON text is Unicode, a name is bytes. The text is always there for
@@ -68,7 +83,8 @@ std::string VisibleName(std::string_view raw) {
         // C1 controls are U+0080 to U+009F: C2 80 to C2 9F in UTF-8.
         const bool control =
             c < 0x20 || c == 0x7F ||
-            (length == 2 && c == 0xC2 && static_cast<unsigned char>(raw[1]) < 0xA0);
+            (length == 2 && c == 0xC2 && static_cast<unsigned char>(raw[1]) < 0xA0) ||
+            (length > 0 && IsBidiControl(raw.substr(0, length)));
         if (length == 0 || control) {
             for (std::size_t i = 0; i < std::max<std::size_t>(length, 1); ++i)
                 AppendEscaped(out, static_cast<unsigned char>(raw[i]));

@@ -8,9 +8,10 @@
 #include <string_view>
 
 // A name as the text report shows it: control characters (C0, DEL, the C1
-// range) and bytes that are not UTF-8 written as \xNN, so that no name can
-// break a line or send escape sequences to the terminal; every other byte
-// as it is.
+// range), the characters that turn the direction of text (U+202E and its
+// kin) and bytes that are not UTF-8 written as \xNN, so that no name can
+// break a line, send escape sequences to the terminal or show the rest of
+// its line backwards; every other byte as it is.
 std::string VisibleName(std::string_view raw);
 
 // A message on standard error: "cobaltquarry-scan: " and the message on one

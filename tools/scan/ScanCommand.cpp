@@ -141,9 +141,20 @@ void PrintReport(const TScanReport& report, bool json, std::ostream& out) {
         PrintScanText(report, out);
 }
 
+// While it lives, Ctrl+C and SIGTERM end the run at once (Console.h): for
+// steps that read, or write only to standard output.
+class TExitAtOnce {
+  public:
+    TExitAtOnce() { ExitAtOnceOnInterrupt(true); }
+    ~TExitAtOnce() { ExitAtOnceOnInterrupt(false); }
+    TExitAtOnce(const TExitAtOnce&) = delete;
+    TExitAtOnce& operator=(const TExitAtOnce&) = delete;
+};
+
 }  // namespace
 
 int TScanCommand::RunStored(const TScanOptions& options, std::ostream& out, std::ostream& err) {
+    const TExitAtOnce readOnly;
     std::string native, driveForm, error;
     if (!ResolvePath(options.Path, native, driveForm, error)) {
         PrintMessage(err, error);
@@ -186,10 +197,14 @@ int TScanCommand::RunImport(const TScanOptions& options, std::ostream& out, std:
     // Only the pie lists the scan's folders (as if they were a drive here).
     const bool pie = !options.PieFile.empty();
     // A file missing, unreadable or not an export: the input is wrong.
+    // Nothing is written while it is read, so an interrupt ends it at once,
+    // even in the middle of a huge or endless input.
+    auto reading = std::make_unique<TExitAtOnce>();
     if (!ImportScan(options.ImportFile, pie, scan, seconds, error)) {
         PrintMessage(err, error);
         return kBadUsage;
     }
+    reading.reset();
     std::unique_ptr<TScopedVirtualDrive> drive;
     if (pie)
         drive = std::make_unique<TScopedVirtualDrive>(*scan.Drive);
@@ -250,16 +265,28 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         return RunImport(options, out, err);
     if (options.Stored)
         return RunStored(options, out, err);
-    if (options.Changes)
+    if (options.Changes) {
+        const TExitAtOnce readOnly;
         return RunScanChanges({options.Path, options.Since, options.Top, options.Json}, out, err);
+    }
     std::string native, driveForm;
     if (!ResolvePath(options.Path, native, driveForm, error)) {
         PrintMessage(err, error);
         return kBadUsage;
     }
     if (!options.ExportFile.empty()) {
-        if (ExportScan(native, options.ExportFile, options.Zstd, error))
+        // A file is written under another name until it is whole, so the
+        // walk stops at the flag and leaves nothing; standard output may
+        // block on a reader that has stopped, so there it ends at once.
+        std::unique_ptr<TExitAtOnce> toOutput;
+        if (options.ExportFile == "-")
+            toOutput = std::make_unique<TExitAtOnce>();
+        if (ExportScan(native, options.ExportFile, options.Zstd, error, &analyzer_.Cancel))
             return 0;
+        if (analyzer_.Cancel) {
+            PrintMessage(err, "cancelled");
+            return kCancelled;
+        }
         PrintMessage(err, error);
         return kFailed;
     }

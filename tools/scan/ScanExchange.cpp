@@ -25,7 +25,7 @@ TWalkedCounts Exported(const TExportProgress& progress) {
 }  // namespace
 
 bool ExportScan(const std::string& native, const std::string& file, bool compress,
-                std::string& error) {
+                std::string& error, const std::atomic<bool>* cancel) {
     TExportOutput out;
     if (!out.Open(file, error, compress))
         return false;
@@ -35,6 +35,7 @@ bool ExportScan(const std::string& native, const std::string& file, bool compres
     settings.ProgVer = kProgramVersion;
     settings.Timestamp = static_cast<std::int64_t>(std::time(nullptr));
     settings.Progress = &progress;
+    settings.Cancel = cancel;
     // Listed by as many threads as a scan of the folder would walk with.
     settings.Threads = WalkThreadsFor(native);
     std::atomic<bool> done{false};

@@ -30,7 +30,8 @@ QList<QCommandLineOption> Options() {
          "total."},
         {"disk-usage",
          "Report, list (--top), draw (--pie) and order by the bytes the files take on the disk "
-         "(allocated, as du counts them) instead of their sizes, and tell how much of them is "
+         "(their allocated blocks, as du counts a file, hard links once; unlike du, folders' "
+         "own blocks are not counted) instead of their sizes, and tell how much of them is "
          "shared with hard links outside PATH and how much sparse files leave out; --json "
          "always gives both sizes."},
         {"pie", "Draw the pie chart of PATH into FILE, a PNG picture; FILE must end in .png.",
