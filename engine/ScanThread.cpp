@@ -65,10 +65,10 @@ void TThreadDiskAnalize::HandOver() {
     result->Cancelled = analyzer_->Cancel.load();
     // The lists are complete now and nobody else touches them: move them out
     // instead of copying a whole drive's worth of text.
-    result->Dirs = std::move(analyzer_->Dirs());
-    result->DirSizes = std::move(analyzer_->DirSizes());
-    result->Percents = std::move(analyzer_->Percents());
-    result->Extras = analyzer_->TakeExtras();
+    result->Set.Dirs = std::move(analyzer_->Dirs());
+    result->Set.Sizes = std::move(analyzer_->DirSizes());
+    result->Set.Percents = std::move(analyzer_->Percents());
+    result->Set.Extras = analyzer_->TakeExtras();
     if (!receiver_ || !onAnalize_)
         return;
     // The one hand-off: the end-of-scan steps run on the receiver's thread.

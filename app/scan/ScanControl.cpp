@@ -85,6 +85,9 @@ TScanControl::~TScanControl() {
     // may be gone already. A save still running is waited for.
     blockSignals(true);
     teller_ = nullptr;
+    // Lists queued behind the save still come in; the owner that would show
+    // them is going.
+    store_.DropReplacementCallbacks();
     CancelAndWait();
     store_.BeforeChange = nullptr;
     // A thread that ended but whose deferred deletion has not run yet.
@@ -229,7 +232,7 @@ void TScanControl::AnalizeFolder() {
 
 bool TScanControl::ListsHoldDrive(char letter) const {
     // A loaded analysis starts with its drive root ("C:"), which sorts first.
-    const TStringList& dirs = store_.GlobalDirs;
+    const TStringList& dirs = store_.GlobalDirs();
     return !dirs.empty() && dirs[0].size() == 2 && dirs[0][1] == ':' &&
            UpperAZ(dirs[0][0]) == UpperAZ(letter);
 }
@@ -302,13 +305,8 @@ void TScanControl::StartSave(TScanResult& result) {
     // keeps it in the drive's history afterwards. The walk's extra lists go
     // with the three: saved with a drive scan's set, merged by a rescan.
     std::unique_ptr<TDetachedSave> job =
-        folderRescan_
-            ? TDetachedSave::BeginFolderRescan(store_, std::move(result.Dirs),
-                                               std::move(result.DirSizes),
-                                               std::move(result.Percents), std::move(result.Extras))
-            : TDetachedSave::BeginDriveScan(store_, std::move(result.Dirs),
-                                            std::move(result.DirSizes), std::move(result.Percents),
-                                            std::move(result.Extras));
+        folderRescan_ ? TDetachedSave::BeginFolderRescan(store_, std::move(result.Set))
+                      : TDetachedSave::BeginDriveScan(store_, std::move(result.Set));
     stored_ = false;
     saver_->Start(std::move(job));
     emit SaveStateChanged();

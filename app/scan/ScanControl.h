@@ -28,9 +28,11 @@ class TSaveRunner;
 //
 // A scan's results are shown as soon as its walk ends; they are saved on a
 // thread of their own meanwhile (TDetachedSave, which says who owns which
-// lists when). Until that save ends, every change of the store's lists
-// through the store waits for it (the store's BeforeChange), a scan asked
-// for waits and starts after it, and the owner's close waits for it
+// lists when). Until that save ends, the store's operations that report an
+// outcome wait for it (the store's BeforeChange joins it here, its report
+// left to the event loop), a replacement of the lists is queued by the store
+// and made when this object finishes the save (TSaveRunner::Join), a scan
+// asked for waits and starts after it, and the owner's close waits for it
 // (CloseWhenSaved).
 class TScanControl : public QObject {
     Q_OBJECT
@@ -174,8 +176,9 @@ class TScanControl : public QObject {
     void StartSave(TScanResult& result);
     // The end of the save reported: failure, lists shown again, history.
     void ReportSave();
-    // The store's wait before a change of its lists: the save is joined, its
-    // report left to the event loop.
+    // The store's wait before a change of its lists (BeforeChange): the
+    // save is joined and its outcome given to the store, its report left to
+    // the event loop.
     void SettleSave();
     bool ListsHoldDrive(char letter) const;
 

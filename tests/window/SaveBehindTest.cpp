@@ -69,7 +69,7 @@ class SaveBehind : public WindowFixture {
         const TScan scan = ScanDriveC();
         TResultStore store;
         store.SetFiles("C:");
-        ASSERT_TRUE(store.SaveAnalizeData(scan.Dirs, scan.Sizes, scan.Percents));
+        ASSERT_TRUE(store.SaveAnalizeData({scan.Dirs, scan.Sizes, scan.Percents}));
     }
 
     void Open() {
@@ -175,9 +175,9 @@ TEST_F(SaveBehind, ViewsWorkWhileSavingAndEverythingThatChangesTheListsWaits) {
     TResultStore stored(form->Store.DataFolder);
     stored.SetFiles("C:");
     ASSERT_TRUE(stored.LoadGlobal());
-    EXPECT_EQ(stored.GlobalDirs, now.Dirs);
-    EXPECT_EQ(stored.GlobalDirSizes, now.Sizes);
-    EXPECT_EQ(form->Store.GlobalDirSizes, now.Sizes);
+    EXPECT_EQ(stored.GlobalDirs(), now.Dirs);
+    EXPECT_EQ(stored.GlobalDirSizes(), now.Sizes);
+    EXPECT_EQ(form->Store.GlobalDirSizes(), now.Sizes);
     EXPECT_EQ(StateText(), "");
     EXPECT_FALSE(form->SaveBusy->isVisible());
     EXPECT_TRUE(told.isEmpty()) << told.join(" | ").toStdString();
@@ -200,7 +200,7 @@ TEST_F(SaveBehind, ViewsWorkWhileSavingAndEverythingThatChangesTheListsWaits) {
     EXPECT_TRUE(form->ListsFreed);
     EXPECT_TRUE(QTest::qWaitFor([this] { return form->Scan().ClosingMessage() == nullptr; }));
     ASSERT_TRUE(stored.LoadGlobal());
-    EXPECT_EQ(stored.GlobalDirSizes, now.Sizes);
+    EXPECT_EQ(stored.GlobalDirSizes(), now.Sizes);
 }
 
 // A save that fails is told, changes nothing stored, and the results shown
@@ -235,7 +235,7 @@ TEST_F(SaveBehind, AFailedSaveLeavesTheStoredSetAndMarksTheResultsNotStored) {
     form->Scan().SetReloadPending();
     form->Analize(false);
     Settle();
-    EXPECT_EQ(form->Store.GlobalDirSizes[0], "1000000");
+    EXPECT_EQ(form->Store.GlobalDirSizes()[0], "1000000");
     EXPECT_EQ(StateText(), "");
 }
 
@@ -252,8 +252,8 @@ TEST_F(SaveBehind, ARescanMergedIntoANewerSetShowsItsListsAndDiscoverData) {
         scanner.Execute();
         TResultStore store(form->Store.DataFolder);
         store.SetFiles("C:");
-        ASSERT_TRUE(store.SaveAnalizeData(scanner.Dirs(), scanner.DirSizes(), scanner.Percents(),
-                                          nullptr, scanner.TakeExtras()));
+        ASSERT_TRUE(store.SaveAnalizeData(
+            {scanner.Dirs(), scanner.DirSizes(), scanner.Percents(), scanner.TakeExtras()}));
     }
     QFile more(QDir(drive->path()).filePath("beta/new.bin"));
     ASSERT_TRUE(more.open(QIODevice::WriteOnly) && more.resize(600000));
@@ -265,7 +265,7 @@ TEST_F(SaveBehind, ARescanMergedIntoANewerSetShowsItsListsAndDiscoverData) {
     EXPECT_TRUE(told.isEmpty()) << told.join(" | ").toStdString();
     EXPECT_TRUE(form->Scan().Stored());
     const TScan now = ScanDriveC();
-    EXPECT_EQ(form->Store.GlobalDirSizes, now.Sizes);
+    EXPECT_EQ(form->Store.GlobalDirSizes(), now.Sizes);
     // The rescan's large file, and those outside beta from the set stored.
     QStringList largest;
     QTreeWidget* list = form->Discover().LargestList();
