@@ -325,7 +325,7 @@ void TFormMain::tbExitClick() {
 void TFormMain::closeEvent(QCloseEvent* event) {
     // The results are stored before the window goes: it closes when their
     // save ends.
-    if (FScan->CloseWhenSaved()) {
+    if (FScan->ArrangeCloseAfterSave()) {
         event->ignore();
         return;
     }

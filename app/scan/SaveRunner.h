@@ -21,9 +21,9 @@ class TSaveRunner : public QObject {
     // be busy.
     void Start(std::unique_ptr<TDetachedSave> job);
     // A job was started and its report not yet taken (TakeFinished).
-    bool Busy() const { return job_ != nullptr; }
+    bool JobUnreported() const { return job_ != nullptr; }
     // A job's thread was started and not yet joined.
-    bool Running() const { return thread_.joinable(); }
+    bool ThreadUnjoined() const { return thread_.joinable(); }
     // Returns once the running job's thread has ended and the store has
     // taken its outcome (TDetachedSave::Finish), which also makes the
     // replacements of the store's lists queued behind the save. At once when

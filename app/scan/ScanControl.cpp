@@ -76,8 +76,8 @@ TScanControl::TScanControl(TResultStore& store, TTreeLists& tree, QWidget* windo
     });
 
     saver_ = new TSaveRunner(this);
-    connect(saver_, &TSaveRunner::Ended, this, [this] { WaitForSave(); });
-    store_.BeforeChange = [this] { SettleSave(); };
+    connect(saver_, &TSaveRunner::Ended, this, [this] { WaitForSaveAndReport(); });
+    store_.BeforeChange = [this] { JoinSaveReportLater(); };
 }
 
 TScanControl::~TScanControl() {
@@ -238,7 +238,7 @@ bool TScanControl::ListsHoldDrive(char letter) const {
 }
 
 void TScanControl::StartScan(const std::string& path, bool folderRescan) {
-    if (scanning_ || closeWhenSaved_)
+    if (scanning_ || closeAfterSave_)
         return;
     if (Saving()) {
         // Its results would replace the lists the save reads: it starts
@@ -280,7 +280,7 @@ void TScanControl::StartScan(const std::string& path, bool folderRescan) {
 
 void TScanControl::OnAnalize(TScanResult& result) {
     // Scans wait for saves: one that ended is reported before this scan's.
-    WaitForSave();
+    WaitForSaveAndReport();
     const bool shown = !result.Cancelled;
     if (shown) {
         StartSave(result);
@@ -313,16 +313,16 @@ void TScanControl::StartSave(TScanResult& result) {
 }
 
 bool TScanControl::Saving() const {
-    return saver_->Busy();
+    return saver_->JobUnreported();
 }
 
-void TScanControl::SettleSave() {
+void TScanControl::JoinSaveReportLater() {
     // Reported later, from the event loop (TSaveRunner::Ended): not from
     // inside the store's operation that waited.
     saver_->Join();
 }
 
-void TScanControl::WaitForSave() {
+void TScanControl::WaitForSaveAndReport() {
     saver_->Join();
     ReportSave();
 }
@@ -352,8 +352,8 @@ void TScanControl::ReportSave() {
     }
     delete closingMessage_.data();  // shown without a loop of its own
     emit SaveStateChanged();
-    if (closeWhenSaved_) {
-        closeWhenSaved_ = false;
+    if (closeAfterSave_) {
+        closeAfterSave_ = false;
         if (window_)
             window_->close();
         return;
@@ -369,7 +369,7 @@ void TScanControl::ReportSave() {
 QString TScanControl::SaveStateText() const {
     // Short: the tool bar gives it the room left of the path.
     if (Saving()) {
-        if (closeWhenSaved_)
+        if (closeAfterSave_)
             return QStringLiteral("Saving\u2026 closing after");
         if (waitingScan_)
             return QStringLiteral("Saving\u2026 next scan waits");
@@ -383,7 +383,7 @@ QString TScanControl::SaveStateText() const {
 QString TScanControl::SaveStateTip() const {
     if (Saving()) {
         QString tip = QStringLiteral("The results of the scan are being saved.");
-        if (closeWhenSaved_)
+        if (closeAfterSave_)
             tip += QStringLiteral(" The window closes when they are stored.");
         else if (waitingScan_)
             tip += QStringLiteral(" The next scan starts when they are stored.");
@@ -396,16 +396,16 @@ QString TScanControl::SaveStateTip() const {
     return {};
 }
 
-bool TScanControl::CloseWhenSaved() {
+bool TScanControl::ArrangeCloseAfterSave() {
     if (!Saving())
         return false;
-    if (closeWhenSaved_)
+    if (closeAfterSave_)
         return true;
-    closeWhenSaved_ = true;
+    closeAfterSave_ = true;
     waitingScan_.reset();
     emit SaveStateChanged();
     QTimer::singleShot(1000, this, [this] {
-        if (!closeWhenSaved_ || closingMessage_)
+        if (!closeAfterSave_ || closingMessage_)
             return;
         auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Cobaltquarry"),
                                     QStringLiteral("The results of the scan are being saved. The "
@@ -431,7 +431,7 @@ void TScanControl::EndScan() {
 }
 
 void TScanControl::CancelAndWait() {
-    WaitForSave();
+    WaitForSaveAndReport();
     waitingScan_.reset();
     if (!scanning_)
         return;

@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
     QTimer::singleShot(0, [&] {
         shown = MsSince(start);
         listed = window.Store.GlobalDirs().size();
-        scan.WaitForSave();
+        scan.WaitForSaveAndReport();
         stored = MsSince(start);
         QApplication::quit();
     });
