@@ -4,48 +4,41 @@
 // the set it replaced in the drive's history) runs on another thread.
 //
 // Who owns which lists, when:
-// - Begin... (the owner's thread, while no other save of the store runs):
-//   a drive scan's lists become the store's global lists (its extra lists
-//   the store's GlobalExtras); a folder rescan is merged into them. Everything
-//   else the save needs is moved or copied into this object: the lists
-//   before with their extra lists (the set a drive scan may replace), the
-//   stamp and sums of the set on disk they were, the file names, the
-//   rescan's own lists and extra lists.
-// - From then until Finish, the store's global lists (GlobalExtras
-//   included) are read by both
-//   threads and written by neither. Every change through the store waits
-//   for Finish first (the owner sets TResultStore::BeforeChange to do so);
-//   code that writes the lists directly calls TResultStore::SettleSave.
-// - Run (the worker thread): reads the store's global lists and nothing
-//   else of the store; everything else it reads or writes is this object's.
-// - Finish (the owner's thread, once Run has returned): the store takes
-//   the outcome: the stamp and sums of the set now stored; or, when a
-//   rescan was merged into a newer set on disk, those merged lists, which
-//   replace the global lists; or the mark that the lists shown were not
-//   stored.
-#include <array>
+// - Begin... (the owner's thread): a drive scan's set becomes the store's
+//   global set; a folder rescan is merged into it
+//   (TResultStore::BeginDetachedSave, BeginDetachedRescan). The store hands
+//   back a store of the worker's own: the file names, the set before (the
+//   set a drive scan may replace) and what was known of its set on disk.
+//   The rescan's own set is kept here.
+// - From then until Finish, the store's global set is read by both threads
+//   and written by neither: the store's operations that report an outcome
+//   wait for Finish first (the owner sets TResultStore::BeforeChange to do
+//   so), and TResultStore::ReplaceGlobal queues behind it.
+// - Run (the worker thread): reads the store's global set and nothing else
+//   of the store; everything else it reads or writes is this object's.
+// - Finish (the owner's thread, once Run has returned): the store takes the
+//   outcome value (TResultStore::TakeDetachedOutcome): the stamp and sums of
+//   the set now stored; or, when a rescan was merged into a newer set on
+//   disk, that merged set, which replaces the global set; or the mark that
+//   the lists shown were not stored. Replacements queued meanwhile follow.
 #include <memory>
 #include <string>
 
+#include "engine/DetachedOutcome.h"
 #include "engine/DriveScanSave.h"
 #include "engine/ResultStore.h"
-#include "engine/StringList.h"
+#include "engine/StoredSet.h"
 
 class TDetachedSave {
   public:
-    // The store has its files named for the scanned drive. The lists and
-    // their extra lists become the global ones; the ones before move into
-    // the job (and, when they are the set replaced, into the history).
-    static std::unique_ptr<TDetachedSave> BeginDriveScan(TResultStore& store, TStringList dirs,
-                                                         TStringList dirSizes, TStringList percents,
-                                                         TExtraLists extras = {});
-    // The rescan (the analyzer's lists, the rescanned folder first, and its
-    // extra lists) is merged into the global lists now, as AppendAnalizeInfo
-    // merges, and kept for a merge into a newer set.
-    static std::unique_ptr<TDetachedSave> BeginFolderRescan(TResultStore& store, TStringList dirs,
-                                                            TStringList dirSizes,
-                                                            TStringList percents,
-                                                            TExtraLists extras = {});
+    // The store has its files named for the scanned drive. The set becomes
+    // the global one; the one before moves into the job (and, when it is the
+    // set replaced, into the history).
+    static std::unique_ptr<TDetachedSave> BeginDriveScan(TResultStore& store, TStoredSet set);
+    // The rescan (the analyzer's set, the rescanned folder first) is merged
+    // into the global set now, as AppendAnalizeInfo merges, and kept for a
+    // merge into a newer set.
+    static std::unique_ptr<TDetachedSave> BeginFolderRescan(TResultStore& store, TStoredSet rescan);
 
     // On the worker thread: stores the lists, then keeps the set a drive
     // scan replaced in the drive's history (under a lock of its own, after
@@ -58,8 +51,8 @@ class TDetachedSave {
     bool Saved() const { return saved_; }
     // Why the save failed (the store's SaveError of it).
     const std::string& Error() const { return error_; }
-    // A rescan went into a newer set on disk, and the global lists are now
-    // what was stored: they are to be shown again.
+    // A rescan went into a newer set on disk, and the global set is now
+    // what was stored: it is to be shown again.
     bool ShownAgain() const { return saved_ && remerged_; }
     bool DriveScan() const { return driveScan_; }
     // A replaced set was handed to the drive's history; HistoryNote says
@@ -69,18 +62,15 @@ class TDetachedSave {
 
   private:
     TDetachedSave(TResultStore& store, bool driveScan);
-    std::array<const TStringList*, 3> Shown() const;
     void Failed(const std::string& why);
 
     TResultStore& store_;
-    // The worker's own store: the data folder and file names as they were
-    // at Begin, the base of the lists before and, for a drive scan, those
-    // lists (moved into the history copy when they are the set replaced).
-    TResultStore worker_;
+    // The worker's own store (see above).
+    std::unique_ptr<TResultStore> worker_;
     bool driveScan_;
-    TStringList rescanDirs_, rescanSizes_, rescanPercents_;
-    TExtraLists rescanExtras_;
+    TStoredSet rescan_;
     THistoryCopy copy_;
+    TDetachedOutcome outcome_;
     bool saved_ = false;
     bool remerged_ = false;
     bool finished_ = false;

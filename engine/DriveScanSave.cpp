@@ -24,29 +24,25 @@ std::string KeepInHistory(const THistoryCopy& copy) {
         return {};
     TScanHistory history(copy.DataFolder);
     std::string error;
-    if (history.Record(copy.Drive, copy.Set.Time, copy.Set.Dirs, copy.Set.Sizes, error,
-                       copy.Set.Extras))
+    const TStoredSet& kept = copy.Set.Lists;
+    if (history.Record(copy.Drive, copy.Set.Time, kept.Dirs, kept.Sizes, error, kept.Extras))
         return {};
     return "The results before this scan of drive " + std::string(1, copy.Drive) +
            ": could not be kept for comparison: " + error + ".";
 }
 
-bool SaveDriveScan(TResultStore& store, const TStringList& dirs, const TStringList& dirSizes,
-                   const TStringList& percents, std::string& historyNote,
-                   const TExtraLists& extras) {
+bool SaveDriveScan(TResultStore& store, const TStoredSet& set, std::string& historyNote) {
     historyNote.clear();
     // The set replaced is read under the save's own lock: another save just
     // before this one is what this one replaces, and is kept once.
     THistoryCopy copy = HistoryCopyFor(store);
-    if (!store.SaveAnalizeData(dirs, dirSizes, percents, copy.Drive ? &copy.Set : nullptr, extras))
+    if (!store.SaveAnalizeData(set, copy.Drive ? &copy.Set : nullptr))
         return false;
     historyNote = KeepInHistory(copy);
     return true;
 }
 
-bool SaveDriveScanAsGlobal(TResultStore& store, TStringList dirs, TStringList dirSizes,
-                           TStringList percents, THistoryCopy& copy, TExtraLists extras) {
+bool SaveDriveScanAsGlobal(TResultStore& store, TStoredSet set, THistoryCopy& copy) {
     copy = HistoryCopyFor(store);
-    return store.SaveAsGlobal(std::move(dirs), std::move(dirSizes), std::move(percents),
-                              copy.Drive ? &copy.Set : nullptr, std::move(extras));
+    return store.SaveAsGlobal(std::move(set), copy.Drive ? &copy.Set : nullptr);
 }

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "engine/ResultStore.h"
-#include "engine/StringList.h"
+#include "engine/StoredSet.h"
 
-// store has its files named (SetFiles) for the drive. Saves the lists as
+// store has its files named (SetFiles) for the drive. Saves the set as
 // SaveAnalizeData does and returns what it returns. When the drive had a
 // whole stored set before, that set (as it was when the save replaced it,
 // read under the save's lock) is kept after the new one is stored; a
@@ -16,9 +16,7 @@
 // itself is not affected), otherwise historyNote is emptied.
 // The extra lists are saved with the set, and the replaced set's are kept
 // with it in the history.
-bool SaveDriveScan(TResultStore& store, const TStringList& dirs, const TStringList& dirSizes,
-                   const TStringList& percents, std::string& historyNote,
-                   const TExtraLists& extras = {});
+bool SaveDriveScan(TResultStore& store, const TStoredSet& set, std::string& historyNote);
 // The set a drive scan replaced, to be kept in the drive's history once the
 // new one is stored.
 struct THistoryCopy {
@@ -32,11 +30,10 @@ struct THistoryCopy {
 THistoryCopy HistoryCopyFor(const TResultStore& store);
 
 // The first half of SaveDriveScan, with SaveAsGlobal: afterwards the store's
-// global lists are the lists stored (not read back from the files), and copy
+// global set is the set stored (not read back from the files), and copy
 // holds the set replaced. The history copy is left to KeepInHistory, which
 // may run on another thread: it takes its own lock of the data folder.
-bool SaveDriveScanAsGlobal(TResultStore& store, TStringList dirs, TStringList dirSizes,
-                           TStringList percents, THistoryCopy& copy, TExtraLists extras = {});
+bool SaveDriveScanAsGlobal(TResultStore& store, TStoredSet set, THistoryCopy& copy);
 // Keeps copy's set in its drive's history; empty, or the message that it
 // could not be kept.
 std::string KeepInHistory(const THistoryCopy& copy);

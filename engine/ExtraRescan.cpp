@@ -21,3 +21,8 @@ void AppendRescanWithExtras(TStringList& dirs, TStringList& sizes, TStringList& 
     MergeRescanExtras(dirs, extras, rescanDirs, rescanExtras);
     AppendRescan(dirs, sizes, percents, rescanDirs, rescanSizes, rescanPercents);
 }
+
+void AppendRescanWithExtras(TStoredSet& set, const TStoredSet& rescan) {
+    AppendRescanWithExtras(set.Dirs, set.Sizes, set.Percents, set.Extras, rescan.Dirs, rescan.Sizes,
+                           rescan.Percents, rescan.Extras);
+}

@@ -3,6 +3,7 @@
 // kind's Merge (ExtraFileKind.h). Runs before the set's own lists are
 // merged: the kinds see the set's Dirs as they were.
 #include "engine/ExtraLists.h"
+#include "engine/StoredSet.h"
 #include "engine/StringList.h"
 
 // A stored list the rescan has no list of, whose kind is unknown, or that
@@ -18,3 +19,5 @@ void AppendRescanWithExtras(TStringList& dirs, TStringList& sizes, TStringList& 
                             TExtraLists& extras, const TStringList& rescanDirs,
                             const TStringList& rescanSizes, const TStringList& rescanPercents,
                             const TExtraLists& rescanExtras);
+// The same on whole sets: every list of set follows the rescan.
+void AppendRescanWithExtras(TStoredSet& set, const TStoredSet& rescan);

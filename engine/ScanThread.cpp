@@ -65,12 +65,12 @@ void TThreadDiskAnalize::HandOver() {
     result->Cancelled = analyzer_->Cancel.load();
     // The extra lists first: the analyzer keeps the allocated bytes only
     // while they still stand beside its folder list.
-    result->Extras = analyzer_->TakeExtras();
+    result->Set.Extras = analyzer_->TakeExtras();
     // The lists are complete now and nobody else touches them: move them out
     // instead of copying a whole drive's worth of text.
-    result->Dirs = std::move(analyzer_->Dirs());
-    result->DirSizes = std::move(analyzer_->DirSizes());
-    result->Percents = std::move(analyzer_->Percents());
+    result->Set.Dirs = std::move(analyzer_->Dirs());
+    result->Set.Sizes = std::move(analyzer_->DirSizes());
+    result->Set.Percents = std::move(analyzer_->Percents());
     if (!receiver_ || !onAnalize_)
         return;
     // The one hand-off: the end-of-scan steps run on the receiver's thread.

@@ -6,8 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/ExtraLists.h"
-#include "engine/StringList.h"
+#include "engine/StoredSet.h"
 
 class TAnalizeDisk;
 
@@ -28,10 +27,8 @@ struct TScanProgress {
 struct TScanResult {
     std::string Directory;
     bool Cancelled = false;
-    TStringList Dirs;
-    TStringList DirSizes;
-    TStringList Percents;
-    TExtraLists Extras;  // the analyzer's TakeExtras
+    // The analyzer's lists with its extra lists (TakeExtras): one set.
+    TStoredSet Set;
 };
 
 // One scan on its own thread: owns exactly one analyzer, runs it once and

@@ -1,11 +1,11 @@
 #include "engine/StoredSetPreload.h"
 
-#include "engine/ResultStore.h"
-
-TStoredSetPreload::TStoredSetPreload(const std::string& dataFolder, std::string_view path)
-    : store_(std::make_unique<TResultStore>(dataFolder)) {
-    store_->SetFiles(path);
-    thread_ = std::thread([this] { loaded_ = store_->AnalizeFiExists() && store_->LoadGlobal(); });
+TStoredSetPreload::TStoredSetPreload(const std::string& dataFolder, std::string_view path) {
+    const TStoredSetFiles files = TStoredSetFiles::For(dataFolder, path);
+    thread_ = std::thread([this, files] {
+        std::string refusal;
+        ok_ = files.Exist() && LoadStoredSet(files, loaded_, refusal);
+    });
 }
 
 TStoredSetPreload::~TStoredSetPreload() {
@@ -17,12 +17,7 @@ void TStoredSetPreload::Wait() {
         thread_.join();
 }
 
-TResultStore& TStoredSetPreload::Store() {
+TLoadedSet* TStoredSetPreload::Loaded() {
     Wait();
-    return *store_;
-}
-
-bool TStoredSetPreload::Loaded() {
-    Wait();
-    return loaded_;
+    return ok_ ? &loaded_ : nullptr;
 }

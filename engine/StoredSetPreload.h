@@ -1,13 +1,14 @@
 #pragma once
 // The stored set of a drive read on a thread of its own, so that it loads
 // while the program has nothing else to do (behind the start-up picture)
-// and is ready when the window asks for it.
-#include <memory>
+// and is ready when the window asks for it. It knows no store: it hands over
+// the set it read with its origin (StoredSetLoad.h), which a store takes
+// when the set on disk is still that one.
 #include <string>
 #include <string_view>
 #include <thread>
 
-class TResultStore;
+#include "engine/StoredSetLoad.h"
 
 class TStoredSetPreload {
   public:
@@ -18,15 +19,14 @@ class TStoredSetPreload {
     TStoredSetPreload(const TStoredSetPreload&) = delete;
     TStoredSetPreload& operator=(const TStoredSetPreload&) = delete;
 
-    // Waits for the read and gives the store it loaded into; Loaded tells
-    // whether the set loaded.
-    TResultStore& Store();
-    bool Loaded();
+    // Waits for the read; the set it loaded (to be moved from), or null
+    // when it did not load.
+    TLoadedSet* Loaded();
 
   private:
     void Wait();
 
-    std::unique_ptr<TResultStore> store_;
-    bool loaded_ = false;
+    TLoadedSet loaded_;
+    bool ok_ = false;
     std::thread thread_;
 };

@@ -48,7 +48,7 @@ QString FromBytes(const std::string& text) {
 // The drive whose stored results the lists hold; 0 for none, also for an
 // opened scan file, whose lists belong to no drive's files and history.
 char StoredDrive(const TResultStore& store) {
-    return store.PercentsFile.empty() ? 0 : ListsDriveLetter(store.GlobalDirs);
+    return store.PercentsFile.empty() ? 0 : ListsDriveLetter(store.GlobalDirs());
 }
 
 QString EntryText(const THistoryEntry& entry) {
@@ -189,7 +189,7 @@ void TChangeView::Compare() {
                 return;
             }
             changes_ = std::make_unique<TResultChanges>(
-                CompareResults(store_.GlobalDirs, store_.ShownSizes(), kept));
+                CompareResults(store_.GlobalDirs(), store_.ShownSizes(), kept));
             keptExtras_ = std::move(kept.Extras);
             comparedPath_ = entry.Path;
             comparedGeneration_ = store_.Generation();
@@ -242,7 +242,7 @@ void TChangeView::DecorateRows(TPBExListview& list, const TShellListModel& bar) 
         paths.push_back(bar.Item(i).PathName());
     }
     TBarChanges data;
-    data.Build(store_.GlobalDirs, *changes_, bar.Root(), paths);
+    data.Build(store_.GlobalDirs(), *changes_, bar.Root(), paths);
     largest_ = data.Largest;
     for (int i = 0; i < rows; ++i) {
         PutChange(list.topLevelItem(i), data.Rows[static_cast<std::size_t>(i)]);

@@ -326,7 +326,7 @@ void TFormMain::tbExitClick() {
 void TFormMain::closeEvent(QCloseEvent* event) {
     // The results are stored before the window goes: it closes when their
     // save ends.
-    if (FScan->CloseWhenSaved()) {
+    if (FScan->ArrangeCloseAfterSave()) {
         event->ignore();
         return;
     }
@@ -718,16 +718,20 @@ bool TFormMain::ShowsOpenedScan() const {
 }
 
 void TFormMain::ShowOpenedScan() {
-    Store.SettleSave();  // the lists are replaced directly
-    FOpened->FillStore(Store, TreeLists);
-    // Nothing of it is on this machine: no scan, no rescan.
-    acDiskAnalize->setEnabled(false);
-    acFolderAnalize->setEnabled(false);
-    FolderChanged = true;
-    SetTreeRoot(FOpened->Root());
-    SetFolder(FOpened->Root());
-    menuSaveScan->setEnabled(FOpened->CanSave());
-    ShowDiscoverData();
+    // A save of the lists shown before may still run behind the views: the
+    // scan's lists replace them when it ends, without the window waiting.
+    FOpened->FillStore(Store, TreeLists, [this] {
+        if (!ShowsOpenedScan())
+            return;  // closed again before its lists came in
+        // Nothing of it is on this machine: no scan, no rescan.
+        acDiskAnalize->setEnabled(false);
+        acFolderAnalize->setEnabled(false);
+        FolderChanged = true;
+        SetTreeRoot(FOpened->Root());
+        SetFolder(FOpened->Root());
+        menuSaveScan->setEnabled(FOpened->CanSave());
+        ShowDiscoverData();
+    });
 }
 
 void TFormMain::LeaveOpenedScan() {

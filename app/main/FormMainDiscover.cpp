@@ -58,15 +58,16 @@ void TFormMain::ShowDiscoverData() {
         FDiscover->SetData(std::make_shared<const TDiscoverData>(FOpened->Result().Discover));
         return;
     }
-    const auto lines = Store.GlobalExtras.find(kDiscoverRole);
+    const auto lines = Store.GlobalExtras().find(kDiscoverRole);
     TDiscoverData data;
     std::string error;
-    if (lines != Store.GlobalExtras.end() && TDiscoverData::FromLines(lines->second, data, error)) {
+    if (lines != Store.GlobalExtras().end() &&
+        TDiscoverData::FromLines(lines->second, data, error)) {
         FDiscover->SetData(std::make_shared<const TDiscoverData>(std::move(data)));
         return;
     }
-    const bool stored =
-        Store.GlobalDirs.size() > 1 || (Store.GlobalDirs.size() == 1 && Store.GlobalDirs[0] != " ");
+    const bool stored = Store.GlobalDirs().size() > 1 ||
+                        (Store.GlobalDirs().size() == 1 && Store.GlobalDirs()[0] != " ");
     FDiscover->SetData(nullptr, stored ? "The largest files and file types of these results are "
                                          "not known: analize the drive again to see them."
                                        : QString());

@@ -244,14 +244,17 @@ std::string TOpenedScan::Root() const {
     return std::string(1, letter_) + ":\\";
 }
 
-void TOpenedScan::FillStore(TResultStore& store, TTreeLists& tree) {
+void TOpenedScan::FillStore(TResultStore& store, TTreeLists& tree, std::function<void()> shown) {
     store.SetFiles("");
-    store.GlobalDirs = std::move(scan_.Result.Dirs);
-    store.GlobalDirSizes = std::move(scan_.Result.DirSizes);
-    store.GlobalPercents = std::move(scan_.Result.Percents);
-    store.GlobalExtras = std::move(scan_.Result.Extras);
-    store.GlobalsReplaced();
-    store.LoadTree(tree);
+    TStoredSet set{std::move(scan_.Result.Dirs), std::move(scan_.Result.DirSizes),
+                   std::move(scan_.Result.Percents), std::move(scan_.Result.Extras)};
+    // Behind a save of the lists shown before, the replacement waits for its
+    // end; the tree and the caller follow once it is made.
+    store.ReplaceGlobal(std::move(set), [&store, &tree, shown = std::move(shown)] {
+        store.LoadTree(tree);
+        if (shown)
+            shown();
+    });
 }
 
 QString TOpenedScan::RootCaption() const {

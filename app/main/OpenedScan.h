@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QTemporaryFile>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -43,8 +44,10 @@ class TOpenedScan {
     std::string Root() const;
     const TNcduImport& Result() const { return scan_.Result; }
     // The scan's lists move into the window's results (once, after Open); no
-    // result files are named, so nothing of it is ever stored.
-    void FillStore(TResultStore& store, TTreeLists& tree);
+    // result files are named, so nothing of it is ever stored. While a save
+    // of the lists shown before runs, they move in when it ends
+    // (TResultStore::ReplaceGlobal); then tree is loaded and shown runs.
+    void FillStore(TResultStore& store, TTreeLists& tree, std::function<void()> shown = {});
     // The scanned folder as the user knows it ("/srv/data").
     QString RootCaption() const;
     // Where a folder of the scan ("Z:\a\b") was, and in which file, for the

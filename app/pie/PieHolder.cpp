@@ -319,7 +319,7 @@ void TPieHolder::PieMouseMove(QPoint at) {
 void TPieHolder::BuildHint(const std::string& path) {
     const TResultStore& store = *links_.store;
     std::optional<std::string> sizeLine;
-    const int stored = FindStrINSL(store.GlobalDirs, path);
+    const int stored = FindStrINSL(store.GlobalDirs(), path);
     if (stored < 0 && FileExists(path)) {
         sizeLine = store.DiskUsage ? FileSizeLine(FormatMB(std::to_string(EntryAllocated(path))),
                                                   kAllocatedLabel)

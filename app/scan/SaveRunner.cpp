@@ -37,7 +37,7 @@ void TSaveRunner::Join() {
 }
 
 std::unique_ptr<TDetachedSave> TSaveRunner::TakeFinished() {
-    if (Running())
+    if (ThreadUnjoined())
         return nullptr;
     return std::move(job_);
 }

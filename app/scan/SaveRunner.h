@@ -20,12 +20,14 @@ class TSaveRunner : public QObject {
     // Runs job (begun, not yet run) on a thread of its own. No other job may
     // be busy.
     void Start(std::unique_ptr<TDetachedSave> job);
-    // A job was started and its report not yet taken.
-    bool Busy() const { return job_ != nullptr; }
-    // A job's thread was not yet joined.
-    bool Running() const { return thread_.joinable(); }
+    // A job was started and its report not yet taken (TakeFinished).
+    bool JobUnreported() const { return job_ != nullptr; }
+    // A job's thread was started and not yet joined.
+    bool ThreadUnjoined() const { return thread_.joinable(); }
     // Returns once the running job's thread has ended and the store has
-    // taken its outcome (TDetachedSave::Finish). At once when none runs.
+    // taken its outcome (TDetachedSave::Finish), which also makes the
+    // replacements of the store's lists queued behind the save. At once when
+    // none runs.
     void Join();
     // The job, once joined, for its report; null while it runs or when
     // there is none. Busy is false afterwards.

@@ -76,8 +76,8 @@ TScanControl::TScanControl(TResultStore& store, TTreeLists& tree, QWidget* windo
     });
 
     saver_ = new TSaveRunner(this);
-    connect(saver_, &TSaveRunner::Ended, this, [this] { WaitForSave(); });
-    store_.BeforeChange = [this] { SettleSave(); };
+    connect(saver_, &TSaveRunner::Ended, this, [this] { WaitForSaveAndReport(); });
+    store_.BeforeChange = [this] { JoinSaveReportLater(); };
 }
 
 TScanControl::~TScanControl() {
@@ -85,6 +85,9 @@ TScanControl::~TScanControl() {
     // may be gone already. A save still running is waited for.
     blockSignals(true);
     teller_ = nullptr;
+    // Lists queued behind the save still come in; the owner that would show
+    // them is going.
+    store_.DropReplacementCallbacks();
     CancelAndWait();
     store_.BeforeChange = nullptr;
     // A thread that ended but whose deferred deletion has not run yet.
@@ -229,12 +232,12 @@ void TScanControl::AnalizeFolder() {
 }
 
 bool TScanControl::ListsHoldDrive(char letter) const {
-    const char held = ListsDriveLetter(store_.GlobalDirs);
+    const char held = ListsDriveLetter(store_.GlobalDirs());
     return held != 0 && held == UpperDriveLetter(letter);
 }
 
 void TScanControl::StartScan(const std::string& path, bool folderRescan) {
-    if (scanning_ || closeWhenSaved_)
+    if (scanning_ || closeAfterSave_)
         return;
     if (Saving()) {
         // Its results would replace the lists the save reads: it starts
@@ -276,7 +279,7 @@ void TScanControl::StartScan(const std::string& path, bool folderRescan) {
 
 void TScanControl::OnAnalize(TScanResult& result) {
     // Scans wait for saves: one that ended is reported before this scan's.
-    WaitForSave();
+    WaitForSaveAndReport();
     const bool shown = !result.Cancelled;
     if (shown) {
         StartSave(result);
@@ -301,29 +304,24 @@ void TScanControl::StartSave(TScanResult& result) {
     // keeps it in the drive's history afterwards. The walk's extra lists go
     // with the three: saved with a drive scan's set, merged by a rescan.
     std::unique_ptr<TDetachedSave> job =
-        folderRescan_
-            ? TDetachedSave::BeginFolderRescan(store_, std::move(result.Dirs),
-                                               std::move(result.DirSizes),
-                                               std::move(result.Percents), std::move(result.Extras))
-            : TDetachedSave::BeginDriveScan(store_, std::move(result.Dirs),
-                                            std::move(result.DirSizes), std::move(result.Percents),
-                                            std::move(result.Extras));
+        folderRescan_ ? TDetachedSave::BeginFolderRescan(store_, std::move(result.Set))
+                      : TDetachedSave::BeginDriveScan(store_, std::move(result.Set));
     stored_ = false;
     saver_->Start(std::move(job));
     emit SaveStateChanged();
 }
 
 bool TScanControl::Saving() const {
-    return saver_->Busy();
+    return saver_->JobUnreported();
 }
 
-void TScanControl::SettleSave() {
+void TScanControl::JoinSaveReportLater() {
     // Reported later, from the event loop (TSaveRunner::Ended): not from
     // inside the store's operation that waited.
     saver_->Join();
 }
 
-void TScanControl::WaitForSave() {
+void TScanControl::WaitForSaveAndReport() {
     saver_->Join();
     ReportSave();
 }
@@ -353,8 +351,8 @@ void TScanControl::ReportSave() {
     }
     delete closingMessage_.data();  // shown without a loop of its own
     emit SaveStateChanged();
-    if (closeWhenSaved_) {
-        closeWhenSaved_ = false;
+    if (closeAfterSave_) {
+        closeAfterSave_ = false;
         if (window_)
             window_->close();
         return;
@@ -370,7 +368,7 @@ void TScanControl::ReportSave() {
 QString TScanControl::SaveStateText() const {
     // Short: the tool bar gives it the room left of the path.
     if (Saving()) {
-        if (closeWhenSaved_)
+        if (closeAfterSave_)
             return QStringLiteral("Saving\u2026 closing after");
         if (waitingScan_)
             return QStringLiteral("Saving\u2026 next scan waits");
@@ -384,7 +382,7 @@ QString TScanControl::SaveStateText() const {
 QString TScanControl::SaveStateTip() const {
     if (Saving()) {
         QString tip = QStringLiteral("The results of the scan are being saved.");
-        if (closeWhenSaved_)
+        if (closeAfterSave_)
             tip += QStringLiteral(" The window closes when they are stored.");
         else if (waitingScan_)
             tip += QStringLiteral(" The next scan starts when they are stored.");
@@ -397,16 +395,16 @@ QString TScanControl::SaveStateTip() const {
     return {};
 }
 
-bool TScanControl::CloseWhenSaved() {
+bool TScanControl::ArrangeCloseAfterSave() {
     if (!Saving())
         return false;
-    if (closeWhenSaved_)
+    if (closeAfterSave_)
         return true;
-    closeWhenSaved_ = true;
+    closeAfterSave_ = true;
     waitingScan_.reset();
     emit SaveStateChanged();
     QTimer::singleShot(1000, this, [this] {
-        if (!closeWhenSaved_ || closingMessage_)
+        if (!closeAfterSave_ || closingMessage_)
             return;
         auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Cobaltquarry"),
                                     QStringLiteral("The results of the scan are being saved. The "
@@ -432,7 +430,7 @@ void TScanControl::EndScan() {
 }
 
 void TScanControl::CancelAndWait() {
-    WaitForSave();
+    WaitForSaveAndReport();
     waitingScan_.reset();
     if (!scanning_)
         return;

@@ -28,10 +28,12 @@ class TSaveRunner;
 //
 // A scan's results are shown as soon as its walk ends; they are saved on a
 // thread of their own meanwhile (TDetachedSave, which says who owns which
-// lists when). Until that save ends, every change of the store's lists
-// through the store waits for it (the store's BeforeChange), a scan asked
-// for waits and starts after it, and the owner's close waits for it
-// (CloseWhenSaved).
+// lists when). Until that save ends, the store's operations that report an
+// outcome wait for it (the store's BeforeChange joins it here, its report
+// left to the event loop), a replacement of the lists is queued by the store
+// and made when this object finishes the save (TSaveRunner::Join), a scan
+// asked for waits and starts after it, and the owner's close is arranged
+// for after it (ArrangeCloseAfterSave).
 class TScanControl : public QObject {
     Q_OBJECT
   public:
@@ -97,7 +99,7 @@ class TScanControl : public QObject {
     // the set a drive scan replaced is kept in the drive's history, and the
     // end of that save is reported (a save that failed, a set that could not
     // be kept, lists shown again).
-    void WaitForSave();
+    void WaitForSaveAndReport();
     // The save of a scan's results runs (or its end is not yet reported).
     bool Saving() const;
     // The thread of that save, for tests that hold it.
@@ -109,10 +111,10 @@ class TScanControl : public QObject {
     // tip says it in full.
     QString SaveStateText() const;
     QString SaveStateTip() const;
-    // The owner's close while a save runs: false when none runs (close
-    // now); otherwise the owner is closed again once the save ends, and a
-    // message says so when that takes more than a second.
-    bool CloseWhenSaved();
+    // Arranges the owner's close for after a running save: false when none
+    // runs (close now); otherwise the owner is closed again once the save
+    // ends, and a message says so when that takes more than a second.
+    bool ArrangeCloseAfterSave();
     // That message while it is shown; null otherwise.
     QMessageBox* ClosingMessage() const { return closingMessage_.data(); }
 
@@ -177,9 +179,10 @@ class TScanControl : public QObject {
     void StartSave(TScanResult& result);
     // The end of the save reported: failure, lists shown again, history.
     void ReportSave();
-    // The store's wait before a change of its lists: the save is joined, its
-    // report left to the event loop.
-    void SettleSave();
+    // The store's wait before a change of its lists (BeforeChange): the
+    // save is joined and its outcome given to the store, its report left to
+    // the event loop.
+    void JoinSaveReportLater();
     bool ListsHoldDrive(char letter) const;
 
     TResultStore& store_;
@@ -207,6 +210,6 @@ class TScanControl : public QObject {
     TSaveRunner* saver_ = nullptr;  // a child
     // A scan asked for during a save: its path and whether it is a rescan.
     std::optional<std::pair<std::string, bool>> waitingScan_;
-    bool closeWhenSaved_ = false;
+    bool closeAfterSave_ = false;
     QPointer<QMessageBox> closingMessage_;
 };

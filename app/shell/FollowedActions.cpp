@@ -33,16 +33,20 @@ TStoreFollow FollowInStore(TResultStore& store, const TFollowPlan& plan,
                            std::optional<std::int64_t>& moved) {
     // A scan's save behind the views ends first: its lists are then final
     // (a rescan it merged into a newer set replaces them).
-    store.SettleSave();
+    store.WaitUntilNoSaveRuns();
     // The files must be those of the drive the lists hold: a change stored
     // under another drive's names would replace that drive's analysis.
-    const TStringList& dirs = store.GlobalDirs;
+    const TStringList& dirs = store.GlobalDirs();
     const std::size_t at = store.DataFolder.size();
     if (!plan.ConcernsLists(dirs) || store.PercentsFile.size() <= at ||
         UpperDriveLetter(store.PercentsFile[at]) != ListsDriveLetter(dirs))
         return TStoreFollow::Untouched;
-    const bool stored = store.UpdateStoredSet(
-        [&](TStringList& d, TStringList& s, TStringList& p) { moved = plan.Apply(d, s, p); });
+    // The plan edits the three lists only: the extra lists no longer
+    // describe the changed folders, and are not known until the next scan.
+    const bool stored = store.UpdateStoredSet([&](TStoredSet& set) {
+        moved = plan.Apply(set.Dirs, set.Sizes, set.Percents);
+        set.DropExtras();
+    });
     return stored ? TStoreFollow::Stored : TStoreFollow::NotStored;
 }
 

@@ -48,7 +48,7 @@ std::optional<std::int64_t> StoredValue(const TResultStore& store, const TString
                                         const std::string& path) {
     if (store.GlobalSLSEmpty())
         return std::nullopt;
-    const int k = FindStrINSL(store.GlobalDirs, path);
+    const int k = FindStrINSL(store.GlobalDirs(), path);
     if (k < 0 || k >= static_cast<int>(list.size()))
         return std::nullopt;
     try {
@@ -76,7 +76,7 @@ void SetAnalysedSizeLookup(TAnalysedSizeLookup lookup) {
 
 TAnalysedSizeLookup StoredSizeLookup(const TResultStore& store) {
     return [&store](const std::string& path) -> std::optional<std::int64_t> {
-        return StoredValue(store, store.GlobalDirSizes, path);
+        return StoredValue(store, store.GlobalDirSizes(), path);
     };
 }
 

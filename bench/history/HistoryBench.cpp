@@ -163,7 +163,7 @@ class TSizeReporter : public TSummaryReporter {
         ConsoleReporter::Finalize();
         TResultStore store(BenchFolder());
         store.SetFiles("C:");
-        store.SaveAnalizeData(Drive().Dirs, Drive().Sizes, Drive().Percents);
+        store.SaveAnalizeData({Drive().Dirs, Drive().Sizes, Drive().Percents});
         const double files =
             static_cast<double>(FileBytes(store.DirsFile) + FileBytes(store.DirSizesFile) +
                                 FileBytes(store.PercentsFile));

@@ -48,7 +48,7 @@ void SaveOrExit(const std::string& folder, const TSyntheticDrive& drive,
                 const TExtraLists& extras) {
     TResultStore store(folder);
     store.SetFiles("C:");
-    if (!store.SaveAnalizeData(drive.Dirs, drive.Sizes, drive.Percents, nullptr, extras)) {
+    if (!store.SaveAnalizeData({drive.Dirs, drive.Sizes, drive.Percents, extras})) {
         std::fprintf(stderr, "cannot store the drive: %s\n", store.SaveError.c_str());
         std::exit(1);
     }
@@ -102,10 +102,7 @@ int main(int argc, char** argv) {
     // As the scan thread hands them over: lists of their own.
     TScanResult result;
     result.Directory = "C:\\";
-    result.Dirs = scanned.Dirs;
-    result.DirSizes = scanned.Sizes;
-    result.Percents = scanned.Percents;
-    result.Extras = scannedExtras;
+    result.Set = TStoredSet{scanned.Dirs, scanned.Sizes, scanned.Percents, scannedExtras};
     TScanControl& scan = window.Scan();
     scan.SetTeller([](const QString& text) {
         std::fprintf(stderr, "told: %s\n", text.toLocal8Bit().constData());
@@ -117,8 +114,8 @@ int main(int argc, char** argv) {
     std::size_t listed = 0;
     QTimer::singleShot(0, [&] {
         shown = MsSince(start);
-        listed = window.Store.GlobalDirs.size();
-        scan.WaitForSave();
+        listed = window.Store.GlobalDirs().size();
+        scan.WaitForSaveAndReport();
         stored = MsSince(start);
         QApplication::quit();
     });

@@ -41,6 +41,12 @@ const TDrive& Drive() {
     return drive;
 }
 
+// The same drive as one stored set, made once outside every timing.
+const TStoredSet& DriveSet() {
+    static const TStoredSet set{Drive().Dirs, Drive().Sizes, Drive().Percents, {}};
+    return set;
+}
+
 std::string BenchFolder() {
     static const std::string folder = MakeBenchFolder("store");
     return folder;
@@ -50,7 +56,7 @@ TResultStore SavedStore() {
     TResultStore store(BenchFolder());
     store.SetFiles("C:");
     if (!store.AnalizeFiExists()) {
-        store.SaveAnalizeData(Drive().Dirs, Drive().Sizes, Drive().Percents);
+        store.SaveAnalizeData(DriveSet());
     }
     return store;
 }
@@ -67,7 +73,7 @@ void BM_SaveAnalizeData(benchmark::State& state) {
     TResultStore store(BenchFolder());
     store.SetFiles("S:");
     for (auto _ : state) {
-        if (!store.SaveAnalizeData(Drive().Dirs, Drive().Sizes, Drive().Percents)) {
+        if (!store.SaveAnalizeData(DriveSet())) {
             state.SkipWithError("save failed");
         }
     }
@@ -82,9 +88,9 @@ void BM_LoadGlobal(benchmark::State& state) {
     store.LoadGlobal();
     for (auto _ : state) {
         store.LoadGlobal();
-        benchmark::DoNotOptimize(store.GlobalDirs.RawBytes().data());
+        benchmark::DoNotOptimize(store.GlobalDirs().RawBytes().data());
     }
-    if (store.GlobalDirs != Drive().Dirs || store.GlobalPercents != Drive().Percents) {
+    if (store.GlobalDirs() != Drive().Dirs || store.GlobalPercents() != Drive().Percents) {
         state.SkipWithError("loaded lists differ from the saved ones");
     }
     state.SetBytesProcessed(state.iterations() * BytesOfFiles(store));
@@ -99,7 +105,7 @@ void BM_LoadGlobalFirst(benchmark::State& state) {
             TResultStore store = SavedStore();
             state.ResumeTiming();
             store.LoadGlobal();
-            benchmark::DoNotOptimize(store.GlobalDirs.RawBytes().data());
+            benchmark::DoNotOptimize(store.GlobalDirs().RawBytes().data());
             state.PauseTiming();
         }
         state.ResumeTiming();
@@ -197,17 +203,16 @@ TDrive Regrown(TDrive rescan) {
 // go in at their sorted place, the folder's old subfolders go, the ancestors'
 // sizes and the shares below them follow.
 void BM_AppendAnalizeInfoNewFolders(benchmark::State& state) {
-    TDrive rescan = Rescan();
+    const TDrive rescan = Rescan();
+    const TStoredSet rescanSet{rescan.Dirs, rescan.Sizes, rescan.Percents, {}};
     TResultStore store("");
     for (auto _ : state) {
         state.PauseTiming();
-        store.GlobalDirs = Drive().Dirs;
-        store.GlobalDirSizes = Drive().Sizes;
-        store.GlobalPercents = Drive().Percents;
+        store.ReplaceGlobal(DriveSet());
         state.ResumeTiming();
-        store.AppendAnalizeInfo(rescan.Dirs, rescan.Sizes, rescan.Percents);
+        store.AppendAnalizeInfo(rescanSet);
     }
-    if (store.GlobalDirs.size() < Drive().Dirs.size() + kRescan - 100) {
+    if (store.GlobalDirs().size() < Drive().Dirs.size() + kRescan - 100) {
         state.SkipWithError("the rescanned folders were not merged in");
     }
     state.counters["rescanned"] = static_cast<double>(kRescan);
@@ -219,18 +224,17 @@ void BM_AppendAnalizeInfo(benchmark::State& state) {
     TDrive rescan = Rescan();
     TDrive again = Regrown(rescan);
     TResultStore merged("");
-    merged.GlobalDirs = Drive().Dirs;
-    merged.GlobalDirSizes = Drive().Sizes;
-    merged.GlobalPercents = Drive().Percents;
-    merged.AppendAnalizeInfo(rescan.Dirs, rescan.Sizes, rescan.Percents);
+    merged.ReplaceGlobal(DriveSet());
+    merged.AppendAnalizeInfo({rescan.Dirs, rescan.Sizes, rescan.Percents});
+    const TStoredSet againSet{again.Dirs, again.Sizes, again.Percents, {}};
     TResultStore store("");
     for (auto _ : state) {
         state.PauseTiming();
         store = merged;
         state.ResumeTiming();
-        store.AppendAnalizeInfo(again.Dirs, again.Sizes, again.Percents);
+        store.AppendAnalizeInfo(againSet);
     }
-    if (store.GlobalDirs != merged.GlobalDirs) {
+    if (store.GlobalDirs() != merged.GlobalDirs()) {
         state.SkipWithError("the same folders should stay");
     }
     state.counters["rescanned"] = static_cast<double>(kRescan);

@@ -58,7 +58,7 @@ TSet MakeSet(int k, std::size_t count) {
 // The set saved as a scan's end saves it in the window.
 bool SaveBehind(TResultStore& store, const TSet& set) {
     std::unique_ptr<TDetachedSave> job =
-        TDetachedSave::BeginDriveScan(store, set.Dirs, set.Sizes, set.Percents, set.Extras);
+        TDetachedSave::BeginDriveScan(store, {set.Dirs, set.Sizes, set.Percents, set.Extras});
     std::thread worker([&job] { job->Run(); });
     worker.join();
     job->Finish();
@@ -99,8 +99,7 @@ int main(int argc, char** argv) {
         for (std::size_t k = 0;; k = (k + 1) % sets.size()) {
             const TSet& set = sets[k];
             if (behind ? !SaveBehind(store, set)
-                       : !store.SaveAnalizeData(set.Dirs, set.Sizes, set.Percents, nullptr,
-                                                set.Extras)) {
+                       : !store.SaveAnalizeData({set.Dirs, set.Sizes, set.Percents, set.Extras})) {
                 std::fprintf(stderr, "save failed: %s\n", store.SaveError.c_str());
                 return 1;
             }
@@ -114,11 +113,11 @@ int main(int argc, char** argv) {
     const char* verdict = "mixed";
     if (!store.LoadGlobal()) {
         verdict = "refused";
-    } else if (store.GlobalDirs.size() >= count && store.GlobalDirs.size() < count + 3) {
+    } else if (store.GlobalDirs().size() >= count && store.GlobalDirs().size() < count + 3) {
         // The set the length points to: any other content is a mix.
-        const TSet set = MakeSet(static_cast<int>(store.GlobalDirs.size() - count), count);
-        if (store.GlobalDirs == set.Dirs && store.GlobalDirSizes == set.Sizes &&
-            store.GlobalPercents == set.Percents && store.GlobalExtras == set.Extras)
+        const TSet set = MakeSet(static_cast<int>(store.GlobalDirs().size() - count), count);
+        if (store.GlobalDirs() == set.Dirs && store.GlobalDirSizes() == set.Sizes &&
+            store.GlobalPercents() == set.Percents && store.GlobalExtras() == set.Extras)
             verdict = store.LoadNotice.empty() ? "whole" : "whole-earlier";
     }
     std::printf("%s %d\n", verdict, TemporaryFiles(folder));

@@ -95,9 +95,6 @@ TBenchFolder MakeFolder(const fs::path& folder) {
 // A drive of a million analysed folders around the bench folder, in the
 // byte order the result files keep.
 void FillStore(TResultStore& store, const TBenchFolder& made) {
-    store.GlobalDirs.clear();
-    store.GlobalDirSizes.clear();
-    store.GlobalPercents.clear();
     struct TRow {
         std::string path, size, percent;
     };
@@ -123,11 +120,13 @@ void FillStore(TResultStore& store, const TBenchFolder& made) {
     }
     std::sort(rows.begin(), rows.end(),
               [](const TRow& a, const TRow& b) { return a.path < b.path; });
+    TStoredSet drive;
     for (TRow& row : rows) {
-        store.GlobalDirs.push_back(std::move(row.path));
-        store.GlobalDirSizes.push_back(std::move(row.size));
-        store.GlobalPercents.push_back(std::move(row.percent));
+        drive.Dirs.push_back(std::move(row.path));
+        drive.Sizes.push_back(std::move(row.size));
+        drive.Percents.push_back(std::move(row.percent));
     }
+    store.ReplaceGlobal(std::move(drive));
 }
 
 // Wall time and processor time (user + system) of one piece of work; the
@@ -187,13 +186,13 @@ std::int64_t WalkedFolderSize(const TResultStore& store, const std::string& list
         return text;
     };
     const std::string wanted = lower(listed);
-    for (std::size_t i = 0; i < store.GlobalDirs.size(); ++i) {
-        std::string entry = lower(std::string(store.GlobalDirs[i]));
+    for (std::size_t i = 0; i < store.GlobalDirs().size(); ++i) {
+        std::string entry = lower(std::string(store.GlobalDirs()[i]));
         if (entry.size() == 2) {
             entry += '\\';
         }
         if (entry == wanted) {
-            return std::stoll(std::string(store.GlobalDirSizes[i]));
+            return std::stoll(std::string(store.GlobalDirSizes()[i]));
         }
     }
     return 0;

@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
         usable = MsSince(start);
         windowCpu = CpuMs(RUSAGE_THREAD) - threadCpu;
         allCpu = CpuMs(RUSAGE_SELF) - processCpu;
-        loaded = program.Window().Store.GlobalDirs.size();
+        loaded = program.Window().Store.GlobalDirs().size();
         resident = ResidentKiB();
         QApplication::quit();
     });

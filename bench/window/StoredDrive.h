@@ -30,7 +30,7 @@ inline std::string MakeDataHome(const std::function<TSyntheticDrive()>& make) {
         const TSyntheticDrive drive = make();
         TResultStore store(data);
         store.SetFiles("C:");
-        if (!store.SaveAnalizeData(drive.Dirs, drive.Sizes, drive.Percents)) {
+        if (!store.SaveAnalizeData({drive.Dirs, drive.Sizes, drive.Percents})) {
             std::fprintf(stderr, "cannot store the drive: %s\n", store.SaveError.c_str());
             _exit(1);
         }

@@ -85,7 +85,7 @@ TEST(DesktopTest, MenusFromTheKeyboardHelpAndTitlesAsTheDesktopReadsThem) {
     TScopedDriveTable table(TDriveTable({TDrive{'C', drive.path().toStdString()}}));
     TResultStore store;
     store.SetFiles("C:");
-    ASSERT_TRUE(store.SaveAnalizeData({"C:", "C:\\alpha"}, {"0", "0"}, {"0", "0"}));
+    ASSERT_TRUE(store.SaveAnalizeData({{"C:", "C:\\alpha"}, {"0", "0"}, {"0", "0"}}));
 
     ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
     TX11Desktop desktop;

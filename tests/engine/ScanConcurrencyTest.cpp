@@ -71,16 +71,16 @@ class ScanConcurrencyTest : public ::testing::Test {
         std::filesystem::create_directories(DataFolder());
         TResultStore store(DataFolder());
         store.SetFiles("C:");
-        ASSERT_TRUE(store.SaveAnalizeData(dirs, sizes, percents)) << store.SaveError;
+        ASSERT_TRUE(store.SaveAnalizeData({dirs, sizes, percents})) << store.SaveError;
     }
 
     std::string StoredSize(const std::string& folder) {
         TResultStore store(DataFolder());
         store.SetFiles("C:");
         EXPECT_TRUE(store.LoadGlobal()) << store.LoadNotice;
-        for (std::size_t i = 0; i < store.GlobalDirs.size(); ++i)
-            if (store.GlobalDirs[i] == folder)
-                return std::string(store.GlobalDirSizes[i]);
+        for (std::size_t i = 0; i < store.GlobalDirs().size(); ++i)
+            if (store.GlobalDirs()[i] == folder)
+                return std::string(store.GlobalDirSizes()[i]);
         return "<missing>";
     }
 

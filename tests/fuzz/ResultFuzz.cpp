@@ -143,8 +143,8 @@ void CheckManifest(std::string_view text) {
 }
 
 void ExpectOneLength(const TResultStore& store) {
-    Expect(store.GlobalDirs.size() == store.GlobalDirSizes.size() &&
-               store.GlobalDirs.size() == store.GlobalPercents.size(),
+    Expect(store.GlobalDirs().size() == store.GlobalDirSizes().size() &&
+               store.GlobalDirs().size() == store.GlobalPercents().size(),
            "the global lists have one length");
 }
 
@@ -190,8 +190,9 @@ void CheckSaveLoad(TResultStore& store, const std::string& data) {
         std::fprintf(stderr, "result_fuzz: %s\n", again.LoadNotice.c_str());
         Broken("saved lists load");
     }
-    Expect(again.GlobalDirs == store.GlobalDirs && again.GlobalDirSizes == store.GlobalDirSizes &&
-               again.GlobalPercents == store.GlobalPercents,
+    Expect(again.GlobalDirs() == store.GlobalDirs() &&
+               again.GlobalDirSizes() == store.GlobalDirSizes() &&
+               again.GlobalPercents() == store.GlobalPercents(),
            "saved lists load as they were");
 }
 
@@ -244,7 +245,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         CheckSaveLoad(store, data);
         TStringList dirs, sizes, percents;
         if (ReadRescan(part(4), part(5), part(6), dirs, sizes, percents)) {
-            store.AppendAnalizeInfo(dirs, sizes, percents);
+            store.AppendAnalizeInfo({dirs, sizes, percents});
             ExpectOneLength(store);
             CheckSaveLoad(store, data);
         }

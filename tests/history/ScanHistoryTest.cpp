@@ -205,8 +205,8 @@ TEST_F(ScanHistoryTest, EachDriveScanKeepsTheSetItReplaces) {
     std::string note;
     for (int scan = 0; scan < 4; ++scan) {
         saved.push_back(RandomSet(random, 1 + random() % 400));
-        ASSERT_TRUE(SaveDriveScan(store, saved.back().Dirs, saved.back().Sizes,
-                                  saved.back().Percents, note));
+        ASSERT_TRUE(SaveDriveScan(
+            store, {saved.back().Dirs, saved.back().Sizes, saved.back().Percents}, note));
         EXPECT_TRUE(note.empty()) << note;
         // Saves within one second get distinct times on disk for the check.
         const auto stamp =
@@ -228,7 +228,7 @@ TEST_F(ScanHistoryTest, EachDriveScanKeepsTheSetItReplaces) {
     }
     // The current results are untouched by the history.
     ASSERT_TRUE(store.LoadGlobal());
-    EXPECT_EQ(store.GlobalDirs, saved.back().Dirs);
+    EXPECT_EQ(store.GlobalDirs(), saved.back().Dirs);
 }
 
 // A window holds the set it loaded while the scanner stores a drive scan;
@@ -239,7 +239,7 @@ TEST_F(ScanHistoryTest, ADriveScanKeepsTheSetItReallyReplacedOnce) {
                third = RandomSet(random, 70);
     std::string note;
     TResultStore window = Store();
-    ASSERT_TRUE(SaveDriveScan(window, first.Dirs, first.Sizes, first.Percents, note));
+    ASSERT_TRUE(SaveDriveScan(window, {first.Dirs, first.Sizes, first.Percents}, note));
     for (const std::string& file :
          {window.SetFile, window.DirsFile, window.DirSizesFile, window.PercentsFile})
         std::filesystem::last_write_time(
@@ -247,9 +247,9 @@ TEST_F(ScanHistoryTest, ADriveScanKeepsTheSetItReallyReplacedOnce) {
     const std::int64_t firstTime = DataFileTime(window.SetFile);
     ASSERT_TRUE(window.LoadGlobal());
     TResultStore scanner = Store();
-    ASSERT_TRUE(SaveDriveScan(scanner, second.Dirs, second.Sizes, second.Percents, note)) << note;
+    ASSERT_TRUE(SaveDriveScan(scanner, {second.Dirs, second.Sizes, second.Percents}, note)) << note;
     const std::int64_t secondTime = DataFileTime(window.SetFile);
-    ASSERT_TRUE(SaveDriveScan(window, third.Dirs, third.Sizes, third.Percents, note)) << note;
+    ASSERT_TRUE(SaveDriveScan(window, {third.Dirs, third.Sizes, third.Percents}, note)) << note;
     TScanHistory history(folder.Slash());
     const std::vector<THistoryEntry> kept = history.Entries('C');
     ASSERT_EQ(kept.size(), 2u);
@@ -273,11 +273,11 @@ TEST_F(ScanHistoryTest, RescansFailedSavesAndNoKeepingLeaveNoHistory) {
     TResultStore store = Store();
     const TSet first = RandomSet(random, 100), second = RandomSet(random, 100);
     std::string note;
-    ASSERT_TRUE(SaveDriveScan(store, first.Dirs, first.Sizes, first.Percents, note));
+    ASSERT_TRUE(SaveDriveScan(store, {first.Dirs, first.Sizes, first.Percents}, note));
 
     // A folder rescan merges into the set and saves it by itself.
     ASSERT_TRUE(store.LoadGlobal());
-    store.AppendAnalizeInfo({first.Dirs[1]}, {"7"}, {"0"});
+    store.AppendAnalizeInfo({{first.Dirs[1]}, {"7"}, {"0"}});
     ASSERT_TRUE(store.SaveGlobalSLS());
     // A save that stops part way replaces nothing, so nothing is kept.
     store.SaveStepHook = [](int step) {
@@ -285,12 +285,12 @@ TEST_F(ScanHistoryTest, RescansFailedSavesAndNoKeepingLeaveNoHistory) {
             throw std::runtime_error("stopped");
         }
     };
-    EXPECT_THROW(SaveDriveScan(store, second.Dirs, second.Sizes, second.Percents, note),
+    EXPECT_THROW(SaveDriveScan(store, {second.Dirs, second.Sizes, second.Percents}, note),
                  std::runtime_error);
     store.SaveStepHook = nullptr;
     // With no sets to keep, a drive scan keeps none.
     setenv(TScanHistory::kKeepVariable, "0", 1);
-    ASSERT_TRUE(SaveDriveScan(store, second.Dirs, second.Sizes, second.Percents, note));
+    ASSERT_TRUE(SaveDriveScan(store, {second.Dirs, second.Sizes, second.Percents}, note));
     unsetenv(TScanHistory::kKeepVariable);
     EXPECT_TRUE(TScanHistory(folder.Slash()).Entries('C').empty());
 
@@ -298,9 +298,9 @@ TEST_F(ScanHistoryTest, RescansFailedSavesAndNoKeepingLeaveNoHistory) {
     // not kept; the save goes on.
     std::filesystem::remove(store.SetFile);
     WriteBytes(store.DirSizesFile, "12\r\nnot a number\r\n");
-    ASSERT_TRUE(SaveDriveScan(store, first.Dirs, first.Sizes, first.Percents, note));
+    ASSERT_TRUE(SaveDriveScan(store, {first.Dirs, first.Sizes, first.Percents}, note));
     EXPECT_TRUE(TScanHistory(folder.Slash()).Entries('C').empty());
-    ASSERT_TRUE(SaveDriveScan(store, second.Dirs, second.Sizes, second.Percents, note));
+    ASSERT_TRUE(SaveDriveScan(store, {second.Dirs, second.Sizes, second.Percents}, note));
     EXPECT_EQ(TScanHistory(folder.Slash()).Entries('C').size(), 1u);
 }
 
@@ -323,14 +323,14 @@ TEST_F(ScanHistoryTest, ASaveKeepingItsListsStoresAndKeepsAsAPlainSave) {
             std::filesystem::last_write_time(
                 file, std::filesystem::last_write_time(file) - std::chrono::hours(hours));
     };
-    ASSERT_TRUE(SaveDriveScan(window, before.Dirs, before.Sizes, before.Percents, note));
+    ASSERT_TRUE(SaveDriveScan(window, {before.Dirs, before.Sizes, before.Percents}, note));
     dateBack(1000);
     ASSERT_TRUE(window.LoadGlobal());
     for (int scan = 0; scan < 3; ++scan) {
         const TSet next = RandomSet(random, 1 + random() % 300);
-        ASSERT_TRUE(SaveDriveScan(plain, next.Dirs, next.Sizes, next.Percents, note));
+        ASSERT_TRUE(SaveDriveScan(plain, {next.Dirs, next.Sizes, next.Percents}, note));
         THistoryCopy copy;
-        ASSERT_TRUE(SaveDriveScanAsGlobal(window, next.Dirs, next.Sizes, next.Percents, copy));
+        ASSERT_TRUE(SaveDriveScanAsGlobal(window, {next.Dirs, next.Sizes, next.Percents}, copy));
         // Kept after the save, as the window does on a thread of its own.
         std::thread([&copy, &note] { note = KeepInHistory(copy); }).join();
         EXPECT_TRUE(note.empty()) << note;
@@ -338,12 +338,12 @@ TEST_F(ScanHistoryTest, ASaveKeepingItsListsStoresAndKeepsAsAPlainSave) {
                                            {window.DirSizesFile, plain.DirSizesFile},
                                            {window.PercentsFile, plain.PercentsFile}})
             EXPECT_EQ(ReadBytes(mine), ReadBytes(theirs)) << mine;
-        EXPECT_EQ(window.GlobalDirs, next.Dirs);
-        EXPECT_EQ(window.GlobalDirSizes, next.Sizes);
-        EXPECT_EQ(window.GlobalPercents, next.Percents);
+        EXPECT_EQ(window.GlobalDirs(), next.Dirs);
+        EXPECT_EQ(window.GlobalDirSizes(), next.Sizes);
+        EXPECT_EQ(window.GlobalPercents(), next.Percents);
         TResultStore reader = Store();
         ASSERT_TRUE(reader.LoadGlobal()) << reader.LoadNotice;
-        EXPECT_EQ(reader.GlobalDirs, next.Dirs);
+        EXPECT_EQ(reader.GlobalDirs(), next.Dirs);
         const std::vector<THistoryEntry> kept = TScanHistory(folder.Slash()).Entries('C');
         ASSERT_FALSE(kept.empty());
         THistorySnapshot snapshot;
@@ -365,23 +365,25 @@ TEST_F(ScanHistoryTest, ASaveKeepingItsListsStoresAndKeepsAsAPlainSave) {
                 throw std::runtime_error("stopped");
         };
         EXPECT_THROW(
-            SaveDriveScanAsGlobal(window, refused.Dirs, refused.Sizes, refused.Percents, copy),
+            SaveDriveScanAsGlobal(window, {refused.Dirs, refused.Sizes, refused.Percents}, copy),
             std::runtime_error);
         window.SaveStepHook = nullptr;
-        EXPECT_EQ(window.GlobalDirs, before.Dirs) << step;
-        EXPECT_EQ(window.GlobalDirSizes, before.Sizes) << step;
+        EXPECT_EQ(window.GlobalDirs(), before.Dirs) << step;
+        EXPECT_EQ(window.GlobalDirSizes(), before.Sizes) << step;
         EXPECT_FALSE(copy.Set.Whole) << step;
         EXPECT_TRUE(KeepInHistory(copy).empty());
     }
     EXPECT_EQ(TScanHistory(folder.Slash()).Entries('C').size(), keptBefore);
     // A change stored after the stopped saves lands on the set before them.
     ASSERT_TRUE(window.LoadGlobal());
-    ASSERT_TRUE(window.UpdateStoredSet(
-        [](TStringList&, TStringList& sizes, TStringList&) { sizes.Set(0, "5"); }));
+    ASSERT_TRUE(window.UpdateStoredSet([](TStoredSet& set) {
+        set.Sizes.Set(0, "5");
+        set.DropExtras();
+    }));
     TResultStore reader = Store();
     ASSERT_TRUE(reader.LoadGlobal()) << reader.LoadNotice;
-    EXPECT_EQ(reader.GlobalDirs, before.Dirs);
-    EXPECT_EQ(std::string(reader.GlobalDirSizes[0]), "5");
+    EXPECT_EQ(reader.GlobalDirs(), before.Dirs);
+    EXPECT_EQ(std::string(reader.GlobalDirSizes()[0]), "5");
 }
 
 // The save behind the views: the window's lists are the new ones at once,
@@ -396,11 +398,11 @@ TEST_F(ScanHistoryTest, ASaveBehindTheViewsStoresAsAPlainSave) {
     TResultStore window = Store();
     TSet before = RandomSet(random, 200);
     std::string note;
-    ASSERT_TRUE(SaveDriveScan(window, before.Dirs, before.Sizes, before.Percents, note));
+    ASSERT_TRUE(SaveDriveScan(window, {before.Dirs, before.Sizes, before.Percents}, note));
     auto behind = [&window](const TSet& set) {
         std::unique_ptr<TDetachedSave> job =
-            TDetachedSave::BeginDriveScan(window, set.Dirs, set.Sizes, set.Percents);
-        EXPECT_EQ(window.GlobalDirs, set.Dirs);
+            TDetachedSave::BeginDriveScan(window, {set.Dirs, set.Sizes, set.Percents});
+        EXPECT_EQ(window.GlobalDirs(), set.Dirs);
         std::thread([&job] { job->Run(); }).join();
         job->Finish();
         return job;
@@ -422,7 +424,7 @@ TEST_F(ScanHistoryTest, ASaveBehindTheViewsStoresAsAPlainSave) {
         const TSet next = RandomSet(random, 1 + random() % 200);
         TResultStore plain(plainFolder.Slash());  // knows nothing: reads what it replaces
         plain.SetFiles("C:");
-        ASSERT_TRUE(plain.SaveAnalizeData(next.Dirs, next.Sizes, next.Percents));
+        ASSERT_TRUE(plain.SaveAnalizeData({next.Dirs, next.Sizes, next.Percents}));
         const auto job = behind(next);
         ASSERT_TRUE(job->Saved()) << job->Error();
         EXPECT_FALSE(window.ListsUnsaved());
@@ -451,35 +453,34 @@ TEST_F(ScanHistoryTest, ASaveBehindTheViewsStoresAsAPlainSave) {
     EXPECT_FALSE(failed->Saved());
     EXPECT_EQ(failed->Error(), "stopped");
     EXPECT_TRUE(window.ListsUnsaved());
-    EXPECT_EQ(window.GlobalDirSizes, stopped.Sizes);
+    EXPECT_EQ(window.GlobalDirSizes(), stopped.Sizes);
     EXPECT_EQ(ReadBytes(window.DirSizesFile), sizesBefore);
     EXPECT_EQ(TScanHistory(folder.Slash()).Entries('C').size(), keptBefore);
 
     // A rescan of C:\A; the scanner stores another size of C:\Z meanwhile.
     const TStringList dirs{"C:", "C:\\A", "C:\\A\\B", "C:\\Z"};
-    ASSERT_TRUE(window.SaveAsGlobal(dirs, {"200", "150", "50", "10"}, {"0", "75", "33.3", "5"}));
+    ASSERT_TRUE(window.SaveAsGlobal({dirs, {"200", "150", "50", "10"}, {"0", "75", "33.3", "5"}}));
     for (bool meanwhile : {false, true}) {
         dateBack(1);
         ASSERT_TRUE(window.LoadGlobal());
         TResultStore scanner = Store();
         if (meanwhile) {
-            ASSERT_TRUE(scanner.SaveAnalizeData(dirs, {"700", "150", "50", "510"},
-                                                {"0", "21.4", "33.3", "72.8"}));
+            ASSERT_TRUE(scanner.SaveAnalizeData(
+                {dirs, {"700", "150", "50", "510"}, {"0", "21.4", "33.3", "72.8"}}));
         }
         ASSERT_TRUE(scanner.LoadGlobal());
-        AppendRescan(scanner.GlobalDirs, scanner.GlobalDirSizes, scanner.GlobalPercents,
-                     {"C:\\A", "C:\\A\\B"}, {"1150", "1050"}, {"0", "91.3"});
+        scanner.AppendAnalizeInfo({{"C:\\A", "C:\\A\\B"}, {"1150", "1050"}, {"0", "91.3"}});
         std::unique_ptr<TDetachedSave> job = TDetachedSave::BeginFolderRescan(
-            window, {"C:\\A", "C:\\A\\B"}, {"1150", "1050"}, {"0", "91.3"});
+            window, {{"C:\\A", "C:\\A\\B"}, {"1150", "1050"}, {"0", "91.3"}});
         std::thread([&job] { job->Run(); }).join();
         job->Finish();
         ASSERT_TRUE(job->Saved()) << job->Error();
         EXPECT_EQ(job->ShownAgain(), meanwhile);
-        EXPECT_EQ(window.GlobalDirSizes, scanner.GlobalDirSizes) << meanwhile;
-        EXPECT_EQ(window.GlobalPercents, scanner.GlobalPercents) << meanwhile;
+        EXPECT_EQ(window.GlobalDirSizes(), scanner.GlobalDirSizes()) << meanwhile;
+        EXPECT_EQ(window.GlobalPercents(), scanner.GlobalPercents()) << meanwhile;
         TResultStore reader = Store();
         ASSERT_TRUE(reader.LoadGlobal());
-        EXPECT_EQ(reader.GlobalDirSizes, scanner.GlobalDirSizes) << meanwhile;
+        EXPECT_EQ(reader.GlobalDirSizes(), scanner.GlobalDirSizes()) << meanwhile;
     }
 }
 
@@ -496,23 +497,23 @@ TEST_F(ScanHistoryTest, ASaveBehindTheViewsStoresAndKeepsTheExtraFilesAsAPlainSa
     TExtraLists beforeExtras = RandomExtras(random, before.Dirs);
     std::string note;
     ASSERT_TRUE(
-        SaveDriveScan(window, before.Dirs, before.Sizes, before.Percents, note, beforeExtras));
+        SaveDriveScan(window, {before.Dirs, before.Sizes, before.Percents, beforeExtras}, note));
     const std::vector<std::set<std::string>> drops = {{}, {discover}, {}, {disk, discover}, {}};
     for (const std::set<std::string>& drop : drops) {
         DateBack(folder.Slash());
         ASSERT_TRUE(window.LoadGlobal());
-        ASSERT_EQ(window.GlobalExtras, beforeExtras);
+        ASSERT_EQ(window.GlobalExtras(), beforeExtras);
         CopyDataFiles(folder.Slash(), plainFolder.Slash());
         const TSet next = RandomSet(random, 1 + random() % 150);
         const TExtraLists nextExtras = RandomExtras(random, next.Dirs, drop);
         TResultStore plain(plainFolder.Slash());
         plain.SetFiles("C:");
-        ASSERT_TRUE(SaveDriveScan(plain, next.Dirs, next.Sizes, next.Percents, note, nextExtras));
+        ASSERT_TRUE(SaveDriveScan(plain, {next.Dirs, next.Sizes, next.Percents, nextExtras}, note));
         ASSERT_TRUE(note.empty()) << note;
 
-        std::unique_ptr<TDetachedSave> job =
-            TDetachedSave::BeginDriveScan(window, next.Dirs, next.Sizes, next.Percents, nextExtras);
-        EXPECT_EQ(window.GlobalExtras, nextExtras) << "shown before the save runs";
+        std::unique_ptr<TDetachedSave> job = TDetachedSave::BeginDriveScan(
+            window, {next.Dirs, next.Sizes, next.Percents, nextExtras});
+        EXPECT_EQ(window.GlobalExtras(), nextExtras) << "shown before the save runs";
         std::thread([&job] { job->Run(); }).join();
         job->Finish();
         ASSERT_TRUE(job->Saved()) << job->Error();
@@ -537,8 +538,8 @@ TEST_F(ScanHistoryTest, ASaveBehindTheViewsStoresAndKeepsTheExtraFilesAsAPlainSa
     // set meanwhile, or not.
     const TStringList dirs{"C:", "C:\\A", "C:\\A\\B", "C:\\Z"};
     const TExtraLists extras = RandomExtras(random, dirs);
-    ASSERT_TRUE(window.SaveAsGlobal(dirs, {"200", "150", "50", "10"}, {"0", "75", "33.3", "5"},
-                                    nullptr, extras));
+    ASSERT_TRUE(
+        window.SaveAsGlobal({dirs, {"200", "150", "50", "10"}, {"0", "75", "33.3", "5"}, extras}));
     const TStringList rescanDirs{"C:\\A", "C:\\A\\B", "C:\\A\\N"};
     const TStringList rescanSizes{"1150", "1050", "7"}, rescanPercents{"0", "91.3", "0.6"};
     const TExtraLists rescanExtras = RandomExtras(random, rescanDirs);
@@ -555,26 +556,25 @@ TEST_F(ScanHistoryTest, ASaveBehindTheViewsStoresAndKeepsTheExtraFilesAsAPlainSa
             for (const std::string& where : {folder.Slash(), plainFolder.Slash()}) {
                 TResultStore scanner(where);
                 scanner.SetFiles("C:");
-                ASSERT_TRUE(scanner.SaveAnalizeData(dirs, {"700", "150", "50", "510"},
-                                                    {"0", "21.4", "33.3", "72.8"}, nullptr, newer));
+                ASSERT_TRUE(scanner.SaveAnalizeData(
+                    {dirs, {"700", "150", "50", "510"}, {"0", "21.4", "33.3", "72.8"}, newer}));
             }
         }
-        ASSERT_TRUE(plain.UpdateStoredSetAndExtras(
-            [&](TStringList& d, TStringList& s, TStringList& p, TExtraLists& e) {
-                AppendRescanWithExtras(d, s, p, e, rescanDirs, rescanSizes, rescanPercents,
-                                       rescanExtras);
-            }));
+        ASSERT_TRUE(plain.UpdateStoredSet([&](TStoredSet& set) {
+            AppendRescanWithExtras(set.Dirs, set.Sizes, set.Percents, set.Extras, rescanDirs,
+                                   rescanSizes, rescanPercents, rescanExtras);
+        }));
         std::unique_ptr<TDetachedSave> job = TDetachedSave::BeginFolderRescan(
-            window, rescanDirs, rescanSizes, rescanPercents, rescanExtras);
+            window, {rescanDirs, rescanSizes, rescanPercents, rescanExtras});
         std::thread([&job] { job->Run(); }).join();
         job->Finish();
         ASSERT_TRUE(job->Saved()) << job->Error();
         EXPECT_EQ(job->ShownAgain(), meanwhile);
         EXPECT_EQ(DataFiles(folder.Slash()), DataFiles(plainFolder.Slash()));
-        EXPECT_EQ(window.GlobalDirs, plain.GlobalDirs);
-        EXPECT_EQ(window.GlobalDirSizes, plain.GlobalDirSizes);
-        EXPECT_EQ(window.GlobalExtras, plain.GlobalExtras);
-        EXPECT_EQ(window.GlobalExtras.count(disk), 1u) << "the allocated bytes follow the rescan";
+        EXPECT_EQ(window.GlobalDirs(), plain.GlobalDirs());
+        EXPECT_EQ(window.GlobalDirSizes(), plain.GlobalDirSizes());
+        EXPECT_EQ(window.GlobalExtras(), plain.GlobalExtras());
+        EXPECT_EQ(window.GlobalExtras().count(disk), 1u) << "the allocated bytes follow the rescan";
     }
 }
 

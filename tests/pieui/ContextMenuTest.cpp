@@ -65,9 +65,9 @@ class ContextMenu : public PieWindowFixture {
 
 TEST_F(ContextMenu, MoveToTrashOnASliceRemovesSliceAndRowKeepsStoredSizes) {
     LoadDrive();
-    const TStringList dirs = store.GlobalDirs;
-    const TStringList sizes = store.GlobalDirSizes;
-    const TStringList percents = store.GlobalPercents;
+    const TStringList dirs = store.GlobalDirs();
+    const TStringList sizes = store.GlobalDirSizes();
+    const TStringList percents = store.GlobalPercents();
     const int before = redraws;
     RightClickSlice("T:\\Data", {TUiScript::ChooseMenuItem("Move to Trash", &menuItems),
                                  TUiScript::ClickMessageBoxButton(QMessageBox::Yes, &question)});
@@ -86,9 +86,9 @@ TEST_F(ContextMenu, MoveToTrashOnASliceRemovesSliceAndRowKeepsStoredSizes) {
     EXPECT_EQ(redraws, before + 1);
     // This store has no data folder, so no changed set could be stored: the
     // lists stay as they were rather than differ from the files.
-    EXPECT_EQ(store.GlobalDirs, dirs);
-    EXPECT_EQ(store.GlobalDirSizes, sizes);
-    EXPECT_EQ(store.GlobalPercents, percents);
+    EXPECT_EQ(store.GlobalDirs(), dirs);
+    EXPECT_EQ(store.GlobalDirSizes(), sizes);
+    EXPECT_EQ(store.GlobalPercents(), percents);
 }
 
 TEST_F(ContextMenu, MoveToTrashOfTheLowerCaseTwinLeavesTheOtherOne) {

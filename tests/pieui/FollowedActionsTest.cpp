@@ -170,7 +170,7 @@ TEST_P(FollowedActions, RandomCommandsLeaveTheStoredSetAFreshScanWouldStore) {
         fs::create_directories(trashHome_);
         MakeTree(3, drive_);
         const TScan first = Scan();
-        ASSERT_TRUE(store_->SaveAnalizeData(first.Dirs, first.Sizes, first.Percents));
+        ASSERT_TRUE(store_->SaveAnalizeData({first.Dirs, first.Sizes, first.Percents}));
         ASSERT_TRUE(store_->LoadGlobal());
         std::string history;
         for (int step = 0; step < 25; ++step) {
@@ -180,14 +180,14 @@ TEST_P(FollowedActions, RandomCommandsLeaveTheStoredSetAFreshScanWouldStore) {
             TResultStore stored(store_->DataFolder);
             stored.SetFiles("T:");
             ASSERT_TRUE(stored.LoadGlobal()) << stored.LoadNotice;
-            ASSERT_EQ(stored.GlobalDirs, now.Dirs)
-                << history << FirstDifference(stored.GlobalDirs, now.Dirs);
-            ASSERT_EQ(stored.GlobalDirSizes, now.Sizes)
-                << history << FirstDifference(stored.GlobalDirs, now.Dirs) << "\n"
-                << FirstDifference(stored.GlobalDirSizes, now.Sizes);
-            ASSERT_EQ(stored.GlobalPercents, now.Percents)
-                << history << FirstDifference(stored.GlobalPercents, now.Percents);
-            ASSERT_EQ(store_->GlobalDirs, now.Dirs);
+            ASSERT_EQ(stored.GlobalDirs(), now.Dirs)
+                << history << FirstDifference(stored.GlobalDirs(), now.Dirs);
+            ASSERT_EQ(stored.GlobalDirSizes(), now.Sizes)
+                << history << FirstDifference(stored.GlobalDirs(), now.Dirs) << "\n"
+                << FirstDifference(stored.GlobalDirSizes(), now.Sizes);
+            ASSERT_EQ(stored.GlobalPercents(), now.Percents)
+                << history << FirstDifference(stored.GlobalPercents(), now.Percents);
+            ASSERT_EQ(store_->GlobalDirs(), now.Dirs);
         }
     }
 }

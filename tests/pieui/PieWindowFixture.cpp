@@ -51,9 +51,7 @@ PieWindowFixture::PieWindowFixture()
     }
     MakeFile("Data/big.bin", 1000);
     MakeFile("video.mkv", 10 * kMiB);
-    store.GlobalDirs.clear();
-    store.GlobalDirSizes.clear();
-    store.GlobalPercents.clear();
+    store.ReplaceGlobal(TStoredSet());
 
     window.resize(700, 520);
     barHolder->setGeometry(0, 0, 700, 520);
@@ -102,11 +100,13 @@ void PieWindowFixture::MakeFile(const QString& relative, qint64 size) const {
 }
 
 void PieWindowFixture::LoadDrive() {
+    TStoredSet drive = store.Global();
     for (const auto& folder : kFolders) {
-        store.GlobalDirs.push_back(folder.path);
-        store.GlobalDirSizes.push_back(std::to_string(folder.size));
-        store.GlobalPercents.push_back(folder.percent);
+        drive.Dirs.push_back(folder.path);
+        drive.Sizes.push_back(std::to_string(folder.size));
+        drive.Percents.push_back(folder.percent);
     }
+    store.ReplaceGlobal(std::move(drive));
     ASSERT_TRUE(listing.SetRoot("T:\\"));
     holder->SetZoom(100);
     views.UpdateBarPie();

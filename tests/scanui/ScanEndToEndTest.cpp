@@ -137,8 +137,8 @@ TEST_F(ScanEndToEnd, FirstStartAsksScansStoresAndShowsTheDrivesFolders) {
     gate_.released = true;
     ASSERT_TRUE(WaitForScanEnd());
     ExpectStoredAsFirstScanned();
-    EXPECT_EQ(host.store.GlobalDirs, (TStringList{"C:", "C:\\A", "C:\\A\\B", "C:\\Z"}));
-    EXPECT_EQ(host.tree.Dirs, host.store.GlobalDirs);
+    EXPECT_EQ(host.store.GlobalDirs(), (TStringList{"C:", "C:\\A", "C:\\A\\B", "C:\\Z"}));
+    EXPECT_EQ(host.tree.Dirs, host.store.GlobalDirs());
     EXPECT_EQ(host.Rows(), (QStringList{"A 150 75", "Z 10 5"}));
     EXPECT_FALSE(host.scan->FormWait().isVisible());
     EXPECT_EQ(host.cursor().shape(), Qt::ArrowCursor);
@@ -183,8 +183,8 @@ TEST_F(ScanEndToEnd, CancelLeavesFilesListsAndCursorAsBefore) {
     AnalyseFirstTime();
     TScanHost& host = *host_;
     WriteFile(c_.path() + "/Z/more.bin", 1000);
-    const TStringList dirs = host.store.GlobalDirs, sizes = host.store.GlobalDirSizes,
-                      percents = host.store.GlobalPercents;
+    const TStringList dirs = host.store.GlobalDirs(), sizes = host.store.GlobalDirSizes(),
+                      percents = host.store.GlobalPercents();
     const QStringList rows = host.Rows();
     gate_.released = false;
     gate_.entered = false;
@@ -197,9 +197,9 @@ TEST_F(ScanEndToEnd, CancelLeavesFilesListsAndCursorAsBefore) {
     ASSERT_TRUE(WaitForScanEnd());
 
     ExpectStoredAsFirstScanned();
-    EXPECT_EQ(host.store.GlobalDirs, dirs);
-    EXPECT_EQ(host.store.GlobalDirSizes, sizes);
-    EXPECT_EQ(host.store.GlobalPercents, percents);
+    EXPECT_EQ(host.store.GlobalDirs(), dirs);
+    EXPECT_EQ(host.store.GlobalDirSizes(), sizes);
+    EXPECT_EQ(host.store.GlobalPercents(), percents);
     EXPECT_EQ(host.Rows(), rows);
     EXPECT_EQ(host.cursor().shape(), Qt::ArrowCursor);
     EXPECT_FALSE(host.scan->FormWait().isVisible());
@@ -244,8 +244,8 @@ TEST_F(ScanEndToEnd, ScansWhoseResultsCannotBeWrittenAreShownAsNotStored) {
             ASSERT_TRUE(WaitForScanEnd());
         }
         ExpectStoredAsFirstScanned();
-        EXPECT_EQ(host.store.GlobalDirs, scanned);
-        EXPECT_EQ(host.store.GlobalDirSizes, (TStringList{"1200", "1150", "50", "1000", "10"}));
+        EXPECT_EQ(host.store.GlobalDirs(), scanned);
+        EXPECT_EQ(host.store.GlobalDirSizes(), (TStringList{"1200", "1150", "50", "1000", "10"}));
         EXPECT_EQ(host.tree.Dirs, scanned);
         EXPECT_EQ(host.Rows(), (QStringList{"B 50 4.34782600402832", "New 1000 86.9565200805664"}));
         EXPECT_EQ(host.barPropertiesRuns, ++runs) << "the views show the scan";
@@ -259,7 +259,7 @@ TEST_F(ScanEndToEnd, ScansWhoseResultsCannotBeWrittenAreShownAsNotStored) {
     // A load shows what is stored, and the mark goes.
     host.scan->SetReloadPending();
     host.scan->Analize(false);
-    EXPECT_EQ(host.store.GlobalDirSizes, (TStringList{"200", "150", "50", "10"}));
+    EXPECT_EQ(host.store.GlobalDirSizes(), (TStringList{"200", "150", "50", "10"}));
     EXPECT_FALSE(host.store.ListsUnsaved());
     EXPECT_EQ(host.scan->SaveStateText(), "");
 }
@@ -279,12 +279,12 @@ TEST_F(ScanEndToEnd, FolderRescanStoresWhatADriveScanStores) {
     ASSERT_TRUE(WaitForScanEnd());
 
     EXPECT_FALSE(host.scan->FolderRescan());
-    EXPECT_EQ(host.store.GlobalDirs,
+    EXPECT_EQ(host.store.GlobalDirs(),
               (TStringList{"C:", "C:\\A", "C:\\A\\B", "C:\\A\\New", "C:\\Z"}));
     // The drive root carries A's growth; every share is of the new parent.
-    EXPECT_EQ(host.store.GlobalDirSizes, (TStringList{"1207", "1157", "1050", "7", "10"}));
-    EXPECT_EQ(host.store.GlobalPercents, (TStringList{"0", "95.8574981689453", "90.7519454956055",
-                                                      "0.605012953281403", "0.828500390052795"}));
+    EXPECT_EQ(host.store.GlobalDirSizes(), (TStringList{"1207", "1157", "1050", "7", "10"}));
+    EXPECT_EQ(host.store.GlobalPercents(), (TStringList{"0", "95.8574981689453", "90.7519454956055",
+                                                        "0.605012953281403", "0.828500390052795"}));
     EXPECT_EQ(host.Rows(), (QStringList{"B 1050 90.7519454956055", "New 7 0.605012953281403"}));
     EXPECT_EQ(host.scan->LastRoot(), "C:\\A");
 
@@ -304,7 +304,7 @@ TEST_F(ScanEndToEnd, FolderRescanStoresWhatADriveScanStores) {
 TEST_F(ScanEndToEnd, FolderRescanKeepsARescanTheScannerStoredMeanwhile) {
     AnalyseFirstTime();
     TScanHost& host = *host_;
-    ASSERT_EQ(host.store.GlobalDirSizes, (TStringList{"200", "150", "50", "10"}));
+    ASSERT_EQ(host.store.GlobalDirSizes(), (TStringList{"200", "150", "50", "10"}));
     WriteFile(c_.path() + "/Z/more.bin", 500);
     std::ostringstream out, err;
     TScanCommand scanner;
@@ -318,8 +318,8 @@ TEST_F(ScanEndToEnd, FolderRescanKeepsARescanTheScannerStoredMeanwhile) {
     EXPECT_EQ(told_, QStringList{});
     EXPECT_EQ(ReadAll(Result("CDirs")), kDirs);
     EXPECT_EQ(ReadAll(Result("CDirSizes")), "1700\r\n1150\r\n1050\r\n510\r\n");
-    EXPECT_EQ(host.store.GlobalDirSizes, (TStringList{"1700", "1150", "1050", "510"}));
-    EXPECT_EQ(host.tree.Dirs, host.store.GlobalDirs);
+    EXPECT_EQ(host.store.GlobalDirSizes(), (TStringList{"1700", "1150", "1050", "510"}));
+    EXPECT_EQ(host.tree.Dirs, host.store.GlobalDirs());
     // Shown at the walk's end as merged into the lists loaded, then again as
     // stored.
     EXPECT_EQ(host.shownAgain, 1);
@@ -331,14 +331,14 @@ TEST_F(ScanEndToEnd, RescanTakesTheFolderByItsRealNameNotItsCaseTwin) {
     WriteFile(c_.path() + "/a/x.bin", 5);  // "a" beside "A": two folders here
     AnalyseFirstTime();
     TScanHost& host = *host_;
-    ASSERT_EQ(host.store.GlobalDirs, (TStringList{"C:", "C:\\A", "C:\\A\\B", "C:\\Z", "C:\\a"}));
+    ASSERT_EQ(host.store.GlobalDirs(), (TStringList{"C:", "C:\\A", "C:\\A\\B", "C:\\Z", "C:\\a"}));
     WriteFile(c_.path() + "/a/y.bin", 1000);
     host.SetFolder("C:\\a");
     QTest::keyClick(&host, Qt::Key_F, Qt::ControlModifier);
     EXPECT_EQ(asked_, QStringList{"Analize folder \"C:\\a \" ?"});
     EXPECT_EQ(host.scan->LastRoot(), "C:\\A");
     ASSERT_TRUE(WaitForScanEnd());
-    EXPECT_EQ(host.store.GlobalDirSizes, (TStringList{"1205", "150", "50", "10", "1005"}));
+    EXPECT_EQ(host.store.GlobalDirSizes(), (TStringList{"1205", "150", "50", "10", "1005"}));
 }
 
 TEST_F(ScanEndToEnd, CancelledRescanThenDriveScanReplacesTheResultsWhole) {
@@ -360,7 +360,7 @@ TEST_F(ScanEndToEnd, CancelledRescanThenDriveScanReplacesTheResultsWhole) {
     ASSERT_TRUE(WaitForScanEnd());
     EXPECT_EQ(ReadAll(Result("CDirSizes")), "1200\r\n1150\r\n1050\r\n10\r\n");
     EXPECT_EQ(ReadAll(Result("CDirs")), kDirs);
-    EXPECT_EQ(host.store.GlobalPercents[1], "95.8333358764648");
+    EXPECT_EQ(host.store.GlobalPercents()[1], "95.8333358764648");
 }
 
 TEST_F(ScanEndToEnd, ASaveThatFailsIsToldAndTheStoredResultsStayUnderTheScansShownOnes) {
@@ -403,7 +403,7 @@ TEST_F(ScanEndToEnd, StoredResultsThatCannotBeTrustedAreToldOnceAndTheDriveIsOff
     EXPECT_TRUE(told_[0].contains("drive C: cannot be used")) << told_[0].toStdString();
     EXPECT_TRUE(told_[0].contains(Result("CDirSizes"))) << told_[0].toStdString();
     EXPECT_EQ(asked_, QStringList{"Analize drive \"C:\\\" ?       "});
-    EXPECT_EQ(host.store.GlobalDirs, TStringList{" "});
+    EXPECT_EQ(host.store.GlobalDirs(), TStringList{" "});
     EXPECT_TRUE(host.Rows().isEmpty());
     // Coming back to the drive asks again but does not tell again.
     host.scan->SetReloadPending();
@@ -416,7 +416,7 @@ TEST_F(ScanEndToEnd, ChoosingADriveWithoutResultsAndAnsweringNoChangesNothing) {
     AnalyseFirstTime();
     TScanHost& host = *host_;
     Answer(false);
-    const TStringList dirs = host.store.GlobalDirs;
+    const TStringList dirs = host.store.GlobalDirs();
     QTest::mouseClick(host.drives->btnDrives(), Qt::LeftButton);
     QMenu* menu = host.drives->pmDrives();
     ASSERT_TRUE(menu->isVisible());
@@ -428,7 +428,7 @@ TEST_F(ScanEndToEnd, ChoosingADriveWithoutResultsAndAnsweringNoChangesNothing) {
     EXPECT_EQ(host.root, "D:\\");
     EXPECT_EQ(host.drives->btnDrives()->text(), d->text());
     EXPECT_FALSE(host.scan->Scanning());
-    EXPECT_EQ(host.store.GlobalDirs, dirs);
+    EXPECT_EQ(host.store.GlobalDirs(), dirs);
     EXPECT_FALSE(QFile::exists(Result("DDirs")));
     ExpectStoredAsFirstScanned();
 }

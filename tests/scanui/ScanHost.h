@@ -80,14 +80,16 @@ class TScanHost : public QMainWindow, public TCurrentFolder {
         std::string prefix = root;
         if (!prefix.empty() && prefix.back() != '\\')
             prefix += '\\';
-        const TStringList& dirs = store.GlobalDirs;
+        const TStringList& dirs = store.GlobalDirs();
         for (std::size_t i = 0; i < dirs.size(); ++i) {
             const std::string d(dirs[i]);
             if (d.size() <= prefix.size() || d.compare(0, prefix.size(), prefix) != 0 ||
                 d.find('\\', prefix.size()) != std::string::npos)
                 continue;
-            const std::string size(i < store.GlobalDirSizes.size() ? store.GlobalDirSizes[i] : "");
-            const std::string pct(i < store.GlobalPercents.size() ? store.GlobalPercents[i] : "");
+            const std::string size(i < store.GlobalDirSizes().size() ? store.GlobalDirSizes()[i]
+                                                                     : "");
+            const std::string pct(i < store.GlobalPercents().size() ? store.GlobalPercents()[i]
+                                                                    : "");
             list->addItem(QString::fromStdString(d.substr(prefix.size()) + " " + size + " " + pct));
         }
     }

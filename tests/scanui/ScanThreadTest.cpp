@@ -47,9 +47,9 @@ TEST_F(ScanThreadTest, HandsTheFinishedListsToTheReceiversThreadOnceAndFreesItse
     const TScanResult& r = *results[0];
     EXPECT_FALSE(r.Cancelled);
     EXPECT_EQ(r.Directory, "C:\\");
-    EXPECT_EQ(r.Dirs, (TStringList{"C:", "C:\\Sub"}));
-    EXPECT_EQ(r.DirSizes, (TStringList{"64", "64"}));
-    EXPECT_EQ(r.Percents, (TStringList{"0", "100"}));
+    EXPECT_EQ(r.Set.Dirs, (TStringList{"C:", "C:\\Sub"}));
+    EXPECT_EQ(r.Set.Sizes, (TStringList{"64", "64"}));
+    EXPECT_EQ(r.Set.Percents, (TStringList{"0", "100"}));
 }
 
 TEST_F(ScanThreadTest, CancelIsTheAnalyzersFlagAndACancelledRunSaysSo) {

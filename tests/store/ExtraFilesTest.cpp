@@ -32,7 +32,7 @@ class ExtraFilesTest : public TDriveCFolderTest {
   protected:
     bool Save(const TMarkedSet& set, const TExtraLists& extras) {
         TResultStore store = Store();
-        return store.SaveAnalizeData(set.Dirs, set.Sizes, set.Percents, nullptr, extras);
+        return store.SaveAnalizeData({set.Dirs, set.Sizes, set.Percents, extras});
     }
     // As a kill -9 right after the given step of the save.
     void SaveAndDie(const TMarkedSet& set, const TExtraLists& extras, int crashStep) {
@@ -44,8 +44,7 @@ class ExtraFilesTest : public TDriveCFolderTest {
                 if (step == crashStep)
                     _exit(7);
             };
-            _exit(store.SaveAnalizeData(set.Dirs, set.Sizes, set.Percents, nullptr, extras) ? 0
-                                                                                            : 1);
+            _exit(store.SaveAnalizeData({set.Dirs, set.Sizes, set.Percents, extras}) ? 0 : 1);
         }
         int status = 0;
         ASSERT_EQ(child, waitpid(child, &status, 0));
@@ -71,17 +70,17 @@ TEST_F(ExtraFilesTest, ACrashAtAnyStepLoadsTheExtraFilesOfTheSetThatLoads) {
         SaveAndDie(after, newDisk, step);
         TResultStore store = Loaded();
         const bool isNew = step == 5;
-        EXPECT_EQ(store.GlobalDirs, isNew ? after.Dirs : before.Dirs) << "step " << step;
-        EXPECT_EQ(store.GlobalExtras, isNew ? newDisk : oldDisk) << "step " << step;
+        EXPECT_EQ(store.GlobalDirs(), isNew ? after.Dirs : before.Dirs) << "step " << step;
+        EXPECT_EQ(store.GlobalExtras(), isNew ? newDisk : oldDisk) << "step " << step;
         // The save after the crash keeps whichever set was whole, with its
         // extra file, and is loaded whole itself.
         const TMarkedSet third = MakeSet(3, 20);
         TReplacedSet replaced;
         TResultStore saver = Store();
-        ASSERT_TRUE(saver.SaveAnalizeData(third.Dirs, third.Sizes, third.Percents, &replaced,
-                                          DiskOf(third, 3)));
-        EXPECT_EQ(replaced.Extras, isNew ? newDisk : oldDisk) << "step " << step;
-        EXPECT_EQ(Loaded().GlobalExtras, DiskOf(third, 3));
+        ASSERT_TRUE(saver.SaveAnalizeData(
+            {third.Dirs, third.Sizes, third.Percents, DiskOf(third, 3)}, &replaced));
+        EXPECT_EQ(replaced.Lists.Extras, isNew ? newDisk : oldDisk) << "step " << step;
+        EXPECT_EQ(Loaded().GlobalExtras(), DiskOf(third, 3));
     }
 }
 
@@ -94,7 +93,7 @@ TEST_F(ExtraFilesTest, SetsWithoutAUsableExtraFileLoadWithItNotKnown) {
     ASSERT_TRUE(Save(set, DiskOf(set, 4)));
     const std::string manifest = ReadBytes(File("CSet"));
     EXPECT_NE(manifest.find("current extra DiskSizes 30 "), std::string::npos) << manifest;
-    EXPECT_EQ(Loaded().GlobalExtras, DiskOf(set, 4));
+    EXPECT_EQ(Loaded().GlobalExtras(), DiskOf(set, 4));
 
     // The manifest of an earlier version: the same lines without the extra one.
     std::string old;
@@ -106,18 +105,18 @@ TEST_F(ExtraFilesTest, SetsWithoutAUsableExtraFileLoadWithItNotKnown) {
     }
     WriteBytes(File("CSet"), old);
     TResultStore store = Loaded();
-    EXPECT_EQ(store.GlobalDirs, set.Dirs);
-    EXPECT_TRUE(store.GlobalExtras.empty());
+    EXPECT_EQ(store.GlobalDirs(), set.Dirs);
+    EXPECT_TRUE(store.GlobalExtras().empty());
 
     // One line short of its set: recorded as saved, but of no use.
     TExtraLists shortDisk = DiskOf(set, 4);
     shortDisk[kRole].pop_back();
     ASSERT_TRUE(Save(set, shortDisk));
-    EXPECT_TRUE(Loaded().GlobalExtras.empty());
+    EXPECT_TRUE(Loaded().GlobalExtras().empty());
 
     ASSERT_TRUE(Save(set, {}));
     EXPECT_FALSE(DataFileExists(File("CDiskSizes")));
-    EXPECT_TRUE(Loaded().GlobalExtras.empty());
+    EXPECT_TRUE(Loaded().GlobalExtras().empty());
 }
 
 // A change that knows nothing of the extra lists drops them; one that
@@ -136,21 +135,21 @@ TEST_F(ExtraFilesTest, ChangesAndRescansCarryOrDropTheExtraLists) {
     const TStringList sizes = {"80", "20", "10"};
     const TStringList percents = {"0", "25", "12.5"};
     const TExtraLists rescanDisk = {{kRole, {"900", "300", "200"}}};
-    ASSERT_TRUE(store.UpdateStoredSetAndExtras(
-        [&](TStringList& d, TStringList& s, TStringList& p, TExtraLists& extras) {
-            AppendRescanWithExtras(d, s, p, extras, dirs, sizes, percents, rescanDisk);
-        }));
+    ASSERT_TRUE(store.UpdateStoredSet([&](TStoredSet& set) {
+        AppendRescanWithExtras(set.Dirs, set.Sizes, set.Percents, set.Extras, dirs, sizes, percents,
+                               rescanDisk);
+    }));
     TResultStore merged = Loaded();
-    EXPECT_EQ(merged.GlobalDirs, (TStringList{"C:", "C:\\a", "C:\\a\\b", "C:\\a\\d", "C:\\c"}));
-    EXPECT_EQ(merged.GlobalDirSizes, (TStringList{"120", "80", "20", "10", "40"}));
-    EXPECT_EQ(merged.GlobalExtras.at(kRole), (TStringList{"1300", "900", "300", "200", "400"}));
+    EXPECT_EQ(merged.GlobalDirs(), (TStringList{"C:", "C:\\a", "C:\\a\\b", "C:\\a\\d", "C:\\c"}));
+    EXPECT_EQ(merged.GlobalDirSizes(), (TStringList{"120", "80", "20", "10", "40"}));
+    EXPECT_EQ(merged.GlobalExtras().at(kRole), (TStringList{"1300", "900", "300", "200", "400"}));
 
     // A rescan without allocated bytes (an import lacking them) drops them.
-    merged.AppendAnalizeInfo(dirs, sizes, percents, {});
-    EXPECT_TRUE(merged.GlobalExtras.empty());
+    merged.AppendAnalizeInfo({dirs, sizes, percents, {}});
+    EXPECT_TRUE(merged.GlobalExtras().empty());
 
-    ASSERT_TRUE(store.UpdateStoredSet([](TStringList&, TStringList&, TStringList&) {}));
-    EXPECT_TRUE(Loaded().GlobalExtras.empty());
+    ASSERT_TRUE(store.UpdateStoredSet([](TStoredSet& set) { set.DropExtras(); }));
+    EXPECT_TRUE(Loaded().GlobalExtras().empty());
 }
 
 // The history keeps the extra lists beside the sizes; a snapshot without

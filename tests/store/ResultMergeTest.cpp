@@ -19,10 +19,10 @@ namespace {
 // Drive C as stored: note the case twins "Data" and "data".
 TResultStore StoredDriveC() {
     TResultStore store("");
-    store.GlobalDirs = {"C:",          "C:\\Data",  "C:\\Data\\new", "C:\\Data\\old",
-                        "C:\\Data\\x", "C:\\Other", "C:\\data"};
-    store.GlobalDirSizes = {"1000", "600", "0", "100", "500", "300", "100"};
-    store.GlobalPercents = {"0", "60", "0", "16.6", "83.3", "30", "10"};
+    store.ReplaceGlobal({{"C:", "C:\\Data", "C:\\Data\\new", "C:\\Data\\old", "C:\\Data\\x",
+                          "C:\\Other", "C:\\data"},
+                         {"1000", "600", "0", "100", "500", "300", "100"},
+                         {"0", "60", "0", "16.6", "83.3", "30", "10"}});
     return store;
 }
 
@@ -38,16 +38,16 @@ std::string Share(std::int64_t child, std::int64_t parent) {
 
 // The merge as a plain first-match search from the first entry, as lists
 // outside the stored form are still merged.
-void PlainMerge(TResultStore& store, const TStringList& dirs, const TStringList& sizes,
+void PlainMerge(TStoredSet& set, const TStringList& dirs, const TStringList& sizes,
                 const TStringList& percents) {
     for (std::size_t k = 0; k < dirs.size(); ++k) {
-        for (std::size_t m = 0; m < store.GlobalDirs.size(); ++m) {
-            if (TResultStoreIndex::ComparePaths(store.GlobalDirs[m], dirs[k]) == 0) {
-                if (k < sizes.size() && m < store.GlobalDirSizes.size()) {
-                    store.GlobalDirSizes.Set(m, sizes[k]);
+        for (std::size_t m = 0; m < set.Dirs.size(); ++m) {
+            if (TResultStoreIndex::ComparePaths(set.Dirs[m], dirs[k]) == 0) {
+                if (k < sizes.size() && m < set.Sizes.size()) {
+                    set.Sizes.Set(m, sizes[k]);
                 }
-                if (k > 0 && k < percents.size() && m < store.GlobalPercents.size()) {
-                    store.GlobalPercents.Set(m, percents[k]);
+                if (k > 0 && k < percents.size() && m < set.Percents.size()) {
+                    set.Percents.Set(m, percents[k]);
                 }
                 break;
             }
@@ -59,49 +59,50 @@ void PlainMerge(TResultStore& store, const TStringList& dirs, const TStringList&
 
 TEST(AppendAnalizeInfo, ReplacesTheFolderBelowAndCarriesItsChangeUpwards) {
     TResultStore store = StoredDriveC();
-    store.AppendAnalizeInfo(kRescanDirs, kRescanSizes, kRescanPercents);
+    store.AppendAnalizeInfo({kRescanDirs, kRescanSizes, kRescanPercents});
     // "old" is gone, "brand new" stands at its sorted place; the case twin
     // "data" is another folder and stays.
     EXPECT_EQ((TStringList{"C:", "C:\\Data", "C:\\Data\\brand new", "C:\\Data\\new", "C:\\Data\\x",
                            "C:\\Other", "C:\\data"}),
-              store.GlobalDirs);
+              store.GlobalDirs());
     // The drive root grew by what Data grew.
     EXPECT_EQ((TStringList{"1300", "900", "200", "300", "400", "300", "100"}),
-              store.GlobalDirSizes);
+              store.GlobalDirSizes());
     // Below Data the rescan's shares; Data and its siblings of the new root.
     EXPECT_EQ((TStringList{"0", Share(900, 1300), "22.2", "33.3", "44.4", Share(300, 1300),
                            Share(100, 1300)}),
-              store.GlobalPercents);
+              store.GlobalPercents());
 }
 
 TEST(AppendAnalizeInfo, KeepsTheStoredDriveLetterAndTellsCaseTwinsApart) {
     TResultStore store = StoredDriveC();
-    store.AppendAnalizeInfo({"c:\\data", "c:\\data\\sub"}, {"50", "50"}, {"0", "100"});
+    store.AppendAnalizeInfo({{"c:\\data", "c:\\data\\sub"}, {"50", "50"}, {"0", "100"}});
     EXPECT_EQ((TStringList{"C:", "C:\\Data", "C:\\Data\\new", "C:\\Data\\old", "C:\\Data\\x",
                            "C:\\Other", "C:\\data", "C:\\data\\sub"}),
-              store.GlobalDirs);
+              store.GlobalDirs());
     EXPECT_EQ((TStringList{"950", "600", "0", "100", "500", "300", "50", "50"}),
-              store.GlobalDirSizes);
-    EXPECT_EQ(Share(600, 950), store.GlobalPercents[1]);
-    EXPECT_EQ("16.6", store.GlobalPercents[3]) << "below a sibling nothing changed";
-    EXPECT_EQ(Share(50, 950), store.GlobalPercents[6]);
-    EXPECT_EQ("100", store.GlobalPercents[7]);
+              store.GlobalDirSizes());
+    EXPECT_EQ(Share(600, 950), store.GlobalPercents()[1]);
+    EXPECT_EQ("16.6", store.GlobalPercents()[3]) << "below a sibling nothing changed";
+    EXPECT_EQ(Share(50, 950), store.GlobalPercents()[6]);
+    EXPECT_EQ("100", store.GlobalPercents()[7]);
 }
 
 TEST(AppendAnalizeInfo, AFolderWhoseParentsAreNotStoredBringsThemHoldingItAlone) {
     TResultStore store = StoredDriveC();
-    store.AppendAnalizeInfo({"C:\\Data\\old\\p\\q", "C:\\Data\\old\\p\\q\\r"}, {"60", "20"},
-                            {"0", "33.3333320617676"});
+    store.AppendAnalizeInfo({{"C:\\Data\\old\\p\\q", "C:\\Data\\old\\p\\q\\r"},
+                             {"60", "20"},
+                             {"0", "33.3333320617676"}});
     EXPECT_EQ((TStringList{"C:", "C:\\Data", "C:\\Data\\new", "C:\\Data\\old", "C:\\Data\\old\\p",
                            "C:\\Data\\old\\p\\q", "C:\\Data\\old\\p\\q\\r", "C:\\Data\\x",
                            "C:\\Other", "C:\\data"}),
-              store.GlobalDirs);
+              store.GlobalDirs());
     EXPECT_EQ((TStringList{"1060", "660", "0", "160", "60", "60", "20", "500", "300", "100"}),
-              store.GlobalDirSizes);
+              store.GlobalDirSizes());
     EXPECT_EQ(
         (TStringList{"0", Share(660, 1060), "0", Share(160, 660), Share(60, 160), "100",
                      "33.3333320617676", Share(500, 660), Share(300, 1060), Share(100, 1060)}),
-        store.GlobalPercents);
+        store.GlobalPercents());
 }
 
 // C:\A is missing from the stored lists (edited by hand), though folders
@@ -109,26 +110,26 @@ TEST(AppendAnalizeInfo, AFolderWhoseParentsAreNotStoredBringsThemHoldingItAlone)
 // below "C:\A\b", which must not be counted twice.
 TEST(AppendAnalizeInfo, AMissingAncestorHoldsAllThatIsStoredBelowIt) {
     TResultStore store("");
-    store.GlobalDirs = {"C:", "C:\\A\\b", "C:\\A\\b!", "C:\\A\\b\\c", "C:\\Z"};
-    store.GlobalDirSizes = {"100", "40", "5", "10", "7"};
-    store.GlobalPercents = {"0", "40", "5", "25", "7"};
-    store.AppendAnalizeInfo({"C:\\A\\n", "C:\\A\\n\\m"}, {"30", "20"}, {"0", "66.6666641235352"});
+    store.ReplaceGlobal({{"C:", "C:\\A\\b", "C:\\A\\b!", "C:\\A\\b\\c", "C:\\Z"},
+                         {"100", "40", "5", "10", "7"},
+                         {"0", "40", "5", "25", "7"}});
+    store.AppendAnalizeInfo({{"C:\\A\\n", "C:\\A\\n\\m"}, {"30", "20"}, {"0", "66.6666641235352"}});
     EXPECT_EQ((TStringList{"C:", "C:\\A", "C:\\A\\b", "C:\\A\\b!", "C:\\A\\b\\c", "C:\\A\\n",
                            "C:\\A\\n\\m", "C:\\Z"}),
-              store.GlobalDirs);
+              store.GlobalDirs());
     // A holds b, b! and n; the drive root carries n's 30 bytes.
-    EXPECT_EQ((TStringList{"130", "75", "40", "5", "10", "30", "20", "7"}), store.GlobalDirSizes);
-    EXPECT_EQ(store.GlobalPercents[1], Share(75, 130));
-    EXPECT_EQ(store.GlobalPercents[2], Share(40, 75));
-    EXPECT_EQ(store.GlobalPercents[5], Share(30, 75));
+    EXPECT_EQ((TStringList{"130", "75", "40", "5", "10", "30", "20", "7"}), store.GlobalDirSizes());
+    EXPECT_EQ(store.GlobalPercents()[1], Share(75, 130));
+    EXPECT_EQ(store.GlobalPercents()[2], Share(40, 75));
+    EXPECT_EQ(store.GlobalPercents()[5], Share(30, 75));
     // No folder is smaller than a stored folder directly below it.
-    for (std::size_t i = 1; i < store.GlobalDirs.size(); ++i) {
-        const std::string path(store.GlobalDirs[i]);
+    for (std::size_t i = 1; i < store.GlobalDirs().size(); ++i) {
+        const std::string path(store.GlobalDirs()[i]);
         const std::string parent = path.substr(0, path.rfind('\\'));
-        for (std::size_t j = 0; j < store.GlobalDirs.size(); ++j) {
-            if (store.GlobalDirs[j] == parent) {
-                EXPECT_GE(std::stoll(std::string(store.GlobalDirSizes[j])),
-                          std::stoll(std::string(store.GlobalDirSizes[i])))
+        for (std::size_t j = 0; j < store.GlobalDirs().size(); ++j) {
+            if (store.GlobalDirs()[j] == parent) {
+                EXPECT_GE(std::stoll(std::string(store.GlobalDirSizes()[j])),
+                          std::stoll(std::string(store.GlobalDirSizes()[i])))
                     << parent << " below " << path;
             }
         }
@@ -137,39 +138,42 @@ TEST(AppendAnalizeInfo, AMissingAncestorHoldsAllThatIsStoredBelowIt) {
 
 TEST(AppendAnalizeInfo, ARescanOfTheDriveRootTakesTheRescanWhole) {
     TResultStore store = StoredDriveC();
-    store.AppendAnalizeInfo({"C:", "C:\\New"}, {"7", "7"}, {"0", "100"});
-    EXPECT_EQ((TStringList{"C:", "C:\\New"}), store.GlobalDirs);
-    EXPECT_EQ((TStringList{"7", "7"}), store.GlobalDirSizes);
-    EXPECT_EQ((TStringList{"0", "100"}), store.GlobalPercents);
+    store.AppendAnalizeInfo({{"C:", "C:\\New"}, {"7", "7"}, {"0", "100"}});
+    EXPECT_EQ((TStringList{"C:", "C:\\New"}), store.GlobalDirs());
+    EXPECT_EQ((TStringList{"7", "7"}), store.GlobalDirSizes());
+    EXPECT_EQ((TStringList{"0", "100"}), store.GlobalPercents());
 }
 
 TEST(AppendAnalizeInfo, ListsOutOfOrderAreOnlyUpdatedInPlace) {
     TResultStore store = StoredDriveC();
-    const std::string fifth(store.GlobalDirs[5]), sixth(store.GlobalDirs[6]);
-    store.GlobalDirs.Set(5, sixth);
-    store.GlobalDirs.Set(6, fifth);
-    TResultStore plain = store;
-    store.AppendAnalizeInfo(kRescanDirs, kRescanSizes, kRescanPercents);
+    const std::string fifth(store.GlobalDirs()[5]), sixth(store.GlobalDirs()[6]);
+    TStoredSet plain = store.Global();
+    plain.Dirs.Set(5, sixth);
+    plain.Dirs.Set(6, fifth);
+    store.ReplaceGlobal(plain);
+    store.AppendAnalizeInfo({kRescanDirs, kRescanSizes, kRescanPercents});
     PlainMerge(plain, kRescanDirs, kRescanSizes, kRescanPercents);
-    EXPECT_EQ(plain.GlobalDirs, store.GlobalDirs);
-    EXPECT_EQ(plain.GlobalDirSizes, store.GlobalDirSizes);
-    EXPECT_EQ(plain.GlobalPercents, store.GlobalPercents);
-    EXPECT_EQ("900", store.GlobalDirSizes[1]);
+    EXPECT_EQ(plain.Dirs, store.GlobalDirs());
+    EXPECT_EQ(plain.Sizes, store.GlobalDirSizes());
+    EXPECT_EQ(plain.Percents, store.GlobalPercents());
+    EXPECT_EQ("900", store.GlobalDirSizes()[1]);
 }
 
 TEST(AppendAnalizeInfo, DoesNothingToEmptyListsAndNeverWritesPastAShortList) {
     TResultStore empty("");
     empty.FreeSLs();
-    empty.AppendAnalizeInfo(kRescanDirs, kRescanSizes, kRescanPercents);
+    empty.AppendAnalizeInfo({kRescanDirs, kRescanSizes, kRescanPercents});
     EXPECT_TRUE(empty.GlobalSLSEmpty());
 
     TResultStore store = StoredDriveC();
-    store.GlobalDirSizes.resize(3);
-    store.GlobalPercents.resize(1);
+    TStoredSet shortened = store.Global();
+    shortened.Sizes.resize(3);
+    shortened.Percents.resize(1);
+    store.ReplaceGlobal(std::move(shortened));
     // The rescan's own lists may be short too.
-    store.AppendAnalizeInfo(kRescanDirs, {"900", "200", "300"}, {"0", "1"});
-    EXPECT_EQ((TStringList{"1000", "900", "300"}), store.GlobalDirSizes);
-    EXPECT_EQ(TStringList{"0"}, store.GlobalPercents);
+    store.AppendAnalizeInfo({kRescanDirs, {"900", "200", "300"}, {"0", "1"}});
+    EXPECT_EQ((TStringList{"1000", "900", "300"}), store.GlobalDirSizes());
+    EXPECT_EQ(TStringList{"0"}, store.GlobalPercents());
 }
 
 // Lists a scan does not store (unequal lengths, out of order, duplicates):
@@ -190,11 +194,13 @@ TEST(AppendAnalizeInfo, OutsideTheStoredFormEqualsTheFirstMatchSearchOnRandomLis
         if (random() % 2 == 0) {
             std::sort(stored.begin(), stored.end());
         }
-        indexed.GlobalDirs.assign(stored.begin(), stored.end());
-        std::size_t n = indexed.GlobalDirs.size();
-        indexed.GlobalDirSizes.assign(n - (n > 0 && random() % 4 == 0), "s");
+        TStoredSet plain;
+        plain.Dirs.assign(stored.begin(), stored.end());
+        std::size_t n = plain.Dirs.size();
+        plain.Sizes.assign(n - (n > 0 && random() % 4 == 0), "s");
         // One entry too many: never the stored form.
-        indexed.GlobalPercents.assign(n + 1, "p");
+        plain.Percents.assign(n + 1, "p");
+        indexed.ReplaceGlobal(plain);
         TStringList dirs, sizes, percents;
         for (std::size_t k = random() % 40; k > 0; --k)
             dirs.push_back(pick());
@@ -202,11 +208,10 @@ TEST(AppendAnalizeInfo, OutsideTheStoredFormEqualsTheFirstMatchSearchOnRandomLis
             sizes.push_back("s" + std::to_string(k));
             percents.push_back("p" + std::to_string(k));
         }
-        TResultStore plain = indexed;
-        indexed.AppendAnalizeInfo(dirs, sizes, percents);
+        indexed.AppendAnalizeInfo({dirs, sizes, percents});
         PlainMerge(plain, dirs, sizes, percents);
-        ASSERT_EQ(plain.GlobalDirSizes, indexed.GlobalDirSizes) << "round " << round;
-        ASSERT_EQ(plain.GlobalPercents, indexed.GlobalPercents) << "round " << round;
+        ASSERT_EQ(plain.Sizes, indexed.GlobalDirSizes()) << "round " << round;
+        ASSERT_EQ(plain.Percents, indexed.GlobalPercents()) << "round " << round;
     }
 }
 
@@ -348,8 +353,9 @@ TEST(AppendAnalizeInfo, StoresWhatAFreshScanOfTheWholeDriveStores) {
     for (unsigned seed = 1; seed <= 40; ++seed) {
         TRandomDrive drive(seed);
         TResultStore store(merged.Slash());
-        Scan("C:\\", store.GlobalDirs, store.GlobalDirSizes, store.GlobalPercents);
         TStringList dirs, sizes, percents;
+        Scan("C:\\", dirs, sizes, percents);
+        store.ReplaceGlobal({dirs, sizes, percents});
         // Several rescans in a row, each merged into the previous merge.
         for (int rescan = 0; rescan < 4; ++rescan) {
             const std::vector<std::string> folders = drive.Folders();
@@ -357,18 +363,19 @@ TEST(AppendAnalizeInfo, StoresWhatAFreshScanOfTheWholeDriveStores) {
             drive.ChangeInside(folder);
             const std::string form = drive.DriveForm(folder);
             Scan(form, dirs, sizes, percents);
-            store.AppendAnalizeInfo(dirs, sizes, percents);
+            store.AppendAnalizeInfo({dirs, sizes, percents});
             Scan("C:\\", dirs, sizes, percents);
-            ASSERT_EQ(dirs, store.GlobalDirs) << "seed " << seed << ", rescan of " << form;
-            ASSERT_EQ(sizes, store.GlobalDirSizes) << "seed " << seed << ", rescan of " << form;
-            ASSERT_EQ(percents, store.GlobalPercents) << "seed " << seed << ", rescan of " << form;
+            ASSERT_EQ(dirs, store.GlobalDirs()) << "seed " << seed << ", rescan of " << form;
+            ASSERT_EQ(sizes, store.GlobalDirSizes()) << "seed " << seed << ", rescan of " << form;
+            ASSERT_EQ(percents, store.GlobalPercents())
+                << "seed " << seed << ", rescan of " << form;
         }
         if (seed % 8 == 0) {
             TResultStore reference(fresh.Slash());
             store.SetFiles("C:");
             reference.SetFiles("C:");
             ASSERT_TRUE(store.SaveGlobalSLS());
-            ASSERT_TRUE(reference.SaveAnalizeData(dirs, sizes, percents));
+            ASSERT_TRUE(reference.SaveAnalizeData({dirs, sizes, percents}));
             ASSERT_EQ(StoredBytes(reference), StoredBytes(store)) << "seed " << seed;
         }
     }
@@ -393,22 +400,26 @@ TEST(AppendAnalizeInfo, ListsTheLoaderTakesStayInItsOrderOnRandomRoots) {
         std::sort(first.begin(), first.end());
         TResultStore store("");
         first.insert(first.end(), rest.begin(), rest.end());
-        store.GlobalDirs.assign(first.begin(), first.end());
-        store.GlobalDirSizes.assign(store.GlobalDirs.size(), "100");
-        store.GlobalPercents.assign(store.GlobalDirs.size(), "50");
-        if (store.GlobalDirs.empty() ||
-            !CheckResultLists(store.GlobalPercents, store.GlobalDirs, store.GlobalDirSizes, {})
+        TStoredSet lists;
+        lists.Dirs.assign(first.begin(), first.end());
+        lists.Sizes.assign(lists.Dirs.size(), "100");
+        lists.Percents.assign(lists.Dirs.size(), "50");
+        store.ReplaceGlobal(std::move(lists));
+        if (store.GlobalDirs().empty() ||
+            !CheckResultLists(store.GlobalPercents(), store.GlobalDirs(), store.GlobalDirSizes(),
+                              {})
                  .empty())
             continue;  // not lists the loader would take
-        const TStringList before = store.GlobalDirs;
+        const TStringList before = store.GlobalDirs();
         const bool atRoot = random() % 4 == 0;
         const TStringList dirs =
             atRoot ? TStringList{"C:", "C:\\a"} : TStringList{"C:\\a", "C:\\a\\new", "C:\\a\\x"};
-        store.AppendAnalizeInfo(dirs, TStringList(dirs.size(), "10"),
-                                TStringList(dirs.size(), "1"));
-        merged += store.GlobalDirs != before;
-        EXPECT_EQ(
-            CheckResultLists(store.GlobalPercents, store.GlobalDirs, store.GlobalDirSizes, {}), "")
+        store.AppendAnalizeInfo(
+            {dirs, TStringList(dirs.size(), "10"), TStringList(dirs.size(), "1")});
+        merged += store.GlobalDirs() != before;
+        EXPECT_EQ(CheckResultLists(store.GlobalPercents(), store.GlobalDirs(),
+                                   store.GlobalDirSizes(), {}),
+                  "")
             << ::testing::PrintToString(before);
     }
     EXPECT_GT(merged, 50);  // the merge itself ran, not only the in-place update

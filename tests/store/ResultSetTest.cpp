@@ -20,7 +20,7 @@ namespace {
 using TLists = TMarkedSet;
 
 TLists Loaded(const TResultStore& store) {
-    return TLists{store.GlobalDirs, store.GlobalDirSizes, store.GlobalPercents};
+    return TLists{store.GlobalDirs(), store.GlobalDirSizes(), store.GlobalPercents()};
 }
 
 std::size_t CountFiles(const std::string& folder) {
@@ -31,7 +31,7 @@ class ResultSetTest : public TDriveCFolderTest {
   protected:
     bool Save(const TLists& set) {
         TResultStore store = Store();
-        return store.SaveAnalizeData(set.Dirs, set.Sizes, set.Percents);
+        return store.SaveAnalizeData({set.Dirs, set.Sizes, set.Percents});
     }
 
     // Saves set in a child process that dies at once after step crashStep
@@ -46,7 +46,7 @@ class ResultSetTest : public TDriveCFolderTest {
                 if (step == crashStep)
                     _exit(7);
             };
-            const bool saved = store.SaveAnalizeData(set.Dirs, set.Sizes, set.Percents);
+            const bool saved = store.SaveAnalizeData({set.Dirs, set.Sizes, set.Percents});
             _exit(saved ? 0 : 1);
         }
         int status = 0;
@@ -162,8 +162,8 @@ TEST_F(ResultSetTest, AMixedSetWithNothingKeptIsRefused) {
     EXPECT_FALSE(store.LoadGlobal());
     EXPECT_NE(std::string::npos, store.LoadNotice.find("drive C:")) << store.LoadNotice;
     EXPECT_NE(std::string::npos, store.LoadNotice.find("a mix of two saves")) << store.LoadNotice;
-    EXPECT_EQ(TStringList{" "}, store.GlobalDirs);  // nothing of the files is used
-    EXPECT_EQ(TStringList{"0"}, store.GlobalDirSizes);
+    EXPECT_EQ(TStringList{" "}, store.GlobalDirs());  // nothing of the files is used
+    EXPECT_EQ(TStringList{"0"}, store.GlobalDirSizes());
 }
 
 TEST_F(ResultSetTest, ADamagedManifestIsRefused) {
@@ -212,7 +212,7 @@ TEST_F(ResultSetTest, ListsThatCannotBeTrustedAreRefusedNamingFileAndLine) {
         EXPECT_FALSE(store.LoadGlobal()) << bad.what;
         EXPECT_NE(std::string::npos, store.LoadNotice.find(folder.Slash() + bad.expected))
             << bad.what << ": " << store.LoadNotice;
-        EXPECT_EQ(TStringList{" "}, store.GlobalDirs) << bad.what;
+        EXPECT_EQ(TStringList{" "}, store.GlobalDirs()) << bad.what;
         // Told once per run, not at every visit of the drive.
         EXPECT_EQ(store.LoadNotice, store.TakeLoadNotice());
         store.LoadGlobal();
@@ -232,7 +232,7 @@ TEST_F(ResultSetTest, AMissingFileIsReportedAndNothingIsUsed) {
     TResultStore store = Store();
     EXPECT_FALSE(store.LoadGlobal());
     EXPECT_NE(std::string::npos, store.LoadNotice.find(File("CDirSizes"))) << store.LoadNotice;
-    EXPECT_EQ(TStringList{" "}, store.GlobalDirs);
+    EXPECT_EQ(TStringList{" "}, store.GlobalDirs());
     // A file that cannot be read is told with its own reason, though another
     // thread than the one that makes the notice read it.
     std::filesystem::create_directory(File("CDirSizes"));
@@ -250,7 +250,7 @@ TEST(ResultStoreWithoutDataFolder, NeverWritesIntoTheCurrentDirectory) {
     store.DataFolderProblem = "the data folder cannot be made";
     store.SetFiles("C:\\");
     EXPECT_EQ("", store.PercentsFile);
-    EXPECT_FALSE(store.SaveAnalizeData({"C:"}, {"1"}, {"0"}));
+    EXPECT_FALSE(store.SaveAnalizeData({{"C:"}, {"1"}, {"0"}}));
     EXPECT_EQ("the data folder cannot be made", store.SaveError);
     EXPECT_FALSE(store.SaveGlobalSLS());
     EXPECT_FALSE(store.LoadGlobal());

@@ -22,7 +22,7 @@ class ResultStoreTest : public ::testing::Test {
 
     void SaveDriveC() {
         store.SetFiles("C:\\");
-        ASSERT_TRUE(store.SaveAnalizeData(kDirs, kSizes, kPercents));
+        ASSERT_TRUE(store.SaveAnalizeData({kDirs, kSizes, kPercents}));
     }
     std::string File(const std::string& name) const { return folder.Slash() + name; }
 };
@@ -31,9 +31,9 @@ class ResultStoreTest : public ::testing::Test {
 
 TEST_F(ResultStoreTest, StartsWithOneEntryPerListAndNoFiles) {
     TResultStore fresh(folder.Slash());
-    EXPECT_EQ(TStringList{" "}, fresh.GlobalDirs);
-    EXPECT_EQ(TStringList{"0"}, fresh.GlobalDirSizes);
-    EXPECT_EQ(TStringList{"0"}, fresh.GlobalPercents);
+    EXPECT_EQ(TStringList{" "}, fresh.GlobalDirs());
+    EXPECT_EQ(TStringList{"0"}, fresh.GlobalDirSizes());
+    EXPECT_EQ(TStringList{"0"}, fresh.GlobalPercents());
     EXPECT_EQ("", fresh.DirsFile);
     EXPECT_FALSE(fresh.GlobalSLSEmpty());
     EXPECT_FALSE(fresh.AnalizeFiExists());
@@ -45,10 +45,10 @@ TEST_F(ResultStoreTest, FreeAndCreateTheLists) {
     store.FreeSLs();
     EXPECT_TRUE(store.GlobalSLSEmpty());
     store.CreateSLs();
-    EXPECT_EQ(TStringList{" "}, store.GlobalDirs);
-    EXPECT_EQ(TStringList{"0"}, store.GlobalPercents);
+    EXPECT_EQ(TStringList{" "}, store.GlobalDirs());
+    EXPECT_EQ(TStringList{"0"}, store.GlobalPercents());
     EXPECT_FALSE(store.GlobalSLSEmpty());
-    store.GlobalDirs.clear();
+    store.ReplaceGlobal({{}, {"0"}, {"0"}});
     EXPECT_FALSE(store.GlobalSLSEmpty());  // empty only when all three are
 }
 
@@ -62,7 +62,7 @@ TEST_F(ResultStoreTest, FilesAreNamedAfterTheDriveLetter) {
     EXPECT_EQ(File("DSet"), store.SetFile);
     store.SetFiles("");
     EXPECT_EQ("", store.PercentsFile);
-    EXPECT_FALSE(store.SaveAnalizeData(kDirs, kSizes, kPercents));
+    EXPECT_FALSE(store.SaveAnalizeData({kDirs, kSizes, kPercents}));
 }
 
 TEST_F(ResultStoreTest, SaveWritesCrLfLinesWithMode0600) {
@@ -85,27 +85,29 @@ TEST_F(ResultStoreTest, SaveThenLoadGivesTheSameListsLineForLine) {
     ASSERT_TRUE(later.AnalizeFiExists());
     TTreeLists tree;
     ASSERT_TRUE(later.LoadData(tree));
-    EXPECT_EQ(kDirs, later.GlobalDirs);
-    EXPECT_EQ(kSizes, later.GlobalDirSizes);
-    EXPECT_EQ(kPercents, later.GlobalPercents);
+    EXPECT_EQ(kDirs, later.GlobalDirs());
+    EXPECT_EQ(kSizes, later.GlobalDirSizes());
+    EXPECT_EQ(kPercents, later.GlobalPercents());
     EXPECT_EQ(kDirs, tree.Dirs);
     EXPECT_EQ(kPercents, tree.Percents);
     EXPECT_TRUE(tree.ShowBarCharts);
-    later.GlobalDirs.Set(0, "changed");  // the tree keeps its own copy
+    TStoredSet changed = later.Global();
+    changed.Dirs.Set(0, "changed");
+    later.ReplaceGlobal(std::move(changed));  // the tree keeps its own copy
     EXPECT_EQ("C:", tree.Dirs[0]);
 }
 
 TEST_F(ResultStoreTest, TwoDrivesKeepSeparateFiles) {
     SaveDriveC();
     store.SetFiles("D:\\");
-    ASSERT_TRUE(store.SaveAnalizeData({"D:", "D:\\x"}, {"5", "5"}, {"0", "100"}));
+    ASSERT_TRUE(store.SaveAnalizeData({{"D:", "D:\\x"}, {"5", "5"}, {"0", "100"}}));
     store.SetFiles("C:\\");
     ASSERT_TRUE(store.LoadGlobal());
-    EXPECT_EQ(kDirs, store.GlobalDirs);
+    EXPECT_EQ(kDirs, store.GlobalDirs());
     store.SetFiles("D:\\");
     ASSERT_TRUE(store.LoadGlobal());
-    EXPECT_EQ((TStringList{"D:", "D:\\x"}), store.GlobalDirs);
-    EXPECT_EQ((TStringList{"5", "5"}), store.GlobalDirSizes);
+    EXPECT_EQ((TStringList{"D:", "D:\\x"}), store.GlobalDirs());
+    EXPECT_EQ((TStringList{"5", "5"}), store.GlobalDirSizes());
 }
 
 TEST_F(ResultStoreTest, OnlyAllThreeFilesCountAsAnalysed) {
@@ -128,16 +130,18 @@ TEST_F(ResultStoreTest, LoadsAnyLineEnding) {
     WriteBytes(File("CDirSizes"), "30\r\n20\r\n10");
     WriteBytes(File("CPercents"), "0\n66.6\r\n33.3\r");
     ASSERT_TRUE(store.LoadGlobal()) << store.LoadNotice;
-    EXPECT_EQ((TStringList{"C:", "C:\\a", "C:\\b"}), store.GlobalDirs);
-    EXPECT_EQ((TStringList{"30", "20", "10"}), store.GlobalDirSizes);
-    EXPECT_EQ((TStringList{"0", "66.6", "33.3"}), store.GlobalPercents);
+    EXPECT_EQ((TStringList{"C:", "C:\\a", "C:\\b"}), store.GlobalDirs());
+    EXPECT_EQ((TStringList{"30", "20", "10"}), store.GlobalDirSizes());
+    EXPECT_EQ((TStringList{"0", "66.6", "33.3"}), store.GlobalPercents());
     EXPECT_EQ("", store.LoadNotice);
 }
 
 TEST_F(ResultStoreTest, SaveGlobalListsReplacesTheFiles) {
     SaveDriveC();
     ASSERT_TRUE(store.LoadGlobal());
-    store.GlobalDirSizes.Set(1, "601");
+    TStoredSet changed = store.Global();
+    changed.Sizes.Set(1, "601");
+    store.ReplaceGlobal(std::move(changed));
     ASSERT_TRUE(store.SaveGlobalSLS());
     EXPECT_EQ("1000\r\n601\r\n100\r\n0\r\n400\r\n", ReadBytes(File("CDirSizes")));
     EXPECT_EQ(JoinResultLines(kDirs), ReadBytes(File("CDirs")));
@@ -156,11 +160,9 @@ TEST_F(ResultStoreTest, ASaveIntoAFolderThatCannotBeWrittenLeavesTheEarlierFiles
         if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
             _exit(3);
         }
-        store.GlobalDirs = {"C:"};
-        store.GlobalDirSizes = {"1"};
-        store.GlobalPercents = {"0"};
+        store.ReplaceGlobal({{"C:"}, {"1"}, {"0"}});
         bool savedGlobal = store.SaveGlobalSLS();
-        bool savedAnalysis = store.SaveAnalizeData({"C:"}, {"1"}, {"0"});
+        bool savedAnalysis = store.SaveAnalizeData({{"C:"}, {"1"}, {"0"}});
         _exit(savedGlobal || savedAnalysis ? 1 : 0);
     }
     int status = 0;

@@ -36,7 +36,7 @@ class ResultTrustTest : public TDriveCFolderTest {
                 if (step == crash)
                     _exit(7);
             };
-            _exit(store.SaveAnalizeData(set.Dirs, set.Sizes, set.Percents) ? 0 : 1);
+            _exit(store.SaveAnalizeData({set.Dirs, set.Sizes, set.Percents}) ? 0 : 1);
         }
         int status = 0;
         ASSERT_EQ(child, waitpid(child, &status, 0));
@@ -95,7 +95,7 @@ TEST_F(ResultTrustTest, RandomCutOffSavesEditsAndRestoresNeverFallBackSilentlyNo
     std::mt19937 random(27);
     int serial = 0;
     TSet visible = MakeSet(++serial, 20);
-    ASSERT_TRUE(Store().SaveAnalizeData(visible.Dirs, visible.Sizes, visible.Percents));
+    ASSERT_TRUE(Store().SaveAnalizeData({visible.Dirs, visible.Sizes, visible.Percents}));
     TSet recorded = visible;
     std::vector<TSet> older{visible};
     bool torn = false;  // the result files are a mix left by a cut-off save
@@ -138,19 +138,22 @@ TEST_F(ResultTrustTest, RandomCutOffSavesEditsAndRestoresNeverFallBackSilentlyNo
         } else {
             // The window, holding what it loaded some time ago, stores a change.
             const std::string size = std::to_string(1000000 + round);
-            ASSERT_TRUE(window.UpdateStoredSet([&](TStringList&, TStringList& sizes, TStringList&) {
-                sizes.Set(0, size);
+            ASSERT_TRUE(window.UpdateStoredSet([&](TStoredSet& set) {
+                set.Sizes.Set(0, size);
+                set.DropExtras();
             })) << window.SaveError;
             visible.Sizes.Set(0, size);
             recorded = visible;
             torn = false;
-            EXPECT_TRUE(window.GlobalDirs == visible.Dirs && window.GlobalDirSizes == visible.Sizes)
+            EXPECT_TRUE(window.GlobalDirs() == visible.Dirs &&
+                        window.GlobalDirSizes() == visible.Sizes)
                 << "round " << round;
         }
         older.push_back(visible);
         TResultStore store = Store();
         ASSERT_TRUE(store.LoadGlobal()) << "round " << round << ": " << store.LoadNotice;
-        ASSERT_TRUE(TSet({store.GlobalDirs, store.GlobalDirSizes, store.GlobalPercents}) == visible)
+        ASSERT_TRUE(TSet({store.GlobalDirs(), store.GlobalDirSizes(), store.GlobalPercents()}) ==
+                    visible)
             << "round " << round << ", operation " << what;
         EXPECT_EQ(visible != recorded, !store.LoadNotice.empty())
             << "round " << round << ": " << store.LoadNotice;
@@ -168,13 +171,13 @@ TEST_F(ResultTrustTest, RandomCutOffSavesEditsAndRestoresNeverFallBackSilentlyNo
 // told once, and the next save records them as the set it replaces.
 TEST_F(ResultTrustTest, FilesChangedOutsideAreUsedAndTheNextSaveKeepsThemAsTheSetBefore) {
     const TSet first = MakeSet(1, 10), second = MakeSet(2, 12);
-    ASSERT_TRUE(Store().SaveAnalizeData(first.Dirs, first.Sizes, first.Percents));
+    ASSERT_TRUE(Store().SaveAnalizeData({first.Dirs, first.Sizes, first.Percents}));
     TSet edited = first;
     edited.Sizes.Set(3, "99");
     WriteList(2, edited.Sizes);
     TResultStore store = Store();
     ASSERT_TRUE(store.LoadGlobal()) << store.LoadNotice;
-    EXPECT_EQ(store.GlobalDirSizes, edited.Sizes);
+    EXPECT_EQ(store.GlobalDirSizes(), edited.Sizes);
     EXPECT_EQ(store.LoadNotice,
               "The result files of drive C: were changed outside the program since they were last "
               "saved; they are used as they are now.");
@@ -182,11 +185,11 @@ TEST_F(ResultTrustTest, FilesChangedOutsideAreUsedAndTheNextSaveKeepsThemAsTheSe
     // A save cut off after its first rename falls back on the edited files.
     SaveAndDie(second, 3);
     ASSERT_TRUE(store.LoadGlobal()) << store.LoadNotice;
-    EXPECT_EQ(store.GlobalDirSizes, edited.Sizes);
+    EXPECT_EQ(store.GlobalDirSizes(), edited.Sizes);
     EXPECT_TRUE(Has(store.LoadNotice, "was interrupted")) << store.LoadNotice;
     SaveAndDie(second, -1);
     ASSERT_TRUE(store.LoadGlobal());
-    EXPECT_EQ(store.GlobalDirs, second.Dirs);
+    EXPECT_EQ(store.GlobalDirs(), second.Dirs);
     EXPECT_EQ(store.LoadNotice, "");
     // Lists of unequal length are still refused.
     WriteList(1, MakeSet(3, 10).Dirs);
@@ -208,7 +211,7 @@ TEST_F(ResultTrustTest, KeptFilesAndManifestsThatAreNoRegularFilesAreNeverRead) 
             for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
                 std::filesystem::remove_all(entry.path());
             TResultStore before = Store();
-            ASSERT_TRUE(before.SaveAnalizeData(first.Dirs, first.Sizes, first.Percents))
+            ASSERT_TRUE(before.SaveAnalizeData({first.Dirs, first.Sizes, first.Percents}))
                 << what << ": " << before.SaveError;
             SaveAndDie(second, 3);  // the files a mix: the kept set is needed
             ASSERT_EQ(0, unlink(File(target).c_str()));
@@ -225,7 +228,7 @@ TEST_F(ResultTrustTest, KeptFilesAndManifestsThatAreNoRegularFilesAreNeverRead) 
             EXPECT_TRUE(Has(notice, target == "CSet" ? "CSet is damaged" : "a mix of two saves"))
                 << what << ": " << notice;
             TResultStore store = Store();
-            const bool saved = store.SaveAnalizeData(third.Dirs, third.Sizes, third.Percents);
+            const bool saved = store.SaveAnalizeData({third.Dirs, third.Sizes, third.Percents});
             if (target == "CSet" && kind == std::string("folder")) {
                 // Nothing replaces a folder of the user's.
                 EXPECT_FALSE(saved) << what;
@@ -240,7 +243,7 @@ TEST_F(ResultTrustTest, KeptFilesAndManifestsThatAreNoRegularFilesAreNeverRead) 
     }
     // A result file itself may only be a regular file: a link is not followed.
     std::filesystem::remove_all(File("CSet"));
-    ASSERT_TRUE(Store().SaveAnalizeData(first.Dirs, first.Sizes, first.Percents));
+    ASSERT_TRUE(Store().SaveAnalizeData({first.Dirs, first.Sizes, first.Percents}));
     std::filesystem::rename(File("CDirs"), File("elsewhere"));
     ASSERT_EQ(0, symlink(File("elsewhere").c_str(), File("CDirs").c_str()));
     TResultStore store = Store();
@@ -260,43 +263,50 @@ TEST_F(ResultTrustTest, KeptFilesAndManifestsThatAreNoRegularFilesAreNeverRead) 
 // set that cannot be used is not written over, and the lists stay.
 TEST_F(ResultTrustTest, UpdateStoredSetChangesTheSetAsItIsOnDisk) {
     const TSet first = MakeSet(1, 10), second = MakeSet(2, 10);
-    ASSERT_TRUE(Store().SaveAnalizeData(first.Dirs, first.Sizes, first.Percents));
+    ASSERT_TRUE(Store().SaveAnalizeData({first.Dirs, first.Sizes, first.Percents}));
     // Written well before the load: an edit after it would show in the times.
     for (const char* name : {"CPercents", "CDirs", "CDirSizes", "CSet"})
         std::filesystem::last_write_time(
             File(name), std::filesystem::last_write_time(File(name)) - std::chrono::hours(1));
     TResultStore window = Store();
     ASSERT_TRUE(window.LoadGlobal());
-    auto change = [](TStringList&, TStringList& sizes, TStringList&) { sizes.Set(1, "5"); };
+    auto change = [](TStoredSet& set) {
+        set.Sizes.Set(1, "5");
+        set.DropExtras();
+    };
     // In memory: what is changed is the lists, not a fresh read of the files
-    // (a set loaded from elsewhere would not be stored).
-    window.GlobalDirs.Set(2, "C:\\s0001\\0002 in memory");
+    // (a rescan merged into them only in memory is stored with the change).
+    window.AppendAnalizeInfo({{first.Dirs[2]}, {"77"}, {"0"}});
     ASSERT_TRUE(window.UpdateStoredSet(change)) << window.SaveError;
     TResultStore check = Store();
     ASSERT_TRUE(check.LoadGlobal());
-    EXPECT_EQ(check.GlobalDirs[2], "C:\\s0001\\0002 in memory");
-    EXPECT_EQ(check.GlobalDirSizes[1], "5");
+    std::size_t rescanned = 0;
+    while (rescanned < check.GlobalDirs().size() && check.GlobalDirs()[rescanned] != first.Dirs[2])
+        ++rescanned;
+    ASSERT_LT(rescanned, check.GlobalDirs().size());
+    EXPECT_EQ(check.GlobalDirSizes()[rescanned], "77");
+    EXPECT_EQ(check.GlobalDirSizes()[1], "5");
     // Saved by another meanwhile: that is changed, and the window holds it.
-    ASSERT_TRUE(Store().SaveAnalizeData(second.Dirs, second.Sizes, second.Percents));
+    ASSERT_TRUE(Store().SaveAnalizeData({second.Dirs, second.Sizes, second.Percents}));
     ASSERT_TRUE(window.UpdateStoredSet(change)) << window.SaveError;
     ASSERT_TRUE(check.LoadGlobal());
-    EXPECT_EQ(check.GlobalDirs, second.Dirs);
-    EXPECT_EQ(check.GlobalDirSizes[1], "5");
-    EXPECT_EQ(check.GlobalDirSizes[2], second.Sizes[2]);
-    EXPECT_EQ(window.GlobalDirs, check.GlobalDirs);
-    EXPECT_EQ(window.GlobalDirSizes, check.GlobalDirSizes);
+    EXPECT_EQ(check.GlobalDirs(), second.Dirs);
+    EXPECT_EQ(check.GlobalDirSizes()[1], "5");
+    EXPECT_EQ(check.GlobalDirSizes()[2], second.Sizes[2]);
+    EXPECT_EQ(window.GlobalDirs(), check.GlobalDirs());
+    EXPECT_EQ(window.GlobalDirSizes(), check.GlobalDirSizes());
     // Older lists are never written over a newer set by a plain save either.
-    ASSERT_TRUE(Store().SaveAnalizeData(first.Dirs, first.Sizes, first.Percents));
+    ASSERT_TRUE(Store().SaveAnalizeData({first.Dirs, first.Sizes, first.Percents}));
     EXPECT_FALSE(window.SaveGlobalSLS());
     EXPECT_TRUE(Has(window.SaveError, "were saved again since they were loaded"))
         << window.SaveError;
     // A set that cannot be used is left as it is, and so are the lists.
     const std::string damaged = "C:\r\nC:\\b\r\nC:\\a\r\n";
     WriteBytes(File("CDirs"), damaged);
-    const TStringList before = window.GlobalDirs;
+    const TStringList before = window.GlobalDirs();
     EXPECT_FALSE(window.UpdateStoredSet(change));
     EXPECT_TRUE(Has(window.SaveError, "cannot be used")) << window.SaveError;
     EXPECT_EQ(window.SaveError, window.LoadNotice);
-    EXPECT_EQ(window.GlobalDirs, before);
+    EXPECT_EQ(window.GlobalDirs(), before);
     EXPECT_EQ(ReadBytes(File("CDirs")), damaged);
 }

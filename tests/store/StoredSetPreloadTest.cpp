@@ -27,8 +27,7 @@ class StoredSetPreloadTest : public ::testing::Test {
               const TStringList& percents, const TExtraLists& extras = {}) {
         TResultStore saver(folder.Slash());
         saver.SetFiles(std::string(1, letter) + ":");
-        ASSERT_TRUE(saver.SaveAnalizeData(dirs, sizes, percents, nullptr, extras))
-            << saver.SaveError;
+        ASSERT_TRUE(saver.SaveAnalizeData({dirs, sizes, percents, extras})) << saver.SaveError;
         for (const std::string& file :
              {saver.DirsFile, saver.DirSizesFile, saver.PercentsFile, saver.SetFile})
             std::filesystem::last_write_time(
@@ -36,9 +35,9 @@ class StoredSetPreloadTest : public ::testing::Test {
     }
     void ExpectLists(const TResultStore& store, const TStringList& dirs, const TStringList& sizes,
                      const TStringList& percents) {
-        EXPECT_EQ(dirs, store.GlobalDirs);
-        EXPECT_EQ(sizes, store.GlobalDirSizes);
-        EXPECT_EQ(percents, store.GlobalPercents);
+        EXPECT_EQ(dirs, store.GlobalDirs());
+        EXPECT_EQ(sizes, store.GlobalDirSizes());
+        EXPECT_EQ(percents, store.GlobalPercents());
     }
 };
 
@@ -57,8 +56,19 @@ TEST_F(StoredSetPreloadTest, TheLoadTakesThePreloadOnlyWhileItIsTheStoredSet) {
         ASSERT_TRUE(store.LoadGlobal());
         EXPECT_TRUE(store.TookPreload());
         ExpectLists(store, kDirs, kSizes, kPercents);
-        store.GlobalDirSizes.Set(1, "601");
+        // A change in memory is saved over the set it knows as stored.
+        store.AppendAnalizeInfo({{"C:\\Data\\a b"}, {"101"}, {"0"}});
         EXPECT_TRUE(store.SaveGlobalSLS()) << store.SaveError;
+        Save('C', kDirs, kSizes, kPercents);
+    }
+    {  // taken, and a set another saved since is not written over
+        TResultStore store(folder.Slash());
+        store.PreloadDrive("C:");
+        store.SetFiles("C:\\");
+        ASSERT_TRUE(store.LoadGlobal());
+        EXPECT_TRUE(store.TookPreload());
+        Save('C', otherDirs, otherSizes, otherPercents);
+        EXPECT_FALSE(store.SaveGlobalSLS());
         Save('C', kDirs, kSizes, kPercents);
     }
     {  // saved again after the preload read it: the new set is loaded
@@ -88,7 +98,7 @@ TEST_F(StoredSetPreloadTest, TheLoadTakesThePreloadOnlyWhileItIsTheStoredSet) {
         TResultStore saver(empty.Slash());
         saver.SetFiles("C:");
         store.SetFiles("C:\\");
-        ASSERT_TRUE(saver.SaveAnalizeData(kDirs, kSizes, kPercents));
+        ASSERT_TRUE(saver.SaveAnalizeData({kDirs, kSizes, kPercents}));
         ASSERT_TRUE(store.LoadGlobal());
         EXPECT_FALSE(store.TookPreload());
         ExpectLists(store, kDirs, kSizes, kPercents);
@@ -106,5 +116,5 @@ TEST_F(StoredSetPreloadTest, ATakenPreloadBringsTheSetsExtraFiles) {
     ASSERT_TRUE(store.LoadGlobal());
     EXPECT_TRUE(store.TookPreload());
     ExpectLists(store, kDirs, kSizes, kPercents);
-    EXPECT_EQ(extras, store.GlobalExtras);
+    EXPECT_EQ(extras, store.GlobalExtras());
 }

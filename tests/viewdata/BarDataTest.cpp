@@ -77,11 +77,11 @@ TEST_F(BarDataTest, TheDriveRootIsFoundInBothLetterCases) {
     bar.CreateFolderBarData();
     EXPECT_EQ(bar.BarPercents, (TStringList{"25.0"}));
 
-    store.GlobalDirs = {"t:"};
+    Edit([](TStoredSet& set) { set.Dirs = {"t:"}; });
     EXPECT_EQ(bar.RootFolderSize(), 200);
-    store.GlobalDirs = {"T:\\"};
+    Edit([](TStoredSet& set) { set.Dirs = {"T:\\"}; });
     EXPECT_EQ(bar.RootFolderSize(), 200);
-    store.GlobalDirs = {"T:\\x"};
+    Edit([](TStoredSet& set) { set.Dirs = {"T:\\x"}; });
     EXPECT_EQ(bar.RootFolderSize(), 0);
 }
 
@@ -121,9 +121,7 @@ TEST_F(BarDataTest, WholePercentsOverflowOnlyPast102) {
         EXPECT_EQ(bar.PercentOverflow, row.overflow);
         EXPECT_EQ(bar.BarPercents, row.percents);
         EXPECT_EQ(bar.BarSizes, row.sizes);
-        store.GlobalDirs.clear();
-        store.GlobalDirSizes.clear();
-        store.GlobalPercents.clear();
+        Clear();
     }
 }
 
@@ -191,7 +189,7 @@ TEST_F(BarDataTest, AMalformedPercentStopsTheBuildWithTheListsOfOneLength) {
     EXPECT_FALSE(bar.BarDataReady);
     EXPECT_TRUE(folderChanged);
 
-    store.GlobalDirSizes.Set(1, "1OO");
+    Edit([](TStoredSet& set) { set.Sizes.Set(1, "1OO"); });
     EXPECT_THROW(bar.RootFolderSize(), EConvertError);
 }
 

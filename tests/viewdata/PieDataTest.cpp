@@ -53,7 +53,7 @@ TEST_F(PieDataTest, TheDriveRootIsLookedUpAsTheLetterAndColon) {
     EXPECT_EQ(pie.PiePercents, (TStringList{"0.0", "50.0"}));
     EXPECT_EQ(pie.PieSizes, (TStringList{"1000", "500"}));
 
-    store.GlobalDirs = {"T:", "T:\\A"};
+    Edit([](TStoredSet& set) { set.Dirs = {"T:", "T:\\A"}; });
     folderChanged = true;
     pie.CreatePieData();
     EXPECT_EQ(pie.PiePaths, (TStringList{"T:"}));
@@ -125,9 +125,7 @@ TEST_F(PieDataTest, TheFolderWalkEndsOnlyPastATotalOf100) {
         const std::string top = "r" + std::to_string(index++);
         drive.MakeFolder(top);
         drive.MakeFile(top + "/f", 2000);
-        store.GlobalDirs.clear();
-        store.GlobalDirSizes.clear();
-        store.GlobalPercents.clear();
+        Clear();
         Store("T:\\" + top, "10000", "40");
         char name = 'a';
         for (std::string_view percent : row.percents) {

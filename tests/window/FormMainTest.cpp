@@ -240,8 +240,8 @@ TEST_F(WindowFixture, TheSystemsBinLinkLeadsToWhereItPoints) {
     storeResults = false;
     TResultStore store;
     store.SetFiles("C:");
-    ASSERT_TRUE(store.SaveAnalizeData({"C:", up, lands}, {"1000000", "800000", "400000"},
-                                      {"0", "80", "50"}));
+    ASSERT_TRUE(store.SaveAnalizeData(
+        {{"C:", up, lands}, {"1000000", "800000", "400000"}, {"0", "80", "50"}}));
     OpenWindow();
     form->EnterFolder("C:\\bin");
     Settle();
@@ -635,7 +635,7 @@ TEST_F(WindowFixture, EveryRowOfAFolderOfManyFilesShowsItsOwnNumbersAndPath) {
     TResultStore store;
     store.SetFiles("C:");
     const std::string size = std::to_string(total);
-    ASSERT_TRUE(store.SaveAnalizeData({"C:", "C:\\many"}, {size, size}, {"0", "100"}));
+    ASSERT_TRUE(store.SaveAnalizeData({{"C:", "C:\\many"}, {size, size}, {"0", "100"}}));
     OpenWindow();
     form->EnterFolder("C:\\many");
     Settle();

@@ -37,7 +37,7 @@ class ItemFollow : public WindowFixture {
         const TScan scan = ScanDriveC();
         TResultStore store;
         store.SetFiles("C:");
-        ASSERT_TRUE(store.SaveAnalizeData(scan.Dirs, scan.Sizes, scan.Percents));
+        ASSERT_TRUE(store.SaveAnalizeData({scan.Dirs, scan.Sizes, scan.Percents}));
     }
 
     void RightClickRow(const QString& name, QList<TUiScript::TStep> steps) {
@@ -107,14 +107,14 @@ TEST_F(ItemFollow, MoveToTrashOfAFolderMovesItsNumbersToTheTrashAtOnce) {
     EXPECT_GE(PieDegrees(), 359.0);
 
     const TScan scan = ScanDriveC();
-    EXPECT_EQ(form->Store.GlobalDirs, scan.Dirs);
-    EXPECT_EQ(form->Store.GlobalDirSizes, scan.Sizes);
-    EXPECT_EQ(form->Store.GlobalPercents, scan.Percents);
+    EXPECT_EQ(form->Store.GlobalDirs(), scan.Dirs);
+    EXPECT_EQ(form->Store.GlobalDirSizes(), scan.Sizes);
+    EXPECT_EQ(form->Store.GlobalPercents(), scan.Percents);
     // As stored in the files, and as the folder tree shows it.
     TResultStore stored(form->Store.DataFolder);
     stored.SetFiles("C:");
     ASSERT_TRUE(stored.LoadGlobal());
-    EXPECT_EQ(stored.GlobalDirSizes, scan.Sizes);
+    EXPECT_EQ(stored.GlobalDirSizes(), scan.Sizes);
     EXPECT_EQ(form->TreeLists.Dirs, scan.Dirs);
     EXPECT_EQ(form->TreeLists.Percents, scan.Percents);
 }
@@ -122,7 +122,7 @@ TEST_F(ItemFollow, MoveToTrashOfAFolderMovesItsNumbersToTheTrashAtOnce) {
 TEST_F(ItemFollow, AFailedSaveIsToldAndTheStoredSetStaysAsItWas) {
     OpenWindow();
     qputenv("XDG_DATA_HOME", QFile::encodeName(QDir(drive->path()).filePath("share")));
-    const TStringList before = form->Store.GlobalDirSizes;
+    const TStringList before = form->Store.GlobalDirSizes();
     // A folder where the save keeps the earlier files: the save cannot go on.
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(form->Store.DataFolder + ".CDirs.previous")));
     DoubleClickRow("alpha");
@@ -132,11 +132,11 @@ TEST_F(ItemFollow, AFailedSaveIsToldAndTheStoredSetStaysAsItWas) {
     const QString note = form->ActionNote->text();
     EXPECT_TRUE(note.startsWith("Moved to the Trash; the space is freed")) << note.toStdString();
     EXPECT_TRUE(note.contains("The stored results were not updated: ")) << note.toStdString();
-    EXPECT_EQ(form->Store.GlobalDirSizes, before);
+    EXPECT_EQ(form->Store.GlobalDirSizes(), before);
     TResultStore stored(form->Store.DataFolder);
     stored.SetFiles("C:");
     ASSERT_TRUE(stored.LoadGlobal());
-    EXPECT_EQ(stored.GlobalDirSizes, before);
+    EXPECT_EQ(stored.GlobalDirSizes(), before);
 }
 
 }  // namespace

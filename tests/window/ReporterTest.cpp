@@ -10,9 +10,11 @@ namespace {
 
 // Corrupts one stored percent the way a hand-edited result file would.
 void BreakBetaPercent(TFormMain& form) {
-    ASSERT_GE(form.Store.GlobalPercents.size(), 4u);
-    ASSERT_EQ(form.Store.GlobalDirs[3], "C:\\beta");
-    form.Store.GlobalPercents.Set(3, "3o");
+    ASSERT_GE(form.Store.GlobalPercents().size(), 4u);
+    ASSERT_EQ(form.Store.GlobalDirs()[3], "C:\\beta");
+    TStoredSet broken = form.Store.Global();
+    broken.Percents.Set(3, "3o");
+    form.Store.ReplaceGlobal(std::move(broken));
 }
 
 TEST_F(WindowFixture, ConversionErrorOfACommandIsReportedAndTheWindowStaysUsable) {

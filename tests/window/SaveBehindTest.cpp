@@ -16,6 +16,7 @@
 #include "app/scan/SaveRunner.h"
 #include "app/scan/ScanControl.h"
 #include "engine/AnalizeDisk.h"
+#include "engine/NcduExport.h"
 #include "engine/ResultStore.h"
 #include "tests/pieui/UiScript.h"
 #include "tests/window/WindowFixture.h"
@@ -32,6 +33,17 @@ TScan ScanDriveC() {
     analyzer.Recurse = true;
     analyzer.Execute();
     return {analyzer.Dirs(), analyzer.DirSizes(), analyzer.Percents()};
+}
+
+// Our export of the folder, as the window opens scan files.
+void ExportDrive(const QString& folder, const QString& file) {
+    TExportOutput out;
+    TExportSettings settings;
+    settings.NativeRoot = folder.toStdString();
+    std::string error;
+    ASSERT_TRUE(out.Open(file.toStdString(), error) && ExportNcdu(settings, out, error) &&
+                out.Commit(error))
+        << error;
 }
 
 QByteArray FileBytes(const QString& path) {
@@ -69,7 +81,7 @@ class SaveBehind : public WindowFixture {
         const TScan scan = ScanDriveC();
         TResultStore store;
         store.SetFiles("C:");
-        ASSERT_TRUE(store.SaveAnalizeData(scan.Dirs, scan.Sizes, scan.Percents));
+        ASSERT_TRUE(store.SaveAnalizeData({scan.Dirs, scan.Sizes, scan.Percents}));
     }
 
     void Open() {
@@ -175,9 +187,9 @@ TEST_F(SaveBehind, ViewsWorkWhileSavingAndEverythingThatChangesTheListsWaits) {
     TResultStore stored(form->Store.DataFolder);
     stored.SetFiles("C:");
     ASSERT_TRUE(stored.LoadGlobal());
-    EXPECT_EQ(stored.GlobalDirs, now.Dirs);
-    EXPECT_EQ(stored.GlobalDirSizes, now.Sizes);
-    EXPECT_EQ(form->Store.GlobalDirSizes, now.Sizes);
+    EXPECT_EQ(stored.GlobalDirs(), now.Dirs);
+    EXPECT_EQ(stored.GlobalDirSizes(), now.Sizes);
+    EXPECT_EQ(form->Store.GlobalDirSizes(), now.Sizes);
     EXPECT_EQ(StateText(), "");
     EXPECT_FALSE(form->SaveBusy->isVisible());
     EXPECT_TRUE(told.isEmpty()) << told.join(" | ").toStdString();
@@ -200,7 +212,7 @@ TEST_F(SaveBehind, ViewsWorkWhileSavingAndEverythingThatChangesTheListsWaits) {
     EXPECT_TRUE(form->ListsFreed);
     EXPECT_TRUE(QTest::qWaitFor([this] { return form->Scan().ClosingMessage() == nullptr; }));
     ASSERT_TRUE(stored.LoadGlobal());
-    EXPECT_EQ(stored.GlobalDirSizes, now.Sizes);
+    EXPECT_EQ(stored.GlobalDirSizes(), now.Sizes);
 }
 
 // A save that fails is told, changes nothing stored, and the results shown
@@ -235,7 +247,7 @@ TEST_F(SaveBehind, AFailedSaveLeavesTheStoredSetAndMarksTheResultsNotStored) {
     form->Scan().SetReloadPending();
     form->Analize(false);
     Settle();
-    EXPECT_EQ(form->Store.GlobalDirSizes[0], "1000000");
+    EXPECT_EQ(form->Store.GlobalDirSizes()[0], "1000000");
     EXPECT_EQ(StateText(), "");
 }
 
@@ -252,8 +264,8 @@ TEST_F(SaveBehind, ARescanMergedIntoANewerSetShowsItsListsAndDiscoverData) {
         scanner.Execute();
         TResultStore store(form->Store.DataFolder);
         store.SetFiles("C:");
-        ASSERT_TRUE(store.SaveAnalizeData(scanner.Dirs(), scanner.DirSizes(), scanner.Percents(),
-                                          nullptr, scanner.TakeExtras()));
+        ASSERT_TRUE(store.SaveAnalizeData(
+            {scanner.Dirs(), scanner.DirSizes(), scanner.Percents(), scanner.TakeExtras()}));
     }
     QFile more(QDir(drive->path()).filePath("beta/new.bin"));
     ASSERT_TRUE(more.open(QIODevice::WriteOnly) && more.resize(600000));
@@ -265,7 +277,7 @@ TEST_F(SaveBehind, ARescanMergedIntoANewerSetShowsItsListsAndDiscoverData) {
     EXPECT_TRUE(told.isEmpty()) << told.join(" | ").toStdString();
     EXPECT_TRUE(form->Scan().Stored());
     const TScan now = ScanDriveC();
-    EXPECT_EQ(form->Store.GlobalDirSizes, now.Sizes);
+    EXPECT_EQ(form->Store.GlobalDirSizes(), now.Sizes);
     // The rescan's large file, and those outside beta from the set stored.
     QStringList largest;
     QTreeWidget* list = form->Discover().LargestList();
@@ -275,3 +287,47 @@ TEST_F(SaveBehind, ARescanMergedIntoANewerSetShowsItsListsAndDiscoverData) {
 }
 
 }  // namespace
+
+// A scan file opened while a scan's results are still being saved: the
+// window does not wait for the save (which reads the lists shown), the
+// file's lists replace them when it ends, and the window then shows them.
+TEST_F(SaveBehind, AScanFileOpenedDuringTheSaveIsShownOnceTheSaveEnds) {
+    Open();
+    const QString file = data->filePath("drive.json");
+    ExportDrive(drive->path(), file);
+    ScanAndHold();
+    // Released at once if the window's thread ever waited for the save (or
+    // after 20 s of anything else), so that a wait fails instead of hanging.
+    std::atomic<bool> waited{false}, done{false};
+    std::thread watchdog([&] {
+        for (int ms = 0; !done; ++ms) {
+            waited = waited || form->Scan().Saver().Blocked();
+            if (waited || ms == 20000)
+                latch.released = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    form->OpenScanFile(file);
+    Settle();
+    EXPECT_FALSE(waited);
+    EXPECT_TRUE(form->Scan().Saving());
+    EXPECT_EQ(form->Store.QueuedReplacements(), 1u);
+    EXPECT_EQ(form->Store.GlobalDirs()[0], "C:");
+    EXPECT_NE(form->Bar().Root(), "Z:\\");
+    latch.released = true;
+    ASSERT_TRUE(WaitForAll());
+    Settle();
+    done = true;
+    watchdog.join();
+    EXPECT_EQ(form->Store.QueuedReplacements(), 0u);
+    EXPECT_EQ(form->Store.GlobalDirs()[0], "Z:");
+    EXPECT_EQ(form->Bar().Root(), "Z:\\");
+    EXPECT_EQ(form->Tree->Root(), "Z:\\");
+    EXPECT_FALSE(form->acDiskAnalize->isEnabled());
+    EXPECT_TRUE(told.isEmpty()) << told.join("; ").toStdString();
+    // The scan's results were stored all the same.
+    TResultStore stored;
+    stored.SetFiles("C:");
+    ASSERT_TRUE(stored.LoadGlobal()) << stored.LoadNotice;
+    EXPECT_EQ(stored.GlobalDirs()[0], "C:");
+}

@@ -52,9 +52,10 @@ void WindowFixture::MakeDrive() {
 void WindowFixture::StoreResults() {
     TResultStore store;
     store.SetFiles("C:");
-    ASSERT_TRUE(store.SaveAnalizeData(
-        {"C:", "C:\\alpha", "C:\\alpha\\inner", "C:\\beta", "C:\\gamma"},
-        {"1000000", "500000", "250000", "300000", "0"}, {"0", "50", "50", "30", "0"}));
+    ASSERT_TRUE(
+        store.SaveAnalizeData({{"C:", "C:\\alpha", "C:\\alpha\\inner", "C:\\beta", "C:\\gamma"},
+                               {"1000000", "500000", "250000", "300000", "0"},
+                               {"0", "50", "50", "30", "0"}}));
 }
 
 void WindowFixture::OpenWindow(TFormMainHooks hooks) {

@@ -141,9 +141,9 @@ int RunScanChanges(const TChangesRequest& request, std::ostream& out, std::ostre
         return fail("no usable kept results of drive " + driveName + " to compare with");
     }
 
-    const TResultChanges changes = CompareResults(store.GlobalDirs, store.GlobalDirSizes, kept);
+    const TResultChanges changes = CompareResults(store.GlobalDirs(), store.GlobalDirSizes(), kept);
     TChangesReport report;
-    if (!MakeChangesReport(store.GlobalDirs, changes, folder, request.Top, report)) {
+    if (!MakeChangesReport(store.GlobalDirs(), changes, folder, request.Top, report)) {
         return fail(request.Path + " is not in the stored results of drive " + driveName);
     }
     report.NativePath = native;

@@ -89,15 +89,10 @@ bool WriteLists(const TStringList& dirs, const TStringList& sizes, const TString
 }
 
 // A store that only holds the scan in memory: no data folder, no files. The
-// lists move into it (a drive's lists are large).
-std::unique_ptr<TResultStore> MemoryStore(TStringList& dirs, TStringList& sizes,
-                                          TStringList& percents, TExtraLists extras) {
+// set moves into it (a drive's lists are large).
+std::unique_ptr<TResultStore> MemoryStore(TStoredSet scan) {
     auto store = std::make_unique<TResultStore>(std::string());
-    store->GlobalDirs = std::move(dirs);
-    store->GlobalDirSizes = std::move(sizes);
-    store->GlobalPercents = std::move(percents);
-    store->GlobalExtras = std::move(extras);
-    store->GlobalsReplaced();
+    store->ReplaceGlobal(std::move(scan));
     return store;
 }
 
@@ -172,8 +167,8 @@ int TScanCommand::RunStored(const TScanOptions& options, std::ostream& out, std:
         return kBadUsage;
     }
     TDiscoverReport report = DiscoverReport(options);
-    const auto lines = store.GlobalExtras.find(kDiscoverRole);
-    ReadDiscoverLines(lines == store.GlobalExtras.end() ? nullptr : &lines->second, report);
+    const auto lines = store.GlobalExtras().find(kDiscoverRole);
+    ReadDiscoverLines(lines == store.GlobalExtras().end() ? nullptr : &lines->second, report);
     std::string folder = driveForm;
     if (!folder.empty() && folder.back() == '\\')
         folder.pop_back();
@@ -233,7 +228,9 @@ int TScanCommand::RunImport(const TScanOptions& options, std::ostream& out, std:
         !WriteLists(lists.Dirs, lists.DirSizes, lists.Percents, options.OutDir, error))
         fail(error);
     if (!options.PieFile.empty()) {
-        const auto store = MemoryStore(lists.Dirs, lists.DirSizes, lists.Percents, lists.Extras);
+        const auto store =
+            MemoryStore(TStoredSet{std::move(lists.Dirs), std::move(lists.DirSizes),
+                                   std::move(lists.Percents), std::move(lists.Extras)});
         store->DiskUsage = options.DiskUsage;
         // The imported folder is drive Z: only inside this run: a message
         // names it by the export's own path.
@@ -371,10 +368,12 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
     // results, else the scan itself.
     std::unique_ptr<TResultStore> store;
     bool merged = false;
+    // The analyzer's lists and the extra lists travel on as one set.
+    TStoredSet scan{std::move(analyzer_.Dirs()), std::move(analyzer_.DirSizes()),
+                    std::move(analyzer_.Percents()), std::move(extras)};
     if (options.Save) {
         store = std::make_unique<TResultStore>();
-        const TScanSaveOutcome saved = SaveScanResults(
-            *store, analyzer_.Dirs(), analyzer_.DirSizes(), analyzer_.Percents(), extras);
+        const TScanSaveOutcome saved = SaveScanResults(*store, scan);
         const bool stored =
             saved.Status == TScanSaveStatus::Replaced || saved.Status == TScanSaveStatus::Merged;
         if (!stored)
@@ -385,8 +384,7 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
     }
     if (!options.PieFile.empty()) {
         if (!merged)
-            store = MemoryStore(analyzer_.Dirs(), analyzer_.DirSizes(), analyzer_.Percents(),
-                                std::move(extras));
+            store = MemoryStore(std::move(scan));
         store->DiskUsage = options.DiskUsage;
         if (!DrawPie(*store, analyzer_.Directory, options.PieFile, error))
             fail(error);

@@ -18,9 +18,8 @@ TScanSaveOutcome Outcome(TScanSaveStatus status, std::string message = {}) {
 
 }  // namespace
 
-TScanSaveOutcome SaveScanResults(TResultStore& store, const TStringList& dirs,
-                                 const TStringList& dirSizes, const TStringList& percents,
-                                 const TExtraLists& extras) {
+TScanSaveOutcome SaveScanResults(TResultStore& store, const TStoredSet& scan) {
+    const TStringList& dirs = scan.Dirs;
     if (dirs.empty())
         return Outcome(TScanSaveStatus::Failed, "the scan gave no results to save");
     const std::string scanned(dirs[0]);
@@ -33,7 +32,7 @@ TScanSaveOutcome SaveScanResults(TResultStore& store, const TStringList& dirs,
     if (IsDriveRoot(scanned)) {
         // The set replaced is kept in the drive's history, as the window does.
         std::string historyNote;
-        if (!SaveDriveScan(store, dirs, dirSizes, percents, historyNote, extras))
+        if (!SaveDriveScan(store, scan, historyNote))
             return Outcome(TScanSaveStatus::Failed, "cannot write the result files of " + drive +
                                                         where + " (" + store.SaveError +
                                                         "); the earlier ones are kept");
@@ -54,13 +53,10 @@ TScanSaveOutcome SaveScanResults(TResultStore& store, const TStringList& dirs,
                                                     drive + "\\ with --save to store it anew");
     // The merge goes into the set as it is when the lock is taken: a save of
     // the same drive in between (another scanner, the window) is kept.
-    const bool merged =
-        store.UpdateStoredSetAndExtras([&](TStringList& storedDirs, TStringList& storedSizes,
-                                           TStringList& storedPercents, TExtraLists& storedExtras) {
-            if (!storedDirs.empty() || !storedSizes.empty() || !storedPercents.empty())
-                AppendRescanWithExtras(storedDirs, storedSizes, storedPercents, storedExtras, dirs,
-                                       dirSizes, percents, extras);
-        });
+    const bool merged = store.UpdateStoredSet([&scan](TStoredSet& stored) {
+        if (!stored.Empty())
+            AppendRescanWithExtras(stored, scan);
+    });
     // A set saved in between that cannot be used is told as a load would.
     if (!merged && store.SaveError == store.LoadNotice)
         return Outcome(TScanSaveStatus::Failed, store.LoadNotice +

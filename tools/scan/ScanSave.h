@@ -5,8 +5,7 @@
 // results a drive root's scan replaces are kept in the drive's history.
 #include <string>
 
-#include "engine/ExtraLists.h"
-#include "engine/StringList.h"
+#include "engine/StoredSet.h"
 
 class TResultStore;
 
@@ -26,11 +25,8 @@ struct TScanSaveOutcome {
     std::string Message;
 };
 
-// Saves the lists of a scan (first entry: the scanned folder, "C:" for a
-// drive root) through store. After a merge the store's global lists hold
-// what was stored; after a replacement that is the given lists, which the
-// store does not copy; otherwise they may hold anything.
-// The extra lists (TAnalizeDisk::TakeExtras) are stored or merged with them.
-TScanSaveOutcome SaveScanResults(TResultStore& store, const TStringList& dirs,
-                                 const TStringList& dirSizes, const TStringList& percents,
-                                 const TExtraLists& extras = {});
+// Saves the set of a scan (first entry: the scanned folder, "C:" for a
+// drive root) through store, its extra lists (TAnalizeDisk::TakeExtras)
+// stored or merged with it. After a merge the store's global set holds what
+// was stored; otherwise it may hold anything. The set is not copied.
+TScanSaveOutcome SaveScanResults(TResultStore& store, const TStoredSet& scan);

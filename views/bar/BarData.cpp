@@ -51,7 +51,7 @@ void TBarData::BarFilesFolders() {
     PercentOverflow = false;
     long long wholeSum = 0;
     const std::int64_t total = RootFolderSize();
-    const TListedChildLookup storedChildren(store_.GlobalDirs, bar_.Root());
+    const TListedChildLookup storedChildren(store_.GlobalDirs(), bar_.Root());
     ReserveRows(static_cast<std::size_t>(bar_.Count()));
     for (int i = 0; i < bar_.Count(); ++i) {
         const TShellFolder& item = bar_.Item(i);
@@ -112,7 +112,7 @@ void TBarData::AddFileRow(std::int64_t size, std::int64_t total, long long& whol
 }
 
 std::int64_t TBarData::RootFolderSize() const {
-    const int stored = FindListedFolder(store_.GlobalDirs, bar_.Root());
+    const int stored = FindListedFolder(store_.GlobalDirs(), bar_.Root());
     return stored == -1 ? 0 : IntValFromSL(store_.ShownSizes(), stored);
 }
 

@@ -5,7 +5,7 @@
 
 #include "engine/StringList.h"
 
-// Position of text in a list sorted byte by byte (the order of GlobalDirs),
+// Position of text in a list sorted byte by byte (the order of GlobalDirs()),
 // found by bisection; the first of several equal entries; -1 when absent.
 int FindStrINSL(const TStringList& list, std::string_view text);
 

@@ -56,7 +56,7 @@ void TPieData::CreatePieData() {
 
 void TPieData::PieFolders() {
     float total = 0.0f;
-    const int current = FindListedFolder(store_.GlobalDirs, bar_.Root());
+    const int current = FindListedFolder(store_.GlobalDirs(), bar_.Root());
     if (current != -1) {
         const float percent = GetPercent(store_.ShownPercents(), current);
         AppendFolder(current, percent, bar_.RootFolder().Attributes() & faHidden);
@@ -64,7 +64,7 @@ void TPieData::PieFolders() {
             total += percent;
         }
     }
-    const TListedChildLookup storedChildren(store_.GlobalDirs, bar_.Root());
+    const TListedChildLookup storedChildren(store_.GlobalDirs(), bar_.Root());
     for (const TShellFolder& item : bar_.Items()) {
         const int stored = storedChildren.Find(item.PathName());
         if (stored == -1) {
@@ -82,7 +82,7 @@ void TPieData::PieFolders() {
 }
 
 void TPieData::AppendFolder(int stored, float percent, bool hidden) {
-    const std::string path(store_.GlobalDirs[static_cast<std::size_t>(stored)]);
+    const std::string path(store_.GlobalDirs()[static_cast<std::size_t>(stored)]);
     // Hidden folders get a lighter colour so they stand apart in the pie.
     const TColor color = hidden ? RandomLightColor() : RandomColor();
     Append(RemoveParentDir(path), path, FormatPercent(percent),
@@ -91,7 +91,7 @@ void TPieData::AppendFolder(int stored, float percent, bool hidden) {
 
 void TPieData::PieFiles() {
     const int current = IndexOfFolder(bar_.Root());
-    if (current == static_cast<int>(store_.GlobalDirs.size())) {
+    if (current == static_cast<int>(store_.GlobalDirs().size())) {
         return;
     }
     const std::int64_t folderTotal = IntValFromSL(store_.ShownSizes(), current);
@@ -126,8 +126,8 @@ bool TPieData::PieSLSEmpty() const {
 }
 
 int TPieData::IndexOfFolder(const std::string& listedPath) const {
-    const int found = FindListedFolder(store_.GlobalDirs, listedPath);
-    return found == -1 ? static_cast<int>(store_.GlobalDirs.size()) : found;
+    const int found = FindListedFolder(store_.GlobalDirs(), listedPath);
+    return found == -1 ? static_cast<int>(store_.GlobalDirs().size()) : found;
 }
 
 void TPieData::Append(const std::string& name, const std::string& path, const std::string& percent,

@@ -1,0 +1,286 @@
+#include "engine/StoredSetWrite.h"
+
+#include <errno.h>
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "engine/ExtraFileKind.h"
+#include "engine/ResultChecksum.h"
+#include "engine/ResultFileText.h"
+#include "engine/StoredSetLoad.h"
+#include "platform/AtomicFile.h"
+#include "platform/DataFolder.h"
+#include "platform/HistoryFolder.h"
+
+namespace {
+
+constexpr std::size_t kSavePiece = 256 << 10;
+
+std::string Reason(const std::string& what) {
+    return what + ": " + std::strerror(errno);
+}
+
+using TExtraSums = std::map<std::string, TResultFileSum, std::less<>>;
+
+// The extra files of a recorded set that are there as recorded: under
+// their own names (added to inMain), or as the copies kept of them while a
+// save replaced them. path(role) names a role's own file.
+template <class Path>
+TExtraSums ExtrasThere(const TExtraSums& recorded, Path path, std::set<std::string>& inMain) {
+    TExtraSums there;
+    for (const auto& [role, sum] : recorded) {
+        if (FindExtraFileKind(role) == nullptr) {
+            continue;
+        }
+        TResultFileSum found;
+        if (SumFile(path(role), sum.Bytes, found) && found == sum) {
+            inMain.insert(role);
+            there.emplace(role, sum);
+        } else if (SumFile(KeptName(path(role)), sum.Bytes, found) && found == sum) {
+            there.emplace(role, sum);
+        }
+    }
+    return there;
+}
+
+// The set's files written out and flushed, not yet renamed: the three in
+// the order of the manifest, then the extra files whose kind is known.
+struct TWritten {
+    std::array<std::unique_ptr<TAtomicFile>, 3> Main;
+    std::vector<std::pair<std::string, std::unique_ptr<TAtomicFile>>> Extras;
+};
+
+// The new files are written and flushed before anything is replaced, so a
+// failure here (a full disk) changes nothing.
+bool WriteOut(const TStoredSetFiles& files, const TStoredSet& set, TWritten& written,
+              TResultSetSums& sums, std::string& error) {
+    const std::array<std::string, 3> main = files.Main();
+    const std::array<const TStringList*, 3> lists = {&set.Percents, &set.Dirs, &set.Sizes};
+    for (std::size_t i = 0; i < main.size(); ++i) {
+        written.Main[i] = std::make_unique<TAtomicFile>(main[i]);
+        if (!WriteSummedList(*written.Main[i], *lists[i], sums.Files[i])) {
+            error = Reason(main[i]);
+            return false;
+        }
+    }
+    for (const auto& [role, lines] : set.Extras) {
+        if (FindExtraFileKind(role) == nullptr) {
+            continue;  // no kind: nothing could load it again
+        }
+        const std::string path = files.Extra(role);
+        auto file = std::make_unique<TAtomicFile>(path);
+        TResultFileSum sum;
+        if (!WriteSummedList(*file, lines, sum)) {
+            error = Reason(path);
+            return false;
+        }
+        sums.Extras[role] = sum;
+        written.Extras.emplace_back(path, std::move(file));
+    }
+    return true;
+}
+
+// When the manifest is renamed, the result files are the whole set it
+// records as the one before, and that set is kept under other names too: a
+// save cut off between the renames leaves files that are each of the new
+// set or of that one, which the loader tells from files changed outside
+// the program, and falls back on the kept set.
+bool KeepWholeSet(const TStoredSetFiles& files, const TWholeSet& whole, std::string& error) {
+    const std::array<std::string, 3> main = files.Main();
+    const std::array<std::string, 3> kept = files.Kept();
+    switch (whole.Where) {
+        case TWholeSet::TWhere::Main:
+            for (std::size_t i = 0; i < main.size(); ++i) {
+                if (!KeepDataFileAs(main[i], kept[i])) {
+                    error = Reason(kept[i]);
+                    return false;
+                }
+            }
+            for (const std::string& role : whole.ExtrasInMain) {
+                const std::string file = files.Extra(role);
+                if (!KeepDataFileAs(file, KeptName(file))) {
+                    error = Reason(KeptName(file));
+                    return false;
+                }
+            }
+            break;
+        case TWholeSet::TWhere::Kept:
+            // The files left mixed by a save cut off earlier are made the
+            // kept set again.
+            for (std::size_t i = 0; i < main.size(); ++i) {
+                if (whole.MainDiffers[i] && !KeepDataFileAs(kept[i], main[i])) {
+                    error = Reason(main[i]);
+                    return false;
+                }
+            }
+            // The set's extra files are its kept copies, found there by a
+            // load too: nothing to restore.
+            break;
+        case TWholeSet::TWhere::None:
+            break;
+    }
+    return true;
+}
+
+// Extra files of the drive that the set just stored does not hold would
+// only be stale: the manifest no longer names them, so they go.
+void RemoveStaleExtras(const TStoredSetFiles& files, const TExtraLists& kept) {
+    for (const TExtraFileKind& kind : ExtraFileKinds()) {
+        if (kept.find(kind.Role) == kept.end()) {
+            RemoveDataFile(files.Extra(kind.Role));
+        }
+    }
+}
+
+}  // namespace
+
+TWholeSet FindWholeSet(const TStoredSetFiles& files, const TResultFileSums* known) {
+    TWholeSet whole;
+    TResultSetManifest manifest;
+    TResultFileSums sums;
+    const TManifestState state = ReadManifest(files.Set, manifest);
+    if (state == TManifestState::Garbled) {
+        return whole;
+    }
+    if (known != nullptr) {
+        sums = *known;
+    } else if (!SumFiles(files.Main(), kWholeFiles, sums)) {
+        return whole;
+    }
+    whole.Where = TWholeSet::TWhere::Main;
+    whole.Sums.Files = sums;
+    if (state == TManifestState::Absent) {
+        // A set saved without a manifest counts as whole: nothing says otherwise.
+        return whole;
+    }
+    auto extraFile = [&files](const std::string& role) { return files.Extra(role); };
+    whole.LastGeneration = manifest.Current.Generation;
+    const TSetKind kind = KindOf(manifest, sums);
+    whole.Sums.Generation = manifest.Current.Generation;
+    if (kind == TSetKind::Recorded) {
+        whole.Sums.Extras = ExtrasThere(manifest.Current.Extras, extraFile, whole.ExtrasInMain);
+    } else if (kind == TSetKind::Previous) {
+        whole.Sums = manifest.Previous;
+        whole.Sums.Extras = ExtrasThere(manifest.Previous.Extras, extraFile, whole.ExtrasInMain);
+    } else if (kind == TSetKind::Interrupted) {
+        TResultFileSums keptSums;
+        if (SumFiles(files.Kept(), LimitsOf(manifest.Previous), keptSums) &&
+            keptSums == manifest.Previous.Files) {
+            whole.Where = TWholeSet::TWhere::Kept;
+            whole.Sums = manifest.Previous;
+            // Only the kept copies are sure to be that set's.
+            std::set<std::string> copies;
+            whole.Sums.Extras = ExtrasThere(
+                manifest.Previous.Extras,
+                [&](const std::string& role) { return KeptName(extraFile(role)); }, copies);
+            whole.Sums.Extras = [&] {
+                TExtraSums found;
+                for (const std::string& role : copies) {
+                    found.emplace(role, whole.Sums.Extras.at(role));
+                }
+                return found;
+            }();
+            for (std::size_t i = 0; i < sums.size(); ++i) {
+                whole.MainDiffers[i] = sums[i] != manifest.Previous.Files[i];
+            }
+        } else {
+            whole.Where = TWholeSet::TWhere::None;
+        }
+    }
+    return whole;
+}
+
+bool WriteSummedList(TAtomicFile& file, const TStringList& lines, TResultFileSum& sum) {
+    if (!file.Open()) {
+        return false;
+    }
+    TResultChecksum checksum;
+    TResultLineCount lineCount;
+    std::string piece;
+    piece.reserve(kSavePiece + 4096);
+    auto put = [&] {
+        checksum.Feed(piece);
+        lineCount.Feed(piece);
+        const bool ok = file.Write(piece);
+        piece.clear();
+        return ok;
+    };
+    for (const std::string_view line : lines) {
+        piece.append(line).append("\r\n");
+        if (piece.size() >= kSavePiece && !put()) {
+            return false;
+        }
+    }
+    if (!put() || !file.Finish()) {
+        return false;
+    }
+    sum = TResultFileSum{lineCount.Lines(), checksum.Bytes(), checksum.Value()};
+    return true;
+}
+
+bool WriteStoredSet(const TStoredSetFiles& files, const TStoredSet& set, const TWholeSet& whole,
+                    const TSaveStep& step, TResultFileSums& sums, std::string& error) {
+    auto stepDone = [&step](int done) {
+        if (step) {
+            step(done);
+        }
+    };
+    TResultSetManifest manifest;
+    manifest.Current.Generation = whole.LastGeneration + 1;
+    TWritten written;
+    if (!WriteOut(files, set, written, manifest.Current, error)) {
+        return false;
+    }
+    stepDone(0);
+    if (!KeepWholeSet(files, whole, error)) {
+        return false;
+    }
+    SyncDataFolder(files.DataFolder);
+    stepDone(1);
+    if (whole.Where != TWholeSet::TWhere::None) {
+        manifest.HasPrevious = true;
+        manifest.Previous = whole.Sums;
+    }
+    if (!WriteFileAtomically(files.Set, manifest.Text())) {
+        error = Reason(files.Set);
+        return false;
+    }
+    const std::array<std::string, 3> main = files.Main();
+    if (whole.Where == TWholeSet::TWhere::None) {
+        // No whole set was there (a damaged manifest, a mix with nothing
+        // kept): its files go once the new manifest is in place, so that a
+        // save cut off part way cannot leave them mixed with new ones in a
+        // way that reads as edited by hand.
+        for (const std::string& file : main) {
+            if (!RemoveDataFile(file)) {
+                error = Reason(file);
+                return false;
+            }
+        }
+    }
+    stepDone(2);
+    // The extra files go first: until the three result files are renamed
+    // the set loads as the one before, whose extra files are then taken
+    // from the copies kept of them.
+    for (auto& [path, file] : written.Extras) {
+        if (!file->Commit()) {
+            error = Reason(path);
+            return false;
+        }
+        stepDone(6);
+    }
+    for (std::size_t i = 0; i < written.Main.size(); ++i) {
+        if (!written.Main[i]->Commit()) {
+            error = Reason(main[i]);
+            return false;
+        }
+        stepDone(3 + static_cast<int>(i));
+    }
+    RemoveStaleExtras(files, set.Extras);
+    sums = manifest.Current.Files;
+    return true;
+}
