@@ -14,7 +14,6 @@ class QAction;
 class QComboBox;
 class QFrame;
 class QLabel;
-struct TItemMenuLinks;
 class QMenu;
 class QPainter;
 class QProgressBar;
@@ -25,11 +24,14 @@ class QToolButton;
 class QTreeWidgetItem;
 class TBarData;
 class TChangeView;
+class TDiscoverFeed;
 class TDiscoverPanel;
 class TBarListPainter;
 class TDriveSelector;
 class TFolderPathLabel;
-class TOpenedScan;
+class TItemCommands;
+class TOpenedScanCommands;
+class TSaveStateItem;
 class TScanControl;
 class TBarShellTreeView;
 class TBitmapGradient;
@@ -276,6 +278,11 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The scan control, the drive selector and the change view, linked to
+    // the window; the item commands and the opened scans, once the commands
+    // and the tool bar they change are made.
+    void CreateParts();
+    void CreateCommandParts();
     void CreateActions();
     void CreateMenu();
     void CreateToolBar();
@@ -283,7 +290,6 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     void CreateDiscover();
     void CreatePieHolder();
     void RereadAndRebuild();
-    TItemMenuLinks MenuLinks();
     void FreeSLs();
     void ShowShellError(const QString& message);
     void ShowOpenedScan();
@@ -298,10 +304,10 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     std::unique_ptr<TBarListPainter> FBarPainter;
     std::unique_ptr<TScanControl> FScan;
     std::unique_ptr<TDriveSelector> FDrives;
-    std::unique_ptr<TOpenedScan> FOpened;
-    std::unique_ptr<TRemoteRequest> FRemoteAsked;  // what the remote dialog was last given
     std::unique_ptr<TChangeView> FChanges;
     TDiscoverPanel* FDiscover = nullptr;  // a dock of the window, owned by it
-    const void* FDiscoverKept = nullptr;  // the comparison the panel's types follow
-    std::string FNoteFolder;              // the folder ActionNote was shown in
+    std::unique_ptr<TDiscoverFeed> FDiscoverFeed;
+    std::unique_ptr<TItemCommands> FItems;
+    std::unique_ptr<TOpenedScanCommands> FOpened;
+    std::unique_ptr<TSaveStateItem> FSaveState;
 };
