@@ -1,8 +1,8 @@
 #include "app/shell/FollowMeasure.h"
 
 #include "engine/AnalizeDisk.h"
+#include "platform/DirListing.h"
 #include "platform/DriveForm.h"
-#include "platform/FileInfo.h"
 #include "platform/desktop/FileEventLog.h"
 
 using cq::desktop::TFileEvent;
