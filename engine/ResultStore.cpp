@@ -12,7 +12,7 @@
 #include "engine/DirAggregate.h"
 #include "engine/DirOrder.h"
 #include "engine/DiskSizeList.h"
-#include "engine/ExtraFileKind.h"
+#include "engine/ExtraFileKinds.h"
 #include "engine/ExtraRescan.h"
 #include "engine/RescanMerge.h"
 #include "engine/ResultChecksum.h"
