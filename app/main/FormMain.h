@@ -8,7 +8,6 @@
 
 #include "app/drives/CurrentFolder.h"
 #include "engine/ResultStore.h"
-#include "platform/RemoteCommand.h"
 
 class QAction;
 class QComboBox;
@@ -40,6 +39,7 @@ class TPieData;
 class TPieHolder;
 class TShellListModel;
 class TViewRefresh;
+struct TRemoteRequest;
 
 // The steps of the program that other parts provide. Every hook may stay
 // empty: the window then does the least that keeps it usable (no splash, no
@@ -225,16 +225,11 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     // The tool bar's save state follows the scan control's.
     void ShowSaveState();
 
-    // --- a scan from an export file ----------------------------------------------
-    // "Open scan file...": reads File (asks for one when empty) and shows it
-    // instead of a drive, read-only, until a drive is chosen again.
+    // --- a scan shown instead of a drive (TOpenedScanCommands) --------------------
+    // "Open scan file...", "Open remote scan..." (a request as it is, or
+    // asked for when null) and "Save scan as..."; an empty file is asked for.
     void OpenScanFile(const QString& file = QString());
-    // "Open remote scan...": asks for a host, a folder and a scanner (or
-    // takes Request as it is), runs the scan there over ssh and shows it
-    // the same way.
     void OpenRemoteScan(const TRemoteRequest* request = nullptr);
-    // "Save scan as...": the export a remote scan sent, into File (asks for
-    // one when empty).
     void SaveScanAs(const QString& file = QString());
     bool ShowsOpenedScan() const;
     void LeaveOpenedScan();
@@ -263,7 +258,7 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     // along it.
     void TreeEnterKey(const std::string& path);
     void BarlvMouseDown(Qt::MouseButton button, QPoint at);
-    // The absolute path a row stands for (sub-item 2).
+    // The absolute path a row stands for (sub-item 3).
     static std::string RowPath(const QTreeWidgetItem* row);
 
     // --- folder tree -------------------------------------------------------------
