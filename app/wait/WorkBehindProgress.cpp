@@ -48,18 +48,18 @@ class TInputGuard : public QObject {
 
 }  // namespace
 
-void RunBehindProgress(QWidget* owner, const TProgressBox& spec, std::atomic<bool>& cancel,
+void RunBehindProgress(QWidget* owner, const TProgressBox& options, std::atomic<bool>& cancel,
                        const std::function<void()>& work) {
     std::unique_ptr<QThread> worker(QThread::create(work));
     QEventLoop loop;
     QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
 
-    QProgressDialog box(spec.Label, QStringLiteral("Cancel"), 0, 0, owner);
-    if (!spec.ObjectName.isEmpty())
-        box.setObjectName(spec.ObjectName);
-    box.setWindowTitle(spec.Title);
+    QProgressDialog box(options.Label, QStringLiteral("Cancel"), 0, 0, owner);
+    if (!options.ObjectName.isEmpty())
+        box.setObjectName(options.ObjectName);
+    box.setWindowTitle(options.Title);
     box.setWindowModality(Qt::WindowModal);
-    box.setMinimumDuration(spec.ShowAfterMs);
+    box.setMinimumDuration(options.ShowAfterMs);
     // The box's own clock starts at its first value; without one it would
     // keep the default delay of several seconds.
     box.setValue(0);
@@ -68,13 +68,13 @@ void RunBehindProgress(QWidget* owner, const TProgressBox& spec, std::atomic<boo
     QObject::connect(&refresh, &QTimer::timeout, &box, [&] {
         if (box.wasCanceled())
             cancel = true;
-        else if (spec.Status)
-            box.setLabelText(spec.Status());
+        else if (options.Status)
+            box.setLabelText(options.Status());
     });
-    refresh.start(spec.RefreshMs);
+    refresh.start(options.RefreshMs);
 
     std::unique_ptr<TInputGuard> guard;
-    if (spec.OnlyBoxTakesInput)
+    if (options.OnlyBoxTakesInput)
         guard = std::make_unique<TInputGuard>(&box);
     worker->start();
     loop.exec();

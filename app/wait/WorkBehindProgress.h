@@ -28,5 +28,5 @@ struct TProgressBox {
 // Runs work on a worker thread behind the box, with owner as its parent,
 // running the event loop until the work has returned. Cancel is set when
 // the user cancels; the work reads it to stop early.
-void RunBehindProgress(QWidget* owner, const TProgressBox& spec, std::atomic<bool>& cancel,
+void RunBehindProgress(QWidget* owner, const TProgressBox& options, std::atomic<bool>& cancel,
                        const std::function<void()>& work);

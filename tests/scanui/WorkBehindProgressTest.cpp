@@ -38,14 +38,14 @@ TEST_P(WorkBehindProgress, TheBoxFollowsTheWorkAndItsCancelStopsIt) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&elsewhere));
 
     std::atomic<int> steps{0};
-    TProgressBox spec;
-    spec.Title = QStringLiteral("Reading");
-    spec.Label = QStringLiteral("Starting");
-    spec.ObjectName = QStringLiteral("WorkBox");
-    spec.ShowAfterMs = 0;
-    spec.RefreshMs = 10;
-    spec.Status = [&steps] { return QStringLiteral("Step %1").arg(steps.load()); };
-    spec.OnlyBoxTakesInput = onlyBox;
+    TProgressBox options;
+    options.Title = QStringLiteral("Reading");
+    options.Label = QStringLiteral("Starting");
+    options.ObjectName = QStringLiteral("WorkBox");
+    options.ShowAfterMs = 0;
+    options.RefreshMs = 10;
+    options.Status = [&steps] { return QStringLiteral("Step %1").arg(steps.load()); };
+    options.OnlyBoxTakesInput = onlyBox;
 
     QString name, title, shown;
     QTimer user;
@@ -64,7 +64,7 @@ TEST_P(WorkBehindProgress, TheBoxFollowsTheWorkAndItsCancelStopsIt) {
     user.start(15);
     std::atomic<bool> cancel{false};
     bool stopped = false;
-    RunBehindProgress(&owner, spec, cancel, [&] {
+    RunBehindProgress(&owner, options, cancel, [&] {
         while (!cancel.load()) {
             ++steps;
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -94,16 +94,16 @@ TEST(WorkBehindProgressDelay, WorkThatEndsBeforeTheDelayShowsNoBox) {
     TestApp();
     QWidget owner;
     owner.show();
-    TProgressBox spec;
-    spec.ShowAfterMs = 60000;
-    spec.RefreshMs = 1;
+    TProgressBox options;
+    options.ShowAfterMs = 60000;
+    options.RefreshMs = 1;
     bool seen = false;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] { seen = seen || VisibleBox() != nullptr; });
     watch.start(1);
     std::atomic<bool> cancel{false};
     int result = 0;
-    RunBehindProgress(&owner, spec, cancel, [&] {
+    RunBehindProgress(&owner, options, cancel, [&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         result = 42;
     });
