@@ -5,7 +5,7 @@
 #include "engine/DirAggregate.h"
 #include "engine/DirOrder.h"
 #include "engine/DiskSizeList.h"
-#include "engine/ExtraFileKind.h"
+#include "engine/ExtraFileKinds.h"
 #include "engine/FolderTree.h"
 #include "engine/TreeWalk.h"
 #include "engine/WalkThreads.h"

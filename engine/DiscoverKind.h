@@ -3,11 +3,8 @@
 // C:): the drive's largest files and file types in the text of
 // DiscoverData.h, one line per stored line. Every scan's walk collects it
 // (TDiscoverSink); a folder rescan updates it by TDiscoverData::MergeRescan.
-#include <string_view>
-
+#include "engine/DiscoverRole.h"
 #include "engine/ExtraFileKind.h"
-
-constexpr std::string_view kDiscoverRole = "Discover";
 
 // The kind as the store registers it.
 TExtraFileKind DiscoverKind();

@@ -1,6 +1,6 @@
 #include "engine/DiscoverSink.h"
 
-#include "engine/DiscoverKind.h"
+#include "engine/DiscoverRole.h"
 #include "engine/FolderTree.h"
 
 void TDiscoverSink::Merge(TFileSink& other) {

@@ -7,14 +7,12 @@
 //
 // To add a kind, give it a role (letters only, the file's name after the
 // drive letter) and its functions, and list it in ExtraFileKinds()
-// (ExtraFileKind.cpp). The store then saves, loads, keeps and merges it
+// (ExtraFileKinds.cpp). The store then saves, loads, keeps and merges it
 // with the set; with a MakeSink, every scan's analyzer runs its collector
 // and hands its lines on with the run's other extra lists
 // (TAnalizeDisk::TakeExtras), which the scans store with their sets.
 #include <functional>
 #include <string>
-#include <string_view>
-#include <vector>
 
 #include "engine/FileSink.h"
 #include "engine/StringList.h"
@@ -35,13 +33,3 @@ struct TExtraFileKind {
     // FileSink.h); every analyzer runs it unless told to use its own sink.
     TFileSinkMaker MakeSink;
 };
-
-// Every kind, in the order their files are saved.
-const std::vector<TExtraFileKind>& ExtraFileKinds();
-// The kind of a role; nullptr for none.
-const TExtraFileKind* FindExtraFileKind(std::string_view role);
-// One maker of sinks for the collectors of every kind that has one; none
-// when no kind has.
-TFileSinkMaker ExtraKindSinks();
-// Whether a role can name a file: letters only, not empty.
-bool IsExtraRoleName(std::string_view role);

@@ -1,6 +1,6 @@
 #include "engine/ExtraRescan.h"
 
-#include "engine/ExtraFileKind.h"
+#include "engine/ExtraFileKinds.h"
 #include "engine/RescanMerge.h"
 
 void MergeRescanExtras(const TStringList& storedDirs, TExtraLists& stored,

@@ -5,14 +5,6 @@
 #include "engine/NumberText.h"
 #include "engine/StoredListText.h"
 
-namespace {
-
-std::string ParentOf(std::string_view path) {
-    return std::string(path.substr(0, path.rfind('\\')));
-}
-
-}  // namespace
-
 TFolderListEdit::TFolderListEdit(TStringList& dirs, TStringList& sizes, TStringList& percents)
     : TSortedFolderLists(dirs, sizes, percents) {
     usable_ = sizes_.size() == dirs_.size() && percents_.size() == dirs_.size() && InScanOrder();
@@ -42,8 +34,8 @@ std::string TFolderListEdit::OnDrive(std::string_view path) const {
 // Every folder above path that is not stored is stored empty.
 void TFolderListEdit::MakeAncestors(const std::string& path) {
     std::vector<std::string> missing;
-    for (std::string folder = ParentOf(path); !IsStoredDriveRoot(folder);
-         folder = ParentOf(folder)) {
+    for (std::string folder = DriveFormParent(path); !IsStoredDriveRoot(folder);
+         folder = DriveFormParent(folder)) {
         if (Find(folder) != npos)
             break;
         missing.push_back(folder);
@@ -53,7 +45,7 @@ void TFolderListEdit::MakeAncestors(const std::string& path) {
 }
 
 void TFolderListEdit::AddToChain(const std::string& folder, std::int64_t bytes) {
-    for (std::string at = folder;; at = ParentOf(at)) {
+    for (std::string at = folder;; at = DriveFormParent(at)) {
         const std::size_t i = Find(at);
         if (i != npos) {
             sizes_.Set(i, Int64ToText(WrapAddSizes(StoredSizeOf(sizes_[i]), bytes)));
@@ -70,6 +62,7 @@ TFolderRun TFolderListEdit::TakeFolder(std::string_view path) {
     const std::size_t at = folder.empty() || IsStoredDriveRoot(folder) ? npos : Find(folder);
     if (at == npos)
         return run;
+    FinishBelow(folder);
     std::size_t lo, hi;
     RunBelow(folder, lo, hi);
     run.Tails.push_back("");
@@ -82,7 +75,7 @@ TFolderRun TFolderListEdit::TakeFolder(std::string_view path) {
     }
     Remove(lo, hi);
     Remove(at, at + 1);
-    AddToChain(ParentOf(folder), -StoredSizeOf(run.Sizes[0]));
+    AddToChain(DriveFormParent(folder), -StoredSizeOf(run.Sizes[0]));
     return run;
 }
 
@@ -103,7 +96,7 @@ void TFolderListEdit::PutFolder(std::string_view path, const TFolderRun& run) {
         sizes_.Set(lo + k, run.Sizes[k + 1]);
         percents_.Set(lo + k, run.Percents[k + 1]);
     }
-    AddToChain(ParentOf(folder), StoredSizeOf(run.Sizes[0]));
+    AddToChain(DriveFormParent(folder), StoredSizeOf(run.Sizes[0]));
 }
 
 void TFolderListEdit::AddBytes(std::string_view folder, std::int64_t bytes) {
@@ -121,6 +114,17 @@ void TFolderListEdit::MakeFolder(std::string_view path) {
         return;
     MakeAncestors(folder);
     Insert(folder, "0", "0");
+}
+
+// The shares due in the folder and below it are written before it leaves:
+// its run carries them along, and the paths they are due under are gone.
+void TFolderListEdit::FinishBelow(const std::string& folder) {
+    if (changed_.erase(folder) != 0)
+        RecomputeShares(folder);
+    const std::string below = folder + '\\';
+    for (auto it = changed_.lower_bound(below); it != changed_.end() && it->rfind(below, 0) == 0;
+         it = changed_.erase(it))
+        RecomputeShares(*it);
 }
 
 void TFolderListEdit::Finish() {

@@ -10,7 +10,9 @@
 // - a new empty folder gets its entry.
 // Ancestors not yet stored when something arrives (folders new since the
 // scan) are stored empty first. Finish then writes anew the share of every
-// folder whose parent's total changed, as a scan writes it.
+// folder whose parent's total changed, as a scan writes it; a folder taken
+// out takes its shares written, so any number of edits may come before
+// Finish.
 //
 // Applies to lists of one length each, drive roots first and every other
 // path in strictly rising byte order (the order a scan stores); for any
@@ -59,6 +61,7 @@ class TFolderListEdit : private TSortedFolderLists {
     std::string OnDrive(std::string_view path) const;
     void MakeAncestors(const std::string& path);
     void AddToChain(const std::string& folder, std::int64_t bytes);
+    void FinishBelow(const std::string& folder);
 
     bool usable_ = false;
     std::set<std::string> changed_;  // folders whose children's shares are due

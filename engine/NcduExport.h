@@ -13,52 +13,12 @@
 // the tree. With several threads, they list folders ahead of the one that
 // writes, within a bounded window (see ParallelExport.h); the bytes written
 // are the same.
-#include <atomic>
-#include <cstddef>
-#include <cstdint>
 #include <string>
 
+#include "engine/ExportItemText.h"
 #include "engine/ExportOutput.h"
-
-struct TDirEntry;
-
-struct TExportProgress {
-    std::atomic<std::uint64_t> Folders{0}, Files{0}, Bytes{0};
-};
-
-// How far the threads that list folders may run ahead of the writer: the
-// bound on the memory and descriptors an export takes beyond the folders
-// the writer is inside.
-struct TExportWindow {
-    std::size_t Folders = 4096;                 // listed, waiting for the writer
-    std::size_t Bytes = std::size_t{32} << 20;  // the text of those
-    // Listed folders kept open so that their subfolders are opened by name
-    // (past it by their whole path); with two descriptors per thread at
-    // most this stays within the usual limit of 1024.
-    int OpenFolders = 256;
-};
-
-struct TExportSettings {
-    std::string NativeRoot;  // the folder to export
-    std::string ProgName = "cobaltquarry-scan";
-    std::string ProgVer;
-    std::int64_t Timestamp = 0;                 // seconds since 1970
-    TExportProgress* Progress = nullptr;        // optional
-    const std::atomic<bool>* Cancel = nullptr;  // optional
-    // Threads that list folders; 1 lists them on the writing thread.
-    int Threads = 1;
-    TExportWindow Window;  // with several threads
-};
+#include "engine/ExportSettings.h"
 
 // Writes the export into Out (not committed). False with a message when the
 // root cannot be read or the walk was cancelled.
 bool ExportNcdu(const TExportSettings& settings, TExportOutput& out, std::string& error);
-
-// A name as a JSON string of the export: raw bytes, with '"', '\' and the
-// control bytes escaped.
-void AppendExportString(std::string& out, std::string_view name);
-
-// The object of one entry; "dev" is written when the entry's device is not
-// ParentDevice. Flag is appended inside the object as it is.
-void AppendExportItem(std::string& out, const TDirEntry& entry, std::uint64_t parentDevice,
-                      const char* flag = nullptr);

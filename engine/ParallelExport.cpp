@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/ExportItemText.h"
 #include "platform/OpenFolder.h"
 #include "platform/WalkBounds.h"
 

@@ -16,7 +16,8 @@
 #include <memory>
 #include <string>
 
-#include "engine/NcduExport.h"
+#include "engine/ExportOutput.h"
+#include "engine/ExportSettings.h"
 #include "platform/DirListing.h"
 
 // The tree below Root (its entry, named by its path, and its open listing)

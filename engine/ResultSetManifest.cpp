@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "engine/ExtraFileKind.h"
+#include "engine/ExtraFileKinds.h"
 
 namespace {
 

@@ -1,9 +1,10 @@
 #pragma once
 // Small readings of the stored lists' texts that the rescan merge, the
 // edits after item commands and the window's scan and change views share:
-// which entries are drive roots, which drive the lists hold, and sizes
-// added as a scan adds them.
+// which entries are drive roots, which drive the lists hold, sizes added as
+// a scan adds them, and the folder holding a path.
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "engine/NumberText.h"
@@ -33,4 +34,10 @@ inline std::int64_t WrapAddSizes(std::int64_t a, std::int64_t b) {
 inline std::int64_t StoredSizeOf(std::string_view text) {
     std::int64_t value = 0;
     return TryTextToInt64(text, value) ? value : 0;
+}
+
+// The folder that holds a drive-form path: "C:\a" for "C:\a\b", the drive
+// root "C:" for "C:\a"; a drive root is its own.
+inline std::string DriveFormParent(std::string_view path) {
+    return std::string(path.substr(0, path.rfind('\\')));
 }

@@ -1,6 +1,6 @@
 #include "engine/StoredSetFiles.h"
 
-#include "engine/ExtraFileKind.h"
+#include "engine/ExtraFileKinds.h"
 
 namespace {
 

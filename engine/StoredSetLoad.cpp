@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "engine/ExtraFileKind.h"
+#include "engine/ExtraFileKinds.h"
 #include "engine/ResultChecksum.h"
 #include "engine/ResultFileText.h"
 #include "engine/ResultListCheck.h"

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/ExtraFileKind.h"
+#include "engine/ExtraFileKinds.h"
 #include "engine/ResultChecksum.h"
 #include "engine/ResultFileText.h"
 #include "engine/StoredSetLoad.h"

@@ -11,7 +11,6 @@
 #include <cstring>
 
 #include "platform/DriveForm.h"
-#include "platform/FileInfo.h"
 #include "platform/OpenFolder.h"
 #include "platform/ParallelBlocks.h"
 

@@ -14,5 +14,4 @@ bool FolderExists(const std::string& driveForm);
 // has no native form or the entry cannot be described. Entry.Name is the
 // last name of the path (raw bytes), empty for a drive root.
 bool LookupEntry(const std::string& driveForm, TDirEntry& entry);
-// The same for a native path.
-bool LookupNative(const std::string& nativePath, TDirEntry& entry);
+// The same for a native path: LookupNative (DirListing.h).

@@ -1,24 +1,14 @@
 #include "app/main/FormMain.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QCursor>
-#include <QFile>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLocale>
-#include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QProgressBar>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStyle>
-#include <QToolBar>
 #include <QToolButton>
 #include <clocale>
 
@@ -27,23 +17,18 @@
 #include "app/drives/DriveSelector.h"
 #include "app/drives/FolderEntry.h"
 #include "app/help/MenuHelp.h"
-#include "app/main/FolderPathLabel.h"
+#include "app/main/DiscoverFeed.h"
+#include "app/main/ItemCommands.h"
 #include "app/main/OpenedScan.h"
-#include "app/main/RemoteScanDialog.h"
-#include "app/pie/PieControl.h"
+#include "app/main/OpenedScanCommands.h"
+#include "app/main/SaveStateItem.h"
 #include "app/pie/PieHolder.h"
 #include "app/scan/ScanControl.h"
-#include "app/shell/ItemContextMenu.h"
 #include "app/shell/ItemPropertiesDialog.h"
-#include "app/shell/ListedItems.h"
-#include "app/shell/ShellEx.h"
 #include "app/shell/ShellIcons.h"
-#include "platform/FileInfo.h"
 #include "views/bar/BarData.h"
 #include "views/bar/BarListPainter.h"
-#include "views/bar/BarRows.h"
 #include "views/bar/PBExListview.h"
-#include "views/common/Colors.h"
 #include "views/common/PathText.h"
 #include "views/common/RandomColor.h"
 #include "views/pie/PieData.h"
@@ -53,15 +38,6 @@
 #include "views/tree/IconCache.h"
 #include "views/tree/ShellListModel.h"
 
-namespace {
-
-QColor ToQColor(TColor colour) {
-    TColor rgb = ColorToRGB(colour);
-    return QColor(RedOf(rgb), GreenOf(rgb), BlueOf(rgb));
-}
-
-}  // namespace
-
 TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
     : QMainWindow(parent), FHooks(std::move(hooks)) {
     FBar = std::make_unique<TShellListModel>(&TIconCache::System());
@@ -70,47 +46,7 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
     FPieData = std::make_unique<TPieData>(Store, *FBar, FolderChanged);
     FRefresh = std::make_unique<TViewRefresh>(Store, *FBarData, *FPieData);
 
-    // The window owns the scan control and the drive selector; they ask it
-    // for the current folder and report back through their signals.
-    FScan = std::make_unique<TScanControl>(Store, TreeLists, this, *this);
-    connect(FScan.get(), &TScanControl::TreeRootChanged, this, &TFormMain::SetTreeRoot);
-    connect(FScan.get(), &TScanControl::ListsReloading, this, &TFormMain::SetBarProperties);
-    connect(FScan.get(), &TScanControl::ScanEnded, this, &TFormMain::ScanEnded);
-    connect(FScan.get(), &TScanControl::SaveStateChanged, this, &TFormMain::ShowSaveState);
-    connect(FScan.get(), &TScanControl::StoredSetLoaded, this, &TFormMain::ShowDiscoverData);
-    // A rescan the save merged into a newer set on disk: what is stored is
-    // shown, its Discover data too.
-    connect(FScan.get(), &TScanControl::StoredSetShown, this, [this] {
-        SyncTreeBars();
-        ShowDiscoverData();
-        FolderChanged = true;
-        RereadAndRebuild();
-    });
-    FDrives = std::make_unique<TDriveSelector>(*this);
-    connect(FDrives.get(), &TDriveSelector::FolderChosen, this, [this](const std::string& path) {
-        LeaveOpenedScan();
-        SetFolder(path);
-    });
-    connect(FDrives.get(), &TDriveSelector::DriveChosen, this, [this] {
-        FScan->SetReloadPending();
-        Analize(false);
-    });
-    connect(FDrives.get(), &TDriveSelector::DriveSwitched, this, &TFormMain::UpdateBarPie);
-    FOpened = std::make_unique<TOpenedScan>();
-    connect(FScan.get(), &TScanControl::ScanningChanged, this, [this](bool scanning) {
-        FDrives->SetEnabled(!scanning);
-        if (menuOpenScan)
-            menuOpenScan->setEnabled(!scanning);
-        if (menuOpenRemote)
-            menuOpenRemote->setEnabled(!scanning);
-    });
-    FChanges = std::make_unique<TChangeView>(Store, this);
-    connect(FChanges.get(), &TChangeView::RowsChanged, this, [this] { BarToBarlv(); });
-    // A set kept after the views were rebuilt may be the one compared with.
-    connect(FScan.get(), &TScanControl::HistoryKept, this, [this] {
-        if (FChanges->On())
-            BarToBarlv();
-    });
+    CreateParts();
 
     setObjectName("FormMain");
     QFont font("MS Sans Serif");
@@ -123,14 +59,8 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
     CreateDiscover();
     CreateMenu();
     CreateToolBar();
+    CreateCommandParts();
     CreateViews();
-
-    FRefresh->BarToBarlv = [this] { BarToBarlv(); };
-    FRefresh->PieVisible = [this] { return pieHolder->isVisibleTo(this); };
-    FRefresh->SetPieBackground = [this](TColor colour) {
-        pieHolder->SetBackground(ToQColor(colour));
-    };
-    FRefresh->DrawPieMain = [this] { pieHolder->DrawPieMain(); };
 
     FormCreate();
 }
@@ -152,15 +82,6 @@ void TFormMain::RereadAndRebuild() {
     pieHolder->RereadAndRebuild();
 }
 
-TItemMenuLinks TFormMain::MenuLinks() {
-    TItemMenuLinks links;
-    links.rereadAndRebuild = [this] { RereadAndRebuild(); };
-    links.store = &Store;
-    links.storedChanged = [this] { StoredSetChanged(); };
-    links.note = [this](const QString& text) { ShowActionNote(text); };
-    return links;
-}
-
 void TFormMain::StoredSetChanged() {
     LoadTree();
     ShowDiscoverData();
@@ -171,49 +92,14 @@ void TFormMain::ShowSaveState() {
     const bool saving = FScan->Saving();
     // An opened scan is never stored: nothing is said of it.
     const QString text = saving || !ShowsOpenedScan() ? FScan->SaveStateText() : QString();
-    if (!SaveState && text.isEmpty())
-        return;
-    if (!SaveState) {
-        // One tool bar item, left of the path, which gives up room first: it
-        // is never pushed out of sight by a long path or note. Its parts
-        // come and go inside it.
-        auto* box = new QWidget(ToolBar);
-        box->setObjectName("SaveStateBox");
-        auto* layout = new QHBoxLayout(box);
-        layout->setContentsMargins(4, 0, 4, 0);
-        SaveBusy = new QProgressBar(box);
-        SaveBusy->setObjectName("SaveBusy");
-        SaveBusy->setRange(0, 0);  // busy, without a share done
-        SaveBusy->setTextVisible(false);
-        SaveBusy->setFixedSize(48, 12);
-        SaveBusy->setAccessibleName("Saving");
-        SaveState = new QLabel(box);
-        SaveState->setObjectName("SaveState");
-        SaveState->setTextFormat(Qt::PlainText);
-        layout->addWidget(SaveBusy);
-        layout->addWidget(SaveState);
-        QAction* path = nullptr;
-        for (QAction* action : ToolBar->actions())
-            if (ToolBar->widgetForAction(action) == FolderPath)
-                path = action;
-        ToolBar->insertWidget(path, box);
-    }
-    SaveState->setText(text);
-    SaveState->setToolTip(text.isEmpty() ? QString() : FScan->SaveStateTip());
-    SaveState->setVisible(!text.isEmpty());
-    SaveBusy->setVisible(saving);
+    FSaveState->Show(
+        text, [this] { return FScan->SaveStateTip(); }, saving);
+    SaveState = FSaveState->Label();
+    SaveBusy = FSaveState->Busy();
 }
 
 void TFormMain::ShowActionNote(const QString& text) {
-    if (!ActionNote) {
-        ActionNote = new QLabel(ToolBar);
-        ActionNote->setObjectName("ActionNote");
-        ActionNote->setTextFormat(Qt::PlainText);
-        ToolBar->addWidget(ActionNote);
-    }
-    ActionNote->setText(text);
-    ActionNote->setVisible(true);
-    FNoteFolder = Bar().Root();
+    ActionNote = FItems->ShowNote(text);
 }
 
 // --- start-up, show, close ----------------------------------------------------
@@ -344,9 +230,7 @@ void TFormMain::FreeSLs() {
 }
 
 void TFormMain::ShowShellError(const QString& message) {
-    QMessageBox box(QMessageBox::Warning, "Cobaltquarry", message, QMessageBox::Ok, this);
-    box.setTextFormat(Qt::PlainText);  // the message may name an item
-    box.exec();
+    FItems->ShowError(message);
 }
 
 // --- navigation and views -------------------------------------------------------
@@ -479,154 +363,13 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-// --- bar list -----------------------------------------------------------------------
-
-void TFormMain::BarToBarlv() {
-    BarLV->setUpdatesEnabled(false);
-    try {
-        TBarRows::Fill(*BarLV, BarData(), Bar());
-    } catch (...) {
-        BarLV->setUpdatesEnabled(true);
-        throw;
-    }
-    FChanges->DecorateRows(*BarLV, Bar());
-    ShowDiscoverKept();
-    if (SizeSort()) {
-        acSortSize->trigger();
-    }
-    if (AZSort()) {
-        acSortName->trigger();
-    }
-    BarLV->setUpdatesEnabled(true);
+void TFormMain::ShowDiscoverData() {
+    if (FDiscoverFeed)
+        FDiscoverFeed->ShowData(ShowsOpenedScan() ? &FOpened->Scan() : nullptr);
 }
 
-void TFormMain::SetBarProperties() {
-    FBarPainter->SetBarProperties();
-}
-
-void TFormMain::Barlv1CustomDrawSubItem(QPainter& canvas, QTreeWidgetItem* row, int cellIndex,
-                                        bool& defaultDraw) {
-    if (BarData().BarDataReady && !Store.GlobalSLSEmpty() &&
-        FChanges->DrawCell(canvas, *BarLV, row, cellIndex)) {
-        defaultDraw = false;
-        return;
-    }
-    FBarPainter->CustomDrawSubItem(canvas, row, cellIndex, defaultDraw);
-}
-
-void TFormMain::DrawBarImage(QPainter& canvas, QTreeWidgetItem* row, int cellIndex) {
-    FBarPainter->DrawBarImage(canvas, row, cellIndex);
-}
-
-QRect TFormMain::BarRect(QTreeWidgetItem* row, int column, int percent) const {
-    return FBarPainter->BarRect(row, column, percent);
-}
-
-void TFormMain::DrawWhiteRect(QPainter& canvas, const QRect& r) {
-    FBarPainter->DrawWhiteRect(canvas, r);
-}
-
-void TFormMain::DrawShadow(QPainter& canvas, const QRect& r) {
-    FBarPainter->DrawShadow(canvas, r);
-}
-
-void TFormMain::DrawGradientBar(QPainter& canvas, const QRect& r, const QColor& colour) {
-    FBarPainter->DrawGradientBar(canvas, r, colour);
-}
-
-int TFormMain::LVCustomCompare(QTreeWidgetItem* item1, QTreeWidgetItem* item2) const {
-    if (const std::optional<int> order = FChanges->Compare(item1, item2, SortColumn, SortReverse)) {
-        return *order;
-    }
-    return TBarListPainter::Compare(SortColumn, SortReverse, item1, item2);
-}
-
-void TFormMain::Barlv1ColumnClick(int column) {
-    if (column > 2) {
-        return;
-    }
-    if (column == SortColumn) {
-        SortReverse = !SortReverse;
-    }
-    SortColumn = column;
-    BarLV->CustomSort();
-}
-
-void TFormMain::acSortSizeExecute() {
-    SortColumn = 2;
-    BarLV->CustomSort();
-}
-
-void TFormMain::acSortNameExecute() {
-    SortColumn = 0;
-    BarLV->CustomSort();
-}
-
-void TFormMain::cbSortChange(int index) {
-    if (index == 1) {
-        acSortSize->trigger();
-    } else if (index == 2) {
-        acSortName->trigger();
-    }
-}
-
-bool TFormMain::SizeSort() const {
-    return cbSort->currentText() == "Sort size";
-}
-bool TFormMain::AZSort() const {
-    return cbSort->currentText() == "Sort name";
-}
-
-void TFormMain::BarlvEndColumnResize(int, int) {
-    update();
-    BarLV->viewport()->update();
-    cbSort->move(ColumnWidths(), cbSort->y());
-    cbSort->raise();
-}
-
-int TFormMain::ColumnWidths() const {
-    return FBarPainter->ColumnWidths();
-}
-
-std::string TFormMain::RowPath(const QTreeWidgetItem* row) {
-    return TBarRows::RowPath(row);
-}
-
-void TFormMain::BarlvDblClick() {
-    QTreeWidgetItem* row = BarLV->currentItem();
-    if (BarLV->topLevelItemCount() == 0 || !row || !row->isSelected()) {
-        return;
-    }
-    const std::string path = RowPath(row);
-    // A link to a folder is entered, as in the folder tree.
-    if (FileExists(path) && !LinkToFolder(Bar(), path)) {
-        if (FHooks.ShellEx) {
-            FHooks.ShellEx(path);
-        } else {
-            ::ShellEx(path);
-        }
-    } else {
-        EnterFolder(path);
-    }
-    if (Tree->isVisible()) {
-        ExpandTree();
-    }
-}
-
-void TFormMain::BarlvMouseDown(Qt::MouseButton button, QPoint at) {
-    QTreeWidgetItem* row = BarLV->currentItem();
-    if (button != Qt::RightButton || !row || !row->isSelected()) {
-        return;
-    }
-    const std::string path = RowPath(row);
-    if (FHooks.InvokeContextMenu) {
-        int index = Bar().IndexOfPath(path);
-        if (index >= 0) {
-            FHooks.InvokeContextMenu(index, BarLV, at);
-        }
-        return;
-    }
-    InvokeContextMenuForPath(this, Bar(), path, BarLV, at, MenuLinks());
+void TFormMain::ShowDiscoverKept() {
+    FDiscoverFeed->ShowKept(ShowsOpenedScan());
 }
 
 // --- folder tree ---------------------------------------------------------------------
@@ -660,108 +403,43 @@ void TFormMain::SetTreeRoot(const std::string& driveRoot) {
         Tree->RefreshFrom(Tree->Node(0));
         return;
     }
-    const bool opened = ShowsOpenedScan() && driveRoot == FOpened->Root();
+    const bool opened = ShowsOpenedScan() && driveRoot == FOpened->Scan().Root();
     // The new nodes are no choice of the user's: with the focus in the tree,
     // its first node would otherwise be entered, leaving the folder the
     // drive change was made for.
     const QSignalBlocker quiet(Tree);
-    Tree->SetRoot(driveRoot, opened ? FOpened->RootCaption() : TreeRootCaption(driveRoot),
+    Tree->SetRoot(driveRoot, opened ? FOpened->Scan().RootCaption() : TreeRootCaption(driveRoot),
                   style()->standardIcon(QStyle::SP_DriveHDIcon));
 }
 
 // --- a scan from an export file ------------------------------------------------------
 
 void TFormMain::OpenScanFile(const QString& file) {
-    const QString chosen = file.isEmpty() ? TOpenedScan::AskForFile(this) : file;
-    QString error;
-    if (chosen.isEmpty()) {
-        return;
-    }
-    if (!FOpened->Open(chosen, this, error)) {
-        TOpenedScan::TellError(this, error);
-        return;
-    }
-    ShowOpenedScan();
+    FOpened->OpenScanFile(file);
 }
 
 void TFormMain::OpenRemoteScan(const TRemoteRequest* request) {
-    TRemoteRequest asked;
-    if (request == nullptr) {
-        TRemoteScanDialog dialog(this);
-        if (FRemoteAsked)
-            dialog.SetRequest(*FRemoteAsked);
-        if (dialog.exec() != QDialog::Accepted)
-            return;
-        asked = dialog.Request();
-        FRemoteAsked = std::make_unique<TRemoteRequest>(asked);
-        request = &asked;
-    }
-    QString error;
-    if (!FOpened->OpenRemote(*request, this, error)) {
-        TOpenedScan::TellError(this, error, QStringLiteral("Open remote scan"));
-        return;
-    }
-    ShowOpenedScan();
+    FOpened->OpenRemoteScan(request);
 }
 
 void TFormMain::SaveScanAs(const QString& file) {
-    if (!FOpened->CanSave())
-        return;
-    const QString chosen = file.isEmpty() ? FOpened->AskForSaveFile(this) : file;
-    QString error;
-    if (!chosen.isEmpty() && !FOpened->SaveAs(chosen, error))
-        TOpenedScan::TellError(this, error, QStringLiteral("Save scan as"));
+    FOpened->SaveScanAs(file);
 }
 
 bool TFormMain::ShowsOpenedScan() const {
-    return FOpened && FOpened->IsOpen();
+    return FOpened && FOpened->Shows();
 }
 
 void TFormMain::ShowOpenedScan() {
-    // A save of the lists shown before may still run behind the views: the
-    // scan's lists replace them when it ends, without the window waiting.
-    FOpened->FillStore(Store, TreeLists, [this] {
-        if (!ShowsOpenedScan())
-            return;  // closed again before its lists came in
-        // Nothing of it is on this machine: no scan, no rescan.
-        acDiskAnalize->setEnabled(false);
-        acFolderAnalize->setEnabled(false);
-        FolderChanged = true;
-        SetTreeRoot(FOpened->Root());
-        SetFolder(FOpened->Root());
-        menuSaveScan->setEnabled(FOpened->CanSave());
-        ShowDiscoverData();
-    });
+    FOpened->ShowOpenedScan();
 }
 
 void TFormMain::LeaveOpenedScan() {
-    if (!ShowsOpenedScan()) {
-        return;
-    }
-    FOpened->Close();
-    menuSaveScan->setEnabled(false);
-    Store.CreateSLs();
-    TreeLists = TTreeLists{};
-    acDiskAnalize->setEnabled(true);
-    acFolderAnalize->setEnabled(true);
-    ShowDiscoverData();
+    FOpened->LeaveOpenedScan();
 }
 
 void TFormMain::ShowWhere() {
-    if (ActionNote && Bar().Root() != FNoteFolder)
-        ActionNote->clear();
-    if (ShowsOpenedScan()) {
-        FolderPath->SetText(FOpened->Where(Bar().Root()));
-    } else {
-        FolderPath->SetPath(Bar().RootFolder().NativePath());
-    }
-    // Which size the numbers are: said only when it is not the file size.
-    if (Store.DiskUsage) {
-        FolderPath->SetText(FolderPath->Text() +
-                            (Store.DiskUsageKnown()
-                                 ? QStringLiteral("  \u2014 disk usage")
-                                 : QStringLiteral("  \u2014 disk usage not known until the next "
-                                                  "scan")));
-    }
+    FItems->FolderShown(Bar().Root());
+    FOpened->ShowWhere();
     ShowSaveState();
 }

@@ -8,13 +8,11 @@
 
 #include "app/drives/CurrentFolder.h"
 #include "engine/ResultStore.h"
-#include "platform/RemoteCommand.h"
 
 class QAction;
 class QComboBox;
 class QFrame;
 class QLabel;
-struct TItemMenuLinks;
 class QMenu;
 class QPainter;
 class QProgressBar;
@@ -25,11 +23,14 @@ class QToolButton;
 class QTreeWidgetItem;
 class TBarData;
 class TChangeView;
+class TDiscoverFeed;
 class TDiscoverPanel;
 class TBarListPainter;
 class TDriveSelector;
 class TFolderPathLabel;
-class TOpenedScan;
+class TItemCommands;
+class TOpenedScanCommands;
+class TSaveStateItem;
 class TScanControl;
 class TBarShellTreeView;
 class TBitmapGradient;
@@ -38,6 +39,7 @@ class TPieData;
 class TPieHolder;
 class TShellListModel;
 class TViewRefresh;
+struct TRemoteRequest;
 
 // The steps of the program that other parts provide. Every hook may stay
 // empty: the window then does the least that keeps it usable (no splash, no
@@ -223,16 +225,11 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     // The tool bar's save state follows the scan control's.
     void ShowSaveState();
 
-    // --- a scan from an export file ----------------------------------------------
-    // "Open scan file...": reads File (asks for one when empty) and shows it
-    // instead of a drive, read-only, until a drive is chosen again.
+    // --- a scan shown instead of a drive (TOpenedScanCommands) --------------------
+    // "Open scan file...", "Open remote scan..." (a request as it is, or
+    // asked for when null) and "Save scan as..."; an empty file is asked for.
     void OpenScanFile(const QString& file = QString());
-    // "Open remote scan...": asks for a host, a folder and a scanner (or
-    // takes Request as it is), runs the scan there over ssh and shows it
-    // the same way.
     void OpenRemoteScan(const TRemoteRequest* request = nullptr);
-    // "Save scan as...": the export a remote scan sent, into File (asks for
-    // one when empty).
     void SaveScanAs(const QString& file = QString());
     bool ShowsOpenedScan() const;
     void LeaveOpenedScan();
@@ -261,7 +258,7 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     // along it.
     void TreeEnterKey(const std::string& path);
     void BarlvMouseDown(Qt::MouseButton button, QPoint at);
-    // The absolute path a row stands for (sub-item 2).
+    // The absolute path a row stands for (sub-item 3).
     static std::string RowPath(const QTreeWidgetItem* row);
 
     // --- folder tree -------------------------------------------------------------
@@ -276,6 +273,11 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The scan control, the drive selector and the change view, linked to
+    // the window; the item commands and the opened scans, once the commands
+    // and the tool bar they change are made.
+    void CreateParts();
+    void CreateCommandParts();
     void CreateActions();
     void CreateMenu();
     void CreateToolBar();
@@ -283,7 +285,6 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     void CreateDiscover();
     void CreatePieHolder();
     void RereadAndRebuild();
-    TItemMenuLinks MenuLinks();
     void FreeSLs();
     void ShowShellError(const QString& message);
     void ShowOpenedScan();
@@ -298,10 +299,10 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     std::unique_ptr<TBarListPainter> FBarPainter;
     std::unique_ptr<TScanControl> FScan;
     std::unique_ptr<TDriveSelector> FDrives;
-    std::unique_ptr<TOpenedScan> FOpened;
-    std::unique_ptr<TRemoteRequest> FRemoteAsked;  // what the remote dialog was last given
     std::unique_ptr<TChangeView> FChanges;
     TDiscoverPanel* FDiscover = nullptr;  // a dock of the window, owned by it
-    const void* FDiscoverKept = nullptr;  // the comparison the panel's types follow
-    std::string FNoteFolder;              // the folder ActionNote was shown in
+    std::unique_ptr<TDiscoverFeed> FDiscoverFeed;
+    std::unique_ptr<TItemCommands> FItems;
+    std::unique_ptr<TOpenedScanCommands> FOpened;
+    std::unique_ptr<TSaveStateItem> FSaveState;
 };

@@ -1,6 +1,7 @@
 // The window's controls and commands, built once by the constructor: the
 // commands, the main menu, the tool bar, the folder tree, the bar list with
-// its sort selector, and the pie holder.
+// its sort selector, and the pie holder; and the parts that do the work
+// behind them, linked to the window.
 #include <QAction>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -15,9 +16,13 @@
 #include "app/changes/ChangeView.h"
 #include "app/discover/DiscoverPanel.h"
 #include "app/drives/DriveSelector.h"
+#include "app/main/DiscoverFeed.h"
 #include "app/main/FolderPathLabel.h"
 #include "app/main/FormMain.h"
+#include "app/main/ItemCommands.h"
 #include "app/main/MenuRow.h"
+#include "app/main/OpenedScanCommands.h"
+#include "app/main/SaveStateItem.h"
 #include "app/main/ToolIcons.h"
 #include "app/main/WindowNames.h"
 #include "app/pie/PieControl.h"
@@ -26,6 +31,7 @@
 #include "app/shell/ItemPropertiesDialog.h"
 #include "views/bar/BarListPainter.h"
 #include "views/bar/PBExListview.h"
+#include "views/common/Colors.h"
 #include "views/pie/ViewRefresh.h"
 #include "views/tree/BarShellTreeView.h"
 #include "views/tree/IconCache.h"
@@ -50,6 +56,11 @@ void Separator(QToolBar* bar) {
     auto* gap = new QWidget(bar);
     gap->setFixedWidth(8);
     bar->addWidget(gap);
+}
+
+QColor ToQColor(TColor colour) {
+    TColor rgb = ColorToRGB(colour);
+    return QColor(RedOf(rgb), GreenOf(rgb), BlueOf(rgb));
 }
 
 QFont NamedFont(const QString& family, int points) {
@@ -401,4 +412,96 @@ void TFormMain::CreatePieHolder() {
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
     }
+}
+
+// --- the window's parts ------------------------------------------------------------
+
+void TFormMain::CreateParts() {
+    // The window owns the scan control and the drive selector; they ask it
+    // for the current folder and report back through their signals.
+    FScan = std::make_unique<TScanControl>(Store, TreeLists, this, *this);
+    connect(FScan.get(), &TScanControl::TreeRootChanged, this, &TFormMain::SetTreeRoot);
+    connect(FScan.get(), &TScanControl::ListsReloading, this, &TFormMain::SetBarProperties);
+    connect(FScan.get(), &TScanControl::ScanEnded, this, &TFormMain::ScanEnded);
+    connect(FScan.get(), &TScanControl::SaveStateChanged, this, &TFormMain::ShowSaveState);
+    connect(FScan.get(), &TScanControl::StoredSetLoaded, this, &TFormMain::ShowDiscoverData);
+    // A rescan the save merged into a newer set on disk: what is stored is
+    // shown, its Discover data too.
+    connect(FScan.get(), &TScanControl::StoredSetShown, this, [this] {
+        SyncTreeBars();
+        ShowDiscoverData();
+        FolderChanged = true;
+        RereadAndRebuild();
+    });
+    FDrives = std::make_unique<TDriveSelector>(*this);
+    connect(FDrives.get(), &TDriveSelector::FolderChosen, this, [this](const std::string& path) {
+        LeaveOpenedScan();
+        SetFolder(path);
+    });
+    connect(FDrives.get(), &TDriveSelector::DriveChosen, this, [this] {
+        FScan->SetReloadPending();
+        Analize(false);
+    });
+    connect(FDrives.get(), &TDriveSelector::DriveSwitched, this, &TFormMain::UpdateBarPie);
+    connect(FScan.get(), &TScanControl::ScanningChanged, this, [this](bool scanning) {
+        FDrives->SetEnabled(!scanning);
+        if (menuOpenScan)
+            menuOpenScan->setEnabled(!scanning);
+        if (menuOpenRemote)
+            menuOpenRemote->setEnabled(!scanning);
+    });
+    FChanges = std::make_unique<TChangeView>(Store, this);
+    connect(FChanges.get(), &TChangeView::RowsChanged, this, [this] { BarToBarlv(); });
+    // A set kept after the views were rebuilt may be the one compared with.
+    connect(FScan.get(), &TScanControl::HistoryKept, this, [this] {
+        if (FChanges->On())
+            BarToBarlv();
+    });
+    // The views' refresh draws through the window's controls, made later.
+    FRefresh->BarToBarlv = [this] { BarToBarlv(); };
+    FRefresh->PieVisible = [this] { return pieHolder->isVisibleTo(this); };
+    FRefresh->SetPieBackground = [this](TColor colour) {
+        pieHolder->SetBackground(ToQColor(colour));
+    };
+    FRefresh->DrawPieMain = [this] { pieHolder->DrawPieMain(); };
+}
+
+void TFormMain::CreateDiscover() {
+    FDiscover = new TDiscoverPanel(this);
+    addDockWidget(Qt::BottomDockWidgetArea, FDiscover);
+    FDiscover->hide();  // at every start, as nothing of the window is remembered
+    FDiscover->OnGoTo = [this](const std::string& path) { GoToItem(path); };
+    FDiscover->OnItemMenu = [this](const std::string& path, QWidget* control, QPoint at) {
+        GoToItem(path);
+        FItems->OpenMenu(path, control, at);
+    };
+    FDiscoverFeed = std::make_unique<TDiscoverFeed>(*FDiscover, Store, *FChanges);
+}
+
+// The item commands and the opened scans: they need the commands and the
+// tool bar they change.
+void TFormMain::CreateCommandParts() {
+    FItems = std::make_unique<TItemCommands>(this, *ToolBar, Store, Bar(), FHooks.InvokeContextMenu,
+                                             FHooks.ShellEx);
+    FItems->RereadAndRebuild = [this] { RereadAndRebuild(); };
+    FItems->StoredSetChanged = [this] { StoredSetChanged(); };
+    FItems->ShowActionNote = [this](const QString& text) { ShowActionNote(text); };
+
+    TOpenedScanCommands::TParts parts;
+    parts.Owner = this;
+    parts.Store = &Store;
+    parts.Tree = &TreeLists;
+    parts.Bar = &Bar();
+    parts.Where = FolderPath;
+    parts.Scan = acDiskAnalize;
+    parts.Rescan = acFolderAnalize;
+    parts.SaveScan = menuSaveScan;
+    parts.ShowRoot = [this](const std::string& root) {
+        FolderChanged = true;
+        SetTreeRoot(root);
+        SetFolder(root);
+    };
+    parts.ShowDiscoverData = [this] { ShowDiscoverData(); };
+    FOpened = std::make_unique<TOpenedScanCommands>(std::move(parts));
+    FSaveState = std::make_unique<TSaveStateItem>(*ToolBar, FolderPath);
 }

@@ -4,7 +4,7 @@
 #include <QMenu>
 #include <QWidgetAction>
 
-#include "app/main/MenuRow.h"
+#include "app/main/MenuCell.h"
 
 TMenuRowKeys* TMenuRowKeys::Of(QMenu* menu) {
     if (auto* keys = menu->findChild<TMenuRowKeys*>(QString(), Qt::FindDirectChildrenOnly)) {

@@ -1,20 +1,16 @@
 #include "app/main/OpenedScan.h"
 
-#include <QApplication>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
-#include <QProgressDialog>
 #include <QSaveFile>
-#include <QTimer>
 #include <atomic>
 #include <mutex>
-#include <thread>
 
 #include "app/main/FolderPathLabel.h"
+#include "app/wait/WorkBehindProgress.h"
 #include "platform/DataFolder.h"
 #include "platform/DriveForm.h"
 #include "platform/DriveTable.h"
@@ -31,36 +27,19 @@ char FreeLetter() {
     return 'A';
 }
 
-// Runs Work on a worker thread; the window stays painted behind a progress
-// box whose Cancel sets the flag Work watches.
-bool RunWithProgress(QWidget* owner, const QString& title, const QString& label,
-                     std::atomic<bool>& cancel, const std::function<bool()>& work,
-                     const std::function<QString()>& status = {}) {
-    QProgressDialog progress(label, QStringLiteral("Cancel"), 0, 0, owner);
-    progress.setObjectName("OpenScanProgress");
-    progress.setWindowTitle(title);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(300);
-    std::atomic<bool> done{false};
-    bool ok = false;
-    std::thread worker([&] {
-        ok = work();
-        done = true;
-    });
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (progress.wasCanceled())
-            cancel = true;
-        else if (status)
-            progress.setLabelText(status());
-        if (done)
-            loop.quit();
-    });
-    poll.start(30);
-    loop.exec();
-    worker.join();
-    return ok;
+// A read shows its box only once it has taken a few seconds: most files
+// are read well before, and a box that flashes up tells nothing.
+constexpr int kReadingBoxAfterMs = 4000;
+
+// The box a scan is read behind; the window stays painted meanwhile.
+TProgressBox ReadingBox(const QString& title, const QString& label) {
+    TProgressBox box;
+    box.Title = title;
+    box.Label = label;
+    box.ObjectName = QStringLiteral("OpenScanProgress");
+    box.ShowAfterMs = kReadingBoxAfterMs;
+    box.RefreshMs = 30;
+    return box;
 }
 
 // Bytes received, items read, the folder being read and, when the server
@@ -98,9 +77,9 @@ bool TOpenedScan::Open(const QString& file, QWidget* owner, QString& error) {
     std::atomic<bool> cancel{false};
     const QString label =
         QStringLiteral("Reading %1\u2026").arg(VisibleControls(QFileInfo(file).fileName()));
-    const bool read = RunWithProgress(owner, QStringLiteral("Open scan file"), label, cancel, [&] {
-        return ReadImportedScan(path, letter, scan, why, &cancel);
-    });
+    bool read = false;
+    RunBehindProgress(owner, ReadingBox(QStringLiteral("Open scan file"), label), cancel,
+                      [&] { read = ReadImportedScan(path, letter, scan, why, &cancel); });
     if (!read) {
         error =
             cancel ? QString() : VisibleControls(QFile::decodeName(QByteArray::fromStdString(why)));
@@ -144,18 +123,17 @@ bool TOpenedScan::OpenRemote(const TRemoteRequest& request, QWidget* owner, QStr
     std::atomic<bool> cancel{false};
     TRemoteProgress progress;
     const QString name = VisibleControls(QString::fromStdString(request.Host));
-    const bool read = RunWithProgress(
-        owner, QStringLiteral("Open remote scan"),
-        QStringLiteral("Connecting to %1\u2026").arg(name), cancel,
-        [&] {
-            std::string copyProblem;
-            const bool ok = ReadRemoteScan(request, settings, letter, scan, why, &cancel, &progress,
-                                           &copyProblem);
-            if (!copyProblem.empty())
-                keepProblem = copyProblem;
-            return ok;
-        },
-        [&] { return RemoteStatus(name, progress); });
+    TProgressBox box = ReadingBox(QStringLiteral("Open remote scan"),
+                                  QStringLiteral("Connecting to %1\u2026").arg(name));
+    box.Status = [&] { return RemoteStatus(name, progress); };
+    bool read = false;
+    RunBehindProgress(owner, box, cancel, [&] {
+        std::string copyProblem;
+        read = ReadRemoteScan(request, settings, letter, scan, why, &cancel, &progress,
+                              &copyProblem);
+        if (!copyProblem.empty())
+            keepProblem = copyProblem;
+    });
     if (!read) {
         // The message's paragraphs stay; a line break in a name shows as one.
         QStringList parts =

@@ -36,7 +36,7 @@ QAccessibleInterface* TPieAccessible::child(int index) const {
     if (index < 0 || index >= childCount())
         return nullptr;
     while (static_cast<int>(children_.size()) <= index) {
-        auto* slice = new TPieSliceAccessible(const_cast<TPieAccessible*>(this),
+        auto* slice = new TPieSliceAccessible(const_cast<TPieAccessible*>(this), Pie(),
                                               static_cast<int>(children_.size()));
         children_.push_back(QAccessible::registerAccessibleInterface(slice));
     }

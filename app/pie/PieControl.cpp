@@ -8,15 +8,12 @@
 #include <QToolTip>
 #include <cmath>
 
-#include "app/pie/PieAccessible.h"
-
 TPieControl::TPieControl(QWidget* parent) : QWidget(parent) {
     setCursor(Qt::PointingHandCursor);
     setMouseTracking(true);
     // Tab reaches the pie; a click gives it no focus, so the mouse alone
     // never shows the keyboard's outline.
     setFocusPolicy(Qt::TabFocus);
-    InstallPieAccessibleFactory();
 }
 
 void TPieControl::SetOutline(const std::optional<TPieOutline>& outline) {

@@ -27,8 +27,9 @@ struct TPieSlice {
     TPieOutline shape;
 };
 
-// The pie control's accessible side is TPieAccessible: a chart whose
-// children are the slices given here, in angle order.
+// The pie control's accessible side is TPieAccessible (its factory installed
+// by the pie holder): a chart whose children are the slices given here, in
+// angle order.
 class TPieControl : public QWidget {
     Q_OBJECT
 

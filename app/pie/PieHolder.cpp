@@ -6,6 +6,7 @@
 #include <QToolTip>
 #include <cmath>
 
+#include "app/pie/PieAccessible.h"
 #include "app/pie/PieButtonGlyphs.h"
 #include "app/pie/PieControl.h"
 #include "app/pie/PieDrawing.h"
@@ -104,6 +105,8 @@ TPieHolder::TPieHolder(QWidget* parent)
       btnHolder_(new QWidget(content_)),
       pie_(new TPieControl(content_)),
       zoom_(kPieZoomStart) {
+    // Screen readers see the pie as a chart of slices (TPieAccessible).
+    InstallPieAccessibleFactory();
     setObjectName(QStringLiteral("pieHolder"));
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(false);

@@ -3,7 +3,6 @@
 #include <QWindow>
 #include <cmath>
 
-#include "app/pie/PieAccessible.h"
 #include "app/pie/PieControl.h"
 
 namespace {
@@ -24,25 +23,26 @@ QRectF SliceBounds(const TPieOutline& o) {
 
 }  // namespace
 
-TPieSliceAccessible::TPieSliceAccessible(TPieAccessible* pie, int index)
-    : pie_(pie), index_(index) {}
+TPieSliceAccessible::TPieSliceAccessible(QAccessibleInterface* parent, const TPieControl* pie,
+                                         int index)
+    : parent_(parent), pie_(pie), index_(index) {}
 
 const TPieSlice* TPieSliceAccessible::Slice() const {
-    const auto& slices = pie_->Pie()->Slices();
+    const auto& slices = pie_->Slices();
     return index_ < static_cast<int>(slices.size()) ? &slices[static_cast<size_t>(index_)]
                                                     : nullptr;
 }
 
 bool TPieSliceAccessible::isValid() const {
-    return pie_->isValid() && Slice() != nullptr;
+    return parent_->isValid() && Slice() != nullptr;
 }
 
 QWindow* TPieSliceAccessible::window() const {
-    return pie_->window();
+    return parent_->window();
 }
 
 QAccessibleInterface* TPieSliceAccessible::parent() const {
-    return pie_;
+    return parent_;
 }
 
 QString TPieSliceAccessible::text(QAccessible::Text t) const {
@@ -53,7 +53,7 @@ QString TPieSliceAccessible::text(QAccessible::Text t) const {
         case QAccessible::Name:
             return slice->spoken;
         case QAccessible::Description:
-            return pie_->text(QAccessible::Name);
+            return parent_->text(QAccessible::Name);
         default:
             return QString();
     }
@@ -64,12 +64,12 @@ QRect TPieSliceAccessible::rect() const {
     if (!slice)
         return QRect();
     const QRect local = SliceBounds(slice->shape).toAlignedRect();
-    return QRect(pie_->Pie()->mapToGlobal(local.topLeft()), local.size());
+    return QRect(pie_->mapToGlobal(local.topLeft()), local.size());
 }
 
 QAccessible::State TPieSliceAccessible::state() const {
     QAccessible::State state;
-    const TPieControl* pie = pie_->Pie();
+    const TPieControl* pie = pie_;
     state.focusable = true;
     state.selectable = true;
     state.invisible = !pie->isVisible();

@@ -5,12 +5,13 @@
 // while the pie has fewer slices.
 #include <QAccessibleInterface>
 
-class TPieAccessible;
+class TPieControl;
 struct TPieSlice;
 
 class TPieSliceAccessible : public QAccessibleInterface {
   public:
-    TPieSliceAccessible(TPieAccessible* pie, int index);
+    // parent: the pie's own interface, which owns the slice's.
+    TPieSliceAccessible(QAccessibleInterface* parent, const TPieControl* pie, int index);
 
     bool isValid() const override;
     QObject* object() const override { return nullptr; }
@@ -30,6 +31,7 @@ class TPieSliceAccessible : public QAccessibleInterface {
   private:
     const TPieSlice* Slice() const;
 
-    TPieAccessible* pie_;
+    QAccessibleInterface* parent_;
+    const TPieControl* pie_;
     int index_;
 };

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/shell/FollowMeasure.h"
 #include "engine/ResultStore.h"
 #include "engine/StoredListText.h"
 #include "platform/DriveLetter.h"
@@ -13,20 +14,20 @@ using namespace cq::desktop;
 TFollowedAction TrashFollowed(const std::string& nativePath) {
     TFileEventLog log;
     TActionResult result = MoveItemToTrash(nativePath, nullptr, &log);
-    return {std::move(result), TFollowPlan::Measure(log)};
+    return {std::move(result), MeasureFollowPlan(log)};
 }
 
 TFollowedAction RenameFollowed(const std::string& nativePath, const QString& newName) {
     TFileEventLog log;
     TActionResult result = RenameItem(nativePath, newName, nullptr, &log);
-    return {std::move(result), TFollowPlan::Measure(log)};
+    return {std::move(result), MeasureFollowPlan(log)};
 }
 
 TFollowedAction PasteFollowed(const TClipboardItems& items, const std::string& folderNativePath,
                               TCopyProgress* progress) {
     TFileEventLog log;
     TActionResult result = PasteItems(items, folderNativePath, progress, &log);
-    return {std::move(result), TFollowPlan::Measure(log)};
+    return {std::move(result), MeasureFollowPlan(log)};
 }
 
 TStoreFollow FollowInStore(TResultStore& store, const TFollowPlan& plan,

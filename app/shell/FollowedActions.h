@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "app/shell/FollowPlan.h"
+#include "engine/FollowPlan.h"
 #include "platform/desktop/ItemActions.h"
 
 class TResultStore;

@@ -52,7 +52,10 @@ bool ConfirmTrash(QWidget* owner, const TShellFolder& item) {
     return box.exec() == QMessageBox::Yes;
 }
 
-std::optional<TFollowedAction> Told(QWidget* owner, const QString& title, TFollowedAction done) {
+// A command that failed is told; what it did before failing is followed
+// all the same.
+std::optional<TFollowedAction> WithFailureTold(QWidget* owner, const QString& title,
+                                               TFollowedAction done) {
     TellFailure(owner, title, done.Result);
     return done;
 }
@@ -66,14 +69,14 @@ std::optional<TFollowedAction> Rename(QWidget* owner, const TShellFolder& item) 
     dialog.setTextValue(item.DisplayName());
     if (dialog.exec() != QDialog::Accepted || dialog.textValue() == item.DisplayName())
         return std::nullopt;
-    return Told(owner, QStringLiteral("Rename"),
-                RenameFollowed(item.NativePath(), dialog.textValue()));
+    return WithFailureTold(owner, QStringLiteral("Rename"),
+                           RenameFollowed(item.NativePath(), dialog.textValue()));
 }
 
 // The stored analysis follows the command before the views are rebuilt;
 // a move to the trash is followed by its note, and a save that failed is
 // told in the same place, so that stale numbers are never taken for new.
-void Follow(const TItemMenuLinks& links, const QString& verb, const TFollowedAction& done) {
+void FollowAndNote(const TItemMenuLinks& links, const QString& verb, const TFollowedAction& done) {
     std::optional<std::int64_t> moved;
     const TStoreFollow followed =
         links.store ? FollowInStore(*links.store, done.Plan, moved) : TStoreFollow::Untouched;
@@ -127,13 +130,14 @@ std::optional<TFollowedAction> RunItemVerb(QWidget* owner, const TShellFolder& i
     } else if (verb == ItemVerb::kCut || verb == ItemVerb::kCopy) {
         PutItemsOnClipboard(TClipboardItems{verb == ItemVerb::kCut, {item.NativePath()}});
     } else if (verb == ItemVerb::kPaste) {
-        return Told(owner, QStringLiteral("Paste"),
-                    RunPaste(owner, ClipboardItems(), item.NativePath()));
+        return WithFailureTold(owner, QStringLiteral("Paste"),
+                               RunPaste(owner, ClipboardItems(), item.NativePath()));
     } else if (verb == ItemVerb::kRename) {
         return Rename(owner, item);
     } else if (verb == ItemVerb::kDelete) {
         if (ConfirmTrash(owner, item))
-            return Told(owner, QStringLiteral("Move to Trash"), TrashFollowed(item.NativePath()));
+            return WithFailureTold(owner, QStringLiteral("Move to Trash"),
+                                   TrashFollowed(item.NativePath()));
     } else if (verb == ItemVerb::kProperties) {
         ShowItemProperties(owner, item);
     }
@@ -159,7 +163,7 @@ QString InvokeContextMenuIMP(QWidget* owner, const TShellFolder* item, QWidget* 
         return QString();
     const QString verb = chosen->data().toString();
     if (const std::optional<TFollowedAction> done = RunItemVerb(owner, chosenItem, verb))
-        Follow(links, verb, *done);
+        FollowAndNote(links, verb, *done);
     if (IsRefreshVerb(verb) && links.rereadAndRebuild)
         links.rereadAndRebuild();
     return verb;

@@ -3,46 +3,14 @@
 // tree of folders.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <random>
 
-#include "engine/DirAggregate.h"
-#include "engine/DirOrder.h"
 #include "engine/FolderListEdit.h"
 #include "engine/NumberText.h"
 #include "engine/StoredListText.h"
+#include "tests/engine/FolderListsModel.h"
 
 namespace {
-
-// Drive-form folder -> bytes of its own files.
-using TTree = std::map<std::string, std::int64_t>;
-
-struct TLists {
-    TStringList Dirs, Sizes, Percents;
-};
-
-TLists Aggregate(const TTree& tree) {
-    TLists l;
-    for (const auto& [path, own] : tree) {
-        l.Dirs.push_back(path);
-        l.Sizes.push_back(Int64ToText(own));
-        l.Percents.push_back("0");
-    }
-    std::atomic<bool> cancel{false};
-    SortDirLists(l.Dirs, l.Sizes, l.Percents, cancel);
-    TDirIndex index;
-    BuildDirIndex(l.Dirs, index);
-    AggregateSizesAndPercents(l.Dirs, l.Sizes, l.Percents, index, cancel);
-    return l;
-}
-
-bool Below(const std::string& path, const std::string& folder) {
-    return path.size() > folder.size() && path.compare(0, folder.size() + 1, folder + "\\") == 0;
-}
-
-std::string Parent(const std::string& path) {
-    return path.substr(0, path.rfind('\\'));
-}
 
 // Names that sort right beside each other, and their case twins.
 const char* const kNames[] = {"a", "a b", "a-b", "a.b", "A", "ab", "b", "%5C"};
@@ -122,10 +90,7 @@ TEST(FolderListEdit, RandomEditsGiveTheListsOfTheChangedTree) {
                     tree.emplace(target, 0);
             }
             edit.Finish();
-            // Folders made above a new one hold nothing of their own.
-            for (auto it = tree.rbegin(); it != tree.rend(); ++it)
-                for (std::string up = it->first; up != "T:"; up = Parent(up))
-                    tree.emplace(Parent(up), 0);
+            AddAncestors(tree);
             const TLists expected = Aggregate(tree);
             ASSERT_EQ(stored.Dirs, expected.Dirs) << "round " << round << " step " << step;
             ASSERT_EQ(stored.Sizes, expected.Sizes);

@@ -9,7 +9,7 @@
 #include "platform/DriveForm.h"
 #include "tools/scan/ChangesReport.h"
 #include "tools/scan/ReportText.h"
-#include "tools/scan/ScanCommand.h"
+#include "tools/scan/ScanExit.h"
 #include "tools/scan/ScanPath.h"
 
 namespace {
@@ -96,7 +96,7 @@ int RunScanChanges(const TChangesRequest& request, std::ostream& out, std::ostre
     // or the kept results): nothing is written.
     auto fail = [&err](const std::string& message) {
         PrintMessage(err, message);
-        return TScanCommand::kBadUsage;
+        return TScanExit::kBadUsage;
     };
     std::string native, folder, error;
     if (!FolderOf(request.Path, native, folder, error)) {

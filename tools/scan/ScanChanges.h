@@ -25,5 +25,5 @@ int ChooseKeptSet(const std::vector<THistoryEntry>& entries, const std::string& 
 
 // Prints the report; messages (a damaged kept set that was skipped, why
 // nothing can be compared) go to err. Returns the exit status: 0, or
-// TScanCommand's kBadUsage when anything it needs is missing or unusable.
+// TScanExit::kBadUsage when anything it needs is missing or unusable.
 int RunScanChanges(const TChangesRequest& request, std::ostream& out, std::ostream& err);

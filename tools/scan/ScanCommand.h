@@ -9,17 +9,16 @@
 #include <vector>
 
 #include "engine/AnalizeDisk.h"
+#include "tools/scan/ScanExit.h"
 
 struct TScanOptions;
 
 class TScanCommand {
   public:
-    // Exit statuses besides 0.
-    static constexpr int kFailed = 1;  // an output could not be produced
-    // The command line is wrong, or its input is missing or unusable: PATH,
-    // the file of --import, the stored and kept results of --changes.
-    static constexpr int kBadUsage = 2;
-    static constexpr int kCancelled = 130;
+    // Exit statuses besides 0 (see ScanExit.h).
+    static constexpr int kFailed = TScanExit::kFailed;
+    static constexpr int kBadUsage = TScanExit::kBadUsage;
+    static constexpr int kCancelled = TScanExit::kCancelled;
 
     // The arguments without the program name. The report goes to out,
     // messages to err (one line each, control characters escaped); progress lines go to the

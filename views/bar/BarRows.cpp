@@ -61,3 +61,17 @@ void TBarRows::Fill(TPBExListview& list, const TBarData& data, const TShellListM
 std::string TBarRows::RowPath(const QTreeWidgetItem* row) {
     return row ? row->data(3, TBarRow::kRawPathRole).toByteArray().toStdString() : std::string();
 }
+
+bool TBarRows::Select(TPBExListview& list, const std::string& path) {
+    for (int i = 0; i < list.topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = list.topLevelItem(i);
+        if (RowPath(row) != path)
+            continue;
+        list.clearSelection();
+        list.setCurrentItem(row);
+        row->setSelected(true);
+        list.scrollToItem(row);
+        return true;
+    }
+    return false;
+}

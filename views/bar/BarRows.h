@@ -16,4 +16,7 @@ class TBarRows {
     static void Fill(TPBExListview& list, const TBarData& data, const TShellListModel& listing);
     // The absolute path a row stands for (sub-item 3); empty for none.
     static std::string RowPath(const QTreeWidgetItem* row);
+    // Makes the row of path the current and only selected one, scrolled
+    // into view; false, with the list as it was, when no row has it.
+    static bool Select(TPBExListview& list, const std::string& path);
 };

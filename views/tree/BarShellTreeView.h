@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/StringList.h"
+#include "views/tree/NodeSpeaker.h"
 
 // One subfolder as the folder tree shows it.
 struct TTreeFolder {
@@ -26,7 +27,7 @@ using TFolderLister = std::function<std::vector<TTreeFolder>(const std::string& 
 // expanded, with a small bar in front of every analysed folder for its share
 // of its parent. The bars need room, so the indentation grows from 23 to 55
 // while they are shown.
-class TBarShellTreeView : public QTreeWidget {
+class TBarShellTreeView : public QTreeWidget, public TNodeSpeaker {
     Q_OBJECT
   public:
     static constexpr int kPlainIndent = 23;
@@ -58,7 +59,7 @@ class TBarShellTreeView : public QTreeWidget {
     void SetSizeLookup(TSizeLookup lookup) { FSizeLookup = std::move(lookup); }
     // A node as a screen reader says it: its name, its analysed size in MB
     // and, while the bars are shown, its share of its parent.
-    QString SpokenNode(const QTreeWidgetItem* node) const;
+    QString SpokenNode(const QTreeWidgetItem* node) const override;
     // Rebuilds the tree below a new root (a drive-form folder, "C:\" for a
     // drive), expanded by one level.
     void SetRoot(const std::string& path, const QString& caption, const QIcon& icon = QIcon());

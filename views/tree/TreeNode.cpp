@@ -1,10 +1,10 @@
 #include "views/tree/TreeNode.h"
 
-#include "views/tree/BarShellTreeView.h"
+#include "views/tree/NodeSpeaker.h"
 
 QVariant TTreeNode::data(int column, int role) const {
-    auto* tree = qobject_cast<const TBarShellTreeView*>(treeWidget());
-    if (role == Qt::AccessibleTextRole && column == 0 && tree)
-        return tree->SpokenNode(this);
+    const auto* speaker = dynamic_cast<const TNodeSpeaker*>(treeWidget());
+    if (role == Qt::AccessibleTextRole && column == 0 && speaker)
+        return speaker->SpokenNode(this);
     return QTreeWidgetItem::data(column, role);
 }

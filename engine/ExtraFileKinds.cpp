@@ -1,4 +1,4 @@
-#include "engine/ExtraFileKind.h"
+#include "engine/ExtraFileKinds.h"
 
 #include "engine/DiscoverKind.h"
 #include "engine/DiskSizeList.h"

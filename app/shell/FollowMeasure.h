@@ -1,0 +1,12 @@
+#pragma once
+// Measures what an item command did, as its file-event log tells it, where
+// the items are now: the plan by which the stored analysis follows the
+// command (see engine/FollowPlan.h). A folder that appeared is walked as a
+// scan walks it, so run this off the user-interface thread after a paste.
+#include "engine/FollowPlan.h"
+
+namespace cq::desktop {
+class TFileEventLog;
+}
+
+TFollowPlan MeasureFollowPlan(const cq::desktop::TFileEventLog& log);
