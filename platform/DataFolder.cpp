@@ -27,24 +27,15 @@ std::string HomeFolder() {
     return entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : "";
 }
 
-// XDG rules: an unset, empty or relative XDG_DATA_HOME means ~/.local/share.
-std::string DataHome() {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
+// XDG rules: an unset, empty or relative variable (XDG_DATA_HOME) means the
+// folder below the home folder (~/.local/share).
+std::string XdgHome(const char* variable, const char* belowHome) {
+    const char* xdg = std::getenv(variable);
     if (xdg != nullptr && xdg[0] == '/') {
         return xdg;
     }
     std::string home = HomeFolder();
-    return home.empty() ? "" : home + "/.local/share";
-}
-
-// The same for XDG_CACHE_HOME and ~/.cache.
-std::string CacheHome() {
-    const char* xdg = std::getenv("XDG_CACHE_HOME");
-    if (xdg != nullptr && xdg[0] == '/') {
-        return xdg;
-    }
-    std::string home = HomeFolder();
-    return home.empty() ? "" : home + "/.cache";
+    return home.empty() ? "" : home + belowHome;
 }
 
 bool IsFolder(const std::string& path) {
@@ -109,13 +100,13 @@ std::string OwnFolder(const std::string& base, const std::string& what, const st
 }  // namespace
 
 std::string DataFolder(std::string* problem) {
-    return OwnFolder(DataHome(), "data folder", "there is no home folder to keep the results in",
-                     problem);
+    return OwnFolder(XdgHome("XDG_DATA_HOME", "/.local/share"), "data folder",
+                     "there is no home folder to keep the results in", problem);
 }
 
 std::string CacheFolder(std::string* problem) {
-    return OwnFolder(CacheHome(), "cache folder", "there is no home folder to keep a cache in",
-                     problem);
+    return OwnFolder(XdgHome("XDG_CACHE_HOME", "/.cache"), "cache folder",
+                     "there is no home folder to keep a cache in", problem);
 }
 
 bool DataFileExists(const std::string& path) {
