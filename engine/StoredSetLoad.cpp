@@ -2,6 +2,7 @@
 
 #include <errno.h>
 
+#include <new>
 #include <stdexcept>
 #include <thread>
 
@@ -61,6 +62,12 @@ bool LoadLists(const std::array<std::string, 3>& paths, const TFileLimits& limit
             // A line of 4 GiB or more: no list holds it, nor did a save write it.
             lists[i]->clear();
             errors[i] = EFBIG;
+        } catch (const std::bad_alloc&) {
+            // A set larger than the memory the program may take: refused
+            // like a file that cannot be read, not the end of the program
+            // (at every start, for a set that stays on disk).
+            lists[i]->clear();
+            errors[i] = ENOMEM;
         }
     };
     std::thread others([&load] {

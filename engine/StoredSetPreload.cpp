@@ -3,8 +3,17 @@
 TStoredSetPreload::TStoredSetPreload(const std::string& dataFolder, std::string_view path) {
     const TStoredSetFiles files = TStoredSetFiles::For(dataFolder, path);
     thread_ = std::thread([this, files] {
-        std::string refusal;
-        ok_ = files.Exist() && LoadStoredSet(files, loaded_, refusal);
+        // Whatever stops the read here (memory running out past the lists,
+        // a damaged set) leaves nothing read: the window's own load then
+        // meets the same and tells it, instead of the thread ending the
+        // program.
+        try {
+            std::string refusal;
+            ok_ = files.Exist() && LoadStoredSet(files, loaded_, refusal);
+        } catch (...) {
+            ok_ = false;
+            loaded_ = TLoadedSet{};
+        }
     });
 }
 

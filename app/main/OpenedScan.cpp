@@ -7,7 +7,9 @@
 #include <QMessageBox>
 #include <QSaveFile>
 #include <atomic>
+#include <functional>
 #include <mutex>
+#include <new>
 
 #include "app/main/FolderPathLabel.h"
 #include "app/wait/WorkBehindProgress.h"
@@ -17,6 +19,18 @@
 #include "platform/NameText.h"
 
 namespace {
+
+// Runs read; a scan larger than the memory the program may take is refused
+// with a message as a damaged one is (the part read is dropped), instead of
+// ending the program.
+bool WithinMemory(const std::string& name, std::string& why, const std::function<bool()>& read) {
+    try {
+        return read();
+    } catch (const std::bad_alloc&) {
+        why = name + ": the scan is larger than the memory this program may use";
+        return false;
+    }
+}
 
 // A letter no drive of this machine uses, from the end of the alphabet.
 char FreeLetter() {
@@ -78,8 +92,10 @@ bool TOpenedScan::Open(const QString& file, QWidget* owner, QString& error) {
     const QString label =
         QStringLiteral("Reading %1\u2026").arg(VisibleControls(QFileInfo(file).fileName()));
     bool read = false;
-    RunBehindProgress(owner, ReadingBox(QStringLiteral("Open scan file"), label), cancel,
-                      [&] { read = ReadImportedScan(path, letter, scan, why, &cancel); });
+    RunBehindProgress(owner, ReadingBox(QStringLiteral("Open scan file"), label), cancel, [&] {
+        read = WithinMemory(path, why,
+                            [&] { return ReadImportedScan(path, letter, scan, why, &cancel); });
+    });
     if (!read) {
         error =
             cancel ? QString() : VisibleControls(QFile::decodeName(QByteArray::fromStdString(why)));
@@ -129,8 +145,10 @@ bool TOpenedScan::OpenRemote(const TRemoteRequest& request, QWidget* owner, QStr
     bool read = false;
     RunBehindProgress(owner, box, cancel, [&] {
         std::string copyProblem;
-        read = ReadRemoteScan(request, settings, letter, scan, why, &cancel, &progress,
-                              &copyProblem);
+        read = WithinMemory(RemoteScanName(request), why, [&] {
+            return ReadRemoteScan(request, settings, letter, scan, why, &cancel, &progress,
+                                  &copyProblem);
+        });
         if (!copyProblem.empty())
             keepProblem = copyProblem;
     });

@@ -167,7 +167,13 @@ void TItemPropertiesDialog::CountSpace(const std::string& driveForm) {
     counter_->MakeFileSink = [] { return std::make_unique<TSpaceFactsSink>(); };
     counted_ = false;
     counting_ = std::thread([this, shared, sparse] {
-        counter_->Execute();
+        // A walk that fails (memory running out) leaves the fields as they
+        // are: on this thread an exception would end the program.
+        try {
+            counter_->Execute();
+        } catch (...) {
+            return;
+        }
         if (counter_->Cancel)
             return;
         const std::unique_ptr<TFileSink> sink = counter_->TakeFileSink();

@@ -6,6 +6,7 @@
 #include <QProgressDialog>
 #include <QThread>
 #include <QTimer>
+#include <exception>
 #include <memory>
 
 namespace {
@@ -50,7 +51,17 @@ class TInputGuard : public QObject {
 
 void RunBehindProgress(QWidget* owner, const TProgressBox& options, std::atomic<bool>& cancel,
                        const std::function<void()>& work) {
-    std::unique_ptr<QThread> worker(QThread::create(work));
+    // An exception that ends the work is thrown again here, on the
+    // caller's thread, once the worker has ended: on the worker it would end
+    // the program.
+    std::exception_ptr failure;
+    std::unique_ptr<QThread> worker(QThread::create([&work, &failure] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }));
     QEventLoop loop;
     QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
 
@@ -81,4 +92,6 @@ void RunBehindProgress(QWidget* owner, const TProgressBox& options, std::atomic<
     worker->wait();
     refresh.stop();
     box.reset();
+    if (failure)
+        std::rethrow_exception(failure);
 }

@@ -27,6 +27,7 @@ struct TProgressBox {
 
 // Runs work on a worker thread behind the box, with owner as its parent,
 // running the event loop until the work has returned. Cancel is set when
-// the user cancels; the work reads it to stop early.
+// the user cancels; the work reads it to stop early. An exception that ends
+// the work is thrown again from this call, on the caller's thread.
 void RunBehindProgress(QWidget* owner, const TProgressBox& options, std::atomic<bool>& cancel,
                        const std::function<void()>& work);
