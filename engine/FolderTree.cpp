@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstring>
+#include <exception>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "engine/DirOrder.h"
 #include "engine/NumberText.h"
@@ -167,9 +169,22 @@ class TTextPipe {
   public:
     TTextPipe(std::size_t listed, Make make) : order_(listed), make_(std::move(make)) {
         if (listed >= kThreadFrom && std::thread::hardware_concurrency() > 1)
-            thread_ = std::thread([this] { Consume(); });
+            thread_ = std::thread([this] {
+                // Carried to Finish: on this thread it would end the program.
+                try {
+                    Consume();
+                } catch (...) {
+                    failure_ = std::current_exception();
+                }
+            });
     }
-    ~TTextPipe() { Finish(); }
+    ~TTextPipe() {
+        // Reached early only while an exception already leaves the walk.
+        try {
+            Finish();
+        } catch (...) {
+        }
+    }
 
     void Push(std::uint32_t node) {
         order_[count_++] = node;
@@ -177,12 +192,15 @@ class TTextPipe {
             Publish(false);
     }
     // Waits until every folder pushed has its texts.
+    // An exception that ended the text thread is thrown here.
     void Finish() {
         Publish(true);
         if (thread_.joinable())
             thread_.join();
         else
             Consume();
+        if (failure_)
+            std::rethrow_exception(std::exchange(failure_, nullptr));
     }
 
   private:
@@ -216,8 +234,9 @@ class TTextPipe {
 
     std::vector<std::uint32_t> order_;
     Make make_;
-    std::size_t count_ = 0;  // pushed (walking thread)
-    std::size_t made_ = 0;   // given texts (text thread)
+    std::exception_ptr failure_;  // what ended the text thread
+    std::size_t count_ = 0;       // pushed (walking thread)
+    std::size_t made_ = 0;        // given texts (text thread)
     std::mutex mutex_;
     std::condition_variable ready_;
     std::size_t published_ = 0;

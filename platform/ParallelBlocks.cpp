@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <exception>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -22,11 +24,22 @@ unsigned BlockWorkers(std::size_t count) {
 void ForEachBlock(std::size_t count,
                   const std::function<void(unsigned worker, std::size_t i)>& work) {
     std::atomic<std::size_t> next{0};
+    // The first exception of any worker, thrown again on the calling thread
+    // once all have ended: on a helper it would end the program. A worker
+    // that failed takes no more blocks; the others finish theirs.
+    std::mutex failed;
+    std::exception_ptr failure;
     auto run = [&](unsigned worker) {
-        for (std::size_t start; (start = next.fetch_add(kBlock)) < count;) {
-            const std::size_t end = std::min(count, start + kBlock);
-            for (std::size_t i = start; i < end; ++i)
-                work(worker, i);
+        try {
+            for (std::size_t start; (start = next.fetch_add(kBlock)) < count;) {
+                const std::size_t end = std::min(count, start + kBlock);
+                for (std::size_t i = start; i < end; ++i)
+                    work(worker, i);
+            }
+        } catch (...) {
+            const std::lock_guard<std::mutex> hold(failed);
+            if (!failure)
+                failure = std::current_exception();
         }
     };
     std::vector<std::thread> helpers;
@@ -35,4 +48,6 @@ void ForEachBlock(std::size_t count,
     run(0);
     for (std::thread& helper : helpers)
         helper.join();
+    if (failure)
+        std::rethrow_exception(failure);
 }

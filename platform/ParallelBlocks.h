@@ -15,7 +15,9 @@ unsigned BlockWorkers(std::size_t count);
 
 // Calls work(worker, i) once for every i below count and returns when all
 // are done. Calls with the same worker number never overlap, so a worker
-// may use state of its own (kept by that number) without locks.
+// may use state of its own (kept by that number) without locks. The first
+// exception work throws is thrown again from here once every worker has
+// ended.
 void ForEachBlock(std::size_t count,
                   const std::function<void(unsigned worker, std::size_t i)>& work);
 

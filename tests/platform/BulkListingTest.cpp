@@ -7,12 +7,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <map>
+#include <new>
 #include <random>
 #include <set>
 
 #include "platform/DirListing.h"
+#include "platform/ParallelBlocks.h"
 #include "tests/platform/TempDir.h"
 
 namespace {
@@ -120,5 +123,22 @@ TEST(BulkListing, MatchesTheReferenceAndTheListingEntryByEntry) {
         ASSERT_EQ(single.size(), entries.size());
         for (std::size_t i = 0; i < single.size(); ++i)
             EXPECT_TRUE(Same(single[i], entries[i])) << i << ": " << single[i].Name;
+    }
+}
+
+// An exception in the work of any worker reaches the caller once all have
+// ended, instead of ending the program from a helper thread.
+TEST(ForEachBlock, AnExceptionOfAnyWorkerReachesTheCaller) {
+    for (const std::size_t thrower : {std::size_t{0}, std::size_t{5000}, std::size_t{99999}}) {
+        std::atomic<std::size_t> done{0};
+        EXPECT_THROW(ForEachBlock(100000,
+                                  [&](unsigned, std::size_t i) {
+                                      if (i == thrower)
+                                          throw std::bad_alloc();
+                                      ++done;
+                                  }),
+                     std::bad_alloc)
+            << thrower;
+        EXPECT_LT(done.load(), 100000u);
     }
 }
