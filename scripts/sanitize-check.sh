@@ -35,7 +35,7 @@ cmake -S "$root" -B "$build" \
     -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
     -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined" \
     -DCMAKE_MODULE_LINKER_FLAGS="-fsanitize=address,undefined" \
-    -DCQ_FUZZ=ON >"$build.configure.log" 2>&1 || {
+    -DCQ_FUZZ=ON -DCQ_HUGE_PAGE_HEAP=OFF >"$build.configure.log" 2>&1 || {
     cat "$build.configure.log"
     exit 1
 }

@@ -9,7 +9,6 @@
 #include "app/main/FormMain.h"
 #include "app/shell/ShellEx.h"
 #include "app/splash/FormSplash.h"
-#include "platform/LargeBlocks.h"
 
 namespace cq::app {
 
@@ -20,7 +19,6 @@ void SetProgramIdentity() {
 }
 
 TProgram::TProgram() : helpSetup_(help_) {
-    KeepLargeBlocksInHeap();
     TFormMainHooks hooks;
     hooks.RunSplash = [this](const std::function<void()>& startUp) {
         splash_ = std::make_unique<TFormSplash>();

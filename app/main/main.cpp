@@ -3,9 +3,6 @@
 #include "app/main/FormMain.h"
 #include "app/main/Program.h"
 #include "app/reporter/ExceptionReporter.h"
-#include "platform/LargePages.h"
-
-LARGE_PAGES_AT_START
 
 int main(int argc, char** argv) {
     TCobaltApplication app(argc, argv);

@@ -27,9 +27,6 @@
 #include "bench/SyntheticDrive.h"
 #include "engine/ResultStore.h"
 #include "engine/ScanThread.h"
-#include "platform/LargePages.h"
-
-LARGE_PAGES_AT_START
 
 namespace {
 

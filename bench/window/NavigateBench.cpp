@@ -33,9 +33,6 @@
 #include "app/main/Program.h"
 #include "bench/window/StoredDrive.h"
 #include "platform/DriveForm.h"
-#include "platform/LargePages.h"
-
-LARGE_PAGES_AT_START
 #include "views/bar/PBExListview.h"
 
 namespace {

@@ -27,9 +27,6 @@
 #include "app/main/Program.h"
 #include "app/splash/FormSplash.h"
 #include "bench/window/StoredDrive.h"
-#include "platform/LargePages.h"
-
-LARGE_PAGES_AT_START
 
 namespace {
 
