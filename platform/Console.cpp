@@ -14,12 +14,14 @@ namespace {
 
 std::atomic<bool>* g_interruptFlag = nullptr;
 std::atomic<bool> g_exitAtOnce{false};
+std::atomic<bool> g_interrupted{false};  // a signal came, whoever set the flag
 
-// Only an atomic store, or _exit: safe inside a signal handler (the flags
+// Only atomic stores, or _exit: safe inside a signal handler (the flags
 // are lock-free on every platform the program runs on).
 void OnSignal(int) {
     if (g_exitAtOnce.load())
         _exit(kInterruptedStatus);
+    g_interrupted.store(true);
     if (g_interruptFlag)
         g_interruptFlag->store(true);
 }
@@ -44,7 +46,7 @@ void CancelOnInterrupt(std::atomic<bool>* flag) {
 void ExitAtOnceOnInterrupt(bool on) {
     g_exitAtOnce.store(on);
     // An interrupt that came while the flag was watched ends the step now.
-    if (on && g_interruptFlag != nullptr && g_interruptFlag->load())
+    if (on && g_interrupted.load() && g_interruptFlag != nullptr && g_interruptFlag->load())
         _exit(kInterruptedStatus);
 }
 

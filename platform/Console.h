@@ -17,8 +17,9 @@ constexpr int kInterruptedStatus = 130;
 // once with kInterruptedStatus: for steps that only read, or write nothing
 // but standard output, where a flag would not be seen soon (a read of a
 // huge or endless input, a write blocked on a full pipe) and nothing can be
-// left half-written. Turned on after an interrupt was flagged, it ends the
-// process at once. Without CancelOnInterrupt it does nothing.
+// left half-written. Turned on after such a signal came (and while the flag
+// it set is still set), it ends the process at once. Without
+// CancelOnInterrupt it does nothing.
 void ExitAtOnceOnInterrupt(bool on);
 
 // The absolute path of an existing entry with links and "." / ".."
