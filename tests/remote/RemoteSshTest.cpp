@@ -247,36 +247,42 @@ TEST_F(RemoteSsh, FailuresSayWhatWentWrong) {
 TEST_F(RemoteSsh, CancelEndsBothSides) {
     const std::string tree = *dir_ / "trees/large";
     MakeRandomTree(tree, 11, 2000, 60000);
-    std::atomic<bool> cancel{false};
-    TRemoteProgress progress;
     TRemoteSettings settings;
     settings.SshCommand = Ssh();
     settings.KeepFile = *dir_ / "received.zst";
-    TImportedScan scan;
-    std::string error = "untouched";
-    bool ok = true;
-    std::atomic<bool> finished{false};
-    std::thread reader([&] {
-        ok = ReadRemoteScan(Request(tree, TRemoteTool::Ours), settings, 'R', scan, error, &cancel,
-                            &progress);
-        finished = true;
-    });
-    // Cancelled once the scanner runs on the server.
+    // Cancelled once the scanner runs on the server. On a busy machine a
+    // scan may end before it is seen: then it is tried again, up to three
+    // times, as a scan cut short is what is tested.
     const std::string scanner = "cobaltquarry-scan --export - --zstd -- " + tree;
     bool seen = false;
-    while (!finished && !seen)
-        seen = Running(scanner);
-    cancel = true;
-    ASSERT_TRUE(seen) << "the scan ended before the cancel";
-    const auto start = std::chrono::steady_clock::now();
-    reader.join();
-    bool gone = false;
-    while (!gone && std::chrono::steady_clock::now() - start < std::chrono::seconds(1))
-        gone = !Running(tree);
-    EXPECT_TRUE(gone) << "ssh or the scanner still runs 1 s after the cancel";
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(error, "");
-    EXPECT_FALSE(std::filesystem::exists(settings.KeepFile));
+    for (int attempt = 0; attempt < 3 && !seen; ++attempt) {
+        std::atomic<bool> cancel{false};
+        TRemoteProgress progress;
+        TImportedScan scan;
+        std::string error = "untouched";
+        bool ok = true;
+        std::atomic<bool> finished{false};
+        std::thread reader([&] {
+            ok = ReadRemoteScan(Request(tree, TRemoteTool::Ours), settings, 'R', scan, error,
+                                &cancel, &progress);
+            finished = true;
+        });
+        while (!finished && !seen)
+            seen = Running(scanner);
+        cancel = true;
+        const auto start = std::chrono::steady_clock::now();
+        reader.join();
+        if (!seen)
+            continue;
+        bool gone = false;
+        while (!gone && std::chrono::steady_clock::now() - start < std::chrono::seconds(1))
+            gone = !Running(tree);
+        EXPECT_TRUE(gone) << "ssh or the scanner still runs 1 s after the cancel";
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(error, "");
+        EXPECT_FALSE(std::filesystem::exists(settings.KeepFile));
+    }
+    EXPECT_TRUE(seen) << "the scan ended before the cancel, three times";
 }
 
 // A copy of the export that cannot be kept costs the copy, not the scan:
