@@ -3,7 +3,6 @@
 // the start-up picture, instead of ending the program. Each case runs in a
 // child process whose address space is bounded (RLIMIT_AS).
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -12,35 +11,8 @@
 
 #include "engine/ResultStore.h"
 #include "engine/StoredSetPreload.h"
+#include "tests/platform/BoundedMemory.h"
 #include "tests/platform/TempDir.h"
-
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define CQ_UNDER_ASAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define CQ_UNDER_ASAN 1
-#endif
-
-namespace {
-
-// Bounds this process's address space to what it has mapped now plus room.
-void BoundMemory(std::uint64_t room) {
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    std::uint64_t kib = 0;
-    while (status >> key) {
-        if (key == "VmSize:") {
-            status >> kib;
-            break;
-        }
-    }
-    const rlimit bound{kib * 1024 + room, kib * 1024 + room};
-    setrlimit(RLIMIT_AS, &bound);
-}
-
-}  // namespace
 
 TEST(OutOfMemory, AStoredSetLargerThanMemoryIsRefusedWithAMessage) {
 #ifdef CQ_UNDER_ASAN
@@ -58,7 +30,7 @@ TEST(OutOfMemory, AStoredSetLargerThanMemoryIsRefusedWithAMessage) {
     std::filesystem::resize_file(data + "CDirs", std::uintmax_t{2} << 30);
     EXPECT_EXIT(
         {
-            BoundMemory(std::uint64_t{512} << 20);
+            BoundAddressSpace(std::uint64_t{512} << 20);
             {
                 TStoredSetPreload preload(data, "C:");
                 if (preload.Loaded() != nullptr)

@@ -3,7 +3,6 @@
 // thread that reads it. Runs in a child process with a bounded address
 // space (RLIMIT_AS).
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <QString>
 #include <QTemporaryDir>
@@ -11,16 +10,8 @@
 #include <fstream>
 
 #include "app/main/OpenedScan.h"
+#include "tests/platform/BoundedMemory.h"
 #include "tests/window/WindowFixture.h"
-
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define CQ_UNDER_ASAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define CQ_UNDER_ASAN 1
-#endif
 
 namespace {
 
@@ -29,14 +20,7 @@ namespace {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     WindowTestApp();
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    unsigned long long kib = 0;
-    while (status >> key && key != "VmSize:") {
-    }
-    status >> kib;
-    const rlimit bound{kib * 1024 + (96ull << 20), kib * 1024 + (96ull << 20)};
-    setrlimit(RLIMIT_AS, &bound);
+    BoundAddressSpace(std::uint64_t{96} << 20);
     TOpenedScan opened;
     QString error;
     if (opened.Open(QString::fromStdString(file), nullptr, error))
