@@ -22,9 +22,15 @@
 // glibc's took 46), and what the preload's threads free after loading a
 // drive is then the memory the window's thread reuses for its first
 // listings, already faulted in. Each thread still has a cache of its own
-// for small blocks. Nothing changes where the kernel makes huge pages
-// always or never. MALLOC_CONF in the environment, read after this,
-// overrides it: MALLOC_CONF=thp:default turns the marks off.
+// for small blocks. "dirty_decay_ms:-1" keeps freed pages for reuse instead
+// of giving them back to the kernel after a while: the first entry into a
+// folder of 100 000 files otherwise faulted and zeroed fresh pages for a
+// quarter of its time and took 25 % longer than with the C library's heap,
+// which keeps them as well; the memory a stored drive holds is the same
+// either way (1.54 times its result files). Nothing changes where the
+// kernel makes huge pages always or never. MALLOC_CONF in the environment,
+// read after this, overrides it: MALLOC_CONF=thp:default turns the marks
+// off.
 //
 // Linked as an object of its own into each program that wants it (a symbol
 // in a static library that nothing refers to would be left out); never into
@@ -33,4 +39,4 @@
 // jemalloc's compiled-in options: the program's definition takes the place
 // of the library's empty default.
 extern "C" const char* malloc_conf;
-const char* malloc_conf = "thp:always,metadata_thp:auto,narenas:1";
+const char* malloc_conf = "thp:always,metadata_thp:auto,narenas:1,dirty_decay_ms:-1";
