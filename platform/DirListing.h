@@ -106,8 +106,8 @@ class TDirListing {
 bool ListFolderNative(const std::string& nativeFolder, std::vector<TDirEntry>& entries);
 // All entries of a drive-form folder ("X:\" or "X:\a\b"); names stay raw.
 bool ListFolder(const std::string& driveFormFolder, std::vector<TDirEntry>& entries);
-// One entry of a native path, described exactly as its folder's listing
-// describes it (links never followed); false when it cannot be described.
+// One entry of a native path, with the very fields its folder's listing
+// gives it (links never followed); false when it cannot be read.
 bool LookupNative(const std::string& nativePath, TDirEntry& entry);
 
 // The attribute bits the listing gives a name and statx fields; exposed so
