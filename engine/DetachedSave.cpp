@@ -22,11 +22,22 @@ std::unique_ptr<TDetachedSave> TDetachedSave::BeginFolderRescan(TResultStore& st
     return job;
 }
 
+std::unique_ptr<TDetachedSave> TDetachedSave::BeginChange(TResultStore& store,
+                                                          TResultStore::TSetChange change) {
+    std::unique_ptr<TDetachedSave> job(new TDetachedSave(store, false));
+    job->worker_ = store.BeginDetachedChange(change);
+    job->change_ = std::move(change);
+    return job;
+}
+
 void TDetachedSave::Run() {
     try {
-        outcome_ = driveScan_
-                       ? worker_->SaveShown(store_.Global(), copy_.Drive ? &copy_.Set : nullptr)
-                       : worker_->SaveShownRescan(store_.Global(), rescan_);
+        if (driveScan_)
+            outcome_ = worker_->SaveShown(store_.Global(), copy_.Drive ? &copy_.Set : nullptr);
+        else if (change_)
+            outcome_ = worker_->SaveShownChange(store_.Global(), change_);
+        else
+            outcome_ = worker_->SaveShownRescan(store_.Global(), rescan_);
         saved_ = outcome_.Saved;
         remerged_ = outcome_.Remerged;
         error_ = outcome_.Error;

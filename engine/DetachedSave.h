@@ -5,8 +5,9 @@
 //
 // Who owns which lists, when:
 // - Begin... (the owner's thread): a drive scan's set becomes the store's
-//   global set; a folder rescan is merged into it
-//   (TResultStore::BeginDetachedSave, BeginDetachedRescan). The store hands
+//   global set; a folder rescan is merged into it; an item command's change
+//   is made to it (TResultStore::BeginDetachedSave, BeginDetachedRescan,
+//   BeginDetachedChange). The store hands
 //   back a store of the worker's own: the file names, the set before (the
 //   set a drive scan may replace) and what was known of its set on disk.
 //   The rescan's own set is kept here.
@@ -39,6 +40,11 @@ class TDetachedSave {
     // into the global set now, as AppendAnalizeInfo merges, and kept for a
     // merge into a newer set.
     static std::unique_ptr<TDetachedSave> BeginFolderRescan(TResultStore& store, TStoredSet rescan);
+    // The change (what an item command did) is made to the global set now,
+    // in place, and kept for a set on disk newer than the lists shown. No
+    // save may run (the owner queues the change behind one).
+    static std::unique_ptr<TDetachedSave> BeginChange(TResultStore& store,
+                                                      TResultStore::TSetChange change);
 
     // On the worker thread: stores the lists, then keeps the set a drive
     // scan replaced in the drive's history (under a lock of its own, after
@@ -55,6 +61,8 @@ class TDetachedSave {
     // what was stored: it is to be shown again.
     bool ShownAgain() const { return saved_ && remerged_; }
     bool DriveScan() const { return driveScan_; }
+    // The save of an item command's change.
+    bool Change() const { return static_cast<bool>(change_); }
     // A replaced set was handed to the drive's history; HistoryNote says
     // why it could not be kept, empty when it was.
     bool HistoryTried() const { return historyTried_; }
@@ -69,6 +77,7 @@ class TDetachedSave {
     std::unique_ptr<TResultStore> worker_;
     bool driveScan_;
     TStoredSet rescan_;
+    TResultStore::TSetChange change_;
     THistoryCopy copy_;
     TDetachedOutcome outcome_;
     bool saved_ = false;

@@ -205,8 +205,10 @@ bool TResultStore::UpdateStoredSet(const TSetChange& change) {
         // leave the global set as it was.
         TStoredSet set;
         TSetRead read;
+        // Lists whose save failed are the newest the user has: the change
+        // is made to them, never to the older set on disk.
         const bool reread =
-            !origin_.Valid || origin_.Racy || Names().StampOnDisk() != origin_.Stamp;
+            !unsaved_ && (!origin_.Valid || origin_.Racy || Names().StampOnDisk() != origin_.Stamp);
         if (reread) {
             // Another save came in between: the change applies to what it stored.
             if (!ReadStoredSet(Names(), set, read)) {

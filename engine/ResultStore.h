@@ -131,8 +131,9 @@ class TResultStore {
     // result, all under one exclusive lock of the data folder, so that no
     // other save (of this process or another) comes between the read and the
     // write. The set is the global set when it is still what is stored
-    // (nothing saved since it was loaded or saved here); otherwise the set
-    // on disk, loaded first. Afterwards the global set is what was stored.
+    // (nothing saved since it was loaded or saved here) or when its own save
+    // failed (ListsUnsaved: the newest lists the user has); otherwise the
+    // set on disk, loaded first. Afterwards the global set is what was stored.
     // False, with the reason in SaveError (and LoadNotice when the stored set
     // could not be used), when nothing was stored; the global set is then as
     // before. The change gets every list of the set; one that cannot keep an
@@ -235,6 +236,10 @@ class TResultStore {
     // AppendAnalizeInfo merges), shown before it is stored. The worker's
     // store holds no lists.
     std::unique_ptr<TResultStore> BeginDetachedRescan(const TStoredSet& rescan);
+    // The owner's thread, while no detached save runs: change is made to
+    // the global set in place (no copy of its lists), shown before it is
+    // stored. The worker's store holds no lists.
+    std::unique_ptr<TResultStore> BeginDetachedChange(const TSetChange& change);
     // Whether a detached save began and its outcome was not yet taken. Until
     // then the global set is read by both threads and changed by neither.
     bool DetachedSaveRuns() const { return detached_; }
@@ -245,6 +250,12 @@ class TResultStore {
     // drive meanwhile, the rescan is merged into that set instead, which is
     // stored and handed back to be shown.
     TDetachedOutcome SaveShownRescan(const TStoredSet& shown, const TStoredSet& rescan);
+    // The same for a change made to shown (BeginDetachedChange): when
+    // another save stored the drive meanwhile, the change is made to that
+    // set instead. Lists whose own save failed (ListsUnsaved when the save
+    // began) are the newest the user has: a rescan or change made to them
+    // is stored as shown, never made to the older set on disk instead.
+    TDetachedOutcome SaveShownChange(const TStoredSet& shown, const TSetChange& change);
     // The owner's thread, once the worker is done: the store takes the
     // outcome (what it now knows of the set on disk, a merged set to show,
     // or the mark that the lists shown were not stored), then makes the
@@ -286,6 +297,7 @@ class TResultStore {
     // A store for the worker of a detached save (see BeginDetachedSave).
     std::unique_ptr<TResultStore> WorkerStore() const;
     TDetachedOutcome Outcome(bool saved);
+    TDetachedOutcome SaveShownOrRedo(const TStoredSet& shown, const TSetChange& redo);
     void MakeDiskPercents() const;
 
     TStoredSet global_ = TStoredSet::Initial();
@@ -305,6 +317,8 @@ class TResultStore {
     TStoredSetOrigin origin_;
     std::uint64_t baseGeneration_ = 0;
     bool unsaved_ = false;
+    // A worker's store: the lists shown are newer than the set on disk.
+    bool shownNewest_ = false;
     // A detached save runs; the replacements asked for meanwhile.
     bool detached_ = false;
     std::vector<std::pair<TStoredSet, std::function<void()>>> queued_;

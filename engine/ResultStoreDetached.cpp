@@ -31,6 +31,7 @@ std::unique_ptr<TResultStore> TResultStore::WorkerStore() const {
     worker->origin_ = origin_;
     worker->origin_.Valid = origin_.Valid && generation_ == baseGeneration_;
     worker->baseGeneration_ = worker->generation_;
+    worker->shownNewest_ = unsaved_;
     return worker;
 }
 
@@ -52,6 +53,16 @@ std::unique_ptr<TResultStore> TResultStore::BeginDetachedRescan(const TStoredSet
     std::unique_ptr<TResultStore> worker = WorkerStore();
     if (!GlobalSLSEmpty())
         AppendRescanWithExtras(global_, rescan);
+    ++generation_;
+    origin_.Valid = false;
+    detached_ = true;
+    return worker;
+}
+
+std::unique_ptr<TResultStore> TResultStore::BeginDetachedChange(const TSetChange& change) {
+    // The worker learns what the set on disk is before the lists change.
+    std::unique_ptr<TResultStore> worker = WorkerStore();
+    change(global_);
     ++generation_;
     origin_.Valid = false;
     detached_ = true;
@@ -87,27 +98,38 @@ TDetachedOutcome TResultStore::SaveShown(const TStoredSet& shown, TReplacedSet* 
 }
 
 TDetachedOutcome TResultStore::SaveShownRescan(const TStoredSet& shown, const TStoredSet& rescan) {
+    return SaveShownOrRedo(shown, [&rescan](TStoredSet& set) {
+        if (!set.Empty())
+            AppendRescanWithExtras(set, rescan);
+    });
+}
+
+TDetachedOutcome TResultStore::SaveShownChange(const TStoredSet& shown, const TSetChange& change) {
+    return SaveShownOrRedo(shown, change);
+}
+
+TDetachedOutcome TResultStore::SaveShownOrRedo(const TStoredSet& shown, const TSetChange& redo) {
     TFreeOnExit lists{global_};
     bool remerged = false;
     const bool saved = UnderSaveLock([&] {
-        if (GlobalIsStored()) {
-            // The lists shown were merged into the set that is still stored.
+        // The lists shown were made from the set that is still stored, or
+        // are the newest the user has (their own save failed): stored as
+        // they are shown, never replaced by an older set.
+        if (GlobalIsStored() || shownNewest_) {
             if (!SaveLocked(shown, nullptr)) {
                 return false;
             }
             RecordBase();
             return true;
         }
-        // Another save came in between: the rescan goes into what it stored,
+        // Another save came in between: the change goes into what it stored,
         // and those lists are then the ones to show.
         TSetRead read;
         if (!ReadStoredSet(Names(), global_, read)) {
             LoadNotice = RefusalText(read.Refusal);
             return Fail(LoadNotice);
         }
-        if (!GlobalSLSEmpty()) {
-            AppendRescanWithExtras(global_, rescan);
-        }
+        redo(global_);
         if (!SaveLocked(global_, nullptr)) {
             return false;
         }

@@ -77,6 +77,10 @@ void TSortedFolderLists::Insert(std::string_view path, std::string_view size,
     dirs_.Set(at, path);
     sizes_.Set(at, size);
     percents_.Set(at, percent);
+    for (TStringList* list : parallel_) {
+        list->Splice(at, at, 1);
+        list->Set(at, "0");
+    }
     if (root)
         ++roots_;
 }
@@ -84,8 +88,29 @@ void TSortedFolderLists::Insert(std::string_view path, std::string_view size,
 void TSortedFolderLists::Remove(std::size_t lo, std::size_t hi) {
     for (TStringList* list : {&dirs_, &sizes_, &percents_})
         list->Splice(lo, hi, 0);
+    for (TStringList* list : parallel_)
+        list->Splice(lo, hi, 0);
     if (lo < roots_)
         roots_ -= std::min(hi, roots_) - lo;
+}
+
+// Calls each(j) for every direct child j of folder, stored in [lo, hi).
+template <typename TEach>
+static void ForEachChild(const TSortedFolderLists& lists, const TStringList& dirs,
+                         std::string_view folder, std::size_t lo, std::size_t hi, TEach each) {
+    const std::size_t nameAt = folder.size() + 1;
+    std::string pastChild;
+    for (std::size_t j = lo; j < hi;) {
+        const std::size_t deeper = dirs[j].find('\\', nameAt);
+        if (deeper == std::string_view::npos) {
+            each(j);
+            ++j;
+            continue;
+        }
+        pastChild.assign(dirs[j].substr(0, deeper));
+        pastChild += ']';
+        j = lists.BoundNear(pastChild, j, hi);
+    }
 }
 
 void TSortedFolderLists::RecomputeShares(std::string_view folder) {
@@ -96,19 +121,18 @@ void TSortedFolderLists::RecomputeShares(std::string_view folder) {
     const bool parentOk = TryTextToInt64(sizes_[parentAt], parent) && parent != 0;
     std::size_t lo, hi;
     RunBelow(folder, lo, hi);
-    const std::size_t nameAt = folder.size() + 1;
-    std::string pastChild;
-    for (std::size_t j = lo; j < hi;) {
-        const std::size_t deeper = dirs_[j].find('\\', nameAt);
-        if (deeper == std::string_view::npos) {
-            WriteShare(j, parent, parentOk);
-            ++j;
-            continue;
-        }
-        pastChild.assign(dirs_[j].substr(0, deeper));
-        pastChild += ']';
-        j = BoundNear(pastChild, j, hi);
-    }
+    ForEachChild(*this, dirs_, folder, lo, hi,
+                 [&](std::size_t j) { WriteShare(j, parent, parentOk); });
+}
+
+std::int64_t TSortedFolderLists::ChildrenSum(std::string_view folder,
+                                             const TStringList& values) const {
+    std::size_t lo, hi;
+    RunBelow(folder, lo, hi);
+    std::int64_t sum = 0;
+    ForEachChild(*this, dirs_, folder, lo, hi,
+                 [&](std::size_t j) { sum = WrapAddSizes(sum, StoredSizeOf(values[j])); });
+    return sum;
 }
 
 void TSortedFolderLists::WriteShare(std::size_t child, std::int64_t parent, bool parentOk) {

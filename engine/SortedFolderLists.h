@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "engine/StringList.h"
 
@@ -16,6 +17,11 @@ class TSortedFolderLists {
 
     // The lists are kept by reference and changed in place.
     TSortedFolderLists(TStringList& dirs, TStringList& sizes, TStringList& percents);
+
+    // A further list parallel to the paths (a number per folder, as the
+    // allocated bytes are) takes every insertion and removal with them, an
+    // inserted entry getting "0". It must have the paths' length.
+    void KeepParallel(TStringList& list) { parallel_.push_back(&list); }
 
     // Whether the paths are in the order above; nothing else holds for
     // lists that are not (sizes and shares of one length are the caller's).
@@ -44,11 +50,17 @@ class TSortedFolderLists {
     // a time, so the cost follows the number of children.
     void RecomputeShares(std::string_view folder);
 
+    // The sum of the values list (sizes_, or a parallel list) holds for the
+    // direct children of folder, passing over deeper runs as
+    // RecomputeShares does.
+    std::int64_t ChildrenSum(std::string_view folder, const TStringList& values) const;
+
   protected:
     TStringList& dirs_;
     TStringList& sizes_;
     TStringList& percents_;
     std::size_t roots_ = 0;
+    std::vector<TStringList*> parallel_;
 
   private:
     void WriteShare(std::size_t child, std::int64_t parent, bool parentOk);

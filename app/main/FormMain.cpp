@@ -88,6 +88,13 @@ void TFormMain::StoredSetChanged() {
     ShowSaveState();  // stored now, whatever was not before
 }
 
+TFollowBehind TFormMain::FollowBehindLink() {
+    return [this](std::function<void(TStoredSet&)> change, std::function<void()> applied,
+                  std::function<void(bool, const std::string&)> ended) {
+        FScan->FollowChange({std::move(change), std::move(applied), std::move(ended)});
+    };
+}
+
 void TFormMain::ShowSaveState() {
     const bool saving = FScan->Saving();
     // An opened scan is never stored: nothing is said of it.

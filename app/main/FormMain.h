@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/drives/CurrentFolder.h"
+#include "app/shell/FollowedActions.h"
 #include "engine/ResultStore.h"
 
 class QAction;
@@ -213,6 +214,8 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     void SyncTreeBars();
     // An item command changed the stored set: the folder tree follows.
     void StoredSetChanged();
+    // Stores an item command's change behind the views, as a scan's save.
+    TFollowBehind FollowBehindLink();
     // Shows a note on the tool bar until another folder is shown.
     void ShowActionNote(const QString& text);
     // Makes the folder of a file (drive form) current and selects the

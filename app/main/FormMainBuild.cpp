@@ -395,6 +395,7 @@ void TFormMain::CreatePieHolder() {
     links.enterFolder = [this](const std::string& path) { EnterFolder(path); };
     links.storedChanged = [this] { StoredSetChanged(); };
     links.note = [this](const QString& text) { ShowActionNote(text); };
+    links.followBehind = FollowBehindLink();
     pieHolder->SetLinks(links);
     SetAnalysedSizeLookup(StoredSizeLookup(Store));
     SetDiskUsageLookup(StoredDiskUsageLookup(Store));
@@ -486,6 +487,7 @@ void TFormMain::CreateCommandParts() {
     FItems->RereadAndRebuild = [this] { RereadAndRebuild(); };
     FItems->StoredSetChanged = [this] { StoredSetChanged(); };
     FItems->ShowActionNote = [this](const QString& text) { ShowActionNote(text); };
+    FItems->FollowBehind = FollowBehindLink();
 
     TOpenedScanCommands::TParts parts;
     parts.Owner = this;

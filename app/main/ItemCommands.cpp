@@ -25,6 +25,7 @@ TItemMenuLinks TItemCommands::MenuLinks() {
     links.rereadAndRebuild = RereadAndRebuild;
     links.store = &store_;
     links.storedChanged = StoredSetChanged;
+    links.followBehind = FollowBehind;
     links.note = ShowActionNote;
     return links;
 }

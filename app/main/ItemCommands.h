@@ -10,11 +10,14 @@
 #include <functional>
 #include <string>
 
+#include "app/shell/FollowedActions.h"
+
 class QLabel;
 class QToolBar;
 class QWidget;
 class TResultStore;
 class TShellListModel;
+struct TStoredSet;
 struct TItemMenuLinks;
 
 class TItemCommands {
@@ -35,6 +38,8 @@ class TItemCommands {
     std::function<void()> RereadAndRebuild;
     std::function<void()> StoredSetChanged;
     std::function<void(const QString&)> ShowActionNote;
+    // Stores a command's change behind the views (TItemMenuLinks).
+    TFollowBehind FollowBehind;
 
     TItemMenuLinks MenuLinks();
     // The context menu of the listed item with that path at a point of

@@ -266,6 +266,7 @@ void TPieHolder::ActOnPiece(const std::string& path, Qt::MouseButton button, QPo
         menu.rereadAndRebuild = [this] { RereadAndRebuild(); };
         menu.store = links_.store;
         menu.storedChanged = links_.storedChanged;
+        menu.followBehind = links_.followBehind;
         menu.note = links_.note;
         InvokeContextMenuIMP(links_.owner ? links_.owner : window(), item, pie_, at, menu);
         return;

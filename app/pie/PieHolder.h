@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "app/shell/FollowedActions.h"
+
 class QAction;
 class QToolButton;
 class TPieControl;
@@ -44,6 +46,8 @@ class TPieHolder : public QScrollArea {
         // (see TItemMenuLinks).
         std::function<void()> storedChanged;
         std::function<void(const QString&)> note;
+        // Stores a command's change behind the views (TItemMenuLinks).
+        TFollowBehind followBehind;
     };
 
     explicit TPieHolder(QWidget* parent = nullptr);

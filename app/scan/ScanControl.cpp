@@ -315,6 +315,29 @@ bool TScanControl::Saving() const {
     return saver_->JobUnreported();
 }
 
+void TScanControl::FollowChange(TChange change) {
+    changes_.push_back(std::move(change));
+    if (!Saving())
+        StartNextChange();
+    else
+        emit SaveStateChanged();
+}
+
+bool TScanControl::StartNextChange() {
+    if (changes_.empty())
+        return false;
+    TChange next = std::move(changes_.front());
+    changes_.pop_front();
+    // The lists change in place on this thread; their save runs behind.
+    std::unique_ptr<TDetachedSave> job = TDetachedSave::BeginChange(store_, std::move(next.Change));
+    changeEnded_ = std::move(next.Ended);
+    saver_->Start(std::move(job));
+    emit SaveStateChanged();
+    if (next.Applied)
+        next.Applied();
+    return true;
+}
+
 void TScanControl::JoinSaveReportLater() {
     // Reported later, from the event loop (TSaveRunner::Ended): not from
     // inside the store's operation that waited.
@@ -330,15 +353,24 @@ void TScanControl::ReportSave() {
     const std::unique_ptr<TDetachedSave> job = saver_->TakeFinished();
     if (!job)
         return;
-    stored_ = job->Saved();
-    if (!stored_) {
+    if (job->Change()) {
+        // A change's failure is told where its command was.
+        const auto ended = std::move(changeEnded_);
+        changeEnded_ = nullptr;
+        if (ended)
+            ended(job->Saved(), job->Error());
+    } else {
+        stored_ = job->Saved();
+    }
+    if (!job->Saved()) {
         // Nothing stored changed; the lists shown are marked as not stored.
         // A stored set that could not be used is told as a sentence of its own.
         std::string why = job->Error();
         if (!why.empty() && why.back() == '.')
             why.pop_back();
-        Notify("The results of the scan could not be saved: " + why +
-               ". The results stored before are kept.");
+        if (!job->Change())
+            Notify("The results of the scan could not be saved: " + why +
+                   ". The results stored before are kept.");
     } else if (job->ShownAgain()) {
         emit ListsReloading();
         store_.LoadTree(tree_);
@@ -349,6 +381,10 @@ void TScanControl::ReportSave() {
         emit HistoryKept();
         Notify(job->HistoryNote());
     }
+    // Changes made behind this save are stored before the window closes
+    // or a waiting scan starts.
+    if (StartNextChange())
+        return;
     delete closingMessage_.data();  // shown without a loop of its own
     emit SaveStateChanged();
     if (closeAfterSave_) {

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -100,7 +101,22 @@ class TScanControl : public QObject {
     // end of that save is reported (a save that failed, a set that could not
     // be kept, lists shown again).
     void WaitForSaveAndReport();
-    // The save of a scan's results runs (or its end is not yet reported).
+    // What an item command did, to be made to the lists and stored behind
+    // the views as a scan's results are: applied runs once the lists have
+    // it, ended once its save ended (stored, or why not).
+    struct TChange {
+        TResultStore::TSetChange Change;
+        std::function<void()> Applied;
+        std::function<void(bool stored, const std::string& error)> Ended;
+    };
+    // Made and stored at once when no save runs; otherwise made when the
+    // save ends, in the order asked, before a scan that waits starts. The
+    // window's thread never waits for a save here.
+    void FollowChange(TChange change);
+    // Changes waiting for a save to end.
+    std::size_t ChangesWaiting() const { return changes_.size(); }
+    // The save of a scan's results or of a change runs (or its end is not
+    // yet reported).
     bool Saving() const;
     // The thread of that save, for tests that hold it.
     const TSaveRunner& Saver() const { return *saver_; }
@@ -184,6 +200,9 @@ class TScanControl : public QObject {
     // the event loop.
     void JoinSaveReportLater();
     bool ListsHoldDrive(char letter) const;
+    // Makes the first waiting change and starts its save; false when none
+    // waits.
+    bool StartNextChange();
 
     TResultStore& store_;
     TTreeLists& tree_;
@@ -210,6 +229,10 @@ class TScanControl : public QObject {
     TSaveRunner* saver_ = nullptr;  // a child
     // A scan asked for during a save: its path and whether it is a rescan.
     std::optional<std::pair<std::string, bool>> waitingScan_;
+    // Changes waiting for the running save, and the end of the change whose
+    // save runs.
+    std::deque<TChange> changes_;
+    std::function<void(bool stored, const std::string& error)> changeEnded_;
     bool closeAfterSave_ = false;
     QPointer<QMessageBox> closingMessage_;
 };

@@ -1,6 +1,10 @@
 #include "app/shell/FollowMeasure.h"
 
+#include <set>
+#include <vector>
+
 #include "engine/AnalizeDisk.h"
+#include "engine/DiskSizeList.h"
 #include "platform/DirListing.h"
 #include "platform/DriveForm.h"
 #include "platform/desktop/FileEventLog.h"
@@ -20,7 +24,9 @@ bool Describe(const std::string& native, TFollowStep& step) {
     if (!LookupNative(native, entry))
         return false;
     step.Folder = (entry.Attr & faDirectory) != 0;
-    step.Bytes = step.Folder ? 0 : entry.StatSize;
+    step.Bytes = step.Folder ? 0 : entry.Size;
+    step.Allocated = step.Folder ? 0 : entry.DiskBytes;
+    step.Links = step.Folder ? 1 : entry.Links;
     return true;
 }
 
@@ -33,15 +39,47 @@ void MeasureAppeared(const std::string& native, TFollowStep& step) {
     analyzer.Directory = step.To;
     analyzer.Recurse = true;
     analyzer.Execute();
+    // The extra lists are taken while the folder list is still there.
+    TExtraLists extras = analyzer.TakeExtras();
+    if (const auto it = extras.find(kDiskSizesRole); it != extras.end())
+        step.DiskSizes = std::move(it->second);
     step.Dirs = std::move(analyzer.Dirs());
     step.Sizes = std::move(analyzer.DirSizes());
     step.Percents = std::move(analyzer.Percents());
+}
+
+std::string NativeParent(const std::string& native) {
+    const std::size_t slash = native.find_last_of('/');
+    return slash == std::string::npos ? std::string()
+                                      : native.substr(0, std::max<std::size_t>(slash, 1));
+}
+
+// The folder's files as a scan counts them now, those of one link apart
+// from those of several.
+void Relist(const std::string& native, TFollowPlan& plan) {
+    TFollowStep step;
+    step.Kind = TFollowStep::TKind::Relist;
+    step.To = DriveForm(native);
+    std::vector<TDirEntry> entries;
+    if (step.To.empty() || !ListFolderNative(native, entries))
+        return;
+    for (const TDirEntry& entry : entries) {
+        if (entry.Attr & faDirectory)
+            continue;
+        const bool linked = entry.Links > 1;
+        (linked ? step.LinkedBytes : step.Bytes) += entry.Size;
+        (linked ? step.LinkedAllocated : step.Allocated) += entry.DiskBytes;
+    }
+    step.Folder = true;
+    plan.Add(std::move(step));
 }
 
 }  // namespace
 
 TFollowPlan MeasureFollowPlan(const cq::desktop::TFileEventLog& log) {
     TFollowPlan plan;
+    // The folders a file left or entered, listed once the command is done.
+    std::set<std::string> relisted;
     for (const TFileEvent& event : log.Events()) {
         TFollowStep step;
         step.To = DriveForm(event.To);
@@ -66,9 +104,15 @@ TFollowPlan MeasureFollowPlan(const cq::desktop::TFileEventLog& log) {
                 step.Kind = TFollowStep::TKind::Move;
                 if (!Describe(event.To, step))
                     continue;
+                if (!step.Folder) {
+                    relisted.insert(NativeParent(event.From));
+                    relisted.insert(NativeParent(event.To));
+                }
                 break;
         }
         plan.Add(std::move(step));
     }
+    for (const std::string& folder : relisted)
+        Relist(folder, plan);
     return plan;
 }

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "app/shell/FollowMeasure.h"
+#include "engine/DiscoverRole.h"
+#include "engine/DiskSizeList.h"
 #include "engine/ResultStore.h"
 #include "engine/StoredListText.h"
 #include "platform/DriveLetter.h"
@@ -30,24 +32,42 @@ TFollowedAction PasteFollowed(const TClipboardItems& items, const std::string& f
     return {std::move(result), MeasureFollowPlan(log)};
 }
 
+bool PlanTouchesStore(const TResultStore& store, const TFollowPlan& plan) {
+    // The files must be those of the drive the lists hold: a change stored
+    // under another drive's names would replace that drive's analysis.
+    const TStringList& dirs = store.GlobalDirs();
+    const std::size_t at = store.DataFolder.size();
+    return plan.ConcernsLists(dirs) && store.PercentsFile.size() > at &&
+           UpperDriveLetter(store.PercentsFile[at]) == ListsDriveLetter(dirs);
+}
+
+std::function<void(TStoredSet&)> FollowChange(TFollowPlan plan,
+                                              std::shared_ptr<std::optional<std::int64_t>> moved) {
+    return [plan = std::move(plan), moved = std::move(moved)](TStoredSet& set) {
+        // Made after a save that ran meanwhile, the lists may be another
+        // drive's by then: they stay as they are.
+        if (!plan.ConcernsLists(set.Dirs))
+            return;
+        const auto allocated = set.Extras.find(kDiskSizesRole);
+        TStringList* disk = allocated == set.Extras.end() ? nullptr : &allocated->second;
+        bool diskKept = false;
+        *moved = plan.Apply(set.Dirs, set.Sizes, set.Percents, disk, &diskKept);
+        if (!diskKept)
+            set.DropExtra(kDiskSizesRole);
+        set.DropExtra(kDiscoverRole);
+    };
+}
+
 TStoreFollow FollowInStore(TResultStore& store, const TFollowPlan& plan,
                            std::optional<std::int64_t>& moved) {
     // A scan's save behind the views ends first: its lists are then final
     // (a rescan it merged into a newer set replaces them).
     store.WaitUntilNoSaveRuns();
-    // The files must be those of the drive the lists hold: a change stored
-    // under another drive's names would replace that drive's analysis.
-    const TStringList& dirs = store.GlobalDirs();
-    const std::size_t at = store.DataFolder.size();
-    if (!plan.ConcernsLists(dirs) || store.PercentsFile.size() <= at ||
-        UpperDriveLetter(store.PercentsFile[at]) != ListsDriveLetter(dirs))
+    if (!PlanTouchesStore(store, plan))
         return TStoreFollow::Untouched;
-    // The plan edits the three lists only: the extra lists no longer
-    // describe the changed folders, and are not known until the next scan.
-    const bool stored = store.UpdateStoredSet([&](TStoredSet& set) {
-        moved = plan.Apply(set.Dirs, set.Sizes, set.Percents);
-        set.DropExtras();
-    });
+    auto carried = std::make_shared<std::optional<std::int64_t>>();
+    const bool stored = store.UpdateStoredSet(FollowChange(plan, carried));
+    moved = *carried;
     return stored ? TStoreFollow::Stored : TStoreFollow::NotStored;
 }
 

@@ -4,6 +4,8 @@
 // its questions; they ask nothing themselves.
 #include <QString>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -11,6 +13,7 @@
 #include "platform/desktop/ItemActions.h"
 
 class TResultStore;
+struct TStoredSet;
 
 struct TFollowedAction {
     cq::desktop::TActionResult Result;
@@ -34,10 +37,27 @@ enum class TStoreFollow {
     NotStored,  // it should have, but the save failed (SaveError says why)
 };
 
-// Follows the plan in the store's set when the store holds the analysis of
-// a drive the plan touches (its lists and its files), once a save of the
-// store's lists running behind the views has ended. When it is stored,
-// moved holds the bytes the plan's moves carried.
+// Whether the store holds the analysis of a drive the plan touches: its
+// lists and the names of its files.
+bool PlanTouchesStore(const TResultStore& store, const TFollowPlan& plan);
+// The change by which a stored set follows the plan: the three lists and
+// the allocated bytes edited alike (the allocated bytes dropped when an
+// added folder's were not measured); the Discover data, which cannot follow
+// yet, dropped. Each time the change is made, moved receives the bytes the
+// plan's moves carried.
+std::function<void(TStoredSet&)> FollowChange(TFollowPlan plan,
+                                              std::shared_ptr<std::optional<std::int64_t>> moved);
+// Makes a change of the stored set and stores it behind the views (the
+// window's saves): applied runs once the lists shown have it (at once, or
+// after a save that runs), ended when its save ended (stored, or why not).
+using TFollowBehind =
+    std::function<void(std::function<void(TStoredSet&)> change, std::function<void()> applied,
+                       std::function<void(bool stored, const std::string& error)> ended)>;
+// Follows the plan in the store's set at once, on the calling thread, when
+// the store holds the analysis of a drive the plan touches, once a save of
+// the store's lists running behind the views has ended (tools, tests; the
+// window stores the change behind its views). When it is stored, moved
+// holds the bytes the plan's moves carried.
 TStoreFollow FollowInStore(TResultStore& store, const TFollowPlan& plan,
                            std::optional<std::int64_t>& moved);
 

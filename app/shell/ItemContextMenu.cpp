@@ -73,13 +73,51 @@ std::optional<TFollowedAction> Rename(QWidget* owner, const TShellFolder& item) 
                            RenameFollowed(item.NativePath(), dialog.textValue()));
 }
 
+QString NotStoredNote(const std::string& error) {
+    return QStringLiteral("The stored results were not updated: %1")
+        .arg(QString::fromStdString(error));
+}
+
+void Note(const TItemMenuLinks& links, const QString& text) {
+    if (!text.isEmpty() && links.note)
+        links.note(text);
+}
+
+// The change goes to the lists shown at once (or after a save that runs)
+// and is stored behind the views; the note after a move to the trash comes
+// when the lists have it, a save that failed is told when it ends.
+void FollowBehind(const TItemMenuLinks& links, const QString& verb, const TFollowedAction& done) {
+    auto moved = std::make_shared<std::optional<std::int64_t>>();
+    const bool trashed = verb == ItemVerb::kDelete && done.Result.ok;
+    links.followBehind(
+        FollowChange(done.Plan, moved),
+        [links, moved, trashed] {
+            if (links.storedChanged)
+                links.storedChanged();
+            if (trashed)
+                Note(links, TrashedNote(*moved));
+        },
+        [links, moved, trashed](bool stored, const std::string& error) {
+            if (stored)
+                return;
+            const QString notStored = NotStoredNote(error);
+            Note(links,
+                 trashed ? TrashedNote(*moved) + QStringLiteral(". ") + notStored : notStored);
+        });
+}
+
 // The stored analysis follows the command before the views are rebuilt;
 // a move to the trash is followed by its note, and a save that failed is
 // told in the same place, so that stale numbers are never taken for new.
 void FollowAndNote(const TItemMenuLinks& links, const QString& verb, const TFollowedAction& done) {
+    if (links.store && links.followBehind && PlanTouchesStore(*links.store, done.Plan)) {
+        FollowBehind(links, verb, done);
+        return;
+    }
     std::optional<std::int64_t> moved;
-    const TStoreFollow followed =
-        links.store ? FollowInStore(*links.store, done.Plan, moved) : TStoreFollow::Untouched;
+    const TStoreFollow followed = links.store && !links.followBehind
+                                      ? FollowInStore(*links.store, done.Plan, moved)
+                                      : TStoreFollow::Untouched;
     if (followed == TStoreFollow::Stored && links.storedChanged)
         links.storedChanged();
     QString note;
@@ -87,10 +125,8 @@ void FollowAndNote(const TItemMenuLinks& links, const QString& verb, const TFoll
         note = TrashedNote(followed == TStoreFollow::Stored ? moved : std::nullopt);
     if (followed == TStoreFollow::NotStored)
         note += (note.isEmpty() ? QString() : QStringLiteral(". ")) +
-                QStringLiteral("The stored results were not updated: %1")
-                    .arg(QString::fromStdString(links.store->SaveError));
-    if (!note.isEmpty() && links.note)
-        links.note(note);
+                NotStoredNote(links.store->SaveError);
+    Note(links, note);
 }
 
 }  // namespace

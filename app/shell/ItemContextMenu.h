@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "app/shell/FollowedActions.h"
@@ -48,6 +49,9 @@ struct TItemMenuLinks {
     // (the folder tree's copies).
     TResultStore* store = nullptr;
     std::function<void()> storedChanged;
+    // Stores the change behind the views when set (TFollowBehind); unset,
+    // the change is stored at once (FollowInStore).
+    TFollowBehind followBehind;
     // Shows a note to the user without asking anything (after a move to the
     // trash, which frees no space).
     std::function<void(const QString&)> note;

@@ -100,3 +100,47 @@ TEST(FolderListEdit, RandomEditsGiveTheListsOfTheChangedTree) {
 }
 
 }  // namespace
+
+namespace {
+
+// No total goes below zero: bytes may take a folder's total to exactly
+// nothing, and one byte more is refused whole (the allocated bytes alike).
+TEST(FolderListEdit, TotalsReachZeroAndNeverGoBelow) {
+    for (const bool allocatedShort : {false, true}) {
+        TLists lists = Aggregate({{"T:", 5}, {"T:\\a", 100}, {"T:\\a\\b", 0}});
+        TStringList allocated{"205", "200", "0"};
+        TFolderListEdit edit(lists.Dirs, lists.Sizes, lists.Percents, &allocated);
+        const std::int64_t pastAllocated = allocatedShort ? 201 : 200;
+        const std::int64_t pastBytes = allocatedShort ? 100 : 101;
+        EXPECT_FALSE(edit.AddBytes("T:\\a", -pastBytes, -pastAllocated));
+        EXPECT_FALSE(edit.AddBytes("T:\\a\\b", -1, 0));
+        EXPECT_EQ(lists.Sizes, (TStringList{"105", "100", "0"}));
+        EXPECT_EQ(allocated, (TStringList{"205", "200", "0"}));
+        EXPECT_TRUE(edit.AddBytes("T:\\a", -100, -200));
+        edit.Finish();
+        EXPECT_EQ(lists.Sizes, (TStringList{"5", "0", "0"}));
+        EXPECT_EQ(allocated, (TStringList{"5", "0", "0"}));
+    }
+}
+
+// A folder's own bytes are its total less its subfolders', whatever lies
+// deeper below them.
+TEST(FolderListEdit, OwnBytesLeaveOutEverySubfolder) {
+    TLists lists = Aggregate({{"T:", 1},
+                              {"T:\\a", 10},
+                              {"T:\\a\\b", 20},
+                              {"T:\\a\\b\\c", 40},
+                              {"T:\\a b", 80},
+                              {"T:\\a\\d", 160}});
+    TStringList allocated = lists.Sizes;
+    TFolderListEdit edit(lists.Dirs, lists.Sizes, lists.Percents, &allocated);
+    std::int64_t own = -1, ownAllocated = -1;
+    ASSERT_TRUE(edit.OwnBytes("T:\\a", own, ownAllocated));
+    EXPECT_EQ(own, 10);
+    EXPECT_EQ(ownAllocated, 10);
+    ASSERT_TRUE(edit.OwnBytes("T:", own, ownAllocated));
+    EXPECT_EQ(own, 1);
+    EXPECT_FALSE(edit.OwnBytes("T:\\none", own, ownAllocated));
+}
+
+}  // namespace
