@@ -16,6 +16,9 @@ struct TDetachedOutcome {
     // A rescan was merged into a newer set on disk: Shown is what was
     // stored, to replace the lists shown.
     bool Remerged = false;
+    // A change was made on the worker's thread: Shown is the lists with it
+    // made, to be shown whether or not they were stored.
+    bool Changed = false;
     TStoredSet Shown;
     // The set on disk now stored (when Saved).
     TStoredSetOrigin Origin;

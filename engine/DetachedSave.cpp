@@ -25,7 +25,7 @@ std::unique_ptr<TDetachedSave> TDetachedSave::BeginFolderRescan(TResultStore& st
 std::unique_ptr<TDetachedSave> TDetachedSave::BeginChange(TResultStore& store,
                                                           TResultStore::TSetChange change) {
     std::unique_ptr<TDetachedSave> job(new TDetachedSave(store, false));
-    job->worker_ = store.BeginDetachedChange(change);
+    job->worker_ = store.BeginDetachedChange();
     job->change_ = std::move(change);
     return job;
 }

@@ -6,8 +6,8 @@
 // Who owns which lists, when:
 // - Begin... (the owner's thread): a drive scan's set becomes the store's
 //   global set; a folder rescan is merged into it; an item command's change
-//   is made to it (TResultStore::BeginDetachedSave, BeginDetachedRescan,
-//   BeginDetachedChange). The store hands
+//   waits for the worker (TResultStore::BeginDetachedSave,
+//   BeginDetachedRescan, BeginDetachedChange). The store hands
 //   back a store of the worker's own: the file names, the set before (the
 //   set a drive scan may replace) and what was known of its set on disk.
 //   The rescan's own set is kept here.
@@ -40,9 +40,10 @@ class TDetachedSave {
     // into the global set now, as AppendAnalizeInfo merges, and kept for a
     // merge into a newer set.
     static std::unique_ptr<TDetachedSave> BeginFolderRescan(TResultStore& store, TStoredSet rescan);
-    // The change (what an item command did) is made to the global set now,
-    // in place, and kept for a set on disk newer than the lists shown. No
-    // save may run (the owner queues the change behind one).
+    // The change (what an item command did) is made on the worker's thread
+    // to a copy of the global set (or to a newer set on disk), which is
+    // stored and, at Finish, becomes the global set, stored or not. No save
+    // may run (the owner queues the change behind one).
     static std::unique_ptr<TDetachedSave> BeginChange(TResultStore& store,
                                                       TResultStore::TSetChange change);
 

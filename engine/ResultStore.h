@@ -236,10 +236,11 @@ class TResultStore {
     // AppendAnalizeInfo merges), shown before it is stored. The worker's
     // store holds no lists.
     std::unique_ptr<TResultStore> BeginDetachedRescan(const TStoredSet& rescan);
-    // The owner's thread, while no detached save runs: change is made to
-    // the global set in place (no copy of its lists), shown before it is
-    // stored. The worker's store holds no lists.
-    std::unique_ptr<TResultStore> BeginDetachedChange(const TSetChange& change);
+    // The owner's thread: the save of a change of the global set begins;
+    // the change is made on the worker's thread (SaveShownChange), so that
+    // the owner's thread never copies the lists it shares with its views.
+    // The worker's store holds no lists.
+    std::unique_ptr<TResultStore> BeginDetachedChange();
     // Whether a detached save began and its outcome was not yet taken. Until
     // then the global set is read by both threads and changed by neither.
     bool DetachedSaveRuns() const { return detached_; }
@@ -250,11 +251,13 @@ class TResultStore {
     // drive meanwhile, the rescan is merged into that set instead, which is
     // stored and handed back to be shown.
     TDetachedOutcome SaveShownRescan(const TStoredSet& shown, const TStoredSet& rescan);
-    // The same for a change made to shown (BeginDetachedChange): when
-    // another save stored the drive meanwhile, the change is made to that
-    // set instead. Lists whose own save failed (ListsUnsaved when the save
-    // began) are the newest the user has: a rescan or change made to them
-    // is stored as shown, never made to the older set on disk instead.
+    // The worker's thread: change is made to shown (the owner's global set,
+    // read only) and the result stored and handed back to be shown, stored
+    // or not (TDetachedOutcome::Changed). When another save stored the
+    // drive meanwhile, the change is made to that set instead. Lists whose
+    // own save failed (ListsUnsaved when the save began) are the newest the
+    // user has: a rescan or change is made to them and stores them, never
+    // made to the older set on disk instead.
     TDetachedOutcome SaveShownChange(const TStoredSet& shown, const TSetChange& change);
     // The owner's thread, once the worker is done: the store takes the
     // outcome (what it now knows of the set on disk, a merged set to show,

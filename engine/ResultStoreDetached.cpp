@@ -59,12 +59,9 @@ std::unique_ptr<TResultStore> TResultStore::BeginDetachedRescan(const TStoredSet
     return worker;
 }
 
-std::unique_ptr<TResultStore> TResultStore::BeginDetachedChange(const TSetChange& change) {
-    // The worker learns what the set on disk is before the lists change.
+std::unique_ptr<TResultStore> TResultStore::BeginDetachedChange() {
+    BeforeChanging();
     std::unique_ptr<TResultStore> worker = WorkerStore();
-    change(global_);
-    ++generation_;
-    origin_.Valid = false;
     detached_ = true;
     return worker;
 }
@@ -105,7 +102,37 @@ TDetachedOutcome TResultStore::SaveShownRescan(const TStoredSet& shown, const TS
 }
 
 TDetachedOutcome TResultStore::SaveShownChange(const TStoredSet& shown, const TSetChange& change) {
-    return SaveShownOrRedo(shown, change);
+    TFreeOnExit lists{global_};
+    bool changed = false;
+    const bool saved = UnderSaveLock([&] {
+        // The lists shown, when they are still the set on disk or the
+        // newest the user has (their own save failed); otherwise the set
+        // another save stored meanwhile. Taken as a shared copy: the texts
+        // the change touches are copied here, not on the owner's thread.
+        if (GlobalIsStored() || shownNewest_) {
+            global_ = shown;
+        } else {
+            TSetRead read;
+            if (!ReadStoredSet(Names(), global_, read)) {
+                LoadNotice = RefusalText(read.Refusal);
+                return Fail(LoadNotice);
+            }
+            LoadNotice = read.Notice;
+        }
+        change(global_);
+        changed = true;
+        if (!SaveLocked(global_, nullptr)) {
+            return false;
+        }
+        RecordBase();
+        return true;
+    });
+    TDetachedOutcome outcome = Outcome(saved);
+    if (changed) {
+        outcome.Changed = true;
+        outcome.Shown = std::move(global_);
+    }
+    return outcome;
 }
 
 TDetachedOutcome TResultStore::SaveShownOrRedo(const TStoredSet& shown, const TSetChange& redo) {
@@ -150,11 +177,15 @@ void TResultStore::TakeDetachedOutcome(TDetachedOutcome outcome) {
     detached_ = false;
     SaveError = outcome.Error;
     if (!outcome.Saved) {
+        // A change made to the lists is shown all the same: the newest
+        // lists the user has, marked as not stored.
+        if (outcome.Changed)
+            Install(std::move(outcome.Shown));
         origin_.Valid = false;
         unsaved_ = true;
         LoadNotice = outcome.LoadNotice;
     } else {
-        if (outcome.Remerged) {
+        if (outcome.Remerged || outcome.Changed) {
             Install(std::move(outcome.Shown));
             LoadNotice = outcome.LoadNotice;
         }

@@ -24,6 +24,7 @@
 #include "app/main/SaveStateItem.h"
 #include "app/pie/PieHolder.h"
 #include "app/scan/ScanControl.h"
+#include "app/shell/ItemContextMenu.h"
 #include "app/shell/ItemPropertiesDialog.h"
 #include "app/shell/ShellIcons.h"
 #include "views/bar/BarData.h"
@@ -86,6 +87,10 @@ void TFormMain::StoredSetChanged() {
     LoadTree();
     ShowDiscoverData();
     ShowSaveState();  // stored now, whatever was not before
+}
+
+TItemMenuLinks TFormMain::ItemLinks() const {
+    return FItems->MenuLinks();
 }
 
 TFollowBehind TFormMain::FollowBehindLink() {

@@ -30,6 +30,7 @@ class TBarListPainter;
 class TDriveSelector;
 class TFolderPathLabel;
 class TItemCommands;
+struct TItemMenuLinks;
 class TOpenedScanCommands;
 class TSaveStateItem;
 class TScanControl;
@@ -105,6 +106,9 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     // The scan decision, the scans and their progress window; the drive
     // button with its menu.
     TScanControl& Scan() { return *FScan; }
+    // What the item commands' menu is linked to (benchmarks that run a
+    // command as the menu does, without its questions).
+    TItemMenuLinks ItemLinks() const;
     TDriveSelector& Drives() { return *FDrives; }
     // The change view: "Changes", its chooser, the rows while it is on.
     TChangeView& Changes() { return *FChanges; }

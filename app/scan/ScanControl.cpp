@@ -328,13 +328,13 @@ bool TScanControl::StartNextChange() {
         return false;
     TChange next = std::move(changes_.front());
     changes_.pop_front();
-    // The lists change in place on this thread; their save runs behind.
+    // The change is made and stored on the save's thread; the lists with
+    // it are shown when it ends.
     std::unique_ptr<TDetachedSave> job = TDetachedSave::BeginChange(store_, std::move(next.Change));
+    changeApplied_ = std::move(next.Applied);
     changeEnded_ = std::move(next.Ended);
     saver_->Start(std::move(job));
     emit SaveStateChanged();
-    if (next.Applied)
-        next.Applied();
     return true;
 }
 
@@ -354,9 +354,14 @@ void TScanControl::ReportSave() {
     if (!job)
         return;
     if (job->Change()) {
-        // A change's failure is told where its command was.
+        // The lists have the change now, stored or not; a failure is told
+        // where its command was.
+        const auto applied = std::move(changeApplied_);
         const auto ended = std::move(changeEnded_);
+        changeApplied_ = nullptr;
         changeEnded_ = nullptr;
+        if (applied)
+            applied();
         if (ended)
             ended(job->Saved(), job->Error());
     } else {

@@ -102,15 +102,16 @@ class TScanControl : public QObject {
     // be kept, lists shown again).
     void WaitForSaveAndReport();
     // What an item command did, to be made to the lists and stored behind
-    // the views as a scan's results are: applied runs once the lists have
-    // it, ended once its save ended (stored, or why not).
+    // the views as a scan's results are (on the save's thread: the window's
+    // never copies the lists): applied runs once the lists shown have it,
+    // when its save ended; ended right after (stored, or why not).
     struct TChange {
         TResultStore::TSetChange Change;
         std::function<void()> Applied;
         std::function<void(bool stored, const std::string& error)> Ended;
     };
-    // Made and stored at once when no save runs; otherwise made when the
-    // save ends, in the order asked, before a scan that waits starts. The
+    // Its save starts at once when no save runs; otherwise when the save
+    // ends, in the order asked, before a scan that waits starts. The
     // window's thread never waits for a save here.
     void FollowChange(TChange change);
     // Changes waiting for a save to end.
@@ -229,9 +230,10 @@ class TScanControl : public QObject {
     TSaveRunner* saver_ = nullptr;  // a child
     // A scan asked for during a save: its path and whether it is a rescan.
     std::optional<std::pair<std::string, bool>> waitingScan_;
-    // Changes waiting for the running save, and the end of the change whose
-    // save runs.
+    // Changes waiting for the running save, and what follows the change
+    // whose save runs.
     std::deque<TChange> changes_;
+    std::function<void()> changeApplied_;
     std::function<void(bool stored, const std::string& error)> changeEnded_;
     bool closeAfterSave_ = false;
     QPointer<QMessageBox> closingMessage_;

@@ -48,8 +48,8 @@ bool PlanTouchesStore(const TResultStore& store, const TFollowPlan& plan);
 std::function<void(TStoredSet&)> FollowChange(TFollowPlan plan,
                                               std::shared_ptr<std::optional<std::int64_t>> moved);
 // Makes a change of the stored set and stores it behind the views (the
-// window's saves): applied runs once the lists shown have it (at once, or
-// after a save that runs), ended when its save ended (stored, or why not).
+// window's saves): applied runs once the lists shown have it (when its save
+// ended), ended right after (stored, or why not).
 using TFollowBehind =
     std::function<void(std::function<void(TStoredSet&)> change, std::function<void()> applied,
                        std::function<void(bool stored, const std::string& error)> ended)>;

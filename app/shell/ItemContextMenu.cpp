@@ -83,9 +83,9 @@ void Note(const TItemMenuLinks& links, const QString& text) {
         links.note(text);
 }
 
-// The change goes to the lists shown at once (or after a save that runs)
-// and is stored behind the views; the note after a move to the trash comes
-// when the lists have it, a save that failed is told when it ends.
+// The change is made and stored behind the views (after a save that runs);
+// the views show it, and the note after a move to the trash comes, when the
+// lists have it; a save that failed is told then too.
 void FollowBehind(const TItemMenuLinks& links, const QString& verb, const TFollowedAction& done) {
     auto moved = std::make_shared<std::optional<std::int64_t>>();
     const bool trashed = verb == ItemVerb::kDelete && done.Result.ok;
@@ -94,6 +94,9 @@ void FollowBehind(const TItemMenuLinks& links, const QString& verb, const TFollo
         [links, moved, trashed] {
             if (links.storedChanged)
                 links.storedChanged();
+            // The listing was rebuilt after the command; its numbers now.
+            if (links.rereadAndRebuild)
+                links.rereadAndRebuild();
             if (trashed)
                 Note(links, TrashedNote(*moved));
         },
@@ -106,9 +109,8 @@ void FollowBehind(const TItemMenuLinks& links, const QString& verb, const TFollo
         });
 }
 
-// The stored analysis follows the command before the views are rebuilt;
-// a move to the trash is followed by its note, and a save that failed is
-// told in the same place, so that stale numbers are never taken for new.
+}  // namespace
+
 void FollowAndNote(const TItemMenuLinks& links, const QString& verb, const TFollowedAction& done) {
     if (links.store && links.followBehind && PlanTouchesStore(*links.store, done.Plan)) {
         FollowBehind(links, verb, done);
@@ -128,8 +130,6 @@ void FollowAndNote(const TItemMenuLinks& links, const QString& verb, const TFoll
                 NotStoredNote(links.store->SaveError);
     Note(links, note);
 }
-
-}  // namespace
 
 bool IsRefreshVerb(const QString& verb) {
     return verb.compare(ItemVerb::kDelete, Qt::CaseInsensitive) == 0 ||

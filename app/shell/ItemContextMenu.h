@@ -64,6 +64,13 @@ struct TItemMenuLinks {
 std::optional<TFollowedAction> RunItemVerb(QWidget* owner, const TShellFolder& item,
                                            const QString& verb);
 
+// What the menu does after a command that changed the drive (verb, with
+// what it did): the stored analysis follows it before the views are
+// rebuilt (behind the views when links.followBehind is set); a move to the
+// trash is followed by its note, and a save that failed is told in the same
+// place, so that stale numbers are never taken for new.
+void FollowAndNote(const TItemMenuLinks& links, const QString& verb, const TFollowedAction& done);
+
 // Shows the menu of item at pos of control (the bar list or the pie), runs
 // the chosen command and, for a refresh verb, calls rereadAndRebuild once.
 // Nothing happens without an item or when the menu is left without a choice

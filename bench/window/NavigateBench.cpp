@@ -61,33 +61,6 @@ std::int64_t MakeFolder(const std::string& folder, std::size_t files) {
     return total;
 }
 
-// The synthetic drive with the folder and its parents added, in order.
-TSyntheticDrive DriveWith(std::size_t folders, const std::string& driveForm, std::int64_t bytes) {
-    TSyntheticDrive drive = MakeSyntheticDrive(folders);
-    std::vector<std::string> dirs(drive.Dirs.begin(), drive.Dirs.end());
-    std::vector<std::string> sizes(drive.Sizes.begin(), drive.Sizes.end());
-    std::vector<std::string> percents(drive.Percents.begin(), drive.Percents.end());
-    // "C:" is the drive's own entry; "C:\\work", "C:\\work\\x", ... are added.
-    for (std::size_t cut = driveForm.find('\\', 3);; cut = driveForm.find('\\', cut + 1)) {
-        dirs.push_back(driveForm.substr(0, cut));
-        sizes.push_back(std::to_string(bytes));
-        percents.push_back("100");
-        if (cut == std::string::npos)
-            break;
-    }
-    std::vector<std::size_t> order(dirs.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(),
-              [&](std::size_t a, std::size_t b) { return dirs[a] < dirs[b]; });
-    TSyntheticDrive d;
-    for (std::size_t i : order) {
-        d.Dirs.push_back(dirs[i]);
-        d.Sizes.push_back(sizes[i]);
-        d.Percents.push_back(percents[i]);
-    }
-    return d;
-}
-
 // The milliseconds from step until the event loop is free, and the
 // processor milliseconds of the window's thread in that time (the work,
 // apart from a busy machine's waits). A loop of its own waits for the

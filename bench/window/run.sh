@@ -8,13 +8,18 @@
 # sizes, and 1 000 000 folders holding 10 000 000 files of realistic sizes.
 # Then entering real folders of 1 000, 10 000 and 100 000 files with
 # 1 000 000 folders stored, going up and entering again.
+# Then Move to Trash of a file with 1 000 000 folders stored: the longest
+# time the window's event loop is blocked until the change is stored, and
+# the time until then, with the change stored behind the views and (as a
+# reference) at once on the window's thread.
 # ROUNDS runs each, alternating; medians (memory: the largest).
 # Usage: bench/window/run.sh [BUILD_DIR]   (ROUNDS=3, NAV_FOLDER=..., NAV_SIZES=...)
 set -euo pipefail
 . "$(dirname "$0")/../common.sh" window "${1:-build}"
 start="$build/bench/window/bench_window_start"
 navigate="$build/bench/window/bench_window_navigate"
-for target in bench_window_start bench_window_navigate; do
+item="$build/bench/window/bench_window_item"
+for target in bench_window_start bench_window_navigate bench_window_item; do
   [ -x "$build/bench/window/$target" ] || cmake --build "$build" --target "$target" >/dev/null
 done
 rounds=${ROUNDS:-3}
@@ -85,3 +90,22 @@ for files in sorted(runs):
 print("(ms until the window answers input again; cpu: processor ms of the window's thread)")
 PY
 rm -f "$nav"
+
+items=$(mktemp)
+for ((r = 1; r <= rounds; r++)); do
+  "$item" 1000000 2>/dev/null >>"$items" || echo "item command run $r failed" >&2
+done
+python3 - "$items" <<'PY'
+import statistics, sys
+runs = {}
+for line in open(sys.argv[1]):
+    if line.strip():
+        folders, way, block, stored, ok = line.strip().split("|")
+        runs.setdefault(way, []).append((float(block), float(stored)))
+print("%-18s %16s %16s" % ("Move to Trash", "longest block", "until stored"))
+for way, rows in runs.items():
+    print("%-18s %16.0f %16.0f" % (way, statistics.median(r[0] for r in rows),
+                                   statistics.median(r[1] for r in rows)))
+print("(ms, 1 000 000 folders stored; the window's event loop, blocked at most)")
+PY
+rm -f "$items"
