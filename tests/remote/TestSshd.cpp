@@ -2,10 +2,12 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -82,6 +84,9 @@ bool TTestSshd::Start(const std::vector<std::string>& launcher) {
           << "-f" << QString::fromStdString(folder_ + "/sshd_config");
     sshd_ = std::make_unique<QProcess>();
     sshd_->setStandardErrorFile(QString::fromStdString(folder_ + "/sshd.log"));
+    // Ends with the test even when the test is killed: no server is left
+    // listening on a port of a folder that is gone.
+    sshd_->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
     sshd_->start(words.takeFirst(), words);
     if (!sshd_->waitForStarted(5000))
         return false;

@@ -1,0 +1,205 @@
+// The remote line end to end through each login shell a server's user may
+// have: a real sshd on 127.0.0.1 logs in one user per shell and runs the
+// line as sshd always does, through that user's shell with -c. The users
+// exist only for this server: it runs in a mount namespace of its own, over
+// whose /etc/passwd, /etc/shadow and /etc/group copies with the users added
+// are bind-mounted, so the machine's own files are never touched. Skipped
+// where that cannot be made (not root, no sshd, no private mount namespace).
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <pwd.h>
+
+#include <QProcess>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "engine/RemoteScan.h"
+#include "tests/platform/TempDir.h"
+#include "tests/remote/HostileNames.h"
+#include "tests/remote/TestSshd.h"
+
+namespace {
+
+const char* const kShells[] = {"dash", "bash", "zsh", "ksh", "csh", "tcsh", "fish"};
+
+// The login shell's program, empty when it is not installed.
+std::string ShellPath(const std::string& shell) {
+    for (const char* folder : {"/usr/bin/", "/bin/"})
+        if (access((folder + shell).c_str(), X_OK) == 0)
+            return folder + shell;
+    return {};
+}
+
+std::string Slurp(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+// A user and group id that neither the machine's passwd nor its group
+// knows, from Start on.
+unsigned FreeId(unsigned start) {
+    while (getpwuid(start) != nullptr || getgrgid(start) != nullptr)
+        ++start;
+    return start;
+}
+
+class RemoteLoginShell : public ::testing::TestWithParam<const char*> {
+  protected:
+    static void SetUpTestSuite() {
+        if (geteuid() != 0) {
+            skip_ = "needs root: sshd changes to each shell's user";
+        } else if (access("/usr/sbin/sshd", X_OK) != 0) {
+            skip_ = "sshd is not installed (openssh-server, deps/debian-packages.txt)";
+        } else if (std::system("unshare -m true 2>/dev/null") != 0) {
+            skip_ = "this machine does not allow a private mount namespace (unshare -m)";
+        } else {
+            StartServer();
+            if (skip_.empty() && !sshd_->Up())
+                skip_ = "sshd did not start in its mount namespace:\n" + sshd_->Log();
+        }
+    }
+    static void TearDownTestSuite() {
+        sshd_.reset();
+        dir_.reset();
+    }
+    void SetUp() override {
+        if (!skip_.empty())
+            GTEST_SKIP() << skip_;
+        if (homes_.count(GetParam()) == 0)
+            GTEST_SKIP() << GetParam() << " is not installed (deps/debian-packages.txt)";
+    }
+
+    // One user "cq-<shell>" per installed shell, with a home and a folder of
+    // hostile names of its own (so that a command run by the shell could
+    // leave its marker there), and the server that knows them.
+    static void StartServer() {
+        dir_ = std::make_unique<TTempDir>();
+        TTempDir& d = *dir_;
+        d.MakeDir("bin");
+        // Copied: the build folder may be out of the users' reach.
+        std::filesystem::copy_file(CQ_SCAN_BINARY, d / "bin/cobaltquarry-scan");
+        symlink("/bin/sh", (d / "bin/sh").c_str());
+        std::filesystem::copy_file("/etc/passwd", d / "passwd");
+        std::filesystem::copy_file("/etc/group", d / "group");
+        // The shadow holds the test's users alone: no one else logs in here,
+        // and the machine's password hashes are not copied anywhere.
+        std::ofstream passwd(d / "passwd", std::ios::app), shadow(d / "shadow"),
+            group(d / "group", std::ios::app);
+        chmod((d / "shadow").c_str(), 0600);
+        unsigned id = 47000;
+        for (const char* shell : kShells) {
+            const std::string path = ShellPath(shell);
+            if (path.empty())
+                continue;
+            id = FreeId(id + 1);
+            const std::string user = std::string("cq-") + shell, home = d / "home-" + shell;
+            for (const std::string& folder : {home, d / "names-" + shell}) {
+                mkdir(folder.c_str(), 0755);
+                if (chown(folder.c_str(), id, id) != 0)
+                    skip_ = "cannot give " + folder + " to " + user;
+            }
+            passwd << user << ":x:" << id << ":" << id << "::" << home << ":" << path << "\n";
+            shadow << user << ":*:19000:0:99999:7:::\n";  // no password, not locked
+            group << user << ":x:" << id << ":\n";
+            homes_[shell] = home;
+        }
+        passwd.close();
+        shadow.close();
+        group.close();
+        // The system's programs too: a name that did run a command must
+        // find "touch" to leave its marker.
+        sshd_ = std::make_unique<TTestSshd>(d.Path(), d / "bin:/usr/bin:/bin");
+        sshd_->Start({"unshare", "-m", "--propagation", "private", "--", "/bin/sh", "-c",
+                      "mount --bind \"$1\" /etc/passwd && mount --bind \"$2\" /etc/shadow && "
+                      "mount --bind \"$3\" /etc/group && shift 3 && exec \"$@\"",
+                      "sh", d / "passwd", d / "shadow", d / "group"});
+    }
+
+    static std::string User() { return std::string("cq-") + GetParam(); }
+    static std::string Names() { return *dir_ / "names-" + GetParam(); }
+
+    // Runs Command on the server as the shell's user (through ssh's own
+    // quoting: one word, which sshd hands to the login shell).
+    static int RunRemote(const std::string& command) {
+        return QProcess::execute("/bin/sh", {"-c",
+                                             QString::fromStdString(sshd_->Ssh(User()) + " -p " +
+                                                                    std::to_string(sshd_->Port()) +
+                                                                    " 127.0.0.1 \"$1\" </dev/null"),
+                                             "sh", QString::fromStdString(command)});
+    }
+
+    static std::unique_ptr<TTempDir> dir_;
+    static std::unique_ptr<TTestSshd> sshd_;
+    static std::map<std::string, std::string> homes_;
+    static std::string skip_;
+};
+
+std::unique_ptr<TTempDir> RemoteLoginShell::dir_;
+std::unique_ptr<TTestSshd> RemoteLoginShell::sshd_;
+std::map<std::string, std::string> RemoteLoginShell::homes_;
+std::string RemoteLoginShell::skip_;
+
+// The user's shared ssh connection for the scans of one test (a fresh
+// login each costs a key exchange; every scan still runs its own line
+// through the login shell), closed when the test ends, or 20 s after its
+// last scan when the test was killed.
+class TSharedConnection {
+  public:
+    TSharedConnection(const std::string& ssh, int port, const std::string& socket)
+        : ssh_(ssh + " -p " + std::to_string(port) + " -o 'ControlPath=" + socket + "'") {}
+    ~TSharedConnection() { Run(" -O exit 127.0.0.1"); }
+    bool Open() const {
+        return Run(" -o ControlMaster=yes -o ControlPersist=20 -N -f 127.0.0.1") == 0;
+    }
+    std::string Ssh() const { return ssh_ + " -o ControlMaster=no"; }
+
+  private:
+    int Run(const std::string& rest) const {
+        return std::system((ssh_ + rest + " </dev/null >/dev/null 2>&1").c_str());
+    }
+    std::string ssh_;
+};
+
+}  // namespace
+
+// Every hostile name, scanned as that shell's user, is the scan's root byte
+// for byte, and nothing in it runs: no marker in the names' folder (which
+// the user may write, as the control shows) nor in the user's home (where
+// the shell's relative "touch pwned" would land).
+TEST_P(RemoteLoginShell, NamesArriveByteExactAndNothingRuns) {
+    // Control: the login really runs this shell, and a command it ran could
+    // leave a marker in the names' folder and in the home (its working
+    // folder), so their absence below means something.
+    const std::string probe = Names() + "/probe", homeProbe = homes_[GetParam()] + "/probe";
+    ASSERT_EQ(RunRemote("/bin/sh -c '/bin/cat /proc/$PPID/comm' >" + probe + "; touch probe"), 0)
+        << sshd_->Log();
+    EXPECT_EQ(Slurp(probe), std::string(GetParam()) + "\n");
+    EXPECT_TRUE(std::filesystem::remove(probe));
+    EXPECT_TRUE(std::filesystem::remove(homeProbe));
+
+    const TSharedConnection connection(sshd_->Ssh(User()), sshd_->Port(),
+                                       *dir_ / "ssh-" + GetParam());
+    ASSERT_TRUE(connection.Open()) << sshd_->Log();
+    TRemoteSettings settings;
+    settings.SshCommand = connection.Ssh();
+    const std::string pwned = Names() + "/pwned", homePwned = homes_[GetParam()] + "/pwned";
+    for (const std::string& name : HostileNames(Names())) {
+        const std::string folder = Names() + "/" + name;
+        std::filesystem::create_directories(folder);
+        TImportedScan scan;
+        std::string error;
+        EXPECT_TRUE(ReadRemoteScan({"127.0.0.1", sshd_->Port(), folder, TRemoteTool::Ours},
+                                   settings, 'R', scan, error, nullptr))
+            << name << ": " << error;
+        EXPECT_EQ(scan.Result.RootName, folder) << name;
+        // Removed when found, so that each name that runs is told.
+        EXPECT_FALSE(std::filesystem::remove(pwned)) << name;
+        EXPECT_FALSE(std::filesystem::remove(homePwned)) << name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sshd, RemoteLoginShell, ::testing::ValuesIn(kShells),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param);
+                         });
