@@ -3,8 +3,10 @@
 // line as sshd always does, through that user's shell with -c. The users
 // exist only for this server: it runs in a mount namespace of its own, over
 // whose /etc/passwd, /etc/shadow and /etc/group copies with the users added
-// are bind-mounted, so the machine's own files are never touched. Skipped
-// where that cannot be made (not root, no sshd, no private mount namespace).
+// are bind-mounted (or, where no such namespace may be made, under
+// nss_wrapper reading those copies), so the machine's own files are never
+// touched. Skipped where that cannot be made (not root, no sshd, neither way).
+#include <glob.h>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <pwd.h>
@@ -36,6 +38,23 @@ std::string Slurp(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(f), {});
 }
 
+// Whether this process may make a mount namespace of its own (root with
+// CAP_SYS_ADMIN), asked once.
+bool PrivateMountNamespace() {
+    static const bool allowed = std::system("unshare -m true 2>/dev/null") == 0;
+    return allowed;
+}
+
+// nss_wrapper's library, empty when it is not installed.
+std::string NssWrapper() {
+    glob_t found{};
+    std::string path;
+    if (glob("/usr/lib/*/libnss_wrapper.so", 0, nullptr, &found) == 0)
+        path = found.gl_pathv[0];
+    globfree(&found);
+    return path;
+}
+
 // A user and group id that neither the machine's passwd nor its group
 // knows, from Start on.
 unsigned FreeId(unsigned start) {
@@ -51,12 +70,14 @@ class RemoteLoginShell : public ::testing::TestWithParam<const char*> {
             skip_ = "needs root: sshd changes to each shell's user";
         } else if (access("/usr/sbin/sshd", X_OK) != 0) {
             skip_ = "sshd is not installed (openssh-server, deps/debian-packages.txt)";
-        } else if (std::system("unshare -m true 2>/dev/null") != 0) {
-            skip_ = "this machine does not allow a private mount namespace (unshare -m)";
+        } else if (!PrivateMountNamespace() && NssWrapper().empty()) {
+            skip_ =
+                "this machine allows no private mount namespace (unshare -m), and "
+                "nss_wrapper (libnss-wrapper, deps/debian-packages.txt) is not installed";
         } else {
             StartServer();
             if (skip_.empty() && !sshd_->Up())
-                skip_ = "sshd did not start in its mount namespace:\n" + sshd_->Log();
+                skip_ = "sshd did not start with the test's users:\n" + sshd_->Log();
         }
     }
     static void TearDownTestSuite() {
@@ -110,10 +131,23 @@ class RemoteLoginShell : public ::testing::TestWithParam<const char*> {
         // The system's programs too: a name that did run a command must
         // find "touch" to leave its marker.
         sshd_ = std::make_unique<TTestSshd>(d.Path(), d / "bin:/usr/bin:/bin");
-        sshd_->Start({"unshare", "-m", "--propagation", "private", "--", "/bin/sh", "-c",
-                      "mount --bind \"$1\" /etc/passwd && mount --bind \"$2\" /etc/shadow && "
-                      "mount --bind \"$3\" /etc/group && shift 3 && exec \"$@\"",
-                      "sh", d / "passwd", d / "shadow", d / "group"});
+        sshd_->Start(UsersLauncher(d));
+    }
+
+    // The words that start sshd with the test's users. Where a private
+    // mount namespace can be made, they are bind-mounted over the real
+    // files there, and sshd reads them as it always does; elsewhere (a
+    // container without CAP_SYS_ADMIN) nss_wrapper answers sshd's look-ups
+    // from them instead.
+    static std::vector<std::string> UsersLauncher(const TTempDir& d) {
+        const char* bind =
+            "mount --bind \"$1\" /etc/passwd && mount --bind \"$2\" /etc/shadow && "
+            "mount --bind \"$3\" /etc/group && shift 3 && exec \"$@\"";
+        if (PrivateMountNamespace())
+            return {"unshare", "-m", "--propagation", "private",    "--",       "/bin/sh", "-c",
+                    bind,      "sh", d / "passwd",    d / "shadow", d / "group"};
+        return {"env", "LD_PRELOAD=" + NssWrapper(), "NSS_WRAPPER_PASSWD=" + d / "passwd",
+                "NSS_WRAPPER_GROUP=" + d / "group"};
     }
 
     static std::string User() { return std::string("cq-") + GetParam(); }
