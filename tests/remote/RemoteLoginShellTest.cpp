@@ -55,6 +55,30 @@ std::string NssWrapper() {
     return path;
 }
 
+// Path grown by names of bytes from Pick (never "/" or NUL) to exactly Size
+// bytes, none longer than 200 bytes (NAME_MAX is 255).
+void GrowPath(std::string& path, std::size_t size, char (*pick)(std::size_t)) {
+    for (std::size_t i = 0; path.size() + 1 < size;) {
+        path += '/';
+        std::size_t n = std::min<std::size_t>(200, size - path.size());
+        if (size - path.size() - n == 1)
+            --n;  // the next name must have a byte after its "/"
+        while (n-- > 0)
+            path += pick(i++);
+    }
+}
+
+// Bytes that each take an escape on the remote line: above ASCII, the quote,
+// the backslash, "!" and the line break.
+char EscapedByte(std::size_t i) {
+    static const std::string bytes = std::string("\x80\xff\xe9'\\!\n", 7);
+    return i % 2 == 0 ? bytes[i / 2 % bytes.size()] : static_cast<char>(0x80 + i % 0x7F);
+}
+
+char PlainByte(std::size_t) {
+    return 'a';
+}
+
 // A user and group id that neither the machine's passwd nor its group
 // knows, from Start on.
 unsigned FreeId(unsigned start) {
@@ -163,6 +187,16 @@ class RemoteLoginShell : public ::testing::TestWithParam<const char*> {
                                              "sh", QString::fromStdString(command)});
     }
 
+    // Scans Folder as the shell's user: its root name, or the error.
+    static std::string RemoteRoot(const TRemoteSettings& settings, const std::string& folder) {
+        TImportedScan scan;
+        std::string error;
+        if (!ReadRemoteScan({"127.0.0.1", sshd_->Port(), folder, TRemoteTool::Ours}, settings, 'R',
+                            scan, error, nullptr))
+            return "error: " + error;
+        return scan.Result.RootName;
+    }
+
     static std::unique_ptr<TTempDir> dir_;
     static std::unique_ptr<TTestSshd> sshd_;
     static std::map<std::string, std::string> homes_;
@@ -221,15 +255,63 @@ TEST_P(RemoteLoginShell, NamesArriveByteExactAndNothingRuns) {
     for (const std::string& name : HostileNames(Names())) {
         const std::string folder = Names() + "/" + name;
         std::filesystem::create_directories(folder);
-        TImportedScan scan;
-        std::string error;
-        EXPECT_TRUE(ReadRemoteScan({"127.0.0.1", sshd_->Port(), folder, TRemoteTool::Ours},
-                                   settings, 'R', scan, error, nullptr))
-            << name << ": " << error;
-        EXPECT_EQ(scan.Result.RootName, folder) << name;
+        EXPECT_EQ(RemoteRoot(settings, folder), folder) << name;
         // Removed when found, so that each name that runs is told.
         EXPECT_FALSE(std::filesystem::remove(pwned)) << name;
         EXPECT_FALSE(std::filesystem::remove(homePwned)) << name;
+    }
+}
+
+// How long a folder's name may be. Linux takes paths of up to 4 095 bytes
+// (PATH_MAX less its NUL); the remote line spends at most five bytes on one
+// (an octal escape), far below the 128 KiB an argument may have (ssh's, and
+// the login shell's -c that sshd starts). The one shorter limit is csh's
+// (Debian's bsd-csh): it takes no word over 8 KiB, and the line is one word
+// to it, so its users cannot scan a folder whose line is longer. Both sides
+// of that limit, and the longest path, in every shell: the folder arrives
+// whole, or csh's refusal is told, never another folder.
+TEST_P(RemoteLoginShell, TheLongestNamesArriveOrCshsWordLimitIsTold) {
+    constexpr std::size_t kPathMax = 4095, kArgumentMax = 128 * 1024;
+    constexpr std::size_t kCshLongestLine = 8193;
+    const bool csh = std::string(GetParam()) == "csh";
+    const TSharedConnection connection(sshd_->Ssh(User()), sshd_->Port(),
+                                       *dir_ / "ssh-" + GetParam());
+    ASSERT_TRUE(connection.Open()) << sshd_->Log();
+    TRemoteSettings settings;
+    settings.SshCommand = connection.Ssh();
+
+    std::string longest = Names() + "/longest";
+    GrowPath(longest, kPathMax, EscapedByte);
+    ASSERT_EQ(longest.size(), kPathMax);
+    ASSERT_TRUE(std::filesystem::create_directories(longest));
+    EXPECT_LT(RemoteShellLine(TRemoteTool::Ours, longest).size(), kArgumentMax);
+    const std::string root = RemoteRoot(settings, longest);
+    if (csh)
+        EXPECT_NE(root.find("ssh: Word too long."), std::string::npos) << root;
+    else
+        EXPECT_EQ(root, longest);
+
+    // Escaped bytes up to just below the limit, plain ones to reach it.
+    for (const std::size_t lineSize : {kCshLongestLine, kCshLongestLine + 1}) {
+        const std::string start = Names() + "/at-" + std::to_string(lineSize);
+        std::string folder = start;
+        for (std::size_t size = start.size() + 2;; ++size) {
+            std::string next = start;
+            GrowPath(next, size, EscapedByte);
+            if (RemoteShellLine(TRemoteTool::Ours, next).size() + 2 > lineSize)
+                break;
+            folder = next;
+        }
+        GrowPath(folder,
+                 folder.size() + lineSize - RemoteShellLine(TRemoteTool::Ours, folder).size(),
+                 PlainByte);
+        ASSERT_EQ(RemoteShellLine(TRemoteTool::Ours, folder).size(), lineSize);
+        ASSERT_TRUE(std::filesystem::create_directories(folder));
+        const std::string root = RemoteRoot(settings, folder);
+        if (csh && lineSize > kCshLongestLine)
+            EXPECT_NE(root.find("ssh: Word too long."), std::string::npos) << root;
+        else
+            EXPECT_EQ(root, folder) << lineSize;
     }
 }
 
