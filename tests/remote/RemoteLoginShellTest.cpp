@@ -19,6 +19,7 @@
 #include "engine/RemoteScan.h"
 #include "tests/platform/TempDir.h"
 #include "tests/remote/HostileNames.h"
+#include "tests/remote/SharedConnection.h"
 #include "tests/remote/TestSshd.h"
 
 namespace {
@@ -207,27 +208,6 @@ std::unique_ptr<TTempDir> RemoteLoginShell::dir_;
 std::unique_ptr<TTestSshd> RemoteLoginShell::sshd_;
 std::map<std::string, std::string> RemoteLoginShell::homes_;
 std::string RemoteLoginShell::skip_;
-
-// The user's shared ssh connection for the scans of one test (a fresh
-// login each costs a key exchange; every scan still runs its own line
-// through the login shell), closed when the test ends, or 20 s after its
-// last scan when the test was killed.
-class TSharedConnection {
-  public:
-    TSharedConnection(const std::string& ssh, int port, const std::string& socket)
-        : ssh_(ssh + " -p " + std::to_string(port) + " -o 'ControlPath=" + socket + "'") {}
-    ~TSharedConnection() { Run(" -O exit 127.0.0.1"); }
-    bool Open() const {
-        return Run(" -o ControlMaster=yes -o ControlPersist=20 -N -f 127.0.0.1") == 0;
-    }
-    std::string Ssh() const { return ssh_ + " -o ControlMaster=no"; }
-
-  private:
-    int Run(const std::string& rest) const {
-        return std::system((ssh_ + rest + " </dev/null >/dev/null 2>&1").c_str());
-    }
-    std::string ssh_;
-};
 
 }  // namespace
 
