@@ -12,11 +12,13 @@
 #include <pwd.h>
 
 #include <QProcess>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
 
 #include "engine/RemoteScan.h"
+#include "platform/RemoteCommand.h"
 #include "tests/platform/TempDir.h"
 #include "tests/remote/HostileNames.h"
 #include "tests/remote/SharedConnection.h"
@@ -243,8 +245,8 @@ TEST_P(RemoteLoginShell, NamesArriveByteExactAndNothingRuns) {
 }
 
 // How long a folder's name may be. Linux takes paths of up to 4 095 bytes
-// (PATH_MAX less its NUL); the remote line spends at most five bytes on one
-// (an octal escape), far below the 128 KiB an argument may have (ssh's, and
+// (PATH_MAX less its NUL); the remote line spends at most five bytes on each
+// of them (an octal escape), far below the 128 KiB an argument may have (ssh's, and
 // the login shell's -c that sshd starts). The one shorter limit is csh's
 // (Debian's bsd-csh): it takes no word over 8 KiB, and the line is one word
 // to it, so its users cannot scan a folder whose line is longer. Both sides
