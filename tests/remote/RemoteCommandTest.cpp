@@ -1,48 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "platform/RemoteCommand.h"
 #include "platform/SshProcess.h"
 #include "tests/platform/TempDir.h"
+#include "tests/remote/HostileNames.h"
 
 namespace {
-
-// The folder names a quoting mistake would break or let run something: every
-// kind of quote and expansion, the backslash alone, doubled, before a quote
-// and at the end, and a name that ends the quote to run a command.
-std::vector<std::string> HostileNames(const TTempDir& dir) {
-    std::vector<std::string> names = {"plain",
-                                      "it's",
-                                      "$(touch pwned)",
-                                      "a; touch pwned",
-                                      "a b  c",
-                                      "two\nlines\n",
-                                      "\"q\" `x` \\",
-                                      "!x !! ^",
-                                      "-rf",
-                                      "tab\there\x7f",
-                                      "caf\xe9 %b %s",
-                                      "'",
-                                      "\\",
-                                      "a\\\\b",
-                                      "back\\",
-                                      "\\'",
-                                      "'\\",
-                                      "''\\\\''",
-                                      "$HOME ~ *",
-                                      "{a,b} #c",
-                                      "' ;touch " + dir.Path() + "/pwned #"};
-    std::mt19937 random(5);
-    for (int i = 0; i < 20; ++i) {
-        std::string name;
-        for (int k = 1 + static_cast<int>(random() % 12); k > 0; --k)
-            name += static_cast<char>(1 + random() % 255);
-        if (name.find('/') == std::string::npos)
-            names.push_back(name);
-    }
-    return names;
-}
 
 // The login shell's program, empty when it is not installed.
 std::string ShellPath(const std::string& shell) {
@@ -71,7 +34,7 @@ TEST_P(LoginShell, FolderNamesArriveAsOneWord) {
     const std::string fake = dir / "bin/cobaltquarry-scan";
     std::ofstream(fake) << "#!/bin/sh\nfor a; do printf '%s\\0' \"$a\"; done\n";
     chmod(fake.c_str(), 0755);
-    for (const std::string& name : HostileNames(dir)) {
+    for (const std::string& name : HostileNames(dir.Path())) {
         const std::string folder = dir / name;
         std::filesystem::create_directories(folder);
         ASSERT_TRUE(std::filesystem::is_directory(folder)) << name;

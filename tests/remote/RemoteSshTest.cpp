@@ -1,11 +1,9 @@
 // Remote scans through a real sshd on 127.0.0.1: a host key, a user key and
-// a known_hosts of the test's own, the built scanner (and ncdu, gdu and sh)
-// on the PATH of the remote command. Skipped only where sshd cannot start.
-#include <arpa/inet.h>
+// a known_hosts of the test's own, the built scanner (and ncdu, gdu, sh, and
+// touch for a name that would run it) on the PATH of the remote command.
+// Skipped only where sshd cannot start.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <signal.h>
-#include <sys/socket.h>
 
 #include <QProcess>
 #include <chrono>
@@ -14,31 +12,9 @@
 #include "engine/RemoteScan.h"
 #include "tests/engine/RandomTree.h"
 #include "tests/platform/TempDir.h"
+#include "tests/remote/TestSshd.h"
 
 namespace {
-
-int FreePort() {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof a;
-    bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    getsockname(s, reinterpret_cast<sockaddr*>(&a), &size);
-    close(s);
-    return ntohs(a.sin_port);
-}
-
-bool Accepts(int port) {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = htons(static_cast<uint16_t>(port));
-    const bool ok = connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-    close(s);
-    return ok;
-}
 
 int Shell(const std::string& command) {
     return std::system(command.c_str());
@@ -68,57 +44,29 @@ class RemoteSsh : public ::testing::Test {
         TTempDir& d = *dir_;
         d.MakeDir("bin");
         d.MakeDir("trees");
-        const std::string keygen = "ssh-keygen -q -t ed25519 -N '' -f ";
-        if (Shell(keygen + d / "host_key") != 0 || Shell(keygen + d / "user_key") != 0 ||
-            Shell(keygen + d / "other_key") != 0)
-            return;
-        std::filesystem::copy_file(d / "user_key.pub", d / "authorized_keys");
-        for (const std::string& tool : {std::string(CQ_SCAN_BINARY), std::string("/usr/bin/ncdu"),
-                                        std::string("/usr/bin/gdu"), std::string("/bin/sh")})
+        for (const std::string& tool :
+             {std::string(CQ_SCAN_BINARY), std::string("/usr/bin/ncdu"),
+              std::string("/usr/bin/gdu"), std::string("/bin/sh"), std::string("/usr/bin/touch")})
             symlink(tool.c_str(),
                     (d / "bin/" + std::filesystem::path(tool).filename().string()).c_str());
-        port_ = FreePort();
-        std::ofstream(d / "sshd_config")
-            << "Port " << port_ << "\nListenAddress 127.0.0.1\nHostKey " << d / "host_key"
-            << "\nAuthorizedKeysFile " << d / "authorized_keys"
-            << "\nStrictModes no\nPermitRootLogin yes\nPasswordAuthentication no\n"
-            << "KbdInteractiveAuthentication no\nUsePAM no\nPidFile none\n"
-            << "SetEnv PATH=" << d / "bin"
-            << "\n";
-        std::ofstream(d / "known_hosts")
-            << "[127.0.0.1]:" << port_ << " " << Slurp(d / "host_key.pub");
-        mkdir("/run/sshd", 0755);
-        sshd_ = std::make_unique<QProcess>();
-        sshd_->setStandardErrorFile(QString::fromStdString(d / "sshd.log"));
-        sshd_->start("/usr/sbin/sshd",
-                     {"-D", "-e", "-f", QString::fromStdString(d / "sshd_config")});
-        if (!sshd_->waitForStarted(5000))
-            return;
-        for (int i = 0; i < 100 && !Accepts(port_); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        up_ = Accepts(port_);
+        sshd_ = std::make_unique<TTestSshd>(d.Path(), d / "bin");
+        sshd_->Start();
     }
     static void TearDownTestSuite() {
-        if (sshd_) {
-            sshd_->kill();
-            sshd_->waitForFinished(5000);
-        }
         sshd_.reset();
         dir_.reset();
     }
     void SetUp() override {
-        if (!up_)
+        if (!sshd_->Up())
             GTEST_SKIP() << "sshd cannot start here";
     }
 
     static std::string Ssh(const std::string& key = "user_key",
                            const std::string& known = "known_hosts") {
-        return "ssh -F /dev/null -l root -o IdentitiesOnly=yes -o IdentityAgent=none -i '" +
-               *dir_ / key + "' -o 'UserKnownHostsFile=" + *dir_ / known +
-               "' -o GlobalKnownHostsFile=/dev/null -o StrictHostKeyChecking=yes";
+        return sshd_->Ssh("root", key, known);
     }
     static TRemoteRequest Request(const std::string& folder, TRemoteTool tool) {
-        return {"127.0.0.1", port_, folder, tool};
+        return {"127.0.0.1", sshd_->Port(), folder, tool};
     }
     struct TOutcome {
         bool Ok = false;
@@ -145,15 +93,11 @@ class RemoteSsh : public ::testing::Test {
     }
 
     static std::unique_ptr<TTempDir> dir_;
-    static std::unique_ptr<QProcess> sshd_;
-    static int port_;
-    static bool up_;
+    static std::unique_ptr<TTestSshd> sshd_;
 };
 
 std::unique_ptr<TTempDir> RemoteSsh::dir_;
-std::unique_ptr<QProcess> RemoteSsh::sshd_;
-int RemoteSsh::port_ = 0;
-bool RemoteSsh::up_ = false;
+std::unique_ptr<TTestSshd> RemoteSsh::sshd_;
 
 }  // namespace
 
