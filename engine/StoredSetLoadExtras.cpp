@@ -99,6 +99,10 @@ TExtraFound FindExtra(const TStoredSetFiles& files, const TExtraFileKind& kind,
     }
     if (errno == ENOENT) {
         found.Told = own + " is missing" + later;
+    } else if (errno == EFBIG && DataFileStampOf(own).Size == sum.Bytes) {
+        // Recorded so: saved (or forged) larger than a file of its kind can be.
+        found.Told =
+            own + " is damaged (it is larger than " + std::to_string(most) + " bytes)" + later;
     } else {
         const std::string problem = DataFileProblem(own, errno);
         found.Told = own + " was changed outside the program and cannot be read (" +

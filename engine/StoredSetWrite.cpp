@@ -218,6 +218,18 @@ bool WriteStoredSet(const TStoredSetFiles& files, const TStoredSet& set, const T
     }
     SyncDataFolder(files.DataFolder);
     stepDone(1);
+    // The extra files are renamed before the manifest: until it is, the
+    // old manifest names the set before, whose extra files are then taken
+    // from the copies just kept of them. Renamed after it, a save that
+    // changed only extra files (a folder rescan that left every size as it
+    // was) and was cut off would leave the set it records without them.
+    for (auto& [path, file] : written.Extras) {
+        if (!file->Commit()) {
+            error = Reason(path);
+            return false;
+        }
+        stepDone(6);
+    }
     if (whole.Where != TWholeSet::TWhere::None) {
         manifest.HasPrevious = true;
         manifest.Previous = whole.Sums;
@@ -240,16 +252,6 @@ bool WriteStoredSet(const TStoredSetFiles& files, const TStoredSet& set, const T
         }
     }
     stepDone(2);
-    // The extra files go first: until the three result files are renamed
-    // the set loads as the one before, whose extra files are then taken
-    // from the copies kept of them.
-    for (auto& [path, file] : written.Extras) {
-        if (!file->Commit()) {
-            error = Reason(path);
-            return false;
-        }
-        stepDone(6);
-    }
     for (std::size_t i = 0; i < written.Main.size(); ++i) {
         if (!written.Main[i]->Commit()) {
             error = Reason(main[i]);
