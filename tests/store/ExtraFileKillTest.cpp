@@ -50,12 +50,17 @@ class ExtraFileKillTest : public TDriveCFolderTest {
         return store.Global();
     }
 
-    // After a save of next over whole was killed: one of the two loads,
-    // extra files and all, and no extra file is told lost.
-    TStoredSet ExpectOneWhole(const TStoredSet& whole, const TStoredSet& next,
-                              const std::string& what) {
-        std::string notice;
+    // After a save of next over whole (loaded with wholeNotice) was killed:
+    // one of the two loads, extra files and all, and no extra file is told
+    // lost.
+    TStoredSet ExpectOneWhole(const TStoredSet& whole, const std::string& wholeNotice,
+                              const TStoredSet& next, const std::string& what,
+                              std::string& notice) {
         const TStoredSet loaded = Loaded(notice);
+        // With the same three lists no mix of files can come about: the set
+        // before loads as it did, or the new one as saved, without a word.
+        if (next.Dirs == whole.Dirs && next.Sizes == whole.Sizes && next.Percents == whole.Percents)
+            EXPECT_EQ(notice, Same(loaded, next) ? "" : wholeNotice) << what;
         EXPECT_TRUE(Same(loaded, whole) || Same(loaded, next))
             << what << ": loaded " << Describe(loaded) << "; before " << Describe(whole)
             << "; saved " << Describe(next);
@@ -98,6 +103,7 @@ TEST_F(ExtraFileKillTest, RandomKillsOfDriveAndFolderSavesLoseNoExtraFile) {
     std::mt19937 random(29);
     TStoredSet whole = trial::DriveSet(0);
     ASSERT_TRUE(Store().SaveAnalizeData(whole));
+    std::string wholeNotice;
     int kills = 0, sameListKills = 0;
     for (int round = 1; round <= 200; ++round) {
         const int kind = static_cast<int>(random() % 3);  // drive, same lists, sizes changed
@@ -135,10 +141,12 @@ TEST_F(ExtraFileKillTest, RandomKillsOfDriveAndFolderSavesLoseNoExtraFile) {
         sameListKills += killed && kind == 1;
         const std::string what = "round " + std::to_string(round) + ", kind " +
                                  std::to_string(kind) + ", killed at " + std::to_string(killAt);
-        const TStoredSet loaded = ExpectOneWhole(whole, next, what);
+        std::string notice;
+        const TStoredSet loaded = ExpectOneWhole(whole, wholeNotice, next, what, notice);
         if (!killed)
             EXPECT_TRUE(Same(loaded, next)) << what;
         whole = loaded;
+        wholeNotice = notice;
         if (HasFailure())
             break;
     }
@@ -208,7 +216,8 @@ TEST_F(ExtraFileKillTest, AKillAtEveryCallOfAFolderRescansSaveLosesNoExtraFile) 
                                          std::to_string(count) + ", grow " + std::to_string(grow);
                 EXPECT_NE(status, 0) << what << ": the save was not killed";
                 kills += status != 0;
-                const TStoredSet loaded = ExpectOneWhole(whole, next, what);
+                std::string told;
+                const TStoredSet loaded = ExpectOneWhole(whole, notice, next, what, told);
                 ExpectRescansCarryOn(loaded, what);
                 if (HasFailure())
                     return;
@@ -217,6 +226,32 @@ TEST_F(ExtraFileKillTest, AKillAtEveryCallOfAFolderRescansSaveLosesNoExtraFile) 
         EXPECT_GT(kills, 10) << "grow " << grow;
         Restore({});
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A save that renamed its extra files after its manifest (as the program
+// did before) and was killed in between left a manifest naming the new
+// Discover data beside the old file. The three lists are those of both
+// sets, so the set before is whole: it loads with its Discover data, the
+// user is told, and later rescans carry it on.
+TEST_F(ExtraFileKillTest, AnExtraFileLeftBehindItsManifestLoadsAsTheSetBefore) {
+    ASSERT_TRUE(Store().SaveAnalizeData(trial::DriveSet(1)));
+    ASSERT_TRUE(Store().UpdateStoredSet([](TStoredSet& set) { trial::Rescan(set, 2, 0); }));
+    std::string notice;
+    const TStoredSet before = Loaded(notice);
+    const std::string oldFile = ReadBytes(File("CDiscover"));
+    ASSERT_TRUE(Store().UpdateStoredSet([](TStoredSet& set) { trial::Rescan(set, 3, 0); }));
+    WriteBytes(File("CDiscover"), oldFile);
+
+    const TStoredSet loaded = Loaded(notice);
+    EXPECT_TRUE(Same(loaded, before)) << Describe(loaded);
+    EXPECT_EQ(notice,
+              "The last save of the results of drive C: was interrupted; the results saved "
+              "before it are shown.");
+    ExpectRescansCarryOn(loaded, "after the set before was loaded");
 }
 
 }  // namespace
