@@ -75,11 +75,11 @@ bool ReadTotal(LineReader& in, TTypeTotal& t) {
 }
 
 // A read total that cannot be true: negative, or taking the table's sum
-// past 64 bits (TDiscoverTotals).
-bool WrongTotal(const TTypeTotal& t, TDiscoverTotals& sum, std::string& why) {
+// past 64 bits (TDiscoverLineCheck).
+bool WrongTotal(const TTypeTotal& t, TDiscoverLineCheck& sum, std::string& why) {
     if (t.Bytes < 0 || t.Allocated < 0)
         why = "a negative total";
-    else if (!sum.Add(t))
+    else if (!sum.AddTotal(t))
         why = "totals that add up past the largest number";
     return !why.empty();
 }
@@ -130,7 +130,7 @@ bool ReadTypes(LineReader& in, TDiscoverData& d, std::string& why) {
         why = "not the line of the file types";
         return false;
     }
-    TDiscoverTotals sum;
+    TDiscoverLineCheck sum;
     for (TTypeTotal* t : {&d.Types.NoExtension, &d.Types.Other}) {
         if (!in.Next() || !ReadTotal(in, *t) || !in.Done()) {
             why = "not a line of totals";
@@ -197,7 +197,7 @@ std::string TDiscoverData::Text() const {
 
 bool TDiscoverData::Parse(std::string_view text, TDiscoverData& data, std::string& error) {
     data = TDiscoverData{};
-    error = LongDiscoverLine(text);
+    error = TDiscoverLineCheck::LongLine(text);
     if (!error.empty())
         return false;
     LineReader in(text);

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-std::string LongDiscoverLine(std::string_view text) {
+std::string TDiscoverLineCheck::LongLine(std::string_view text) {
     std::size_t number = 1;
     while (!text.empty()) {
         const std::size_t end = text.find("\r\n");
@@ -16,7 +16,7 @@ std::string LongDiscoverLine(std::string_view text) {
     return {};
 }
 
-bool TDiscoverTotals::Add(const TTypeTotal& total) {
+bool TDiscoverLineCheck::AddTotal(const TTypeTotal& total) {
     constexpr auto kMost = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
     std::int64_t files = 0, bytes = 0, allocated = 0;
     if (total.Files > kMost || total.Bytes < 0 || total.Allocated < 0 ||

@@ -21,17 +21,18 @@ inline constexpr std::size_t kLongestDiscoverLine = 64 << 10;
 // sections at kLongestDiscoverLine stays below it.
 inline constexpr std::uint64_t kMostDiscoverBytes = std::uint64_t{128} << 20;
 
-// "line N: longer than ..." for the first line of text (lines end in CR
-// LF) longer than kLongestDiscoverLine; empty when there is none.
-std::string LongDiscoverLine(std::string_view text);
-
-// The running sum of the totals of one table, checked as they are read.
-class TDiscoverTotals {
+// The checks of one stored text, made as its lines are read.
+class TDiscoverLineCheck {
   public:
+    // "line N: longer than ..." for the first line of text (lines end in
+    // CR LF) longer than kLongestDiscoverLine; empty when there is none.
+    static std::string LongLine(std::string_view text);
+
+    // Adds a total of a type table read from the text to the table's sum.
     // False, leaving the sum as it was, for a total with a negative byte
     // count or one that would take the sum of files, bytes or allocated
     // bytes past the largest signed 64-bit number.
-    bool Add(const TTypeTotal& total);
+    bool AddTotal(const TTypeTotal& total);
 
   private:
     std::int64_t files_ = 0, bytes_ = 0, allocated_ = 0;
