@@ -7,7 +7,6 @@
 #include "engine/ExtraFileKinds.h"
 #include "engine/ResultChecksum.h"
 #include "engine/ResultFileText.h"
-#include "engine/StoredSetLoad.h"
 #include "platform/DataFolder.h"
 
 namespace {
@@ -26,6 +25,20 @@ bool ReadExtraFile(const std::string& path, std::uint64_t most, TStringList& lin
     sum = TResultFileSum{count.Lines(), checksum.Bytes(), checksum.Value()};
     lines.clear();
     SplitResultLines(bytes, lines);
+    return true;
+}
+
+// The sum of path read piece by piece, at most limit bytes.
+bool SumOfFile(const std::string& path, std::uint64_t limit, TResultFileSum& sum) {
+    TResultChecksum checksum;
+    TResultLineCount count;
+    auto feed = [&](std::string_view piece) {
+        checksum.Feed(piece);
+        count.Feed(piece);
+    };
+    if (!ReadDataFileChunks(path, feed, limit))
+        return false;
+    sum = TResultFileSum{count.Lines(), checksum.Bytes(), checksum.Value()};
     return true;
 }
 
@@ -120,7 +133,7 @@ std::uint64_t ExtraFileBound(std::string_view role, std::size_t folders) {
 
 bool ExtraFileHasSum(const std::string& path, const TResultFileSum& sum, std::uint64_t most) {
     TResultFileSum found;
-    return SizeCanMatch(path, sum, most) && SumFile(path, sum.Bytes, found) && found == sum;
+    return SizeCanMatch(path, sum, most) && SumOfFile(path, sum.Bytes, found) && found == sum;
 }
 
 TExtraSums ExtrasThere(const TStoredSetFiles& files, const TResultSetSums& set,
