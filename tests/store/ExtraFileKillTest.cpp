@@ -59,8 +59,10 @@ class ExtraFileKillTest : public TDriveCFolderTest {
         const TStoredSet loaded = Loaded(notice);
         // With the same three lists no mix of files can come about: the set
         // before loads as it did, or the new one as saved, without a word.
-        if (next.Dirs == whole.Dirs && next.Sizes == whole.Sizes && next.Percents == whole.Percents)
+        if (next.Dirs == whole.Dirs && next.Sizes == whole.Sizes &&
+            next.Percents == whole.Percents) {
             EXPECT_EQ(notice, Same(loaded, next) ? "" : wholeNotice) << what;
+        }
         EXPECT_TRUE(Same(loaded, whole) || Same(loaded, next))
             << what << ": loaded " << Describe(loaded) << "; before " << Describe(whole)
             << "; saved " << Describe(next);
@@ -105,7 +107,9 @@ TEST_F(ExtraFileKillTest, RandomKillsOfDriveAndFolderSavesLoseNoExtraFile) {
     ASSERT_TRUE(Store().SaveAnalizeData(whole));
     std::string wholeNotice;
     int kills = 0, sameListKills = 0;
-    for (int round = 1; round <= 200; ++round) {
+    // 200 kills, with a save now and then that runs to its end.
+    for (int round = 1; kills < 200; ++round) {
+        ASSERT_LT(round, 400);
         const int kind = static_cast<int>(random() % 3);  // drive, same lists, sizes changed
         const std::int64_t grow = kind == 2 ? round : 0;
         // A save with both extra files runs its step hook 8 times.
@@ -115,9 +119,10 @@ TEST_F(ExtraFileKillTest, RandomKillsOfDriveAndFolderSavesLoseNoExtraFile) {
             next = whole;
             trial::Rescan(next, round, grow);
         }
-        if (kind == 1)
+        if (kind == 1) {
             ASSERT_TRUE(next.Sizes == whole.Sizes && next.Dirs == whole.Dirs &&
                         next.Percents == whole.Percents && next.Extras != whole.Extras);
+        }
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
@@ -143,15 +148,15 @@ TEST_F(ExtraFileKillTest, RandomKillsOfDriveAndFolderSavesLoseNoExtraFile) {
                                  std::to_string(kind) + ", killed at " + std::to_string(killAt);
         std::string notice;
         const TStoredSet loaded = ExpectOneWhole(whole, wholeNotice, next, what, notice);
-        if (!killed)
+        if (!killed) {
             EXPECT_TRUE(Same(loaded, next)) << what;
+        }
         whole = loaded;
         wholeNotice = notice;
         if (HasFailure())
             break;
     }
-    EXPECT_GT(kills, 120);
-    EXPECT_GT(sameListKills, 30);
+    EXPECT_GT(sameListKills, 40);
     ExpectRescansCarryOn(whole, "after the trials");
 }
 
