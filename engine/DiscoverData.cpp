@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "engine/DiscoverLineCheck.h"
 #include "platform/DriveForm.h"
 #include "platform/DriveLetter.h"
 
@@ -73,6 +74,16 @@ bool ReadTotal(LineReader& in, TTypeTotal& t) {
     return in.Read(t.Files) && in.Read(t.Bytes) && in.Read(t.Allocated);
 }
 
+// A read total that cannot be true: negative, or taking the table's sum
+// past 64 bits (TDiscoverLineCheck).
+bool WrongTotal(const TTypeTotal& t, TDiscoverLineCheck& sum, std::string& why) {
+    if (t.Bytes < 0 || t.Allocated < 0)
+        why = "a negative total";
+    else if (!sum.AddTotal(t))
+        why = "totals that add up past the largest number";
+    return !why.empty();
+}
+
 bool ReadFlag(LineReader& in, bool& flag) {
     const std::string_view word = in.Word();
     flag = word == "1";
@@ -99,8 +110,11 @@ bool ReadLargest(LineReader& in, TDiscoverData& d, std::string& why) {
             return false;
         }
         f.Path = std::string(in.Rest());
-        if (f.Path.empty() || f.Size < 0 ||
-            (!d.Largest.empty() && !LargerFile(d.Largest.back(), f))) {
+        if (f.Size < 0 || f.Allocated < 0) {
+            why = "a negative size";
+            return false;
+        }
+        if (f.Path.empty() || (!d.Largest.empty() && !LargerFile(d.Largest.back(), f))) {
             why = "a file out of order";
             return false;
         }
@@ -116,10 +130,14 @@ bool ReadTypes(LineReader& in, TDiscoverData& d, std::string& why) {
         why = "not the line of the file types";
         return false;
     }
-    if (!in.Next() || !ReadTotal(in, d.Types.NoExtension) || !in.Done() || !in.Next() ||
-        !ReadTotal(in, d.Types.Other) || !in.Done()) {
-        why = "not a line of totals";
-        return false;
+    TDiscoverLineCheck sum;
+    for (TTypeTotal* t : {&d.Types.NoExtension, &d.Types.Other}) {
+        if (!in.Next() || !ReadTotal(in, *t) || !in.Done()) {
+            why = "not a line of totals";
+            return false;
+        }
+        if (WrongTotal(*t, sum, why))
+            return false;
     }
     for (std::size_t i = 0; i < count; ++i) {
         TTypeTotal t;
@@ -127,6 +145,8 @@ bool ReadTypes(LineReader& in, TDiscoverData& d, std::string& why) {
             why = "not a file type's line";
             return false;
         }
+        if (WrongTotal(t, sum, why))
+            return false;
         t.Ext = UnescapeName(in.Rest());
         if (t.Ext.empty()) {
             why = "a file type without a name";
@@ -177,6 +197,9 @@ std::string TDiscoverData::Text() const {
 
 bool TDiscoverData::Parse(std::string_view text, TDiscoverData& data, std::string& error) {
     data = TDiscoverData{};
+    error = TDiscoverLineCheck::LongLine(text);
+    if (!error.empty())
+        return false;
     LineReader in(text);
     std::string why;
     if (!in.Next() || in.Rest() != kFirstLine)

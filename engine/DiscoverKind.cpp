@@ -1,19 +1,26 @@
 #include "engine/DiscoverKind.h"
 
+#include "engine/DiscoverLineCheck.h"
 #include "engine/DiscoverSink.h"
 
 namespace {
 
 // The lines must read as Discover data whose files lie on the set's drive.
-bool Fits(const TStringList& dirs, const TStringList& lines) {
+std::string Fault(const TStringList& dirs, const TStringList& lines) {
     TDiscoverData data;
     std::string error;
-    if (dirs.empty() || !TDiscoverData::FromLines(lines, data, error))
-        return false;
-    for (const TLargeFile& f : data.Largest)
-        if (!PathIsBelow(f.Path, dirs[0].substr(0, 2)))
-            return false;
-    return true;
+    if (dirs.empty())
+        return "the set has no folders";
+    if (!TDiscoverData::FromLines(lines, data, error))
+        return error;
+    for (std::size_t i = 0; i < data.Largest.size(); ++i)
+        if (!PathIsBelow(data.Largest[i].Path, dirs[0].substr(0, 2)))
+            return "line " + std::to_string(i + 3) + ": a file on another drive";
+    return {};
+}
+
+std::uint64_t MaxBytes(std::size_t) {
+    return kMostDiscoverBytes;
 }
 
 bool Merge(const TStringList& dirs, TStringList& stored, const TStringList& rescanDirs,
@@ -32,5 +39,5 @@ bool Merge(const TStringList& dirs, TStringList& stored, const TStringList& resc
 }  // namespace
 
 TExtraFileKind DiscoverKind() {
-    return {std::string(kDiscoverRole), Fits, Merge, &TDiscoverSink::Make};
+    return {std::string(kDiscoverRole), Fault, MaxBytes, Merge, &TDiscoverSink::Make};
 }

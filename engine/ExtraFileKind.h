@@ -11,6 +11,8 @@
 // with the set; with a MakeSink, every scan's analyzer runs its collector
 // and hands its lines on with the run's other extra lists
 // (TAnalizeDisk::TakeExtras), which the scans store with their sets.
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -19,9 +21,15 @@
 
 struct TExtraFileKind {
     std::string Role;
-    // Whether lines loaded from a file may be used with the set's Dirs; a
-    // file that does not fit is treated as not known, never as a damaged set.
-    std::function<bool(const TStringList& dirs, const TStringList& lines)> Fits;
+    // Why lines loaded from a file cannot be used with the set's Dirs, as
+    // the result lists' faults are told ("line 3 is negative"); empty when
+    // they can. A file with a fault is left out (the user is told), never
+    // taken for a damaged set: the three lists load without it.
+    std::function<std::string(const TStringList& dirs, const TStringList& lines)> Fault;
+    // The most bytes a file of the kind may have for a set of this many
+    // folders. A file larger than that is not read past it, so that a file
+    // put in its place (a sparse file of gigabytes) cannot hold up a load.
+    std::function<std::uint64_t(std::size_t folders)> MaxBytes;
     // Changes the stored lines as a folder rescan changes the set: dirs is
     // the set's Dirs before the merge, rescanDirs the rescan's (its first
     // entry the rescanned folder), rescan the rescan's own lines of this

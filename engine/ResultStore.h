@@ -207,7 +207,7 @@ class TResultStore {
 
     // Runs after each step of a save: 0 the new files written out, 1 the
     // earlier set kept, 2 the manifest renamed, 3 to 5 each result file
-    // renamed, 6 on each extra file renamed (between 2 and 3). Tests stop a
+    // renamed, 6 on each extra file renamed (between 1 and 2). Tests stop a
     // save there as a crash would. A save of the global set on another
     // thread (TDetachedSave) runs it on that thread.
     std::function<void(int step)> SaveStepHook;

@@ -10,6 +10,7 @@
 #include "engine/ResultChecksum.h"
 #include "engine/ResultFileText.h"
 #include "engine/ResultListCheck.h"
+#include "engine/StoredSetLoadExtras.h"
 #include "platform/DataFolderLock.h"
 
 namespace {
@@ -89,39 +90,6 @@ bool LoadLists(const std::array<std::string, 3>& paths, const TFileLimits& limit
 // Far more than any manifest holds.
 constexpr std::uint64_t kManifestLimit = 64 << 10;
 
-// The extra lists of a set the manifest records: each from the set's own
-// file, or the copy kept while a save that was cut off replaced it, when
-// its sum is the recorded one and it fits the set's folders.
-void LoadExtras(const TStoredSetFiles& files, const TResultSetSums& set, const TStringList& dirs,
-                TExtraLists& extras) {
-    extras.clear();
-    for (const auto& [role, sum] : set.Extras) {
-        const TExtraFileKind* kind = FindExtraFileKind(role);
-        if (kind == nullptr) {
-            continue;
-        }
-        for (const std::string& path : {files.Extra(role), KeptName(files.Extra(role))}) {
-            std::string bytes;
-            if (!ReadDataFile(path, bytes, sum.Bytes)) {
-                continue;
-            }
-            TResultChecksum checksum;
-            TResultLineCount lines;
-            checksum.Feed(bytes);
-            lines.Feed(bytes);
-            if (TResultFileSum{lines.Lines(), checksum.Bytes(), checksum.Value()} != sum) {
-                continue;
-            }
-            TStringList list;
-            SplitResultLines(bytes, list);
-            if (!kind->Fits || kind->Fits(dirs, list)) {
-                extras.emplace(role, std::move(list));
-            }
-            break;
-        }
-    }
-}
-
 }  // namespace
 
 TFileLimits LimitsOf(const TResultSetSums& set) {
@@ -160,6 +128,12 @@ TManifestState ReadManifest(const std::string& path, TResultSetManifest& manifes
     }
     return TResultSetManifest::Parse(text, manifest) ? TManifestState::Valid
                                                      : TManifestState::Garbled;
+}
+
+const TResultSetSums* SameLists(const TResultSetManifest& manifest) {
+    return manifest.HasPrevious && manifest.Previous.SameFiles(manifest.Current)
+               ? &manifest.Previous
+               : nullptr;
 }
 
 TSetKind KindOf(const TResultSetManifest& manifest, const TResultFileSums& sums) {
@@ -210,8 +184,7 @@ bool ReadStoredSet(const TStoredSetFiles& files, TStoredSet& set, TSetRead& read
         }
     }
     if (kind == TSetKind::Interrupted || kind == TSetKind::Previous) {
-        read.Notice = "The last save of the results of " + drive +
-                      " was interrupted; the results saved before it are shown.";
+        read.Notice = InterruptedSaveNotice(files);
     } else if (kind == TSetKind::Outside) {
         read.Notice = "The result files of " + drive +
                       " were changed outside the program since they were last saved; they are "
@@ -228,7 +201,11 @@ bool ReadStoredSet(const TStoredSetFiles& files, TStoredSet& set, TSetRead& read
     // changed outside the program or saved without a manifest has none.
     if (state == TManifestState::Valid && kind != TSetKind::Outside) {
         const bool before = kind == TSetKind::Interrupted || kind == TSetKind::Previous;
-        LoadExtras(files, before ? manifest.Previous : manifest.Current, set.Dirs, set.Extras);
+        const std::string told =
+            LoadExtraFiles(files, before ? manifest.Previous : manifest.Current,
+                           before ? nullptr : SameLists(manifest), set.Dirs, set.Extras);
+        if (!told.empty())
+            read.Notice += (read.Notice.empty() ? "" : " ") + told;
     }
     read.FromMain = kind != TSetKind::Interrupted;
     return true;

@@ -3,8 +3,8 @@
 // summed, split and checked at once, told against the manifest (the set it
 // records, the one before it, a mix of the two left by a save cut off, or
 // files changed outside the program), and the extra files taken when they
-// are whole and fit the set. Free of any store: the store and the preload
-// both load through here.
+// are the set's and pass their kind's checks. Free of any store: the store
+// and the preload both load through here.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -34,7 +34,9 @@ struct TSetRead {
 // be trusted: a file missing or unreadable, lists of unequal length,
 // folders out of order, a size or percent that is not a number; set is
 // then not to be used. The extra lists are only known for a set the
-// manifest records, and only those whole and fitting the set are taken.
+// manifest records; each is found as StoredSetLoadExtras.h says, and one
+// that is damaged, missing or changed outside the program is told in
+// Notice beside the set's own notice.
 // No lock is taken: the caller holds the data folder's.
 bool ReadStoredSet(const TStoredSetFiles& files, TStoredSet& set, TSetRead& read);
 
@@ -67,6 +69,10 @@ enum class TSetKind {
     Outside,      // any file is neither: changed outside the program
 };
 TSetKind KindOf(const TResultSetManifest& manifest, const TResultFileSums& sums);
+// The set before, when its three files are those of the set the manifest
+// records (a save changed only extra files); null otherwise. Its extra
+// files fit the same lists.
+const TResultSetSums* SameLists(const TResultSetManifest& manifest);
 
 // Each file is read up to its limit: its size when opened; for the files
 // kept from before a save, the size the manifest records.

@@ -12,6 +12,7 @@
 #include "engine/ResultChecksum.h"
 #include "engine/ResultFileText.h"
 #include "engine/StoredSetLoad.h"
+#include "engine/StoredSetLoadExtras.h"
 #include "platform/AtomicFile.h"
 #include "platform/DataFolder.h"
 #include "platform/HistoryFolder.h"
@@ -22,29 +23,6 @@ constexpr std::size_t kSavePiece = 256 << 10;
 
 std::string Reason(const std::string& what) {
     return what + ": " + std::strerror(errno);
-}
-
-using TExtraSums = std::map<std::string, TResultFileSum, std::less<>>;
-
-// The extra files of a recorded set that are there as recorded: under
-// their own names (added to inMain), or as the copies kept of them while a
-// save replaced them. path(role) names a role's own file.
-template <class Path>
-TExtraSums ExtrasThere(const TExtraSums& recorded, Path path, std::set<std::string>& inMain) {
-    TExtraSums there;
-    for (const auto& [role, sum] : recorded) {
-        if (FindExtraFileKind(role) == nullptr) {
-            continue;
-        }
-        TResultFileSum found;
-        if (SumFile(path(role), sum.Bytes, found) && found == sum) {
-            inMain.insert(role);
-            there.emplace(role, sum);
-        } else if (SumFile(KeptName(path(role)), sum.Bytes, found) && found == sum) {
-            there.emplace(role, sum);
-        }
-    }
-    return there;
 }
 
 // The set's files written out and flushed, not yet renamed: the three in
@@ -157,15 +135,17 @@ TWholeSet FindWholeSet(const TStoredSetFiles& files, const TResultFileSums* know
         // A set saved without a manifest counts as whole: nothing says otherwise.
         return whole;
     }
-    auto extraFile = [&files](const std::string& role) { return files.Extra(role); };
     whole.LastGeneration = manifest.Current.Generation;
     const TSetKind kind = KindOf(manifest, sums);
     whole.Sums.Generation = manifest.Current.Generation;
+    // The extra files found as a load finds them (StoredSetLoadExtras.h).
     if (kind == TSetKind::Recorded) {
-        whole.Sums.Extras = ExtrasThere(manifest.Current.Extras, extraFile, whole.ExtrasInMain);
+        whole.Sums.Extras = ExtrasThere(files, manifest.Current, SameLists(manifest), sums[1].Lines,
+                                        whole.ExtrasInMain);
     } else if (kind == TSetKind::Previous) {
         whole.Sums = manifest.Previous;
-        whole.Sums.Extras = ExtrasThere(manifest.Previous.Extras, extraFile, whole.ExtrasInMain);
+        whole.Sums.Extras =
+            ExtrasThere(files, manifest.Previous, nullptr, sums[1].Lines, whole.ExtrasInMain);
     } else if (kind == TSetKind::Interrupted) {
         TResultFileSums keptSums;
         if (SumFiles(files.Kept(), LimitsOf(manifest.Previous), keptSums) &&
@@ -173,17 +153,14 @@ TWholeSet FindWholeSet(const TStoredSetFiles& files, const TResultFileSums* know
             whole.Where = TWholeSet::TWhere::Kept;
             whole.Sums = manifest.Previous;
             // Only the kept copies are sure to be that set's.
-            std::set<std::string> copies;
-            whole.Sums.Extras = ExtrasThere(
-                manifest.Previous.Extras,
-                [&](const std::string& role) { return KeptName(extraFile(role)); }, copies);
-            whole.Sums.Extras = [&] {
-                TExtraSums found;
-                for (const std::string& role : copies) {
-                    found.emplace(role, whole.Sums.Extras.at(role));
+            whole.Sums.Extras.clear();
+            for (const auto& [role, sum] : manifest.Previous.Extras) {
+                const std::string copy = KeptName(files.Extra(role));
+                if (FindExtraFileKind(role) != nullptr &&
+                    ExtraFileHasSum(copy, sum, ExtraFileBound(role, keptSums[1].Lines))) {
+                    whole.Sums.Extras.emplace(role, sum);
                 }
-                return found;
-            }();
+            }
             for (std::size_t i = 0; i < sums.size(); ++i) {
                 whole.MainDiffers[i] = sums[i] != manifest.Previous.Files[i];
             }
@@ -241,6 +218,18 @@ bool WriteStoredSet(const TStoredSetFiles& files, const TStoredSet& set, const T
     }
     SyncDataFolder(files.DataFolder);
     stepDone(1);
+    // The extra files are renamed before the manifest: until it is, the
+    // old manifest names the set before, whose extra files are then taken
+    // from the copies just kept of them. Renamed after it, a save that
+    // changed only extra files (a folder rescan that left every size as it
+    // was) and was cut off would leave the set it records without them.
+    for (auto& [path, file] : written.Extras) {
+        if (!file->Commit()) {
+            error = Reason(path);
+            return false;
+        }
+        stepDone(6);
+    }
     if (whole.Where != TWholeSet::TWhere::None) {
         manifest.HasPrevious = true;
         manifest.Previous = whole.Sums;
@@ -263,16 +252,6 @@ bool WriteStoredSet(const TStoredSetFiles& files, const TStoredSet& set, const T
         }
     }
     stepDone(2);
-    // The extra files go first: until the three result files are renamed
-    // the set loads as the one before, whose extra files are then taken
-    // from the copies kept of them.
-    for (auto& [path, file] : written.Extras) {
-        if (!file->Commit()) {
-            error = Reason(path);
-            return false;
-        }
-        stepDone(6);
-    }
     for (std::size_t i = 0; i < written.Main.size(); ++i) {
         if (!written.Main[i]->Commit()) {
             error = Reason(main[i]);

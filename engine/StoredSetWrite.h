@@ -2,8 +2,10 @@
 // Writing a drive's set atomically with its manifest. The new files are
 // written out and flushed first; the whole set they replace is kept under
 // other names (".CDirs.previous") and named in the new manifest as the set
-// before; then the new files are renamed over the old ones. A load after a
-// crash at any point finds the old set or the new one (StoredSetLoad.h).
+// before; then the extra files are renamed over the old ones, then the
+// manifest, then the three result files. A load after a crash at any point
+// finds the old set or the new one, each with its own extra files
+// (StoredSetLoad.h, StoredSetLoadExtras.h).
 // The caller holds the data folder's exclusive lock throughout.
 #include <array>
 #include <cstdint>

@@ -216,6 +216,12 @@ bool ReadToEnd(const std::string& path, std::uint64_t limit,
     }
     if (limit == kFileSize) {
         limit = size;
+    } else if (size > limit) {
+        // Larger already: not a byte of it is read (a sparse file of
+        // gigabytes put in a small file's place).
+        close(fd);
+        errno = EFBIG;
+        return false;
     }
     opened(size);
     std::size_t got = 0;

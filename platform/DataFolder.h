@@ -30,7 +30,8 @@ bool DataFileExists(const std::string& path);
 // would block the reader for ever (while it holds the data folder's lock), a
 // link to a device could be read without end. At most limit bytes are read;
 // kFileSize stands for the file's size when it was opened. A file that has
-// more is a failure (EFBIG), as is any other kind of file (EISDIR for a
+// more is a failure (EFBIG; one that has more when opened is not read at
+// all), as is any other kind of file (EISDIR for a
 // folder, EINVAL otherwise, ELOOP for a link, EACCES for another's file).
 constexpr std::uint64_t kFileSize = ~std::uint64_t{0};
 

@@ -15,8 +15,8 @@
 #include "engine/DetachedSave.h"
 #include "engine/DiscoverData.h"
 #include "engine/DiscoverKind.h"
-#include "engine/ExtraFileKinds.h"
 #include "engine/DiskSizeList.h"
+#include "engine/ExtraFileKinds.h"
 #include "engine/ResultStore.h"
 #include "engine/StoredSet.h"
 #include "tests/store/DriveCFolderTest.h"
@@ -204,7 +204,7 @@ TEST_F(StoredSetTest, EveryChangeKeepsEachExtraListOrDropsItWhereItSays) {
         for (const auto& [role, lines] : window.GlobalExtras()) {
             const TExtraFileKind* kind = FindExtraFileKind(role);
             ASSERT_NE(kind, nullptr) << what;
-            EXPECT_TRUE(kind->Fits(window.GlobalDirs(), lines)) << role << ", " << what;
+            EXPECT_EQ(kind->Fault(window.GlobalDirs(), lines), "") << role << ", " << what;
         }
         if (stored)
             ExpectSame(OnDisk(), window.Global(), what);

@@ -166,6 +166,10 @@ int TScanCommand::RunStored(const TScanOptions& options, std::ostream& out, std:
                               (store.LoadNotice.empty() ? "" : " (" + store.LoadNotice + ")"));
         return kBadUsage;
     }
+    // An extra file damaged, missing or changed outside the program is told
+    // here: the report alone would only say its data is not known.
+    if (!store.LoadNotice.empty())
+        PrintMessage(err, store.LoadNotice);
     TDiscoverReport report = DiscoverReport(options);
     const auto lines = store.GlobalExtras().find(kDiscoverRole);
     ReadDiscoverLines(lines == store.GlobalExtras().end() ? nullptr : &lines->second, report);
