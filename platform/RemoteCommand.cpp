@@ -197,6 +197,12 @@ std::string RemoteFailure(const TRemoteRequest& request, int exitStatus,
     } else if (Contains(errorText, kNoScannerMark)) {
         message = "No scanner found on " + host +
                   ": install cobaltquarry-scan, ncdu or gdu there, or choose another.";
+    } else if (Contains(errorText, "Word too long")) {
+        // csh takes no word over 8 KiB, and the whole remote line is one
+        // word to it: a long path of bytes that need escaping exceeds it.
+        message = "The folder's name is too long for the login shell of your account on " + host +
+                  " (csh takes no word over 8 KiB): choose a folder with a shorter path, or "
+                  "another login shell there.";
     } else if (Contains(errorText, "Host key verification failed") ||
                Contains(errorText, "IDENTIFICATION HAS CHANGED") ||
                Contains(errorText, "host key is known")) {

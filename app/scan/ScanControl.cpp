@@ -88,6 +88,13 @@ TScanControl::~TScanControl() {
     // Lists queued behind the save still come in; the owner that would show
     // them is going.
     store_.DropReplacementCallbacks();
+    // Changes still waiting are stored all the same; nothing is shown of them.
+    changeApplied_ = nullptr;
+    changeEnded_ = nullptr;
+    for (TChange& change : changes_) {
+        change.Applied = nullptr;
+        change.Ended = nullptr;
+    }
     CancelAndWait();
     store_.BeforeChange = nullptr;
     // A thread that ended but whose deferred deletion has not run yet.
@@ -471,7 +478,9 @@ void TScanControl::EndScan() {
 }
 
 void TScanControl::CancelAndWait() {
-    WaitForSaveAndReport();
+    // Changes waiting behind a save start when it ends: each is stored.
+    while (Saving())
+        WaitForSaveAndReport();
     waitingScan_.reset();
     if (!scanning_)
         return;

@@ -269,7 +269,7 @@ TEST_P(RemoteLoginShell, TheLongestNamesArriveOrCshsWordLimitIsTold) {
     EXPECT_LT(RemoteShellLine(TRemoteTool::Ours, longest).size(), kArgumentMax);
     const std::string root = RemoteRoot(settings, longest);
     if (csh)
-        EXPECT_NE(root.find("ssh: Word too long."), std::string::npos) << root;
+        EXPECT_NE(root.find("is too long for the login shell"), std::string::npos) << root;
     else
         EXPECT_EQ(root, longest);
 
@@ -291,7 +291,7 @@ TEST_P(RemoteLoginShell, TheLongestNamesArriveOrCshsWordLimitIsTold) {
         ASSERT_TRUE(std::filesystem::create_directories(folder));
         const std::string root = RemoteRoot(settings, folder);
         if (csh && lineSize > kCshLongestLine)
-            EXPECT_NE(root.find("ssh: Word too long."), std::string::npos) << root;
+            EXPECT_NE(root.find("is too long for the login shell"), std::string::npos) << root;
         else
             EXPECT_EQ(root, folder) << lineSize;
     }

@@ -86,6 +86,8 @@ TEST_F(ItemFollow, MoveToTrashOfAFolderMovesItsNumbersToTheTrashAtOnce) {
                             TUiScript::ClickMessageBoxButton(QMessageBox::Yes, &question)});
     EXPECT_EQ(question, "?|Move the folder \"inner\" and everything in it to the Trash?");
     EXPECT_EQ(RowNames(), (QStringList{"a.bin"}));
+    // The numbers follow once the change is stored behind the views.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !form->Scan().Saving(); }, 10000));
     // alpha holds a.bin alone now.
     EXPECT_DOUBLE_EQ(PieShare("C:\\alpha\\a.bin"), 100.0);
     ASSERT_NE(form->ActionNote, nullptr);
@@ -111,9 +113,7 @@ TEST_F(ItemFollow, MoveToTrashOfAFolderMovesItsNumbersToTheTrashAtOnce) {
     EXPECT_EQ(form->Store.GlobalDirs(), scan.Dirs);
     EXPECT_EQ(form->Store.GlobalDirSizes(), scan.Sizes);
     EXPECT_EQ(form->Store.GlobalPercents(), scan.Percents);
-    // As stored in the files (by the save behind the views), and as the
-    // folder tree shows it.
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !form->Scan().Saving(); }, 10000));
+    // As stored in the files, and as the folder tree shows it.
     TResultStore stored(form->Store.DataFolder);
     stored.SetFiles("C:");
     ASSERT_TRUE(stored.LoadGlobal());

@@ -322,3 +322,37 @@ TEST_F(SaveBehind, AScanFileOpenedDuringTheSaveIsShownOnceTheSaveEnds) {
     ASSERT_TRUE(stored.LoadGlobal()) << stored.LoadNotice;
     EXPECT_EQ(stored.GlobalDirs()[0], "C:");
 }
+
+namespace {
+
+// A window that goes while a save runs and an item command's change waits
+// behind it: both are stored, and nothing of the window is called any more.
+TEST_F(SaveBehind, AChangeWaitingBehindASaveIsStoredWhenTheWindowGoes) {
+    Open();
+    qputenv("XDG_DATA_HOME", QFile::encodeName(QDir(drive->path()).filePath("share")));
+    ScanAndHold();
+    DoubleClickRow("alpha");
+    TUiScript script;
+    const QRect r = form->BarLV->visualItemRect(Row("inner"));
+    script.Start({TUiScript::ChooseMenuItem("Move to Trash"),
+                  TUiScript::ClickMessageBoxButton(QMessageBox::Yes)});
+    QTest::mouseClick(form->BarLV->viewport(), Qt::RightButton, Qt::NoModifier,
+                      QPoint(40, r.center().y()));
+    Settle();
+    ASSERT_TRUE(script.Finished());
+    ASSERT_EQ(form->Scan().ChangesWaiting(), 1u);
+    std::thread releaser([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        latch.released = true;
+    });
+    form.reset();
+    releaser.join();
+    const TScan now = ScanDriveC();
+    TResultStore stored(data->path().toStdString() + "/cobaltquarry/");
+    stored.SetFiles("C:");
+    ASSERT_TRUE(stored.LoadGlobal());
+    EXPECT_EQ(stored.GlobalDirs(), now.Dirs);
+    EXPECT_EQ(stored.GlobalDirSizes(), now.Sizes);
+}
+
+}  // namespace
