@@ -1,5 +1,7 @@
 #include "engine/FollowPlan.h"
 
+#include <algorithm>
+
 #include "engine/FolderListEdit.h"
 #include "engine/StoredListText.h"
 #include "platform/DriveForm.h"
@@ -12,6 +14,17 @@ bool TFollowPlan::ConcernsLists(const TStringList& dirs) const {
         if (DriveLetterOf(step.To) == letter || DriveLetterOf(step.From) == letter)
             return true;
     return false;
+}
+
+std::vector<std::string> TFollowPlan::Parents() const {
+    std::vector<std::string> parents;
+    for (const TFollowStep& step : steps_)
+        for (const std::string* path : {&step.From, &step.To})
+            if (!path->empty())
+                parents.push_back(DriveFormParent(*path));
+    std::sort(parents.begin(), parents.end());
+    parents.erase(std::unique(parents.begin(), parents.end()), parents.end());
+    return parents;
 }
 
 std::optional<std::int64_t> TFollowPlan::Apply(TStringList& dirs, TStringList& sizes,
