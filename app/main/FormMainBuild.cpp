@@ -395,6 +395,9 @@ void TFormMain::CreatePieHolder() {
     links.enterFolder = [this](const std::string& path) { EnterFolder(path); };
     links.storedChanged = [this] { StoredSetChanged(); };
     links.note = [this](const QString& text) { ShowActionNote(text); };
+    links.foldersChanged = [this](const std::vector<std::string>& parents) {
+        Tree->RefreshTreeFolders(parents);
+    };
     pieHolder->SetLinks(links);
     SetAnalysedSizeLookup(StoredSizeLookup(Store));
     SetDiskUsageLookup(StoredDiskUsageLookup(Store));
@@ -486,6 +489,9 @@ void TFormMain::CreateCommandParts() {
     FItems->RereadAndRebuild = [this] { RereadAndRebuild(); };
     FItems->StoredSetChanged = [this] { StoredSetChanged(); };
     FItems->ShowActionNote = [this](const QString& text) { ShowActionNote(text); };
+    FItems->TreeFoldersChanged = [this](const std::vector<std::string>& parents) {
+        Tree->RefreshTreeFolders(parents);
+    };
 
     TOpenedScanCommands::TParts parts;
     parts.Owner = this;

@@ -26,6 +26,7 @@ TItemMenuLinks TItemCommands::MenuLinks() {
     links.store = &store_;
     links.storedChanged = StoredSetChanged;
     links.note = ShowActionNote;
+    links.foldersChanged = TreeFoldersChanged;
     return links;
 }
 

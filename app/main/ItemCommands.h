@@ -9,6 +9,7 @@
 #include <QString>
 #include <functional>
 #include <string>
+#include <vector>
 
 class QLabel;
 class QToolBar;
@@ -35,6 +36,8 @@ class TItemCommands {
     std::function<void()> RereadAndRebuild;
     std::function<void()> StoredSetChanged;
     std::function<void(const QString&)> ShowActionNote;
+    // The folder tree's entry point: the folders a command changed.
+    std::function<void(const std::vector<std::string>& parents)> TreeFoldersChanged;
 
     TItemMenuLinks MenuLinks();
     // The context menu of the listed item with that path at a point of

@@ -267,6 +267,7 @@ void TPieHolder::ActOnPiece(const std::string& path, Qt::MouseButton button, QPo
         menu.store = links_.store;
         menu.storedChanged = links_.storedChanged;
         menu.note = links_.note;
+        menu.foldersChanged = links_.foldersChanged;
         InvokeContextMenuIMP(links_.owner ? links_.owner : window(), item, pie_, at, menu);
         return;
     }

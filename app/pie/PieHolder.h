@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QToolButton;
@@ -44,6 +45,7 @@ class TPieHolder : public QScrollArea {
         // (see TItemMenuLinks).
         std::function<void()> storedChanged;
         std::function<void(const QString&)> note;
+        std::function<void(const std::vector<std::string>& parents)> foldersChanged;
     };
 
     explicit TPieHolder(QWidget* parent = nullptr);
