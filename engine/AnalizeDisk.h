@@ -55,7 +55,9 @@ class TAnalizeDisk {
     // reset by Execute: a cancelled analyzer is not run again.
     std::atomic<bool> Cancel{false};
 
-    // One complete run; returns after AfterExecute has returned.
+    // One complete run; returns after AfterExecute has returned. What ends
+    // it early (memory running out on any of its threads) is thrown from
+    // here, on the calling thread.
     void Execute();
 
     const TStringList& Dirs() const { return dirs_; }

@@ -45,6 +45,8 @@ void TDetachedSave::Run() {
         Failed("there is not enough memory");
     } catch (const std::exception& e) {
         Failed(e.what());
+    } catch (...) {
+        Failed("it stopped on an unknown error");
     }
     if (saved_ && copy_.Set.Whole) {
         historyTried_ = true;
@@ -55,6 +57,8 @@ void TDetachedSave::Run() {
                                "The results before this scan could not be kept for "
                                "comparison: ") +
                            e.what() + ".";
+        } catch (...) {
+            historyNote_ = "The results before this scan could not be kept for comparison.";
         }
     }
     copy_ = THistoryCopy();

@@ -37,6 +37,17 @@ bool TFollowPlan::ConcernsLists(const TStringList& dirs) const {
     return false;
 }
 
+std::vector<std::string> TFollowPlan::Parents() const {
+    std::vector<std::string> parents;
+    for (const TFollowStep& step : steps_)
+        for (const std::string* path : {&step.From, &step.To})
+            if (!path->empty())
+                parents.push_back(DriveFormParent(*path));
+    std::sort(parents.begin(), parents.end());
+    parents.erase(std::unique(parents.begin(), parents.end()), parents.end());
+    return parents;
+}
+
 std::optional<std::int64_t> TFollowPlan::Apply(TStringList& dirs, TStringList& sizes,
                                                TStringList& percents, TStringList* allocated,
                                                bool* allocatedKept) const {

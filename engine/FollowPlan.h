@@ -57,6 +57,9 @@ class TFollowPlan {
   public:
     void Add(TFollowStep step) { steps_.push_back(std::move(step)); }
     bool Empty() const { return steps_.empty(); }
+    // The folders that hold a From or a To of the steps, each once, in
+    // byte order: the folders whose listing the command changed.
+    std::vector<std::string> Parents() const;
     // Whether the lists hold the analysis of a drive the plan touches.
     bool ConcernsLists(const TStringList& dirs) const;
     // Edits the lists (a change for the stored set) and returns the bytes

@@ -1,6 +1,8 @@
 #include "engine/NcduExport.h"
 
+#include <exception>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "engine/ParallelExport.h"
@@ -153,8 +155,17 @@ bool ExportNcdu(const TExportSettings& settings, TExportOutput& out, std::string
         return false;
     }
     root.Name = settings.NativeRoot;
-    out.Write(Header(settings));
-    if (settings.Threads > 1)
-        return ExportNcduParallel(settings, root, std::move(listing), out, error);
-    return TExporter(settings, out).Run(root, std::move(listing), error);
+    // Whichever thread it happened on, a failure ends the export here with
+    // its message, after every lister has ended.
+    try {
+        out.Write(Header(settings));
+        if (settings.Threads > 1)
+            return ExportNcduParallel(settings, root, std::move(listing), out, error);
+        return TExporter(settings, out).Run(root, std::move(listing), error);
+    } catch (const std::bad_alloc&) {
+        error = settings.NativeRoot + ": cannot be exported: there is not enough memory";
+    } catch (const std::exception& e) {
+        error = settings.NativeRoot + ": cannot be exported: " + e.what();
+    }
+    return false;
 }

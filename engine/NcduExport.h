@@ -20,5 +20,6 @@
 #include "engine/ExportSettings.h"
 
 // Writes the export into Out (not committed). False with a message when the
-// root cannot be read or the walk was cancelled.
+// root cannot be read, the walk was cancelled or it failed (memory running
+// out on any of its threads).
 bool ExportNcdu(const TExportSettings& settings, TExportOutput& out, std::string& error);

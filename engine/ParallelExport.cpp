@@ -3,9 +3,11 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <exception>
 #include <mutex>
 #include <set>
 #include <string_view>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -102,8 +104,12 @@ class TParallelExport {
             std::lock_guard<std::mutex> guard(mutex_);
             Publish(root_);
         }
-        for (int t = 0; t < s_.Threads; ++t)
-            listers_.emplace_back([this] { Lister(); });
+        try {
+            for (int t = 0; t < s_.Threads; ++t)
+                listers_.emplace_back([this] { CarryingLister(); });
+        } catch (const std::system_error&) {
+            // A machine out of threads: the writer lists what they do not.
+        }
         if (!Write(error))
             return false;
         out_.Write("]\n");
@@ -153,8 +159,11 @@ class TParallelExport {
     }
 
     // Waits for Job to be listed, or lists it here when nobody has begun.
+    // What ended a lister (memory running out, say) is thrown here.
     void Take(TFolderJob& job) {
         std::unique_lock<std::mutex> lock(mutex_);
+        if (failure_)
+            std::rethrow_exception(failure_);
         if (job.State == TFolderJob::TState::Pending) {
             pending_.erase(&job);
             job.State = TFolderJob::TState::Listing;
@@ -165,11 +174,31 @@ class TParallelExport {
             return;
         }
         waiting_ = &job;
-        listed_.wait(lock, [&job] { return job.State == TFolderJob::TState::Listed; });
+        listed_.wait(lock,
+                     [this, &job] { return job.State == TFolderJob::TState::Listed || failure_; });
         waiting_ = nullptr;
+        if (failure_)
+            std::rethrow_exception(failure_);
         ahead_.erase(&job);
         aheadBytes_ -= job.Text.size();
         work_.notify_one();
+    }
+
+    // A lister's thread: what ends it early is kept for the writer, which
+    // fails with it, and stops the other listers.
+    void CarryingLister() {
+        try {
+            Lister();
+        } catch (...) {
+            {
+                std::lock_guard<std::mutex> guard(mutex_);
+                if (!failure_)
+                    failure_ = std::current_exception();
+                stop_ = true;
+            }
+            work_.notify_all();
+            listed_.notify_all();
+        }
     }
 
     // Lists folders ahead of the writer until stopped.
@@ -317,6 +346,7 @@ class TParallelExport {
     std::size_t aheadBytes_ = 0;      // the text of those listed
     const TFolderJob* waiting_ = nullptr;
     bool stop_ = false;
+    std::exception_ptr failure_;  // what ended a lister
     std::vector<std::thread> listers_;
 };
 

@@ -22,7 +22,9 @@
 
 // The tree below Root (its entry, named by its path, and its open listing)
 // written into Out after the header; the "]" that ends the export included.
-// False with a message when cancelled.
+// False with a message when cancelled. An exception that ends a lister
+// (memory running out, say) is thrown from here, on the calling thread,
+// once every lister has ended.
 bool ExportNcduParallel(const TExportSettings& settings, const TDirEntry& root,
                         std::unique_ptr<TDirListing> listing, TExportOutput& out,
                         std::string& error);

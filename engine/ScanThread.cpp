@@ -1,6 +1,8 @@
 #include "engine/ScanThread.h"
 
 #include <QMetaObject>
+#include <exception>
+#include <new>
 
 #include "engine/AnalizeDisk.h"
 
@@ -47,13 +49,22 @@ TScanProgress TThreadDiskAnalize::Progress() const {
 void TThreadDiskAnalize::run() {
     try {
         analyzer_->Execute();
+    } catch (const std::bad_alloc&) {
+        Failed("there is not enough memory");
+    } catch (const std::exception& e) {
+        Failed(e.what());
     } catch (...) {
-        // A run that fails is a run that produced nothing usable.
-        analyzer_->Cancel.store(true);
+        Failed("it stopped on an unknown error");
     }
     // AfterExecute is the analyzer's last step; if it never fired, the GUI
     // must still learn that the scan is over.
     HandOver();
+}
+
+void TThreadDiskAnalize::Failed(const char* why) {
+    // A run that fails is a run that produced nothing usable.
+    analyzer_->Cancel.store(true);
+    failure_ = "The scan of " + analyzer_->Directory + " failed: " + why + ".";
 }
 
 void TThreadDiskAnalize::HandOver() {
@@ -63,6 +74,7 @@ void TThreadDiskAnalize::HandOver() {
     auto result = std::make_shared<TScanResult>();
     result->Directory = analyzer_->Directory;
     result->Cancelled = analyzer_->Cancel.load();
+    result->Failure = std::move(failure_);
     // The extra lists first: the analyzer keeps the allocated bytes only
     // while they still stand beside its folder list.
     result->Set.Extras = analyzer_->TakeExtras();

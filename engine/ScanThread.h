@@ -27,6 +27,9 @@ struct TScanProgress {
 struct TScanResult {
     std::string Directory;
     bool Cancelled = false;
+    // Why the scan failed (memory ran out, say), for the user; the scan
+    // then counts as cancelled. Empty when it did not.
+    std::string Failure;
     // The analyzer's lists with its extra lists (TakeExtras): one set.
     TStoredSet Set;
 };
@@ -61,6 +64,8 @@ class TThreadDiskAnalize : public QThread {
     void run() override;
 
   private:
+    // Marks the run cancelled, with why it failed.
+    void Failed(const char* why);
     // Moves the lists into a result and queues it for the receiver; once.
     void HandOver();
 
@@ -68,4 +73,5 @@ class TThreadDiskAnalize : public QThread {
     QObject* receiver_;
     TOnAnalize onAnalize_;
     bool handedOver_ = false;  // touched by the scan thread only
+    std::string failure_;      // likewise
 };

@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "engine/LinkCount.h"
@@ -308,15 +310,25 @@ class ParallelWalk {
         maxOpenDepth_ = std::clamp<size_t>(kOpenBudget / std::max(1, s.Threads), 2, 48);
     }
 
+    // Walks the tree; the first exception that ended any thread's part
+    // (memory running out, say) is thrown again here once every thread has
+    // ended: on a helper it would end the program.
     void Run() {
         work_.push_back({0, nullptr, NativeRoot(s_.Directory)});
         MakeSinks();
         std::vector<std::thread> helpers;
-        for (int t = 1; t < s_.Threads; ++t)
-            helpers.emplace_back([this, t] { WorkWith(Sink(t)); });
-        WorkWith(Sink(0));
+        helpers.reserve(static_cast<size_t>(s_.Threads));
+        try {
+            for (int t = 1; t < s_.Threads; ++t)
+                helpers.emplace_back([this, t] { CarryingWork(t); });
+        } catch (const std::system_error&) {
+            // A machine out of threads: the walk goes on with those it gave.
+        }
+        CarryingWork(0);
         for (std::thread& t : helpers)
             t.join();
+        if (failure_)
+            std::rethrow_exception(failure_);
         tree_.WalkOrder = tree_.BreadthFirstOrder();
     }
 
@@ -363,6 +375,21 @@ class ParallelWalk {
     }
     TFileSink* Sink(int thread) const {
         return sinks_.empty() ? nullptr : sinks_[static_cast<size_t>(thread)].get();
+    }
+
+    // One thread's part of the walk. What ends it early is kept for Run and
+    // stops the other threads, which then take no more folders.
+    void CarryingWork(int thread) {
+        try {
+            WorkWith(Sink(thread));
+        } catch (...) {
+            std::lock_guard<std::mutex> guard(mutex_);
+            if (!failure_)
+                failure_ = std::current_exception();
+            failed_.store(true, std::memory_order_relaxed);
+            stop_ = true;
+            wake_.notify_all();
+        }
     }
 
     void WorkWith(TFileSink* sink) {
@@ -414,10 +441,11 @@ class ParallelWalk {
 
     // Lists one folder (Name inside Parent when given, else the whole path
     // Name) and records it; its subfolders become a new frame. False on
-    // cancel.
+    // cancel, and once another thread has failed.
     bool Visit(FolderScanner& scanner, FolderScan& scan, std::vector<Frame>& stack,
                const TOpenFolder* parent, std::uint32_t node, const std::string& name) {
-        if (s_.Cancel && s_.Cancel->load(std::memory_order_relaxed))
+        if ((s_.Cancel && s_.Cancel->load(std::memory_order_relaxed)) ||
+            failed_.load(std::memory_order_relaxed))
             return false;
         std::unique_ptr<TDirListing> listing =
             parent ? scanner.Open(parent->Fd(), name) : scanner.OpenPath(name);
@@ -489,6 +517,8 @@ class ParallelWalk {
     int busy_ = 0;
     std::atomic<int> idle_{0};
     bool stop_ = false;
+    std::exception_ptr failure_;       // what ended a thread, under the mutex
+    std::atomic<bool> failed_{false};  // read by the threads between folders
     // The folders the walk enters; set by node 0, listed before any other.
     std::unique_ptr<TWalkBounds> bounds_;
 };

@@ -44,5 +44,7 @@ struct TWalkSettings {
     std::unique_ptr<TFileSink>* MergedSink = nullptr;
 };
 
-// Walks as the settings say; Abort reports an abort through OnNewPath.
+// Walks as the settings say; Abort reports an abort through OnNewPath. An
+// exception that ends any of the walking threads (memory running out, say)
+// is thrown from here, on the calling thread, once every one has ended.
 void WalkFolders(const TWalkSettings& settings, TFolderTree& tree, bool& abort);

@@ -84,6 +84,16 @@ std::unique_ptr<char[]> AcquireBuffer() {
     return b;
 }
 
+// Keeps a buffer for the thread's next listing. When the pool cannot grow
+// (memory running out) the buffer is freed instead: this runs in a
+// destructor, where an exception would end the program.
+void ReturnBuffer(std::unique_ptr<char[]> buffer) noexcept {
+    try {
+        Buffers().push_back(std::move(buffer));
+    } catch (...) {
+    }
+}
+
 }  // namespace
 
 std::uint32_t NameAttributes(const std::string& name) {
@@ -134,14 +144,14 @@ TDirListing::~TDirListing() {
     if (fd_ >= 0)
         ::close(fd_);
     if (buffer_)
-        Buffers().push_back(std::move(buffer_));
+        ReturnBuffer(std::move(buffer_));
 }
 
 int TDirListing::ReleaseFd() {
     const int fd = fd_;
     fd_ = -1;
     if (buffer_)
-        Buffers().push_back(std::move(buffer_));
+        ReturnBuffer(std::move(buffer_));
     return fd;
 }
 

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <exception>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -43,8 +44,13 @@ void ForEachBlock(std::size_t count,
         }
     };
     std::vector<std::thread> helpers;
-    for (unsigned worker = 1; worker < BlockWorkers(count); ++worker)
-        helpers.emplace_back(run, worker);
+    helpers.reserve(BlockWorkers(count));
+    try {
+        for (unsigned worker = 1; worker < BlockWorkers(count); ++worker)
+            helpers.emplace_back(run, worker);
+    } catch (const std::system_error&) {
+        // Out of threads: the blocks are shared among those that started.
+    }
     run(0);
     for (std::thread& helper : helpers)
         helper.join();

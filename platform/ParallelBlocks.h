@@ -5,7 +5,9 @@
 // list of one block is worked on by the calling thread alone.
 #include <algorithm>
 #include <cstddef>
+#include <exception>
 #include <functional>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -23,7 +25,8 @@ void ForEachBlock(std::size_t count,
 
 // std::sort of items by less, the parts of a large list sorted on a few
 // threads and then merged. For an order that never finds two items equal
-// the result is exactly std::sort's.
+// the result is exactly std::sort's. An exception of less is thrown from
+// here once every part has ended.
 template <class T, class Less>
 void ParallelSort(std::vector<T>& items, Less less) {
     const std::size_t parts = BlockWorkers(items.size());
@@ -31,13 +34,37 @@ void ParallelSort(std::vector<T>& items, Less less) {
     for (std::size_t p = 0; p <= parts; ++p) {
         bounds.push_back(items.begin() + static_cast<std::ptrdiff_t>(items.size() * p / parts));
     }
+    // What ends a part's sort is thrown again here once every part has
+    // ended: on a helper it would end the program.
+    std::vector<std::exception_ptr> failures(parts);
+    auto sortPart = [&](std::size_t p) {
+        try {
+            std::sort(bounds[p], bounds[p + 1], less);
+        } catch (...) {
+            failures[p] = std::current_exception();
+        }
+    };
     std::vector<std::thread> helpers;
-    for (std::size_t p = 1; p < parts; ++p) {
-        helpers.emplace_back([&, p] { std::sort(bounds[p], bounds[p + 1], less); });
+    helpers.reserve(parts);
+    std::size_t started = 1;
+    try {
+        for (; started < parts; ++started) {
+            helpers.emplace_back(sortPart, started);
+        }
+    } catch (const std::system_error&) {
+        // Out of threads: the parts no helper took are sorted here.
     }
-    std::sort(bounds[0], bounds[1], less);
+    for (std::size_t p = started; p < parts; ++p) {
+        sortPart(p);
+    }
+    sortPart(0);
     for (std::thread& helper : helpers) {
         helper.join();
+    }
+    for (const std::exception_ptr& failure : failures) {
+        if (failure) {
+            std::rethrow_exception(failure);
+        }
     }
     for (std::size_t p = 1; p < parts; ++p) {
         std::inplace_merge(bounds[0], bounds[p], bounds[p + 1], less);

@@ -396,6 +396,9 @@ void TFormMain::CreatePieHolder() {
     links.storedChanged = [this] { StoredSetChanged(); };
     links.note = [this](const QString& text) { ShowActionNote(text); };
     links.followBehind = FollowBehindLink();
+    links.foldersChanged = [this](const std::vector<std::string>& parents) {
+        Tree->RefreshTreeFolders(parents);
+    };
     pieHolder->SetLinks(links);
     SetAnalysedSizeLookup(StoredSizeLookup(Store));
     SetDiskUsageLookup(StoredDiskUsageLookup(Store));
@@ -488,6 +491,9 @@ void TFormMain::CreateCommandParts() {
     FItems->StoredSetChanged = [this] { StoredSetChanged(); };
     FItems->ShowActionNote = [this](const QString& text) { ShowActionNote(text); };
     FItems->FollowBehind = FollowBehindLink();
+    FItems->TreeFoldersChanged = [this](const std::vector<std::string>& parents) {
+        Tree->RefreshTreeFolders(parents);
+    };
 
     TOpenedScanCommands::TParts parts;
     parts.Owner = this;

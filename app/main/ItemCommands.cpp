@@ -27,6 +27,7 @@ TItemMenuLinks TItemCommands::MenuLinks() {
     links.storedChanged = StoredSetChanged;
     links.followBehind = FollowBehind;
     links.note = ShowActionNote;
+    links.foldersChanged = TreeFoldersChanged;
     return links;
 }
 

@@ -9,6 +9,7 @@
 #include <QString>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/shell/FollowedActions.h"
 
@@ -40,6 +41,8 @@ class TItemCommands {
     std::function<void(const QString&)> ShowActionNote;
     // Stores a command's change behind the views (TItemMenuLinks).
     TFollowBehind FollowBehind;
+    // The folder tree's entry point: the folders a command changed.
+    std::function<void(const std::vector<std::string>& parents)> TreeFoldersChanged;
 
     TItemMenuLinks MenuLinks();
     // The context menu of the listed item with that path at a point of

@@ -268,6 +268,7 @@ void TPieHolder::ActOnPiece(const std::string& path, Qt::MouseButton button, QPo
         menu.storedChanged = links_.storedChanged;
         menu.followBehind = links_.followBehind;
         menu.note = links_.note;
+        menu.foldersChanged = links_.foldersChanged;
         InvokeContextMenuIMP(links_.owner ? links_.owner : window(), item, pie_, at, menu);
         return;
     }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/shell/FollowedActions.h"
 
@@ -48,6 +49,7 @@ class TPieHolder : public QScrollArea {
         std::function<void(const QString&)> note;
         // Stores a command's change behind the views (TItemMenuLinks).
         TFollowBehind followBehind;
+        std::function<void(const std::vector<std::string>& parents)> foldersChanged;
     };
 
     explicit TPieHolder(QWidget* parent = nullptr);

@@ -12,18 +12,27 @@ void TSaveRunner::Start(std::unique_ptr<TDetachedSave> job) {
     const std::uint64_t id = ++id_;
     TDetachedSave* running = job_.get();
     thread_ = std::thread([this, running, id] {
-        running->Run();
+        // Run tells its failures in the job; what could still escape (memory
+        // running out while one is told) must not end the program from this
+        // thread: the job then stays unsaved.
+        try {
+            running->Run();
+        } catch (...) {
+        }
         // Posted to this object: dropped with it, and of no effect once a
         // later job has started. It comes also when the owner joined the
         // thread meanwhile, so that the job is reported from the event loop
         // and never from inside the call that waited for it.
-        QMetaObject::invokeMethod(
-            this,
-            [this, id] {
-                if (id == id_)
-                    emit Ended();
-            },
-            Qt::QueuedConnection);
+        try {
+            QMetaObject::invokeMethod(
+                this,
+                [this, id] {
+                    if (id == id_)
+                        emit Ended();
+                },
+                Qt::QueuedConnection);
+        } catch (...) {
+        }
     });
 }
 

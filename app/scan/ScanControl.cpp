@@ -299,6 +299,7 @@ void TScanControl::OnAnalize(TScanResult& result) {
     reloadPending_ = true;
     emit ScanEnded(shown);
     DefaultCursor();
+    Notify(result.Failure);
 }
 
 void TScanControl::StartSave(TScanResult& result) {

@@ -198,8 +198,11 @@ QString InvokeContextMenuIMP(QWidget* owner, const TShellFolder* item, QWidget* 
     if (!chosen)
         return QString();
     const QString verb = chosen->data().toString();
-    if (const std::optional<TFollowedAction> done = RunItemVerb(owner, chosenItem, verb))
+    if (const std::optional<TFollowedAction> done = RunItemVerb(owner, chosenItem, verb)) {
         FollowAndNote(links, verb, *done);
+        if (links.foldersChanged)
+            links.foldersChanged(done->Plan.Parents());
+    }
     if (IsRefreshVerb(verb) && links.rereadAndRebuild)
         links.rereadAndRebuild();
     return verb;

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/shell/FollowedActions.h"
 
@@ -55,6 +56,9 @@ struct TItemMenuLinks {
     // Shows a note to the user without asking anything (after a move to the
     // trash, which frees no space).
     std::function<void(const QString&)> note;
+    // Lists again the folders that hold what a command moved, made or
+    // removed (the folder tree's nodes of them).
+    std::function<void(const std::vector<std::string>& parents)> foldersChanged;
 };
 
 // Carries out one verb on the item, with the owner as parent of every

@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <new>
 
 #include "engine/AnalizeDisk.h"
 #include "engine/ResultStore.h"
@@ -167,31 +168,48 @@ void TItemPropertiesDialog::CountSpace(const std::string& driveForm) {
     counter_->MakeFileSink = [] { return std::make_unique<TSpaceFactsSink>(); };
     counted_ = false;
     counting_ = std::thread([this, shared, sparse] {
-        // A walk that fails (memory running out) leaves the fields as they
-        // are: on this thread an exception would end the program.
+        // On this thread an exception would end the program: a walk that
+        // fails (memory running out) is told in the fields instead.
+        std::optional<TSpaceFacts> facts;
+        const char* failure = nullptr;
         try {
             counter_->Execute();
+            if (counter_->Cancel)
+                return;
+            const std::unique_ptr<TFileSink> sink = counter_->TakeFileSink();
+            const auto* space = dynamic_cast<const TSpaceFactsSink*>(sink.get());
+            facts = space ? space->Facts() : TSpaceFacts{};
+        } catch (const std::bad_alloc&) {
+            failure = "not counted: there is not enough memory";
         } catch (...) {
-            return;
+            failure = "not counted";
         }
-        if (counter_->Cancel)
-            return;
-        const std::unique_ptr<TFileSink> sink = counter_->TakeFileSink();
-        const auto* space = dynamic_cast<const TSpaceFactsSink*>(sink.get());
-        const TSpaceFacts facts = space ? space->Facts() : TSpaceFacts{};
-        // The labels belong to the window's thread; the call is dropped
-        // with the window.
-        QMetaObject::invokeMethod(
-            this,
-            [this, shared, sparse, facts] {
-                shared->setText(BytesText(facts.Shared) +
-                                QStringLiteral(", with hard links outside it"));
-                sparse->setText(BytesText(facts.Sparse) +
-                                QStringLiteral(", left out by sparse files"));
-                counted_ = true;
-            },
-            Qt::QueuedConnection);
+        try {
+            ShowCounted(shared, sparse, facts, failure);
+        } catch (...) {
+        }
     });
+}
+
+void TItemPropertiesDialog::ShowCounted(QLabel* shared, QLabel* sparse,
+                                        std::optional<TSpaceFacts> facts, const char* failure) {
+    // The labels belong to the window's thread; the call is dropped with
+    // the window.
+    QMetaObject::invokeMethod(
+        this,
+        [this, shared, sparse, facts, failure] {
+            if (!facts) {
+                shared->setText(QString::fromLatin1(failure));
+                sparse->setText(QString::fromLatin1(failure));
+            } else {
+                shared->setText(BytesText(facts->Shared) +
+                                QStringLiteral(", with hard links outside it"));
+                sparse->setText(BytesText(facts->Sparse) +
+                                QStringLiteral(", left out by sparse files"));
+            }
+            counted_ = true;
+        },
+        Qt::QueuedConnection);
 }
 
 QString TItemPropertiesDialog::Field(const QString& caption) const {

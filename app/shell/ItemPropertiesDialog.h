@@ -10,6 +10,8 @@
 #include <string>
 #include <thread>
 
+#include "engine/SpaceFacts.h"
+
 class QFormLayout;
 class QLabel;
 class TAnalizeDisk;
@@ -37,6 +39,10 @@ class TItemPropertiesDialog : public QDialog {
     // do not hold: the bytes shared with hard links outside it, and what
     // its sparse files leave out.
     void CountSpace(const std::string& driveForm);
+    // Puts the count's outcome into its fields from the window's thread:
+    // the facts, or the failure text when there are none.
+    void ShowCounted(QLabel* shared, QLabel* sparse, std::optional<TSpaceFacts> facts,
+                     const char* failure);
 
     QFormLayout* form_;
     std::unique_ptr<TAnalizeDisk> counter_;

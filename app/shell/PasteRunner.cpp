@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLocale>
+#include <new>
 
 #include "app/wait/WorkBehindProgress.h"
 
@@ -38,10 +39,18 @@ TActionResult RunWithProgress(QWidget* owner,
 TFollowedAction RunPaste(QWidget* owner, const TClipboardItems& items,
                          const std::string& folderNativePath) {
     TFollowedAction done;
-    RunWithProgress(owner, [&](TCopyProgress& progress) {
-        done = PasteFollowed(items, folderNativePath, &progress);
-        return done.Result;
-    });
+    // Memory running out on the worker is told as the paste's failure;
+    // what it did before is then not known, and a rescan brings it in.
+    try {
+        RunWithProgress(owner, [&](TCopyProgress& progress) {
+            done = PasteFollowed(items, folderNativePath, &progress);
+            return done.Result;
+        });
+    } catch (const std::bad_alloc&) {
+        done = {
+            TActionResult::Failed(QStringLiteral("The paste stopped: there is not enough memory.")),
+            TFollowPlan()};
+    }
     if (done.Result.ok && items.cut)
         QGuiApplication::clipboard()->clear();
     return done;

@@ -13,7 +13,8 @@ class QWidget;
 // Pastes the items into the folder and returns when done, running the event
 // loop meanwhile; the copies made are measured on the same worker thread. A
 // successful cut empties the clipboard (its items are no longer where it
-// says).
+// says). Memory running out on the worker makes a failed paste with an
+// empty plan.
 TFollowedAction RunPaste(QWidget* owner, const cq::desktop::TClipboardItems& items,
                          const std::string& folderNativePath);
 

@@ -102,3 +102,24 @@ TEST_F(ScanThreadTest, ProgressCountsTheFoldersFilesAndBytesWalked) {
     EXPECT_EQ(thread->Progress().Bytes, 64);
     ASSERT_TRUE(WaitUntil([&] { return thread.isNull(); }));
 }
+
+// A run that fails (memory running out in the walk) ends as a cancelled one
+// that says why, for the window to tell; a run that ends well says nothing.
+TEST_F(ScanThreadTest, AFailedRunIsHandedOverAsCancelledWithWhy) {
+    for (const bool fails : {false, true}) {
+        std::shared_ptr<TScanResult> result;
+        auto* thread = new TThreadDiskAnalize(
+            &receiver_, [&](std::shared_ptr<TScanResult> r) { result = std::move(r); });
+        thread->Analyzer().Directory = "C:\\";
+        thread->Analyzer().Recurse = true;
+        thread->Analyzer().OnNewPath = [fails](TAnalizeDisk*, const std::string&, bool&) {
+            if (fails)
+                throw std::bad_alloc();
+        };
+        thread->Start();
+        ASSERT_TRUE(WaitUntil([&] { return result != nullptr; }));
+        EXPECT_EQ(result->Cancelled, fails);
+        EXPECT_EQ(result->Failure,
+                  fails ? "The scan of C:\\ failed: there is not enough memory." : "");
+    }
+}

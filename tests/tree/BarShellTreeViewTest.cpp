@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <algorithm>
 #include <map>
+#include <random>
+#include <set>
 
 #include "tests/barlist/TestApp.h"
 #include "views/tree/BarShellTreeView.h"
@@ -248,6 +251,152 @@ TEST_F(TreeFixture, OpenCloseMarksAreDrawnAndClickable) {
         tree->setStyleSheet(sheet ? "QSplitter::handle { background: rgb(236, 234, 230); }" : "");
         for (const bool bars : {false, true})
             CheckMarks(bars, sheet);
+    }
+}
+
+// A drive of folders that commands change: every folder's subfolders,
+// sorted, as a listing gives them.
+class TFolderModel {
+  public:
+    std::map<std::string, std::vector<std::string>> Children;
+
+    static std::string Parent(const std::string& path) { return path.substr(0, path.rfind('\\')); }
+    std::vector<std::string> All() const {
+        std::vector<std::string> all;
+        for (const auto& [path, children] : Children)
+            all.push_back(path);
+        return all;
+    }
+    bool Has(const std::string& path) const { return Children.count(path) > 0; }
+    void Add(const std::string& path) {
+        Children[path];
+        auto& siblings = Children[Parent(path)];
+        siblings.insert(std::lower_bound(siblings.begin(), siblings.end(), path), path);
+    }
+    // Moves path and everything below it to another path; no place: removed.
+    void Move(const std::string& path, const std::string& to) {
+        auto& siblings = Children[Parent(path)];
+        siblings.erase(std::find(siblings.begin(), siblings.end(), path));
+        std::map<std::string, std::vector<std::string>> moved;
+        for (auto it = Children.begin(); it != Children.end();) {
+            if (it->first == path || it->first.rfind(path + "\\", 0) == 0) {
+                if (!to.empty()) {
+                    std::vector<std::string> renamed;
+                    for (const std::string& c : it->second)
+                        renamed.push_back(to + c.substr(path.size()));
+                    moved[to + it->first.substr(path.size())] = renamed;
+                }
+                it = Children.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        if (to.empty())
+            return;
+        Children.insert(moved.begin(), moved.end());
+        auto& into = Children[Parent(to)];
+        into.insert(std::lower_bound(into.begin(), into.end(), to), to);
+    }
+};
+
+// Against a model drive changed by random renames, moves, removals and new
+// folders: after RefreshTreeFolders of the changed folders' parents, every
+// listed node holds exactly the model's subfolders in order, nothing else is
+// listed again, expanded nodes that remain stay expanded, and the selection
+// stays or goes to the nearest folder that remains.
+TEST(TreeRefresh, FollowsRandomChangesListingOnlyTheParents) {
+    TestApp();
+    std::mt19937 random(20261210);
+    for (int round = 0; round < 150; ++round) {
+        TFolderModel model;
+        model.Children["T:"];
+        for (int i = 0; i < 40; ++i) {
+            const std::vector<std::string> all = model.All();
+            const std::string& parent = all[random() % all.size()];
+            const std::string path = parent + "\\n" + std::to_string(random() % 90 + 10);
+            if (!model.Has(path) && std::count(path.begin(), path.end(), '\\') <= 4)
+                model.Add(path);
+        }
+        std::vector<std::string> listed;
+        TBarShellTreeView tree;
+        tree.SetLister([&](const std::string& path) {
+            listed.push_back(path);
+            std::vector<TTreeFolder> folders;
+            const auto it = model.Children.find(path == "T:\\" ? "T:" : path);
+            if (it == model.Children.end())
+                return folders;  // a folder gone lists nothing
+            for (const std::string& c : it->second)
+                folders.push_back({c, QString::fromStdString(c.substr(c.rfind('\\') + 1)), {}});
+            return folders;
+        });
+        tree.SetRoot("T:\\", "T:");
+        for (int i = 0; i < 12; ++i) {
+            const std::vector<QTreeWidgetItem*> nodes = tree.Nodes();
+            QTreeWidgetItem* node = nodes[random() % nodes.size()];
+            tree.ExpandNode(node);
+            if (random() % 3 == 0)
+                node->setExpanded(false);
+        }
+        const std::vector<QTreeWidgetItem*> nodes = tree.Nodes();
+        tree.setCurrentItem(nodes[random() % nodes.size()]);
+        const std::string selected = TBarShellTreeView::NodePath(tree.currentItem());
+        std::set<std::string> expanded, wasListed(listed.begin(), listed.end());
+        for (QTreeWidgetItem* node : nodes)
+            if (node->isExpanded())
+                expanded.insert(TBarShellTreeView::NodePath(node));
+
+        // A few commands, each with the parents of what it moved or made.
+        std::vector<std::string> parents{"U:\\elsewhere"};
+        for (int c = 0; c < 3; ++c) {
+            const std::vector<std::string> all = model.All();
+            const std::string& path = all[random() % all.size()];
+            const std::string fresh = "\\m" + std::to_string(round) + "x" + std::to_string(c);
+            const int kind = static_cast<int>(random() % 4);
+            if (kind == 0) {
+                model.Add(path + fresh);
+                parents.push_back(path);
+            } else if (path == "T:") {
+                continue;
+            } else if (kind == 1) {
+                model.Move(path, {});
+                parents.push_back(TFolderModel::Parent(path));
+            } else {
+                const std::string& other = all[random() % all.size()];
+                const std::string into = kind == 2 ? TFolderModel::Parent(path) : other;
+                if (into == path || into.rfind(path + "\\", 0) == 0)
+                    continue;
+                model.Move(path, into + fresh);
+                parents.push_back(TFolderModel::Parent(path));
+                parents.push_back(into);
+            }
+        }
+        listed.clear();
+        tree.RefreshTreeFolders(parents);
+
+        for (const std::string& again : listed) {
+            const std::string bare = again == "T:\\" ? "T:" : again;
+            EXPECT_TRUE(std::count(parents.begin(), parents.end(), bare)) << again;
+            EXPECT_TRUE(wasListed.count(again)) << again;
+        }
+        for (QTreeWidgetItem* node : tree.Nodes()) {
+            const std::string path = TBarShellTreeView::NodePath(node);
+            const std::string bare = path == "T:\\" ? "T:" : path;
+            ASSERT_TRUE(model.Has(bare)) << "round " << round << ": " << path;
+            std::vector<std::string> children;
+            for (int i = 0; i < node->childCount(); ++i)
+                children.push_back(TBarShellTreeView::NodePath(node->child(i)));
+            if (wasListed.count(path))
+                EXPECT_EQ(children, model.Children[bare]) << "round " << round << ": " << path;
+            else
+                EXPECT_TRUE(children.empty()) << path;
+            EXPECT_EQ(node->isExpanded(), expanded.count(path) > 0) << path;
+        }
+        std::string nearest = selected;
+        while (!model.Has(nearest == "T:\\" ? "T:" : nearest))
+            nearest = TFolderModel::Parent(nearest);
+        ASSERT_NE(tree.currentItem(), nullptr);
+        EXPECT_EQ(TBarShellTreeView::NodePath(tree.currentItem()),
+                  nearest == "T:" ? "T:\\" : nearest);
     }
 }
 

@@ -4,7 +4,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <memory>
+#include <new>
 #include <ostream>
 #include <thread>
 #include <utility>
@@ -247,6 +249,17 @@ int TScanCommand::RunImport(const TScanOptions& options, std::ostream& out, std:
     return status;
 }
 
+std::string TScanCommand::ExecuteCarrying() {
+    try {
+        analyzer_.Execute();
+    } catch (const std::bad_alloc&) {
+        return "there is not enough memory";
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return {};
+}
+
 int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     TScanOptions options;
     std::string error;
@@ -323,12 +336,16 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         progress = std::thread(
             ShowProgressLine, "Scanning", [this] { return Walked(analyzer_); }, std::cref(done));
     const auto start = std::chrono::steady_clock::now();
-    analyzer_.Execute();
+    const std::string failure = ExecuteCarrying();
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     done = true;
     if (progress.joinable())
         progress.join();
+    if (!failure.empty()) {
+        PrintMessage(err, native + ": cannot be scanned: " + failure);
+        return kFailed;
+    }
 
     if (analyzer_.Cancel) {
         PrintMessage(err, "cancelled");

@@ -33,6 +33,10 @@ class TScanCommand {
     int RunImport(const TScanOptions& options, std::ostream& out, std::ostream& err);
     // --stored: --largest and --types from the stored results of PATH's drive.
     int RunStored(const TScanOptions& options, std::ostream& out, std::ostream& err);
+    // Runs the analyzer; why it failed (memory running out on any of its
+    // threads), or nothing. The progress line's thread must be joined
+    // before the run's end is told, so nothing is thrown past it.
+    std::string ExecuteCarrying();
 
     TAnalizeDisk analyzer_;
 };

@@ -176,12 +176,17 @@ void ShowProgressLine(const char* verb, const std::function<TWalkedCounts()>& co
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         const double s =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        const TWalkedCounts c = counts();
-        const std::string bytes = FormatGB(std::to_string(c.Bytes));
-        std::fprintf(stderr, "\r%s: %s, %s, %s, %s s ", verb,
-                     CountText(c.Folders, "folder", "folders").c_str(),
-                     CountText(c.Files, "file", "files").c_str(), bytes.c_str(),
-                     SecondsText(s).c_str());
+        // A line that cannot be made while memory runs out is left out: on
+        // this thread an exception would end the program.
+        try {
+            const TWalkedCounts c = counts();
+            const std::string bytes = FormatGB(std::to_string(c.Bytes));
+            std::fprintf(stderr, "\r%s: %s, %s, %s, %s s ", verb,
+                         CountText(c.Folders, "folder", "folders").c_str(),
+                         CountText(c.Files, "file", "files").c_str(), bytes.c_str(),
+                         SecondsText(s).c_str());
+        } catch (...) {
+        }
     }
     std::fprintf(stderr, "\r\033[K");
 }

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <unordered_map>
 
 #include "views/common/EnterKey.h"
 #include "views/common/SpokenText.h"
@@ -52,6 +53,29 @@ void WalkAll(const QTreeWidget* tree, const std::function<void(QTreeWidgetItem*)
     for (int i = 0; i < tree->topLevelItemCount(); ++i) {
         Walk(tree->topLevelItem(i), visit);
     }
+}
+
+// A drive-form path without the backslash a drive's root may end with.
+std::string_view Bare(std::string_view path) {
+    while (!path.empty() && path.back() == '\\') {
+        path.remove_suffix(1);
+    }
+    return path;
+}
+
+// Whether path is folder or lies below it (both bare).
+bool AtOrBelow(std::string_view path, std::string_view folder) {
+    return path.substr(0, folder.size()) == folder &&
+           (path.size() == folder.size() || path[folder.size()] == '\\');
+}
+
+bool IsBelow(const QTreeWidgetItem* node, const QTreeWidgetItem* above) {
+    for (; node; node = node->parent()) {
+        if (node == above) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -196,6 +220,90 @@ void TBarShellTreeView::RefreshFrom(QTreeWidgetItem* node) {
             scrollToItem(n, QAbstractItemView::PositionAtTop);
         }
     });
+}
+
+void TBarShellTreeView::RefreshTreeFolders(const std::vector<std::string>& parents) {
+    // The nodes' own signals would enter the folder a node's removal
+    // selects, as a click there does.
+    const QSignalBlocker quiet(this);
+    for (const std::string& parent : parents) {
+        QTreeWidgetItem* node = FindNode(parent);
+        // A folder never listed lists itself afresh when it is opened.
+        if (node && node->data(0, kListedRole).toBool()) {
+            Relist(node);
+        }
+    }
+}
+
+QTreeWidgetItem* TBarShellTreeView::FindNode(const std::string& path) const {
+    const std::string_view wanted = Bare(path);
+    QTreeWidgetItem* node = topLevelItemCount() > 0 ? topLevelItem(0) : nullptr;
+    if (!node || !AtOrBelow(wanted, Bare(NodePath(node)))) {
+        return nullptr;
+    }
+    // Each step goes to the child the path runs through.
+    while (node && Bare(NodePath(node)) != wanted) {
+        QTreeWidgetItem* through = nullptr;
+        for (int i = 0; i < node->childCount() && !through; ++i) {
+            if (AtOrBelow(wanted, NodePath(node->child(i)))) {
+                through = node->child(i);
+            }
+        }
+        node = through;
+    }
+    return node;
+}
+
+void TBarShellTreeView::Relist(QTreeWidgetItem* node) {
+    const std::vector<TTreeFolder> folders =
+        FLister ? FLister(NodePath(node)) : std::vector<TTreeFolder>();
+    std::unordered_map<std::string, QTreeWidgetItem*> kept;
+    for (const TTreeFolder& folder : folders) {
+        kept.emplace(folder.path, nullptr);
+    }
+    for (int i = node->childCount(); i-- > 0;) {
+        QTreeWidgetItem* child = node->child(i);
+        const auto it = kept.find(NodePath(child));
+        if (it != kept.end()) {
+            it->second = child;
+            continue;
+        }
+        if (IsBelow(currentItem(), child)) {
+            setCurrentItem(node);
+        }
+        delete node->takeChild(i);
+    }
+    // The nodes kept are already in the listing's order, as their names
+    // are: only the new ones go in between.
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        const int at = static_cast<int>(i);
+        QTreeWidgetItem* have = kept[folders[i].path];
+        if (!have) {
+            node->insertChild(at, MakeNode(folders[i]));
+        } else if (node->child(at) != have) {
+            MoveChild(node, have, at);
+        }
+    }
+}
+
+void TBarShellTreeView::MoveChild(QTreeWidgetItem* node, QTreeWidgetItem* child, int at) {
+    // A node taken out forgets which nodes below it were expanded.
+    std::vector<QTreeWidgetItem*> expanded;
+    Walk(child, [&](QTreeWidgetItem* n) {
+        if (n->isExpanded()) {
+            expanded.push_back(n);
+        }
+    });
+    QTreeWidgetItem* current = currentItem();
+    const bool inside = IsBelow(current, child);
+    node->takeChild(node->indexOfChild(child));
+    node->insertChild(at, child);
+    for (QTreeWidgetItem* n : expanded) {
+        n->setExpanded(true);
+    }
+    if (inside) {
+        setCurrentItem(current);
+    }
 }
 
 int TBarShellTreeView::NodeCount() const {

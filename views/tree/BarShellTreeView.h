@@ -77,6 +77,14 @@ class TBarShellTreeView : public QTreeWidget, public TNodeSpeaker {
     // it, keeping the expanded nodes expanded, the selected node selected and
     // the top visible node on top.
     void RefreshFrom(QTreeWidgetItem* node);
+    // After a command changed the folders of some folders (drive form; a
+    // drive's root as "C:" or "C:\"): lists again each of them that the
+    // tree has listed, and only those. Folders gone lose their nodes, new
+    // ones get nodes at their places in the listing's order, and the nodes
+    // of folders still there stay as they are, expanded or not, with what
+    // was listed below them. A selected node that went makes its parent
+    // the selected node. Folders outside the tree are passed over.
+    void RefreshTreeFolders(const std::vector<std::string>& parents);
 
     // Rectangles in the viewport: the node's text, and its whole row; both
     // empty when the node is not displayed.
@@ -102,6 +110,13 @@ class TBarShellTreeView : public QTreeWidget, public TNodeSpeaker {
     QTreeWidgetItem* MakeNode(const TTreeFolder& folder);
     void Populate(QTreeWidgetItem* node);
     void Repopulate(QTreeWidgetItem* node, const std::vector<std::string>& expanded);
+    // The node of a drive-form folder, found along its path; null when the
+    // tree holds none.
+    QTreeWidgetItem* FindNode(const std::string& path) const;
+    // Brings a listed node's children in line with a new listing of it.
+    void Relist(QTreeWidgetItem* node);
+    // Puts a child of node at another place, keeping what was expanded.
+    void MoveChild(QTreeWidgetItem* node, QTreeWidgetItem* child, int at);
 
     bool FShowBarCharts = false;
     bool FBarOutline = true;
