@@ -11,6 +11,7 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "app/scan/ScanControl.h"
 #include "app/shell/ItemContextMenu.h"
 #include "tests/pieui/UiScript.h"
 #include "tests/window/WindowFixture.h"
@@ -54,6 +55,10 @@ class TreeFollow : public WindowFixture {
                           QPoint(40, r.center().y()));
         Settle();
         ASSERT_TRUE(script.Finished());
+        // The views are rebuilt once more when the change is stored: the
+        // next click goes to the rows shown then.
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !form->Scan().Saving(); }, 10000));
+        Settle();
     }
 
     // The folders of the drive read afresh: by a new tree over the same
