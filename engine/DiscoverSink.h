@@ -10,6 +10,11 @@
 
 class TDiscoverSink : public TFileSink {
   public:
+    // ScanTime: the time the old files are counted from (the scan's start);
+    // KeptTypes: how many types are listed by name.
+    explicit TDiscoverSink(std::int64_t scanTime, std::size_t keptTypes = kKeptTypes)
+        : collector_(kLargestFiles, scanTime), keptTypes_(keptTypes) {}
+
     void File(const TWalkFile& file) override {
         if (file.Counted)
             collector_.File(file.Folder, file.Name, file.Size, file.Allocated,
@@ -26,10 +31,14 @@ class TDiscoverSink : public TFileSink {
     // The data, once the walk has finished the sink.
     TDiscoverData& Data() { return data_; }
 
-    // A maker for TWalkSettings::MakeSink / TAnalizeDisk::MakeFileSink.
-    static std::unique_ptr<TFileSink> Make() { return std::make_unique<TDiscoverSink>(); }
+    // A maker for TWalkSettings::MakeSink / TAnalizeDisk::MakeFileSink:
+    // sinks that count the old files from now.
+    static std::unique_ptr<TFileSink> Make();
+    // A maker of sinks that count them from ScanTime.
+    static TFileSinkMaker MakerAt(std::int64_t scanTime, std::size_t keptTypes = kKeptTypes);
 
   private:
     TDiscoverCollector collector_;
+    std::size_t keptTypes_;
     TDiscoverData data_;
 };

@@ -47,6 +47,9 @@ class TImportVisitor : public TNcduVisitor {
     void Meta(const TNcduMeta& meta) override {
         Result.Meta = meta;
         gdu_ = meta.ProgName == "gdu";
+        // The old files are counted from the time the export was made.
+        if (meta.Timestamp != 0)
+            discover_.SetScanTime(meta.Timestamp);
     }
 
     void Enter(const TNcduItem& folder) override {
