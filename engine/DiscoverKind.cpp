@@ -1,5 +1,7 @@
 #include "engine/DiscoverKind.h"
 
+#include <algorithm>
+
 #include "engine/DiscoverSink.h"
 
 namespace {
@@ -10,10 +12,15 @@ bool Fits(const TStringList& dirs, const TStringList& lines) {
     std::string error;
     if (dirs.empty() || !TDiscoverData::FromLines(lines, data, error))
         return false;
-    for (const TLargeFile& f : data.Largest)
-        if (!PathIsBelow(f.Path, dirs[0].substr(0, 2)))
-            return false;
-    return true;
+    const std::string_view drive = std::string_view(dirs[0]).substr(0, 2);
+    auto onDrive = [drive](const std::vector<TLargeFile>& files) {
+        return std::all_of(files.begin(), files.end(),
+                           [drive](const TLargeFile& f) { return PathIsBelow(f.Path, drive); });
+    };
+    bool fits = onDrive(data.Largest) && onDrive(data.Old.Files);
+    for (const auto& [ext, list] : data.TypeFiles)
+        fits = fits && onDrive(list.Files);
+    return fits;
 }
 
 bool Merge(const TStringList& dirs, TStringList& stored, const TStringList& rescanDirs,

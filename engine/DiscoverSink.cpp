@@ -18,10 +18,13 @@ void TDiscoverSink::AddExtraLists(TExtraLists& extras) {
     extras[std::string(kDiscoverRole)] = data_.Lines();
 }
 
-std::unique_ptr<TFileSink> TDiscoverSink::Make() {
+std::function<std::int64_t()> TDiscoverSink::Clock = [] {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
-    return std::make_unique<TDiscoverSink>(
-        std::chrono::duration_cast<std::chrono::seconds>(now).count());
+    return static_cast<std::int64_t>(std::chrono::duration_cast<std::chrono::seconds>(now).count());
+};
+
+std::unique_ptr<TFileSink> TDiscoverSink::Make() {
+    return std::make_unique<TDiscoverSink>(Clock());
 }
 
 TFileSinkMaker TDiscoverSink::MakerAt(std::int64_t scanTime, std::size_t keptTypes) {
