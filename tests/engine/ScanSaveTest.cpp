@@ -324,6 +324,6 @@ TEST_F(ScanSaveTest, LargestFilesAndTypesAfterAScanFromTheStoredSetAndAfterAResc
     EXPECT_EQ(Scan({"--stored", "--largest", "0", drive}), 2);
     EXPECT_EQ(Scan({"--stored", "--largest", "1001", drive}), 2);
     EXPECT_EQ(Scan({"--stored", drive}), 2);
-    EXPECT_NE(err_.str().find("--stored goes with --largest or --types"), std::string::npos);
+    EXPECT_NE(err_.str().find("--stored goes with --largest, --types or --old"), std::string::npos);
     EXPECT_EQ(Scan({"--stored", "--types", "--save", drive}), 2);
 }
