@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "engine/FileListEdit.h"
 #include "platform/DriveForm.h"
-#include "platform/DriveLetter.h"
 
 namespace {
 
@@ -364,13 +362,6 @@ bool TDiscoverData::FromLines(const TStringList& lines, TDiscoverData& data, std
         text.append(line).append("\r\n");
     }
     return Parse(text, data, error);
-}
-
-bool PathIsBelow(std::string_view path, std::string_view folder) {
-    if (path.size() <= folder.size() + 1 || path[folder.size()] != '\\' || folder.empty())
-        return false;
-    return UpperDriveLetter(path[0]) == UpperDriveLetter(folder[0]) &&
-           path.substr(1, folder.size() - 1) == folder.substr(1);
 }
 
 void TDiscoverData::MergeRescan(std::string_view folder, const TDiscoverData& inside) {

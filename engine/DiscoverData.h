@@ -40,6 +40,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/FileListEdit.h"
 #include "engine/FileTypeTable.h"
 #include "engine/LargestFiles.h"
 #include "engine/StringList.h"
@@ -103,6 +104,3 @@ struct TDiscoverData {
 // The type of the file at a drive-form path: its name's extension in lower
 // case (FileTypeTable.h), empty when it has none.
 std::string FileTypeOf(std::string_view path);
-
-// True when Path lies below Folder (drive letters in either case).
-bool PathIsBelow(std::string_view path, std::string_view folder);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "engine/DiscoverData.h"
 #include "platform/DriveLetter.h"
 
 namespace {
@@ -35,6 +34,13 @@ void SettleMovedFile(TFileList& list, const TLargeFile& moved, bool listed) {
 }
 
 }  // namespace
+
+bool PathIsBelow(std::string_view path, std::string_view folder) {
+    if (path.size() <= folder.size() + 1 || path[folder.size()] != '\\' || folder.empty())
+        return false;
+    return UpperDriveLetter(path[0]) == UpperDriveLetter(folder[0]) &&
+           path.substr(1, folder.size() - 1) == folder.substr(1);
+}
 
 bool PathIsAtOrBelow(std::string_view path, std::string_view item) {
     if (path.size() == item.size())

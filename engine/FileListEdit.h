@@ -44,5 +44,7 @@ void DropFilesAt(TFileList& list, std::string_view path, std::size_t capacity);
 void RenameFiles(TFileList& list, std::string_view from, std::string_view to, std::size_t capacity,
                  const TLargeFile* moved);
 
+// True when Path lies below Folder (drive letters in either case).
+bool PathIsBelow(std::string_view path, std::string_view folder);
 // True when Path is Item or lies below it (drive letters in either case).
 bool PathIsAtOrBelow(std::string_view path, std::string_view item);
