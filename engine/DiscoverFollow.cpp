@@ -127,11 +127,18 @@ void DiscoverFollowMove(TDiscoverData& d, std::string_view from, std::string_vie
         RenameFiles(list->second, from, to, kTypeFiles, file);
 }
 
-void DiscoverFollowLeave(TDiscoverData& d, std::string_view from, const TDiscoverData& item) {
+void DiscoverFollowLeave(TDiscoverData& d, std::string_view from) {
     EditLargest(d, [&](TFileList& l) { DropFilesAt(l, from, kLargestFiles); });
     DropFilesAt(d.Old, from, kOldFiles);
     for (auto& [ext, list] : d.TypeFiles)
         DropFilesAt(list, from, kTypeFiles);
+    d.TypesAsOfDriveScan = true;
+}
+
+void DiscoverFollowLeave(TDiscoverData& d, std::string_view from, const TDiscoverData& item) {
+    const bool asOfDriveScan = d.TypesAsOfDriveScan;
+    DiscoverFollowLeave(d, from);
+    d.TypesAsOfDriveScan = asOfDriveScan;
     for (const TTypeTotal& t : item.Types.Kept)
         SubtractType(d, t);
     Subtract(d.Types.NoExtension, item.Types.NoExtension);

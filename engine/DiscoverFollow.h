@@ -41,6 +41,11 @@ void DiscoverFollowMove(TDiscoverData& data, std::string_view from, std::string_
 // type table loses what Item (its measured data, measured before it left or
 // at its new place; only its totals are read) held.
 void DiscoverFollowLeave(TDiscoverData& data, std::string_view from, const TDiscoverData& item);
+// The same for an item that could not be measured (its new place has no
+// drive form and it is gone from the old one): the listed paths are
+// dropped and the type table, which cannot lose what it does not know,
+// stays as it was, marked as of the last drive scan (as after a rescan).
+void DiscoverFollowLeave(TDiscoverData& data, std::string_view from);
 
 // An item arrived (pasted, or moved in from off the drive): Item, its
 // measured data at its place on this drive, is merged in: its files into

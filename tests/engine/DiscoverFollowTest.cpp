@@ -176,7 +176,16 @@ TEST(DiscoverFollow, CommandsFollowedGiveWhatAFreshScanListsDownToEachFloor) {
             const TDiscoverData item = Measured(from);
             const std::string to = d + "/" + drive.Name(file);
             ASSERT_EQ(rename(from.c_str(), to.c_str()), 0);
+            TDiscoverData unmeasured = data;
+            DiscoverFollowLeave(unmeasured, DriveForm(from));
             DiscoverFollowLeave(data, DriveForm(from), item);
+            // Unmeasured, the lists are the same (those of types that are
+            // gone stay, empty) and the types say they are as of the drive scan.
+            EXPECT_TRUE(unmeasured.Largest == data.Largest && unmeasured.Old == data.Old &&
+                        unmeasured.TypesAsOfDriveScan && !data.TypesAsOfDriveScan);
+            for (const auto& [ext, list] : data.TypeFiles)
+                EXPECT_TRUE(unmeasured.TypeFiles.count(ext) &&
+                            unmeasured.TypeFiles.at(ext) == list);
             what = "trash " + from;
         } else if (kind == 3) {  // back from the other drive
             std::vector<std::string> there = drive.Items(d, false);
