@@ -5,7 +5,6 @@
 
 #include "engine/DiscoverLineCheck.h"
 #include "platform/DriveForm.h"
-#include "platform/DriveLetter.h"
 
 namespace {
 
@@ -24,6 +23,53 @@ void AppendTotal(std::string& text, const TTypeTotal& t) {
     AppendNumber(text, t.Bytes);
     text += ' ';
     AppendNumber(text, t.Allocated);
+}
+
+// A listed file's line: SIZE ALLOCATED MTIME PATH.
+void AppendFile(std::string& text, const TLargeFile& f) {
+    AppendNumber(text, f.Size);
+    text += ' ';
+    AppendNumber(text, f.Allocated);
+    text += ' ';
+    if (f.MTime == kNoTime)
+        text += '-';
+    else
+        AppendNumber(text, f.MTime);
+    text += ' ';
+    text += f.Path;
+    text += "\r\n";
+}
+
+// The sections added after the types (see DiscoverData.h), each written
+// when it is known.
+void AppendLaterSections(std::string& text, const TDiscoverData& d) {
+    if (d.TypeFilesKnown) {
+        text += "typefiles ";
+        AppendNumber(text, d.TypeFiles.size());
+        text += "\r\n";
+        for (const auto& [ext, list] : d.TypeFiles) {
+            text += "type ";
+            AppendNumber(text, list.Files.size());
+            text += ' ';
+            AppendNumber(text, list.Floor);
+            text += ' ';
+            text += EscapeName(ext);
+            text += "\r\n";
+            for (const TLargeFile& f : list.Files)
+                AppendFile(text, f);
+        }
+    }
+    if (d.OldKnown()) {
+        text += "old ";
+        AppendNumber(text, d.Old.Files.size());
+        text += ' ';
+        AppendNumber(text, d.Old.Floor);
+        text += ' ';
+        AppendNumber(text, d.ScanTime);
+        text += "\r\n";
+        for (const TLargeFile& f : d.Old.Files)
+            AppendFile(text, f);
+    }
 }
 
 // Reads the stored text line by line, word by word.
@@ -157,7 +203,119 @@ bool ReadTypes(LineReader& in, TDiscoverData& d, std::string& why) {
     return true;
 }
 
+// A listed file's line of the later sections, in order after Before (null
+// for the first) and larger than Floor.
+bool ReadListedFile(LineReader& in, TLargeFile& f, const TLargeFile* before, std::int64_t floor,
+                    std::string& why) {
+    std::string_view time;
+    if (!in.Next() || !in.Read(f.Size) || !in.Read(f.Allocated) || (time = in.Word()).empty()) {
+        why = "not a file's line";
+        return false;
+    }
+    const auto r = std::from_chars(time.data(), time.data() + time.size(), f.MTime);
+    if (time == "-")
+        f.MTime = kNoTime;
+    else if (r.ec != std::errc() || r.ptr != time.end() || f.MTime == kNoTime) {
+        why = "not a time";
+        return false;
+    }
+    f.Path = std::string(in.Rest());
+    if (f.Path.empty() || f.Size <= floor || f.Size < 0 || f.Allocated < 0 ||
+        (before != nullptr && !LargerFile(*before, f))) {
+        why = "a file out of order";
+        return false;
+    }
+    return true;
+}
+
+// One type's list: "type FILES FLOOR EXT" and its files, each of the type.
+bool ReadTypeList(LineReader& in, TDiscoverData& d, std::string& why) {
+    std::size_t count = 0;
+    std::int64_t floor = -1;
+    if (!in.Next() || in.Word() != "type" || !in.Read(count) || !in.Read(floor) || floor < -1 ||
+        count > kTypeFiles) {
+        why = "not the line of a type's files";
+        return false;
+    }
+    const std::string ext = UnescapeName(in.Rest());
+    const bool listed = std::any_of(d.Types.Kept.begin(), d.Types.Kept.end(),
+                                    [&ext](const TTypeTotal& t) { return t.Ext == ext; });
+    if (!listed || (!d.TypeFiles.empty() && !(d.TypeFiles.rbegin()->first < ext))) {
+        why = "a type not listed or out of order";
+        return false;
+    }
+    TFileList& list = d.TypeFiles[ext];
+    list.Floor = floor;
+    for (std::size_t i = 0; i < count; ++i) {
+        TLargeFile f;
+        if (!ReadListedFile(in, f, list.Files.empty() ? nullptr : &list.Files.back(), floor, why))
+            return false;
+        if (FileTypeOf(f.Path) != ext) {
+            why = "a file of another type";
+            return false;
+        }
+        list.Files.push_back(std::move(f));
+    }
+    return true;
+}
+
+bool ReadOldFiles(LineReader& in, TDiscoverData& d, std::string& why) {
+    std::size_t count = 0;
+    std::int64_t time = 0;
+    if (!in.Read(count) || !in.Read(d.Old.Floor) || d.Old.Floor < -1 || !in.Read(time) ||
+        !in.Done() || count > kOldFiles || time < INT64_MIN + kOldSeconds) {
+        why = "not the line of the old files";
+        return false;
+    }
+    d.ScanTime = time;
+    for (std::size_t i = 0; i < count; ++i) {
+        TLargeFile f;
+        if (!ReadListedFile(in, f, d.Old.Files.empty() ? nullptr : &d.Old.Files.back(), d.Old.Floor,
+                            why))
+            return false;
+        if (f.MTime == kNoTime || f.MTime >= d.OldBefore()) {
+            why = "a file that is not old";
+            return false;
+        }
+        d.Old.Files.push_back(std::move(f));
+    }
+    return true;
+}
+
+// The sections after the types, each there or not (see DiscoverData.h).
+bool ReadLaterSections(LineReader& in, TDiscoverData& d, std::string& why) {
+    LineReader start = in;
+    std::size_t count = 0;
+    if (in.Next() && in.Word() == "typefiles") {
+        if (!in.Read(count) || !in.Done() || count > kKeptTypes) {
+            why = "not the line of the types' files";
+            return false;
+        }
+        d.TypeFilesKnown = true;
+        for (std::size_t i = 0; i < count; ++i)
+            if (!ReadTypeList(in, d, why))
+                return false;
+        start = in;
+    }
+    in = start;
+    if (in.Next() && in.Word() == "old")
+        return ReadOldFiles(in, d, why);
+    in = start;
+    return true;
+}
+
 }  // namespace
+
+std::string FileTypeOf(std::string_view path) {
+    const std::size_t slash = path.rfind('\\');
+    const std::string name =
+        UnescapeName(path.substr(slash == std::string_view::npos ? 0 : slash + 1));
+    std::string ext(FileExtension(name));
+    for (char& c : ext)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return ext;
+}
 
 std::string TDiscoverData::Text() const {
     std::string text(kFirstLine);
@@ -166,19 +324,8 @@ std::string TDiscoverData::Text() const {
     text += ' ';
     AppendNumber(text, Floor);
     text += HasTimes ? " 1\r\n" : " 0\r\n";
-    for (const TLargeFile& f : Largest) {
-        AppendNumber(text, f.Size);
-        text += ' ';
-        AppendNumber(text, f.Allocated);
-        text += ' ';
-        if (f.MTime == kNoTime)
-            text += '-';
-        else
-            AppendNumber(text, f.MTime);
-        text += ' ';
-        text += f.Path;
-        text += "\r\n";
-    }
+    for (const TLargeFile& f : Largest)
+        AppendFile(text, f);
     text += "types ";
     AppendNumber(text, Types.Kept.size());
     text += TypesAsOfDriveScan ? " 1\r\n" : " 0\r\n";
@@ -192,6 +339,7 @@ std::string TDiscoverData::Text() const {
         text += EscapeName(t.Ext);
         text += "\r\n";
     }
+    AppendLaterSections(text, *this);
     return text;
 }
 
@@ -204,8 +352,9 @@ bool TDiscoverData::Parse(std::string_view text, TDiscoverData& data, std::strin
     std::string why;
     if (!in.Next() || in.Rest() != kFirstLine)
         why = "not a discover file";
-    else if (ReadLargest(in, data, why) && ReadTypes(in, data, why) && !in.AtEnd())
-        why = "text after the file types";
+    else if (ReadLargest(in, data, why) && ReadTypes(in, data, why) &&
+             ReadLaterSections(in, data, why) && !in.AtEnd())
+        why = "text after the old files";
     if (why.empty())
         return true;
     error = "line " + std::to_string(in.Number()) + ": " + why;
@@ -238,33 +387,48 @@ bool TDiscoverData::FromLines(const TStringList& lines, TDiscoverData& data, std
     return Parse(text, data, error);
 }
 
-bool PathIsBelow(std::string_view path, std::string_view folder) {
-    if (path.size() <= folder.size() + 1 || path[folder.size()] != '\\' || folder.empty())
-        return false;
-    return UpperDriveLetter(path[0]) == UpperDriveLetter(folder[0]) &&
-           path.substr(1, folder.size() - 1) == folder.substr(1);
-}
-
 void TDiscoverData::MergeRescan(std::string_view folder, const TDiscoverData& inside) {
-    auto floorOf = [](const TDiscoverData& d) {
-        std::int64_t floor = d.Floor;
-        if (d.Largest.size() >= kLargestFiles)
-            floor = std::max(floor, d.Largest.back().Size);
-        return floor;
-    };
-    const std::int64_t floor = std::max(floorOf(*this), floorOf(inside));
-    std::vector<TLargeFile> files;
-    for (TLargeFile& f : Largest)
-        if (!PathIsBelow(f.Path, folder) && f.Size > floor)
-            files.push_back(std::move(f));
-    for (const TLargeFile& f : inside.Largest)
-        if (f.Size > floor)
-            files.push_back(f);
-    std::sort(files.begin(), files.end(), LargerFile);
-    if (files.size() > kLargestFiles)
-        files.resize(kLargestFiles);
-    Largest = std::move(files);
-    Floor = floor;
+    TFileList largest{std::move(Largest), Floor};
+    DropFilesAt(largest, folder, kLargestFiles);
+    MergeFileLists(largest, {inside.Largest, inside.Floor}, kLargestFiles);
+    Largest = std::move(largest.Files);
+    Floor = largest.Floor;
     HasTimes = HasTimes && inside.HasTimes;
     TypesAsOfDriveScan = true;
+    TypeFilesKnown = TypeFilesKnown && inside.TypeFilesKnown;
+    if (!TypeFilesKnown)
+        TypeFiles.clear();
+    // A type the rescan had no room to list may have files in the folder
+    // that no list holds: its list is not known until the next drive scan.
+    const bool insideComplete = inside.Types.Other.Files == 0;
+    for (auto it = TypeFiles.begin(); it != TypeFiles.end();) {
+        const auto in = inside.TypeFiles.find(it->first);
+        if (in == inside.TypeFiles.end() && !insideComplete) {
+            it = TypeFiles.erase(it);
+            continue;
+        }
+        DropFilesAt(it->second, folder, kTypeFiles);
+        if (in != inside.TypeFiles.end())
+            MergeFileLists(it->second, in->second, kTypeFiles);
+        ++it;
+    }
+    if (!OldKnown() || !inside.OldKnown() || inside.ScanTime < ScanTime || !HasTimes) {
+        Old = {};
+        ScanTime = kNoTime;
+        return;
+    }
+    DropFilesAt(Old, folder, kOldFiles);
+    MergeFileLists(Old, inside.OldFilesAsOf(ScanTime), kOldFiles);
+}
+
+TFileList TDiscoverData::OldFilesAsOf(std::int64_t scanTime) const {
+    TFileList list = Old;
+    const std::int64_t before = scanTime - kOldSeconds;
+    const auto newer = std::remove_if(list.Files.begin(), list.Files.end(),
+                                      [before](const TLargeFile& f) { return f.MTime >= before; });
+    if (newer != list.Files.end()) {
+        list.Files.erase(newer, list.Files.end());
+        RaiseFloor(list, CertainFloor(Old, kOldFiles));
+    }
+    return list;
 }

@@ -1,5 +1,7 @@
 #include "engine/DiscoverKind.h"
 
+#include <algorithm>
+
 #include "engine/DiscoverLineCheck.h"
 #include "engine/DiscoverSink.h"
 
@@ -16,7 +18,15 @@ std::string Fault(const TStringList& dirs, const TStringList& lines) {
     for (std::size_t i = 0; i < data.Largest.size(); ++i)
         if (!PathIsBelow(data.Largest[i].Path, dirs[0].substr(0, 2)))
             return "line " + std::to_string(i + 3) + ": a file on another drive";
-    return {};
+    const std::string_view drive = std::string_view(dirs[0]).substr(0, 2);
+    auto onDrive = [drive](const std::vector<TLargeFile>& files) {
+        return std::all_of(files.begin(), files.end(),
+                           [drive](const TLargeFile& f) { return PathIsBelow(f.Path, drive); });
+    };
+    bool fits = onDrive(data.Old.Files);
+    for (const auto& [ext, list] : data.TypeFiles)
+        fits = fits && onDrive(list.Files);
+    return fits ? std::string() : "a listed file on another drive";
 }
 
 std::uint64_t MaxBytes(std::size_t) {

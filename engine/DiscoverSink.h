@@ -3,6 +3,7 @@
 // thread, merged when the walk ends): each counted file goes to a
 // TDiscoverCollector; the names of a hard-linked file whose bytes count
 // elsewhere are left out, so the file is listed once, where it counts.
+#include <functional>
 #include <memory>
 
 #include "engine/DiscoverCollector.h"
@@ -10,6 +11,11 @@
 
 class TDiscoverSink : public TFileSink {
   public:
+    // ScanTime: the time the old files are counted from (the scan's start);
+    // KeptTypes: how many types are listed by name.
+    explicit TDiscoverSink(std::int64_t scanTime, std::size_t keptTypes = kKeptTypes)
+        : collector_(kLargestFiles, scanTime), keptTypes_(keptTypes) {}
+
     void File(const TWalkFile& file) override {
         if (file.Counted)
             collector_.File(file.Folder, file.Name, file.Size, file.Allocated,
@@ -26,10 +32,17 @@ class TDiscoverSink : public TFileSink {
     // The data, once the walk has finished the sink.
     TDiscoverData& Data() { return data_; }
 
-    // A maker for TWalkSettings::MakeSink / TAnalizeDisk::MakeFileSink.
-    static std::unique_ptr<TFileSink> Make() { return std::make_unique<TDiscoverSink>(); }
+    // A maker for TWalkSettings::MakeSink / TAnalizeDisk::MakeFileSink:
+    // sinks that count the old files from now, as Clock tells it.
+    static std::unique_ptr<TFileSink> Make();
+    // Seconds since 1970 now: the system clock, unless a test that compares
+    // two scans' stored bytes fixes it (set it while no walk runs).
+    static std::function<std::int64_t()> Clock;
+    // A maker of sinks that count them from ScanTime.
+    static TFileSinkMaker MakerAt(std::int64_t scanTime, std::size_t keptTypes = kKeptTypes);
 
   private:
     TDiscoverCollector collector_;
+    std::size_t keptTypes_;
     TDiscoverData data_;
 };

@@ -51,7 +51,7 @@ TFileTypeTable::IndexSlot& TFileTypeTable::Probe(std::uint64_t low, std::uint64_
     return index_[i];
 }
 
-void TFileTypeTable::Index(std::uint64_t low, std::uint64_t high, TTypeTotal* total) {
+void TFileTypeTable::Index(std::uint64_t low, std::uint64_t high, Entry* total) {
     if ((indexed_ + 1) * 2 > index_.size()) {
         std::vector<IndexSlot> old(std::max<std::size_t>(64, index_.size() * 2));
         old.swap(index_);
@@ -63,7 +63,8 @@ void TFileTypeTable::Index(std::uint64_t low, std::uint64_t high, TTypeTotal* to
     ++indexed_;
 }
 
-TTypeTotal* TFileTypeTable::Find(std::string_view ext, std::int64_t bytes, std::int64_t allocated) {
+TFileTypeTable::Entry* TFileTypeTable::Find(std::string_view ext, std::int64_t bytes,
+                                            std::int64_t allocated) {
     key_.assign(ext);
     for (char& c : key_)
         if (c >= 'A' && c <= 'Z')
@@ -75,33 +76,36 @@ TTypeTotal* TFileTypeTable::Find(std::string_view ext, std::int64_t bytes, std::
             turnedAway_.Add(bytes, allocated);
             return nullptr;
         }
-        it = types_.emplace(key_, TTypeTotal{key_, 0, 0, 0}).first;
+        it = types_.emplace(key_, Entry{}).first;
+        it->second.Total.Ext = key_;
     }
     return &it->second;
 }
 
-void TFileTypeTable::Add(std::string_view rawName, std::int64_t bytes, std::int64_t allocated) {
+TLargestFiles* TFileTypeTable::Add(std::string_view rawName, std::int64_t bytes,
+                                   std::int64_t allocated) {
     const std::string_view ext = FileExtension(rawName);
     if (ext.empty()) {
         none_.Add(bytes, allocated);
-        return;
+        return nullptr;
     }
     std::uint64_t low = 0, high = 0;
     const bool packed = Pack(ext, low, high);
     if (packed && !index_.empty()) {
         // Entries never move (types_ keeps its nodes), so the index's
         // pointers stay good while the table grows.
-        if (TTypeTotal* total = Probe(low, high).Total) {
-            total->Add(bytes, allocated);
-            return;
+        if (Entry* entry = Probe(low, high).Total) {
+            entry->Total.Add(bytes, allocated);
+            return &entry->Files;
         }
     }
-    TTypeTotal* total = Find(ext, bytes, allocated);
-    if (total == nullptr)
-        return;  // turned away, and counted as such
-    total->Add(bytes, allocated);
+    Entry* entry = Find(ext, bytes, allocated);
+    if (entry == nullptr)
+        return nullptr;  // turned away, and counted as such
+    entry->Total.Add(bytes, allocated);
     if (packed)
-        Index(low, high, total);
+        Index(low, high, entry);
+    return &entry->Files;
 }
 
 void TFileTypeTable::Merge(TFileTypeTable&& other) {
@@ -111,10 +115,12 @@ void TFileTypeTable::Merge(TFileTypeTable&& other) {
         marks_[i] |= other.marks_[i];
     // Merged tables may together hold more than slots_ types: the bound is
     // per table, and there is one table per walking thread.
-    for (auto& [ext, total] : other.types_) {
-        auto [it, added] = types_.try_emplace(ext, total);
-        if (!added)
-            it->second.Add(total);
+    for (auto& [ext, entry] : other.types_) {
+        auto [it, added] = types_.try_emplace(ext, std::move(entry));
+        if (!added) {
+            it->second.Total.Add(entry.Total);
+            it->second.Files.Merge(std::move(entry.Files));
+        }
     }
     other.types_.clear();
     other.index_.clear();
@@ -127,11 +133,11 @@ TFileTypes TFileTypeTable::Finish(std::size_t kept) const {
     out.Other = turnedAway_;
     std::vector<const TTypeTotal*> exact;
     exact.reserve(types_.size());
-    for (const auto& [ext, total] : types_) {
+    for (const auto& [ext, entry] : types_) {
         if (Marked(std::hash<std::string>{}(ext)))
-            out.Other.Add(total);
+            out.Other.Add(entry.Total);
         else
-            exact.push_back(&total);
+            exact.push_back(&entry.Total);
     }
     std::sort(exact.begin(), exact.end(), [](const TTypeTotal* a, const TTypeTotal* b) {
         return a->Bytes != b->Bytes ? a->Bytes > b->Bytes : a->Ext < b->Ext;
@@ -143,4 +149,17 @@ TFileTypes TFileTypeTable::Finish(std::size_t kept) const {
             out.Other.Add(*exact[i]);
     }
     return out;
+}
+
+std::map<std::string, TFileList> TFileTypeTable::FinishFiles(
+    const TFileTypes& types, const TLargestFiles::TFolderPath& folderPath) const {
+    std::map<std::string, TFileList> lists;
+    for (const TTypeTotal& t : types.Kept) {
+        const auto it = types_.find(t.Ext);
+        if (it == types_.end())
+            continue;
+        TFileList& list = lists[t.Ext];
+        list.Files = it->second.Files.Finish(folderPath, list.Floor);
+    }
+    return lists;
 }

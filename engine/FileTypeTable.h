@@ -17,17 +17,30 @@
 // exact types the kKeptTypes largest by bytes (equal bytes: by name) are
 // kept, and the rest are added to "other". So "other" is what the list does
 // not show, and the list plus "other" plus "no extension" is the drive.
+//
+// Each type the table holds also keeps its largest files (a TLargestFiles of
+// Capacity kTypeFiles and as many tied files, see LargestFiles.h): which
+// types will be listed is known only at the end, so every held type keeps
+// them, and a file that cannot make its type's list costs one comparison.
+// At most kTypeSlots * 2 * kTypeFiles files are held, fewer than 700 000
+// and in practice a few thousand; only the listed types' lists are kept.
 #include <cstdint>
 #include <limits>
+#include <map>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "engine/LargestFiles.h"
+
 // The most types a stored table lists by name.
 inline constexpr std::size_t kKeptTypes = 500;
-// The most types one table holds while counting (about 1.5 MB at most).
+// The most types one table holds while counting (about 3 MB at most,
+// besides the files their lists hold).
 inline constexpr std::size_t kTypeSlots = 16384;
+// The most largest files listed per type.
+inline constexpr std::size_t kTypeFiles = 20;
 
 struct TTypeTotal {
     std::string Ext;  // lower case, raw bytes; empty for "no extension" and "other"
@@ -83,11 +96,18 @@ class TFileTypeTable {
     TFileTypeTable(TFileTypeTable&&) = default;
     TFileTypeTable& operator=(TFileTypeTable&&) = default;
 
-    void Add(std::string_view rawName, std::int64_t bytes, std::int64_t allocated);
+    // Counts a file; returns its type's list of largest files, which the
+    // caller offers the file to, or null when the file has no extension or
+    // its type was turned away.
+    TLargestFiles* Add(std::string_view rawName, std::int64_t bytes, std::int64_t allocated);
     // Adds another table's counts (another walking thread's).
     void Merge(TFileTypeTable&& other);
     // The stored form: the Kept largest exact types, the rest as "other".
     TFileTypes Finish(std::size_t kept = kKeptTypes) const;
+    // The largest files of each type Types lists (Finish's result), by
+    // extension.
+    std::map<std::string, TFileList> FinishFiles(
+        const TFileTypes& types, const TLargestFiles::TFolderPath& folderPath) const;
 
   private:
     // The index in front of types_: an extension of up to 16 bytes, lower
@@ -96,16 +116,20 @@ class TFileTypeTable {
     // hashes a string and follows a node per step. A drive can have
     // thousands of extensions in no order, so most files miss a cache of
     // the last one.
+    struct Entry {
+        TTypeTotal Total;
+        TLargestFiles Files{kTypeFiles, kTypeFiles};
+    };
     struct IndexSlot {
         std::uint64_t Low = 0, High = 0;
-        TTypeTotal* Total = nullptr;  // null: free
+        Entry* Total = nullptr;  // null: free
     };
     static constexpr std::size_t kPackedBytes = 16;
     static bool Pack(std::string_view ext, std::uint64_t& low, std::uint64_t& high);
     IndexSlot& Probe(std::uint64_t low, std::uint64_t high);
-    void Index(std::uint64_t low, std::uint64_t high, TTypeTotal* total);
+    void Index(std::uint64_t low, std::uint64_t high, Entry* total);
     // The slow way: by name in types_, adding or turning away.
-    TTypeTotal* Find(std::string_view ext, std::int64_t bytes, std::int64_t allocated);
+    Entry* Find(std::string_view ext, std::int64_t bytes, std::int64_t allocated);
 
     static constexpr std::size_t kMarkBits = 1 << 16;
     void Mark(std::size_t hash) { marks_[(hash % kMarkBits) / 64] |= 1ull << (hash % 64); }
@@ -114,7 +138,7 @@ class TFileTypeTable {
     }
 
     std::size_t slots_;
-    std::unordered_map<std::string, TTypeTotal> types_;
+    std::unordered_map<std::string, Entry> types_;
     TTypeTotal none_, turnedAway_;
     std::vector<std::uint64_t> marks_;
     std::string key_;               // reused for the lower-cased extension

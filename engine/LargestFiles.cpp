@@ -36,12 +36,12 @@ void TLargestFiles::RaiseBar() {
 }
 
 // Sizes that Capacity larger files leave out go; then, while the files of
-// the smallest size kept overflow the bound, that size is given up.
+// the smallest size kept overflow the bound (Tied), that size is given up.
 void TLargestFiles::Prune() {
     while (!groups_.empty()) {
         const std::size_t smallest = groups_.begin()->second.size();
         const bool beaten = count_ - smallest >= capacity_;
-        const bool overflowing = count_ > capacity_ + kTiedFiles;
+        const bool overflowing = count_ > capacity_ + tied_;
         if (!beaten && !overflowing)
             return;
         if (!beaten)

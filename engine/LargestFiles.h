@@ -9,8 +9,8 @@
 // list's end means all of them. A file that cannot make the list costs one
 // comparison of sizes.
 //
-// The bound: at most Capacity files plus kTiedFiles of equal size at the
-// list's end. A tree with more files of that one size than that (a folder
+// The bound: at most Capacity files plus Tied (kTiedFiles unless given) of
+// equal size at the list's end. A tree with more files of that one size than that (a folder
 // of a million empty files on a drive of few others) gives up that size:
 // the list then holds every file larger than it, fewer than Capacity, and
 // says so through its floor (see TDiscoverData::Floor).
@@ -50,12 +50,23 @@ struct TLargeFile {
 // True when a comes before b in the list's order.
 bool LargerFile(const TLargeFile& a, const TLargeFile& b);
 
+// A finished list: its files in the list's order and its floor, -1 or the
+// size at or below which it does not know every file (see
+// TDiscoverData::Floor).
+struct TFileList {
+    std::vector<TLargeFile> Files;
+    std::int64_t Floor = -1;
+
+    bool operator==(const TFileList& o) const { return Files == o.Files && Floor == o.Floor; }
+};
+
 class TLargestFiles {
   public:
     // A drive-form folder path by the number the walk gave the folder.
     using TFolderPath = std::function<std::string(std::uint32_t folder)>;
 
-    explicit TLargestFiles(std::size_t capacity = kLargestFiles) : capacity_(capacity) {}
+    explicit TLargestFiles(std::size_t capacity = kLargestFiles, std::size_t tied = kTiedFiles)
+        : capacity_(capacity), tied_(tied) {}
 
     // False when a file of this size cannot make the list.
     bool Wants(std::int64_t size) const {
@@ -82,6 +93,7 @@ class TLargestFiles {
     void RaiseBar();
 
     std::size_t capacity_;
+    std::size_t tied_;
     std::size_t count_ = 0;
     std::int64_t floor_ = -1;
     std::map<std::int64_t, std::vector<Pending>> groups_;  // by size, smallest first

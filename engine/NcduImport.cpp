@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/DiscoverCollector.h"
+#include "engine/DiscoverSink.h"
 #include "engine/DiskSizeList.h"
 #include "engine/FolderTree.h"
 #include "engine/LinkCount.h"
@@ -47,6 +48,9 @@ class TImportVisitor : public TNcduVisitor {
     void Meta(const TNcduMeta& meta) override {
         Result.Meta = meta;
         gdu_ = meta.ProgName == "gdu";
+        // The old files are counted from the time the export was made, or
+        // from now when it does not tell.
+        discover_.SetScanTime(meta.Timestamp != 0 ? meta.Timestamp : TDiscoverSink::Clock());
     }
 
     void Enter(const TNcduItem& folder) override {

@@ -30,21 +30,20 @@ QString TypeText(const std::string& ext) {
     return ext.empty() ? QString() : "." + DisplayText(EscapeName(ext));
 }
 
-// The lower-cased extension of the last name of a drive-form path.
-std::string ExtensionOf(const std::string& path) {
-    const std::size_t slash = path.rfind('\\');
-    std::string ext(FileExtension(UnescapeName(path.substr(slash + 1))));
-    for (char& c : ext)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return ext;
+// What a list that holds fewer files than a drive scan would says.
+QString PartialNote(std::size_t count, std::int64_t floor) {
+    return QString(
+               "Folders were rescanned since the last drive scan: the list holds "
+               "the %1 files larger than %2 MB that are known, until the next "
+               "drive scan.")
+        .arg(count)
+        .arg(MB(floor));
 }
 
 }  // namespace
 
 TDiscoverPanel::TDiscoverPanel(QWidget* parent) : QDockWidget("Discover", parent) {
     setObjectName("Discover");
-    Now = [] { return QDateTime::currentSecsSinceEpoch(); };
     miDiscover_ = toggleViewAction();
     miDiscover_->setObjectName("miDiscover");
     miDiscover_->setText("&Discover");
@@ -135,7 +134,7 @@ void TDiscoverPanel::SetAllocated(bool on) {
 
 void TDiscoverPanel::ShowType(const std::string& ext) {
     typeShown_ = ext;
-    FillFiles(largest_, false);
+    FillFiles(largest_, LargestShown().Files);
     allTypes_->setVisible(!ext.empty());
     tabs_->setCurrentWidget(largest_);
     note_->setText(NoteText());
@@ -145,25 +144,32 @@ std::int64_t TDiscoverPanel::Shown(std::int64_t bytes, std::int64_t allocated) c
     return allocated_ ? allocated : bytes;
 }
 
+TDiscoverPanel::TListShown TDiscoverPanel::LargestShown() const {
+    if (!data_)
+        return {};
+    if (typeShown_.empty())
+        return {&data_->Largest, data_->Floor, kLargestFiles};
+    const auto list = data_->TypeFiles.find(typeShown_);
+    if (list == data_->TypeFiles.end())
+        return {nullptr, -1, kTypeFiles};
+    return {&list->second.Files, list->second.Floor, kTypeFiles};
+}
+
 void TDiscoverPanel::Fill() {
-    FillFiles(largest_, false);
-    FillFiles(old_, true);
+    FillFiles(largest_, LargestShown().Files);
+    const bool old = data_ && data_->HasTimes && data_->OldKnown();
+    FillFiles(old_, old ? &data_->Old.Files : nullptr);
     FillTypes();
     allTypes_->setVisible(!typeShown_.empty());
     note_->setText(NoteText());
 }
 
-void TDiscoverPanel::FillFiles(QTreeWidget* list, bool oldOnly) {
+void TDiscoverPanel::FillFiles(QTreeWidget* list, const std::vector<TLargeFile>* files) {
     list->setSortingEnabled(false);
     list->clear();
-    if (data_ && !(oldOnly && !data_->HasTimes)) {
-        const qint64 before = Now() - kOldSeconds;
+    if (files) {
         QList<QTreeWidgetItem*> rows;
-        for (const TLargeFile& f : data_->Largest) {
-            if (oldOnly && (f.MTime == kNoTime || f.MTime >= before))
-                continue;
-            if (!oldOnly && !typeShown_.empty() && ExtensionOf(f.Path) != typeShown_)
-                continue;
+        for (const TLargeFile& f : *files) {
             auto* row = new TDiscoverRow;
             const std::size_t slash = f.Path.rfind('\\');
             row->setText(kName, DisplayText(f.Path.substr(slash + 1)));
@@ -249,15 +255,7 @@ QString TDiscoverPanel::NoteText() const {
     QStringList parts;
     const QWidget* tab = tabs_->currentWidget();
     if (tab == largest_) {
-        if (!typeShown_.empty())
-            parts << "The largest files of type " + TypeText(typeShown_) + ".";
-        if (data_->Partial())
-            parts << QString(
-                         "Folders were rescanned since the last drive scan: the list holds "
-                         "the %1 files larger than %2 MB that are known, until the next "
-                         "drive scan.")
-                         .arg(data_->Largest.size())
-                         .arg(MB(data_->Floor));
+        parts << LargestNote();
     } else if (tab == types_) {
         if (data_->TypesAsOfDriveScan)
             parts << "As of the last drive scan.";
@@ -265,12 +263,34 @@ QString TDiscoverPanel::NoteText() const {
             parts << "Change since " + keptName_ + ".";
         parts << "Double click a type to list its largest files.";
     } else if (tab == old_) {
-        parts << (data_->HasTimes ? QString("The largest files not changed for over a year.")
-                                  : QString("The scan file has no modification times."));
+        parts << OldNote();
     }
     if (allocated_ && tab == types_)
         parts << "Sizes on the disk.";
     return parts.join(' ');
+}
+
+QString TDiscoverPanel::LargestNote() const {
+    const TListShown list = LargestShown();
+    QStringList parts;
+    if (!typeShown_.empty())
+        parts << (list.Files ? "The largest files of type " + TypeText(typeShown_) + "."
+                             : "The largest files of type " + TypeText(typeShown_) +
+                                   " are not known until the next drive scan.");
+    if (list.Files && list.Floor >= 0 && list.Files->size() < list.Limit)
+        parts << PartialNote(list.Files->size(), list.Floor);
+    return parts.join(' ');
+}
+
+QString TDiscoverPanel::OldNote() const {
+    if (!data_->HasTimes)
+        return "The scan file has no modification times.";
+    if (!data_->OldKnown())
+        return "The old files are not known until the next drive scan.";
+    QString note = "The largest files not changed for over a year before the scan.";
+    if (data_->Old.Floor >= 0 && data_->Old.Files.size() < kOldFiles)
+        note += ' ' + PartialNote(data_->Old.Files.size(), data_->Old.Floor);
+    return note;
 }
 
 void TDiscoverPanel::TypeChosen(QTreeWidgetItem* row) {

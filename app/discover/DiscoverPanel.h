@@ -3,11 +3,14 @@
 // current drive, from the data the last scan stored beside its results (or
 // from an opened scan's export), with nothing walked again. Three tabs:
 // "Largest files" (the drive's largest files), "File types" (files, bytes
-// and share per extension, with a bar) and "Old files" (those of the
-// largest files not changed for over a year). Columns sort; a double click
-// or Enter on a file goes to its folder in the window and selects it; the
-// item context menu works on the rows; choosing a type (double click or
-// Enter) lists its largest files. With a kept set chosen in the change
+// and share per extension, with a bar) and "Old files" (the drive's
+// largest files not changed for over a year before the scan). Columns sort;
+// a double click or Enter on a file goes to its folder in the window and
+// selects it; the item context menu works on the rows; choosing a type
+// (double click or Enter) lists that type's largest files, which the scan
+// collected for each listed type. Data stored before those lists were
+// collected shows neither a type's files nor the old files, and says that
+// they are known after the next scan. With a kept set chosen in the change
 // view, the type table shows each type's change since that set.
 #include <QDockWidget>
 #include <QPoint>
@@ -47,10 +50,6 @@ class TDiscoverPanel : public QDockWidget {
     std::function<void(const std::string& path)> OnGoTo;
     // The item context menu of a file, at a point of a control.
     std::function<void(const std::string& path, QWidget* control, QPoint at)> OnItemMenu;
-    // Seconds since 1970 now (tests fix it): "Old files" are those not
-    // changed for over a year before it.
-    std::function<qint64()> Now;
-
     QTabWidget* Tabs() const { return tabs_; }
     QTreeWidget* LargestList() const { return largest_; }
     QTreeWidget* TypeList() const { return types_; }
@@ -58,15 +57,24 @@ class TDiscoverPanel : public QDockWidget {
     QLabel* Note() const { return note_; }
     // The type the largest files are limited to; empty: all of them.
     const std::string& TypeShown() const { return typeShown_; }
-    // Limits "Largest files" to one type (lower-case extension; "" all).
+    // Shows one type's largest files in "Largest files" (lower-case
+    // extension; "" the drive's).
     void ShowType(const std::string& ext);
-
-    static constexpr qint64 kOldSeconds = 365 * 24 * 3600;
 
   private:
     QTreeWidget* MakeList(const QStringList& captions);
     void Fill();
-    void FillFiles(QTreeWidget* list, bool oldOnly);
+    void FillFiles(QTreeWidget* list, const std::vector<TLargeFile>* files);
+    // A list of files as a tab shows it: Files null when not known.
+    struct TListShown {
+        const std::vector<TLargeFile>* Files = nullptr;
+        std::int64_t Floor = -1;
+        std::size_t Limit = kLargestFiles;
+    };
+    // What "Largest files" shows: the drive's files or the chosen type's.
+    TListShown LargestShown() const;
+    QString LargestNote() const;
+    QString OldNote() const;
     void FillTypes();
     void TypeChosen(QTreeWidgetItem* row);
     void FileChosen(QTreeWidgetItem* row);

@@ -308,3 +308,87 @@ TEST(DiscoverData, AnImportedExportFillsTheDataAndSaysWhenItHasNoTimes) {
         EXPECT_EQ(d.Types.Kept[0], (TTypeTotal{"bin", 1, 500, 0}));
     }
 }
+
+// The types' files and the old files read back; a text as an earlier
+// version wrote it (ending after the types), or one that ends after the
+// types' files, loads with the missing lists not known; a list that does
+// not hold what its section says is refused.
+TEST(DiscoverData, TheLaterSectionsReadBackMayBeMissingAndAreChecked) {
+    std::mt19937 random(21);
+    constexpr std::int64_t kScan = 1800000000;
+    TDiscoverCollector collector(kLargestFiles, kScan);
+    for (const RefFile& f : RandomFiles(random, 3000))
+        collector.File(f.Folder, f.Name, f.Size, f.Size + 1,
+                       kScan - kOldSeconds + 1 - std::int64_t(random() % 3) * 86400);
+    const TDiscoverData data = collector.Finish(FolderText);
+    ASSERT_TRUE(data.TypeFilesKnown && data.OldKnown() && !data.Old.Files.empty());
+    ASSERT_EQ(data.TypeFiles.size(), data.Types.Kept.size());
+    const std::string text = data.Text();
+    TDiscoverData back;
+    std::string error;
+    ASSERT_TRUE(TDiscoverData::Parse(text, back, error)) << error;
+    EXPECT_EQ(back, data);
+
+    const std::size_t typeFiles = text.find("\r\ntypefiles ") + 2;
+    const std::size_t old = text.find("\r\nold ") + 2;
+    for (std::size_t end : {typeFiles, old}) {
+        ASSERT_TRUE(TDiscoverData::Parse(text.substr(0, end), back, error)) << error;
+        TDiscoverData expected = data;
+        expected.Old = {};
+        expected.ScanTime = kNoTime;
+        if (end == typeFiles) {
+            expected.TypeFiles.clear();
+            expected.TypeFilesKnown = false;
+        }
+        EXPECT_EQ(back, expected) << end;
+    }
+
+    // Each change below breaks what one line says of its list.
+    const auto& [firstType, firstList] = *data.TypeFiles.begin();
+    auto typeLine = [](std::size_t count, std::int64_t floor, const std::string& ext) {
+        return "type " + std::to_string(count) + " " + std::to_string(floor) + " " + ext + "\r\n";
+    };
+    const std::string firstLine = typeLine(firstList.Files.size(), firstList.Floor, firstType);
+    const TLargeFile& firstOld = data.Old.Files.front();
+    const std::string oldLine = std::to_string(firstOld.Size) + " " +
+                                std::to_string(firstOld.Allocated) + " " +
+                                std::to_string(firstOld.MTime) + " ";
+    // The first From at or after Start (the largest files may hold the
+    // same line as the old files).
+    auto replaced = [&text](const std::string& from, const std::string& to, std::size_t start = 0) {
+        std::string changed = text;
+        const std::size_t at = changed.find(from, start);
+        EXPECT_NE(at, std::string::npos) << from;
+        return at == std::string::npos ? text + "x" : changed.replace(at, from.size(), to);
+    };
+    const std::string broken[] = {
+        replaced(firstLine, typeLine(firstList.Files.size(), firstList.Floor, "nosuchtype")),
+        replaced(firstLine, typeLine(kTypeFiles + 1, firstList.Floor, firstType)),
+        replaced(firstLine, typeLine(firstList.Files.size(), -2, firstType)),
+        replaced(firstLine,
+                 typeLine(firstList.Files.size(), firstList.Files.back().Size, firstType)),
+        replaced(oldLine,
+                 std::to_string(firstOld.Size) + " " + std::to_string(firstOld.Allocated) + " " +
+                     std::to_string(kScan - kOldSeconds) + " ",
+                 old),
+        replaced(oldLine,
+                 std::to_string(firstOld.Size) + " " + std::to_string(firstOld.Allocated) + " - ",
+                 old),
+        replaced("\r\nold " + std::to_string(data.Old.Files.size()),
+                 "\r\nold " + std::to_string(data.Old.Files.size() + 1)),
+        replaced(" " + std::to_string(kScan) + "\r\n",
+                 " " + std::to_string(kScan - 86400) + "\r\n"),
+        text.substr(0, old) + "typefiles 0\r\n" + text.substr(old),
+    };
+    for (std::size_t i = 0; i < std::size(broken); ++i)
+        EXPECT_FALSE(TDiscoverData::Parse(broken[i], back, error)) << i;
+    // The old files exactly a year before the scan are not old; one second
+    // earlier they are.
+    TDiscoverCollector edge(kLargestFiles, kScan);
+    edge.File(0, "a.x", 5, 5, kScan - kOldSeconds);
+    edge.File(0, "b.x", 4, 4, kScan - kOldSeconds - 1);
+    const TDiscoverData edged = edge.Finish(FolderText);
+    ASSERT_EQ(edged.Old.Files.size(), 1u);
+    EXPECT_EQ(edged.Old.Files[0].Path, "C:\\b.x");
+    EXPECT_EQ(edged.TypeFiles.at("x").Files.size(), 2u);
+}

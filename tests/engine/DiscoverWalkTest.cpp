@@ -1,9 +1,10 @@
 // The Discover data a real walk collects, against a plain reference built
 // from find(1) on a random tree with hostile names: the largest files (a
 // hard-linked file once, where the scan counts it; equal sizes by path), the
-// type table under the same cap rule, allocated bytes and times; and after a
-// folder rescan that adds, grows and deletes files, the list a fresh scan
-// would give, down to the smallest size it holds.
+// type table under the same cap rule, each listed type's largest files, the
+// largest files changed a year before the scan, allocated bytes and times;
+// and after a folder rescan that adds, grows and deletes files, the lists a
+// fresh scan would give, down to each one's floor.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -126,6 +127,60 @@ TFileTypes ReferenceTypes(const std::vector<FoundFile>& files) {
     return types;
 }
 
+// Of Files, those that Keep takes, in the list's order, at most Capacity.
+template <class Keep>
+std::vector<TLargeFile> ReferenceList(const std::vector<FoundFile>& files, std::size_t capacity,
+                                      Keep keep) {
+    std::vector<FoundFile> kept;
+    for (const FoundFile& f : files)
+        if (keep(f))
+            kept.push_back(f);
+    std::vector<TLargeFile> list = ReferenceLargest(kept);
+    if (list.size() > capacity)
+        list.resize(capacity);
+    return list;
+}
+
+std::string TypeOf(const FoundFile& f) {
+    std::string ext(FileExtension(f.Name));
+    for (char& c : ext)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return ext;
+}
+
+// List equals the reference down to its floor: every file larger than it.
+void ExpectDownToFloor(const TFileList& list, const std::vector<TLargeFile>& reference,
+                       const std::string& what) {
+    std::vector<TLargeFile> expected;
+    for (const TLargeFile& f : reference)
+        if (f.Size > list.Floor)
+            expected.push_back(f);
+    EXPECT_EQ(list.Files, expected) << what;
+}
+
+// The types' and the old files' lists against the files find found.
+void ExpectTypeAndOldFiles(const TDiscoverData& data, const std::vector<FoundFile>& found,
+                           const std::string& what) {
+    ASSERT_TRUE(data.TypeFilesKnown && data.OldKnown()) << what;
+    std::size_t exact = 0;
+    for (const TTypeTotal& t : data.Types.Kept) {
+        const auto list = data.TypeFiles.find(t.Ext);
+        ASSERT_NE(list, data.TypeFiles.end()) << t.Ext << ", " << what;
+        ExpectDownToFloor(list->second,
+                          ReferenceList(found, kTypeFiles,
+                                        [&t](const FoundFile& f) { return TypeOf(f) == t.Ext; }),
+                          "type " + t.Ext + ", " + what);
+        exact += list->second.Floor < 0;
+    }
+    EXPECT_EQ(data.TypeFiles.size(), data.Types.Kept.size()) << what;
+    const std::int64_t before = data.OldBefore();
+    const std::vector<TLargeFile> old =
+        ReferenceList(found, kOldFiles, [before](const FoundFile& f) { return f.MTime < before; });
+    ExpectDownToFloor(data.Old, old, "old files, " + what);
+    EXPECT_EQ(old.size(), kOldFiles) << what;
+    EXPECT_GT(exact, data.Types.Kept.size() / 2) << what;
+}
+
 TDiscoverData Scan(const std::string& driveForm, int threads) {
     TAnalizeDisk analyzer;
     analyzer.Directory = driveForm;
@@ -240,6 +295,8 @@ TEST(DiscoverWalk, TheScanListsWhatFindFindsAndARescanKeepsItTrue) {
         EXPECT_EQ(data.Floor, -1);
         EXPECT_TRUE(data.Types == ReferenceTypes(found)) << threads << " threads";
         EXPECT_EQ(data.Types.Kept.size(), kKeptTypes);
+        ExpectTypeAndOldFiles(data, found, std::to_string(threads) + " threads");
+        EXPECT_EQ(data.Old.Floor, -1);
     }
 
     // A folder with many of the files: some deleted, some grown, some added.
@@ -272,5 +329,17 @@ TEST(DiscoverWalk, TheScanListsWhatFindFindsAndARescanKeepsItTrue) {
             expected.push_back(f);
     EXPECT_EQ(merged.Largest, expected);
     EXPECT_EQ(merged.Partial(), merged.Largest.size() < kLargestFiles);
+    const std::vector<FoundFile> foundAfter = Once(Find(root));
+    for (const auto& [ext, list] : merged.TypeFiles)
+        ExpectDownToFloor(list,
+                          ReferenceList(foundAfter, kTypeFiles,
+                                        [&ext](const FoundFile& f) { return TypeOf(f) == ext; }),
+                          "type " + ext + " after the rescan");
+    const std::int64_t oldBefore = merged.OldBefore();
+    ExpectDownToFloor(
+        merged.Old,
+        ReferenceList(foundAfter, kOldFiles,
+                      [oldBefore](const FoundFile& f) { return f.MTime < oldBefore; }),
+        "old files after the rescan");
     EXPECT_EQ(Scan("C:\\", 3).Largest, fresh);
 }

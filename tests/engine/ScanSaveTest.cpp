@@ -3,6 +3,7 @@
 #include <errno.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <QImage>
@@ -324,6 +325,32 @@ TEST_F(ScanSaveTest, LargestFilesAndTypesAfterAScanFromTheStoredSetAndAfterAResc
     EXPECT_EQ(Scan({"--stored", "--largest", "0", drive}), 2);
     EXPECT_EQ(Scan({"--stored", "--largest", "1001", drive}), 2);
     EXPECT_EQ(Scan({"--stored", drive}), 2);
-    EXPECT_NE(err_.str().find("--stored goes with --largest or --types"), std::string::npos);
+    EXPECT_NE(err_.str().find("--stored goes with --largest, --types or --old"), std::string::npos);
     EXPECT_EQ(Scan({"--stored", "--types", "--save", drive}), 2);
+
+    // After a drive scan each type lists its own files, and a file last
+    // changed two years before the scan is old.
+    const timeval twoYears[2] = {{time(nullptr) - 2 * 366 * 86400, 0},
+                                 {time(nullptr) - 2 * 366 * 86400, 0}};
+    ASSERT_EQ(utimes((drive + "/docs/old/b").c_str(), twoYears), 0);
+    EXPECT_EQ(Scan({"--save", drive}), 0) << err_.str();
+    EXPECT_EQ(Scan({"--stored", "--types", "--type-files", "20", "--old", "1000", "--json", drive}),
+              0)
+        << err_.str();
+    o = QJsonDocument::fromJson(QByteArray::fromStdString(out_.str())).object();
+    const QJsonArray types = o["file_types"].toObject()["types"].toArray();
+    ASSERT_EQ(types.size(), 1);
+    EXPECT_EQ(types[0].toObject()["type"].toString(), "iso");
+    EXPECT_EQ(paths(types[0].toObject()), QStringList{root + "/docs/old/new.ISO"});
+    EXPECT_EQ(paths(QJsonObject{{"largest_files", o["old_files"]}}),
+              QStringList{root + "/docs/old/b"});
+    EXPECT_TRUE(o["old_files_complete"].toBool());
+    // The counts' limits on both sides; the types' files go with --types.
+    EXPECT_EQ(Scan({"--stored", "--types", "--type-files", "0", drive}), 2);
+    EXPECT_EQ(Scan({"--stored", "--types", "--type-files", "21", drive}), 2);
+    EXPECT_EQ(Scan({"--stored", "--largest", "1", "--type-files", "1", drive}), 2);
+    EXPECT_EQ(Scan({"--stored", "--old", "0", drive}), 2);
+    EXPECT_EQ(Scan({"--stored", "--old", "1001", drive}), 2);
+    EXPECT_EQ(Scan({"--stored", "--old", "1", drive}), 0) << err_.str();
+    EXPECT_NE(out_.str().find(drive + "/docs/old/b\n"), std::string::npos) << out_.str();
 }

@@ -13,6 +13,7 @@
 #include <map>
 #include <sstream>
 
+#include "engine/DiscoverSink.h"
 #include "platform/DriveTable.h"
 #include "tests/scanui/ScanHost.h"
 #include "tests/scanui/TestApp.h"
@@ -56,6 +57,9 @@ TEST(WindowScanStore, ADriveScannedInTheWindowStoresWhatTheScannerStores) {
     QTemporaryDir drive, windowData, scannerData;
     ASSERT_TRUE(drive.isValid() && windowData.isValid() && scannerData.isValid());
     TScopedDriveTable table(TDriveTable({{'C', drive.path().toStdString()}}));
+    // The two scans start at one time, which the old files count from.
+    const auto clock = TDiscoverSink::Clock;
+    TDiscoverSink::Clock = [] { return std::int64_t{1800000000}; };
     // Sizes that are not whole blocks, a sparse file, types and nesting, so
     // that the allocated bytes differ from the sizes and Discover has rows.
     WriteFile(drive.path() + "/top.txt", QByteArray(40, 'x'));
@@ -84,6 +88,7 @@ TEST(WindowScanStore, ADriveScannedInTheWindowStoresWhatTheScannerStores) {
         ASSERT_EQ(command.Run({"--save", "C:\\"}, out, err), 0) << err.str();
     }
 
+    TDiscoverSink::Clock = clock;
     const auto window = Files(windowData.path() + "/cobaltquarry");
     const auto scanner = Files(scannerData.path() + "/cobaltquarry");
     ASSERT_TRUE(scanner.count("CDiskSizes") && scanner.count("CDiscover"));

@@ -12,6 +12,8 @@
 #include <QTreeWidget>
 
 #include "app/discover/DiscoverPanel.h"
+#include "app/scan/ScanControl.h"
+#include "engine/DiscoverSink.h"
 #include "engine/NcduExport.h"
 #include "tests/window/WindowFixture.h"
 
@@ -95,7 +97,6 @@ TEST_F(DiscoverPanelTest, ItsRowsLeadToTheFileInTheWindowAndItsTabsSortAndFilter
     EXPECT_FALSE(form->miDiscover->isChecked());
     EXPECT_NE(form->menuView->findChild<QWidget*>("miDiscoverCell"), nullptr);
     EXPECT_FALSE(Panel().Note()->text().isEmpty());  // nothing stored: says so
-    Panel().Now = [] { return kNow; };
     OpenExport();
     form->miDiscover->trigger();
     Settle();
@@ -169,4 +170,83 @@ TEST_F(DiscoverPanelTest, ItsRowsLeadToTheFileInTheWindowAndItsTabsSortAndFilter
     // Back on the drive: nothing is known of its files yet.
     form->LeaveOpenedScan();
     EXPECT_EQ(largest->topLevelItemCount(), 0);
+}
+
+// A type's files and the old files are the drive's, not those among its
+// largest files: 1 100 larger .bin files fill the largest files, and the
+// three .txt files and two old .log files still show, from a scan made in
+// the window and after a restart. The old files count from the scan's time.
+TEST_F(DiscoverPanelTest, ATypesFilesAndTheOldFilesAreTheDrivesFromAWindowScanAndAfterARestart) {
+    QDir root(drive->path());
+    ASSERT_TRUE(root.mkpath("many"));
+    auto make = [&](const QString& name, qint64 size, qint64 mtime) {
+        QFile file(root.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(size));
+        file.close();
+        const timeval times[2] = {{mtime, 0}, {mtime, 0}};
+        ASSERT_EQ(utimes(root.filePath(name).toLocal8Bit().constData(), times), 0);
+    };
+    for (int i = 0; i < 1100; ++i)
+        make("many/m" + QString::number(i) + ".bin", 10000 + i, kNow - 86400);
+    make("gamma/one.txt", 300, kNow - 86400);
+    make("gamma/two.TXT", 200, kNow - 86400);
+    make("three.txt", 100, kNow - 86400);
+    make("gamma/old.log", 60, kNow - 2 * 366 * 86400);
+    make("older.log", 50, kNow - 3 * 366 * 86400);
+    if (HasFatalFailure())
+        return;
+    const auto clock = TDiscoverSink::Clock;
+    TDiscoverSink::Clock = [] { return std::int64_t{kNow}; };
+    OpenWindow();
+    form->Scan().SetAsker([](const QString&) { return true; });
+    form->acDiskAnalize->trigger();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] { return !form->Scan().Scanning() && !form->Scan().Saving(); }, 20000));
+    Settle();
+    TDiscoverSink::Clock = clock;
+
+    for (int run = 0; run < 2; ++run) {
+        if (run == 1) {  // the program started again over what it stored
+            form.reset();
+            storeResults = false;
+            OpenWindow();
+        }
+        form->miDiscover->trigger();
+        Settle();
+        QTreeWidget* largest = Panel().LargestList();
+        EXPECT_EQ(largest->topLevelItemCount(), int(kLargestFiles)) << run;
+        EXPECT_FALSE(Column(largest, 0).contains("one.txt")) << run;
+        Panel().Tabs()->setCurrentWidget(Panel().TypeList());
+        DoubleClick(Panel().TypeList(), ".txt");
+        EXPECT_EQ(Panel().Tabs()->currentWidget(), largest);
+        EXPECT_EQ(Column(largest, 0), (QStringList{"one.txt", "two.TXT", "three.txt"})) << run;
+        EXPECT_EQ(Panel().Note()->text(), "The largest files of type .txt.") << run;
+        Panel().Tabs()->setCurrentWidget(Panel().OldList());
+        EXPECT_EQ(Column(Panel().OldList(), 0), (QStringList{"old.log", "older.log"})) << run;
+        EXPECT_EQ(Panel().Note()->text(),
+                  "The largest files not changed for over a year before the scan.")
+            << run;
+    }
+}
+
+// Data stored before the types' and old files' lists were collected shows
+// neither and says plainly when they will be known.
+TEST_F(DiscoverPanelTest, DataStoredWithoutTheNewListsSaysTheyAreNotKnownYet) {
+    TDiscoverData data;
+    data.Largest = {{"C:\\f.bin", 200000, 200704, kNow}};
+    data.Types.Kept = {{"bin", 1, 200000, 200704}};
+    std::string error;
+    TDiscoverData stored;
+    // The text as an earlier version wrote it: it ends after the types.
+    ASSERT_TRUE(TDiscoverData::Parse(data.Text(), stored, error)) << error;
+    ASSERT_FALSE(stored.TypeFilesKnown || stored.OldKnown());
+    OpenWindow();
+    Panel().SetData(std::make_shared<const TDiscoverData>(stored));
+    Panel().ShowType("bin");
+    EXPECT_EQ(Panel().LargestList()->topLevelItemCount(), 0);
+    EXPECT_EQ(Panel().Note()->text(),
+              "The largest files of type .bin are not known until the next drive scan.");
+    Panel().Tabs()->setCurrentWidget(Panel().OldList());
+    EXPECT_EQ(Panel().OldList()->topLevelItemCount(), 0);
+    EXPECT_EQ(Panel().Note()->text(), "The old files are not known until the next drive scan.");
 }

@@ -31,10 +31,12 @@ std::string TimeText(std::int64_t mtime) {
     return QDateTime::fromSecsSinceEpoch(mtime).toString("yyyy-MM-dd HH:mm").toStdString();
 }
 
-std::vector<const TLargeFile*> Listed(const TDiscoverReport& r) {
+// The first Count of Files below the report's folder.
+std::vector<const TLargeFile*> Listed(const TDiscoverReport& r, const std::vector<TLargeFile>& all,
+                                      int count) {
     std::vector<const TLargeFile*> files;
-    for (const TLargeFile& f : r.Data.Largest) {
-        if (static_cast<int>(files.size()) >= r.Largest)
+    for (const TLargeFile& f : all) {
+        if (static_cast<int>(files.size()) >= count)
             break;
         if (r.Below.empty() || PathIsBelow(f.Path, r.Below))
             files.push_back(&f);
@@ -59,17 +61,72 @@ void PrintTypeLine(const TTypeTotal& t, std::int64_t all, const std::string& nam
         << std::string(kBarWidth - filled, '.') << "  " << VisibleName(name) << '\n';
 }
 
+void PrintFileLines(const TDiscoverReport& r, const std::vector<const TLargeFile*>& files,
+                    const std::string& indent, std::ostream& out) {
+    for (const TLargeFile* f : files)
+        out << indent << Padded(MB(f->Size) + " MB", 14) << "  " << Padded(TimeText(f->MTime), 16)
+            << "  " << VisibleName(DiscoverNativePath(r, f->Path)) << '\n';
+}
+
+// A list holding fewer files than a drive scan would (see DiscoverData.h).
+bool Partial(const std::vector<TLargeFile>& files, std::int64_t floor, std::size_t limit) {
+    return floor >= 0 && files.size() < limit;
+}
+
+void PrintPartial(std::size_t count, std::int64_t floor, const std::string& indent,
+                  std::ostream& out) {
+    out << indent << "(Folders were rescanned since the last drive scan: the list holds "
+        << CountText(count, "file", "files") << ", every file larger than " << floor
+        << " bytes, until the next drive scan.)\n";
+}
+
 void PrintLargestText(const TDiscoverReport& r, std::ostream& out) {
     out << "Largest files:\n";
-    for (const TLargeFile* f : Listed(r))
-        out << Padded(MB(f->Size) + " MB", 14) << "  " << Padded(TimeText(f->MTime), 16) << "  "
-            << VisibleName(DiscoverNativePath(r, f->Path)) << '\n';
+    PrintFileLines(r, Listed(r, r.Data.Largest, r.Largest), "", out);
     if (r.Data.Partial())
-        out << "(Folders were rescanned since the last drive scan: the list holds "
-            << CountText(r.Data.Largest.size(), "file", "files") << ", every file larger than "
-            << r.Data.Floor << " bytes, until the next drive scan.)\n";
+        PrintPartial(r.Data.Largest.size(), r.Data.Floor, "", out);
     if (!r.Data.HasTimes)
         out << "(The export has no modification times.)\n";
+}
+
+// Under a type's line: its largest files, indented, or why they are not known.
+void PrintTypeFiles(const TDiscoverReport& r, const std::string& ext, std::ostream& out) {
+    const auto list = r.Data.TypeFiles.find(ext);
+    if (list == r.Data.TypeFiles.end()) {
+        out << "            (its files are not known until the next drive scan)\n";
+        return;
+    }
+    PrintFileLines(r, Listed(r, list->second.Files, r.TypeFiles), "            ", out);
+    if (Partial(list->second.Files, list->second.Floor, kTypeFiles))
+        PrintPartial(list->second.Files.size(), list->second.Floor, "            ", out);
+}
+
+void PrintOldText(const TDiscoverReport& r, std::ostream& out) {
+    out << "Old files (not changed for over a year before the scan):\n";
+    if (!r.Data.HasTimes) {
+        out << "(The export has no modification times.)\n";
+        return;
+    }
+    if (!r.Data.OldKnown()) {
+        out << "(Not known until the next drive scan.)\n";
+        return;
+    }
+    PrintFileLines(r, Listed(r, r.Data.Old.Files, r.Old), "", out);
+    if (Partial(r.Data.Old.Files, r.Data.Old.Floor, kOldFiles))
+        PrintPartial(r.Data.Old.Files.size(), r.Data.Old.Floor, "", out);
+}
+
+QJsonArray FilesJson(const TDiscoverReport& r, const std::vector<TLargeFile>& all, int count) {
+    QJsonArray files;
+    for (const TLargeFile* f : Listed(r, all, count)) {
+        QJsonObject e;
+        PutJsonName(e, "path", DiscoverNativePath(r, f->Path));
+        e["bytes"] = static_cast<qint64>(f->Size);
+        e["allocated_bytes"] = static_cast<qint64>(f->Allocated);
+        e["mtime"] = f->MTime == kNoTime ? QJsonValue() : QJsonValue(qint64(f->MTime));
+        files.append(e);
+    }
+    return files;
 }
 
 void PrintTypesText(const TDiscoverReport& r, std::ostream& out) {
@@ -78,8 +135,11 @@ void PrintTypesText(const TDiscoverReport& r, std::ostream& out) {
     out << "File types" << (r.Data.TypesAsOfDriveScan ? " (as of the last drive scan)" : "")
         << ":\n";
     out << Padded("files", 10) << Padded("size", 14) << Padded("share", 8) << "\n";
-    for (const TTypeTotal& t : types.Kept)
+    for (const TTypeTotal& t : types.Kept) {
         PrintTypeLine(t, all, TypeName(t), out);
+        if (r.TypeFiles > 0)
+            PrintTypeFiles(r, t.Ext, out);
+    }
     if (types.NoExtension.Files > 0)
         PrintTypeLine(types.NoExtension, all, "(no extension)", out);
     if (types.Other.Files > 0)
@@ -127,6 +187,8 @@ void PrintDiscoverText(const TDiscoverReport& r, std::ostream& out) {
         PrintLargestText(r, out);
     if (r.Types)
         PrintTypesText(r, out);
+    if (r.Old > 0)
+        PrintOldText(r, out);
 }
 
 void PutDiscoverJson(const TDiscoverReport& r, QJsonObject& o) {
@@ -137,17 +199,15 @@ void PutDiscoverJson(const TDiscoverReport& r, QJsonObject& o) {
         return;
     }
     if (r.Largest > 0) {
-        QJsonArray files;
-        for (const TLargeFile* f : Listed(r)) {
-            QJsonObject e;
-            PutJsonName(e, "path", DiscoverNativePath(r, f->Path));
-            e["bytes"] = static_cast<qint64>(f->Size);
-            e["allocated_bytes"] = static_cast<qint64>(f->Allocated);
-            e["mtime"] = f->MTime == kNoTime ? QJsonValue() : QJsonValue(qint64(f->MTime));
-            files.append(e);
-        }
-        o["largest_files"] = files;
+        o["largest_files"] = FilesJson(r, r.Data.Largest, r.Largest);
         o["largest_files_complete"] = !r.Data.Partial();
+    }
+    if (r.Old > 0 && r.Data.HasTimes && r.Data.OldKnown()) {
+        o["old_files"] = FilesJson(r, r.Data.Old.Files, r.Old);
+        o["old_files_complete"] = !Partial(r.Data.Old.Files, r.Data.Old.Floor, kOldFiles);
+        o["old_before"] = static_cast<qint64>(r.Data.OldBefore());
+    } else if (r.Old > 0) {
+        o["old_files"] = QJsonValue();  // not known: no times, or stored before they were
     }
     if (r.Types) {
         const TFileTypes& types = r.Data.Types;
@@ -156,6 +216,14 @@ void PutDiscoverJson(const TDiscoverReport& r, QJsonObject& o) {
         for (const TTypeTotal& t : types.Kept) {
             QJsonObject e = TypeJson(t, all);
             PutJsonName(e, "type", t.Ext);
+            const auto files = r.Data.TypeFiles.find(t.Ext);
+            if (r.TypeFiles > 0 && files == r.Data.TypeFiles.end()) {
+                e["largest_files"] = QJsonValue();  // not known until the next drive scan
+            } else if (r.TypeFiles > 0) {
+                e["largest_files"] = FilesJson(r, files->second.Files, r.TypeFiles);
+                e["largest_files_complete"] =
+                    !Partial(files->second.Files, files->second.Floor, kTypeFiles);
+            }
             list.append(e);
         }
         QJsonObject table;

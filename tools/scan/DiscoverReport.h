@@ -1,7 +1,10 @@
 #pragma once
-// What --largest N and --types print: the largest files of the scan (or of
-// the stored results, or of an export) and its file types, after the
-// report's own lines or under the keys "largest_files" and "file_types".
+// What --largest N, --types (with --type-files N) and --old N print: the
+// largest files of the scan (or of the stored results, or of an export),
+// its file types with each type's largest files, and its largest files not
+// changed for a year before the scan, after the report's own lines or under
+// the keys "largest_files", "file_types" (each type's "largest_files") and
+// "old_files".
 #include <iosfwd>
 #include <string>
 
@@ -12,6 +15,8 @@ class QJsonObject;
 struct TDiscoverReport {
     int Largest = 0;     // --largest N: how many files (0: none)
     bool Types = false;  // --types
+    int TypeFiles = 0;   // --type-files N: each type's N largest files
+    int Old = 0;         // --old N: how many old files (0: none)
     // The data, or why there is none (results stored by an earlier version).
     bool Known = false;
     std::string Unknown;
@@ -21,7 +26,7 @@ struct TDiscoverReport {
     // Only the files below this folder (drive form) are listed; empty: all.
     std::string Below;
 
-    bool Wanted() const { return Largest > 0 || Types; }
+    bool Wanted() const { return Largest > 0 || Types || Old > 0; }
 };
 
 // The native path of a listed file (raw bytes).

@@ -128,6 +128,8 @@ TDiscoverReport DiscoverReport(const TScanOptions& options) {
     TDiscoverReport report;
     report.Largest = options.Largest;
     report.Types = options.Types;
+    report.TypeFiles = options.TypeFiles;
+    report.Old = options.Old;
     return report;
 }
 

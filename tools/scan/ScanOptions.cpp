@@ -28,6 +28,12 @@ QList<QCommandLineOption> Options() {
         {"types",
          "Also list the file types (by extension) with their files, sizes and shares of the "
          "total."},
+        {"type-files", "With --types: under each listed type, its N largest files (at most 20).",
+         "N"},
+        {"old",
+         "Also list the N largest files (at most 1000) not changed for over a year before the "
+         "scan.",
+         "N"},
         {"disk-usage",
          "Report, list (--top), draw (--pie) and order by the bytes the files take on the disk "
          "(their allocated blocks, as du counts a file, hard links once; unlike du, folders' "
@@ -59,8 +65,8 @@ QList<QCommandLineOption> Options() {
          "a date in UTC, YYYY-MM-DD (up to the end of that day) or YYYY-MM-DDTHH:MM.",
          "DATE|N"},
         {"stored",
-         "Instead of scanning, print --largest and --types from the stored results of PATH's "
-         "drive (files below PATH only)."},
+         "Instead of scanning, print --largest, --types and --old from the stored results of "
+         "PATH's drive (files below PATH only)."},
         {{"h", "help"}, "Show this help and exit."},
         {"version", "Show the program's version and exit."},
     };
@@ -163,9 +169,20 @@ bool DiscoverOptions(const QCommandLineParser& parser, TScanOptions& options, st
         return false;
     }
     options.Types = parser.isSet("types");
+    if (parser.isSet("type-files") &&
+        (!ReadCount(Bytes(parser.value("type-files")), options.TypeFiles) ||
+         options.TypeFiles < 1 || options.TypeFiles > 20 || !options.Types)) {
+        error = "--type-files goes with --types and needs a whole number from 1 to 20";
+        return false;
+    }
+    if (parser.isSet("old") && (!ReadCount(Bytes(parser.value("old")), options.Old) ||
+                                options.Old < 1 || options.Old > 1000)) {
+        error = "--old needs a whole number from 1 to 1000";
+        return false;
+    }
     options.Stored = parser.isSet("stored");
-    if (options.Stored && options.Largest == 0 && !options.Types) {
-        error = "--stored goes with --largest or --types";
+    if (options.Stored && options.Largest == 0 && !options.Types && options.Old == 0) {
+        error = "--stored goes with --largest, --types or --old";
         return false;
     }
     if (options.Stored && (options.Save || !options.OutDir.empty() || !options.PieFile.empty() ||
@@ -175,8 +192,9 @@ bool DiscoverOptions(const QCommandLineParser& parser, TScanOptions& options, st
             "with it";
         return false;
     }
-    if ((options.Largest > 0 || options.Types) && (parser.isSet("export") || options.Changes)) {
-        error = "--largest and --types go with a scan, --stored or --import";
+    if ((options.Largest > 0 || options.Types || options.Old > 0) &&
+        (parser.isSet("export") || options.Changes)) {
+        error = "--largest, --types and --old go with a scan, --stored or --import";
         return false;
     }
     return true;
@@ -215,8 +233,9 @@ std::string ScanUsage() {
         synopsis + " [--] PATH\n" +
         "       cobaltquarry-scan --export FILE|- [--zstd] [--] PATH\n" +
         "       cobaltquarry-scan --import FILE [--top N] [--json] [--out DIR] [--pie FILE]\n" +
-        "                         [--largest N] [--types]\n" +
-        "       cobaltquarry-scan --stored [--largest N] [--types] [--json] [--] PATH\n" +
+        "                         [--largest N] [--types [--type-files N]] [--old N]\n" +
+        "       cobaltquarry-scan --stored [--largest N] [--types [--type-files N]] [--old N]\n" +
+        "                         [--json] [--] PATH\n" +
         "       cobaltquarry-scan --changes [--since DATE|N] [--top N] [--json] [--] PATH\n" +
         "       cobaltquarry-scan --help | --version\n" +
         "Measures the folder PATH and everything below it.\n\nOptions:\n";
