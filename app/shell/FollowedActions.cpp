@@ -3,15 +3,108 @@
 #include <string>
 
 #include "app/shell/FollowMeasure.h"
+#include "engine/DiscoverFollow.h"
 #include "engine/DiscoverRole.h"
 #include "engine/DiskSizeList.h"
 #include "engine/ResultStore.h"
 #include "engine/StoredListText.h"
+#include "platform/DriveForm.h"
 #include "platform/DriveLetter.h"
 #include "platform/desktop/FileEventLog.h"
 #include "views/common/SpokenText.h"
 
 using namespace cq::desktop;
+
+namespace {
+
+// The file or folder at a drive-form path, as a scan would collect it.
+bool Measured(const std::string& driveForm, const TDiscoverData& data, TDiscoverData& item) {
+    return !driveForm.empty() && CollectItemDiscover(driveForm, data.ScanTime, item);
+}
+
+// The file as one of the lists holds it, when one does.
+const TLargeFile* ListedFile(const TDiscoverData& data, std::string_view path) {
+    auto find = [path](const std::vector<TLargeFile>& files) -> const TLargeFile* {
+        for (const TLargeFile& file : files)
+            if (file.Path == path)
+                return &file;
+        return nullptr;
+    };
+    if (const TLargeFile* file = find(data.Largest))
+        return file;
+    const auto type = data.TypeFiles.find(FileTypeOf(path));
+    if (type != data.TypeFiles.end())
+        if (const TLargeFile* file = find(type->second.Files))
+            return file;
+    return find(data.Old.Files);
+}
+
+// A file moved within the drive. One that changed since the scan, as the
+// lists held it, leaves with what they held and arrives as it is now, so
+// its type's totals and every list follow; otherwise it is renamed (its
+// type may change with its name).
+void FollowFileMove(const TFollowStep& step, const TDiscoverData& item, TDiscoverData& data) {
+    const TLargeFile* now = item.Largest.empty() ? nullptr : &item.Largest.front();
+    const TLargeFile* was = now ? ListedFile(data, step.From) : nullptr;
+    if (was == nullptr ||
+        (was->Size == now->Size && was->Allocated == now->Allocated && was->MTime == now->MTime)) {
+        DiscoverFollowMove(data, step.From, step.To, now);
+        return;
+    }
+    TDiscoverData held;
+    const TTypeTotal one{FileTypeOf(step.From), 1, was->Size, was->Allocated};
+    if (one.Ext.empty())
+        held.Types.NoExtension = one;
+    else
+        held.Types.Kept.push_back(one);
+    DiscoverFollowLeave(data, step.From, held);
+    DiscoverFollowArrive(data, item);
+}
+
+// One step followed in the Discover data of the drive with that letter.
+void FollowStep(const TFollowStep& step, char letter, TDiscoverData& data) {
+    const bool fromHere = !step.From.empty() && DriveLetterOf(step.From) == letter;
+    const bool toHere = !step.To.empty() && DriveLetterOf(step.To) == letter;
+    TDiscoverData item;
+    if (step.Kind == TFollowStep::TKind::Add ||
+        (step.Kind == TFollowStep::TKind::Move && !fromHere)) {
+        if (toHere && Measured(step.To, data, item))
+            DiscoverFollowArrive(data, item);
+        return;
+    }
+    if (step.Kind != TFollowStep::TKind::Move)
+        return;
+    if (toHere && !step.Folder && Measured(step.To, data, item)) {
+        FollowFileMove(step, item, data);
+    } else if (toHere) {
+        DiscoverFollowMove(data, step.From, step.To, nullptr);
+    } else if (Measured(step.To, data, item)) {
+        DiscoverFollowLeave(data, step.From, item);
+    } else {
+        DiscoverFollowLeave(data, step.From);
+    }
+}
+
+// The Discover data follows the plan's steps as the lists do, measuring the
+// items where they are now (a folder is walked: this runs on the save's
+// thread). Data that cannot be read is dropped, not known until a scan.
+void FollowDiscover(const TFollowPlan& plan, TStoredSet& set) {
+    const auto lines = set.Extras.find(kDiscoverRole);
+    if (lines == set.Extras.end())
+        return;
+    TDiscoverData data;
+    std::string error;
+    if (!TDiscoverData::FromLines(lines->second, data, error)) {
+        set.DropExtra(kDiscoverRole);
+        return;
+    }
+    const char letter = ListsDriveLetter(set.Dirs);
+    for (const TFollowStep& step : plan.Steps())
+        FollowStep(step, letter, data);
+    lines->second = data.Lines();
+}
+
+}  // namespace
 
 TFollowedAction TrashFollowed(const std::string& nativePath) {
     TFileEventLog log;
@@ -54,7 +147,7 @@ std::function<void(TStoredSet&)> FollowChange(TFollowPlan plan,
         *moved = plan.Apply(set.Dirs, set.Sizes, set.Percents, disk, &diskKept);
         if (!diskKept)
             set.DropExtra(kDiskSizesRole);
-        set.DropExtra(kDiscoverRole);
+        FollowDiscover(plan, set);
     };
 }
 

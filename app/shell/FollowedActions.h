@@ -42,9 +42,11 @@ enum class TStoreFollow {
 bool PlanTouchesStore(const TResultStore& store, const TFollowPlan& plan);
 // The change by which a stored set follows the plan: the three lists and
 // the allocated bytes edited alike (the allocated bytes dropped when an
-// added folder's were not measured); the Discover data, which cannot follow
-// yet, dropped. Each time the change is made, moved receives the bytes the
-// plan's moves carried.
+// added folder's were not measured); the Discover data's lists and types
+// follow the items, measured where they are now (engine/DiscoverFollow.h;
+// folders are walked, so make the change off the window's thread). Each
+// time the change is made, moved receives the bytes the plan's moves
+// carried.
 std::function<void(TStoredSet&)> FollowChange(TFollowPlan plan,
                                               std::shared_ptr<std::optional<std::int64_t>> moved);
 // Makes a change of the stored set and stores it behind the views (the

@@ -3,8 +3,9 @@
 // run through the code the item menu runs and followed in the store as the
 // window does (the change made to the lists shown, stored behind them).
 // Files acted on have often grown or shrunk since the scan. After every
-// command the stored set (the three lists and the allocated bytes) equals
-// what a fresh scan of the whole drive stores; on a drive with hard links
+// command the stored set (the three lists, the allocated bytes, and the
+// Discover data down to each list's floor) equals what a fresh scan of the
+// whole drive stores; on a drive with hard links
 // across folders, where only a scan can tell which folder counts a file,
 // no total goes below zero.
 #include <gtest/gtest.h>
@@ -24,6 +25,8 @@
 #include "app/shell/FollowedActions.h"
 #include "engine/AnalizeDisk.h"
 #include "engine/DetachedSave.h"
+#include "engine/DiscoverData.h"
+#include "engine/DiscoverRole.h"
 #include "engine/DiskSizeList.h"
 #include "engine/ResultStore.h"
 #include "engine/StoredListText.h"
@@ -221,6 +224,42 @@ const TStringList& DiskSizesOf(const TStoredSet& set) {
     return it == set.Extras.end() ? none : it->second;
 }
 
+// The stored list holds the fresh scan's files larger than its floor.
+void ExpectDownToFloor(const TFileList& stored, const std::vector<TLargeFile>& fresh,
+                       const std::string& what) {
+    std::vector<TLargeFile> expected;
+    for (const TLargeFile& f : fresh)
+        if (f.Size > stored.Floor)
+            expected.push_back(f);
+    ASSERT_EQ(stored.Files.size(), expected.size()) << what << " floor " << stored.Floor;
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        ASSERT_TRUE(stored.Files[i] == expected[i])
+            << what << ": " << stored.Files[i].Path << " against " << expected[i].Path;
+}
+
+// The Discover data as stored follows the drive: its largest files and
+// each type's down to their floors, and the type table itself unless it
+// says it is as of the last drive scan (an item went where it could not
+// be measured).
+void ExpectDiscoverFollows(const TStoredSet& stored, const TStoredSet& now,
+                           const std::string& history) {
+    TDiscoverData kept, fresh;
+    std::string error;
+    ASSERT_TRUE(stored.Extras.count(std::string(kDiscoverRole))) << history;
+    ASSERT_TRUE(TDiscoverData::FromLines(stored.Extras.at(std::string(kDiscoverRole)), kept, error))
+        << error;
+    ASSERT_TRUE(TDiscoverData::FromLines(now.Extras.at(std::string(kDiscoverRole)), fresh, error))
+        << error;
+    ExpectDownToFloor({kept.Largest, kept.Floor}, fresh.Largest, history + "largest");
+    if (kept.TypesAsOfDriveScan)
+        return;
+    ASSERT_TRUE(kept.Types == fresh.Types) << history;
+    for (const auto& [ext, list] : fresh.TypeFiles) {
+        ASSERT_EQ(kept.TypeFiles.count(ext), 1u) << history << "type " << ext;
+        ExpectDownToFloor(kept.TypeFiles.at(ext), list.Files, history + "type " + ext);
+    }
+}
+
 void ExpectNoTotalBelowZero(const TStoredSet& set, const std::string& history) {
     for (const TStringList* list : {&set.Sizes, &DiskSizesOf(set)})
         for (std::size_t i = 0; i < list->size(); ++i)
@@ -260,6 +299,9 @@ TEST_P(FollowedActions, RandomCommandsLeaveTheStoredSetAFreshScanWouldStore) {
                 << history << FirstDifference(stored.GlobalPercents(), now.Percents);
             ASSERT_EQ(DiskSizesOf(stored.Global()), DiskSizesOf(now))
                 << history << FirstDifference(DiskSizesOf(stored.Global()), DiskSizesOf(now));
+            ExpectDiscoverFollows(stored.Global(), now, history);
+            if (HasFatalFailure())
+                return;
             ASSERT_EQ(store_->GlobalDirs(), now.Dirs);
         }
     }
