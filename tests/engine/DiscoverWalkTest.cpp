@@ -330,11 +330,13 @@ TEST(DiscoverWalk, TheScanListsWhatFindFindsAndARescanKeepsItTrue) {
     EXPECT_EQ(merged.Largest, expected);
     EXPECT_EQ(merged.Partial(), merged.Largest.size() < kLargestFiles);
     const std::vector<FoundFile> foundAfter = Once(Find(root));
-    for (const auto& [ext, list] : merged.TypeFiles)
+    for (const auto& [type, list] : merged.TypeFiles) {
+        const std::string& ext = type;  // a lambda cannot name a structured binding
         ExpectDownToFloor(list,
                           ReferenceList(foundAfter, kTypeFiles,
                                         [&ext](const FoundFile& f) { return TypeOf(f) == ext; }),
                           "type " + ext + " after the rescan");
+    }
     const std::int64_t oldBefore = merged.OldBefore();
     ExpectDownToFloor(
         merged.Old,
