@@ -35,17 +35,48 @@ void OnlyThisThreadAllocates() {
 
 }  // namespace
 
-void* operator new(std::size_t size) {
+// Every plain form is replaced, so that none pairs with another's release
+// (a sanitizer's own allocator takes the forms left alone, the aligned ones).
+namespace {
+
+void* Allocate(std::size_t size) noexcept {
     if (gOthersFail.load(std::memory_order_relaxed) && std::this_thread::get_id() != gOnlyThread)
-        throw std::bad_alloc();
-    if (void* p = std::malloc(size == 0 ? 1 : size))
+        return nullptr;
+    return std::malloc(size == 0 ? 1 : size);
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+    if (void* p = Allocate(size))
         return p;
     throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return Allocate(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return Allocate(size);
 }
 void operator delete(void* p) noexcept {
     std::free(p);
 }
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
 void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
     std::free(p);
 }
 
