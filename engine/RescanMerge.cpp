@@ -169,9 +169,11 @@ bool MergeRescan(TStringList& dirs, TStringList& sizes, TStringList& percents,
         } else if (i == 0) {
             sizes.Set(at, total);
         } else {
+            // Never below zero, also where the lists were not whole (an
+            // ancestor smaller than the folder's old total).
             std::int64_t size = 0;
             if (TryTextToInt64(sizes[at], size))
-                sizes.Set(at, Int64ToText(WrapAddSizes(size, change)));
+                sizes.Set(at, Int64ToText(std::max<std::int64_t>(0, WrapAddSizes(size, change))));
         }
     }
     // Every ancestor's total changed, so the shares of its children did.

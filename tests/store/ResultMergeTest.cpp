@@ -6,6 +6,7 @@
 
 #include "engine/AnalizeDisk.h"
 #include "engine/NumberText.h"
+#include "engine/RescanMerge.h"
 #include "engine/ResultListCheck.h"
 #include "engine/ResultStore.h"
 #include "engine/ResultStoreIndex.h"
@@ -424,3 +425,21 @@ TEST(AppendAnalizeInfo, ListsTheLoaderTakesStayInItsOrderOnRandomRoots) {
     }
     EXPECT_GT(merged, 50);  // the merge itself ran, not only the in-place update
 }
+
+namespace {
+
+// Lists that are not whole (an ancestor smaller than the folder it holds,
+// as only hand-edited files have) take a rescan that shrinks the folder to
+// exactly nothing above it, never below: at the limit and past it.
+TEST(MergeRescan, AnAncestorSmallerThanTheFolderStopsAtZero) {
+    for (const int past : {0, 1}) {
+        TStringList dirs{"C:", "C:\\a", "C:\\a\\b"};
+        TStringList sizes{std::to_string(60 - past), "40", "100"};
+        TStringList percents{"0", "100", "100"};
+        ASSERT_TRUE(MergeRescan(dirs, sizes, percents, {"C:\\a\\b"}, {"40"}, {"0"}));
+        // b lost 60: a goes from 40 to 0 (not -20), the root from 60 to 0.
+        EXPECT_EQ(sizes, (TStringList{"0", "0", "40"})) << past;
+    }
+}
+
+}  // namespace
