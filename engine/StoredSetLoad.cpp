@@ -4,6 +4,7 @@
 
 #include <new>
 #include <stdexcept>
+#include <system_error>
 #include <thread>
 
 #include "engine/ExtraFileKinds.h"
@@ -69,14 +70,26 @@ bool LoadLists(const std::array<std::string, 3>& paths, const TFileLimits& limit
             // (at every start, for a set that stays on disk).
             lists[i]->clear();
             errors[i] = ENOMEM;
+        } catch (const std::exception&) {
+            // Nothing else may end the program on this thread either.
+            lists[i]->clear();
+            errors[i] = EIO;
         }
     };
-    std::thread others([&load] {
+    std::thread others;
+    try {
+        others = std::thread([&load] {
+            load(0);
+            load(2);
+        });
+    } catch (const std::system_error&) {
+        // No second thread to be had: the files are read one after another.
         load(0);
         load(2);
-    });
+    }
     load(1);
-    others.join();
+    if (others.joinable())
+        others.join();
     for (std::size_t i = 0; i < paths.size(); ++i) {
         if (errors[i] != 0) {
             failed = paths[i];
