@@ -341,6 +341,7 @@ bool TScanControl::StartNextChange() {
     std::unique_ptr<TDetachedSave> job = TDetachedSave::BeginChange(store_, std::move(next.Change));
     changeApplied_ = std::move(next.Applied);
     changeEnded_ = std::move(next.Ended);
+    changeRuns_ = true;
     saver_->Start(std::move(job));
     emit SaveStateChanged();
     return true;
@@ -361,6 +362,7 @@ void TScanControl::ReportSave() {
     const std::unique_ptr<TDetachedSave> job = saver_->TakeFinished();
     if (!job)
         return;
+    changeRuns_ = false;
     if (job->Change()) {
         // The lists have the change now, stored or not; a failure is told
         // where its command was.
@@ -430,7 +432,10 @@ QString TScanControl::SaveStateText() const {
 
 QString TScanControl::SaveStateTip() const {
     if (Saving()) {
-        QString tip = QStringLiteral("The results of the scan are being saved.");
+        QString tip = changeRuns_ ? QStringLiteral(
+                                        "What Move to Trash, Rename or Paste changed is being "
+                                        "stored.")
+                                  : QStringLiteral("The results of the scan are being saved.");
         if (closeAfterSave_)
             tip += QStringLiteral(" The window closes when they are stored.");
         else if (waitingScan_)

@@ -234,6 +234,7 @@ class TScanControl : public QObject {
     // whose save runs.
     std::deque<TChange> changes_;
     std::function<void()> changeApplied_;
+    bool changeRuns_ = false;  // the save running is a change's
     std::function<void(bool stored, const std::string& error)> changeEnded_;
     bool closeAfterSave_ = false;
     QPointer<QMessageBox> closingMessage_;

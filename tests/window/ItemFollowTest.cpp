@@ -42,14 +42,7 @@ class ItemFollow : public WindowFixture {
     }
 
     void RightClickRow(const QString& name, QList<TUiScript::TStep> steps) {
-        QTreeWidgetItem* row = Row(name);
-        ASSERT_NE(row, nullptr) << name.toStdString();
-        const QRect r = form->BarLV->visualItemRect(row);
-        script.Start(std::move(steps));
-        QTest::mouseClick(form->BarLV->viewport(), Qt::RightButton, Qt::NoModifier,
-                          QPoint(40, r.center().y()));
-        Settle();
-        EXPECT_TRUE(script.Finished());
+        WindowFixture::RightClickRow(name, script, std::move(steps));
     }
 
     // The pie's share of an entry, and the degrees of all its slices.

@@ -156,15 +156,14 @@ TEST_F(SaveBehind, ViewsWorkWhileSavingAndEverythingThatChangesTheListsWaits) {
     // its change waits behind the save and is made when it ends.
     DoubleClickRow("alpha");
     TUiScript script;
-    const QRect r = form->BarLV->visualItemRect(Row("inner"));
-    script.Start({TUiScript::ChooseMenuItem("Move to Trash"),
-                  TUiScript::ClickMessageBoxButton(QMessageBox::Yes)});
-    QTest::mouseClick(form->BarLV->viewport(), Qt::RightButton, Qt::NoModifier,
-                      QPoint(40, r.center().y()));
-    Settle();
-    EXPECT_TRUE(script.Finished());
+    RightClickRow("inner", script,
+                  {TUiScript::ChooseMenuItem("Move to Trash"),
+                   TUiScript::ClickMessageBoxButton(QMessageBox::Yes)});
     EXPECT_FALSE(form->Scan().Saver().Blocked());
     EXPECT_EQ(form->Scan().ChangesWaiting(), 1u);
+    EXPECT_EQ(form->SaveState->toolTip(),
+              "The results of the scan are being saved. The next scan starts when they are "
+              "stored.");
     EXPECT_EQ(FileBytes(Result("CDirSizes")), sizesBefore) << "the trash's change waits";
     EXPECT_EQ(RowNames(), (QStringList{"a.bin"}));
     latch.released = true;
@@ -333,12 +332,9 @@ TEST_F(SaveBehind, AChangeWaitingBehindASaveIsStoredWhenTheWindowGoes) {
     ScanAndHold();
     DoubleClickRow("alpha");
     TUiScript script;
-    const QRect r = form->BarLV->visualItemRect(Row("inner"));
-    script.Start({TUiScript::ChooseMenuItem("Move to Trash"),
-                  TUiScript::ClickMessageBoxButton(QMessageBox::Yes)});
-    QTest::mouseClick(form->BarLV->viewport(), Qt::RightButton, Qt::NoModifier,
-                      QPoint(40, r.center().y()));
-    Settle();
+    RightClickRow("inner", script,
+                  {TUiScript::ChooseMenuItem("Move to Trash"),
+                   TUiScript::ClickMessageBoxButton(QMessageBox::Yes)});
     ASSERT_TRUE(script.Finished());
     ASSERT_EQ(form->Scan().ChangesWaiting(), 1u);
     std::thread releaser([this] {

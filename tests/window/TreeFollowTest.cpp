@@ -47,13 +47,7 @@ class TreeFollow : public WindowFixture {
     }
 
     void RightClickRow(const QString& name, QList<TUiScript::TStep> steps) {
-        QTreeWidgetItem* row = Row(name);
-        ASSERT_NE(row, nullptr) << name.toStdString();
-        const QRect r = form->BarLV->visualItemRect(row);
-        script.Start(std::move(steps));
-        QTest::mouseClick(form->BarLV->viewport(), Qt::RightButton, Qt::NoModifier,
-                          QPoint(40, r.center().y()));
-        Settle();
+        WindowFixture::RightClickRow(name, script, std::move(steps));
         ASSERT_TRUE(script.Finished());
         // The views are rebuilt once more when the change is stored: the
         // next click goes to the rows shown then.

@@ -14,6 +14,7 @@
 #include "app/pie/PieHolder.h"
 #include "app/reporter/ExceptionReporter.h"
 #include "platform/DriveTable.h"
+#include "tests/pieui/UiScript.h"
 #include "views/bar/BarData.h"
 #include "views/bar/PBExListview.h"
 #include "views/common/Colors.h"
@@ -41,6 +42,19 @@ class WindowFixture : public ::testing::Test {
     QTreeWidgetItem* Row(const QString& name) const;
     QString RowText(const QString& name, int column) const;
     void DoubleClickRow(const QString& name);
+    // Right-clicks the row and answers the menu and what it asks with the
+    // script's steps; the script has run them all afterwards. Defined here:
+    // only the programs that use it link the script.
+    void RightClickRow(const QString& name, TUiScript& script, QList<TUiScript::TStep> steps) {
+        QTreeWidgetItem* row = Row(name);
+        ASSERT_NE(row, nullptr) << name.toStdString();
+        const QRect r = form->BarLV->visualItemRect(row);
+        script.Start(std::move(steps));
+        QTest::mouseClick(form->BarLV->viewport(), Qt::RightButton, Qt::NoModifier,
+                          QPoint(40, r.center().y()));
+        Settle();
+        EXPECT_TRUE(script.Finished());
+    }
     void ClickHeader(int column);
     // Length of the bar drawn in a row: pixels on the bar's middle line that
     // are neither the list's background nor white.
