@@ -300,7 +300,11 @@ class TResultStore {
     // A store for the worker of a detached save (see BeginDetachedSave).
     std::unique_ptr<TResultStore> WorkerStore() const;
     TDetachedOutcome Outcome(bool saved);
-    TDetachedOutcome SaveShownOrRedo(const TStoredSet& shown, const TSetChange& redo);
+    // redoShown: a change, made to the lists shown (or the newer set) here;
+    // otherwise a rescan already in the lists shown, redone only on a newer
+    // set.
+    TDetachedOutcome SaveShownOrRedo(const TStoredSet& shown, const TSetChange& redo,
+                                     bool redoShown);
     void MakeDiskPercents() const;
 
     TStoredSet global_ = TStoredSet::Initial();

@@ -95,79 +95,59 @@ TDetachedOutcome TResultStore::SaveShown(const TStoredSet& shown, TReplacedSet* 
 }
 
 TDetachedOutcome TResultStore::SaveShownRescan(const TStoredSet& shown, const TStoredSet& rescan) {
-    return SaveShownOrRedo(shown, [&rescan](TStoredSet& set) {
-        if (!set.Empty())
-            AppendRescanWithExtras(set, rescan);
-    });
+    return SaveShownOrRedo(
+        shown,
+        [&rescan](TStoredSet& set) {
+            if (!set.Empty())
+                AppendRescanWithExtras(set, rescan);
+        },
+        false);
 }
 
 TDetachedOutcome TResultStore::SaveShownChange(const TStoredSet& shown, const TSetChange& change) {
-    TFreeOnExit lists{global_};
-    bool changed = false;
-    const bool saved = UnderSaveLock([&] {
-        // The lists shown, when they are still the set on disk or the
-        // newest the user has (their own save failed); otherwise the set
-        // another save stored meanwhile. Taken as a shared copy: the texts
-        // the change touches are copied here, not on the owner's thread.
-        if (GlobalIsStored() || shownNewest_) {
-            global_ = shown;
-        } else {
-            TSetRead read;
-            if (!ReadStoredSet(Names(), global_, read)) {
-                LoadNotice = RefusalText(read.Refusal);
-                return Fail(LoadNotice);
-            }
-            LoadNotice = read.Notice;
-        }
-        change(global_);
-        changed = true;
-        if (!SaveLocked(global_, nullptr)) {
-            return false;
-        }
-        RecordBase();
-        return true;
-    });
-    TDetachedOutcome outcome = Outcome(saved);
-    if (changed) {
-        outcome.Changed = true;
-        outcome.Shown = std::move(global_);
-    }
-    return outcome;
+    return SaveShownOrRedo(shown, change, true);
 }
 
-TDetachedOutcome TResultStore::SaveShownOrRedo(const TStoredSet& shown, const TSetChange& redo) {
+TDetachedOutcome TResultStore::SaveShownOrRedo(const TStoredSet& shown, const TSetChange& redo,
+                                               bool redoShown) {
     TFreeOnExit lists{global_};
-    bool remerged = false;
+    bool redone = false;
     const bool saved = UnderSaveLock([&] {
-        // The lists shown were made from the set that is still stored, or
-        // are the newest the user has (their own save failed): stored as
-        // they are shown, never replaced by an older set.
-        if (GlobalIsStored() || shownNewest_) {
+        // The lists shown hold when they are still the set on disk or the
+        // newest the user has (their own save failed); otherwise the set
+        // another save stored meanwhile is the one to redo.
+        const bool shownHolds = GlobalIsStored() || shownNewest_;
+        if (shownHolds && !redoShown) {
             if (!SaveLocked(shown, nullptr)) {
                 return false;
             }
             RecordBase();
             return true;
         }
-        // Another save came in between: the change goes into what it stored,
-        // and those lists are then the ones to show.
         TSetRead read;
-        if (!ReadStoredSet(Names(), global_, read)) {
+        if (shownHolds) {
+            // A shared copy: the texts the change touches are copied here,
+            // not on the owner's thread.
+            global_ = shown;
+        } else if (!ReadStoredSet(Names(), global_, read)) {
             LoadNotice = RefusalText(read.Refusal);
             return Fail(LoadNotice);
         }
         redo(global_);
+        redone = true;
         if (!SaveLocked(global_, nullptr)) {
             return false;
         }
-        remerged = true;
         LoadNotice = read.Notice;
         RecordBase();
         return true;
     });
     TDetachedOutcome outcome = Outcome(saved);
-    if (saved && remerged) {
-        outcome.Remerged = true;
+    // A change is shown stored or not; a rescan redone on a newer set only
+    // once that set is stored.
+    if (redone && (redoShown || saved)) {
+        outcome.Changed = redoShown;
+        outcome.Remerged = !redoShown;
         outcome.Shown = std::move(global_);
     }
     return outcome;

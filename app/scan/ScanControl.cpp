@@ -89,8 +89,8 @@ TScanControl::~TScanControl() {
     // them is going.
     store_.DropReplacementCallbacks();
     // Changes still waiting are stored all the same; nothing is shown of them.
-    changeApplied_ = nullptr;
-    changeEnded_ = nullptr;
+    if (running_)
+        *running_ = TChange();
     for (TChange& change : changes_) {
         change.Applied = nullptr;
         change.Ended = nullptr;
@@ -339,9 +339,7 @@ bool TScanControl::StartNextChange() {
     // The change is made and stored on the save's thread; the lists with
     // it are shown when it ends.
     std::unique_ptr<TDetachedSave> job = TDetachedSave::BeginChange(store_, std::move(next.Change));
-    changeApplied_ = std::move(next.Applied);
-    changeEnded_ = std::move(next.Ended);
-    changeRuns_ = true;
+    running_ = std::move(next);
     saver_->Start(std::move(job));
     emit SaveStateChanged();
     return true;
@@ -362,18 +360,15 @@ void TScanControl::ReportSave() {
     const std::unique_ptr<TDetachedSave> job = saver_->TakeFinished();
     if (!job)
         return;
-    changeRuns_ = false;
     if (job->Change()) {
         // The lists have the change now, stored or not; a failure is told
         // where its command was.
-        const auto applied = std::move(changeApplied_);
-        const auto ended = std::move(changeEnded_);
-        changeApplied_ = nullptr;
-        changeEnded_ = nullptr;
-        if (applied)
-            applied();
-        if (ended)
-            ended(job->Saved(), job->Error());
+        const TChange ran = std::move(running_).value_or(TChange());
+        running_.reset();
+        if (ran.Applied)
+            ran.Applied();
+        if (ran.Ended)
+            ran.Ended(job->Saved(), job->Error());
     } else {
         stored_ = job->Saved();
     }
@@ -432,10 +427,10 @@ QString TScanControl::SaveStateText() const {
 
 QString TScanControl::SaveStateTip() const {
     if (Saving()) {
-        QString tip = changeRuns_ ? QStringLiteral(
-                                        "What Move to Trash, Rename or Paste changed is being "
-                                        "stored.")
-                                  : QStringLiteral("The results of the scan are being saved.");
+        QString tip = running_ ? QStringLiteral(
+                                     "What Move to Trash, Rename or Paste changed is being "
+                                     "stored.")
+                               : QStringLiteral("The results of the scan are being saved.");
         if (closeAfterSave_)
             tip += QStringLiteral(" The window closes when they are stored.");
         else if (waitingScan_)

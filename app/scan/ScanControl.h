@@ -230,12 +230,9 @@ class TScanControl : public QObject {
     TSaveRunner* saver_ = nullptr;  // a child
     // A scan asked for during a save: its path and whether it is a rescan.
     std::optional<std::pair<std::string, bool>> waitingScan_;
-    // Changes waiting for the running save, and what follows the change
-    // whose save runs.
+    // Changes waiting for the running save.
     std::deque<TChange> changes_;
-    std::function<void()> changeApplied_;
-    bool changeRuns_ = false;  // the save running is a change's
-    std::function<void(bool stored, const std::string& error)> changeEnded_;
+    std::optional<TChange> running_;  // the change whose save runs
     bool closeAfterSave_ = false;
     QPointer<QMessageBox> closingMessage_;
 };

@@ -73,9 +73,15 @@ std::optional<TFollowedAction> Rename(QWidget* owner, const TShellFolder& item) 
                            RenameFollowed(item.NativePath(), dialog.textValue()));
 }
 
-QString NotStoredNote(const std::string& error) {
-    return QStringLiteral("The stored results were not updated: %1")
-        .arg(QString::fromStdString(error));
+// The note after a command: what a move to the trash moved, and why the
+// stored results were not updated when their save failed.
+QString CommandNote(bool trashed, std::optional<std::int64_t> moved, const std::string* saveError) {
+    QString note = trashed ? TrashedNote(moved) : QString();
+    if (saveError != nullptr)
+        note += (note.isEmpty() ? QString() : QStringLiteral(". ")) +
+                QStringLiteral("The stored results were not updated: %1")
+                    .arg(QString::fromStdString(*saveError));
+    return note;
 }
 
 void Note(const TItemMenuLinks& links, const QString& text) {
@@ -97,15 +103,11 @@ void FollowBehind(const TItemMenuLinks& links, const QString& verb, const TFollo
             // The listing was rebuilt after the command; its numbers now.
             if (links.rereadAndRebuild)
                 links.rereadAndRebuild();
-            if (trashed)
-                Note(links, TrashedNote(*moved));
+            Note(links, CommandNote(trashed, *moved, nullptr));
         },
         [links, moved, trashed](bool stored, const std::string& error) {
-            if (stored)
-                return;
-            const QString notStored = NotStoredNote(error);
-            Note(links,
-                 trashed ? TrashedNote(*moved) + QStringLiteral(". ") + notStored : notStored);
+            if (!stored)
+                Note(links, CommandNote(trashed, *moved, &error));
         });
 }
 
@@ -122,13 +124,10 @@ void FollowAndNote(const TItemMenuLinks& links, const QString& verb, const TFoll
                                       : TStoreFollow::Untouched;
     if (followed == TStoreFollow::Stored && links.storedChanged)
         links.storedChanged();
-    QString note;
-    if (verb == ItemVerb::kDelete && done.Result.ok)
-        note = TrashedNote(followed == TStoreFollow::Stored ? moved : std::nullopt);
-    if (followed == TStoreFollow::NotStored)
-        note += (note.isEmpty() ? QString() : QStringLiteral(". ")) +
-                NotStoredNote(links.store->SaveError);
-    Note(links, note);
+    Note(links,
+         CommandNote(verb == ItemVerb::kDelete && done.Result.ok,
+                     followed == TStoreFollow::Stored ? moved : std::nullopt,
+                     followed == TStoreFollow::NotStored ? &links.store->SaveError : nullptr));
 }
 
 bool IsRefreshVerb(const QString& verb) {
