@@ -109,6 +109,11 @@ std::string CacheFolder(std::string* problem) {
                      "there is no home folder to keep a cache in", problem);
 }
 
+std::string ConfigFolder(std::string* problem) {
+    return OwnFolder(XdgHome("XDG_CONFIG_HOME", "/.config"), "settings folder",
+                     "there is no home folder to keep settings in", problem);
+}
+
 bool DataFileExists(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);

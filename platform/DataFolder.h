@@ -60,6 +60,11 @@ TDataFileStamp DataFileStampOf(const std::string& path);
 // within the same tick without its time changing.
 std::int64_t DataFileClock();
 
+// $XDG_CONFIG_HOME/cobaltquarry/ (by default ~/.config/cobaltquarry/), made
+// and checked the same way: what the user sets (exclude rules, cleanup
+// actions), small files a user may also edit by hand.
+std::string ConfigFolder(std::string* problem = nullptr);
+
 // The size of a file in bytes; 0 when it cannot be read.
 std::size_t DataFileSize(const std::string& path);
 
