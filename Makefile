@@ -14,11 +14,12 @@ all: build
 deps:
 	@./scripts/install-deps.sh
 
+# Each stage says how long it took (scripts/stage.sh).
 configure: deps
-	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+	@./scripts/stage.sh configure cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
 
 build: configure
-	@cmake --build $(BUILD) -j $(JOBS)
+	@./scripts/stage.sh build cmake --build $(BUILD) -j $(JOBS)
 
 run: build
 	@if [ -x $(BUILD)/app/main/cobaltquarry ]; then \
@@ -28,12 +29,13 @@ run: build
 	fi
 
 test: build
-	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) --timeout 300
+	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen $(CURDIR)/scripts/stage.sh tests ctest --output-on-failure -j $(JOBS) --timeout 300
 ifneq ($(SANITIZE),0)
-	@JOBS=$(JOBS) ./scripts/sanitize-check.sh $(SANITIZE_BUILD)
+	@JOBS=$(JOBS) ./scripts/stage.sh sanitizer ./scripts/sanitize-check.sh $(SANITIZE_BUILD)
 endif
 
 bench: build
+	@cmake --build $(BUILD) -j $(JOBS) --target cq_benchmarks
 	@./bench/run.sh $(BUILD)
 
 # The Debian package, written into $(BUILD): cobaltquarry_<version>_<arch>.deb

@@ -11,6 +11,10 @@ scan="$build/tools/cobaltquarry-scan"
 mktree="${MKTREE:-$root/../shared/tools/mktree.py}"
 base=${BENCH_TREES:-/tmp/cobaltquarry-bench-trees}
 [ -x "$scan" ] || { echo "$bench_name: $scan not built" >&2; exit 1; }
+# The benchmark programs are not part of the default build: build them (a
+# no-op when they are up to date) so that each script can run on its own.
+cmake --build "$build" --target cq_benchmarks >/dev/null ||
+  { echo "$bench_name: the benchmark programs cannot be built in $build" >&2; exit 1; }
 
 # Cold runs need the page cache dropped before each run (root only).
 drop_caches() { sync && echo 3 >/proc/sys/vm/drop_caches; }

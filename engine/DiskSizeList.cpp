@@ -14,7 +14,7 @@ constexpr std::size_t kLongestValue = 19;
 
 // Every line a count of bytes the disk can hold, one per folder of the
 // set: a negative count would show as a negative share.
-std::string Fault(const TStringList& dirs, const TStringList& lines) {
+std::string DiskSizesFault(const TStringList& dirs, const TStringList& lines) {
     if (lines.size() != dirs.size())
         return "it has " + std::to_string(lines.size()) + " lines for the " +
                std::to_string(dirs.size()) + " folders of the set";
@@ -29,7 +29,7 @@ std::string Fault(const TStringList& dirs, const TStringList& lines) {
     return {};
 }
 
-std::uint64_t MaxBytes(std::size_t folders) {
+std::uint64_t MaxDiskSizeBytes(std::size_t folders) {
     return static_cast<std::uint64_t>(folders) * (kLongestValue + 2);
 }
 
@@ -37,8 +37,8 @@ std::uint64_t MaxBytes(std::size_t folders) {
 // merge, run on a copy of the folders with these values in the sizes'
 // place, inserts and removes the same entries and carries the change to
 // the same ancestors. The shares it computes are not kept.
-bool Merge(const TStringList& dirs, TStringList& stored, const TStringList& rescanDirs,
-           const TStringList& rescan) {
+bool MergeDiskSizes(const TStringList& dirs, TStringList& stored, const TStringList& rescanDirs,
+                    const TStringList& rescan) {
     if (rescan.size() != rescanDirs.size() || stored.size() != dirs.size())
         return false;
     TStringList folders = dirs;
@@ -56,5 +56,5 @@ bool LooksSparse(std::int64_t size, std::int64_t allocated) {
 
 TExtraFileKind DiskSizeKind() {
     // Made by the walk itself, without a collector.
-    return {std::string(kDiskSizesRole), Fault, MaxBytes, Merge, nullptr};
+    return {std::string(kDiskSizesRole), DiskSizesFault, MaxDiskSizeBytes, MergeDiskSizes, nullptr};
 }

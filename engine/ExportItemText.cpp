@@ -4,7 +4,7 @@
 
 namespace {
 
-void AppendNumber(std::string& out, const char* key, std::uint64_t value) {
+void AppendExportNumber(std::string& out, const char* key, std::uint64_t value) {
     out += ",\"";
     out += key;
     out += "\":";
@@ -13,9 +13,9 @@ void AppendNumber(std::string& out, const char* key, std::uint64_t value) {
 
 void AppendSizes(std::string& out, const TDirEntry& e) {
     if (e.StatSize > 0)
-        AppendNumber(out, "asize", static_cast<std::uint64_t>(e.StatSize));
+        AppendExportNumber(out, "asize", static_cast<std::uint64_t>(e.StatSize));
     if (e.DiskBytes > 0)
-        AppendNumber(out, "dsize", static_cast<std::uint64_t>(e.DiskBytes));
+        AppendExportNumber(out, "dsize", static_cast<std::uint64_t>(e.DiskBytes));
 }
 
 }  // namespace
@@ -45,13 +45,13 @@ void AppendExportItem(std::string& out, const TDirEntry& e, std::uint64_t parent
     AppendExportString(out, e.Name);
     AppendSizes(out, e);
     if (e.Device != parentDevice)
-        AppendNumber(out, "dev", e.Device);
+        AppendExportNumber(out, "dev", e.Device);
     if (e.LastWriteSeconds > 0)
-        AppendNumber(out, "mtime", static_cast<std::uint64_t>(e.LastWriteSeconds));
+        AppendExportNumber(out, "mtime", static_cast<std::uint64_t>(e.LastWriteSeconds));
     if (!(e.Attr & faDirectory) && e.Links > 1) {
-        AppendNumber(out, "ino", e.Inode);
+        AppendExportNumber(out, "ino", e.Inode);
         out += ",\"hlnkc\":true";
-        AppendNumber(out, "nlink", e.Links);
+        AppendExportNumber(out, "nlink", e.Links);
     }
     if (e.IsLink || (e.Attr & faSysFile))
         out += ",\"notreg\":true";

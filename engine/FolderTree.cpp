@@ -10,6 +10,7 @@
 
 #include "engine/DirOrder.h"
 #include "engine/NumberText.h"
+#include "engine/StoredListText.h"
 
 void TFolderTree::Reset(std::string rootText, int parts) {
     RootText = std::move(rootText);
@@ -122,15 +123,6 @@ bool ItemLess(const TFolderTree& tree, const Item& a, const Item& b) {
 
 }  // namespace
 
-namespace {
-
-// Sizes wrap around on overflow like the 64-bit integers they are.
-std::int64_t WrapAdd(std::int64_t a, std::int64_t b) {
-    return static_cast<std::int64_t>(static_cast<std::uint64_t>(a) + static_cast<std::uint64_t>(b));
-}
-
-}  // namespace
-
 void TFolderTree::SubtreeSums(const std::vector<std::int64_t>& own,
                               std::vector<std::int64_t>& total) const {
     // A child always comes after its parent, so one backward pass adds
@@ -140,7 +132,7 @@ void TFolderTree::SubtreeSums(const std::vector<std::int64_t>& own,
     for (size_t i = 0; i < n; ++i)
         total[i] = own[i * Parts];
     for (size_t i = n; i-- > 1;)
-        total[Nodes[i].Parent] = WrapAdd(total[Nodes[i].Parent], total[i]);
+        total[Nodes[i].Parent] = WrapAddSizes(total[Nodes[i].Parent], total[i]);
 }
 
 void TFolderTree::Totals(std::vector<std::int64_t>& total, std::vector<std::uint32_t>& base) const {

@@ -19,8 +19,8 @@ constexpr std::string_view kEnd = "end\n";
 constexpr std::string_view kExtra = "extra ";
 // zstd's default level: level 9 saves only 3 % more on a drive of a million
 // folders and takes three times as long at the end of every drive scan.
-constexpr int kZstdLevel = 3;
-constexpr std::size_t kPiece = 1 << 18;
+constexpr int kSnapshotZstdLevel = 3;
+constexpr std::size_t kSnapshotPiece = 1 << 18;
 // No drive holds a set this large; a damaged header claiming more is refused
 // before anything is allocated for it.
 constexpr std::uint64_t kMostFolders = 1ULL << 32;
@@ -58,10 +58,10 @@ std::int64_t UnZigZag(std::uint64_t value) {
 class TPackedFile {
   public:
     explicit TPackedFile(const std::string& path) : file_(path), zstd_(ZSTD_createCCtx()) {
-        ZSTD_CCtx_setParameter(zstd_, ZSTD_c_compressionLevel, kZstdLevel);
+        ZSTD_CCtx_setParameter(zstd_, ZSTD_c_compressionLevel, kSnapshotZstdLevel);
         ZSTD_CCtx_setParameter(zstd_, ZSTD_c_checksumFlag, 1);
         packed_.resize(ZSTD_CStreamOutSize());
-        plain_.reserve(kPiece + 64);
+        plain_.reserve(kSnapshotPiece + 64);
     }
     ~TPackedFile() { ZSTD_freeCCtx(zstd_); }
     TPackedFile(const TPackedFile&) = delete;
@@ -71,7 +71,7 @@ class TPackedFile {
     std::string& Plain() { return plain_; }
     // Compresses what Plain holds once it is large enough.
     void Spill() {
-        if (plain_.size() >= kPiece) {
+        if (plain_.size() >= kSnapshotPiece) {
             Pack(false);
         }
     }

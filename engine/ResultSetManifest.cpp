@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr std::string_view kFirstLine = "cobaltquarry result set 1";
+constexpr std::string_view kManifestFirstLine = "cobaltquarry result set 1";
 constexpr std::array<std::string_view, 3> kRoles = {"Percents", "Dirs", "DirSizes"};
 
 std::string Number(std::uint64_t value, int base) {
@@ -79,7 +79,7 @@ bool ReadSet(std::string_view& text, std::string_view which, TResultSetSums& set
 }  // namespace
 
 std::string TResultSetManifest::Text() const {
-    std::string text(kFirstLine);
+    std::string text(kManifestFirstLine);
     text += "\n";
     AppendSet(text, "current", Current);
     if (HasPrevious)
@@ -89,9 +89,9 @@ std::string TResultSetManifest::Text() const {
 
 bool TResultSetManifest::Parse(std::string_view text, TResultSetManifest& manifest) {
     TResultSetManifest read;
-    if (text.substr(0, kFirstLine.size() + 1) != std::string(kFirstLine) + "\n")
+    if (text.substr(0, kManifestFirstLine.size() + 1) != std::string(kManifestFirstLine) + "\n")
         return false;
-    text.remove_prefix(kFirstLine.size() + 1);
+    text.remove_prefix(kManifestFirstLine.size() + 1);
     if (!ReadSet(text, "current", read.Current))
         return false;
     if (!text.empty()) {

@@ -19,7 +19,7 @@
 
 namespace {
 
-std::string Reason(const std::string& what) {
+std::string FailureReason(const std::string& what) {
     return what + ": " + std::strerror(errno);
 }
 
@@ -92,7 +92,7 @@ bool TResultStore::UnderSaveLock(const std::function<bool()>& body) {
     }
     TDataFolderLock lock(DataFolder, TDataFolderLock::TMode::Exclusive);
     if (!lock.Locked()) {
-        return Fail(Reason(DataFolder));
+        return Fail(FailureReason(DataFolder));
     }
     return body();
 }

@@ -8,7 +8,7 @@
 
 namespace {
 
-bool Before(std::string_view entry, std::string_view wanted) {
+bool SortsBefore(std::string_view entry, std::string_view wanted) {
     return entry < wanted;
 }
 
@@ -32,7 +32,7 @@ bool TSortedFolderLists::InScanOrder() const {
 
 std::size_t TSortedFolderLists::Bound(std::string_view key, std::size_t from) const {
     const auto first = dirs_.begin() + static_cast<std::ptrdiff_t>(std::max(from, roots_));
-    return static_cast<std::size_t>(std::lower_bound(first, dirs_.end(), key, Before) -
+    return static_cast<std::size_t>(std::lower_bound(first, dirs_.end(), key, SortsBefore) -
                                     dirs_.begin());
 }
 
@@ -46,7 +46,8 @@ std::size_t TSortedFolderLists::BoundNear(std::string_view key, std::size_t from
     }
     const auto first = dirs_.begin() + static_cast<std::ptrdiff_t>(lo);
     const auto last = dirs_.begin() + static_cast<std::ptrdiff_t>(std::min(to, lo + step));
-    return static_cast<std::size_t>(std::lower_bound(first, last, key, Before) - dirs_.begin());
+    return static_cast<std::size_t>(std::lower_bound(first, last, key, SortsBefore) -
+                                    dirs_.begin());
 }
 
 std::size_t TSortedFolderLists::Find(std::string_view path) const {

@@ -5,7 +5,7 @@
 namespace {
 
 // The result files in the order of the manifest: Percents, Dirs, DirSizes.
-constexpr std::array<std::string_view, 3> kRoles = {"Percents", "Dirs", "DirSizes"};
+constexpr std::array<std::string_view, 3> kFileRoles = {"Percents", "Dirs", "DirSizes"};
 constexpr std::string_view kSetRole = "Set";
 constexpr std::string_view kKeptSuffix = ".previous";
 
@@ -93,7 +93,7 @@ bool IsOwnTemporaryName(std::string_view name) {
         return false;
     }
     base.remove_prefix(1);
-    for (std::string_view role : kRoles) {
+    for (std::string_view role : kFileRoles) {
         if (base == role) {
             return true;
         }

@@ -27,7 +27,7 @@ struct LinuxDirent64 {
 constexpr unsigned kStatxMask = STATX_TYPE | STATX_MODE | STATX_NLINK | STATX_UID | STATX_GID |
                                 STATX_MTIME | STATX_INO | STATX_SIZE | STATX_BLOCKS | STATX_MNT_ID;
 constexpr int kStatxFlags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT;
-constexpr size_t kBufferSize = 32 * 1024;
+constexpr size_t kListingBufferSize = 32 * 1024;
 
 void Describe(const struct statx& st, std::uint64_t folderDevice, std::uint64_t folderMount,
               bool haveFolderMount, TDirEntry& e) {
@@ -78,7 +78,7 @@ std::vector<std::unique_ptr<char[]>>& Buffers() {
 std::unique_ptr<char[]> AcquireBuffer() {
     auto& buffers = Buffers();
     if (buffers.empty())
-        return std::make_unique<char[]>(kBufferSize);
+        return std::make_unique<char[]>(kListingBufferSize);
     auto b = std::move(buffers.back());
     buffers.pop_back();
     return b;
@@ -156,7 +156,7 @@ int TDirListing::ReleaseFd() {
 }
 
 bool TDirListing::Fill() {
-    filled_ = syscall(SYS_getdents64, fd_, buffer_.get(), kBufferSize);
+    filled_ = syscall(SYS_getdents64, fd_, buffer_.get(), kListingBufferSize);
     pos_ = 0;
     return filled_ > 0;
 }

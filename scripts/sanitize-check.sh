@@ -35,7 +35,7 @@ cmake -S "$root" -B "$build" \
     -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
     -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined" \
     -DCMAKE_MODULE_LINKER_FLAGS="-fsanitize=address,undefined" \
-    -DCQ_FUZZ=ON -DCQ_HUGE_PAGE_HEAP=OFF >"$build.configure.log" 2>&1 || {
+    -DCQ_FUZZ=ON -DCQ_HUGE_PAGE_HEAP=OFF -DCQ_UNITY_BUILD=OFF >"$build.configure.log" 2>&1 || {
     cat "$build.configure.log"
     exit 1
 }
@@ -44,6 +44,7 @@ rm -f "$build.configure.log"
 tests=(test_engine test_scan_tool test_platform test_store test_history test_common)
 step "build ${tests[*]} cobaltquarry-scan result_fuzz ncdu_fuzz"
 cmake --build "$build" -j "$jobs" --target "${tests[@]}" cobaltquarry-scan result_fuzz ncdu_fuzz
+built_at=$SECONDS
 
 export ASAN_OPTIONS=detect_leaks=1:strict_init_order=1:detect_stack_use_after_return=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -56,16 +57,32 @@ mkdir -m 700 "$tmp/runtime"
 export XDG_RUNTIME_DIR=$tmp/runtime
 
 # Each test program runs all its cases in one process: one sanitizer start-up
-# instead of one per case.
+# instead of one per case. The programs run side by side, JOBS at a time, as
+# ctest runs them; each one's log is shown only when it fails.
+# run_parallel NAME... with run_one NAME defined: every NAME's status in
+# $tmp/NAME.rc, its output in $tmp/NAME.log.
+run_parallel() {
+    local name
+    for name in "$@"; do
+        while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do
+            wait -n || true
+        done
+        (if run_one "$name" >"$tmp/$name.log" 2>&1; then echo 0; else echo $?; fi >"$tmp/$name.rc") &
+    done
+    wait
+}
+run_one() {
+    "$(find "$build/tests" -type f -name "$1" -perm -u+x | head -n 1)" --gtest_brief=1
+}
+step "${tests[*]}, $jobs at a time"
+run_parallel "${tests[@]}"
 for t in "${tests[@]}"; do
-    exe=$(find "$build/tests" -type f -name "$t" -perm -u+x | head -n 1)
-    step "$t"
-    "$exe" --gtest_brief=1 >"$tmp/$t.log" 2>&1 || {
+    if [ "$(cat "$tmp/$t.rc")" != 0 ]; then
         cat "$tmp/$t.log"
         echo "sanitize: $t failed" >&2
         exit 1
-    }
-    tail -n 1 "$tmp/$t.log"
+    fi
+    echo "$t: $(tail -n 1 "$tmp/$t.log")"
 done
 
 # Hostile names: percent escapes, backslashes, line breaks, terminal escapes,
@@ -152,21 +169,31 @@ if abs(f.get("mtime", 0) - 13569465600) > 86400:  # 2400-01-01 in any zone
 PY
 
 # The fuzzers start from the committed seeds and keep what they find in the
-# build folder; a fixed seed makes a failure repeat on the next run.
-fuzz() {
-    local target=$1 seeds=$2
-    shift 2
-    step "$target, $fuzz_runs inputs"
-    mkdir -p "$build/$target-corpus" "$build/fuzz-artifacts"
-    "$build/tests/fuzz/$target" -seed=1 -runs="$fuzz_runs" -max_len=4096 \
-        -artifact_prefix="$build/fuzz-artifacts/" "$@" \
-        "$build/$target-corpus" "$seeds" >"$tmp/fuzz.log" 2>&1 || {
-        tail -n 60 "$tmp/fuzz.log"
-        echo "sanitize: $target found a fault; the input is in $build/fuzz-artifacts" >&2
-        exit 1
-    }
-    grep -E '^(#[0-9]+\s+DONE|Done)' "$tmp/fuzz.log" | tail -n 1
+# build folder; a fixed seed makes a failure repeat on the next run. Both run
+# at once, each on one core.
+fuzz_args() {
+    case $1 in
+        result_fuzz) echo "$root/tests/fuzz/corpus -dict=$root/tests/fuzz/result.dict" ;;
+        ncdu_fuzz) echo "$root/tests/fuzz/ncdu-corpus -dict=$root/tests/fuzz/ncdu.dict" ;;
+    esac
 }
-fuzz result_fuzz "$root/tests/fuzz/corpus" -dict="$root/tests/fuzz/result.dict"
-fuzz ncdu_fuzz "$root/tests/fuzz/ncdu-corpus" -dict="$root/tests/fuzz/ncdu.dict"
+run_one() {
+    local seeds dict
+    read -r seeds dict <<<"$(fuzz_args "$1")"
+    mkdir -p "$build/$1-corpus" "$build/fuzz-artifacts"
+    "$build/tests/fuzz/$1" -seed=1 -runs="$fuzz_runs" -max_len=4096 \
+        -artifact_prefix="$build/fuzz-artifacts/" "$dict" "$build/$1-corpus" "$seeds"
+}
+fuzzers=(result_fuzz ncdu_fuzz)
+step "${fuzzers[*]}, $fuzz_runs inputs each"
+run_parallel "${fuzzers[@]}"
+for f in "${fuzzers[@]}"; do
+    if [ "$(cat "$tmp/$f.rc")" != 0 ]; then
+        tail -n 60 "$tmp/$f.log"
+        echo "sanitize: $f found a fault; the input is in $build/fuzz-artifacts" >&2
+        exit 1
+    fi
+    echo "$f: $(grep -E '^(#[0-9]+\s+DONE|Done)' "$tmp/$f.log" | tail -n 1)"
+done
 step "no findings"
+echo "== sanitizer build: ${built_at} s, sanitizer runs: $((SECONDS - built_at)) s"

@@ -1,7 +1,7 @@
 #include "app/changes/ChangeView.h"
 
-#include <QAction>
 #include <QAbstractItemView>
+#include <QAction>
 #include <QComboBox>
 #include <QFile>
 #include <QMessageBox>
@@ -100,7 +100,7 @@ TChangeView::TChangeView(const TResultStore& store, QWidget* window)
     cbSince_->view()->setAccessibleName(QStringLiteral("Changes since"));
     cbSince_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     cbSince_->hide();
-    connect(cbSince_, &QComboBox::activated, this, [this] { emit RowsChanged(); });
+    connect(cbSince_, &QComboBox::activated, this, [this] { Q_EMIT RowsChanged(); });
 }
 
 TChangeView::~TChangeView() = default;
@@ -124,7 +124,7 @@ void TChangeView::Toggled(bool on) {
         changes_.reset();  // a large drive's comparison is not kept while unused
         comparedPath_.clear();
     }
-    emit RowsChanged();
+    Q_EMIT RowsChanged();
 }
 
 void TChangeView::FillChooser(const std::vector<THistoryEntry>& entries) {

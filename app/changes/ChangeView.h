@@ -72,7 +72,7 @@ class TChangeView : public QObject {
 
     static constexpr const char* kCaption = "Change, MB";
 
-  signals:
+  Q_SIGNALS:
     // The rows must be refilled: switched on or off, other results chosen.
     void RowsChanged();
 

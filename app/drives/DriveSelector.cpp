@@ -184,9 +184,9 @@ void TDriveSelector::EnterDriveAt(const std::string& folder) {
 
 void TDriveSelector::SwitchTo(const QString& caption, const std::string& folder) {
     SetCaption(caption);
-    emit FolderChosen(folder);
-    emit DriveChosen();
-    emit DriveSwitched();
+    Q_EMIT FolderChosen(folder);
+    Q_EMIT DriveChosen();
+    Q_EMIT DriveSwitched();
 }
 
 void TDriveSelector::SetEnabled(bool enabled) {

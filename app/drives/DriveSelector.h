@@ -83,7 +83,7 @@ class TDriveSelector : public QObject {
     // design width).
     int FittingWidth() const;
 
-  signals:
+  Q_SIGNALS:
     // A drive was chosen, in this order: its root ("X:\"), or the folder a
     // link led to, is to become the current folder; then the analysis decision runs for it, without
     // forcing and with its stored results read again; then the views of the

@@ -28,7 +28,7 @@ void TSaveRunner::Start(std::unique_ptr<TDetachedSave> job) {
                 this,
                 [this, id] {
                     if (id == id_)
-                        emit Ended();
+                        Q_EMIT Ended();
                 },
                 Qt::QueuedConnection);
         } catch (...) {

@@ -35,7 +35,7 @@ class TSaveRunner : public QObject {
     // The owner's thread waits in Join now (for tests that hold a save).
     bool Blocked() const { return blocked_.load(); }
 
-  signals:
+  Q_SIGNALS:
     // The job's thread has ended (delivered through the owner's event loop,
     // also when the job was joined before).
     void Ended();

@@ -160,8 +160,8 @@ void TScanControl::Notify(const std::string& text) {
 
 bool TScanControl::LoadStored() {
     storedRefused_ = !store_.LoadData(tree_);
-    emit StoredSetLoaded();
-    emit SaveStateChanged();  // a load clears "not stored"
+    Q_EMIT StoredSetLoaded();
+    Q_EMIT SaveStateChanged();  // a load clears "not stored"
     Notify(store_.TakeLoadNotice());
     return !storedRefused_;
 }
@@ -195,7 +195,7 @@ bool TScanControl::Analize(bool force) {
         if (store_.AnalizeFiExists() && !beingSaved)
             LoadStored();
         reloadPending_ = false;
-        emit TreeRootChanged(std::string(1, root[0]) + ":\\");
+        Q_EMIT TreeRootChanged(std::string(1, root[0]) + ":\\");
     }
     // Results that could not be used count as none: the drive is offered.
     if ((!store_.AnalizeFiExists() && !beingSaved) || storedRefused_ || force) {
@@ -251,7 +251,7 @@ void TScanControl::StartScan(const std::string& path, bool folderRescan) {
         // once they are stored.
         waitingScan_ = std::make_pair(path, folderRescan);
         DefaultCursor();
-        emit SaveStateChanged();
+        Q_EMIT SaveStateChanged();
         return;
     }
     const std::uint64_t id = ++scanId_;
@@ -269,7 +269,7 @@ void TScanControl::StartScan(const std::string& path, bool folderRescan) {
     scanning_ = true;
     acDiskAnalize_->setEnabled(false);
     acFolderAnalize_->setEnabled(false);
-    emit ScanningChanged(true);
+    Q_EMIT ScanningChanged(true);
 
     // Read on the GUI thread a few times a second; the thread object may be
     // gone already when the last tick comes.
@@ -291,13 +291,13 @@ void TScanControl::OnAnalize(TScanResult& result) {
     if (shown) {
         StartSave(result);
         // The lists are the walk's, shown before they are stored.
-        emit ListsReloading();
+        Q_EMIT ListsReloading();
         storedRefused_ = false;
         store_.LoadTree(tree_);
     }
     EndScan();
     reloadPending_ = true;
-    emit ScanEnded(shown);
+    Q_EMIT ScanEnded(shown);
     DefaultCursor();
     Notify(result.Failure);
 }
@@ -316,7 +316,7 @@ void TScanControl::StartSave(TScanResult& result) {
                       : TDetachedSave::BeginDriveScan(store_, std::move(result.Set));
     stored_ = false;
     saver_->Start(std::move(job));
-    emit SaveStateChanged();
+    Q_EMIT SaveStateChanged();
 }
 
 bool TScanControl::Saving() const {
@@ -328,7 +328,7 @@ void TScanControl::FollowChange(TChange change) {
     if (!Saving())
         StartNextChange();
     else
-        emit SaveStateChanged();
+        Q_EMIT SaveStateChanged();
 }
 
 bool TScanControl::StartNextChange() {
@@ -341,7 +341,7 @@ bool TScanControl::StartNextChange() {
     std::unique_ptr<TDetachedSave> job = TDetachedSave::BeginChange(store_, std::move(next.Change));
     running_ = std::move(next);
     saver_->Start(std::move(job));
-    emit SaveStateChanged();
+    Q_EMIT SaveStateChanged();
     return true;
 }
 
@@ -382,13 +382,13 @@ void TScanControl::ReportSave() {
             Notify("The results of the scan could not be saved: " + why +
                    ". The results stored before are kept.");
     } else if (job->ShownAgain()) {
-        emit ListsReloading();
+        Q_EMIT ListsReloading();
         store_.LoadTree(tree_);
         Notify(store_.TakeLoadNotice());
-        emit StoredSetShown();
+        Q_EMIT StoredSetShown();
     }
     if (job->HistoryTried()) {
-        emit HistoryKept();
+        Q_EMIT HistoryKept();
         Notify(job->HistoryNote());
     }
     // Changes made behind this save are stored before the window closes
@@ -396,7 +396,7 @@ void TScanControl::ReportSave() {
     if (StartNextChange())
         return;
     delete closingMessage_.data();  // shown without a loop of its own
-    emit SaveStateChanged();
+    Q_EMIT SaveStateChanged();
     if (closeAfterSave_) {
         closeAfterSave_ = false;
         if (window_)
@@ -451,7 +451,7 @@ bool TScanControl::ArrangeCloseAfterSave() {
         return true;
     closeAfterSave_ = true;
     waitingScan_.reset();
-    emit SaveStateChanged();
+    Q_EMIT SaveStateChanged();
     QTimer::singleShot(1000, this, [this] {
         if (!closeAfterSave_ || closingMessage_)
             return;
@@ -475,7 +475,7 @@ void TScanControl::EndScan() {
     scanning_ = false;
     acDiskAnalize_->setEnabled(true);
     acFolderAnalize_->setEnabled(true);
-    emit ScanningChanged(false);
+    Q_EMIT ScanningChanged(false);
 }
 
 void TScanControl::CancelAndWait() {

@@ -153,7 +153,7 @@ class TScanControl : public QObject {
     // The question box: caption "?", Yes and No, the warning icon.
     static bool AskWithMessageBox(QWidget* parent, const QString& text);
 
-  signals:
+  Q_SIGNALS:
     // A scan started (true) or ended (false); the drive menu follows it.
     void ScanningChanged(bool scanning);
     // A drive's stored results were loaded: the folder tree's root becomes

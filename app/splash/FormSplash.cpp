@@ -46,7 +46,7 @@ void TFormSplash::Start() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     repaint();
     QThread::msleep(static_cast<unsigned long>(pauseMs_));
-    emit StartupMessage();
+    Q_EMIT StartupMessage();
     hide();
 }
 

@@ -35,7 +35,7 @@ class TFormSplash : public QWidget {
     // The image control filling the window.
     QLabel* BKG() const { return bkg_; }
 
-  signals:
+  Q_SIGNALS:
     // Connect with a direct (default, same-thread) connection: the handler
     // runs inside Start().
     void StartupMessage();

@@ -47,7 +47,7 @@ class TFormWait : public QWidget {
     // Re-reads the counts now (the timer does this on its own).
     void RefreshProgress();
 
-  signals:
+  Q_SIGNALS:
     void CancelClicked();
 
   protected:

@@ -41,7 +41,7 @@ void ChmBrowser::FollowLink(const QUrl& url) {
         setSource(source().resolved(url));
         return;
     }
-    emit ExternalLinkActivated(url);
+    Q_EMIT ExternalLinkActivated(url);
 }
 
 }  // namespace cq::help

@@ -19,7 +19,7 @@ class ChmBrowser : public QTextBrowser {
     static QString Scheme() { return QStringLiteral("chm"); }
     static QUrl PageUrl(const QString& archivePath);
 
-  signals:
+  Q_SIGNALS:
     // A link that leaves the help file (web or mail address).
     void ExternalLinkActivated(const QUrl& url);
 

@@ -148,9 +148,9 @@ TEST(DiscoverData, ExtensionsFollowTheLastDotThatIsNotFirst) {
 // room for every type the list is the plain top of the reference.
 TEST(DiscoverData, TheCappedTypeTableListsOnlyExactTotalsAndLosesNothing) {
     std::mt19937 random(5);
-    for (std::size_t slots : {std::size_t{6}, std::size_t{40}, kTypeSlots}) {
+    for (std::size_t slotCount : {std::size_t{6}, std::size_t{40}, kTypeSlots}) {
         std::map<std::string, TTypeTotal> reference;
-        std::vector<TFileTypeTable> tables(3, TFileTypeTable(slots));
+        std::vector<TFileTypeTable> tables(3, TFileTypeTable(slotCount));
         TTypeTotal all;
         for (int i = 0; i < 20000; ++i) {
             // Extensions of 1 to 17 bytes (on both sides of what the table
@@ -180,13 +180,13 @@ TEST(DiscoverData, TheCappedTypeTableListsOnlyExactTotalsAndLosesNothing) {
         reference["a"].Ext = "a";
         reference["a"].Add(1, 1);
         all.Add(1, 1);
-        EXPECT_EQ(copy.Finish(10), tables[0].Finish(10)) << slots;
+        EXPECT_EQ(copy.Finish(10), tables[0].Finish(10)) << slotCount;
         const TFileTypes types = tables[0].Finish(10);
-        EXPECT_EQ(types.All(), all) << slots;
+        EXPECT_EQ(types.All(), all) << slotCount;
         EXPECT_LE(types.Kept.size(), 10u);
         for (const TTypeTotal& t : types.Kept)
-            EXPECT_EQ(t, reference[t.Ext]) << slots;
-        if (slots < 34)
+            EXPECT_EQ(t, reference[t.Ext]) << slotCount;
+        if (slotCount < 34)
             continue;
         std::vector<TTypeTotal> top;
         for (const auto& entry : reference)
@@ -195,7 +195,7 @@ TEST(DiscoverData, TheCappedTypeTableListsOnlyExactTotalsAndLosesNothing) {
             return a.Bytes != b.Bytes ? a.Bytes > b.Bytes : a.Ext < b.Ext;
         });
         top.resize(10);
-        EXPECT_EQ(types.Kept, top) << slots;
+        EXPECT_EQ(types.Kept, top) << slotCount;
     }
 }
 

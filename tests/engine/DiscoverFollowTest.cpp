@@ -39,8 +39,9 @@ TDiscoverData ScanDrive() {
 
 // Followed holds the files of the fresh list larger than its floor, and
 // says how many of the fresh list's it does not hold.
-std::size_t ExpectDownToFloor(const TFileList& followed, const std::vector<TLargeFile>& fresh,
-                              const std::string& what) {
+std::size_t ExpectFollowedDownToFloor(const TFileList& followed,
+                                      const std::vector<TLargeFile>& fresh,
+                                      const std::string& what) {
     std::vector<TLargeFile> expected;
     for (const TLargeFile& f : fresh)
         if (f.Size > followed.Floor)
@@ -212,13 +213,15 @@ TEST(DiscoverFollow, CommandsFollowedGiveWhatAFreshScanListsDownToEachFloor) {
         }
         const TDiscoverData fresh = ScanDrive();
         const std::size_t before = lost;
-        lost = ExpectDownToFloor({data.Largest, data.Floor}, fresh.Largest, "largest, " + what);
-        lost += ExpectDownToFloor(data.Old, fresh.Old.Files, "old, " + what);
+        lost = ExpectFollowedDownToFloor({data.Largest, data.Floor}, fresh.Largest,
+                                         "largest, " + what);
+        lost += ExpectFollowedDownToFloor(data.Old, fresh.Old.Files, "old, " + what);
         EXPECT_TRUE(data.Types == fresh.Types) << what;
         ASSERT_EQ(data.TypeFiles.size(), fresh.TypeFiles.size()) << what;
         for (const auto& [ext, list] : fresh.TypeFiles) {
             ASSERT_EQ(data.TypeFiles.count(ext), 1u) << ext << ", " << what;
-            ExpectDownToFloor(data.TypeFiles.at(ext), list.Files, "type " + ext + ", " + what);
+            ExpectFollowedDownToFloor(data.TypeFiles.at(ext), list.Files,
+                                      "type " + ext + ", " + what);
         }
         if (what.rfind("move", 0) == 0 && lost > before)
             movesCost += lost - before;

@@ -25,7 +25,7 @@ std::int64_t ValueOf(const TAnalizeDisk& a, const TStringList& list, const std::
     throw std::runtime_error("no folder " + path);
 }
 
-void Scan(TAnalizeDisk& a, const std::string& directory, bool parallel) {
+void ScanUsage(TAnalizeDisk& a, const std::string& directory, bool parallel) {
     a.Directory = directory;
     a.Recurse = true;
     a.ParallelWalk = parallel;
@@ -45,7 +45,7 @@ void ExpectTheSumsOfDu(const std::string& root) {
     for (const bool parallel : {false, true}) {
         SCOPED_TRACE(parallel ? "parallel walk" : "sequential walk");
         TAnalizeDisk a;
-        Scan(a, "T:\\", parallel);
+        ScanUsage(a, "T:\\", parallel);
         ASSERT_EQ(a.DiskSizes().size(), a.Dirs().size());
         const std::int64_t folders = facts.at(root).FolderBlocks;
         const std::int64_t total = ValueOf(a, a.DiskSizes(), "T:");
@@ -142,7 +142,7 @@ TEST_F(DiskUsageTest, TheFileSinkSeesEveryNameAndCountsEachFileOnce) {
         SCOPED_TRACE(parallel ? "parallel walk" : "sequential walk");
         TAnalizeDisk a;
         a.MakeFileSink = [] { return std::make_unique<TRecordingSink>(); };
-        Scan(a, "T:\\", parallel);
+        ScanUsage(a, "T:\\", parallel);
         std::unique_ptr<TFileSink> taken = a.TakeFileSink();
         auto* sink = dynamic_cast<TRecordingSink*>(taken.get());
         ASSERT_NE(sink, nullptr);
@@ -175,20 +175,20 @@ TEST_F(DiskUsageTest, ARescanMergesAllocatedBytesAsAFreshScanHasThem) {
     disktree::Make(dir_.Path());
     TScopedDriveTable table(TDriveTable({{'C', "/"}, {'T', dir_.Path()}}));
     TAnalizeDisk drive;
-    Scan(drive, "T:\\", true);
+    ScanUsage(drive, "T:\\", true);
     // The changes: a new sparse file, a removed file, a new folder below.
     disktree::Sparse(dir_ / "small/deeper/new", 1 << 24, {0, 1 << 22});
     std::remove((dir_ / "small/f3").c_str());
     disktree::Folder(dir_ / "small/deeper/more");
     disktree::Plain(dir_ / "small/deeper/more/m", 70000);
     TAnalizeDisk rescan;
-    Scan(rescan, "T:\\small", true);
+    ScanUsage(rescan, "T:\\small", true);
     TExtraLists stored = {{std::string(kDiskSizesRole), drive.DiskSizes()}};
     AppendRescanWithExtras(drive.Dirs(), drive.DirSizes(), drive.Percents(), stored, rescan.Dirs(),
                            rescan.DirSizes(), rescan.Percents(),
                            {{std::string(kDiskSizesRole), rescan.DiskSizes()}});
     TAnalizeDisk fresh;
-    Scan(fresh, "T:\\", false);
+    ScanUsage(fresh, "T:\\", false);
     EXPECT_EQ(drive.Dirs(), fresh.Dirs());
     EXPECT_EQ(drive.DirSizes(), fresh.DirSizes());
     EXPECT_EQ(stored.at(std::string(kDiskSizesRole)), fresh.DiskSizes());

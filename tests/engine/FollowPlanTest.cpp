@@ -17,7 +17,7 @@
 
 namespace {
 
-const char* const kNames[] = {"a", "a b", "a.b", "A", "ab", "b"};
+const char* const kPlanNames[] = {"a", "a b", "a.b", "A", "ab", "b"};
 
 TFollowStep Step(TFollowStep::TKind kind, std::string from, std::string to, bool folder,
                  std::int64_t bytes = 0) {
@@ -41,7 +41,7 @@ TEST(FollowPlan, RandomPlansGiveTheListsOfTheChangedTreeAndTheBytesMoved) {
         TTree tree{{"T:", 10}};
         for (int i = 0; i < 30; ++i) {
             auto it = std::next(tree.begin(), static_cast<long>(pick(tree.size())));
-            tree.emplace(it->first + "\\" + kNames[pick(std::size(kNames))], pick(1000));
+            tree.emplace(it->first + "\\" + kPlanNames[pick(std::size(kPlanNames))], pick(1000));
         }
         TLists stored = Aggregate(tree);
         TFollowPlan plan;

@@ -28,7 +28,7 @@ const std::vector<std::string> kNames = {"zz", "b1", "B0", "%5C", "m n", "a.b", 
 
 // The program's standard output, run with Args in a shell; fails the test
 // when it does not succeed.
-std::string RunScan(const TTempDir& dir, const std::string& args) {
+std::string RunScanner(const TTempDir& dir, const std::string& args) {
     const std::string out = dir / ".out";
     const int status =
         std::system((std::string(CQ_SCAN_BINARY) + " " + args + " >'" + out + "'").c_str());
@@ -88,10 +88,10 @@ TEST(HardLinkName, ScanAndImportOfItsExportListTheSameName) {
     }
     std::reverse(expected.begin(), expected.end());  // the largest first
 
-    const std::string scanned = RunScan(dir, "--json --largest 20 '" + tree + "'");
-    RunScan(dir, "--export '" + dir / "t.json" + "' '" + tree + "'");
+    const std::string scanned = RunScanner(dir, "--json --largest 20 '" + tree + "'");
+    RunScanner(dir, "--export '" + dir / "t.json" + "' '" + tree + "'");
     const std::string imported =
-        RunScan(dir, "--json --largest 20 --import '" + dir / "t.json" + "'");
+        RunScanner(dir, "--json --largest 20 --import '" + dir / "t.json" + "'");
     EXPECT_EQ(LargestPaths(scanned), expected);
     EXPECT_EQ(LargestPaths(imported), LargestPaths(scanned));
 }

@@ -46,7 +46,7 @@ std::string Quoted(const std::string& path) {
     return "'" + path + "'";
 }
 
-TLists Scan() {
+TLists ScanLists() {
     TAnalizeDisk a;
     a.Directory = "T:\\";
     a.Recurse = true;
@@ -118,7 +118,7 @@ TEST(NcduExchange, ExportsOfUsNcduAndGduGiveTheListsOfAScan) {
         const std::string tree = dir / "tree";
         MakeTree(tree, seed);
         TScopedDriveTable table(TDriveTable({{'C', "/"}, {'T', tree}}));
-        const TLists scanned = Scan();
+        const TLists scanned = ScanLists();
         ASSERT_GT(scanned.Dirs.size(), 120u);
 
         std::string error;

@@ -19,7 +19,7 @@
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
+std::string ReadExport(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
@@ -34,7 +34,7 @@ TExportSettings Settings(const std::string& root, int threads, TExportWindow win
     return s;
 }
 
-bool Export(const TExportSettings& s, const std::string& file, std::string& error) {
+bool ExportTree(const TExportSettings& s, const std::string& file, std::string& error) {
     TExportOutput out;
     return out.Open(file, error) && ExportNcdu(s, out, error) && out.Commit(error);
 }
@@ -60,7 +60,7 @@ void MakeLongChain(const std::string& root, int depth) {
 
 // A random tree with the names a JSON text finds hardest, more hard links,
 // a fifo, a wide folder and a long chain.
-void MakeTree(const std::string& root, unsigned seed) {
+void MakeExportTree(const std::string& root, unsigned seed) {
     MakeRandomTree(root, seed, 150, 400);
     for (const std::string name : {"line\nbreak", "esc\x1b[31m", "quote\"d", "back\\slash",
                                    "tab\there", "bad \xff\xfe", "\x7f"}) {
@@ -94,15 +94,15 @@ TEST(ParallelExport, WritesTheBytesOfTheSequentialExport) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         TTempDir dir;
         const std::string tree = dir / "tree";
-        MakeTree(tree, seed);
+        MakeExportTree(tree, seed);
         std::string error;
         TExportProgress counted;
         TExportSettings one = Settings(tree, 1);
         one.Progress = &counted;
-        ASSERT_TRUE(Export(one, dir / "one.json", error)) << error;
-        ASSERT_TRUE(Export(one, dir / "one.json.zst", error)) << error;
-        const std::string plain = ReadAll(dir / "one.json");
-        const std::string packed = ReadAll(dir / "one.json.zst");
+        ASSERT_TRUE(ExportTree(one, dir / "one.json", error)) << error;
+        ASSERT_TRUE(ExportTree(one, dir / "one.json.zst", error)) << error;
+        const std::string plain = ReadExport(dir / "one.json");
+        const std::string packed = ReadExport(dir / "one.json.zst");
         // Long enough that the output goes out in several pieces.
         ASSERT_GT(plain.size(), std::size_t{1} << 19);
         for (const auto& [threads, window] : kParallel) {
@@ -111,10 +111,10 @@ TEST(ParallelExport, WritesTheBytesOfTheSequentialExport) {
             TExportProgress progress;
             TExportSettings many = Settings(tree, threads, window);
             many.Progress = &progress;
-            ASSERT_TRUE(Export(many, dir / "many.json", error)) << error;
-            ASSERT_TRUE(Export(many, dir / "many.json.zst", error)) << error;
-            EXPECT_TRUE(ReadAll(dir / "many.json") == plain);
-            EXPECT_TRUE(ReadAll(dir / "many.json.zst") == packed);
+            ASSERT_TRUE(ExportTree(many, dir / "many.json", error)) << error;
+            ASSERT_TRUE(ExportTree(many, dir / "many.json.zst", error)) << error;
+            EXPECT_TRUE(ReadExport(dir / "many.json") == plain);
+            EXPECT_TRUE(ReadExport(dir / "many.json.zst") == packed);
             EXPECT_EQ(progress.Folders.load(), counted.Folders.load());
             EXPECT_EQ(progress.Files.load(), counted.Files.load());
             EXPECT_EQ(progress.Bytes.load(), counted.Bytes.load());
@@ -146,23 +146,23 @@ TEST(ParallelExport, UnreadableFoldersAsTheSequentialExport) {
         if (!DropPrivileges())
             return 2;
         std::string error;
-        if (!Export(Settings(tree, 1), out + "/one.json", error))
+        if (!ExportTree(Settings(tree, 1), out + "/one.json", error))
             return 3;
         for (const auto& [threads, window] : kParallel)
-            if (!Export(Settings(tree, threads, window), out + "/many.json", error) ||
-                ReadAll(out + "/many.json") != ReadAll(out + "/one.json"))
+            if (!ExportTree(Settings(tree, threads, window), out + "/many.json", error) ||
+                ReadExport(out + "/many.json") != ReadExport(out + "/one.json"))
                 return 4;
         // The root itself unreadable.
         std::string one, many;
         const std::string closed = tree + "/closed";
-        if (Export(Settings(closed, 1), out + "/x.json", one) ||
-            Export(Settings(closed, 8), out + "/x.json", many) || one != many ||
+        if (ExportTree(Settings(closed, 1), out + "/x.json", one) ||
+            ExportTree(Settings(closed, 8), out + "/x.json", many) || one != many ||
             one.find("cannot be read") == std::string::npos)
             return 5;
         return access((out + "/x.json").c_str(), F_OK) == 0 ? 6 : 0;
     });
     ASSERT_EQ(status, 0);
-    const std::string written = ReadAll(out + "/one.json");
+    const std::string written = ReadExport(out + "/one.json");
     std::size_t marked = 0;
     for (std::size_t at = 0; (at = written.find("\"read_error\":true", at)) != std::string::npos;
          ++at)
@@ -176,16 +176,16 @@ TEST(ParallelExport, UnreadableFoldersAsTheSequentialExport) {
 TEST(ParallelExport, CancelledAsTheSequentialExport) {
     TTempDir dir;
     const std::string tree = dir / "tree";
-    MakeTree(tree, 5);
+    MakeExportTree(tree, 5);
     std::string error;
-    ASSERT_TRUE(Export(Settings(tree, 1), dir / "whole.json", error)) << error;
-    const std::string whole = ReadAll(dir / "whole.json");
+    ASSERT_TRUE(ExportTree(Settings(tree, 1), dir / "whole.json", error)) << error;
+    const std::string whole = ReadExport(dir / "whole.json");
     for (const int threads : {1, 8}) {
         SCOPED_TRACE("threads " + std::to_string(threads));
         std::atomic<bool> cancel{true};
         TExportSettings s = Settings(tree, threads);
         s.Cancel = &cancel;
-        EXPECT_FALSE(Export(s, dir / "cancelled.json", error));
+        EXPECT_FALSE(ExportTree(s, dir / "cancelled.json", error));
         EXPECT_EQ(error, "cancelled");
         EXPECT_NE(access((dir / "cancelled.json").c_str(), F_OK), 0);
 
@@ -207,14 +207,14 @@ TEST(ParallelExport, CancelledAsTheSequentialExport) {
                 }
             });
             std::string why;
-            const bool written = Export(s, "-", why);
+            const bool written = ExportTree(s, "-", why);
             close(1);
             reader.join();
             std::ofstream(got, std::ios::binary) << read;
             return !written && why == "cancelled" ? 0 : 3;
         });
         ASSERT_EQ(status, 0);
-        const std::string part = ReadAll(got);
+        const std::string part = ReadExport(got);
         EXPECT_GT(part.size(), 0u);
         EXPECT_LT(part.size(), whole.size());
         EXPECT_EQ(part.size() % (1 << 18), 0u);

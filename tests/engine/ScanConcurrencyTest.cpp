@@ -18,7 +18,7 @@
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
+std::string ReadWholeFile(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     std::stringstream ss;
     ss << f.rdbuf();
@@ -112,8 +112,8 @@ TEST_F(ScanConcurrencyTest, TwoFolderRescansStoredAtOnceAreBothKept) {
                                    dir_ / "tree/b" + "' >'" + dir_ / "out2" + "' 2>&1; echo $? >'" +
                                    dir_ / "status2" + "'); wait";
         ASSERT_EQ(std::system(script.c_str()), 0);
-        EXPECT_EQ(ReadAll(dir_ / "status1"), "0\n") << ReadAll(dir_ / "out1");
-        EXPECT_EQ(ReadAll(dir_ / "status2"), "0\n") << ReadAll(dir_ / "out2");
+        EXPECT_EQ(ReadWholeFile(dir_ / "status1"), "0\n") << ReadWholeFile(dir_ / "out1");
+        EXPECT_EQ(ReadWholeFile(dir_ / "status2"), "0\n") << ReadWholeFile(dir_ / "out2");
         EXPECT_EQ(StoredSize(tree_ + "\\a"), std::to_string(a)) << "round " << round;
         EXPECT_EQ(StoredSize(tree_ + "\\b"), std::to_string(b)) << "round " << round;
         EXPECT_EQ(StoredSize(tree_), std::to_string(a + b)) << "round " << round;

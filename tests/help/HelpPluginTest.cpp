@@ -84,7 +84,7 @@ TEST_F(HelpPluginTest, LinksBetweenPagesAndPicturesResolveInsideTheFile) {
     ASSERT_TRUE(image.loadFromData(picture.toByteArray()));
     EXPECT_EQ(image.size(), QSize(320, 240));
 
-    emit page->anchorClicked(QUrl(QStringLiteral("Bar-Chart.html")));
+    Q_EMIT page->anchorClicked(QUrl(QStringLiteral("Bar-Chart.html")));
     EXPECT_EQ(page->source().path(), QStringLiteral("/Html/Bar-Chart.html"));
     EXPECT_EQ(page->documentTitle(), QStringLiteral("Bar chart"));
     page->backward();
@@ -109,7 +109,7 @@ TEST_F(HelpPluginTest, ContentsShowTheTreeAndTheStartPage) {
     EXPECT_EQ(window->findChild<QTabWidget*>()->currentWidget(), tree);
 
     // Choosing an entry shows its page.
-    emit tree->itemClicked(start->child(4), 0);
+    Q_EMIT tree->itemClicked(start->child(4), 0);
     EXPECT_EQ(Page(window)->documentTitle(), QStringLiteral("Folder tree"));
 }
 
@@ -128,7 +128,7 @@ TEST_F(HelpPluginTest, IndexOpensAtTheKeyword) {
     Run(kHelpFile, HH_DISPLAY_INDEX, reinterpret_cast<std::uintptr_t>(prefix.data()));
     ASSERT_NE(index->currentItem(), nullptr);
     EXPECT_EQ(index->currentItem()->text(), QStringLiteral("Pie chart"));
-    emit index->itemActivated(index->currentItem());
+    Q_EMIT index->itemActivated(index->currentItem());
     EXPECT_EQ(Page(window)->documentTitle(), QStringLiteral("Pie chart"));
     EXPECT_TRUE(
         window->grab().save(cq::test::ScreenshotFolder() + QStringLiteral("/help-index.png")));

@@ -85,7 +85,7 @@ void CopyDataFiles(const std::string& from, const std::string& to) {
         WriteBytes(to + name, bytes);
 }
 
-std::vector<std::int64_t> Values(const TStringList& sizes) {
+std::vector<std::int64_t> SizeValues(const TStringList& sizes) {
     std::vector<std::int64_t> values;
     for (const auto& size : sizes) {
         values.push_back(std::stoll(std::string(size)));
@@ -223,7 +223,7 @@ TEST_F(ScanHistoryTest, EachDriveScanKeepsTheSetItReplaces) {
         std::string message;
         ASSERT_TRUE(history.Load(kept[i], snapshot, message)) << message;
         EXPECT_EQ(snapshot.Dirs, set.Dirs);
-        EXPECT_EQ(snapshot.Sizes, Values(set.Sizes));
+        EXPECT_EQ(snapshot.Sizes, SizeValues(set.Sizes));
         EXPECT_EQ(snapshot.Time, savedAt[saved.size() - 2 - i]);
     }
     // The current results are untouched by the history.
@@ -350,7 +350,7 @@ TEST_F(ScanHistoryTest, ASaveKeepingItsListsStoresAndKeepsAsAPlainSave) {
         std::string message;
         ASSERT_TRUE(TScanHistory(folder.Slash()).Load(kept[0], snapshot, message)) << message;
         EXPECT_EQ(snapshot.Dirs, before.Dirs);
-        EXPECT_EQ(snapshot.Sizes, Values(before.Sizes));
+        EXPECT_EQ(snapshot.Sizes, SizeValues(before.Sizes));
         before = next;
         dateBack(100 - 10 * scan);
         ASSERT_TRUE(window.LoadGlobal());

@@ -10,13 +10,13 @@
 
 namespace {
 
-const TPieGeometry kPie{250, 50, 50};  // centre (175, 175)
+const TPieGeometry kLabelPie{250, 50, 50};  // centre (175, 175)
 
 // Whole-degree direction of a label's reference point (its corner moved back
 // by the 10-pixel offset) as seen from the pie's centre.
 double LabelDirection(const TPieLegendEntry& label) {
-    const double dx = label.nameLeft + 10 - kPie.CentreX();
-    const double dy = label.nameTop + 10 - kPie.CentreY();
+    const double dx = label.nameLeft + 10 - kLabelPie.CentreX();
+    const double dy = label.nameTop + 10 - kLabelPie.CentreY();
     double deg = std::atan2(dx, dy) * 180.0 / M_PI + 90.0;  // inverse of the placement
     while (deg < 0)
         deg += 360;
@@ -61,7 +61,7 @@ TEST(LegendRadius, IsLimitedTo40Through300) {
 TEST(LayoutPieLegend, PlacesEachLabelInTheMiddleOfItsSlice) {
     const TStringList names{"C:", "Half", "Quarter"};
     const TStringList percents{"0", "50", "25"};
-    const auto legend = LayoutPieLegend(kPie, 140, names, percents);
+    const auto legend = LayoutPieLegend(kLabelPie, 140, names, percents);
     // Half: 0..180, middle 90 (straight down): x = 175 + 0 - 10, y = 175 + 140 - 10.
     EXPECT_EQ(legend[0].nameLeft, 165);
     EXPECT_EQ(legend[0].nameTop, 305);
@@ -96,7 +96,7 @@ TEST(LayoutPieLegend, SlicesUnderTenDegreesGetEmptyLabels) {
         for (std::size_t r = 1; r < row.percents.size(); ++r) {
             names.push_back("S" + std::to_string(r));
         }
-        const auto legend = LayoutPieLegend(kPie, 140, names, row.percents);
+        const auto legend = LayoutPieLegend(kLabelPie, 140, names, row.percents);
         ASSERT_EQ(legend.size(), row.percents.size());
         for (std::size_t r = 0; r < row.shown.size(); ++r) {
             EXPECT_EQ(legend[r].entry, static_cast<int>(r) + 1);
@@ -108,7 +108,7 @@ TEST(LayoutPieLegend, SlicesUnderTenDegreesGetEmptyLabels) {
         }
     }
     // An empty label still sits in its slice's direction (0..9 degrees).
-    const auto legend = LayoutPieLegend(kPie, 140, {"X", "A", "B"}, {"0", "2.5", "90"});
+    const auto legend = LayoutPieLegend(kLabelPie, 140, {"X", "A", "B"}, {"0", "2.5", "90"});
     EXPECT_NEAR(LabelDirection(legend[0]), 4.5, 1.0);
 }
 
@@ -127,7 +127,8 @@ TEST(LayoutPieLegend, OtherOnlyWhenTheSlicesCoverLessThan359Degrees) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        const auto legend = LayoutPieLegend(kPie, 140, {"X", "A", "B"}, {"0", "50", row.second});
+        const auto legend =
+            LayoutPieLegend(kLabelPie, 140, {"X", "A", "B"}, {"0", "50", row.second});
         ASSERT_EQ(legend.size(), 3u);
         EXPECT_EQ(legend.back().entry, 3);
         EXPECT_EQ(legend.back().nameText, row.other ? QString("Other") : QString());
@@ -136,7 +137,7 @@ TEST(LayoutPieLegend, OtherOnlyWhenTheSlicesCoverLessThan359Degrees) {
 }
 
 TEST(LayoutPieLegend, OnlyEntryZeroGetsOneOtherLabelOnTheRight) {
-    const auto legend = LayoutPieLegend(kPie, 140, {"C:"}, {"0"});
+    const auto legend = LayoutPieLegend(kLabelPie, 140, {"C:"}, {"0"});
     ASSERT_EQ(legend.size(), 1u);
     EXPECT_EQ(legend[0].nameText, QString("Other"));
     // Middle of 0..360 is 180: straight right of the centre.
@@ -145,6 +146,6 @@ TEST(LayoutPieLegend, OnlyEntryZeroGetsOneOtherLabelOnTheRight) {
 }
 
 TEST(LayoutPieLegend, CaptionIsCentredOnThePie) {
-    EXPECT_EQ(CaptionLeft(kPie, 40), 155);
-    EXPECT_EQ(CaptionTop(kPie, 27), 162);
+    EXPECT_EQ(CaptionLeft(kLabelPie, 40), 155);
+    EXPECT_EQ(CaptionTop(kLabelPie, 27), 162);
 }

@@ -19,15 +19,15 @@ struct TStoredFolder {
     long long size;
     const char* percent;
 };
-constexpr long long kMiB = 1024 * 1024;
+constexpr long long kFixtureMiB = 1024 * 1024;
 const TStoredFolder kFolders[] = {
-    {"T:", 100 * kMiB, "0"},
-    {"T:\\Data", 20 * kMiB, "20.0"},
-    {"T:\\Documents", 25 * kMiB, "25.0"},
-    {"T:\\Fifteen_chars_1", 12 * kMiB, "12.0"},
-    {"T:\\Fourteen_chars", 12 * kMiB, "12.0"},
-    {"T:\\data", 15 * kMiB, "15.0"},
-    {"T:\\tiny", 2 * kMiB, "2.0"},
+    {"T:", 100 * kFixtureMiB, "0"},
+    {"T:\\Data", 20 * kFixtureMiB, "20.0"},
+    {"T:\\Documents", 25 * kFixtureMiB, "25.0"},
+    {"T:\\Fifteen_chars_1", 12 * kFixtureMiB, "12.0"},
+    {"T:\\Fourteen_chars", 12 * kFixtureMiB, "12.0"},
+    {"T:\\data", 15 * kFixtureMiB, "15.0"},
+    {"T:\\tiny", 2 * kFixtureMiB, "2.0"},
 };
 
 }  // namespace
@@ -50,7 +50,7 @@ PieWindowFixture::PieWindowFixture()
             MakeFolder(path.mid(3));
     }
     MakeFile("Data/big.bin", 1000);
-    MakeFile("video.mkv", 10 * kMiB);
+    MakeFile("video.mkv", 10 * kFixtureMiB);
     store.ReplaceGlobal(TStoredSet());
 
     window.resize(700, 520);

@@ -29,14 +29,14 @@ namespace {
 const char* const kShells[] = {"dash", "bash", "zsh", "ksh", "csh", "tcsh", "fish"};
 
 // The login shell's program, empty when it is not installed.
-std::string ShellPath(const std::string& shell) {
+std::string LoginShellPath(const std::string& shell) {
     for (const char* folder : {"/usr/bin/", "/bin/"})
         if (access((folder + shell).c_str(), X_OK) == 0)
             return folder + shell;
     return {};
 }
 
-std::string Slurp(const std::string& path) {
+std::string SlurpLoginFile(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(f), {});
 }
@@ -137,7 +137,7 @@ class RemoteLoginShell : public ::testing::TestWithParam<const char*> {
         chmod((d / "shadow").c_str(), 0600);
         unsigned id = 47000;
         for (const char* shell : kShells) {
-            const std::string path = ShellPath(shell);
+            const std::string path = LoginShellPath(shell);
             if (path.empty())
                 continue;
             id = FreeId(id + 1);
@@ -224,7 +224,7 @@ TEST_P(RemoteLoginShell, NamesArriveByteExactAndNothingRuns) {
     const std::string probe = Names() + "/probe", homeProbe = homes_[GetParam()] + "/probe";
     ASSERT_EQ(RunRemote("/bin/sh -c '/bin/cat /proc/$PPID/comm' >" + probe + "; touch probe"), 0)
         << sshd_->Log();
-    EXPECT_EQ(Slurp(probe), std::string(GetParam()) + "\n");
+    EXPECT_EQ(SlurpLoginFile(probe), std::string(GetParam()) + "\n");
     EXPECT_TRUE(std::filesystem::remove(probe));
     EXPECT_TRUE(std::filesystem::remove(homeProbe));
 

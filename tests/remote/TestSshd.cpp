@@ -37,7 +37,7 @@ bool Accepts(int port) {
     return ok;
 }
 
-std::string Slurp(const std::string& path) {
+std::string SlurpSshdFile(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(f), {});
 }
@@ -60,7 +60,7 @@ TTestSshd::TTestSshd(const std::string& folder, const std::string& path) : folde
         << "KbdInteractiveAuthentication no\nUsePAM no\nPidFile none\n"
         << "SetEnv PATH=" << path << "\n";
     std::ofstream(folder + "/known_hosts")
-        << "[127.0.0.1]:" << port_ << " " << Slurp(folder + "/host_key.pub");
+        << "[127.0.0.1]:" << port_ << " " << SlurpSshdFile(folder + "/host_key.pub");
     keys_ = true;
 }
 
@@ -99,7 +99,7 @@ bool TTestSshd::Start(const std::vector<std::string>& launcher) {
 }
 
 std::string TTestSshd::Log() const {
-    return Slurp(folder_ + "/sshd.log");
+    return SlurpSshdFile(folder_ + "/sshd.log");
 }
 
 std::string TTestSshd::Ssh(const std::string& user, const std::string& key,

@@ -21,7 +21,7 @@
 
 namespace {
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
+void WriteStoreFile(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -62,11 +62,11 @@ TEST(WindowScanStore, ADriveScannedInTheWindowStoresWhatTheScannerStores) {
     TDiscoverSink::Clock = [] { return std::int64_t{1800000000}; };
     // Sizes that are not whole blocks, a sparse file, types and nesting, so
     // that the allocated bytes differ from the sizes and Discover has rows.
-    WriteFile(drive.path() + "/top.txt", QByteArray(40, 'x'));
-    WriteFile(drive.path() + "/A/a.bin", QByteArray(10000, 'a'));
-    WriteFile(drive.path() + "/A/B/b.jpg", QByteArray(5000, 'b'));
-    WriteFile(drive.path() + "/A/B/c.JPG", QByteArray(7, 'c'));
-    WriteFile(drive.path() + "/Z/z", QByteArray(1, 'z'));
+    WriteStoreFile(drive.path() + "/top.txt", QByteArray(40, 'x'));
+    WriteStoreFile(drive.path() + "/A/a.bin", QByteArray(10000, 'a'));
+    WriteStoreFile(drive.path() + "/A/B/b.jpg", QByteArray(5000, 'b'));
+    WriteStoreFile(drive.path() + "/A/B/c.JPG", QByteArray(7, 'c'));
+    WriteStoreFile(drive.path() + "/Z/z", QByteArray(1, 'z'));
     {
         QFile sparse(drive.path() + "/Z/sparse.img");
         ASSERT_TRUE(sparse.open(QIODevice::WriteOnly));

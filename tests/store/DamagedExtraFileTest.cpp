@@ -22,7 +22,7 @@
 
 namespace {
 
-const std::string kDisk(kDiskSizesRole), kDiscover(kDiscoverRole);
+const std::string kDiskRoleName(kDiskSizesRole), kDiscoverRoleName(kDiscoverRole);
 constexpr std::uint64_t kFourGiB = std::uint64_t{4} << 30;
 
 class DamagedExtraFileTest : public TDriveCFolderTest {
@@ -55,8 +55,8 @@ class DamagedExtraFileTest : public TDriveCFolderTest {
     // The path line of the Discover file made length bytes long: the file
     // is sparse where the path is, so that it costs no disk.
     void LongPath(std::uint64_t length) {
-        const TStringList saved = trial::DriveSet(5).Extras.at(kDiscover);
-        const std::string path = File("C" + kDiscover);
+        const TStringList saved = trial::DriveSet(5).Extras.at(kDiscoverRoleName);
+        const std::string path = File("C" + kDiscoverRoleName);
         std::string head, tail;
         for (std::size_t i = 0; i < saved.size(); ++i)
             (i < 3 ? head : tail).append(saved[i]).append("\r\n");
@@ -68,7 +68,7 @@ class DamagedExtraFileTest : public TDriveCFolderTest {
         ASSERT_EQ(pwrite(fd, tail.data(), tail.size(), static_cast<off_t>(head.size() + length)),
                   static_cast<ssize_t>(tail.size()));
         close(fd);
-        RedoSums(kDiscover);
+        RedoSums(kDiscoverRoleName);
     }
 };
 
@@ -94,93 +94,99 @@ TEST_F(DamagedExtraFileTest, EachDamageIsToldByItsOwnMessageAndTheRestOfTheSetLo
             bytes.append(line).append("\r\n");
         WriteBytes(file, bytes);
     };
-    const std::string discoverLine3(set.Extras.at(kDiscover)[2]);
+    const std::string discoverLine3(set.Extras.at(kDiscoverRoleName)[2]);
     const std::string kMost = "9223372036854775807";
     const std::vector<TCase> cases = {
         // Edited, still sound: used, and the user told.
-        {kDisk, "edited by hand",
-         [&](T&, const std::string& f) { rewrite(f, edited(kDisk, 2, "12288")); },
+        {kDiskRoleName, "edited by hand",
+         [&](T&, const std::string& f) { rewrite(f, edited(kDiskRoleName, 2, "12288")); },
          " was changed outside the program since it was last saved; it is used as it is now.",
          true},
-        {kDiscover, "edited by hand",
+        {kDiscoverRoleName, "edited by hand",
          [&](T&, const std::string& f) {
-             rewrite(f, edited(kDiscover, 2, std::string(discoverLine3).replace(0, 2, "41")));
+             rewrite(f,
+                     edited(kDiscoverRoleName, 2, std::string(discoverLine3).replace(0, 2, "41")));
          },
          " was changed outside the program since it was last saved; it is used as it is now.",
          true},
         // Cut short, or no regular file at all.
-        {kDisk, "cut short", [](T&, const std::string& f) { truncate(f.c_str(), 8); },
+        {kDiskRoleName, "cut short", [](T&, const std::string& f) { truncate(f.c_str(), 8); },
          " is damaged (it has 2 lines for the 4 folders of the set)"},
-        {kDiscover, "cut short", [](T&, const std::string& f) { truncate(f.c_str(), 44); },
+        {kDiscoverRoleName, "cut short", [](T&, const std::string& f) { truncate(f.c_str(), 44); },
          " is damaged (line 3: not a file's line)"},
-        {kDiscover, "a FIFO",
+        {kDiscoverRoleName, "a FIFO",
          [](T&, const std::string& f) { unlink(f.c_str()), mkfifo(f.c_str(), 0600); },
          " was changed outside the program and cannot be read (is not a regular file)"},
-        {kDisk, "a link to /dev/zero",
+        {kDiskRoleName, "a link to /dev/zero",
          [](T&, const std::string& f) { unlink(f.c_str()), symlink("/dev/zero", f.c_str()); },
          " was changed outside the program and cannot be read (is a link, which is not "
          "followed)"},
-        {kDiscover, "a folder",
+        {kDiscoverRoleName, "a folder",
          [](T&, const std::string& f) { unlink(f.c_str()), mkdir(f.c_str(), 0700); },
          " was changed outside the program and cannot be read (Is a directory)"},
-        {kDisk, "missing", [](T&, const std::string& f) { unlink(f.c_str()); }, " is missing"},
+        {kDiskRoleName, "missing", [](T&, const std::string& f) { unlink(f.c_str()); },
+         " is missing"},
         // Swollen to 4 GiB (sparse), once as the manifest still says, once
         // with the manifest made to record that size: never read whole.
-        {kDiscover, "4 GiB",
+        {kDiscoverRoleName, "4 GiB",
          [](T&, const std::string& f) { truncate(f.c_str(), static_cast<off_t>(kFourGiB)); },
          " was changed outside the program and cannot be read (is larger than it may be)"},
-        {kDisk, "4 GiB as recorded",
+        {kDiskRoleName, "4 GiB as recorded",
          [](T& t, const std::string& f) {
              truncate(f.c_str(), static_cast<off_t>(kFourGiB));
-             t.Record(kDisk, {4, kFourGiB, 0x1234});
+             t.Record(kDiskRoleName, {4, kFourGiB, 0x1234});
          },
          " is damaged (it is larger than 84 bytes)"},
         // Forged with the sums redone.
-        {kDisk, "a line too many",
+        {kDiskRoleName, "a line too many",
          [&](T& t, const std::string&) {
-             TStringList lines = set.Extras.at(kDisk);
+             TStringList lines = set.Extras.at(kDiskRoleName);
              lines.push_back("0");
-             t.Forge(kDisk, lines);
+             t.Forge(kDiskRoleName, lines);
          },
          " is damaged (it has 5 lines for the 4 folders of the set)"},
-        {kDisk, "negative",
-         [&](T& t, const std::string&) { t.Forge(kDisk, edited(kDisk, 1, "-8")); },
+        {kDiskRoleName, "negative",
+         [&](T& t, const std::string&) { t.Forge(kDiskRoleName, edited(kDiskRoleName, 1, "-8")); },
          " is damaged (line 2 is negative)"},
-        {kDisk, "a number of 30 digits",
+        {kDiskRoleName, "a number of 30 digits",
          [&](T& t, const std::string&) {
-             t.Forge(kDisk, edited(kDisk, 3, "000000000000000000000000000008"));
+             t.Forge(kDiskRoleName, edited(kDiskRoleName, 3, "000000000000000000000000000008"));
          },
          " is damaged (line 4 is not a whole number of bytes)"},
-        {kDiscover, "negative allocated bytes",
+        {kDiscoverRoleName, "negative allocated bytes",
          [&](T& t, const std::string&) {
-             t.Forge(kDiscover, edited(kDiscover, 2, "45 -4096 1700000005 C:\\c\\big"));
+             t.Forge(kDiscoverRoleName,
+                     edited(kDiscoverRoleName, 2, "45 -4096 1700000005 C:\\c\\big"));
          },
          " is damaged (line 3: a negative size)"},
-        {kDiscover, "a type of negative bytes",
+        {kDiscoverRoleName, "a type of negative bytes",
          [&](T& t, const std::string&) {
-             const std::size_t last = set.Extras.at(kDiscover).size() - 1;
-             t.Forge(kDiscover, edited(kDiscover, last, "1 -10 4096 txt"));
+             const std::size_t last = set.Extras.at(kDiscoverRoleName).size() - 1;
+             t.Forge(kDiscoverRoleName, edited(kDiscoverRoleName, last, "1 -10 4096 txt"));
          },
          " is damaged (line 9: a negative total)"},
-        {kDiscover, "two types of 2^63-1 bytes",
+        {kDiscoverRoleName, "two types of 2^63-1 bytes",
          [&](T& t, const std::string&) {
-             TStringList lines = edited(kDiscover, 7, "2 " + kMost + " 4096 iso");
+             TStringList lines = edited(kDiscoverRoleName, 7, "2 " + kMost + " 4096 iso");
              lines.Set(8, "1 " + kMost + " 4096 txt");
-             t.Forge(kDiscover, lines);
+             t.Forge(kDiscoverRoleName, lines);
          },
          " is damaged (line 8: totals that add up past the largest number)"},
-        {kDiscover, "a count of 2^63-1 files",
+        {kDiscoverRoleName, "a count of 2^63-1 files",
          [&](T& t, const std::string&) {
-             t.Forge(kDiscover, edited(kDiscover, 8, kMost + " 10 4096 txt"));
+             t.Forge(kDiscoverRoleName, edited(kDiscoverRoleName, 8, kMost + " 10 4096 txt"));
          },
          " is damaged (line 9: totals that add up past the largest number)"},
-        {kDiscover, "a path of 100 KiB", [](T& t, const std::string&) { t.LongPath(100 << 10); },
+        {kDiscoverRoleName, "a path of 100 KiB",
+         [](T& t, const std::string&) { t.LongPath(100 << 10); },
          " is damaged (line 3: longer than 65536 bytes)"},
-        {kDiscover, "a path of 200 MB", [](T& t, const std::string&) { t.LongPath(200'000'000); },
+        {kDiscoverRoleName, "a path of 200 MB",
+         [](T& t, const std::string&) { t.LongPath(200'000'000); },
          " is damaged (it is larger than 134217728 bytes)"},
-        {kDiscover, "a file on another drive",
+        {kDiscoverRoleName, "a file on another drive",
          [&](T& t, const std::string&) {
-             t.Forge(kDiscover, edited(kDiscover, 2, "45 4096 1700000005 D:\\c\\big"));
+             t.Forge(kDiscoverRoleName,
+                     edited(kDiscoverRoleName, 2, "45 4096 1700000005 D:\\c\\big"));
          },
          " is damaged (line 3: a file on another drive)"},
     };
@@ -191,7 +197,7 @@ TEST_F(DamagedExtraFileTest, EachDamageIsToldByItsOwnMessageAndTheRestOfTheSetLo
             std::filesystem::remove_all(entry.path());
         ASSERT_TRUE(Store().SaveAnalizeData(set)) << what;
         const std::string file = File("C" + c.Role);
-        const std::string other = c.Role == kDisk ? kDiscover : kDisk;
+        const std::string other = c.Role == kDiskRoleName ? kDiscoverRoleName : kDiskRoleName;
         c.Damage(*this, file);
         if (HasFatalFailure())
             return;

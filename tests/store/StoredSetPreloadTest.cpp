@@ -13,9 +13,9 @@
 
 namespace {
 
-const TStringList kDirs = {"C:", "C:\\Data", "C:\\Data\\a b", "C:\\caf\xe9"};
-const TStringList kSizes = {"1000", "600", "100", "400"};
-const TStringList kPercents = {"0", "60", "16.6666660308838", "40"};
+const TStringList kPreloadDirs = {"C:", "C:\\Data", "C:\\Data\\a b", "C:\\caf\xe9"};
+const TStringList kPreloadSizes = {"1000", "600", "100", "400"};
+const TStringList kPreloadPercents = {"0", "60", "16.6666660308838", "40"};
 
 class StoredSetPreloadTest : public ::testing::Test {
   protected:
@@ -44,7 +44,7 @@ class StoredSetPreloadTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(StoredSetPreloadTest, TheLoadTakesThePreloadOnlyWhileItIsTheStoredSet) {
-    Save('C', kDirs, kSizes, kPercents);
+    Save('C', kPreloadDirs, kPreloadSizes, kPreloadPercents);
     const TStringList otherDirs = {"C:", "C:\\new"};
     const TStringList otherSizes = {"7", "7"};
     const TStringList otherPercents = {"0", "100"};
@@ -55,11 +55,11 @@ TEST_F(StoredSetPreloadTest, TheLoadTakesThePreloadOnlyWhileItIsTheStoredSet) {
         store.SetFiles("C:\\");
         ASSERT_TRUE(store.LoadGlobal());
         EXPECT_TRUE(store.TookPreload());
-        ExpectLists(store, kDirs, kSizes, kPercents);
+        ExpectLists(store, kPreloadDirs, kPreloadSizes, kPreloadPercents);
         // A change in memory is saved over the set it knows as stored.
         store.AppendAnalizeInfo({{"C:\\Data\\a b"}, {"101"}, {"0"}});
         EXPECT_TRUE(store.SaveGlobalSLS()) << store.SaveError;
-        Save('C', kDirs, kSizes, kPercents);
+        Save('C', kPreloadDirs, kPreloadSizes, kPreloadPercents);
     }
     {  // taken, and a set another saved since is not written over
         TResultStore store(folder.Slash());
@@ -69,7 +69,7 @@ TEST_F(StoredSetPreloadTest, TheLoadTakesThePreloadOnlyWhileItIsTheStoredSet) {
         EXPECT_TRUE(store.TookPreload());
         Save('C', otherDirs, otherSizes, otherPercents);
         EXPECT_FALSE(store.SaveGlobalSLS());
-        Save('C', kDirs, kSizes, kPercents);
+        Save('C', kPreloadDirs, kPreloadSizes, kPreloadPercents);
     }
     {  // saved again after the preload read it: the new set is loaded
         TResultStore store(folder.Slash());
@@ -98,10 +98,10 @@ TEST_F(StoredSetPreloadTest, TheLoadTakesThePreloadOnlyWhileItIsTheStoredSet) {
         TResultStore saver(empty.Slash());
         saver.SetFiles("C:");
         store.SetFiles("C:\\");
-        ASSERT_TRUE(saver.SaveAnalizeData({kDirs, kSizes, kPercents}));
+        ASSERT_TRUE(saver.SaveAnalizeData({kPreloadDirs, kPreloadSizes, kPreloadPercents}));
         ASSERT_TRUE(store.LoadGlobal());
         EXPECT_FALSE(store.TookPreload());
-        ExpectLists(store, kDirs, kSizes, kPercents);
+        ExpectLists(store, kPreloadDirs, kPreloadSizes, kPreloadPercents);
     }
 }
 
@@ -109,12 +109,12 @@ TEST_F(StoredSetPreloadTest, ATakenPreloadBringsTheSetsExtraFiles) {
     // The allocated bytes are part of the set: a window started on a
     // preloaded drive must know them as a plain load does.
     const TExtraLists extras = {{std::string(kDiskSizesRole), {"4096", "4096", "0", "8192"}}};
-    Save('C', kDirs, kSizes, kPercents, extras);
+    Save('C', kPreloadDirs, kPreloadSizes, kPreloadPercents, extras);
     TResultStore store(folder.Slash());
     store.PreloadDrive("C:");
     store.SetFiles("C:\\");
     ASSERT_TRUE(store.LoadGlobal());
     EXPECT_TRUE(store.TookPreload());
-    ExpectLists(store, kDirs, kSizes, kPercents);
+    ExpectLists(store, kPreloadDirs, kPreloadSizes, kPreloadPercents);
     EXPECT_EQ(extras, store.GlobalExtras());
 }

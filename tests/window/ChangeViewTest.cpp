@@ -243,7 +243,7 @@ TEST_F(ChangeViewTest, ChoosesKeptResultsSkipsDamagedOnesAndSwitchesOff) {
     damaged.write("not a kept set");
     damaged.close();
     since->setCurrentIndex(0);
-    emit since->activated(0);
+    Q_EMIT since->activated(0);
     Settle();
     ASSERT_EQ(told.size(), 1u);
     EXPECT_TRUE(told[0].contains(QString::fromStdString(kept[0].Path))) << told[0].toStdString();

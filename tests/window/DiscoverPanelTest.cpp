@@ -122,7 +122,7 @@ TEST_F(DiscoverPanelTest, ItsRowsLeadToTheFileInTheWindowAndItsTabsSortAndFilter
 
     // The item context menu of a row is the window's, for that file.
     QTreeWidgetItem* bRow = Find(largest, "b.bin");
-    emit largest->customContextMenuRequested(largest->visualItemRect(bRow).center());
+    Q_EMIT largest->customContextMenuRequested(largest->visualItemRect(bRow).center());
     Settle();
     EXPECT_EQ(form->Bar().Root(), "Z:\\beta");
     EXPECT_EQ(menuIndex, form->Bar().IndexOfPath("Z:\\beta\\b.bin"));

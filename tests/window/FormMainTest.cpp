@@ -282,11 +282,11 @@ TEST_F(WindowFixture, SortSelectorAppliesOnEveryRefill) {
     OpenWindow();
     ClickHeader(2);  // reverse on
     form->cbSort->setCurrentIndex(2);
-    emit form->cbSort->activated(2);
+    Q_EMIT form->cbSort->activated(2);
     EXPECT_EQ(form->SortColumn, 0);
     EXPECT_EQ(RowNames(), (QStringList{"gamma", "f.bin", "beta", "alpha"}));
     form->cbSort->setCurrentIndex(1);
-    emit form->cbSort->activated(1);
+    Q_EMIT form->cbSort->activated(1);
     EXPECT_EQ(form->SortColumn, 2);
     // "New colors" refills: still by percent, the reversal still in force.
     QTest::keySequence(form.get(), QKeySequence("Ctrl+C"));

@@ -23,11 +23,11 @@
 
 namespace {
 
-struct TScan {
+struct TBehindScan {
     TStringList Dirs, Sizes, Percents;
 };
 
-TScan ScanDriveC() {
+TBehindScan ScanDriveCBehind() {
     TAnalizeDisk analyzer;
     analyzer.Directory = "C:\\";
     analyzer.Recurse = true;
@@ -36,7 +36,7 @@ TScan ScanDriveC() {
 }
 
 // Our export of the folder, as the window opens scan files.
-void ExportDrive(const QString& folder, const QString& file) {
+void ExportDriveBehind(const QString& folder, const QString& file) {
     TExportOutput out;
     TExportSettings settings;
     settings.NativeRoot = folder.toStdString();
@@ -78,7 +78,7 @@ class SaveBehind : public WindowFixture {
         // The drive's data home, where the trash goes; scanned with the rest.
         ASSERT_TRUE(QDir(drive->path()).mkpath("share"));
         storeResults = false;
-        const TScan scan = ScanDriveC();
+        const TBehindScan scan = ScanDriveCBehind();
         TResultStore store;
         store.SetFiles("C:");
         ASSERT_TRUE(store.SaveAnalizeData({scan.Dirs, scan.Sizes, scan.Percents}));
@@ -173,7 +173,7 @@ TEST_F(SaveBehind, ViewsWorkWhileSavingAndEverythingThatChangesTheListsWaits) {
     ASSERT_TRUE(WaitForAll());
     Settle();
     EXPECT_EQ(questions.size(), 2u);
-    const TScan now = ScanDriveC();
+    const TBehindScan now = ScanDriveCBehind();
     TResultStore stored(form->Store.DataFolder);
     stored.SetFiles("C:");
     ASSERT_TRUE(stored.LoadGlobal());
@@ -266,7 +266,7 @@ TEST_F(SaveBehind, ARescanMergedIntoANewerSetShowsItsListsAndDiscoverData) {
     Settle();
     EXPECT_TRUE(told.isEmpty()) << told.join(" | ").toStdString();
     EXPECT_TRUE(form->Scan().Stored());
-    const TScan now = ScanDriveC();
+    const TBehindScan now = ScanDriveCBehind();
     EXPECT_EQ(form->Store.GlobalDirSizes(), now.Sizes);
     // The rescan's large file, and those outside beta from the set stored.
     QStringList largest;
@@ -284,7 +284,7 @@ TEST_F(SaveBehind, ARescanMergedIntoANewerSetShowsItsListsAndDiscoverData) {
 TEST_F(SaveBehind, AScanFileOpenedDuringTheSaveIsShownOnceTheSaveEnds) {
     Open();
     const QString file = data->filePath("drive.json");
-    ExportDrive(drive->path(), file);
+    ExportDriveBehind(drive->path(), file);
     ScanAndHold();
     // Released at once if the window's thread ever waited for the save (or
     // after 20 s of anything else), so that a wait fails instead of hanging.
@@ -343,7 +343,7 @@ TEST_F(SaveBehind, AChangeWaitingBehindASaveIsStoredWhenTheWindowGoes) {
     });
     form.reset();
     releaser.join();
-    const TScan now = ScanDriveC();
+    const TBehindScan now = ScanDriveCBehind();
     TResultStore stored(data->path().toStdString() + "/cobaltquarry/");
     stored.SetFiles("C:");
     ASSERT_TRUE(stored.LoadGlobal());

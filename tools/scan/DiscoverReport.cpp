@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int kBarWidth = 20;
+constexpr int kDiscoverBarWidth = 20;
 
 std::string Padded(const std::string& text, std::size_t width) {
     return std::string(text.size() < width ? width - text.size() : 0, ' ') + text;
@@ -55,10 +55,11 @@ double Share(std::int64_t bytes, std::int64_t all) {
 void PrintTypeLine(const TTypeTotal& t, std::int64_t all, const std::string& name,
                    std::ostream& out) {
     const double share = Share(t.Bytes, all);
-    const int filled = std::clamp(static_cast<int>(share / 100.0 * kBarWidth + 0.5), 0, kBarWidth);
+    const int filled =
+        std::clamp(static_cast<int>(share / 100.0 * kDiscoverBarWidth + 0.5), 0, kDiscoverBarWidth);
     out << Padded(std::to_string(t.Files), 10) << Padded(MB(t.Bytes) + " MB", 14)
         << Padded(FormatOneDecimal(share) + "%", 8) << "  " << std::string(filled, '#')
-        << std::string(kBarWidth - filled, '.') << "  " << VisibleName(name) << '\n';
+        << std::string(kDiscoverBarWidth - filled, '.') << "  " << VisibleName(name) << '\n';
 }
 
 void PrintFileLines(const TDiscoverReport& r, const std::vector<const TLargeFile*>& files,

@@ -23,14 +23,14 @@ void TGradient::paintEvent(QPaintEvent*) {
 
 void TGradient::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-        emit Click();
+        Q_EMIT Click();
     }
     QWidget::mouseReleaseEvent(event);
 }
 
 void TGradient::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
-        emit DblClick();
+        Q_EMIT DblClick();
     }
     QWidget::mouseDoubleClickEvent(event);
 }

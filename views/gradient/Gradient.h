@@ -37,7 +37,7 @@ class TGradient : public QWidget {
     const QImage& Pattern() const { return pattern_.Pattern(); }
     const TGradientPattern& Gradient() const { return pattern_; }
 
-  signals:
+  Q_SIGNALS:
     void Click();
     void DblClick();
 

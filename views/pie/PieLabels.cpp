@@ -8,14 +8,14 @@
 
 namespace {
 
-constexpr double kDegree = M_PI / 180.0;
+constexpr double kRadiansPerDegree = M_PI / 180.0;
 constexpr int kLegendRadiusMin = 40;
 constexpr int kLegendRadiusMax = 300;
 // The label's corner sits this far up and left of its point on the circle.
 constexpr int kLabelOffset = 10;
 
 void PlaceAt(TPieLegendEntry& label, const TPieGeometry& g, int radius, float mid) {
-    const double rad = (static_cast<double>(mid) - 90.0) * kDegree;
+    const double rad = (static_cast<double>(mid) - 90.0) * kRadiansPerDegree;
     label.nameLeft =
         g.CentreX() + static_cast<int>(std::trunc(radius * std::sin(rad))) - kLabelOffset;
     label.nameTop =

@@ -18,7 +18,7 @@ bool IsFolderKind(TShellFolder::TKind kind) {
     return kind == TShellFolder::TKind::Folder || kind == TShellFolder::TKind::FolderLink;
 }
 
-bool IsDriveRoot(const std::string& path) {
+bool IsShellDriveRoot(const std::string& path) {
     return path.size() == 3 && path[1] == ':' && path[2] == '\\';
 }
 
@@ -186,7 +186,7 @@ bool TShellListModel::List(const std::string& root) {
         return false;
     }
     TDirEntry& self = listing.Self;
-    self.Name = IsDriveRoot(root) ? root : UnescapeName(root.substr(root.rfind('\\') + 1));
+    self.Name = IsShellDriveRoot(root) ? root : UnescapeName(root.substr(root.rfind('\\') + 1));
     TShellFolder::TData rootData = DataOf(self, root, listing.Native);
     if (rootData.kind != TShellFolder::TKind::FolderLink) {
         rootData.kind = TShellFolder::TKind::Folder;

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# usage: stage.sh NAME COMMAND [ARG...]
+# Runs COMMAND and then says how long it took, so that `make test` shows
+# where a clean check spends its time (configure, build, tests, and the
+# sanitizer step's own stages). The command's status is kept.
+name=$1
+shift
+start=$(date +%s%N)
+"$@"
+status=$?
+end=$(date +%s%N)
+printf '== %s: %d.%d s\n' "$name" $(((end - start) / 1000000000)) $(((end - start) / 100000000 % 10))
+exit $status
