@@ -17,8 +17,8 @@ void TFindSink::File(const TWalkFile& file) {
         return;
     if (!matcher_.Matches(file.Name))
         return;
-    hits_.push_back({file.Folder, std::string(file.Name), file.Size, file.Allocated,
-                     file.LastWriteSeconds});
+    hits_.push_back(
+        {file.Folder, std::string(file.Name), file.Size, file.Allocated, file.LastWriteSeconds});
 }
 
 void TFindSink::Merge(TFileSink& other) {

@@ -11,7 +11,8 @@ std::string Bytes(const QString& text) {
 }
 
 bool ReadDays(const std::string& text, int& days) {
-    if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
+    if (text.empty() || text.size() > 6 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
         return false;
     days = std::stoi(text);
     return true;

@@ -28,8 +28,9 @@ TFindQuery Query(const TFindOptions& o, const std::string& driveForm) {
     q.Pattern = o.Pattern;
     q.Mode = o.Regex ? TFindMode::Regex : o.Contains ? TFindMode::Contains : TFindMode::Wildcard;
     q.IgnoreCase = o.IgnoreCase;
-    q.Kinds = o.Type == 'f' ? TFindKinds::Files : o.Type == 'd' ? TFindKinds::Folders
-                                                                 : TFindKinds::Both;
+    q.Kinds = o.Type == 'f'   ? TFindKinds::Files
+              : o.Type == 'd' ? TFindKinds::Folders
+                              : TFindKinds::Both;
     q.Below = driveForm;
     if (!q.Below.empty() && q.Below.back() == '\\')
         q.Below.pop_back();
@@ -71,8 +72,8 @@ void PrintText(const TFoundItems& found, const std::string& below, const std::st
             << (item.Folder ? "/" : "") << '\n';
     }
     out << "Found " << CountText(files, "file", "files") << " and "
-        << CountText(folders, "folder", "folders") << ", "
-        << FormatMB(std::to_string(bytes)) << " MB, below " << VisibleName(native) << '\n';
+        << CountText(folders, "folder", "folders") << ", " << FormatMB(std::to_string(bytes))
+        << " MB, below " << VisibleName(native) << '\n';
 }
 
 void PrintJson(const TFoundItems& found, const std::string& below, const std::string& native,

@@ -258,8 +258,7 @@ std::string ScanUsage() {
         "       cobaltquarry-scan --changes [--since DATE|N] [--top N] [--json] [--] PATH\n" +
         "       cobaltquarry-scan --find PATTERN [--contains|--regex] [--ignore-case]\n" +
         "                         [--type f|d] [--min-size SIZE] [--older-than DAYS] [--json]\n" +
-        "                         [--] PATH\n" +
-        "       cobaltquarry-scan --help | --version\n" +
+        "                         [--] PATH\n" + "       cobaltquarry-scan --help | --version\n" +
         "Measures the folder PATH and everything below it.\n\nOptions:\n";
     for (const QCommandLineOption& option : options)
         text += Wrapped("  " + Names(option).leftJustified(width + 2), option.description());
