@@ -38,7 +38,10 @@ TFoundItems FindStoredFolders(const TFindQuery& query, const TNameMatcher& match
     std::vector<std::string> buffers(hits.size());
     ForEachBlock(count, [&](unsigned worker, std::size_t i) {
         const std::string_view path = dirs[i];
-        if (!IsBelow(path, prefix) || StoredSizeOf(sizes[i]) < query.MinSize)
+        if (!IsBelow(path, prefix))
+            return;
+        // Sizes are read only when they decide: most finds ask for none.
+        if (query.MinSize > 0 && StoredSizeOf(sizes[i]) < query.MinSize)
             return;
         if (matcher.Matches(RawName(path, buffers[worker])))
             hits[worker].push_back(static_cast<std::uint32_t>(i));

@@ -1,6 +1,7 @@
 #include "engine/NameFold.h"
 
 #include <QChar>
+#include <string>
 
 namespace {
 
@@ -69,26 +70,40 @@ void AppendUtf8(std::string& out, char32_t code) {
 
 }  // namespace
 
-QString DecodeNameUtf8(std::string_view name) {
-    QString text;
-    text.reserve(static_cast<qsizetype>(name.size()));
+bool IsValidUtf8(std::string_view name) {
+    std::size_t length = 0;
+    bool valid = true;
+    for (std::size_t at = 0; at < name.size() && valid; at += length) {
+        if (static_cast<unsigned char>(name[at]) < 0x80) {
+            length = 1;  // the common case, without the decoder's call
+            continue;
+        }
+        NextCharacter(name, at, length, valid);
+    }
+    return valid;
+}
+
+void ReplaceBrokenUtf8Into(std::string_view name, std::string& out) {
+    out.clear();
     std::size_t length = 0;
     bool valid = false;
     for (std::size_t at = 0; at < name.size(); at += length) {
-        const char32_t code = NextCharacter(name, at, length, valid);
-        if (code < 0x10000) {
-            text += QChar(static_cast<char16_t>(code));
-        } else {
-            text += QChar(QChar::highSurrogate(code));
-            text += QChar(QChar::lowSurrogate(code));
-        }
+        NextCharacter(name, at, length, valid);
+        if (valid)
+            out.append(name.substr(at, length));
+        else
+            AppendUtf8(out, kBroken);
     }
-    return text;
 }
 
 std::string FoldNameCase(std::string_view name) {
     std::string folded;
-    folded.reserve(name.size());
+    FoldNameCaseInto(name, folded);
+    return folded;
+}
+
+void FoldNameCaseInto(std::string_view name, std::string& folded) {
+    folded.clear();
     std::size_t length = 0;
     bool valid = false;
     for (std::size_t at = 0; at < name.size(); at += length) {
@@ -100,5 +115,4 @@ std::string FoldNameCase(std::string_view name) {
         else
             AppendUtf8(folded, QChar::toCaseFolded(code));
     }
-    return folded;
 }

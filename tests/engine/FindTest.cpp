@@ -331,12 +331,17 @@ TEST_F(FindTest, StoredFoldersMatchTheWalk) {
 
 TEST(NameFold, BrokenPartsReadAsOneReplacementEach) {
     // Python: b'a\xe2\x82b\xc0\xaf\xed\xa0\x80\xf0\x9f\x98'.decode('utf-8', 'replace')
-    EXPECT_EQ(DecodeNameUtf8("a\xe2\x82"
-                             "b\xc0\xaf\xed\xa0\x80\xf0\x9f\x98"),
-              QString::fromUtf8("a\xef\xbf\xbd"
-                                "b") +
-                  QString(6, QChar(0xFFFD)));
-    EXPECT_EQ(DecodeNameUtf8("\xf0\x9f\x98\x80"), QString::fromUtf8("\xf0\x9f\x98\x80"));
+    const std::string r = "\xef\xbf\xbd";
+    std::string valid;
+    ReplaceBrokenUtf8Into(
+        "a\xe2\x82"
+        "b\xc0\xaf\xed\xa0\x80\xf0\x9f\x98",
+        valid);
+    EXPECT_EQ(valid, "a" + r + "b" + r + r + r + r + r + r);
+    EXPECT_FALSE(IsValidUtf8("a\xe2\x82"));
+    ReplaceBrokenUtf8Into("\xf0\x9f\x98\x80\xc3\xa9", valid);
+    EXPECT_EQ(valid, "\xf0\x9f\x98\x80\xc3\xa9");
+    EXPECT_TRUE(IsValidUtf8(valid));
     EXPECT_EQ(FoldNameCase("AB\xc3\x89\xe9\xd0\x96\xc3"), "ab\xc3\xa9\xe9\xd0\xb6\xc3");
 }
 
