@@ -72,6 +72,8 @@ class FindWindow : public WindowFixture {
                 return false;
             dialog->findChild<QLineEdit*>("FindPattern")->setText(pattern);
             dialog->findChild<QRadioButton*>("FindWholeDrive")->setChecked(true);
+            if (!qEnvironmentVariableIsEmpty("CQ_FIND_DIALOG_SHOT"))
+                dialog->grab().save(qEnvironmentVariable("CQ_FIND_DIALOG_SHOT"));
             QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
             return true;
         };
