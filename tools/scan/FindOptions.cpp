@@ -24,8 +24,8 @@ QList<QCommandLineOption> FindOptionList() {
     return {
         {"find",
          "Instead of the report, list the files and folders below PATH whose names match "
-         "PATTERN, a shell wildcard matched against the name's bytes as find -name does "
-         "(quote it).",
+         "PATTERN, a shell wildcard matched against the name's bytes as find's name test "
+         "matches it (quote it).",
          "PATTERN"},
         {"contains", "With --find: PATTERN is a piece of text the name contains."},
         {"regex",
@@ -33,7 +33,7 @@ QList<QCommandLineOption> FindOptionList() {
          "read as UTF-8; bytes of a name that are not UTF-8 read as U+FFFD."},
         {"ignore-case",
          "With --find: upper and lower case match (ASCII and UTF-8 letters; a wildcard as "
-         "find -iname)."},
+         "find's case-blind name test)."},
         {"type", "With --find: only files (f) or only folders (d).", "f|d"},
         {"min-size",
          "With --find: only items of at least SIZE bytes (a folder by its total); SIZE with "
