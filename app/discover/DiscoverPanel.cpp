@@ -12,6 +12,7 @@
 #include <map>
 
 #include "app/discover/DiscoverRow.h"
+#include "app/discover/FoundList.h"
 #include "app/discover/ShareBarDelegate.h"
 #include "platform/DriveForm.h"
 #include "views/common/DisplayText.h"
@@ -73,11 +74,14 @@ TDiscoverPanel::TDiscoverPanel(QWidget* parent) : QDockWidget("Discover", parent
     types_ = MakeList({"Type", "Files", "Size, MB", "Share", "", "Change, MB"});
     types_->setObjectName("DiscoverTypes");
     types_->setItemDelegateForColumn(kBar, new TShareBarDelegate(types_));
+    types_->setSelectionMode(QAbstractItemView::SingleSelection);  // a type is chosen, not acted on
     old_ = MakeList({"Name", "Folder", "Size, MB", "Modified", "On disk, MB"});
     old_->setObjectName("DiscoverOld");
     tabs_->addTab(largest_, "&Largest files");
     tabs_->addTab(types_, "File &types");
     tabs_->addTab(old_, "&Old files");
+    found_ = new TFoundList(this);
+    tabs_->addTab(found_, "&Found");
     // Read by their tabs' captions; the share bar's caption is empty on the screen.
     tabs_->setAccessibleName(QStringLiteral("Discover"));
     largest_->setAccessibleName(QStringLiteral("Largest files"));
@@ -87,7 +91,7 @@ TDiscoverPanel::TDiscoverPanel(QWidget* parent) : QDockWidget("Discover", parent
     layout->addWidget(tabs_, 1);
     setWidget(body);
     connect(tabs_, &QTabWidget::currentChanged, this, [this] { note_->setText(NoteText()); });
-    for (QTreeWidget* list : {largest_, old_}) {
+    for (QTreeWidget* list : {largest_, old_, static_cast<QTreeWidget*>(found_)}) {
         connect(list, &QTreeWidget::itemActivated, this,
                 [this](QTreeWidgetItem* row) { FileChosen(row); });
         connect(list, &QWidget::customContextMenuRequested, this,
@@ -107,6 +111,7 @@ QTreeWidget* TDiscoverPanel::MakeList(const QStringList& captions) {
     list->setHeaderLabels(captions);
     list->setSortingEnabled(true);
     list->setContextMenuPolicy(Qt::CustomContextMenu);
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list->header()->setSectionsMovable(false);
     return list;
 }
@@ -129,6 +134,7 @@ void TDiscoverPanel::SetAllocated(bool on) {
     if (allocated_ == on)
         return;
     allocated_ = on;
+    found_->SetAllocated(on);
     Fill();
 }
 
@@ -249,6 +255,9 @@ void TDiscoverPanel::FillTypes() {
 }
 
 QString TDiscoverPanel::NoteText() const {
+    // What was found needs no stored Discover data.
+    if (tabs_->currentWidget() == found_)
+        return found_->NoteText();
     if (!data_)
         return unknown_.isEmpty() ? "Nothing is known of this drive's files until it is scanned."
                                   : unknown_;
@@ -304,11 +313,47 @@ void TDiscoverPanel::FileChosen(QTreeWidgetItem* row) {
         OnGoTo(row->data(kName, TDiscoverRow::kPathRole).toByteArray().toStdString());
 }
 
+void TDiscoverPanel::ShowFound(TFoundItems items, const QString& what) {
+    found_->SetFound(std::move(items), what);
+    tabs_->setCurrentWidget(found_);
+    note_->setText(NoteText());
+}
+
+void TDiscoverPanel::FoundGone() {
+    found_->DropGone();
+    note_->setText(NoteText());
+}
+
+TFoundItems TDiscoverPanel::ChosenRows(QTreeWidget* list) const {
+    TFoundItems items;
+    const QList<QTreeWidgetItem*> rows = list->selectedItems();
+    if (rows.size() < 2)
+        return items;
+    for (const QTreeWidgetItem* row : rows) {
+        TFoundItem item;
+        item.Path = row->data(kName, TDiscoverRow::kPathRole).toByteArray().toStdString();
+        item.Folder = row->data(kName, TFoundList::kFolderRole).toBool();
+        item.Size = row->data(kSize, Qt::UserRole).toLongLong();
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
 void TDiscoverPanel::FileMenu(QTreeWidget* list, const QPoint& at) {
     QTreeWidgetItem* row = list->itemAt(at);
+    // The right button on one of several chosen rows: the menu of them all.
+    if (row && row->isSelected() && OnItemsMenu) {
+        const TFoundItems chosen = ChosenRows(list);
+        if (!chosen.empty()) {
+            OnItemsMenu(chosen, list->viewport(), at);
+            FoundGone();
+            return;
+        }
+    }
     if (!row || !OnItemMenu)
         return;
     list->setCurrentItem(row);
     OnItemMenu(row->data(kName, TDiscoverRow::kPathRole).toByteArray().toStdString(),
                list->viewport(), at);
+    FoundGone();
 }

@@ -11,7 +11,10 @@
 // collected for each listed type. Data stored before those lists were
 // collected shows neither a type's files nor the old files, and says that
 // they are known after the next scan. With a kept set chosen in the change
-// view, the type table shows each type's change since that set.
+// view, the type table shows each type's change since that set. A fourth
+// tab, "Found", lists what the last find found (FoundList.h). The file
+// lists take several rows at once (Ctrl+click, Shift+click, Ctrl+A); the
+// right button on one of several chosen rows opens the menu of many items.
 #include <QDockWidget>
 #include <QPoint>
 #include <QString>
@@ -20,6 +23,7 @@
 #include <string>
 
 #include "engine/DiscoverData.h"
+#include "engine/FindQuery.h"
 
 class QAction;
 class QLabel;
@@ -27,6 +31,7 @@ class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QToolButton;
+class TFoundList;
 
 class TDiscoverPanel : public QDockWidget {
     Q_OBJECT
@@ -50,7 +55,13 @@ class TDiscoverPanel : public QDockWidget {
     std::function<void(const std::string& path)> OnGoTo;
     // The item context menu of a file, at a point of a control.
     std::function<void(const std::string& path, QWidget* control, QPoint at)> OnItemMenu;
+    // The menu of several chosen rows (files, or the Found list's items:
+    // path, whether a folder, size), at a point of a control.
+    std::function<void(const TFoundItems& items, QWidget* control, QPoint at)> OnItemsMenu;
+    // Shows what a find found in the "Found" tab and brings the tab up.
+    void ShowFound(TFoundItems items, const QString& what);
     QTabWidget* Tabs() const { return tabs_; }
+    TFoundList* FoundList() const { return found_; }
     QTreeWidget* LargestList() const { return largest_; }
     QTreeWidget* TypeList() const { return types_; }
     QTreeWidget* OldList() const { return old_; }
@@ -79,6 +90,10 @@ class TDiscoverPanel : public QDockWidget {
     void TypeChosen(QTreeWidgetItem* row);
     void FileChosen(QTreeWidgetItem* row);
     void FileMenu(QTreeWidget* list, const QPoint& at);
+    // The chosen rows of a file list as items; empty unless several.
+    TFoundItems ChosenRows(QTreeWidget* list) const;
+    // After an item command: the found items it moved away leave the list.
+    void FoundGone();
     std::int64_t Shown(std::int64_t bytes, std::int64_t allocated) const;
     QString NoteText() const;
 
@@ -87,6 +102,7 @@ class TDiscoverPanel : public QDockWidget {
     QTreeWidget* largest_ = nullptr;
     QTreeWidget* types_ = nullptr;
     QTreeWidget* old_ = nullptr;
+    TFoundList* found_ = nullptr;
     QLabel* note_ = nullptr;
     QToolButton* allTypes_ = nullptr;
     std::shared_ptr<const TDiscoverData> data_;

@@ -16,6 +16,7 @@
 #include "app/discover/DiscoverPanel.h"
 #include "app/drives/DriveSelector.h"
 #include "app/drives/FolderEntry.h"
+#include "app/find/FindCommand.h"
 #include "app/help/MenuHelp.h"
 #include "app/main/DiscoverFeed.h"
 #include "app/main/ItemCommands.h"
@@ -58,6 +59,7 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
 
     CreateActions();
     CreateDiscover();
+    CreateFind();
     CreateMenu();
     CreateToolBar();
     CreateCommandParts();

@@ -30,6 +30,7 @@ class TBarListPainter;
 class TDriveSelector;
 class TFolderPathLabel;
 class TItemCommands;
+class TFindCommand;
 struct TItemMenuLinks;
 class TOpenedScanCommands;
 class TSaveStateItem;
@@ -171,6 +172,7 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     QAction* menuFolder = nullptr;
     QAction* menuOpenScan = nullptr;
     QAction* menuOpenRemote = nullptr;
+    QAction* menuFind = nullptr;
     QAction* menuSaveScan = nullptr;
     QAction* miPieChart = nullptr;
     QAction* miBarChart = nullptr;
@@ -225,6 +227,9 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     // Makes the folder of a file (drive form) current and selects the
     // file's row in the bar list.
     void GoToItem(const std::string& path);
+    // Analize > Find: asks, finds, shows the "Found" tab.
+    void FindExecute();
+    TFindCommand& Finder() { return *FFind; }
     // The Discover panel follows the drive or opened scan shown, and the
     // kept results the change view compares with.
     void ShowDiscoverData();
@@ -290,6 +295,7 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     void CreateToolBar();
     void CreateViews();
     void CreateDiscover();
+    void CreateFind();
     void CreatePieHolder();
     void RereadAndRebuild();
     void FreeSLs();
@@ -310,6 +316,7 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     TDiscoverPanel* FDiscover = nullptr;  // a dock of the window, owned by it
     std::unique_ptr<TDiscoverFeed> FDiscoverFeed;
     std::unique_ptr<TItemCommands> FItems;
+    std::unique_ptr<TFindCommand> FFind;
     std::unique_ptr<TOpenedScanCommands> FOpened;
     std::unique_ptr<TSaveStateItem> FSaveState;
 };

@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 
 #include "app/changes/ChangeView.h"
+#include "app/find/FindCommand.h"
 #include "app/main/FormMain.h"
 #include "app/main/ItemCommands.h"
 #include "views/bar/BarData.h"
@@ -146,7 +147,20 @@ void TFormMain::BarlvMouseDown(Qt::MouseButton button, QPoint at) {
     if (button != Qt::RightButton || !row || !row->isSelected()) {
         return;
     }
+    // The right button on one of several chosen rows: the menu of them all.
+    const QList<QTreeWidgetItem*> chosen = BarLV->selectedItems();
+    if (chosen.size() > 1) {
+        std::vector<std::string> paths;
+        for (const QTreeWidgetItem* one : chosen)
+            paths.push_back(RowPath(one));
+        FItems->OpenItemsMenu(FItems->ChosenListed(paths), BarLV, at);
+        return;
+    }
     FItems->OpenMenu(RowPath(row), BarLV, at);
+}
+
+void TFormMain::FindExecute() {
+    FFind->Run(Bar().Root());
 }
 
 void TFormMain::GoToItem(const std::string& path) {

@@ -16,6 +16,7 @@
 #include "app/changes/ChangeView.h"
 #include "app/discover/DiscoverPanel.h"
 #include "app/drives/DriveSelector.h"
+#include "app/find/FindCommand.h"
 #include "app/main/DiscoverFeed.h"
 #include "app/main/FolderPathLabel.h"
 #include "app/main/FormMain.h"
@@ -175,6 +176,12 @@ void TFormMain::CreateMenu() {
     connect(menuFolder, &QAction::triggered, acFolderAnalize, &QAction::trigger);
     AddMenuRow(menuAnalize, menuDisk, topic("menuDiskHelp", "Html\\Analize_disk.html"));
     AddMenuRow(menuAnalize, menuFolder, topic("menuFolderHelp", "Html\\Analize_folder.html"));
+    // Ctrl+F is "Folder"; the find takes the same key with Shift.
+    menuFind = item("menuFind", "F&ind\u2026",
+                    "Find files and folders of the drive by name, size and age.",
+                    QKeySequence("Ctrl+Shift+F"));
+    connect(menuFind, &QAction::triggered, this, [this] { FindExecute(); });
+    AddMenuRow(menuAnalize, menuFind, topic("menuFindHelp", "Html\\Find.html"));
     menuAnalize->addSeparator();
     // Ctrl+O is the pie's "Zoom out"; one key for two window-wide commands
     // would run neither.
@@ -343,6 +350,9 @@ void TFormMain::CreateViews() {
     BarLV->setObjectName("BarLV");
     BarLV->setFont(NamedFont("Tahoma", 8));
     BarLV->setFrameShape(QFrame::NoFrame);
+    // Ctrl+click, Shift+click and Ctrl+A choose several rows for the item
+    // menu; a plain click chooses one, as always.
+    BarLV->setSelectionMode(QAbstractItemView::ExtendedSelection);
     BarLV->SetColumns({"Name", "Size, MB", "Size, %", ""}, {200, 100, 100, 100});
     BarLV->OnCustomDrawSubItem = [this](QPainter& canvas, QTreeWidgetItem* row, int cell,
                                         bool& defaultDraw) {
@@ -479,7 +489,17 @@ void TFormMain::CreateDiscover() {
         GoToItem(path);
         FItems->OpenMenu(path, control, at);
     };
+    FDiscover->OnItemsMenu = [this](const TFoundItems& items, QWidget* control, QPoint at) {
+        TChosenItems chosen;
+        for (const TFoundItem& item : items)
+            chosen.push_back({item.Path, item.Folder, item.Size});
+        FItems->OpenItemsMenu(chosen, control, at);
+    };
     FDiscoverFeed = std::make_unique<TDiscoverFeed>(*FDiscover, Store, *FChanges);
+}
+
+void TFormMain::CreateFind() {
+    FFind = std::make_unique<TFindCommand>(this, Store, *FDiscover);
 }
 
 // The item commands and the opened scans: they need the commands and the

@@ -7,7 +7,11 @@
 #include "app/shell/ItemContextMenu.h"
 #include "app/shell/ListedItems.h"
 #include "app/shell/ShellEx.h"
+#include "engine/ResultStore.h"
+#include "engine/StoredListText.h"
 #include "platform/FileInfo.h"
+#include "views/tree/ListedFolderLookup.h"
+#include "views/tree/ShellFolder.h"
 #include "views/tree/ShellListModel.h"
 
 TItemCommands::TItemCommands(QWidget* owner, QToolBar& noteBar, TResultStore& store,
@@ -39,6 +43,26 @@ void TItemCommands::OpenMenu(const std::string& path, QWidget* control, QPoint a
         return;
     }
     InvokeContextMenuForPath(owner_, bar_, path, control, at, MenuLinks());
+}
+
+void TItemCommands::OpenItemsMenu(const TChosenItems& items, QWidget* control, QPoint at) {
+    InvokeItemsMenu(owner_, items, control, at, MenuLinks(), ItemsEntries);
+}
+
+TChosenItems TItemCommands::ChosenListed(const std::vector<std::string>& paths) const {
+    TChosenItems items;
+    for (const std::string& path : paths) {
+        const TShellFolder* listed = PathToTShellFolder(bar_, path);
+        if (!listed)
+            continue;
+        TChosenItem item{path, listed->IsFolder(), listed->Size()};
+        if (item.Folder) {
+            const int at = FindListedFolder(store_.GlobalDirs(), path);
+            item.Size = at < 0 ? 0 : StoredSizeOf(store_.GlobalDirSizes()[at]);
+        }
+        items.push_back(std::move(item));
+    }
+    return items;
 }
 
 bool TItemCommands::OpenFile(const std::string& path) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/shell/FollowedActions.h"
+#include "app/shell/ItemsMenu.h"
 
 class QLabel;
 class QToolBar;
@@ -44,7 +45,16 @@ class TItemCommands {
     // The folder tree's entry point: the folders a command changed.
     std::function<void(const std::vector<std::string>& parents)> TreeFoldersChanged;
 
+    // Entries other parts add to the menu of several items (cleanup
+    // actions), after Move to Trash.
+    std::vector<TItemsMenuEntry> ItemsEntries;
+
     TItemMenuLinks MenuLinks();
+    // The menu of several chosen items, linked as the menu of one.
+    void OpenItemsMenu(const TChosenItems& items, QWidget* control, QPoint at);
+    // Listed items (bar rows) as chosen items: a folder with its stored
+    // total, a file with its size.
+    TChosenItems ChosenListed(const std::vector<std::string>& paths) const;
     // The context menu of the listed item with that path at a point of
     // control: the hook's when one is set, else the program's own.
     void OpenMenu(const std::string& path, QWidget* control, QPoint at);

@@ -1,5 +1,6 @@
 // The stored analysis after the item commands: a random series of Move to
-// Trash, Rename, Copy-and-Paste and Cut-and-Paste on a real temporary drive,
+// Trash (of one item or of several at once, followed as one change), Rename,
+// Copy-and-Paste and Cut-and-Paste on a real temporary drive,
 // run through the code the item menu runs and followed in the store as the
 // window does (the change made to the lists shown, stored behind them).
 // Files acted on have often grown or shrunk since the scan. After every
@@ -23,6 +24,7 @@
 #include <vector>
 
 #include "app/shell/FollowedActions.h"
+#include "app/shell/ManyFollowed.h"
 #include "engine/AnalizeDisk.h"
 #include "engine/DetachedSave.h"
 #include "engine/DiscoverData.h"
@@ -168,6 +170,12 @@ class FollowedActions : public ::testing::TestWithParam<std::tuple<bool, bool>> 
         switch (command < 2 ? 0 : command < 4 ? 1 : 2) {
             case 0:
                 resized = ChangeSize(item);
+                if (Pick(2) == 0) {
+                    const std::vector<std::string> many = SeveralBeside(items, item);
+                    done = TrashManyFollowed(many);
+                    what = "trash " + std::to_string(many.size()) + " items from " + item;
+                    break;
+                }
                 done = TrashFollowed(item);
                 what = "trash " + item;
                 break;
@@ -195,6 +203,24 @@ class FollowedActions : public ::testing::TestWithParam<std::tuple<bool, bool>> 
         PutBackIfThere(resized);
         Follow(done.Plan);
         return what + (done.Result.ok ? "" : " (failed: " + done.Result.error.toStdString() + ")");
+    }
+
+    // The item and up to seven more, none inside another chosen folder (the
+    // menu of many items leaves those out: they go with their folder).
+    std::vector<std::string> SeveralBeside(const std::vector<std::string>& items,
+                                           const std::string& first) {
+        std::vector<std::string> chosen{first};
+        const int more = 1 + Pick(7);
+        for (int i = 0; i < more; ++i) {
+            const std::string& next = items[static_cast<size_t>(Pick(items.size()))];
+            bool related = false;
+            for (const std::string& c : chosen)
+                related = related || next == c || next.rfind(c + "/", 0) == 0 ||
+                          c.rfind(next + "/", 0) == 0;
+            if (!related)
+                chosen.push_back(next);
+        }
+        return chosen;
     }
 
     int Pick(std::size_t n) { return static_cast<int>(rng_() % n); }

@@ -24,6 +24,7 @@
 #include "tools/scan/ReportText.h"
 #include "tools/scan/ScanChanges.h"
 #include "tools/scan/ScanExchange.h"
+#include "tools/scan/ScanFind.h"
 #include "tools/scan/ScanOptions.h"
 #include "tools/scan/ScanPath.h"
 #include "tools/scan/ScanPie.h"
@@ -318,6 +319,9 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         offDrive = std::make_unique<TScopedDriveTable>(TDriveTable({{kOffDriveLetter, native}}));
         driveForm = std::string(1, kOffDriveLetter) + ":";
     }
+
+    if (options.Find.Wanted)
+        return RunScanFind(analyzer_, options, native, driveForm, out, err);
 
     // A folder the lists cannot go to is found out now, not after a long scan.
     if (!options.OutDir.empty() && !PrepareOutDir(options.OutDir, error)) {

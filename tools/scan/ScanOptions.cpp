@@ -13,7 +13,7 @@ namespace {
 // The options in the order the help lists them. The descriptions are the
 // help text itself, so an option cannot be added without one.
 QList<QCommandLineOption> Options() {
-    return {
+    QList<QCommandLineOption> options{
         {"top", "List the N largest subfolders (default 20).", "N"},
         {"json", "Print the report as JSON instead of text."},
         {"out",
@@ -67,9 +67,13 @@ QList<QCommandLineOption> Options() {
         {"stored",
          "Instead of scanning, print --largest, --types and --old from the stored results of "
          "PATH's drive (files below PATH only)."},
+    };
+    options += FindOptionList();
+    options += QList<QCommandLineOption>{
         {{"h", "help"}, "Show this help and exit."},
         {"version", "Show the program's version and exit."},
     };
+    return options;
 }
 
 // "-h, --help", "--top N": an option's names as the help shows them.
@@ -216,6 +220,21 @@ bool ChangesOptions(const QCommandLineParser& parser, TScanOptions& options, std
     return true;
 }
 
+// --find lists what it finds and nothing else.
+bool FindAlone(const QCommandLineParser& parser, TScanOptions& options, std::string& error) {
+    if (!ReadFindOptions(parser, options.Find, error))
+        return false;
+    if (options.Find.Wanted &&
+        (options.Save || !options.OutDir.empty() || !options.PieFile.empty() ||
+         !options.ExportFile.empty() || !options.ImportFile.empty() || options.Changes ||
+         options.Stored || options.Largest > 0 || options.Types || options.Old > 0 ||
+         parser.isSet("top") || options.DiskUsage)) {
+        error = "--find lists what it finds: no other report or output with it";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string ScanUsage() {
@@ -237,7 +256,9 @@ std::string ScanUsage() {
         "       cobaltquarry-scan --stored [--largest N] [--types [--type-files N]] [--old N]\n" +
         "                         [--json] [--] PATH\n" +
         "       cobaltquarry-scan --changes [--since DATE|N] [--top N] [--json] [--] PATH\n" +
-        "       cobaltquarry-scan --help | --version\n" +
+        "       cobaltquarry-scan --find PATTERN [--contains|--regex] [--ignore-case]\n" +
+        "                         [--type f|d] [--min-size SIZE] [--older-than DAYS] [--json]\n" +
+        "                         [--] PATH\n" + "       cobaltquarry-scan --help | --version\n" +
         "Measures the folder PATH and everything below it.\n\nOptions:\n";
     for (const QCommandLineOption& option : options)
         text += Wrapped("  " + Names(option).leftJustified(width + 2), option.description());
@@ -291,5 +312,5 @@ bool ParseScanOptions(const std::vector<std::string>& args, TScanOptions& option
     }
     options.Path = paths.isEmpty() ? std::string() : Bytes(paths.first());
     return ChangesOptions(parser, options, error) && ExchangeOptions(parser, options, error) &&
-           DiscoverOptions(parser, options, error);
+           DiscoverOptions(parser, options, error) && FindAlone(parser, options, error);
 }

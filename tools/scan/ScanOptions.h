@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/scan/FindOptions.h"
+
 struct TScanOptions {
     int Top = 20;            // --top N: how many subfolders to list
     bool Json = false;       // --json: the report as JSON
@@ -20,6 +22,7 @@ struct TScanOptions {
     int TypeFiles = 0;     // --type-files N: with --types, each type's N largest files (at most 20)
     int Old = 0;           // --old N: list the N largest files unchanged for a year (at most 1000)
     bool Stored = false;   // --stored: --largest and --types from the stored results
+    TFindOptions Find;     // --find PATTERN and what goes with it
     std::string Path;      // the folder to scan
     bool Help = false;     // -h, --help: print the usage and do nothing else
     bool Version = false;  // --version: print the version and do nothing else

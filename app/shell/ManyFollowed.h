@@ -1,0 +1,13 @@
+#pragma once
+// An item command on many items at once, followed as one: every item is
+// moved to the trash in turn and the steps of all of them make one plan,
+// so the stored analysis takes one change and one save for them all.
+#include <string>
+#include <vector>
+
+#include "app/shell/FollowedActions.h"
+
+// Moves each item to the trash; one that fails is told in the result
+// (every failure on a line of its own) and the others go on. The plan holds
+// what was done, failures or not.
+TFollowedAction TrashManyFollowed(const std::vector<std::string>& nativePaths);
