@@ -73,8 +73,8 @@ TCleanupAction Predefined(const char* title, bool shell, const char* program,
 
 bool TCleanupAction::operator==(const TCleanupAction& other) const {
     return Title == other.Title && Enabled == other.Enabled && Shell == other.Shell &&
-           Program == other.Program && Arguments == other.Arguments &&
-           Applies == other.Applies && Confirm == other.Confirm && Rescan == other.Rescan;
+           Program == other.Program && Arguments == other.Arguments && Applies == other.Applies &&
+           Confirm == other.Confirm && Rescan == other.Rescan;
 }
 
 bool CleanupAppliesTo(const TCleanupAction& action, bool folder) {
@@ -119,8 +119,8 @@ std::vector<TCleanupAction> PredefinedCleanups() {
     using R = TCleanupAction::TRescan;
     return {
         Predefined("Open terminal here", true,
-                   "cd -- \"$1\" && exec \"${TERMINAL:-x-terminal-emulator}\"", {"%p"},
-                   R::Nothing, false),
+                   "cd -- \"$1\" && exec \"${TERMINAL:-x-terminal-emulator}\"", {"%p"}, R::Nothing,
+                   false),
         Predefined("Compress to .tar.zst", true,
                    "tar --zstd -cf \"$1.tar.zst\" -C \"$2\" -- \"$3\"", {"%p", "%d", "%n"},
                    R::Parent, true),

@@ -19,8 +19,8 @@ struct TCleanupAction {
 
     std::string Title;  // the item menu's text (UTF-8)
     bool Enabled = true;
-    bool Shell = false;            // Program is a command text for sh -c
-    std::string Program;           // the program (found on PATH), or the shell command
+    bool Shell = false;                  // Program is a command text for sh -c
+    std::string Program;                 // the program (found on PATH), or the shell command
     std::vector<std::string> Arguments;  // each with placeholders; one argv element each
     TApplies Applies = TApplies::Both;
     bool Confirm = true;
@@ -43,8 +43,7 @@ std::vector<std::string> CleanupArgv(const TCleanupAction& action, const std::st
 // The folder to measure again after the action ran on the item: the item
 // itself when a folder (else its folder) for ItsFolder, the folder above
 // that for Parent; empty for Nothing.
-std::string CleanupRescanFolder(const TCleanupAction& action, const std::string& path,
-                                bool folder);
+std::string CleanupRescanFolder(const TCleanupAction& action, const std::string& path, bool folder);
 
 // The set offered before the user saved any: open a terminal in a folder,
 // compress a folder to NAME.tar.zst beside it, delete *.o, *~ and *.bak

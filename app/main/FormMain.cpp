@@ -27,6 +27,7 @@
 #include "app/shell/ItemContextMenu.h"
 #include "app/shell/ItemPropertiesDialog.h"
 #include "app/shell/ShellIcons.h"
+#include "app/trash/TrashGauge.h"
 #include "views/bar/BarData.h"
 #include "views/bar/BarListPainter.h"
 #include "views/bar/PBExListview.h"
@@ -61,6 +62,7 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
     CreateMenu();
     CreateToolBar();
     CreateCommandParts();
+    CreateTrashParts();
     CreateViews();
 
     FormCreate();
@@ -112,6 +114,8 @@ void TFormMain::ShowSaveState() {
 
 void TFormMain::ShowActionNote(const QString& text) {
     ActionNote = FItems->ShowNote(text);
+    // A note follows every command that moved something to the trash.
+    TrashChanged();
 }
 
 // --- start-up, show, close ----------------------------------------------------
@@ -452,6 +456,8 @@ void TFormMain::LeaveOpenedScan() {
 
 void TFormMain::ShowWhere() {
     FItems->FolderShown(Bar().Root());
+    if (FTrashGauge)
+        FTrashGauge->FolderShown(Bar().Root());
     FOpened->ShowWhere();
     ShowSaveState();
 }

@@ -92,9 +92,8 @@ void TCleanupOutputWindow::StartNext() {
     Append(QStringLiteral("$ %1\n").arg(CommandLine(argv)));
     process_ = std::make_unique<QProcess>();
     process_->setProcessChannelMode(QProcess::MergedChannels);
-    connect(process_.get(), &QProcess::readyRead, this, [this] {
-        Append(QString::fromLocal8Bit(process_->readAll()));
-    });
+    connect(process_.get(), &QProcess::readyRead, this,
+            [this] { Append(QString::fromLocal8Bit(process_->readAll())); });
     connect(process_.get(), &QProcess::finished, this,
             [this](int code, QProcess::ExitStatus status) {
                 Finished(code, status == QProcess::CrashExit);

@@ -83,9 +83,10 @@ TFollowPlan MeasureFollowPlan(const cq::desktop::TFileEventLog& log) {
     for (const TFileEvent& event : log.Events()) {
         TFollowStep step;
         step.To = DriveForm(event.To);
-        step.From = event.Kind == TFileEvent::TKind::Moved || event.Kind == TFileEvent::TKind::Deleted
-                        ? DriveForm(event.From)
-                        : "";
+        step.From =
+            event.Kind == TFileEvent::TKind::Moved || event.Kind == TFileEvent::TKind::Deleted
+                ? DriveForm(event.From)
+                : "";
         if (step.To.empty() && step.From.empty())
             continue;
         switch (event.Kind) {

@@ -135,7 +135,8 @@ void ListFolder(const TTrashFolder& trash, TTrashListing& listing) {
 
 void Measure(TTrashItem& item) {
     struct stat st;
-    item.Folder = item.Present && ::lstat(item.FilesPath().c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    item.Folder =
+        item.Present && ::lstat(item.FilesPath().c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     TByteWalk walk;
     if (item.Present)
         walk.Walk(item.FilesPath());
@@ -181,11 +182,11 @@ TActionResult RestoreTrashItem(const TTrashItem& item, TFileEventLog* log) {
     const std::string& target = item.OriginalPath;
     if (target.empty())
         return TActionResult::Failed(
-            QStringLiteral("\"%1\" cannot be restored: its original place is not known.").arg(name));
+            QStringLiteral("\"%1\" cannot be restored: its original place is not known.")
+                .arg(name));
     struct stat st;
     if (!item.Present || ::lstat(item.FilesPath().c_str(), &st) != 0)
-        return TActionResult::Failed(
-            QStringLiteral("\"%1\" is no longer in the Trash.").arg(name));
+        return TActionResult::Failed(QStringLiteral("\"%1\" is no longer in the Trash.").arg(name));
     const std::size_t slash = target.find_last_of('/');
     const std::string parent = slash == 0 ? "/" : target.substr(0, slash);
     if (::lstat(target.c_str(), &st) == 0)

@@ -1,0 +1,48 @@
+#include "app/trash/TrashGauge.h"
+
+#include <QToolBar>
+#include <QToolButton>
+
+#include "app/trash/DriveTrash.h"
+#include "platform/DriveForm.h"
+#include "platform/desktop/TrashContent.h"
+#include "views/common/SpokenText.h"
+
+TTrashGauge::TTrashGauge(QToolBar& bar) : QObject(&bar) {
+    button_ = new QToolButton(&bar);
+    button_->setObjectName("TrashSize");
+    button_->setAutoRaise(true);
+    button_->setToolTip(QStringLiteral("The size of the Trash on this drive; click to empty it"));
+    connect(button_, &QToolButton::clicked, this, [this] {
+        if (Clicked)
+            Clicked();
+    });
+    QAction* placed = bar.addWidget(button_);
+    placed->setVisible(true);
+    button_->hide();
+}
+
+void TTrashGauge::Refresh(const std::string& folder) {
+    letter_ = folder.find(':') == std::string::npos ? 0 : DriveLetterOf(folder);
+    const auto folders =
+        letter_ ? DriveTrashFolders(letter_) : std::vector<cq::desktop::TTrashFolder>{};
+    if (folders.empty()) {
+        button_->hide();
+        return;
+    }
+    std::vector<QString> problems;
+    const std::int64_t bytes = cq::desktop::TrashBytes(folders, &problems);
+    button_->setText(problems.empty()
+                         ? QStringLiteral("Trash: %1").arg(SpokenBytesAsMB(std::to_string(bytes)))
+                         : QStringLiteral("Trash: ?"));
+    button_->setToolTip(problems.empty() ? QStringLiteral("The size of the Trash on this drive; "
+                                                          "click to empty it")
+                                         : problems.front());
+    button_->show();
+}
+
+void TTrashGauge::FolderShown(const std::string& folder) {
+    const char letter = folder.find(':') == std::string::npos ? 0 : DriveLetterOf(folder);
+    if (letter != letter_)
+        Refresh(folder);
+}
