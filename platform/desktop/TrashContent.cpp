@@ -170,7 +170,12 @@ std::int64_t TrashBytes(const std::vector<TTrashFolder>& folders, std::vector<QS
     for (const TTrashFolder& trash : folders)
         for (const char* part : {"/files", "/info"}) {
             walk.Error = 0;
-            walk.Walk(trash.Path + part);
+            struct stat st;
+            // A trash whose part is no folder is damaged: told, not counted.
+            if (::lstat((trash.Path + part).c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
+                walk.Error = ENOTDIR;
+            else
+                walk.Walk(trash.Path + part);
             if (walk.Error && walk.Error != ENOENT && problems)
                 problems->push_back(FolderProblem(trash.Path + part, walk.Error));
         }
