@@ -1,5 +1,6 @@
 #include "app/trash/TrashGauge.h"
 
+#include <QAction>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -17,9 +18,9 @@ TTrashGauge::TTrashGauge(QToolBar& bar) : QObject(&bar) {
         if (Clicked)
             Clicked();
     });
-    QAction* placed = bar.addWidget(button_);
-    placed->setVisible(true);
-    button_->hide();
+    // The tool bar shows and hides its widgets through their actions.
+    placed_ = bar.addWidget(button_);
+    placed_->setVisible(false);
 }
 
 void TTrashGauge::Refresh(const std::string& folder) {
@@ -27,7 +28,7 @@ void TTrashGauge::Refresh(const std::string& folder) {
     const auto folders =
         letter_ ? DriveTrashFolders(letter_) : std::vector<cq::desktop::TTrashFolder>{};
     if (folders.empty()) {
-        button_->hide();
+        placed_->setVisible(false);
         return;
     }
     std::vector<QString> problems;
@@ -38,7 +39,7 @@ void TTrashGauge::Refresh(const std::string& folder) {
     button_->setToolTip(problems.empty() ? QStringLiteral("The size of the Trash on this drive; "
                                                           "click to empty it")
                                          : problems.front());
-    button_->show();
+    placed_->setVisible(true);
 }
 
 void TTrashGauge::FolderShown(const std::string& folder) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+class QAction;
 class QToolBar;
 class QToolButton;
 
@@ -25,5 +26,6 @@ class TTrashGauge : public QObject {
 
   private:
     QToolButton* button_ = nullptr;
+    QAction* placed_ = nullptr;
     char letter_ = 0;
 };
