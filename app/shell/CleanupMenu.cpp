@@ -7,7 +7,7 @@
 
 #include "app/shell/CleanupOutputWindow.h"
 #include "app/shell/FollowMeasure.h"
-#include "app/shell/ItemContextMenu.h"
+#include "app/shell/FollowedActions.h"
 #include "engine/CleanupAction.h"
 #include "platform/DirListing.h"
 #include "platform/DriveForm.h"
@@ -63,7 +63,7 @@ std::vector<std::string> RescanFolders(const TCleanupAction& action,
 // Each folder leaves the stored lists and arrives again as measured now: a
 // rescan of it through the item commands' path. A drive's root is not
 // measured this way (it cannot leave its own lists): the note says so.
-void Remeasure(const std::vector<std::string>& folders, const TItemMenuLinks& links) {
+void Remeasure(const std::vector<std::string>& folders, const TCleanupLinks& links) {
     cq::desktop::TFileEventLog log;
     bool root = false;
     for (const std::string& folder : folders) {
@@ -78,14 +78,8 @@ void Remeasure(const std::vector<std::string>& folders, const TItemMenuLinks& li
         if (IsFolder(folder))
             log.Appeared(folder);
     }
-    const TFollowedAction done{cq::desktop::TActionResult::Done(), MeasureFollowPlan(log)};
-    if (!done.Plan.Empty()) {
-        FollowAndNote(links, kPrefix, done);
-        if (links.foldersChanged)
-            links.foldersChanged(done.Plan.Parents());
-    }
-    if (links.rereadAndRebuild)
-        links.rereadAndRebuild();
+    if (links.followed)
+        links.followed({cq::desktop::TActionResult::Done(), MeasureFollowPlan(log)});
     if (root && links.note)
         links.note(QStringLiteral("Analize the disk again to see what the cleanup changed."));
 }
@@ -115,8 +109,7 @@ void AddCleanupActions(QMenu& menu, const std::vector<std::string>& paths) {
 }
 
 TCleanupOutputWindow* RunCleanupVerb(QWidget* owner, const QString& verb,
-                                     const std::vector<std::string>& paths,
-                                     const TItemMenuLinks& links) {
+                                     const std::vector<std::string>& paths, TCleanupLinks links) {
     std::vector<TCleanupAction> actions;
     std::string problem;
     LoadCleanups(actions, problem);

@@ -10,12 +10,13 @@
 // The items are native paths, so that a menu of many chosen items can hand
 // them all; a menu of one item hands one.
 #include <QString>
+#include <functional>
 #include <string>
 #include <vector>
 
 class QMenu;
 class QWidget;
-struct TItemMenuLinks;
+struct TFollowedAction;
 class TCleanupOutputWindow;
 
 bool IsCleanupVerb(const QString& verb);
@@ -24,9 +25,17 @@ bool IsCleanupVerb(const QString& verb);
 // actions are read each time, so a change in "Cleanups..." shows at once.
 void AddCleanupActions(QMenu& menu, const std::vector<std::string>& paths);
 
+// What the menu does once the action has ended: follow what measuring
+// again did (an empty plan when nothing was measured) and rebuild the
+// views; note tells what the user should know (a drive's top folder that
+// was not measured).
+struct TCleanupLinks {
+    std::function<void(const TFollowedAction& remeasured)> followed;
+    std::function<void(const QString&)> note;
+};
+
 // Runs the verb's action on the items. Returns the output window (owned by
 // owner, deleted when closed), or null when the user declined, nothing
 // applies or the stored actions changed since the menu was built.
 TCleanupOutputWindow* RunCleanupVerb(QWidget* owner, const QString& verb,
-                                     const std::vector<std::string>& paths,
-                                     const TItemMenuLinks& links);
+                                     const std::vector<std::string>& paths, TCleanupLinks links);

@@ -202,7 +202,18 @@ QString InvokeContextMenuIMP(QWidget* owner, const TShellFolder* item, QWidget* 
         return QString();
     const QString verb = chosen->data().toString();
     if (IsCleanupVerb(verb)) {
-        RunCleanupVerb(owner, verb, {chosenItem.NativePath()}, links);
+        TCleanupLinks followed;
+        followed.followed = [links, verb](const TFollowedAction& done) {
+            if (!done.Plan.Empty()) {
+                FollowAndNote(links, verb, done);
+                if (links.foldersChanged)
+                    links.foldersChanged(done.Plan.Parents());
+            }
+            if (links.rereadAndRebuild)
+                links.rereadAndRebuild();
+        };
+        followed.note = links.note;
+        RunCleanupVerb(owner, verb, {chosenItem.NativePath()}, std::move(followed));
         return verb;
     }
     if (const std::optional<TFollowedAction> done = RunItemVerb(owner, chosenItem, verb)) {

@@ -406,22 +406,6 @@ TActionResult MoveItemToTrash(const std::string& nativePath, std::string* trashe
     return TActionResult::Done();
 }
 
-std::string PercentEncodePath(const std::string& nativePath) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : nativePath) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-            c == '-' || c == '.' || c == '_' || c == '~' || c == '/') {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        }
-    }
-    return out;
-}
-
 std::optional<std::string> PathOfFileUri(const QByteArray& uri) {
     QByteArray rest = uri.trimmed();
     if (!rest.startsWith("file://"))

@@ -5,8 +5,6 @@
 
 #include <cstdlib>
 
-#include "platform/desktop/ItemActions.h"
-
 namespace cq::desktop {
 namespace {
 
@@ -50,6 +48,22 @@ std::string PercentDecode(const std::string& text) {
 }
 
 }  // namespace
+
+std::string PercentEncodePath(const std::string& nativePath) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : nativePath) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+            c == '-' || c == '.' || c == '_' || c == '~' || c == '/') {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return out;
+}
 
 std::string HomeTrashPath() {
     const char* xdg = std::getenv("XDG_DATA_HOME");

@@ -37,6 +37,11 @@ std::string TopTrashPath(const std::string& top);
 // inside a sticky .Trash) and top/.Trash-UID.
 std::vector<TTrashFolder> TrashFoldersOf(const std::string& mountPoint, bool homeTrashHere);
 
+// An absolute path as a URI path, as info files and file URIs write it:
+// every byte other than an unreserved character or "/" as %XX
+// ("/tmp/a b" -> "/tmp/a%20b").
+std::string PercentEncodePath(const std::string& nativePath);
+
 // What one info file says. Path is percent-decoded byte by byte.
 struct TTrashInfo {
     std::string Path;          // as written: absolute, or relative to the top folder
