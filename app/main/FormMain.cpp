@@ -28,6 +28,7 @@
 #include "app/shell/ItemContextMenu.h"
 #include "app/shell/ItemPropertiesDialog.h"
 #include "app/shell/ShellIcons.h"
+#include "app/trash/TrashGauge.h"
 #include "views/bar/BarData.h"
 #include "views/bar/BarListPainter.h"
 #include "views/bar/PBExListview.h"
@@ -63,6 +64,7 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
     CreateMenu();
     CreateToolBar();
     CreateCommandParts();
+    CreateTrashParts();
     CreateViews();
 
     FormCreate();
@@ -114,6 +116,8 @@ void TFormMain::ShowSaveState() {
 
 void TFormMain::ShowActionNote(const QString& text) {
     ActionNote = FItems->ShowNote(text);
+    // A note follows every command that moved something to the trash.
+    TrashChanged();
 }
 
 // --- start-up, show, close ----------------------------------------------------
@@ -454,6 +458,8 @@ void TFormMain::LeaveOpenedScan() {
 
 void TFormMain::ShowWhere() {
     FItems->FolderShown(Bar().Root());
+    if (FTrashGauge)
+        FTrashGauge->FolderShown(Bar().Root());
     FOpened->ShowWhere();
     ShowSaveState();
 }

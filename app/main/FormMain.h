@@ -26,6 +26,8 @@ class TBarData;
 class TChangeView;
 class TDiscoverFeed;
 class TDiscoverPanel;
+class TEmptyTrashDialog;
+class TTrashGauge;
 class TBarListPainter;
 class TDriveSelector;
 class TFolderPathLabel;
@@ -174,6 +176,8 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     QAction* menuOpenRemote = nullptr;
     QAction* menuFind = nullptr;
     QAction* menuSaveScan = nullptr;
+    QAction* menuEmptyTrash = nullptr;
+    QAction* menuCleanups = nullptr;
     QAction* miPieChart = nullptr;
     QAction* miBarChart = nullptr;
     QAction* miFolderTree = nullptr;
@@ -224,6 +228,13 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     TFollowBehind FollowBehindLink();
     // Shows a note on the tool bar until another folder is shown.
     void ShowActionNote(const QString& text);
+    // Analize > "Empty Trash..." (the dialog, made and shown; open, not
+    // modal), "Cleanups...", and the Trash's size measured again.
+    TEmptyTrashDialog* EmptyTrashDialog();
+    void EmptyTrash();
+    void EditCleanups();
+    void TrashChanged();
+    TTrashGauge* TrashGauge() const { return FTrashGauge; }
     // Makes the folder of a file (drive form) current and selects the
     // file's row in the bar list.
     void GoToItem(const std::string& path);
@@ -297,6 +308,7 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     void CreateDiscover();
     void CreateFind();
     void CreatePieHolder();
+    void CreateTrashParts();
     void RereadAndRebuild();
     void FreeSLs();
     void ShowShellError(const QString& message);
@@ -319,4 +331,5 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     std::unique_ptr<TFindCommand> FFind;
     std::unique_ptr<TOpenedScanCommands> FOpened;
     std::unique_ptr<TSaveStateItem> FSaveState;
+    TTrashGauge* FTrashGauge = nullptr;  // on the tool bar, owned by it
 };

@@ -83,7 +83,10 @@ TFollowPlan MeasureFollowPlan(const cq::desktop::TFileEventLog& log) {
     for (const TFileEvent& event : log.Events()) {
         TFollowStep step;
         step.To = DriveForm(event.To);
-        step.From = event.Kind == TFileEvent::TKind::Moved ? DriveForm(event.From) : "";
+        step.From =
+            event.Kind == TFileEvent::TKind::Moved || event.Kind == TFileEvent::TKind::Deleted
+                ? DriveForm(event.From)
+                : "";
         if (step.To.empty() && step.From.empty())
             continue;
         switch (event.Kind) {
@@ -108,6 +111,14 @@ TFollowPlan MeasureFollowPlan(const cq::desktop::TFileEventLog& log) {
                     relisted.insert(NativeParent(event.From));
                     relisted.insert(NativeParent(event.To));
                 }
+                break;
+            case TFileEvent::TKind::Deleted:
+                // Leaves the lists as a move off every drive does: a folder
+                // with its stored numbers, a file by its folder's relisting.
+                step.Kind = TFollowStep::TKind::Move;
+                step.Folder = event.Folder;
+                if (!step.Folder)
+                    relisted.insert(NativeParent(event.From));
                 break;
         }
         plan.Add(std::move(step));

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMessageBox>
 
+#include "app/shell/CleanupMenu.h"
 #include "app/shell/ItemPropertiesDialog.h"
 #include "app/shell/ListedItems.h"
 #include "app/shell/PasteRunner.h"
@@ -153,6 +154,9 @@ std::unique_ptr<QMenu> BuildItemMenu(const TShellFolder& item, QWidget* parent) 
     AddVerb(menu.get(), QStringLiteral("Move to Trash"), ItemVerb::kDelete, here);
     menu->addSeparator();
     AddVerb(menu.get(), QStringLiteral("Properties"), ItemVerb::kProperties);
+    // The chosen items: one here; a menu of many hands them all.
+    if (here)
+        AddCleanupActions(*menu, {item.NativePath()});
     return menu;
 }
 
@@ -197,6 +201,21 @@ QString InvokeContextMenuIMP(QWidget* owner, const TShellFolder* item, QWidget* 
     if (!chosen)
         return QString();
     const QString verb = chosen->data().toString();
+    if (IsCleanupVerb(verb)) {
+        TCleanupLinks followed;
+        followed.followed = [links, verb](const TFollowedAction& done) {
+            if (!done.Plan.Empty()) {
+                FollowAndNote(links, verb, done);
+                if (links.foldersChanged)
+                    links.foldersChanged(done.Plan.Parents());
+            }
+            if (links.rereadAndRebuild)
+                links.rereadAndRebuild();
+        };
+        followed.note = links.note;
+        RunCleanupVerb(owner, verb, {chosenItem.NativePath()}, std::move(followed));
+        return verb;
+    }
     if (const std::optional<TFollowedAction> done = RunItemVerb(owner, chosenItem, verb)) {
         FollowAndNote(links, verb, *done);
         if (links.foldersChanged)

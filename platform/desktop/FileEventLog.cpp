@@ -10,6 +10,10 @@ void TFileEventLog::Appeared(const std::string& path) {
     events_.push_back({TFileEvent::TKind::Appeared, {}, path});
 }
 
+void TFileEventLog::Deleted(const std::string& path, bool folder) {
+    events_.push_back({TFileEvent::TKind::Deleted, path, {}, folder});
+}
+
 void TFileEventLog::Moved(const std::string& from, const std::string& to) {
     // The item logged last at From takes its new place, moved to the end:
     // the folders a later event made (the trash's) then come before it.

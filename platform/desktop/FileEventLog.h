@@ -17,11 +17,13 @@ struct TFileEvent {
     enum class TKind {
         FolderMade,  // an empty folder was made at To
         Appeared,    // a whole new item is at To (to be measured there)
-        Moved        // the item at From is now at To
+        Moved,       // the item at From is now at To
+        Deleted      // the item at From is gone for good
     };
     TKind Kind;
     std::string From;  // native paths
     std::string To;
+    bool Folder = false;  // Deleted: the item was a folder
 };
 
 class TFileEventLog {
@@ -29,6 +31,7 @@ class TFileEventLog {
     void FolderMade(const std::string& path);
     void Appeared(const std::string& path);
     void Moved(const std::string& from, const std::string& to);
+    void Deleted(const std::string& path, bool folder);
 
     const std::vector<TFileEvent>& Events() const { return events_; }
     bool Empty() const { return events_.empty(); }

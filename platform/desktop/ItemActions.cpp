@@ -19,6 +19,7 @@
 
 #include "platform/NameText.h"
 #include "platform/desktop/FileEventLog.h"
+#include "platform/desktop/TrashFolders.h"
 
 namespace cq::desktop {
 namespace {
@@ -319,39 +320,27 @@ std::string TopOfDevice(std::string path, dev_t device) {
 }
 
 // The trash folder for an item: the data home's when the item is on its
-// file system (rename works), else .Trash-UID at the top of the item's
-// mount. Both are made on first use, private to the user.
-std::string TrashFolderFor(const std::string& path, int& error, TFileEventLog* log) {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    const char* home = std::getenv("HOME");
-    const std::string dataHome = xdg && *xdg == '/' ? std::string(xdg)
-                                 : home             ? std::string(home) + "/.local/share"
-                                                    : std::string();
+// file system (rename works), else the user's trash at the top of the
+// item's mount (TopTrashPath). Made on first use, private to the user.
+TTrashFolder TrashFolderFor(const std::string& path, int& error, TFileEventLog* log) {
+    const std::string home = HomeTrashPath();
+    const std::string dataHome = home.empty() ? home : ParentOf(home);
     struct stat item, data;
     if (::lstat(path.c_str(), &item) != 0) {
         error = errno;
         return {};
     }
-    std::string trash;
+    TTrashFolder trash;
     if (!dataHome.empty() && ::stat(dataHome.c_str(), &data) == 0 && data.st_dev == item.st_dev) {
-        trash = dataHome + "/Trash";
+        trash.Path = home;
     } else {
-        trash =
-            Join(TopOfDevice(ParentOf(path), item.st_dev), ".Trash-" + std::to_string(::getuid()));
+        trash.Top = TopOfDevice(ParentOf(path), item.st_dev);
+        trash.Path = TopTrashPath(trash.Top);
     }
-    for (const std::string& folder : {trash, trash + "/files", trash + "/info"})
+    for (const std::string& folder : {trash.Path, trash.Path + "/files", trash.Path + "/info"})
         if (::mkdir(folder.c_str(), 0700) == 0 && log)
             log->FolderMade(folder);
     return trash;
-}
-
-std::string DeletionDate() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
-    return text;
 }
 
 // Moves an absolute path into the trash: first claims a name by creating
@@ -359,7 +348,8 @@ std::string DeletionDate() {
 // item is either in the trash with its info, or where it was.
 int TrashEntry(const std::string& path, std::string& where, TFileEventLog* log) {
     int error = 0;
-    const std::string trash = TrashFolderFor(path, error, log);
+    const TTrashFolder folder = TrashFolderFor(path, error, log);
+    const std::string& trash = folder.Path;
     if (trash.empty())
         return error ? error : ENOENT;
     const std::string base = BaseOf(path);
@@ -373,8 +363,7 @@ int TrashEntry(const std::string& path, std::string& where, TFileEventLog* log) 
                 continue;
             return errno;
         }
-        const std::string text = "[Trash Info]\nPath=" + PercentEncodePath(path) +
-                                 "\nDeletionDate=" + DeletionDate() + "\n";
+        const std::string text = TrashInfoText(InfoPathFor(folder, path), std::time(nullptr));
         const bool written = ::write(fd, text.data(), text.size()) == ssize_t(text.size());
         ::close(fd);
         error = written ? RenameNoReplace(path, files) : EIO;
@@ -415,22 +404,6 @@ TActionResult MoveItemToTrash(const std::string& nativePath, std::string* trashe
     if (trashedAs)
         *trashedAs = where;
     return TActionResult::Done();
-}
-
-std::string PercentEncodePath(const std::string& nativePath) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : nativePath) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-            c == '-' || c == '.' || c == '_' || c == '~' || c == '/') {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        }
-    }
-    return out;
 }
 
 std::optional<std::string> PathOfFileUri(const QByteArray& uri) {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/desktop/TrashFolders.h"
+
 class QMimeData;
 
 namespace cq::desktop {
@@ -39,9 +41,7 @@ struct TActionResult {
 TActionResult MoveItemToTrash(const std::string& nativePath, std::string* trashedAs = nullptr,
                               TFileEventLog* log = nullptr);
 
-// An absolute path as a URI path: every byte other than an unreserved
-// character or "/" as %XX ("/tmp/a b" -> "/tmp/a%20b").
-std::string PercentEncodePath(const std::string& nativePath);
+// PercentEncodePath (a path as a URI path) is in TrashFolders.h.
 // The local path of a file URI ("file:///a%FF", "file://localhost/a"); none
 // for any other address.
 std::optional<std::string> PathOfFileUri(const QByteArray& uri);
