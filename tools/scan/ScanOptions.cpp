@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "engine/ProgramVersion.h"
+#include "engine/SizeArgument.h"
 
 namespace {
 
@@ -67,6 +68,16 @@ QList<QCommandLineOption> Options() {
         {"stored",
          "Instead of scanning, print --largest, --types and --old from the stored results of "
          "PATH's drive (files below PATH only)."},
+        {"duplicates",
+         "Instead of the report, list the groups of files below PATH with the same bytes (by "
+         "size, then a hash of their ends, then a hash of their whole content; the names of one "
+         "inode count as one copy, and copies that already share their data extents, such as "
+         "reflink clones, are marked and waste nothing) and the space they waste; nothing is "
+         "changed."},
+        {"min-size",
+         "With --duplicates: leave out files smaller than SIZE, in bytes or with a K, M or G "
+         "suffix of 1024 (empty files are always left out).",
+         "SIZE"},
         {{"h", "help"}, "Show this help and exit."},
         {"version", "Show the program's version and exit."},
     };
@@ -216,6 +227,31 @@ bool ChangesOptions(const QCommandLineParser& parser, TScanOptions& options, std
     return true;
 }
 
+// --duplicates and --min-size: a listing of its own, nothing else with it.
+bool DuplicateOptions(const QCommandLineParser& parser, TScanOptions& options, std::string& error) {
+    options.Duplicates = parser.isSet("duplicates");
+    if (parser.isSet("min-size")) {
+        std::string problem;
+        if (!options.Duplicates) {
+            error = "--min-size goes with --duplicates";
+            return false;
+        }
+        if (!ParseSizeArgument(Bytes(parser.value("min-size")), options.MinSize, problem)) {
+            error = "--min-size: " + problem;
+            return false;
+        }
+    }
+    if (options.Duplicates &&
+        (options.Save || !options.OutDir.empty() || !options.PieFile.empty() ||
+         parser.isSet("export") || parser.isSet("import") || options.Changes || options.Stored ||
+         options.Largest > 0 || options.Types || options.Old > 0 || parser.isSet("top") ||
+         options.DiskUsage)) {
+        error = "--duplicates lists only duplicates: no other option but --min-size and --json";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string ScanUsage() {
@@ -237,6 +273,7 @@ std::string ScanUsage() {
         "       cobaltquarry-scan --stored [--largest N] [--types [--type-files N]] [--old N]\n" +
         "                         [--json] [--] PATH\n" +
         "       cobaltquarry-scan --changes [--since DATE|N] [--top N] [--json] [--] PATH\n" +
+        "       cobaltquarry-scan --duplicates [--min-size SIZE] [--json] [--] PATH\n" +
         "       cobaltquarry-scan --help | --version\n" +
         "Measures the folder PATH and everything below it.\n\nOptions:\n";
     for (const QCommandLineOption& option : options)
@@ -291,5 +328,5 @@ bool ParseScanOptions(const std::vector<std::string>& args, TScanOptions& option
     }
     options.Path = paths.isEmpty() ? std::string() : Bytes(paths.first());
     return ChangesOptions(parser, options, error) && ExchangeOptions(parser, options, error) &&
-           DiscoverOptions(parser, options, error);
+           DiscoverOptions(parser, options, error) && DuplicateOptions(parser, options, error);
 }
