@@ -195,6 +195,8 @@ bool TDuplicateFinder::Run(const std::string& nativeRoot, TDuplicateResult& resu
     }
     result.Sort();
     result.Time = std::time(nullptr);
+    result.FilesListed = Progress.FilesListed;
+    result.Candidates = Progress.Candidates;
     Progress.Step = TDuplicateProgress::kDone;
     return true;
 }

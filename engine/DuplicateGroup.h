@@ -35,6 +35,8 @@ struct TDuplicateResult {
     std::int64_t MinSize = 1;             // files below this size were left out
     std::int64_t Time = 0;                // when the search ended, seconds since 1970
     std::vector<TDuplicateGroup> Groups;  // by waste, the largest first
+    std::uint64_t FilesListed = 0;        // regular files below Root
+    std::uint64_t Candidates = 0;         // files sharing their size with another
 
     std::int64_t TotalWaste() const;
     // Puts groups in the order the lists show them: by waste, then size,

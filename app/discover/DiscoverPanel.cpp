@@ -12,6 +12,7 @@
 #include <map>
 
 #include "app/discover/DiscoverRow.h"
+#include "app/discover/DuplicateTab.h"
 #include "app/discover/ShareBarDelegate.h"
 #include "platform/DriveForm.h"
 #include "views/common/DisplayText.h"
@@ -78,6 +79,8 @@ TDiscoverPanel::TDiscoverPanel(QWidget* parent) : QDockWidget("Discover", parent
     tabs_->addTab(largest_, "&Largest files");
     tabs_->addTab(types_, "File &types");
     tabs_->addTab(old_, "&Old files");
+    duplicates_ = new TDuplicateTab(this);
+    tabs_->addTab(duplicates_, "D&uplicates");
     // Read by their tabs' captions; the share bar's caption is empty on the screen.
     tabs_->setAccessibleName(QStringLiteral("Discover"));
     largest_->setAccessibleName(QStringLiteral("Largest files"));
@@ -249,6 +252,8 @@ void TDiscoverPanel::FillTypes() {
 }
 
 QString TDiscoverPanel::NoteText() const {
+    if (tabs_->currentWidget() == duplicates_)
+        return {};  // the tab has its own status line
     if (!data_)
         return unknown_.isEmpty() ? "Nothing is known of this drive's files until it is scanned."
                                   : unknown_;
@@ -311,4 +316,10 @@ void TDiscoverPanel::FileMenu(QTreeWidget* list, const QPoint& at) {
     list->setCurrentItem(row);
     OnItemMenu(row->data(kName, TDiscoverRow::kPathRole).toByteArray().toStdString(),
                list->viewport(), at);
+}
+
+void TDiscoverPanel::ShowDuplicates() {
+    show();
+    raise();
+    tabs_->setCurrentWidget(duplicates_);
 }

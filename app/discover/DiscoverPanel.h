@@ -10,7 +10,8 @@
 // (double click or Enter) lists that type's largest files, which the scan
 // collected for each listed type. Data stored before those lists were
 // collected shows neither a type's files nor the old files, and says that
-// they are known after the next scan. With a kept set chosen in the change
+// they are known after the next scan. A fourth tab, "Duplicates", searches
+// for and lists files with the same bytes (DuplicateTab.h). With a kept set chosen in the change
 // view, the type table shows each type's change since that set.
 #include <QDockWidget>
 #include <QPoint>
@@ -27,6 +28,7 @@ class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QToolButton;
+class TDuplicateTab;
 
 class TDiscoverPanel : public QDockWidget {
     Q_OBJECT
@@ -55,6 +57,9 @@ class TDiscoverPanel : public QDockWidget {
     QTreeWidget* TypeList() const { return types_; }
     QTreeWidget* OldList() const { return old_; }
     QLabel* Note() const { return note_; }
+    // The Duplicates tab (DuplicateTab.h), and making it the current tab.
+    TDuplicateTab* Duplicates() const { return duplicates_; }
+    void ShowDuplicates();
     // The type the largest files are limited to; empty: all of them.
     const std::string& TypeShown() const { return typeShown_; }
     // Shows one type's largest files in "Largest files" (lower-case
@@ -87,6 +92,7 @@ class TDiscoverPanel : public QDockWidget {
     QTreeWidget* largest_ = nullptr;
     QTreeWidget* types_ = nullptr;
     QTreeWidget* old_ = nullptr;
+    TDuplicateTab* duplicates_ = nullptr;
     QLabel* note_ = nullptr;
     QToolButton* allTypes_ = nullptr;
     std::shared_ptr<const TDiscoverData> data_;

@@ -229,6 +229,12 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     // kept results the change view compares with.
     void ShowDiscoverData();
     void ShowDiscoverKept();
+    // Analize > "Find duplicates...": the Discover panel's Duplicates tab
+    // searches below the current folder; its Reclaim button; the tab's
+    // links to the window (FormMainDuplicates.cpp).
+    void FindDuplicates();
+    void ReclaimDuplicates();
+    void CreateDuplicates();
     // The tool bar's save state follows the scan control's.
     void ShowSaveState();
 

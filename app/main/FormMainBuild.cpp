@@ -175,6 +175,11 @@ void TFormMain::CreateMenu() {
     connect(menuFolder, &QAction::triggered, acFolderAnalize, &QAction::trigger);
     AddMenuRow(menuAnalize, menuDisk, topic("menuDiskHelp", "Html\\Analize_disk.html"));
     AddMenuRow(menuAnalize, menuFolder, topic("menuFolderHelp", "Html\\Analize_folder.html"));
+    auto* menuDuplicates = item("menuFindDuplicates", "Find d&uplicates\u2026",
+                                "Find files with the same bytes below the current folder.");
+    connect(menuDuplicates, &QAction::triggered, this, [this] { FindDuplicates(); });
+    AddMenuRow(menuAnalize, menuDuplicates,
+               topic("menuFindDuplicatesHelp", "Html\\Duplicates.html"));
     menuAnalize->addSeparator();
     // Ctrl+O is the pie's "Zoom out"; one key for two window-wide commands
     // would run neither.
@@ -480,6 +485,7 @@ void TFormMain::CreateDiscover() {
         FItems->OpenMenu(path, control, at);
     };
     FDiscoverFeed = std::make_unique<TDiscoverFeed>(*FDiscover, Store, *FChanges);
+    CreateDuplicates();
 }
 
 // The item commands and the opened scans: they need the commands and the

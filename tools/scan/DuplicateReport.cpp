@@ -106,6 +106,8 @@ void PrintDuplicatesJson(const TDuplicateResult& r, std::ostream& out) {
     o["min_size"] = qint64(r.MinSize);
     o["groups"] = groups;
     o["total_waste"] = qint64(r.TotalWaste());
+    o["files"] = qint64(r.FilesListed);
+    o["candidates"] = qint64(r.Candidates);
     out << QJsonDocument(o).toJson(QJsonDocument::Indented).toStdString();
 }
 

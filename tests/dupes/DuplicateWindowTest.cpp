@@ -1,0 +1,104 @@
+// The Duplicates tab in the real window: Analize > "Find duplicates..."
+// searches below the current folder, a double click goes to a copy, and
+// reclaiming a copy moves the drive's numbers as the item command does.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QRadioButton>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "app/discover/DuplicateReclaimDialog.h"
+#include "app/discover/DuplicateTab.h"
+#include "app/scan/ScanControl.h"
+#include "tests/window/WindowFixture.h"
+
+namespace {
+
+// Answers the next modal windows in turn, each with its step.
+void AnswerModals(std::vector<std::function<void(QWidget*)>> steps) {
+    auto left = std::make_shared<std::vector<std::function<void(QWidget*)>>>(std::move(steps));
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, [timer, left] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || left->empty())
+            return;
+        auto step = left->front();
+        left->erase(left->begin());
+        step(modal);
+        if (left->empty())
+            timer->deleteLater();
+    });
+    timer->start(20);
+}
+
+}  // namespace
+
+class DuplicateWindow : public WindowFixture {
+  protected:
+    TDuplicateTab* Search() {
+        form->findChild<QAction*>("menuFindDuplicates")->trigger();
+        auto* tab = form->findChild<TDuplicateTab*>();
+        EXPECT_TRUE(tab->isVisible());
+        EXPECT_TRUE(QTest::qWaitFor([tab] { return !tab->Running(); }, 20000));
+        return tab;
+    }
+};
+
+TEST_F(DuplicateWindow, FoundCopiesAreListedAGoToReachesOneAndTrashingItMovesTheNumbers) {
+    // The trash goes into the drive's data home.
+    ASSERT_TRUE(QDir(drive->path()).mkpath("share"));
+    OpenWindow();
+    qputenv("XDG_DATA_HOME", QFile::encodeName(QDir(drive->path()).filePath("share")));
+    ASSERT_EQ(RowText("alpha", 2), "50.0");
+    TDuplicateTab* tab = Search();
+    // a.bin and inner/i.bin hold the same 250 000 bytes; the other sizes differ.
+    ASSERT_TRUE(tab->Result());
+    ASSERT_EQ(tab->Result()->Groups.size(), 1u);
+    EXPECT_EQ(tab->Result()->TotalWaste(), 250000);
+    QTreeWidget* list = tab->List();
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    QTreeWidgetItem* group = list->topLevelItem(0);
+    ASSERT_EQ(group->childCount(), 2);
+    EXPECT_EQ(group->child(0)->text(0), "a.bin");
+    EXPECT_EQ(group->child(1)->text(0), "i.bin");
+    EXPECT_TRUE(tab->Status()->text().contains("waste 0.2 MB"))
+        << tab->Status()->text().toStdString();
+    tab->grab().save(QDir::temp().filePath("cq-duplicates-tab.png"));
+
+    emit list->itemActivated(group->child(1), 0);
+    Settle();
+    EXPECT_EQ(form->Bar().Root(), "C:\\alpha\\inner");
+
+    list->clearSelection();
+    group->child(1)->setSelected(true);
+    AnswerModals({[](QWidget* w) {
+                      auto* dialog = qobject_cast<TDuplicateReclaimDialog*>(w);
+                      ASSERT_NE(dialog, nullptr);
+                      EXPECT_TRUE(dialog->ChosenChoice()->isChecked());
+                      dialog->TrashChoice()->setChecked(true);
+                      dialog->accept();
+                  },
+                  [](QWidget* w) {
+                      auto* box = qobject_cast<QMessageBox*>(w);
+                      ASSERT_NE(box, nullptr);
+                      box->button(QMessageBox::Yes)->click();
+                  }});
+    tab->ReclaimButton()->click();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !form->Scan().Saving(); }, 10000));
+    Settle();
+    EXPECT_FALSE(QFile::exists(drive->path() + "/alpha/inner/i.bin"));
+    EXPECT_TRUE(QFile::exists(drive->path() + "/alpha/a.bin"));
+    EXPECT_TRUE(tab->Result()->Groups.empty());
+    form->acFolderUP->trigger();
+    form->acFolderUP->trigger();
+    Settle();
+    ASSERT_EQ(form->Bar().Root(), "C:\\");
+    EXPECT_EQ(RowText("alpha", 1), "0.2");  // 500 000 less the 250 000 trashed
+    EXPECT_EQ(RowText("share", 1), "0.2");
+    EXPECT_TRUE(QFile::exists(drive->path() + "/share/Trash/files/i.bin"));
+}
