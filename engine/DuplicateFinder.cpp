@@ -100,7 +100,9 @@ int TDuplicateFinder::ThreadsFor(const std::string& nativeRoot) const {
         return options_.Threads;
     if (DiskKindOf(nativeRoot) == TDiskKind::Rotational)
         return 1;
-    return int(std::clamp(std::thread::hardware_concurrency(), 2u, 4u));
+    // Reads of a solid-state or virtual disk overlap well, also beyond the
+    // cores; from the page cache the threads share the copying.
+    return 4;
 }
 
 bool TDuplicateFinder::Run(const std::string& nativeRoot, TDuplicateResult& result) {
@@ -113,6 +115,9 @@ bool TDuplicateFinder::Run(const std::string& nativeRoot, TDuplicateResult& resu
         works[i].File = std::move(candidates[i]);
     candidates = {};
     const int threads = ThreadsFor(nativeRoot);
+    // Only one thread reads a spinning disk: there the order of places on
+    // the disk is worth an ioctl per file.
+    const bool byPlace = threads == 1;
 
     // The ends (small files whole), in inode order.
     Progress.HashingStart = std::chrono::steady_clock::now();
@@ -132,7 +137,8 @@ bool TDuplicateFinder::Run(const std::string& nativeRoot, TDuplicateResult& resu
             ok = hasher.HashWhole(*file, w.File.Size, w.Hash, nullptr, &Cancel);
         else if (ok) {
             ok = hasher.HashEnds(*file, w.File.Size, w.Hash);
-            w.Physical = FirstPhysicalOffset(file->Fd());
+            if (byPlace)
+                w.Physical = FirstPhysicalOffset(file->Fd());
         }
         Progress.BytesHashed +=
             std::uint64_t(std::min<std::int64_t>(w.File.Size, 2 * TDuplicateHasher::kEndBlock));
@@ -176,7 +182,8 @@ bool TDuplicateFinder::Run(const std::string& nativeRoot, TDuplicateResult& resu
 
     // Where the copies' data lies, to tell clones that share it.
     Progress.Step = TDuplicateProgress::kExtents;
-    ForEach(works.size(), threads, Cancel, [&](std::size_t i, TDuplicateHasher&) {
+    const bool mayShare = MayShareExtents(nativeRoot);
+    ForEach(mayShare ? works.size() : 0, threads, Cancel, [&](std::size_t i, TDuplicateHasher&) {
         std::unique_ptr<TFileContent> file;
         if (OpenListed(works[i].File, file))
             works[i].HaveExtents = ReadFileExtents(file->Fd(), works[i].Extents);

@@ -54,10 +54,6 @@ bool TDuplicateHasher::HashWhole(TFileContent& file, std::int64_t size, TContent
         if (counted)
             *counted += std::uint64_t(got);
     }
-    // A file grown past size is no longer the file that was listed.
-    char extra;
-    if (file.ReadAt(size, &extra, 1) != 0)
-        return false;
     hash = Digest(XXH3_128bits_digest(state_->Xxh));
     return true;
 }

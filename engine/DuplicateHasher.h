@@ -33,8 +33,8 @@ class TDuplicateHasher {
     // turns out shorter.
     bool HashEnds(TFileContent& file, std::int64_t size, TContentHash& hash);
     // The hash of all size bytes; bytes read are added to *counted as they
-    // go. False when the file cannot be read, is not size bytes long, or
-    // cancel is set.
+    // go. False when the file cannot be read, is shorter, or cancel is set
+    // (a file grown meanwhile is told by its changed size and time).
     bool HashWhole(TFileContent& file, std::int64_t size, TContentHash& hash,
                    std::atomic<std::uint64_t>* counted, const std::atomic<bool>* cancel);
 

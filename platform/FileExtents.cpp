@@ -3,6 +3,7 @@
 #include <linux/fiemap.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/vfs.h>
 
 #include <algorithm>
 #include <vector>
@@ -67,4 +68,15 @@ std::uint64_t FirstPhysicalOffset(int fd) {
     if (::ioctl(fd, FS_IOC_FIEMAP, map) != 0 || map->fm_mapped_extents == 0)
         return 0;
     return map->fm_extents[0].fe_physical;
+}
+
+bool MayShareExtents(const std::string& nativePath) {
+    // The magic numbers of the file systems that clone extents.
+    constexpr long kBtrfs = 0x9123683E, kXfs = 0x58465342, kBcachefs = 0xCA451A4E,
+                   kOcfs2 = 0x7461636F;
+    struct statfs fs {};
+    if (::statfs(nativePath.c_str(), &fs) != 0)
+        return true;  // unknown: look at the extents
+    const long type = long(fs.f_type);
+    return type == kBtrfs || type == kXfs || type == kBcachefs || type == kOcfs2;
 }

@@ -4,6 +4,7 @@
 // reflink copy on btrfs or XFS): the "shared" flag of an extent alone does
 // not say with whom (a snapshot sets it too), so the ranges are compared.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 struct TFileExtent {
@@ -24,3 +25,8 @@ bool ReadFileExtents(int fd, std::vector<TFileExtent>& extents);
 // The physical place of the file's first byte, for reading files in the
 // order they lie on the disk; 0 when unknown.
 std::uint64_t FirstPhysicalOffset(int fd);
+
+// Whether the file system holding nativePath can let two files share data
+// extents (btrfs, XFS, bcachefs, OCFS2); on others no two files do, and
+// their extents need not be read.
+bool MayShareExtents(const std::string& nativePath);

@@ -25,7 +25,7 @@ times="$out/times"
 : >"$times"
 trap 'rm -rf "$out"' EXIT
 bench_modes "$modes"
-ours="'$scan' --duplicates --json '$tree' >'$out/ours.json'"
+ours="'$scan' --duplicates '$tree' >/dev/null"
 rm_cmd="cd '$out' && rmlint -T df -o fdupes '$tree' >/dev/null"
 jd_cmd="jdupes -r -q '$tree' >/dev/null"
 $warm && bash -c "$ours; $rm_cmd; $jd_cmd" >/dev/null 2>&1
@@ -41,9 +41,13 @@ for ((r = 0; r < rounds; r++)); do
   done
 done
 report "Duplicates in $files files, 20 % copies"
-python3 - "$out/ours.json" <<'PY'
+"$scan" --duplicates --json "$tree" >"$out/ours.json"
+/usr/bin/time -f "%M" -o "$out/.m" "$scan" --duplicates "$tree" >/dev/null
+python3 - "$out/ours.json" "$out/.m" <<'PY'
 import json, sys
 r = json.load(open(sys.argv[1]))
+peak = int(open(sys.argv[2]).read().split()[-1]) / 1024
 print(f"ours: {len(r['groups'])} groups, {r['total_waste'] / 2**20:.1f} MiB waste, "
-      f"{r.get('candidates', '?')} candidates")
+      f"{r['candidates']} candidates of {r['files']} files; peak {peak:.1f} MiB, "
+      f"{peak * 100000 / max(r['candidates'], 1):.1f} MiB per 100 000 candidates (text report)")
 PY
