@@ -45,6 +45,7 @@ class TDuplicateTab : public QWidget {
     // the drive changed since ("as of 2026-12-10 17:20").
     void SetResult(std::shared_ptr<const TDuplicateResult> result, const QString& asOf = {});
     const std::shared_ptr<const TDuplicateResult>& Result() const { return result_; }
+    const QString& AsOf() const { return asOf_; }
     // The copies chosen in the list, as (group, copy) indexes; a chosen
     // group row chooses all its copies but the first.
     std::vector<std::pair<std::size_t, std::size_t>> ChosenCopies() const;

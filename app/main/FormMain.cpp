@@ -378,6 +378,8 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
 void TFormMain::ShowDiscoverData() {
     if (FDiscoverFeed)
         FDiscoverFeed->ShowData(ShowsOpenedScan() ? &FOpened->Scan() : nullptr);
+    if (FDiscover)
+        ShowStoredDuplicates();
 }
 
 void TFormMain::ShowDiscoverKept() {

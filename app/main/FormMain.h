@@ -30,6 +30,7 @@ class TBarListPainter;
 class TDriveSelector;
 class TFolderPathLabel;
 class TItemCommands;
+struct TDuplicateResult;
 struct TItemMenuLinks;
 class TOpenedScanCommands;
 class TSaveStateItem;
@@ -235,6 +236,10 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     void FindDuplicates();
     void ReclaimDuplicates();
     void CreateDuplicates();
+    // The last search's result kept with the drive's stored results, and
+    // shown in the tab when the drive's results are shown.
+    void StoreDuplicates(std::shared_ptr<const TDuplicateResult> result);
+    void ShowStoredDuplicates();
     // The tool bar's save state follows the scan control's.
     void ShowSaveState();
 
@@ -318,4 +323,5 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     std::unique_ptr<TItemCommands> FItems;
     std::unique_ptr<TOpenedScanCommands> FOpened;
     std::unique_ptr<TSaveStateItem> FSaveState;
+    bool tabFromStore_ = false;  // the Duplicates tab shows the stored result
 };

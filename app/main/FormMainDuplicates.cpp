@@ -3,6 +3,7 @@
 // analysis following what was done as after any item command, and the last
 // result kept with the drive's stored results.
 #include <QApplication>
+#include <QDateTime>
 #include <QMessageBox>
 #include <set>
 
@@ -11,9 +12,13 @@
 #include "app/discover/DuplicateTab.h"
 #include "app/main/FormMain.h"
 #include "app/main/ItemCommands.h"
+#include "app/scan/ScanControl.h"
 #include "app/shell/FollowMeasure.h"
 #include "app/shell/ItemContextMenu.h"
 #include "engine/DuplicateFollow.h"
+#include "engine/DuplicateKind.h"
+#include "engine/DuplicateText.h"
+#include "engine/ResultStore.h"
 #include "platform/DriveForm.h"
 
 namespace {
@@ -58,6 +63,9 @@ void TFormMain::CreateDuplicates() {
     tab->OnGoTo = [this](const std::string& path) { GoToItem(path); };
     tab->OnItemMenu = FDiscover->OnItemMenu;
     tab->OnReclaim = [this] { ReclaimDuplicates(); };
+    tab->OnFound = [this](std::shared_ptr<const TDuplicateResult> result) {
+        StoreDuplicates(std::move(result));
+    };
 }
 
 void TFormMain::FindDuplicates() {
@@ -110,8 +118,55 @@ void TFormMain::ReclaimDuplicates() {
         FollowAndNote(links, QStringLiteral("reclaim"),
                       {cq::desktop::TActionResult::Done(), RelistFollowPlan(folders)});
     }
-    tab->SetResult(std::make_shared<const TDuplicateResult>(
-        FollowReclaim(*result, dialog.Action(), steps, report)));
+    auto followed = std::make_shared<const TDuplicateResult>(
+        FollowReclaim(*result, dialog.Action(), steps, report));
+    tab->SetResult(followed);
+    StoreDuplicates(followed);
     if (!report.Left.empty())
         QMessageBox::information(this, "Reclaim duplicates", LeftText(report));
+}
+
+void TFormMain::StoreDuplicates(std::shared_ptr<const TDuplicateResult> result) {
+    // Kept only with the stored results of the drive searched.
+    const auto root = NativeToDriveForm(result->Root);
+    if (ShowsOpenedScan() || !root || Store.GlobalDirs().empty() ||
+        Store.GlobalDirs()[0].substr(0, 2) != std::string_view(*root).substr(0, 2))
+        return;
+    TStringList lines = DuplicateLines(*result, false);
+    FScan->FollowChange({[lines = std::move(lines), drive = root->substr(0, 2)](TStoredSet& set) {
+                             if (!set.Dirs.empty() && set.Dirs[0].substr(0, 2) == drive)
+                                 set.Extras[std::string(kDuplicatesRole)] = lines;
+                         },
+                         [this] { ShowStoredDuplicates(); }, nullptr});
+    tabFromStore_ = true;
+}
+
+void TFormMain::ShowStoredDuplicates() {
+    TDuplicateTab* tab = FDiscover->Duplicates();
+    if (tab->Running())
+        return;
+    const auto lines =
+        ShowsOpenedScan() ? Store.GlobalExtras().end() : Store.GlobalExtras().find(kDuplicatesRole);
+    TDuplicateResult result;
+    bool asOf = false;
+    std::string error;
+    if (lines == Store.GlobalExtras().end() ||
+        !ReadDuplicateLines(lines->second, result, asOf, error)) {
+        if (tabFromStore_)
+            tab->SetResult(nullptr);
+        tabFromStore_ = false;
+        return;
+    }
+    const QString when =
+        asOf ? QDateTime::fromSecsSinceEpoch(result.Time).toString("yyyy-MM-dd HH:mm") : QString();
+    // The same result shown already keeps its rows (and what is chosen).
+    const auto& shown = tab->Result();
+    if (shown && shown->Root == result.Root && shown->Time == result.Time &&
+        shown->Groups.size() == result.Groups.size() &&
+        shown->TotalWaste() == result.TotalWaste() && tab->AsOf() == when) {
+        tabFromStore_ = true;
+        return;
+    }
+    tab->SetResult(std::make_shared<const TDuplicateResult>(std::move(result)), when);
+    tabFromStore_ = true;
 }

@@ -6,15 +6,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
-#include <QRadioButton>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <QTreeWidget>
 
 #include "app/discover/DuplicateReclaimDialog.h"
 #include "app/discover/DuplicateTab.h"
 #include "app/scan/ScanControl.h"
+#include "tests/pieui/UiScript.h"
 #include "tests/window/WindowFixture.h"
 
 namespace {
@@ -74,6 +75,7 @@ TEST_F(DuplicateWindow, FoundCopiesAreListedAGoToReachesOneAndTrashingItMovesThe
     Settle();
     EXPECT_EQ(form->Bar().Root(), "C:\\alpha\\inner");
 
+    group = list->topLevelItem(0);  // the rows may have been made again
     list->clearSelection();
     group->child(1)->setSelected(true);
     AnswerModals({[](QWidget* w) {
@@ -101,4 +103,41 @@ TEST_F(DuplicateWindow, FoundCopiesAreListedAGoToReachesOneAndTrashingItMovesThe
     EXPECT_EQ(RowText("alpha", 1), "0.2");  // 500 000 less the 250 000 trashed
     EXPECT_EQ(RowText("share", 1), "0.2");
     EXPECT_TRUE(QFile::exists(drive->path() + "/share/Trash/files/i.bin"));
+}
+
+TEST_F(DuplicateWindow,
+       TheLastResultIsKeptWithTheDriveMarkedAsOfAfterAChangeInsideUntilTheNextScan) {
+    OpenWindow();
+    Search();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !form->Scan().Saving(); }, 10000));
+    // The program started again over what it stored.
+    form.reset();
+    storeResults = false;
+    OpenWindow();
+    auto* tab = form->findChild<TDuplicateTab*>();
+    ASSERT_TRUE(tab->Result());
+    ASSERT_EQ(tab->Result()->Groups.size(), 1u);
+    EXPECT_EQ(tab->List()->topLevelItem(0)->childCount(), 2);
+    EXPECT_FALSE(tab->Status()->text().contains("As of"));
+
+    // An item command inside the searched folder (the whole drive).
+    ASSERT_TRUE(QDir(drive->path()).mkpath("share"));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(QDir(drive->path()).filePath("share")));
+    TUiScript script;
+    QString question;
+    RightClickRow("f.bin", script,
+                  {TUiScript::ChooseMenuItem("Move to Trash"),
+                   TUiScript::ClickMessageBoxButton(QMessageBox::Yes, &question)});
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !form->Scan().Saving(); }, 10000));
+    Settle();
+    ASSERT_TRUE(tab->Result());
+    EXPECT_TRUE(tab->Status()->text().contains("As of")) << tab->Status()->text().toStdString();
+
+    // The next drive scan replaces the set, and the result with it.
+    form->Scan().SetAsker([](const QString&) { return true; });
+    form->acDiskAnalize->trigger();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] { return !form->Scan().Scanning() && !form->Scan().Saving(); }, 20000));
+    Settle();
+    EXPECT_FALSE(tab->Result());
 }
