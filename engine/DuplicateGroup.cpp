@@ -42,3 +42,19 @@ void TDuplicateResult::Sort() {
                std::tie(wa, a.Size, b.Copies.front().Names.front());
     });
 }
+
+std::int64_t TDuplicateResult::WasteInside(const std::string& nativeFolder) const {
+    const std::string prefix = nativeFolder.back() == '/' ? nativeFolder : nativeFolder + "/";
+    std::int64_t total = 0;
+    for (const TDuplicateGroup& g : Groups) {
+        std::set<int> inside;
+        for (const TDuplicateCopy& c : g.Copies)
+            for (const std::string& n : c.Names)
+                if (n.compare(0, prefix.size(), prefix) == 0)
+                    inside.insert(c.SharedSet);
+        const int places = g.Places();
+        const int freed = int(inside.size()) == places ? places - 1 : int(inside.size());
+        total += g.Size * freed;
+    }
+    return total;
+}

@@ -39,6 +39,9 @@ struct TDuplicateResult {
     std::uint64_t Candidates = 0;         // files sharing their size with another
 
     std::int64_t TotalWaste() const;
+    // What reclaiming the copies with a name inside nativeFolder would free,
+    // one copy of a group kept there when all its places are inside.
+    std::int64_t WasteInside(const std::string& nativeFolder) const;
     // Puts groups in the order the lists show them: by waste, then size,
     // then the first name; copies in a group by their first name.
     void Sort();

@@ -69,6 +69,7 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
 TFormMain::~TFormMain() {
     SetAnalysedSizeLookup({});  // it reads this window's store
     SetDiskUsageLookup({});
+    SetDuplicateBytesLookup({});
 }
 
 std::string TFormMain::CurrentFolder() const {

@@ -15,6 +15,7 @@
 #include "app/scan/ScanControl.h"
 #include "app/shell/FollowMeasure.h"
 #include "app/shell/ItemContextMenu.h"
+#include "app/shell/ItemPropertiesDialog.h"
 #include "engine/DuplicateFollow.h"
 #include "engine/DuplicateKind.h"
 #include "engine/DuplicateText.h"
@@ -63,6 +64,17 @@ void TFormMain::CreateDuplicates() {
     tab->OnGoTo = [this](const std::string& path) { GoToItem(path); };
     tab->OnItemMenu = FDiscover->OnItemMenu;
     tab->OnReclaim = [this] { ReclaimDuplicates(); };
+    SetDuplicateBytesLookup([this](const std::string& driveForm) -> std::optional<std::int64_t> {
+        const auto& result = FDiscover->Duplicates()->Result();
+        const auto native = DriveFormToNative(driveForm);
+        if (!result || !native)
+            return std::nullopt;
+        const std::string root = result->Root == "/" ? "" : result->Root;
+        // Only a folder the search covered can tell.
+        if (*native != result->Root && native->compare(0, root.size() + 1, root + "/") != 0)
+            return std::nullopt;
+        return result->WasteInside(*native);
+    });
     tab->OnFound = [this](std::shared_ptr<const TDuplicateResult> result) {
         StoreDuplicates(std::move(result));
     };

@@ -79,6 +79,17 @@ TEST(DuplicateGroup, SharedSetsWasteNothingAmongThemselvesAndGroupsSortByWaste) 
     EXPECT_EQ(r.TotalWaste(), 45);
 }
 
+TEST(DuplicateGroup, AFolderWastesItsCopiesAndKeepsOneWhenAllAreInside) {
+    TDuplicateResult r;
+    r.Groups.push_back({10, {Copy("/a/x", 1, 0), Copy("/a/y", 2, 1), Copy("/b/z", 3, 2)}});
+    r.Groups.push_back({7, {Copy("/a/p", 1, 0), Copy("/a/q", 2, 1)}});
+    r.Groups.push_back({5, {Copy("/a/s", 1, 0), Copy("/a/t", 2, 0), Copy("/b/u", 3, 1)}});
+    EXPECT_EQ(r.WasteInside("/a"), 2 * 10 + 7 + 5);  // shared s and t are one place
+    EXPECT_EQ(r.WasteInside("/b"), 10 + 5);
+    EXPECT_EQ(r.WasteInside("/"), r.TotalWaste());
+    EXPECT_EQ(r.WasteInside("/a/x"), 0);  // a file's name is no folder
+}
+
 TEST(DuplicateKeepRule, EachRuleKeepsItsCopyAndTheChosenOnesAreTheOnesReclaimed) {
     TDuplicateGroup g{10,
                       {Copy("/data/photos/b.jpg", 30, 0), Copy("/x/a.jpg", 10, 1),

@@ -15,6 +15,7 @@
 #include "app/discover/DuplicateReclaimDialog.h"
 #include "app/discover/DuplicateTab.h"
 #include "app/scan/ScanControl.h"
+#include "app/shell/ItemPropertiesDialog.h"
 #include "tests/pieui/UiScript.h"
 #include "tests/window/WindowFixture.h"
 
@@ -70,6 +71,15 @@ TEST_F(DuplicateWindow, FoundCopiesAreListedAGoToReachesOneAndTrashingItMovesThe
     EXPECT_TRUE(tab->Status()->text().contains("waste 0.2 MB"))
         << tab->Status()->text().toStdString();
     tab->grab().save(QDir::temp().filePath("cq-duplicates-tab.png"));
+    // Properties of alpha tell the bytes its copies waste.
+    TUiScript script;
+    RightClickRow("alpha", script, {TUiScript::ChooseMenuItem("Properties")});
+    auto* properties = form->findChild<TItemPropertiesDialog*>();
+    ASSERT_NE(properties, nullptr);
+    EXPECT_TRUE(properties->Field("Duplicated").startsWith("250,000 bytes"))
+        << properties->Field("Duplicated").toStdString();
+    properties->close();
+    Settle();
 
     emit list->itemActivated(group->child(1), 0);
     Settle();
