@@ -32,7 +32,7 @@ QString MB(std::int64_t bytes) {
 // A native path as the window shows it (its drive form where it has one).
 QString Shown(const std::string& native) {
     const auto driveForm = NativeToDriveForm(native);
-    return driveForm ? DisplayText(*driveForm) : QString::fromLocal8Bit(native.c_str());
+    return DisplayText(driveForm ? *driveForm : EscapeName(native));
 }
 
 std::string Parent(const std::string& path) {
@@ -217,10 +217,11 @@ void TDuplicateTab::Fill() {
         AddGroup(i, result_->Groups[i]);
     for (int c = kName; c <= kNote; ++c)
         list_->resizeColumnToContents(c);
-    QString text = QString("%1 groups below %2 waste %3 MB.")
-                       .arg(result_->Groups.size())
-                       .arg(Shown(result_->Root))
-                       .arg(MB(result_->TotalWaste()));
+    const std::size_t groups = result_->Groups.size();
+    // One pass: a folder's name may hold "%4" itself.
+    QString text = QString("%1 group%2 below %3 waste %4 MB.")
+                       .arg(QString::number(groups), groups == 1 ? "" : "s", Shown(result_->Root),
+                            MB(result_->TotalWaste()));
     if (!asOf_.isEmpty())
         text += " (As of " + asOf_ + ": the drive changed since.)";
     status_->setText(text);
@@ -238,7 +239,7 @@ void TDuplicateTab::AddGroup(std::size_t index, const TDuplicateGroup& group) {
         const TDuplicateCopy& copy = group.Copies[c];
         auto* child = new TDiscoverRow(row);
         const std::string& name = copy.Names.front();
-        child->setText(kName, Shown(Base(name)));
+        child->setText(kName, DisplayText(EscapeName(Base(name))));
         child->setText(kFolder, Shown(Parent(name)));
         child->setText(kModified, Time(copy.WriteNanos));
         child->setText(kSize, MB(group.Size));
