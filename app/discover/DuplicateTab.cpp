@@ -148,6 +148,7 @@ bool TDuplicateTab::Start() {
             *finished = false;  // memory ran out: told as a search that did not end
         }
     });
+    thread_->setParent(this);  // deleted with the tab, after the wait in its destructor
     connect(thread_, &QThread::finished, this, [this, finished] { Ended(*finished); });
     thread_->start();
     timer_->start();

@@ -92,6 +92,10 @@ TEST_F(DuplicateWindow, FoundCopiesAreListedAGoToReachesOneAndTrashingItMovesThe
                       auto* dialog = qobject_cast<TDuplicateReclaimDialog*>(w);
                       ASSERT_NE(dialog, nullptr);
                       EXPECT_TRUE(dialog->ChosenChoice()->isChecked());
+                      dialog->LinkChoice()->setChecked(true);
+                      EXPECT_TRUE(dialog->Explanation()->text().contains(
+                          "change made through one name shows in all"));
+                      dialog->grab().save(QDir::temp().filePath("cq-duplicates-reclaim.png"));
                       dialog->TrashChoice()->setChecked(true);
                       dialog->accept();
                   },

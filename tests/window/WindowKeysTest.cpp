@@ -56,8 +56,8 @@ TEST_F(WindowFixture, EveryMenuAndItemHasAMnemonicThatOnlyAddsAnAmpersand) {
     OpenWindow();
     const std::vector<std::pair<QString, QStringList>> design = {
         {"Analize",
-         {"Disk", "?", "Folder", "?", "Open scan file\u2026", "?", "Open remote scan\u2026", "?",
-          "Save scan as\u2026", "?"}},
+         {"Disk", "?", "Folder", "?", "Find duplicates\u2026", "?", "Open scan file\u2026", "?",
+          "Open remote scan\u2026", "?", "Save scan as\u2026", "?"}},
         {"View",
          {"Pie chart", "?", "Bar chart", "?", "Folder tree", "?", "Changes", "?", "Discover", "?",
           "Disk usage", "?"}},
