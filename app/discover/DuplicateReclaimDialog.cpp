@@ -10,6 +10,28 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+
+QString ExplanationFor(TReclaimAction action) {
+    QString text =
+        "Every copy is first compared byte for byte with the kept one; a copy that changed "
+        "since the search is left alone and reported. ";
+    if (action == TReclaimAction::kTrash)
+        return text + "The copies go to the Trash: no space is freed until the Trash is emptied.";
+    if (action == TReclaimAction::kHardLink)
+        return text +
+               "Each copy's name then shows the kept file, with its mode, owner and times: the "
+               "names are one file, so a change made through one name shows in all of them. Only "
+               "copies on the kept copy's file system are replaced.";
+    return text +
+           "Each copy becomes a clone sharing the kept copy's data on the disk, with the "
+           "copy's own mode, owner and times; the files stay independent: a later change to "
+           "one does not show in the other. Only file systems that clone (btrfs, XFS) can.";
+}
+
+}  // namespace
 
 TDuplicateReclaimDialog::TDuplicateReclaimDialog(QWidget* parent, std::size_t chosenCopies,
                                                  const QString& startFolder)
@@ -49,6 +71,18 @@ TDuplicateReclaimDialog::TDuplicateReclaimDialog(QWidget* parent, std::size_t ch
     explanation_ = new QLabel(this);
     explanation_->setObjectName("ReclaimExplanation");
     explanation_->setWordWrap(true);
+    // A wrapped text's height follows its width: the dialog grows to show all
+    // of it whichever way is chosen.
+    // The longest text's height at the label's width, so that choosing
+    // another way never leaves a text cut off.
+    constexpr int kWidth = 420;
+    int height = 0;
+    for (TReclaimAction a :
+         {TReclaimAction::kTrash, TReclaimAction::kHardLink, TReclaimAction::kClone}) {
+        explanation_->setText(ExplanationFor(a));
+        height = std::max(height, explanation_->heightForWidth(kWidth));
+    }
+    explanation_->setMinimumSize(kWidth, height);
     layout->addWidget(explanation_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText("Reclaim");
@@ -63,22 +97,7 @@ TDuplicateReclaimDialog::TDuplicateReclaimDialog(QWidget* parent, std::size_t ch
 
 void TDuplicateReclaimDialog::Explain() {
     folder_->setEnabled(rule_->currentIndex() == TKeepRule::kInsideFolder);
-    QString text =
-        "Every copy is first compared byte for byte with the kept one; a copy that changed "
-        "since the search is left alone and reported. ";
-    if (trash_->isChecked())
-        text += "The copies go to the Trash: no space is freed until the Trash is emptied.";
-    else if (link_->isChecked())
-        text +=
-            "Each copy's name then shows the kept file, with its mode, owner and times: the "
-            "names are one file, so a change made through one name shows in all of them. Only "
-            "copies on the kept copy's file system are replaced.";
-    else
-        text +=
-            "Each copy becomes a clone sharing the kept copy's data on the disk, with the "
-            "copy's own mode, owner and times; the files stay independent: a later change to "
-            "one does not show in the other. Only file systems that clone (btrfs, XFS) can.";
-    explanation_->setText(text);
+    explanation_->setText(ExplanationFor(Action()));
 }
 
 TReclaimAction TDuplicateReclaimDialog::Action() const {
