@@ -1,5 +1,6 @@
 #include "engine/DriveScanSave.h"
 
+#include "engine/DuplicateKind.h"
 #include "engine/ResultStore.h"
 #include "engine/ScanHistory.h"
 
@@ -25,7 +26,11 @@ std::string KeepInHistory(const THistoryCopy& copy) {
     TScanHistory history(copy.DataFolder);
     std::string error;
     const TStoredSet& kept = copy.Set.Lists;
-    if (history.Record(copy.Drive, copy.Set.Time, kept.Dirs, kept.Sizes, error, kept.Extras))
+    // The last duplicate search is the drive's only until its next scan.
+    TExtraLists extras = kept.Extras;
+    if (const auto it = extras.find(kDuplicatesRole); it != extras.end())
+        extras.erase(it);
+    if (history.Record(copy.Drive, copy.Set.Time, kept.Dirs, kept.Sizes, error, extras))
         return {};
     return "The results before this scan of drive " + std::string(1, copy.Drive) +
            ": could not be kept for comparison: " + error + ".";

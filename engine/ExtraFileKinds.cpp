@@ -2,10 +2,12 @@
 
 #include "engine/DiscoverKind.h"
 #include "engine/DiskSizeList.h"
+#include "engine/DuplicateKind.h"
 #include "engine/FanOutSink.h"
 
 const std::vector<TExtraFileKind>& ExtraFileKinds() {
-    static const std::vector<TExtraFileKind> kinds = {DiskSizeKind(), DiscoverKind()};
+    static const std::vector<TExtraFileKind> kinds = {DiskSizeKind(), DiscoverKind(),
+                                                      DuplicateKind()};
     return kinds;
 }
 

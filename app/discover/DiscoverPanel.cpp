@@ -12,6 +12,7 @@
 #include <map>
 
 #include "app/discover/DiscoverRow.h"
+#include "app/discover/DuplicateTab.h"
 #include "app/discover/FoundList.h"
 #include "app/discover/ShareBarDelegate.h"
 #include "platform/DriveForm.h"
@@ -82,6 +83,8 @@ TDiscoverPanel::TDiscoverPanel(QWidget* parent) : QDockWidget("Discover", parent
     tabs_->addTab(old_, "&Old files");
     found_ = new TFoundList(this);
     tabs_->addTab(found_, "&Found");
+    duplicates_ = new TDuplicateTab(this);
+    tabs_->addTab(duplicates_, "D&uplicates");
     // Read by their tabs' captions; the share bar's caption is empty on the screen.
     tabs_->setAccessibleName(QStringLiteral("Discover"));
     largest_->setAccessibleName(QStringLiteral("Largest files"));
@@ -258,6 +261,8 @@ QString TDiscoverPanel::NoteText() const {
     // What was found needs no stored Discover data.
     if (tabs_->currentWidget() == found_)
         return found_->NoteText();
+    if (tabs_->currentWidget() == duplicates_)
+        return {};  // the tab has its own status line
     if (!data_)
         return unknown_.isEmpty() ? "Nothing is known of this drive's files until it is scanned."
                                   : unknown_;
@@ -356,4 +361,10 @@ void TDiscoverPanel::FileMenu(QTreeWidget* list, const QPoint& at) {
     OnItemMenu(row->data(kName, TDiscoverRow::kPathRole).toByteArray().toStdString(),
                list->viewport(), at);
     FoundGone();
+}
+
+void TDiscoverPanel::ShowDuplicates() {
+    show();
+    raise();
+    tabs_->setCurrentWidget(duplicates_);
 }

@@ -12,9 +12,11 @@
 // collected shows neither a type's files nor the old files, and says that
 // they are known after the next scan. With a kept set chosen in the change
 // view, the type table shows each type's change since that set. A fourth
-// tab, "Found", lists what the last find found (FoundList.h). The file
-// lists take several rows at once (Ctrl+click, Shift+click, Ctrl+A); the
-// right button on one of several chosen rows opens the menu of many items.
+// tab, "Found", lists what the last find found (FoundList.h); a fifth,
+// "Duplicates", searches for and lists files with the same bytes
+// (DuplicateTab.h). The file lists take several rows at once (Ctrl+click,
+// Shift+click, Ctrl+A); the right button on one of several chosen rows
+// opens the menu of many items.
 #include <QDockWidget>
 #include <QPoint>
 #include <QString>
@@ -32,6 +34,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class QToolButton;
 class TFoundList;
+class TDuplicateTab;
 
 class TDiscoverPanel : public QDockWidget {
     Q_OBJECT
@@ -66,6 +69,9 @@ class TDiscoverPanel : public QDockWidget {
     QTreeWidget* TypeList() const { return types_; }
     QTreeWidget* OldList() const { return old_; }
     QLabel* Note() const { return note_; }
+    // The Duplicates tab (DuplicateTab.h), and making it the current tab.
+    TDuplicateTab* Duplicates() const { return duplicates_; }
+    void ShowDuplicates();
     // The type the largest files are limited to; empty: all of them.
     const std::string& TypeShown() const { return typeShown_; }
     // Shows one type's largest files in "Largest files" (lower-case
@@ -103,6 +109,7 @@ class TDiscoverPanel : public QDockWidget {
     QTreeWidget* types_ = nullptr;
     QTreeWidget* old_ = nullptr;
     TFoundList* found_ = nullptr;
+    TDuplicateTab* duplicates_ = nullptr;
     QLabel* note_ = nullptr;
     QToolButton* allTypes_ = nullptr;
     std::shared_ptr<const TDiscoverData> data_;

@@ -73,6 +73,7 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
 TFormMain::~TFormMain() {
     SetAnalysedSizeLookup({});  // it reads this window's store
     SetDiskUsageLookup({});
+    SetDuplicateBytesLookup({});
 }
 
 std::string TFormMain::CurrentFolder() const {
@@ -384,6 +385,8 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
 void TFormMain::ShowDiscoverData() {
     if (FDiscoverFeed)
         FDiscoverFeed->ShowData(ShowsOpenedScan() ? &FOpened->Scan() : nullptr);
+    if (FDiscover)
+        ShowStoredDuplicates();
 }
 
 void TFormMain::ShowDiscoverKept() {

@@ -33,6 +33,7 @@ class TDriveSelector;
 class TFolderPathLabel;
 class TItemCommands;
 class TFindCommand;
+struct TDuplicateResult;
 struct TItemMenuLinks;
 class TOpenedScanCommands;
 class TSaveStateItem;
@@ -245,6 +246,16 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     // kept results the change view compares with.
     void ShowDiscoverData();
     void ShowDiscoverKept();
+    // Analize > "Find duplicates...": the Discover panel's Duplicates tab
+    // searches below the current folder; its Reclaim button; the tab's
+    // links to the window (FormMainDuplicates.cpp).
+    void FindDuplicates();
+    void ReclaimDuplicates();
+    void CreateDuplicates();
+    // The last search's result kept with the drive's stored results, and
+    // shown in the tab when the drive's results are shown.
+    void StoreDuplicates(std::shared_ptr<const TDuplicateResult> result);
+    void ShowStoredDuplicates();
     // The tool bar's save state follows the scan control's.
     void ShowSaveState();
 
@@ -332,4 +343,5 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     std::unique_ptr<TOpenedScanCommands> FOpened;
     std::unique_ptr<TSaveStateItem> FSaveState;
     TTrashGauge* FTrashGauge = nullptr;  // on the tool bar, owned by it
+    bool tabFromStore_ = false;          // the Duplicates tab shows the stored result
 };

@@ -182,6 +182,11 @@ void TFormMain::CreateMenu() {
                     QKeySequence("Ctrl+Shift+F"));
     connect(menuFind, &QAction::triggered, this, [this] { FindExecute(); });
     AddMenuRow(menuAnalize, menuFind, topic("menuFindHelp", "Html\\Find.html"));
+    auto* menuDuplicates = item("menuFindDuplicates", "Find d&uplicates\u2026",
+                                "Find files with the same bytes below the current folder.");
+    connect(menuDuplicates, &QAction::triggered, this, [this] { FindDuplicates(); });
+    AddMenuRow(menuAnalize, menuDuplicates,
+               topic("menuFindDuplicatesHelp", "Html\\Duplicates.html"));
     menuAnalize->addSeparator();
     // Ctrl+O is the pie's "Zoom out"; one key for two window-wide commands
     // would run neither.
@@ -496,6 +501,7 @@ void TFormMain::CreateDiscover() {
         FItems->OpenItemsMenu(chosen, control, at);
     };
     FDiscoverFeed = std::make_unique<TDiscoverFeed>(*FDiscover, Store, *FChanges);
+    CreateDuplicates();
 }
 
 void TFormMain::CreateFind() {

@@ -127,3 +127,11 @@ TFollowPlan MeasureFollowPlan(const cq::desktop::TFileEventLog& log) {
         Relist(folder, plan);
     return plan;
 }
+
+TFollowPlan RelistFollowPlan(const std::vector<std::string>& nativeFolders) {
+    TFollowPlan plan;
+    for (const std::string& folder :
+         std::set<std::string>(nativeFolders.begin(), nativeFolders.end()))
+        Relist(folder, plan);
+    return plan;
+}

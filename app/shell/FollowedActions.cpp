@@ -6,6 +6,7 @@
 #include "engine/DiscoverFollow.h"
 #include "engine/DiscoverRole.h"
 #include "engine/DiskSizeList.h"
+#include "engine/DuplicateKind.h"
 #include "engine/ResultStore.h"
 #include "engine/StoredListText.h"
 #include "platform/DriveForm.h"
@@ -148,6 +149,7 @@ std::function<void(TStoredSet&)> FollowChange(TFollowPlan plan,
         if (!diskKept)
             set.DropExtra(kDiskSizesRole);
         FollowDiscover(plan, set);
+        MarkDuplicatesAsOf(set, plan.Parents());
     };
 }
 

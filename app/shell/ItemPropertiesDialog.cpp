@@ -39,6 +39,11 @@ TAnalysedSizeLookup& AnalysedSize() {
     return lookup;
 }
 
+TAnalysedSizeLookup& DuplicateBytes() {
+    static TAnalysedSizeLookup lookup;
+    return lookup;
+}
+
 TDiskUsageLookup& DiskUsage() {
     static TDiskUsageLookup lookup;
     return lookup;
@@ -81,6 +86,10 @@ TAnalysedSizeLookup StoredSizeLookup(const TResultStore& store) {
     };
 }
 
+void SetDuplicateBytesLookup(TAnalysedSizeLookup lookup) {
+    DuplicateBytes() = std::move(lookup);
+}
+
 void SetDiskUsageLookup(TDiskUsageLookup lookup) {
     DiskUsage() = std::move(lookup);
 }
@@ -116,6 +125,10 @@ TItemPropertiesDialog::TItemPropertiesDialog(const TShellFolder& item, QWidget* 
     AddField(QStringLiteral("Size"), SizeText(item));
     if (DiskUsage().On && DiskUsage().On())
         AddDiskFields(item);
+    if (item.IsFolder() && DuplicateBytes())
+        if (const auto wasted = DuplicateBytes()(item.PathName()))
+            AddField(QStringLiteral("Duplicated"),
+                     BytesText(*wasted) + QStringLiteral(", as of the last duplicate search"));
     AddField(QStringLiteral("Modified"), item.DateText());
     AddField(QStringLiteral("Owner"), info.owner());
     AddField(QStringLiteral("Permissions"), PermissionText(info.permissions()));

@@ -66,6 +66,11 @@ struct TDiskUsageLookup {
 void SetDiskUsageLookup(TDiskUsageLookup lookup);
 TDiskUsageLookup StoredDiskUsageLookup(const TResultStore& store);
 
+// After a duplicate search: the bytes its copies inside a folder (drive
+// form) waste, which reclaiming them would free; none when the folder was
+// not searched. A folder's "Duplicated" field shows it.
+void SetDuplicateBytesLookup(TAnalysedSizeLookup lookup);
+
 // "1,234,567 bytes (1.2 MB)": the exact count with the locale's digit
 // grouping and a rounded figure with its unit.
 QString BytesText(std::int64_t bytes);

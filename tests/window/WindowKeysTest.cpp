@@ -56,9 +56,9 @@ TEST_F(WindowFixture, EveryMenuAndItemHasAMnemonicThatOnlyAddsAnAmpersand) {
     OpenWindow();
     const std::vector<std::pair<QString, QStringList>> design = {
         {"Analize",
-         {"Disk", "?", "Folder", "?", "Find\u2026", "?", "Open scan file\u2026", "?",
-          "Open remote scan\u2026", "?", "Save scan as\u2026", "?", "Empty Trash\u2026", "?",
-          "Cleanups\u2026", "?"}},
+         {"Disk", "?", "Folder", "?", "Find\u2026", "?", "Find duplicates\u2026", "?",
+          "Open scan file\u2026", "?", "Open remote scan\u2026", "?", "Save scan as\u2026", "?",
+          "Empty Trash\u2026", "?", "Cleanups\u2026", "?"}},
         {"View",
          {"Pie chart", "?", "Bar chart", "?", "Folder tree", "?", "Changes", "?", "Discover", "?",
           "Disk usage", "?"}},

@@ -36,8 +36,9 @@ QList<QCommandLineOption> FindOptionList() {
          "find's case-blind name test)."},
         {"type", "With --find: only files (f) or only folders (d).", "f|d"},
         {"min-size",
-         "With --find: only items of at least SIZE bytes (a folder by its total); SIZE with "
-         "K, M or G counts 1024, 1024^2 or 1024^3 bytes.",
+         "With --find: only items of at least SIZE bytes (a folder by its total); with "
+         "--duplicates: leave out files smaller than SIZE (empty files are always left out). "
+         "SIZE with K, M or G counts 1024, 1024^2 or 1024^3 bytes.",
          "SIZE"},
         {"older-than", "With --find: only files not changed for over DAYS days.", "DAYS"},
     };

@@ -22,6 +22,7 @@
 #include "platform/MountTable.h"
 #include "platform/VirtualDrive.h"
 #include "tools/scan/ReportText.h"
+#include "tools/scan/DuplicateReport.h"
 #include "tools/scan/ScanChanges.h"
 #include "tools/scan/ScanExchange.h"
 #include "tools/scan/ScanFind.h"
@@ -291,6 +292,9 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         PrintMessage(err, error);
         return kBadUsage;
     }
+    if (options.Duplicates)
+        return RunDuplicateReport(native, options.MinSize, options.Json, analyzer_.Cancel, out,
+                                  err);
     if (!options.ExportFile.empty()) {
         // A file is written under another name until it is whole, so the
         // walk stops at the flag and leaves nothing; standard output may

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "engine/ProgramVersion.h"
+#include "engine/SizeArgument.h"
 
 namespace {
 
@@ -67,6 +68,12 @@ QList<QCommandLineOption> Options() {
         {"stored",
          "Instead of scanning, print --largest, --types and --old from the stored results of "
          "PATH's drive (files below PATH only)."},
+        {"duplicates",
+         "Instead of the report, list the groups of files below PATH with the same bytes (by "
+         "size, then a hash of their ends, then a hash of their whole content; the names of one "
+         "inode count as one copy, and copies that already share their data extents, such as "
+         "reflink clones, are marked and waste nothing) and the space they waste; nothing is "
+         "changed."},
     };
     options += FindOptionList();
     options += QList<QCommandLineOption>{
@@ -235,6 +242,32 @@ bool FindAlone(const QCommandLineParser& parser, TScanOptions& options, std::str
     return true;
 }
 
+// --duplicates: a listing of its own, nothing else with it. --min-size is
+// read here when it goes with --duplicates (with --find, find reads it).
+bool DuplicateOptions(const QCommandLineParser& parser, TScanOptions& options, std::string& error) {
+    options.Duplicates = parser.isSet("duplicates");
+    if (parser.isSet("min-size") && !options.Find.Wanted) {
+        std::string problem;
+        if (!options.Duplicates) {
+            error = "--min-size goes with --find or --duplicates";
+            return false;
+        }
+        if (!ParseSizeArgument(Bytes(parser.value("min-size")), options.MinSize, problem)) {
+            error = "--min-size: " + problem;
+            return false;
+        }
+    }
+    if (options.Duplicates &&
+        (options.Find.Wanted || options.Save || !options.OutDir.empty() ||
+         !options.PieFile.empty() || parser.isSet("export") || parser.isSet("import") ||
+         options.Changes || options.Stored || options.Largest > 0 || options.Types ||
+         options.Old > 0 || parser.isSet("top") || options.DiskUsage)) {
+        error = "--duplicates lists only duplicates: no other option but --min-size and --json";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string ScanUsage() {
@@ -258,7 +291,9 @@ std::string ScanUsage() {
         "       cobaltquarry-scan --changes [--since DATE|N] [--top N] [--json] [--] PATH\n" +
         "       cobaltquarry-scan --find PATTERN [--contains|--regex] [--ignore-case]\n" +
         "                         [--type f|d] [--min-size SIZE] [--older-than DAYS] [--json]\n" +
-        "                         [--] PATH\n" + "       cobaltquarry-scan --help | --version\n" +
+        "                         [--] PATH\n" +
+        "       cobaltquarry-scan --duplicates [--min-size SIZE] [--json] [--] PATH\n" +
+        "       cobaltquarry-scan --help | --version\n" +
         "Measures the folder PATH and everything below it.\n\nOptions:\n";
     for (const QCommandLineOption& option : options)
         text += Wrapped("  " + Names(option).leftJustified(width + 2), option.description());
@@ -312,5 +347,6 @@ bool ParseScanOptions(const std::vector<std::string>& args, TScanOptions& option
     }
     options.Path = paths.isEmpty() ? std::string() : Bytes(paths.first());
     return ChangesOptions(parser, options, error) && ExchangeOptions(parser, options, error) &&
-           DiscoverOptions(parser, options, error) && FindAlone(parser, options, error);
+           DiscoverOptions(parser, options, error) && FindAlone(parser, options, error) &&
+           DuplicateOptions(parser, options, error);
 }

@@ -1,0 +1,103 @@
+#include "engine/DuplicateReclaim.h"
+
+#include <memory>
+
+#include "engine/DuplicateHasher.h"
+#include "platform/FileContent.h"
+#include "platform/FileReplace.h"
+
+namespace {
+
+bool StillHashed(const TFileIdentity& now, const TDuplicateCopy& copy, std::int64_t size) {
+    return now.Device == copy.Device && now.Inode == copy.Inode && now.Size == size &&
+           now.WriteNanos == copy.WriteNanos;
+}
+
+// Opens the first name of copy that is still the hashed file.
+std::unique_ptr<TFileContent> OpenHashed(const TDuplicateCopy& copy, std::int64_t size,
+                                         std::string& name) {
+    for (const std::string& n : copy.Names) {
+        auto file = std::make_unique<TFileContent>(n);
+        if (file->IsOpen() && StillHashed(file->Identity(), copy, size)) {
+            name = n;
+            return file;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::string TDuplicateReclaim::Refusal(const TReclaimStep& step, std::string& keptName) const {
+    if (action_ == TReclaimAction::kHardLink && step.Kept.Device != step.Target.Device)
+        return "on another file system than the kept copy";
+    if (action_ == TReclaimAction::kClone && step.SharesWithKept)
+        return "already shares its data with the kept copy";
+    if (action_ == TReclaimAction::kHardLink && step.Kept.Inode == step.Target.Inode)
+        return "already the kept file";
+    std::string targetName;
+    auto kept = OpenHashed(step.Kept, step.Size, keptName);
+    auto target = OpenHashed(step.Target, step.Size, targetName);
+    if (!kept)
+        return "the kept copy changed since the search";
+    if (!target)
+        return "changed since the search";
+    if (!SameBytes(*kept, *target))
+        return "no longer holds the same bytes as the kept copy";
+    TFileIdentity a, b;
+    if (!kept->IdentityNow(a) || !StillHashed(a, step.Kept, step.Size) || !target->IdentityNow(b) ||
+        !StillHashed(b, step.Target, step.Size))
+        return "changed while it was compared";
+    return {};
+}
+
+void TDuplicateReclaim::Apply(const TReclaimStep& step, const std::string& keptName,
+                              TReclaimReport& report) const {
+    bool all = true;
+    for (const std::string& name : step.Target.Names) {
+        // Each name is checked once more right before it is replaced: a name
+        // moved or rewritten meanwhile is left alone.
+        TFileIdentity now;
+        if (!IdentityOfPath(name, now) || !StillHashed(now, step.Target, step.Size)) {
+            report.Left.emplace_back(name, "changed since the search");
+            all = false;
+            continue;
+        }
+        std::string error;
+        bool ok = false;
+        if (action_ == TReclaimAction::kTrash) {
+            ok = trash_ && trash_(name, error);
+        } else {
+            const TReplaceOutcome out = action_ == TReclaimAction::kHardLink
+                                            ? ReplaceByHardLink(keptName, name)
+                                            : ReplaceByClone(keptName, name);
+            ok = out.Ok;
+            error = out.Error;
+        }
+        if (ok)
+            report.Changed.push_back(name);
+        else
+            report.Left.emplace_back(name, error.empty() ? "cannot be moved" : error);
+        all = all && ok;
+    }
+    if (all && action_ != TReclaimAction::kTrash)
+        report.Freed += step.Size;
+}
+
+TReclaimReport TDuplicateReclaim::Run(const std::vector<TReclaimStep>& steps,
+                                      const std::atomic<bool>* cancel) const {
+    TReclaimReport report;
+    for (const TReclaimStep& step : steps) {
+        if (cancel && cancel->load())
+            break;
+        std::string keptName;
+        const std::string why = Refusal(step, keptName);
+        if (!why.empty()) {
+            for (const std::string& name : step.Target.Names)
+                report.Left.emplace_back(name, why);
+            continue;
+        }
+        Apply(step, keptName, report);
+    }
+    return report;
+}
