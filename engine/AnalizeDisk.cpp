@@ -93,6 +93,7 @@ void TAnalizeDisk::Walk() {
     s.Sorted = Sorted;
     s.Cancel = &Cancel;
     s.Progress = &walked_;
+    s.Exclude = &Exclude;
     walked_.Listed = OnFolderListed;
     if (OnNewPath)
         s.OnNewPath = [this](const std::string& path, bool& abort) {

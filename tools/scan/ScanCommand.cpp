@@ -290,6 +290,10 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         PrintMessage(err, error);
         return kBadUsage;
     }
+    if (!analyzer_.Exclude.Set(options.Exclude, options.ExcludeCaches, error)) {
+        PrintMessage(err, error);
+        return kBadUsage;
+    }
     if (!options.ExportFile.empty()) {
         // A file is written under another name until it is whole, so the
         // walk stops at the flag and leaves nothing; standard output may
@@ -297,7 +301,8 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         std::unique_ptr<TExitAtOnce> toOutput;
         if (options.ExportFile == "-")
             toOutput = std::make_unique<TExitAtOnce>();
-        if (ExportScan(native, options.ExportFile, options.Zstd, error, &analyzer_.Cancel))
+        if (ExportScan(native, options.ExportFile, options.Zstd, error, &analyzer_.Cancel,
+                       &analyzer_.Exclude))
             return 0;
         if (analyzer_.Cancel) {
             PrintMessage(err, "cancelled");

@@ -17,12 +17,14 @@ struct TScanOptions {
     std::string Since;       // --since DATE|N: which kept results (default the newest)
     int Largest = 0;         // --largest N: list the N largest files (at most 1000)
     bool Types = false;      // --types: list the file types
-    int TypeFiles = 0;     // --type-files N: with --types, each type's N largest files (at most 20)
-    int Old = 0;           // --old N: list the N largest files unchanged for a year (at most 1000)
-    bool Stored = false;   // --stored: --largest and --types from the stored results
-    std::string Path;      // the folder to scan
-    bool Help = false;     // -h, --help: print the usage and do nothing else
-    bool Version = false;  // --version: print the version and do nothing else
+    int TypeFiles = 0;    // --type-files N: with --types, each type's N largest files (at most 20)
+    int Old = 0;          // --old N: list the N largest files unchanged for a year (at most 1000)
+    bool Stored = false;  // --stored: --largest and --types from the stored results
+    std::vector<std::string> Exclude;  // --exclude PATTERN and --exclude-from FILE, in order
+    bool ExcludeCaches = false;        // --exclude-caches: skip folders tagged CACHEDIR.TAG
+    std::string Path;                  // the folder to scan
+    bool Help = false;                 // -h, --help: print the usage and do nothing else
+    bool Version = false;              // --version: print the version and do nothing else
 };
 
 // Reads the arguments (without the program name). False with a message in
