@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <fstream>
 #include <iterator>
 
@@ -27,9 +28,14 @@ bool ReadExcludeFile(const std::string& path, std::vector<std::string>& patterns
         error = path + ": the exclude file cannot be read (" + std::strerror(errno) + ")";
         return false;
     }
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string text;
+    try {  // a folder opens, and its reading throws
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::exception&) {
+        in.setstate(std::ios::badbit);
+    }
     if (in.bad()) {
-        error = path + ": the exclude file cannot be read";
+        error = path + ": the exclude file cannot be read (not a readable file)";
         return false;
     }
     ParseExcludeText(text, patterns);

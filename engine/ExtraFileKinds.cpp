@@ -2,10 +2,12 @@
 
 #include "engine/DiscoverKind.h"
 #include "engine/DiskSizeList.h"
+#include "engine/ExcludeKind.h"
 #include "engine/FanOutSink.h"
 
 const std::vector<TExtraFileKind>& ExtraFileKinds() {
-    static const std::vector<TExtraFileKind> kinds = {DiskSizeKind(), DiscoverKind()};
+    static const std::vector<TExtraFileKind> kinds = {DiskSizeKind(), DiscoverKind(),
+                                                      ExcludeKind()};
     return kinds;
 }
 
