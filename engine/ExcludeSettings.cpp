@@ -76,7 +76,8 @@ TDriveExcludeRules ForDrive(char letter, std::string* problem) {
             *problem = why;
         return {};
     }
-    const auto found = drives.find(static_cast<char>(std::toupper(static_cast<unsigned char>(letter))));
+    const auto found =
+        drives.find(static_cast<char>(std::toupper(static_cast<unsigned char>(letter))));
     return found == drives.end() ? TDriveExcludeRules() : found->second;
 }
 

@@ -1,9 +1,8 @@
 // Analize > Exclude: the thin entry point that opens the chosen drive's
 // exclude rules and starts the drive's scan when the user asks for it.
-#include "app/main/FormMain.h"
-
 #include <cctype>
 
+#include "app/main/FormMain.h"
 #include "app/scan/ExcludeDialog.h"
 #include "app/scan/ScanControl.h"
 #include "app/scan/ScanExclude.h"

@@ -101,8 +101,8 @@ TDriveExcludeRules TExcludeDialog::Rules() const {
 bool TExcludeDialog::AskPattern(const QString& title, QString& pattern) {
     for (;;) {
         bool ok = false;
-        const QString text = QInputDialog::getText(this, title, "Shell pattern:",
-                                                   QLineEdit::Normal, pattern, &ok);
+        const QString text =
+            QInputDialog::getText(this, title, "Shell pattern:", QLineEdit::Normal, pattern, &ok);
         if (!ok)
             return false;
         std::string error;
@@ -153,6 +153,7 @@ bool TExcludeDialog::Store() {
     std::string problem;
     if (ExcludeSettings::SaveDrive(letter_, Rules(), problem))
         return true;
-    ShowPlainWarning(this, QString::fromStdString("The exclude rules cannot be stored: " + problem));
+    ShowPlainWarning(this,
+                     QString::fromStdString("The exclude rules cannot be stored: " + problem));
     return false;
 }
