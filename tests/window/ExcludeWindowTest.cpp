@@ -9,8 +9,10 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <sstream>
 
+#include "app/changes/ChangeView.h"
 #include "app/scan/ExcludeDialog.h"
 #include "app/scan/ScanControl.h"
 #include "engine/ExcludeSettings.h"
@@ -95,6 +97,16 @@ TEST_F(ExcludeWindow, DialogRulesScanTheDriveAndRescansKeepTheSetsRules) {
     ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
     EXPECT_EQ(stored.readAll(), "no caches\r\nb.bin\r\ninner\r\n");
     stored.close();
+
+    // The results kept from before were made without rules: the change
+    // view says so.
+    form->miChanges->trigger();
+    Settle();
+    ASSERT_TRUE(form->miChanges->isChecked());
+    EXPECT_TRUE(form->Changes().KeptWithOtherRules());
+    EXPECT_EQ(form->BarLV->headerItem()->toolTip(2), TChangeView::kOtherRulesTip);
+    form->miChanges->trigger();
+    Settle();
 
     // The same rules again: nothing to analize anew; the dialog closes
     // with OK.
