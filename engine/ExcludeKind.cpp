@@ -92,3 +92,12 @@ bool ExcludeFromLines(const TStringList& lines, TExcludeRules& rules, std::strin
     }
     return true;
 }
+
+TExcludeRules ExcludeRulesOf(const TExtraLists& extras) {
+    TExcludeRules rules;
+    const auto lines = extras.find(std::string(kExcludeRole));
+    std::string error;
+    if (lines != extras.end())
+        ExcludeFromLines(lines->second, rules, error);
+    return rules;
+}

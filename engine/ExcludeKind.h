@@ -11,6 +11,7 @@
 
 #include "engine/ExcludeRules.h"
 #include "engine/ExtraFileKind.h"
+#include "engine/ExtraLists.h"
 #include "engine/StringList.h"
 
 constexpr std::string_view kExcludeRole = "Exclude";
@@ -23,6 +24,10 @@ TStringList ExcludeLines(const TExcludeRules& rules);
 // The rules of a set's lines; false with the reason when they cannot be
 // read (then Rules is left as it was).
 bool ExcludeFromLines(const TStringList& lines, TExcludeRules& rules, std::string& error);
+
+// The rules a stored set's extra lists say it was made with: none when it
+// holds none or they cannot be read.
+TExcludeRules ExcludeRulesOf(const TExtraLists& extras);
 
 // A pattern as one line of a text file, and back.
 std::string EscapePatternLine(std::string_view pattern);

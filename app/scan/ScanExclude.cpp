@@ -4,12 +4,7 @@
 #include "engine/ExcludeSettings.h"
 
 TExcludeRules StoredExcludeRules(const TExtraLists& storedExtras) {
-    TExcludeRules rules;
-    const auto lines = storedExtras.find(std::string(kExcludeRole));
-    std::string error;
-    if (lines != storedExtras.end())
-        ExcludeFromLines(lines->second, rules, error);
-    return rules;
+    return ExcludeRulesOf(storedExtras);
 }
 
 TExcludeRules ScanExcludeRules(const TExtraLists& storedExtras, const std::string& path,

@@ -123,9 +123,16 @@ TEST_F(ExcludeWindow, DialogRulesScanTheDriveAndRescansKeepTheSetsRules) {
     ASSERT_TRUE(more.open(QIODevice::WriteOnly) && more.resize(100000));
     more.close();
     DoubleClickRow("alpha");
+    EXPECT_EQ(RowText("inner", 1), "excluded");
+    EXPECT_EQ(RowText("more.bin", 1), "0.1");
+    const QImage shot = ListShot();
     form->acFolderAnalize->trigger();
     ASSERT_TRUE(WaitForAll());
     Settle();
+    EXPECT_EQ(RowText("inner", 1), "excluded");
+    // Setting CQ_SCREENSHOT_DIR keeps the picture for a look.
+    if (!qEnvironmentVariable("CQ_SCREENSHOT_DIR").isEmpty())
+        shot.save(QDir(qEnvironmentVariable("CQ_SCREENSHOT_DIR")).filePath("excluded-rows.png"));
     EXPECT_EQ(form->Store.GlobalDirSizes(),
               ScannerSizes({"--exclude", "b.bin", "--exclude", "inner"}));
     EXPECT_EQ(form->Store.GlobalDirSizes()[0], "550000");

@@ -32,6 +32,7 @@ class TBarRow : public QTreeWidgetItem {
     QVariant Shown(int column, int role) const;
     QVariant Text(int column) const;
     QVariant Spoken(int column) const;
+    QString SpokenSize() const;
     QString SparseHint() const;
 
     std::shared_ptr<const TShellItems> listing_;
