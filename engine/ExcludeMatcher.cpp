@@ -26,20 +26,19 @@ int TExcludeMatcher::Intern(const TExcludeState& state) {
     return id;
 }
 
+int TExcludeMatcher::Step(int s, unsigned char b) {
+    const std::size_t at = static_cast<std::size_t>(s) * 256 + b;
+    if (next_[at] >= 0)
+        return next_[at];
+    const int t = Intern(rules_.Next(states_[static_cast<std::size_t>(s)], b));
+    next_[at] = t;  // interning may have moved the rows: written through the index
+    return t;
+}
+
 int TExcludeMatcher::Run(std::string_view name) {
     int s = folder_;
-    for (const char c : name) {
-        const auto b = static_cast<unsigned char>(c);
-        std::int32_t& slot = next_[static_cast<std::size_t>(s) * 256 + b];
-        if (slot < 0) {
-            const int t = Intern(rules_.Next(states_[static_cast<std::size_t>(s)], b));
-            // Interning may have moved the rows: write through the index.
-            next_[static_cast<std::size_t>(s) * 256 + b] = t;
-            s = t;
-        } else {
-            s = slot;
-        }
-    }
+    for (const char c : name)
+        s = Step(s, static_cast<unsigned char>(c));
     return s;
 }
 
@@ -52,5 +51,5 @@ int TExcludeMatcher::Match(std::string_view name) {
 TExcludeState TExcludeMatcher::ChildState(std::string_view name) {
     if (folder_ < 0)
         return {};
-    return rules_.Next(states_[static_cast<std::size_t>(Run(name))], '/');
+    return states_[static_cast<std::size_t>(Step(Run(name), '/'))];
 }

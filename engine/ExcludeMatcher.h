@@ -29,6 +29,7 @@ class TExcludeMatcher {
   private:
     static constexpr std::size_t kMostStates = 4096;
     int Intern(const TExcludeState& state);
+    int Step(int state, unsigned char byte);
     int Run(std::string_view name);
 
     const TExcludeRules& rules_;
