@@ -99,7 +99,7 @@ TEST_F(HelpPluginTest, ContentsShowTheTreeAndTheStartPage) {
     ASSERT_EQ(tree->topLevelItemCount(), 1);
     QTreeWidgetItem* start = tree->topLevelItem(0);
     EXPECT_EQ(start->text(0), QStringLiteral("Welcome to Cobaltquarry"));
-    ASSERT_EQ(start->childCount(), 11);
+    ASSERT_EQ(start->childCount(), 12);
     EXPECT_EQ(start->child(2)->text(0), QStringLiteral("Pie chart"));
     EXPECT_EQ(start->child(6)->text(0), QStringLiteral("Opening a remote scan"));
     EXPECT_EQ(start->child(8)->text(0), QStringLiteral("Discover"));

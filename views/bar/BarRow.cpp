@@ -3,7 +3,6 @@
 #include <QFile>
 
 #include "engine/DiskSizeList.h"
-#include "views/bar/BarRows.h"
 #include "views/common/NumberText.h"
 #include "views/common/SpokenText.h"
 #include "views/tree/IconCache.h"
@@ -81,7 +80,7 @@ QVariant TBarRow::Text(int column) const {
 
 // An excluded item's size is the word itself, not a number of MB.
 QString TBarRow::SpokenSize() const {
-    return text(1) == QLatin1String(TBarRows::kExcludedText) ? text(1) : SpokenMB(text(1));
+    return text(1) == QLatin1String(kExcludedText) ? text(1) : SpokenMB(text(1));
 }
 
 // What a screen reader says for the cells, from the texts they show: the

@@ -16,6 +16,8 @@ class TBarRow : public QTreeWidgetItem {
   public:
     // The sub-item 3 role that holds the path's raw bytes.
     static constexpr int kRawPathRole = Qt::UserRole;
+    // The size text of an item the stored results' exclude rules leave out.
+    static constexpr const char* kExcludedText = "excluded";
 
     TBarRow(std::shared_ptr<const TShellItems> listing, int index);
 

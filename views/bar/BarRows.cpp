@@ -47,7 +47,7 @@ void TBarRows::Fill(TPBExListview& list, const TBarData& data, const TShellListM
             added.append(row);
             // A malformed size throws here and leaves the row unfilled.
             if (i < data.BarExcluded.size() && !data.BarExcluded[i].empty()) {
-                row->Fill(QString::fromLatin1(kExcludedText), QStringLiteral("0"), false);
+                row->Fill(QString::fromLatin1(TBarRow::kExcludedText), QStringLiteral("0"), false);
                 row->setToolTip(0, QString::fromStdString("Excluded by " + data.BarExcluded[i]));
                 continue;
             }

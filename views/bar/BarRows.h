@@ -19,6 +19,4 @@ class TBarRows {
     // Makes the row of path the current and only selected one, scrolled
     // into view; false, with the list as it was, when no row has it.
     static bool Select(TPBExListview& list, const std::string& path);
-    // The size text of an item the stored results' exclude rules leave out.
-    static constexpr const char* kExcludedText = "excluded";
 };
