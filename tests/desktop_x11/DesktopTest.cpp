@@ -106,11 +106,9 @@ TEST(DesktopTest, MenusFromTheKeyboardHelpAndTitlesAsTheDesktopReadsThem) {
     ASSERT_TRUE(WaitFor([] { return FocusedItem() == "menuDisk"; }))
         << FocusedItem().toStdString() << " active "
         << (form.menuAnalize->activeAction() ? "row" : "none");
-    const std::vector<std::pair<uint32_t, QString>> walk = {{xk::Down, "menuFolder"},
-                                                            {xk::Right, "menuFolderHelp"},
-                                                            {xk::Up, "menuDiskHelp"},
-                                                            {xk::Left, "menuDisk"},
-                                                            {xk::Up, "menuSaveScanHelp"}};
+    const std::vector<std::pair<uint32_t, QString>> walk = {
+        {xk::Down, "menuFolder"}, {xk::Right, "menuFolderHelp"}, {xk::Up, "menuDiskHelp"},
+        {xk::Left, "menuDisk"},   {xk::Up, "menuExclude"},       {xk::Up, "menuSaveScanHelp"}};
     for (const auto& [key, expected] : walk) {
         desktop.Key(main, key);
         EXPECT_TRUE(WaitFor([&] { return FocusedItem() == expected; }))
