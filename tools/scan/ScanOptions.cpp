@@ -50,7 +50,7 @@ QList<QCommandLineOption> Options() {
          "and --old.",
          "PATTERN"},
         {"exclude-from",
-         "Leave out what the patterns in FILE match, one a line, as ncdu -X reads them "
+         "Leave out what the patterns in FILE match, one a line, as ncdu reads its exclude files "
          "(carriage returns at line ends are cut, blank lines skipped).",
          "FILE"},
         {"exclude-caches",
