@@ -57,7 +57,7 @@ TEST_F(WindowFixture, EveryMenuAndItemHasAMnemonicThatOnlyAddsAnAmpersand) {
     const std::vector<std::pair<QString, QStringList>> design = {
         {"Analize",
          {"Disk", "?", "Folder", "?", "Open scan file\u2026", "?", "Open remote scan\u2026", "?",
-          "Save scan as\u2026", "?"}},
+          "Save scan as\u2026", "?", "Exclude\u2026", "?"}},
         {"View",
          {"Pie chart", "?", "Bar chart", "?", "Folder tree", "?", "Changes", "?", "Discover", "?",
           "Disk usage", "?"}},
