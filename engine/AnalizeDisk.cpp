@@ -5,6 +5,7 @@
 #include "engine/DirAggregate.h"
 #include "engine/DirOrder.h"
 #include "engine/DiskSizeList.h"
+#include "engine/ExcludeKind.h"
 #include "engine/ExtraFileKinds.h"
 #include "engine/FolderTree.h"
 #include "engine/TreeWalk.h"
@@ -22,6 +23,9 @@ TExtraLists TAnalizeDisk::TakeExtras() {
     diskSizes_.clear();
     if (fileSink_)
         fileSink_->AddExtraLists(extras);
+    // The rules the lists were made with go with them (no file without).
+    if (!Exclude.Empty())
+        extras.emplace(std::string(kExcludeRole), ExcludeLines(Exclude));
     return extras;
 }
 
@@ -93,6 +97,7 @@ void TAnalizeDisk::Walk() {
     s.Sorted = Sorted;
     s.Cancel = &Cancel;
     s.Progress = &walked_;
+    s.Exclude = &Exclude;
     walked_.Listed = OnFolderListed;
     if (OnNewPath)
         s.OnNewPath = [this](const std::string& path, bool& abort) {

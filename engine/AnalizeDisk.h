@@ -19,6 +19,7 @@
 #include <set>
 #include <string>
 
+#include "engine/ExcludeRules.h"
 #include "engine/ExtraLists.h"
 #include "engine/FileSink.h"
 #include "engine/StringList.h"
@@ -50,6 +51,9 @@ class TAnalizeDisk {
     TNotifyEvent BeforeExecute;
     TNotifyEvent AfterExecute;
     TNewPathEvent OnNewPath;
+    // Items these rules exclude are neither counted nor entered (none by
+    // default: everything is measured).
+    TExcludeRules Exclude;
 
     // Asks a run to stop; may be set from any thread at any time. Never
     // reset by Execute: a cancelled analyzer is not run again.

@@ -59,3 +59,11 @@ void AppendExportItem(std::string& out, const TDirEntry& e, std::uint64_t parent
         out += flag;
     out += "}";
 }
+
+void AppendExcludedItem(std::string& out, std::string_view name, bool cacheFolder) {
+    if (cacheFolder)
+        out += "[";
+    out += "{\"name\":";
+    AppendExportString(out, name);
+    out += cacheFolder ? ",\"excluded\":\"pattern\"}]" : ",\"dev\":0,\"excluded\":\"pattern\"}";
+}

@@ -15,3 +15,9 @@ void AppendExportString(std::string& out, std::string_view name);
 // ParentDevice. Flag is appended inside the object as it is.
 void AppendExportItem(std::string& out, const TDirEntry& entry, std::uint64_t parentDevice,
                       const char* flag = nullptr);
+
+// An item exclude rules left out, as ncdu writes one: a file or a folder a
+// pattern matched as an item with no sizes ("dev" 0: it was never looked
+// at), a folder tagged as a cache as an empty folder; both marked
+// "excluded":"pattern".
+void AppendExcludedItem(std::string& out, std::string_view name, bool cacheFolder);

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+class TExcludeRules;
+
 struct TExportProgress {
     std::atomic<std::uint64_t> Folders{0}, Files{0}, Bytes{0};
 };
@@ -33,4 +35,8 @@ struct TExportSettings {
     // Threads that list folders; 1 lists them on the writing thread.
     int Threads = 1;
     TExportWindow Window;  // with several threads
+    // Optional: items these rules exclude are written as ncdu writes them,
+    // with no sizes and "excluded":"pattern", and folders among them not
+    // entered (the root is always entered).
+    const TExcludeRules* Exclude = nullptr;
 };

@@ -3,11 +3,12 @@
 #include "engine/DiscoverKind.h"
 #include "engine/DiskSizeList.h"
 #include "engine/DuplicateKind.h"
+#include "engine/ExcludeKind.h"
 #include "engine/FanOutSink.h"
 
 const std::vector<TExtraFileKind>& ExtraFileKinds() {
     static const std::vector<TExtraFileKind> kinds = {DiskSizeKind(), DiscoverKind(),
-                                                      DuplicateKind()};
+                                                      DuplicateKind(), ExcludeKind()};
     return kinds;
 }
 

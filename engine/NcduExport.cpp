@@ -5,6 +5,7 @@
 #include <new>
 #include <vector>
 
+#include "engine/ExcludeWalk.h"
 #include "engine/ParallelExport.h"
 #include "platform/DirListing.h"
 #include "platform/FileInfo.h"
@@ -23,6 +24,7 @@ struct TFrame {
     std::vector<TDirEntry> Entries;
     std::size_t Next = 0;
     std::uint64_t Device = 0;
+    TExcludeState Exclude;  // with exclude rules
 };
 
 std::string Header(const TExportSettings& s) {
@@ -36,7 +38,10 @@ std::string Header(const TExportSettings& s) {
 
 class TExporter {
   public:
-    TExporter(const TExportSettings& s, TExportOutput& out) : s_(s), out_(out) {}
+    TExporter(const TExportSettings& s, TExportOutput& out) : s_(s), out_(out) {
+        if (s.Exclude != nullptr && !s.Exclude->Empty())
+            exclude_ = std::make_unique<TExcludeWalk>(*s.Exclude);
+    }
 
     // Writes the tree below Root, whose listing is open, after the header.
     bool Run(const TDirEntry& root, std::unique_ptr<TDirListing> listing, std::string& error) {
@@ -44,7 +49,8 @@ class TExporter {
             std::make_unique<TWalkBounds>(s_.NativeRoot, listing->Device(), listing->MountId());
         text_ += "[";
         Info(root, root.Device + 1);  // the root always names its device
-        Open(std::move(listing), s_.NativeRoot, root.Device);
+        Open(std::move(listing), s_.NativeRoot, root.Device,
+             exclude_ ? s_.Exclude->FolderState(s_.NativeRoot) : TExcludeState());
         while (!stack_.empty()) {
             if (s_.Cancel != nullptr && s_.Cancel->load()) {
                 error = "cancelled";
@@ -69,8 +75,10 @@ class TExporter {
         AppendExportItem(text_, e, parentDevice, flag);
     }
 
-    void Open(std::unique_ptr<TDirListing> listing, std::string native, std::uint64_t device) {
+    void Open(std::unique_ptr<TDirListing> listing, std::string native, std::uint64_t device,
+              TExcludeState exclude) {
         TFrame frame;
+        frame.Exclude = std::move(exclude);
         frame.Native = std::move(native);
         frame.Device = device;
         TDirEntry e;
@@ -92,6 +100,8 @@ class TExporter {
         }
         const TDirEntry& e = top.Entries[top.Next++];
         text_ += ",\n";
+        if (Excluded(top, e))
+            return;
         if (!(e.Attr & faDirectory)) {
             Info(e, top.Device);
             if (s_.Progress != nullptr) {
@@ -106,7 +116,7 @@ class TExporter {
 
     void Folder(const TFrame& parent, const TDirEntry& e) {
         if (e.OtherMount && !Enters(parent, e)) {
-            Info(e, parent.Device, ",\"excluded\":\"otherfs\"");
+            Info(e, parent.Device, ",\"excluded\":\"othfs\"");
             return;
         }
         std::string native = parent.Native;
@@ -124,7 +134,27 @@ class TExporter {
             return;
         }
         Info(e, parent.Device);
-        Open(std::move(listing), std::move(native), e.Device);
+        TExcludeState exclude;
+        if (exclude_) {
+            exclude_->Enter(parent.Exclude);
+            exclude = exclude_->ChildState(e.Name);
+        }
+        Open(std::move(listing), std::move(native), e.Device, std::move(exclude));
+    }
+
+    // Writes the entry as left out when the rules exclude it.
+    bool Excluded(const TFrame& parent, const TDirEntry& e) {
+        if (!exclude_)
+            return false;
+        exclude_->Enter(parent.Exclude);
+        const bool folder = e.Attr & faDirectory;
+        const int why =
+            exclude_->Reason(parent.Listing ? parent.Listing->Fd() : -1,
+                             parent.Listing ? e.Name : parent.Native + "/" + e.Name, folder);
+        if (why == -1)
+            return false;
+        AppendExcludedItem(text_, e.Name, why == TExcludeWalk::kCache);
+        return true;
     }
 
     bool Enters(const TFrame& parent, const TDirEntry& e) const {
@@ -139,6 +169,7 @@ class TExporter {
     std::unique_ptr<TWalkBounds> bounds_;
     std::vector<TFrame> stack_;
     std::string text_;
+    std::unique_ptr<TExcludeWalk> exclude_;
 };
 
 }  // namespace

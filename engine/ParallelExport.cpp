@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/ExcludeWalk.h"
 #include "engine/ExportItemText.h"
 #include "platform/OpenFolder.h"
 #include "platform/WalkBounds.h"
@@ -18,7 +19,7 @@
 namespace {
 
 constexpr const char* kReadError = ",\"read_error\":true";
-constexpr const char* kOtherFs = ",\"excluded\":\"otherfs\"";
+constexpr const char* kOtherFs = ",\"excluded\":\"othfs\"";
 
 // A listed folder kept open for its subfolders, counted while it lives.
 struct TCountedFolder {
@@ -43,6 +44,7 @@ struct TFolderJob {
     TDirEntry Entry;  // as the parent's listing describes it
     std::uint64_t ParentDevice = 0;
     std::shared_ptr<const TCountedFolder> ParentFolder;  // null: opened by path
+    TExcludeState Exclude;  // with exclude rules: the state its entries are matched from
 
     // Guarded by the mutex of the export.
     TState State = TState::Pending;
@@ -99,6 +101,8 @@ class TParallelExport {
         root_.Entry = root;
         root_.ParentDevice = root.Device + 1;  // the root always names its device
         root_.Native = s_.NativeRoot;
+        if (s_.Exclude != nullptr && !s_.Exclude->Empty())
+            root_.Exclude = s_.Exclude->FolderState(s_.NativeRoot);
         List(root_, std::move(listing));
         {
             std::lock_guard<std::mutex> guard(mutex_);
@@ -292,9 +296,16 @@ class TParallelExport {
         std::uint64_t files = 0;
         std::uint64_t bytes = 0;
         TDirEntry e;
+        std::unique_ptr<TExcludeWalk> exclude = TakeExcludeWalk();
+        if (exclude)
+            exclude->Enter(job.Exclude);
         while (listing.Next(e)) {
             job.Text += ",\n";
-            if (!(e.Attr & faDirectory)) {
+            const int why =
+                exclude ? exclude->Reason(listing.Fd(), e.Name, e.Attr & faDirectory) : -1;
+            if (why != -1) {
+                AppendExcludedItem(job.Text, e.Name, why == TExcludeWalk::kCache);
+            } else if (!(e.Attr & faDirectory)) {
                 AppendExportItem(job.Text, e, device);
                 ++files;
                 bytes += static_cast<std::uint64_t>(e.StatSize);
@@ -302,12 +313,34 @@ class TParallelExport {
                 AppendExportItem(job.Text, e, device, kOtherFs);
             } else {
                 AddChild(job, e);
+                if (exclude)
+                    job.Children.back()->Exclude = exclude->ChildState(e.Name);
             }
         }
+        GiveBack(std::move(exclude));
         if (s_.Progress != nullptr && files > 0) {
             s_.Progress->Files.fetch_add(files, std::memory_order_relaxed);
             s_.Progress->Bytes.fetch_add(bytes, std::memory_order_relaxed);
         }
+    }
+
+    // A matcher of the exclude rules for one listing (none without rules):
+    // kept between listings, as its states are worth keeping.
+    std::unique_ptr<TExcludeWalk> TakeExcludeWalk() {
+        if (s_.Exclude == nullptr || s_.Exclude->Empty())
+            return nullptr;
+        std::lock_guard<std::mutex> guard(excludeMutex_);
+        if (excludeWalks_.empty())
+            return std::make_unique<TExcludeWalk>(*s_.Exclude);
+        std::unique_ptr<TExcludeWalk> walk = std::move(excludeWalks_.back());
+        excludeWalks_.pop_back();
+        return walk;
+    }
+    void GiveBack(std::unique_ptr<TExcludeWalk> walk) {
+        if (!walk)
+            return;
+        std::lock_guard<std::mutex> guard(excludeMutex_);
+        excludeWalks_.push_back(std::move(walk));
     }
 
     static void AddChild(TFolderJob& job, const TDirEntry& e) {
@@ -339,6 +372,8 @@ class TParallelExport {
     TFolderJob root_;
 
     std::mutex mutex_;
+    std::mutex excludeMutex_;
+    std::vector<std::unique_ptr<TExcludeWalk>> excludeWalks_;
     std::condition_variable work_;    // for listers: a folder to list, or stop
     std::condition_variable listed_;  // for the writer: the folder it waits for
     TJobSet pending_;                 // known, nobody listing them yet

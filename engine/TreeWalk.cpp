@@ -13,6 +13,7 @@
 #include <system_error>
 #include <thread>
 
+#include "engine/ExcludeWalk.h"
 #include "engine/LinkCount.h"
 #include "platform/DirListing.h"
 #include "platform/DriveForm.h"
@@ -32,13 +33,14 @@ struct LinkDetail {
 // What one listing of a folder gives.
 struct FolderScan {
     bool Opened = false;
-    std::vector<std::string> Subfolders;  // raw names
-    std::vector<std::int64_t> Own;        // per filter part
-    std::vector<std::int64_t> OwnDisk;    // allocated bytes, per filter part
-    std::vector<TLinkSeen> Links;         // Node left 0; Detail indexes Details
-    std::vector<LinkDetail> Details;      // only with a file sink
-    std::uint64_t Files = 0;              // entries that take part, not folders
-    std::uint64_t Bytes = 0;              // their sizes
+    std::vector<std::string> Subfolders;   // raw names
+    std::vector<std::int64_t> Own;         // per filter part
+    std::vector<std::int64_t> OwnDisk;     // allocated bytes, per filter part
+    std::vector<TLinkSeen> Links;          // Node left 0; Detail indexes Details
+    std::vector<LinkDetail> Details;       // only with a file sink
+    std::uint64_t Files = 0;               // entries that take part, not folders
+    std::uint64_t Bytes = 0;               // their sizes
+    std::vector<TExcludeState> SubStates;  // with exclude rules, one per subfolder
 };
 
 // The hard-link sightings of a whole walk, with their file details.
@@ -78,6 +80,14 @@ class FolderScanner {
             matchAll_.push_back(p == "*" || p == "*.*");
         // The read-only bit costs a lookup per folder; only StrictRO needs it.
         wantReadOnly_ = s.StrictRO && !(s.Mask & faReadOnly);
+        if (s.Exclude != nullptr && !s.Exclude->Empty())
+            exclude_ = std::make_unique<TExcludeWalk>(*s.Exclude);
+    }
+
+    // The exclude state of the folder Read lists next.
+    void Enter(const TExcludeState& state) {
+        if (exclude_)
+            exclude_->Enter(state);
     }
 
     void Scan(const std::string& native, std::uint32_t node, bool wantSubfolders, FolderScan& out) {
@@ -105,12 +115,18 @@ class FolderScanner {
         out.OwnDisk.assign(s_.Patterns.size(), 0);
         out.Files = 0;
         out.Bytes = 0;
+        out.SubStates.clear();
         out.Opened = listing.IsOpen();
         while (listing.Next(entry_)) {
             const bool folder = entry_.Attr & faDirectory;
+            if (exclude_ && exclude_->Skips(listing.Fd(), entry_.Name, folder))
+                continue;
             if (wantSubfolders && folder &&
-                (!entry_.OtherMount || (bounds_ && bounds_->EntersEntry(listing.Fd(), entry_))))
+                (!entry_.OtherMount || (bounds_ && bounds_->EntersEntry(listing.Fd(), entry_)))) {
                 out.Subfolders.push_back(entry_.Name);
+                if (exclude_)
+                    out.SubStates.push_back(exclude_->ChildState(entry_.Name));
+            }
             if (!TakesPart(entry_))
                 continue;
             // A folder's own blocks count nowhere, as its size does not
@@ -161,7 +177,18 @@ class FolderScanner {
     bool wantReadOnly_ = false;
     TDirEntry entry_;
     std::unique_ptr<TWalkBounds> bounds_;
+    std::unique_ptr<TExcludeWalk> exclude_;
 };
+
+// The exclude state of the walk's root (none without rules).
+TExcludeState RootExcludeState(const TWalkSettings& s, const std::string& native) {
+    return s.Exclude != nullptr ? s.Exclude->FolderState(native) : TExcludeState();
+}
+
+// The exclude state of subfolder i of a listing (none without rules).
+TExcludeState SubState(FolderScan& scan, size_t i) {
+    return i < scan.SubStates.size() ? std::move(scan.SubStates[i]) : TExcludeState();
+}
 
 std::string RootText(const std::string& directory) {
     std::string path = directory;
@@ -204,7 +231,8 @@ class SequentialWalk {
     }
 
     void Run() {
-        queue_.push_back({0, NativeRoot(s_.Directory), tree_.RootText});
+        const std::string root = NativeRoot(s_.Directory);
+        queue_.push_back({0, root, tree_.RootText, RootExcludeState(s_, root)});
         if (!s_.Recurse) {
             WalkOne(queue_.front(), false);
             return;
@@ -212,6 +240,7 @@ class SequentialWalk {
         while (!queue_.empty()) {
             Queued item = std::move(queue_.front());
             queue_.pop_front();
+            scanner_.Enter(item.Exclude);
             scanner_.Scan(item.Native, item.Node, true, scan_);
             CountListed(s_.Progress, scan_);
             QueueSubfolders(item);
@@ -230,10 +259,12 @@ class SequentialWalk {
         std::uint32_t Node;
         std::string Native;
         std::string Path;  // drive form, no trailing backslash
+        TExcludeState Exclude;
     };
 
     void WalkOne(const Queued& item, bool scanned) {
         if (!scanned) {
+            scanner_.Enter(item.Exclude);
             scanner_.Scan(item.Native, item.Node, false, scan_);
             CountListed(s_.Progress, scan_);
         }
@@ -248,7 +279,8 @@ class SequentialWalk {
         std::vector<Queued> found;
         for (size_t i = 0; i < names.size(); ++i)
             found.push_back({first + static_cast<std::uint32_t>(i),
-                             ChildNative(item.Native, names[i]), item.Path + "\\" + names[i]});
+                             ChildNative(item.Native, names[i]), item.Path + "\\" + names[i],
+                             SubState(scan_, i)});
         if (s_.Sorted) {
             // Inserted at the front in the order found; the sort reorders.
             for (auto it = found.rbegin(); it != found.rend(); ++it)
@@ -314,7 +346,8 @@ class ParallelWalk {
     // (memory running out, say) is thrown again here once every thread has
     // ended: on a helper it would end the program.
     void Run() {
-        work_.push_back({0, nullptr, NativeRoot(s_.Directory)});
+        const std::string root = NativeRoot(s_.Directory);
+        work_.push_back({0, nullptr, root, RootExcludeState(s_, root)});
         MakeSinks();
         std::vector<std::thread> helpers;
         helpers.reserve(static_cast<size_t>(s_.Threads));
@@ -352,6 +385,7 @@ class ParallelWalk {
         std::uint32_t Node;
         std::shared_ptr<const TOpenFolder> Parent;
         std::string Name;
+        TExcludeState Exclude;
     };
     // An open folder whose subfolders this thread is walking.
     struct Frame {
@@ -359,6 +393,7 @@ class ParallelWalk {
         std::uint32_t FirstChild = 0;
         std::vector<std::string> Raw;  // subfolder names
         size_t Next = 0;
+        std::vector<TExcludeState> Exclude;  // with exclude rules, one per name
     };
 
     // One sink per thread, made before any thread starts; the later ones
@@ -407,6 +442,7 @@ class ParallelWalk {
             work_.pop_back();
             ++busy_;
             lock.unlock();
+            scanner.Enter(job.Exclude);
             const bool going = Visit(scanner, scan, stack, job.Parent.get(), job.Node, job.Name);
             job.Parent.reset();
             if (!going) {
@@ -426,6 +462,8 @@ class ParallelWalk {
                     continue;
                 const size_t i = top.Next++;
                 const std::uint32_t node = top.FirstChild + static_cast<std::uint32_t>(i);
+                if (i < top.Exclude.size())
+                    scanner.Enter(top.Exclude[i]);
                 if (!Visit(scanner, scan, stack, top.Folder.get(), node, top.Raw[i])) {
                     stack.clear();
                     lock.lock();
@@ -472,14 +510,15 @@ class ParallelWalk {
             if (!names.empty() && stack.size() >= maxOpenDepth_) {
                 for (size_t i = 0; i < names.size(); ++i)
                     work_.push_back({first + static_cast<std::uint32_t>(i), folder,
-                                     std::move(scan.Subfolders[i])});
+                                     std::move(scan.Subfolders[i]), SubState(scan, i)});
                 wake_.notify_all();
                 return true;
             }
         }
         // The names move into the frame: the next Read starts the list afresh.
         if (!names.empty())
-            stack.push_back({std::move(folder), first, std::move(scan.Subfolders), 0});
+            stack.push_back({std::move(folder), first, std::move(scan.Subfolders), 0,
+                             std::move(scan.SubStates)});
         return true;
     }
 
@@ -491,8 +530,9 @@ class ParallelWalk {
                 continue;
             std::lock_guard<std::mutex> guard(mutex_);
             for (size_t i = f.Next; i < f.Raw.size(); ++i)
-                work_.push_back(
-                    {f.FirstChild + static_cast<std::uint32_t>(i), f.Folder, std::move(f.Raw[i])});
+                work_.push_back({f.FirstChild + static_cast<std::uint32_t>(i), f.Folder,
+                                 std::move(f.Raw[i]),
+                                 i < f.Exclude.size() ? std::move(f.Exclude[i]) : TExcludeState()});
             f.Next = f.Raw.size();
             wake_.notify_all();
             return;

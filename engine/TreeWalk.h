@@ -19,6 +19,8 @@
 #include "engine/FolderTree.h"
 #include "engine/WalkCounters.h"
 
+class TExcludeRules;
+
 struct TWalkSettings {
     std::string Directory;              // drive form, as given
     std::vector<std::string> Patterns;  // non-empty filter parts
@@ -42,6 +44,9 @@ struct TWalkSettings {
     // *MergedSink.
     TFileSinkMaker MakeSink;
     std::unique_ptr<TFileSink>* MergedSink = nullptr;
+    // Optional exclude rules: an item they exclude is neither counted nor
+    // entered (see ExcludeRules.h); the root itself is always walked.
+    const TExcludeRules* Exclude = nullptr;
 };
 
 // Walks as the settings say; Abort reports an abort through OnNewPath. An

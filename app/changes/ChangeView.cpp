@@ -11,6 +11,7 @@
 #include <QTreeWidgetItem>
 
 #include "engine/DiskSizeList.h"
+#include "engine/ExcludeKind.h"
 #include "engine/NumberText.h"
 #include "engine/ResultStore.h"
 #include "engine/StoredListText.h"
@@ -191,6 +192,7 @@ void TChangeView::Compare() {
             changes_ = std::make_unique<TResultChanges>(
                 CompareResults(store_.GlobalDirs(), store_.ShownSizes(), kept));
             keptExtras_ = std::move(kept.Extras);
+            NoteRules();
             comparedPath_ = entry.Path;
             comparedGeneration_ = store_.Generation();
             return;
@@ -216,6 +218,16 @@ void TChangeView::Compare() {
     }
 }
 
+void TChangeView::NoteRules() {
+    const auto rulesOf = [](const TExtraLists& extras) {
+        const auto it = extras.find(std::string(kExcludeRole));
+        return it == extras.end() ? TStringList() : it->second;
+    };
+    otherRules_ = !(rulesOf(keptExtras_) == rulesOf(store_.GlobalExtras()));
+    cbSince_->setToolTip(otherRules_ ? kOtherRulesTip
+                                     : "The earlier results the changes are counted from");
+}
+
 void TChangeView::DecorateRows(TPBExListview& list, const TShellListModel& bar) {
     QTreeWidgetItem* head = list.headerItem();
     if (!On()) {
@@ -229,6 +241,7 @@ void TChangeView::DecorateRows(TPBExListview& list, const TShellListModel& bar) 
     }
     head->setText(kChangeColumn, kCaption);
     Refresh();
+    head->setToolTip(kChangeColumn, KeptWithOtherRules() ? kOtherRulesTip : QString());
     const int rows = std::min(list.topLevelItemCount(), bar.Count());
     if (!changes_) {
         for (int i = 0; i < rows; ++i) {

@@ -69,6 +69,13 @@ class TChangeView : public QObject {
     // The extra lists of the kept results compared with (empty for results
     // kept without them); null while there is no comparison.
     const TExtraLists* KeptExtras() const { return changes_ ? &keptExtras_ : nullptr; }
+    // True when the kept results compared with were made with other exclude
+    // rules than the results shown (the chooser's and the column's tips say
+    // so: part of a change may be what the rules leave out).
+    bool KeptWithOtherRules() const { return changes_ && otherRules_; }
+    static constexpr const char* kOtherRulesTip =
+        "The earlier results were made with other exclude rules: part of a change may be what "
+        "the rules leave out";
 
     static constexpr const char* kCaption = "Change, MB";
 
@@ -78,6 +85,9 @@ class TChangeView : public QObject {
 
   private:
     void Toggled(bool on);
+    // Notes whether the kept extras' exclude rules differ from the shown set's.
+    void NoteRules();
+    bool otherRules_ = false;
     // The chooser's entries and the comparison follow the store and the
     // history folder.
     void Refresh();

@@ -30,6 +30,7 @@ class TEmptyTrashDialog;
 class TTrashGauge;
 class TBarListPainter;
 class TDriveSelector;
+class TExcludeDialog;
 class TFolderPathLabel;
 class TItemCommands;
 class TFindCommand;
@@ -70,6 +71,9 @@ struct TFormMainHooks {
     // Replaces the scan decision for the current drive (tests); true when a
     // scan was started. Empty: the window's scan control decides.
     std::function<bool(bool force)> Analize;
+    // Called with Analize > Exclude's dialog before it runs (tests fill it in
+    // and close it).
+    std::function<void(TExcludeDialog& dialog)> ExcludeDialogShown;
 
     // Replace the desktop's part (tests): opening a document, and the item
     // context menu of a listed item at a point of a control. Empty: the
@@ -179,6 +183,7 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     QAction* menuSaveScan = nullptr;
     QAction* menuEmptyTrash = nullptr;
     QAction* menuCleanups = nullptr;
+    QAction* menuExclude = nullptr;
     QAction* miPieChart = nullptr;
     QAction* miBarChart = nullptr;
     QAction* miFolderTree = nullptr;
@@ -215,6 +220,11 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     // Every view follows the Disk usage item: allocated bytes or file sizes.
     void miDiskUsageClick();
     bool Analize(bool force);
+    // Analize > Exclude: the chosen drive's exclude rules (FormMainExclude.cpp).
+    void ExcludeRulesClick();
+    // Says on the tool bar when the results shown were made with other
+    // exclude rules than their drive's.
+    void ShowExcludeNote();
     void UpdateBarPie();
     void UpdateBar();
     void UpdatePie();

@@ -207,6 +207,11 @@ void TFormMain::CreateMenu() {
     menuSaveScan->setEnabled(false);
     connect(menuSaveScan, &QAction::triggered, this, [this] { SaveScanAs(); });
     AddMenuRow(menuAnalize, menuSaveScan, topic("menuSaveScanHelp", "Html\\Open_remote_scan.html"));
+    menuAnalize->addSeparator();
+    menuExclude = item("menuExclude", "E&xclude\u2026",
+                       "Choose what the drive's scans leave out: patterns and cache folders.");
+    connect(menuExclude, &QAction::triggered, this, [this] { ExcludeRulesClick(); });
+    AddMenuRow(menuAnalize, menuExclude, topic("menuExcludeHelp", "Html\\Exclude.html"));
 
     menuView = bar->addMenu("&View");
     menuView->setObjectName("menuView");

@@ -8,6 +8,7 @@
 #include "app/drives/DriveText.h"
 #include "app/drives/PlainWarning.h"
 #include "app/scan/SaveRunner.h"
+#include "app/scan/ScanExclude.h"
 #include "app/wait/FormWait.h"
 #include "engine/AnalizeDisk.h"
 #include "engine/DetachedSave.h"
@@ -262,6 +263,7 @@ void TScanControl::StartScan(const std::string& path, bool folderRescan) {
     });
     thread->Analyzer().Directory = path;
     thread->Analyzer().Recurse = true;
+    thread->Analyzer().Exclude = ScanExcludeRules(store_.GlobalExtras(), path, folderRescan);
     if (analyzerSetup_)
         analyzerSetup_(thread->Analyzer());
     thread_ = thread;

@@ -21,7 +21,8 @@ TEST(ChmArchiveTest, BuiltHelpFileHoldsEveryPageAndDeclaresStartContentsAndIndex
          {"/Html/Start.html", "/Html/Analize_disk.html", "/Html/Analize_folder.html",
           "/Html/Pie-Chart.html", "/Html/Bar-Chart.html", "/Html/Tree.html", "/Html/images/pie.png",
           "/Html/Changes.html", "/Html/Disk_usage.html", "/Html/Accessibility.html",
-          "/Html/Empty_trash.html", "/Html/Cleanups.html", "/Html/help.css"}) {
+          "/Html/Empty_trash.html", "/Html/Cleanups.html", "/Html/Exclude.html",
+          "/Html/help.css"}) {
         EXPECT_TRUE(files.contains(QString::fromLatin1(page))) << page;
     }
     // Topics are looked up the way help requests write them.

@@ -21,8 +21,8 @@
 #include "platform/DriveTable.h"
 #include "platform/MountTable.h"
 #include "platform/VirtualDrive.h"
-#include "tools/scan/ReportText.h"
 #include "tools/scan/DuplicateReport.h"
+#include "tools/scan/ReportText.h"
 #include "tools/scan/ScanChanges.h"
 #include "tools/scan/ScanExchange.h"
 #include "tools/scan/ScanFind.h"
@@ -292,6 +292,10 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         PrintMessage(err, error);
         return kBadUsage;
     }
+    if (!analyzer_.Exclude.Set(options.Exclude, options.ExcludeCaches, error)) {
+        PrintMessage(err, error);
+        return kBadUsage;
+    }
     if (options.Duplicates)
         return RunDuplicateReport(native, options.MinSize, options.Json, analyzer_.Cancel, out,
                                   err);
@@ -302,7 +306,8 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         std::unique_ptr<TExitAtOnce> toOutput;
         if (options.ExportFile == "-")
             toOutput = std::make_unique<TExitAtOnce>();
-        if (ExportScan(native, options.ExportFile, options.Zstd, error, &analyzer_.Cancel))
+        if (ExportScan(native, options.ExportFile, options.Zstd, error, &analyzer_.Cancel,
+                       &analyzer_.Exclude))
             return 0;
         if (analyzer_.Cancel) {
             PrintMessage(err, "cancelled");

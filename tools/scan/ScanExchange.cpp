@@ -25,7 +25,7 @@ TWalkedCounts Exported(const TExportProgress& progress) {
 }  // namespace
 
 bool ExportScan(const std::string& native, const std::string& file, bool compress,
-                std::string& error, const std::atomic<bool>* cancel) {
+                std::string& error, const std::atomic<bool>* cancel, const TExcludeRules* exclude) {
     TExportOutput out;
     if (!out.Open(file, error, compress))
         return false;
@@ -36,6 +36,7 @@ bool ExportScan(const std::string& native, const std::string& file, bool compres
     settings.Timestamp = static_cast<std::int64_t>(std::time(nullptr));
     settings.Progress = &progress;
     settings.Cancel = cancel;
+    settings.Exclude = exclude;
     // Listed by as many threads as a scan of the folder would walk with.
     settings.Threads = WalkThreadsFor(native);
     std::atomic<bool> done{false};

@@ -7,6 +7,7 @@
 #include <ostream>
 #include <string>
 
+#include "engine/ExcludeRules.h"
 #include "engine/ImportedScan.h"
 
 // Writes the export of the native folder Native to File ("-": standard
@@ -14,7 +15,8 @@
 // on a terminal. False with a message; also when Cancel (optional) is set,
 // and then nothing is left of File.
 bool ExportScan(const std::string& native, const std::string& file, bool compress,
-                std::string& error, const std::atomic<bool>* cancel = nullptr);
+                std::string& error, const std::atomic<bool>* cancel = nullptr,
+                const TExcludeRules* exclude = nullptr);
 
 // Reads an export for a report: its root is the drive "Z:" of no machine
 // (with KeepItems, the lookups and listings of its folders come from the

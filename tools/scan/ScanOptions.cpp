@@ -6,6 +6,8 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "engine/ExcludeFile.h"
+#include "engine/ExcludeRules.h"
 #include "engine/ProgramVersion.h"
 #include "engine/SizeArgument.h"
 
@@ -41,6 +43,20 @@ QList<QCommandLineOption> Options() {
          "own blocks are not counted) instead of their sizes, and tell how much of them is "
          "shared with hard links outside PATH and how much sparse files leave out; --json "
          "always gives both sizes."},
+        {"exclude",
+         "Leave out every item whose path, or any part of it that starts after a /, matches "
+         "the shell pattern PATTERN, as ncdu --exclude does (* and ? also match /): an "
+         "excluded folder is not entered, an excluded file not counted. May be given many "
+         "times; applies to the report, --json, --save, --out, --export, --largest, --types "
+         "and --old.",
+         "PATTERN"},
+        {"exclude-from",
+         "Leave out what the patterns in FILE match, one a line, as ncdu reads its exclude files "
+         "(carriage returns at line ends are cut, blank lines skipped).",
+         "FILE"},
+        {"exclude-caches",
+         "Leave out folders tagged as caches: those holding a CACHEDIR.TAG that starts with "
+         "the Cache Directory Tagging signature."},
         {"pie", "Draw the pie chart of PATH into FILE, a PNG picture; FILE must end in .png.",
          "FILE"},
         {"export",
@@ -268,6 +284,39 @@ bool DuplicateOptions(const QCommandLineParser& parser, TScanOptions& options, s
     return true;
 }
 
+// --exclude, --exclude-from and --exclude-caches: only with a scan or an
+// export, every pattern checked now (a bad one found before a long scan).
+bool ExcludeOptions(const QCommandLineParser& parser, TScanOptions& options, std::string& error) {
+    options.ExcludeCaches = parser.isSet("exclude-caches");
+    // Patterns in the order given, whichever option gave them.
+    const QStringList patterns = parser.values("exclude");
+    const QStringList files = parser.values("exclude-from");
+    for (const QString& p : patterns) {
+        if (p.isEmpty()) {
+            error = "--exclude needs a pattern; an empty one would exclude nothing";
+            return false;
+        }
+        options.Exclude.push_back(Bytes(p));
+    }
+    for (const QString& f : files)
+        if (f.isEmpty() || !ReadExcludeFile(Bytes(f), options.Exclude, error)) {
+            if (f.isEmpty())
+                error = "--exclude-from needs a file name";
+            return false;
+        }
+    for (const std::string& p : options.Exclude)
+        if (!TExcludeRules::Check(p, error)) {
+            error = "--exclude: " + error;
+            return false;
+        }
+    const bool any = !options.Exclude.empty() || options.ExcludeCaches || !files.isEmpty();
+    if (any && (options.Stored || options.Changes || !options.ImportFile.empty())) {
+        error = "--exclude, --exclude-from and --exclude-caches go with a scan or --export";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string ScanUsage() {
@@ -283,7 +332,8 @@ std::string ScanUsage() {
         width = std::max(width, static_cast<int>(Names(option).size()));
     QString text =
         synopsis + " [--] PATH\n" +
-        "       cobaltquarry-scan --export FILE|- [--zstd] [--] PATH\n" +
+        "       cobaltquarry-scan --export FILE|- [--zstd] [--exclude PATTERN]...\n" +
+        "                         [--exclude-from FILE]... [--exclude-caches] [--] PATH\n" +
         "       cobaltquarry-scan --import FILE [--top N] [--json] [--out DIR] [--pie FILE]\n" +
         "                         [--largest N] [--types [--type-files N]] [--old N]\n" +
         "       cobaltquarry-scan --stored [--largest N] [--types [--type-files N]] [--old N]\n" +
@@ -348,5 +398,5 @@ bool ParseScanOptions(const std::vector<std::string>& args, TScanOptions& option
     options.Path = paths.isEmpty() ? std::string() : Bytes(paths.first());
     return ChangesOptions(parser, options, error) && ExchangeOptions(parser, options, error) &&
            DiscoverOptions(parser, options, error) && FindAlone(parser, options, error) &&
-           DuplicateOptions(parser, options, error);
+           DuplicateOptions(parser, options, error) && ExcludeOptions(parser, options, error);
 }

@@ -24,11 +24,13 @@ struct TScanOptions {
     int Old = 0;          // --old N: list the N largest files unchanged for a year (at most 1000)
     bool Stored = false;  // --stored: --largest and --types from the stored results
     TFindOptions Find;    // --find PATTERN and what goes with it
-    bool Duplicates = false;   // --duplicates: list the groups of files with the same bytes
-    std::int64_t MinSize = 1;  // --min-size SIZE with --duplicates: leave smaller files out
-    std::string Path;          // the folder to scan
-    bool Help = false;         // -h, --help: print the usage and do nothing else
-    bool Version = false;      // --version: print the version and do nothing else
+    bool Duplicates = false;           // --duplicates: list the groups of files with the same bytes
+    std::int64_t MinSize = 1;          // --min-size SIZE with --duplicates: leave smaller files out
+    std::vector<std::string> Exclude;  // --exclude PATTERN and --exclude-from FILE, in order
+    bool ExcludeCaches = false;        // --exclude-caches: skip folders tagged CACHEDIR.TAG
+    std::string Path;                  // the folder to scan
+    bool Help = false;                 // -h, --help: print the usage and do nothing else
+    bool Version = false;              // --version: print the version and do nothing else
 };
 
 // Reads the arguments (without the program name). False with a message in

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/ResultStore.h"
+#include "views/bar/BarExclusion.h"
 #include "views/common/Colors.h"
 #include "views/common/ListLookup.h"
 #include "views/common/NumberText.h"
@@ -41,6 +42,7 @@ void TBarData::ClearBarSLs() {
     BarSizes.clear();
     BarPercents.clear();
     BarColors.clear();
+    BarExcluded.clear();
 }
 
 bool TBarData::BarSLSEmpty() const {
@@ -53,10 +55,17 @@ void TBarData::BarFilesFolders() {
     const std::int64_t total = RootFolderSize();
     const TListedChildLookup storedChildren(store_.GlobalDirs(), bar_.Root());
     ReserveRows(static_cast<std::size_t>(bar_.Count()));
+    const TBarExclusion excluded(store_.GlobalExtras(), bar_.RootFolder().NativePath());
+    BarExcluded.assign(static_cast<std::size_t>(bar_.Count()), std::string());
     for (int i = 0; i < bar_.Count(); ++i) {
         const TShellFolder& item = bar_.Item(i);
         const int stored = storedChildren.Find(item.PathName());
-        if (stored == -1 && BarItemIsFolder(i)) {
+        std::string& why = BarExcluded[static_cast<std::size_t>(i)];
+        if (stored == -1 && excluded.Any())
+            why = excluded.Why(item.NativePath(), BarItemIsFolder(i));
+        if (!why.empty()) {
+            EmptyLine();  // neither counted nor entered: no size, no bar
+        } else if (stored == -1 && BarItemIsFolder(i)) {
             EmptyLine();
         } else if (stored != -1) {
             AddFolderRow(stored, wholeSum);

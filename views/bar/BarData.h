@@ -5,6 +5,7 @@
 // analysed drive and the listing; no widget is involved.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/StringList.h"
 
@@ -23,6 +24,10 @@ class TBarData {
     TStringList BarSizes;
     TStringList BarPercents;
     TStringList BarColors;
+    // Row i: why the stored rules leave the item out ("the pattern *.o",
+    // "a cache folder (CACHEDIR.TAG)"), empty when they do not; such a row
+    // has no size and no bar.
+    std::vector<std::string> BarExcluded;
 
     bool& FolderChanged;
     // The lists hold a complete build; no bars are drawn while it is false.

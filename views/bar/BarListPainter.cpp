@@ -7,6 +7,7 @@
 #include "engine/ResultStore.h"
 #include "views/bar/BarData.h"
 #include "views/bar/BarDrawing.h"
+#include "views/bar/BarRow.h"
 #include "views/bar/BarSort.h"
 #include "views/bar/PBExListview.h"
 #include "views/common/Colors.h"
@@ -92,6 +93,9 @@ int TBarListPainter::Compare(int sortColumn, bool sortReverse, QTreeWidgetItem* 
     auto key = [](QTreeWidgetItem* row) {
         return TBarSortKey{row->text(0), row->text(1), row->text(2)};
     };
-    return BarCompare(sortColumn, sortReverse, key(item1), key(item2),
-                      [](const QString& text) { return StrToFloat(text.toStdString()); });
+    return BarCompare(sortColumn, sortReverse, key(item1), key(item2), [](const QString& text) {
+        // An excluded item has no size: it sorts below every size.
+        return text == QLatin1String(TBarRow::kExcludedText) ? -1.0
+                                                             : StrToFloat(text.toStdString());
+    });
 }

@@ -78,14 +78,19 @@ QVariant TBarRow::Text(int column) const {
     }
 }
 
+// An excluded item's size is the word itself, not a number of MB.
+QString TBarRow::SpokenSize() const {
+    return text(1) == QLatin1String(kExcludedText) ? text(1) : SpokenMB(text(1));
+}
+
 // What a screen reader says for the cells, from the texts they show: the
 // name cell speaks the whole row, the bar cell its share.
 QVariant TBarRow::Spoken(int column) const {
     switch (column) {
         case 0:
-            return SpokenItem(text(0), SpokenMB(text(1)), SpokenShare(text(2)));
+            return SpokenItem(text(0), SpokenSize(), SpokenShare(text(2)));
         case 1:
-            return SpokenMB(text(1));
+            return SpokenSize();
         case 2:
             return SpokenShare(text(2));
         default:

@@ -16,6 +16,8 @@ class TBarRow : public QTreeWidgetItem {
   public:
     // The sub-item 3 role that holds the path's raw bytes.
     static constexpr int kRawPathRole = Qt::UserRole;
+    // The size text of an item the stored results' exclude rules leave out.
+    static constexpr const char* kExcludedText = "excluded";
 
     TBarRow(std::shared_ptr<const TShellItems> listing, int index);
 
@@ -32,6 +34,7 @@ class TBarRow : public QTreeWidgetItem {
     QVariant Shown(int column, int role) const;
     QVariant Text(int column) const;
     QVariant Spoken(int column) const;
+    QString SpokenSize() const;
     QString SparseHint() const;
 
     std::shared_ptr<const TShellItems> listing_;

@@ -46,6 +46,11 @@ void TBarRows::Fill(TPBExListview& list, const TBarData& data, const TShellListM
             auto* row = new TBarRow(items, static_cast<int>(i));
             added.append(row);
             // A malformed size throws here and leaves the row unfilled.
+            if (i < data.BarExcluded.size() && !data.BarExcluded[i].empty()) {
+                row->Fill(QString::fromLatin1(TBarRow::kExcludedText), QStringLiteral("0"), false);
+                row->setToolTip(0, QString::fromStdString("Excluded by " + data.BarExcluded[i]));
+                continue;
+            }
             QString mb = SharedText(sizes, FormatMB(data.BarSizes[i]));
             row->Fill(std::move(mb), SharedText(percents, std::string(data.BarPercents[i])),
                       data.ShowsAllocated());

@@ -1,0 +1,41 @@
+#pragma once
+// Matches the items of one folder at a time against exclude rules, at the
+// cost of the bytes of each name: the rules' automaton is made
+// deterministic as it goes, each state met once becoming a row of 256
+// next states. One matcher per thread (it changes as it matches); the
+// rules are shared. A matcher that has met too many states starts afresh
+// when it enters the next folder, so its memory stays bounded.
+#include <cstdint>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/ExcludeRules.h"
+
+class TExcludeMatcher {
+  public:
+    explicit TExcludeMatcher(const TExcludeRules& rules) : rules_(rules) {}
+
+    // The folder whose items come next (its state from FolderState, or
+    // from ChildState of its parent's matcher).
+    void Enter(const TExcludeState& folder);
+    // The first pattern that excludes the item called name in the folder,
+    // or -1.
+    int Match(std::string_view name);
+    // The state for the items of the folder called name in the entered
+    // folder.
+    TExcludeState ChildState(std::string_view name);
+
+  private:
+    static constexpr std::size_t kMostStates = 4096;
+    int Intern(const TExcludeState& state);
+    int Step(int state, unsigned char byte);
+    int Run(std::string_view name);
+
+    const TExcludeRules& rules_;
+    std::unordered_map<TExcludeState, int> ids_;
+    std::vector<TExcludeState> states_;
+    std::vector<int> accepting_;      // per state
+    std::vector<std::int32_t> next_;  // 256 per state, -1 not yet known
+    int folder_ = -1;
+};
