@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr std::size_t kBuffer = 1 << 20;
+constexpr std::size_t kHashBuffer = 1 << 20;
 
 TContentHash Digest(XXH128_hash_t h) {
     return {h.low64, h.high64};
@@ -19,7 +19,7 @@ TContentHash Digest(XXH128_hash_t h) {
 }  // namespace
 
 struct TDuplicateHasher::TState {
-    std::vector<char> Buffer = std::vector<char>(kBuffer);
+    std::vector<char> Buffer = std::vector<char>(kHashBuffer);
     XXH3_state_t* Xxh = XXH3_createState();
     ~TState() { XXH3_freeState(Xxh); }
 };
@@ -45,7 +45,7 @@ bool TDuplicateHasher::HashWhole(TFileContent& file, std::int64_t size, TContent
     while (offset < size) {
         if (cancel && cancel->load(std::memory_order_relaxed))
             return false;
-        const std::size_t want = std::size_t(std::min<std::int64_t>(size - offset, kBuffer));
+        const std::size_t want = std::size_t(std::min<std::int64_t>(size - offset, kHashBuffer));
         const std::int64_t got = file.ReadAt(offset, buffer, want);
         if (got != std::int64_t(want))
             return false;

@@ -31,7 +31,7 @@ bool TouchesAny(const TStringList& lines, const std::vector<std::string>& folder
     return false;
 }
 
-std::string Fault(const TStringList&, const TStringList& lines) {
+std::string DuplicatesFault(const TStringList&, const TStringList& lines) {
     TDuplicateResult result;
     bool asOf = false;
     std::string error;
@@ -39,12 +39,12 @@ std::string Fault(const TStringList&, const TStringList& lines) {
 }
 
 // A result names every candidate copy at most; a few hundred bytes each.
-std::uint64_t MaxBytes(std::size_t) {
+std::uint64_t MaxDuplicatesBytes(std::size_t) {
     return std::uint64_t(1) << 30;
 }
 
-bool Merge(const TStringList&, TStringList& stored, const TStringList& rescanDirs,
-           const TStringList&) {
+bool MergeDuplicates(const TStringList&, TStringList& stored, const TStringList& rescanDirs,
+                     const TStringList&) {
     if (!rescanDirs.empty() && TouchesAny(stored, {std::string(rescanDirs[0])}))
         stored = DuplicateLinesAsOf(stored);
     return true;
@@ -53,7 +53,7 @@ bool Merge(const TStringList&, TStringList& stored, const TStringList& rescanDir
 }  // namespace
 
 TExtraFileKind DuplicateKind() {
-    return {std::string(kDuplicatesRole), Fault, MaxBytes, Merge, {}};
+    return {std::string(kDuplicatesRole), DuplicatesFault, MaxDuplicatesBytes, MergeDuplicates, {}};
 }
 
 void MarkDuplicatesAsOf(TStoredSet& set, const std::vector<std::string>& changedFolders) {

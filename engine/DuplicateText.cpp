@@ -7,7 +7,7 @@ namespace {
 
 constexpr char kHeader[] = "Duplicates 1";
 
-std::string Escaped(std::string_view name) {
+std::string EscapedDuplicatePath(std::string_view name) {
     std::string out;
     for (char c : name) {
         if (c == '%' || c == '\r' || c == '\n' || c == '\t') {
@@ -53,30 +53,32 @@ std::vector<std::string_view> Fields(std::string_view line) {
 }
 
 template <typename T>
-bool Number(std::string_view text, T& value) {
+bool ReadDuplicateNumber(std::string_view text, T& value) {
     auto r = std::from_chars(text.data(), text.data() + text.size(), value);
     return r.ec == std::errc() && r.ptr == text.data() + text.size();
 }
 
 std::string Head(const TDuplicateResult& r, bool asOf) {
-    return Escaped(r.Root) + "\t" + std::to_string(r.MinSize) + "\t" + std::to_string(r.Time) +
-           "\t" + (asOf ? "1" : "0") + "\t" + std::to_string(r.FilesListed) + "\t" +
-           std::to_string(r.Candidates);
+    return EscapedDuplicatePath(r.Root) + "\t" + std::to_string(r.MinSize) + "\t" +
+           std::to_string(r.Time) + "\t" + (asOf ? "1" : "0") + "\t" +
+           std::to_string(r.FilesListed) + "\t" + std::to_string(r.Candidates);
 }
 
-bool ReadHead(std::string_view line, TDuplicateResult& r, bool& asOf) {
+bool ReadDuplicateHead(std::string_view line, TDuplicateResult& r, bool& asOf) {
     const auto f = Fields(line);
     int flag = 0;
-    return f.size() == 6 && Unescaped(f[0], r.Root) && !r.Root.empty() && Number(f[1], r.MinSize) &&
-           Number(f[2], r.Time) && Number(f[3], flag) && (flag == 0 || flag == 1) &&
-           (asOf = flag == 1, true) && Number(f[4], r.FilesListed) && Number(f[5], r.Candidates);
+    return f.size() == 6 && Unescaped(f[0], r.Root) && !r.Root.empty() &&
+           ReadDuplicateNumber(f[1], r.MinSize) && ReadDuplicateNumber(f[2], r.Time) &&
+           ReadDuplicateNumber(f[3], flag) && (flag == 0 || flag == 1) &&
+           (asOf = flag == 1, true) && ReadDuplicateNumber(f[4], r.FilesListed) &&
+           ReadDuplicateNumber(f[5], r.Candidates);
 }
 
 bool ReadCopy(std::string_view line, TDuplicateCopy& c, std::size_t& names) {
     const auto f = Fields(line);
-    return f.size() == 6 && f[0] == "C" && Number(f[1], c.Device) && Number(f[2], c.Inode) &&
-           Number(f[3], c.WriteNanos) && Number(f[4], c.SharedSet) && Number(f[5], names) &&
-           names > 0;
+    return f.size() == 6 && f[0] == "C" && ReadDuplicateNumber(f[1], c.Device) &&
+           ReadDuplicateNumber(f[2], c.Inode) && ReadDuplicateNumber(f[3], c.WriteNanos) &&
+           ReadDuplicateNumber(f[4], c.SharedSet) && ReadDuplicateNumber(f[5], names) && names > 0;
 }
 
 }  // namespace
@@ -92,7 +94,7 @@ TStringList DuplicateLines(const TDuplicateResult& result, bool asOf) {
                             "\t" + std::to_string(c.WriteNanos) + "\t" +
                             std::to_string(c.SharedSet) + "\t" + std::to_string(c.Names.size()));
             for (const std::string& n : c.Names)
-                lines.push_back("N\t" + Escaped(n));
+                lines.push_back("N\t" + EscapedDuplicatePath(n));
         }
     }
     return lines;
@@ -109,14 +111,14 @@ bool ReadDuplicateLines(const TStringList& lines, TDuplicateResult& result, bool
     if (lines.size() < 2 || lines[0] != kHeader)
         return fail("not a duplicate search's result");
     at = 1;
-    if (!ReadHead(lines[1], result, asOf))
+    if (!ReadDuplicateHead(lines[1], result, asOf))
         return fail("a damaged heading");
     for (at = 2; at < lines.size();) {
         const auto g = Fields(lines[at]);
         TDuplicateGroup group;
         std::size_t copies = 0;
-        if (g.size() != 3 || g[0] != "G" || !Number(g[1], group.Size) || group.Size <= 0 ||
-            !Number(g[2], copies) || copies < 2)
+        if (g.size() != 3 || g[0] != "G" || !ReadDuplicateNumber(g[1], group.Size) ||
+            group.Size <= 0 || !ReadDuplicateNumber(g[2], copies) || copies < 2)
             return fail("a damaged group");
         ++at;
         for (std::size_t c = 0; c < copies; ++c, ++at) {

@@ -8,19 +8,19 @@ namespace {
 constexpr std::string_view kCaches = "caches";
 constexpr std::string_view kNoCaches = "no caches";
 
-std::string Fault(const TStringList&, const TStringList& lines) {
+std::string ExcludeFault(const TStringList&, const TStringList& lines) {
     TExcludeRules rules;
     std::string error;
     return ExcludeFromLines(lines, rules, error) ? std::string() : error;
 }
 
 // The patterns are short and few: a file past this is no file of rules.
-std::uint64_t MaxBytes(std::size_t) {
+std::uint64_t MaxExcludeBytes(std::size_t) {
     return 4 * 1024 * 1024;
 }
 
 // A rescan is walked with the set's own rules: the lines stay.
-bool Merge(const TStringList&, TStringList&, const TStringList&, const TStringList&) {
+bool MergeExclude(const TStringList&, TStringList&, const TStringList&, const TStringList&) {
     return true;
 }
 
@@ -37,7 +37,7 @@ int HexValue(char c) {
 }  // namespace
 
 TExtraFileKind ExcludeKind() {
-    return {std::string(kExcludeRole), Fault, MaxBytes, Merge, nullptr};
+    return {std::string(kExcludeRole), ExcludeFault, MaxExcludeBytes, MergeExclude, nullptr};
 }
 
 std::string EscapePatternLine(std::string_view pattern) {

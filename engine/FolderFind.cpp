@@ -20,7 +20,7 @@ std::string_view RawName(std::string_view path, std::string& buffer) {
     return buffer;
 }
 
-bool IsBelow(std::string_view path, std::string_view prefix) {
+bool IsFoundBelow(std::string_view path, std::string_view prefix) {
     return path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0;
 }
 
@@ -38,7 +38,7 @@ TFoundItems FindStoredFolders(const TFindQuery& query, const TNameMatcher& match
     std::vector<std::string> buffers(hits.size());
     ForEachBlock(count, [&](unsigned worker, std::size_t i) {
         const std::string_view path = dirs[i];
-        if (!IsBelow(path, prefix))
+        if (!IsFoundBelow(path, prefix))
             return;
         // Sizes are read only when they decide: most finds ask for none.
         if (query.MinSize > 0 && StoredSizeOf(sizes[i]) < query.MinSize)

@@ -50,7 +50,7 @@ char32_t NextCharacter(std::string_view name, std::size_t at, std::size_t& lengt
     return code;
 }
 
-void AppendUtf8(std::string& out, char32_t code) {
+void AppendFoldedUtf8(std::string& out, char32_t code) {
     if (code < 0x80) {
         out += static_cast<char>(code);
     } else if (code < 0x800) {
@@ -92,7 +92,7 @@ void ReplaceBrokenUtf8Into(std::string_view name, std::string& out) {
         if (valid)
             out.append(name.substr(at, length));
         else
-            AppendUtf8(out, kBroken);
+            AppendFoldedUtf8(out, kBroken);
     }
 }
 
@@ -113,6 +113,6 @@ void FoldNameCaseInto(std::string_view name, std::string& folded) {
         else if (code < 0x80)
             folded += static_cast<char>(code >= 'A' && code <= 'Z' ? code + ('a' - 'A') : code);
         else
-            AppendUtf8(folded, QChar::toCaseFolded(code));
+            AppendFoldedUtf8(folded, QChar::toCaseFolded(code));
     }
 }

@@ -19,7 +19,7 @@ std::string Folder(const std::string& path) {
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
 }
 
-std::string BaseName(const std::string& path) {
+std::string ReplacedBaseName(const std::string& path) {
     const auto slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
@@ -33,7 +33,7 @@ std::string TemporaryBeside(const std::string& target) {
     for (char& c : suffix)
         c = kDigits[random() % (sizeof kDigits - 1)];
     // A name of at most 255 bytes: a long original name is cut short.
-    std::string base = BaseName(target).substr(0, 200);
+    std::string base = ReplacedBaseName(target).substr(0, 200);
     return Folder(target) + "." + base + kMarker + suffix;
 }
 

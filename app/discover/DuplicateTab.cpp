@@ -21,11 +21,11 @@
 
 namespace {
 
-enum Column { kName, kFolder, kModified, kSize, kWaste, kNote };
+enum DuplicateColumn { kCopyName, kCopyFolder, kCopyModified, kCopySize, kCopyWaste, kCopyNote };
 constexpr int kGroupRole = Qt::UserRole + 2;  // group index (all rows)
 constexpr int kCopyRole = Qt::UserRole + 3;   // copy index; -1 on a group row
 
-QString MB(std::int64_t bytes) {
+QString DuplicateMB(std::int64_t bytes) {
     return QString::fromStdString(FormatMB(std::to_string(bytes)));
 }
 
@@ -84,7 +84,8 @@ TDuplicateTab::TDuplicateTab(QWidget* parent) : QWidget(parent) {
     list_ = new QTreeWidget(this);
     list_->setObjectName("DuplicatesList");
     list_->setAccessibleName("Duplicates");
-    list_->setHeaderLabels({"Name", "Folder", "Modified", "Size, MB", "Waste, MB", ""});
+    list_->setHeaderLabels(
+        {"Name", "Folder", "Modified", "Size, DuplicateMB", "Waste, DuplicateMB", ""});
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setAllColumnsShowFocus(true);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -168,10 +169,10 @@ void TDuplicateTab::ShowProgress() {
     if (p.Step == TDuplicateProgress::kListing) {
         text = QString("Listing files: %1").arg(p.FilesListed.load());
     } else {
-        text = QString("Comparing %1 of %2 files of equal sizes, %3 MB read")
+        text = QString("Comparing %1 of %2 files of equal sizes, %3 DuplicateMB read")
                    .arg(p.FilesHashed.load())
                    .arg(p.Candidates.load())
-                   .arg(MB(std::int64_t(p.BytesHashed.load())));
+                   .arg(DuplicateMB(std::int64_t(p.BytesHashed.load())));
         const double left = p.SecondsLeft();
         if (left >= 0)
             text += QString(", about %1 s left").arg(qint64(left + 0.5));
@@ -216,13 +217,13 @@ void TDuplicateTab::Fill() {
     }
     for (std::size_t i = 0; i < result_->Groups.size(); ++i)
         AddGroup(i, result_->Groups[i]);
-    for (int c = kName; c <= kNote; ++c)
+    for (int c = kCopyName; c <= kCopyNote; ++c)
         list_->resizeColumnToContents(c);
     const std::size_t groups = result_->Groups.size();
     // One pass: a folder's name may hold "%4" itself.
-    QString text = QString("%1 group%2 below %3 waste %4 MB.")
+    QString text = QString("%1 group%2 below %3 waste %4 DuplicateMB.")
                        .arg(QString::number(groups), groups == 1 ? "" : "s", Shown(result_->Root),
-                            MB(result_->TotalWaste()));
+                            DuplicateMB(result_->TotalWaste()));
     if (!asOf_.isEmpty())
         text += " (As of " + asOf_ + ": the drive changed since.)";
     status_->setText(text);
@@ -231,37 +232,37 @@ void TDuplicateTab::Fill() {
 
 void TDuplicateTab::AddGroup(std::size_t index, const TDuplicateGroup& group) {
     auto* row = new TDiscoverRow(list_);
-    row->setText(kName, QString("%1 copies").arg(group.Copies.size()));
-    row->setText(kSize, MB(group.Size));
-    row->setText(kWaste, MB(group.Waste()));
-    row->setData(kName, kGroupRole, qulonglong(index));
-    row->setData(kName, kCopyRole, -1);
+    row->setText(kCopyName, QString("%1 copies").arg(group.Copies.size()));
+    row->setText(kCopySize, DuplicateMB(group.Size));
+    row->setText(kCopyWaste, DuplicateMB(group.Waste()));
+    row->setData(kCopyName, kGroupRole, qulonglong(index));
+    row->setData(kCopyName, kCopyRole, -1);
     for (std::size_t c = 0; c < group.Copies.size(); ++c) {
         const TDuplicateCopy& copy = group.Copies[c];
         auto* child = new TDiscoverRow(row);
         const std::string& name = copy.Names.front();
-        child->setText(kName, DisplayText(EscapeName(Base(name))));
-        child->setText(kFolder, Shown(Parent(name)));
-        child->setText(kModified, Time(copy.WriteNanos));
-        child->setText(kSize, MB(group.Size));
+        child->setText(kCopyName, DisplayText(EscapeName(Base(name))));
+        child->setText(kCopyFolder, Shown(Parent(name)));
+        child->setText(kCopyModified, Time(copy.WriteNanos));
+        child->setText(kCopySize, DuplicateMB(group.Size));
         QStringList notes;
         if (group.IsShared(c))
             notes << "already shared";
         if (copy.Names.size() > 1)
             notes << QString("%1 hard-linked names").arg(copy.Names.size());
-        child->setText(kNote, notes.join(", "));
-        child->setData(kName, kGroupRole, qulonglong(index));
-        child->setData(kName, kCopyRole, int(c));
+        child->setText(kCopyNote, notes.join(", "));
+        child->setData(kCopyName, kGroupRole, qulonglong(index));
+        child->setData(kCopyName, kCopyRole, int(c));
     }
     row->setExpanded(true);
 }
 
 std::string TDuplicateTab::PathOf(QTreeWidgetItem* row) const {
-    if (!row || !result_ || row->data(kName, kCopyRole).toInt() < 0)
+    if (!row || !result_ || row->data(kCopyName, kCopyRole).toInt() < 0)
         return {};
-    const auto& group = result_->Groups[row->data(kName, kGroupRole).toULongLong()];
+    const auto& group = result_->Groups[row->data(kCopyName, kGroupRole).toULongLong()];
     const std::string& native =
-        group.Copies[std::size_t(row->data(kName, kCopyRole).toInt())].Names.front();
+        group.Copies[std::size_t(row->data(kCopyName, kCopyRole).toInt())].Names.front();
     return NativeToDriveForm(native).value_or(std::string());
 }
 
@@ -270,8 +271,8 @@ std::vector<std::pair<std::size_t, std::size_t>> TDuplicateTab::ChosenCopies() c
     if (!result_)
         return chosen;
     for (QTreeWidgetItem* row : list_->selectedItems()) {
-        const std::size_t g = row->data(kName, kGroupRole).toULongLong();
-        const int c = row->data(kName, kCopyRole).toInt();
+        const std::size_t g = row->data(kCopyName, kGroupRole).toULongLong();
+        const int c = row->data(kCopyName, kCopyRole).toInt();
         if (c >= 0) {
             chosen.emplace_back(g, std::size_t(c));
             continue;

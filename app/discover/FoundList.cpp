@@ -12,14 +12,14 @@
 namespace {
 
 // The columns of the panel's other file lists.
-enum Column { kName, kFolder, kSize, kModified, kOnDisk };
+enum FoundColumn { kFoundName, kFoundFolder, kFoundSize, kFoundModified, kFoundOnDisk };
 
-QString MB(std::int64_t bytes) {
+QString FoundMB(std::int64_t bytes) {
     return QString::fromStdString(FormatMB(std::to_string(bytes)));
 }
 
 void SetNumber(QTreeWidgetItem* row, int column, std::int64_t value) {
-    row->setText(column, MB(value));
+    row->setText(column, FoundMB(value));
     row->setData(column, Qt::UserRole, qint64(value));
     row->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
 }
@@ -32,7 +32,7 @@ TFoundList::TFoundList(QWidget* parent) : QTreeWidget(parent) {
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setAllColumnsShowFocus(true);
-    setHeaderLabels({"Name", "Folder", "Size, MB", "Modified", "On disk, MB"});
+    setHeaderLabels({"Name", "Folder", "Size, FoundMB", "Modified", "On disk, FoundMB"});
     setSortingEnabled(true);
     setContextMenuPolicy(Qt::CustomContextMenu);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -76,10 +76,10 @@ QString TFoundList::NoteText() const {
         bytes += item.Size;
         onDisk += item.Allocated > 0 ? item.Allocated : 0;
     }
-    return QString("%1 files and %2 folders found, %3 MB: %4")
+    return QString("%1 files and %2 folders found, %3 FoundMB: %4")
         .arg(items_.size() - folders)
         .arg(folders)
-        .arg(MB(allocated_ ? onDisk : bytes), what_);
+        .arg(FoundMB(allocated_ ? onDisk : bytes), what_);
 }
 
 void TFoundList::Fill() {
@@ -89,26 +89,26 @@ void TFoundList::Fill() {
     for (const TFoundItem& item : items_) {
         auto* row = new TDiscoverRow;
         const std::size_t slash = item.Path.rfind('\\');
-        row->setText(kName, DisplayText(item.Path.substr(slash + 1)));
-        row->setData(kName, TDiscoverRow::kPathRole, QByteArray::fromStdString(item.Path));
-        row->setData(kName, kFolderRole, item.Folder);
-        row->setText(kFolder, DisplayText(item.Path.substr(0, slash)));
-        SetNumber(row, kSize, item.Size);
+        row->setText(kFoundName, DisplayText(item.Path.substr(slash + 1)));
+        row->setData(kFoundName, TDiscoverRow::kPathRole, QByteArray::fromStdString(item.Path));
+        row->setData(kFoundName, kFolderRole, item.Folder);
+        row->setText(kFoundFolder, DisplayText(item.Path.substr(0, slash)));
+        SetNumber(row, kFoundSize, item.Size);
         // Unknown numbers sort as -1, below every known one, and show blank.
         if (item.Allocated >= 0)
-            SetNumber(row, kOnDisk, item.Allocated);
+            SetNumber(row, kFoundOnDisk, item.Allocated);
         else
-            row->setData(kOnDisk, Qt::UserRole, qint64(-1));
+            row->setData(kFoundOnDisk, Qt::UserRole, qint64(-1));
         if (item.MTime >= 0)
-            row->setText(kModified,
+            row->setText(kFoundModified,
                          QDateTime::fromSecsSinceEpoch(item.MTime).toString("yyyy-MM-dd HH:mm"));
-        row->setData(kModified, Qt::UserRole, qint64(item.MTime));
+        row->setData(kFoundModified, Qt::UserRole, qint64(item.MTime));
         rows.append(row);
     }
     addTopLevelItems(rows);
-    setColumnHidden(kOnDisk, !allocated_);
+    setColumnHidden(kFoundOnDisk, !allocated_);
     setSortingEnabled(true);
-    sortByColumn(kSize, Qt::DescendingOrder);
+    sortByColumn(kFoundSize, Qt::DescendingOrder);
     for (int c = 0; c < columnCount(); ++c)
         resizeColumnToContents(c);
 }

@@ -95,7 +95,7 @@ std::optional<TFollowedAction> Trash(QWidget* owner, const TChosenItems& items) 
     return done;
 }
 
-void AddVerb(QMenu& menu, const QString& text, const QString& verb, bool enabled) {
+void AddItemsVerb(QMenu& menu, const QString& text, const QString& verb, bool enabled) {
     QAction* action = menu.addAction(text);
     action->setData(verb);
     action->setEnabled(enabled);
@@ -125,18 +125,18 @@ QString InvokeItemsMenu(QWidget* owner, const TChosenItems& items, QWidget* cont
     // The items of an imported scan are not on this machine.
     const bool here = VirtualDriveFor(items.front().Path) == nullptr;
     QMenu menu(owner);
-    AddVerb(menu, QStringLiteral("Copy paths"), ItemVerb::kCopyPaths, here);
+    AddItemsVerb(menu, QStringLiteral("Copy paths"), ItemVerb::kCopyPaths, here);
     menu.addSeparator();
-    AddVerb(menu, QStringLiteral("Cut"), ItemVerb::kCut, here);
-    AddVerb(menu, QStringLiteral("Copy"), ItemVerb::kCopy, here);
+    AddItemsVerb(menu, QStringLiteral("Cut"), ItemVerb::kCut, here);
+    AddItemsVerb(menu, QStringLiteral("Copy"), ItemVerb::kCopy, here);
     menu.addSeparator();
-    AddVerb(menu, QStringLiteral("Move to Trash"), ItemVerb::kDelete, here);
+    AddItemsVerb(menu, QStringLiteral("Move to Trash"), ItemVerb::kDelete, here);
     if (!extra.empty())
         menu.addSeparator();
     for (std::size_t i = 0; i < extra.size(); ++i)
-        AddVerb(menu, extra[i].Text, QStringLiteral("extra:%1").arg(i), here);
+        AddItemsVerb(menu, extra[i].Text, QStringLiteral("extra:%1").arg(i), here);
     menu.addSeparator();
-    AddVerb(menu, QStringLiteral("Properties"), ItemVerb::kProperties, true);
+    AddItemsVerb(menu, QStringLiteral("Properties"), ItemVerb::kProperties, true);
     const QAction* chosen = menu.exec(control->mapToGlobal(pos));
     if (!chosen)
         return QString();

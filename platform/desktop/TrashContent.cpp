@@ -23,18 +23,18 @@ QString Shown(const std::string& path) {
     return VisibleName(path);
 }
 
-QString SystemError(int error) {
+QString TrashSystemError(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-struct DirCloser {
+struct TrashDirCloser {
     void operator()(DIR* d) const { ::closedir(d); }
 };
 
 // The names in a folder, "." and ".." left out; false with errno kept when
 // it cannot be read.
 bool Names(const std::string& folder, std::vector<std::string>& names) {
-    std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
+    std::unique_ptr<DIR, TrashDirCloser> dir(::opendir(folder.c_str()));
     if (!dir)
         return false;
     while (const dirent* entry = ::readdir(dir.get())) {
@@ -92,7 +92,7 @@ bool ReadSmallFile(const std::string& path, std::string& text) {
 
 QString FolderProblem(const std::string& folder, int error) {
     return QStringLiteral("The Trash folder \"%1\" cannot be read: %2")
-        .arg(Shown(folder), SystemError(error));
+        .arg(Shown(folder), TrashSystemError(error));
 }
 
 const std::string kInfoEnd = ".trashinfo";
@@ -212,7 +212,7 @@ TActionResult RestoreTrashItem(const TTrashItem& item, TFileEventLog* log) {
                                             "drive than the Trash that holds it.")
                                  .arg(name, Shown(parent))
                            : QStringLiteral("\"%1\" could not be restored to \"%2\": %3")
-                                 .arg(name, Shown(target), SystemError(error)));
+                                 .arg(name, Shown(target), TrashSystemError(error)));
     if (log)
         log->Moved(item.FilesPath(), target);
     if (::unlink(item.InfoPath().c_str()) == 0 && log)
@@ -246,7 +246,7 @@ TActionResult DeleteTrashItem(const TTrashItem& item, TFileEventLog* log) {
             log->Deleted(item.InfoPath(), false);
     } else if (errno != ENOENT) {
         return TActionResult::Failed(QStringLiteral("\"%1\" could not be deleted: %2")
-                                         .arg(Shown(item.InfoPath()), SystemError(errno)));
+                                         .arg(Shown(item.InfoPath()), TrashSystemError(errno)));
     }
     return TActionResult::Done();
 }

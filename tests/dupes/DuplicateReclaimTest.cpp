@@ -32,7 +32,7 @@ QByteArray Random(int size, unsigned seed) {
     return data;
 }
 
-void Write(const std::string& path, const QByteArray& data) {
+void WriteReclaimFile(const std::string& path, const QByteArray& data) {
     QFile f(QString::fromStdString(path));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(data);
@@ -77,10 +77,10 @@ TDuplicateResult Search(const std::string& root) {
 std::map<std::string, QByteArray> MakeCopies(const std::string& root) {
     const QByteArray a = Random(300000, 1), b = Random(70000, 2);
     for (const char* n : {"/a1", "/a2", "/a3"})
-        Write(root + n, a);
+        WriteReclaimFile(root + n, a);
     EXPECT_EQ(::link((root + "/a2").c_str(), (root + "/a2-link").c_str()), 0);
-    Write(root + "/b1", b);
-    Write(root + "/b2", b);
+    WriteReclaimFile(root + "/b1", b);
+    WriteReclaimFile(root + "/b2", b);
     std::map<std::string, QByteArray> sums;
     for (const char* n : {"/a1", "/a2", "/a2-link", "/a3", "/b1", "/b2"})
         sums[root + n] = Sum(root + n);
@@ -134,7 +134,7 @@ TEST(DuplicateReclaim, ACopyChangedAfterTheSearchIsLeftAloneAndReported) {
     // (its time changed): neither may be acted on.
     QByteArray other = Random(70000, 2);
     other[35000] = char(other[35000] ^ 1);
-    Write(root + "/b2", other);
+    WriteReclaimFile(root + "/b2", other);
     ::utimensat(AT_FDCWD, (root + "/b1").c_str(), nullptr, 0);
     const QByteArray changed = Sum(root + "/b2");
     const ino_t b2 = Stat(root + "/b2").st_ino;
@@ -172,8 +172,8 @@ TEST(DuplicateReclaim, ClonesKeepTheirOwnAttributesAndFreeTheWasteOnBtrfs) {
     if (root.empty())
         GTEST_SKIP() << "runs inside tests/dupes/on_btrfs.sh";
     const QByteArray data = Random(4 << 20, 5);
-    Write(root + "/keep", data);
-    Write(root + "/copy", data);
+    WriteReclaimFile(root + "/keep", data);
+    WriteReclaimFile(root + "/copy", data);
     ::chmod((root + "/copy").c_str(), 0640);
     const struct timespec times[2] = {{1000000, 0}, {2000000, 5}};
     ::utimensat(AT_FDCWD, (root + "/copy").c_str(), times, 0);
@@ -211,12 +211,12 @@ TEST(DuplicateReclaim, AReplacementKilledAtAnyMomentLeavesOneWholeFile) {
     const std::string root = btrfs.empty() ? dir.path().toStdString() : btrfs + "/kill";
     QDir().mkpath(QString::fromStdString(root));
     const QByteArray data = Random(2 << 20, 9);
-    Write(root + "/keep", data);
+    WriteReclaimFile(root + "/keep", data);
     std::mt19937 rng(42);
     int replaced = 0;
     for (int trial = 0; trial < 60; ++trial) {
         const std::string target = root + "/target";
-        Write(target, data);
+        WriteReclaimFile(target, data);
         const ino_t old = Stat(target).st_ino;
         const pid_t child = ::fork();
         if (child == 0) {

@@ -81,7 +81,7 @@ TEST_F(DuplicateWindow, FoundCopiesAreListedAGoToReachesOneAndTrashingItMovesThe
     properties->close();
     Settle();
 
-    emit list->itemActivated(group->child(1), 0);
+    Q_EMIT list->itemActivated(group->child(1), 0);
     Settle();
     EXPECT_EQ(form->Bar().Root(), "C:\\alpha\\inner");
 

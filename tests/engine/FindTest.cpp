@@ -113,7 +113,7 @@ std::set<std::string> NulSeparated(const std::string& command) {
     return lines;
 }
 
-std::string Quoted(const std::string& text) {
+std::string QuotedName(const std::string& text) {
     std::string q = "'";
     for (char c : text)
         q += c == '\'' ? std::string("'\\''") : std::string(1, c);
@@ -175,13 +175,13 @@ class FindTest : public ::testing::Test {
 
     std::set<std::string> Reference(const std::string& mode, const std::string& pattern,
                                     bool fold) {
-        return NulSeparated("python3 " + Quoted(script_) + " " + Quoted(root_) + " " + mode + " " +
-                            Quoted(pattern) + (fold ? " 1" : " 0"));
+        return NulSeparated("python3 " + QuotedName(script_) + " " + QuotedName(root_) + " " +
+                            mode + " " + QuotedName(pattern) + (fold ? " 1" : " 0"));
     }
 
     void TearDown() override {
         // Names that are not UTF-8 are beyond QDir's removal.
-        std::system(("rm -rf " + Quoted(root_)).c_str());
+        std::system(("rm -rf " + QuotedName(root_)).c_str());
     }
 
     QTemporaryDir dir_;
@@ -195,11 +195,11 @@ TEST_F(FindTest, WildcardsFindWhatFindNameFinds) {
         TFindQuery query;
         query.Pattern = pattern;
         const std::set<std::string> expected = NulSeparated(
-            "find " + Quoted(root_) + " -mindepth 1 -name " + Quoted(pattern) + " -print0");
+            "find " + QuotedName(root_) + " -mindepth 1 -name " + QuotedName(pattern) + " -print0");
         EXPECT_EQ(Found(query), expected) << "pattern " << pattern;
         query.IgnoreCase = true;
-        EXPECT_EQ(Found(query), NulSeparated("find " + Quoted(root_) + " -mindepth 1 -iname " +
-                                             Quoted(pattern) + " -print0"))
+        EXPECT_EQ(Found(query), NulSeparated("find " + QuotedName(root_) + " -mindepth 1 -iname " +
+                                             QuotedName(pattern) + " -print0"))
             << "pattern " << pattern << " ignoring case";
     }
 }
@@ -245,7 +245,7 @@ TEST_F(FindTest, ContainsAndRegexFindWhatPythonFinds) {
 // Kinds, size and age limits, each on both sides of its bound, against
 // find's own -type, -size and -mtime.
 TEST_F(FindTest, LimitsAgreeWithFind) {
-    const std::string root = Quoted(root_);
+    const std::string root = QuotedName(root_);
     TFindQuery query;
     query.Pattern = "*";
     query.Kinds = TFindKinds::Folders;

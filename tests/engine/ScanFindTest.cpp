@@ -18,7 +18,7 @@
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
+std::string ReadFindOutput(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     std::stringstream ss;
     ss << f.rdbuf();
@@ -92,7 +92,7 @@ TEST(ScanFind, JsonListsWhatFindNameFinds) {
         const int status = std::system(command.c_str());
         ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
         const QJsonObject report =
-            QJsonDocument::fromJson(QByteArray::fromStdString(ReadAll(out))).object();
+            QJsonDocument::fromJson(QByteArray::fromStdString(ReadFindOutput(out))).object();
         std::set<std::string> found;
         for (const QJsonValue& item : report["found"].toArray()) {
             const QJsonObject o = item.toObject();

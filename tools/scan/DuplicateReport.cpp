@@ -15,7 +15,7 @@
 
 namespace {
 
-std::string Bytes(std::int64_t bytes) {
+std::string ByteCount(std::int64_t bytes) {
     return Int64ToText(bytes) + (bytes == 1 ? " byte" : " bytes");
 }
 
@@ -62,15 +62,15 @@ void PrintCopy(const TDuplicateGroup& g, std::size_t i, std::ostream& out) {
 
 void PrintDuplicatesText(const TDuplicateResult& r, std::ostream& out) {
     out << "Duplicate files below " << VisibleName(r.Root) << " (files of at least "
-        << Bytes(r.MinSize) << "):\n";
+        << ByteCount(r.MinSize) << "):\n";
     for (const TDuplicateGroup& g : r.Groups) {
         out << "\n"
-            << CountText(g.Copies.size(), "copy", "copies") << " of " << Bytes(g.Size) << ", waste "
-            << Bytes(g.Waste()) << ":\n";
+            << CountText(g.Copies.size(), "copy", "copies") << " of " << ByteCount(g.Size)
+            << ", waste " << ByteCount(g.Waste()) << ":\n";
         for (std::size_t i = 0; i < g.Copies.size(); ++i)
             PrintCopy(g, i, out);
     }
-    out << "\nTotal waste: " << Bytes(r.TotalWaste()) << " in "
+    out << "\nTotal waste: " << ByteCount(r.TotalWaste()) << " in "
         << CountText(r.Groups.size(), "group", "groups") << "\n";
 }
 

@@ -6,7 +6,7 @@
 
 namespace {
 
-std::string Bytes(const QString& text) {
+std::string OptionBytes(const QString& text) {
     return text.toLatin1().toStdString();  // the parser saw each byte as Latin-1
 }
 
@@ -46,7 +46,7 @@ QList<QCommandLineOption> FindOptionList() {
 
 bool ReadFindOptions(const QCommandLineParser& parser, TFindOptions& options, std::string& error) {
     options.Wanted = parser.isSet("find");
-    options.Pattern = Bytes(parser.value("find"));
+    options.Pattern = OptionBytes(parser.value("find"));
     options.Contains = parser.isSet("contains");
     options.Regex = parser.isSet("regex");
     options.IgnoreCase = parser.isSet("ignore-case");
@@ -66,7 +66,7 @@ bool ReadFindOptions(const QCommandLineParser& parser, TFindOptions& options, st
         return false;
     }
     if (parser.isSet("type")) {
-        const std::string type = Bytes(parser.value("type"));
+        const std::string type = OptionBytes(parser.value("type"));
         if (type != "f" && type != "d") {
             error = "--type needs f (files) or d (folders)";
             return false;
@@ -74,13 +74,13 @@ bool ReadFindOptions(const QCommandLineParser& parser, TFindOptions& options, st
         options.Type = type[0];
     }
     if (parser.isSet("min-size") &&
-        !ParseSizeArgument(Bytes(parser.value("min-size")), options.MinSize, error)) {
+        !ParseSizeArgument(OptionBytes(parser.value("min-size")), options.MinSize, error)) {
         error = "--min-size: " + error;
         return false;
     }
     if (parser.isSet("older-than")) {
         int days = 0;
-        if (!ReadDays(Bytes(parser.value("older-than")), days) || options.Type == 'd') {
+        if (!ReadDays(OptionBytes(parser.value("older-than")), days) || options.Type == 'd') {
             error = "--older-than needs a whole number of days and goes with files";
             return false;
         }

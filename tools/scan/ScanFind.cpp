@@ -53,7 +53,7 @@ std::string NativeOf(const TFoundItem& item, const std::string& below, const std
     return path;
 }
 
-std::string TimeText(std::int64_t mtime) {
+std::string FoundTimeText(std::int64_t mtime) {
     if (mtime < 0)
         return "-               ";
     return QDateTime::fromSecsSinceEpoch(mtime).toString("yyyy-MM-dd HH:mm").toStdString();
@@ -68,7 +68,7 @@ void PrintText(const TFoundItems& found, const std::string& below, const std::st
         bytes += item.Size;
         std::string mb = FormatMB(std::to_string(item.Size));
         out << std::string(mb.size() < 12 ? 12 - mb.size() : 0, ' ') << mb << " MB  "
-            << TimeText(item.MTime) << "  " << VisibleName(NativeOf(item, below, native))
+            << FoundTimeText(item.MTime) << "  " << VisibleName(NativeOf(item, below, native))
             << (item.Folder ? "/" : "") << '\n';
     }
     out << "Found " << CountText(files, "file", "files") << " and "
