@@ -1,6 +1,9 @@
 #include "engine/FileTypeTable.h"
 
 #include <algorithm>
+#include <cstring>
+
+#include "platform/AsciiLower.h"
 
 TTypeTotal TFileTypes::All() const {
     TTypeTotal all = NoExtension;
@@ -33,13 +36,13 @@ TFileTypeTable& TFileTypeTable::operator=(const TFileTypeTable& other) {
 bool TFileTypeTable::Pack(std::string_view ext, std::uint64_t& low, std::uint64_t& high) {
     if (ext.size() > kPackedBytes)
         return false;
-    low = high = 0;
-    for (std::size_t i = 0; i < ext.size(); ++i) {
-        auto c = static_cast<unsigned char>(ext[i]);
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<unsigned char>(c - 'A' + 'a');
-        (i < 8 ? low : high) |= std::uint64_t{c} << (8 * (i % 8));
-    }
+    // Two words, zero-padded, folded to lower case eight bytes at a time.
+    unsigned char bytes[kPackedBytes] = {};
+    std::memcpy(bytes, ext.data(), ext.size());
+    std::memcpy(&low, bytes, 8);
+    std::memcpy(&high, bytes + 8, 8);
+    low = AsciiLower8(low);
+    high = AsciiLower8(high);
     return true;
 }
 

@@ -76,6 +76,7 @@ class FolderScanner {
     FolderScanner(const TWalkSettings& s, TFileSink* sink) : s_(s), sink_(sink) {
         for (const std::string& p : s.Patterns)
             matchAll_.push_back(p == "*" || p == "*.*");
+        onlyAll_ = matchAll_.size() == 1 && matchAll_[0];
         // The read-only bit costs a lookup per folder; only StrictRO needs it.
         wantReadOnly_ = s.StrictRO && !(s.Mask & faReadOnly);
     }
@@ -106,45 +107,60 @@ class FolderScanner {
         out.Files = 0;
         out.Bytes = 0;
         out.Opened = listing.IsOpen();
-        while (listing.Next(entry_)) {
+        std::string_view name;
+        while (listing.NextRaw(entry_, name)) {
             const bool folder = entry_.Attr & faDirectory;
             if (wantSubfolders && folder &&
                 (!entry_.OtherMount || (bounds_ && bounds_->EntersEntry(listing.Fd(), entry_))))
-                out.Subfolders.push_back(entry_.Name);
+                out.Subfolders.emplace_back(name);
             if (!TakesPart(entry_))
                 continue;
             // A folder's own blocks count nowhere, as its size does not
             // (a lazily listed folder has no allocated bytes read at all).
             const std::int64_t disk = folder ? 0 : entry_.DiskBytes;
             const bool linked = entry_.Links > 1 && !folder;
-            bool matched = false;
-            for (size_t p = 0; p < s_.Patterns.size(); ++p) {
-                if (!matchAll_[p] && fnmatch(s_.Patterns[p].c_str(), entry_.Name.c_str(), 0) != 0)
+            if (!onlyAll_ || linked) {
+                if (!MatchParts(name, disk, linked, out))
                     continue;
-                out.Own[p] += entry_.Size;
-                out.OwnDisk[p] += disk;
-                if (linked)
-                    out.Links.push_back(
-                        {entry_.Device, entry_.Inode, 0, static_cast<int>(p), entry_.Size, disk,
-                         false,
-                         sink_ && !matched ? static_cast<std::int64_t>(out.Details.size()) : -1});
-                if (linked && sink_ && !matched)
-                    out.Details.push_back({entry_.Name, entry_.Size, disk, entry_.LastWriteSeconds,
-                                           entry_.LastWriteNanos, entry_.Links});
-                matched = true;
+            } else {
+                // One part that takes every name (the usual "*.*"): no loop.
+                out.Own[0] += entry_.Size;
+                out.OwnDisk[0] += disk;
             }
-            if (matched && !folder) {
-                ++out.Files;
-                out.Bytes += static_cast<std::uint64_t>(entry_.Size);
-                if (sink_ && !linked)
-                    sink_->File({node, entry_.Name, entry_.Size, disk, entry_.LastWriteSeconds,
-                                 entry_.LastWriteNanos, true, entry_.Links, entry_.Device,
-                                 entry_.Inode});
-            }
+            if (folder)
+                continue;
+            ++out.Files;
+            out.Bytes += static_cast<std::uint64_t>(entry_.Size);
+            if (sink_ && !linked)
+                sink_->File({node, name, entry_.Size, disk, entry_.LastWriteSeconds,
+                             entry_.LastWriteNanos, true, entry_.Links, entry_.Device,
+                             entry_.Inode});
         }
     }
 
   private:
+    // Adds the entry to every filter part whose pattern its name matches
+    // (name ends in a zero byte); false when none does.
+    bool MatchParts(std::string_view name, std::int64_t disk, bool linked, FolderScan& out) {
+        bool matched = false;
+        for (size_t p = 0; p < s_.Patterns.size(); ++p) {
+            if (!matchAll_[p] && fnmatch(s_.Patterns[p].c_str(), name.data(), 0) != 0)
+                continue;
+            out.Own[p] += entry_.Size;
+            out.OwnDisk[p] += disk;
+            if (linked)
+                out.Links.push_back(
+                    {entry_.Device, entry_.Inode, 0, static_cast<int>(p), entry_.Size, disk, false,
+                     sink_ && !matched ? static_cast<std::int64_t>(out.Details.size()) : -1});
+            if (linked && sink_ && !matched)
+                out.Details.push_back({std::string(name), entry_.Size, disk,
+                                       entry_.LastWriteSeconds, entry_.LastWriteNanos,
+                                       entry_.Links});
+            matched = true;
+        }
+        return matched;
+    }
+
     unsigned Options() const { return wantReadOnly_ ? 0u : unsigned{TDirListing::kNoReadOnly}; }
     static unsigned LazyFolders() { return TDirListing::kLazyFolders; }
 
@@ -158,6 +174,7 @@ class FolderScanner {
     const TWalkSettings& s_;
     TFileSink* sink_;
     std::vector<bool> matchAll_;
+    bool onlyAll_ = false;  // one part, and it takes every name
     bool wantReadOnly_ = false;
     TDirEntry entry_;
     std::unique_ptr<TWalkBounds> bounds_;
