@@ -42,7 +42,7 @@ class TDiscoverCollector {
             old_.Add(size, allocated, mtime, folder, rawName);
     }
 
-    // Shares the largest and old files' bars and the scan time with first,
+    // Shares the largest and old files' lists and the scan time with first,
     // another walking thread's collector (see TLargestFiles::Join).
     void Join(TDiscoverCollector& first);
     // Takes in another walking thread's collector.
