@@ -46,9 +46,14 @@ bool TFileTypeTable::Pack(std::string_view ext, std::uint64_t& low, std::uint64_
     return true;
 }
 
+std::size_t TFileTypeTable::Home(std::uint64_t low, std::uint64_t high) const {
+    const std::size_t mask = index_.size() - 1;
+    return ((low ^ (high * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull) >> 40 & mask;
+}
+
 TFileTypeTable::IndexSlot& TFileTypeTable::Probe(std::uint64_t low, std::uint64_t high) {
     const std::size_t mask = index_.size() - 1;
-    std::size_t i = ((low ^ (high * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull) >> 40 & mask;
+    std::size_t i = Home(low, high);
     while (index_[i].Total != nullptr && (index_[i].Low != low || index_[i].High != high))
         i = (i + 1) & mask;
     return index_[i];
@@ -109,6 +114,20 @@ TLargestFiles* TFileTypeTable::Add(std::string_view rawName, std::int64_t bytes,
     if (packed)
         Index(low, high, entry);
     return &entry->Files;
+}
+
+bool TFileTypeTable::MayList(std::string_view rawName, std::int64_t bytes) const {
+    const std::string_view ext = FileExtension(rawName);
+    if (ext.empty())
+        return false;
+    std::uint64_t low = 0, high = 0;
+    if (!Pack(ext, low, high) || index_.empty())
+        return true;  // not looked up here: the safe answer
+    const std::size_t mask = index_.size() - 1;
+    for (std::size_t i = Home(low, high); index_[i].Total != nullptr; i = (i + 1) & mask)
+        if (index_[i].Low == low && index_[i].High == high)
+            return index_[i].Total->Files.Wants(bytes);
+    return true;
 }
 
 void TFileTypeTable::Merge(TFileTypeTable&& other) {

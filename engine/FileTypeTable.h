@@ -100,6 +100,9 @@ class TFileTypeTable {
     // caller offers the file to, or null when the file has no extension or
     // its type was turned away.
     TLargestFiles* Add(std::string_view rawName, std::int64_t bytes, std::int64_t allocated);
+    // Whether a file of this name and size could make its type's list of
+    // largest files now (a type not yet held could get one).
+    bool MayList(std::string_view rawName, std::int64_t bytes) const;
     // Adds another table's counts (another walking thread's).
     void Merge(TFileTypeTable&& other);
     // The stored form: the Kept largest exact types, the rest as "other".
@@ -126,6 +129,7 @@ class TFileTypeTable {
     };
     static constexpr std::size_t kPackedBytes = 16;
     static bool Pack(std::string_view ext, std::uint64_t& low, std::uint64_t& high);
+    std::size_t Home(std::uint64_t low, std::uint64_t high) const;
     IndexSlot& Probe(std::uint64_t low, std::uint64_t high);
     void Index(std::uint64_t low, std::uint64_t high, Entry* total);
     // The slow way: by name in types_, adding or turning away.
