@@ -53,8 +53,9 @@ class TDiscoverCollector {
                types_.MayList(rawName, size);
     }
 
-    // Shares the largest and old files' lists and the scan time with first,
-    // another walking thread's collector (see TLargestFiles::Join).
+    // Shares the lists of largest files (all, old, per type) and the scan
+    // time with first, another walking thread's collector (see
+    // TLargestFiles::Join).
     void Join(TDiscoverCollector& first);
     // Takes in another walking thread's collector.
     void Merge(TDiscoverCollector&& other);

@@ -86,6 +86,11 @@ TFileTypeTable::Entry* TFileTypeTable::Find(std::string_view ext, std::int64_t b
         }
         it = types_.emplace(key_, Entry{}).first;
         it->second.Total.Ext = key_;
+        if (shared_) {
+            std::lock_guard<std::mutex> guard(shared_->Lock);
+            it->second.Files.Join(
+                shared_->Lists.try_emplace(key_, kTypeFiles, kTypeFiles).first->second);
+        }
     }
     return &it->second;
 }
@@ -128,6 +133,12 @@ bool TFileTypeTable::MayList(std::string_view rawName, std::int64_t bytes) const
         if (index_[i].Low == low && index_[i].High == high)
             return index_[i].Total->Files.Wants(bytes);
     return true;
+}
+
+void TFileTypeTable::Join(TFileTypeTable& first) {
+    if (!first.shared_)
+        first.shared_ = std::make_shared<SharedLists>();
+    shared_ = first.shared_;
 }
 
 void TFileTypeTable::Merge(TFileTypeTable&& other) {

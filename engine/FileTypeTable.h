@@ -24,9 +24,14 @@
 // them, and a file that cannot make its type's list costs one comparison.
 // At most kTypeSlots * 2 * kTypeFiles files are held, fewer than 700 000
 // and in practice a few thousand; only the listed types' lists are kept.
+// The tables of one walk's threads (Join) share each type's list, as the
+// threads share the list of the largest files (see LargestFiles.h): a
+// type's list is filled once, not once per thread.
 #include <cstdint>
 #include <limits>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -103,6 +108,9 @@ class TFileTypeTable {
     // Whether a file of this name and size could make its type's list of
     // largest files now (a type not yet held could get one).
     bool MayList(std::string_view rawName, std::int64_t bytes) const;
+    // Shares first's lists of files per type (another walking thread's
+    // table of the same walk); called before any file arrives.
+    void Join(TFileTypeTable& first);
     // Adds another table's counts (another walking thread's).
     void Merge(TFileTypeTable&& other);
     // The stored form: the Kept largest exact types, the rest as "other".
@@ -141,8 +149,15 @@ class TFileTypeTable {
         return marks_[(hash % kMarkBits) / 64] >> (hash % 64) & 1;
     }
 
+    // The lists of the joined tables, by type.
+    struct SharedLists {
+        std::mutex Lock;
+        std::unordered_map<std::string, TLargestFiles> Lists;
+    };
+
     std::size_t slots_;
     std::unordered_map<std::string, Entry> types_;
+    std::shared_ptr<SharedLists> shared_;  // none until joined
     TTypeTotal none_, turnedAway_;
     std::vector<std::uint64_t> marks_;
     std::string key_;               // reused for the lower-cased extension
