@@ -33,22 +33,44 @@ TFileTypeTable& TFileTypeTable::operator=(const TFileTypeTable& other) {
     return *this;
 }
 
-bool TFileTypeTable::Pack(std::string_view ext, std::uint64_t& low, std::uint64_t& high) {
-    if (ext.size() > kPackedBytes)
+bool TFileTypeTable::Pack(std::string_view rawName, std::size_t extSize, std::uint64_t& low,
+                          std::uint64_t& high) {
+    if (extSize > kPackedBytes)
         return false;
-    // Two words, zero-padded, folded to lower case eight bytes at a time.
-    unsigned char bytes[kPackedBytes] = {};
-    std::memcpy(bytes, ext.data(), ext.size());
-    std::memcpy(&low, bytes, 8);
-    std::memcpy(&high, bytes + 8, 8);
+    // The extension ends the name: the name's last 16 bytes hold it,
+    // right-aligned, read as two words where the name is that long.
+    if (rawName.size() >= kPackedBytes) {
+        std::memcpy(&low, rawName.data() + rawName.size() - 16, 8);
+        std::memcpy(&high, rawName.data() + rawName.size() - 8, 8);
+    } else {
+        unsigned char bytes[kPackedBytes] = {};
+        std::memcpy(bytes + kPackedBytes - rawName.size(), rawName.data(), rawName.size());
+        std::memcpy(&low, bytes, 8);
+        std::memcpy(&high, bytes + 8, 8);
+    }
+    // Only the extension's bytes stay (the last byte is the most
+    // significant of High), zero-padded in front: names hold no zero byte.
+    if (extSize <= 8) {
+        low = 0;
+        high &= ~std::uint64_t{0} << (8 * (8 - extSize));
+    } else {
+        low &= ~std::uint64_t{0} << (8 * (16 - extSize));
+    }
     low = AsciiLower8(low);
     high = AsciiLower8(high);
     return true;
 }
 
 std::size_t TFileTypeTable::Home(std::uint64_t low, std::uint64_t high) const {
-    const std::size_t mask = index_.size() - 1;
-    return ((low ^ (high * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull) >> 40 & mask;
+    // A short extension has only High's top bytes: each step brings the
+    // high bits down as well as up.
+    std::uint64_t h = high ^ low * 0x9E3779B97F4A7C15ull;
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53ull;
+    h ^= h >> 33;
+    return h & (index_.size() - 1);
 }
 
 TFileTypeTable::IndexSlot& TFileTypeTable::Probe(std::uint64_t low, std::uint64_t high) {
@@ -103,7 +125,7 @@ TLargestFiles* TFileTypeTable::Add(std::string_view rawName, std::int64_t bytes,
         return nullptr;
     }
     std::uint64_t low = 0, high = 0;
-    const bool packed = Pack(ext, low, high);
+    const bool packed = Pack(rawName, ext.size(), low, high);
     if (packed && !index_.empty()) {
         // Entries never move (types_ keeps its nodes), so the index's
         // pointers stay good while the table grows.
@@ -126,7 +148,7 @@ bool TFileTypeTable::MayList(std::string_view rawName, std::int64_t bytes) const
     if (ext.empty())
         return false;
     std::uint64_t low = 0, high = 0;
-    if (!Pack(ext, low, high) || index_.empty())
+    if (!Pack(rawName, ext.size(), low, high) || index_.empty())
         return true;  // not looked up here: the safe answer
     const std::size_t mask = index_.size() - 1;
     for (std::size_t i = Home(low, high); index_[i].Total != nullptr; i = (i + 1) & mask)

@@ -122,7 +122,7 @@ class TFileTypeTable {
 
   private:
     // The index in front of types_: an extension of up to 16 bytes, lower
-    // case and zero-padded (names hold no zero byte), is two words that
+    // case and zero-padded in front (names hold no zero byte), is two words that
     // find its entry with one probe or a few, where a look-up in types_
     // hashes a string and follows a node per step. A drive can have
     // thousands of extensions in no order, so most files miss a cache of
@@ -136,7 +136,10 @@ class TFileTypeTable {
         Entry* Total = nullptr;  // null: free
     };
     static constexpr std::size_t kPackedBytes = 16;
-    static bool Pack(std::string_view ext, std::uint64_t& low, std::uint64_t& high);
+    // The extension (the last ExtSize bytes of the name, at least one) as
+    // two words; false when it is longer than kPackedBytes.
+    static bool Pack(std::string_view rawName, std::size_t extSize, std::uint64_t& low,
+                     std::uint64_t& high);
     std::size_t Home(std::uint64_t low, std::uint64_t high) const;
     IndexSlot& Probe(std::uint64_t low, std::uint64_t high);
     void Index(std::uint64_t low, std::uint64_t high, Entry* total);
