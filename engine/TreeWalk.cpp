@@ -83,8 +83,7 @@ class FolderScanner {
         std::string_view name;
         while (listing.NextRaw(entry_, name)) {
             const bool folder = entry_.Attr & faDirectory;
-            if (wantSubfolders && folder &&
-                (!entry_.OtherMount || (bounds_ && bounds_->EntersEntry(listing.Fd(), entry_))))
+            if (wantSubfolders && folder && (!entry_.OtherMount || EntersMount(listing, name)))
                 out.Subfolders.emplace_back(name);
             if (!TakesPart(entry_))
                 continue;
@@ -148,6 +147,14 @@ class FolderScanner {
         s.Named = !first || !sink_ ||
                   sink_->WantsName(
                       {0, name, s.Size, disk, s.MTime, s.Nanos, true, s.Links, s.Device, s.Inode});
+    }
+
+    // A subfolder that is the root of another mount: looked at by its name.
+    bool EntersMount(const TDirListing& listing, std::string_view name) {
+        if (!bounds_)
+            return false;
+        entry_.Name.assign(name);
+        return bounds_->EntersEntry(listing.Fd(), entry_);
     }
 
     unsigned Options() const { return wantReadOnly_ ? 0u : unsigned{TDirListing::kNoReadOnly}; }
