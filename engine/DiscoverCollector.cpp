@@ -12,6 +12,7 @@ void TDiscoverCollector::Join(TDiscoverCollector& first) {
     SetScanTime(first.scanTime_);
     largest_.Join(first.largest_);
     old_.Join(first.old_);
+    types_.Join(first.types_);
 }
 
 void TDiscoverCollector::Merge(TDiscoverCollector&& other) {

@@ -31,9 +31,13 @@ class TDiscoverCollector {
     // header); before any file.
     void SetScanTime(std::int64_t scanTime);
 
+    // Named false: rawName only tells the type ("*.ext"), and the file
+    // cannot make a list (MayList said so).
     void File(std::uint32_t folder, std::string_view rawName, std::int64_t size,
-              std::int64_t allocated, std::int64_t mtime) {
+              std::int64_t allocated, std::int64_t mtime, bool named = true) {
         TLargestFiles* typed = types_.Add(rawName, size, allocated);
+        if (!named)
+            return;
         if (typed != nullptr && typed->Wants(size))
             typed->Add(size, allocated, mtime, folder, rawName);
         if (largest_.Wants(size))
@@ -42,8 +46,16 @@ class TDiscoverCollector {
             old_.Add(size, allocated, mtime, folder, rawName);
     }
 
-    // Shares the largest and old files' bars and the scan time with first,
-    // another walking thread's collector (see TLargestFiles::Join).
+    // Whether a file could make any of the lists now; once false, it stays
+    // false for the file (the lists only ever take larger files).
+    bool MayList(std::string_view rawName, std::int64_t size, std::int64_t mtime) const {
+        return largest_.Wants(size) || (mtime < oldBefore_ && old_.Wants(size)) ||
+               types_.MayList(rawName, size);
+    }
+
+    // Shares the lists of largest files (all, old, per type) and the scan
+    // time with first, another walking thread's collector (see
+    // TLargestFiles::Join).
     void Join(TDiscoverCollector& first);
     // Takes in another walking thread's collector.
     void Merge(TDiscoverCollector&& other);

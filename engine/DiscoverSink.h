@@ -19,7 +19,10 @@ class TDiscoverSink : public TFileSink {
     void File(const TWalkFile& file) override {
         if (file.Counted)
             collector_.File(file.Folder, file.Name, file.Size, file.Allocated,
-                            file.LastWriteSeconds);
+                            file.LastWriteSeconds, file.Named);
+    }
+    bool WantsName(const TWalkFile& file) const override {
+        return collector_.MayList(file.Name, file.Size, file.LastWriteSeconds);
     }
     void Join(TFileSink& first) override {
         collector_.Join(static_cast<TDiscoverSink&>(first).collector_);

@@ -2,7 +2,7 @@
 
 #include "platform/CacheDirTag.h"
 
-int TExcludeWalk::Reason(int folderFd, const std::string& name, bool folder) {
+int TExcludeWalk::Reason(int folderFd, std::string_view name, bool folder) {
     const int pattern = matcher_.Match(name);
     if (pattern >= 0)
         return pattern;

@@ -4,6 +4,7 @@
 // tagged as a cache) and the state its subfolders carry. One per thread;
 // without rules nothing is ever left out and no state is made.
 #include <string>
+#include <string_view>
 
 #include "engine/ExcludeMatcher.h"
 #include "engine/ExcludeRules.h"
@@ -18,12 +19,12 @@ class TExcludeWalk {
     // tagged as a cache, or -1 when it is not. FolderFd is the listed
     // folder's (for the tag).
     static constexpr int kCache = -2;
-    int Reason(int folderFd, const std::string& name, bool folder);
-    bool Skips(int folderFd, const std::string& name, bool folder) {
+    int Reason(int folderFd, std::string_view name, bool folder);
+    bool Skips(int folderFd, std::string_view name, bool folder) {
         return Reason(folderFd, name, folder) != -1;
     }
     // The state of a subfolder of the entered folder.
-    TExcludeState ChildState(const std::string& name) { return matcher_.ChildState(name); }
+    TExcludeState ChildState(std::string_view name) { return matcher_.ChildState(name); }
 
     // "pattern" or "cache": why an item was left out, as words a user reads.
     static std::string Text(const TExcludeRules& rules, int reason);

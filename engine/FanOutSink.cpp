@@ -10,6 +10,11 @@ void TFanOutSink::File(const TWalkFile& file) {
         sink->File(file);
 }
 
+bool TFanOutSink::WantsName(const TWalkFile& file) const {
+    return std::any_of(sinks_.begin(), sinks_.end(),
+                       [&file](const auto& sink) { return sink->WantsName(file); });
+}
+
 void TFanOutSink::Join(TFileSink& first) {
     auto& fan = static_cast<TFanOutSink&>(first);
     for (std::size_t i = 0; i < sinks_.size(); ++i)

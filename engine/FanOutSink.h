@@ -10,6 +10,7 @@ class TFanOutSink : public TFileSink {
   public:
     explicit TFanOutSink(std::vector<std::unique_ptr<TFileSink>> sinks);
     void File(const TWalkFile& file) override;
+    bool WantsName(const TWalkFile& file) const override;
     // first is a fan-out of the same makers, in the same order.
     void Join(TFileSink& first) override;
     // other is a fan-out of the same makers, in the same order.

@@ -10,10 +10,13 @@
 // file that takes part (attributes and filter; not folders) reaches exactly
 // one sink once:
 // - a file with one link as its folder is listed, Counted true;
-// - a file with several links once per name, after the walk and on the
-//   walk's calling thread, each to the merged sink: Counted true only for
-//   the name whose folder holds its bytes in the sums (the folder whose path
-//   sorts first), false for every other name.
+// - a file with several links once, after the walk and on the walk's
+//   calling thread, to the merged sink, at the name whose folder holds its
+//   bytes in the sums (the folder whose path sorts first), with Names, the
+//   count of its names the walk saw. The walk keeps no name per sighting:
+//   while it walks, it asks the sink of the thread that sees the name
+//   (WantsName) whether the name may be needed; when it may not, the file
+//   arrives with Named false and only its extension (see TWalkFile).
 // When the walk is over, the other threads' sinks are merged into the first
 // one (Merge, on the calling thread), the hard-linked names follow, and
 // Finish gets the tree so that folder numbers can be turned into paths
@@ -42,12 +45,25 @@ struct TWalkFile {
     bool Counted = true;      // its bytes count in this folder's sums
     std::uint32_t Links = 1;  // its hard-link count (names anywhere)
     std::uint64_t Device = 0, Inode = 0;
+    // The names of the file the walk saw (fewer than Links: it has names
+    // outside the walk).
+    std::uint32_t Names = 1;
+    // False: no sink wanted the name; Name is "*" and the name's extension
+    // with its dot ("*.gz", or "*" for none), enough for its type.
+    bool Named = true;
 };
 
 class TFileSink {
   public:
     virtual ~TFileSink() = default;
     virtual void File(const TWalkFile& file) = 0;
+    // Whether the sink may still need the name of a file with several
+    // links (a list it may make); asked on the walking thread, before the
+    // file arrives. Once false for a file, it must stay false for it.
+    virtual bool WantsName(const TWalkFile& file) const {
+        (void)file;
+        return true;
+    }
     // Shares with first, another sink of the same walk and type, what lets
     // both skip files early; it is called before any file arrives, and the
     // two may then be called at once from different threads.

@@ -1,6 +1,9 @@
 #include "engine/FileTypeTable.h"
 
 #include <algorithm>
+#include <cstring>
+
+#include "platform/AsciiLower.h"
 
 TTypeTotal TFileTypes::All() const {
     TTypeTotal all = NoExtension;
@@ -30,22 +33,49 @@ TFileTypeTable& TFileTypeTable::operator=(const TFileTypeTable& other) {
     return *this;
 }
 
-bool TFileTypeTable::Pack(std::string_view ext, std::uint64_t& low, std::uint64_t& high) {
-    if (ext.size() > kPackedBytes)
+bool TFileTypeTable::Pack(std::string_view rawName, std::size_t extSize, std::uint64_t& low,
+                          std::uint64_t& high) {
+    if (extSize > kPackedBytes)
         return false;
-    low = high = 0;
-    for (std::size_t i = 0; i < ext.size(); ++i) {
-        auto c = static_cast<unsigned char>(ext[i]);
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<unsigned char>(c - 'A' + 'a');
-        (i < 8 ? low : high) |= std::uint64_t{c} << (8 * (i % 8));
+    // The extension ends the name: the name's last 16 bytes hold it,
+    // right-aligned, read as two words where the name is that long.
+    if (rawName.size() >= kPackedBytes) {
+        std::memcpy(&low, rawName.data() + rawName.size() - 16, 8);
+        std::memcpy(&high, rawName.data() + rawName.size() - 8, 8);
+    } else {
+        unsigned char bytes[kPackedBytes] = {};
+        std::memcpy(bytes + kPackedBytes - rawName.size(), rawName.data(), rawName.size());
+        std::memcpy(&low, bytes, 8);
+        std::memcpy(&high, bytes + 8, 8);
     }
+    // Only the extension's bytes stay (the last byte is the most
+    // significant of High), zero-padded in front: names hold no zero byte.
+    if (extSize <= 8) {
+        low = 0;
+        high &= ~std::uint64_t{0} << (8 * (8 - extSize));
+    } else {
+        low &= ~std::uint64_t{0} << (8 * (16 - extSize));
+    }
+    low = AsciiLower8(low);
+    high = AsciiLower8(high);
     return true;
+}
+
+std::size_t TFileTypeTable::Home(std::uint64_t low, std::uint64_t high) const {
+    // A short extension has only High's top bytes: each step brings the
+    // high bits down as well as up.
+    std::uint64_t h = high ^ low * 0x9E3779B97F4A7C15ull;
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53ull;
+    h ^= h >> 33;
+    return h & (index_.size() - 1);
 }
 
 TFileTypeTable::IndexSlot& TFileTypeTable::Probe(std::uint64_t low, std::uint64_t high) {
     const std::size_t mask = index_.size() - 1;
-    std::size_t i = ((low ^ (high * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull) >> 40 & mask;
+    std::size_t i = Home(low, high);
     while (index_[i].Total != nullptr && (index_[i].Low != low || index_[i].High != high))
         i = (i + 1) & mask;
     return index_[i];
@@ -78,6 +108,11 @@ TFileTypeTable::Entry* TFileTypeTable::Find(std::string_view ext, std::int64_t b
         }
         it = types_.emplace(key_, Entry{}).first;
         it->second.Total.Ext = key_;
+        if (shared_) {
+            std::lock_guard<std::mutex> guard(shared_->Lock);
+            it->second.Files.Join(
+                shared_->Lists.try_emplace(key_, kTypeFiles, kTypeFiles).first->second);
+        }
     }
     return &it->second;
 }
@@ -90,7 +125,7 @@ TLargestFiles* TFileTypeTable::Add(std::string_view rawName, std::int64_t bytes,
         return nullptr;
     }
     std::uint64_t low = 0, high = 0;
-    const bool packed = Pack(ext, low, high);
+    const bool packed = Pack(rawName, ext.size(), low, high);
     if (packed && !index_.empty()) {
         // Entries never move (types_ keeps its nodes), so the index's
         // pointers stay good while the table grows.
@@ -106,6 +141,26 @@ TLargestFiles* TFileTypeTable::Add(std::string_view rawName, std::int64_t bytes,
     if (packed)
         Index(low, high, entry);
     return &entry->Files;
+}
+
+bool TFileTypeTable::MayList(std::string_view rawName, std::int64_t bytes) const {
+    const std::string_view ext = FileExtension(rawName);
+    if (ext.empty())
+        return false;
+    std::uint64_t low = 0, high = 0;
+    if (!Pack(rawName, ext.size(), low, high) || index_.empty())
+        return true;  // not looked up here: the safe answer
+    const std::size_t mask = index_.size() - 1;
+    for (std::size_t i = Home(low, high); index_[i].Total != nullptr; i = (i + 1) & mask)
+        if (index_[i].Low == low && index_[i].High == high)
+            return index_[i].Total->Files.Wants(bytes);
+    return true;
+}
+
+void TFileTypeTable::Join(TFileTypeTable& first) {
+    if (!first.shared_)
+        first.shared_ = std::make_shared<SharedLists>();
+    shared_ = first.shared_;
 }
 
 void TFileTypeTable::Merge(TFileTypeTable&& other) {

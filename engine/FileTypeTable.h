@@ -24,9 +24,14 @@
 // them, and a file that cannot make its type's list costs one comparison.
 // At most kTypeSlots * 2 * kTypeFiles files are held, fewer than 700 000
 // and in practice a few thousand; only the listed types' lists are kept.
+// The tables of one walk's threads (Join) share each type's list, as the
+// threads share the list of the largest files (see LargestFiles.h): a
+// type's list is filled once, not once per thread.
 #include <cstdint>
 #include <limits>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -100,6 +105,12 @@ class TFileTypeTable {
     // caller offers the file to, or null when the file has no extension or
     // its type was turned away.
     TLargestFiles* Add(std::string_view rawName, std::int64_t bytes, std::int64_t allocated);
+    // Whether a file of this name and size could make its type's list of
+    // largest files now (a type not yet held could get one).
+    bool MayList(std::string_view rawName, std::int64_t bytes) const;
+    // Shares first's lists of files per type (another walking thread's
+    // table of the same walk); called before any file arrives.
+    void Join(TFileTypeTable& first);
     // Adds another table's counts (another walking thread's).
     void Merge(TFileTypeTable&& other);
     // The stored form: the Kept largest exact types, the rest as "other".
@@ -111,7 +122,7 @@ class TFileTypeTable {
 
   private:
     // The index in front of types_: an extension of up to 16 bytes, lower
-    // case and zero-padded (names hold no zero byte), is two words that
+    // case and zero-padded in front (names hold no zero byte), is two words that
     // find its entry with one probe or a few, where a look-up in types_
     // hashes a string and follows a node per step. A drive can have
     // thousands of extensions in no order, so most files miss a cache of
@@ -125,7 +136,11 @@ class TFileTypeTable {
         Entry* Total = nullptr;  // null: free
     };
     static constexpr std::size_t kPackedBytes = 16;
-    static bool Pack(std::string_view ext, std::uint64_t& low, std::uint64_t& high);
+    // The extension (the last ExtSize bytes of the name, at least one) as
+    // two words; false when it is longer than kPackedBytes.
+    static bool Pack(std::string_view rawName, std::size_t extSize, std::uint64_t& low,
+                     std::uint64_t& high);
+    std::size_t Home(std::uint64_t low, std::uint64_t high) const;
     IndexSlot& Probe(std::uint64_t low, std::uint64_t high);
     void Index(std::uint64_t low, std::uint64_t high, Entry* total);
     // The slow way: by name in types_, adding or turning away.
@@ -137,8 +152,15 @@ class TFileTypeTable {
         return marks_[(hash % kMarkBits) / 64] >> (hash % 64) & 1;
     }
 
+    // The lists of the joined tables, by type.
+    struct SharedLists {
+        std::mutex Lock;
+        std::unordered_map<std::string, TLargestFiles> Lists;
+    };
+
     std::size_t slots_;
     std::unordered_map<std::string, Entry> types_;
+    std::shared_ptr<SharedLists> shared_;  // none until joined
     TTypeTotal none_, turnedAway_;
     std::vector<std::uint64_t> marks_;
     std::string key_;               // reused for the lower-cased extension

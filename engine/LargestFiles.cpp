@@ -1,6 +1,7 @@
 #include "engine/LargestFiles.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "platform/DriveForm.h"
 
@@ -10,72 +11,92 @@ bool LargerFile(const TLargeFile& a, const TLargeFile& b) {
     return a.Path < b.Path;
 }
 
+std::int64_t TLargestFiles::Core::Least() const {
+    const std::int64_t aboveFloor =
+        Floor == std::numeric_limits<std::int64_t>::max() ? Floor : Floor + 1;
+    return Count < Capacity ? aboveFloor : std::max(aboveFloor, Groups.begin()->first);
+}
+
 void TLargestFiles::Add(std::int64_t size, std::int64_t allocated, std::int64_t mtime,
                         std::uint32_t folder, std::string_view rawName) {
-    if (capacity_ == 0 || !Wants(size))
+    if (!shared_) {
+        if (core_.Capacity != 0 && core_.Wants(size))
+            core_.Add(size, {allocated, mtime, folder, std::string(rawName)});
         return;
-    groups_[size].push_back({allocated, mtime, folder, std::string(rawName)});
-    ++count_;
+    }
+    std::lock_guard<std::mutex> guard(shared_->Lock);
+    Core& list = shared_->List;
+    if (list.Capacity == 0 || !list.Wants(size))
+        return;  // another thread's file got there first
+    list.Add(size, {allocated, mtime, folder, std::string(rawName)});
+    shared_->Least.store(list.Least(), std::memory_order_relaxed);
+}
+
+void TLargestFiles::Core::Add(std::int64_t size, Pending file) {
+    Groups[size].push_back(std::move(file));
+    ++Count;
     Prune();
-    RaiseBar();
 }
 
 void TLargestFiles::Join(TLargestFiles& first) {
-    if (!first.bar_)
-        first.bar_ = std::make_shared<std::atomic<std::int64_t>>(INT64_MIN);
-    bar_ = first.bar_;
-}
-
-void TLargestFiles::RaiseBar() {
-    if (!bar_ || count_ < capacity_ || groups_.empty())
-        return;
-    const std::int64_t least = groups_.begin()->first;
-    std::int64_t bar = bar_->load(std::memory_order_relaxed);
-    while (least > bar && !bar_->compare_exchange_weak(bar, least, std::memory_order_relaxed)) {
+    if (!first.shared_) {
+        first.shared_ = std::make_shared<Shared>(std::move(first.core_));
+        first.shared_->Least.store(first.shared_->List.Least(), std::memory_order_relaxed);
     }
+    shared_ = first.shared_;
 }
 
 // Sizes that Capacity larger files leave out go; then, while the files of
 // the smallest size kept overflow the bound (Tied), that size is given up.
-void TLargestFiles::Prune() {
-    while (!groups_.empty()) {
-        const std::size_t smallest = groups_.begin()->second.size();
-        const bool beaten = count_ - smallest >= capacity_;
-        const bool overflowing = count_ > capacity_ + tied_;
+void TLargestFiles::Core::Prune() {
+    while (!Groups.empty()) {
+        const std::size_t smallest = Groups.begin()->second.size();
+        const bool beaten = Count - smallest >= Capacity;
+        const bool overflowing = Count > Capacity + Tied;
         if (!beaten && !overflowing)
             return;
         if (!beaten)
-            floor_ = std::max(floor_, groups_.begin()->first);
-        count_ -= smallest;
-        groups_.erase(groups_.begin());
+            Floor = std::max(Floor, Groups.begin()->first);
+        Count -= smallest;
+        Groups.erase(Groups.begin());
     }
 }
 
 void TLargestFiles::Merge(TLargestFiles&& other) {
-    floor_ = std::max(floor_, other.floor_);
-    for (auto it = groups_.begin(); it != groups_.end() && it->first <= floor_;) {
-        count_ -= it->second.size();
-        it = groups_.erase(it);
+    if (shared_ && shared_ == other.shared_)
+        return;  // its files are in this very list
+    Core& mine = shared_ ? shared_->List : core_;
+    mine.Merge(other.shared_ ? std::move(other.shared_->List) : std::move(other.core_));
+    if (shared_)
+        shared_->Least.store(mine.Least(), std::memory_order_relaxed);
+}
+
+void TLargestFiles::Core::Merge(Core&& other) {
+    Floor = std::max(Floor, other.Floor);
+    for (auto it = Groups.begin(); it != Groups.end() && it->first <= Floor;) {
+        Count -= it->second.size();
+        it = Groups.erase(it);
     }
-    for (auto& [size, files] : other.groups_) {
-        if (size <= floor_)
+    for (auto& [size, files] : other.Groups) {
+        if (size <= Floor)
             continue;
-        std::vector<Pending>& mine = groups_[size];
-        count_ += files.size();
+        std::vector<Pending>& mine = Groups[size];
+        Count += files.size();
         for (Pending& f : files)
             mine.push_back(std::move(f));
         Prune();
     }
-    other.groups_.clear();
-    other.count_ = 0;
+    other.Groups.clear();
+    other.Count = 0;
 }
 
 std::vector<TLargeFile> TLargestFiles::Finish(const TFolderPath& folderPath,
                                               std::int64_t& floor) const {
+    const Core& list = List();
     std::vector<TLargeFile> files;
-    files.reserve(count_);
+    files.reserve(list.Count);
     std::map<std::uint32_t, std::string> paths;
-    for (auto it = groups_.rbegin(); it != groups_.rend(); ++it) {
+    for (auto it = list.Groups.rbegin(); it != list.Groups.rend(); ++it) {
         for (const Pending& f : it->second) {
             auto known = paths.find(f.Folder);
             if (known == paths.end())
@@ -85,8 +106,8 @@ std::vector<TLargeFile> TLargestFiles::Finish(const TFolderPath& folderPath,
         }
     }
     std::sort(files.begin(), files.end(), LargerFile);
-    if (files.size() > capacity_)
-        files.resize(capacity_);
-    floor = floor_;
+    if (files.size() > list.Capacity)
+        files.resize(list.Capacity);
+    floor = list.Floor;
     return files;
 }

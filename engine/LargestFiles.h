@@ -15,16 +15,20 @@
 // the list then holds every file larger than it, fewer than Capacity, and
 // says so through its floor (see TDiscoverData::Floor).
 //
-// The lists of one walk's threads share a bar: a list that holds Capacity
-// files of at least size m raises it to m, and every list then passes over
-// smaller files at once. Such a file could not make the merged list either,
-// which holds those Capacity files or gives up m and all below it; so the
-// bar changes how much work a file costs, never the result.
+// The lists of one walk's threads share one list (Join): a file that may
+// make it takes a lock, and whether it may is read without one, from the
+// smallest size the list still takes. Few files ever make the list (about
+// Capacity * ln(files / Capacity) of them in a tree in no order of size),
+// so the walking threads rarely wait, and the list is filled once instead
+// of once per thread. The shared list sees the files in the order the
+// threads offer them, as one thread's list would in some order of the
+// walk: the same files make it.
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -66,18 +70,19 @@ class TLargestFiles {
     using TFolderPath = std::function<std::string(std::uint32_t folder)>;
 
     explicit TLargestFiles(std::size_t capacity = kLargestFiles, std::size_t tied = kTiedFiles)
-        : capacity_(capacity), tied_(tied) {}
+        : core_{capacity, tied} {}
 
     // False when a file of this size cannot make the list.
     bool Wants(std::int64_t size) const {
-        return size > floor_ && (count_ < capacity_ || size >= groups_.begin()->first) &&
-               (!bar_ || size >= bar_->load(std::memory_order_relaxed));
+        return shared_ ? size >= shared_->Least.load(std::memory_order_relaxed) : core_.Wants(size);
     }
-    // Shares first's bar (another walking thread's list of the same walk).
+    // Shares first's list (another walking thread's list of the same walk);
+    // called before any file arrives.
     void Join(TLargestFiles& first);
     void Add(std::int64_t size, std::int64_t allocated, std::int64_t mtime, std::uint32_t folder,
              std::string_view rawName);
-    // Takes in another walking thread's files.
+    // Takes in another walking thread's files (none when it shares this
+    // list).
     void Merge(TLargestFiles&& other);
     // The list, in its order, with paths; Floor is -1, or the size at or
     // below which files were given up.
@@ -89,13 +94,32 @@ class TLargestFiles {
         std::uint32_t Folder;
         std::string Name;  // raw
     };
-    void Prune();
-    void RaiseBar();
+    // The list itself, of one thread or shared.
+    struct Core {
+        Core(std::size_t capacity, std::size_t tied) : Capacity(capacity), Tied(tied) {}
+        std::size_t Capacity;
+        std::size_t Tied;
+        std::size_t Count = 0;
+        std::int64_t Floor = -1;
+        std::map<std::int64_t, std::vector<Pending>> Groups;  // by size, smallest first
 
-    std::size_t capacity_;
-    std::size_t tied_;
-    std::size_t count_ = 0;
-    std::int64_t floor_ = -1;
-    std::map<std::int64_t, std::vector<Pending>> groups_;  // by size, smallest first
-    std::shared_ptr<std::atomic<std::int64_t>> bar_;       // none until joined
+        bool Wants(std::int64_t size) const {
+            return size > Floor && (Count < Capacity || size >= Groups.begin()->first);
+        }
+        // The smallest size Wants takes.
+        std::int64_t Least() const;
+        void Add(std::int64_t size, Pending file);
+        void Prune();
+        void Merge(Core&& other);
+    };
+    struct Shared {
+        explicit Shared(Core core) : List(std::move(core)) {}
+        std::mutex Lock;
+        Core List;
+        std::atomic<std::int64_t> Least{0};
+    };
+    const Core& List() const { return shared_ ? shared_->List : core_; }
+
+    Core core_;
+    std::shared_ptr<Shared> shared_;  // none until joined
 };

@@ -3,7 +3,7 @@
 void TSpaceFactsSink::File(const TWalkFile& file) {
     if (file.Links > 1) {
         TLinked& l = linked_[{file.Device, file.Inode}];
-        ++l.Seen;
+        l.Seen += file.Names;
         l.Links = file.Links;
         l.Allocated = file.Allocated;
     }

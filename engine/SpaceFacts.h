@@ -20,6 +20,8 @@ struct TSpaceFacts {
 class TSpaceFactsSink : public TFileSink {
   public:
     void File(const TWalkFile& file) override;
+    // Only the count of names matters here.
+    bool WantsName(const TWalkFile&) const override { return false; }
     void Merge(TFileSink& other) override;
     void Finish(const TFolderTree& tree) override;
     const TSpaceFacts& Facts() const { return facts_; }

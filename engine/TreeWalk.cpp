@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "engine/ExcludeWalk.h"
-#include "engine/LinkCount.h"
+#include "engine/LinkTable.h"
 #include "platform/DirListing.h"
 #include "platform/DriveForm.h"
 #include "platform/OpenFolder.h"
@@ -22,42 +22,16 @@
 
 namespace {
 
-// What a file sink is told of a file with several links, kept until the
-// walk knows which of its names counts.
-struct LinkDetail {
-    std::string Name;
-    std::int64_t Size, Allocated, LastWriteSeconds;
-    std::uint32_t LastWriteNanos, Links;
-};
-
 // What one listing of a folder gives.
 struct FolderScan {
     bool Opened = false;
     std::vector<std::string> Subfolders;   // raw names
     std::vector<std::int64_t> Own;         // per filter part
     std::vector<std::int64_t> OwnDisk;     // allocated bytes, per filter part
-    std::vector<TLinkSeen> Links;          // Node left 0; Detail indexes Details
-    std::vector<LinkDetail> Details;       // only with a file sink
+    std::vector<TLinkSighting> Links;      // one per file and part once resolved
     std::uint64_t Files = 0;               // entries that take part, not folders
     std::uint64_t Bytes = 0;               // their sizes
     std::vector<TExcludeState> SubStates;  // with exclude rules, one per subfolder
-};
-
-// The hard-link sightings of a whole walk, with their file details.
-struct WalkLinks {
-    std::vector<TLinkSeen> Seen;
-    std::vector<LinkDetail> Details;
-
-    void Add(const FolderScan& scan, std::uint32_t node) {
-        const auto offset = static_cast<std::int64_t>(Details.size());
-        for (TLinkSeen l : scan.Links) {
-            l.Node = node;
-            if (l.Detail >= 0)
-                l.Detail += offset;
-            Seen.push_back(l);
-        }
-        Details.insert(Details.end(), scan.Details.begin(), scan.Details.end());
-    }
 };
 
 // Adds a listed folder to the walk's running counts.
@@ -78,6 +52,7 @@ class FolderScanner {
     FolderScanner(const TWalkSettings& s, TFileSink* sink) : s_(s), sink_(sink) {
         for (const std::string& p : s.Patterns)
             matchAll_.push_back(p == "*" || p == "*.*");
+        onlyAll_ = matchAll_.size() == 1 && matchAll_[0];
         // The read-only bit costs a lookup per folder; only StrictRO needs it.
         wantReadOnly_ = s.StrictRO && !(s.Mask & faReadOnly);
         if (s.Exclude != nullptr && !s.Exclude->Empty())
@@ -110,22 +85,21 @@ class FolderScanner {
     void Read(TDirListing& listing, std::uint32_t node, bool wantSubfolders, FolderScan& out) {
         out.Subfolders.clear();
         out.Links.clear();
-        out.Details.clear();
         out.Own.assign(s_.Patterns.size(), 0);
         out.OwnDisk.assign(s_.Patterns.size(), 0);
         out.Files = 0;
         out.Bytes = 0;
         out.SubStates.clear();
         out.Opened = listing.IsOpen();
-        while (listing.Next(entry_)) {
+        std::string_view name;
+        while (listing.NextRaw(entry_, name)) {
             const bool folder = entry_.Attr & faDirectory;
-            if (exclude_ && exclude_->Skips(listing.Fd(), entry_.Name, folder))
+            if (exclude_ && exclude_->Skips(listing.Fd(), name, folder))
                 continue;
-            if (wantSubfolders && folder &&
-                (!entry_.OtherMount || (bounds_ && bounds_->EntersEntry(listing.Fd(), entry_)))) {
-                out.Subfolders.push_back(entry_.Name);
+            if (wantSubfolders && folder && (!entry_.OtherMount || EntersMount(listing, name))) {
+                out.Subfolders.emplace_back(name);
                 if (exclude_)
-                    out.SubStates.push_back(exclude_->ChildState(entry_.Name));
+                    out.SubStates.push_back(exclude_->ChildState(name));
             }
             if (!TakesPart(entry_))
                 continue;
@@ -133,34 +107,72 @@ class FolderScanner {
             // (a lazily listed folder has no allocated bytes read at all).
             const std::int64_t disk = folder ? 0 : entry_.DiskBytes;
             const bool linked = entry_.Links > 1 && !folder;
-            bool matched = false;
-            for (size_t p = 0; p < s_.Patterns.size(); ++p) {
-                if (!matchAll_[p] && fnmatch(s_.Patterns[p].c_str(), entry_.Name.c_str(), 0) != 0)
+            if (!onlyAll_ || linked) {
+                if (!MatchParts(name, disk, linked, out))
                     continue;
-                out.Own[p] += entry_.Size;
-                out.OwnDisk[p] += disk;
-                if (linked)
-                    out.Links.push_back(
-                        {entry_.Device, entry_.Inode, 0, static_cast<int>(p), entry_.Size, disk,
-                         false,
-                         sink_ && !matched ? static_cast<std::int64_t>(out.Details.size()) : -1});
-                if (linked && sink_ && !matched)
-                    out.Details.push_back({entry_.Name, entry_.Size, disk, entry_.LastWriteSeconds,
-                                           entry_.LastWriteNanos, entry_.Links});
-                matched = true;
+            } else {
+                // One part that takes every name (the usual "*.*"): no loop.
+                out.Own[0] += entry_.Size;
+                out.OwnDisk[0] += disk;
             }
-            if (matched && !folder) {
-                ++out.Files;
-                out.Bytes += static_cast<std::uint64_t>(entry_.Size);
-                if (sink_ && !linked)
-                    sink_->File({node, entry_.Name, entry_.Size, disk, entry_.LastWriteSeconds,
-                                 entry_.LastWriteNanos, true, entry_.Links, entry_.Device,
-                                 entry_.Inode});
-            }
+            if (folder)
+                continue;
+            ++out.Files;
+            out.Bytes += static_cast<std::uint64_t>(entry_.Size);
+            if (sink_ && !linked)
+                sink_->File({node, name, entry_.Size, disk, entry_.LastWriteSeconds,
+                             entry_.LastWriteNanos, true, entry_.Links, entry_.Device,
+                             entry_.Inode});
         }
+        TLinkTable::ResolveFolder(out.Links, out.Own.data(), out.OwnDisk.data());
     }
 
   private:
+    // Adds the entry to every filter part whose pattern its name matches
+    // (name ends in a zero byte); false when none does.
+    bool MatchParts(std::string_view name, std::int64_t disk, bool linked, FolderScan& out) {
+        bool matched = false;
+        for (size_t p = 0; p < s_.Patterns.size(); ++p) {
+            if (!matchAll_[p] && fnmatch(s_.Patterns[p].c_str(), name.data(), 0) != 0)
+                continue;
+            out.Own[p] += entry_.Size;
+            out.OwnDisk[p] += disk;
+            if (linked)
+                AddSighting(name, disk, static_cast<int>(p), !matched, out);
+            matched = true;
+        }
+        return matched;
+    }
+
+    // A name of a file with several links; its name is kept when the
+    // folder has another name of the file, or a sink may list the file.
+    void AddSighting(std::string_view name, std::int64_t disk, int part, bool first,
+                     FolderScan& out) const {
+        TLinkSighting& s = out.Links.emplace_back();
+        s.Device = entry_.Device;
+        s.Inode = entry_.Inode;
+        s.Size = entry_.Size;
+        s.Disk = disk;
+        s.MTime = entry_.LastWriteSeconds;
+        s.Nanos = entry_.LastWriteNanos;
+        s.Links = entry_.Links;
+        s.Part = part;
+        s.First = first;
+        s.FirstNames = first ? 1 : 0;
+        s.Name.assign(name);
+        s.Named = !first || !sink_ ||
+                  sink_->WantsName(
+                      {0, name, s.Size, disk, s.MTime, s.Nanos, true, s.Links, s.Device, s.Inode});
+    }
+
+    // A subfolder that is the root of another mount: looked at by its name.
+    bool EntersMount(const TDirListing& listing, std::string_view name) {
+        if (!bounds_)
+            return false;
+        entry_.Name.assign(name);
+        return bounds_->EntersEntry(listing.Fd(), entry_);
+    }
+
     unsigned Options() const { return wantReadOnly_ ? 0u : unsigned{TDirListing::kNoReadOnly}; }
     static unsigned LazyFolders() { return TDirListing::kLazyFolders; }
 
@@ -174,6 +186,7 @@ class FolderScanner {
     const TWalkSettings& s_;
     TFileSink* sink_;
     std::vector<bool> matchAll_;
+    bool onlyAll_ = false;  // one part, and it takes every name
     bool wantReadOnly_ = false;
     TDirEntry entry_;
     std::unique_ptr<TWalkBounds> bounds_;
@@ -224,7 +237,7 @@ std::vector<std::string> Escaped(const std::vector<std::string>& raw) {
 // the folders in exactly this order).
 class SequentialWalk {
   public:
-    SequentialWalk(const TWalkSettings& s, TFolderTree& tree, WalkLinks& links, TFileSink* sink,
+    SequentialWalk(const TWalkSettings& s, TFolderTree& tree, TLinkTable& links, TFileSink* sink,
                    bool& abort)
         : s_(s), tree_(tree), links_(links), abort_(abort), scanner_(s, sink) {
         collator_.setCaseSensitivity(Qt::CaseInsensitive);
@@ -297,9 +310,9 @@ class SequentialWalk {
             if (abort_)
                 return;
         }
+        links_.Commit(tree_, item.Node, scan_.Links, scan_.Own.data(), scan_.OwnDisk.data());
         tree_.SetListed(item.Node, scan_.Own.data(), scan_.OwnDisk.data());
         tree_.WalkOrder.push_back(item.Node);
-        links_.Add(scan_, item.Node);
     }
 
     // The queue in the locale's case-insensitive order of its paths.
@@ -318,7 +331,7 @@ class SequentialWalk {
 
     const TWalkSettings& s_;
     TFolderTree& tree_;
-    WalkLinks& links_;
+    TLinkTable& links_;
     bool& abort_;
     FolderScanner scanner_;
     FolderScan scan_;
@@ -335,7 +348,7 @@ class SequentialWalk {
 // is recovered afterwards.
 class ParallelWalk {
   public:
-    ParallelWalk(const TWalkSettings& s, TFolderTree& tree, WalkLinks& links)
+    ParallelWalk(const TWalkSettings& s, TFolderTree& tree, TLinkTable& links)
         : s_(s), tree_(tree), links_(links) {
         // Every thread keeps its open folders below a depth that keeps the
         // walk's descriptors well inside the usual limit of 1024.
@@ -505,8 +518,8 @@ class ParallelWalk {
             std::lock_guard<std::mutex> guard(mutex_);
             if (!names.empty())
                 first = tree_.AddChildren(node, names);
+            links_.Commit(tree_, node, scan.Links, scan.Own.data(), scan.OwnDisk.data());
             tree_.SetListed(node, scan.Own.data(), scan.OwnDisk.data());
-            links_.Add(scan, node);
             if (!names.empty() && stack.size() >= maxOpenDepth_) {
                 for (size_t i = 0; i < names.size(); ++i)
                     work_.push_back({first + static_cast<std::uint32_t>(i), folder,
@@ -548,7 +561,7 @@ class ParallelWalk {
 
     const TWalkSettings& s_;
     TFolderTree& tree_;
-    WalkLinks& links_;
+    TLinkTable& links_;
     std::vector<std::unique_ptr<TFileSink>> sinks_;  // one per thread, by its number
     size_t maxOpenDepth_ = 48;
     std::mutex mutex_;
@@ -567,7 +580,7 @@ class ParallelWalk {
 
 void WalkFolders(const TWalkSettings& settings, TFolderTree& tree, bool& abort) {
     tree.Reset(RootText(settings.Directory), static_cast<int>(settings.Patterns.size()));
-    WalkLinks links;
+    TLinkTable links;
     std::unique_ptr<TFileSink> sink;
     const bool parallel =
         settings.Threads > 1 && settings.Recurse && !settings.OnNewPath && !settings.Sorted;
@@ -580,21 +593,10 @@ void WalkFolders(const TWalkSettings& settings, TFolderTree& tree, bool& abort) 
             sink = settings.MakeSink();
         SequentialWalk(settings, tree, links, sink.get(), abort).Run();
     }
-    CountLinksOnce(links.Seen, tree, [&links](const TLinkSeen& l) {
-        return l.Detail < 0 ? std::string_view()
-                            : std::string_view(links.Details[static_cast<size_t>(l.Detail)].Name);
-    });
     if (!sink)
         return;
-    // Every name of a file with several links, now that it is known which
-    // one counts.
-    for (const TLinkSeen& l : links.Seen) {
-        if (l.Detail < 0)
-            continue;
-        const LinkDetail& d = links.Details[static_cast<size_t>(l.Detail)];
-        sink->File({l.Node, d.Name, d.Size, d.Allocated, d.LastWriteSeconds, d.LastWriteNanos,
-                    l.Kept, d.Links, l.Device, l.Inode});
-    }
+    // Every file with several links, now that it is known where it counts.
+    links.Deliver(*sink);
     sink->Finish(tree);
     if (settings.MergedSink != nullptr)
         *settings.MergedSink = std::move(sink);

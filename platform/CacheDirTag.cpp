@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-bool HasCacheDirTag(int folderFd, const std::string& name, std::string_view signature) {
-    const std::string tag = name + "/CACHEDIR.TAG";
+bool HasCacheDirTag(int folderFd, std::string_view name, std::string_view signature) {
+    const std::string tag = std::string(name) + "/CACHEDIR.TAG";
     const int fd = openat(folderFd < 0 ? AT_FDCWD : folderFd, tag.c_str(),
                           O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)

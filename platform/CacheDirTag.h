@@ -6,4 +6,4 @@
 #include <string_view>
 
 // The folder Name inside the open folder FolderFd (-1: Name is a path).
-bool HasCacheDirTag(int folderFd, const std::string& name, std::string_view signature);
+bool HasCacheDirTag(int folderFd, std::string_view name, std::string_view signature);

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/AsciiLower.h"
 #include "platform/DriveForm.h"
 #include "platform/OpenFolder.h"
 #include "platform/ParallelBlocks.h"
@@ -30,9 +31,9 @@ constexpr int kStatxFlags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT;
 constexpr size_t kListingBufferSize = 32 * 1024;
 
 void Describe(const struct statx& st, std::uint64_t folderDevice, std::uint64_t folderMount,
-              bool haveFolderMount, TDirEntry& e) {
+              bool haveFolderMount, std::string_view name, TDirEntry& e) {
     const unsigned type = st.stx_mode & S_IFMT;
-    e.Attr = NameAttributes(e.Name);
+    e.Attr = NameAttributes(name);
     e.IsLink = type == S_IFLNK;
     e.OtherMount = false;
     e.Size = static_cast<std::int64_t>(st.stx_size);
@@ -96,25 +97,23 @@ void ReturnBuffer(std::unique_ptr<char[]> buffer) noexcept {
 
 }  // namespace
 
-std::uint32_t NameAttributes(const std::string& name) {
+std::uint32_t NameAttributes(std::string_view name) {
     std::uint32_t attr = 0;
     if (!name.empty() && name[0] == '.')
         attr |= faHidden;
-    // The last five bytes, lower-cased and right-aligned, are enough for
-    // every temporary ending; this runs for every entry of a walk, so no
-    // copy of the name is made. Padding zeros never match (names hold no
-    // zero byte).
-    char tail[5] = {0, 0, 0, 0, 0};
-    const size_t n = std::min<size_t>(name.size(), 5);
-    for (size_t i = 0; i < n; ++i) {
-        char c = name[name.size() - n + i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        tail[5 - n + i] = c;
-    }
-    if (tail[4] == '~' || std::memcmp(tail + 1, ".tmp", 4) == 0 ||
-        std::memcmp(tail, ".temp", 5) == 0 || std::memcmp(tail + 1, ".swp", 4) == 0 ||
-        std::memcmp(tail, ".part", 5) == 0)
+    // The last bytes, lower-cased as one word and right-aligned, are enough
+    // for every temporary ending; this runs for every entry of a walk.
+    // Padding zeros never match (names hold no zero byte).
+    constexpr auto word = [](const char* text, int n) {
+        std::uint64_t w = 0;
+        for (int i = 0; i < n; ++i)
+            w |= std::uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
+        return w;
+    };
+    const std::uint64_t tail = LowerTail8(name);
+    const std::uint64_t last4 = tail >> 32, last5 = tail >> 24;
+    if ((tail >> 56) == '~' || last4 == word(".tmp", 4) || last5 == word(".temp", 5) ||
+        last4 == word(".swp", 4) || last5 == word(".part", 5))
         attr |= faTemporary;
     return attr;
 }
@@ -162,6 +161,14 @@ bool TDirListing::Fill() {
 }
 
 bool TDirListing::Next(TDirEntry& entry) {
+    std::string_view name;
+    if (!NextRaw(entry, name))
+        return false;
+    entry.Name.assign(name.data(), name.size());
+    return true;
+}
+
+bool TDirListing::NextRaw(TDirEntry& entry, std::string_view& name) {
     if (fd_ < 0)
         return false;
     for (;;) {
@@ -169,51 +176,49 @@ bool TDirListing::Next(TDirEntry& entry) {
             return false;
         const auto* d = reinterpret_cast<const LinuxDirent64*>(buffer_.get() + pos_);
         pos_ += d->d_reclen;
-        const char* name = d->d_name;
-        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+        const char* raw = d->d_name;
+        if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0)))
             continue;
-        if (Describe(name, d->d_type, entry))
+        name = std::string_view(raw);
+        if (Describe(raw, name, d->d_type, entry))
             return true;
     }
 }
 
-bool TDirListing::Describe(const char* name, unsigned char type, TDirEntry& entry) const {
+bool TDirListing::Describe(const char* raw, std::string_view name, unsigned char type,
+                           TDirEntry& entry) const {
     if (lazyFolders_ && type == DT_DIR) {
-        entry.Name.assign(name);
-        return DescribeNamed(type, entry);
-    }
-    struct statx st;
-    if (statx(fd_, name, kStatxFlags, kStatxMask, &st) != 0)
-        return false;  // vanished since the listing: not seen
-    entry.Name.assign(name);
-    DescribeStat(st, entry);
-    return true;
-}
-
-bool TDirListing::DescribeNamed(unsigned char type, TDirEntry& entry) const {
-    if (lazyFolders_ && type == DT_DIR) {
-        // Known to be a real folder from the listing alone; the caller
-        // checks the mount when it opens it.
-        entry.Attr = NameAttributes(entry.Name) | faDirectory;
-        entry.Size = 0;
-        entry.IsLink = entry.OtherMount = false;
-        entry.LastWriteSeconds = 0;
-        entry.LastWriteNanos = 0;
-        entry.Device = device_;
-        entry.Inode = 0;
-        entry.Links = 1;
-        entry.MountId = mountId_;
+        DescribeFolder(name, entry);
         return true;
     }
     struct statx st;
-    if (statx(fd_, entry.Name.c_str(), kStatxFlags, kStatxMask, &st) != 0)
+    if (statx(fd_, raw, kStatxFlags, kStatxMask, &st) != 0)
         return false;  // vanished since the listing: not seen
-    DescribeStat(st, entry);
+    DescribeStat(st, name, entry);
     return true;
 }
 
-void TDirListing::DescribeStat(const struct statx& st, TDirEntry& entry) const {
-    ::Describe(st, device_, mountId_, haveMountId_, entry);
+void TDirListing::DescribeFolder(std::string_view name, TDirEntry& entry) const {
+    // Known to be a real folder from the listing alone; the caller checks
+    // the mount when it opens it.
+    entry.Attr = NameAttributes(name) | faDirectory;
+    entry.Size = 0;
+    entry.IsLink = entry.OtherMount = false;
+    entry.LastWriteSeconds = 0;
+    entry.LastWriteNanos = 0;
+    entry.Device = device_;
+    entry.Inode = 0;
+    entry.Links = 1;
+    entry.MountId = mountId_;
+}
+
+bool TDirListing::DescribeNamed(unsigned char type, TDirEntry& entry) const {
+    return Describe(entry.Name.c_str(), entry.Name, type, entry);
+}
+
+void TDirListing::DescribeStat(const struct statx& st, std::string_view name,
+                               TDirEntry& entry) const {
+    ::Describe(st, device_, mountId_, haveMountId_, name, entry);
     if (wantReadOnly_ && ReadOnly(st))
         entry.Attr |= faReadOnly;
 }
@@ -283,7 +288,7 @@ bool LookupNative(const std::string& nativePath, TDirEntry& entry) {
         mnt = parent.stx_mnt_id;
         haveMnt = parent.stx_mask & STATX_MNT_ID;
     }
-    ::Describe(st, dev, mnt, haveMnt, entry);
+    ::Describe(st, dev, mnt, haveMnt, entry.Name, entry);
     if (ReadOnly(st))
         entry.Attr |= faReadOnly;
     return true;

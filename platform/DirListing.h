@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Attribute bits of a listed entry.
@@ -78,6 +79,10 @@ class TDirListing {
     // The next entry; false at the end or when the folder could not be read.
     // An entry that vanishes between the listing and its statx is left out.
     bool Next(TDirEntry& entry);
+    // Next without copying the name: Entry's Name is left as it was, and
+    // Name views the listing's own bytes until the next call (a walk that
+    // keeps few names saves a copy per entry).
+    bool NextRaw(TDirEntry& entry, std::string_view& name);
     // Every entry left, in the order Next would give them. The names are
     // read first and then looked at, a large folder's on several threads
     // (a folder of a hundred thousand files is otherwise a hundred
@@ -86,10 +91,13 @@ class TDirListing {
 
   private:
     bool Fill();
-    bool Describe(const char* name, unsigned char type, TDirEntry& entry) const;
+    // Raw is Name's bytes, ending in a zero.
+    bool Describe(const char* raw, std::string_view name, unsigned char type,
+                  TDirEntry& entry) const;
     // Describe for an entry whose Name is already set.
     bool DescribeNamed(unsigned char type, TDirEntry& entry) const;
-    void DescribeStat(const struct statx& st, TDirEntry& entry) const;
+    void DescribeFolder(std::string_view name, TDirEntry& entry) const;
+    void DescribeStat(const struct statx& st, std::string_view name, TDirEntry& entry) const;
 
     int fd_ = -1;
     bool wantReadOnly_;
@@ -112,4 +120,4 @@ bool LookupNative(const std::string& nativePath, TDirEntry& entry);
 
 // The attribute bits the listing gives a name and statx fields; exposed so
 // that a single-entry lookup describes an entry exactly as a listing does.
-std::uint32_t NameAttributes(const std::string& name);
+std::uint32_t NameAttributes(std::string_view name);

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Whole-scan benchmark: cobaltquarry-scan --out against du, ncdu and gdu and
-# the floor (a bare walk that only lists and looks up, at 2, 8 and 32
-# threads) on generated trees, alternating the programs round by round.
+# Whole-scan benchmark: cobaltquarry-scan --out (and --export) against du,
+# ncdu and gdu and the floor (a bare walk that only lists and looks up, at
+# 2, 8 and 32 threads) on generated trees, alternating the programs round
+# by round. After each tree's table come the ratios the scanner is held to:
+# the scan within 1.10x of the best floor warm and 1.15x cold, the export
+# cold within 1.25x of the scan's cold time.
 # Each program runs cold (page cache dropped just before, when this may
 # drop it) and then warm (right after its own cold run, or after warming
 # runs when the cache cannot be dropped); then the benchmark of the steps
@@ -24,7 +27,8 @@ trap 'rm -rf "$out" "$times"' EXIT
 bench_modes "${MODES:-cold warm}"
 
 # name|command; every command scans the tree given as $T.
-peers=("cobaltquarry-scan --out|$scan --out $out \"\$T\"")
+peers=("cobaltquarry-scan --out|$scan --out $out \"\$T\""
+  "cobaltquarry-scan --export|$scan --export $out/export.json \"\$T\"")
 command -v du >/dev/null && peers+=("du -sx --apparent-size|du -sx --apparent-size \"\$T\"")
 command -v ncdu >/dev/null && peers+=("ncdu -x -0 -o /dev/null|ncdu -x -0 -o /dev/null \"\$T\"")
 command -v gdu >/dev/null && peers+=("gdu -n -p -x|gdu -n -p -x \"\$T\"")
@@ -57,6 +61,24 @@ for files in $trees; do
   echo "load after the runs: $(cut -d' ' -f1-3 /proc/loadavg)"
   python3 "$root/bench/table.py" "$times" \
     "Whole scan of $files files (median of $rounds alternating rounds)" --ratios
+  python3 - "$times" <<'PY'
+import statistics, sys
+runs = {}
+for line in open(sys.argv[1]):
+    name, mode, rest = line.rstrip("\n").split("|")
+    runs.setdefault((name, mode), []).append(float(rest.split()[0]))
+med = lambda name, mode: statistics.median(runs[(name, mode)])
+scan, export = "cobaltquarry-scan --out", "cobaltquarry-scan --export"
+for mode, goal in (("warm", 1.10), ("cold", 1.15)):
+    floors = [med(n, m) for n, m in runs if m == mode and n.startswith("floor")]
+    if (scan, mode) in runs and floors:
+        r = med(scan, mode) / min(floors)
+        print(f"goal {mode}: scan / best floor {r:.2f} (at most {goal:.2f}: "
+              f"{'met' if r <= goal else 'NOT met'})")
+if (export, "cold") in runs and (scan, "cold") in runs:
+    r = med(export, "cold") / med(scan, "cold")
+    print(f"goal cold: export / scan {r:.2f} (at most 1.25: {'met' if r <= 1.25 else 'NOT met'})")
+PY
 done
 
 if [ "${STEPS:-1}" = 0 ]; then
