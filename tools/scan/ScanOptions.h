@@ -10,6 +10,9 @@ struct TScanOptions {
     bool Save = false;       // --save: store the results as the desktop program does
     bool DiskUsage = false;  // --disk-usage: allocated bytes instead of file sizes
     std::string PieFile;     // --pie FILE: draw the folder's pie into a PNG file
+    std::string TreemapFile;  // --treemap FILE: draw the folder's treemap into a PNG file
+    int TreemapWidth = 800;   // --size WxH: the treemap's size in pixels
+    int TreemapHeight = 600;
     std::string ExportFile;  // --export FILE: write the scan in ncdu's export format ("-": stdout)
     bool Zstd = false;       // --zstd: compress the export with zstd whatever its name
     std::string ImportFile;  // --import FILE: report on an export instead of scanning
