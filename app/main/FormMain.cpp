@@ -58,6 +58,7 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
 
     CreateActions();
     CreateDiscover();
+    CreateTreemap();
     CreateMenu();
     CreateToolBar();
     CreateCommandParts();

@@ -33,6 +33,7 @@ void TFormMain::BarToBarlv() {
         acSortName->trigger();
     }
     BarLV->setUpdatesEnabled(true);
+    TreemapFollows();
 }
 
 void TFormMain::SetBarProperties() {
