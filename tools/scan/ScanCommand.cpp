@@ -27,9 +27,9 @@
 #include "tools/scan/ScanOptions.h"
 #include "tools/scan/ScanPath.h"
 #include "tools/scan/ScanPie.h"
-#include "tools/scan/ScanTreemap.h"
 #include "tools/scan/ScanReport.h"
 #include "tools/scan/ScanSave.h"
+#include "tools/scan/ScanTreemap.h"
 #include "views/common/NumberText.h"
 
 namespace {
@@ -124,8 +124,8 @@ bool DrawPie(const TResultStore& store, const std::string& folder, const std::st
     return SaveScanPie(store, folder, file, error);
 }
 
-bool DrawTreemap(const TResultStore& store, const std::string& folder,
-                 const TScanOptions& options, std::string& error) {
+bool DrawTreemap(const TResultStore& store, const std::string& folder, const TScanOptions& options,
+                 std::string& error) {
     const std::unique_ptr<QGuiApplication> app = PieApplication();
     return SaveScanTreemap(store, folder, QSize(options.TreemapWidth, options.TreemapHeight),
                            options.TreemapFile, error);
@@ -422,7 +422,8 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         if (!merged)
             store = MemoryStore(std::move(scan));
         store->DiskUsage = options.DiskUsage;
-        if (!options.PieFile.empty() && !DrawPie(*store, analyzer_.Directory, options.PieFile, error))
+        if (!options.PieFile.empty() &&
+            !DrawPie(*store, analyzer_.Directory, options.PieFile, error))
             fail(error);
         if (!options.TreemapFile.empty() &&
             !DrawTreemap(*store, analyzer_.Directory, options, error))

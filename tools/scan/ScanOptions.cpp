@@ -43,8 +43,8 @@ QList<QCommandLineOption> Options() {
          "always gives both sizes."},
         {"pie", "Draw the pie chart of PATH into FILE, a PNG picture; FILE must end in .png.",
          "FILE"},
-        {"treemap",
-         "Draw the treemap of PATH into FILE, a PNG picture; FILE must end in .png.", "FILE"},
+        {"treemap", "Draw the treemap of PATH into FILE, a PNG picture; FILE must end in .png.",
+         "FILE"},
         {"size",
          "With --treemap: the picture's width and height in pixels (default 800x600), each from "
          "16 to 8192.",
@@ -224,8 +224,7 @@ bool TreemapOptions(const QCommandLineParser& parser, TScanOptions& options, std
         options.TreemapWidth = size.width();
         options.TreemapHeight = size.height();
     }
-    if (parser.isSet("treemap") &&
-        (parser.isSet("export") || options.Changes || options.Stored)) {
+    if (parser.isSet("treemap") && (parser.isSet("export") || options.Changes || options.Stored)) {
         error = "--treemap goes with a scan or --import: no --export, --changes or --stored";
         return false;
     }

@@ -10,9 +10,6 @@ struct TScanOptions {
     bool Save = false;       // --save: store the results as the desktop program does
     bool DiskUsage = false;  // --disk-usage: allocated bytes instead of file sizes
     std::string PieFile;     // --pie FILE: draw the folder's pie into a PNG file
-    std::string TreemapFile;  // --treemap FILE: draw the folder's treemap into a PNG file
-    int TreemapWidth = 800;   // --size WxH: the treemap's size in pixels
-    int TreemapHeight = 600;
     std::string ExportFile;  // --export FILE: write the scan in ncdu's export format ("-": stdout)
     bool Zstd = false;       // --zstd: compress the export with zstd whatever its name
     std::string ImportFile;  // --import FILE: report on an export instead of scanning
@@ -26,6 +23,11 @@ struct TScanOptions {
     std::string Path;      // the folder to scan
     bool Help = false;     // -h, --help: print the usage and do nothing else
     bool Version = false;  // --version: print the version and do nothing else
+
+    // --treemap FILE: draw the folder's treemap into a PNG file, of --size WxH.
+    std::string TreemapFile;
+    int TreemapWidth = 800;
+    int TreemapHeight = 600;
 };
 
 // Reads the arguments (without the program name). False with a message in
