@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr int kFileLighter = 70;
-constexpr int kOwnFilesLighter = 130;
+constexpr int kFileLighter = 40;
+constexpr int kOwnFilesLighter = 60;
 constexpr QRgb kCurrentFolderGrey = 0xffc8c8c8;
 
 QRgb Rgb(TColor colour) {

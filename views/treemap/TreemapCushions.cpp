@@ -9,8 +9,8 @@ namespace {
 // The first level's ridge height and how much lower each level's is.
 constexpr double kHeight = 0.45;
 constexpr double kFalloff = 0.75;
-constexpr double kAmbient = 0.25;
-constexpr double kDiffuse = 0.85;
+constexpr double kAmbient = 0.35;
+constexpr double kDiffuse = 0.75;
 
 // The surface z = s2x x^2 + s1x x + s2y y^2 + s1y y of a tile.
 struct TSurface {
@@ -65,7 +65,7 @@ void FillCushion(QImage& image, const QRect& rect, const TSurface& s, QRgb base)
 }
 
 void Frame(QImage& image, const QRect& rect, QRgb base) {
-    const QRgb dark = Shade(base, 0.45);
+    const QRgb dark = Shade(base, 0.6);
     const QRect r = rect.intersected(image.rect());
     if (r.isEmpty())
         return;
@@ -105,7 +105,7 @@ QImage RenderTreemap(const TTreemapLayout& layout, const TTileColour& colour) {
             FillCushion(image, tile.Rect, surfaces[at], colour(parent));
         } else if (tile.ChildCount == 0) {
             FillCushion(image, tile.Rect, surfaces[at], colour(tile));
-        } else if (tile.Depth > 0) {
+        } else if (TTreemapLayout::Inner(tile.Rect, tile.Depth) != tile.Rect) {
             Frame(image, tile.Rect, colour(tile));
         }
     }

@@ -15,8 +15,10 @@ QRect RoundedRect(const QRectF& exact) {
 
 QRect TTreemapLayout::Inner(const QRect& rect, int depth) {
     // The current folder fills the picture; each folder below it keeps a
-    // one-pixel frame that tells its tiles from its neighbours'.
-    return depth == 0 ? rect : rect.adjusted(1, 1, -1, -1);
+    // one-pixel frame that tells its tiles from its neighbours', where it
+    // is large enough that the frames do not swallow it.
+    const bool framed = depth > 0 && rect.width() >= kMinFramed && rect.height() >= kMinFramed;
+    return framed ? rect.adjusted(1, 1, -1, -1) : rect;
 }
 
 void TTreemapLayout::Build(const TTreemapSource& source, QSize size) {

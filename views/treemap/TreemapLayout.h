@@ -1,7 +1,8 @@
 #pragma once
 // The tiles of a treemap in a picture of a given size: the current folder
 // fills the picture, each folder's items are laid out squarified in its
-// inner rectangle (its own less a one-pixel frame), and so on down as long
+// inner rectangle (its own less a one-pixel frame where it is at least
+// kMinFramed pixels on each side), and so on down as long
 // as tiles are at least kMinTile pixels on each side. A tile that would be
 // smaller is not made: its area stays its parent's (a Rest tile records
 // such areas, so that they are drawn in the parent's colour and shading).
@@ -31,6 +32,8 @@ struct TTreemapTile {
 class TTreemapLayout {
   public:
     static constexpr int kMinTile = 3;
+    // The least width and height of a folder drawn with a frame.
+    static constexpr int kMinFramed = 12;
 
     // Lays out source in a picture of size. A malformed stored size throws
     // EConvertError.
