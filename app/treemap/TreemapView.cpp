@@ -41,6 +41,14 @@ void TTreemapView::Rebuild() {
                       store.DiskUsage);
     try {
         FeedTop(*source_, store, *links_.Listing, *links_.Bar);
+    } catch (const EConvertError&) {
+        source_->SetTop(links_.Listing->Root(), -1, 0, {});
+    }
+    Relayout();
+}
+
+void TTreemapView::Relayout() {
+    try {
         layout_.Build(*source_, size());
     } catch (const EConvertError&) {
         // Results edited by hand: the bar list says what is wrong; the
@@ -176,7 +184,12 @@ void TTreemapView::paintEvent(QPaintEvent*) {
 }
 
 void TTreemapView::resizeEvent(QResizeEvent*) {
-    Refresh();
+    if (!isVisible())
+        return;  // laid out when shown
+    if (stale_ || !source_)
+        Rebuild();
+    else if (layout_.Size() != size())
+        Relayout();
 }
 
 void TTreemapView::showEvent(QShowEvent*) {

@@ -87,6 +87,8 @@ class TTreemapView : public QWidget {
 
   private:
     void Rebuild();
+    // Lays the same source out again at the widget's size.
+    void Relayout();
     void Draw();
     int Neighbour(int tile, int key) const;
     void TellChosen();

@@ -51,7 +51,12 @@ void TTreemapLayout::Build(const TTreemapSource& source, QSize size) {
         const QRect inner = Inner(tile.Rect, tile.Depth);
         if (inner.width() < kMinTile || inner.height() < kMinTile)
             continue;
-        source.Children(tile.Item.Ref, items);
+        // Items under the area of the smallest tile are merged anyway: not
+        // even sorted (a little below it, against rounding).
+        const double area = static_cast<double>(inner.width()) * inner.height();
+        const double minSize =
+            tile.Item.Size > 0 ? kMinTile * kMinTile * 0.999 * tile.Item.Size / area : 0.0;
+        source.Children(tile.Item.Ref, items, minSize);
         LayOut(source, at, items, tile.Item.Size);
         const TTreemapTile& laid = tiles_[static_cast<std::size_t>(at)];
         for (int c = laid.FirstChild; c >= 0 && c < laid.FirstChild + laid.ChildCount; ++c)

@@ -1,14 +1,20 @@
 #include "views/treemap/TreemapSource.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "views/common/ListLookup.h"
 
 namespace {
 
 void SortLargestFirst(std::vector<TTreemapItem>& items) {
-    std::stable_sort(items.begin(), items.end(),
-                     [](const TTreemapItem& a, const TTreemapItem& b) { return a.Size > b.Size; });
+    std::sort(items.begin(), items.end(), [](const TTreemapItem& a, const TTreemapItem& b) {
+        if (a.Size != b.Size)
+            return a.Size > b.Size;
+        if (a.Kind != b.Kind)
+            return a.Kind < b.Kind;
+        return a.Ref < b.Ref;
+    });
 }
 
 // The folder of a drive-form file path as the stored list writes it:
@@ -54,6 +60,17 @@ std::vector<TTreemapItem> TTreemapSource::TopItems() const {
 }
 
 std::int64_t TTreemapSource::FolderSize(int stored) const {
+    // Read directly where the text is plain digits, as a scan writes it;
+    // anything else goes the checked way (and may throw).
+    const auto at = static_cast<std::size_t>(stored);
+    if (at < sizes_.size()) {
+        const std::string_view text = sizes_[at];
+        std::int64_t value = 0;
+        const auto read = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (read.ec == std::errc() && read.ptr == text.data() + text.size() && !text.empty() &&
+            text[0] != '-')
+            return value;
+    }
     return std::max<std::int64_t>(0, IntValFromSL(sizes_, stored));
 }
 
@@ -77,7 +94,25 @@ std::size_t TTreemapSource::RunEnd(std::string_view key, std::size_t from, std::
     return static_cast<std::size_t>(std::lower_bound(first, last, key) - dirs_.begin());
 }
 
-void TTreemapSource::Children(int stored, std::vector<TTreemapItem>& out) const {
+void TTreemapSource::Children(int stored, std::vector<TTreemapItem>& out, double minSize) const {
+    TKnownChildren& known = children_[stored];
+    if (known.Items.empty() || minSize < known.Cutoff) {
+        known.Cutoff = minSize / 4;
+        // Read into a vector kept for the purpose: the list kept has the
+        // length of what it holds, not of all the children read.
+        ReadChildren(stored, scratch_, known.Cutoff);
+        known.Items.assign(scratch_.begin(), scratch_.end());
+    }
+    const std::vector<TTreemapItem>& all = known.Items;
+    out.clear();
+    for (const TTreemapItem& item : all) {
+        if (static_cast<double>(item.Size) < minSize)
+            break;  // the rest is smaller still
+        out.push_back(item);
+    }
+}
+
+void TTreemapSource::ReadChildren(int stored, std::vector<TTreemapItem>& out, double keep) const {
     out.clear();
     const std::string folder(dirs_[static_cast<std::size_t>(stored)]);
     const std::string prefix = folder + '\\';
@@ -114,5 +149,10 @@ void TTreemapSource::Children(int stored, std::vector<TTreemapItem>& out) const 
     const std::int64_t own = FolderSize(stored) - known;
     if (own > 0)
         out.push_back({TTileKind::OwnFiles, own, stored});
+    out.erase(std::remove_if(out.begin(), out.end(),
+                             [keep](const TTreemapItem& item) {
+                                 return static_cast<double>(item.Size) < keep;
+                             }),
+              out.end());
     SortLargestFirst(out);
 }

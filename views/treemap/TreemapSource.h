@@ -6,7 +6,8 @@
 // list (byte order keeps every folder's descendants in one run after it),
 // the stored largest files in their folders, and the rest of each folder's
 // own bytes as one tile. Only the folders the layout opens are read, so a
-// drive of a million folders costs what is visible.
+// drive of a million folders costs what is visible; what was read is kept
+// for the next layout (after a resize) of the same source.
 //
 // The lists are kept by reference and must outlive the source unchanged.
 #include <cstdint>
@@ -48,9 +49,11 @@ class TTreemapSource {
     // The current folder's children, largest first (Ref: position in Top()).
     std::vector<TTreemapItem> TopItems() const;
     // A stored folder's subfolders, its files of the largest-files list and
-    // its other files as one item, largest first. A malformed stored size
-    // throws EConvertError.
-    void Children(int stored, std::vector<TTreemapItem>& out) const;
+    // its other files as one item, largest first (equal sizes in a fixed
+    // order), down to the last of at least minSize bytes (the smaller ones
+    // are too small to be drawn). A malformed stored size throws
+    // EConvertError.
+    void Children(int stored, std::vector<TTreemapItem>& out, double minSize = 0.0) const;
 
     std::int64_t FolderSize(int stored) const;
     const TStringList& Dirs() const { return dirs_; }
@@ -59,6 +62,9 @@ class TTreemapSource {
 
   private:
     std::size_t RunEnd(std::string_view key, std::size_t from, std::size_t to) const;
+    // All children of stored, those of at least keep bytes sorted to the
+    // front of out and the rest dropped.
+    void ReadChildren(int stored, std::vector<TTreemapItem>& out, double keep) const;
 
     const TStringList& dirs_;
     const TStringList& sizes_;
@@ -70,4 +76,14 @@ class TTreemapSource {
     int topStored_ = -1;
     std::int64_t topTotal_ = 0;
     std::vector<TTreemapTop> top_;
+    // The children of the folders read so far, largest first, down to a
+    // quarter of the smallest size asked for: a layout at another size
+    // (up to twice as wide and high) reads none of them again, and a folder
+    // of a million small children keeps none of them.
+    struct TKnownChildren {
+        double Cutoff = 0.0;
+        std::vector<TTreemapItem> Items;
+    };
+    mutable std::unordered_map<int, TKnownChildren> children_;
+    mutable std::vector<TTreemapItem> scratch_;
 };
