@@ -99,12 +99,13 @@ TEST_F(HelpPluginTest, ContentsShowTheTreeAndTheStartPage) {
     ASSERT_EQ(tree->topLevelItemCount(), 1);
     QTreeWidgetItem* start = tree->topLevelItem(0);
     EXPECT_EQ(start->text(0), QStringLiteral("Welcome to Cobaltquarry"));
-    ASSERT_EQ(start->childCount(), 11);
+    ASSERT_EQ(start->childCount(), 12);
     EXPECT_EQ(start->child(2)->text(0), QStringLiteral("Pie chart"));
     EXPECT_EQ(start->child(6)->text(0), QStringLiteral("Opening a remote scan"));
     EXPECT_EQ(start->child(8)->text(0), QStringLiteral("Discover"));
     EXPECT_EQ(start->child(9)->text(0), QStringLiteral("Disk usage"));
     EXPECT_EQ(start->child(10)->text(0), QStringLiteral("Accessibility"));
+    EXPECT_EQ(start->child(11)->text(0), QStringLiteral("Treemap"));
     EXPECT_EQ(Page(window)->documentTitle(), QStringLiteral("Welcome to Cobaltquarry"));
     EXPECT_EQ(window->findChild<QTabWidget*>()->currentWidget(), tree);
 
