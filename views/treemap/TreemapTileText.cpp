@@ -16,7 +16,9 @@ std::string TilePath(const TTreemapSource& source, const TTreemapTile& tile) {
             return tile.Item.Ref >= 0 ? source.File(tile.Item.Ref).Path : std::string();
         case TTileKind::Folder:
         case TTileKind::OwnFiles:
-            return tile.Item.Ref >= 0
+            // A tile outlives no change of the lists, but asks safely.
+            return tile.Item.Ref >= 0 &&
+                           static_cast<std::size_t>(tile.Item.Ref) < source.Dirs().size()
                        ? std::string(source.Dirs()[static_cast<std::size_t>(tile.Item.Ref)])
                        : std::string();
         case TTileKind::Rest:
