@@ -61,6 +61,7 @@ TFormMain::TFormMain(TFormMainHooks hooks, QWidget* parent)
     CreateActions();
     CreateDiscover();
     CreateFind();
+    CreateTreemap();
     CreateMenu();
     CreateToolBar();
     CreateCommandParts();

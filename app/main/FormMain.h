@@ -45,6 +45,7 @@ class TPBExListview;
 class TPieData;
 class TPieHolder;
 class TShellListModel;
+class TTreemapPanel;
 class TViewRefresh;
 struct TRemoteRequest;
 
@@ -122,6 +123,8 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     TChangeView& Changes() { return *FChanges; }
     // The Discover panel: the drive's largest files, file types, old files.
     TDiscoverPanel& Discover() { return *FDiscover; }
+    // The treemap panel: the current folder as a treemap, beside the bar list.
+    TTreemapPanel& Treemap() { return *FTreemap; }
 
     // --- controls ----------------------------------------------------------
     QToolBar* ToolBar = nullptr;
@@ -189,6 +192,7 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     QAction* miFolderTree = nullptr;
     QAction* miChanges = nullptr;
     QAction* miDiscover = nullptr;
+    QAction* miTreemap = nullptr;
     QAction* miDiskUsage = nullptr;
     QAction* menuContents = nullptr;
     QAction* menuWeb = nullptr;
@@ -268,6 +272,9 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     void ShowStoredDuplicates();
     // The tool bar's save state follows the scan control's.
     void ShowSaveState();
+    // The treemap follows the rows of the bar list (and the sizes, the
+    // change view and the results they come from).
+    void TreemapFollows();
 
     // --- a scan shown instead of a drive (TOpenedScanCommands) --------------------
     // "Open scan file...", "Open remote scan..." (a request as it is, or
@@ -328,6 +335,14 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     void CreateViews();
     void CreateDiscover();
     void CreateFind();
+    void CreateTreemap();
+    // A row chosen in the bar list outlines its tile.
+    void LinkTreemapToBarList();
+    // A tile chosen in the treemap: its row in the bar list, its folder in
+    // the tree.
+    void TreemapChosen(const std::string& folder, const std::string& row);
+    // The item menu of a tile, in whatever folder it lies.
+    void TreemapItemMenu(const std::string& path, QWidget* control, QPoint at);
     void CreatePieHolder();
     void CreateTrashParts();
     void RereadAndRebuild();
@@ -347,6 +362,7 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     std::unique_ptr<TDriveSelector> FDrives;
     std::unique_ptr<TChangeView> FChanges;
     TDiscoverPanel* FDiscover = nullptr;  // a dock of the window, owned by it
+    TTreemapPanel* FTreemap = nullptr;    // a dock of the window, owned by it
     std::unique_ptr<TDiscoverFeed> FDiscoverFeed;
     std::unique_ptr<TItemCommands> FItems;
     std::unique_ptr<TFindCommand> FFind;

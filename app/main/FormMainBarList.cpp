@@ -34,6 +34,7 @@ void TFormMain::BarToBarlv() {
         acSortName->trigger();
     }
     BarLV->setUpdatesEnabled(true);
+    TreemapFollows();
 }
 
 void TFormMain::SetBarProperties() {

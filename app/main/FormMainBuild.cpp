@@ -30,6 +30,7 @@
 #include "app/pie/PieHolder.h"
 #include "app/scan/ScanControl.h"
 #include "app/shell/ItemPropertiesDialog.h"
+#include "app/treemap/TreemapPanel.h"
 #include "views/bar/BarListPainter.h"
 #include "views/bar/PBExListview.h"
 #include "views/common/Colors.h"
@@ -236,6 +237,8 @@ void TFormMain::CreateMenu() {
     AddMenuRow(menuView, miChanges, topic("menuChangesHelp", "Html\\Changes.html"));
     miDiscover = Discover().miDiscover();
     AddMenuRow(menuView, miDiscover, topic("menuDiscoverHelp", "Html\\Discover.html"));
+    miTreemap = Treemap().miTreemap();
+    AddMenuRow(menuView, miTreemap, topic("menuTreemapHelp", "Html\\Treemap.html"));
     // Off at every start: no setting is remembered.
     miDiskUsage = item("miDiskUsage", "Disk &usage",
                        "Click to show the bytes the files take on the disk instead of their sizes");
@@ -396,6 +399,7 @@ void TFormMain::CreateViews() {
 
     FBarPainter = std::make_unique<TBarListPainter>(*BarLV, BarData(), Store, *this);
     GradientFill = FBarPainter->GradientFill();
+    LinkTreemapToBarList();
     NameWindowControls(*this);
 }
 

@@ -99,7 +99,7 @@ TEST_F(HelpPluginTest, ContentsShowTheTreeAndTheStartPage) {
     ASSERT_EQ(tree->topLevelItemCount(), 1);
     QTreeWidgetItem* start = tree->topLevelItem(0);
     EXPECT_EQ(start->text(0), QStringLiteral("Welcome to Cobaltquarry"));
-    ASSERT_EQ(start->childCount(), 16);
+    ASSERT_EQ(start->childCount(), 17);
     const char* const titles[] = {"Analizing a disk",
                                   "Rescanning a folder",
                                   "Pie chart",
@@ -115,7 +115,8 @@ TEST_F(HelpPluginTest, ContentsShowTheTreeAndTheStartPage) {
                                   "Empty Trash",
                                   "Cleanups",
                                   "Excluding items from a scan",
-                                  "Accessibility"};
+                                  "Accessibility",
+                                  "Treemap"};
     for (int i = 0; i < start->childCount(); ++i)
         EXPECT_EQ(start->child(i)->text(0), QString::fromUtf8(titles[i])) << i;
     EXPECT_EQ(Page(window)->documentTitle(), QStringLiteral("Welcome to Cobaltquarry"));

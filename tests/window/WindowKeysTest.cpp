@@ -78,7 +78,7 @@ TEST_F(WindowFixture, EveryMenuAndItemHasAMnemonicThatOnlyAddsAnAmpersand) {
           "?"}},
         {"View",
          {"Pie chart", "?", "Bar chart", "?", "Folder tree", "?", "Changes", "?", "Discover", "?",
-          "Disk usage", "?"}},
+          "Treemap", "?", "Disk usage", "?"}},
         {" ? ", {"Contents", "Home Page", "What is", "About"}},
     };
     const QList<QAction*> menus = form->menuBar()->actions();
@@ -126,6 +126,7 @@ TEST_F(WindowFixture, ArrowKeysWalkTheRowsAndEnterRunsTheSelectedCell) {
         {form->miFolderTree, form->findChild<QAction*>("menuTreeHelp")},
         {form->miChanges, form->findChild<QAction*>("menuChangesHelp")},
         {form->miDiscover, form->findChild<QAction*>("menuDiscoverHelp")},
+        {form->miTreemap, form->findChild<QAction*>("menuTreemapHelp")},
         {form->miDiskUsage, form->findChild<QAction*>("menuDiskUsageHelp")}};
     const int rows = static_cast<int>(grid.size());
     std::mt19937 random(7);

@@ -31,6 +31,7 @@
 #include "tools/scan/ScanPie.h"
 #include "tools/scan/ScanReport.h"
 #include "tools/scan/ScanSave.h"
+#include "tools/scan/ScanTreemap.h"
 #include "views/common/NumberText.h"
 
 namespace {
@@ -125,6 +126,13 @@ bool DrawPie(const TResultStore& store, const std::string& folder, const std::st
     return SaveScanPie(store, folder, file, error);
 }
 
+bool DrawTreemap(const TResultStore& store, const std::string& folder, const TScanOptions& options,
+                 std::string& error) {
+    const std::unique_ptr<QGuiApplication> app = PieApplication();
+    return SaveScanTreemap(store, folder, QSize(options.TreemapWidth, options.TreemapHeight),
+                           options.TreemapFile, error);
+}
+
 // What --largest and --types ask for, without the data yet.
 TDiscoverReport DiscoverReport(const TScanOptions& options) {
     TDiscoverReport report;
@@ -200,7 +208,7 @@ int TScanCommand::RunImport(const TScanOptions& options, std::ostream& out, std:
     TImportedScan scan;
     double seconds = 0;
     // Only the pie lists the scan's folders (as if they were a drive here).
-    const bool pie = !options.PieFile.empty();
+    const bool pie = !options.PieFile.empty() || !options.TreemapFile.empty();
     // A file missing, unreadable or not an export: the input is wrong.
     // Nothing is written while it is read, so an interrupt ends it at once,
     // even in the middle of a huge or endless input.
@@ -237,7 +245,7 @@ int TScanCommand::RunImport(const TScanOptions& options, std::ostream& out, std:
     if (!options.OutDir.empty() &&
         !WriteLists(lists.Dirs, lists.DirSizes, lists.Percents, options.OutDir, error))
         fail(error);
-    if (!options.PieFile.empty()) {
+    if (pie) {
         const auto store =
             MemoryStore(TStoredSet{std::move(lists.Dirs), std::move(lists.DirSizes),
                                    std::move(lists.Percents), std::move(lists.Extras)});
@@ -245,9 +253,14 @@ int TScanCommand::RunImport(const TScanOptions& options, std::ostream& out, std:
         // The imported folder is drive Z: only inside this run: a message
         // names it by the export's own path.
         const std::string root = std::string(1, kImportLetter) + ":\\";
-        if (!DrawPie(*store, root, options.PieFile, error))
+        auto failAt = [&] {
             fail(error.rfind(root, 0) == 0 ? lists.RootName + error.substr(root.size() - 1)
                                            : error);
+        };
+        if (!options.PieFile.empty() && !DrawPie(*store, root, options.PieFile, error))
+            failAt();
+        if (!options.TreemapFile.empty() && !DrawTreemap(*store, root, options, error))
+            failAt();
     }
     PrintReport(report, options.Json, out);
     return status;
@@ -418,11 +431,15 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
             PrintMessage(err, saved.Message);
         merged = saved.Status == TScanSaveStatus::Merged;
     }
-    if (!options.PieFile.empty()) {
+    if (!options.PieFile.empty() || !options.TreemapFile.empty()) {
         if (!merged)
             store = MemoryStore(std::move(scan));
         store->DiskUsage = options.DiskUsage;
-        if (!DrawPie(*store, analyzer_.Directory, options.PieFile, error))
+        if (!options.PieFile.empty() &&
+            !DrawPie(*store, analyzer_.Directory, options.PieFile, error))
+            fail(error);
+        if (!options.TreemapFile.empty() &&
+            !DrawTreemap(*store, analyzer_.Directory, options, error))
             fail(error);
     }
     PrintReport(report, options.Json, out);

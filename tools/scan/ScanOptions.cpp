@@ -10,6 +10,7 @@
 #include "engine/ExcludeRules.h"
 #include "engine/ProgramVersion.h"
 #include "engine/SizeArgument.h"
+#include "tools/scan/ScanTreemap.h"
 
 namespace {
 
@@ -59,6 +60,12 @@ QList<QCommandLineOption> Options() {
          "the Cache Directory Tagging signature."},
         {"pie", "Draw the pie chart of PATH into FILE, a PNG picture; FILE must end in .png.",
          "FILE"},
+        {"treemap", "Draw the treemap of PATH into FILE, a PNG picture; FILE must end in .png.",
+         "FILE"},
+        {"size",
+         "With --treemap: the picture's width and height in pixels (default 800x600), each from "
+         "16 to 8192.",
+         "WxH"},
         {"export",
          "Instead of the report, write the scan of PATH into FILE in the JSON export format of "
          "ncdu, which ncdu, gdu and --import read; a FILE ending in .zst is compressed with "
@@ -227,6 +234,30 @@ bool DiscoverOptions(const QCommandLineParser& parser, TScanOptions& options, st
     return true;
 }
 
+// --treemap and --size: a picture drawn as the pie is, after a scan or an
+// import.
+bool TreemapOptions(const QCommandLineParser& parser, TScanOptions& options, std::string& error) {
+    options.TreemapFile = Bytes(parser.value("treemap"));
+    if (parser.isSet("treemap") && !EndsInPng(options.TreemapFile)) {
+        error = "--treemap needs the name of a PNG file, ending in .png";
+        return false;
+    }
+    if (parser.isSet("size")) {
+        QSize size;
+        if (!parser.isSet("treemap") || !ParseTreemapSize(Bytes(parser.value("size")), size)) {
+            error = "--size goes with --treemap and needs WxH, each from 16 to 8192";
+            return false;
+        }
+        options.TreemapWidth = size.width();
+        options.TreemapHeight = size.height();
+    }
+    if (parser.isSet("treemap") && (parser.isSet("export") || options.Changes || options.Stored)) {
+        error = "--treemap goes with a scan or --import: no --export, --changes or --stored";
+        return false;
+    }
+    return true;
+}
+
 // --changes and --since: a comparison of stored results, nothing scanned.
 bool ChangesOptions(const QCommandLineParser& parser, TScanOptions& options, std::string& error) {
     options.Changes = parser.isSet("changes");
@@ -335,7 +366,8 @@ std::string ScanUsage() {
         "       cobaltquarry-scan --export FILE|- [--zstd] [--exclude PATTERN]...\n" +
         "                         [--exclude-from FILE]... [--exclude-caches] [--] PATH\n" +
         "       cobaltquarry-scan --import FILE [--top N] [--json] [--out DIR] [--pie FILE]\n" +
-        "                         [--largest N] [--types [--type-files N]] [--old N]\n" +
+        "                         [--treemap FILE [--size WxH]] [--largest N]\n" +
+        "                         [--types [--type-files N]] [--old N]\n" +
         "       cobaltquarry-scan --stored [--largest N] [--types [--type-files N]] [--old N]\n" +
         "                         [--json] [--] PATH\n" +
         "       cobaltquarry-scan --changes [--since DATE|N] [--top N] [--json] [--] PATH\n" +
@@ -398,5 +430,6 @@ bool ParseScanOptions(const std::vector<std::string>& args, TScanOptions& option
     options.Path = paths.isEmpty() ? std::string() : Bytes(paths.first());
     return ChangesOptions(parser, options, error) && ExchangeOptions(parser, options, error) &&
            DiscoverOptions(parser, options, error) && FindAlone(parser, options, error) &&
-           DuplicateOptions(parser, options, error) && ExcludeOptions(parser, options, error);
+           DuplicateOptions(parser, options, error) && ExcludeOptions(parser, options, error) &&
+           TreemapOptions(parser, options, error);
 }

@@ -31,6 +31,11 @@ struct TScanOptions {
     std::string Path;                  // the folder to scan
     bool Help = false;                 // -h, --help: print the usage and do nothing else
     bool Version = false;              // --version: print the version and do nothing else
+
+    // --treemap FILE: draw the folder's treemap into a PNG file, of --size WxH.
+    std::string TreemapFile;
+    int TreemapWidth = 800;
+    int TreemapHeight = 600;
 };
 
 // Reads the arguments (without the program name). False with a message in

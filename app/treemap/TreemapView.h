@@ -1,0 +1,103 @@
+#pragma once
+// The treemap panel's picture: the current folder as a treemap of what it
+// holds, drawn from the stored results the bar list reads (see
+// views/treemap). A click chooses a tile; the window is told, so that the
+// bar list selects the row the tile lies in and the folder tree its
+// folder. A double click or Enter enters a folder or opens a file, the
+// right button opens the item menu of the tile, the arrow keys move to the
+// neighbouring tile, and resting the mouse on a tile shows its path, size
+// in MB and share of the current folder. Laying out and drawing happen when
+// the data or the size change, and only while the panel is shown.
+#include <QImage>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/LargestFiles.h"
+#include "views/treemap/TreemapLayout.h"
+#include "views/treemap/TreemapSource.h"
+
+class TBarData;
+class TResultStore;
+class TShellListModel;
+struct TResultChanges;
+
+class TTreemapView : public QWidget {
+    Q_OBJECT
+  public:
+    struct TLinks {
+        const TResultStore* Store = nullptr;
+        const TShellListModel* Listing = nullptr;
+        const TBarData* Bar = nullptr;
+        // The largest files of the drive or opened scan shown.
+        std::function<std::vector<TLargeFile>()> LargestFiles;
+        // The comparison of the change view, null while it is off.
+        std::function<const TResultChanges*()> Changes;
+    };
+
+    explicit TTreemapView(QWidget* parent = nullptr);
+
+    void SetLinks(TLinks links);
+    // The folder, its rows or the stored results changed: laid out and
+    // drawn again (at once while shown, else when next shown).
+    void Refresh();
+
+    const TTreemapLayout& Layout() const { return layout_; }
+    const TTreemapSource* Source() const { return source_.get(); }
+    // The tile under a point of the widget (-1 or 0 where none), and what
+    // its hint says (empty where there is no tile).
+    int TileAt(QPoint point) const;
+    QString HintAt(QPoint point) const;
+    // The tiles of the current folder's children, largest first.
+    std::vector<int> TopTiles() const;
+    std::string TilePathOf(int tile) const;
+    // The tile of the current folder's child that tile lies in (itself at
+    // the first level), -1 for none.
+    int TopTileOf(int tile) const;
+    // How a screen reader reads a tile: name, size in MB, share.
+    QString SpokenTile(int tile) const;
+
+    // The chosen tile (-1: none), outlined.
+    int Chosen() const { return chosen_; }
+    // Chooses a tile; tell: the window is told (a choice of the user's).
+    void Choose(int tile, bool tell);
+    // Outlines the tile of the current folder's child at path (a row
+    // chosen in the bar list), or nothing.
+    void ChoosePath(const std::string& path);
+
+    // The user chose a tile: its path, the path of its folder (itself for
+    // a folder) and the path of the current folder's child it lies in.
+    std::function<void(const std::string& path, const std::string& folder, const std::string& row)>
+        OnChosen;
+    // Double click or Enter on a tile: a folder is entered, a file opened.
+    std::function<void(const std::string& path)> OnOpen;
+    // The right button on a tile, at a point of the widget.
+    std::function<void(const std::string& path, QPoint at)> OnItemMenu;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
+
+  private:
+    void Rebuild();
+    // Lays the same source out again at the widget's size.
+    void Relayout();
+    void Draw();
+    int Neighbour(int tile, int key) const;
+    void TellChosen();
+
+    TLinks links_;
+    std::unique_ptr<TTreemapSource> source_;
+    TTreemapLayout layout_;
+    QImage picture_;
+    int chosen_ = -1;
+    std::string chosenPath_;  // kept over a rebuild
+    bool stale_ = true;
+};

@@ -1,0 +1,158 @@
+#include "views/treemap/TreemapSource.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "views/common/ListLookup.h"
+
+namespace {
+
+void SortLargestFirst(std::vector<TTreemapItem>& items) {
+    std::sort(items.begin(), items.end(), [](const TTreemapItem& a, const TTreemapItem& b) {
+        if (a.Size != b.Size)
+            return a.Size > b.Size;
+        if (a.Kind != b.Kind)
+            return a.Kind < b.Kind;
+        return a.Ref < b.Ref;
+    });
+}
+
+// The folder of a drive-form file path as the stored list writes it:
+// "C:\a\f" in "C:\a", "C:\f" in "C:".
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+}  // namespace
+
+TTreemapSource::TTreemapSource(const TStringList& dirs, const TStringList& sizes)
+    : dirs_(dirs), sizes_(sizes) {
+    while (sortedFrom_ < dirs_.size() && dirs_[sortedFrom_].find('\\') == std::string_view::npos)
+        ++sortedFrom_;
+}
+
+void TTreemapSource::SetFiles(const std::vector<TLargeFile>& files, bool allocated) {
+    files_ = files;
+    allocated_ = allocated;
+    filesIn_.clear();
+    for (std::size_t i = 0; i < files_.size(); ++i)
+        filesIn_[FolderOf(files_[i].Path)].push_back(static_cast<int>(i));
+}
+
+void TTreemapSource::SetTop(std::string path, int stored, std::int64_t total,
+                            std::vector<TTreemapTop> top) {
+    topPath_ = std::move(path);
+    topStored_ = stored;
+    topTotal_ = total;
+    top_ = std::move(top);
+}
+
+std::vector<TTreemapItem> TTreemapSource::TopItems() const {
+    std::vector<TTreemapItem> items;
+    items.reserve(top_.size());
+    for (std::size_t i = 0; i < top_.size(); ++i)
+        if (top_[i].Size > 0)
+            items.push_back({top_[i].Folder ? TTileKind::Folder : TTileKind::File, top_[i].Size,
+                             static_cast<int>(i)});
+    SortLargestFirst(items);
+    return items;
+}
+
+std::int64_t TTreemapSource::FolderSize(int stored) const {
+    // Read directly where the text is plain digits, as a scan writes it;
+    // anything else goes the checked way (and may throw).
+    const auto at = static_cast<std::size_t>(stored);
+    if (at < sizes_.size()) {
+        const std::string_view text = sizes_[at];
+        std::int64_t value = 0;
+        const auto read = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (read.ec == std::errc() && read.ptr == text.data() + text.size() && !text.empty() &&
+            text[0] != '-')
+            return value;
+    }
+    return std::max<std::int64_t>(0, IntValFromSL(sizes_, stored));
+}
+
+std::int64_t TTreemapSource::FileSize(int ref) const {
+    const TLargeFile& file = File(ref);
+    return std::max<std::int64_t>(0, allocated_ ? file.Allocated : file.Size);
+}
+
+// The first position in [from, to) whose path is not before key: steps of
+// growing length, then bisection, as a folder's subtree is mostly short.
+std::size_t TTreemapSource::RunEnd(std::string_view key, std::size_t from, std::size_t to) const {
+    std::size_t step = 1;
+    std::size_t lo = from;
+    while (lo + step < to && dirs_[lo + step] < key) {
+        lo += step;
+        step *= 2;
+    }
+    const std::size_t hi = std::min(to, lo + step + 1);
+    auto first = dirs_.begin() + static_cast<std::ptrdiff_t>(lo);
+    auto last = dirs_.begin() + static_cast<std::ptrdiff_t>(hi);
+    return static_cast<std::size_t>(std::lower_bound(first, last, key) - dirs_.begin());
+}
+
+void TTreemapSource::Children(int stored, std::vector<TTreemapItem>& out, double minSize) const {
+    TKnownChildren& known = children_[stored];
+    if (known.Items.empty() || minSize < known.Cutoff) {
+        known.Cutoff = minSize / 4;
+        // Read into a vector kept for the purpose: the list kept has the
+        // length of what it holds, not of all the children read.
+        ReadChildren(stored, scratch_, known.Cutoff);
+        known.Items.assign(scratch_.begin(), scratch_.end());
+    }
+    const std::vector<TTreemapItem>& all = known.Items;
+    out.clear();
+    for (const TTreemapItem& item : all) {
+        if (static_cast<double>(item.Size) < minSize)
+            break;  // the rest is smaller still
+        out.push_back(item);
+    }
+}
+
+void TTreemapSource::ReadChildren(int stored, std::vector<TTreemapItem>& out, double keep) const {
+    out.clear();
+    const std::string folder(dirs_[static_cast<std::size_t>(stored)]);
+    const std::string prefix = folder + '\\';
+    std::string upper = folder + ']';  // ']' follows '\' in byte order
+    const std::size_t from = std::max(sortedFrom_, static_cast<std::size_t>(stored) + 1);
+    const auto begin = dirs_.begin();
+    std::size_t j = static_cast<std::size_t>(
+        std::lower_bound(begin + static_cast<std::ptrdiff_t>(std::min(from, dirs_.size())),
+                         dirs_.end(), std::string_view(prefix)) -
+        begin);
+    const std::size_t end = RunEnd(upper, j, dirs_.size());
+    std::int64_t known = 0;
+    std::string key;
+    while (j < end) {
+        const std::string_view path = dirs_[j];
+        const std::size_t slash = path.find('\\', prefix.size());
+        const std::string_view child = path.substr(0, slash);
+        if (slash == std::string_view::npos) {
+            const std::int64_t size = FolderSize(static_cast<int>(j));
+            known += size;
+            out.push_back({TTileKind::Folder, size, static_cast<int>(j)});
+        }
+        key.assign(child);
+        key += ']';
+        j = RunEnd(key, j + 1, end);
+    }
+    const auto files = filesIn_.find(folder);
+    if (files != filesIn_.end())
+        for (const int f : files->second) {
+            const std::int64_t size = FileSize(f);
+            known += size;
+            out.push_back({TTileKind::File, size, f});
+        }
+    const std::int64_t own = FolderSize(stored) - known;
+    if (own > 0)
+        out.push_back({TTileKind::OwnFiles, own, stored});
+    out.erase(std::remove_if(out.begin(), out.end(),
+                             [keep](const TTreemapItem& item) {
+                                 return static_cast<double>(item.Size) < keep;
+                             }),
+              out.end());
+    SortLargestFirst(out);
+}
