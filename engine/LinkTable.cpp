@@ -9,7 +9,7 @@
 namespace {
 
 // Wrapping like the totals do.
-void TakeBack(std::int64_t& own, std::int64_t bytes) {
+void TakeBackLinked(std::int64_t& own, std::int64_t bytes) {
     own = static_cast<std::int64_t>(static_cast<std::uint64_t>(own) -
                                     static_cast<std::uint64_t>(bytes));
 }
@@ -90,8 +90,8 @@ void TLinkTable::Settle(std::vector<TLinkSighting>& sightings, std::int64_t* own
         TLinkSighting& s = sightings[i];
         TLinkSighting& k = sightings[kept];
         if (i > 0 && s.Device == k.Device && s.Inode == k.Inode && s.Part == k.Part) {
-            TakeBack(own[s.Part], s.Size);
-            TakeBack(ownDisk[s.Part], s.Disk);
+            TakeBackLinked(own[s.Part], s.Size);
+            TakeBackLinked(ownDisk[s.Part], s.Disk);
             k.Names += s.Names;
             k.FirstNames += s.FirstNames;
             continue;
@@ -169,14 +169,14 @@ void TLinkTable::Commit(TFolderTree& tree, std::uint32_t node,
         Entry& e = entries_[*slot - 1];
         e.FirstNames += s.FirstNames;
         if (CompareFolders(tree, node, e.Node) > 0) {
-            TakeBack(own[s.Part], s.Size);
-            TakeBack(ownDisk[s.Part], s.Disk);
+            TakeBackLinked(own[s.Part], s.Size);
+            TakeBackLinked(ownDisk[s.Part], s.Disk);
             continue;
         }
         // This folder sorts first: the bytes move here.
         const std::size_t at = static_cast<std::size_t>(e.Node) * tree.Parts + e.Part;
-        TakeBack(tree.Own[at], e.Size);
-        TakeBack(tree.OwnDisk[at], e.Disk);
+        TakeBackLinked(tree.Own[at], e.Size);
+        TakeBackLinked(tree.OwnDisk[at], e.Disk);
         Take(e, s, node);
     }
 }

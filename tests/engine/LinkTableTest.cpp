@@ -17,7 +17,7 @@ namespace {
 // Names of bytes around the backslash (which a folder's escaped name never
 // holds) and at the ends of the byte range, some of them prefixes of
 // others, so that the order of paths turns on each rule.
-std::string RandomName(std::mt19937& random, bool folder = false) {
+std::string RandomLinkName(std::mt19937& random, bool folder = false) {
     static const std::string kBytes = "aAb [\\]~\x01\xff.";
     static const std::string kFolderBytes = "aAb []~\x01\xff.";
     const std::string& bytes = folder ? kFolderBytes : kBytes;
@@ -28,13 +28,13 @@ std::string RandomName(std::mt19937& random, bool folder = false) {
     return name;
 }
 
-TFolderTree RandomTree(std::mt19937& random, const std::string& root) {
+TFolderTree RandomLinkTree(std::mt19937& random, const std::string& root) {
     TFolderTree tree;
     tree.Reset(root, 1);
     for (std::uint32_t node = 0; node < tree.Nodes.size() && tree.Nodes.size() < 60; ++node) {
         std::vector<std::string> names;
         for (int i = static_cast<int>(random() % 4); i > 0; --i) {
-            std::string n = RandomName(random, true);
+            std::string n = RandomLinkName(random, true);
             if (std::find(names.begin(), names.end(), n) == names.end())
                 names.push_back(n);
         }
@@ -72,7 +72,7 @@ class TKeptSink : public TFileSink {
 TEST(LinkTable, FoldersCompareAsTheirPathsDo) {
     std::mt19937 random(3);
     for (const std::string root : {"C:", "C:\\x", "D:\\a\\["}) {
-        const TFolderTree tree = RandomTree(random, root);
+        const TFolderTree tree = RandomLinkTree(random, root);
         const auto n = static_cast<std::uint32_t>(tree.Nodes.size());
         for (std::uint32_t a = 0; a < n; ++a)
             for (std::uint32_t b = 0; b < n; ++b) {
@@ -87,7 +87,7 @@ TEST(LinkTable, FoldersCompareAsTheirPathsDo) {
 TEST(LinkTable, TheWalksTableCountsEachFileWhereTheWholeListDoes) {
     std::mt19937 random(5);
     for (int round = 0; round < 40; ++round) {
-        TFolderTree tree = RandomTree(random, "C:");
+        TFolderTree tree = RandomLinkTree(random, "C:");
         const auto folders = static_cast<std::uint32_t>(tree.Nodes.size());
         // Files of 2 to 4 names, some of them in one folder, some of them
         // (Links beyond the names) outside the walk.
@@ -109,7 +109,7 @@ TEST(LinkTable, TheWalksTableCountsEachFileWhereTheWholeListDoes) {
                 s.Links = links;
                 s.First = true;
                 s.FirstNames = 1;
-                s.Name = RandomName(random) + std::to_string(i);
+                s.Name = RandomLinkName(random) + std::to_string(i);
                 byFolder[folder].push_back(s);
                 all.push_back({device, inode, folder, 0, size, size * 2, false,
                                static_cast<std::int64_t>(allNames.size())});
