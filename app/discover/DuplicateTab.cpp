@@ -85,7 +85,7 @@ TDuplicateTab::TDuplicateTab(QWidget* parent) : QWidget(parent) {
     list_->setObjectName("DuplicatesList");
     list_->setAccessibleName("Duplicates");
     list_->setHeaderLabels(
-        {"Name", "Folder", "Modified", "Size, DuplicateMB", "Waste, DuplicateMB", ""});
+        {"Name", "Folder", "Modified", "Size, MB", "Waste, MB", ""});
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setAllColumnsShowFocus(true);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -169,7 +169,7 @@ void TDuplicateTab::ShowProgress() {
     if (p.Step == TDuplicateProgress::kListing) {
         text = QString("Listing files: %1").arg(p.FilesListed.load());
     } else {
-        text = QString("Comparing %1 of %2 files of equal sizes, %3 DuplicateMB read")
+        text = QString("Comparing %1 of %2 files of equal sizes, %3 MB read")
                    .arg(p.FilesHashed.load())
                    .arg(p.Candidates.load())
                    .arg(DuplicateMB(std::int64_t(p.BytesHashed.load())));
@@ -221,7 +221,7 @@ void TDuplicateTab::Fill() {
         list_->resizeColumnToContents(c);
     const std::size_t groups = result_->Groups.size();
     // One pass: a folder's name may hold "%4" itself.
-    QString text = QString("%1 group%2 below %3 waste %4 DuplicateMB.")
+    QString text = QString("%1 group%2 below %3 waste %4 MB.")
                        .arg(QString::number(groups), groups == 1 ? "" : "s", Shown(result_->Root),
                             DuplicateMB(result_->TotalWaste()));
     if (!asOf_.isEmpty())

@@ -32,7 +32,7 @@ TFoundList::TFoundList(QWidget* parent) : QTreeWidget(parent) {
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setAllColumnsShowFocus(true);
-    setHeaderLabels({"Name", "Folder", "Size, FoundMB", "Modified", "On disk, FoundMB"});
+    setHeaderLabels({"Name", "Folder", "Size, MB", "Modified", "On disk, MB"});
     setSortingEnabled(true);
     setContextMenuPolicy(Qt::CustomContextMenu);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -76,7 +76,7 @@ QString TFoundList::NoteText() const {
         bytes += item.Size;
         onDisk += item.Allocated > 0 ? item.Allocated : 0;
     }
-    return QString("%1 files and %2 folders found, %3 FoundMB: %4")
+    return QString("%1 files and %2 folders found, %3 MB: %4")
         .arg(items_.size() - folders)
         .arg(folders)
         .arg(FoundMB(allocated_ ? onDisk : bytes), what_);

@@ -107,9 +107,9 @@ TEST(DesktopTest, MenusFromTheKeyboardHelpAndTitlesAsTheDesktopReadsThem) {
         << FocusedItem().toStdString() << " active "
         << (form.menuAnalize->activeAction() ? "row" : "none");
     const std::vector<std::pair<uint32_t, QString>> walk = {
-        {xk::Down, "menuFolder"},   {xk::Right, "menuFolderHelp"}, {xk::Up, "menuDiskHelp"},
-        {xk::Left, "menuDisk"},     {xk::Up, "menuCleanups"},      {xk::Up, "menuEmptyTrash"},
-        {xk::Up, "menuExcludeHelp"}};
+        {xk::Down, "menuFolder"}, {xk::Right, "menuFolderHelp"}, {xk::Up, "menuDiskHelp"},
+        {xk::Left, "menuDisk"},   {xk::Up, "menuCleanups"},      {xk::Up, "menuEmptyTrash"},
+        {xk::Up, "menuExclude"},  {xk::Up, "menuSaveScanHelp"}};
     for (const auto& [key, expected] : walk) {
         desktop.Key(main, key);
         EXPECT_TRUE(WaitFor([&] { return FocusedItem() == expected; }))
