@@ -9,5 +9,7 @@ start=$(date +%s%N)
 "$@"
 status=$?
 end=$(date +%s%N)
-printf '== %s: %d.%d s\n' "$name" $(((end - start) / 1000000000)) $(((end - start) / 100000000 % 10))
+# On standard error, so that a stage whose output is thrown away (the
+# configure step's) still says how long it took.
+printf '== %s: %d.%d s\n' "$name" $(((end - start) / 1000000000)) $(((end - start) / 100000000 % 10)) >&2
 exit $status

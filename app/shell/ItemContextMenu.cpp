@@ -183,6 +183,21 @@ std::optional<TFollowedAction> RunItemVerb(QWidget* owner, const TShellFolder& i
     return std::nullopt;
 }
 
+TCleanupLinks CleanupLinksFor(const TItemMenuLinks& links, const QString& verb) {
+    TCleanupLinks followed;
+    followed.followed = [links, verb](const TFollowedAction& done) {
+        if (!done.Plan.Empty()) {
+            FollowAndNote(links, verb, done);
+            if (links.foldersChanged)
+                links.foldersChanged(done.Plan.Parents());
+        }
+        if (links.rereadAndRebuild)
+            links.rereadAndRebuild();
+    };
+    followed.note = links.note;
+    return followed;
+}
+
 QString InvokeContextMenuIMP(QWidget* owner, const TShellFolder* item, QWidget* control,
                              const QPoint& pos, const std::function<void()>& rereadAndRebuild) {
     TItemMenuLinks links;
@@ -202,18 +217,7 @@ QString InvokeContextMenuIMP(QWidget* owner, const TShellFolder* item, QWidget* 
         return QString();
     const QString verb = chosen->data().toString();
     if (IsCleanupVerb(verb)) {
-        TCleanupLinks followed;
-        followed.followed = [links, verb](const TFollowedAction& done) {
-            if (!done.Plan.Empty()) {
-                FollowAndNote(links, verb, done);
-                if (links.foldersChanged)
-                    links.foldersChanged(done.Plan.Parents());
-            }
-            if (links.rereadAndRebuild)
-                links.rereadAndRebuild();
-        };
-        followed.note = links.note;
-        RunCleanupVerb(owner, verb, {chosenItem.NativePath()}, std::move(followed));
+        RunCleanupVerb(owner, verb, {chosenItem.NativePath()}, CleanupLinksFor(links, verb));
         return verb;
     }
     if (const std::optional<TFollowedAction> done = RunItemVerb(owner, chosenItem, verb)) {

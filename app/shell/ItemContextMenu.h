@@ -75,6 +75,11 @@ std::optional<TFollowedAction> RunItemVerb(QWidget* owner, const TShellFolder& i
 // place, so that stale numbers are never taken for new.
 void FollowAndNote(const TItemMenuLinks& links, const QString& verb, const TFollowedAction& done);
 
+// What a cleanup action chosen in a menu of one or many items does when it
+// has ended: what it measured again is followed as a menu command's change.
+struct TCleanupLinks;
+TCleanupLinks CleanupLinksFor(const TItemMenuLinks& links, const QString& verb);
+
 // Shows the menu of item at pos of control (the bar list or the pie), runs
 // the chosen command and, for a refresh verb, calls rereadAndRebuild once.
 // Nothing happens without an item or when the menu is left without a choice

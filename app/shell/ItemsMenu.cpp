@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 
+#include "app/shell/CleanupMenu.h"
 #include "app/shell/ManyFollowed.h"
 #include "platform/DriveForm.h"
 #include "platform/VirtualDrive.h"
@@ -131,6 +132,12 @@ QString InvokeItemsMenu(QWidget* owner, const TChosenItems& items, QWidget* cont
     AddItemsVerb(menu, QStringLiteral("Copy"), ItemVerb::kCopy, here);
     menu.addSeparator();
     AddItemsVerb(menu, QStringLiteral("Move to Trash"), ItemVerb::kDelete, here);
+    // The cleanup actions that apply to every chosen item, on the outermost
+    // ones (a folder's action already covers what lies below it).
+    const std::vector<std::string> cleanupPaths =
+        here ? NativePaths(OutermostItems(items)) : std::vector<std::string>();
+    if (here)
+        AddCleanupActions(menu, cleanupPaths);
     if (!extra.empty())
         menu.addSeparator();
     for (std::size_t i = 0; i < extra.size(); ++i)
@@ -141,6 +148,10 @@ QString InvokeItemsMenu(QWidget* owner, const TChosenItems& items, QWidget* cont
     if (!chosen)
         return QString();
     QString verb = chosen->data().toString();
+    if (IsCleanupVerb(verb)) {
+        RunCleanupVerb(owner, verb, cleanupPaths, CleanupLinksFor(links, verb));
+        return verb;
+    }
     std::optional<TFollowedAction> done;
     if (verb.startsWith(QStringLiteral("extra:"))) {
         const TItemsMenuEntry& entry = extra[verb.mid(6).toULongLong()];

@@ -169,4 +169,44 @@ TEST_F(TrashWindow, ACleanupFromTheItemMenuRunsAndMeasuresItsFolderAgain) {
     output->close();
 }
 
+// Chosen together, two folders get the action once each, from the menu of
+// many items, and the stored numbers follow both.
+TEST_F(TrashWindow, ACleanupOnSeveralChosenFoldersRunsOnEachAndTheNumbersFollow) {
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    TCleanupAction remove;
+    remove.Title = "Remove the .bin files";
+    remove.Shell = true;
+    remove.Program = "rm -- \"$1\"/*.bin";
+    remove.Arguments = {"%p"};
+    remove.Applies = TCleanupAction::TApplies::Folders;
+    remove.Confirm = false;
+    remove.Rescan = TCleanupAction::TRescan::ItsFolder;
+    std::string problem;
+    ASSERT_TRUE(SaveCleanups({remove}, problem)) << problem;
+    Open();
+    QTreeWidgetItem* alpha = Row("alpha");
+    QTreeWidgetItem* beta = Row("beta");
+    ASSERT_TRUE(alpha && beta);
+    QTest::mouseClick(form->BarLV->viewport(), Qt::LeftButton, {},
+                      QPoint(40, form->BarLV->visualItemRect(alpha).center().y()));
+    QTest::mouseClick(form->BarLV->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      QPoint(40, form->BarLV->visualItemRect(beta).center().y()));
+    ASSERT_EQ(form->BarLV->selectedItems().size(), 2);
+    QString seen;
+    RightClickRow("beta", script, {TUiScript::ChooseMenuItem("Remove the .bin files", &seen)});
+    EXPECT_TRUE(seen.contains("Copy paths")) << seen.toStdString();  // the menu of many items
+    auto* output = form->findChild<TCleanupOutputWindow*>();
+    ASSERT_NE(output, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([output] { return !output->Running(); }, 10000));
+    EXPECT_EQ(output->Output().count("Exit status 0."), 2) << output->Output().toStdString();
+    const QDir root(drive->path());
+    EXPECT_FALSE(QFile::exists(root.filePath("alpha/a.bin")));
+    EXPECT_FALSE(QFile::exists(root.filePath("beta/b.bin")));
+    EXPECT_TRUE(QFile::exists(root.filePath("alpha/inner/i.bin")));
+    ExpectFreshScan("cleaned both");
+    EXPECT_EQ(RowText("beta", 1), "0.0");
+    output->close();
+}
+
 }  // namespace
