@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/DriveForm.h"
+
 namespace {
 
 constexpr std::string_view kCaches = "caches";
@@ -22,16 +24,6 @@ std::uint64_t MaxExcludeBytes(std::size_t) {
 // A rescan is walked with the set's own rules: the lines stay.
 bool MergeExclude(const TStringList&, TStringList&, const TStringList&, const TStringList&) {
     return true;
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
 }
 
 }  // namespace
@@ -57,9 +49,10 @@ std::string EscapePatternLine(std::string_view pattern) {
 std::string UnescapePatternLine(std::string_view line) {
     std::string pattern;
     for (std::size_t i = 0; i < line.size(); ++i) {
-        if (line[i] == '%' && i + 2 < line.size() && HexValue(line[i + 1]) >= 0 &&
-            HexValue(line[i + 2]) >= 0) {
-            pattern += static_cast<char>(HexValue(line[i + 1]) * 16 + HexValue(line[i + 2]));
+        if (line[i] == '%' && i + 2 < line.size() && HexDigitValue(line[i + 1]) >= 0 &&
+            HexDigitValue(line[i + 2]) >= 0) {
+            pattern +=
+                static_cast<char>(HexDigitValue(line[i + 1]) * 16 + HexDigitValue(line[i + 2]));
             i += 2;
         } else {
             pattern += line[i];

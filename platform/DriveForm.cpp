@@ -7,16 +7,6 @@
 
 namespace {
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 bool IsLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
@@ -76,8 +66,8 @@ std::string UnescapeName(std::string_view escapedName) {
     for (size_t i = 0; i < escapedName.size(); ++i) {
         char c = escapedName[i];
         if (c == '%' && i + 2 < escapedName.size()) {
-            const int hi = HexValue(escapedName[i + 1]);
-            const int lo = HexValue(escapedName[i + 2]);
+            const int hi = HexDigitValue(escapedName[i + 1]);
+            const int lo = HexDigitValue(escapedName[i + 2]);
             const int v = hi < 0 || lo < 0 ? -1 : hi * 16 + lo;
             if (v == '\\' || v == '\r' || v == '\n' || v == '%') {
                 out += static_cast<char>(v);

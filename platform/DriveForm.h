@@ -11,6 +11,18 @@
 
 class TDriveTable;
 
+// The value of one hexadecimal digit of a percent escape, either case; -1
+// for any other byte.
+inline int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
 // One native name (raw bytes) as it appears in a drive-form path.
 std::string EscapeName(std::string_view rawName);
 // Back to raw bytes. A "%" not followed by one of the four codes (either

@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+#include "platform/DriveForm.h"
+
 namespace cq::desktop {
 namespace {
 
@@ -22,21 +24,11 @@ std::string Below(const std::string& top, const std::string& name) {
     return top == "/" ? "/" + name : top + "/" + name;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 std::string PercentDecode(const std::string& text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const int hi = text[i] == '%' && i + 2 < text.size() ? HexDigit(text[i + 1]) : -1;
-        const int lo = hi >= 0 ? HexDigit(text[i + 2]) : -1;
+        const int hi = text[i] == '%' && i + 2 < text.size() ? HexDigitValue(text[i + 1]) : -1;
+        const int lo = hi >= 0 ? HexDigitValue(text[i + 2]) : -1;
         if (lo >= 0) {
             out += static_cast<char>(hi * 16 + lo);
             i += 2;

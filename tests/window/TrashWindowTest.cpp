@@ -34,6 +34,20 @@ TStoredSet ScanOfC() {
     return set;
 }
 
+// A folder's action that removes the .bin files right in it, without asking,
+// and measures the folder again.
+TCleanupAction RemoveBinFiles() {
+    TCleanupAction remove;
+    remove.Title = "Remove the .bin files";
+    remove.Shell = true;
+    remove.Program = "rm -- \"$1\"/*.bin";
+    remove.Arguments = {"%p"};
+    remove.Applies = TCleanupAction::TApplies::Folders;
+    remove.Confirm = false;
+    remove.Rescan = TCleanupAction::TRescan::ItsFolder;
+    return remove;
+}
+
 class TrashWindow : public WindowFixture {
   protected:
     void SetUp() override {
@@ -131,14 +145,7 @@ TEST_F(TrashWindow, ACleanupFromTheItemMenuRunsAndMeasuresItsFolderAgain) {
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     std::vector<TCleanupAction> actions = PredefinedCleanups();
-    TCleanupAction remove;
-    remove.Title = "Remove the .bin files";
-    remove.Shell = true;
-    remove.Program = "rm -- \"$1\"/*.bin";
-    remove.Arguments = {"%p"};
-    remove.Applies = TCleanupAction::TApplies::Folders;
-    remove.Confirm = false;
-    remove.Rescan = TCleanupAction::TRescan::ItsFolder;
+    const TCleanupAction remove = RemoveBinFiles();
     actions.push_back(remove);
     std::string problem;
     ASSERT_TRUE(SaveCleanups(actions, problem)) << problem;
@@ -174,14 +181,7 @@ TEST_F(TrashWindow, ACleanupFromTheItemMenuRunsAndMeasuresItsFolderAgain) {
 TEST_F(TrashWindow, ACleanupOnSeveralChosenFoldersRunsOnEachAndTheNumbersFollow) {
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    TCleanupAction remove;
-    remove.Title = "Remove the .bin files";
-    remove.Shell = true;
-    remove.Program = "rm -- \"$1\"/*.bin";
-    remove.Arguments = {"%p"};
-    remove.Applies = TCleanupAction::TApplies::Folders;
-    remove.Confirm = false;
-    remove.Rescan = TCleanupAction::TRescan::ItsFolder;
+    const TCleanupAction remove = RemoveBinFiles();
     std::string problem;
     ASSERT_TRUE(SaveCleanups({remove}, problem)) << problem;
     Open();
