@@ -15,8 +15,8 @@
 
 #include "engine/ExcludeWalk.h"
 #include "engine/LinkTable.h"
+#include "engine/WalkPaths.h"
 #include "platform/DirListing.h"
-#include "platform/DriveForm.h"
 #include "platform/OpenFolder.h"
 #include "platform/WalkBounds.h"
 
@@ -203,35 +203,6 @@ TExcludeState SubState(FolderScan& scan, size_t i) {
     return i < scan.SubStates.size() ? std::move(scan.SubStates[i]) : TExcludeState();
 }
 
-std::string RootText(const std::string& directory) {
-    std::string path = directory;
-    if (path.empty() || path.back() != '\\')
-        path += '\\';
-    path.pop_back();
-    return path;
-}
-
-std::string NativeRoot(const std::string& directory) {
-    const auto native = DriveFormToNative(directory);
-    return native ? *native : std::string();
-}
-
-std::string ChildNative(const std::string& parent, std::string_view escapedName) {
-    std::string path = parent;
-    if (path.empty() || path.back() != '/')
-        path += '/';
-    path += UnescapeName(escapedName);
-    return path;
-}
-
-std::vector<std::string> Escaped(const std::vector<std::string>& raw) {
-    std::vector<std::string> names;
-    names.reserve(raw.size());
-    for (const std::string& r : raw)
-        names.push_back(EscapeName(r));
-    return names;
-}
-
 // Sequential walk, in the order the result lists are defined by: breadth
 // first, or by the sorted queue with Sorted on (an OnNewPath handler sees
 // the folders in exactly this order).
@@ -244,7 +215,7 @@ class SequentialWalk {
     }
 
     void Run() {
-        const std::string root = NativeRoot(s_.Directory);
+        const std::string root = WalkNativeRoot(s_.Directory);
         queue_.push_back({0, root, tree_.RootText, RootExcludeState(s_, root)});
         if (!s_.Recurse) {
             WalkOne(queue_.front(), false);
@@ -287,12 +258,12 @@ class SequentialWalk {
     void QueueSubfolders(const Queued& item) {
         if (scan_.Subfolders.empty())
             return;
-        const std::vector<std::string> names = Escaped(scan_.Subfolders);
+        const std::vector<std::string> names = EscapedNames(scan_.Subfolders);
         const std::uint32_t first = tree_.AddChildren(item.Node, names);
         std::vector<Queued> found;
         for (size_t i = 0; i < names.size(); ++i)
             found.push_back({first + static_cast<std::uint32_t>(i),
-                             ChildNative(item.Native, names[i]), item.Path + "\\" + names[i],
+                             WalkChildNative(item.Native, names[i]), item.Path + "\\" + names[i],
                              SubState(scan_, i)});
         if (s_.Sorted) {
             // Inserted at the front in the order found; the sort reorders.
@@ -359,7 +330,7 @@ class ParallelWalk {
     // (memory running out, say) is thrown again here once every thread has
     // ended: on a helper it would end the program.
     void Run() {
-        const std::string root = NativeRoot(s_.Directory);
+        const std::string root = WalkNativeRoot(s_.Directory);
         work_.push_back({0, nullptr, root, RootExcludeState(s_, root)});
         MakeSinks();
         std::vector<std::thread> helpers;
@@ -508,7 +479,7 @@ class ParallelWalk {
         }
         scanner.Read(*listing, node, true, scan);
         CountListed(s_.Progress, scan);
-        const std::vector<std::string> names = Escaped(scan.Subfolders);
+        const std::vector<std::string> names = EscapedNames(scan.Subfolders);
         std::uint32_t first = 0;
         std::shared_ptr<const TOpenFolder> folder;
         if (!names.empty())
@@ -579,7 +550,7 @@ class ParallelWalk {
 }  // namespace
 
 void WalkFolders(const TWalkSettings& settings, TFolderTree& tree, bool& abort) {
-    tree.Reset(RootText(settings.Directory), static_cast<int>(settings.Patterns.size()));
+    tree.Reset(WalkRootText(settings.Directory), static_cast<int>(settings.Patterns.size()));
     TLinkTable links;
     std::unique_ptr<TFileSink> sink;
     const bool parallel =
