@@ -3,6 +3,8 @@
 #include <QChar>
 #include <string>
 
+#include "engine/Utf8Append.h"
+
 namespace {
 
 constexpr char32_t kBroken = 0xFFFD;
@@ -50,24 +52,6 @@ char32_t NextCharacter(std::string_view name, std::size_t at, std::size_t& lengt
     return code;
 }
 
-void AppendFoldedUtf8(std::string& out, char32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 }  // namespace
 
 bool IsValidUtf8(std::string_view name) {
@@ -92,7 +76,7 @@ void ReplaceBrokenUtf8Into(std::string_view name, std::string& out) {
         if (valid)
             out.append(name.substr(at, length));
         else
-            AppendFoldedUtf8(out, kBroken);
+            AppendUtf8(out, kBroken);
     }
 }
 
@@ -113,6 +97,6 @@ void FoldNameCaseInto(std::string_view name, std::string& folded) {
         else if (code < 0x80)
             folded += static_cast<char>(code >= 'A' && code <= 'Z' ? code + ('a' - 'A') : code);
         else
-            AppendFoldedUtf8(folded, QChar::toCaseFolded(code));
+            AppendUtf8(folded, QChar::toCaseFolded(code));
     }
 }
