@@ -27,11 +27,15 @@ std::string Slurp(const std::string& path) {
 
 // Whether a process whose command line (its words joined by blanks) holds
 // Text runs; Text names the test's own folder, so no one else's.
+// Processes come and go while /proc is read, so its listing is read with
+// error codes: a process that ended mid-listing is simply not running.
 bool Running(const std::string& text) {
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        std::string line = Slurp(entry.path() / "cmdline");
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it("/proc", ec), end; !ec && it != end;
+         it.increment(ec)) {
+        std::string line = Slurp(it->path() / "cmdline");
         std::replace(line.begin(), line.end(), '\0', ' ');
-        if (line.find(text) != std::string::npos && entry.path().filename() != "self")
+        if (line.find(text) != std::string::npos && it->path().filename() != "self")
             return true;
     }
     return false;
@@ -206,9 +210,15 @@ TEST_F(RemoteSsh, CancelEndsBothSides) {
         std::string error = "untouched";
         bool ok = true;
         std::atomic<bool> finished{false};
+        // An exception must fail the test, not end the test program.
         std::thread reader([&] {
-            ok = ReadRemoteScan(Request(tree, TRemoteTool::Ours), settings, 'R', scan, error,
-                                &cancel, &progress);
+            try {
+                ok = ReadRemoteScan(Request(tree, TRemoteTool::Ours), settings, 'R', scan, error,
+                                    &cancel, &progress);
+            } catch (const std::exception& e) {
+                ok = false;
+                error = std::string("exception: ") + e.what();
+            }
             finished = true;
         });
         while (!finished && !seen)
