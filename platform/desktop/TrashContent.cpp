@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -50,9 +51,12 @@ bool Names(const std::string& folder, std::vector<std::string>& names) {
 class TByteWalk {
   public:
     std::int64_t Bytes = 0;
-    int Error = 0;  // the first error met
+    int Error = 0;                              // the first error met
+    const std::atomic<bool>* Cancel = nullptr;  // when set, the walk ends early
 
     void Walk(const std::string& path) {
+        if (Cancel != nullptr && Cancel->load(std::memory_order_relaxed))
+            return;
         struct stat st;
         if (::lstat(path.c_str(), &st) != 0) {
             Error = Error ? Error : errno;
@@ -165,8 +169,10 @@ TTrashListing ListTrash(const std::vector<TTrashFolder>& folders) {
     return listing;
 }
 
-std::int64_t TrashBytes(const std::vector<TTrashFolder>& folders, std::vector<QString>* problems) {
+std::int64_t TrashBytes(const std::vector<TTrashFolder>& folders, std::vector<QString>* problems,
+                        const std::atomic<bool>* cancel) {
     TByteWalk walk;
+    walk.Cancel = cancel;
     for (const TTrashFolder& trash : folders)
         for (const char* part : {"/files", "/info"}) {
             walk.Error = 0;

@@ -9,6 +9,7 @@
 // non-folder entry below files/ and info/, a file of several links once.
 // The optional directorysizes cache of a trash is neither read (the walk is
 // exact) nor written (readers check its lines against the folders anyway).
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -42,9 +43,11 @@ struct TTrashListing {
 // The items of the folders and their sizes (the folders are walked).
 TTrashListing ListTrash(const std::vector<TTrashFolder>& folders);
 // Only the size: the bytes below files/ and info/; problems, when given,
-// receives what could not be read.
+// receives what could not be read. A set cancel ends the walk early, with
+// a partial sum the caller must not show.
 std::int64_t TrashBytes(const std::vector<TTrashFolder>& folders,
-                        std::vector<QString>* problems = nullptr);
+                        std::vector<QString>* problems = nullptr,
+                        const std::atomic<bool>* cancel = nullptr);
 
 // Moves the item back to its original place. Refused, with nothing
 // changed, when the place is not known, an item stands there now, its
