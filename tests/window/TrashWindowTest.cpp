@@ -76,9 +76,12 @@ class TrashWindow : public WindowFixture {
         EXPECT_EQ(form->TreeLists.Dirs, scan.Dirs) << step;
     }
 
-    // The gauge measures on a thread of its own: its text once it is done.
-    QString GaugeText() const {
+    // The gauge measures on a thread of its own: its text once it is done
+    // and the tool bar has laid the button out (shown or hidden), which it
+    // does on a later turn of the event loop.
+    QString GaugeText() {
         EXPECT_TRUE(QTest::qWaitFor([this] { return !form->TrashGauge()->Measuring(); }, 10000));
+        Settle();
         return form->TrashGauge()->Button()->text();
     }
 
