@@ -12,9 +12,9 @@
 #include <cstdio>
 #include <memory>
 #include <ostream>
-#include <system_error>
 #include <thread>
 
+#include "engine/EachAtOnce.h"
 #include "engine/NumberText.h"
 #include "platform/AtomicFile.h"
 #include "platform/DriveForm.h"
@@ -173,26 +173,6 @@ bool WriteAndFlush(TAtomicFile& file, const TStringList& lines) noexcept {
     } catch (...) {
         return false;  // memory ran out: on a helper thread it would end the program
     }
-}
-
-// Step(i) for every i, each on a thread of its own where one can be had,
-// so that the disk flushes them together; true when every one succeeded.
-template <class Step>
-bool EachAtOnce(std::size_t count, const Step& step) {
-    std::vector<char> ok(count, 0);
-    std::vector<std::thread> helpers;
-    for (std::size_t i = 1; i < count; ++i) {
-        try {
-            helpers.emplace_back([&ok, &step, i] { ok[i] = step(i); });
-        } catch (const std::system_error&) {
-            ok[i] = step(i);  // out of threads: in turn
-        }
-    }
-    if (count > 0)
-        ok[0] = step(0);
-    for (std::thread& t : helpers)
-        t.join();
-    return std::all_of(ok.begin(), ok.end(), [](char b) { return b != 0; });
 }
 
 }  // namespace
