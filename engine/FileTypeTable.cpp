@@ -33,32 +33,79 @@ TFileTypeTable& TFileTypeTable::operator=(const TFileTypeTable& other) {
     return *this;
 }
 
-bool TFileTypeTable::Pack(std::string_view rawName, std::size_t extSize, std::uint64_t& low,
-                          std::uint64_t& high) {
-    if (extSize > kPackedBytes)
-        return false;
-    // The extension ends the name: the name's last 16 bytes hold it,
-    // right-aligned, read as two words where the name is that long.
-    if (rawName.size() >= kPackedBytes) {
-        std::memcpy(&low, rawName.data() + rawName.size() - 16, 8);
-        std::memcpy(&high, rawName.data() + rawName.size() - 8, 8);
+namespace {
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+
+std::uint64_t Load8(const char* p) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, p, 8);
+    return word;
+}
+
+// The last 16 bytes of a name as two little-endian words, right-aligned
+// (its last byte is the most significant of High), zero in front of a
+// shorter name: names hold no zero byte. A name of 8 bytes or more takes
+// two loads whatever its length, not a copy of a length known only now.
+void LoadTail16(std::string_view name, std::uint64_t& low, std::uint64_t& high) {
+    const std::size_t n = name.size();
+    const char* end = name.data() + n;
+    if (n >= 16) {
+        low = Load8(end - 16);
+        high = Load8(end - 8);
+    } else if (n >= 8) {
+        high = Load8(end - 8);
+        low = n == 8 ? 0 : Load8(name.data()) << (8 * (16 - n));
     } else {
-        unsigned char bytes[kPackedBytes] = {};
-        std::memcpy(bytes + kPackedBytes - rawName.size(), rawName.data(), rawName.size());
-        std::memcpy(&low, bytes, 8);
-        std::memcpy(&high, bytes + 8, 8);
+        unsigned char bytes[8] = {};
+        std::memcpy(bytes + 8 - n, name.data(), n);
+        std::memcpy(&high, bytes, 8);
+        low = 0;
     }
-    // Only the extension's bytes stay (the last byte is the most
-    // significant of High), zero-padded in front: names hold no zero byte.
+}
+
+// The high bit of each byte of Word that is a dot; exact for every byte
+// (the plain zero-byte test may mark a byte above a true one).
+std::uint64_t DotBytes(std::uint64_t word) {
+    const std::uint64_t t = word ^ (kOnes * '.');
+    return ~(((t & kLow7) + kLow7) | t | kLow7);
+}
+
+}  // namespace
+
+TFileTypeTable::TKey TFileTypeTable::KeyOf(std::string_view rawName, std::uint64_t& low,
+                                           std::uint64_t& high, std::size_t& extSize) {
+    LoadTail16(rawName, low, high);
+    // The last dot: the most significant marked byte, in High first.
+    std::size_t dotFromEnd = 0;  // bytes after the dot
+    if (const std::uint64_t dots = DotBytes(high)) {
+        dotFromEnd = 7 - static_cast<std::size_t>(63 - __builtin_clzll(dots)) / 8;
+    } else if (const std::uint64_t lowDots = DotBytes(low)) {
+        dotFromEnd = 15 - static_cast<std::size_t>(63 - __builtin_clzll(lowDots)) / 8;
+    } else {
+        const std::size_t n = rawName.size();
+        if (n <= kPackedBytes)
+            return TKey::None;  // no dot at all
+        // The dot is further in front, or there is none.
+        if (rawName[n - 17] != '.')
+            return FileExtension(rawName).empty() ? TKey::None : TKey::Long;
+        dotFromEnd = 16;
+    }
+    // A dot that starts the name, or ends it, leaves none.
+    if (dotFromEnd == 0 || dotFromEnd + 1 == rawName.size())
+        return TKey::None;
+    extSize = dotFromEnd;
+    // Only the extension's bytes stay.
     if (extSize <= 8) {
         low = 0;
         high &= ~std::uint64_t{0} << (8 * (8 - extSize));
     } else {
         low &= ~std::uint64_t{0} << (8 * (16 - extSize));
+        low = AsciiLower8(low);
     }
-    low = AsciiLower8(low);
     high = AsciiLower8(high);
-    return true;
+    return TKey::Packed;
 }
 
 std::size_t TFileTypeTable::Home(std::uint64_t low, std::uint64_t high) const {
@@ -119,13 +166,14 @@ TFileTypeTable::Entry* TFileTypeTable::Find(std::string_view ext, std::int64_t b
 
 TLargestFiles* TFileTypeTable::Add(std::string_view rawName, std::int64_t bytes,
                                    std::int64_t allocated) {
-    const std::string_view ext = FileExtension(rawName);
-    if (ext.empty()) {
+    std::uint64_t low = 0, high = 0;
+    std::size_t extSize = 0;
+    const TKey key = KeyOf(rawName, low, high, extSize);
+    if (key == TKey::None) {
         none_.Add(bytes, allocated);
         return nullptr;
     }
-    std::uint64_t low = 0, high = 0;
-    const bool packed = Pack(rawName, ext.size(), low, high);
+    const bool packed = key == TKey::Packed;
     if (packed && !index_.empty()) {
         // Entries never move (types_ keeps its nodes), so the index's
         // pointers stay good while the table grows.
@@ -134,6 +182,8 @@ TLargestFiles* TFileTypeTable::Add(std::string_view rawName, std::int64_t bytes,
             return &entry->Files;
         }
     }
+    const std::string_view ext =
+        packed ? rawName.substr(rawName.size() - extSize) : FileExtension(rawName);
     Entry* entry = Find(ext, bytes, allocated);
     if (entry == nullptr)
         return nullptr;  // turned away, and counted as such
@@ -144,11 +194,12 @@ TLargestFiles* TFileTypeTable::Add(std::string_view rawName, std::int64_t bytes,
 }
 
 bool TFileTypeTable::MayList(std::string_view rawName, std::int64_t bytes) const {
-    const std::string_view ext = FileExtension(rawName);
-    if (ext.empty())
-        return false;
     std::uint64_t low = 0, high = 0;
-    if (!Pack(rawName, ext.size(), low, high) || index_.empty())
+    std::size_t extSize = 0;
+    const TKey key = KeyOf(rawName, low, high, extSize);
+    if (key == TKey::None)
+        return false;
+    if (key == TKey::Long || index_.empty())
         return true;  // not looked up here: the safe answer
     const std::size_t mask = index_.size() - 1;
     for (std::size_t i = Home(low, high); index_[i].Total != nullptr; i = (i + 1) & mask)

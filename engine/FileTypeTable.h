@@ -136,10 +136,17 @@ class TFileTypeTable {
         Entry* Total = nullptr;  // null: free
     };
     static constexpr std::size_t kPackedBytes = 16;
-    // The extension (the last ExtSize bytes of the name, at least one) as
-    // two words; false when it is longer than kPackedBytes.
-    static bool Pack(std::string_view rawName, std::size_t extSize, std::uint64_t& low,
-                     std::uint64_t& high);
+    // How a name's type is looked up.
+    enum class TKey {
+        None,    // the name has no extension
+        Packed,  // Low and High hold it, ExtSize its length
+        Long     // longer than kPackedBytes: by name alone
+    };
+    // The key of a name's extension, from the name's last 16 bytes read as
+    // two words: the dot is found in them, not byte by byte, and a name of
+    // any length costs a load or two.
+    static TKey KeyOf(std::string_view rawName, std::uint64_t& low, std::uint64_t& high,
+                      std::size_t& extSize);
     std::size_t Home(std::uint64_t low, std::uint64_t high) const;
     IndexSlot& Probe(std::uint64_t low, std::uint64_t high);
     void Index(std::uint64_t low, std::uint64_t high, Entry* total);

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/EachAtOnce.h"
 #include "engine/ExtraFileKinds.h"
 #include "engine/ResultChecksum.h"
 #include "engine/ResultFileText.h"
@@ -32,32 +33,65 @@ struct TWritten {
     std::vector<std::pair<std::string, std::unique_ptr<TAtomicFile>>> Extras;
 };
 
+// One file of the set, to write and flush.
+struct TOutFile {
+    std::string Path;
+    const TStringList* Lines;
+    std::unique_ptr<TAtomicFile> File;
+    TResultFileSum Sum;
+    std::string Error;  // why it could not be written
+};
+
+// Writes and flushes one file; errno is the writing thread's own, so the
+// reason is taken here.
+bool WriteOutFile(TOutFile& out) noexcept {
+    try {
+        out.File = std::make_unique<TAtomicFile>(out.Path);
+        if (WriteSummedList(*out.File, *out.Lines, out.Sum))
+            return true;
+        out.Error = Reason(out.Path);
+    } catch (...) {
+        out.Error = out.Path + ": there is not enough memory";
+    }
+    return false;
+}
+
 // The new files are written and flushed before anything is replaced, so a
-// failure here (a full disk) changes nothing.
+// failure here (a full disk) changes nothing. They are written at once:
+// one at a time, each flush waited for the one before.
 bool WriteOut(const TStoredSetFiles& files, const TStoredSet& set, TWritten& written,
               TResultSetSums& sums, std::string& error) {
     const std::array<std::string, 3> main = files.Main();
     const std::array<const TStringList*, 3> lists = {&set.Percents, &set.Dirs, &set.Sizes};
-    for (std::size_t i = 0; i < main.size(); ++i) {
-        written.Main[i] = std::make_unique<TAtomicFile>(main[i]);
-        if (!WriteSummedList(*written.Main[i], *lists[i], sums.Files[i])) {
-            error = Reason(main[i]);
-            return false;
-        }
-    }
+    std::vector<TOutFile> out;
+    std::vector<std::string> roles;
+    for (std::size_t i = 0; i < main.size(); ++i)
+        out.push_back({main[i], lists[i], nullptr, {}, {}});
     for (const auto& [role, lines] : set.Extras) {
         if (FindExtraFileKind(role) == nullptr) {
             continue;  // no kind: nothing could load it again
         }
-        const std::string path = files.Extra(role);
-        auto file = std::make_unique<TAtomicFile>(path);
-        TResultFileSum sum;
-        if (!WriteSummedList(*file, lines, sum)) {
-            error = Reason(path);
-            return false;
+        out.push_back({files.Extra(role), &lines, nullptr, {}, {}});
+        roles.push_back(role);
+    }
+    if (!EachAtOnce(out.size(), [&out](std::size_t i) { return WriteOutFile(out[i]); })) {
+        // The first that failed, in the set's order, as one at a time.
+        for (const TOutFile& o : out) {
+            if (!o.Error.empty()) {
+                error = o.Error;
+                break;
+            }
         }
-        sums.Extras[role] = sum;
-        written.Extras.emplace_back(path, std::move(file));
+        return false;
+    }
+    for (std::size_t i = 0; i < main.size(); ++i) {
+        written.Main[i] = std::move(out[i].File);
+        sums.Files[i] = out[i].Sum;
+    }
+    for (std::size_t r = 0; r < roles.size(); ++r) {
+        TOutFile& o = out[main.size() + r];
+        sums.Extras[roles[r]] = o.Sum;
+        written.Extras.emplace_back(o.Path, std::move(o.File));
     }
     return true;
 }

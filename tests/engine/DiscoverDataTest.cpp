@@ -143,6 +143,46 @@ TEST(DiscoverData, ExtensionsFollowTheLastDotThatIsNotFirst) {
     EXPECT_EQ(types.NoExtension, (TTypeTotal{"", 1, 2, 4}));
 }
 
+// Names of every length from 0 to 40 bytes, dots anywhere (first, last,
+// doubled, 15 to 17 bytes from the end, where the look-up reads its two
+// words), capitals and bytes above ASCII: every file lands in the type
+// FileExtension names, folded to lower case, whichever thread's table
+// counts it.
+TEST(DiscoverData, EveryNameLengthCountsUnderTheExtensionItsLastDotNames) {
+    std::mt19937 random(17);
+    const std::string alphabet = "aB.z\xc3\x89Q. 9";
+    std::map<std::string, TTypeTotal> reference;
+    TTypeTotal none;
+    std::vector<TFileTypeTable> tables(2);
+    for (int i = 0; i < 40000; ++i) {
+        std::string name(random() % 41, 'x');
+        for (char& c : name)
+            c = alphabet[random() % alphabet.size()];
+        if (name.size() > 17 && random() % 4 == 0)
+            name[name.size() - 15 - random() % 3] = '.';
+        const auto bytes = static_cast<std::int64_t>(random() % 5000);
+        TFileTypeTable& table = tables[random() % 2];
+        // No file is offered to the lists: only a name without a type can
+        // make none of them.
+        const bool mayList = table.MayList(name, bytes);
+        EXPECT_EQ(table.Add(name, bytes, 1) != nullptr, mayList) << name;
+        std::string ext(FileExtension(name));
+        for (char& c : ext)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        TTypeTotal& total = ext.empty() ? none : reference[ext];
+        total.Ext = ext;
+        total.Add(bytes, 1);
+    }
+    tables[0].Merge(std::move(tables[1]));
+    const TFileTypes types = tables[0].Finish(kTypeSlots);
+    EXPECT_EQ(types.NoExtension, none);
+    EXPECT_EQ(types.Other, TTypeTotal{});
+    ASSERT_EQ(types.Kept.size(), reference.size());
+    for (const TTypeTotal& t : types.Kept)
+        EXPECT_EQ(t, reference[t.Ext]) << t.Ext;
+}
+
 // Whatever the cap turns away, every listed type is exact, the listed ones
 // are the largest of the exact ones, and nothing is lost in the sums; with
 // room for every type the list is the plain top of the reference.

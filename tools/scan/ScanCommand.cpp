@@ -85,8 +85,9 @@ bool PrepareOutDir(const std::string& outDir, std::string& error) {
 bool WriteLists(const TStringList& dirs, const TStringList& sizes, const TStringList& percents,
                 const std::string& outDir, std::string& error) {
     const std::string base = outDir + "/" + std::string(1, DriveLetterOf(dirs[0]));
-    if (!WriteListFile(base + "Dirs", dirs) || !WriteListFile(base + "DirSizes", sizes) ||
-        !WriteListFile(base + "Percents", percents)) {
+    if (!WriteListFiles({{base + "Dirs", &dirs},
+                         {base + "DirSizes", &sizes},
+                         {base + "Percents", &percents}})) {
         error = outDir + ": cannot write the result lists";
         return false;
     }

@@ -10,9 +10,11 @@
 #include <charconv>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <ostream>
 #include <thread>
 
+#include "engine/EachAtOnce.h"
 #include "engine/NumberText.h"
 #include "platform/AtomicFile.h"
 #include "platform/DriveForm.h"
@@ -157,16 +159,36 @@ void PrintScanJson(const TScanReport& r, std::ostream& out) {
     out << QJsonDocument(o).toJson(QJsonDocument::Indented).toStdString();
 }
 
-bool WriteListFile(const std::string& path, const TStringList& lines) {
+namespace {
+
+// The lines of one list in its temporary file, flushed to the disk.
+bool WriteAndFlush(TAtomicFile& file, const TStringList& lines) noexcept {
+    try {
+        if (!file.Open())
+            return false;
+        for (std::string_view l : lines)
+            if (!file.Write(l) || !file.Write("\r\n"))
+                return false;
+        return file.Finish();
+    } catch (...) {
+        return false;  // memory ran out: on a helper thread it would end the program
+    }
+}
+
+}  // namespace
+
+bool WriteListFiles(const std::vector<std::pair<std::string, const TStringList*>>& files) {
     // Private (0600) and replaced as a whole, like the program's own result
     // files: they name every folder of the tree.
-    TAtomicFile file(path);
-    if (!file.Open())
-        return false;
-    for (std::string_view l : lines)
-        if (!file.Write(l) || !file.Write("\r\n"))
-            return false;
-    return file.Finish() && file.Commit();
+    // Each flush waits for the disk: one at a time, they wait in a row (a
+    // few tens of milliseconds on a busy disk, the whole walk of a small
+    // tree). No file is renamed before every one is on the disk.
+    std::vector<std::unique_ptr<TAtomicFile>> out;
+    for (const auto& f : files)
+        out.push_back(std::make_unique<TAtomicFile>(f.first));
+    const bool written = EachAtOnce(
+        files.size(), [&](std::size_t i) { return WriteAndFlush(*out[i], *files[i].second); });
+    return written && EachAtOnce(files.size(), [&](std::size_t i) { return out[i]->Commit(); });
 }
 
 void ShowProgressLine(const char* verb, const std::function<TWalkedCounts()>& counts,

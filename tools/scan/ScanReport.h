@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/SpaceFacts.h"
@@ -57,9 +58,11 @@ std::string SecondsText(double seconds);
 void PrintScanText(const TScanReport& report, std::ostream& out);
 void PrintScanJson(const TScanReport& report, std::ostream& out);
 
-// Writes a list as a result file: each line followed by CR LF. False when
-// the file cannot be written.
-bool WriteListFile(const std::string& path, const TStringList& lines);
+// Writes lists as result files, each (path, lines): each line followed by
+// CR LF. The files are written and flushed at once and renamed only when
+// all are on the disk. False when any cannot be written; then none
+// replaces its file.
+bool WriteListFiles(const std::vector<std::pair<std::string, const TStringList*>>& files);
 
 // The counts a progress line shows: folders and files walked, their bytes.
 struct TWalkedCounts {
