@@ -71,6 +71,13 @@ TDiskUsageLookup StoredDiskUsageLookup(const TResultStore& store);
 // not searched. A folder's "Duplicated" field shows it.
 void SetDuplicateBytesLookup(TAnalysedSizeLookup lookup);
 
+// Why the stored results left the item out ("the pattern *.o", "a cache
+// folder ...", an imported scan's reason); "" when they did not. An item
+// left out shows an "Excluded by" field.
+using TExclusionLookup = std::function<std::string(const TShellFolder&)>;
+void SetExclusionLookup(TExclusionLookup lookup);
+TExclusionLookup StoredExclusionLookup(const TResultStore& store);
+
 // "1,234,567 bytes (1.2 MB)": the exact count with the locale's digit
 // grouping and a rounded figure with its unit.
 QString BytesText(std::int64_t bytes);
