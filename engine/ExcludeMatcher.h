@@ -14,7 +14,7 @@
 
 class TExcludeMatcher {
   public:
-    explicit TExcludeMatcher(const TExcludeRules& rules) : rules_(rules) {}
+    explicit TExcludeMatcher(const TExcludeRules& rules);
 
     // The folder whose items come next (its state from FolderState, or
     // from ChildState of its parent's matcher).
@@ -28,6 +28,7 @@ class TExcludeMatcher {
 
   private:
     static constexpr std::size_t kMostStates = 4096;
+    void Reset();
     int Intern(const TExcludeState& state);
     int Step(int state, unsigned char byte);
     int Run(std::string_view name);
@@ -35,7 +36,10 @@ class TExcludeMatcher {
     const TExcludeRules& rules_;
     std::unordered_map<TExcludeState, int> ids_;
     std::vector<TExcludeState> states_;
-    std::vector<int> accepting_;      // per state
-    std::vector<std::int32_t> next_;  // 256 per state, -1 not yet known
+    std::vector<int> accepting_;  // per state
+    // 256 per state: the next state's row (its number times 256), 0 (the
+    // trap's row) while not yet known; the walk's loop then needs neither
+    // a multiplication nor a test.
+    std::vector<std::int32_t> rows_;
     int folder_ = -1;
 };
