@@ -3,11 +3,21 @@
 // spoken, the rule in its tip) and Properties naming the rule; the same
 // after the window is closed and opened again. An opened scan file's
 // excluded entries show as excluded rows with the reason the file gives.
+// Bad patterns typed into Analize > Exclude are refused with the reason,
+// and nothing is stored.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 #include <fstream>
 
+#include "app/scan/ExcludeDialog.h"
 #include "app/scan/ScanControl.h"
 #include "app/shell/ItemPropertiesDialog.h"
 #include "engine/ExcludeSettings.h"
@@ -136,4 +146,58 @@ TEST_F(ExcludeMarks, AnOpenedScansExcludedEntriesShowTheirReason) {
     }
     EXPECT_EQ(ExcludedBy("data"), "");
     EXPECT_EQ(form->Store.GlobalDirSizes(), (TStringList{"1000"}));
+}
+
+namespace {
+
+// Puts the text into the pattern's input box (a paste, not 10 000 key
+// presses) and accepts it.
+TUiScript::TStep EnterPattern(const QString& text) {
+    return [text] {
+        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        auto* edit = dialog ? dialog->findChild<QLineEdit*>() : nullptr;
+        if (!edit || !dialog->isVisible())
+            return false;
+        edit->setText(text);
+        QTest::keyClick(edit, Qt::Key_Return);
+        return true;
+    };
+}
+
+}  // namespace
+
+TEST_F(ExcludeMarks, BadPatternsAreRefusedInTheDialogAndNothingIsStored) {
+    QString seen[3];
+    QStringList listed;
+    TUiScript script;
+    TFormMainHooks hooks;
+    hooks.ExcludeDialogShown = [&](TExcludeDialog& dialog) {
+        auto* add = dialog.findChild<QPushButton*>("excludeAdd");
+        QTimer::singleShot(0, add, &QPushButton::click);
+        script.Start({EnterPattern(""), TUiScript::ClickMessageBoxButton(QMessageBox::Ok, &seen[0]),
+                      EnterPattern(QString(10000, 'y')),
+                      TUiScript::ClickMessageBoxButton(QMessageBox::Ok, &seen[1]),
+                      EnterPattern("[a-"),
+                      TUiScript::ClickMessageBoxButton(QMessageBox::Ok, &seen[2]),
+                      EnterPattern("a[b"), [&dialog, &listed] {
+                          auto* list = dialog.findChild<QListWidget*>("excludePatterns");
+                          for (int i = 0; i < list->count(); ++i)
+                              listed << list->item(i)->text();
+                          dialog.reject();  // Cancel: the drive's rules stay as they were
+                          return true;
+                      }});
+    };
+    OpenWindow(hooks);
+    const TStringList sizes = form->Store.GlobalDirSizes();
+    form->menuExclude->trigger();
+    Settle();
+    EXPECT_TRUE(script.Finished()) << script.StepsDone();
+    EXPECT_TRUE(seen[0].contains("empty")) << seen[0].toStdString();
+    EXPECT_TRUE(seen[1].contains("too long")) << seen[1].toStdString();
+    EXPECT_TRUE(seen[2].contains("never closed")) << seen[2].toStdString();
+    // An unmatched "[" alone is a plain byte, as fnmatch reads it: taken.
+    EXPECT_EQ(listed, QStringList{"a[b"});
+    EXPECT_FALSE(QFile::exists(config_->filePath("cobaltquarry/exclude-rules")));
+    EXPECT_FALSE(QFile::exists(data->filePath("cobaltquarry/CExclude")));
+    EXPECT_EQ(form->Store.GlobalDirSizes(), sizes);
 }
