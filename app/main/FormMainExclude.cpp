@@ -7,6 +7,7 @@
 #include "app/scan/ScanControl.h"
 #include "app/scan/ScanExclude.h"
 #include "app/shell/ItemPropertiesDialog.h"
+#include "engine/ExcludeKind.h"
 #include "engine/StoredListText.h"
 #include "views/common/ListLookup.h"
 #include "views/tree/BarShellTreeView.h"
@@ -46,8 +47,10 @@ void TFormMain::ExcludeRulesClick() {
 void TFormMain::ConnectExclusionMarks() {
     SetExclusionLookup(StoredExclusionLookup(Store));
     Tree->SetExclusionLookup([this](const std::string& path) {
-        // A folder the results hold was measured: never marked.
-        if (Store.GlobalSLSEmpty() || FindStrINSL(Store.GlobalDirs(), path) >= 0)
+        // Results made without rules mark nothing (the one look-up most
+        // nodes cost), and a folder the results hold was measured.
+        if (Store.GlobalExtras().count(kExcludeRole) == 0 || Store.GlobalSLSEmpty() ||
+            FindStrINSL(Store.GlobalDirs(), path) >= 0)
             return std::string();
         return FolderExclusion(Store.GlobalExtras(), path);
     });

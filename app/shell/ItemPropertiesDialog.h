@@ -27,7 +27,8 @@ class TItemPropertiesDialog : public QDialog {
 
     // The text shown for a field ("Name", "Type", "Location", "Size",
     // "Modified", "Owner", "Permissions"; under Disk usage also
-    // "Allocated", and "Shared" and "Sparse"); empty for an unknown field.
+    // "Allocated", and "Shared" and "Sparse"; for an item the results left
+    // out "Excluded by"); empty for an unknown field.
     QString Field(const QString& caption) const;
     // Whether the count of a folder's shared and sparse bytes is over.
     bool Counted() const { return counted_; }
