@@ -42,33 +42,11 @@ int TExcludeMatcher::Step(int s, unsigned char b) {
     return t;
 }
 
-int TExcludeMatcher::Run(std::string_view name) {
-    // Every byte is one look-up, with no test: a step never taken before
-    // leads to the trap, whose row leads back to itself. Only a name that
-    // fell into it is run again, working out the steps it lacks.
-    const std::int32_t* known = rows_.data();
-    std::int32_t row = folder_ << 8;
-    const auto* byte = reinterpret_cast<const unsigned char*>(name.data());
-    const unsigned char* end = byte + name.size();
-    const auto step = [known](std::int32_t at, unsigned char b) {
-        return known[static_cast<std::uint32_t>(at) + b];
-    };
-    for (; end - byte >= 4; byte += 4)  // four at a time: a name's bytes are most of the cost
-        row = step(step(step(step(row, byte[0]), byte[1]), byte[2]), byte[3]);
-    for (; byte != end; ++byte)
-        row = step(row, *byte);
-    if (row != 0)
-        return row >> 8;
+int TExcludeMatcher::RunAfresh(std::string_view name) {
     int s = folder_;
     for (const char c : name)
         s = Step(s, static_cast<unsigned char>(c));
     return s;
-}
-
-int TExcludeMatcher::Match(std::string_view name) {
-    if (folder_ < 0)
-        return -1;
-    return accepting_[static_cast<std::size_t>(Run(name))];
 }
 
 TExcludeState TExcludeMatcher::ChildState(std::string_view name) {
