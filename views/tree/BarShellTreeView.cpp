@@ -467,14 +467,14 @@ void TBarShellTreeView::PaintExcludedMark(QPainter& canvas, const QTreeWidgetIte
     const QRect text = NodeTextRect(node);
     if (text.isEmpty())
         return;
-    QFont small = font();
-    small.setItalic(true);
+    QFont italic = font();
+    italic.setItalic(true);
     const QString word = QStringLiteral("(%1)").arg(QLatin1String(kExcludedWord));
-    const QFontMetrics metrics(small);
+    const QFontMetrics metrics(italic);
     const int left =
         text.left() + metrics.horizontalAdvance(node->text(0)) + metrics.averageCharWidth();
     canvas.save();
-    canvas.setFont(small);
+    canvas.setFont(italic);
     canvas.setPen(palette().color(QPalette::Disabled, QPalette::Text));
     canvas.drawText(QRect(left, text.top(), metrics.horizontalAdvance(word) + 2, text.height()),
                     Qt::AlignLeft | Qt::AlignVCenter, word);
