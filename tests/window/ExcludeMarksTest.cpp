@@ -145,6 +145,9 @@ TEST_F(ExcludeMarks, AnOpenedScansExcludedEntriesShowTheirReason) {
         EXPECT_EQ(ExcludedBy(r.first), r.second) << r.first.toStdString();
     }
     EXPECT_EQ(ExcludedBy("data"), "");
+    if (!qEnvironmentVariable("CQ_SCREENSHOT_DIR").isEmpty())
+        form->grab().save(
+            QDir(qEnvironmentVariable("CQ_SCREENSHOT_DIR")).filePath("excluded-opened-scan.png"));
     EXPECT_EQ(form->Store.GlobalDirSizes(), (TStringList{"1000"}));
 }
 
