@@ -1,16 +1,23 @@
 #include "engine/ExcludeMatcher.h"
 
+TExcludeMatcher::TExcludeMatcher(const TExcludeRules& rules) : rules_(rules) {
+    Reset();
+}
+
+void TExcludeMatcher::Reset() {
+    ids_.clear();
+    states_.assign(1, TExcludeState());  // state 0: the trap, never interned
+    accepting_.assign(1, -1);
+    rows_.assign(256, 0);
+}
+
 void TExcludeMatcher::Enter(const TExcludeState& folder) {
     if (folder.empty()) {
         folder_ = -1;
         return;
     }
-    if (states_.size() > kMostStates) {
-        ids_.clear();
-        states_.clear();
-        accepting_.clear();
-        next_.clear();
-    }
+    if (states_.size() > kMostStates)
+        Reset();
     folder_ = Intern(folder);
 }
 
@@ -22,30 +29,24 @@ int TExcludeMatcher::Intern(const TExcludeState& state) {
     ids_.emplace(state, id);
     states_.push_back(state);
     accepting_.push_back(rules_.Accepting(state));
-    next_.resize(next_.size() + 256, -1);
+    rows_.resize(rows_.size() + 256, 0);
     return id;
 }
 
 int TExcludeMatcher::Step(int s, unsigned char b) {
     const std::size_t at = static_cast<std::size_t>(s) * 256 + b;
-    if (next_[at] >= 0)
-        return next_[at];
+    if (rows_[at] != 0)
+        return rows_[at] >> 8;
     const int t = Intern(rules_.Next(states_[static_cast<std::size_t>(s)], b));
-    next_[at] = t;  // interning may have moved the rows: written through the index
+    rows_[at] = t << 8;  // interning may have moved the rows: written through the index
     return t;
 }
 
-int TExcludeMatcher::Run(std::string_view name) {
+int TExcludeMatcher::RunAfresh(std::string_view name) {
     int s = folder_;
     for (const char c : name)
         s = Step(s, static_cast<unsigned char>(c));
     return s;
-}
-
-int TExcludeMatcher::Match(std::string_view name) {
-    if (folder_ < 0)
-        return -1;
-    return accepting_[static_cast<std::size_t>(Run(name))];
 }
 
 TExcludeState TExcludeMatcher::ChildState(std::string_view name) {

@@ -2,13 +2,8 @@
 
 #include "platform/CacheDirTag.h"
 
-int TExcludeWalk::Reason(int folderFd, std::string_view name, bool folder) {
-    const int pattern = matcher_.Match(name);
-    if (pattern >= 0)
-        return pattern;
-    if (folder && rules_.Caches() && HasCacheDirTag(folderFd, name, TExcludeRules::kCacheSignature))
-        return kCache;
-    return -1;
+int TExcludeWalk::CacheReason(int folderFd, std::string_view name) {
+    return HasCacheDirTag(folderFd, name, TExcludeRules::kCacheSignature) ? kCache : -1;
 }
 
 std::string TExcludeWalk::Text(const TExcludeRules& rules, int reason) {

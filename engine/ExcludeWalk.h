@@ -19,7 +19,12 @@ class TExcludeWalk {
     // tagged as a cache, or -1 when it is not. FolderFd is the listed
     // folder's (for the tag).
     static constexpr int kCache = -2;
-    int Reason(int folderFd, std::string_view name, bool folder);
+    int Reason(int folderFd, std::string_view name, bool folder) {
+        const int pattern = matcher_.Match(name);
+        if (pattern >= 0 || !folder || !rules_.Caches())
+            return pattern;
+        return CacheReason(folderFd, name);
+    }
     bool Skips(int folderFd, std::string_view name, bool folder) {
         return Reason(folderFd, name, folder) != -1;
     }
@@ -30,6 +35,9 @@ class TExcludeWalk {
     static std::string Text(const TExcludeRules& rules, int reason);
 
   private:
+    // kCache when the folder is tagged as a cache, or -1.
+    static int CacheReason(int folderFd, std::string_view name);
+
     const TExcludeRules& rules_;
     TExcludeMatcher matcher_;
 };

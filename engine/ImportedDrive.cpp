@@ -31,6 +31,7 @@ TDirEntry TImportedDrive::EntryOf(const TImportedEntry& e) const {
     entry.StatSize = e.Size;
     entry.DiskBytes = e.Disk;
     entry.LastWriteSeconds = e.MTime;
+    entry.Excluded = static_cast<std::uint8_t>(e.Excluded);
     return entry;
 }
 

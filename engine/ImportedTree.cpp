@@ -18,6 +18,12 @@ void TImportedTree::AddRoot(std::int64_t mtime) {
     folderMTime_.assign(1, mtime);
 }
 
+void TImportedTree::AddExcluded(std::uint32_t parent, std::string_view name, TExcludedReason why,
+                                std::int64_t mtime) {
+    Add(parent, name, false, 0, mtime, false);
+    entries_.back().Excluded = why;
+}
+
 std::uint32_t TImportedTree::Add(std::uint32_t parent, std::string_view name, bool isFolder,
                                  std::int64_t size, std::int64_t mtime, bool notRegular,
                                  std::int64_t disk) {

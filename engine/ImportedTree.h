@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/ExcludedReason.h"
+
 // Items grouped by their parent, each group in the order the items came
 // (a stable counting sort): the items of group g are Order[Start[g]] up to
 // Order[Start[g + 1]]. An export interleaves a folder's items with whole
@@ -20,11 +22,12 @@ struct TImportedEntry {
     static constexpr std::uint32_t kNoFolder = 0xFFFFFFFFu;
     std::uint64_t NameOff = 0;
     std::uint32_t NameLen = 0;
-    std::uint32_t Folder = kNoFolder;  // the folder's index when the entry is one
-    std::int64_t Size = 0;             // logical size; 0 for a folder
-    std::int64_t Disk = 0;             // allocated bytes ("dsize"); 0 for a folder
-    std::int64_t MTime = 0;            // seconds since 1970
-    bool NotRegular = false;           // a link, device, fifo or socket
+    std::uint32_t Folder = kNoFolder;                  // the folder's index when the entry is one
+    std::int64_t Size = 0;                             // logical size; 0 for a folder
+    std::int64_t Disk = 0;                             // allocated bytes ("dsize"); 0 for a folder
+    std::int64_t MTime = 0;                            // seconds since 1970
+    bool NotRegular = false;                           // a link, device, fifo or socket
+    TExcludedReason Excluded = TExcludedReason::None;  // left out: no size, never a folder
 };
 
 class TImportedTree {
@@ -35,6 +38,10 @@ class TImportedTree {
     // index when IsFolder.
     std::uint32_t Add(std::uint32_t parent, std::string_view name, bool isFolder, std::int64_t size,
                       std::int64_t mtime, bool notRegular, std::int64_t disk = 0);
+    // Adds an entry the scan left out (no size; not listed as a folder even
+    // when it was one, since nothing of it was read).
+    void AddExcluded(std::uint32_t parent, std::string_view name, TExcludedReason why,
+                     std::int64_t mtime);
     // Groups the entries by folder; call once after the last Add.
     void Finish();
 

@@ -9,6 +9,7 @@
 #include "engine/ParallelExport.h"
 #include "platform/DirListing.h"
 #include "platform/FileInfo.h"
+#include "platform/KernelFileSystem.h"
 #include "platform/WalkBounds.h"
 
 namespace {
@@ -116,7 +117,8 @@ class TExporter {
 
     void Folder(const TFrame& parent, const TDirEntry& e) {
         if (e.OtherMount && !Enters(parent, e)) {
-            Info(e, parent.Device, ",\"excluded\":\"othfs\"");
+            Info(e, parent.Device,
+                 KernelFs(parent, e) ? ",\"excluded\":\"kernfs\"" : ",\"excluded\":\"othfs\"");
             return;
         }
         std::string native = parent.Native;
@@ -155,6 +157,12 @@ class TExporter {
             return false;
         AppendExcludedItem(text_, e.Name, why == TExcludeWalk::kCache);
         return true;
+    }
+
+    // A folder of a kernel file system is named so, not as just another one.
+    static bool KernelFs(const TFrame& parent, const TDirEntry& e) {
+        return parent.Listing ? IsKernelFileSystem(parent.Listing->Fd(), e.Name)
+                              : IsKernelFileSystem(-1, parent.Native + "/" + e.Name);
     }
 
     bool Enters(const TFrame& parent, const TDirEntry& e) const {

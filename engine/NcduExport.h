@@ -4,7 +4,8 @@
 // every folder and item with its own sizes ("asize" the logical size,
 // "dsize" the bytes allocated, "mtime" the last change), hard-linked files with "ino", "nlink" and
 // "hlnkc", non-regular items "notreg", unreadable folders "read_error",
-// folders the walk does not enter (other file systems) "excluded". Names
+// folders the walk does not enter "excluded" ("kernfs" for a kernel file
+// system such as proc or sysfs, "othfs" for any other). Names
 // are written as their raw bytes, control bytes as \u00XX.
 //
 // The walk follows the same bounds as a scan (one file system, links never

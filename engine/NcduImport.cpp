@@ -60,7 +60,8 @@ class TImportVisitor : public TNcduVisitor {
             progress_->Folder = folder.Name;
         }
         if (skipDepth_ > 0 || (folder.Excluded && !Folders.empty())) {
-            ++skipDepth_;  // not measured: no entry, and nothing inside counts
+            if (skipDepth_++ == 0)  // nothing inside counts, or is listed
+                KeepExcluded(folder);
             return;
         }
         if (Folders.empty()) {
@@ -90,8 +91,12 @@ class TImportVisitor : public TNcduVisitor {
     void Item(const TNcduItem& item) override {
         if (progress_ != nullptr)
             ++progress_->Items;
-        if (skipDepth_ > 0 || item.Excluded)
+        if (skipDepth_ > 0)
             return;
+        if (item.Excluded) {
+            KeepExcluded(item);
+            return;
+        }
         // A file is named in paths as a folder is: "a/b" or ".." would name
         // another place.
         if (!UsableName(item.Name)) {
@@ -138,6 +143,17 @@ class TImportVisitor : public TNcduVisitor {
             --skipDepth_;
         else
             open_.pop_back();
+    }
+
+    // An excluded item stays an entry of its folder, marked with its
+    // reason, as a scan here keeps it. A name no item can have is passed
+    // over, as before: it counted nothing.
+    void KeepExcluded(const TNcduItem& item) {
+        if (items_ != nullptr && UsableName(item.Name))
+            items_->AddExcluded(open_.back(), item.Name,
+                                item.ExcludedWhy.empty() ? TExcludedReason::Unnamed
+                                                         : ExcludedReasonOf(item.ExcludedWhy),
+                                item.MTime);
     }
 
     TNcduImport& Result;

@@ -212,17 +212,17 @@ class TNcduParser {
         else if (std::strcmp(k, "notreg") == 0)
             item.NotReg = Bool();
         else if (std::strcmp(k, "excluded") == 0)
-            item.Excluded = ExcludedReason();
+            item.Excluded = ExcludedReason(item.ExcludedWhy);
         else
             SkipValue();
         return false;
     }
 
     // Any reason counts; false and null (written by some tools) do not.
-    bool ExcludedReason() {
+    bool ExcludedReason(std::string& why) {
         const int c = in_.PeekToken();
         if (c == '"') {
-            String(scratch_, kNcduMaxName);
+            String(why, kNcduMaxName);
             return true;
         }
         if (c == 't' || c == 'f' || c == 'n')

@@ -42,7 +42,8 @@ struct TNcduItem {
     bool HardLinked = false;  // "hlnkc", or "nlink" above 1
     bool ReadError = false;
     bool NotReg = false;
-    bool Excluded = false;  // any "excluded" reason: the item was not measured
+    bool Excluded = false;    // any "excluded" reason: the item was not measured
+    std::string ExcludedWhy;  // the reason as written ("pattern", "othfs", ...)
 };
 
 class TNcduVisitor {

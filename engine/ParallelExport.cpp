@@ -13,6 +13,7 @@
 
 #include "engine/ExcludeWalk.h"
 #include "engine/ExportItemText.h"
+#include "platform/KernelFileSystem.h"
 #include "platform/OpenFolder.h"
 #include "platform/WalkBounds.h"
 
@@ -20,6 +21,7 @@ namespace {
 
 constexpr const char* kReadError = ",\"read_error\":true";
 constexpr const char* kOtherFs = ",\"excluded\":\"othfs\"";
+constexpr const char* kKernelFs = ",\"excluded\":\"kernfs\"";
 
 // A listed folder kept open for its subfolders, counted while it lives.
 struct TCountedFolder {
@@ -310,7 +312,8 @@ class TParallelExport {
                 ++files;
                 bytes += static_cast<std::uint64_t>(e.StatSize);
             } else if (e.OtherMount && !bounds_->EntersEntry(listing.Fd(), e)) {
-                AppendExportItem(job.Text, e, device, kOtherFs);
+                AppendExportItem(job.Text, e, device,
+                                 IsKernelFileSystem(listing.Fd(), e.Name) ? kKernelFs : kOtherFs);
             } else {
                 AddChild(job, e);
                 if (exclude)

@@ -40,6 +40,9 @@ struct TDirEntry {
     std::uint64_t Inode = 0;
     std::uint32_t Links = 1;    // hard-link count
     std::uint64_t MountId = 0;  // the mount the entry is on; 0 when unknown
+    // An entry of an imported scan that the scan left out: why, as a
+    // TExcludedReason (engine/ExcludedReason.h); 0 for every real entry.
+    std::uint8_t Excluded = 0;
 };
 
 // Reads one folder entry by entry:

@@ -75,6 +75,7 @@ TFormMain::~TFormMain() {
     SetAnalysedSizeLookup({});  // it reads this window's store
     SetDiskUsageLookup({});
     SetDuplicateBytesLookup({});
+    SetExclusionLookup({});
 }
 
 std::string TFormMain::CurrentFolder() const {
@@ -320,6 +321,7 @@ bool TFormMain::Analize(bool force) {
 void TFormMain::SyncTreeBars() {
     Tree->SetBarLists(TreeLists.Percents, TreeLists.Dirs);
     Tree->SetShowBarCharts(TreeLists.ShowBarCharts);
+    Tree->RemarkExcluded();
 }
 
 void TFormMain::UpdateBarPie() {

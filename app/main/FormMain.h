@@ -229,6 +229,8 @@ class TFormMain : public QMainWindow, public TCurrentFolder {
     // Says on the tool bar when the results shown were made with other
     // exclude rules than their drive's.
     void ShowExcludeNote();
+    // The folder tree and Properties mark what the stored rules left out.
+    void ConnectExclusionMarks();
     void UpdateBarPie();
     void UpdateBar();
     void UpdatePie();

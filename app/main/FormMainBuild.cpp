@@ -426,6 +426,7 @@ void TFormMain::CreatePieHolder() {
     pieHolder->SetLinks(links);
     SetAnalysedSizeLookup(StoredSizeLookup(Store));
     SetDiskUsageLookup(StoredDiskUsageLookup(Store));
+    ConnectExclusionMarks();
     pieHolder->AttachToBarHolder(barHolder);
     Pie = pieHolder->Pie();
     btnHolder = pieHolder->ButtonHolder();

@@ -6,7 +6,12 @@
 #include "app/scan/ExcludeDialog.h"
 #include "app/scan/ScanControl.h"
 #include "app/scan/ScanExclude.h"
+#include "app/shell/ItemPropertiesDialog.h"
+#include "engine/ExcludeKind.h"
 #include "engine/StoredListText.h"
+#include "views/common/ListLookup.h"
+#include "views/tree/BarShellTreeView.h"
+#include "views/tree/ItemExclusion.h"
 
 namespace {
 
@@ -37,6 +42,18 @@ void TFormMain::ExcludeRulesClick() {
     if (dialog.exec() == QDialog::Accepted && dialog.AnalizeNow())
         FScan->AnalizeInit(std::string(1, letter) + ":\\");
     ShowExcludeNote();
+}
+
+void TFormMain::ConnectExclusionMarks() {
+    SetExclusionLookup(StoredExclusionLookup(Store));
+    Tree->SetExclusionLookup([this](const std::string& path) {
+        // Results made without rules mark nothing (the one look-up most
+        // nodes cost), and a folder the results hold was measured.
+        if (Store.GlobalExtras().count(kExcludeRole) == 0 || Store.GlobalSLSEmpty() ||
+            FindStrINSL(Store.GlobalDirs(), path) >= 0)
+            return std::string();
+        return FolderExclusion(Store.GlobalExtras(), path);
+    });
 }
 
 void TFormMain::ShowExcludeNote() {

@@ -17,6 +17,7 @@
 #include "views/common/ConvertError.h"
 #include "views/common/ListLookup.h"
 #include "views/common/NumberText.h"
+#include "views/tree/ItemExclusion.h"
 #include "views/tree/ShellFolder.h"
 
 namespace {
@@ -41,6 +42,11 @@ TAnalysedSizeLookup& AnalysedSize() {
 
 TAnalysedSizeLookup& DuplicateBytes() {
     static TAnalysedSizeLookup lookup;
+    return lookup;
+}
+
+TExclusionLookup& Exclusion() {
+    static TExclusionLookup lookup;
     return lookup;
 }
 
@@ -86,6 +92,24 @@ TAnalysedSizeLookup StoredSizeLookup(const TResultStore& store) {
     };
 }
 
+void SetExclusionLookup(TExclusionLookup lookup) {
+    Exclusion() = std::move(lookup);
+}
+
+TExclusionLookup StoredExclusionLookup(const TResultStore& store) {
+    return [&store](const TShellFolder& item) {
+        // A folder the results hold was measured, whatever the rules say now.
+        if (item.IsFolder() && StoredValue(store, store.GlobalDirSizes(), item.PathName()))
+            return std::string();
+        const std::string native = item.NativePath();
+        const std::size_t slash = native.rfind('/');
+        const std::string folder = slash == std::string::npos ? std::string()
+                                   : slash == 0               ? std::string("/")
+                                                              : native.substr(0, slash);
+        return TItemExclusion(store.GlobalExtras(), folder).Why(item);
+    };
+}
+
 void SetDuplicateBytesLookup(TAnalysedSizeLookup lookup) {
     DuplicateBytes() = std::move(lookup);
 }
@@ -123,6 +147,9 @@ TItemPropertiesDialog::TItemPropertiesDialog(const TShellFolder& item, QWidget* 
     AddField(QStringLiteral("Type"), item.TypeText());
     AddField(QStringLiteral("Location"), VisibleControls(info.absolutePath()));
     AddField(QStringLiteral("Size"), SizeText(item));
+    if (Exclusion())
+        if (const std::string why = Exclusion()(item); !why.empty())
+            AddField(QStringLiteral("Excluded by"), VisibleControls(QString::fromStdString(why)));
     if (DiskUsage().On && DiskUsage().On())
         AddDiskFields(item);
     if (item.IsFolder() && DuplicateBytes())

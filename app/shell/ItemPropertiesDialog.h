@@ -27,7 +27,8 @@ class TItemPropertiesDialog : public QDialog {
 
     // The text shown for a field ("Name", "Type", "Location", "Size",
     // "Modified", "Owner", "Permissions"; under Disk usage also
-    // "Allocated", and "Shared" and "Sparse"); empty for an unknown field.
+    // "Allocated", and "Shared" and "Sparse"; for an item the results left
+    // out "Excluded by"); empty for an unknown field.
     QString Field(const QString& caption) const;
     // Whether the count of a folder's shared and sparse bytes is over.
     bool Counted() const { return counted_; }
@@ -70,6 +71,13 @@ TDiskUsageLookup StoredDiskUsageLookup(const TResultStore& store);
 // form) waste, which reclaiming them would free; none when the folder was
 // not searched. A folder's "Duplicated" field shows it.
 void SetDuplicateBytesLookup(TAnalysedSizeLookup lookup);
+
+// Why the stored results left the item out ("the pattern *.o", "a cache
+// folder ...", an imported scan's reason); "" when they did not. An item
+// left out shows an "Excluded by" field.
+using TExclusionLookup = std::function<std::string(const TShellFolder&)>;
+void SetExclusionLookup(TExclusionLookup lookup);
+TExclusionLookup StoredExclusionLookup(const TResultStore& store);
 
 // "1,234,567 bytes (1.2 MB)": the exact count with the locale's digit
 // grouping and a rounded figure with its unit.

@@ -167,3 +167,40 @@ TEST(ExcludeRules, RefusesEmptyLongAndUnclosedPatterns) {
     EXPECT_EQ(rules.Match("/x/a[b"), 0);
     EXPECT_EQ(rules.Match("/x/ab"), -1);
 }
+
+// One matcher kept across a whole walk's worth of folders, as a walking
+// thread keeps it: it meets far more states than it keeps (so it starts
+// afresh many times), names run from steps never taken before and from
+// steps known already, and every answer is still the rules' own.
+TEST(ExcludeRules, OneMatcherAcrossManyFoldersAgreesWithTheRules) {
+    std::mt19937 random(7);
+    TExcludeRules rules;
+    std::string error;
+    // "*a" and a dozen "?" alone need thousands of states: which of the
+    // last 13 bytes were an "a".
+    ASSERT_TRUE(rules.Set(
+        {"*a*b*a*", "*/ab/*", "*.o", "b?a", "*[ab]1*", "/a*", "*\xff*", "*a????????????b"}, false,
+        error))
+        << error;
+    TExcludeMatcher matcher(rules);
+    int excluded = 0;
+    const int entries = 40000;
+    for (int k = 0; k < entries; ++k) {
+        const std::string folder = "/" + RandomText(random, kPathPieces, 30);
+        std::string name = RandomText(random, kPathPieces, 8);
+        for (char& c : name)
+            if (c == '/')
+                c = 'b';
+        const std::string path = folder + (folder.back() == '/' ? "" : "/") + name;
+        matcher.Enter(rules.FolderState(folder));
+        // Twice: the second run takes only steps the first made known.
+        for (int twice = 0; twice < 2; ++twice)
+            ASSERT_EQ(matcher.Match(name), rules.Match(path)) << Shown(rules.Patterns(), path);
+        matcher.Enter(matcher.ChildState(name));
+        ASSERT_EQ(matcher.Match("x.o"), rules.Match(path + "/x.o"))
+            << Shown(rules.Patterns(), path);
+        excluded += rules.Match(path) >= 0;
+    }
+    EXPECT_GT(excluded, entries / 10);
+    EXPECT_LT(excluded, entries * 9 / 10);
+}

@@ -14,6 +14,7 @@
 #include "engine/AnalizeDisk.h"
 #include "engine/NcduExport.h"
 #include "platform/DriveTable.h"
+#include "platform/KernelFileSystem.h"
 #include "tests/engine/RandomTree.h"
 #include "tests/platform/TempDir.h"
 
@@ -44,7 +45,8 @@ std::map<std::string, std::string> Totals(const TExcludeRules& rules, bool paral
     return totals;
 }
 
-std::string Exported(const std::string& root, const TExcludeRules* rules, int threads) {
+std::string Exported(const std::string& root, const TExcludeRules* rules, int threads,
+                     const std::string& file) {
     TExportSettings s;
     s.NativeRoot = root;
     s.ProgVer = "test";
@@ -54,9 +56,31 @@ std::string Exported(const std::string& root, const TExcludeRules* rules, int th
     s.Window.OpenFolders = 2;  // most folders opened by their path
     TExportOutput out;
     std::string error;
-    const std::string file = root + ".json";
     EXPECT_TRUE(out.Open(file, error) && ExportNcdu(s, out, error) && out.Commit(error)) << error;
     return ReadAll(file);
+}
+
+std::string Exported(const std::string& root, const TExcludeRules* rules, int threads) {
+    return Exported(root, rules, threads, root + ".json");
+}
+
+// The line the export gives the item called name.
+std::string LineOf(const std::string& exported, const std::string& name) {
+    const std::size_t at = exported.find("{\"name\":\"" + name + "\"");
+    if (at == std::string::npos)
+        return std::string();
+    return exported.substr(at, exported.find('}', at) - at + 1);
+}
+
+// Whether the folder is a mount of the given file system type (its own
+// line in the mount table).
+bool MountedAs(const std::string& folder, const std::string& type) {
+    std::ifstream mounts("/proc/self/mounts");
+    std::string device, point, fsType, rest;
+    while (mounts >> device >> point >> fsType && std::getline(mounts, rest))
+        if (point == folder && fsType == type)
+            return true;
+    return false;
 }
 
 // Deep enough that the sequential export opens the deepest folders by path.
@@ -134,4 +158,23 @@ TEST(ExcludeWalk, CacheTagNeedsTheSignature) {
     for (const char* gone : {"exact", "more"})
         EXPECT_EQ(left.count(std::string("T:\\") + gone), 0u) << gone;
     EXPECT_EQ(Totals(patternsOnly, true).size(), 6u);
+}
+
+// A mount the walk does not enter is "kernfs" when it is a kernel file
+// system and "othfs" otherwise, with one thread or several.
+TEST(ExcludeWalk, KernelFileSystemsAreToldFromOtherMounts) {
+    EXPECT_TRUE(IsKernelFileSystem(-1, "/proc"));
+    TTempDir dir;
+    EXPECT_FALSE(IsKernelFileSystem(-1, dir.Path()));
+    EXPECT_FALSE(IsKernelFileSystem(-1, dir / "missing"));
+    if (!MountedAs("/dev/pts", "devpts") || !MountedAs("/dev/shm", "tmpfs"))
+        GTEST_SKIP() << "needs /dev/pts (devpts) and /dev/shm (tmpfs) mounted below /dev";
+    const TScopedDriveTable table(TDriveTable({{'C', "/"}}));
+    for (const int threads : {1, 4}) {
+        const std::string exported = Exported("/dev", nullptr, threads, dir / "dev.json");
+        EXPECT_NE(LineOf(exported, "pts").find(R"("excluded":"kernfs")"), std::string::npos)
+            << LineOf(exported, "pts");
+        EXPECT_NE(LineOf(exported, "shm").find(R"("excluded":"othfs")"), std::string::npos)
+            << LineOf(exported, "shm");
+    }
 }

@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <set>
 #include <sstream>
 
 #include "engine/AnalizeDisk.h"
@@ -378,4 +379,55 @@ TEST(NcduExchange, ImportKeepsToTheMeasuredBytes) {
     EXPECT_EQ(result.Meta.Timestamp, 1700000000);
     EXPECT_EQ(lists.Dirs, (TStringList{"T:", "T:\\a", "T:\\b"}));
     EXPECT_EQ(lists.Sizes, (TStringList{"11", "0", "10"}));
+}
+
+// Excluded entries stay entries of their folder in an opened scan, with the
+// reason the export gives, whatever it is; they count nothing and nothing
+// inside an excluded folder is listed.
+TEST(NcduExchange, ImportedExcludedEntriesKeepTheirReason) {
+    TTempDir dir;
+    const std::string path = dir / "e.json";
+    std::ofstream(path) << R"([1,2,{},[{"name":"/r"},)"
+                        << R"({"name":"p","excluded":"pattern"},)"
+                        << R"({"name":"o","excluded":"othfs"},)"
+                        << R"({"name":"old","excluded":"otherfs"},)"
+                        << R"({"name":"k","excluded":"kernfs"},)"
+                        << R"({"name":"m","excluded":"frmlnk"},)"
+                        << R"({"name":"t","asize":7,"excluded":true},)"
+                        << R"({"name":"z","asize":7,"excluded":"zzz"},)"
+                        << R"({"name":"f","asize":7,"excluded":false},)"
+                        << R"([{"name":"c","excluded":"pattern"},{"name":"in","asize":9}],)"
+                        << R"({"name":"a/b","excluded":"pattern"}]])";
+    TImportedScan scan;
+    std::string error;
+    ASSERT_TRUE(ReadImportedScan(path, 'Y', scan, error)) << error;
+    std::vector<TDirEntry> entries;
+    ASSERT_TRUE(scan.Drive->List("Y:\\", entries));
+    std::map<std::string, TExcludedReason> why;
+    for (const TDirEntry& e : entries) {
+        why[e.Name] = static_cast<TExcludedReason>(e.Excluded);
+        if (e.Excluded != 0) {
+            EXPECT_EQ(e.Size, 0) << e.Name;  // an excluded entry was not measured
+            EXPECT_EQ(e.Attr & faDirectory, 0u) << e.Name;
+        }
+    }
+    using R = TExcludedReason;
+    EXPECT_EQ(why, (std::map<std::string, R>{{"p", R::Pattern},
+                                             {"o", R::OtherFs},
+                                             {"old", R::OtherFs},
+                                             {"k", R::KernelFs},
+                                             {"m", R::FirmLink},
+                                             {"t", R::Unnamed},
+                                             {"z", R::Unnamed},
+                                             {"f", R::None},
+                                             {"c", R::Pattern}}));
+    EXPECT_FALSE(scan.Drive->List("Y:\\c", entries));  // never entered
+    EXPECT_EQ(scan.Result.DirSizes, (TStringList{"7"}));
+    // Each reason reads as words of its own after "Excluded by".
+    std::set<std::string> texts;
+    for (const R r : {R::Pattern, R::OtherFs, R::KernelFs, R::FirmLink, R::Unnamed})
+        texts.insert(ExcludedReasonText(r));
+    EXPECT_EQ(texts.size(), 5u);
+    EXPECT_EQ(texts.count(""), 0u);
+    EXPECT_EQ(ExcludedReasonText(R::None), "");
 }

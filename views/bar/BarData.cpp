@@ -3,11 +3,11 @@
 #include <cmath>
 
 #include "engine/ResultStore.h"
-#include "views/bar/BarExclusion.h"
 #include "views/common/Colors.h"
 #include "views/common/ListLookup.h"
 #include "views/common/NumberText.h"
 #include "views/common/RandomColor.h"
+#include "views/tree/ItemExclusion.h"
 #include "views/tree/ListedChildLookup.h"
 #include "views/tree/ListedFolderLookup.h"
 #include "views/tree/ShellListModel.h"
@@ -55,14 +55,14 @@ void TBarData::BarFilesFolders() {
     const std::int64_t total = RootFolderSize();
     const TListedChildLookup storedChildren(store_.GlobalDirs(), bar_.Root());
     ReserveRows(static_cast<std::size_t>(bar_.Count()));
-    const TBarExclusion excluded(store_.GlobalExtras(), bar_.RootFolder().NativePath());
+    const TItemExclusion excluded(store_.GlobalExtras(), bar_.RootFolder().NativePath());
     BarExcluded.assign(static_cast<std::size_t>(bar_.Count()), std::string());
     for (int i = 0; i < bar_.Count(); ++i) {
         const TShellFolder& item = bar_.Item(i);
         const int stored = storedChildren.Find(item.PathName());
         std::string& why = BarExcluded[static_cast<std::size_t>(i)];
-        if (stored == -1 && excluded.Any())
-            why = excluded.Why(item.NativePath(), BarItemIsFolder(i));
+        if (stored == -1)
+            why = excluded.Why(item, BarItemIsFolder(i));
         if (!why.empty()) {
             EmptyLine();  // neither counted nor entered: no size, no bar
         } else if (stored == -1 && BarItemIsFolder(i)) {

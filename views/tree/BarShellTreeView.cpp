@@ -19,6 +19,7 @@ namespace {
 
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kListedRole = Qt::UserRole + 1;
+constexpr int kExcludedRole = Qt::UserRole + 2;
 
 // The percent as the bar reads it: the number cut toward zero and kept in
 // one byte; 0 when the text is not a number.
@@ -143,7 +144,36 @@ QTreeWidgetItem* TBarShellTreeView::MakeNode(const TTreeFolder& folder) {
     node->setData(0, kListedRole, false);
     // Whether a folder has subfolders is learnt when it is first opened.
     node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    MarkExcluded(node);
     return node;
+}
+
+void TBarShellTreeView::MarkExcluded(QTreeWidgetItem* node) {
+    const std::string why = FExclusion ? FExclusion(NodePath(node)) : std::string();
+    if (why == NodeExclusion(node))
+        return;  // a node never excluded keeps the look it was made with
+    node->setData(0, kExcludedRole, QByteArray::fromStdString(why));
+    node->setToolTip(
+        0, why.empty() ? QString() : QStringLiteral("Excluded by ") + QString::fromStdString(why));
+    node->setForeground(
+        0, why.empty() ? QBrush() : palette().brush(QPalette::Disabled, QPalette::Text));
+    QFont font = node->font(0);
+    font.setItalic(!why.empty());
+    node->setFont(0, font);
+}
+
+std::string TBarShellTreeView::NodeExclusion(const QTreeWidgetItem* node) {
+    return node ? node->data(0, kExcludedRole).toByteArray().toStdString() : std::string();
+}
+
+void TBarShellTreeView::RemarkExcluded() {
+    if (!FExclusion)
+        return;
+    WalkAll(this, [this](QTreeWidgetItem* node) {
+        if (node->parent())  // the root is never left out
+            MarkExcluded(node);
+    });
+    viewport()->update();
 }
 
 void TBarShellTreeView::SetRoot(const std::string& path, const QString& caption,
@@ -383,7 +413,9 @@ QString TBarShellTreeView::SpokenNode(const QTreeWidgetItem* node) const {
     const std::string stored =
         path.size() == 3 && path[1] == ':' && path[2] == '\\' ? path.substr(0, 2) : path;
     std::optional<QString> size;
-    if (const auto bytes = FSizeLookup ? FSizeLookup(stored) : std::nullopt)
+    if (!NodeExclusion(node).empty())
+        size = QString::fromLatin1(kExcludedWord);
+    else if (const auto bytes = FSizeLookup ? FSizeLookup(stored) : std::nullopt)
         size = SpokenBytesAsMB(std::to_string(*bytes));
     else
         size = QStringLiteral("not analysed");
@@ -399,6 +431,10 @@ void TBarShellTreeView::PaintBars(QPainter& canvas) {
     QTreeWidgetItem* first = topLevelItemCount() > 0 ? topLevelItem(0) : nullptr;
     canvas.setRenderHint(QPainter::Antialiasing, false);
     WalkAll(this, [&](QTreeWidgetItem* node) {
+        if (!NodeExclusion(node).empty()) {
+            PaintExcludedMark(canvas, node);
+            return;
+        }
         int n = BarPercent(NodePath(node));
         if (n == 0) {
             return;
@@ -423,6 +459,26 @@ void TBarShellTreeView::PaintBars(QPainter& canvas) {
         int length = static_cast<int>(std::trunc(n / 100.0 * kBarLength));
         canvas.fillRect(QRect(x0 + 1, top + 6, length, (bottom - 6) - (top + 6)), FBarColor);
     });
+}
+
+void TBarShellTreeView::PaintExcludedMark(QPainter& canvas, const QTreeWidgetItem* node) const {
+    // The word after the name, where the bar list shows it in place of a
+    // size: the results hold nothing of the folder, so it has no bar.
+    const QRect text = NodeTextRect(node);
+    if (text.isEmpty())
+        return;
+    QFont italic = font();
+    italic.setItalic(true);
+    const QString word = QStringLiteral("(%1)").arg(QLatin1String(kExcludedWord));
+    const QFontMetrics metrics(italic);
+    const int left =
+        text.left() + metrics.horizontalAdvance(node->text(0)) + metrics.averageCharWidth();
+    canvas.save();
+    canvas.setFont(italic);
+    canvas.setPen(palette().color(QPalette::Disabled, QPalette::Text));
+    canvas.drawText(QRect(left, text.top(), metrics.horizontalAdvance(word) + 2, text.height()),
+                    Qt::AlignLeft | Qt::AlignVCenter, word);
+    canvas.restore();
 }
 
 void TBarShellTreeView::keyPressEvent(QKeyEvent* event) {

@@ -33,6 +33,8 @@ class TBarShellTreeView : public QTreeWidget, public TNodeSpeaker {
     static constexpr int kPlainIndent = 23;
     static constexpr int kBarIndent = 55;
     static constexpr int kBarLength = 34;
+    // Drawn after the name of a folder the analysis left out.
+    static constexpr const char* kExcludedWord = "excluded";
 
     explicit TBarShellTreeView(QWidget* parent = nullptr);
 
@@ -53,6 +55,15 @@ class TBarShellTreeView : public QTreeWidget, public TNodeSpeaker {
     const TStringList& FolderList() const { return FDirs; }
 
     void SetLister(TFolderLister lister) { FLister = std::move(lister); }
+    // Why the analysis left out a drive-form folder, "" when it did not: such
+    // a node is marked excluded (grey, its reason in the tip) and has no
+    // bar. Asked when a node is made and by RemarkExcluded.
+    using TExclusionLookup = std::function<std::string(const std::string& path)>;
+    void SetExclusionLookup(TExclusionLookup lookup) { FExclusion = std::move(lookup); }
+    // Asks again for every node, after the analysis shown changed.
+    void RemarkExcluded();
+    // Why the node is marked excluded; empty when it is not.
+    static std::string NodeExclusion(const QTreeWidgetItem* node);
     // The analysed size of a drive-form folder, none when it was not
     // analysed; read for what a screen reader says of a node.
     using TSizeLookup = std::function<std::optional<std::int64_t>(const std::string& path)>;
@@ -104,10 +115,12 @@ class TBarShellTreeView : public QTreeWidget, public TNodeSpeaker {
 
   private:
     void PaintBars(QPainter& canvas);
+    void PaintExcludedMark(QPainter& canvas, const QTreeWidgetItem* node) const;
     int BarPercent(const std::string& path) const;
     // The percent text of a folder in the tree's lists, if it has one.
     std::optional<std::string_view> PercentText(const std::string& path) const;
     QTreeWidgetItem* MakeNode(const TTreeFolder& folder);
+    void MarkExcluded(QTreeWidgetItem* node);
     void Populate(QTreeWidgetItem* node);
     void Repopulate(QTreeWidgetItem* node, const std::vector<std::string>& expanded);
     // The node of a drive-form folder, found along its path; null when the
@@ -126,5 +139,6 @@ class TBarShellTreeView : public QTreeWidget, public TNodeSpeaker {
     TStringList FDirs;
     TFolderLister FLister;
     TSizeLookup FSizeLookup;
+    TExclusionLookup FExclusion;
     std::string FRoot;
 };

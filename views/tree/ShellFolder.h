@@ -41,6 +41,7 @@ class TShellFolder {
         bool link = false;             // a symbolic link (never followed for its size)
         bool exists = true;            // the entry's attributes could be read
         bool nativeIsFolder = false;   // nativeFolder is the entry's own path
+        std::uint8_t excluded = 0;     // left out by an imported scan: why (TDirEntry)
     };
 
     TShellFolder() = default;
@@ -60,6 +61,9 @@ class TShellFolder {
     std::int64_t Allocated() const { return data_.allocated; }
     std::int64_t LastWrite() const { return data_.lastWrite; }
     bool Exists() const { return data_.exists; }
+    // Why an imported scan left the item out (TExcludedReason); 0 when it
+    // did not, and for every item on this machine.
+    std::uint8_t ImportedExclusion() const { return data_.excluded; }
 
     // The type's MIME name (by the name only; no file is opened), the key of
     // the item's icon. Worked out on first use: a listing of a hundred

@@ -65,6 +65,7 @@ void FillFromEntry(TDirEntry& entry, TShellFolder::TData& data) {
     data.allocated = (entry.Attr & faDirectory) ? 0 : entry.DiskBytes;
     data.lastWrite = entry.LastWriteSeconds;
     data.link = entry.IsLink;
+    data.excluded = entry.Excluded;
 }
 
 TShellFolder::TData DataOf(TDirEntry& entry, std::string path, const std::string& nativePath) {

@@ -1,10 +1,10 @@
-#include "views/bar/BarExclusion.h"
+#include "engine/ExcludeListing.h"
 
 #include "engine/ExcludeKind.h"
 #include "engine/ExcludeWalk.h"
 #include "platform/CacheDirTag.h"
 
-TBarExclusion::TBarExclusion(const TExtraLists& storedExtras, const std::string& folder)
+TExcludeListing::TExcludeListing(const TExtraLists& storedExtras, const std::string& folder)
     : rules_(ExcludeRulesOf(storedExtras)) {
     if (rules_.Empty() || folder.empty())
         return;
@@ -12,7 +12,7 @@ TBarExclusion::TBarExclusion(const TExtraLists& storedExtras, const std::string&
     matcher_->Enter(rules_.FolderState(folder));
 }
 
-std::string TBarExclusion::Why(const std::string& native, bool folder) const {
+std::string TExcludeListing::Why(const std::string& native, bool folder) const {
     if (!matcher_)
         return std::string();
     const std::size_t slash = native.rfind('/');
