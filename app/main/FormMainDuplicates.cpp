@@ -2,13 +2,13 @@
 // and the Discover panel's Duplicates tab, reclaiming with the stored
 // analysis following what was done as after any item command, and the last
 // result kept with the drive's stored results.
-#include <QApplication>
 #include <QDateTime>
 #include <QMessageBox>
 #include <set>
 
 #include "app/discover/DiscoverPanel.h"
 #include "app/discover/DuplicateReclaimDialog.h"
+#include "app/discover/DuplicateReclaimRun.h"
 #include "app/discover/DuplicateTab.h"
 #include "app/main/FormMain.h"
 #include "app/main/ItemCommands.h"
@@ -16,11 +16,13 @@
 #include "app/shell/FollowMeasure.h"
 #include "app/shell/ItemContextMenu.h"
 #include "app/shell/ItemPropertiesDialog.h"
+#include "app/shell/TrashQuestion.h"
 #include "engine/DuplicateFollow.h"
 #include "engine/DuplicateKind.h"
 #include "engine/DuplicateText.h"
 #include "engine/ResultStore.h"
 #include "platform/DriveForm.h"
+#include "views/common/DisplayText.h"
 
 namespace {
 
@@ -47,8 +49,41 @@ std::vector<TReclaimStep> StepsFor(const TDuplicateResult& result, const TDuplic
     return steps;
 }
 
+// Moving copies to the Trash asks as moving items chosen in a list does;
+// the bytes of a copy count once, whatever its hard-linked names.
+bool AskTrashCopies(QWidget* owner, const std::vector<TReclaimStep>& steps) {
+    TChosenItems items;
+    for (const TReclaimStep& step : steps)
+        for (const std::string& name : step.Target.Names)
+            items.push_back({NativeToDriveForm(name).value_or(name), false,
+                             name == step.Target.Names.front() ? step.Size : 0});
+    if (items.size() == 1) {
+        const std::string& name = steps.front().Target.Names.front();
+        return AskTrashOne(owner, DisplayText(EscapeName(name.substr(name.rfind('/') + 1))), false);
+    }
+    return AskTrashMany(owner, items);
+}
+
+bool ConfirmReclaim(QWidget* owner, TReclaimAction action, const std::vector<TReclaimStep>& steps) {
+    if (action == TReclaimAction::kTrash)
+        return AskTrashCopies(owner, steps);
+    std::int64_t bytes = 0;
+    for (const TReclaimStep& s : steps)
+        bytes += s.Size;
+    return QMessageBox::question(
+               owner, "Reclaim duplicates",
+               QString("Reclaim %1 copies of %2 bytes in all?").arg(steps.size()).arg(bytes)) ==
+           QMessageBox::Yes;
+}
+
 QString LeftText(const TReclaimReport& report) {
-    QString text = QString("%1 names were left alone:\n").arg(report.Left.size());
+    QString text;
+    if (report.NotReached > 0)
+        text += QString("The reclaim was cancelled: %1 copies were not reached.\n")
+                    .arg(report.NotReached);
+    if (report.Left.empty())
+        return text;
+    text += QString("%1 names were left alone:\n").arg(report.Left.size());
     for (std::size_t i = 0; i < report.Left.size() && i < 12; ++i)
         text += QString::fromLocal8Bit(report.Left[i].first.c_str()) + ": " +
                 QString::fromStdString(report.Left[i].second) + "\n";
@@ -100,24 +135,16 @@ void TFormMain::ReclaimDuplicates() {
     if (dialog.exec() != QDialog::Accepted)
         return;
     const std::vector<TReclaimStep> steps = StepsFor(*result, *tab, dialog);
-    std::int64_t bytes = 0;
-    for (const TReclaimStep& s : steps)
-        bytes += s.Size;
-    if (steps.empty() ||
-        QMessageBox::question(
-            this, "Reclaim duplicates",
-            QString("Reclaim %1 copies of %2 bytes in all?").arg(steps.size()).arg(bytes)) !=
-            QMessageBox::Yes)
+    if (steps.empty() || !ConfirmReclaim(this, dialog.Action(), steps))
         return;
+    // Filled on the worker, read here once it has ended.
     std::vector<TFollowedAction> trashed;
     TDuplicateReclaim reclaim(dialog.Action(), [&](const std::string& path, std::string& error) {
         trashed.push_back(TrashFollowed(path));
         error = trashed.back().Result.error.toStdString();
         return trashed.back().Result.ok;
     });
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const TReclaimReport report = reclaim.Run(steps);
-    QApplication::restoreOverrideCursor();
+    const TReclaimReport report = RunReclaimBehindProgress(this, reclaim, steps);
 
     // The numbers follow as after any item command.
     const TItemMenuLinks links = FItems->MenuLinks();
@@ -134,7 +161,7 @@ void TFormMain::ReclaimDuplicates() {
         FollowReclaim(*result, dialog.Action(), steps, report));
     tab->SetResult(followed);
     StoreDuplicates(followed);
-    if (!report.Left.empty())
+    if (!report.Left.empty() || report.NotReached > 0)
         QMessageBox::information(this, "Reclaim duplicates", LeftText(report));
 }
 
