@@ -1,5 +1,6 @@
 #include "app/shell/FollowMeasure.h"
 
+#include <map>
 #include <set>
 #include <vector>
 
@@ -54,8 +55,11 @@ std::string NativeParent(const std::string& native) {
                                       : native.substr(0, std::max<std::size_t>(slash, 1));
 }
 
-// The folder's files as a scan counts them now, those of one link apart
-// from those of several.
+// The folder's files as a scan counts them now, each file once whatever
+// its names: those it holds every link of (all files of one link) apart
+// from those linked from elsewhere too, which a scan may count in another
+// folder. Replacing copies by hard links to a file beside them thus leaves
+// the folder what a scan finds in it.
 void Relist(const std::string& native, TFollowPlan& plan) {
     TFollowStep step;
     step.Kind = TFollowStep::TKind::Relist;
@@ -63,12 +67,25 @@ void Relist(const std::string& native, TFollowPlan& plan) {
     std::vector<TDirEntry> entries;
     if (step.To.empty() || !ListFolderNative(native, entries))
         return;
+    // Names seen here of each file of several links.
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::pair<std::uint32_t, const TDirEntry*>>
+        linked;
     for (const TDirEntry& entry : entries) {
         if (entry.Attr & faDirectory)
             continue;
-        const bool linked = entry.Links > 1;
-        (linked ? step.LinkedBytes : step.Bytes) += entry.Size;
-        (linked ? step.LinkedAllocated : step.Allocated) += entry.DiskBytes;
+        if (entry.Links <= 1) {
+            step.Bytes += entry.Size;
+            step.Allocated += entry.DiskBytes;
+            continue;
+        }
+        auto& seen = linked[{entry.Device, entry.Inode}];
+        seen = {seen.first + 1, &entry};
+    }
+    for (const auto& file : linked) {
+        const TDirEntry& entry = *file.second.second;
+        const bool allHere = file.second.first >= entry.Links;
+        (allHere ? step.Bytes : step.LinkedBytes) += entry.Size;
+        (allHere ? step.Allocated : step.LinkedAllocated) += entry.DiskBytes;
     }
     step.Folder = true;
     plan.Add(std::move(step));
