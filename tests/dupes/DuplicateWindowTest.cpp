@@ -1,14 +1,21 @@
 // The Duplicates tab in the real window: Analize > "Find duplicates..."
 // searches below the current folder, a double click goes to a copy, and
-// reclaiming a copy moves the drive's numbers as the item command does.
+// reclaiming copies moves the drive's numbers as the item command does. A
+// reclaim runs on a worker while the window's events go on; a cancel midway
+// leaves every file whole, and the result after a restart goes on from it.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -27,7 +34,8 @@ void AnswerModals(std::vector<std::function<void(QWidget*)>> steps) {
     auto* timer = new QTimer(qApp);
     QObject::connect(timer, &QTimer::timeout, [timer, left] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || left->empty())
+        // A reclaim's progress box is no question: it goes by itself.
+        if (!modal || left->empty() || qobject_cast<QProgressDialog*>(modal))
             return;
         auto step = left->front();
         left->erase(left->begin());
@@ -36,6 +44,33 @@ void AnswerModals(std::vector<std::function<void(QWidget*)>> steps) {
             timer->deleteLater();
     });
     timer->start(20);
+}
+
+// Answers the reclaim dialog with every copy but the oldest of each group,
+// in the given way.
+std::function<void(QWidget*)> AllButOldest(QRadioButton* (TDuplicateReclaimDialog::*way)() const) {
+    return [way](QWidget* w) {
+        auto* dialog = qobject_cast<TDuplicateReclaimDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        dialog->AllChoice()->setChecked(true);
+        (dialog->*way)()->setChecked(true);
+        dialog->accept();
+    };
+}
+
+// Clicks Yes of a question box, its text kept.
+std::function<void(QWidget*)> Yes(QString* text) {
+    return [text](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        *text = box->text();
+        box->button(QMessageBox::Yes)->click();
+    };
+}
+
+QByteArray Content(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 }  // namespace
@@ -48,6 +83,30 @@ class DuplicateWindow : public WindowFixture {
         EXPECT_TRUE(tab->isVisible());
         EXPECT_TRUE(QTest::qWaitFor([tab] { return !tab->Running(); }, 20000));
         return tab;
+    }
+    // Scans the drive again in the window, as the user does.
+    void ScanDrive() {
+        form->Scan().SetAsker([](const QString&) { return true; });
+        form->acDiskAnalize->trigger();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [this] { return !form->Scan().Scanning() && !form->Scan().Saving(); }, 60000));
+        Settle();
+    }
+    void WaitForSaves() {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !form->Scan().Saving(); }, 20000));
+        Settle();
+    }
+    // Every row of the drive's top folder as the list shows it.
+    QStringList Numbers() {
+        QStringList rows;
+        for (int i = 0; i < form->BarLV->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* row = form->BarLV->topLevelItem(i);
+            QStringList cells;
+            for (int c = 0; c < form->BarLV->columnCount(); ++c)
+                cells << row->text(c);
+            rows << cells.join('|');
+        }
+        return rows;
     }
 };
 
@@ -86,6 +145,7 @@ TEST_F(DuplicateWindow, FoundCopiesAreListedAGoToReachesOneAndTrashingItMovesThe
     EXPECT_EQ(form->Bar().Root(), "C:\\alpha\\inner");
 
     group = list->topLevelItem(0);  // the rows may have been made again
+    QString question;
     list->clearSelection();
     group->child(1)->setSelected(true);
     AnswerModals({[](QWidget* w) {
@@ -99,14 +159,12 @@ TEST_F(DuplicateWindow, FoundCopiesAreListedAGoToReachesOneAndTrashingItMovesThe
                       dialog->TrashChoice()->setChecked(true);
                       dialog->accept();
                   },
-                  [](QWidget* w) {
-                      auto* box = qobject_cast<QMessageBox*>(w);
-                      ASSERT_NE(box, nullptr);
-                      box->button(QMessageBox::Yes)->click();
-                  }});
+                  Yes(&question)});
     tab->ReclaimButton()->click();
     ASSERT_TRUE(QTest::qWaitFor([this] { return !form->Scan().Saving(); }, 10000));
     Settle();
+    // One copy's name goes to the Trash as one item from the item menu.
+    EXPECT_EQ(question, "Move \"i.bin\" to the Trash?");
     EXPECT_FALSE(QFile::exists(drive->path() + "/alpha/inner/i.bin"));
     EXPECT_TRUE(QFile::exists(drive->path() + "/alpha/a.bin"));
     EXPECT_TRUE(tab->Result()->Groups.empty());
@@ -154,4 +212,136 @@ TEST_F(DuplicateWindow,
         [this] { return !form->Scan().Scanning() && !form->Scan().Saving(); }, 20000));
     Settle();
     EXPECT_FALSE(tab->Result());
+}
+
+// Many large copies found by a search in the window are replaced by hard
+// links on a worker: the window's events go on meanwhile, the box tells the
+// copies and bytes done, and a cancel midway leaves each copy whole, either
+// a name of the kept file or untouched. The numbers then are a fresh
+// scan's; after a restart the tab goes on from what was done, and moving
+// the rest to the Trash asks as moving many chosen items does.
+TEST_F(DuplicateWindow,
+       AReclaimOnTheWorkerCancelledMidwayLeavesEveryFileWholeAndGoesOnAfterARestart) {
+    constexpr int kCopies = 60;
+    const QByteArray data = [] {
+        QByteArray d(12 << 20, 0);
+        quint32 x = 12345;
+        for (char& c : d)
+            c = char((x = x * 1103515245u + 12345u) >> 24);
+        return d;
+    }();
+    QDir root(drive->path());
+    ASSERT_TRUE(root.mkpath("copies"));
+    std::vector<QString> names;
+    std::map<QString, quint64> inodes;
+    for (int i = 0; i < kCopies; ++i) {
+        names.push_back(root.filePath(QString("copies/c%1.bin").arg(i, 2, 10, QChar('0'))));
+        QFile f(names.back());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_EQ(f.write(data), data.size());
+    }
+    auto inode = [](const QString& path) {
+        struct stat st {};
+        ::lstat(QFile::encodeName(path).constData(), &st);
+        return quint64(st.st_ino);
+    };
+    for (const QString& n : names)
+        inodes[n] = inode(n);
+    OpenWindow();
+    ScanDrive();
+    ASSERT_TRUE(Row("copies"));
+    TDuplicateTab* tab = Search();
+    ASSERT_TRUE(tab->Result());
+    ASSERT_EQ(tab->Result()->Groups.front().Copies.size(), std::size_t(kCopies));
+    // The copies read from the disk, as after a while: a reclaim of them
+    // takes long enough to be cancelled midway.
+    for (const QString& n : names) {
+        const int fd = ::open(QFile::encodeName(n).constData(), O_RDONLY);
+        ::fdatasync(fd);
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        ::close(fd);
+    }
+
+    // While the box lives: the window's timers run, and the box is told
+    // how far the reclaim is; a copy in, the user cancels.
+    int ticks = 0;
+    QStringList seen;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* box = form->findChild<QProgressDialog*>("DuplicateReclaimProgress");
+        if (!box)
+            return;
+        ++ticks;
+        seen << box->labelText();
+        static const QRegularExpression done(
+            "^Reclaiming duplicates: (\\d+) of (\\d+) copies, "
+            "[0-9.]+ of [0-9.]+ MB compared$");
+        const auto m = done.match(box->labelText());
+        if (m.hasMatch() && m.captured(1).toInt() >= 1 && !box->wasCanceled())
+            box->findChild<QPushButton*>()->click();
+    });
+    watch.start(5);
+    QString question, told;
+    AnswerModals(
+        {AllButOldest(&TDuplicateReclaimDialog::LinkChoice), Yes(&question), [&told](QWidget* w) {
+             auto* box = qobject_cast<QMessageBox*>(w);
+             ASSERT_NE(box, nullptr);
+             told = box->text();
+             box->accept();
+         }});
+    tab->ReclaimButton()->click();
+    watch.stop();
+    WaitForSaves();
+    EXPECT_GE(ticks, 3);
+    EXPECT_TRUE(seen.filter(QRegularExpression(" of 60 copies, .* MB compared$")).size() > 0)
+        << seen.join('\n').toStdString();
+    // The copies, and i.bin of the drive's own two equal files.
+    EXPECT_TRUE(question.startsWith("Reclaim 60 copies")) << question.toStdString();
+    EXPECT_TRUE(told.startsWith("The reclaim was cancelled: ")) << told.toStdString();
+
+    // Each copy whole: a name of the kept file, or the file it was.
+    const quint64 kept = inodes.at(names.front());
+    int replaced = 0;
+    for (const QString& n : names) {
+        const quint64 now = inode(n);
+        EXPECT_TRUE(now == inodes.at(n) || now == kept) << n.toStdString();
+        replaced += now != inodes.at(n);
+        ASSERT_EQ(Content(n), data) << n.toStdString();
+    }
+    EXPECT_GE(replaced, 1);
+    EXPECT_LT(replaced, kCopies - 1);
+    ASSERT_EQ(tab->Result()->Groups.size(), 2u);
+    EXPECT_EQ(tab->Result()->Groups.front().Copies.size(), std::size_t(kCopies - replaced));
+    const QStringList followed = Numbers();
+
+    // Started again: the tab shows what was done, and the numbers are a
+    // fresh scan's.
+    form.reset();
+    storeResults = false;
+    OpenWindow();
+    EXPECT_EQ(Numbers(), followed);
+    tab = form->findChild<TDuplicateTab*>();
+    ASSERT_TRUE(tab->Result());
+    EXPECT_EQ(tab->Result()->Groups.front().Copies.size(), std::size_t(kCopies - replaced));
+    ScanDrive();
+    EXPECT_EQ(Numbers(), followed);
+
+    // A new search, and the rest goes to the Trash.
+    tab = Search();
+    ASSERT_TRUE(tab->Result());
+    ASSERT_TRUE(root.mkpath("share"));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(root.filePath("share")));
+    AnswerModals({AllButOldest(&TDuplicateReclaimDialog::TrashChoice), Yes(&question)});
+    tab->ReclaimButton()->click();
+    WaitForSaves();
+    EXPECT_TRUE(question.startsWith(QString("Move these %1 items (").arg(kCopies - replaced)))
+        << question.toStdString();
+    EXPECT_TRUE(question.endsWith(") and everything in them to the Trash?"));
+    EXPECT_TRUE(tab->Result()->Groups.empty());
+    for (const QString& n : names)
+        EXPECT_EQ(QFile::exists(n), inode(n) == kept) << n.toStdString();
+    const QStringList trashed = Numbers();
+    EXPECT_NE(trashed, followed);
+    ScanDrive();
+    EXPECT_EQ(Numbers(), trashed);
 }
