@@ -277,8 +277,10 @@ TEST_F(DuplicateWindow,
             "^Reclaiming duplicates: (\\d+) of (\\d+) copies, "
             "[0-9.]+ of [0-9.]+ MB compared$");
         const auto m = done.match(box->labelText());
-        if (m.hasMatch() && m.captured(1).toInt() >= 1 && !box->wasCanceled())
+        if (m.hasMatch() && m.captured(1).toInt() >= 1 && !box->wasCanceled()) {
+            box->grab().save(QDir::temp().filePath("cq-duplicates-reclaim-progress.png"));
             box->findChild<QPushButton*>()->click();
+        }
     });
     watch.start(5);
     QString question, told;
