@@ -4,6 +4,7 @@
 // result kept with the drive's stored results.
 #include <QDateTime>
 #include <QMessageBox>
+#include <map>
 #include <set>
 
 #include "app/discover/DiscoverPanel.h"
@@ -47,6 +48,35 @@ std::vector<TReclaimStep> StepsFor(const TDuplicateResult& result, const TDuplic
             steps.push_back(std::move(s));
     }
     return steps;
+}
+
+// The folders of the replaced names listed afresh. A kept file that names
+// replaced by hard links joined counts, as in a scan, in the first folder
+// of all its names: its own folders are listed too, with its names known.
+TFollowPlan ReplacedFollowPlan(TReclaimAction action, const std::vector<TReclaimStep>& steps,
+                               const TReclaimReport& report) {
+    const std::set<std::string> changed(report.Changed.begin(), report.Changed.end());
+    std::vector<std::string> folders;
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::set<std::string>> linked;
+    for (const TReclaimStep& step : steps) {
+        auto& names = linked[{step.Kept.Device, step.Kept.Inode}];
+        for (const std::string& name : step.Target.Names)
+            if (changed.count(name)) {
+                folders.push_back(NativeParent(name));
+                names.insert(name);
+            }
+        if (action != TReclaimAction::kHardLink || names.empty())
+            continue;
+        for (const std::string& name : step.Kept.Names) {
+            folders.push_back(NativeParent(name));
+            names.insert(name);
+        }
+    }
+    std::vector<std::vector<std::string>> known;
+    for (const auto& file : linked)
+        if (action == TReclaimAction::kHardLink && !file.second.empty())
+            known.emplace_back(file.second.begin(), file.second.end());
+    return RelistFollowPlan(folders, known);
 }
 
 // Moving copies to the Trash asks as moving items chosen in a list does;
@@ -150,13 +180,10 @@ void TFormMain::ReclaimDuplicates() {
     const TItemMenuLinks links = FItems->MenuLinks();
     for (const TFollowedAction& done : trashed)
         FollowAndNote(links, ItemVerb::kDelete, done);
-    if (dialog.Action() != TReclaimAction::kTrash && !report.Changed.empty()) {
-        std::vector<std::string> folders;
-        for (const std::string& name : report.Changed)
-            folders.push_back(NativeParent(name));
+    if (dialog.Action() != TReclaimAction::kTrash && !report.Changed.empty())
         FollowAndNote(links, QStringLiteral("reclaim"),
-                      {cq::desktop::TActionResult::Done(), RelistFollowPlan(folders)});
-    }
+                      {cq::desktop::TActionResult::Done(),
+                       ReplacedFollowPlan(dialog.Action(), steps, report)});
     auto followed = std::make_shared<const TDuplicateResult>(
         FollowReclaim(*result, dialog.Action(), steps, report));
     tab->SetResult(followed);

@@ -347,3 +347,38 @@ TEST_F(DuplicateWindow,
     ScanDrive();
     EXPECT_EQ(Numbers(), trashed);
 }
+
+// Copies in three folders replaced by hard links to the oldest, in
+// alpha/inner: the file then counts once, where a scan counts it (in
+// alpha, whose path sorts first), so every folder's numbers are a fresh
+// scan's.
+TEST_F(DuplicateWindow, HardLinksAcrossFoldersCountOnceWhereAScanCountsThem) {
+    QDir root(drive->path());
+    ASSERT_TRUE(QFile::copy(root.filePath("alpha/a.bin"), root.filePath("beta/b2.bin")));
+    OpenWindow();
+    ScanDrive();
+    TDuplicateTab* tab = Search();
+    ASSERT_EQ(tab->Result()->Groups.size(), 1u);
+    ASSERT_EQ(tab->Result()->Groups.front().Copies.size(), 3u);
+    QString question;
+    AnswerModals({AllButOldest(&TDuplicateReclaimDialog::LinkChoice), Yes(&question)});
+    tab->ReclaimButton()->click();
+    WaitForSaves();
+    EXPECT_TRUE(question.startsWith("Reclaim 2 copies")) << question.toStdString();
+    EXPECT_TRUE(tab->Result()->Groups.empty());
+    struct stat kept {
+    }, copy{};
+    ::lstat(QFile::encodeName(root.filePath("alpha/inner/i.bin")).constData(), &kept);
+    ::lstat(QFile::encodeName(root.filePath("beta/b2.bin")).constData(), &copy);
+    EXPECT_EQ(kept.st_ino, copy.st_ino);
+    EXPECT_EQ(kept.st_nlink, 3u);
+    const QStringList top = Numbers();
+    DoubleClickRow("alpha");
+    const QStringList alpha = Numbers();
+    form->acFolderUP->trigger();
+    Settle();
+    ScanDrive();
+    EXPECT_EQ(Numbers(), top);
+    DoubleClickRow("alpha");
+    EXPECT_EQ(Numbers(), alpha);
+}
