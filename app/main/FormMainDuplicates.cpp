@@ -17,6 +17,7 @@
 #include "app/shell/FollowMeasure.h"
 #include "app/shell/ItemContextMenu.h"
 #include "app/shell/ItemPropertiesDialog.h"
+#include "app/shell/ManyFollowed.h"
 #include "app/shell/TrashQuestion.h"
 #include "engine/DuplicateFollow.h"
 #include "engine/DuplicateKind.h"
@@ -176,14 +177,20 @@ void TFormMain::ReclaimDuplicates() {
     });
     const TReclaimReport report = RunReclaimBehindProgress(this, reclaim, steps);
 
-    // The numbers follow as after any item command.
-    const TItemMenuLinks links = FItems->MenuLinks();
-    for (const TFollowedAction& done : trashed)
-        FollowAndNote(links, ItemVerb::kDelete, done);
-    if (dialog.Action() != TReclaimAction::kTrash && !report.Changed.empty())
-        FollowAndNote(links, QStringLiteral("reclaim"),
-                      {cq::desktop::TActionResult::Done(),
-                       ReplacedFollowPlan(dialog.Action(), steps, report)});
+    // The numbers follow as after any item command, in one change.
+    const bool trash = dialog.Action() == TReclaimAction::kTrash;
+    if (trash ? !trashed.empty() : !report.Changed.empty()) {
+        const TFollowedAction done =
+            trash ? JoinFollowed(trashed)
+                  : TFollowedAction{cq::desktop::TActionResult::Done(),
+                                    ReplacedFollowPlan(dialog.Action(), steps, report)};
+        const TItemMenuLinks links = FItems->MenuLinks();
+        FollowAndNote(links, trash ? ItemVerb::kDelete : QStringLiteral("reclaim"), done);
+        if (links.foldersChanged)
+            links.foldersChanged(done.Plan.Parents());
+        if (links.rereadAndRebuild)
+            links.rereadAndRebuild();
+    }
     auto followed = std::make_shared<const TDuplicateResult>(
         FollowReclaim(*result, dialog.Action(), steps, report));
     tab->SetResult(followed);
