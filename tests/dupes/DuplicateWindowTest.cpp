@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -23,13 +24,15 @@
 #include "app/discover/DuplicateTab.h"
 #include "app/scan/ScanControl.h"
 #include "app/shell/ItemPropertiesDialog.h"
+#include "engine/DuplicateFinder.h"
 #include "tests/pieui/UiScript.h"
 #include "tests/window/WindowFixture.h"
 
 namespace {
 
-// Answers the next modal windows in turn, each with its step.
-void AnswerModals(std::vector<std::function<void(QWidget*)>> steps) {
+// Answers the next modal windows in turn, each with its step; the timer
+// ends itself after the last step.
+QTimer* AnswerModals(std::vector<std::function<void(QWidget*)>> steps) {
     auto left = std::make_shared<std::vector<std::function<void(QWidget*)>>>(std::move(steps));
     auto* timer = new QTimer(qApp);
     QObject::connect(timer, &QTimer::timeout, [timer, left] {
@@ -44,6 +47,7 @@ void AnswerModals(std::vector<std::function<void(QWidget*)>> steps) {
             timer->deleteLater();
     });
     timer->start(20);
+    return timer;
 }
 
 // Answers the reclaim dialog with every copy but the oldest of each group,
@@ -381,4 +385,101 @@ TEST_F(DuplicateWindow, HardLinksAcrossFoldersCountOnceWhereAScanCountsThem) {
     EXPECT_EQ(Numbers(), top);
     DoubleClickRow("alpha");
     EXPECT_EQ(Numbers(), alpha);
+}
+
+// On btrfs (tests/dupes/on_btrfs.sh, with the drive made there): copies
+// replaced by clones are copies of their own, with their own inodes, that
+// share the kept copy's data: marked already shared and wasting nothing,
+// as a new search finds them. After a restart the stored result still
+// knows each clone, so the clones can be reclaimed in turn.
+TEST_F(DuplicateWindow, ClonesAreMarkedAlreadySharedAndStayReclaimableAfterARestart) {
+    if (!qEnvironmentVariableIsSet("CQ_BTRFS_DIR"))
+        GTEST_SKIP() << "runs inside tests/dupes/on_btrfs.sh";
+    QDir root(drive->path());
+    ASSERT_TRUE(root.mkpath("dup"));
+    QByteArray data(1 << 20, 0);
+    for (int i = 0; i < data.size(); ++i)
+        data[i] = char((i * 7919) >> 5);
+    const QStringList names{"dup/one.bin", "dup/three.bin", "dup/two.bin"};
+    for (const QString& n : names) {
+        QFile f(root.filePath(n));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(data);
+    }
+    ::sync();  // settled extents, which clones share
+    OpenWindow();
+    ScanDrive();
+    TDuplicateTab* tab = Search();
+    ASSERT_TRUE(tab->Result());
+    ASSERT_EQ(tab->Result()->Groups.front().Size, data.size());
+    tab->List()->clearSelection();
+    tab->List()->topLevelItem(0)->setSelected(true);  // all its copies but the first
+    QString question;
+    AnswerModals({[](QWidget* w) {
+                      auto* dialog = qobject_cast<TDuplicateReclaimDialog*>(w);
+                      ASSERT_NE(dialog, nullptr);
+                      dialog->CloneChoice()->setChecked(true);
+                      dialog->accept();
+                  },
+                  Yes(&question)});
+    tab->ReclaimButton()->click();
+    WaitForSaves();
+    EXPECT_TRUE(question.startsWith("Reclaim 2 copies")) << question.toStdString();
+
+    // The group of the copies (a group wasting nothing sorts after
+    // alpha's two equal files).
+    auto copiesGroup = [&](const TDuplicateResult& r) {
+        std::size_t g = 0;
+        while (g + 1 < r.Groups.size() && r.Groups[g].Size != data.size())
+            ++g;
+        return g;
+    };
+    // Each copy as it is on the disk, all sharing one place.
+    auto expectFollowed = [&](TDuplicateTab* shown) {
+        ASSERT_TRUE(shown->Result());
+        const std::size_t g = copiesGroup(*shown->Result());
+        const TDuplicateGroup& group = shown->Result()->Groups[g];
+        ASSERT_EQ(group.Size, data.size());
+        ASSERT_EQ(group.Copies.size(), 3u);
+        EXPECT_EQ(group.Waste(), 0);
+        for (std::size_t c = 0; c < group.Copies.size(); ++c) {
+            struct stat st {};
+            ::lstat(group.Copies[c].Names.front().c_str(), &st);
+            EXPECT_EQ(group.Copies[c].Inode, st.st_ino) << group.Copies[c].Names.front();
+            EXPECT_EQ(group.Copies[c].WriteNanos,
+                      st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec);
+            EXPECT_EQ(shown->List()->topLevelItem(int(g))->child(int(c))->text(5),
+                      "already shared");
+        }
+    };
+    expectFollowed(tab);
+    ::sync();
+    TDuplicateResult fresh;
+    ASSERT_TRUE(TDuplicateFinder().Run(tab->Result()->Root, fresh));
+    ASSERT_EQ(fresh.Groups[copiesGroup(fresh)].Size, data.size());
+    EXPECT_EQ(fresh.Groups[copiesGroup(fresh)].Places(), 1);
+
+    form.reset();
+    storeResults = false;
+    OpenWindow();
+    tab = form->findChild<TDuplicateTab*>();
+    expectFollowed(tab);
+    // The clones are reclaimed in turn from the stored result: none is
+    // refused as changed.
+    QString told;
+    QPointer<QTimer> answers = AnswerModals(
+        {AllButOldest(&TDuplicateReclaimDialog::TrashChoice), Yes(&question), [&told](QWidget* w) {
+             told = qobject_cast<QMessageBox*>(w)->text();
+             w->close();
+         }});
+    ASSERT_TRUE(root.mkpath("share"));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(root.filePath("share")));
+    tab->ReclaimButton()->click();
+    WaitForSaves();
+    delete answers.data();  // no report of copies left alone came
+    EXPECT_TRUE(told.isEmpty()) << told.toStdString();
+    EXPECT_EQ(QDir(root.filePath("dup")).entryList(QDir::Files).size(), 1);
+    const QStringList trashed = Numbers();
+    ScanDrive();
+    EXPECT_EQ(Numbers(), trashed);
 }
