@@ -1,7 +1,8 @@
 // The window's side of the duplicate search: Analize > "Find duplicates..."
-// and the Discover panel's Duplicates tab, reclaiming with the stored
-// analysis following what was done as after any item command, and the last
-// result kept with the drive's stored results.
+// and the Discover panel's Duplicates tab, reclaiming (asked as other
+// commands ask, run on a worker behind a progress box with Cancel) with the
+// stored analysis following what was done as after any item command, and
+// the last result kept with the drive's stored results.
 #include <QDateTime>
 #include <QMessageBox>
 #include <map>
