@@ -329,6 +329,8 @@ TEST_F(DuplicateWindow,
     tab = form->findChild<TDuplicateTab*>();
     ASSERT_TRUE(tab->Result());
     EXPECT_EQ(tab->Result()->Groups.front().Copies.size(), std::size_t(kCopies - replaced));
+    // The result follows the reclaim: it is not "as of" an older state.
+    EXPECT_FALSE(tab->Status()->text().contains("As of")) << tab->Status()->text().toStdString();
     ScanDrive();
     EXPECT_EQ(Numbers(), followed);
 
