@@ -100,6 +100,8 @@ TReclaimReport TDuplicateReclaim::Run(const std::vector<TReclaimStep>& steps,
         all += std::uint64_t(step.Size);
     p.CopiesAll = steps.size();
     p.BytesAll = all;
+    p.CopiesDone = 0;
+    p.BytesDone = 0;
     TReclaimReport report;
     std::uint64_t done = 0;
     for (std::size_t i = 0; i < steps.size(); ++i) {
