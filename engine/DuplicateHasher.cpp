@@ -58,7 +58,8 @@ bool TDuplicateHasher::HashWhole(TFileContent& file, std::int64_t size, TContent
     return true;
 }
 
-bool SameBytes(TFileContent& a, TFileContent& b, const std::atomic<bool>* cancel) {
+bool SameBytes(TFileContent& a, TFileContent& b, const std::atomic<bool>* cancel,
+               std::atomic<std::uint64_t>* counted) {
     constexpr std::size_t kChunk = 256 * 1024;
     std::vector<char> left(kChunk), right(kChunk);
     for (std::int64_t offset = 0;; offset += std::int64_t(kChunk)) {
@@ -68,6 +69,8 @@ bool SameBytes(TFileContent& a, TFileContent& b, const std::atomic<bool>* cancel
         const std::int64_t m = b.ReadAt(offset, right.data(), kChunk);
         if (n < 0 || n != m || std::memcmp(left.data(), right.data(), std::size_t(n)) != 0)
             return false;
+        if (counted)
+            *counted += std::uint64_t(n);
         if (n < std::int64_t(kChunk))
             return true;
     }

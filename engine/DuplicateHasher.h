@@ -44,5 +44,7 @@ class TDuplicateHasher {
 };
 
 // Whether two open files hold the same bytes, read side by side; false too
-// when either cannot be read. cancel stops it (false).
-bool SameBytes(TFileContent& a, TFileContent& b, const std::atomic<bool>* cancel = nullptr);
+// when either cannot be read. cancel stops it (false); the bytes of a
+// compared so far are added to *counted as they go.
+bool SameBytes(TFileContent& a, TFileContent& b, const std::atomic<bool>* cancel = nullptr,
+               std::atomic<std::uint64_t>* counted = nullptr);

@@ -28,7 +28,9 @@ std::unique_ptr<TFileContent> OpenHashed(const TDuplicateCopy& copy, std::int64_
 
 }  // namespace
 
-std::string TDuplicateReclaim::Refusal(const TReclaimStep& step, std::string& keptName) const {
+std::string TDuplicateReclaim::Refusal(const TReclaimStep& step, std::string& keptName,
+                                       const std::atomic<bool>* cancel,
+                                       std::atomic<std::uint64_t>* compared) const {
     if (action_ == TReclaimAction::kHardLink && step.Kept.Device != step.Target.Device)
         return "on another file system than the kept copy";
     if (action_ == TReclaimAction::kClone && step.SharesWithKept)
@@ -42,7 +44,7 @@ std::string TDuplicateReclaim::Refusal(const TReclaimStep& step, std::string& ke
         return "the kept copy changed since the search";
     if (!target)
         return "changed since the search";
-    if (!SameBytes(*kept, *target))
+    if (!SameBytes(*kept, *target, cancel, compared))
         return "no longer holds the same bytes as the kept copy";
     TFileIdentity a, b;
     if (!kept->IdentityNow(a) || !StillHashed(a, step.Kept, step.Size) || !target->IdentityNow(b) ||
@@ -65,6 +67,7 @@ void TDuplicateReclaim::Apply(const TReclaimStep& step, const std::string& keptN
         }
         std::string error;
         bool ok = false;
+        TFileIdentity made;
         if (action_ == TReclaimAction::kTrash) {
             ok = trash_ && trash_(name, error);
         } else {
@@ -73,7 +76,10 @@ void TDuplicateReclaim::Apply(const TReclaimStep& step, const std::string& keptN
                                             : ReplaceByClone(keptName, name);
             ok = out.Ok;
             error = out.Error;
+            made = out.Made;
         }
+        if (ok && action_ == TReclaimAction::kClone)
+            report.Clones[name] = made;
         if (ok)
             report.Changed.push_back(name);
         else
@@ -85,19 +91,40 @@ void TDuplicateReclaim::Apply(const TReclaimStep& step, const std::string& keptN
 }
 
 TReclaimReport TDuplicateReclaim::Run(const std::vector<TReclaimStep>& steps,
-                                      const std::atomic<bool>* cancel) const {
+                                      const std::atomic<bool>* cancel,
+                                      TDuplicateReclaimProgress* progress) const {
+    TDuplicateReclaimProgress own;
+    TDuplicateReclaimProgress& p = progress ? *progress : own;
+    std::uint64_t all = 0;
+    for (const TReclaimStep& step : steps)
+        all += std::uint64_t(step.Size);
+    p.CopiesAll = steps.size();
+    p.BytesAll = all;
+    p.CopiesDone = 0;
+    p.BytesDone = 0;
     TReclaimReport report;
-    for (const TReclaimStep& step : steps) {
-        if (cancel && cancel->load())
-            break;
+    std::uint64_t done = 0;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const TReclaimStep& step = steps[i];
         std::string keptName;
-        const std::string why = Refusal(step, keptName);
-        if (!why.empty()) {
+        const bool cancelled = cancel && cancel->load();
+        const std::string why =
+            cancelled ? std::string() : Refusal(step, keptName, cancel, &p.BytesDone);
+        // A comparison the cancel cut short says nothing of the copy: it is
+        // told as not reached, as are the ones after it.
+        if (cancelled || (!why.empty() && cancel && cancel->load())) {
+            report.NotReached = steps.size() - i;
+            break;
+        }
+        if (why.empty()) {
+            Apply(step, keptName, report);
+        } else {
             for (const std::string& name : step.Target.Names)
                 report.Left.emplace_back(name, why);
-            continue;
         }
-        Apply(step, keptName, report);
+        done += std::uint64_t(step.Size);
+        p.BytesDone = done;
+        ++p.CopiesDone;
     }
     return report;
 }

@@ -54,11 +54,7 @@ TFileContent::~TFileContent() {
 }
 
 bool TFileContent::IdentityNow(TFileIdentity& now) const {
-    struct stat st {};
-    if (fd_ < 0 || ::fstat(fd_, &st) != 0)
-        return false;
-    Fill(st, now);
-    return true;
+    return fd_ >= 0 && IdentityOfFd(fd_, now);
 }
 
 std::int64_t TFileContent::ReadAt(std::int64_t offset, void* buffer, std::size_t size) {
@@ -84,6 +80,14 @@ void TFileContent::AdviseStreaming() {
 bool IdentityOfPath(const std::string& nativePath, TFileIdentity& identity) {
     struct stat st {};
     if (::lstat(nativePath.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    Fill(st, identity);
+    return true;
+}
+
+bool IdentityOfFd(int fd, TFileIdentity& identity) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
         return false;
     Fill(st, identity);
     return true;

@@ -56,3 +56,5 @@ class TFileContent {
 
 // The identity of a path without opening it (a link is not followed).
 bool IdentityOfPath(const std::string& nativePath, TFileIdentity& identity);
+// The identity of an open file (one being written too).
+bool IdentityOfFd(int fd, TFileIdentity& identity);

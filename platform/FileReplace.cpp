@@ -38,7 +38,7 @@ std::string TemporaryBeside(const std::string& target) {
 }
 
 TReplaceOutcome Failed(const char* what) {
-    return {false, std::string(what) + ": " + std::strerror(errno)};
+    return {false, std::string(what) + ": " + std::strerror(errno), {}};
 }
 
 // Renames temporary over target; removes the temporary when that fails.
@@ -48,7 +48,7 @@ TReplaceOutcome Commit(const std::string& temporary, const std::string& target) 
         ::unlink(temporary.c_str());
         return out;
     }
-    return {true, {}};
+    return {true, {}, {}};
 }
 
 // The replaced file's mode, owner and times on the clone. The owner can only
@@ -97,8 +97,9 @@ TReplaceOutcome ReplaceByClone(const std::string& kept, const std::string& targe
         return out;
     }
     const bool cloned = ::ioctl(fd, FICLONE, source) == 0;
-    TReplaceOutcome out = cloned ? TReplaceOutcome{true, {}} : Failed("cannot clone the data");
-    if (cloned && (!TakeAttributes(fd, replaced) || ::fsync(fd) != 0))
+    TReplaceOutcome out = cloned ? TReplaceOutcome{true, {}, {}} : Failed("cannot clone the data");
+    if (cloned &&
+        (!TakeAttributes(fd, replaced) || ::fsync(fd) != 0 || !IdentityOfFd(fd, out.Made)))
         out = Failed("cannot give the clone the file's attributes");
     ::close(source);
     ::close(fd);
@@ -106,7 +107,11 @@ TReplaceOutcome ReplaceByClone(const std::string& kept, const std::string& targe
         ::unlink(temporary.c_str());
         return out;
     }
-    return Commit(temporary, target);
+    const TFileIdentity made = out.Made;
+    out = Commit(temporary, target);
+    if (out.Ok)
+        out.Made = made;
+    return out;
 }
 
 bool IsReplaceTemporary(const std::string& fileName) {

@@ -11,6 +11,9 @@
 struct TReplaceOutcome {
     bool Ok = false;
     std::string Error;  // why not, in plain words
+    // A clone's own identity as made (a new inode, with the replaced file's
+    // times): what the name holds from then on, for a result that follows.
+    TFileIdentity Made;
 };
 
 // Makes target a hard link to kept (both on one file system): the name then

@@ -1,14 +1,16 @@
 // The window's side of the duplicate search: Analize > "Find duplicates..."
-// and the Discover panel's Duplicates tab, reclaiming with the stored
-// analysis following what was done as after any item command, and the last
-// result kept with the drive's stored results.
-#include <QApplication>
+// and the Discover panel's Duplicates tab, reclaiming (asked as other
+// commands ask, run on a worker behind a progress box with Cancel) with the
+// stored analysis following what was done as after any item command, and
+// the last result kept with the drive's stored results.
 #include <QDateTime>
 #include <QMessageBox>
+#include <map>
 #include <set>
 
 #include "app/discover/DiscoverPanel.h"
 #include "app/discover/DuplicateReclaimDialog.h"
+#include "app/discover/DuplicateReclaimRun.h"
 #include "app/discover/DuplicateTab.h"
 #include "app/main/FormMain.h"
 #include "app/main/ItemCommands.h"
@@ -16,11 +18,14 @@
 #include "app/shell/FollowMeasure.h"
 #include "app/shell/ItemContextMenu.h"
 #include "app/shell/ItemPropertiesDialog.h"
+#include "app/shell/ManyFollowed.h"
+#include "app/shell/TrashQuestion.h"
 #include "engine/DuplicateFollow.h"
 #include "engine/DuplicateKind.h"
 #include "engine/DuplicateText.h"
 #include "engine/ResultStore.h"
 #include "platform/DriveForm.h"
+#include "views/common/DisplayText.h"
 
 namespace {
 
@@ -47,8 +52,70 @@ std::vector<TReclaimStep> StepsFor(const TDuplicateResult& result, const TDuplic
     return steps;
 }
 
+// The folders of the replaced names listed afresh. A kept file that names
+// replaced by hard links joined counts, as in a scan, in the first folder
+// of all its names: its own folders are listed too, with its names known.
+TFollowPlan ReplacedFollowPlan(TReclaimAction action, const std::vector<TReclaimStep>& steps,
+                               const TReclaimReport& report) {
+    const std::set<std::string> changed(report.Changed.begin(), report.Changed.end());
+    std::vector<std::string> folders;
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::set<std::string>> linked;
+    for (const TReclaimStep& step : steps) {
+        auto& names = linked[{step.Kept.Device, step.Kept.Inode}];
+        for (const std::string& name : step.Target.Names)
+            if (changed.count(name)) {
+                folders.push_back(NativeParent(name));
+                names.insert(name);
+            }
+        if (action != TReclaimAction::kHardLink || names.empty())
+            continue;
+        for (const std::string& name : step.Kept.Names) {
+            folders.push_back(NativeParent(name));
+            names.insert(name);
+        }
+    }
+    std::vector<std::vector<std::string>> known;
+    for (const auto& file : linked)
+        if (action == TReclaimAction::kHardLink && !file.second.empty())
+            known.emplace_back(file.second.begin(), file.second.end());
+    return RelistFollowPlan(folders, known);
+}
+
+// Moving copies to the Trash asks as moving items chosen in a list does;
+// the bytes of a copy count once, whatever its hard-linked names.
+bool AskTrashCopies(QWidget* owner, const std::vector<TReclaimStep>& steps) {
+    TChosenItems items;
+    for (const TReclaimStep& step : steps)
+        for (const std::string& name : step.Target.Names)
+            items.push_back({NativeToDriveForm(name).value_or(name), false,
+                             name == step.Target.Names.front() ? step.Size : 0});
+    if (items.size() == 1) {
+        const std::string& name = steps.front().Target.Names.front();
+        return AskTrashOne(owner, DisplayText(EscapeName(name.substr(name.rfind('/') + 1))), false);
+    }
+    return AskTrashMany(owner, items);
+}
+
+bool ConfirmReclaim(QWidget* owner, TReclaimAction action, const std::vector<TReclaimStep>& steps) {
+    if (action == TReclaimAction::kTrash)
+        return AskTrashCopies(owner, steps);
+    std::int64_t bytes = 0;
+    for (const TReclaimStep& s : steps)
+        bytes += s.Size;
+    return QMessageBox::question(
+               owner, "Reclaim duplicates",
+               QString("Reclaim %1 copies of %2 bytes in all?").arg(steps.size()).arg(bytes)) ==
+           QMessageBox::Yes;
+}
+
 QString LeftText(const TReclaimReport& report) {
-    QString text = QString("%1 names were left alone:\n").arg(report.Left.size());
+    QString text;
+    if (report.NotReached > 0)
+        text += QString("The reclaim was cancelled: %1 copies were not reached.\n")
+                    .arg(report.NotReached);
+    if (report.Left.empty())
+        return text;
+    text += QString("%1 names were left alone:\n").arg(report.Left.size());
     for (std::size_t i = 0; i < report.Left.size() && i < 12; ++i)
         text += QString::fromLocal8Bit(report.Left[i].first.c_str()) + ": " +
                 QString::fromStdString(report.Left[i].second) + "\n";
@@ -100,41 +167,36 @@ void TFormMain::ReclaimDuplicates() {
     if (dialog.exec() != QDialog::Accepted)
         return;
     const std::vector<TReclaimStep> steps = StepsFor(*result, *tab, dialog);
-    std::int64_t bytes = 0;
-    for (const TReclaimStep& s : steps)
-        bytes += s.Size;
-    if (steps.empty() ||
-        QMessageBox::question(
-            this, "Reclaim duplicates",
-            QString("Reclaim %1 copies of %2 bytes in all?").arg(steps.size()).arg(bytes)) !=
-            QMessageBox::Yes)
+    if (steps.empty() || !ConfirmReclaim(this, dialog.Action(), steps))
         return;
+    // Filled on the worker, read here once it has ended.
     std::vector<TFollowedAction> trashed;
     TDuplicateReclaim reclaim(dialog.Action(), [&](const std::string& path, std::string& error) {
         trashed.push_back(TrashFollowed(path));
         error = trashed.back().Result.error.toStdString();
         return trashed.back().Result.ok;
     });
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const TReclaimReport report = reclaim.Run(steps);
-    QApplication::restoreOverrideCursor();
+    const TReclaimReport report = RunReclaimBehindProgress(this, reclaim, steps);
 
-    // The numbers follow as after any item command.
-    const TItemMenuLinks links = FItems->MenuLinks();
-    for (const TFollowedAction& done : trashed)
-        FollowAndNote(links, ItemVerb::kDelete, done);
-    if (dialog.Action() != TReclaimAction::kTrash && !report.Changed.empty()) {
-        std::vector<std::string> folders;
-        for (const std::string& name : report.Changed)
-            folders.push_back(NativeParent(name));
-        FollowAndNote(links, QStringLiteral("reclaim"),
-                      {cq::desktop::TActionResult::Done(), RelistFollowPlan(folders)});
+    // The numbers follow as after any item command, in one change.
+    const bool trash = dialog.Action() == TReclaimAction::kTrash;
+    if (trash ? !trashed.empty() : !report.Changed.empty()) {
+        const TFollowedAction done =
+            trash ? JoinFollowed(trashed)
+                  : TFollowedAction{cq::desktop::TActionResult::Done(),
+                                    ReplacedFollowPlan(dialog.Action(), steps, report)};
+        const TItemMenuLinks links = FItems->MenuLinks();
+        FollowAndNote(links, trash ? ItemVerb::kDelete : QStringLiteral("reclaim"), done);
+        if (links.foldersChanged)
+            links.foldersChanged(done.Plan.Parents());
+        if (links.rereadAndRebuild)
+            links.rereadAndRebuild();
     }
     auto followed = std::make_shared<const TDuplicateResult>(
         FollowReclaim(*result, dialog.Action(), steps, report));
     tab->SetResult(followed);
     StoreDuplicates(followed);
-    if (!report.Left.empty())
+    if (!report.Left.empty() || report.NotReached > 0)
         QMessageBox::information(this, "Reclaim duplicates", LeftText(report));
 }
 

@@ -1,9 +1,11 @@
 #include "app/shell/FollowMeasure.h"
 
+#include <map>
 #include <set>
 #include <vector>
 
 #include "engine/AnalizeDisk.h"
+#include "engine/DirOrder.h"
 #include "engine/DiskSizeList.h"
 #include "platform/DirListing.h"
 #include "platform/DriveForm.h"
@@ -54,21 +56,78 @@ std::string NativeParent(const std::string& native) {
                                       : native.substr(0, std::max<std::size_t>(slash, 1));
 }
 
-// The folder's files as a scan counts them now, those of one link apart
-// from those of several.
-void Relist(const std::string& native, TFollowPlan& plan) {
+using TFileKey = std::pair<std::uint64_t, std::uint64_t>;  // device, inode
+// The folder (drive form) each file of several links counts in, for the
+// files whose every link is known.
+using TLinkHomes = std::map<TFileKey, std::string>;
+
+TLinkHomes HomesOf(const std::vector<std::vector<std::string>>& knownLinks) {
+    TLinkHomes homes;
+    for (const std::vector<std::string>& names : knownLinks) {
+        TDirEntry first;
+        if (names.empty() || !LookupNative(names.front(), first) || first.Links < 2)
+            continue;
+        std::set<std::string> folders;
+        std::uint32_t found = 0;
+        for (const std::string& name : std::set<std::string>(names.begin(), names.end())) {
+            TDirEntry entry;
+            if (LookupNative(name, entry) && entry.Device == first.Device &&
+                entry.Inode == first.Inode) {
+                ++found;
+                folders.insert(DriveForm(NativeParent(name)));
+            }
+        }
+        if (found != first.Links || folders.count(""))
+            continue;
+        std::string home = *folders.begin();
+        for (const std::string& folder : folders)
+            if (CompareDirs(folder, home) < 0)
+                home = folder;
+        homes[{first.Device, first.Inode}] = home;
+    }
+    return homes;
+}
+
+// The folder's files as a scan counts them now, each file once whatever
+// its names: those it holds every link of (all files of one link) apart
+// from those linked from elsewhere too, which a scan may count in another
+// folder; a file whose links are all known counts where a scan counts it.
+// Replacing copies by hard links to a kept file thus leaves each folder
+// what a scan finds in it.
+void Relist(const std::string& native, const TLinkHomes& homes, TFollowPlan& plan) {
     TFollowStep step;
     step.Kind = TFollowStep::TKind::Relist;
     step.To = DriveForm(native);
     std::vector<TDirEntry> entries;
     if (step.To.empty() || !ListFolderNative(native, entries))
         return;
+    // Names seen here of each file of several links.
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::pair<std::uint32_t, const TDirEntry*>>
+        linked;
     for (const TDirEntry& entry : entries) {
         if (entry.Attr & faDirectory)
             continue;
-        const bool linked = entry.Links > 1;
-        (linked ? step.LinkedBytes : step.Bytes) += entry.Size;
-        (linked ? step.LinkedAllocated : step.Allocated) += entry.DiskBytes;
+        if (entry.Links <= 1) {
+            step.Bytes += entry.Size;
+            step.Allocated += entry.DiskBytes;
+            continue;
+        }
+        auto& seen = linked[{entry.Device, entry.Inode}];
+        seen = {seen.first + 1, &entry};
+    }
+    for (const auto& file : linked) {
+        const TDirEntry& entry = *file.second.second;
+        const auto home = homes.find(file.first);
+        if (home != homes.end()) {
+            if (CompareDirs(home->second, step.To) == 0) {
+                step.Bytes += entry.Size;
+                step.Allocated += entry.DiskBytes;
+            }
+            continue;
+        }
+        const bool allHere = file.second.first >= entry.Links;
+        (allHere ? step.Bytes : step.LinkedBytes) += entry.Size;
+        (allHere ? step.Allocated : step.LinkedAllocated) += entry.DiskBytes;
     }
     step.Folder = true;
     plan.Add(std::move(step));
@@ -124,14 +183,16 @@ TFollowPlan MeasureFollowPlan(const cq::desktop::TFileEventLog& log) {
         plan.Add(std::move(step));
     }
     for (const std::string& folder : relisted)
-        Relist(folder, plan);
+        Relist(folder, {}, plan);
     return plan;
 }
 
-TFollowPlan RelistFollowPlan(const std::vector<std::string>& nativeFolders) {
+TFollowPlan RelistFollowPlan(const std::vector<std::string>& nativeFolders,
+                             const std::vector<std::vector<std::string>>& knownLinks) {
     TFollowPlan plan;
+    const TLinkHomes homes = HomesOf(knownLinks);
     for (const std::string& folder :
          std::set<std::string>(nativeFolders.begin(), nativeFolders.end()))
-        Relist(folder, plan);
+        Relist(folder, homes, plan);
     return plan;
 }

@@ -16,4 +16,10 @@ TFollowPlan MeasureFollowPlan(const cq::desktop::TFileEventLog& log);
 
 // The plan after files inside these native folders were replaced in place
 // (the same names, other inodes or link counts): each folder listed afresh.
-TFollowPlan RelistFollowPlan(const std::vector<std::string>& nativeFolders);
+// knownLinks holds, for files of several links, every native name of one
+// file (as when copies were made hard links to a kept file): where they
+// are all its links, the file counts exactly where a scan counts it, in
+// the folder that sorts first among them, and in no other. Give every
+// folder of such names among the folders.
+TFollowPlan RelistFollowPlan(const std::vector<std::string>& nativeFolders,
+                             const std::vector<std::vector<std::string>>& knownLinks = {});

@@ -12,6 +12,7 @@
 #include "app/shell/ListedItems.h"
 #include "app/shell/PasteRunner.h"
 #include "app/shell/ShellEx.h"
+#include "app/shell/TrashQuestion.h"
 #include "engine/ResultStore.h"
 #include "platform/NameText.h"
 #include "platform/VirtualDrive.h"
@@ -42,15 +43,7 @@ QString Shown(const TShellFolder& item) {
 }
 
 bool ConfirmTrash(QWidget* owner, const TShellFolder& item) {
-    const QString text =
-        item.IsFolder()
-            ? QStringLiteral("Move the folder \"%1\" and everything in it to the Trash?")
-            : QStringLiteral("Move \"%1\" to the Trash?");
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("?"), text.arg(Shown(item)),
-                    QMessageBox::Yes | QMessageBox::No, owner);
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    return AskTrashOne(owner, Shown(item), item.IsFolder());
 }
 
 // A command that failed is told; what it did before failing is followed

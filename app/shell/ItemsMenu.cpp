@@ -9,6 +9,7 @@
 
 #include "app/shell/CleanupMenu.h"
 #include "app/shell/ManyFollowed.h"
+#include "app/shell/TrashQuestion.h"
 #include "platform/DriveForm.h"
 #include "platform/VirtualDrive.h"
 #include "platform/desktop/ItemActions.h"
@@ -44,14 +45,6 @@ std::vector<std::string> NativePaths(const TChosenItems& items) {
     return paths;
 }
 
-bool Ask(QWidget* owner, const QString& text) {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("?"), text,
-                    QMessageBox::Yes | QMessageBox::No, owner);
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
-}
-
 void Tell(QWidget* owner, QMessageBox::Icon icon, const QString& title, const QString& text) {
     QMessageBox box(icon, title, text, QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
@@ -85,10 +78,7 @@ void ShowSums(QWidget* owner, const TChosenItems& items) {
 }
 
 std::optional<TFollowedAction> Trash(QWidget* owner, const TChosenItems& items) {
-    const TSums s = Sums(items);
-    if (!Ask(owner, QStringLiteral("Move these %1 items (%2) and everything in them to the Trash?")
-                        .arg(items.size())
-                        .arg(MBText(s.Bytes))))
+    if (!AskTrashMany(owner, items))
         return std::nullopt;
     TFollowedAction done = TrashManyFollowed(NativePaths(items));
     if (!done.Result.ok)

@@ -2,11 +2,10 @@
 
 #include <QStringList>
 
-TFollowedAction TrashManyFollowed(const std::vector<std::string>& nativePaths) {
+TFollowedAction JoinFollowed(const std::vector<TFollowedAction>& actions) {
     TFollowedAction all;
     QStringList failures;
-    for (const std::string& path : nativePaths) {
-        const TFollowedAction one = TrashFollowed(path);
+    for (const TFollowedAction& one : actions) {
         // Steps share their lists' texts: copying them costs little.
         for (const TFollowStep& step : one.Plan.Steps())
             all.Plan.Add(step);
@@ -16,4 +15,12 @@ TFollowedAction TrashManyFollowed(const std::vector<std::string>& nativePaths) {
     if (!failures.isEmpty())
         all.Result = cq::desktop::TActionResult::Failed(failures.join('\n'));
     return all;
+}
+
+TFollowedAction TrashManyFollowed(const std::vector<std::string>& nativePaths) {
+    std::vector<TFollowedAction> each;
+    each.reserve(nativePaths.size());
+    for (const std::string& path : nativePaths)
+        each.push_back(TrashFollowed(path));
+    return JoinFollowed(each);
 }

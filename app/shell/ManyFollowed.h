@@ -11,3 +11,8 @@
 // (every failure on a line of its own) and the others go on. The plan holds
 // what was done, failures or not.
 TFollowedAction TrashManyFollowed(const std::vector<std::string>& nativePaths);
+
+// Commands done one by one (such as copies of duplicates moved to the
+// trash as each was checked) as one: their plans' steps in turn, their
+// failures each on a line of its own.
+TFollowedAction JoinFollowed(const std::vector<TFollowedAction>& actions);

@@ -1,7 +1,9 @@
 // Reclaiming on a real file system: every kept byte stays, the space falls
-// by the waste shown, a file changed after the search is not touched, and a
-// replacement killed at any moment leaves the old file or the new one whole.
-// The clone cases run on btrfs, inside on_btrfs.sh (CQ_BTRFS_DIR).
+// by the waste shown, a file changed after the search is not touched, a
+// replacement killed at any moment leaves the old file or the new one whole,
+// a cancel stops between copies, and the result that follows a reclaim is
+// what a new search finds. The clone cases run on btrfs, inside
+// on_btrfs.sh (CQ_BTRFS_DIR).
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -17,9 +19,12 @@
 #include <cstdlib>
 #include <random>
 #include <set>
+#include <tuple>
 
 #include "engine/DuplicateFinder.h"
+#include "engine/DuplicateFollow.h"
 #include "engine/DuplicateReclaim.h"
+#include "engine/DuplicateText.h"
 #include "platform/FileReplace.h"
 
 namespace {
@@ -238,4 +243,156 @@ TEST(DuplicateReclaim, AReplacementKilledAtAnyMomentLeavesOneWholeFile) {
     // rename, some after.
     EXPECT_GT(replaced, 0);
     EXPECT_LT(replaced, 60);
+}
+
+namespace {
+
+// A result as a set, to compare a followed result with a new search's:
+// each copy by its identity and names, with the inodes it shares its data
+// with (the shared sets' numbers themselves may differ).
+using TCopyKey = std::tuple<std::uint64_t, std::uint64_t, std::int64_t, std::vector<std::string>,
+                            std::set<std::uint64_t>>;
+using TGroupKey = std::pair<std::int64_t, std::set<TCopyKey>>;
+
+std::set<TGroupKey> Canonical(const TDuplicateResult& r) {
+    std::set<TGroupKey> groups;
+    for (const TDuplicateGroup& g : r.Groups) {
+        std::set<TCopyKey> copies;
+        for (const TDuplicateCopy& c : g.Copies) {
+            std::set<std::uint64_t> sharing;
+            for (const TDuplicateCopy& o : g.Copies)
+                if (o.SharedSet == c.SharedSet)
+                    sharing.insert(o.Inode);
+            copies.insert({c.Device, c.Inode, c.WriteNanos, c.Names, sharing});
+        }
+        groups.insert({g.Size, copies});
+    }
+    return groups;
+}
+
+// Groups of 2 to 4 copies in three folders, a third of the copies with a
+// second hard-linked name; the checksum of every name.
+std::map<std::string, QByteArray> MakeRandomCopies(const std::string& root, std::mt19937& rng) {
+    std::map<std::string, QByteArray> sums;
+    for (const char* d : {"/d0", "/d1", "/d2"})
+        QDir().mkpath(QString::fromStdString(root + d));
+    for (int g = 0, groups = 3 + int(rng() % 3); g < groups; ++g) {
+        const QByteArray data = Random(70000 + int(rng() % 200000), rng());
+        for (int c = 0, copies = 2 + int(rng() % 3); c < copies; ++c) {
+            const std::string name = root + "/d" + std::to_string(rng() % 3) + "/g" +
+                                     std::to_string(g) + "c" + std::to_string(c);
+            WriteReclaimFile(name, data);
+            sums[name] = Sum(name);
+            if (rng() % 3 == 0) {
+                EXPECT_EQ(::link(name.c_str(), (name + "-link").c_str()), 0);
+                sums[name + "-link"] = sums[name];
+            }
+        }
+    }
+    return sums;
+}
+
+// Random copies of each group, kept by a random rule.
+std::vector<TReclaimStep> RandomSteps(const TDuplicateResult& result, std::mt19937& rng) {
+    std::vector<TReclaimStep> steps;
+    for (const TDuplicateGroup& g : result.Groups) {
+        std::vector<std::size_t> chosen;
+        for (std::size_t c = 0; c < g.Copies.size(); ++c)
+            if (rng() % 2)
+                chosen.push_back(c);
+        const TKeepRule rule{TKeepRule::Kind(rng() % 3), {}};
+        for (TReclaimStep& step : ChosenCopies(g, chosen, rule))
+            steps.push_back(std::move(step));
+    }
+    return steps;
+}
+
+}  // namespace
+
+// Rounds of reclaiming, each on the result the one before followed to (read
+// back from its stored text, as the window keeps it): the followed result
+// is the one a new search finds, clones with their own inodes and times, so
+// that a later round can reclaim a clone or keep one; no copy is refused as
+// changed, and every byte stays.
+TEST(DuplicateReclaim, TheFollowedResultIsWhatANewSearchFindsRoundAfterRound) {
+    const std::string btrfs = BtrfsFolder();
+    QTemporaryDir dir;
+    const std::string root = btrfs.empty() ? dir.path().toStdString() : btrfs + "/follow";
+    QDir().mkpath(QString::fromStdString(root));
+    std::mt19937 rng(7);
+    auto sums = MakeRandomCopies(root, rng);
+    ::sync();  // settled extents: a clone's are then the kept copy's
+    TDuplicateResult result = Search(root);
+    std::vector<TReclaimAction> actions{TReclaimAction::kTrash, TReclaimAction::kHardLink};
+    if (!btrfs.empty())
+        actions = {TReclaimAction::kClone, TReclaimAction::kClone, TReclaimAction::kHardLink,
+                   TReclaimAction::kClone, TReclaimAction::kTrash};
+    for (std::size_t round = 0; round < actions.size(); ++round) {
+        const TReclaimAction action = actions[round];
+        const std::vector<TReclaimStep> steps = RandomSteps(result, rng);
+        const TReclaimReport report =
+            TDuplicateReclaim(action, [&](const std::string& p, std::string&) {
+                sums.erase(p);
+                return ::unlink(p.c_str()) == 0;
+            }).Run(steps);
+        for (const auto& left : report.Left)
+            EXPECT_EQ(left.second.find("changed"), std::string::npos)
+                << "round " << round << ": " << left.first << ": " << left.second;
+        bool asOf = false;
+        std::string error;
+        ASSERT_TRUE(
+            ReadDuplicateLines(DuplicateLines(FollowReclaim(result, action, steps, report), false),
+                               result, asOf, error))
+            << error;
+        ::sync();
+        EXPECT_EQ(Canonical(result), Canonical(Search(root))) << "round " << round;
+        ExpectSameBytes(sums);
+    }
+}
+
+// A cancel, here given while a copy's second name goes to the trash, lets
+// that copy's names all be dealt with and reaches no copy after it; the
+// progress tells the copies and bytes done.
+TEST(DuplicateReclaim, ACancelStopsBetweenCopiesAndTheProgressCountsWhatWasDone) {
+    QTemporaryDir dir;
+    const std::string root = dir.path().toStdString();
+    const auto sums = MakeCopies(root);
+    const TDuplicateResult result = Search(root);
+    const std::vector<TReclaimStep> steps = AllButKept(result, {TKeepRule::kShortestPath});
+    ASSERT_EQ(steps.size(), 3u);  // a2 (with a2-link) and a3; b2
+    ASSERT_EQ(steps[0].Target.Names.size(), 2u);
+    std::atomic<bool> cancel{false};
+    std::vector<std::string> trashed;
+    TDuplicateReclaimProgress progress;
+    const TReclaimReport report =
+        TDuplicateReclaim(TReclaimAction::kTrash, [&](const std::string& p, std::string&) {
+            trashed.push_back(p);
+            cancel = true;
+            return ::unlink(p.c_str()) == 0;
+        }).Run(steps, &cancel, &progress);
+    EXPECT_EQ(trashed, steps[0].Target.Names);
+    EXPECT_EQ(report.Changed, steps[0].Target.Names);
+    EXPECT_EQ(report.NotReached, 2u);
+    EXPECT_EQ(progress.CopiesAll, 3u);
+    EXPECT_EQ(progress.CopiesDone, 1u);
+    EXPECT_EQ(progress.BytesAll, 2u * 300000 + 70000);
+    EXPECT_EQ(progress.BytesDone, 300000u);
+    for (const auto& entry : sums) {
+        if (std::find(trashed.begin(), trashed.end(), entry.first) == trashed.end()) {
+            EXPECT_EQ(Sum(entry.first), entry.second) << entry.first;
+        }
+    }
+
+    // Cancelled before it starts, nothing is reached; uncancelled, every
+    // copy and byte counts.
+    const TReclaimReport none = TDuplicateReclaim(TReclaimAction::kHardLink).Run(steps, &cancel);
+    EXPECT_EQ(none.NotReached, 3u);
+    EXPECT_TRUE(none.Changed.empty() && none.Left.empty());
+    const auto rest = AllButKept(Search(root), {});
+    TDuplicateReclaimProgress all;
+    const TReclaimReport done =
+        TDuplicateReclaim(TReclaimAction::kHardLink).Run(rest, nullptr, &all);
+    EXPECT_EQ(done.NotReached, 0u);
+    EXPECT_EQ(all.CopiesDone, rest.size());
+    EXPECT_EQ(all.BytesDone, all.BytesAll);
 }
