@@ -54,6 +54,15 @@ void TFormMain::CreateTreemap() {
     view->OnItemMenu = [this, view](const std::string& path, QPoint at) {
         TreemapItemMenu(path, view, at);
     };
+    view->OnItemsMenu = [this, view](const std::vector<int>& tiles, QPoint at) {
+        // A tile of a folder's files stands for its folder, as its menu does.
+        TChosenItems chosen;
+        for (const int tile : tiles) {
+            const TTreemapTile& t = view->Layout().Tile(tile);
+            chosen.push_back({view->TilePathOf(tile), t.Item.Kind != TTileKind::File, t.Item.Size});
+        }
+        FItems->OpenItemsMenu(chosen, view, at);
+    };
     // Shown the first time, the panel takes a good part of the window
     // rather than the least it can be.
     connect(FTreemap, &QDockWidget::visibilityChanged, this, [this](bool visible) {

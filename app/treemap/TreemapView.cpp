@@ -37,14 +37,24 @@ void TTreemapView::Rebuild() {
         return;
     const TResultStore& store = *links_.Store;
     source_ = std::make_unique<TTreemapSource>(store.GlobalDirs(), store.ShownSizes());
-    source_->SetFiles(links_.LargestFiles ? links_.LargestFiles() : std::vector<TLargeFile>(),
-                      store.DiskUsage);
+    if (auto lister = MemoryDriveFiles(links_.Listing->Root()))
+        source_->SetFileLister(std::move(lister), store.DiskUsage);
+    else
+        source_->SetFiles(links_.LargestFiles ? links_.LargestFiles() : std::vector<TLargeFile>(),
+                          store.DiskUsage);
     try {
         FeedTop(*source_, store, *links_.Listing, *links_.Bar);
     } catch (const EConvertError&) {
         source_->SetTop(links_.Listing->Root(), -1, 0, {});
     }
     Relayout();
+    // Of the tiles chosen with Ctrl, those the new results no longer show
+    // (another folder, an item gone) are chosen no more.
+    for (std::size_t i = many_.size(); i-- > 0;)
+        if (manyTiles_[i] <= 0) {
+            many_.erase(many_.begin() + static_cast<std::ptrdiff_t>(i));
+            manyTiles_.erase(manyTiles_.begin() + static_cast<std::ptrdiff_t>(i));
+        }
 }
 
 void TTreemapView::Relayout() {
@@ -57,18 +67,29 @@ void TTreemapView::Relayout() {
         layout_.Build(*source_, size());
     }
     Draw();
-    // The choice stays on the same item where it is still shown.
-    const std::string kept = chosenPath_;
-    chosen_ = -1;
-    for (int i = 1; !kept.empty() && i < layout_.Count(); ++i)
-        if (layout_.Tile(i).Item.Kind != TTileKind::Rest && TilePathOf(i) == kept) {
-            chosen_ = i;
-            break;
-        }
+    FindChosen();
     update();
     if (QAccessible::isActive()) {
         QAccessibleEvent changed(this, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&changed);
+    }
+}
+
+void TTreemapView::FindChosen() {
+    // The choice stays on the same items where they are still shown.
+    chosen_ = -1;
+    manyTiles_.assign(many_.size(), -1);
+    if (chosenPath_.empty() && many_.empty())
+        return;
+    for (int i = 1; i < layout_.Count(); ++i) {
+        if (layout_.Tile(i).Item.Kind == TTileKind::Rest)
+            continue;
+        const std::string path = TileKey(i);
+        if (path == chosenPath_)
+            chosen_ = i;
+        const auto at = std::find(many_.begin(), many_.end(), path);
+        if (at != many_.end())
+            manyTiles_[static_cast<std::size_t>(at - many_.begin())] = i;
     }
 }
 
@@ -125,7 +146,9 @@ QString TTreemapView::SpokenTile(int tile) const {
 
 void TTreemapView::Choose(int tile, bool tell) {
     chosen_ = tile > 0 && tile < layout_.Count() ? tile : -1;
-    chosenPath_ = chosen_ > 0 ? TilePathOf(chosen_) : std::string();
+    chosenPath_ = chosen_ > 0 ? TileKey(chosen_) : std::string();
+    many_.clear();
+    manyTiles_.clear();
     update();
     if (chosen_ > 0 && QAccessible::isActive()) {
         const std::vector<int> top = TopTiles();
@@ -151,6 +174,53 @@ void TTreemapView::ChoosePath(const std::string& path) {
     Choose(-1, false);
 }
 
+std::string TTreemapView::TileKey(int tile) const {
+    // The tile of a folder's files has its folder's path: a NUL, which no
+    // path holds, tells it from the folder's own tile.
+    std::string key = TilePathOf(tile);
+    if (layout_.Tile(tile).Item.Kind == TTileKind::OwnFiles)
+        key += '\0';
+    return key;
+}
+
+void TTreemapView::Toggle(int tile) {
+    if (tile <= 0 || tile >= layout_.Count())
+        return;
+    if (many_.empty() && chosen_ > 0) {
+        many_.push_back(chosenPath_);
+        manyTiles_.push_back(chosen_);
+    }
+    const std::string path = TileKey(tile);
+    const auto at = std::find(many_.begin(), many_.end(), path);
+    if (at == many_.end()) {
+        many_.push_back(path);
+        manyTiles_.push_back(tile);
+        chosen_ = tile;
+        chosenPath_ = path;
+        update();
+        TellChosen();
+        return;
+    }
+    manyTiles_.erase(manyTiles_.begin() + (at - many_.begin()));
+    many_.erase(at);
+    if (tile == chosen_) {
+        // The last one chosen before it is the chosen one now.
+        chosen_ = manyTiles_.empty() ? -1 : manyTiles_.back();
+        chosenPath_ = many_.empty() ? std::string() : many_.back();
+    }
+    update();
+}
+
+std::vector<int> TTreemapView::ChosenTiles() const {
+    std::vector<int> tiles;
+    for (const int tile : manyTiles_)
+        if (tile > 0)
+            tiles.push_back(tile);
+    if (many_.empty() && chosen_ > 0)
+        tiles.push_back(chosen_);
+    return tiles;
+}
+
 void TTreemapView::TellChosen() {
     if (chosen_ <= 0 || !OnChosen)
         return;
@@ -173,14 +243,17 @@ void TTreemapView::paintEvent(QPaintEvent*) {
         return;
     }
     painter.drawImage(0, 0, picture_);
-    if (chosen_ > 0) {
-        // Two rings, white over black, show on any colour.
-        const QRect r = layout_.Tile(chosen_).Rect;
-        painter.setPen(QPen(Qt::black, 1));
-        painter.drawRect(r.adjusted(0, 0, -1, -1));
-        painter.setPen(QPen(Qt::white, 1));
-        painter.drawRect(r.adjusted(1, 1, -2, -2));
-    }
+    for (const int tile : ChosenTiles())
+        Outline(painter, tile);
+}
+
+void TTreemapView::Outline(QPainter& painter, int tile) const {
+    // Two rings, white over black, show on any colour.
+    const QRect r = layout_.Tile(tile).Rect;
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawRect(r.adjusted(0, 0, -1, -1));
+    painter.setPen(QPen(Qt::white, 1));
+    painter.drawRect(r.adjusted(1, 1, -2, -2));
 }
 
 void TTreemapView::resizeEvent(QResizeEvent*) {

@@ -6,7 +6,10 @@
 // folder. A double click or Enter enters a folder or opens a file, the
 // right button opens the item menu of the tile, the arrow keys move to the
 // neighbouring tile, and resting the mouse on a tile shows its path, size
-// in MB and share of the current folder. Laying out and drawing happen when
+// in MB and share of the current folder. Ctrl+click adds a tile to the
+// chosen ones or takes it away again, as in the bar list; every chosen
+// tile is outlined, and the right button on one of several chosen tiles
+// opens the menu of them all. Laying out and drawing happen when
 // the data or the size change, and only while the panel is shown.
 #include <QImage>
 #include <QWidget>
@@ -31,7 +34,8 @@ class TTreemapView : public QWidget {
         const TResultStore* Store = nullptr;
         const TShellListModel* Listing = nullptr;
         const TBarData* Bar = nullptr;
-        // The largest files of the drive or opened scan shown.
+        // The largest files of the drive shown (an opened or remote scan
+        // lists each folder's files instead).
         std::function<std::vector<TLargeFile>()> LargestFiles;
         // The comparison of the change view, null while it is off.
         std::function<const TResultChanges*()> Changes;
@@ -66,6 +70,12 @@ class TTreemapView : public QWidget {
     // Outlines the tile of the current folder's child at path (a row
     // chosen in the bar list), or nothing.
     void ChoosePath(const std::string& path);
+    // Ctrl+click: tile joins the chosen tiles, or leaves them when it is
+    // one; the window is told of a tile that joins.
+    void Toggle(int tile);
+    // Every chosen tile shown, in the order chosen (the chosen one alone
+    // when no tile was added with Ctrl).
+    std::vector<int> ChosenTiles() const;
 
     // The user chose a tile: its path, the path of its folder (itself for
     // a folder) and the path of the current folder's child it lies in.
@@ -75,6 +85,8 @@ class TTreemapView : public QWidget {
     std::function<void(const std::string& path)> OnOpen;
     // The right button on a tile, at a point of the widget.
     std::function<void(const std::string& path, QPoint at)> OnItemMenu;
+    // The right button on one of several chosen tiles: the menu of them all.
+    std::function<void(const std::vector<int>& tiles, QPoint at)> OnItemsMenu;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -92,12 +104,21 @@ class TTreemapView : public QWidget {
     void Draw();
     int Neighbour(int tile, int key) const;
     void TellChosen();
+    // What tells a tile from every other over a relayout.
+    std::string TileKey(int tile) const;
+    // The tiles of chosenPath_ and many_ in the layout made last.
+    void FindChosen();
+    void Outline(QPainter& painter, int tile) const;
 
     TLinks links_;
     std::unique_ptr<TTreemapSource> source_;
     TTreemapLayout layout_;
     QImage picture_;
     int chosen_ = -1;
-    std::string chosenPath_;  // kept over a rebuild
+    std::string chosenPath_;  // its TileKey, kept over a rebuild
+    // The keys of the tiles chosen with Ctrl (empty when only chosen_ is), kept over a
+    // relayout, and their tiles in the layout (-1 where not drawn).
+    std::vector<std::string> many_;
+    std::vector<int> manyTiles_;
     bool stale_ = true;
 };

@@ -40,6 +40,13 @@ void TTreemapSource::SetFiles(const std::vector<TLargeFile>& files, bool allocat
         filesIn_[FolderOf(files_[i].Path)].push_back(static_cast<int>(i));
 }
 
+void TTreemapSource::SetFileLister(TFileLister lister, bool allocated) {
+    files_.clear();
+    filesIn_.clear();
+    allocated_ = allocated;
+    lister_ = std::move(lister);
+}
+
 void TTreemapSource::SetTop(std::string path, int stored, std::int64_t total,
                             std::vector<TTreemapTop> top) {
     topPath_ = std::move(path);
@@ -139,13 +146,7 @@ void TTreemapSource::ReadChildren(int stored, std::vector<TTreemapItem>& out, do
         key += ']';
         j = RunEnd(key, j + 1, end);
     }
-    const auto files = filesIn_.find(folder);
-    if (files != filesIn_.end())
-        for (const int f : files->second) {
-            const std::int64_t size = FileSize(f);
-            known += size;
-            out.push_back({TTileKind::File, size, f});
-        }
+    known += ReadFiles(folder, out, keep);
     const std::int64_t own = FolderSize(stored) - known;
     if (own > 0)
         out.push_back({TTileKind::OwnFiles, own, stored});
@@ -155,4 +156,31 @@ void TTreemapSource::ReadChildren(int stored, std::vector<TTreemapItem>& out, do
                              }),
               out.end());
     SortLargestFirst(out);
+}
+
+std::int64_t TTreemapSource::ReadFiles(const std::string& folder, std::vector<TTreemapItem>& out,
+                                       double keep) const {
+    std::int64_t sum = 0;
+    if (!lister_) {
+        const auto files = filesIn_.find(folder);
+        if (files != filesIn_.end())
+            for (const int f : files->second) {
+                const std::int64_t size = FileSize(f);
+                sum += size;
+                out.push_back({TTileKind::File, size, f});
+            }
+        return sum;
+    }
+    listed_.clear();
+    lister_(folder, listed_);
+    for (TLargeFile& file : listed_) {
+        const std::int64_t size =
+            std::max<std::int64_t>(0, allocated_ ? file.Allocated : file.Size);
+        sum += size;
+        if (static_cast<double>(size) < keep)
+            continue;  // never drawn: not kept either
+        files_.push_back(std::move(file));
+        out.push_back({TTileKind::File, size, static_cast<int>(files_.size() - 1)});
+    }
+    return sum;
 }
