@@ -47,19 +47,18 @@ void TTreemapView::Rebuild() {
     } catch (const EConvertError&) {
         source_->SetTop(links_.Listing->Root(), -1, 0, {});
     }
-    Relayout();
-    // Of the tiles chosen with Ctrl, those the new results no longer show
-    // (another folder, an item gone) are chosen no more.
-    for (std::size_t i = many_.size(); i-- > 0;)
-        if (manyTiles_[i] <= 0) {
-            many_.erase(many_.begin() + static_cast<std::ptrdiff_t>(i));
-            manyTiles_.erase(manyTiles_.begin() + static_cast<std::ptrdiff_t>(i));
-        }
+    // A large drive is drawn first without the folders too small to be
+    // seen in any detail, and whole at once afterwards: the panel shows its
+    // picture after a tenth of the reading. Fewer folders are laid out whole
+    // at once, as reading them costs less than drawing twice.
+    const bool large = store.GlobalDirs().size() > kLargeDrive;
+    pruneDue_ = true;
+    Relayout(large ? kFirstPassArea : 0);
 }
 
-void TTreemapView::Relayout() {
+void TTreemapView::Relayout(int minOpenArea) {
     try {
-        layout_.Build(*source_, size());
+        layout_.Build(*source_, size(), minOpenArea);
     } catch (const EConvertError&) {
         // Results edited by hand: the bar list says what is wrong; the
         // treemap shows the folder without tiles.
@@ -68,11 +67,23 @@ void TTreemapView::Relayout() {
     }
     Draw();
     FindChosen();
+    if (pruneDue_ && !layout_.Partial()) {
+        // Of the tiles chosen with Ctrl, those the new results no longer
+        // show (another folder, an item gone) are chosen no more.
+        pruneDue_ = false;
+        for (std::size_t i = many_.size(); i-- > 0;)
+            if (manyTiles_[i] <= 0) {
+                many_.erase(many_.begin() + static_cast<std::ptrdiff_t>(i));
+                manyTiles_.erase(manyTiles_.begin() + static_cast<std::ptrdiff_t>(i));
+            }
+    }
     update();
     if (QAccessible::isActive()) {
         QAccessibleEvent changed(this, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&changed);
     }
+    if (layout_.Partial())
+        LayOutSoon();
 }
 
 void TTreemapView::FindChosen() {
@@ -257,15 +268,32 @@ void TTreemapView::Outline(QPainter& painter, int tile) const {
 }
 
 void TTreemapView::resizeEvent(QResizeEvent*) {
-    if (!isVisible())
-        return;  // laid out when shown
-    if (stale_ || !source_)
-        Rebuild();
-    else if (layout_.Size() != size())
-        Relayout();
+    if (isVisible())
+        LayOutSoon();  // else laid out when shown
 }
 
 void TTreemapView::showEvent(QShowEvent*) {
     if (stale_ || layout_.Size() != size())
-        Rebuild();
+        LayOutSoon();
+}
+
+void TTreemapView::LayOutSoon() {
+    // Once the events of this turn are handled: a dock shown for the first
+    // time is resized right after it shows, and the layout at its first,
+    // least size would be thrown away at once.
+    if (layoutDue_)
+        return;
+    layoutDue_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            layoutDue_ = false;
+            if (!isVisible())
+                return;
+            if (stale_ || !source_)
+                Rebuild();
+            else if (layout_.Size() != size() || layout_.Partial())
+                Relayout();
+        },
+        Qt::QueuedConnection);
 }

@@ -50,6 +50,9 @@ class TTreemapView : public QWidget {
 
     const TTreemapLayout& Layout() const { return layout_; }
     const TTreemapSource* Source() const { return source_.get(); }
+    // Whether the picture shows everything (not the first picture of a
+    // large drive, which is followed by the whole one).
+    bool Complete() const { return !stale_ && !layout_.Partial(); }
     // The tile under a point of the widget (-1 or 0 where none), and what
     // its hint says (empty where there is no tile).
     int TileAt(QPoint point) const;
@@ -98,9 +101,18 @@ class TTreemapView : public QWidget {
     bool event(QEvent* event) override;
 
   private:
+    // The folders above which a rebuilt treemap is drawn first without
+    // folders of less than kFirstPassArea pixels (12 x 12).
+    static constexpr std::size_t kLargeDrive = 50000;
+    static constexpr int kFirstPassArea = 144;
+
     void Rebuild();
-    // Lays the same source out again at the widget's size.
-    void Relayout();
+    // Lays out what changed (rebuilt or resized) when the window's events
+    // of the moment have been handled.
+    void LayOutSoon();
+    // Lays the same source out again at the widget's size, leaving folders
+    // of less than minOpenArea pixels whole (then laid out whole soon).
+    void Relayout(int minOpenArea = 0);
     void Draw();
     int Neighbour(int tile, int key) const;
     void TellChosen();
@@ -121,4 +133,6 @@ class TTreemapView : public QWidget {
     std::vector<std::string> many_;
     std::vector<int> manyTiles_;
     bool stale_ = true;
+    bool layoutDue_ = false;
+    bool pruneDue_ = false;  // rebuilt: many_ keeps what the whole layout shows
 };

@@ -70,7 +70,8 @@ class TTreemapSource {
     std::int64_t FileSize(int ref) const;
 
   private:
-    std::size_t RunEnd(std::string_view key, std::size_t from, std::size_t to) const;
+    std::size_t RunEnd(std::string_view key, std::size_t skip, std::size_t from,
+                       std::size_t to) const;
     // All children of stored, those of at least keep bytes sorted to the
     // front of out and the rest dropped.
     void ReadChildren(int stored, std::vector<TTreemapItem>& out, double keep) const;
