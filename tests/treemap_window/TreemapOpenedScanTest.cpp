@@ -83,6 +83,7 @@ TEST_F(TreemapOpenedScan, EveryFileIsATileWhoseSizeIsTheFiles) {
         EXPECT_TRUE(View().HintAt(rect.center()).startsWith("Z:\\")) << known.first;
     }
     KeepTreemapShot(View().grab().toImage(), "treemap-opened-scan.png");
+    KeepTreemapShot(form->grab().toImage(), "treemap-opened-scan-window.png");
 
     // Under Disk usage the same files are drawn with their allocated bytes.
     form->miDiskUsage->trigger();
