@@ -90,9 +90,19 @@ void TFormMain::TreemapItemMenu(const std::string& path, QWidget* control, QPoin
 }
 
 void TFormMain::LinkTreemapToBarList() {
-    connect(BarLV, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* row) {
-        if (FTreemap->isVisible())
-            FTreemap->View()->ChoosePath(row ? RowPath(row) : std::string());
+    // The rows chosen in the list are the tiles chosen in the treemap: one
+    // or, with Ctrl, several (the current row last).
+    connect(BarLV, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (!FTreemap->isVisible())
+            return;
+        QTreeWidgetItem* current = BarLV->currentItem();
+        std::vector<std::string> paths;
+        for (const QTreeWidgetItem* row : BarLV->selectedItems())
+            if (row != current)
+                paths.push_back(RowPath(row));
+        if (current && current->isSelected())
+            paths.push_back(RowPath(current));
+        FTreemap->View()->ChoosePaths(paths);
     });
 }
 

@@ -194,7 +194,25 @@ std::string TTreemapView::TileKey(int tile) const {
     return key;
 }
 
-void TTreemapView::Toggle(int tile) {
+void TTreemapView::ChoosePaths(const std::vector<std::string>& paths) {
+    if (paths.size() < 2) {
+        ChoosePath(paths.empty() ? std::string() : paths.front());
+        return;
+    }
+    Choose(-1, false);
+    if (!source_)
+        return;
+    for (const std::string& path : paths)
+        for (std::size_t i = 0; i < source_->Top().size(); ++i)
+            if (source_->Top()[i].Path == path) {
+                const int tile = layout_.TileOfTop(static_cast<int>(i));
+                if (tile > 0)
+                    Toggle(tile, false);
+                break;
+            }
+}
+
+void TTreemapView::Toggle(int tile, bool tell) {
     if (tile <= 0 || tile >= layout_.Count())
         return;
     if (many_.empty() && chosen_ > 0) {
@@ -209,7 +227,8 @@ void TTreemapView::Toggle(int tile) {
         chosen_ = tile;
         chosenPath_ = path;
         update();
-        TellChosen();
+        if (tell)
+            TellChosen();
         return;
     }
     manyTiles_.erase(manyTiles_.begin() + (at - many_.begin()));

@@ -73,9 +73,12 @@ class TTreemapView : public QWidget {
     // Outlines the tile of the current folder's child at path (a row
     // chosen in the bar list), or nothing.
     void ChoosePath(const std::string& path);
+    // Outlines the tiles of the current folder's children at paths (rows
+    // chosen in the bar list, the current one last) as chosen together.
+    void ChoosePaths(const std::vector<std::string>& paths);
     // Ctrl+click: tile joins the chosen tiles, or leaves them when it is
-    // one; the window is told of a tile that joins.
-    void Toggle(int tile);
+    // one; tell: the window is told of a tile that joins.
+    void Toggle(int tile, bool tell = true);
     // Every chosen tile shown, in the order chosen (the chosen one alone
     // when no tile was added with Ctrl).
     std::vector<int> ChosenTiles() const;

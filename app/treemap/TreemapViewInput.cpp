@@ -16,9 +16,12 @@ void TTreemapView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const std::vector<int> chosen = ChosenTiles();
-    if (event->button() == Qt::RightButton && chosen.size() > 1 &&
-        std::find(chosen.begin(), chosen.end(), tile) != chosen.end()) {
-        // The right button on one of several chosen tiles keeps them all.
+    // The right button in the outline of one of several chosen tiles (on
+    // it or on a tile inside it) keeps them all.
+    bool inChosen = false;
+    for (int t = tile; t > 0 && !inChosen; t = layout_.Tile(t).Parent)
+        inChosen = std::find(chosen.begin(), chosen.end(), t) != chosen.end();
+    if (event->button() == Qt::RightButton && chosen.size() > 1 && inChosen) {
         if (OnItemsMenu)
             OnItemsMenu(chosen, event->position().toPoint());
         return;

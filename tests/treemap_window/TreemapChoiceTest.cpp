@@ -120,3 +120,29 @@ TEST_F(TreemapChoice, TheChoiceOfSeveralTilesOutlivesAResizeButNotAnotherFolder)
         << "only a tile still shown stays chosen";
     EXPECT_LE(kept.size(), 1u);
 }
+
+TEST_F(TreemapChoice, RowsChosenWithCtrlInTheBarListAreTheTilesChosen) {
+    OpenWindow();
+    ShowTreemap();
+    auto clickRow = [this](const QString& name, Qt::KeyboardModifiers keys) {
+        QTreeWidgetItem* row = Row(name);
+        ASSERT_NE(row, nullptr);
+        const QRect r = form->BarLV->visualItemRect(row);
+        QTest::mouseClick(form->BarLV->viewport(), Qt::LeftButton, keys,
+                          QPoint(40, r.center().y()));
+        Settle();
+    };
+    clickRow("beta", Qt::NoModifier);
+    EXPECT_EQ(ChosenPaths(), (std::vector<std::string>{"C:\\beta"}));
+    clickRow("f.bin", Qt::ControlModifier);
+    EXPECT_EQ(ChosenPaths(), (std::vector<std::string>{"C:\\beta", "C:\\f.bin"}));
+    const QImage shot = View().grab().toImage();
+    EXPECT_TRUE(Outlined(shot, TileOf("C:\\beta")));
+    EXPECT_TRUE(Outlined(shot, TileOf("C:\\f.bin")));
+    EXPECT_FALSE(Outlined(shot, TileOf("C:\\alpha")));
+    EXPECT_EQ(PropertiesOf(Under("C:\\beta")),
+              "Properties|2 items: 1 files and 1 folders.\n"
+              "Size: 0.5 MB (500000 bytes).");
+    clickRow("beta", Qt::ControlModifier);
+    EXPECT_EQ(ChosenPaths(), (std::vector<std::string>{"C:\\f.bin"}));
+}
