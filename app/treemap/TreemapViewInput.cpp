@@ -83,7 +83,7 @@ void TTreemapView::keyPressEvent(QKeyEvent* event) {
             return;
         case Qt::Key_Menu:
             if (ChosenTiles().size() > 1 && OnItemsMenu)
-                OnItemsMenu(ChosenTiles(), layout_.Tile(chosen_).Rect.center());
+                OnItemsMenu(ChosenTiles(), layout_.Tile(ChosenTiles().back()).Rect.center());
             else if (chosen_ > 0 && OnItemMenu)
                 OnItemMenu(TilePathOf(chosen_), layout_.Tile(chosen_).Rect.center());
             return;

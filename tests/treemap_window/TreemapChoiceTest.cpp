@@ -38,12 +38,16 @@ class TreemapChoice : public TreemapWindow {
                 return false;
         return true;
     }
-    // The text of the Properties box of the right button's menu on tile.
+    // The text of the Properties box of the right button's menu on tile
+    // (-1: of the menu key's menu).
     QString PropertiesOf(int tile) {
         QString text;
         script.Start({TUiScript::ChooseMenuItem("Properties"),
                       TUiScript::ClickMessageBoxButton(QMessageBox::Ok, &text)});
-        QTest::mouseClick(&View(), Qt::RightButton, Qt::NoModifier, Centre(tile));
+        if (tile < 0)
+            QTest::keyClick(&View(), Qt::Key_Menu);
+        else
+            QTest::mouseClick(&View(), Qt::RightButton, Qt::NoModifier, Centre(tile));
         Settle();
         EXPECT_TRUE(script.Finished());
         QTest::qWait(50);  // the script's last poll, which must not outlive it
@@ -90,6 +94,10 @@ TEST_F(TreemapChoice, CtrlClickAddsAndRemovesTilesWhichAreOutlinedAndShareOneMen
     EXPECT_EQ(PropertiesOf(inner),
               "Properties|2 items: 1 files and 1 folders.\n"
               "Size: 0.4 MB (450000 bytes).");
+    EXPECT_EQ(PropertiesOf(-1),
+              "Properties|2 items: 1 files and 1 folders.\n"
+              "Size: 0.4 MB (450000 bytes).")
+        << "the menu key's menu is the same";
 
     // The right button on a tile not chosen, or a plain click, chooses it alone.
     QTest::mouseClick(&View(), Qt::LeftButton, Qt::NoModifier, Centre(beta));
