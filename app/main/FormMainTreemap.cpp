@@ -32,6 +32,9 @@ void TFormMain::CreateTreemap() {
         return ShowsOpenedScan() ? FOpened->Scan().Result().Discover.Largest
                                  : StoredLargestFiles(Store);
     };
+    links.ScanItems = [this]() -> std::shared_ptr<const TImportedTree> {
+        return ShowsOpenedScan() ? FOpened->Scan().Items() : nullptr;
+    };
     links.Changes = [this]() -> const TResultChanges* {
         return FChanges->On() ? FChanges->Changes() : nullptr;
     };

@@ -10,6 +10,7 @@
 #include "views/tree/ShellListModel.h"
 #include "views/treemap/TreemapColours.h"
 #include "views/treemap/TreemapCushions.h"
+#include "views/treemap/TreemapScanFiles.h"
 #include "views/treemap/TreemapTileText.h"
 #include "views/treemap/TreemapViewsFeed.h"
 
@@ -37,8 +38,9 @@ void TTreemapView::Rebuild() {
         return;
     const TResultStore& store = *links_.Store;
     source_ = std::make_unique<TTreemapSource>(store.GlobalDirs(), store.ShownSizes());
-    if (auto lister = MemoryDriveFiles(links_.Listing->Root()))
-        source_->SetFileLister(std::move(lister), store.DiskUsage);
+    if (auto items = links_.ScanItems ? links_.ScanItems() : nullptr)
+        source_->SetFileLister(TTreemapScanFiles(items, links_.Listing->Root().substr(0, 2)),
+                               store.DiskUsage);
     else
         source_->SetFiles(links_.LargestFiles ? links_.LargestFiles() : std::vector<TLargeFile>(),
                           store.DiskUsage);

@@ -23,6 +23,7 @@
 #include "views/treemap/TreemapSource.h"
 
 class TBarData;
+class TImportedTree;
 class TResultStore;
 class TShellListModel;
 struct TResultChanges;
@@ -34,9 +35,11 @@ class TTreemapView : public QWidget {
         const TResultStore* Store = nullptr;
         const TShellListModel* Listing = nullptr;
         const TBarData* Bar = nullptr;
-        // The largest files of the drive shown (an opened or remote scan
-        // lists each folder's files instead).
+        // The largest files of the drive shown.
         std::function<std::vector<TLargeFile>()> LargestFiles;
+        // The whole tree of the opened or remote scan shown, null for a
+        // drive: a scan holds every file, so each is a tile of its own.
+        std::function<std::shared_ptr<const TImportedTree>()> ScanItems;
         // The comparison of the change view, null while it is off.
         std::function<const TResultChanges*()> Changes;
     };

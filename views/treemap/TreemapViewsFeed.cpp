@@ -3,8 +3,6 @@
 #include "engine/DiscoverData.h"
 #include "engine/DiscoverRole.h"
 #include "engine/ResultStore.h"
-#include "platform/DriveForm.h"
-#include "platform/VirtualDrive.h"
 #include "views/bar/BarData.h"
 #include "views/common/Colors.h"
 #include "views/common/ListLookup.h"
@@ -47,21 +45,4 @@ std::vector<TLargeFile> StoredLargestFiles(const TResultStore& store) {
         !TDiscoverData::FromLines(lines->second, data, error))
         return {};
     return std::move(data.Largest);
-}
-
-TTreemapSource::TFileLister MemoryDriveFiles(const std::string& shown) {
-    if (!VirtualDriveFor(shown))
-        return {};
-    // The drive is looked up at each use: a layout after the scan closed
-    // finds none and lists nothing.
-    return [entries = std::vector<TDirEntry>()](const std::string& folder,
-                                                std::vector<TLargeFile>& out) mutable {
-        const TVirtualDrive* drive = VirtualDriveFor(folder);
-        if (!drive || !drive->List(folder, entries))
-            return;
-        for (TDirEntry& entry : entries)
-            if ((entry.Attr & faDirectory) == 0)
-                out.push_back({folder + '\\' + EscapeName(entry.Name), entry.Size, entry.DiskBytes,
-                               entry.LastWriteSeconds});
-    };
 }

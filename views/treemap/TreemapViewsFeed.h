@@ -7,22 +7,16 @@
 #include <vector>
 
 #include "engine/LargestFiles.h"
-#include "views/treemap/TreemapSource.h"
 
 class TBarData;
 class TResultStore;
 class TShellListModel;
+class TTreemapSource;
 
 // The current folder of listing with its rows as bar holds them. A
 // malformed stored size throws EConvertError.
 void FeedTop(TTreemapSource& source, const TResultStore& store, const TShellListModel& listing,
              const TBarData& bar);
-
-// Where the folder shown lies on a drive answered from memory (an opened or
-// remote scan, which holds every file): a lister of each folder's files
-// from that drive, so that every file is a tile. Empty for a real drive,
-// whose stored results know only the largest files.
-TTreemapSource::TFileLister MemoryDriveFiles(const std::string& shown);
 
 // The largest files stored with the global set; none when not known.
 std::vector<TLargeFile> StoredLargestFiles(const TResultStore& store);
