@@ -32,6 +32,9 @@ void TFormMain::CreateTreemap() {
         return ShowsOpenedScan() ? FOpened->Scan().Result().Discover.Largest
                                  : StoredLargestFiles(Store);
     };
+    links.ScanItems = [this]() -> std::shared_ptr<const TImportedTree> {
+        return ShowsOpenedScan() ? FOpened->Scan().Items() : nullptr;
+    };
     links.Changes = [this]() -> const TResultChanges* {
         return FChanges->On() ? FChanges->Changes() : nullptr;
     };
@@ -53,6 +56,15 @@ void TFormMain::CreateTreemap() {
     };
     view->OnItemMenu = [this, view](const std::string& path, QPoint at) {
         TreemapItemMenu(path, view, at);
+    };
+    view->OnItemsMenu = [this, view](const std::vector<int>& tiles, QPoint at) {
+        // A tile of a folder's files stands for its folder, as its menu does.
+        TChosenItems chosen;
+        for (const int tile : tiles) {
+            const TTreemapTile& t = view->Layout().Tile(tile);
+            chosen.push_back({view->TilePathOf(tile), t.Item.Kind != TTileKind::File, t.Item.Size});
+        }
+        FItems->OpenItemsMenu(chosen, view, at);
     };
     // Shown the first time, the panel takes a good part of the window
     // rather than the least it can be.
@@ -81,9 +93,19 @@ void TFormMain::TreemapItemMenu(const std::string& path, QWidget* control, QPoin
 }
 
 void TFormMain::LinkTreemapToBarList() {
-    connect(BarLV, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* row) {
-        if (FTreemap->isVisible())
-            FTreemap->View()->ChoosePath(row ? RowPath(row) : std::string());
+    // The rows chosen in the list are the tiles chosen in the treemap: one
+    // or, with Ctrl, several (the current row last).
+    connect(BarLV, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (!FTreemap->isVisible())
+            return;
+        QTreeWidgetItem* current = BarLV->currentItem();
+        std::vector<std::string> paths;
+        for (const QTreeWidgetItem* row : BarLV->selectedItems())
+            if (row != current)
+                paths.push_back(RowPath(row));
+        if (current && current->isSelected())
+            paths.push_back(RowPath(current));
+        FTreemap->View()->ChoosePaths(paths);
     });
 }
 

@@ -43,6 +43,8 @@ class TOpenedScan {
     // "Z:\": the folder the window shows first.
     std::string Root() const;
     const TNcduImport& Result() const { return scan_.Result; }
+    // Every folder and item of the scan (null when none is open).
+    std::shared_ptr<const TImportedTree> Items() const { return scan_.Items; }
     // The scan's lists move into the window's results (once, after Open); no
     // result files are named, so nothing of it is ever stored. While a save
     // of the lists shown before runs, they move in when it ends

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QToolTip>
+#include <algorithm>
 
 #include "app/treemap/TreemapView.h"
 
@@ -10,6 +11,21 @@ void TTreemapView::mousePressEvent(QMouseEvent* event) {
     const int tile = TileAt(event->position().toPoint());
     if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton)
         return;
+    if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ControlModifier)) {
+        Toggle(tile);
+        return;
+    }
+    const std::vector<int> chosen = ChosenTiles();
+    // The right button in the outline of one of several chosen tiles (on
+    // it or on a tile inside it) keeps them all.
+    bool inChosen = false;
+    for (int t = tile; t > 0 && !inChosen; t = layout_.Tile(t).Parent)
+        inChosen = std::find(chosen.begin(), chosen.end(), t) != chosen.end();
+    if (event->button() == Qt::RightButton && chosen.size() > 1 && inChosen) {
+        if (OnItemsMenu)
+            OnItemsMenu(chosen, event->position().toPoint());
+        return;
+    }
     Choose(tile, true);
     if (event->button() == Qt::RightButton && chosen_ > 0 && OnItemMenu)
         OnItemMenu(TilePathOf(chosen_), event->position().toPoint());
@@ -66,7 +82,9 @@ void TTreemapView::keyPressEvent(QKeyEvent* event) {
                 OnOpen(TilePathOf(chosen_));
             return;
         case Qt::Key_Menu:
-            if (chosen_ > 0 && OnItemMenu)
+            if (ChosenTiles().size() > 1 && OnItemsMenu)
+                OnItemsMenu(ChosenTiles(), layout_.Tile(ChosenTiles().back()).Rect.center());
+            else if (chosen_ > 0 && OnItemMenu)
                 OnItemMenu(TilePathOf(chosen_), layout_.Tile(chosen_).Rect.center());
             return;
         default:

@@ -279,3 +279,110 @@ TEST(TreemapSource, ChildrenAreThoseOfAWholeListSearch) {
         }
     }
 }
+
+// A first picture that leaves small folders whole opens every folder of at
+// least the area given, and the whole layout made after it from the same
+// source (its folders read already) is the layout a fresh source makes.
+TEST(TreemapLayout, AFirstPassLeavesOnlySmallFoldersWholeAndTheWholeLayoutFollowsUnchanged) {
+    std::mt19937 random(49);
+    int partial = 0;
+    for (int trial = 0; trial < 20; ++trial) {
+        const TTestTree tree = MakeTestTree(random, 200 + trial * 100);
+        const QSize size(200 + static_cast<int>(random() % 700),
+                         200 + static_cast<int>(random() % 500));
+        const int minOpen = 16 + static_cast<int>(random() % 400);
+        auto fed = [&tree](TTreemapSource& source) {
+            source.SetFiles(tree.Files, false);
+            std::vector<TTreemapItem> top;
+            source.Children(0, top);
+            std::vector<TTreemapTop> rows;
+            for (const TTreemapItem& item : top)
+                if (item.Kind != TTileKind::OwnFiles) {
+                    TTreemapTop row;
+                    row.Folder = item.Kind == TTileKind::Folder;
+                    row.Path = row.Folder
+                                   ? std::string(tree.Dirs[static_cast<std::size_t>(item.Ref)])
+                                   : source.File(item.Ref).Path;
+                    row.Size = item.Size;
+                    row.Stored = row.Folder ? item.Ref : -1;
+                    rows.push_back(row);
+                }
+            source.SetTop("C:\\", 0, std::stoll(std::string(tree.Sizes[0])), rows);
+        };
+        TTreemapSource source(tree.Dirs, tree.Sizes);
+        fed(source);
+        TTreemapLayout first;
+        first.Build(source, size, minOpen);
+        CheckLayout(first, source, trial);
+        bool leftWhole = false;
+        for (const TTreemapTile& tile : first.Tiles()) {
+            const QRect inner = TTreemapLayout::Inner(tile.Rect, tile.Depth);
+            if (tile.Item.Kind != TTileKind::Folder || tile.Depth == 0 || tile.ChildCount > 0 ||
+                inner.width() < TTreemapLayout::kMinTile ||
+                inner.height() < TTreemapLayout::kMinTile)
+                continue;
+            const int area = inner.width() * inner.height();
+            leftWhole = leftWhole || area < minOpen;
+            // A folder of at least the area is opened unless nothing in it is
+            // big enough to be drawn.
+            if (area >= minOpen) {
+                std::vector<TTreemapItem> items;
+                source.Children(tile.Item.Ref, items,
+                                9 * 0.999 * static_cast<double>(tile.Item.Size) / area);
+                EXPECT_TRUE(items.empty()) << trial;
+            }
+        }
+        EXPECT_EQ(first.Partial(), leftWhole) << trial;
+        partial += first.Partial() ? 1 : 0;
+        TTreemapLayout whole, fresh;
+        whole.Build(source, size);
+        TTreemapSource again(tree.Dirs, tree.Sizes);
+        fed(again);
+        fresh.Build(again, size);
+        EXPECT_FALSE(whole.Partial());
+        ASSERT_EQ(whole.Count(), fresh.Count()) << trial;
+        for (int i = 0; i < whole.Count(); ++i) {
+            ASSERT_EQ(whole.Tile(i).Rect, fresh.Tile(i).Rect) << trial << " " << i;
+            ASSERT_EQ(whole.Tile(i).Item.Ref, fresh.Tile(i).Item.Ref) << trial << " " << i;
+        }
+    }
+    EXPECT_GT(partial, 10) << "most first passes leave small folders whole";
+}
+
+// A scan that holds every file gives each folder's files through a lister:
+// a folder's items are those the same files give as a stored list, and the
+// folder's files are asked for once.
+TEST(TreemapSource, ListedFilesGiveTheItemsTheSameFilesGiveAsAStoredList) {
+    std::mt19937 random(50);
+    for (int trial = 0; trial < 10; ++trial) {
+        const TTestTree tree = MakeTestTree(random, 100 + trial * 50);
+        TTreemapSource stored(tree.Dirs, tree.Sizes);
+        stored.SetFiles(tree.Files, false);
+        TTreemapSource listed(tree.Dirs, tree.Sizes);
+        int asked = 0;
+        listed.SetFileLister(
+            [&tree, &asked](const std::string& folder, std::vector<TLargeFile>& out) {
+                ++asked;
+                for (const TLargeFile& file : tree.Files)
+                    if (file.Path.rfind(folder + "\\", 0) == 0 &&
+                        file.Path.find('\\', folder.size() + 1) == std::string::npos)
+                        out.push_back(file);
+            },
+            false);
+        std::vector<TTreemapItem> a, b;
+        for (std::size_t f = 0; f < tree.Dirs.size(); ++f) {
+            const double minSize = static_cast<double>(random() % 4) * 1e4;
+            stored.Children(static_cast<int>(f), a, minSize);
+            listed.Children(static_cast<int>(f), b, minSize);
+            ASSERT_EQ(a.size(), b.size()) << trial << " " << f;
+            for (std::size_t i = 0; i < a.size(); ++i) {
+                EXPECT_EQ(a[i].Kind, b[i].Kind);
+                EXPECT_EQ(a[i].Size, b[i].Size);
+                if (a[i].Kind == TTileKind::File) {
+                    EXPECT_EQ(stored.File(a[i].Ref).Path, listed.File(b[i].Ref).Path);
+                }
+            }
+        }
+        EXPECT_EQ(asked, static_cast<int>(tree.Dirs.size())) << "each folder is listed once";
+    }
+}

@@ -10,42 +10,9 @@
 #include <QMessageBox>
 
 #include "app/scan/ScanControl.h"
-#include "app/treemap/TreemapPanel.h"
-#include "app/treemap/TreemapView.h"
 #include "engine/AnalizeDisk.h"
 #include "engine/ResultStore.h"
-#include "tests/pieui/UiScript.h"
-#include "tests/window/WindowFixture.h"
-
-namespace {
-
-class TreemapWindow : public WindowFixture {
-  protected:
-    TTreemapView& View() { return *form->Treemap().View(); }
-
-    void ShowTreemap() {
-        form->miTreemap->trigger();
-        Settle();
-        ASSERT_TRUE(form->Treemap().isVisible());
-        ASSERT_GT(View().Layout().Count(), 1);
-    }
-    // The tile standing for a path, -1 when none.
-    int TileOf(const std::string& path) {
-        for (int i = 1; i < View().Layout().Count(); ++i)
-            if (View().Layout().Tile(i).Item.Kind != TTileKind::Rest &&
-                View().TilePathOf(i) == path)
-                return i;
-        return -1;
-    }
-    QPoint Centre(int tile) { return View().Layout().Tile(tile).Rect.center(); }
-    std::string Current() const {
-        QTreeWidgetItem* row = form->BarLV->currentItem();
-        return row && row->isSelected() ? TFormMain::RowPath(row) : std::string();
-    }
-    TUiScript script;
-};
-
-}  // namespace
+#include "tests/treemap_window/TreemapWindowFixture.h"
 
 TEST_F(TreemapWindow, IsOffAtStartAndLeavesTheWindowAsItWas) {
     OpenWindow();

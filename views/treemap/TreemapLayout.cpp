@@ -21,8 +21,9 @@ QRect TTreemapLayout::Inner(const QRect& rect, int depth) {
     return framed ? rect.adjusted(1, 1, -1, -1) : rect;
 }
 
-void TTreemapLayout::Build(const TTreemapSource& source, QSize size) {
+void TTreemapLayout::Build(const TTreemapSource& source, QSize size, int minOpenArea) {
     tiles_.clear();
+    partial_ = false;
     size_ = size;
     TTreemapTile root;
     root.Rect = QRect(QPoint(0, 0), size);
@@ -54,6 +55,10 @@ void TTreemapLayout::Build(const TTreemapSource& source, QSize size) {
         // Items under the area of the smallest tile are merged anyway: not
         // even sorted (a little below it, against rounding).
         const double area = static_cast<double>(inner.width()) * inner.height();
+        if (area < minOpenArea) {
+            partial_ = true;
+            continue;
+        }
         const double minSize =
             tile.Item.Size > 0 ? kMinTile * kMinTile * 0.999 * tile.Item.Size / area : 0.0;
         source.Children(tile.Item.Ref, items, minSize);

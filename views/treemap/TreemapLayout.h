@@ -36,8 +36,13 @@ class TTreemapLayout {
     static constexpr int kMinFramed = 12;
 
     // Lays out source in a picture of size. A malformed stored size throws
-    // EConvertError.
-    void Build(const TTreemapSource& source, QSize size);
+    // EConvertError. Folders whose inner rectangle is smaller than
+    // minOpenArea pixels are left whole (Partial() tells that one was): a
+    // first picture of a large drive that reads a small part of what the
+    // whole one does.
+    void Build(const TTreemapSource& source, QSize size, int minOpenArea = 0);
+    // Whether a folder that could hold tiles was left whole.
+    bool Partial() const { return partial_; }
 
     const std::vector<TTreemapTile>& Tiles() const { return tiles_; }
     const TTreemapTile& Tile(int i) const { return tiles_[static_cast<std::size_t>(i)]; }
@@ -59,6 +64,7 @@ class TTreemapLayout {
 
     std::vector<TTreemapTile> tiles_;
     QSize size_;
+    bool partial_ = false;
 };
 
 // The exact rectangle rounded to whole pixels, each edge to the nearest.

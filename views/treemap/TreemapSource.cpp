@@ -40,6 +40,13 @@ void TTreemapSource::SetFiles(const std::vector<TLargeFile>& files, bool allocat
         filesIn_[FolderOf(files_[i].Path)].push_back(static_cast<int>(i));
 }
 
+void TTreemapSource::SetFileLister(TFileLister lister, bool allocated) {
+    files_.clear();
+    filesIn_.clear();
+    allocated_ = allocated;
+    lister_ = std::move(lister);
+}
+
 void TTreemapSource::SetTop(std::string path, int stored, std::int64_t total,
                             std::vector<TTreemapTop> top) {
     topPath_ = std::move(path);
@@ -79,19 +86,29 @@ std::int64_t TTreemapSource::FileSize(int ref) const {
     return std::max<std::int64_t>(0, allocated_ ? file.Allocated : file.Size);
 }
 
-// The first position in [from, to) whose path is not before key: steps of
+// The first position in [from, to) whose path, past its first skip bytes
+// (the same in every path of the range), is not before key: steps of
 // growing length, then bisection, as a folder's subtree is mostly short.
-std::size_t TTreemapSource::RunEnd(std::string_view key, std::size_t from, std::size_t to) const {
+std::size_t TTreemapSource::RunEnd(std::string_view key, std::size_t skip, std::size_t from,
+                                   std::size_t to) const {
+    auto before = [this, skip](std::size_t at, std::string_view than) {
+        return dirs_[at].substr(skip) < than;
+    };
     std::size_t step = 1;
     std::size_t lo = from;
-    while (lo + step < to && dirs_[lo + step] < key) {
+    while (lo + step < to && before(lo + step, key)) {
         lo += step;
         step *= 2;
     }
-    const std::size_t hi = std::min(to, lo + step + 1);
-    auto first = dirs_.begin() + static_cast<std::ptrdiff_t>(lo);
-    auto last = dirs_.begin() + static_cast<std::ptrdiff_t>(hi);
-    return static_cast<std::size_t>(std::lower_bound(first, last, key) - dirs_.begin());
+    std::size_t hi = std::min(to, lo + step + 1);
+    while (lo < hi) {
+        const std::size_t mid = lo + (hi - lo) / 2;
+        if (before(mid, key))
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
 }
 
 void TTreemapSource::Children(int stored, std::vector<TTreemapItem>& out, double minSize) const {
@@ -123,29 +140,26 @@ void TTreemapSource::ReadChildren(int stored, std::vector<TTreemapItem>& out, do
         std::lower_bound(begin + static_cast<std::ptrdiff_t>(std::min(from, dirs_.size())),
                          dirs_.end(), std::string_view(prefix)) -
         begin);
-    const std::size_t end = RunEnd(upper, j, dirs_.size());
+    const std::size_t end = RunEnd(upper, 0, j, dirs_.size());
+    // Every path of [j, end) begins with prefix: only what follows it is
+    // compared.
+    const std::size_t skip = prefix.size();
     std::int64_t known = 0;
     std::string key;
     while (j < end) {
-        const std::string_view path = dirs_[j];
-        const std::size_t slash = path.find('\\', prefix.size());
-        const std::string_view child = path.substr(0, slash);
+        const std::string_view rest = dirs_[j].substr(skip);
+        const std::size_t slash = rest.find('\\');
         if (slash == std::string_view::npos) {
             const std::int64_t size = FolderSize(static_cast<int>(j));
             known += size;
-            out.push_back({TTileKind::Folder, size, static_cast<int>(j)});
+            if (static_cast<double>(size) >= keep)
+                out.push_back({TTileKind::Folder, size, static_cast<int>(j)});
         }
-        key.assign(child);
+        key.assign(rest.substr(0, slash));
         key += ']';
-        j = RunEnd(key, j + 1, end);
+        j = RunEnd(key, skip, j + 1, end);
     }
-    const auto files = filesIn_.find(folder);
-    if (files != filesIn_.end())
-        for (const int f : files->second) {
-            const std::int64_t size = FileSize(f);
-            known += size;
-            out.push_back({TTileKind::File, size, f});
-        }
+    known += ReadFiles(folder, out, keep);
     const std::int64_t own = FolderSize(stored) - known;
     if (own > 0)
         out.push_back({TTileKind::OwnFiles, own, stored});
@@ -155,4 +169,31 @@ void TTreemapSource::ReadChildren(int stored, std::vector<TTreemapItem>& out, do
                              }),
               out.end());
     SortLargestFirst(out);
+}
+
+std::int64_t TTreemapSource::ReadFiles(const std::string& folder, std::vector<TTreemapItem>& out,
+                                       double keep) const {
+    std::int64_t sum = 0;
+    if (!lister_) {
+        const auto files = filesIn_.find(folder);
+        if (files != filesIn_.end())
+            for (const int f : files->second) {
+                const std::int64_t size = FileSize(f);
+                sum += size;
+                out.push_back({TTileKind::File, size, f});
+            }
+        return sum;
+    }
+    listed_.clear();
+    lister_(folder, listed_);
+    for (TLargeFile& file : listed_) {
+        const std::int64_t size =
+            std::max<std::int64_t>(0, allocated_ ? file.Allocated : file.Size);
+        sum += size;
+        if (static_cast<double>(size) < keep)
+            continue;  // never drawn: not kept either
+        files_.push_back(std::move(file));
+        out.push_back({TTileKind::File, size, static_cast<int>(files_.size() - 1)});
+    }
+    return sum;
 }
