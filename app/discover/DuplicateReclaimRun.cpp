@@ -12,6 +12,16 @@ QString ReclaimMB(std::uint64_t bytes) {
     return QString::fromStdString(FormatMB(std::to_string(bytes)));
 }
 
+// The bytes compared where the reclaim compares any (hard links and
+// clones); the copies done where it only moves them to the Trash.
+int ReclaimPermille(const TDuplicateReclaimProgress& progress) {
+    const std::uint64_t bytesAll = progress.BytesAll.load();
+    const std::uint64_t copiesAll = progress.CopiesAll.load();
+    if (bytesAll > 0)
+        return static_cast<int>(progress.BytesDone.load() * 1000 / bytesAll);
+    return copiesAll > 0 ? static_cast<int>(progress.CopiesDone.load() * 1000 / copiesAll) : 0;
+}
+
 }  // namespace
 
 QString ReclaimProgressText(const TDuplicateReclaimProgress& progress) {
@@ -31,6 +41,7 @@ TReclaimReport RunReclaimBehindProgress(QWidget* owner, const TDuplicateReclaim&
     box.Label = ReclaimProgressText(progress);
     box.ObjectName = QStringLiteral("DuplicateReclaimProgress");
     box.Status = [&progress] { return ReclaimProgressText(progress); };
+    box.Permille = [&progress] { return ReclaimPermille(progress); };
     // Nothing may change the files, or start another reclaim, under it.
     box.OnlyBoxTakesInput = true;
     RunBehindProgress(owner, box, cancel, [&] { report = reclaim.Run(steps, &cancel, &progress); });

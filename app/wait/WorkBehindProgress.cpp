@@ -6,6 +6,7 @@
 #include <QProgressDialog>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <exception>
 #include <memory>
 
@@ -74,13 +75,23 @@ void RunBehindProgress(QWidget* owner, const TProgressBox& options, std::atomic<
     // The box's own clock starts at its first value; without one it would
     // keep the default delay of several seconds.
     box.setValue(0);
+    if (options.Permille) {
+        // Kept open at the end of the bar: the work, not the value, ends it.
+        box.setAutoReset(false);
+        box.setAutoClose(false);
+        box.setRange(0, 1000);
+    }
     QObject::connect(&box, &QProgressDialog::canceled, &box, [&cancel] { cancel = true; });
     QTimer refresh;
     QObject::connect(&refresh, &QTimer::timeout, &box, [&] {
         if (box.wasCanceled())
             cancel = true;
-        else if (options.Status)
-            box.setLabelText(options.Status());
+        else {
+            if (options.Status)
+                box.setLabelText(options.Status());
+            if (options.Permille)
+                box.setValue(std::clamp(options.Permille(), 0, 1000));
+        }
     });
     refresh.start(options.RefreshMs);
 

@@ -20,6 +20,9 @@ struct TProgressBox {
     int RefreshMs = 100;
     // The box's text while the work runs; none: Label stays.
     std::function<QString()> Status;
+    // The share of the work done, 0 to 1000, read with Status; none: the
+    // bar only shows that the work goes on (its length is not known).
+    std::function<int()> Permille;
     // Keeps clicks, keys and shortcuts away from everything but the box,
     // other windows included; otherwise only the owner's window waits.
     bool OnlyBoxTakesInput = false;

@@ -269,6 +269,7 @@ TEST_F(DuplicateWindow,
     // While the box lives: the window's timers run, and the box is told
     // how far the reclaim is; a copy in, the user cancels.
     int ticks = 0;
+    int shareAtCancel = -1;
     QStringList seen;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
@@ -283,6 +284,7 @@ TEST_F(DuplicateWindow,
         const auto m = done.match(box->labelText());
         if (m.hasMatch() && m.captured(1).toInt() >= 1 && !box->wasCanceled()) {
             box->grab().save(QDir::temp().filePath("cq-duplicates-reclaim-progress.png"));
+            shareAtCancel = box->value() * 1000 / std::max(1, box->maximum());
             box->findChild<QPushButton*>()->click();
         }
     });
@@ -299,6 +301,9 @@ TEST_F(DuplicateWindow,
     watch.stop();
     WaitForSaves();
     EXPECT_GE(ticks, 3);
+    // A copy or more of 60 compared: the bar shows a share, not only motion.
+    EXPECT_GT(shareAtCancel, 0);
+    EXPECT_LT(shareAtCancel, 1000);
     EXPECT_TRUE(seen.filter(QRegularExpression(" of 60 copies, .* MB compared$")).size() > 0)
         << seen.join('\n').toStdString();
     // The copies, and i.bin of the drive's own two equal files.
