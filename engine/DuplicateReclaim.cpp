@@ -1,6 +1,7 @@
 #include "engine/DuplicateReclaim.h"
 
 #include <memory>
+#include <new>
 
 #include "engine/DuplicateHasher.h"
 #include "platform/FileContent.h"
@@ -103,24 +104,38 @@ TReclaimReport TDuplicateReclaim::Run(const std::vector<TReclaimStep>& steps,
     p.CopiesDone = 0;
     p.BytesDone = 0;
     TReclaimReport report;
+    // Room for every name changed, so that recording a change already made
+    // never needs memory that may have run out.
+    std::size_t names = 0;
+    for (const TReclaimStep& step : steps)
+        names += step.Target.Names.size();
+    report.Changed.reserve(names);
     std::uint64_t done = 0;
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const TReclaimStep& step = steps[i];
         std::string keptName;
         const bool cancelled = cancel && cancel->load();
-        const std::string why =
-            cancelled ? std::string() : Refusal(step, keptName, cancel, &p.BytesDone);
-        // A comparison the cancel cut short says nothing of the copy: it is
-        // told as not reached, as are the ones after it.
-        if (cancelled || (!why.empty() && cancel && cancel->load())) {
+        try {
+            const std::string why =
+                cancelled ? std::string() : Refusal(step, keptName, cancel, &p.BytesDone);
+            // A comparison the cancel cut short says nothing of the copy: it
+            // is told as not reached, as are the ones after it.
+            if (cancelled || (!why.empty() && cancel && cancel->load())) {
+                report.NotReached = steps.size() - i;
+                break;
+            }
+            if (why.empty()) {
+                Apply(step, keptName, report);
+            } else {
+                for (const std::string& name : step.Target.Names)
+                    report.Left.emplace_back(name, why);
+            }
+        } catch (const std::bad_alloc&) {
+            // What was done stays told, so that the numbers follow it; the
+            // copy at hand and those after it are not reached.
+            report.Failure = "there is not enough memory";
             report.NotReached = steps.size() - i;
             break;
-        }
-        if (why.empty()) {
-            Apply(step, keptName, report);
-        } else {
-            for (const std::string& name : step.Target.Names)
-                report.Left.emplace_back(name, why);
         }
         done += std::uint64_t(step.Size);
         p.BytesDone = done;

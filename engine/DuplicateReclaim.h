@@ -34,7 +34,10 @@ struct TReclaimReport {
     // Each name replaced by a clone with the clone's identity as made: a
     // clone is an inode of its own, so the name is a copy of its own.
     std::map<std::string, TFileIdentity> Clones;
-    std::size_t NotReached = 0;  // copies not reached when cancelled
+    std::size_t NotReached = 0;  // copies not reached when cancelled or stopped
+    // Why the reclaim stopped before its end other than by a cancel ("there
+    // is not enough memory"); what was done before is in the lists above.
+    std::string Failure;
 };
 
 class TDuplicateReclaim {

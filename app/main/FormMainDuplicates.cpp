@@ -110,7 +110,11 @@ bool ConfirmReclaim(QWidget* owner, TReclaimAction action, const std::vector<TRe
 
 QString LeftText(const TReclaimReport& report) {
     QString text;
-    if (report.NotReached > 0)
+    if (!report.Failure.empty())
+        text += QString("The reclaim stopped: %1; %2 copies were not reached.\n")
+                    .arg(QString::fromStdString(report.Failure))
+                    .arg(report.NotReached);
+    else if (report.NotReached > 0)
         text += QString("The reclaim was cancelled: %1 copies were not reached.\n")
                     .arg(report.NotReached);
     if (report.Left.empty())

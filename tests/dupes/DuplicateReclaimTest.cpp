@@ -396,3 +396,30 @@ TEST(DuplicateReclaim, ACancelStopsBetweenCopiesAndTheProgressCountsWhatWasDone)
     EXPECT_EQ(all.CopiesDone, rest.size());
     EXPECT_EQ(all.BytesDone, all.BytesAll);
 }
+
+// Memory running out midway stops the reclaim without losing what it did:
+// the names already trashed are told, so that the numbers follow them, and
+// the copy at hand and the later ones are told as not reached.
+TEST(DuplicateReclaim, MemoryRunningOutMidwayKeepsWhatWasDoneTold) {
+    QTemporaryDir dir;
+    const std::string root = dir.path().toStdString();
+    const auto sums = MakeCopies(root);
+    const std::vector<TReclaimStep> steps = AllButKept(Search(root), {TKeepRule::kShortestPath});
+    ASSERT_EQ(steps.size(), 3u);
+    std::vector<std::string> trashed;
+    const TReclaimReport report =
+        TDuplicateReclaim(TReclaimAction::kTrash, [&](const std::string& p, std::string&) {
+            if (trashed.size() == steps[0].Target.Names.size())
+                throw std::bad_alloc();
+            trashed.push_back(p);
+            return ::unlink(p.c_str()) == 0;
+        }).Run(steps, nullptr);
+    EXPECT_EQ(report.Changed, steps[0].Target.Names);
+    EXPECT_EQ(report.Failure, "there is not enough memory");
+    EXPECT_EQ(report.NotReached, 2u);
+    for (const auto& entry : sums) {
+        if (std::find(trashed.begin(), trashed.end(), entry.first) == trashed.end()) {
+            EXPECT_EQ(Sum(entry.first), entry.second) << entry.first;
+        }
+    }
+}
