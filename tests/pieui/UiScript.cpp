@@ -22,7 +22,7 @@ void TUiScript::Start(QList<TStep> steps) {
     steps_ = std::move(steps);
     next_ = 0;
     polls_ = 0;
-    QTimer::singleShot(0, [this] { Poll(); });
+    QTimer::singleShot(0, &alive_, [this] { Poll(); });
 }
 
 void TUiScript::Poll() {
@@ -31,6 +31,8 @@ void TUiScript::Poll() {
     if (steps_[next_]()) {
         ++next_;
         polls_ = 0;
+        if (Finished())
+            return;
     } else if (++polls_ > kMaxPolls) {
         // Give up on a widget that never came; the test's checks then fail.
         next_ = steps_.size();
@@ -40,7 +42,7 @@ void TUiScript::Poll() {
             modal->close();
         return;
     }
-    QTimer::singleShot(kPollMs, [this] { Poll(); });
+    QTimer::singleShot(kPollMs, &alive_, [this] { Poll(); });
 }
 
 TUiScript::TStep TUiScript::ChooseMenuItem(const QString& text, QString* seenItems) {

@@ -3,6 +3,7 @@
 // waits (polling the event loop) until its widget is shown, then acts on it
 // like a user would, with clicks and keys.
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <functional>
 
@@ -31,6 +32,9 @@ class TUiScript {
     QList<TStep> steps_;
     int next_ = 0;
     int polls_ = 0;
+    // The context of the polls: a poll still waiting when the script goes
+    // (with its test) is dropped, never run on a script that is gone.
+    QObject alive_;
 };
 
 // The visible popup menu, if one is up.
