@@ -33,16 +33,17 @@ struct TDirEntry {
     // in one 64-bit number could not carry beyond 2262.
     std::int64_t LastWriteSeconds = 0;
     std::uint32_t LastWriteNanos = 0;
-    std::uint32_t Attr = 0;    // fa... bits
-    bool IsLink = false;       // a symbolic link (never followed)
-    bool OtherMount = false;   // a folder that is the root of another mount
+    std::uint32_t Attr = 0;   // fa... bits
+    bool IsLink = false;      // a symbolic link (never followed)
+    bool OtherMount = false;  // a folder that is the root of another mount
+    // An entry of an imported scan that the scan left out: why, as a
+    // TExcludedReason (engine/ExcludedReason.h); 0 for every real entry.
+    // Beside the flags, in what was padding: a listing holds millions.
+    std::uint8_t Excluded = 0;
     std::uint64_t Device = 0;  // for telling hard links apart
     std::uint64_t Inode = 0;
     std::uint32_t Links = 1;    // hard-link count
     std::uint64_t MountId = 0;  // the mount the entry is on; 0 when unknown
-    // An entry of an imported scan that the scan left out: why, as a
-    // TExcludedReason (engine/ExcludedReason.h); 0 for every real entry.
-    std::uint8_t Excluded = 0;
 };
 
 // Reads one folder entry by entry:
