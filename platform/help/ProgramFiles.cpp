@@ -12,6 +12,9 @@
 #ifndef CQ_BIN_TO_PLUGIN_DIR
 #define CQ_BIN_TO_PLUGIN_DIR "../lib/cobaltquarry"
 #endif
+#ifndef CQ_BIN_TO_HELPER_DIR
+#define CQ_BIN_TO_HELPER_DIR "../libexec/cobaltquarry"
+#endif
 
 namespace cq::help {
 namespace {
@@ -38,12 +41,21 @@ std::vector<std::string> ProgramFiles::PluginCandidates(const std::string& exeDi
     return Candidates(exeDir, CQ_BIN_TO_PLUGIN_DIR, name);
 }
 
+std::vector<std::string> ProgramFiles::HelperCandidates(const std::string& exeDir,
+                                                        const std::string& name) {
+    return Candidates(exeDir, CQ_BIN_TO_HELPER_DIR, name);
+}
+
 std::string ProgramFiles::FindData(const std::string& exeDir, const std::string& name) {
     return FirstFile(DataCandidates(exeDir, name));
 }
 
 std::string ProgramFiles::FindPlugin(const std::string& exeDir, const std::string& name) {
     return FirstFile(PluginCandidates(exeDir, name));
+}
+
+std::string ProgramFiles::FindHelper(const std::string& exeDir, const std::string& name) {
+    return FirstFile(HelperCandidates(exeDir, name));
 }
 
 std::vector<std::string> ProgramFiles::Candidates(const std::string& exeDir,

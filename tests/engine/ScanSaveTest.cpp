@@ -19,6 +19,7 @@
 #include "platform/DriveTable.h"
 #include "tests/platform/TempDir.h"
 #include "tools/scan/ScanCommand.h"
+#include "tools/scan/ScanDrawing.h"
 
 namespace {
 
@@ -48,6 +49,7 @@ class ScanSaveTest : public ::testing::Test {
         out_.str("");
         err_.str("");
         TScanCommand command;
+        command.SetPictures(std::make_unique<TScanDrawing>());
         return command.Run(args, out_, err_);
     }
 

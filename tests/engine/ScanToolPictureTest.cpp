@@ -1,6 +1,7 @@
 // The scanner's pictures and machine-readable output, run as the real
-// program: the pie as PNG, JSON names kept byte for byte, a folder on no
-// drive scanned but not stored.
+// program: the pie as PNG (drawn by the drawing program the scanner hands
+// the run to), JSON names kept byte for byte, a folder on no drive scanned
+// but not stored.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -9,10 +10,12 @@
 #include <QJsonObject>
 #include <QString>
 #include <filesystem>
+#include <sstream>
 
 #include "platform/DirListing.h"
 #include "tests/engine/ScanToolRun.h"
 #include "tests/platform/TempDir.h"
+#include "tools/scan/ScanCommand.h"
 
 namespace {
 
@@ -82,6 +85,48 @@ TEST(ScanTool, PieThatCannotBeWrittenFailsTheRun) {
         RunScan("--pie '" + dir.Path() + "/missing/pie.png' '" + dir.Path() + "/tree'", dir);
     EXPECT_EQ(r.Status, 1);
     EXPECT_NE(r.Err.find("cannot write the picture"), std::string::npos) << r.Err;
+}
+
+// A picture is drawn by the program the command is handed to, before
+// anything is read or written: here the new --out folder is never made.
+// Without anything to draw or hand to, the run fails and says so.
+TEST(ScanTool, PictureRunIsHandedOffBeforeAnything) {
+    TTempDir dir;
+    dir.MakeDir("tree");
+    const std::vector<std::string> args = {"--pie", dir / "p.png", "--out", dir / "out",
+                                           dir / "tree"};
+    int handOffs = 0;
+    TScanCommand handing;
+    handing.SetPictureHandOff([&] { return ++handOffs, 42; });
+    std::ostringstream out, err;
+    EXPECT_EQ(handing.Run(args, out, err), 42);
+    EXPECT_EQ(handOffs, 1);
+    TScanCommand alone;
+    EXPECT_EQ(alone.Run(args, out, err), TScanCommand::kFailed);
+    EXPECT_EQ(err.str(), "cobaltquarry-scan: this program draws no pictures\n");
+    EXPECT_EQ(out.str(), "");
+    EXPECT_FALSE(std::filesystem::exists(dir / "out"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "p.png"));
+    // Bad usage is still told by the scanner itself.
+    EXPECT_EQ(handing.Run({"--pie", dir / "p.jpg", dir / "tree"}, out, err),
+              TScanCommand::kBadUsage);
+    EXPECT_EQ(handOffs, 1);
+}
+
+// The real scanner copied away from its drawing program: a picture run
+// names the program it could not run and leaves nothing behind.
+TEST(ScanTool, PictureWithoutTheDrawingProgramFails) {
+    TTempDir dir;
+    dir.MakeDir("bin");
+    dir.MakeDir("tree");
+    std::filesystem::copy_file(CQ_SCAN_BINARY, dir / "bin/cobaltquarry-scan");
+    const std::string cmd = "'" + dir.Path() + "/bin/cobaltquarry-scan' --pie '" + dir.Path() +
+                            "/p.png' '" + dir.Path() + "/tree' 2>'" + dir.Path() + "/err'";
+    const int raw = std::system(cmd.c_str());
+    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1) << raw;
+    EXPECT_EQ(ReadAll(dir / "err"), "cobaltquarry-scan: cannot run " + dir.Path() +
+                                        "/bin/cobaltquarry-scan-draw: No such file or directory\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "p.png"));
 }
 
 TEST(ScanTool, JsonKeepsNamesThatAreNotUtf8Exactly) {

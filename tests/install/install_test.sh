@@ -7,7 +7,7 @@
 #
 # usage: install_test.sh BUILD_DIR PROBE_LIBRARY
 # The installed folders below the prefix come from the environment:
-# CQ_BINDIR, CQ_DATADIR, CQ_PLUGINDIR, CQ_MANDIR, CQ_SHAREDIR.
+# CQ_BINDIR, CQ_DATADIR, CQ_PLUGINDIR, CQ_HELPERDIR, CQ_MANDIR, CQ_SHAREDIR.
 set -u
 build=$1
 probe=$2
@@ -28,7 +28,8 @@ fi
 
 # The layout. Nothing but the programs lies in the program folder, so the
 # installed program can only find its help through the installed folders.
-for f in "$CQ_BINDIR/cobaltquarry" "$CQ_BINDIR/cobaltquarry-scan"; do
+for f in "$CQ_BINDIR/cobaltquarry" "$CQ_BINDIR/cobaltquarry-scan" \
+    "$CQ_HELPERDIR/cobaltquarry-scan-draw"; do
     [ -x "$prefix/$f" ] || fail "$f missing or not executable"
 done
 for f in "$CQ_DATADIR/Cobaltquarry.chm" "$CQ_PLUGINDIR/libcq_hhctrl.so" \
@@ -71,6 +72,16 @@ else
     cat "$tmp/help.txt"
     fail "cobaltquarry-scan --help failed"
 fi
+
+# The installed scanner draws a pie through its installed drawing program,
+# found from its own folder, not from the build tree.
+mkdir -p "$tmp/scanned/sub" "$tmp/scandata"
+head -c 5000 /dev/zero >"$tmp/scanned/sub/file"
+XDG_DATA_HOME=$tmp/scandata "$prefix/$CQ_BINDIR/cobaltquarry-scan" --pie "$tmp/pie.png" \
+    "$tmp/scanned" >"$tmp/pie.log" 2>&1 || fail "cobaltquarry-scan --pie: $(cat "$tmp/pie.log")"
+[ "$(head -c 8 "$tmp/pie.png" 2>/dev/null | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] ||
+    fail "cobaltquarry-scan --pie wrote no PNG file"
+grep -q '5000' "$tmp/pie.log" || fail "cobaltquarry-scan --pie printed no report: $(cat "$tmp/pie.log")"
 
 if [ -n "${CQ_DESKTOP_FILE_VALIDATE:-}" ]; then
     "$CQ_DESKTOP_FILE_VALIDATE" "$prefix/$CQ_SHAREDIR/applications/cobaltquarry.desktop" ||

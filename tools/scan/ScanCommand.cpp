@@ -1,6 +1,5 @@
 #include "tools/scan/ScanCommand.h"
 
-#include <QGuiApplication>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -28,10 +27,8 @@
 #include "tools/scan/ScanFind.h"
 #include "tools/scan/ScanOptions.h"
 #include "tools/scan/ScanPath.h"
-#include "tools/scan/ScanPie.h"
 #include "tools/scan/ScanReport.h"
 #include "tools/scan/ScanSave.h"
-#include "tools/scan/ScanTreemap.h"
 #include "views/common/NumberText.h"
 
 namespace {
@@ -106,32 +103,6 @@ std::unique_ptr<TResultStore> MemoryStore(TStoredSet scan) {
 const TStringList* DiskSizesIn(const TExtraLists& extras) {
     const auto it = extras.find(kDiskSizesRole);
     return it == extras.end() ? nullptr : &it->second;
-}
-
-// The pie needs fonts and image plug-ins, i.e. a GUI application, but no
-// screen: without a display platform chosen it draws offscreen.
-std::unique_ptr<QGuiApplication> PieApplication() {
-    if (QCoreApplication::instance() != nullptr)
-        return nullptr;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "cobaltquarry-scan";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
-}
-
-bool DrawPie(const TResultStore& store, const std::string& folder, const std::string& file,
-             std::string& error) {
-    const std::unique_ptr<QGuiApplication> app = PieApplication();
-    return SaveScanPie(store, folder, file, error);
-}
-
-bool DrawTreemap(const TResultStore& store, const std::string& folder, const TScanOptions& options,
-                 std::string& error) {
-    const std::unique_ptr<QGuiApplication> app = PieApplication();
-    return SaveScanTreemap(store, folder, QSize(options.TreemapWidth, options.TreemapHeight),
-                           options.TreemapFile, error);
 }
 
 // What --largest and --types ask for, without the data yet.
@@ -258,9 +229,9 @@ int TScanCommand::RunImport(const TScanOptions& options, std::ostream& out, std:
             fail(error.rfind(root, 0) == 0 ? lists.RootName + error.substr(root.size() - 1)
                                            : error);
         };
-        if (!options.PieFile.empty() && !DrawPie(*store, root, options.PieFile, error))
+        if (!options.PieFile.empty() && !pictures_->DrawPie(*store, root, options, error))
             failAt();
-        if (!options.TreemapFile.empty() && !DrawTreemap(*store, root, options, error))
+        if (!options.TreemapFile.empty() && !pictures_->DrawTreemap(*store, root, options, error))
             failAt();
     }
     PrintReport(report, options.Json, out);
@@ -292,6 +263,15 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
     if (options.Version) {
         out << ScanVersion() << "\n";
         return 0;
+    }
+    if ((!options.PieFile.empty() || !options.TreemapFile.empty()) && !pictures_) {
+        // Nothing has been read or written yet: the program handed to
+        // starts the run afresh.
+        if (!pictureHandOff_) {
+            PrintMessage(err, "this program draws no pictures");
+            return kFailed;
+        }
+        return pictureHandOff_();
     }
     if (!options.ImportFile.empty())
         return RunImport(options, out, err);
@@ -437,10 +417,10 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
             store = MemoryStore(std::move(scan));
         store->DiskUsage = options.DiskUsage;
         if (!options.PieFile.empty() &&
-            !DrawPie(*store, analyzer_.Directory, options.PieFile, error))
+            !pictures_->DrawPie(*store, analyzer_.Directory, options, error))
             fail(error);
         if (!options.TreemapFile.empty() &&
-            !DrawTreemap(*store, analyzer_.Directory, options, error))
+            !pictures_->DrawTreemap(*store, analyzer_.Directory, options, error))
             fail(error);
     }
     PrintReport(report, options.Json, out);

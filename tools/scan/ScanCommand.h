@@ -4,12 +4,16 @@
 // ask for. Kept apart from main() so that tests run
 // it inside their own process, with their own drive table and data folder.
 #include <atomic>
+#include <functional>
 #include <iosfwd>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/AnalizeDisk.h"
 #include "tools/scan/ScanExit.h"
+#include "tools/scan/ScanPictures.h"
 
 struct TScanOptions;
 
@@ -25,6 +29,13 @@ class TScanCommand {
     // process's standard error when it is a terminal.
     int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+    // What draws --pie and --treemap pictures. Without it a run that asks
+    // for one calls the hand-off instead, before it reads or writes
+    // anything, and returns its status (the hand-off normally runs the
+    // drawing program in this process's place and does not return).
+    void SetPictures(std::unique_ptr<TScanPictures> pictures) { pictures_ = std::move(pictures); }
+    void SetPictureHandOff(std::function<int()> handOff) { pictureHandOff_ = std::move(handOff); }
+
     // Set from any thread (a signal handler) to stop the scan; one run only.
     std::atomic<bool>& Cancel() { return analyzer_.Cancel; }
 
@@ -39,4 +50,6 @@ class TScanCommand {
     std::string ExecuteCarrying();
 
     TAnalizeDisk analyzer_;
+    std::unique_ptr<TScanPictures> pictures_;
+    std::function<int()> pictureHandOff_;
 };

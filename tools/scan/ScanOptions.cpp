@@ -10,7 +10,7 @@
 #include "engine/ExcludeRules.h"
 #include "engine/ProgramVersion.h"
 #include "engine/SizeArgument.h"
-#include "tools/scan/ScanTreemap.h"
+#include "tools/scan/TreemapSize.h"
 
 namespace {
 

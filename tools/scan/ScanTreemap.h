@@ -7,17 +7,9 @@
 #include <QSize>
 #include <string>
 
+#include "tools/scan/TreemapSize.h"
+
 class TResultStore;
-
-// The picture's size when none is asked for, and the limits of a side.
-constexpr int kScanTreemapWidth = 800;
-constexpr int kScanTreemapHeight = 600;
-constexpr int kScanTreemapMinSide = 16;
-constexpr int kScanTreemapMaxSide = 8192;
-
-// Reads "WxH" (each side kScanTreemapMinSide to kScanTreemapMaxSide); false
-// for anything else.
-bool ParseTreemapSize(const std::string& text, QSize& size);
 
 // The treemap of folder (drive form, "C:\" for a drive root). A null
 // picture, with the reason in error, when the folder cannot be listed or

@@ -1,20 +1,21 @@
-// cobaltquarry-scan: measures one folder tree from the command line.
+// cobaltquarry-scan: measures one folder tree from the command line. It
+// links no GUI library, so it starts fast; a run that asks for a picture is
+// handed, whole, to cobaltquarry-scan-draw.
 #include <iostream>
-#include <new>
+#include <string>
 
-#include "platform/Console.h"
+#include "platform/CompanionProgram.h"
 #include "tools/scan/ReportText.h"
 #include "tools/scan/ScanCommand.h"
+#include "tools/scan/ScanMain.h"
 
 int main(int argc, char** argv) {
     static TScanCommand command;
-    CancelOnInterrupt(&command.Cancel());
-    // Memory running out is told as a failure, not an abort; the helper
-    // threads of a walk or an export hand theirs to this one.
-    try {
-        return command.Run(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
-    } catch (const std::bad_alloc&) {
-        PrintMessage(std::cerr, "there is not enough memory");
+    command.SetPictureHandOff([argv] {
+        std::string error;
+        RunCompanionInstead("cobaltquarry-scan-draw", argv, error);
+        PrintMessage(std::cerr, error);
         return TScanExit::kFailed;
-    }
+    });
+    return ScanMain(command, argc, argv);
 }
