@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 bool TryTextToInt64(std::string_view text, std::int64_t& value) {
     size_t i = 0;
@@ -53,9 +55,98 @@ std::string Int64ToText(std::int64_t value) {
 
 namespace {
 
-std::string_view GeneralTextIn(long double value, int digits, TNumberChars& chars) {
-    if (value == 0)
-        return "0";
+// A number as its significant decimal digits (no trailing zeros but the
+// first) and the power of ten of the first: 0.ddd x 10^(Exp10 + 1).
+struct TDecimalDigits {
+    char Mantissa[40];
+    int Len = 0;
+    int Exp10 = 0;
+    bool Negative = false;
+};
+
+// The digits of an unsigned 128-bit integer below 10^38, most significant
+// first; their count.
+int IntegerDigits(unsigned __int128 n, char* out) {
+    constexpr std::uint64_t kTen19 = 10000000000000000000ull;
+    const auto high = static_cast<std::uint64_t>(n / kTen19);
+    auto low = static_cast<std::uint64_t>(n % kTen19);
+    char buf[40];
+    int at = 40;
+    if (high == 0) {
+        do {
+            buf[--at] = static_cast<char>('0' + low % 10);
+            low /= 10;
+        } while (low);
+    } else {
+        for (int i = 0; i < 19; ++i, low /= 10)
+            buf[--at] = static_cast<char>('0' + low % 10);
+        for (std::uint64_t h = high; h; h /= 10)
+            buf[--at] = static_cast<char>('0' + h % 10);
+    }
+    std::memcpy(out, buf + at, static_cast<std::size_t>(40 - at));
+    return 40 - at;
+}
+
+// The digits of a float from 2^-11 up to below 2^24 (every share but the
+// tiniest is one), rounded to Digits as printf rounds: half to even, on the
+// exact value. Such a float is M x 2^-k with M below 2^24 and k at most 34,
+// i.e. M x 5^k / 10^k: an integer of at most 31 digits over a power of ten,
+// so the rounding is done on integers, at a fraction of printf's cost. This
+// runs once per folder of a scan. False for any other value.
+bool FloatDigits(long double value, int digits, TDecimalDigits& d) {
+    const auto f = static_cast<float>(value);
+    if (!std::isfinite(f) || static_cast<long double>(f) != value || digits < 1 || digits > 30)
+        return false;
+    int e = 0;
+    const float m = std::frexp(std::fabs(f), &e);  // |f| = m x 2^e, m in [0.5, 1)
+    if (e > 24 || e < -10)
+        return false;
+    auto mant = static_cast<std::uint32_t>(std::ldexp(m, 24));
+    int k = 24 - e;
+    while (k > 0 && (mant & 1) == 0) {
+        mant >>= 1;
+        --k;
+    }
+    unsigned __int128 n = mant;
+    for (int i = 0; i < k; ++i)
+        n *= 5;
+    char all[40];
+    const int count = IntegerDigits(n, all);
+    d.Negative = f < 0;
+    d.Exp10 = count - 1 - k;
+    int len = std::min(count, digits);
+    std::memcpy(d.Mantissa, all, static_cast<std::size_t>(len));
+    if (count > digits) {
+        const char next = all[digits];
+        bool up = next > '5';
+        if (next == '5') {
+            bool rest = false;
+            for (int i = digits + 1; i < count && !rest; ++i)
+                rest = all[i] != '0';
+            up = rest || (d.Mantissa[digits - 1] - '0') % 2 == 1;
+        }
+        int i = len - 1;
+        for (; up && i >= 0; --i) {
+            if (d.Mantissa[i] != '9') {
+                ++d.Mantissa[i];
+                up = false;
+            } else {
+                d.Mantissa[i] = '0';
+            }
+        }
+        if (up) {  // all nines: one more digit in front
+            d.Mantissa[0] = '1';
+            ++d.Exp10;
+        }
+    }
+    while (len > 1 && d.Mantissa[len - 1] == '0')
+        --len;
+    d.Len = len;
+    return true;
+}
+
+// Any value's digits from the standard conversions.
+void ConvertedDigits(long double value, int digits, TDecimalDigits& d) {
     char buf[64];
     // A value that a double holds exactly (every float does) takes the fast,
     // locale-free conversion; the digits are the same either way.
@@ -68,23 +159,34 @@ std::string_view GeneralTextIn(long double value, int digits, TNumberChars& char
         std::snprintf(buf, sizeof buf, "%.*Le", digits - 1, value);
     }
     // buf: [-]d.ddd...e[+-]xx; the decimal point is the locale's, so only
-    // the digits are taken. Built in a fixed buffer: this runs once per
-    // folder of a scan.
+    // the digits are taken.
     const char* p = buf;
-    const bool negative = *p == '-';
-    if (negative)
+    d.Negative = *p == '-';
+    if (d.Negative)
         ++p;
-    char mantissa[40];
     int len = 0;
     for (; *p && *p != 'e' && *p != 'E'; ++p)
         if (*p >= '0' && *p <= '9' && len < 39)
-            mantissa[len++] = *p;
-    const int exp10 = *p ? std::atoi(p + 1) : 0;
-    while (len > 1 && mantissa[len - 1] == '0')
+            d.Mantissa[len++] = *p;
+    d.Exp10 = *p ? std::atoi(p + 1) : 0;
+    while (len > 1 && d.Mantissa[len - 1] == '0')
         --len;
+    d.Len = len;
+}
+
+std::string_view GeneralTextIn(long double value, int digits, TNumberChars& chars) {
+    if (value == 0)
+        return "0";
+    // Built in a fixed buffer: this runs once per folder of a scan.
+    TDecimalDigits d;
+    if (!FloatDigits(value, digits, d))
+        ConvertedDigits(value, digits, d);
+    const char* const mantissa = d.Mantissa;
+    const int len = d.Len;
+    const int exp10 = d.Exp10;
     char* const out = chars.data();
     int n = 0;
-    if (negative)
+    if (d.Negative)
         out[n++] = '-';
     // Exponent of the form 0.ddd x 10^point.
     const int point = exp10 + 1;

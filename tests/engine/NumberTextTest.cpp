@@ -87,6 +87,29 @@ TEST(PercentText, GeneralFormatEqualsPrintfsOnRandomValues) {
     }
 }
 
+// The shares a scan writes, every folder's, take a path of their own that
+// rounds on integers: it must give printf's digits for every float of its
+// range and those beside it (ties to even included, which a float of many
+// digits meets).
+TEST(PercentText, SharesOfEveryMagnitudeEqualPrintfs) {
+    auto bitsOf = [](float f) {
+        std::uint32_t bits;
+        std::memcpy(&bits, &f, sizeof bits);
+        return bits;
+    };
+    std::mt19937 random(40);
+    std::uniform_int_distribution<std::uint32_t> bits(bitsOf(std::ldexp(1.0f, -13)),
+                                                      bitsOf(std::ldexp(1.0f, 26)));
+    for (int round = 0; round < 200000; ++round) {
+        const std::uint32_t drawn = bits(random);
+        float f;
+        std::memcpy(&f, &drawn, sizeof f);
+        const float value = round % 8 == 0 ? -f : f;
+        SCOPED_TRACE(::testing::Message() << std::setprecision(12) << value);
+        ASSERT_EQ(PercentText(value), GeneralByPrintf(value));
+    }
+}
+
 TEST(PercentText, DecimalPointWhateverTheLocale) {
     const char* old = std::setlocale(LC_NUMERIC, nullptr);
     const std::string saved = old ? old : "C";
