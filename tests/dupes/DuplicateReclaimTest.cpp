@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <set>
@@ -230,7 +231,10 @@ TEST(DuplicateReclaim, AReplacementKilledAtAnyMomentLeavesOneWholeFile) {
                                 : ReplaceByHardLink(root + "/keep", target).Ok;
             ::_exit(ok ? 0 : 1);
         }
-        ::usleep(rng() % 1500);
+        // The moments reach further every ten trials (1.5 ms up to 48 ms):
+        // on a loaded machine the child may not even have started within
+        // the first ones.
+        ::usleep(rng() % (1500u << std::min(trial / 10, 5)));
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
