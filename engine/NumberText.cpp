@@ -1,6 +1,7 @@
 #include "engine/NumberText.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -68,8 +69,9 @@ struct TDecimalDigits {
 // first; their count.
 int IntegerDigits(unsigned __int128 n, char* out) {
     constexpr std::uint64_t kTen19 = 10000000000000000000ull;
+    // One 128-bit division: the remainder from the quotient.
     const auto high = static_cast<std::uint64_t>(n / kTen19);
-    auto low = static_cast<std::uint64_t>(n % kTen19);
+    auto low = static_cast<std::uint64_t>(n - static_cast<unsigned __int128>(high) * kTen19);
     char buf[40];
     int at = 40;
     if (high == 0) {
@@ -86,6 +88,15 @@ int IntegerDigits(unsigned __int128 n, char* out) {
     std::memcpy(out, buf + at, static_cast<std::size_t>(40 - at));
     return 40 - at;
 }
+
+// 5^0 to 5^34, the factors FloatDigits needs.
+constexpr auto kPowersOf5 = [] {
+    std::array<unsigned __int128, 35> powers{};
+    powers[0] = 1;
+    for (std::size_t k = 1; k < powers.size(); ++k)
+        powers[k] = powers[k - 1] * 5;
+    return powers;
+}();
 
 // The digits of a float from 2^-11 up to below 2^24 (every share but the
 // tiniest is one), rounded to Digits as printf rounds: half to even, on the
@@ -107,9 +118,7 @@ bool FloatDigits(long double value, int digits, TDecimalDigits& d) {
         mant >>= 1;
         --k;
     }
-    unsigned __int128 n = mant;
-    for (int i = 0; i < k; ++i)
-        n *= 5;
+    const unsigned __int128 n = mant * kPowersOf5[k];
     char all[40];
     const int count = IntegerDigits(n, all);
     d.Negative = f < 0;
