@@ -3,11 +3,13 @@
 // touch for a name that would run it) on the PATH of the remote command.
 // Skipped only where sshd cannot start.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <QProcess>
 #include <chrono>
-#include <thread>
+#include <future>
 
 #include "engine/RemoteScan.h"
 #include "tests/engine/RandomTree.h"
@@ -20,9 +22,20 @@ int Shell(const std::string& command) {
     return std::system(command.c_str());
 }
 
-std::string Slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
+// A process's command line, empty when it ended. Read with read(2): a
+// stream throws when the read fails, as it does (ESRCH) for a process that
+// ends while its command line is read.
+std::string CommandLine(const std::filesystem::path& process) {
+    std::string line;
+    const int fd = open((process / "cmdline").c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return line;
+    char buffer[4096];
+    ssize_t got;
+    while ((got = read(fd, buffer, sizeof buffer)) > 0)
+        line.append(buffer, static_cast<std::size_t>(got));
+    close(fd);
+    return line;
 }
 
 // Whether a process whose command line (its words joined by blanks) holds
@@ -33,7 +46,7 @@ bool Running(const std::string& text) {
     std::error_code ec;
     for (std::filesystem::directory_iterator it("/proc", ec), end; !ec && it != end;
          it.increment(ec)) {
-        std::string line = Slurp(it->path() / "cmdline");
+        std::string line = CommandLine(it->path());
         std::replace(line.begin(), line.end(), '\0', ' ');
         if (line.find(text) != std::string::npos && it->path().filename() != "self")
             return true;
@@ -210,8 +223,9 @@ TEST_F(RemoteSsh, CancelEndsBothSides) {
         std::string error = "untouched";
         bool ok = true;
         std::atomic<bool> finished{false};
-        // An exception must fail the test, not end the test program.
-        std::thread reader([&] {
+        // An exception must fail the test, not end the test program; the
+        // future waits for the reader even when the test body throws.
+        auto reader = std::async(std::launch::async, [&] {
             try {
                 ok = ReadRemoteScan(Request(tree, TRemoteTool::Ours), settings, 'R', scan, error,
                                     &cancel, &progress);
@@ -225,7 +239,7 @@ TEST_F(RemoteSsh, CancelEndsBothSides) {
             seen = Running(scanner);
         cancel = true;
         const auto start = std::chrono::steady_clock::now();
-        reader.join();
+        reader.wait();
         if (!seen)
             continue;
         bool gone = false;
