@@ -2,8 +2,8 @@
 // a known_hosts of the test's own, the built scanner (and ncdu, gdu, sh, and
 // touch for a name that would run it) on the PATH of the remote command.
 // Skipped only where sshd cannot start.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
 
