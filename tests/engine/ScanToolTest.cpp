@@ -360,6 +360,23 @@ TEST(ScanTool, ReportsAndWritesTheListsOfItsDrive) {
     struct stat st;
     ASSERT_EQ(stat((base + "Dirs").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+    // A list that cannot replace what stands in its place fails the run,
+    // told after the whole report: the lists are written while it is made.
+    const std::string blocked = base + "Percents";
+    ASSERT_EQ(unlink(blocked.c_str()), 0);
+    dir.MakeDir(blocked.substr(dir.Path().size() + 1));
+    dir.MakeFile(blocked.substr(dir.Path().size() + 1) + "/kept", 1);
+    const RunResult failed =
+        RunScan("--json --out '" + dir.Path() + "/out' '" + dir.Path() + "/tree'", dir);
+    EXPECT_EQ(failed.Status, TScanCommand::kFailed);
+    EXPECT_EQ(failed.Err,
+              "cobaltquarry-scan: " + dir / "out" + ": cannot write the result lists\n");
+    EXPECT_EQ(QJsonDocument::fromJson(QByteArray::fromStdString(failed.Out))
+                  .object()["total_bytes"]
+                  .toInteger(),
+              4000);
+    EXPECT_EQ(ReadAll(blocked + "/kept").size(), 1u);
 }
 
 TEST(ScanTool, BadPathsGiveStatusTwoAndAClearMessage) {

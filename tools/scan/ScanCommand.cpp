@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <future>
 #include <memory>
 #include <new>
 #include <ostream>
@@ -79,17 +80,48 @@ bool PrepareOutDir(const std::string& outDir, std::string& error) {
     return false;
 }
 
+std::string ListsNotWritten(const std::string& outDir) {
+    return outDir + ": cannot write the result lists";
+}
+
 bool WriteLists(const TStringList& dirs, const TStringList& sizes, const TStringList& percents,
                 const std::string& outDir, std::string& error) {
     const std::string base = outDir + "/" + std::string(1, DriveLetterOf(dirs[0]));
     if (!WriteListFiles({{base + "Dirs", &dirs},
                          {base + "DirSizes", &sizes},
                          {base + "Percents", &percents}})) {
-        error = outDir + ": cannot write the result lists";
+        error = ListsNotWritten(outDir);
         return false;
     }
     return true;
 }
+
+// --out's lists written on a thread of their own, started at once: their
+// flushes wait on the disk while this thread makes the report. The lists
+// must not change until Written() has answered.
+class TListsInBackground {
+  public:
+    TListsInBackground(const TStringList& dirs, const TStringList& sizes,
+                       const TStringList& percents, const std::string& outDir)
+        : outDir_(outDir) {
+        if (!outDir.empty())
+            written_ = std::async(std::launch::async, [&dirs, &sizes, &percents, outDir] {
+                std::string ignored;
+                return WriteLists(dirs, sizes, percents, outDir, ignored);
+            });
+    }
+    // Whether the lists were written (true without --out); waits for them.
+    bool Written(std::string& error) {
+        if (!written_.valid() || written_.get())
+            return true;
+        error = ListsNotWritten(outDir_);
+        return false;
+    }
+
+  private:
+    std::string outDir_;
+    std::future<bool> written_;  // its destructor waits, also when this thread throws
+};
 
 // A store that only holds the scan in memory: no data folder, no files. The
 // set moves into it (a drive's lists are large).
@@ -361,6 +393,8 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         return kCancelled;
     }
 
+    TListsInBackground lists(analyzer_.Dirs(), analyzer_.DirSizes(), analyzer_.Percents(),
+                             options.OutDir);
     const std::unique_ptr<TFileSink> sink = analyzer_.TakeFileSink();
     analyzer_.MakeFileSink = {};
     TExtraLists extras = analyzer_.TakeExtras();
@@ -390,8 +424,7 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
         PrintMessage(err, message);
         status = kFailed;
     };
-    if (!options.OutDir.empty() && !WriteLists(analyzer_.Dirs(), analyzer_.DirSizes(),
-                                               analyzer_.Percents(), options.OutDir, error))
+    if (!lists.Written(error))
         fail(error);
 
     // The pie shows what was stored when the scan was merged into the drive's
@@ -424,5 +457,7 @@ int TScanCommand::Run(const std::vector<std::string>& args, std::ostream& out, s
             fail(error);
     }
     PrintReport(report, options.Json, out);
+    if (finished_)
+        finished_(status);
     return status;
 }

@@ -36,6 +36,12 @@ class TScanCommand {
     void SetPictures(std::unique_ptr<TScanPictures> pictures) { pictures_ = std::move(pictures); }
     void SetPictureHandOff(std::function<int()> handOff) { pictureHandOff_ = std::move(handOff); }
 
+    // Called with a scan's exit status once its files are on the disk and
+    // its report is printed, before anything is freed. The program ends
+    // there: freeing the tree of a large drive, folder by folder, takes
+    // longer than the system takes to drop the whole process.
+    void SetScanFinished(std::function<void(int)> finished) { finished_ = std::move(finished); }
+
     // Set from any thread (a signal handler) to stop the scan; one run only.
     std::atomic<bool>& Cancel() { return analyzer_.Cancel; }
 
@@ -52,4 +58,5 @@ class TScanCommand {
     TAnalizeDisk analyzer_;
     std::unique_ptr<TScanPictures> pictures_;
     std::function<int()> pictureHandOff_;
+    std::function<void(int)> finished_;
 };
