@@ -109,8 +109,10 @@ void TAnalizeDisk::Walk() {
         s.Threads = 1;
     else if (WalkThreads > 0)
         s.Threads = WalkThreads;
-    else
+    else {
         s.Threads = WalkThreadsFor(DriveFormToNative(Directory).value_or(std::string()));
+        s.WarmThreads = WarmWalkThreads(s.Threads);
+    }
 
     TFolderTree tree;
     WalkFolders(s, tree, abort_);

@@ -10,14 +10,17 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <thread>
 
 #include "engine/ExcludeWalk.h"
 #include "engine/LinkTable.h"
+#include "engine/WalkHelpers.h"
 #include "engine/WalkPaths.h"
 #include "platform/DirListing.h"
 #include "platform/OpenFolder.h"
+#include "platform/ProcessDiskReads.h"
 #include "platform/WalkBounds.h"
 
 namespace {
@@ -333,17 +336,20 @@ class ParallelWalk {
         const std::string root = WalkNativeRoot(s_.Directory);
         work_.push_back({0, nullptr, root, RootExcludeState(s_, root)});
         MakeSinks();
-        std::vector<std::thread> helpers;
-        helpers.reserve(static_cast<size_t>(s_.Threads));
-        try {
-            for (int t = 1; t < s_.Threads; ++t)
-                helpers.emplace_back([this, t] { CarryingWork(t); });
-        } catch (const std::system_error&) {
-            // A machine out of threads: the walk goes on with those it gave.
-        }
+        const bool warmFirst = s_.WarmThreads > 0 && s_.WarmThreads < s_.Threads;
+        std::optional<TProcessDiskReads> reads;
+        if (warmFirst)
+            reads.emplace();
+        TWalkHelpers helpers(
+            warmFirst ? s_.WarmThreads : s_.Threads, s_.Threads, [this](int t) { CarryingWork(t); },
+            [&reads]() -> std::optional<std::uint64_t> {
+                return reads ? reads->Bytes() : std::nullopt;
+            });
+        helpers_ = &helpers;
+        helpers.Start();
         CarryingWork(0);
-        for (std::thread& t : helpers)
-            t.join();
+        helpers.Join();
+        helpers_ = nullptr;
         if (failure_)
             std::rethrow_exception(failure_);
         tree_.WalkOrder = tree_.BreadthFirstOrder();
@@ -429,6 +435,7 @@ class ParallelWalk {
             scanner.Enter(job.Exclude);
             const bool going = Visit(scanner, scan, stack, job.Parent.get(), job.Node, job.Name);
             job.Parent.reset();
+            helpers_->Look();
             if (!going) {
                 lock.lock();
                 Stop();
@@ -454,6 +461,7 @@ class ParallelWalk {
                     Stop();
                     return;
                 }
+                helpers_->Look();
             }
             lock.lock();
             --busy_;
@@ -534,6 +542,7 @@ class ParallelWalk {
     TFolderTree& tree_;
     TLinkTable& links_;
     std::vector<std::unique_ptr<TFileSink>> sinks_;  // one per thread, by its number
+    TWalkHelpers* helpers_ = nullptr;                // while Run runs
     size_t maxOpenDepth_ = 48;
     std::mutex mutex_;
     std::condition_variable wake_;

@@ -39,6 +39,9 @@ struct TWalkSettings {
     // (no OnNewPath, Sorted off). The tree then records the order a
     // sequential breadth-first walk would have had.
     int Threads = 1;
+    // Of those, the threads that walk while nothing is read from a disk
+    // (see WalkHelpers.h); 0 starts all of them at once.
+    int WarmThreads = 0;
     // Optional: a sink per walking thread that sees every file taking part
     // (see FileSink.h); after the walk the merged sink is put in
     // *MergedSink.

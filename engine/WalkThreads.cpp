@@ -14,6 +14,8 @@ namespace {
 constexpr int kPerCore = 8;
 constexpr int kFewest = 16;
 constexpr int kMost = 64;
+// Threads per core while the walk finds everything in memory.
+constexpr int kWarmPerCore = 2;
 
 bool ReadCount(const std::string& text, int& count) {
     const size_t a = text.find_first_not_of(" \t");
@@ -45,4 +47,11 @@ int WalkThreadsFor(const std::string& nativeFolder) {
     if (ReadCount(override, told))
         return told;
     return ChooseWalkThreads(QThread::idealThreadCount(), DiskKindOf(nativeFolder), {});
+}
+
+int WarmWalkThreads(int threads) {
+    int told = 0;
+    if (ReadCount(qEnvironmentVariable(kWalkThreadsVariable).toStdString(), told))
+        return threads;
+    return std::min(threads, kWarmPerCore * std::max(QThread::idealThreadCount(), 1));
 }

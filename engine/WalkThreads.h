@@ -21,3 +21,8 @@ int ChooseWalkThreads(int cores, TDiskKind kind, const std::string& override);
 
 // The count for walking NativeFolder on this machine, now.
 int WalkThreadsFor(const std::string& nativeFolder);
+
+// Of Threads, how many walk while the walk reads nothing from a disk (see
+// WalkHelpers.h): two per core, as a warm walk on more only trades places
+// on the cores. All of them when the variable gives the count.
+int WarmWalkThreads(int threads);
