@@ -7,8 +7,9 @@
 #
 # Each tree is made on a file system of its own (a loop-mounted ext4 image
 # in a private mount namespace, so it is a drive that --save stores), and
-# each scanner scans it on 16 threads and on one. The trees: the benchmark
-# trees of run.sh (the same generator, sizes and seed), and a hostile one:
+# each scanner scans it on 16 threads, on one and on as many as it chooses.
+# The trees: the benchmark trees of run.sh (the same generator, sizes and
+# seed), and a hostile one:
 # names with every kind of byte, extensions longer than a word, many equal
 # sizes and empty files (the lists' ties and floors), files older than a
 # year, and hard links of 2 to 4 names in one folder or in several, some
