@@ -17,9 +17,9 @@
 #include "engine/FileSink.h"
 #include "engine/FolderTree.h"
 #include "engine/TreeWalk.h"
-#include "platform/DirListing.h"
 #include "platform/DriveTable.h"
 #include "tests/engine/RandomTree.h"
+#include "tests/mounts/DriveWalk.h"
 
 namespace {
 
@@ -52,12 +52,7 @@ struct TWalked {
 TWalked Walk(const std::string& native, int threads, int warm) {
     TScopedDriveTable table(TDriveTable({{'T', native}}));
     std::atomic<int> seen{0};
-    TWalkSettings s;
-    s.Directory = "T:\\";
-    s.Patterns = {"*"};
-    s.Mask = faHidden | faSysFile | faDirectory | faReadOnly;
-    s.Recurse = true;
-    s.Threads = threads;
+    TWalkSettings s = DriveWalkSettings(threads);
     s.WarmThreads = warm;
     s.MakeSink = [&seen] { return std::make_unique<TThreadCounter>(seen); };
     TFolderTree tree;

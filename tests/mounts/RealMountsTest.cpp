@@ -19,6 +19,7 @@
 #include "platform/DirListing.h"
 #include "platform/DriveTable.h"
 #include "platform/MountTable.h"
+#include "tests/mounts/DriveWalk.h"
 
 namespace {
 
@@ -142,12 +143,7 @@ class RealMounts : public ::testing::Test {
     // The walk of Native as drive T:, all entries taking part.
     TFolderTree Walk(const std::string& native, int threads) {
         TScopedDriveTable table(TDriveTable({{'T', native}}));
-        TWalkSettings s;
-        s.Directory = "T:\\";
-        s.Patterns = {"*"};
-        s.Mask = faHidden | faSysFile | faDirectory | faReadOnly;
-        s.Recurse = true;
-        s.Threads = threads;
+        const TWalkSettings s = DriveWalkSettings(threads);
         TFolderTree tree;
         bool abort = false;
         WalkFolders(s, tree, abort);
