@@ -11,7 +11,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <system_error>
 #include <thread>
 
 #include "engine/ExcludeWalk.h"
@@ -336,12 +335,12 @@ class ParallelWalk {
         const std::string root = WalkNativeRoot(s_.Directory);
         work_.push_back({0, nullptr, root, RootExcludeState(s_, root)});
         MakeSinks();
-        const bool warmFirst = s_.WarmThreads > 0 && s_.WarmThreads < s_.Threads;
+        // The disk's reads are only watched when there is something to start.
         std::optional<TProcessDiskReads> reads;
-        if (warmFirst)
+        if (s_.WarmThreads > 0 && s_.WarmThreads < s_.Threads)
             reads.emplace();
         TWalkHelpers helpers(
-            warmFirst ? s_.WarmThreads : s_.Threads, s_.Threads, [this](int t) { CarryingWork(t); },
+            reads ? s_.WarmThreads : s_.Threads, s_.Threads, [this](int t) { CarryingWork(t); },
             [&reads]() -> std::optional<std::uint64_t> {
                 return reads ? reads->Bytes() : std::nullopt;
             });

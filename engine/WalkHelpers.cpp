@@ -24,8 +24,9 @@ TWalkHelpers::~TWalkHelpers() {
 }
 
 void TWalkHelpers::Start() {
-    const std::optional<std::uint64_t> reads = diskReads_ ? diskReads_() : std::nullopt;
-    if (!reads || warm_ >= all_) {
+    const std::optional<std::uint64_t> reads =
+        warm_ < all_ && diskReads_ ? diskReads_() : std::nullopt;
+    if (!reads) {
         StartUpTo(all_);
         return;
     }

@@ -40,18 +40,25 @@ int ChooseWalkThreads(int cores, TDiskKind kind, const std::string& override) {
     return std::clamp(cores * kPerCore, kFewest, kMost);
 }
 
-int WalkThreadsFor(const std::string& nativeFolder) {
-    const std::string override = qEnvironmentVariable(kWalkThreadsVariable).toStdString();
+namespace {
+
+// The count the variable gives, or 0.
+int ToldWalkThreads() {
     int told = 0;
+    return ReadCount(qEnvironmentVariable(kWalkThreadsVariable).toStdString(), told) ? told : 0;
+}
+
+}  // namespace
+
+int WalkThreadsFor(const std::string& nativeFolder) {
     // The disk is not looked at when the count is given.
-    if (ReadCount(override, told))
+    if (const int told = ToldWalkThreads())
         return told;
     return ChooseWalkThreads(QThread::idealThreadCount(), DiskKindOf(nativeFolder), {});
 }
 
 int WarmWalkThreads(int threads) {
-    int told = 0;
-    if (ReadCount(qEnvironmentVariable(kWalkThreadsVariable).toStdString(), told))
+    if (ToldWalkThreads() > 0)
         return threads;
     return std::min(threads, kWarmPerCore * std::max(QThread::idealThreadCount(), 1));
 }

@@ -80,17 +80,13 @@ bool PrepareOutDir(const std::string& outDir, std::string& error) {
     return false;
 }
 
-std::string ListsNotWritten(const std::string& outDir) {
-    return outDir + ": cannot write the result lists";
-}
-
 bool WriteLists(const TStringList& dirs, const TStringList& sizes, const TStringList& percents,
                 const std::string& outDir, std::string& error) {
     const std::string base = outDir + "/" + std::string(1, DriveLetterOf(dirs[0]));
     if (!WriteListFiles({{base + "Dirs", &dirs},
                          {base + "DirSizes", &sizes},
                          {base + "Percents", &percents}})) {
-        error = ListsNotWritten(outDir);
+        error = outDir + ": cannot write the result lists";
         return false;
     }
     return true;
@@ -102,25 +98,24 @@ bool WriteLists(const TStringList& dirs, const TStringList& sizes, const TString
 class TListsInBackground {
   public:
     TListsInBackground(const TStringList& dirs, const TStringList& sizes,
-                       const TStringList& percents, const std::string& outDir)
-        : outDir_(outDir) {
+                       const TStringList& percents, const std::string& outDir) {
         if (!outDir.empty())
-            written_ = std::async(std::launch::async, [&dirs, &sizes, &percents, outDir] {
-                std::string ignored;
-                return WriteLists(dirs, sizes, percents, outDir, ignored);
+            failure_ = std::async(std::launch::async, [&dirs, &sizes, &percents, outDir] {
+                std::string error;
+                WriteLists(dirs, sizes, percents, outDir, error);
+                return error;
             });
     }
     // Whether the lists were written (true without --out); waits for them.
     bool Written(std::string& error) {
-        if (!written_.valid() || written_.get())
+        if (!failure_.valid())
             return true;
-        error = ListsNotWritten(outDir_);
-        return false;
+        error = failure_.get();
+        return error.empty();
     }
 
   private:
-    std::string outDir_;
-    std::future<bool> written_;  // its destructor waits, also when this thread throws
+    std::future<std::string> failure_;  // its destructor waits, also when this thread throws
 };
 
 // A store that only holds the scan in memory: no data folder, no files. The
