@@ -205,3 +205,6 @@ void TFormAbout::keyPressEvent(QKeyEvent* event) {
 }
 
 }  // namespace cq::app
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_FormAbout.cpp"

@@ -304,3 +304,6 @@ bool TChangeView::DrawCell(QPainter& canvas, const TPBExListview& list, QTreeWid
                   change < 0);
     return true;
 }
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_ChangeView.cpp"

@@ -368,3 +368,6 @@ void TDiscoverPanel::ShowDuplicates() {
     raise();
     tabs_->setCurrentWidget(duplicates_);
 }
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_DiscoverPanel.cpp"

@@ -113,3 +113,6 @@ TKeepRule TDuplicateReclaimDialog::Rule() const {
 bool TDuplicateReclaimDialog::AllButOne() const {
     return all_->isChecked();
 }
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_DuplicateReclaimDialog.cpp"

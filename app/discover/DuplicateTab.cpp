@@ -84,8 +84,7 @@ TDuplicateTab::TDuplicateTab(QWidget* parent) : QWidget(parent) {
     list_ = new QTreeWidget(this);
     list_->setObjectName("DuplicatesList");
     list_->setAccessibleName("Duplicates");
-    list_->setHeaderLabels(
-        {"Name", "Folder", "Modified", "Size, MB", "Waste, MB", ""});
+    list_->setHeaderLabels({"Name", "Folder", "Modified", "Size, MB", "Waste, MB", ""});
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setAllColumnsShowFocus(true);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -290,3 +289,6 @@ void TDuplicateTab::UpdateButtons() {
     cancel_->setEnabled(Running());
     reclaim_->setEnabled(!Running() && result_ && !result_->Groups.empty());
 }
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_DuplicateTab.cpp"

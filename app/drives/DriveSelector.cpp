@@ -192,3 +192,6 @@ void TDriveSelector::SwitchTo(const QString& caption, const std::string& folder)
 void TDriveSelector::SetEnabled(bool enabled) {
     btnDrives_->setEnabled(enabled);
 }
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_DriveSelector.cpp"

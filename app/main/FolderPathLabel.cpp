@@ -56,3 +56,6 @@ QString ReadablePath(const std::string& nativePath) {
     }
     return text;
 }
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_FolderPathLabel.cpp"

@@ -469,3 +469,6 @@ void TFormMain::ShowWhere() {
     FOpened->ShowWhere();
     ShowSaveState();
 }
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_FormMain.cpp"

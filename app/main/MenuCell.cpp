@@ -128,3 +128,6 @@ void TMenuCell::Activate() {
     }
     FAction->trigger();
 }
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_MenuCell.cpp"

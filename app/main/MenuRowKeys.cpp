@@ -174,3 +174,6 @@ bool TMenuRowKeys::eventFilter(QObject* watched, QEvent* event) {
     }
     return done;
 }
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_MenuRowKeys.cpp"

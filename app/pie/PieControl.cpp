@@ -160,3 +160,6 @@ void TPieControl::mouseMoveEvent(QMouseEvent* event) {
     if (OnMouseMove)
         OnMouseMove(event->position().toPoint());
 }
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_PieControl.cpp"

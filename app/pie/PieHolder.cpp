@@ -515,3 +515,6 @@ void TPieHolder::RereadAndRebuild() {
     if (links_.views)
         links_.views->UpdateBarPie();
 }
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_PieHolder.cpp"

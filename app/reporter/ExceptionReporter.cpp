@@ -76,3 +76,6 @@ void TCobaltApplication::ShowReportDialog(const TExceptionReport& report) {
     }
     box.exec();
 }
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_ExceptionReporter.cpp"

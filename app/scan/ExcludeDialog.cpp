@@ -157,3 +157,6 @@ bool TExcludeDialog::Store() {
                      QString::fromStdString("The exclude rules cannot be stored: " + problem));
     return false;
 }
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_ExcludeDialog.cpp"

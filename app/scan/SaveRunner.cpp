@@ -50,3 +50,6 @@ std::unique_ptr<TDetachedSave> TSaveRunner::TakeFinished() {
         return nullptr;
     return std::move(job_);
 }
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_SaveRunner.cpp"

@@ -495,3 +495,6 @@ void TScanControl::CancelAndWait() {
     reloadPending_ = true;
     DefaultCursor();
 }
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_ScanControl.cpp"

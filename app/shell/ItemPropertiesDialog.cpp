@@ -263,3 +263,6 @@ TItemPropertiesDialog* ShowItemProperties(QWidget* owner, const TShellFolder& it
     dialog->show();
     return dialog;
 }
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_ItemPropertiesDialog.cpp"

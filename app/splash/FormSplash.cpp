@@ -59,3 +59,6 @@ bool TFormSplash::eventFilter(QObject* watched, QEvent* event) {
 }
 
 }  // namespace cq::app
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_FormSplash.cpp"

@@ -16,3 +16,6 @@ TTreemapPanel::TTreemapPanel(QWidget* parent) : QDockWidget("Treemap", parent) {
     view_->setMinimumSize(120, 90);
     setWidget(view_);
 }
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_TreemapPanel.cpp"

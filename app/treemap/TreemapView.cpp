@@ -318,3 +318,6 @@ void TTreemapView::LayOutSoon() {
         },
         Qt::QueuedConnection);
 }
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_TreemapView.cpp"

@@ -138,3 +138,6 @@ void TFormWait::closeEvent(QCloseEvent* event) {
 void TFormWait::keyPressEvent(QKeyEvent* event) {
     event->accept();  // Esc and friends do nothing here
 }
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_FormWait.cpp"

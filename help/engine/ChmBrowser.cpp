@@ -45,3 +45,6 @@ void ChmBrowser::FollowLink(const QUrl& url) {
 }
 
 }  // namespace cq::help
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_ChmBrowser.cpp"

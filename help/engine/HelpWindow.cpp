@@ -250,3 +250,6 @@ void HelpWindow::Raise() {
 }
 
 }  // namespace cq::help
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_HelpWindow.cpp"

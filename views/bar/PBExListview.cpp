@@ -273,3 +273,6 @@ bool TPBExListview::eventFilter(QObject* watched, QEvent* event) {
     }
     return QTreeWidget::eventFilter(watched, event);
 }
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_PBExListview.cpp"

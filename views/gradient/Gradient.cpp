@@ -34,3 +34,6 @@ void TGradient::mouseDoubleClickEvent(QMouseEvent* event) {
     }
     QWidget::mouseDoubleClickEvent(event);
 }
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_Gradient.cpp"

@@ -102,3 +102,6 @@ void RemovePieLabels(QWidget* pie) {
 QList<TPieLabel*> PieLabels(QWidget* pie) {
     return pie->findChildren<TPieLabel*>(QString(), Qt::FindDirectChildrenOnly);
 }
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_PieLabelWidgets.cpp"

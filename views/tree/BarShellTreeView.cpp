@@ -534,3 +534,6 @@ void TBarShellTreeView::drawBranches(QPainter* painter, const QRect& rect,
     }
     style()->drawPrimitive(QStyle::PE_IndicatorBranch, &option, painter, this);
 }
+
+// The meta-object code is compiled with this file rather than on its own.
+#include "moc_BarShellTreeView.cpp"
