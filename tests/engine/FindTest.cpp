@@ -175,8 +175,9 @@ class FindTest : public ::testing::Test {
 
     std::set<std::string> Reference(const std::string& mode, const std::string& pattern,
                                     bool fold) {
-        return NulSeparated("python3 " + QuotedName(script_) + " " + QuotedName(root_) + " " +
-                            mode + " " + QuotedName(pattern) + (fold ? " 1" : " 0"));
+        return NulSeparated(std::string(CQ_SYSTEM_PYTHON) + " " + QuotedName(script_) + " " +
+                            QuotedName(root_) + " " + mode + " " + QuotedName(pattern) +
+                            (fold ? " 1" : " 0"));
     }
 
     void TearDown() override {
