@@ -22,7 +22,8 @@ fuzz_runs=${FUZZ_RUNS:-4000}
 step() { echo "== sanitize: $* (${SECONDS} s)"; }
 
 # -O1 keeps the instrumented tests fast enough; line tables are all the
-# reports need. fuzzer-no-link gives every library the coverage feedback
+# reports need. The sources compile in batches, as in the normal build:
+# file by file the instrumented build took 330 s on 2 cores instead of 195 s. fuzzer-no-link gives every library the coverage feedback
 # libFuzzer steers by; only the fuzz target links libFuzzer itself.
 flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 flags="$flags -fsanitize=fuzzer-no-link"
@@ -35,7 +36,7 @@ cmake -S "$root" -B "$build" \
     -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
     -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined" \
     -DCMAKE_MODULE_LINKER_FLAGS="-fsanitize=address,undefined" \
-    -DCQ_FUZZ=ON -DCQ_HUGE_PAGE_HEAP=OFF -DCQ_UNITY_BUILD=OFF >"$build.configure.log" 2>&1 || {
+    -DCQ_FUZZ=ON -DCQ_HUGE_PAGE_HEAP=OFF -DCQ_UNITY_BUILD=ON >"$build.configure.log" 2>&1 || {
     cat "$build.configure.log"
     exit 1
 }
