@@ -1,0 +1,1 @@
+// The one source of the targets that compile the shared precompiled headers.
