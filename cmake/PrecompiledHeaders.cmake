@@ -63,6 +63,8 @@ if(CQ_PRECOMPILED_HEADERS AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
   target_link_libraries(cq_pch_widget_test PRIVATE Qt6::Widgets GTest::gtest)
   target_precompile_headers(cq_pch_widget_test PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/pch/WidgetTestHeaders.h)
+  target_compile_options(cq_pch_test PRIVATE ${CQ_TEST_COMPILE_OPTIONS})
+  target_compile_options(cq_pch_widget_test PRIVATE ${CQ_TEST_COMPILE_OPTIONS})
   set_target_properties(cq_pch_library cq_pch_test cq_pch_widget_test PROPERTIES AUTOMOC OFF)
 
   cq_all_targets(cq_targets ${CMAKE_SOURCE_DIR})
