@@ -15,8 +15,10 @@ deps:
 	@./scripts/install-deps.sh
 
 # Each stage says how long it took (scripts/stage.sh).
+# A new build folder is made for Ninja; one made before keeps its generator.
 configure: deps
-	@./scripts/stage.sh configure cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+	@./scripts/stage.sh configure cmake -S . -B $(BUILD) \
+	  $(if $(wildcard $(BUILD)/CMakeCache.txt),,-G Ninja) $(CMAKE_FLAGS) >/dev/null
 
 build: configure
 	@./scripts/stage.sh build cmake --build $(BUILD) -j $(JOBS)

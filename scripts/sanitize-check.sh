@@ -27,8 +27,13 @@ step() { echo "== sanitize: $* (${SECONDS} s)"; }
 # libFuzzer steers by; only the fuzz target links libFuzzer itself.
 flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 flags="$flags -fsanitize=fuzzer-no-link"
+# Ninja compiles a target's files while the libraries it links are still
+# being built (113 s instead of 170 s on 2 cores); a build folder made
+# before keeps its generator.
+generator=()
+[ -f "$build/CMakeCache.txt" ] || generator=(-G Ninja)
 step "configure $build"
-cmake -S "$root" -B "$build" \
+cmake -S "$root" -B "$build" "${generator[@]}" \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_BUILD_TYPE=Debug \
     -DCMAKE_CXX_FLAGS_DEBUG="-O1 -gline-tables-only" \
