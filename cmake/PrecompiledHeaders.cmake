@@ -1,8 +1,9 @@
 # Precompiled headers shared by every target of one kind: the standard
 # library and Qt Core for the libraries and programs, GoogleTest besides for
-# the test programs, and Qt Widgets too for those that drive windows. Each set is compiled once, by a
-# donor target, and reused by the others, which takes the parsing of those
-# headers out of every batch (about a second and a half each).
+# the test programs, and Qt Widgets too for those that drive windows. Each
+# set is compiled once, by a donor target, and reused by the others, which
+# takes the parsing of those headers out of every batch (one to two seconds
+# each).
 #
 # GCC takes a precompiled header only where the compile options and the
 # macros it reads match the donor's, and otherwise reads the listed headers
